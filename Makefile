@@ -1,0 +1,56 @@
+# Set-up, build and test in two commands: `make run` and `make test`.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+
+# Debian packages the build, the tests and the tools need.
+PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
+            libpcre2-dev xvfb xauth imagemagick
+
+.PHONY: all deps configure build run test test-sanitize bench clean screenshot
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
+	  fi; \
+	fi
+
+configure: deps
+	@test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/src/app/vantixsr ]; then \
+	  exec $(BUILD)/src/app/vantixsr; \
+	else \
+	  echo "usage: $(BUILD)/tools/vsr-search/vsr-search --path DIR --query TEXT [options]  (--help for all)"; \
+	  $(BUILD)/tools/vsr-search/vsr-search --path "$$HOME" --masks '*.txt' --query TODO; true; \
+	fi
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The engine layers and their tests again, with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	@test -f $(ASAN_BUILD)/build.ninja || \
+	  cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVSR_SANITIZE=ON -DVSR_BUILD_UI=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	bash bench/search.sh
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
