@@ -1,0 +1,58 @@
+#include "platform/file_system.h"
+
+#include <cstring>
+
+namespace vsr::platform {
+
+void FileBuffer::reserve(std::size_t n) {
+    if (n + 1 <= capacity_) return;
+    std::size_t cap = capacity_ ? capacity_ : 4096;
+    while (cap < n + 1) cap *= 2;
+    std::unique_ptr<char[]> bigger(new char[cap]);
+    if (size_) std::memcpy(bigger.get(), data_.get(), size_ + 1);
+    data_ = std::move(bigger);
+    capacity_ = cap;
+}
+
+void FileBuffer::setSize(std::size_t n) {
+    reserve(n);
+    size_ = n;
+    data_[n] = '\0';
+}
+
+void FileBuffer::assign(std::string_view bytes) {
+    reserve(bytes.size());
+    if (!bytes.empty()) std::memcpy(data_.get(), bytes.data(), bytes.size());
+    setSize(bytes.size());
+}
+
+bool FileSystem::loadInfo(const std::string& dir, DirEntry& entry) {
+    if (entry.infoLoaded) return true;
+    if (!stat(joinPath(dir, entry.name), entry.info)) return false;
+    entry.infoLoaded = true;
+    return true;
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    std::string out;
+    out.reserve(dir.size() + name.size() + 1);
+    out = dir;
+    if (out.back() != '/') out += '/';
+    out += name;
+    return out;
+}
+
+std::string parentPath(const std::string& fullName) {
+    std::size_t slash = fullName.rfind('/');
+    if (slash == std::string::npos) return {};
+    if (slash == 0) return "/";
+    return fullName.substr(0, slash);
+}
+
+std::string fileNamePart(const std::string& fullName) {
+    std::size_t slash = fullName.rfind('/');
+    return slash == std::string::npos ? fullName : fullName.substr(slash + 1);
+}
+
+}  // namespace vsr::platform

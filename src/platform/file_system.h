@@ -1,0 +1,91 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/civil_date.h"
+
+namespace vsr::platform {
+
+// What a directory entry is, as far as the search cares. Sockets, FIFOs, devices and links
+// to folders are Other: they are never opened and never walked into.
+enum class EntryKind { File, Directory, Other };
+
+// The four attribute letters of a row. On Linux: read-only when the owner lacks write
+// permission, hidden when the name begins with "."; system and archive are never set.
+struct FileAttributes {
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+    bool archive = false;
+    bool operator==(const FileAttributes&) const = default;
+};
+
+// Size, time and attributes of a file; fetched only when a filter or a row needs them.
+struct FileInfo {
+    EntryKind kind = EntryKind::File;
+    std::uint64_t size = 0;
+    FileTime lastWrite{};
+    FileAttributes attributes;
+};
+
+// One entry of a directory listing. The kind comes from the listing itself; `info` is
+// filled on demand (FileSystem::loadInfo) so a walk stats only the files it must.
+struct DirEntry {
+    std::string name;
+    EntryKind kind = EntryKind::File;
+    bool infoLoaded = false;
+    FileInfo info;
+};
+
+// A reusable read buffer: grows to the largest file seen and is never zero-filled, so a walk
+// over many files costs one allocation. A NUL byte always follows the data.
+class FileBuffer {
+public:
+    char* data() { return data_.get(); }
+    const char* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+    std::string_view view() const { return {data_.get() ? data_.get() : "", size_}; }
+    // Makes room for `n` bytes (plus the terminating NUL); keeps the old contents.
+    void reserve(std::size_t n);
+    void setSize(std::size_t n);
+    void assign(std::string_view bytes);
+
+private:
+    std::unique_ptr<char[]> data_;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
+};
+
+enum class ReadStatus { Ok, Failed, TooLarge };
+
+// Files above this size are not read for content: the whole-buffer matchers would need more
+// memory than a desktop search should take, and row sizes are defined up to 2 GB - 1.
+inline constexpr std::uint64_t kMaxReadableFileSize = 2147483647ULL;
+
+// Directory listing, file information and whole-file reads: all the search needs from disk.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Lists `dir` (no trailing "/") in the order the system returns entries, without "." and
+    // "..". False when the folder can't be opened; `out` is then empty.
+    virtual bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) = 0;
+    // Size, time and attributes of `path`, following a link to a file. False when missing.
+    virtual bool stat(const std::string& path, FileInfo& out) = 0;
+    // Reads the whole file into `buffer`. Refuses files above `maxSize` with TooLarge and
+    // anything that is not a regular file with Failed.
+    virtual ReadStatus readFile(const std::string& path, FileBuffer& buffer,
+                                std::uint64_t maxSize = kMaxReadableFileSize) = 0;
+
+    // Fills entry.info once; false when the file vanished in between.
+    bool loadInfo(const std::string& dir, DirEntry& entry);
+};
+
+// Joins a folder and a name with "/", never producing "//" (the root folder is "/").
+std::string joinPath(const std::string& dir, const std::string& name);
+// The folder part of a full name (up to its last "/", without it; "/" for a file in the root).
+std::string parentPath(const std::string& fullName);
+std::string fileNamePart(const std::string& fullName);
+
+}  // namespace vsr::platform

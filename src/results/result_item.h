@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace vsr::results {
+
+// The lines of a row's file that a modification may change. 0 means top (From) or bottom
+// (To); -1 with -1 means no line is marked. A new row covers the whole file.
+struct ModificationInterval {
+    std::int32_t from = 0;
+    std::int32_t to = 0;
+    bool isAllFile() const { return from == 0 && to == 0; }
+    bool isNil() const { return from == -1 && to == -1; }
+    // Whether 1-based line `line` lies inside the interval.
+    bool contains(std::int32_t line) const {
+        if (isNil()) return false;
+        return (from == 0 || line >= from) && (to == 0 || line <= to);
+    }
+    bool operator==(const ModificationInterval&) const = default;
+};
+
+// The logical columns of a row; which of them are shown, and where, is ResultList's column set.
+enum class Column { Name = 0, Path, Found, Attributes, Time, Size, Type, Result };
+inline constexpr int kColumnCount = 8;
+
+// One row of the results list: every column as display text, the icon and the interval.
+struct ResultItem {
+    std::string name;        // file name with extension
+    std::string path;        // folder without a trailing "/"
+    std::string found;       // match counts ("3" or "1, 0, 2" or with ",...")
+    std::string attributes;  // "R", "H", "S", "A" letters
+    std::string time;        // short date + " " + long time
+    std::string size;        // "1.5 KB"
+    std::string type;        // type name or "EXT File"
+    std::string result;      // "Found", "Modified", ... possibly with the interval text
+    int icon = -1;           // index into the desktop's small icons; -1 for none
+    ModificationInterval interval;
+    bool selected = false;
+
+    // Path + "/" + name (no doubled "/" for a file in the root folder).
+    std::string fullName() const;
+    const std::string& text(Column c) const;
+    std::string& text(Column c);
+};
+
+}  // namespace vsr::results
