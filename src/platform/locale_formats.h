@@ -1,5 +1,7 @@
 #pragma once
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/civil_date.h"
 
@@ -14,6 +16,11 @@ public:
     // Local time of day of `t` in the long time format, without a zone.
     virtual std::string longTime(FileTime t) const = 0;
     virtual std::string decimalSeparator() const = 0;
+    // A calendar date in the short date format (settings and project files keep dates so).
+    virtual std::string shortDateOf(const CivilDate& date) const;
+    // Reads back a date written in the short date format; nothing when the text is not a
+    // valid date in that format.
+    virtual std::optional<CivilDate> parseShortDate(std::string_view text) const;
 };
 
 // Without a desktop locale service: the C library's own formats of the current locale.
@@ -30,6 +37,7 @@ public:
     std::string shortDate(FileTime t) const override;
     std::string longTime(FileTime t) const override;
     std::string decimalSeparator() const override { return separator; }
+    std::optional<CivilDate> parseShortDate(std::string_view text) const override;
     std::string separator = ".";
 };
 
