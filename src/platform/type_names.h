@@ -11,6 +11,9 @@ class TypeNames {
 public:
     virtual ~TypeNames() = default;
     virtual std::optional<std::string> typeName(std::string_view fileName) const = 0;
+    // Name of the small icon for the file in the desktop's icon theme; empty when
+    // there is none, and the row then shows no icon.
+    virtual std::string iconName(std::string_view fileName) const { return {}; }
 };
 
 // No type database: every row uses the extension fallback.
