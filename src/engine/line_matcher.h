@@ -50,17 +50,21 @@ private:
 // them: non-overlapping, and with `wholeWords` only between non-word characters.
 class TermScanner {
 public:
-    TermScanner(std::string_view term, bool wholeWords, const platform::CodePage& page);
-    // Next counted occurrence at or after `from`; npos when none.
-    std::size_t next(std::string_view text, std::size_t from) const;
+    // `folded`: the text is upper-cased, which changes which bytes are rare.
+    TermScanner(std::string_view term, bool wholeWords, const platform::CodePage& page, bool folded = false);
+    // The next counted occurrence starting at or after `from` and before `startLimit`; npos
+    // when none. The whole-word test looks at `text` beyond the limit.
+    std::size_t next(std::string_view text, std::size_t from,
+                     std::size_t startLimit = std::string_view::npos) const;
     std::size_t length() const { return term_.size(); }
 
 private:
-    std::size_t find(std::string_view text, std::size_t from) const;
+    std::size_t find(std::string_view text, std::size_t from, std::size_t startLimit) const;
     std::string_view term_;
     bool wholeWords_;
     const platform::CodePage& page_;
-    std::size_t rareIndex_ = 0;  // the byte of the term least likely in text, for memchr
+    std::size_t rare1_ = 0;  // offsets of the two term bytes least likely in text
+    std::size_t rare2_ = 0;
 };
 
 }  // namespace vsr::engine

@@ -1,0 +1,170 @@
+#include "search_options.h"
+
+#include <charconv>
+#include <fstream>
+#include <sstream>
+
+#include "engine/text_lines.h"
+
+namespace vsr::tools {
+namespace {
+
+bool parseNumber(const std::string& text, long long& out) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, out);
+    return ec == std::errc() && ptr == end && out >= 0;
+}
+
+bool parseDate(const std::string& text, platform::CivilDate& out) {
+    int y = 0, m = 0, d = 0;
+    char a = 0, b = 0;
+    std::istringstream in(text);
+    if (!(in >> y >> a >> m >> b >> d) || a != '-' || b != '-' || !in.eof()) return false;
+    if (m < 1 || m > 12 || d < 1 || d > 31) return false;
+    out = {y, m, d};
+    return true;
+}
+
+}  // namespace
+
+const char* searchUsage() {
+    return "usage: vsr-search --path DIR [--masks TEXT] [--tab find|replace]\n"
+           "                  [--type phrase|or|and|engine|multiline|regex]\n"
+           "                  [--query TEXT | --query-file FILE] [--case] [--whole] [--no-subfolders] [--backups]\n"
+           "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
+           "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
+           "                  [--codepage 1252|1250|1251|8859-1|8859-15]\n"
+           "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T\n"
+           "on standard error. Exit status 0 when files were listed, 1 when none, 2 on an input error.\n";
+}
+
+bool readLines(const std::string& file, std::vector<std::string>& lines) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    lines.clear();
+    engine::LineCursor cursor(text);
+    std::string_view line;
+    while (cursor.next(line)) lines.emplace_back(line);
+    return true;
+}
+
+SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std::string& home) {
+    SearchOptions o;
+    engine::SearchConditions& c = o.conditions;
+    c = engine::formConditions(home);
+    c.path.clear();
+    std::string type = "phrase";
+    std::string query;
+    bool haveQuery = false;
+    std::vector<std::string> queryLines;
+    bool haveQueryFile = false;
+    bool sizeGiven = false;
+    bool dateGiven = false;
+    auto fail = [&](std::string message) {
+        o.error = std::move(message);
+        return o;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "--path") {
+            if (!value(c.path)) return fail("--path needs a folder");
+        } else if (a == "--masks") {
+            if (!value(c.masks)) return fail("--masks needs a text");
+        } else if (a == "--tab") {
+            if (!value(v)) return fail("--tab needs find or replace");
+            if (v == "find") c.tab = engine::Tab::Find;
+            else if (v == "replace") c.tab = engine::Tab::SearchAndReplace;
+            else return fail("unknown tab: " + v);
+        } else if (a == "--type") {
+            if (!value(type)) return fail("--type needs a query type");
+        } else if (a == "--query") {
+            if (!value(query)) return fail("--query needs a text");
+            haveQuery = true;
+        } else if (a == "--query-file") {
+            if (!value(v)) return fail("--query-file needs a file");
+            if (!readLines(v, queryLines)) return fail("cannot read the query file " + v);
+            haveQueryFile = true;
+        } else if (a == "--case") {
+            c.caseSensitive = true;
+        } else if (a == "--whole") {
+            c.wholeWords = true;
+        } else if (a == "--no-subfolders") {
+            c.includeSubfolders = false;
+        } else if (a == "--backups") {
+            c.createBackups = true;
+        } else if (a == "--size-min" || a == "--size-max") {
+            if (sizeGiven) return fail("give only one of --size-min and --size-max");
+            if (!value(v) || !parseNumber(v, c.sizeValue)) return fail(a + " needs a number");
+            c.sizeFilter = true;
+            c.sizeLimitKind = a == "--size-min" ? engine::SizeLimitKind::Minimum : engine::SizeLimitKind::Maximum;
+            sizeGiven = true;
+        } else if (a == "--unit") {
+            if (!value(v)) return fail("--unit needs KB or MB");
+            if (v == "KB") c.sizeUnit = engine::SizeUnit::KB;
+            else if (v == "MB") c.sizeUnit = engine::SizeUnit::MB;
+            else return fail("unknown unit: " + v);
+        } else if (a == "--newer") {
+            if (dateGiven) return fail("give only one of --newer and --between");
+            if (!value(v) || !parseNumber(v, c.daysAgo)) return fail("--newer needs a number of days");
+            c.dateFilter = true;
+            c.dateLimitKind = engine::DateLimitKind::NewerThan;
+            dateGiven = true;
+        } else if (a == "--between") {
+            if (dateGiven) return fail("give only one of --newer and --between");
+            std::string from, to;
+            if (!value(from) || !value(to) || !parseDate(from, c.minDate) || !parseDate(to, c.maxDate))
+                return fail("--between needs two dates YYYY-MM-DD");
+            if (c.maxDate < c.minDate) return fail("Invalid time limits");
+            c.dateFilter = true;
+            c.dateLimitKind = engine::DateLimitKind::Between;
+            dateGiven = true;
+        } else if (a == "--ignore-dirs") {
+            if (!value(v) || !readLines(v, c.directoryIgnoreList)) return fail("cannot read the folder ignore list");
+            c.ignoreDirectories = true;
+        } else if (a == "--ignore-subfolders-too") {
+            c.ignoreSubfoldersToo = true;
+        } else if (a == "--ignore-files") {
+            if (!value(v) || !readLines(v, c.fileIgnoreList)) return fail("cannot read the file ignore list");
+            c.ignoreFiles = true;
+        } else if (a == "--codepage") {
+            if (!value(v)) return fail("--codepage needs a code page");
+            auto id = platform::parseCodePageName(v);
+            if (!id) return fail("unknown code page: " + v);
+            c.codePage = *id;
+        } else {
+            return fail("unknown option: " + a);
+        }
+    }
+    if (haveQuery && haveQueryFile) return fail("give only one of --query and --query-file");
+
+    if (c.tab == engine::Tab::Find) {
+        if (type == "phrase") c.queryType = engine::QueryType::Phrase;
+        else if (type == "or") c.queryType = engine::QueryType::WordsOr;
+        else if (type == "and") c.queryType = engine::QueryType::WordsAnd;
+        else if (type == "engine") c.queryType = engine::QueryType::SearchEngine;
+        else if (type == "multiline") c.queryType = engine::QueryType::Multiline;
+        else if (type == "regex") c.queryType = engine::QueryType::RegExpr;
+        else return fail("unknown query type: " + type);
+        c.findText = query;
+        c.findLines = haveQueryFile ? queryLines : (haveQuery ? std::vector<std::string>{query} : std::vector<std::string>{});
+    } else {
+        if (type == "phrase") c.searchType = engine::SearchType::Phrase;
+        else if (type == "multiline") c.searchType = engine::SearchType::Multiline;
+        else if (type == "regex") c.searchType = engine::SearchType::RegExpr;
+        else return fail("the Search and Replace tab takes phrase, multiline or regex, not " + type);
+        c.searchText = query;
+        c.searchLines = haveQueryFile ? queryLines : (haveQuery ? std::vector<std::string>{query} : std::vector<std::string>{});
+    }
+    return o;
+}
+
+}  // namespace vsr::tools

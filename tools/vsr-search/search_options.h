@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "engine/search_conditions.h"
+
+namespace vsr::tools {
+
+// The parsed command line of vsr-search: the conditions, or the reason it was refused.
+struct SearchOptions {
+    engine::SearchConditions conditions;
+    bool help = false;
+    std::string error;  // empty when the command line is valid
+};
+
+// Options not given keep the form values; `home` stands for the form's default path.
+SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std::string& home);
+
+// The usage text printed by --help and after a refused command line.
+const char* searchUsage();
+
+// The lines of a text file (CR LF, LF or CR line ends); false when it can't be read.
+bool readLines(const std::string& file, std::vector<std::string>& lines);
+
+}  // namespace vsr::tools
