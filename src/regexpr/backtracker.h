@@ -1,0 +1,90 @@
+#pragma once
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "regexpr/char_tables.h"
+#include "regexpr/opcodes.h"
+#include "regexpr/program.h"
+
+namespace vsr::regexpr {
+
+inline constexpr int kGroupSlots = op::kMaxGroups + 1;
+
+struct Captures {
+    std::array<std::int64_t, kGroupSlots> start;
+    std::array<std::int64_t, kGroupSlots> end;
+    void clear() {
+        start.fill(-1);
+        end.fill(-1);
+    }
+};
+
+// Runs a program at one position of the input. The choice points and the undo records live on
+// an explicit, size-bounded stack, so neither a deep expression nor a long input can overflow the
+// machine stack; the bound raises an EVxRegex instead.
+class Backtracker {
+public:
+    // Asked at most every 25 ms while matching; returning false stops the match.
+    std::function<bool()> goOn;
+    static constexpr std::size_t kMaxFrames = std::size_t(1) << 21;
+
+    // Restarts the cancellation clock; called once per search.
+    void startClock();
+
+    // Tries a match beginning at `pos`; on success `matchEnd` is where it ended.
+    bool run(const Program& program, const CharTables& tables, const char* input, std::size_t length,
+             std::size_t pos, Captures& caps, std::size_t& matchEnd);
+
+private:
+    enum Kind : std::uint32_t {
+        kUndoStart, kUndoEnd, kUndoLoop, kUndoLoopIndex,  // restore state on the way back
+        kAlt, kRepGreedy, kRepLazy, kLoopExit, kLoopIter,   // resume matching from here
+    };
+    struct Frame {
+        Kind kind;
+        std::uint32_t node;
+        std::int64_t pos;
+        std::int64_t a;
+    };
+
+    void push(Kind kind, std::size_t node, std::int64_t pos, std::int64_t a);
+    void trail(Kind kind, std::size_t node, std::int64_t pos, std::int64_t a) {
+        if (stack_.size() > base_) push(kind, node, pos, a);
+    }
+    void checkCancel();
+
+    bool matchOne(std::size_t operandNode, std::size_t pos) const;
+    std::size_t repeatCount(std::size_t operandNode, std::size_t pos, std::int64_t max) const;
+    bool isLineStart(std::size_t pos) const;
+    bool isLineEnd(std::size_t pos) const;
+    bool nextCharOk(int c1, int c2, std::size_t pos) const {
+        if (c1 < 0) return true;
+        if (pos >= len_) return false;
+        std::uint8_t c = static_cast<std::uint8_t>(s_[pos]);
+        return c == c1 || c == c2;
+    }
+    void repeatBounds(std::size_t node, std::int64_t& min, std::int64_t& max, std::size_t& operandNode) const;
+    void followingChar(std::size_t node, int& c1, int& c2) const;
+
+    std::vector<Frame> stack_;
+    std::size_t base_ = 0;
+    std::uint32_t steps_ = 0;
+    std::chrono::steady_clock::time_point lastAsk_{};
+
+    // Loop counters: level 0 is unused, levels 1..10 belong to nested brace loops.
+    static constexpr int kMaxLoops = 10;
+    std::array<std::int64_t, kMaxLoops + 1> loopCount_{};
+    std::array<std::int64_t, kMaxLoops + 1> loopIterStart_{};
+    int loopIndex_ = 0;
+
+    const std::uint8_t* code_ = nullptr;
+    const CharTables* t_ = nullptr;
+    const char* s_ = nullptr;
+    std::size_t len_ = 0;
+};
+
+}  // namespace vsr::regexpr

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "regexpr/char_tables.h"
+#include "regexpr/program.h"
+
+namespace vsr::regexpr {
+
+// Compiles an expression into a Program in two passes: the first counts the bytes, the second
+// emits them into a block of exactly that size. Errors are raised as EVxRegex with the position.
+Program compileExpression(std::string_view expression, unsigned modifiers, const CharTables& tables);
+
+// Computes the scan shortcuts of a freshly emitted program (start character, anchoring, required
+// literal, first-character set).
+void computeShortcuts(Program& program, const CharTables& tables);
+
+}  // namespace vsr::regexpr

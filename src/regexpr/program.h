@@ -1,0 +1,33 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vsr::regexpr {
+
+// Modifier bits, in the order of SetModifier's indexes 1 to 6.
+enum Modifier : unsigned {
+    kModI = 1,   // case-insensitive
+    kModR = 2,   // Russian ranges in classes
+    kModS = 4,   // "." matches every character
+    kModG = 8,   // quantifiers greedy unless followed by "?"
+    kModM = 16,  // "^" and "$" at line starts and ends
+    kModX = 32,  // extended syntax
+};
+inline constexpr unsigned kDefaultModifiers = kModR | kModS | kModG;
+
+// A compiled expression with the scan shortcuts stored beside it.
+struct Program {
+    std::vector<std::uint8_t> code;  // code[0] is the magic byte
+    unsigned modifiers = 0;          // the modifiers it was compiled with
+    int groupCount = 0;
+    int startChar = -1;              // a match must begin with this byte (-1: no such byte)
+    bool anchored = false;           // a match can only begin at the start of the input
+    std::string required;            // every match contains this literal
+    bool requiredIsPrefix = false;   // ... and begins with it
+    std::array<bool, 256> firstSet{};  // bytes that can begin a non-empty match
+    bool canMatchEmpty = false;      // a match may be empty at its start position
+};
+
+}  // namespace vsr::regexpr

@@ -1,0 +1,86 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "regexpr/backtracker.h"
+#include "regexpr/char_tables.h"
+#include "regexpr/program.h"
+#include "regexpr/vx_regex_error.h"
+
+namespace vsr::regexpr {
+
+// The program's regular-expression engine: one object per use. Set the modifiers and the
+// expression, run Exec/ExecPos/ExecNext, read the groups. Positions are 1-based.
+//
+// Empty matches: an expression that can match the empty string at its start position (such as
+// "$", "^" under m, or "x*") is tried at every position, the end of the input included, so it
+// finds its empty matches as well as every non-empty one. ExecNext after an empty match starts
+// one character further, so a loop of ExecNext calls always ends; callers that only want
+// non-empty matches skip those of length 0.
+class TVxRegex {
+public:
+    TVxRegex();
+
+    void SetExpression(std::string_view expression);
+    const std::string& Expression() const { return expression_; }
+
+    // index 1 to 6: i, r, s, g, m, x. Any other index is error 1013.
+    void SetModifier(int index, bool on);
+    bool GetModifier(int index) const;
+    void SetModifiers(unsigned bits) { modifiers_ = bits & 63u; }
+    unsigned Modifiers() const { return modifiers_; }
+
+    // Empty, or two different characters treated as one line break; else error 128.
+    void SetLinePairedSeparator(std::string_view separator);
+    void SetLineSeparators(std::string_view characters);
+    void SetSpaceChars(std::string_view characters);
+    // The configured code page: its upper-case table, and which bytes are word characters
+    // (non-zero = word character). Both default to Windows-1252.
+    void SetCaseTable(const ByteTable& upper);
+    void SetWordTable(const ByteTable& word);
+
+    // Asked at most every 25 ms during a match; returning false raises MatchInterrupted.
+    void SetCancelHook(std::function<bool()> goOn) { matcher_.goOn = std::move(goOn); }
+
+    // Compiles now (otherwise the next match does); errors are raised as EVxRegex.
+    void Compile();
+
+    bool Exec(std::string_view input);
+    bool ExecPos(std::int64_t offset = 1);
+    bool ExecNext();
+
+    std::int64_t MatchStart(int group) const;
+    std::int64_t MatchLength(int group) const;
+    std::string_view Match(int group) const;
+
+    std::string ExpandTemplate(std::string_view templateText) const;
+
+    const std::string& InputString() const;
+    // The compiled program's bytes (empty when not compiled); its first byte is 216.
+    const std::vector<std::uint8_t>& ProgramCode() const { return program_ ? program_->code : empty_; }
+    const Program* CompiledProgram() const { return program_.get(); }
+
+private:
+    void ensureCompiled();
+    void dropProgram() { program_.reset(); }
+    bool search(std::size_t from);
+    bool attempt(std::size_t pos);
+
+    std::string expression_;
+    bool expressionSet_ = false;
+    unsigned modifiers_ = kDefaultModifiers;
+    CharTables tables_;
+    std::unique_ptr<Program> program_;
+    std::string input_;
+    bool hasInput_ = false;
+    Captures caps_{};
+    bool lastMatched_ = false;
+    Backtracker matcher_;
+    std::vector<std::uint8_t> empty_;
+};
+
+}  // namespace vsr::regexpr
