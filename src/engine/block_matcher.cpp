@@ -1,5 +1,6 @@
 #include "engine/block_matcher.h"
 
+#include "engine/case_fold.h"
 #include "engine/text_lines.h"
 
 namespace vsr::engine {
@@ -41,7 +42,7 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
     if (run_.readFile(fullName) != platform::ReadStatus::Ok) return false;
     const SearchConditions& c = run_.conditions();
     platform::FileBuffer& buf = run_.buffer();
-    if (!c.caseSensitive) run_.codePage().toUpperInPlace(buf.data(), buf.size());
+    if (!c.caseSensitive) foldUpper(run_.codePage(), buf.data(), buf.data(), buf.size());
     // Lines as views into the buffer, normalized by trimming the views.
     std::vector<std::string_view> lines;
     LineCursor cursor(buf.view());

@@ -1,5 +1,7 @@
 #include "engine/line_matcher.h"
 
+#include <cstring>
+
 #include "engine/text_lines.h"
 
 namespace vsr::engine {
@@ -27,30 +29,43 @@ bool LineMatcher::checkQuery() {
     return run_.queryAcceptable;
 }
 
-std::string_view LineMatcher::comparisonText() {
-    platform::FileBuffer& buf = run_.buffer();
-    if (run_.conditions().caseSensitive) return buf.view();
-    // Fold the whole file once; the terms were upper-cased the same way.
-    platform::FileBuffer& fold = run_.foldBuffer();
-    fold.setSize(buf.size());
-    const auto& table = run_.codePage().upperTable();
-    const unsigned char* src = reinterpret_cast<const unsigned char*>(buf.data());
-    unsigned char* dst = reinterpret_cast<unsigned char*>(fold.data());
-    for (std::size_t i = 0, n = buf.size(); i < n; ++i) dst[i] = table[src[i]];
-    return fold.view();
+void LineMatcher::prepareScanners() {
+    if (prepared_) return;
+    prepared_ = true;
+    const SearchConditions& c = run_.conditions();
+    scanners_.clear();
+    for (const QueryTerm& t : run_.terms().terms)
+        scanners_.emplace_back(t.text, c.wholeWords, run_.codePage(), !c.caseSensitive);
 }
 
 bool LineMatcher::countTerms(std::string_view text, bool listing) {
-    const SearchConditions& c = run_.conditions();
-    const bool folded = !c.caseSensitive;
-    for (QueryTerm& term : run_.terms().terms) {
+    prepareScanners();
+    // Reading ends at the first NUL byte. Rather than look for one in every file, an
+    // occurrence is checked for a NUL before its end, so files without a match cost nothing;
+    // when one turns up, the text is cut there.
+    std::size_t nulFree = 0;
+    auto beforeNul = [&](std::size_t end) {
+        if (end <= nulFree) return true;
+        const void* nul = std::memchr(text.data() + nulFree, 0, end - nulFree);
+        if (!nul) {
+            nulFree = end;
+            return true;
+        }
+        text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+        nulFree = text.size();
+        return false;
+    };
+    std::vector<QueryTerm>& terms = run_.terms().terms;
+    for (std::size_t t = 0; t < terms.size(); ++t) {
+        QueryTerm& term = terms[t];
         // A term with a line end can't lie inside one line, so it never counts.
         if (term.text.empty() || holdsLineEnd(term.text)) continue;
-        TermScanner scanner(term.text, c.wholeWords, run_.codePage(), folded);
+        const TermScanner& scanner = scanners_[t];
         std::size_t pos = 0;
         std::size_t sliceEnd = kScanSlice;
         for (;;) {
             std::size_t p = scanner.next(text, pos, sliceEnd);
+            if (p != std::string_view::npos && !beforeNul(p + scanner.length())) p = std::string_view::npos;
             if (p == std::string_view::npos) {
                 if (sliceEnd >= text.size()) break;
                 pos = pos > sliceEnd ? pos : sliceEnd;
@@ -77,11 +92,11 @@ void LineMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
         run_.listFile(dir, entry, {0});
         return;
     }
-    platform::ReadStatus status = run_.readFile(platform::joinPath(dir, entry.name));
+    platform::ReadStatus status = run_.readFile(platform::joinPath(dir, entry.name), false);
     // Files too large to read are left out rather than judged on contents never seen.
     if (status == platform::ReadStatus::TooLarge) return;
     if (status == platform::ReadStatus::Ok) {
-        if (!countTerms(comparisonText(), true)) return;
+        if (!countTerms(run_.buffer().view(), true)) return;
     }
     bool matches = false;
     for (const QueryTerm& t : terms.terms) {
@@ -96,14 +111,13 @@ bool LineMatcher::scanFile(const std::string& fullName, LineMatchMode mode, Foun
                            const std::vector<std::int64_t>& highlightedLines) {
     TermList& terms = run_.terms();
     terms.resetCounts();
-    if (run_.readFile(fullName) != platform::ReadStatus::Ok) return false;
-    std::string_view original = run_.buffer().view();
-    std::string_view text = comparisonText();
-    if (mode != LineMatchMode::Lines || !sink) return countTerms(text, false);
+    const bool lines = mode == LineMatchMode::Lines && sink;
+    if (run_.readFile(fullName, lines) != platform::ReadStatus::Ok) return false;
+    std::string_view text = run_.buffer().view();
+    if (!lines) return countTerms(text, false);
 
-    const SearchConditions& c = run_.conditions();
-    std::vector<TermScanner> scanners;
-    for (const QueryTerm& t : terms.terms) scanners.emplace_back(t.text, c.wholeWords, run_.codePage(), !c.caseSensitive);
+    prepareScanners();
+    const std::vector<TermScanner>& scanners = scanners_;
     LineCursor cursor(text);
     std::string_view line;
     std::int64_t number = 0;
@@ -128,10 +142,7 @@ bool LineMatcher::scanFile(const std::string& fullName, LineMatchMode mode, Foun
             link = static_cast<int>(nextHighlight) + 1;
             ++nextHighlight;
         }
-        if (hits > 0 && wanted) {
-            std::size_t offset = static_cast<std::size_t>(line.data() - text.data());
-            wanted = sink->foundLine(number, original.substr(offset, line.size()), hits, link);
-        }
+        if (hits > 0 && wanted) wanted = sink->foundLine(number, line, hits, link);
     }
     return true;
 }

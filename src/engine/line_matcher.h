@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/search_run.h"
+#include "engine/term_scanner.h"
 
 namespace vsr::engine {
 
@@ -41,30 +43,12 @@ private:
     // Counts every term in `text`; in Listing mode returns false as soon as an Excluded term
     // is found. Also false when the run was stopped meanwhile.
     bool countTerms(std::string_view text, bool listing);
-    std::string_view comparisonText();
+    // One scanner per term, made once per run.
+    void prepareScanners();
 
     SearchRun& run_;
-};
-
-// Finds occurrences of an upper-cased or literal `term` in `text` as the line matcher counts
-// them: non-overlapping, and with `wholeWords` only between non-word characters.
-class TermScanner {
-public:
-    // `folded`: the text is upper-cased, which changes which bytes are rare.
-    TermScanner(std::string_view term, bool wholeWords, const platform::CodePage& page, bool folded = false);
-    // The next counted occurrence starting at or after `from` and before `startLimit`; npos
-    // when none. The whole-word test looks at `text` beyond the limit.
-    std::size_t next(std::string_view text, std::size_t from,
-                     std::size_t startLimit = std::string_view::npos) const;
-    std::size_t length() const { return term_.size(); }
-
-private:
-    std::size_t find(std::string_view text, std::size_t from, std::size_t startLimit) const;
-    std::string_view term_;
-    bool wholeWords_;
-    const platform::CodePage& page_;
-    std::size_t rare1_ = 0;  // offsets of the two term bytes least likely in text
-    std::size_t rare2_ = 0;
+    std::vector<TermScanner> scanners_;
+    bool prepared_ = false;
 };
 
 }  // namespace vsr::engine

@@ -23,13 +23,13 @@ void SearchRun::fail(const std::string& caption, const std::string& text) {
     requestStop();
 }
 
-platform::ReadStatus SearchRun::readFile(const std::string& fullName) {
+platform::ReadStatus SearchRun::readFile(const std::string& fullName, bool stopAtNul) {
     platform::ReadStatus status = env_.fs.readFile(fullName, buffer_, platform::kMaxReadableFileSize);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;
     }
-    // Reading stops at the first NUL byte: the rest of the file is not examined.
+    if (!stopAtNul) return status;
     if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
         buffer_.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()));
     return status;

@@ -48,8 +48,9 @@ public:
     // Shows a message box and sets the stop flag: a failed check ends the run.
     void fail(const std::string& caption, const std::string& text);
 
-    // Reads a file whole into the run's reused buffer, ending it at the first NUL byte.
-    platform::ReadStatus readFile(const std::string& fullName);
+    // Reads a file whole into the run's reused buffer. Reading ends at the first NUL byte: with
+    // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
+    platform::ReadStatus readFile(const std::string& fullName, bool stopAtNul = true);
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }

@@ -1,0 +1,38 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/code_page.h"
+
+namespace vsr::engine {
+
+// Finds occurrences of a term in a text as the line matcher counts them: non-overlapping, and
+// with `wholeWords` only between non-word characters. With `ignoreCase` the term is upper-case
+// and the text is compared through the code page's upper-case table, so no folded copy of the
+// file is needed.
+class TermScanner {
+public:
+    TermScanner(std::string_view term, bool wholeWords, const platform::CodePage& page, bool ignoreCase);
+    // The next counted occurrence starting at or after `from` and before `startLimit`; npos
+    // when none. The whole-word test looks at `text` beyond the limit.
+    std::size_t next(std::string_view text, std::size_t from,
+                     std::size_t startLimit = std::string_view::npos) const;
+    std::size_t length() const { return term_.size(); }
+
+private:
+    std::size_t find(std::string_view text, std::size_t from, std::size_t startLimit) const;
+    bool equalAt(const char* at) const;
+    std::string term_;
+    bool wholeWords_;
+    bool ignoreCase_;
+    const platform::CodePage& page_;
+    // Offsets of the two term bytes least likely in text, and for each the (at most two)
+    // text bytes that stand for it.
+    std::size_t rare1_ = 0;
+    std::size_t rare2_ = 0;
+    unsigned char rare1Bytes_[2] = {0, 0};
+    unsigned char rare2Bytes_[2] = {0, 0};
+};
+
+}  // namespace vsr::engine
