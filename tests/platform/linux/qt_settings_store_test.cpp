@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+#include "platform/linux/ini_text.h"
+#include "platform/linux/qt_settings_store.h"
+#include "platform/locale_formats.h"
+#include "settings/key_paths.h"
+#include "settings/sample_settings.h"
+#include "settings/settings_storage.h"
+#include "support/temp_dir.h"
+
+namespace vsr::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using settings::kOptionsKey;
+using settings::kProgramKey;
+
+settings::SettingsEnvironment environment(const FakeLocaleFormats& locale) {
+    settings::SettingsEnvironment env;
+    env.today = settings::dayNumberFromDate({2026, 12, 8});
+    env.homeFolder = "/home/tester";
+    env.editorProgram = "/usr/bin/kate";
+    env.locale = &locale;
+    return env;
+}
+
+int entriesIn(const fs::path& dir) {
+    return static_cast<int>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+TEST(QtSettingsStore, RoundTripThroughTheFileRestoresEveryValue) {
+    vsr::test::TempDir dir;
+    const std::string file = (dir.path() / "conf" / "settings.ini").string();
+    FakeLocaleFormats locale;
+    const settings::StoredSettings saved = settings::test::everyValueChanged();
+    {
+        QtSettingsStore store(file);
+        settings::SettingsStorage storage(store, dir.str(), environment(locale));
+        ASSERT_TRUE(storage.SaveSettings(saved, true).ok());
+    }
+    QtSettingsStore store(file);
+    settings::SettingsStorage storage(store, dir.str(), environment(locale));
+    settings::StoredSettings loaded;
+    storage.LoadSettings(loaded, true);
+    EXPECT_EQ(loaded, saved);
+}
+
+TEST(QtSettingsStore, FileShowsKeyPathsAndValueNames) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.path() / "settings.ini";
+    FakeLocaleFormats locale;
+    QtSettingsStore store(file.string());
+    settings::SettingsStorage storage(store, dir.str(), environment(locale));
+    ASSERT_TRUE(storage.SaveSettings(settings::test::everyValueChanged(), true).ok());
+
+    const std::string text = vsr::test::readFile(file);
+    for (const char* line : {"[Software\\Vantix Search & Replace]\n", "[Software\\Vantix Search & Replace\\Options]\n",
+                             "\nComboBoxPathText=/srv/data\n", "\nComboBoxPathCountV=3\n", "\nEdit21=a\\\\b\n",
+                             "\nSensitiveCheckBox=1\n", "\nMinDateTimePicker=2001-02-03\n",
+                             "\nEditorA=\"/opt/my editor/ed\" -g%NumLine% \"%PrFullName%\"\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
+    // Each key is one section, even though sorted names would interleave them.
+    EXPECT_EQ(text.find("[Software\\Vantix Search & Replace]"), text.rfind("[Software\\Vantix Search & Replace]"));
+    EXPECT_LT(text.find("SearchEditText"), text.find("[Software\\Vantix Search & Replace\\Options]"));
+}
+
+TEST(QtSettingsStore, AwkwardValuesComeBackByteForByte) {
+    const std::string values[] = {
+        "",
+        "  blanks around  ",
+        "line\nbreak\r\nand cr\r",
+        "back\\slash\\n not a break",
+        "a=b; c, \"quoted\" #hash",
+        "[not a section]",
+        "; not a comment",
+        std::string("nul\0inside", 10),
+        "caf\xc3\xa9 and \xff\xfe invalid UTF-8",
+        "trailing backslash\\",
+    };
+    vsr::test::TempDir dir;
+    const std::string file = (dir.path() / "s.ini").string();
+    {
+        QtSettingsStore store(file);
+        for (size_t i = 0; i < std::size(values); ++i) store.writeString(kOptionsKey, "V" + std::to_string(i), values[i]);
+        ASSERT_TRUE(store.commit());
+    }
+    QtSettingsStore store(file);
+    for (size_t i = 0; i < std::size(values); ++i)
+        EXPECT_EQ(store.readString(kOptionsKey, "V" + std::to_string(i)), values[i]) << i;
+    EXPECT_EQ(store.readString(kOptionsKey, "Missing"), std::nullopt);
+    EXPECT_EQ(store.readString(kProgramKey, "V0"), std::nullopt);
+}
+
+TEST(QtSettingsStore, HandEditedAndGarbledFilesAreRead) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.write("s.ini",
+                                    "garbage line without equals\r\n"
+                                    "[Software\\Vantix Search & Replace\\Options]\r\n"
+                                    "; a note\r\n"
+                                    "SizeSpinEdit=250\r\n"
+                                    "=no name\r\n"
+                                    "[broken section\r\n"
+                                    "DaysAgoSpinEdit=x7\r\n"
+                                    "\x01\x02\x03\r\n");
+    QtSettingsStore store(file.string());
+    EXPECT_EQ(store.readString(kOptionsKey, "SizeSpinEdit"), "250");
+    EXPECT_EQ(store.readString(kOptionsKey, "DaysAgoSpinEdit"), "x7");
+
+    FakeLocaleFormats locale;
+    settings::SettingsStorage storage(store, dir.str(), environment(locale));
+    settings::StoredSettings loaded;
+    storage.LoadSettings(loaded, true);
+    EXPECT_EQ(loaded.options.sizeSpinEdit, 250);
+    EXPECT_EQ(loaded.options.daysAgoSpinEdit, 2);
+}
+
+TEST(QtSettingsStore, FullDiskLeavesTheOldFileIntact) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.path() / "settings.ini";
+    {
+        QtSettingsStore store(file.string());
+        store.writeString(kOptionsKey, "SizeSpinEdit", "55");
+        ASSERT_TRUE(store.commit());
+    }
+    const std::string before = vsr::test::readFile(file);
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool committed = true;
+    {
+        QtSettingsStore store(file.string());
+        store.writeString(kOptionsKey, "SizeSpinEdit", "66");
+        store.writeString(kProgramKey, "Edit2Text", std::string(100000, 'x'));
+        committed = store.commit();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(vsr::test::readFile(file), before);
+    EXPECT_EQ(valuesOfIniText(QByteArray::fromStdString(before))
+                  .value(QStringLiteral("Software/Vantix Search & Replace/Options/SizeSpinEdit"))
+                  .toByteArray(),
+              "55");
+    EXPECT_EQ(entriesIn(dir.path()), 1) << "no temporary file may stay behind";
+}
+
+TEST(QtSettingsStore, UnwritableFolderFailsTheCommit) {
+    vsr::test::TempDir dir;
+    dir.write("blocked", "a file where the folder should be");
+    QtSettingsStore store((dir.path() / "blocked" / "settings.ini").string());
+    store.writeString(kOptionsKey, "NomTab", "2");
+    EXPECT_FALSE(store.commit());
+    EXPECT_EQ(vsr::test::readFile(dir.path() / "blocked"), "a file where the folder should be");
+}
+
+TEST(QtSettingsStore, UserFileLivesInTheConfigFolder) {
+    const std::string expected = std::string(std::getenv("XDG_CONFIG_HOME")) + "/Vantix Search & Replace/settings.ini";
+    EXPECT_EQ(QtSettingsStore::defaultFilePath(), expected);
+}
+
+TEST(IniText, EscapesOnlyWhatWouldBreakALine) {
+    struct Case {
+        QByteArray value, text;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"a\\b", "a\\\\b"},
+        {"a\nb\r", "a\\nb\\r"},
+        {QByteArray("\0", 1), "\\0"},
+        {"=;#[]\"", "=;#[]\""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(escapedIniValue(c.value), c.text);
+        EXPECT_EQ(unescapedIniValue(c.text), c.value);
+    }
+    // A backslash a person typed before another letter stays as typed.
+    EXPECT_EQ(unescapedIniValue("C:\\Temp"), "C:\\Temp");
+}
+
+}  // namespace
+}  // namespace vsr::platform

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "platform/attribute_changer.h"
+#include "platform/linux/dbus_file_manager.h"
+#include "platform/linux/desktop_launcher.h"
+#include "platform/linux/path_default_editor.h"
+#include "platform/linux/qt_trash.h"
+#include "platform/linux/xdg_system_folders.h"
+#include "support/temp_dir.h"
+
+namespace vsr::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string env(const char* name) { return std::getenv(name); }
+
+// Waits for a detached program to write its file.
+std::string awaitFile(const fs::path& file) {
+    for (int i = 0; i < 100 && !fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return vsr::test::readFile(file);
+}
+
+TEST(SystemFolders, DataFolderIsCreatedUnderXdgDataHome) {
+    const std::string expected = env("XDG_DATA_HOME") + "/Vantix Search & Replace";
+    fs::remove_all(expected);
+    XdgSystemFolders folders;
+    EXPECT_EQ(folders.dataFolder(), expected);
+    EXPECT_TRUE(fs::is_directory(expected));
+    EXPECT_EQ(folders.homeFolder(), env("HOME"));
+    EXPECT_TRUE(fs::exists(fs::path(folders.programFolder()) / "test_platform_qt"));
+}
+
+TEST(SystemFolders, DataFolderDefaultsToLocalShare) {
+    const std::string saved = env("XDG_DATA_HOME");
+    ::unsetenv("XDG_DATA_HOME");
+    XdgSystemFolders folders;
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    EXPECT_EQ(folders.dataFolder(), env("HOME") + "/.local/share/Vantix Search & Replace");
+}
+
+TEST(Trash, FileEndsUpInTheTrashWithItsOriginalPath) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.write("doomed file.txt", "contents to keep");
+    QtTrash trash;
+    ASSERT_TRUE(trash.moveToTrash(file.string()));
+    EXPECT_FALSE(fs::exists(file));
+
+    // On the same volume as the home trash: $XDG_DATA_HOME/Trash.
+    const fs::path trashDir = fs::path(env("XDG_DATA_HOME")) / "Trash";
+    bool found = false;
+    for (const auto& entry : fs::directory_iterator(trashDir / "files")) {
+        if (vsr::test::readFile(entry.path()) != "contents to keep") continue;
+        found = true;
+        const std::string info =
+            vsr::test::readFile(trashDir / "info" / (entry.path().filename().string() + ".trashinfo"));
+        EXPECT_NE(info.find("[Trash Info]"), std::string::npos);
+        EXPECT_TRUE(info.find("/doomed file.txt") != std::string::npos ||
+                    info.find("/doomed%20file.txt") != std::string::npos)
+            << info;
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST(Trash, WorksBeforeTheDataFolderExists) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.write("first.txt", "x");
+    const std::string saved = env("XDG_DATA_HOME");
+    const fs::path fresh = dir.path() / "new-data-home";
+    ::setenv("XDG_DATA_HOME", fresh.c_str(), 1);
+    const bool sent = QtTrash().moveToTrash(file.string());
+    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    ASSERT_TRUE(sent);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(vsr::test::readFile(fresh / "Trash" / "files" / "first.txt"), "x");
+}
+
+TEST(Trash, MissingFilesAndFoldersAreRefused) {
+    vsr::test::TempDir dir;
+    const fs::path sub = dir.mkdir("folder");
+    QtTrash trash;
+    EXPECT_FALSE(trash.moveToTrash((dir.path() / "missing.txt").string()));
+    EXPECT_FALSE(trash.moveToTrash(sub.string()));
+    EXPECT_TRUE(fs::is_directory(sub));
+}
+
+TEST(Launcher, StartsAProgramWithQuotedParametersInItsFolder) {
+    vsr::test::TempDir dir;
+    const fs::path script = dir.write("show-args", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > args.txt\n");
+    fs::permissions(script, fs::perms::owner_all);
+    const fs::path work = dir.mkdir("work");
+    DesktopLauncher launcher;
+    ASSERT_TRUE(launcher.startProgram(script.string(), "-g17  \"/d/a b.txt\" plain", work.string()));
+    EXPECT_EQ(awaitFile(work / "args.txt"), "[-g17]\n[/d/a b.txt]\n[plain]\n");
+}
+
+TEST(Launcher, MissingProgramFails) {
+    vsr::test::TempDir dir;
+    DesktopLauncher launcher;
+    EXPECT_FALSE(launcher.startProgram((dir.path() / "no-such-editor").string(), "x", dir.str()));
+}
+
+TEST(FileManager, WithoutASessionBusTheFolderIsOpened) {
+    // Pointing the session bus nowhere makes the test the same on every machine.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/vsr-test-bus", 1);
+    static int argc = 1;
+    static char name[] = "test_platform_qt";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    FakeLauncher launcher;
+    DbusFileManager manager(launcher);
+    EXPECT_TRUE(manager.showItem("/srv/data/report.txt"));
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{"/srv/data"}));
+    launcher.succeed = false;
+    EXPECT_FALSE(manager.showItem("/top.txt"));
+    EXPECT_EQ(launcher.opened.back(), "/");
+}
+
+TEST(DefaultEditor, FirstListedEditorOnThePathWins) {
+    vsr::test::TempDir a, b;
+    auto executable = [](const vsr::test::TempDir& dir, const char* name, bool runnable = true) {
+        const fs::path p = dir.write(name, "#!/bin/sh\n");
+        fs::permissions(p, runnable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
+        return p.string();
+    };
+    const std::string kate = executable(b, "kate");
+    executable(a, "mousepad");
+    executable(a, "gedit", false);  // not executable: skipped
+    EXPECT_EQ(PathDefaultEditor({a.str(), b.str()}).program(), kate);
+
+    vsr::test::TempDir c;
+    const std::string opener = executable(c, "xdg-open");
+    EXPECT_EQ(PathDefaultEditor({c.str()}).program(), opener);
+
+    vsr::test::TempDir empty;
+    EXPECT_EQ(PathDefaultEditor({empty.str()}).program(), "/usr/bin/xdg-open");
+}
+
+TEST(AttributeChanger, MakeWritableAndRestoreTheOwnersPermission) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.write("locked.txt", "x");
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read, fs::perm_options::replace);
+    PosixAttributeChanger changer;
+
+    EXPECT_EQ(changer.read(file.string()), (FileAttributes{true, false, false, false}));
+    auto saved = changer.makeWritable(file.string());
+    ASSERT_TRUE(saved);
+    EXPECT_TRUE(saved->attributes.readOnly);
+    EXPECT_EQ(saved->mode, 0440u);
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(changer.read(file.string())->readOnly);
+
+    ASSERT_TRUE(changer.restore(file.string(), *saved));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::group_read);
+}
+
+TEST(AttributeChanger, HiddenIsTheLeadingDotAndMissingFilesHaveNone) {
+    vsr::test::TempDir dir;
+    const fs::path hidden = dir.write(".profile", "x");
+    PosixAttributeChanger changer;
+    EXPECT_EQ(changer.read(hidden.string()), (FileAttributes{false, true, false, false}));
+    EXPECT_EQ(changer.read((dir.path() / "gone").string()), std::nullopt);
+    EXPECT_EQ(changer.makeWritable((dir.path() / "gone").string()), std::nullopt);
+}
+
+}  // namespace
+}  // namespace vsr::platform
