@@ -10,6 +10,8 @@ namespace vsr::settings {
 //
 // Multi-line texts (memos, ignore lists) hold their line breaks as "\n"; the text
 // files use CR LF. Dates are day numbers: days since 30 December 1899 (day 0).
+// A default-constructed record has no dates, window position or editor yet:
+// firstStartSettings() gives the complete first-start values.
 
 // One combo box with history: its current text and its drop-down list.
 struct HistoryList {

@@ -42,6 +42,17 @@ TEST(LocaleFormats, ShortDatesReadBackAsTheSameDay) {
     EXPECT_EQ(formats.parseShortDate(""), std::nullopt);
 }
 
+TEST(LocaleFormats, FormatsWithoutADesktopReadTheirOwnDatesBack) {
+    PosixLocaleFormats posix;
+    FakeLocaleFormats fake;
+    for (const CivilDate& d : {CivilDate{2026, 12, 8}, CivilDate{2024, 2, 29}, CivilDate{2000, 1, 1}}) {
+        EXPECT_EQ(posix.parseShortDate(posix.shortDateOf(d)), d);
+        EXPECT_EQ(fake.parseShortDate(fake.shortDateOf(d)), d);
+    }
+    for (const char* bad : {"2026-02-30", "2026-13-01", "2026-1-01", "20260101", "2026-01-01 ", ""})
+        EXPECT_EQ(fake.parseShortDate(bad), std::nullopt) << bad;
+}
+
 TEST(LocaleFormats, FileTimesAreShownWithoutZone) {
     QtLocaleFormats formats;
     const auto t = std::chrono::system_clock::now();
