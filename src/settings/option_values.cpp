@@ -1,5 +1,7 @@
 #include "settings/option_values.h"
 
+#include <algorithm>
+#include <climits>
 #include <initializer_list>
 
 #include "settings/day_number.h"
@@ -107,8 +109,15 @@ constexpr int kMinDateFactor = 7;
 constexpr int kMaxDateFactor = 9;
 
 void writeDate(ValueWriter& out, const SettingsEnvironment& env, const char* name, int day, int factor) {
-    if (env.locale) out.text(name, env.locale->shortDateOf(dateFromDayNumber(day)));
-    out.integer(std::string(name) + "Num", day * factor);
+    if (env.locale && day >= kFirstDayNumber && day <= kLastDayNumber)
+        out.text(name, env.locale->shortDateOf(dateFromDayNumber(day)));
+    // Wider than int: a day no picker can show still gives a number, which loading refuses.
+    out.text(std::string(name) + "Num", std::to_string(static_cast<long long>(day) * factor));
+}
+
+// Half the free room on the screen; stored sizes may be anything, so no overflow.
+int centred(int screen, long long window) {
+    return static_cast<int>(std::clamp<long long>((screen - window) / 2, INT_MIN, INT_MAX));
 }
 
 int readDate(const ValueReader& in, const char* name, int factor, int fallbackDay) {
@@ -154,8 +163,9 @@ void loadMainOptions(platform::SettingsStore& store, MainOptions& o, const Setti
     o.minDateTimePicker = readDate(in, "MinDateTimePicker", kMinDateFactor, defaults.minDateTimePicker);
     o.maxDateTimePicker = readDate(in, "MaxDateTimePicker", kMaxDateFactor, defaults.maxDateTimePicker);
     // Centred for the size just read, not for the default size.
-    o.findLeft = in.integer("FindLeft", (env.screenWidth - o.findWidth) / 2);
-    o.findTop = in.integer("FindTop", (env.screenHeight - o.findHeight - scaledPixels(24, env.pixelsPerInch)) / 2);
+    o.findLeft = in.integer("FindLeft", centred(env.screenWidth, o.findWidth));
+    o.findTop = in.integer("FindTop", centred(env.screenHeight,
+                                              static_cast<long long>(o.findHeight) + scaledPixels(24, env.pixelsPerInch)));
 
     // An index outside its drop-down list would select nothing.
     o.kbComboBox = indexInRange(o.kbComboBox, 2, defaults.kbComboBox);

@@ -127,3 +127,26 @@ TEST_F(SettingsTest, RadioGroupsLoadWithExactlyOneChoice) {
 
 }  // namespace
 }  // namespace vsr::settings::test
+
+namespace vsr::settings::test {
+namespace {
+
+TEST_F(SettingsTest, ExtremeValuesNeitherOverflowNorComeBackAsNonsense) {
+    StoredSettings s = firstStartSettings(env());
+    s.options.minDateTimePicker = 2147483647;
+    s.options.maxDateTimePicker = -2147483647 - 1;
+    ASSERT_TRUE(storage().SaveSettings(s, false).ok());
+    EXPECT_EQ(option("MinDateTimePickerNum"), "15032385529");
+    EXPECT_EQ(option("MinDateTimePicker"), "<missing>");
+
+    store.put(kOptionsKey, "FindWidth", "-2147483648");
+    store.erase(kOptionsKey, "FindLeft");
+    StoredSettings loaded;
+    storage().LoadSettings(loaded, false);
+    EXPECT_EQ(loaded.options.minDateTimePicker, dayNumberFromDate({2025, 3, 31}));
+    EXPECT_EQ(loaded.options.maxDateTimePicker, dayNumberFromDate({2026, 3, 31}));
+    EXPECT_EQ(loaded.options.findLeft, (1600 + 2147483648LL) / 2);
+}
+
+}  // namespace
+}  // namespace vsr::settings::test
