@@ -149,6 +149,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
     stack_.clear();
     base_ = 0;
     loopIndex_ = 0;
+    openAt_.fill(-1);
 
     std::size_t node = 1;
     std::size_t pos = startPos;
@@ -267,14 +268,12 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             const std::int64_t min = op::readInt(operand);
             const std::int64_t max = op::readInt(operand + 4);
             const std::size_t body = node - static_cast<std::size_t>(op::readInt(operand + 8));
-            std::int64_t count = loopCount_[level];
-            const bool emptyIteration = loopIterStart_[level] == static_cast<std::int64_t>(pos);
-            if (count < min && emptyIteration) {
-                // The body matched nothing: the remaining iterations would match the same nothing.
-                trail(kUndoLoop, static_cast<std::size_t>(level), loopIterStart_[level], count);
-                loopCount_[level] = count = min;
-            }
-            if (count < min || (o == op::Loop && count < max && !emptyIteration)) {
+            const std::int64_t count = loopCount_[level];
+            // An unbounded loop stops after an iteration that matched nothing (it would repeat
+            // that nothing forever); bounded loops run as written, their maximum ends them.
+            const bool stalled = max == op::kInfinity && loopIterStart_[level] == static_cast<std::int64_t>(pos);
+            const bool more = count < max && !stalled;
+            if (count < min || (o == op::Loop && more)) {
                 if (count >= min) push(kLoopExit, node, static_cast<std::int64_t>(pos), 0);
                 trail(kUndoLoop, static_cast<std::size_t>(level), loopIterStart_[level], count);
                 loopCount_[level] = count + 1;
@@ -282,8 +281,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
                 node = body;
                 continue;
             }
-            if (o == op::LoopNG && count < max && !emptyIteration)
-                push(kLoopIter, node, static_cast<std::int64_t>(pos), 0);
+            if (o == op::LoopNG && more) push(kLoopIter, node, static_cast<std::int64_t>(pos), 0);
             trail(kUndoLoopIndex, 0, 0, loopIndex_);
             --loopIndex_;
             break;
@@ -291,11 +289,12 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
         default:
             if (op::isOpen(o)) {
                 int g = o - op::OpenBase;
-                trail(kUndoStart, static_cast<std::size_t>(g), 0, caps.start[g]);
-                caps.start[g] = static_cast<std::int64_t>(pos);
+                trail(kUndoOpen, static_cast<std::size_t>(g), 0, openAt_[g]);
+                openAt_[g] = static_cast<std::int64_t>(pos);
             } else if (op::isClose(o)) {
                 int g = o - op::CloseBase;
-                trail(kUndoEnd, static_cast<std::size_t>(g), 0, caps.end[g]);
+                trail(kUndoGroup, static_cast<std::size_t>(g), caps.start[g], caps.end[g]);
+                caps.start[g] = openAt_[g];
                 caps.end[g] = static_cast<std::int64_t>(pos);
             } else {
                 throw EVxRegex(kErrMemoryCorruption, 0);
@@ -316,8 +315,11 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             Frame f = stack_.back();
             stack_.pop_back();
             switch (f.kind) {
-            case kUndoStart: caps.start[f.node] = f.a; continue;
-            case kUndoEnd: caps.end[f.node] = f.a; continue;
+            case kUndoOpen: openAt_[f.node] = f.a; continue;
+            case kUndoGroup:
+                caps.start[f.node] = f.pos;
+                caps.end[f.node] = f.a;
+                continue;
             case kUndoLoop:
                 loopCount_[f.node] = f.a;
                 loopIterStart_[f.node] = f.pos;

@@ -41,7 +41,7 @@ public:
 
 private:
     enum Kind : std::uint32_t {
-        kUndoStart, kUndoEnd, kUndoLoop, kUndoLoopIndex,  // restore state on the way back
+        kUndoOpen, kUndoGroup, kUndoLoop, kUndoLoopIndex,  // restore state on the way back
         kAlt, kRepGreedy, kRepLazy, kLoopExit, kLoopIter,   // resume matching from here
     };
     struct Frame {
@@ -71,6 +71,9 @@ private:
     void followingChar(std::size_t node, int& c1, int& c2) const;
 
     std::vector<Frame> stack_;
+    // Where each group's current attempt began. A group's span in Captures changes only when the
+    // group closes, so a back-reference inside the group sees its last complete text.
+    std::array<std::int64_t, kGroupSlots> openAt_{};
     std::size_t base_ = 0;
     std::uint32_t steps_ = 0;
     std::chrono::steady_clock::time_point lastAsk_{};
