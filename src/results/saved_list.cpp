@@ -73,6 +73,12 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
         widths[k] = w;
     }
     const std::size_t last = columns.size() - 1;
+    int words = options.queryWords;
+    if (words == 0) {
+        words = 1;
+        for (const ResultItem& row : list.rows())
+            if (row.found.find(',') != std::string::npos) words = 2;
+    }
 
     // The last caption loses its 7th character, so the interval caption's "|" stands over
     // the interval texts below it.
@@ -91,7 +97,7 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
                 // "Undid" carries one blank more than the other status words on screen.
                 if (displayLength(text) > 10 && text.rfind("Undid", 0) == 0) text = withoutCharacter(text, 6);
                 padRight(out, text, widths[k] + 2);
-            } else if (k > 0 && (c == Column::Size || (c == Column::Found && options.queryWords < 2))) {
+            } else if (k > 0 && (c == Column::Size || (c == Column::Found && words < 2))) {
                 padLeft(out, text, widths[k]);
                 out += "  ";
             } else {

@@ -13,8 +13,9 @@ struct SavedListOptions {
     // A command-line run begins the file with "Command Line: " + this text and an empty line.
     std::optional<std::string> commandLine;
     // Words of the query that built the list: Found counts of a single word are right-aligned
-    // like numbers, lists of several counts are left-aligned like text.
-    int queryWords = 1;
+    // like numbers, lists of several counts are left-aligned like text. 0: read it from the
+    // rows, whose Found texts list one count per word.
+    int queryWords = 0;
 };
 
 // Length of a text in characters as a fixed-width font shows it: UTF-8 sequences count once,

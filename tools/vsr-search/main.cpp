@@ -7,10 +7,12 @@
 
 #include "console_host.h"
 #include "engine/search_driver.h"
+#include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
+#include "results/saved_list.h"
 #include "search_options.h"
 
 int main(int argc, char** argv) {
@@ -44,6 +46,13 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::fprintf(stderr, "files=%lld occurrences=%lld ms=%lld\n", static_cast<long long>(host.state.foundFiles),
                  static_cast<long long>(host.occurrences), static_cast<long long>(ms));
+    if (!options.listFile.empty()) {
+        platform::PosixAttributeChanger attributes;
+        if (!results::writeSavedList(options.listFile, results::savedListText(host.list, {}), attributes)) {
+            std::fprintf(stderr, "vsr-search: cannot write the list file %s\n", options.listFile.c_str());
+            return 2;
+        }
+    }
     if (!host.messages.empty()) return 2;
     return host.list.empty() ? 1 : 0;
 }

@@ -10,6 +10,7 @@ namespace vsr::tools {
 struct SearchOptions {
     engine::SearchConditions conditions;
     bool help = false;
+    std::string listFile;  // when given, the rows are also written there as a saved list
     std::string error;  // empty when the command line is valid
 };
 
