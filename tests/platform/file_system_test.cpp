@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/civil_date.h"
+#include "platform/fake_file_system.h"
+#include "platform/posix_file_system.h"
+#include "support/temp_dir.h"
+
+namespace vsr::platform {
+namespace {
+
+std::vector<std::string> names(const std::vector<DirEntry>& entries, EntryKind kind) {
+    std::vector<std::string> out;
+    for (const DirEntry& e : entries)
+        if (e.kind == kind) out.push_back(e.name);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(Paths, JoinAndSplitWithoutDoubleSlashes) {
+    EXPECT_EQ(joinPath("/", "a"), "/a");
+    EXPECT_EQ(joinPath("/x", "a"), "/x/a");
+    EXPECT_EQ(joinPath("/x/", "a"), "/x/a");
+    EXPECT_EQ(parentPath("/x/a"), "/x");
+    EXPECT_EQ(parentPath("/a"), "/");
+    EXPECT_EQ(fileNamePart("/x/a.txt"), "a.txt");
+}
+
+TEST(PosixFileSystem, ListsKindsAndNeverFollowsFolderLinks) {
+    vsr::test::TempDir dir;
+    dir.write("file.txt", "abc");
+    dir.write(".hidden", "h");
+    dir.mkdir("sub");
+    std::filesystem::create_symlink(dir.path() / "file.txt", dir.path() / "link-to-file");
+    std::filesystem::create_symlink(dir.path(), dir.path() / "sub" / "loop");
+    std::filesystem::create_symlink(dir.path() / "missing", dir.path() / "dangling");
+    ASSERT_EQ(::mkfifo((dir.path() / "fifo").c_str(), 0600), 0);
+
+    PosixFileSystem fs;
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fs.listDirectory(dir.str(), entries));
+    EXPECT_EQ(names(entries, EntryKind::File), (std::vector<std::string>{".hidden", "file.txt", "link-to-file"}));
+    EXPECT_EQ(names(entries, EntryKind::Directory), (std::vector<std::string>{"sub"}));
+    EXPECT_EQ(names(entries, EntryKind::Other), (std::vector<std::string>{"dangling", "fifo"}));
+    ASSERT_TRUE(fs.listDirectory(dir.str() + "/sub", entries));
+    EXPECT_EQ(names(entries, EntryKind::Other), (std::vector<std::string>{"loop"}));
+    EXPECT_FALSE(fs.listDirectory(dir.str() + "/nope", entries));
+    EXPECT_TRUE(entries.empty());
+
+    // A FIFO is never read, even when asked directly: no hang.
+    FileBuffer buf;
+    EXPECT_EQ(fs.readFile(dir.str() + "/fifo", buf, kMaxReadableFileSize), ReadStatus::Failed);
+    EXPECT_EQ(fs.readFile(dir.str() + "/link-to-file", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "abc");
+}
+
+TEST(PosixFileSystem, AttributesFollowTheLinuxMapping) {
+    vsr::test::TempDir dir;
+    auto ro = dir.write("ro.txt", "12345");
+    dir.write(".hid", "");
+    ::chmod(ro.c_str(), 0444);
+    PosixFileSystem fs;
+    FileInfo info;
+    ASSERT_TRUE(fs.stat(ro.string(), info));
+    EXPECT_EQ(info.size, 5u);
+    EXPECT_TRUE(info.attributes.readOnly);
+    EXPECT_FALSE(info.attributes.hidden);
+    ASSERT_TRUE(fs.stat(dir.str() + "/.hid", info));
+    EXPECT_TRUE(info.attributes.hidden);
+    EXPECT_FALSE(info.attributes.readOnly);
+    EXPECT_FALSE(info.attributes.system || info.attributes.archive);
+    EXPECT_EQ(localDate(info.lastWrite), localDate(std::chrono::system_clock::now()));
+}
+
+TEST(PosixFileSystem, ReadsIntoOneGrowingBuffer) {
+    vsr::test::TempDir dir;
+    std::string big(3 << 20, 'x');
+    big[12345] = '\0';
+    dir.write("big", big);
+    dir.write("small", "tiny");
+    dir.write("empty", "");
+    PosixFileSystem fs;
+    FileBuffer buf;
+    ASSERT_EQ(fs.readFile(dir.str() + "/big", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), big.size());  // NUL bytes are the matchers' business
+    ASSERT_EQ(fs.readFile(dir.str() + "/small", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "tiny");
+    EXPECT_EQ(buf.data()[4], '\0');
+    ASSERT_EQ(fs.readFile(dir.str() + "/empty", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), 0u);
+    EXPECT_EQ(fs.readFile(dir.str() + "/big", buf, 1000), ReadStatus::TooLarge);
+    EXPECT_EQ(fs.readFile(dir.str() + "/missing", buf, kMaxReadableFileSize), ReadStatus::Failed);
+    EXPECT_EQ(fs.readFile(dir.str(), buf, kMaxReadableFileSize), ReadStatus::Failed);
+}
+
+TEST(FakeFileSystem, BehavesLikeTheRealOne) {
+    FakeFileSystem fs;
+    fs.addFile("/a/b/c.txt", "abc");
+    fs.addSizedFile("/a/huge", 5'000'000'000ULL);
+    fs.addDirectory("/a/locked", false);
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fs.listDirectory("/a", entries));
+    EXPECT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].name, "b");
+    EXPECT_EQ(entries[0].kind, EntryKind::Directory);
+    EXPECT_FALSE(fs.listDirectory("/a/locked", entries));
+    FileBuffer buf;
+    EXPECT_EQ(fs.readFile("/a/huge", buf, kMaxReadableFileSize), ReadStatus::TooLarge);
+    EXPECT_EQ(fs.readFile("/a/b/c.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "abc");
+    DirEntry e{"c.txt", EntryKind::File, false, {}};
+    ASSERT_TRUE(fs.loadInfo("/a/b", e));
+    EXPECT_EQ(e.info.size, 3u);
+    fs.remove("/a/b/c.txt");
+    EXPECT_FALSE(fs.readFile("/a/b/c.txt", buf, kMaxReadableFileSize) == ReadStatus::Ok);
+}
+
+TEST(CivilDate, AddMonthsClampsTheDay) {
+    EXPECT_EQ(addMonths({2024, 3, 31}, -1), (CivilDate{2024, 2, 29}));
+    EXPECT_EQ(addMonths({2023, 3, 31}, -1), (CivilDate{2023, 2, 28}));
+    EXPECT_EQ(addMonths({2024, 1, 15}, -12), (CivilDate{2023, 1, 15}));
+    EXPECT_EQ(addMonths({2024, 12, 1}, 1), (CivilDate{2025, 1, 1}));
+}
+
+}  // namespace
+}  // namespace vsr::platform
