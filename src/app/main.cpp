@@ -1,0 +1,78 @@
+// The program: the application object, the desktop services and the main window.
+#include <QApplication>
+#include <QIcon>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/linux/mime_type_names.h"
+#include "platform/linux/path_default_editor.h"
+#include "platform/linux/qt_locale_formats.h"
+#include "platform/linux/qt_settings_store.h"
+#include "platform/linux/xdg_system_folders.h"
+#include "settings/settings_storage.h"
+#include "ui/app_info.h"
+#include "ui/find_window.h"
+#include "ui/window_environment.h"
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+// Only async-signal-safe work here: the event loop picks the byte up and closes the window.
+void onTerminate(int) {
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &byte, 1);
+}
+
+void installTerminateHandlers() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    struct sigaction action {};
+    action.sa_handler = onTerminate;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(vsr::ui::kProgramTitle));
+    QApplication::setApplicationVersion(QString::fromUtf8(vsr::ui::kProgramVersion));
+    QApplication::setDesktopFileName(QStringLiteral("vantixsr"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vantixsr.png")));
+
+    vsr::platform::XdgSystemFolders folders;
+    vsr::platform::QtSettingsStore store;
+    vsr::platform::QtLocaleFormats formats;
+    vsr::platform::MimeTypeNames typeNames;
+    vsr::platform::PathDefaultEditor editor;
+    vsr::settings::SettingsStorage storage(
+        store, folders.dataFolder(), vsr::ui::windowEnvironment(folders.homeFolder(), editor.program(), &formats));
+
+    vsr::ui::WindowServices services;
+    services.settings = &storage;
+    services.formats = &formats;
+    services.typeNames = &typeNames;
+    services.homeFolder = folders.homeFolder();
+    vsr::ui::TFind window(services);
+
+    // SIGTERM and SIGINT close the window the normal way, so the settings are saved.
+    installTerminateHandlers();
+    QSocketNotifier* notifier = nullptr;
+    if (signalPipe[1] >= 0) {
+        notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
+        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+            char byte;
+            [[maybe_unused]] ssize_t n = ::read(signalPipe[1], &byte, 1);
+            window.close();
+        });
+    }
+
+    if (window.state().maximizedAtStart) window.showMaximized();
+    else window.show();
+    return app.exec();
+}

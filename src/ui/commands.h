@@ -1,0 +1,47 @@
+#pragma once
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace vsr::ui {
+
+// Every command of the window that another part of the program carries out. The window
+// keeps the state rules for them; the part that implements a command registers its handler.
+enum class Command {
+    ExecuteFile, EditFile, BatchReplace, Select, SelectAll, Deselect, CopyFiles, RenameFiles,
+    DeleteFiles, OpenDirectory, MarkFrom, MarkTo, MarkAllBrowsed, MarkAllSelected, MarkAllListed,
+    UnmarkAllBrowsed, UnmarkAllSelected, UnmarkAllListed, EraseBackups, Settings, CreateReport,
+    BrowseContext, SaveList, SaveLines, OpenProject, SaveProject, ModifySelected, ModifyAll,
+    DeleteItems, Undo
+};
+
+// Binds the menu entries and buttons of each command to its handler. A control is enabled only
+// when the window's rules allow it *and* a handler exists, so a command that is not part of
+// this build is shown but can never be triggered.
+class CommandSet {
+public:
+    // Registers a control (QAction or QAbstractButton) that triggers `command`.
+    void bind(Command command, QObject* control);
+    void setHandler(Command command, std::function<void()> handler);
+    bool hasHandler(Command command) const;
+    // What the window's rules say, independent of the handler.
+    void setAllowed(Command command, bool allowed);
+    bool allowed(Command command) const;
+    // Allowed and built: what the user sees.
+    bool enabled(Command command) const { return allowed(command) && hasHandler(command); }
+    void trigger(Command command) const;
+    const std::vector<QPointer<QObject>>& controls(Command command) const;
+
+private:
+    void apply(Command command);
+    struct Entry {
+        std::vector<QPointer<QObject>> controls;
+        std::function<void()> handler;
+        bool allowed = false;
+    };
+    std::map<Command, Entry> entries_;
+};
+
+}  // namespace vsr::ui

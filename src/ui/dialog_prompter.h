@@ -1,0 +1,29 @@
+#pragma once
+#include <QPointer>
+#include <QWidget>
+#include <string>
+
+namespace vsr::ui {
+
+// The file and folder pickers the settings dialogs open; tests answer them without a screen.
+class DialogPrompter {
+public:
+    virtual ~DialogPrompter() = default;
+    // The program chosen in the open dialog for programs, or empty when the user cancelled.
+    virtual std::string openProgram(const std::string& startFolder) = 0;
+    // The folder chosen in the folder picker, or empty when the user cancelled.
+    virtual std::string selectFolder(const std::string& title, const std::string& startFolder) = 0;
+};
+
+// The desktop's own file and folder dialogs.
+class QtDialogPrompter final : public DialogPrompter {
+public:
+    explicit QtDialogPrompter(QWidget* parent) : parent_(parent) {}
+    std::string openProgram(const std::string& startFolder) override;
+    std::string selectFolder(const std::string& title, const std::string& startFolder) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace vsr::ui

@@ -1,0 +1,30 @@
+#pragma once
+#include <string>
+
+#include "ui/reverting_dialog.h"
+
+class QPlainTextEdit;
+
+namespace vsr::ui {
+
+// "File Ignore List": one file mask per line.
+class TFileIgnoreDlg : public RevertingDialog {
+    Q_OBJECT
+public:
+    explicit TFileIgnoreDlg(QWidget* parent = nullptr);
+
+    // The list with "\n" between lines.
+    std::string listText() const;
+    void setListText(const std::string& text);
+
+    QPlainTextEdit* FilesMemo = nullptr;
+
+protected:
+    void remember() override;
+    void restore() override;
+
+private:
+    QString savedText_;
+};
+
+}  // namespace vsr::ui

@@ -1,0 +1,404 @@
+// The window's frame: construction, the results area and status bar, the event filter for
+// the window's keys, idle duties, the small commands of the window itself, start and end.
+#include "ui/find_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "platform/posix_file_system.h"
+#include "ui/about_form.h"
+#include "ui/app_info.h"
+#include "ui/busy_indicator.h"
+#include "ui/lines_viewer.h"
+#include "ui/qt_prompter.h"
+#include "ui/results_model.h"
+
+namespace vsr::ui {
+
+// The services the window falls back on when the program gives none.
+struct TFind::OwnServices {
+    platform::PosixFileSystem fileSystem;
+    platform::SteadyClock clock;
+    platform::PosixLocaleFormats formats;
+    platform::NoTypeNames typeNames;
+};
+
+TFind::TFind(WindowServices services, QWidget* parent)
+    : QMainWindow(parent),
+      services_(std::move(services)),
+      metrics_(services_.dotsPerInch > 0 ? services_.dotsPerInch : screenDotsPerInch()),
+      help_(services_.helpFolder.isEmpty() ? HelpTopics::findFolder() : services_.helpFolder, services_.helpOpener),
+      own_(std::make_unique<OwnServices>()) {
+    setObjectName(QStringLiteral("TFind"));
+    setWindowTitle(QString::fromUtf8(kProgramTitle));
+    // Sizes are designed for a 9 point interface font; points follow the screen's dots per inch.
+    QFont f = font();
+    f.setPointSize(9);
+    setFont(f);
+
+    if (services_.prompter) {
+        prompter_ = services_.prompter;
+    } else {
+        ownPrompter_ = std::make_unique<QtPrompter>(this);
+        prompter_ = ownPrompter_.get();
+    }
+
+    composeTopPanel();
+    composeFindTab();
+    composeSearchReplaceTab();
+    composeOptionsTab();
+    PageControl1 = new QTabWidget;
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->addTab(FindTab, QStringLiteral("Find"));
+    PageControl1->addTab(SearchReplaceTab, QStringLiteral("Search and Replace"));
+    PageControl1->addTab(OptionsTab, QStringLiteral("Options"));
+    composeResultsArea();
+    composeStatusBar();
+
+    auto* central = new QWidget;
+    central->setObjectName(QStringLiteral("CentralWidget"));
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(Panel1);
+    column->addWidget(PageControl1);
+    column->addWidget(Splitter1, 1);
+    setCentralWidget(central);
+
+    composeMenus();
+    composePopupMenus();
+
+    platform::FileSystem& fs = services_.fileSystem ? *services_.fileSystem : own_->fileSystem;
+    platform::Clock& clock = services_.clock ? *services_.clock : own_->clock;
+    const platform::LocaleFormats& formats = services_.formats ? *services_.formats : own_->formats;
+    const platform::TypeNames& typeNames = services_.typeNames ? *services_.typeNames : own_->typeNames;
+    driver_ = std::make_unique<engine::SearchDriver>(engine::SearchEnv{fs, clock, formats, typeNames}, *this);
+
+    idleTimer_ = new QTimer(this);
+    idleTimer_->setSingleShot(true);
+    idleTimer_->setInterval(0);
+    connect(idleTimer_, &QTimer::timeout, this, &TFind::ApplicationEvents1Idle);
+
+    setMinimumWidth(metrics_.s(px::kMinWindowWidth));
+    resize(metrics_.s(px::kMinWindowWidth), windowHeightFor(px::kFindOneLinePage));
+    connectControls();
+    loadSettings();
+    showListArea(false);
+    composing_ = false;
+    applyTabShown();
+    qApp->installEventFilter(this);
+}
+
+TFind::~TFind() {
+    qApp->removeEventFilter(this);
+    saveSettings();
+    if (ListView1) ListView1->setModel(nullptr);
+}
+
+void TFind::composeResultsArea() {
+    Splitter1 = new QSplitter(Qt::Vertical);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(metrics_.s(px::kSplitterWidth));
+    Splitter1->setChildrenCollapsible(false);
+    ListView1 = new QTreeView;
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setAllColumnsShowFocus(true);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListView1->setMinimumHeight(metrics_.s(px::kMinListHeight));
+    ListView1->header()->setStretchLastSection(true);
+    ListView1->header()->setSectionsMovable(false);
+    model_ = new ResultsModel(list_, this);
+    ListView1->setModel(model_);
+    ListBox1 = new LinesViewer;
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListBox1->setMinimumHeight(metrics_.s(20));
+    Splitter1->addWidget(ListView1);
+    Splitter1->addWidget(ListBox1);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+}
+
+void TFind::composeStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(true);
+    bar->setFixedHeight(std::max(metrics_.s(px::kStatusBarHeight), fontMetrics().height() + metrics_.s(3)));
+    for (int i = 0; i < 3; ++i) {
+        StatusPanel[i] = new QLabel(bar);
+        StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        StatusPanel[i]->setFrameShape(QFrame::StyledPanel);
+        StatusPanel[i]->setFrameShadow(QFrame::Sunken);
+        StatusPanel[i]->setContentsMargins(metrics_.s(3), 0, metrics_.s(3), 0);
+        bar->addWidget(StatusPanel[i]);
+    }
+}
+
+void TFind::connectControls() {
+    connect(FindBit, &QPushButton::clicked, this, &TFind::FindButtonClick);
+    connect(SearchSpeedButton, &QPushButton::clicked, this, &TFind::FindButtonClick);
+    connect(StopFindBit, &QPushButton::clicked, this, &TFind::StopFindBitSClick);
+    connect(StopSearch, &QToolButton::clicked, this, &TFind::StopFindBitSClick);
+    connect(ClearFindBit, &QPushButton::clicked, this, &TFind::ClearListClick);
+    connect(ClearSearchBit, &QPushButton::clicked, this, &TFind::ClearListClick);
+    connect(Button1, &QPushButton::clicked, this, &TFind::Button1Click);
+
+    connect(QueryTypeGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on && !composing_) QueryTypeClick();
+    });
+    connect(SearchTypeGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on && !composing_) SearchTypeClick();
+    });
+    connect(ModificationTypeGroup, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on && !composing_) ModificationTypeClick();
+    });
+
+    // Rule D reacts to the user's edits, not to the window filling its own fields.
+    auto searchEdited = [this] {
+        if (!updatingFields_ && !composing_) SearchTextChange();
+    };
+    auto findEdited = [this] {
+        if (!updatingFields_ && !composing_) FindTextChange();
+    };
+    connect(SearchEdit->lineEdit(), &QLineEdit::textEdited, this, searchEdited);
+    connect(SearchEdit, &QComboBox::activated, this, searchEdited);
+    connect(SearchMemo, &QPlainTextEdit::textChanged, this, searchEdited);
+    connect(FindEditComboBox->lineEdit(), &QLineEdit::textEdited, this, findEdited);
+    connect(FindEditComboBox, &QComboBox::activated, this, findEdited);
+    connect(FindMemo, &QPlainTextEdit::textChanged, this, findEdited);
+    connect(SensitiveCheckBox, &QCheckBox::clicked, this, [this] { CaseOrWholeWordsClick(false); });
+    connect(WholeWordsCheckBox, &QCheckBox::clicked, this, [this] { CaseOrWholeWordsClick(true); });
+    for (QCheckBox* c : {TrimLeftCheckBox, TrimRightCheckBox})
+        connect(c, &QCheckBox::clicked, this, &TFind::MultilineOptionClick);
+    for (QCheckBox* c : {ExpPointCheckBox, RegExprXPCheckBox, ExpSpaceCheckBox})
+        connect(c, &QCheckBox::clicked, this, &TFind::RegExprOptionClick);
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             AllSizeCheckBox, AllDateCheckBox, BetweenRadioButton, NewestRadioButton, RegExprXPCheckBox})
+        connect(b, &QAbstractButton::toggled, this, &TFind::OptionsEnableRules);
+    connect(ListXPCheckBox, &QCheckBox::clicked, this, &TFind::SearchInResultsClick);
+    connect(CreatBackupCheckBox, &QCheckBox::toggled, this, [this] {
+        if (!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace) applyTabShown();
+    });
+
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        const int from = lastTab_;
+        lastTab_ = index;
+        if (composing_) return;
+        PageControl1Changing(from, index);
+        if (PageControl1->currentIndex() != index) return;  // sent back to the Options tab
+        PageControl1Change();
+        scheduleIdle();
+    });
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &TFind::showListPopup);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, &TFind::showLinesPopup);
+    connect(ListBox1, &LinesViewer::entryActivated, this, [this] { commands_.trigger(Command::EditFile); });
+    connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (updatingFields_) return;
+        // While a run is busy the list ignores the user's clicks.
+        if (state_.busy) {
+            listSelectionChanged();
+            return;
+        }
+        for (std::size_t i = 0; i < list_.count(); ++i)
+            list_.setSelected(i, ListView1->selectionModel()->isRowSelected(static_cast<int>(i), {}));
+        const long long first = list_.firstSelected();
+        list_.currentIndex = first;
+        list_.currentFullName = first >= 0 ? list_.row(static_cast<std::size_t>(first)).fullName() : std::string();
+        if (first >= 0) {
+            enableListCommands(!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace);
+        } else {
+            disableLineCommands();
+            commands_.setAllowed(Command::DeleteItems, false);
+        }
+        scheduleIdle();
+    });
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { state_.listHeight = ListView1->height(); });
+    connect(model_, &QAbstractItemModel::modelReset, this, &TFind::applyColumnWidths);
+}
+
+void TFind::listSelectionChanged() {
+    // Shows the list's own selection in the view (after the window or a run selected rows).
+    QItemSelectionModel* sel = ListView1->selectionModel();
+    const bool was = updatingFields_;
+    updatingFields_ = true;
+    sel->clearSelection();
+    for (std::size_t i : list_.selectedRows()) {
+        const QModelIndex index = model_->index(static_cast<int>(i), 0);
+        sel->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+    const long long first = list_.firstSelected();
+    if (first >= 0) {
+        const QModelIndex index = model_->index(static_cast<int>(first), 0);
+        sel->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        ListView1->scrollTo(index);
+        list_.currentIndex = first;
+        list_.currentFullName = list_.row(static_cast<std::size_t>(first)).fullName();
+    }
+    updatingFields_ = was;
+}
+
+void TFind::showListPopup(const QPoint& at) {
+    if (state_.busy || state_.listPopupBlocked || !listHasRows()) return;
+    StatusPanel[1]->clear();
+    ListPopupMenu->popup(ListView1->viewport()->mapToGlobal(at));
+}
+
+void TFind::showLinesPopup(const QPoint& at) {
+    // Opens only while the viewer has lines and the commands on lines are switched on.
+    if (state_.busy || !ListBox1->hasLines() || !commands_.allowed(Command::EditFile)) return;
+    LinesPopupMenu->popup(ListBox1->viewport()->mapToGlobal(at));
+}
+
+void TFind::scheduleIdle() {
+    if (idleTimer_ && !idleTimer_->isActive()) idleTimer_->start();
+}
+
+void TFind::ApplicationEvents1Idle() {
+    if (state_.busy) return;
+    if (onOptionsTab()) {
+        if (SizeSpinEdit->value() < 1) SizeSpinEdit->setValue(1);
+        if (DaysAgoSpinEdit->value() < 1) DaysAgoSpinEdit->setValue(1);
+    }
+    if (listHasRows()) state_.listPopupBlocked = false;
+    // While the Lines Viewer shows the current row, that row stays selected.
+    if (ListBox1->hasLines() && list_.browsedIndex >= 0 &&
+        static_cast<std::size_t>(list_.browsedIndex) < list_.count() &&
+        !list_.row(static_cast<std::size_t>(list_.browsedIndex)).selected && list_.selectedCount() == 0) {
+        list_.selectOnly(static_cast<std::size_t>(list_.browsedIndex));
+        listSelectionChanged();
+    }
+    rememberGeometry();
+}
+
+bool TFind::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    // The tab pages get their final size only after the window's own resize.
+    if (type == QEvent::Resize && (watched == SearchReplaceTab || watched == FindTab)) {
+        if (watched == SearchReplaceTab) placeSearchReplaceControls();
+        else placeFindTabControls();
+        return false;
+    }
+    if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease || type == QEvent::FocusIn) {
+        if (auto* w = qobject_cast<QWidget*>(watched); w && w->window() == this) scheduleIdle();
+        return false;
+    }
+    if (type != QEvent::KeyPress || watched != QApplication::focusWidget()) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        if (onOptionsTab()) return false;
+        if (activeTab() == engine::Tab::Find) {
+            if (!FindBit->isEnabled() || widget == FindMemo || FindMemo->isAncestorOf(widget)) return false;
+        } else {
+            if (!SearchSpeedButton->isEnabled()) return false;
+            for (QPlainTextEdit* memo : {SearchMemo, Memo2})
+                if (widget == memo || memo->isAncestorOf(widget)) return false;
+        }
+        // Deferred, so the key event is finished before the run starts pumping events.
+        QTimer::singleShot(0, this, &TFind::FindButtonClick);
+        return true;
+    }
+    if (key->key() == Qt::Key_Delete && (widget == ListView1 || ListView1->isAncestorOf(widget)) &&
+        list_.selectedCount() > 0 && !onOptionsTab()) {
+        const bool allowed = activeTab() == engine::Tab::Find ? FindBit->isEnabled()
+                                                             : commands_.enabled(Command::DeleteItems);
+        if (allowed && commands_.hasHandler(Command::DeleteItems)) {
+            commands_.trigger(Command::DeleteItems);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFind::closeEvent(QCloseEvent* event) {
+    if (state_.busy) {
+        // The run is still on the stack below us; stop it and close once it has unwound.
+        closeAfterRun_ = true;
+        StopFindBitSClick();
+        event->ignore();
+        return;
+    }
+    saveSettings();
+    event->accept();
+}
+
+void TFind::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isMaximized() && listVisible() && state_.normalHeight > 0 &&
+        !composing_)
+        resize(width(), std::max(minimumHeight(), state_.normalHeight));
+}
+
+// --- the window's own commands ---
+
+void TFind::Button1Click() {
+    QString start = ComboBoxPath->currentText().trimmed();
+    if (start.isEmpty() || !QFileInfo(start).isDir()) start = QDir::homePath();
+    std::string chosen = prompter_->selectFolder("Select the directory", start.toStdString());
+    if (chosen.empty()) return;
+    while (chosen.size() > 1 && chosen.back() == '/') chosen.pop_back();
+    setComboText(ComboBoxPath, chosen);
+}
+
+void TFind::ClearListClick() {
+    if (state_.busy) return;
+    state_.listPopupBlocked = true;
+    commands_.setAllowed(Command::ModifyAll, false);
+    commands_.setAllowed(Command::ModifySelected, false);
+    commands_.setAllowed(Command::Undo, false);
+    list_.ClearResults();
+    ListBox1->clear();
+    StatusPanel[0]->clear();
+    StatusPanel[1]->clear();
+    disableLineCommands();
+    commands_.setAllowed(Command::SaveList, false);
+    commands_.setAllowed(Command::DeleteItems, false);
+    ListXPCheckBox->setChecked(false);
+    ListXPCheckBox->setEnabled(false);
+    setPathEnabled(true);
+    state_.listActive = false;
+    applyTabShown();
+    ClearFindBit->setEnabled(false);
+    ClearSearchBit->setEnabled(false);
+    if (!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace) setEraseBackups(true);
+}
+
+void TFind::Contents1Click() {
+    if (!help_.show(QStringLiteral("Intro.htm")))
+        prompter_->messageBox(kProgramTitle, "The help pages could not be opened.", engine::MessageIcon::Warning);
+}
+
+void TFind::About1Click() { prompter_->showAbout(this); }
+
+void TFind::Exit1Click() { close(); }
+
+}  // namespace vsr::ui

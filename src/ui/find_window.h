@@ -1,0 +1,344 @@
+#pragma once
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/search_conditions.h"
+#include "engine/search_driver.h"
+#include "engine/search_host.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/locale_formats.h"
+#include "platform/type_names.h"
+#include "settings/settings_storage.h"
+#include "results/result_list.h"
+#include "ui/commands.h"
+#include "ui/help_topics.h"
+#include "ui/metrics.h"
+#include "ui/window_state.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QSplitter;
+class QTabWidget;
+class QToolButton;
+class QTimer;
+class QTreeView;
+class QWidget;
+
+namespace vsr::ui {
+
+class BusyIndicator;
+class LinesViewer;
+class ResultsModel;
+class TAboutForm;
+
+// Modal questions the window asks besides message boxes; tests answer them without a screen.
+class WindowPrompter : public engine::Prompter {
+public:
+    // The chosen folder, or an empty string when the user cancelled.
+    virtual std::string selectFolder(const std::string& title, const std::string& start) = 0;
+    // Shows the about box modally.
+    virtual void showAbout(QWidget* parent) = 0;
+};
+
+// What the window needs from outside; a null pointer means the window's own default.
+struct WindowServices {
+    WindowPrompter* prompter = nullptr;        // null: real dialogs
+    platform::FileSystem* fileSystem = nullptr;
+    platform::Clock* clock = nullptr;
+    const platform::LocaleFormats* formats = nullptr;
+    const platform::TypeNames* typeNames = nullptr;
+    // Where the settings are loaded from at start and saved to at the end; null: not kept.
+    settings::SettingsStorage* settings = nullptr;
+    // The folder a first start searches; empty: $HOME.
+    std::string homeFolder;
+    HelpTopics::Opener helpOpener;             // empty: the desktop's browser
+    QString helpFolder;                        // empty: looked up beside the program
+    int dotsPerInch = 0;                       // 0: the screen's
+    // Milliseconds between two rounds of message processing during a run.
+    int pumpIntervalMs = 15;
+};
+
+// The main window: it holds the search conditions, starts every command and keeps the
+// controls consistent with the conditions and with whether the list may be modified.
+class TFind : public QMainWindow, public engine::SearchHost {
+    Q_OBJECT
+public:
+    explicit TFind(WindowServices services = {}, QWidget* parent = nullptr);
+    ~TFind() override;
+
+    // --- state other parts read ---
+    const WindowState& state() const { return state_; }
+    WindowState& mutableState() { return state_; }
+    CommandSet& commands() { return commands_; }
+    const Metrics& metrics() const { return metrics_; }
+    HelpTopics& help() { return help_; }
+
+    // The controls as a conditions record, as a run takes them at its start.
+    engine::SearchConditions currentConditions(engine::Tab tab) const;
+    // Puts a conditions record into the controls (loading settings or a project).
+    void applyConditions(const engine::SearchConditions& c);
+
+    // --- handlers named after their controls ---
+    void FindButtonClick();
+    void StopFindBitSClick();
+    void Button1Click();
+    void ClearListClick();
+    void Contents1Click();
+    void About1Click();
+    void Exit1Click();
+    void ApplicationEvents1Idle();
+
+    // The commands on lines, switched off together, and resetting the Lines Viewer.
+    void disableLineCommands();
+    void resetLines();
+    // Begin-of-run and end-of-run states of a tab.
+    void beginRunState(engine::Tab tab);
+    void endRunState(engine::Tab tab);
+    // Applies the layout of the tab that is shown now (rule F), as after a tab change.
+    void applyTabShown();
+
+    // --- engine::SearchHost ---
+    void pumpMessages() override;
+    engine::Prompter& prompter() override;
+    void setStatusText(int panel, const std::string& text) override;
+    engine::RunState& runState() override { return run_; }
+    results::ResultList& results() override { return list_; }
+    void rowAdded(std::size_t index) override;
+    void beginRun(engine::Tab tab) override;
+    void endRun(engine::Tab tab) override;
+    void setBusyAnimation(bool on) override;
+    void fieldNormalized(engine::HistoryField field, const std::string& text) override;
+    void historyUsed(engine::HistoryField field, const std::string& text) override;
+    void searchFinished(const engine::RunSummary& summary) override;
+
+    // --- controls, named as in the window's design ---
+    QWidget* Panel1 = nullptr;
+    QLabel* PathLabel = nullptr;
+    QComboBox* ComboBoxPath = nullptr;
+    QPushButton* Button1 = nullptr;
+    BusyIndicator* Animate1 = nullptr;
+    QWidget* Panel1Row2 = nullptr;
+    QLabel* MasksLabel = nullptr;
+    QComboBox* MasksComboBox = nullptr;
+    QCheckBox* ListXPCheckBox = nullptr;
+    QCheckBox* SensitiveCheckBox = nullptr;
+    QCheckBox* WholeWordsCheckBox = nullptr;
+    QToolButton* GotoSpeedButton = nullptr;
+    QToolButton* FileEditSpeed = nullptr;
+
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* FindTab = nullptr;
+    QWidget* SearchReplaceTab = nullptr;
+    QWidget* OptionsTab = nullptr;
+
+    QWidget* QueryTypeRow = nullptr;
+    QLabel* TypeLabel = nullptr;
+    QButtonGroup* QueryTypeGroup = nullptr;
+    QRadioButton* PhraseButton = nullptr;
+    QRadioButton* WordsorButton = nullptr;
+    QRadioButton* WordsandButton = nullptr;
+    QRadioButton* AltaVistaButton = nullptr;
+    QRadioButton* TextButton = nullptr;
+    QRadioButton* RegExpFind = nullptr;
+    QLabel* QueryLabel = nullptr;
+    QComboBox* FindEditComboBox = nullptr;
+    QPlainTextEdit* FindMemo = nullptr;
+    QPushButton* FindBit = nullptr;
+    QPushButton* StopFindBit = nullptr;
+    QPushButton* ClearFindBit = nullptr;
+
+    QGroupBox* SearchTypeBox = nullptr;
+    QButtonGroup* SearchTypeGroup = nullptr;
+    QRadioButton* TextSearchButton = nullptr;
+    QRadioButton* PhraseButtonReplace = nullptr;
+    QRadioButton* RegExpSearch = nullptr;
+    QGroupBox* ModificationTypeBox = nullptr;
+    QButtonGroup* ModificationTypeGroup = nullptr;
+    QRadioButton* NoneButton = nullptr;
+    QRadioButton* ReplaceButton = nullptr;
+    QRadioButton* ReplaceSpacesButton = nullptr;
+    QRadioButton* InsertButton = nullptr;
+    QRadioButton* InsertAfterButton = nullptr;
+    QRadioButton* DeleteButton = nullptr;
+    QLabel* SearchLabel = nullptr;
+    QComboBox* SearchEdit = nullptr;
+    QPlainTextEdit* SearchMemo = nullptr;
+    QLabel* ToLabel = nullptr;
+    QLabel* ReplaceLabel = nullptr;
+    QLabel* OrInsertLabel = nullptr;
+    QComboBox* Edit2 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QWidget* SearchButtonsRow = nullptr;
+    QPushButton* SearchSpeedButton = nullptr;
+    QPushButton* ReplaceSelectedSpeedButton = nullptr;
+    QPushButton* ReplaceAllBit = nullptr;
+    QPushButton* DeleteItemsBit = nullptr;
+    QPushButton* ClearSearchBit = nullptr;
+    QWidget* StopUndoPanel = nullptr;
+    QToolButton* StopSearch = nullptr;
+    QToolButton* UndoReplaceBit = nullptr;
+
+    QCheckBox* IncludeSubdirectoriesCheckBox = nullptr;
+    QCheckBox* CreatBackupCheckBox = nullptr;
+    QCheckBox* AllSizeCheckBox = nullptr;
+    QLabel* SizeLabel = nullptr;
+    QRadioButton* AllLeastRadioButton = nullptr;
+    QRadioButton* AllMostRadioButton = nullptr;
+    QSpinBox* SizeSpinEdit = nullptr;
+    QComboBox* KBComboBox = nullptr;
+    QCheckBox* AllDateCheckBox = nullptr;
+    QLabel* LastModifiedLabel = nullptr;
+    QRadioButton* BetweenRadioButton = nullptr;
+    QRadioButton* NewestRadioButton = nullptr;
+    QDateEdit* MinDateTimePicker = nullptr;
+    QLabel* AndLabel = nullptr;
+    QDateEdit* MaxDateTimePicker = nullptr;
+    QSpinBox* DaysAgoSpinEdit = nullptr;
+    QLabel* DaysAgoLabel = nullptr;
+    QCheckBox* TrimLeftCheckBox = nullptr;
+    QCheckBox* TrimRightCheckBox = nullptr;
+    QCheckBox* ExpPointCheckBox = nullptr;
+    QCheckBox* ExpSpaceCheckBox = nullptr;
+    QCheckBox* RegExprXPCheckBox = nullptr;
+    QCheckBox* ModifyXPCheckBox = nullptr;
+    QCheckBox* PhraseXPCheckBox = nullptr;
+
+    QSplitter* Splitter1 = nullptr;
+    QTreeView* ListView1 = nullptr;
+    LinesViewer* ListBox1 = nullptr;
+    QLabel* StatusPanel[3] = {nullptr, nullptr, nullptr};
+
+    QMenu* FileMenu = nullptr;
+    QMenu* ReportMenu = nullptr;
+    QMenu* ProjectMenu = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QMenu* ListPopupMenu = nullptr;
+    QMenu* LinesPopupMenu = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* CreateReport = nullptr;
+    QAction* SaveList1 = nullptr;
+    QAction* SaveListPopup = nullptr;
+
+    // The query field shown on each tab and the list state the rules read.
+    QueryView findQueryView() const;
+    QueryView searchQueryView() const;
+    engine::QueryType queryType() const;
+    engine::SearchType searchType() const;
+    engine::ModificationType modificationType() const;
+    bool listHasRows() const { return !list_.empty(); }
+    bool rowSelected() const;
+    bool foundColumnExists() const { return !list_.foundColumnAbsent(); }
+    bool listVisible() const;
+    engine::Tab activeTab() const;
+    bool onOptionsTab() const;
+    bool intervalsInUse() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    friend class WindowComposer;
+
+    // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
+    void composeTopPanel();
+    void composeFindTab();
+    void composeSearchReplaceTab();
+    void composeOptionsTab();
+    void composeResultsArea();
+    void composeStatusBar();
+    void composeMenus();
+    void composePopupMenus();
+    void connectControls();
+
+    // Layout (find_window_layout.cpp).
+    int windowHeightFor(int spec96) const;
+    void setCompactHeight(int page96);
+    void setListLayout(int page96);
+    void placeFindTabControls();
+    void placeSearchReplaceControls();
+    void applyWidthRules();
+    void showListArea(bool on);
+
+    // Rules (find_window_rules.cpp).
+    void QueryTypeClick();                 // rule A
+    void SearchTypeClick();                // rule B
+    void ModificationTypeClick();          // rule C
+    void SearchTextChange();               // rule D
+    void FindTextChange();
+    void CaseOrWholeWordsClick(bool wholeWords);
+    void MultilineOptionClick();
+    void RegExprOptionClick();
+    void OptionsEnableRules();             // rule E
+    void SearchInResultsClick();
+    void PageControl1Changing(int from, int to);
+    void PageControl1Change();             // rule F
+    void ReportMenuShow();
+    void enableListCommands(bool withDeleteItems);
+    void setModifyButtons(bool selected, bool all);
+    void setEraseBackups(bool on);
+    void setPathEnabled(bool on);
+    void refreshIntervalDisplay(int mode);
+    void setTabHeadersVisible(engine::Tab runTab, bool visible);
+
+    // Conditions and history (find_window_conditions.cpp).
+    QComboBox* historyCombo(engine::HistoryField field) const;
+    void setComboText(QComboBox* combo, const std::string& text);
+    void setMemoText(QPlainTextEdit* memo, const std::string& text);
+    void scheduleIdle();
+    void showListPopup(const QPoint& at);
+    void showLinesPopup(const QPoint& at);
+    void listSelectionChanged();
+
+    // Settings (find_window_settings.cpp).
+    void loadSettings();
+    void saveSettings();
+    void applyStoredSettings();
+    void applyColumnWidths();
+    void rememberColumnWidths();
+    void collectStoredSettings();
+    void rememberGeometry();
+
+    WindowServices services_;
+    Metrics metrics_;
+    HelpTopics help_;
+    CommandSet commands_;
+    WindowState state_;
+    engine::RunState run_;
+    results::ResultList list_;
+    struct OwnServices;
+    std::unique_ptr<OwnServices> own_;
+    std::unique_ptr<engine::SearchDriver> driver_;
+    engine::SearchConditions runConditions_;
+    settings::StoredSettings stored_;
+    bool closeAfterRun_ = false;
+    bool updatingFields_ = false;
+    bool layingOut_ = false;
+    QTimer* idleTimer_ = nullptr;
+    ResultsModel* model_ = nullptr;
+    std::unique_ptr<WindowPrompter> ownPrompter_;
+    WindowPrompter* prompter_ = nullptr;
+    bool composing_ = true;
+    bool settingsSaved_ = false;
+    int lastTab_ = 0;
+};
+
+}  // namespace vsr::ui

@@ -1,0 +1,109 @@
+// Running a search with the window as the engine's host: Find/Search, Stop, the message
+// pump, the status panels and what the window does after the walk.
+#include <QButtonGroup>
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+#include "ui/busy_indicator.h"
+#include "ui/find_window.h"
+#include "ui/lines_viewer.h"
+
+namespace vsr::ui {
+
+void TFind::FindButtonClick() {
+    // A run lets events through; a second Find from inside it would reuse the list underneath.
+    if (state_.busy || !driver_) return;
+    state_.listPopupBlocked = true;
+    commands_.setAllowed(Command::ModifyAll, false);
+    commands_.setAllowed(Command::Undo, false);
+    state_.listClearedForRun = false;
+    runConditions_ = currentConditions(activeTab());
+    driver_->FindButtonClick(runConditions_);
+    if (state_.busy) endRunState(runConditions_.tab);  // a run that never reached its end state
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+    scheduleIdle();
+}
+
+void TFind::StopFindBitSClick() {
+    run_.stop = true;
+    run_.modificationStop = true;
+    if (driver_) driver_->StopFindBitSClick();
+    state_.listPopupBlocked = true;
+    StopFindBit->setEnabled(false);
+}
+
+void TFind::pumpMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+engine::Prompter& TFind::prompter() { return *prompter_; }
+
+void TFind::setStatusText(int panel, const std::string& text) {
+    if (panel < 0 || panel > 2) return;
+    StatusPanel[panel]->setText(QString::fromUtf8(text));
+}
+
+void TFind::rowAdded(std::size_t) {
+    // The model follows the list itself; nothing else changes per row.
+}
+
+void TFind::beginRun(engine::Tab tab) {
+    state_.modifyPending = true;
+    commands_.setAllowed(Command::SaveList, false);
+    state_.listQueryType = runConditions_.effectiveQueryType();
+    beginRunState(tab);
+}
+
+void TFind::endRun(engine::Tab tab) { endRunState(tab); }
+
+void TFind::setBusyAnimation(bool on) {
+    if (on) Animate1->start();
+    else Animate1->stop();
+}
+
+void TFind::searchFinished(const engine::RunSummary& summary) {
+    const bool sr = summary.tab == engine::Tab::SearchAndReplace;
+    if (!listHasRows()) {
+        setPathEnabled(true);
+        ListXPCheckBox->setChecked(false);
+        ListXPCheckBox->setEnabled(false);
+        if (sr) setEraseBackups(true);
+    } else {
+        ListXPCheckBox->setEnabled(true);
+        if (ListXPCheckBox->isChecked()) {
+            setPathEnabled(false);
+            setEraseBackups(false);
+        }
+    }
+    if (summary.foundFiles > 0) commands_.setAllowed(Command::SaveList, true);
+    state_.listActive = true;
+    if (listHasRows()) {
+        state_.listPopupBlocked = false;
+        pumpMessages();
+        const long long selected = list_.firstSelected();
+        if (selected >= 0) {
+            list_.selectOnly(static_cast<std::size_t>(selected));
+        } else if (!summary.stopped) {
+            list_.selectOnly(0);
+        }
+        listSelectionChanged();
+        if (sr && rowSelected()) {
+            commands_.setAllowed(Command::DeleteItems, true);
+            if (modificationType() != engine::ModificationType::None && foundColumnExists())
+                commands_.setAllowed(Command::ModifySelected, true);
+        }
+        if (!sr && rowSelected()) enableListCommands(false);
+    }
+}
+
+}  // namespace vsr::ui

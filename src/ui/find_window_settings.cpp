@@ -1,0 +1,254 @@
+// The window's controls to and from the stored settings records, loaded when the window is
+// created and saved when it closes, with the window's geometry and column widths.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeView>
+
+#include "ui/find_window.h"
+#include "settings/first_start.h"
+#include "ui/results_model.h"
+#include "ui/window_environment.h"
+
+namespace vsr::ui {
+
+namespace {
+
+const QDate kDayZero(1899, 12, 30);
+
+QDate fromDayNumber(int n) { return kDayZero.addDays(n); }
+int toDayNumber(const QDate& d) { return static_cast<int>(kDayZero.daysTo(d)); }
+
+void fillHistory(QComboBox* combo, const settings::HistoryList& h) {
+    combo->clear();
+    for (const std::string& item : h.items) combo->addItem(QString::fromStdString(item));
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString::fromStdString(h.text));
+}
+
+settings::HistoryList history(const QComboBox* combo) {
+    settings::HistoryList h;
+    h.text = combo->currentText().toStdString();
+    for (int i = 0; i < combo->count(); ++i) h.items.push_back(combo->itemText(i).toStdString());
+    return h;
+}
+
+int* columnWidthField(settings::MainOptions& o, results::Column c) {
+    switch (c) {
+    case results::Column::Name: return &o.columnName;
+    case results::Column::Path: return &o.columnPath;
+    case results::Column::Found: return &o.columnFound;
+    case results::Column::Attributes: return &o.columnAttributes;
+    case results::Column::Time: return &o.columnTime;
+    case results::Column::Size: return &o.columnSize;
+    case results::Column::Type: return &o.columnType;
+    case results::Column::Result: return &o.columnResult;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TFind::loadSettings() {
+    if (services_.settings) {
+        services_.settings->LoadSettings(stored_, true);
+    } else {
+        // Without a store the first-start values apply, as for a new user.
+        settings::StoredSettings fresh = settings::firstStartSettings(
+            windowEnvironment(services_.homeFolder, std::string(), services_.formats));
+        stored_ = fresh;
+    }
+    applyStoredSettings();
+}
+
+void TFind::applyStoredSettings() {
+    const settings::StoredSettings& s = stored_;
+    const settings::MainOptions& o = s.options;
+    const bool wasComposing = composing_;
+    composing_ = true;
+    updatingFields_ = true;
+    fillHistory(ComboBoxPath, s.history.comboBoxPath);
+    fillHistory(FindEditComboBox, s.history.findEditComboBox);
+    fillHistory(SearchEdit, s.history.searchEdit);
+    fillHistory(Edit2, s.history.edit2);
+    fillHistory(MasksComboBox, s.history.masksComboBox);
+    FindMemo->setPlainText(QString::fromStdString(s.memos.findMemo));
+    SearchMemo->setPlainText(QString::fromStdString(s.memos.searchMemo));
+    Memo2->setPlainText(QString::fromStdString(s.memos.memo2));
+
+    SensitiveCheckBox->setChecked(o.sensitiveCheckBox);
+    WholeWordsCheckBox->setChecked(o.wholeWordsCheckBox);
+    const std::pair<bool, QRadioButton*> queryTypes[] = {{o.phraseButton, PhraseButton},
+                                                         {o.wordsorButton, WordsorButton},
+                                                         {o.wordsandButton, WordsandButton},
+                                                         {o.complexButton, AltaVistaButton},
+                                                         {o.textButton, TextButton},
+                                                         {o.regExpFind, RegExpFind}};
+    for (auto [on, button] : queryTypes)
+        if (on) button->setChecked(true);
+    const std::pair<bool, QRadioButton*> searchTypes[] = {
+        {o.phraseButtonReplace, PhraseButtonReplace}, {o.textSearchButton, TextSearchButton}, {o.regExpSearch, RegExpSearch}};
+    for (auto [on, button] : searchTypes)
+        if (on) button->setChecked(true);
+    const std::pair<bool, QRadioButton*> modificationTypes[] = {
+        {o.noneButton, NoneButton},           {o.replaceButton, ReplaceButton},
+        {o.replaceSpacesButton, ReplaceSpacesButton}, {o.insertButton, InsertButton},
+        {o.insertAfterButton, InsertAfterButton},     {o.deleteButton, DeleteButton}};
+    for (auto [on, button] : modificationTypes)
+        if (on) button->setChecked(true);
+    CreatBackupCheckBox->setChecked(o.creatBackupCheckBox);
+    PhraseXPCheckBox->setChecked(o.phraseXPCheckBox);
+    RegExprXPCheckBox->setChecked(o.regExprXPCheckBox);
+    ModifyXPCheckBox->setChecked(o.modifyXPCheckBox && o.regExprXPCheckBox);
+    TrimLeftCheckBox->setChecked(o.trimLeftCheckBox);
+    TrimRightCheckBox->setChecked(o.trimRightCheckBox);
+    ExpPointCheckBox->setChecked(o.expPointCheckBox);
+    ExpSpaceCheckBox->setChecked(o.expSpaceCheckBox);
+    IncludeSubdirectoriesCheckBox->setChecked(o.includeSubdirectoriesCheckBox);
+    AllSizeCheckBox->setChecked(o.allSizeCheckBox);
+    AllDateCheckBox->setChecked(o.allDateCheckBox);
+    (o.minimumRadioButton ? AllLeastRadioButton : AllMostRadioButton)->setChecked(true);
+    (o.newestRadioButton ? NewestRadioButton : BetweenRadioButton)->setChecked(true);
+    SizeSpinEdit->setValue(o.sizeSpinEdit);
+    KBComboBox->setCurrentIndex(o.kbComboBox == 1 ? 1 : 0);
+    MinDateTimePicker->setDate(fromDayNumber(o.minDateTimePicker));
+    MaxDateTimePicker->setDate(fromDayNumber(o.maxDateTimePicker));
+    DaysAgoSpinEdit->setValue(o.daysAgoSpinEdit);
+    updatingFields_ = false;
+
+    // Geometry: the stored normal bounds; the height is the one with the list shown.
+    state_.normalHeight = std::max(o.findHeight, metrics_.s(px::kFindOneLineListMin - px::kFrameAllowance));
+    state_.listHeight = std::max(o.findListViewHeight, metrics_.s(px::kMinListHeight));
+    resize(std::max(o.findWidth, metrics_.s(px::kMinWindowWidth)), height());
+    QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                     : QRect(0, 0, 1920, 1080);
+    QPoint at(o.findLeft, o.findTop);
+    if (at == QPoint(0, 0) || !screen.contains(at + QPoint(metrics_.s(40), metrics_.s(10))))
+        at = QPoint(screen.x() + (screen.width() - width()) / 2,
+                    screen.y() + (screen.height() - state_.normalHeight - metrics_.s(24)) / 2);
+    move(at);
+    state_.maximizedAtStart = o.maxFind;
+    const int tab = o.nomTab == 1 ? 0 : o.nomTab == 2 ? 1 : 2;
+    PageControl1->setCurrentIndex(tab);
+    lastTab_ = tab;
+    composing_ = wasComposing;
+
+    OptionsEnableRules();
+    QueryTypeClick();
+    SearchTypeClick();
+    ModificationTypeClick();
+    run_.conditionsChanged = false;
+    state_.modifyPending = false;
+    applyColumnWidths();
+}
+
+void TFind::applyColumnWidths() {
+    if (!model_) return;
+    settings::MainOptions& o = stored_.options;
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        if (int* w = columnWidthField(o, model_->columnAt(section)); w && *w > 0)
+            ListView1->header()->resizeSection(section, *w);
+    }
+}
+
+void TFind::rememberColumnWidths() {
+    if (!model_ || !listHasRows()) return;
+    settings::MainOptions& o = stored_.options;
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const int w = ListView1->header()->sectionSize(section);
+        if (int* field = columnWidthField(o, model_->columnAt(section)); field && w > 0) *field = w;
+    }
+}
+
+void TFind::rememberGeometry() {
+    rememberColumnWidths();
+    if (windowState() != Qt::WindowNoState || !listVisible()) return;
+    settings::MainOptions& o = stored_.options;
+    o.findWidth = width();
+    o.findHeight = height();
+    o.findLeft = x();
+    o.findTop = y();
+    if (ListView1->height() > 0) o.findListViewHeight = ListView1->height();
+}
+
+void TFind::collectStoredSettings() {
+    settings::StoredSettings& s = stored_;
+    settings::MainOptions& o = s.options;
+    s.history.comboBoxPath = history(ComboBoxPath);
+    s.history.findEditComboBox = history(FindEditComboBox);
+    s.history.searchEdit = history(SearchEdit);
+    s.history.edit2 = history(Edit2);
+    s.history.masksComboBox = history(MasksComboBox);
+    s.memos.findMemo = FindMemo->toPlainText().toStdString();
+    s.memos.searchMemo = SearchMemo->toPlainText().toStdString();
+    s.memos.memo2 = Memo2->toPlainText().toStdString();
+
+    o.sensitiveCheckBox = SensitiveCheckBox->isChecked();
+    o.wholeWordsCheckBox = WholeWordsCheckBox->isChecked();
+    o.phraseButton = PhraseButton->isChecked();
+    o.wordsorButton = WordsorButton->isChecked();
+    o.wordsandButton = WordsandButton->isChecked();
+    o.complexButton = AltaVistaButton->isChecked();
+    o.textButton = TextButton->isChecked();
+    o.regExpFind = RegExpFind->isChecked();
+    o.regExpSearch = RegExpSearch->isChecked();
+    o.phraseButtonReplace = PhraseButtonReplace->isChecked();
+    o.textSearchButton = TextSearchButton->isChecked();
+    o.noneButton = NoneButton->isChecked();
+    o.replaceButton = ReplaceButton->isChecked();
+    o.replaceSpacesButton = ReplaceSpacesButton->isChecked();
+    o.insertButton = InsertButton->isChecked();
+    o.insertAfterButton = InsertAfterButton->isChecked();
+    o.deleteButton = DeleteButton->isChecked();
+    o.creatBackupCheckBox = CreatBackupCheckBox->isChecked();
+    o.phraseXPCheckBox = PhraseXPCheckBox->isChecked();
+    o.regExprXPCheckBox = RegExprXPCheckBox->isChecked();
+    o.modifyXPCheckBox = ModifyXPCheckBox->isChecked();
+    o.trimLeftCheckBox = TrimLeftCheckBox->isChecked();
+    o.trimRightCheckBox = TrimRightCheckBox->isChecked();
+    o.expPointCheckBox = ExpPointCheckBox->isChecked();
+    o.expSpaceCheckBox = ExpSpaceCheckBox->isChecked();
+    o.includeSubdirectoriesCheckBox = IncludeSubdirectoriesCheckBox->isChecked();
+    o.allSizeCheckBox = AllSizeCheckBox->isChecked();
+    o.allDateCheckBox = AllDateCheckBox->isChecked();
+    o.minimumRadioButton = AllLeastRadioButton->isChecked();
+    o.maximumRadioButton = AllMostRadioButton->isChecked();
+    o.betweenRadioButton = BetweenRadioButton->isChecked();
+    o.newestRadioButton = NewestRadioButton->isChecked();
+    o.sizeSpinEdit = SizeSpinEdit->value();
+    o.kbComboBox = KBComboBox->currentIndex() == 1 ? 1 : 0;
+    o.minDateTimePicker = toDayNumber(MinDateTimePicker->date());
+    o.maxDateTimePicker = toDayNumber(MaxDateTimePicker->date());
+    o.daysAgoSpinEdit = DaysAgoSpinEdit->value();
+    o.size = SizeLabel->isEnabled();
+    o.last = LastModifiedLabel->isEnabled();
+    o.andop = AndLabel->isEnabled();
+    o.days = DaysAgoLabel->isEnabled();
+    rememberGeometry();
+    if (state_.normalHeight > 0) o.findHeight = state_.normalHeight;
+    if (state_.listHeight > 0) o.findListViewHeight = state_.listHeight;
+    o.maxFind = isMaximized();
+    const QWidget* page = PageControl1->currentWidget();
+    o.nomTab = page == FindTab ? 1 : page == SearchReplaceTab ? 2 : 3;
+}
+
+void TFind::saveSettings() {
+    if (settingsSaved_ || composing_) return;
+    settingsSaved_ = true;
+    collectStoredSettings();
+    if (services_.settings) services_.settings->SaveSettings(stored_, false);
+}
+
+}  // namespace vsr::ui

@@ -1,0 +1,65 @@
+#include "ui/results_model.h"
+
+namespace vsr::ui {
+
+ResultsModel::ResultsModel(results::ResultList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list), columns_(list.columns()) {
+    list_.setObserver(this);
+}
+
+ResultsModel::~ResultsModel() { list_.setObserver(nullptr); }
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(list_.count());
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+results::Column ResultsModel::columnAt(int section) const {
+    return columns_.at(static_cast<std::size_t>(section));
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    const results::ResultItem& item = list_.row(static_cast<std::size_t>(index.row()));
+    const results::Column column = columnAt(index.column());
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        // Row texts are bytes; file names on this desktop are UTF-8.
+        return QString::fromUtf8(item.text(column));
+    }
+    if (role == Qt::TextAlignmentRole && (column == results::Column::Size || column == results::Column::Found))
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+        return {};
+    return QString::fromUtf8(list_.columnCaption(columnAt(section)));
+}
+
+void ResultsModel::rowsReset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void ResultsModel::rowAdded(std::size_t index) {
+    const int row = static_cast<int>(index);
+    beginInsertRows({}, row, row);
+    endInsertRows();
+}
+
+void ResultsModel::rowChanged(std::size_t index) {
+    const int row = static_cast<int>(index);
+    emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
+}
+
+void ResultsModel::columnsChanged() {
+    beginResetModel();
+    columns_ = list_.columns();
+    endResetModel();
+}
+
+}  // namespace vsr::ui

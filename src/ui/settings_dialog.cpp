@@ -1,0 +1,246 @@
+#include "ui/settings_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/dialog_prompter.h"
+#include "ui/file_ignore_dialog.h"
+#include "ui/path_ignore_dialog.h"
+
+namespace vsr::ui {
+
+namespace {
+
+const char* const kPlaceholders[] = {"%PrFullName%", "%PrPath%", "%PrName%", "%PrExt%", "%NumLine%"};
+const char* const kContextSizes[] = {"1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All"};
+
+template <class T>
+T* named(T* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+}  // namespace
+
+TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, DialogPrompter* prompter, QWidget* parent)
+    : RevertingDialog(parent, QStringLiteral("Manual/Settings.htm")),
+      pathIgnore_(pathIgnore),
+      fileIgnore_(fileIgnore),
+      prompter_(prompter) {
+    setObjectName(QStringLiteral("TSettDlg"));
+    setWindowTitle(QStringLiteral("Settings"));
+    auto* layout = new QVBoxLayout(this);
+
+    // Editor command with its placeholder menu and program picker.
+    auto* editorRow = new QHBoxLayout;
+    auto* editorLabel = new QLabel(QStringLiteral("Editor:"), this);
+    EditorEdit = named(new QLineEdit(this), "EditorEdit");
+    editorLabel->setBuddy(EditorEdit);
+    XPButtonEditor = named(new QToolButton(this), "XPButtonEditor");
+    XPButtonEditor->setArrowType(Qt::DownArrow);
+    XPButtonEditor->setToolTip(QStringLiteral("Insert a placeholder"));
+    PopupMenuEditor = named(new QMenu(this), "PopupMenuEditor");
+    for (const char* p : kPlaceholders) {
+        const QString text = QString::fromLatin1(p);
+        QAction* action = PopupMenuEditor->addAction(text);
+        action->setData(text);
+        connect(action, &QAction::triggered, this, [this, text] {
+            // Opening the menu may have taken the focus and the selection from the edit.
+            if (selectionLength_ > 0) EditorEdit->setSelection(selectionStart_, selectionLength_);
+            else EditorEdit->setCursorPosition(caret_);
+            insertPlaceholder(text);
+        });
+    }
+    connect(XPButtonEditor, &QToolButton::clicked, this, [this] { openPlaceholderMenu(); });
+    Button2 = named(new QPushButton(QStringLiteral("Browse..."), this), "Button2");
+    Button2->setAutoDefault(false);
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    editorRow->addWidget(editorLabel);
+    editorRow->addWidget(EditorEdit, 1);
+    editorRow->addWidget(XPButtonEditor);
+    editorRow->addWidget(Button2);
+    layout->addLayout(editorRow);
+
+    // Line separators.
+    auto* separators = named(new QGroupBox(QStringLiteral(" Line Separators in Altered Files "), this), "SeparatorsGroup");
+    auto* sepRow = new QHBoxLayout(separators);
+    sepRow->addWidget(new QLabel(QStringLiteral("Type:"), separators));
+    WinXPRadioButton = named(new QRadioButton(QStringLiteral("Windows"), separators), "WinXPRadioButton");
+    UnXPRadioButton = named(new QRadioButton(QStringLiteral("Unix"), separators), "UnXPRadioButton");
+    MacXPRadioButton = named(new QRadioButton(QStringLiteral("Macintosh"), separators), "MacXPRadioButton");
+    auto* sepGroup = new QButtonGroup(this);
+    for (QRadioButton* b : {WinXPRadioButton, UnXPRadioButton, MacXPRadioButton}) {
+        sepGroup->addButton(b);
+        sepRow->addWidget(b);
+    }
+    sepRow->addStretch(1);
+    layout->addWidget(separators);
+
+    // Browse Context size.
+    auto* contextRow = new QGridLayout;
+    BrowseComboBox = named(new QComboBox(this), "BrowseComboBox");
+    for (const char* s : kContextSizes) BrowseComboBox->addItem(QString::fromLatin1(s));
+    BrowseComboBox->setCurrentIndex(3);
+    contextRow->addWidget(new QLabel(QStringLiteral("Browse Context: Show till"), this), 0, 0);
+    contextRow->addWidget(BrowseComboBox, 0, 1);
+    contextRow->addWidget(new QLabel(QStringLiteral("lines above and below from each"), this), 0, 2);
+    contextRow->addWidget(new QLabel(QStringLiteral("found occurrence"), this), 1, 2);
+    contextRow->setColumnStretch(3, 1);
+    layout->addLayout(contextRow);
+
+    // Ignore lists.
+    auto* ignore = named(new QGroupBox(QStringLiteral(" Ignore Lists "), this), "IgnoreListsGroup");
+    auto* ignoreGrid = new QGridLayout(ignore);
+    IgnorePathsXPCheck = named(new QCheckBox(QStringLiteral("Ignore Directories"), ignore), "IgnorePathsXPCheck");
+    EditPathsXPButton = named(new QPushButton(QStringLiteral("Edit List..."), ignore), "EditPathsXPButton");
+    IgnoreFilesXPCheck = named(new QCheckBox(QStringLiteral("Ignore Files"), ignore), "IgnoreFilesXPCheck");
+    EditFilesXPButton = named(new QPushButton(QStringLiteral("Edit List..."), ignore), "EditFilesXPButton");
+    for (QPushButton* b : {EditPathsXPButton, EditFilesXPButton}) b->setAutoDefault(false);
+    ignoreGrid->addWidget(IgnorePathsXPCheck, 0, 0);
+    ignoreGrid->addWidget(EditPathsXPButton, 0, 1);
+    ignoreGrid->addWidget(IgnoreFilesXPCheck, 1, 0);
+    ignoreGrid->addWidget(EditFilesXPButton, 1, 1);
+    ignoreGrid->setColumnStretch(2, 1);
+    connect(IgnorePathsXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
+    connect(IgnoreFilesXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
+    connect(EditPathsXPButton, &QPushButton::clicked, this, [this] { EditPathsXPButtonClick(); });
+    connect(EditFilesXPButton, &QPushButton::clicked, this, [this] { EditFilesXPButtonClick(); });
+    layout->addWidget(ignore);
+
+    // Read-only and hidden files.
+    auto* modify = named(new QGroupBox(QStringLiteral(" Modify Read Only and Hidden Files "), this), "ModifyGroup");
+    auto* modifyRow = new QVBoxLayout(modify);
+    ReadOnly = named(new QCheckBox(QStringLiteral("Replace Read Only Files"), modify), "ReadOnly");
+    ReplaceHiddenCheckBox = named(new QCheckBox(QStringLiteral("Replace Hidden Files"), modify), "ReplaceHiddenCheckBox");
+    modifyRow->addWidget(ReadOnly);
+    modifyRow->addWidget(ReplaceHiddenCheckBox);
+    layout->addWidget(modify);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(makeOkButton());
+    buttons->addWidget(makeCancelButton());
+    layout->addLayout(buttons);
+
+    setValues(settings::DialogSettings{});
+    setMinimumWidth(460);
+}
+
+settings::DialogSettings TSettDlg::values() const {
+    settings::DialogSettings d;
+    d.editorA = EditorEdit->text().toStdString();
+    d.winXPRadioButton = WinXPRadioButton->isChecked();
+    d.unXPRadioButton = UnXPRadioButton->isChecked();
+    d.macXPRadioButton = MacXPRadioButton->isChecked();
+    d.browseComboBox = BrowseComboBox->currentIndex();
+    d.ignorePathsXPCh = IgnorePathsXPCheck->isChecked();
+    d.ignoreFilesXPCh = IgnoreFilesXPCheck->isChecked();
+    d.readOnly = ReadOnly->isChecked();
+    d.replaceHiddenCheckBox = ReplaceHiddenCheckBox->isChecked();
+    if (pathIgnore_) {
+        d.ignoreSubFoldXPCh = pathIgnore_->ignoreSubfolders();
+        d.directIgnoreList = pathIgnore_->listText();
+    }
+    if (fileIgnore_) d.fileIgnoreList = fileIgnore_->listText();
+    return d;
+}
+
+void TSettDlg::setValues(const settings::DialogSettings& d) {
+    EditorEdit->setText(QString::fromStdString(d.editorA));
+    // Exactly one separator is on; a record with none takes the platform's own, LF.
+    if (d.winXPRadioButton) WinXPRadioButton->setChecked(true);
+    else if (d.macXPRadioButton) MacXPRadioButton->setChecked(true);
+    else UnXPRadioButton->setChecked(true);
+    const int context = d.browseComboBox >= 0 && d.browseComboBox < BrowseComboBox->count() ? d.browseComboBox : 3;
+    BrowseComboBox->setCurrentIndex(context);
+    IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
+    IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
+    ReadOnly->setChecked(d.readOnly);
+    ReplaceHiddenCheckBox->setChecked(d.replaceHiddenCheckBox);
+    if (pathIgnore_) {
+        pathIgnore_->setIgnoreSubfolders(d.ignoreSubFoldXPCh);
+        pathIgnore_->setListText(d.directIgnoreList);
+    }
+    if (fileIgnore_) fileIgnore_->setListText(d.fileIgnoreList);
+    updateEditListButtons();
+}
+
+std::string TSettDlg::lineSeparator() const {
+    if (UnXPRadioButton->isChecked()) return "\n";
+    if (MacXPRadioButton->isChecked()) return "\r";
+    return "\r\n";
+}
+
+std::string TSettDlg::editorCommand() const { return EditorEdit->text().toStdString(); }
+
+int TSettDlg::browseContextIndex() const { return BrowseComboBox->currentIndex(); }
+
+void TSettDlg::Button2Click() {
+    if (!prompter_) return;
+    const std::string program = prompter_->openProgram(initialDirOpenEditor);
+    if (program.empty()) return;
+    const QString chosen = QString::fromStdString(program);
+    initialDirOpenEditor = QFileInfo(chosen).absolutePath().toStdString();
+    EditorEdit->setText(QLatin1Char('"') + chosen + QStringLiteral("\" \"%PrFullName%\""));
+}
+
+void TSettDlg::openPlaceholderMenu() {
+    caret_ = EditorEdit->cursorPosition();
+    selectionStart_ = EditorEdit->selectionStart();
+    selectionLength_ = static_cast<int>(EditorEdit->selectedText().size());
+    PopupMenuEditor->popup(XPButtonEditor->mapToGlobal(QPoint(XPButtonEditor->width(), XPButtonEditor->height())));
+}
+
+void TSettDlg::insertPlaceholder(const QString& placeholder) { EditorEdit->insert(placeholder); }
+
+void TSettDlg::EditPathsXPButtonClick() {
+    if (pathIgnore_) pathIgnore_->exec();
+}
+
+void TSettDlg::EditFilesXPButtonClick() {
+    if (fileIgnore_) fileIgnore_->exec();
+}
+
+void TSettDlg::updateEditListButtons() {
+    EditPathsXPButton->setEnabled(IgnorePathsXPCheck->isChecked());
+    EditFilesXPButton->setEnabled(IgnoreFilesXPCheck->isChecked());
+}
+
+void TSettDlg::remember() {
+    saved_.editor = EditorEdit->text();
+    saved_.win = WinXPRadioButton->isChecked();
+    saved_.unixSep = UnXPRadioButton->isChecked();
+    saved_.mac = MacXPRadioButton->isChecked();
+    saved_.context = BrowseComboBox->currentIndex();
+    saved_.ignorePaths = IgnorePathsXPCheck->isChecked();
+    saved_.ignoreFiles = IgnoreFilesXPCheck->isChecked();
+    saved_.readOnly = ReadOnly->isChecked();
+    saved_.hidden = ReplaceHiddenCheckBox->isChecked();
+    updateEditListButtons();
+}
+
+void TSettDlg::restore() {
+    EditorEdit->setText(saved_.editor);
+    if (saved_.win) WinXPRadioButton->setChecked(true);
+    if (saved_.unixSep) UnXPRadioButton->setChecked(true);
+    if (saved_.mac) MacXPRadioButton->setChecked(true);
+    BrowseComboBox->setCurrentIndex(saved_.context);
+    IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
+    IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
+    ReadOnly->setChecked(saved_.readOnly);
+    ReplaceHiddenCheckBox->setChecked(saved_.hidden);
+}
+
+}  // namespace vsr::ui
