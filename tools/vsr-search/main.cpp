@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "console_host.h"
+#include "lines_output.h"
 #include "engine/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
     std::fflush(stdout);
     std::fprintf(stderr, "files=%lld occurrences=%lld ms=%lld\n", static_cast<long long>(host.state.foundFiles),
                  static_cast<long long>(host.occurrences), static_cast<long long>(ms));

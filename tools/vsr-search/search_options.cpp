@@ -33,9 +33,11 @@ const char* searchUsage() {
            "                  [--query TEXT | --query-file FILE] [--case] [--whole] [--no-subfolders] [--backups]\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
-           "                  [--codepage 1252|1250|1251|8859-1|8859-15] [--list-file FILE]\n"
+           "                  [--codepage 1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
            "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T\n"
            "on standard error. --list-file FILE also writes the rows there as a text table.\n"
+           "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
+           "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error.\n";
 }
 
@@ -138,6 +140,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             c.ignoreFiles = true;
         } else if (a == "--list-file") {
             if (!value(o.listFile) || o.listFile.empty()) return fail("--list-file needs a file");
+        } else if (a == "--lines") {
+            o.lines = true;
         } else if (a == "--codepage") {
             if (!value(v)) return fail("--codepage needs a code page");
             auto id = platform::parseCodePageName(v);

@@ -11,6 +11,7 @@ struct SearchOptions {
     engine::SearchConditions conditions;
     bool help = false;
     std::string listFile;  // when given, the rows are also written there as a saved list
+    bool lines = false;    // after the rows, print each row's Lines Viewer entries
     std::string error;  // empty when the command line is valid
 };
 

@@ -1,0 +1,14 @@
+#pragma once
+#include <cstdio>
+
+#include "engine/search_run.h"
+
+namespace vsr::tools {
+
+// For each row in list order: "== <full path>", then one line per Lines Viewer entry of a
+// silent fill with the run's query: "<index>\t<text>\t<offset>:<length> ...", every character
+// below 32 of the text printed as a blank.
+void printLinesViewer(std::FILE* out, const engine::SearchConditions& conditions, engine::SearchEnv env,
+                      engine::SearchHost& host);
+
+}  // namespace vsr::tools
