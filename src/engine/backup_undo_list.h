@@ -1,0 +1,21 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace vsr::engine {
+
+// One file that the last modification run rewrote after backing it up.
+struct UndoEntry {
+    std::string path;     // full path of the rewritten file
+    std::size_t row = 0;  // its row in the results list when it was rewritten
+};
+
+// The files of the last run, in the order it rewrote them.
+using UndoList = std::vector<UndoEntry>;
+
+// The name of a file's backup and of the swap file that exists only while one file is undone.
+inline std::string backupName(const std::string& path) { return path + ".bak"; }
+inline std::string swapName(const std::string& path) { return path + ".$"; }
+
+}  // namespace vsr::engine

@@ -1,0 +1,64 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "engine/backup_undo_list.h"
+#include "engine/modify_context.h"
+#include "engine/modify_views.h"
+#include "platform/attribute_changer.h"
+#include "platform/clock.h"
+#include "platform/file_store.h"
+
+namespace vsr::engine {
+
+enum class ModifyScope { Selected, All };
+
+// The platform services of modification, backups and undo, owned by the caller.
+struct ModifyEnv {
+    platform::FileStore& files;
+    platform::AttributeChanger& attributes;
+    platform::Clock& clock;
+};
+
+inline constexpr const char* kModifyCaption = "Modify";
+inline constexpr const char* kNoSearchString = "Please specify the string to search and click Search before modification";
+inline constexpr const char* kNoSearchText = "Please specify the text to search and click Search before modification";
+inline constexpr const char* kNoSelection = "Please select some items";
+
+// Modify Selected, Modify All and Undo: rewrites the listed files with the modification type,
+// keeps the undo list of the last run and puts the backups back on Undo.
+class ModifyDriver {
+public:
+    ModifyDriver(ModifyEnv env, SearchHost& host, ModifyViews* views = nullptr)
+        : env_(env), host_(host), views_(views ? *views : noViews_) {}
+
+    // One modification run over the selected rows or all rows of the results list.
+    void Modify(ModifyScope scope, const SearchConditions& conditions, const ModifyOptions& options);
+    void ReplaceInFileBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::Selected, c, o); }
+    void ReplaceAllBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::All, c, o); }
+
+    // Puts every backup of the last run back in place of its file.
+    void UndoReplaceBitClick();
+
+    const UndoList& undoList() const { return undo_; }
+    // Undo is possible: the last run had backups on and rewrote files, and nothing disabled it since.
+    bool undoEnabled() const { return undoEnabled_; }
+    // Turning backups off, hiding the list, removing or renaming rows disable Undo.
+    void disableUndo();
+
+private:
+    // Runs the per-file steps for `row`; false when the stop flag ended the file.
+    void modifyRow(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
+    void setUndoEnabled(bool on);
+    void endRun(bool stopped);
+
+    ModifyEnv env_;
+    SearchHost& host_;
+    ModifyViews noViews_;
+    ModifyViews& views_;
+    UndoList undo_;
+    bool undoEnabled_ = false;
+    bool createBackups_ = false;
+};
+
+}  // namespace vsr::engine

@@ -1,0 +1,43 @@
+#include "engine/modify_file_model.h"
+
+#include "engine/text_lines.h"
+
+namespace vsr::engine {
+
+std::string_view separatorText(LineSeparator separator) {
+    switch (separator) {
+        case LineSeparator::Windows: return "\r\n";
+        case LineSeparator::Unix: return "\n";
+        case LineSeparator::Macintosh: return "\r";
+    }
+    return "\r\n";
+}
+
+void splitLines(std::string_view text, std::vector<std::string>& out) {
+    out.clear();
+    LineCursor cursor(text);
+    std::string_view line;
+    while (cursor.next(line)) out.emplace_back(line);
+}
+
+FileModel loadFileModel(std::string_view bytes) {
+    FileModel model;
+    splitLines(bytes, model.lines);
+    model.endedWithLineEnd = !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n');
+    return model;
+}
+
+std::string joinFileModel(const FileModel& model, LineSeparator separator) {
+    const std::string_view sep = separatorText(separator);
+    std::size_t total = 0;
+    for (const std::string& line : model.lines) total += line.size() + sep.size();
+    std::string out;
+    out.reserve(total);
+    for (std::size_t i = 0; i < model.lines.size(); ++i) {
+        out += model.lines[i];
+        if (i + 1 < model.lines.size() || model.endedWithLineEnd) out += sep;
+    }
+    return out;
+}
+
+}  // namespace vsr::engine

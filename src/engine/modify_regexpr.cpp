@@ -1,0 +1,160 @@
+#include "engine/modify_regexpr.h"
+
+#include "regexpr/vx_regex.h"
+
+namespace vsr::engine {
+namespace {
+
+bool contains(const std::string& text, std::string_view piece) { return text.find(piece) != std::string::npos; }
+
+std::string joinCrLf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) out += "\r\n";
+        out += lines[i];
+    }
+    return out;
+}
+
+class Substituter {
+public:
+    Substituter(ModifyContext& context, regexpr::TVxRegex& re, std::string templateText)
+        : context_(context), re_(re), template_(std::move(templateText)),
+          type_(context.conditions().modificationType) {}
+
+    // The subject with every non-empty match modified; `subject` itself when nothing matched.
+    // Throws MatchInterrupted when Stop ends a match.
+    std::string apply(const std::string& subject, bool& changed) {
+        changed = false;
+        if (!re_.Exec(subject)) return subject;
+        std::string out;
+        std::size_t copyFrom = 0;
+        do {
+            context_.pumpIfDue(20);
+            if (context_.stopped()) throw regexpr::MatchInterrupted();
+            const std::int64_t length = re_.MatchLength(0);
+            if (length <= 0) continue;
+            const std::size_t start = static_cast<std::size_t>(re_.MatchStart(0) - 1);
+            const std::size_t end = start + static_cast<std::size_t>(length);
+            out.append(subject, copyFrom, start - copyFrom);
+            switch (type_) {
+                case ModificationType::Replace: out += re_.ExpandTemplate(template_); copyFrom = end; break;
+                // The match stays in the subject and is copied with the text after it.
+                case ModificationType::InsertBefore: out += re_.ExpandTemplate(template_); copyFrom = start; break;
+                case ModificationType::InsertAfter:
+                    out.append(subject, start, end - start);
+                    out += re_.ExpandTemplate(template_);
+                    copyFrom = end;
+                    break;
+                case ModificationType::Delete:
+                case ModificationType::Clear:
+                case ModificationType::None: copyFrom = end; break;
+            }
+            changed = true;
+        } while (re_.ExecNext());
+        if (!changed) return subject;
+        out.append(subject, copyFrom, std::string::npos);
+        return out;
+    }
+
+private:
+    ModifyContext& context_;
+    regexpr::TVxRegex& re_;
+    std::string template_;
+    ModificationType type_;
+};
+
+void setUp(regexpr::TVxRegex& re, const SearchConditions& c, const platform::CodePage& page,
+           const std::string& expression) {
+    unsigned bits = regexpr::kModR | regexpr::kModG | regexpr::kModM;
+    if (!c.caseSensitive) bits |= regexpr::kModI;
+    if (c.dotMatchesAll) bits |= regexpr::kModS;
+    if (c.extendedSyntax) bits |= regexpr::kModX;
+    re.SetModifiers(bits);
+    re.SetCaseTable(page.upperTable());
+    regexpr::ByteTable word{};
+    for (int b = 0; b < 256; ++b) word[static_cast<std::size_t>(b)] = page.isWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
+    re.SetWordTable(word);
+    re.SetExpression(expression);
+    re.Compile();
+}
+
+// The line-by-line rule: an expression is matched against each line on its own when asked to,
+// or when nothing in a one-line expression can reach across a line end.
+bool lineByLine(const std::vector<std::string>& queryLines, bool eachLineSeparately, bool dotMatchesAll) {
+    if (eachLineSeparately) return true;
+    if (queryLines.size() != 1) return false;
+    const std::string& e = queryLines.front();
+    for (const char* piece : {"\\x0A", "\\n", "\\r", "\\x0D", "\\s", "\n", "\r", "\\Z", "\\A"})
+        if (contains(e, piece)) return false;
+    if (contains(e, ".") && (contains(e, "(?s)") || dotMatchesAll)) return false;
+    if (contains(e, "(?-m)") && (contains(e, "^") || contains(e, "$"))) return false;
+    return true;
+}
+
+}  // namespace
+
+EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
+    const SearchConditions& c = context.conditions();
+    if (insertsReplacement(c.modificationType))
+        for (const std::string& line : c.replaceLines)
+            if (line.size() > kMaxReplaceLine) {
+                context.failRun(kReplaceLinesTooLong);
+                return EngineOutcome::Stopped;
+            }
+    std::string expression = joinCrLf(c.searchLines);
+    if (expression.rfind(".*", 0) == 0) expression.insert(0, "^");
+    const std::string templateText = c.modificationType == ModificationType::Delete ? std::string()
+                                                                                     : joinCrLf(c.replaceLines);
+    regexpr::TVxRegex re;
+    try {
+        setUp(re, c, context.codePage(), expression);
+    } catch (const regexpr::EVxRegex& e) {
+        // The expression itself is wrong: every file would fail the same way.
+        const std::string message = e.what();
+        context.host().messageBox("Regular Expression", "Error: " + (message.size() > 16 ? message.substr(16) : message),
+                                  MessageIcon::Exclamation);
+        context.requestStop();
+        return EngineOutcome::Stopped;
+    }
+    re.SetCancelHook([&context] {
+        context.pumpIfDue(25);
+        return !context.stopped();
+    });
+    Substituter substituter(context, re, templateText);
+    try {
+        bool changed = false;
+        if (lineByLine(c.searchLines, c.eachLineSeparately, c.dotMatchesAll)) {
+            std::size_t first = 1;
+            std::size_t last = model.lines.size();
+            if (c.eachLineSeparately && c.regExprIntervals) {
+                if (interval.isNil()) return EngineOutcome::Done;
+                // Lines outside the file are simply absent here.
+                first = interval.from > 0 ? static_cast<std::size_t>(interval.from) : 1;
+                if (interval.to > 0 && static_cast<std::size_t>(interval.to) < last) last = static_cast<std::size_t>(interval.to);
+            }
+            for (std::size_t i = first; i <= last; ++i) {
+                context.pumpIfDue(20);
+                if (context.stopped()) return EngineOutcome::Stopped;
+                std::string& line = model.lines[i - 1];
+                std::string result = substituter.apply(line, changed);
+                if (changed) line = std::move(result);
+            }
+        } else {
+            std::string subject;
+            for (std::size_t i = 0; i < model.lines.size(); ++i) {
+                subject += model.lines[i];
+                if (i + 1 < model.lines.size() || model.endedWithLineEnd) subject += "\r\n";
+            }
+            std::string result = substituter.apply(subject, changed);
+            if (changed) splitLines(result, model.lines);
+        }
+    } catch (const regexpr::MatchInterrupted&) {
+        return EngineOutcome::Stopped;
+    } catch (const regexpr::EVxRegex&) {
+        return EngineOutcome::Failed;
+    }
+    return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+}
+
+}  // namespace vsr::engine

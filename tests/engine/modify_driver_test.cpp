@@ -1,0 +1,331 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+#include "modify_fixture.h"
+
+namespace vsr::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ModifyFixture;
+using test::modeOf;
+
+TEST(ModifyChecks, RefuseWithoutTouchingAnyFile) {
+    struct Case {
+        SearchType type;
+        std::string text;
+        std::vector<std::string> lines;
+        ModifyScope scope;
+        const char* message;
+    };
+    for (const Case& k : {Case{SearchType::Phrase, "", {"x"}, ModifyScope::All, kNoSearchString},
+                          Case{SearchType::RegExpr, "x", {}, ModifyScope::All, kNoSearchText},
+                          Case{SearchType::Multiline, "x", {""}, ModifyScope::All, kNoSearchText},
+                          Case{SearchType::Phrase, "a", {"a"}, ModifyScope::Selected, kNoSelection}}) {
+        ModifyFixture f;
+        f.c.searchType = k.type;
+        f.c.searchText = k.text;
+        f.c.searchLines = k.lines;
+        f.c.replaceText = "b";
+        std::size_t row = f.add("a.txt", "a\n");
+        f.driver.Modify(k.scope, f.c, f.options);
+        EXPECT_EQ(f.messages(), std::vector<std::string>{std::string("Modify: ") + k.message});
+        EXPECT_EQ(f.read("a.txt"), "a\n");
+        EXPECT_EQ(f.result(row), "Found");
+        EXPECT_EQ(f.host.begins, 0);
+    }
+}
+
+TEST(ModifyRun, SelectedScopeTouchesOnlySelectedRowsAndRecordsHistory) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    std::size_t r0 = f.add("0.txt", "a\n");
+    std::size_t r1 = f.add("1.txt", "a\n");
+    std::size_t r2 = f.add("2.txt", "a\n");
+    f.host.list.setSelected(r1, true);
+    f.modifySelected();
+    EXPECT_EQ(f.read("0.txt"), "a\n");
+    EXPECT_EQ(f.read("1.txt"), "b\n");
+    EXPECT_EQ(f.read("2.txt"), "a\n");
+    EXPECT_EQ(f.result(r0), "Found");
+    EXPECT_EQ(f.result(r1), "Modified");
+    EXPECT_EQ(f.result(r2), "Found");
+    EXPECT_EQ(f.host.history[static_cast<int>(HistoryField::ReplaceText)], std::vector<std::string>{"b"});
+    // The modified row is refilled, then the first selected row once more at the end.
+    EXPECT_EQ(f.views.fills, (std::vector<std::size_t>{r1, r1}));
+    EXPECT_EQ(f.host.begins, 1);
+    EXPECT_EQ(f.host.ends, 1);
+}
+
+TEST(ModifyRun, PhraseIntervalsLimitTheLines) {
+    ModifyFixture f;
+    f.phrase("x", "y");
+    f.c.phraseIntervals = true;
+    f.host.list.intervalDisplay = true;
+    std::size_t row = f.add("a.txt", "x\nx\nx\nx\nx\nx\n");
+    f.host.list.setInterval(row, {3, 5});
+    f.modifyAll();
+    EXPECT_EQ(f.read("a.txt"), "x\nx\ny\ny\ny\nx\n");
+    EXPECT_EQ(f.result(row), "Modified    \\3 - 5");
+}
+
+TEST(ModifyRun, IntervalsBeyondTheFile) {
+    struct Case {
+        results::ModificationInterval interval;
+        SearchType type;
+        std::string after;
+        const char* result;
+    };
+    // A To past the end means the file changed since marking: a phrase run leaves it alone.
+    // In line-by-line Reg Expr mode the missing lines are simply absent.
+    for (const Case& k : {Case{{2, 9}, SearchType::Phrase, "x\nx\nx\n", "Failed Modification"},
+                          Case{{7, 0}, SearchType::Phrase, "x\nx\nx\n", "Modified"},
+                          Case{{2, 9}, SearchType::RegExpr, "x\ny\ny\n", "Modified"}}) {
+        ModifyFixture f;
+        if (k.type == SearchType::Phrase) {
+            f.phrase("x", "y");
+            f.c.phraseIntervals = true;
+        } else {
+            f.regex({"x"}, {"y"});
+            f.c.eachLineSeparately = true;
+            f.c.regExprIntervals = true;
+        }
+        std::size_t row = f.add("a.txt", "x\nx\nx\n");
+        f.host.list.setInterval(row, k.interval);
+        f.modifyAll();
+        EXPECT_EQ(f.read("a.txt"), k.after);
+        EXPECT_EQ(f.result(row), k.result);
+    }
+}
+
+TEST(ModifyRun, NilRowIsPassedOver) {
+    ModifyFixture f;
+    f.phrase("x", "y");
+    f.c.phraseIntervals = true;
+    std::size_t nil = f.add("a.txt", "x\n");
+    std::size_t all = f.add("b.txt", "x\n");
+    f.host.list.setInterval(nil, {-1, -1});
+    f.host.list.SetResultStatus(nil, "Found       Nil");
+    f.modifyAll();
+    EXPECT_EQ(f.read("a.txt"), "x\n");
+    EXPECT_EQ(f.result(nil), "Found       Nil");
+    EXPECT_EQ(f.read("b.txt"), "y\n");
+}
+
+TEST(ModifyRun, TooLongReplacementStopsBeforeWriting) {
+    ModifyFixture f;
+    f.phrase("a", std::string(4001, 'r'));
+    std::size_t row = f.add("a.txt", "a\n");
+    f.add("b.txt", "a\n");
+    f.modifyAll();
+    EXPECT_EQ(f.messages(), std::vector<std::string>{
+                                "Vantix Search & Replace: The string is too long for the To Replace or Insert field"});
+    EXPECT_EQ(f.read("a.txt"), "a\n");
+    EXPECT_EQ(f.read("b.txt"), "a\n");
+    EXPECT_EQ(f.result(row), "Found");
+
+    ModifyFixture g;
+    g.regex({"a"}, {"ok", std::string(1001, 'r')});
+    g.add("a.txt", "a\n");
+    g.modifyAll();
+    EXPECT_EQ(g.messages(), std::vector<std::string>{
+                                "Vantix Search & Replace: The lines are too long for the To Replace or Insert field"});
+    EXPECT_EQ(g.read("a.txt"), "a\n");
+}
+
+TEST(ModifyRun, ExpressionErrorIsReportedOnceAndNoFileChanges) {
+    ModifyFixture f;
+    f.regex({"(a"}, {"b"});
+    f.add("a.txt", "a\n");
+    f.add("b.txt", "a\n");
+    f.modifyAll();
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].caption, "Regular Expression");
+    EXPECT_EQ(f.host.messages[0].text.rfind("Error: ", 0), 0u);
+    EXPECT_EQ(f.read("a.txt"), "a\n");
+    EXPECT_EQ(f.read("b.txt"), "a\n");
+}
+
+TEST(ModifyFailures, ReadOnlyAndHiddenFilesFollowTheOptions) {
+    struct Case {
+        const char* name;
+        bool readOnly;
+        bool backups;
+        bool replaceReadOnly;
+        bool replaceHidden;
+        bool modified;
+    };
+    for (const Case& k : {Case{"r.txt", true, false, true, true, false},  // no backups: no attribute changes
+                          Case{"r.txt", true, true, false, true, false},
+                          Case{"r.txt", true, true, true, false, true},
+                          Case{".h.txt", false, true, true, false, false},
+                          Case{".h.txt", false, true, false, true, true},
+                          Case{".rh.txt", true, true, true, false, false},
+                          Case{".rh.txt", true, true, true, true, true}}) {
+        SCOPED_TRACE(std::string(k.name) + (k.backups ? " backups" : "") + (k.replaceReadOnly ? " R" : "") +
+                     (k.replaceHidden ? " H" : ""));
+        ModifyFixture f;
+        f.phrase("a", "b");
+        f.c.createBackups = k.backups;
+        f.options.replaceReadOnly = k.replaceReadOnly;
+        f.options.replaceHidden = k.replaceHidden;
+        std::size_t row = f.add(k.name, "a\n");
+        const unsigned mode = k.readOnly ? 0444 : 0644;
+        ::chmod(f.path(k.name).c_str(), mode);
+        f.modifyAll();
+        EXPECT_EQ(f.read(k.name), k.modified ? "b\n" : "a\n");
+        EXPECT_EQ(f.result(row), k.modified ? "Modified" : "Failed Modification");
+        EXPECT_EQ(modeOf(f.path(k.name)), mode);
+        // A backup is left only beside a file that was rewritten.
+        EXPECT_EQ(f.exists(std::string(k.name) + ".bak"), k.modified);
+    }
+}
+
+TEST(ModifyFailures, FileDeletedSinceTheSearchIsNotCreated) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t gone = f.add("gone.txt", "a\n");
+    std::size_t kept = f.add("kept.txt", "a\n");
+    fs::remove(f.path("gone.txt"));
+    f.modifyAll();
+    EXPECT_EQ(f.result(gone), "Failed Modification");
+    EXPECT_FALSE(f.exists("gone.txt"));
+    EXPECT_FALSE(f.exists("gone.txt.bak"));
+    EXPECT_EQ(f.result(kept), "Modified");
+    EXPECT_EQ(f.driver.undoList().size(), 1u);
+}
+
+TEST(ModifyFailures, FullDiskLeavesTheFileAndDropsItsBackup) {
+    ModifyFixture f;
+    f.phrase("a", "bbbb");
+    f.c.createBackups = true;
+    const std::string original(3000, 'a');
+    std::size_t row = f.add("a.txt", original);
+    // The backup copy goes through first; the disk fills up during the rewrite.
+    f.files.faults.failWriteAfter = 3000 + 100;
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Failed Modification");
+    EXPECT_EQ(f.read("a.txt"), original);
+    EXPECT_FALSE(f.exists("a.txt.bak"));
+    EXPECT_TRUE(f.driver.undoList().empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(f.dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST(ModifyFailures, DamagedRewriteKeepsTheBackup) {
+    ModifyFixture f;
+    f.phrase("a", "bb");
+    f.c.createBackups = true;
+    std::size_t row = f.add("a.txt", "aaaa");
+    fs::create_hard_link(f.path("a.txt"), f.path("twin.txt"));
+    f.files.faults.failWriteAfter = 4 + 2;  // the backup, then two bytes of the in-place write
+    f.files.faults.failRestore = true;
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Failed Modification");
+    EXPECT_EQ(f.read("a.txt.bak"), "aaaa");
+}
+
+TEST(ModifyFailures, RefusingFolderIsWrittenInPlace) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    std::size_t row = f.add("a.txt", "a\n");
+    f.files.faults.noTempFile = true;
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Modified");
+    EXPECT_EQ(f.read("a.txt"), "b\n");
+}
+
+TEST(ModifyLinks, SymbolicLinkStaysALink) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    f.dir.write("real.txt", "a\n");
+    fs::create_symlink("real.txt", f.dir.path() / "link.txt");
+    std::size_t row = f.list("link.txt");
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Modified");
+    EXPECT_TRUE(fs::is_symlink(f.dir.path() / "link.txt"));
+    EXPECT_EQ(f.read("real.txt"), "b\n");
+    EXPECT_EQ(f.read("link.txt.bak"), "a\n");
+
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.result(row), "Undid");
+    EXPECT_TRUE(fs::is_symlink(f.dir.path() / "link.txt"));
+    EXPECT_EQ(f.read("real.txt"), "a\n");
+    EXPECT_FALSE(f.exists("link.txt.bak"));
+}
+
+TEST(ModifyLinks, HardLinkedFileStaysOneFile) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t row = f.add("a.txt", "a\n");
+    fs::create_hard_link(f.path("a.txt"), f.path("other.txt"));
+    f.modifyAll();
+    EXPECT_EQ(f.read("other.txt"), "b\n");
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.result(row), "Undid");
+    EXPECT_EQ(f.read("other.txt"), "a\n");
+    EXPECT_EQ(fs::hard_link_count(f.path("a.txt")), 2u);
+}
+
+TEST(ModifyLarge, HundredMegabyteSingleLine) {
+    ModifyFixture f;
+    f.phrase("needle", "pin");
+    std::string big(100'000'000, 'h');
+    for (std::size_t at = 7; at + 6 < big.size(); at += 9'999'991) big.replace(at, 6, "needle");
+    big[50'000'000] = '\0';
+    std::size_t row = f.add("big.txt", big);
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Modified");
+    const std::string after = f.read("big.txt");
+    EXPECT_EQ(after.size(), big.size() - 3 * 11);
+    EXPECT_EQ(after.find("needle"), std::string::npos);
+    EXPECT_EQ(after.substr(7, 3), "pin");
+    EXPECT_NE(after.find('\0'), std::string::npos);
+}
+
+TEST(ModifyStop, BetweenFilesKeepsTheRest) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t r0 = f.add("0.txt", "a\n");
+    std::size_t r1 = f.add("1.txt", "a\n");
+    f.clock.setStepPerRead(100);
+    // Stop is pressed once the first file is done, as the driver pumps between rows.
+    f.host.onPump = [&] {
+        if (f.result(r0) == "Modified") f.host.state.stop = f.host.state.modificationStop = true;
+    };
+    f.modifyAll();
+    EXPECT_EQ(f.result(r0), "Modified");
+    EXPECT_EQ(f.result(r1), "Found");
+    EXPECT_EQ(f.read("1.txt"), "a\n");
+    EXPECT_TRUE(f.views.undoEnabled);
+    EXPECT_EQ(f.host.ends, 1);
+}
+
+TEST(ModifyStop, InsideALongFileLeavesItUnwritten) {
+    for (SearchType type : {SearchType::Phrase, SearchType::RegExpr, SearchType::Multiline}) {
+        ModifyFixture f;
+        if (type == SearchType::Phrase) f.phrase("a", "b");
+        else if (type == SearchType::RegExpr) f.regex({"a"}, {"b"});
+        else f.block({"a"}, {"b"});
+        std::string text;
+        for (int i = 0; i < 5000; ++i) text += "a\n";
+        std::size_t row = f.add("a.txt", text);
+        f.clock.setStepPerRead(5);
+        int pumps = 0;
+        f.host.onPump = [&] {
+            if (++pumps == 3) f.host.state.stop = true;
+        };
+        f.modifyAll();
+        EXPECT_EQ(f.read("a.txt"), text);
+        EXPECT_EQ(f.result(row), "Found");
+        EXPECT_FALSE(f.views.undoEnabled);
+    }
+}
+
+}  // namespace
+}  // namespace vsr::engine
