@@ -1,11 +1,10 @@
 #include "engine/modify_regexpr.h"
 
+#include "engine/lines_viewer_regexpr_rule.h"
 #include "regexpr/vx_regex.h"
 
 namespace vsr::engine {
 namespace {
-
-bool contains(const std::string& text, std::string_view piece) { return text.find(piece) != std::string::npos; }
 
 std::string joinCrLf(const std::vector<std::string>& lines) {
     std::string out;
@@ -79,19 +78,6 @@ void setUp(regexpr::TVxRegex& re, const SearchConditions& c, const platform::Cod
     re.Compile();
 }
 
-// The line-by-line rule: an expression is matched against each line on its own when asked to,
-// or when nothing in a one-line expression can reach across a line end.
-bool lineByLine(const std::vector<std::string>& queryLines, bool eachLineSeparately, bool dotMatchesAll) {
-    if (eachLineSeparately) return true;
-    if (queryLines.size() != 1) return false;
-    const std::string& e = queryLines.front();
-    for (const char* piece : {"\\x0A", "\\n", "\\r", "\\x0D", "\\s", "\n", "\r", "\\Z", "\\A"})
-        if (contains(e, piece)) return false;
-    if (contains(e, ".") && (contains(e, "(?s)") || dotMatchesAll)) return false;
-    if (contains(e, "(?-m)") && (contains(e, "^") || contains(e, "$"))) return false;
-    return true;
-}
-
 }  // namespace
 
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
@@ -102,8 +88,7 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
                 context.failRun(kReplaceLinesTooLong);
                 return EngineOutcome::Stopped;
             }
-    std::string expression = joinCrLf(c.searchLines);
-    if (expression.rfind(".*", 0) == 0) expression.insert(0, "^");
+    const std::string expression = anchoredExpression(joinCrLf(c.searchLines));
     const std::string templateText = c.modificationType == ModificationType::Delete ? std::string()
                                                                                      : joinCrLf(c.replaceLines);
     regexpr::TVxRegex re;
@@ -124,7 +109,7 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
     Substituter substituter(context, re, templateText);
     try {
         bool changed = false;
-        if (lineByLine(c.searchLines, c.eachLineSeparately, c.dotMatchesAll)) {
+        if (matchesLineByLine(c, c.searchLines.size(), expression)) {
             std::size_t first = 1;
             std::size_t last = model.lines.size();
             if (c.eachLineSeparately && c.regExprIntervals) {
