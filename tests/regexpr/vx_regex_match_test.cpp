@@ -68,6 +68,8 @@ const Case kCases[] = {
     {"(ab)??a", "", "aba", "1,1;3,1"},
     {"(ab)?a", "", "aba", "1,3"},
     {"(a?){3,}b", "", "aab", "1,3"},
+    {"(^.{0,2}){2}", "m", "2b", "1,2"},  // a bounded loop may repeat after an empty iteration
+    {"(a?){2,}?b", "", "ab", "1,2"},
     {"(a|b){0}c", "", "ac", "2,1"},
     // Classes.
     {"[a-c]+", "", "xabcdcba", "2,3;6,3"},
@@ -148,6 +150,9 @@ const GroupCase kGroupCases[] = {
     {"(a*)(b)", "b", "1,1 1,0 1,1 -1,-1"},
     {"(x)?y", "y", "1,1 -1,-1 -1,-1 -1,-1"},
     {"(a(b(c)))", "abc", "1,3 1,3 2,2 3,1"},
+    // Inside its own group a back-reference sees the group's last complete text.
+    {"(b|\\1){1,}.{2}", "cb\na", "2,3 2,1 -1,-1 -1,-1"},
+    {"(a|b\\1)+", "abab", "1,3 2,2 -1,-1 -1,-1"},
 };
 
 TEST(VxRegexMatch, GroupSpans) {

@@ -1,0 +1,122 @@
+// Hostile expressions and inputs: no crash, no stack overflow, Stop always ends a match.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+
+#include "regexpr/vx_regex.h"
+
+using vsr::regexpr::EVxRegex;
+using vsr::regexpr::MatchInterrupted;
+using vsr::regexpr::TVxRegex;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+TEST(VxRegexRobustness, CatastrophicBacktrackingEndsWhenTheHostSaysStop) {
+    TVxRegex re;
+    int asked = 0;
+    auto began = Clock::now();
+    re.SetCancelHook([&] {
+        ++asked;
+        return Clock::now() - began < std::chrono::milliseconds(200);
+    });
+    re.SetExpression("(a|aa)+b");
+    EXPECT_THROW(re.Exec(std::string(60, 'a') + "cb"), MatchInterrupted);
+    EXPECT_GE(asked, 2);
+    EXPECT_LT(Clock::now() - began, std::chrono::seconds(5));
+    // The engine stays usable after an interruption.
+    re.SetCancelHook({});
+    EXPECT_TRUE(re.Exec("aab"));
+    EXPECT_EQ(re.MatchLength(0), 3);
+}
+
+TEST(VxRegexRobustness, HookIsAskedAtMostEvery25Milliseconds) {
+    TVxRegex re;
+    std::vector<Clock::time_point> calls;
+    re.SetCancelHook([&] {
+        calls.push_back(Clock::now());
+        return calls.size() < 5;
+    });
+    re.SetExpression("(a|aa)+b");
+    EXPECT_THROW(re.Exec(std::string(60, 'a') + "cb"), MatchInterrupted);
+    ASSERT_EQ(calls.size(), 5u);
+    for (std::size_t k = 1; k < calls.size(); ++k)
+        EXPECT_GE(calls[k] - calls[k - 1], std::chrono::milliseconds(25));
+}
+
+TEST(VxRegexRobustness, LongInputsNeedNoMachineStack) {
+    std::string text(300000, 'a');
+    TVxRegex re;
+    re.SetExpression("(a|b)*c|(ab?)+$");
+    ASSERT_TRUE(re.Exec(text));
+    EXPECT_EQ(re.MatchLength(0), 300000);
+    re.SetExpression("(a){1,}?$");
+    ASSERT_TRUE(re.Exec(text));
+    EXPECT_EQ(re.MatchLength(0), 300000);
+}
+
+TEST(VxRegexRobustness, BacktrackLimitRaisesAClearError) {
+    std::string text(3000000, 'a');
+    TVxRegex re;
+    re.SetExpression("(a|b)*\\d");
+    try {
+        re.Exec(text);
+        FAIL() << "three million open choices were kept";
+    } catch (const EVxRegex& e) {
+        EXPECT_EQ(e.code(), 1016);
+        EXPECT_EQ(std::string(e.what()).substr(0, 16), "TVxRegex(exec): ");
+    }
+}
+
+TEST(VxRegexRobustness, LongExpressionsCompileAndRun) {
+    std::string pattern;
+    for (int k = 0; k < 20000; ++k) pattern += k % 2 ? "a?" : "(?#c)[ab]";
+    pattern += "$";
+    TVxRegex re;
+    re.SetExpression(pattern);
+    ASSERT_TRUE(re.Exec(std::string(20000, 'a')));
+    EXPECT_EQ(re.MatchLength(0), 20000);
+}
+
+// Random bytes drawn mostly from the expression syntax, compiled and run with random modifiers
+// over random subjects; every outcome must be a result or an EVxRegex. Runs in the sanitizer build.
+TEST(VxRegexRobustness, RandomCompileAndMatchLoop) {
+    std::mt19937 rng(424242);
+    const std::string alphabet = "ab()[]{}|*+?\\^$.-#,0129xdDsSwWAZtnr?:i-m ";
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    auto began = Clock::now();
+    int rounds = 0;
+    for (; rounds < 40000 && Clock::now() - began < std::chrono::seconds(3); ++rounds) {
+        std::string pattern;
+        int len = 1 + pick(24);
+        for (int k = 0; k < len; ++k)
+            pattern += pick(10) == 0 ? static_cast<char>(pick(256)) : alphabet[pick(static_cast<int>(alphabet.size()))];
+        std::string subject;
+        int slen = pick(40);
+        for (int k = 0; k < slen; ++k)
+            subject += pick(4) == 0 ? static_cast<char>(pick(256)) : "ab01 \r\n_{"[pick(10)];
+        TVxRegex re;
+        re.SetModifiers(static_cast<unsigned>(pick(64)));
+        if (pick(4) == 0) re.SetLinePairedSeparator("");
+        auto started = Clock::now();
+        re.SetCancelHook([&] { return Clock::now() - started < std::chrono::milliseconds(50); });
+        re.SetExpression(pattern);
+        try {
+            int matches = 0;
+            for (bool found = re.Exec(subject); found && matches < 100; found = re.ExecNext()) {
+                ++matches;
+                ASSERT_GE(re.MatchStart(0), 1);
+                ASSERT_LE(re.MatchStart(0) + re.MatchLength(0), static_cast<long long>(re.InputString().size()) + 1);
+                re.ExpandTemplate("$0$1${2}$&\\$x$");
+            }
+        } catch (const EVxRegex& e) {
+            ASSERT_GT(e.code(), 0);
+        } catch (const MatchInterrupted&) {
+        }
+    }
+    EXPECT_GT(rounds, 500);
+}
+
+}  // namespace
