@@ -1,7 +1,7 @@
+#include "engine/term_scanner.h"
+
 #include <cstdint>
 #include <cstring>
-
-#include "engine/term_scanner.h"
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -35,36 +35,81 @@ const ByteRanks& ranks() {
     return r;
 }
 
+inline bool sameText(const char* at, const char* term, std::size_t m, const unsigned char* table) {
+    if (!table) return std::memcmp(at, term, m) == 0;
+    for (std::size_t i = 0; i < m; ++i)
+        if (table[static_cast<unsigned char>(at[i])] != static_cast<unsigned char>(term[i])) return false;
+    return true;
+}
+
+struct ScanArgs {
+    const char* hay;
+    std::size_t n;
+    std::size_t lastStart;  // inclusive
+    const char* term;
+    std::size_t m;
+    const unsigned char* table;  // null when case sensitive
+    std::size_t off[3];
+    unsigned char a[3], b[3];
+};
+
 #if defined(__x86_64__)
 // The candidate filter 32 bytes at a time, for processors with AVX2 (checked at run time).
-__attribute__((target("avx2"))) std::size_t scanAvx2(const char* hay, std::size_t n, std::size_t s,
-                                                    std::size_t lastStart, std::size_t r1, std::size_t r2,
-                                                    const unsigned char* v1, const unsigned char* v2,
-                                                    bool (*verify)(const void*, const char*), const void* self,
-                                                    std::size_t& resume) {
-    const __m256i va1 = _mm256_set1_epi8(static_cast<char>(v1[0])), vb1 = _mm256_set1_epi8(static_cast<char>(v1[1]));
-    const __m256i va2 = _mm256_set1_epi8(static_cast<char>(v2[0])), vb2 = _mm256_set1_epi8(static_cast<char>(v2[1]));
-    const std::size_t maxRare = r1 > r2 ? r1 : r2;
-    while (s + 31 <= lastStart && s + 31 + maxRare < n) {
-        __m256i x1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + s + r1));
-        __m256i x2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(hay + s + r2));
-        __m256i c1 = _mm256_or_si256(_mm256_cmpeq_epi8(x1, va1), _mm256_cmpeq_epi8(x1, vb1));
-        __m256i c2 = _mm256_or_si256(_mm256_cmpeq_epi8(x2, va2), _mm256_cmpeq_epi8(x2, vb2));
-        unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(c1, c2)));
+// Returns the first match, or npos with `s` left where the scalar tail must go on.
+__attribute__((target("avx2"))) std::size_t scanAvx2(const ScanArgs& x, std::size_t& s) {
+    __m256i va[3], vb[3];
+    std::size_t maxOff = 0;
+    for (int k = 0; k < 3; ++k) {
+        va[k] = _mm256_set1_epi8(static_cast<char>(x.a[k]));
+        vb[k] = _mm256_set1_epi8(static_cast<char>(x.b[k]));
+        if (x.off[k] > maxOff) maxOff = x.off[k];
+    }
+    while (s + 31 <= x.lastStart && s + 31 + maxOff < x.n) {
+        __m256i hit = _mm256_set1_epi8(-1);
+        for (int k = 0; k < 3; ++k) {
+            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.hay + s + x.off[k]));
+            hit = _mm256_and_si256(hit, _mm256_or_si256(_mm256_cmpeq_epi8(v, va[k]), _mm256_cmpeq_epi8(v, vb[k])));
+        }
+        unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hit));
         while (mask) {
             std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (verify(self, hay + cand)) return cand;
+            if (sameText(x.hay + cand, x.term, x.m, x.table)) return cand;
             mask &= mask - 1;
         }
         s += 32;
     }
-    resume = s;
     return std::string_view::npos;
 }
 
 bool hasAvx2() {
     static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
+}
+
+// The same filter 16 bytes at a time with SSE2, which every x86-64 processor has.
+std::size_t scanSse2(const ScanArgs& x, std::size_t& s) {
+    __m128i va[3], vb[3];
+    std::size_t maxOff = 0;
+    for (int k = 0; k < 3; ++k) {
+        va[k] = _mm_set1_epi8(static_cast<char>(x.a[k]));
+        vb[k] = _mm_set1_epi8(static_cast<char>(x.b[k]));
+        if (x.off[k] > maxOff) maxOff = x.off[k];
+    }
+    while (s + 15 <= x.lastStart && s + 15 + maxOff < x.n) {
+        __m128i hit = _mm_set1_epi8(-1);
+        for (int k = 0; k < 3; ++k) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(x.hay + s + x.off[k]));
+            hit = _mm_and_si128(hit, _mm_or_si128(_mm_cmpeq_epi8(v, va[k]), _mm_cmpeq_epi8(v, vb[k])));
+        }
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
+        while (mask) {
+            std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (sameText(x.hay + cand, x.term, x.m, x.table)) return cand;
+            mask &= mask - 1;
+        }
+        s += 16;
+    }
+    return std::string_view::npos;
 }
 #endif
 
@@ -74,33 +119,37 @@ TermScanner::TermScanner(std::string_view term, bool wholeWords, const platform:
     : term_(term), wholeWords_(wholeWords), ignoreCase_(ignoreCase), page_(page) {
     const auto& table = page.upperTable();
     // The text bytes that stand for term byte t: t itself, or with ignoreCase every byte
-    // whose upper case is t. A position with more than two such bytes can't drive the scan.
-    auto variants = [&](unsigned char t, unsigned char out[2]) {
+    // whose upper case is t. A position with more than two such bytes can't be a probe.
+    auto variants = [&](std::size_t i, Probe& p) {
+        unsigned char t = static_cast<unsigned char>(term_[i]);
+        p.offset = i;
         if (!ignoreCase_) {
-            out[0] = out[1] = t;
+            p.a = p.b = t;
             return 1;
         }
         int n = 0;
-        for (int b = 0; b < 256; ++b) {
-            if (table[b] != t) continue;
-            if (n < 2) out[n] = static_cast<unsigned char>(b);
+        for (int c = 0; c < 256; ++c) {
+            if (table[c] != t) continue;
+            if (n == 0) p.a = static_cast<unsigned char>(c);
+            if (n == 1) p.b = static_cast<unsigned char>(c);
             ++n;
         }
-        if (n == 1) out[1] = out[0];
+        if (n == 1) p.b = p.a;
         return n;
     };
     auto cost = [&](std::size_t i) {
-        unsigned char v[2];
-        int n = variants(static_cast<unsigned char>(term_[i]), v);
+        Probe p;
+        int n = variants(i, p);
         if (n == 0 || n > 2) return 1 << 20;
-        int r = ranks().rank[v[0]];
-        if (n == 2) r += ranks().rank[v[1]];
-        return r;
+        return ranks().rank[p.a] + (n == 2 ? ranks().rank[p.b] : 0);
     };
-    std::size_t best = 0, second = 0;
-    int bestCost = 1 << 30, secondCost = 1 << 30;
-    for (std::size_t i = 0; i < term_.size(); ++i) {
+    const std::size_t m = term_.size();
+    if (m == 0) return;
+    std::size_t best = SIZE_MAX, second = SIZE_MAX;
+    int bestCost = 1 << 20, secondCost = 1 << 20;
+    for (std::size_t i = 0; i < m; ++i) {
         int c = cost(i);
+        if (c >= (1 << 20)) continue;
         if (c < bestCost) {
             second = best;
             secondCost = bestCost;
@@ -111,26 +160,49 @@ TermScanner::TermScanner(std::string_view term, bool wholeWords, const platform:
             secondCost = c;
         }
     }
-    if (term_.size() < 2) second = best;
-    rare1_ = best;
-    rare2_ = second;
-    if (!term_.empty()) {
-        variants(static_cast<unsigned char>(term_[rare1_]), rare1Bytes_);
-        variants(static_cast<unsigned char>(term_[rare2_]), rare2Bytes_);
-        // A term of bytes with many lower-case forms only: compare every position instead.
-        if (bestCost >= (1 << 20)) {
-            rare1_ = SIZE_MAX;
-            rare2_ = SIZE_MAX;
+    if (best == SIZE_MAX) return;  // no usable position: compare at every offset
+    if (second == SIZE_MAX) second = best;
+    // The third probe: an end of the term not chosen yet (the ends of a word differ most
+    // between similar words), else a repeat of the best.
+    std::size_t third = best;
+    for (std::size_t end : {m - 1, std::size_t{0}})
+        if (end != best && end != second && cost(end) < (1 << 20)) {
+            third = end;
+            break;
         }
-    }
+    variants(best, probes_[0]);
+    variants(second, probes_[1]);
+    variants(third, probes_[2]);
+    probed_ = true;
 }
 
 bool TermScanner::equalAt(const char* at) const {
-    if (!ignoreCase_) return std::memcmp(at, term_.data(), term_.size()) == 0;
-    const auto& table = page_.upperTable();
-    for (std::size_t i = 0; i < term_.size(); ++i)
-        if (table[static_cast<unsigned char>(at[i])] != static_cast<unsigned char>(term_[i])) return false;
-    return true;
+    return sameText(at, term_.data(), term_.size(), ignoreCase_ ? page_.upperTable().data() : nullptr);
+}
+
+std::size_t TermScanner::scanScalar(const char* hay, std::size_t s, std::size_t lastStart) const {
+    if (!probed_) {
+        for (; s <= lastStart; ++s)
+            if (equalAt(hay + s)) return s;
+        return std::string_view::npos;
+    }
+    const Probe& p = probes_[0];
+    if (p.a == p.b) {
+        // memchr for the rarest byte, then verify.
+        while (s <= lastStart) {
+            const void* hit = std::memchr(hay + s + p.offset, p.a, lastStart - s + 1);
+            if (!hit) return std::string_view::npos;
+            std::size_t cand = static_cast<std::size_t>(static_cast<const char*>(hit) - hay) - p.offset;
+            if (equalAt(hay + cand)) return cand;
+            s = cand + 1;
+        }
+        return std::string_view::npos;
+    }
+    for (; s <= lastStart; ++s) {
+        unsigned char c = static_cast<unsigned char>(hay[s + p.offset]);
+        if ((c == p.a || c == p.b) && equalAt(hay + s)) return s;
+    }
+    return std::string_view::npos;
 }
 
 std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size_t startLimit) const {
@@ -140,59 +212,22 @@ std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size
     std::size_t lastStart = n - m;  // inclusive
     if (startLimit <= lastStart) lastStart = startLimit - 1;
     if (from > lastStart) return std::string_view::npos;
-    const char* hay = text.data();
     std::size_t s = from;
-    if (rare1_ == SIZE_MAX) {
-        for (; s <= lastStart; ++s)
-            if (equalAt(hay + s)) return s;
-        return std::string_view::npos;
-    }
-    const unsigned char a1 = rare1Bytes_[0], b1 = rare1Bytes_[1];
-    const unsigned char a2 = rare2Bytes_[0], b2 = rare2Bytes_[1];
 #if defined(__x86_64__)
-    if (hasAvx2()) {
-        std::size_t resume = s;
-        auto verify = [](const void* self, const char* at) { return static_cast<const TermScanner*>(self)->equalAt(at); };
-        std::size_t hit = scanAvx2(hay, n, s, lastStart, rare1_, rare2_, rare1Bytes_, rare2Bytes_, verify, this, resume);
-        if (hit != std::string_view::npos) return hit;
-        s = resume;
-    }
-    {
-        const __m128i va1 = _mm_set1_epi8(static_cast<char>(a1)), vb1 = _mm_set1_epi8(static_cast<char>(b1));
-        const __m128i va2 = _mm_set1_epi8(static_cast<char>(a2)), vb2 = _mm_set1_epi8(static_cast<char>(b2));
-        // Candidate starts s..s+15 need bytes up to s+15+max(rare) inside the text.
-        const std::size_t maxRare = rare1_ > rare2_ ? rare1_ : rare2_;
-        while (s + 15 <= lastStart && s + 15 + maxRare < n) {
-            __m128i x1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + s + rare1_));
-            __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(hay + s + rare2_));
-            __m128i c1 = _mm_or_si128(_mm_cmpeq_epi8(x1, va1), _mm_cmpeq_epi8(x1, vb1));
-            __m128i c2 = _mm_or_si128(_mm_cmpeq_epi8(x2, va2), _mm_cmpeq_epi8(x2, vb2));
-            unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(c1, c2)));
-            while (mask) {
-                std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (equalAt(hay + cand)) return cand;
-                mask &= mask - 1;
-            }
-            s += 16;
+    if (probed_ && lastStart - s >= 16) {
+        ScanArgs x{text.data(), n, lastStart, term_.data(), m,
+                   ignoreCase_ ? page_.upperTable().data() : nullptr, {}, {}, {}};
+        for (int k = 0; k < 3; ++k) {
+            x.off[k] = probes_[k].offset;
+            x.a[k] = probes_[k].a;
+            x.b[k] = probes_[k].b;
         }
+        std::size_t hit = hasAvx2() ? scanAvx2(x, s) : std::string_view::npos;
+        if (hit == std::string_view::npos) hit = scanSse2(x, s);
+        if (hit != std::string_view::npos) return hit;
     }
 #endif
-    if (a1 == b1) {
-        // memchr for the rarest byte, then verify.
-        while (s <= lastStart) {
-            const void* hit = std::memchr(hay + s + rare1_, a1, lastStart - s + 1);
-            if (!hit) return std::string_view::npos;
-            std::size_t cand = static_cast<std::size_t>(static_cast<const char*>(hit) - hay) - rare1_;
-            if (equalAt(hay + cand)) return cand;
-            s = cand + 1;
-        }
-        return std::string_view::npos;
-    }
-    for (; s <= lastStart; ++s) {
-        unsigned char c = static_cast<unsigned char>(hay[s + rare1_]);
-        if ((c == a1 || c == b1) && equalAt(hay + s)) return s;
-    }
-    return std::string_view::npos;
+    return scanScalar(text.data(), s, lastStart);
 }
 
 std::size_t TermScanner::next(std::string_view text, std::size_t from, std::size_t startLimit) const {

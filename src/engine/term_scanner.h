@@ -23,16 +23,21 @@ public:
 private:
     std::size_t find(std::string_view text, std::size_t from, std::size_t startLimit) const;
     bool equalAt(const char* at) const;
+    std::size_t scanScalar(const char* hay, std::size_t s, std::size_t lastStart) const;
     std::string term_;
     bool wholeWords_;
     bool ignoreCase_;
     const platform::CodePage& page_;
-    // Offsets of the two term bytes least likely in text, and for each the (at most two)
-    // text bytes that stand for it.
-    std::size_t rare1_ = 0;
-    std::size_t rare2_ = 0;
-    unsigned char rare1Bytes_[2] = {0, 0};
-    unsigned char rare2Bytes_[2] = {0, 0};
+    // Three term positions tested together before a candidate is compared in full: the two
+    // bytes least likely in text and the first or last byte. Each holds the (at most two)
+    // text bytes that stand for the term byte there.
+    struct Probe {
+        std::size_t offset = 0;
+        unsigned char a = 0;
+        unsigned char b = 0;
+    };
+    Probe probes_[3];
+    bool probed_ = false;  // false: no position has at most two forms, compare everywhere
 };
 
 }  // namespace vsr::engine

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Times vsr-search against ripgrep (single-threaded and default) and grep -r on a kernel source
+# tree, printing the median of each search and its ratio to `rg -j1`; then checks that the
+# per-file counts of the phrase searches equal ripgrep's.
+#
+#   bash bench/search.sh            (RUNS=5 by default; VSR_SEARCH=path/to/vsr-search to choose the binary)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs="${RUNS:-5}"
+
+need() {  # need <command> <debian package>
+  command -v "$1" >/dev/null 2>&1 && return 0
+  if [ "$(id -u)" = 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$2" >&2
+  else
+    echo "The benchmark needs $2: sudo apt-get install -y $2" >&2
+    exit 1
+  fi
+}
+need rg ripgrep
+need grep grep
+
+corpus="$(bash bench/corpus.sh)"
+
+vsr="${VSR_SEARCH:-}"
+if [ -z "$vsr" ]; then
+  for b in build build-spine; do
+    if [ -x "$b/tools/vsr-search/vsr-search" ]; then vsr="$b/tools/vsr-search/vsr-search"; break; fi
+  done
+fi
+if [ -z "$vsr" ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build --target vsr-search >&2
+  vsr=build/tools/vsr-search/vsr-search
+fi
+
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+# Median wall time in seconds of `runs` runs of a command (output discarded), after one warm-up.
+median() {
+  "$@" >/dev/null 2>&1 || true
+  local times=()
+  for ((i = 0; i < runs; i++)); do
+    local t0 t1
+    t0=$(date +%s%N)
+    "$@" >/dev/null 2>&1 || true
+    t1=$(date +%s%N)
+    times+=($(( (t1 - t0) / 1000000 )))
+  done
+  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; printf "%.3f", m/1000}'
+}
+
+# Every tool searches every file (ripgrep without its ignore files, hidden files included).
+rgf=(-uu -F)
+declare -a names=("phrase" "phrase, ignore case" "rare phrase" "whole words" "words: or (3 words)")
+declare -a vsrargs=(
+  "--case --query|static int"
+  "--query|static int"
+  "--case --query|Linus Torvalds"
+  "--case --whole --query|size"
+  "--case --type or --query|mutex_lock spin_lock kfree"
+)
+declare -a rgargs=(
+  "--count-matches|static int"
+  "--count-matches -i|static int"
+  "--count-matches|Linus Torvalds"
+  "--count-matches -w|size"
+  "--count-matches -e mutex_lock -e spin_lock -e|kfree"
+)
+declare -a grepargs=(
+  "-c|static int"
+  "-c -i|static int"
+  "-c|Linus Torvalds"
+  "-c -w|size"
+  "-c -e mutex_lock -e spin_lock -e|kfree"
+)
+
+split() { # split "<flags>|<last argument>" into the array "parts"
+  local flags="${1%%|*}" last="${1#*|}"
+  read -r -a parts <<<"$flags"
+  parts+=("$last")
+}
+
+printf '%-22s %10s %10s %10s %10s   %s\n' "search" "vsr-search" "rg -j1" "rg" "grep -r" "vsr/rg-j1  rg/rg-j1  grep/rg-j1"
+fail=0
+for i in "${!names[@]}"; do
+  split "${vsrargs[$i]}"; va=("${parts[@]}")
+  split "${rgargs[$i]}"; ra=("${parts[@]}")
+  split "${grepargs[$i]}"; ga=("${parts[@]}")
+  tv=$(median "$vsr" --path "$corpus" "${va[@]}")
+  tr1=$(median rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus")
+  tr=$(median rg "${rgf[@]}" "${ra[@]}" "$corpus")
+  tg=$(median grep -r -F "${ga[@]}" "$corpus")
+  ratios=$(awk -v v="$tv" -v a="$tr1" -v r="$tr" -v g="$tg" 'BEGIN {printf "%9.2f %10.2f %11.2f", v/a, r/a, g/a}')
+  printf '%-22s %10s %10s %10s %10s   %s\n' "${names[$i]}" "$tv" "$tr1" "$tr" "$tg" "$ratios"
+  # Targets, single-threaded: phrase searches no slower than rg -j1 and faster than grep -r.
+  if [ "$i" -le 2 ]; then
+    awk -v v="$tv" -v a="$tr1" -v g="$tg" 'BEGIN {exit !(v <= a && v < g)}' || { echo "  target missed: ${names[$i]}" >&2; fail=1; }
+  fi
+done
+
+# Per-file counts of the phrase searches against ripgrep, skipping files with a NUL byte or a
+# CR-only line end (there the line rules differ on purpose).
+rg -uu -a -l '\x00' "$corpus" >"$tmp/skip" 2>/dev/null || true
+rg -uu -a -l '\r[^\n]' "$corpus" >>"$tmp/skip" 2>/dev/null || true
+sort -u -o "$tmp/skip" "$tmp/skip"
+check() { # check <label> <vsr flags...> -- <rg flags...>
+  local label="$1"; shift
+  local v=() r=()
+  while [ "$1" != "--" ]; do v+=("$1"); shift; done; shift
+  r=("$@")
+  "$vsr" --path "$corpus" "${v[@]}" 2>/dev/null | sort >"$tmp/vsr" || true
+  rg -j1 -uu -F --null --count-matches "${r[@]}" "$corpus" 2>/dev/null | tr '\0' '\t' | sort >"$tmp/rg" || true
+  local diff
+  diff=$(comm -3 "$tmp/vsr" "$tmp/rg" | sed 's/^\t//' | cut -f1 | sort -u | comm -23 - "$tmp/skip" | wc -l)
+  local files
+  files=$(wc -l <"$tmp/vsr")
+  if [ "$diff" = 0 ]; then
+    echo "counts equal to rg --count-matches -F ($label): $files files"
+  else
+    echo "COUNT MISMATCH ($label): $diff files differ, e.g.:" >&2
+    comm -3 "$tmp/vsr" "$tmp/rg" | head -5 >&2
+    fail=1
+  fi
+}
+check "case-sensitive" --case --query "static int" -- "static int"
+check "-i" --query "static int" -- -i "static int"
+check "rare" --case --query "Linus Torvalds" -- "Linus Torvalds"
+exit $fail
