@@ -45,7 +45,7 @@ void fillBlock(FillContext& ctx) {
     }
 
     std::vector<std::string_view> lines;
-    LineCursor cursor(ctx.run().buffer().view());
+    LineCursor cursor(ctx.text());
     std::string_view line;
     std::uint64_t ticks = 0;
     while (cursor.next(line)) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/lines_viewer_context.h"
 #include "platform/file_system.h"
 
 namespace vsr::engine {
@@ -31,6 +32,11 @@ std::int64_t entryLineNumber(std::string_view text) {
         if (n > INT32_MAX) return 0;  // no file has that many lines; not a line entry
     }
     return n;
+}
+
+FillScratch& LinesViewerContent::scratch() {
+    if (!scratch_) scratch_ = std::make_shared<FillScratch>();
+    return *scratch_;
 }
 
 bool LinesViewerContent::isLineEntry(long long index) const {

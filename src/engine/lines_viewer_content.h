@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,9 @@ std::string multilineText(std::int64_t lineNumber, std::size_t lines);
 // ":" or blank), as drawing and marking read it; 0 when there is none.
 std::int64_t entryLineNumber(std::string_view text);
 
+// Buffers a fill keeps for the next one, so refilling a large file allocates nothing new.
+struct FillScratch;
+
 // What the Lines Viewer shows and the HTML writers read: the entries of the browsed file,
 // the browsed row and the last fill's arguments. Owned by the engine side, drawn by the window.
 class LinesViewerContent {
@@ -85,6 +89,11 @@ public:
     QueryType lastQueryType = QueryType::Phrase;
     std::int64_t lastFillMs = 0;
 
+    // The buffers of the fills of this viewer (made on first use).
+    FillScratch& scratch();
+    // Frees them, e.g. after a very large file.
+    void releaseScratch() { scratch_.reset(); }
+
     // Grows with every change, so a view knows when to take the entries again.
     std::uint64_t revision() const { return revision_; }
     // Grows when the entries are dropped (a view resets its scroll position and extent).
@@ -94,6 +103,7 @@ private:
     std::vector<FoundLine> entries_;
     std::uint64_t revision_ = 0;
     std::uint64_t generation_ = 0;
+    std::shared_ptr<FillScratch> scratch_;
 };
 
 }  // namespace vsr::engine

@@ -5,6 +5,18 @@
 #include <vector>
 
 #include "engine/lines_viewer_fill.h"
+#include "platform/file_system.h"
+#include "regexpr/vx_regex.h"
+
+namespace vsr::engine {
+
+struct FillScratch {
+    platform::FileBuffer file;       // the file as read, cut at its first NUL byte
+    std::string subject;             // Reg Expr over the whole text: the lines joined with CR LF
+    regexpr::TVxRegex regex;         // keeps its input buffer between fills
+};
+
+}  // namespace vsr::engine
 
 namespace vsr::engine::lines_viewer {
 
@@ -15,10 +27,15 @@ public:
                 const FillRequest& request, FillEvents* events);
 
     const SearchConditions& conditions() const { return conditions_; }
-    SearchRun& run() { return run_; }
+    SearchEnv& env() { return env_; }
     SearchHost& host() { return host_; }
     LinesViewerContent& content() { return content_; }
-    const platform::CodePage& codePage() const { return run_.codePage(); }
+    FillScratch& scratch() { return content_.scratch(); }
+    const platform::CodePage& codePage() const { return *codePage_; }
+    // Reads the file into the scratch buffer, cut at its first NUL byte.
+    platform::ReadStatus readFile();
+    // The file as read.
+    std::string_view text() { return scratch().file.view(); }
     FillEvents* events() { return events_; }
     FillPurpose purpose() const { return result.purpose; }
     bool foundColumnAbsent() { return host_.results().foundColumnAbsent(); }
@@ -35,9 +52,6 @@ public:
 
     // A too long or malformed query: message, no entries, empty Found value.
     void refuseQuery(const std::string& caption, const std::string& text);
-    // Folded (upper-cased through the code page) copy of the file when the search ignores
-    // case, else the file itself; offsets are the same in both.
-    std::string_view comparisonText();
 
     FillResult result;
     bool ranMatching = false;  // a mode produced counts (else step 8 alone)
@@ -48,7 +62,8 @@ private:
     LinesViewerContent& content_;
     const FillRequest& request_;
     FillEvents* events_;
-    SearchRun run_;
+    SearchEnv env_;
+    const platform::CodePage* codePage_;
     std::string fullName_;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/lines_viewer_fill.h"
 
-#include "engine/case_fold.h"
+#include <cstring>
+
 #include "engine/lines_viewer_context.h"
 #include "results/row_texts.h"
 #include "results/status_texts.h"
@@ -10,8 +11,8 @@ namespace lines_viewer {
 
 FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
                          const FillRequest& request, FillEvents* events)
-    : conditions_(c), host_(host), content_(content), request_(request), events_(events), run_(c, env, host),
-      fullName_(platform::joinPath(request.dir, request.name)) {}
+    : conditions_(c), host_(host), content_(content), request_(request), events_(events), env_(env),
+      codePage_(&platform::CodePage::get(c.codePage)), fullName_(platform::joinPath(request.dir, request.name)) {}
 
 bool FillContext::stillBrowsing() {
     if (result.purpose != FillPurpose::Browse) return true;
@@ -25,11 +26,11 @@ bool FillContext::stillBrowsing() {
 
 bool FillContext::keepGoing(int intervalMs) {
     RunState& state = host_.runState();
-    std::int64_t now = run_.env().clock.tickMs();
+    std::int64_t now = env_.clock.tickMs();
     if (now - state.lastPumpMs > intervalMs) {
         if (events_) events_->entriesAdded();
         host_.pumpMessages();
-        state.lastPumpMs = run_.env().clock.tickMs();
+        state.lastPumpMs = env_.clock.tickMs();
     }
     if (state.stop) {
         result.end = FillEnd::Stopped;
@@ -48,13 +49,17 @@ void FillContext::refuseQuery(const std::string& caption, const std::string& tex
     result.end = FillEnd::QueryRefused;
 }
 
-std::string_view FillContext::comparisonText() {
-    platform::FileBuffer& buf = run_.buffer();
-    if (conditions_.caseSensitive) return buf.view();
-    platform::FileBuffer& fold = run_.foldBuffer();
-    fold.setSize(buf.size());
-    foldUpper(run_.codePage(), buf.data(), fold.data(), buf.size());
-    return fold.view();
+platform::ReadStatus FillContext::readFile() {
+    platform::FileBuffer& buf = scratch().file;
+    platform::ReadStatus status = env_.fs.readFile(fullName_, buf, platform::kMaxReadableFileSize);
+    if (status != platform::ReadStatus::Ok) {
+        buf.setSize(0);
+        return status;
+    }
+    // Reading stops at the first NUL byte: the rest of the file is not examined.
+    if (const void* nul = std::memchr(buf.data(), 0, buf.size()))
+        buf.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buf.data()));
+    return status;
 }
 
 const char* tooLongLinesText(Tab tab) {
@@ -116,6 +121,8 @@ void emptyFound(FillContext& ctx, const FillRequest& request, const std::string&
 }
 
 void finish(FillContext& ctx) {
+    // A fill that Stop ended clears the flag again, so the next one runs.
+    if (ctx.result.end == FillEnd::Stopped) ctx.host().runState().stop = false;
     if (ctx.purpose() != FillPurpose::Silent) ctx.host().setBusyAnimation(false);
     if (ctx.events()) {
         ctx.events()->entriesAdded();
@@ -167,7 +174,12 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
         platform::FileInfo info;
         status = env.fs.stat(fullName, info) ? platform::ReadStatus::Ok : platform::ReadStatus::Failed;
     } else {
-        status = ctx.run().readFile(fullName);
+        // Let the window breathe before a long read.
+        if (!ctx.keepGoing(15)) {
+            finish(ctx);
+            return ctx.result;
+        }
+        status = ctx.readFile();
     }
     if (status == platform::ReadStatus::Failed) {
         host.messageBox(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
@@ -194,7 +206,6 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
     switch (ctx.result.end) {
         case FillEnd::Done: refreshRow(ctx, request, fullName, env); break;
         case FillEnd::QueryRefused: emptyFound(ctx, request, fullName); break;
-        case FillEnd::Stopped: state.stop = false; break;
         default: break;
     }
     finish(ctx);

@@ -70,8 +70,9 @@ void fillPhraseAndWords(FillContext& ctx) {
         scanners[i] = &owned.back();
     }
 
-    const std::string_view original = ctx.run().buffer().view();
-    const std::string_view text = ctx.comparisonText();
+    // The scanners compare through the code page's upper-case table, so the file is searched as
+    // read and its lines are shown from the same bytes.
+    const std::string_view text = ctx.text();
     const std::size_t reach = query.size() + kHighlightReach;
     LinesViewerContent& content = ctx.content();
     LineCursor cursor(text);
@@ -93,8 +94,7 @@ void fillPhraseAndWords(FillContext& ctx) {
                 ++counts[i];
                 if (!hit) {
                     hit = true;
-                    std::size_t offset = static_cast<std::size_t>(line.data() - text.data());
-                    entry = content.addLine(number, original.substr(offset, line.size()), true);
+                    entry = content.addLine(number, line, true);
                     overflow = entry == nullptr;
                     if (entry) prefix = static_cast<int>(foundLinePrefix(number).size());
                 }

@@ -33,7 +33,7 @@ void configure(regexpr::TVxRegex& rx, FillContext& ctx) {
 void matchLines(regexpr::TVxRegex& rx, FillContext& ctx) {
     LinesViewerContent& content = ctx.content();
     std::int64_t& count = ctx.result.counts[0];
-    LineCursor cursor(ctx.run().buffer().view());
+    LineCursor cursor(ctx.text());
     std::string_view line;
     std::int64_t number = 0;
     std::uint64_t ticks = 0;
@@ -65,21 +65,24 @@ void matchLines(regexpr::TVxRegex& rx, FillContext& ctx) {
 void matchWholeText(regexpr::TVxRegex& rx, FillContext& ctx) {
     std::vector<std::string_view> lines;
     std::vector<std::size_t> starts;  // offset of each line in the subject
-    std::string subject;
+    std::string& subject = ctx.scratch().subject;
+    subject.clear();
     {
-        std::string_view file = ctx.run().buffer().view();
-        LineCursor cursor(file);
+        LineCursor cursor(ctx.text());
         std::string_view line;
         std::size_t total = 0;
+        std::uint64_t ticks = 0;
         while (cursor.next(line)) {
             starts.push_back(total);
             lines.push_back(line);
             total += line.size() + 2;
+            if (!ctx.keepGoingEvery(ticks, 20)) return;
         }
         subject.reserve(total);
         for (std::string_view l : lines) {
             subject.append(l);
             subject.append("\r\n");
+            if (!ctx.keepGoingEvery(ticks, 20)) return;
         }
     }
     LinesViewerContent& content = ctx.content();
@@ -139,14 +142,16 @@ void fillRegExpr(FillContext& ctx) {
 
     ctx.ranMatching = true;
     ctx.result.counts = {0};
-    regexpr::TVxRegex rx;
+    regexpr::TVxRegex& rx = ctx.scratch().regex;
     try {
         configure(rx, ctx);
         rx.SetExpression(expression);
         rx.Compile();
         if (byLine) matchLines(rx, ctx);
         else matchWholeText(rx, ctx);
+        rx.SetCancelHook({});
     } catch (const regexpr::EVxRegex& e) {
+        rx.SetCancelHook({});
         std::string message = e.what();
         message = message.size() > kErrorPrefix ? message.substr(kErrorPrefix) : std::string();
         ctx.host().messageBox("Regular Expression", "Error: " + message, MessageIcon::Exclamation);
@@ -154,9 +159,11 @@ void fillRegExpr(FillContext& ctx) {
         ctx.host().runState().stop = true;
         ctx.result.end = FillEnd::RegExprError;
     } catch (const regexpr::MatchInterrupted&) {
+        rx.SetCancelHook({});
         // keepGoing already recorded why: Stop or another row.
         if (ctx.result.end == FillEnd::Done) ctx.result.end = FillEnd::Stopped;
     } catch (const std::bad_alloc&) {
+        rx.SetCancelHook({});
         // A file too large to hold twice more in memory ends as a read failure does.
         ctx.result.end = FillEnd::Stopped;
     }

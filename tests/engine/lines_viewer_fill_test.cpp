@@ -65,8 +65,9 @@ TEST(LinesViewerFill, StopDuringTheFillKeepsTheEntriesMadeSoFar) {
     f.file(text);
     f.host.list.mutableRow(0).found = "1000";
     f.phrase("hit");
-    f.clock.setStepPerRead(1);
-    f.host.onPump = [&] { f.host.state.stop = true; };
+    f.clock.setStepPerRead(10);
+    int pumps = 0;
+    f.host.onPump = [&] { f.host.state.stop = ++pumps == 3; };
     EXPECT_EQ(f.fill(FillPurpose::Browse).end, FillEnd::Stopped);
     EXPECT_FALSE(f.host.state.stop);
     EXPECT_GT(f.content.count(), 1u);
@@ -84,12 +85,15 @@ TEST(LinesViewerFill, SelectingAnotherRowEndsABrowseFill) {
     f.host.list.selectOnly(0);
     f.host.list.currentIndex = 0;
     f.phrase("hit");
-    f.clock.setStepPerRead(1);
+    f.clock.setStepPerRead(10);
+    int pumps = 0;
     f.host.onPump = [&] {
+        if (++pumps < 3) return;
         f.host.list.selectOnly(1);
         f.host.list.currentIndex = 1;
     };
     EXPECT_EQ(f.fill(FillPurpose::Browse, 0).end, FillEnd::Superseded);
+    EXPECT_GT(f.content.count(), 1u);
     EXPECT_LT(f.content.count(), 1001u);
     // A silent fill is not tied to the selection.
     f.host.onPump = nullptr;
