@@ -66,10 +66,15 @@ void ModifyDriver::UndoReplaceBitClick() {
             if (saved) env_.attributes.restore(f, *saved);
             if (!restored) {
                 failRow(row);
-            } else if (row >= 0) {
-                views_.fillSilent(static_cast<std::size_t>(row));
-                list.SetResultStatus(static_cast<std::size_t>(row), results::kStatusUndid);
-                if (list.intervalDisplay) list.ShowRowInterval(static_cast<std::size_t>(row));
+            } else {
+                std::vector<std::size_t> rows = entry.aliasRows;
+                if (row >= 0) rows.insert(rows.begin(), static_cast<std::size_t>(row));
+                for (std::size_t r : rows) {
+                    if (r >= list.count()) continue;
+                    views_.fillSilent(r);
+                    list.SetResultStatus(r, results::kStatusUndid);
+                    if (list.intervalDisplay) list.ShowRowInterval(r);
+                }
             }
         }
         pumpIfDue(host_, env_.clock, 15);

@@ -9,6 +9,7 @@ namespace vsr::engine {
 struct UndoEntry {
     std::string path;     // full path of the rewritten file
     std::size_t row = 0;  // its row in the results list when it was rewritten
+    std::vector<std::size_t> aliasRows;  // rows listing the same file under another name
 };
 
 // The files of the last run, in the order it rewrote them.

@@ -50,6 +50,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     const std::size_t first = scope == ModifyScope::Selected ? static_cast<std::size_t>(list.firstSelected()) : 0;
     host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
+    handled_.clear();
     createBackups_ = c.createBackups;
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
@@ -95,6 +96,19 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
     const results::ModificationInterval interval = list.row(index).interval;
+    const platform::FileLinks identity = env_.files.links(path);
+    if (identity.inode != 0) {
+        auto [it, fresh] = handled_.emplace(std::make_pair(identity.device, identity.inode), index);
+        if (!fresh) {
+            const std::size_t first = it->second;
+            list.SetResultStatus(index, list.row(first).result);
+            for (UndoEntry& e : undo_)
+                if (e.row == first) e.aliasRows.push_back(index);
+            if (list.row(first).result.rfind(results::kStatusModified, 0) == 0 && !host_.runState().stop)
+                views_.fillSilent(index);
+            return;
+        }
+    }
     FilePreparation prep = prepareFile(path, c.createBackups, o, env_.files, env_.attributes);
 
     RowEnd end = RowEnd::Failed;
@@ -141,6 +155,10 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         if (prep.backupMade && !keepBackup) env_.files.removeFile(backupName(path));
     }
     if (prep.saved) env_.attributes.restore(path, *prep.saved);
+    // A rewrite through a temporary file gives the file a new inode; the other names of the
+    // file must still recognise it.
+    const platform::FileLinks rewritten = env_.files.links(path);
+    if (rewritten.inode != 0) handled_.emplace(std::make_pair(rewritten.device, rewritten.inode), index);
     if (end == RowEnd::Modified && !host_.runState().stop) views_.fillSilent(index);
 }
 

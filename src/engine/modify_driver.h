@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "engine/backup_undo_list.h"
 #include "engine/modify_context.h"
@@ -57,6 +59,10 @@ private:
     ModifyViews noViews_;
     ModifyViews& views_;
     UndoList undo_;
+    // Files this run already handled, by device and inode before and after the rewrite, with the
+    // row that did: a file listed
+    // under two names (a link and its target, two hard links) is modified once, not twice.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
     bool undoEnabled_ = false;
     bool createBackups_ = false;
 };

@@ -30,6 +30,8 @@ FileLinks PosixFileStore::links(const std::string& path) {
     out.symbolicLink = S_ISLNK(st.st_mode);
     if (out.symbolicLink && ::stat(path.c_str(), &st) != 0) return out;
     out.hardLinks = static_cast<unsigned long>(st.st_nlink);
+    out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.inode = static_cast<std::uint64_t>(st.st_ino);
     return out;
 }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@ namespace vsr::platform {
 struct FileLinks {
     bool symbolicLink = false;
     unsigned long hardLinks = 1;
+    // The file itself (after following a link); both 0 when it is missing.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // The file operations of modification, backups and undo, behind one interface so tests can

@@ -271,6 +271,25 @@ TEST(ModifyLinks, HardLinkedFileStaysOneFile) {
     EXPECT_EQ(fs::hard_link_count(f.path("a.txt")), 2u);
 }
 
+TEST(ModifyLinks, FileListedUnderTwoNamesIsModifiedOnceAndUndoneWhole) {
+    ModifyFixture f;
+    f.phrase("a", "aa");
+    f.c.createBackups = true;
+    fs::create_symlink("real.txt", f.dir.path() / "link.txt");
+    std::size_t viaLink = f.list("link.txt");
+    std::size_t direct = f.add("real.txt", "a\n");
+    f.modifyAll();
+    EXPECT_EQ(f.read("real.txt"), "aa\n");
+    EXPECT_EQ(f.result(viaLink), "Modified");
+    EXPECT_EQ(f.result(direct), "Modified");
+    EXPECT_FALSE(f.exists("real.txt.bak"));
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.read("real.txt"), "a\n");
+    EXPECT_TRUE(fs::is_symlink(f.dir.path() / "link.txt"));
+    EXPECT_EQ(f.result(viaLink), "Undid");
+    EXPECT_EQ(f.result(direct), "Undid");
+}
+
 TEST(ModifyLarge, HundredMegabyteSingleLine) {
     ModifyFixture f;
     f.phrase("needle", "pin");
