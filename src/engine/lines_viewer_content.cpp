@@ -49,7 +49,19 @@ std::int64_t LinesViewerContent::lineNumberAt(long long index) const {
     return isLineEntry(index) ? entries_[static_cast<std::size_t>(index)].lineNumber : 0;
 }
 
+void LinesViewerContent::endFill() {
+    filling_ = false;
+    if (clearPending_) {
+        clearPending_ = false;
+        clear();
+    }
+}
+
 void LinesViewerContent::clear() {
+    if (filling_) {
+        clearPending_ = true;
+        return;
+    }
     clearEntries();
     browsedRow = -1;
     browsedDir.clear();

@@ -65,8 +65,14 @@ public:
     // The line number of a line entry; 0 otherwise.
     std::int64_t lineNumberAt(long long index) const;
 
-    // Empties the viewer and forgets the browsed row.
+    // Empties the viewer and forgets the browsed row. While a fill runs (it pumps messages, so
+    // the window may ask for this) the fill is ended first and the viewer emptied after it.
     void clear();
+    bool filling() const { return filling_; }
+    bool clearPending() const { return clearPending_; }
+    // Called by the fill around its work.
+    void beginFill() { filling_ = true; clearPending_ = false; }
+    void endFill();
     // Empties the viewer and shows the header of the file `dir`/`name` of row `row`.
     void start(long long row, const std::string& dir, const std::string& name);
     // Drops the entries but keeps the browsed row (a refused query empties the list).
@@ -104,6 +110,8 @@ private:
     std::uint64_t revision_ = 0;
     std::uint64_t generation_ = 0;
     std::shared_ptr<FillScratch> scratch_;
+    bool filling_ = false;
+    bool clearPending_ = false;
 };
 
 }  // namespace vsr::engine

@@ -36,7 +36,7 @@ bool FillContext::keepGoing(int intervalMs) {
         result.end = FillEnd::Stopped;
         return false;
     }
-    if (!stillBrowsing()) {
+    if (content_.clearPending() || !stillBrowsing()) {
         result.end = FillEnd::Superseded;
         return false;
     }
@@ -121,6 +121,7 @@ void emptyFound(FillContext& ctx, const FillRequest& request, const std::string&
 }
 
 void finish(FillContext& ctx) {
+    ctx.content().endFill();
     // A fill that Stop ended clears the flag again, so the next one runs.
     if (ctx.result.end == FillEnd::Stopped) ctx.host().runState().stop = false;
     if (ctx.purpose() != FillPurpose::Silent) ctx.host().setBusyAnimation(false);
@@ -138,6 +139,11 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
     results::ResultList& list = host.results();
     FillResult early;
     early.purpose = list.foundColumnAbsent() ? FillPurpose::InfoOnly : request.purpose;
+    // A fill asked for while another one pumps messages would pull its entries away under it.
+    if (content.filling()) {
+        early.end = FillEnd::Superseded;
+        return early;
+    }
     // Stop pressed before the fill: the user wants the viewer left alone.
     if (state.stop) {
         state.stop = false;
@@ -155,6 +161,7 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
     if (events) events->fillStarting(purpose);
     if (purpose != FillPurpose::Silent) host.setBusyAnimation(true);
 
+    content.beginFill();
     content.start(request.row, request.dir, request.name);
     content.lastPurpose = request.purpose;
     content.lastQueryType = conditions.effectiveQueryType();

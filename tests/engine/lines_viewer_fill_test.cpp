@@ -148,3 +148,32 @@ TEST(LinesViewerFill, AStaleRowIndexLeavesTheListAlone) {
 
 }  // namespace
 }  // namespace vsr::engine::test
+
+namespace vsr::engine::test {
+namespace {
+
+TEST(LinesViewerFill, ClearingTheViewerDuringAFillEndsItAndEmptiesAfterwards) {
+    FillFixture f;
+    std::string text;
+    for (int i = 0; i < 1000; ++i) text += "hit\n";
+    f.file(text);
+    f.phrase("hit");
+    f.clock.setStepPerRead(10);
+    int pumps = 0;
+    FillResult nested;
+    f.host.onPump = [&] {
+        if (++pumps != 3) return;
+        // The window's own pumping may ask for another fill or for an empty viewer.
+        nested = f.fill(FillPurpose::Silent);
+        f.content.clear();
+        EXPECT_GT(f.content.count(), 1u);
+    };
+    EXPECT_EQ(f.fill(FillPurpose::Silent).end, FillEnd::Superseded);
+    EXPECT_EQ(nested.end, FillEnd::Superseded);
+    EXPECT_TRUE(f.content.empty());
+    EXPECT_EQ(f.content.browsedRow, -1);
+    EXPECT_FALSE(f.content.filling());
+}
+
+}  // namespace
+}  // namespace vsr::engine::test
