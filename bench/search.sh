@@ -38,18 +38,21 @@ fi
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 
-# Median wall time in seconds of `runs` runs of a command (output discarded), after one warm-up.
+# Median wall time and median CPU time (user + system) in seconds of `runs` runs of a command
+# (output discarded), after one warm-up run. CPU time is steadier on a shared machine.
 median() {
   "$@" >/dev/null 2>&1 || true
-  local times=()
+  local walls=() cpus=() line
+  local TIMEFORMAT='%R %U %S'
   for ((i = 0; i < runs; i++)); do
-    local t0 t1
-    t0=$(date +%s%N)
-    "$@" >/dev/null 2>&1 || true
-    t1=$(date +%s%N)
-    times+=($(( (t1 - t0) / 1000000 )))
+    line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+    walls+=("$(awk '{print $1}' <<<"$line")")
+    cpus+=("$(awk '{print $2 + $3}' <<<"$line")")
   done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {m=(NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2; printf "%.3f", m/1000}'
+  local mw mc
+  mw=$(printf '%s\n' "${walls[@]}" | sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}')
+  mc=$(printf '%s\n' "${cpus[@]}" | sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}')
+  echo "$mw $mc"
 }
 
 # Every tool searches every file (ripgrep without its ignore files, hidden files included).
@@ -83,17 +86,19 @@ split() { # split "<flags>|<last argument>" into the array "parts"
   parts+=("$last")
 }
 
-printf '%-22s %10s %10s %10s %10s   %s\n' "search" "vsr-search" "rg -j1" "rg" "grep -r" "vsr/rg-j1  rg/rg-j1  grep/rg-j1"
+echo "median wall seconds of $runs runs (ratio to rg -j1); cpu = median user+system seconds"
+printf '%-22s %10s %10s %10s %10s   %s\n' "search" "vsr-search" "rg -j1" "rg" "grep -r" "vsr/rg-j1  rg/rg-j1  grep/rg-j1   cpu vsr  cpu rg-j1  cpu ratio"
 fail=0
 for i in "${!names[@]}"; do
   split "${vsrargs[$i]}"; va=("${parts[@]}")
   split "${rgargs[$i]}"; ra=("${parts[@]}")
   split "${grepargs[$i]}"; ga=("${parts[@]}")
-  tv=$(median "$vsr" --path "$corpus" "${va[@]}")
-  tr1=$(median rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus")
-  tr=$(median rg "${rgf[@]}" "${ra[@]}" "$corpus")
-  tg=$(median grep -r -F "${ga[@]}" "$corpus")
-  ratios=$(awk -v v="$tv" -v a="$tr1" -v r="$tr" -v g="$tg" 'BEGIN {printf "%9.2f %10.2f %11.2f", v/a, r/a, g/a}')
+  read -r tv cv < <(median "$vsr" --path "$corpus" "${va[@]}")
+  read -r tr1 cr1 < <(median rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus")
+  read -r tr _ < <(median rg "${rgf[@]}" "${ra[@]}" "$corpus")
+  read -r tg _ < <(median grep -r -F "${ga[@]}" "$corpus")
+  ratios=$(awk -v v="$tv" -v a="$tr1" -v r="$tr" -v g="$tg" -v cv="$cv" -v ca="$cr1" \
+    'BEGIN {printf "%9.2f %10.2f %11.2f %10.3f %9.3f %10.2f", v/a, r/a, g/a, cv, ca, cv/ca}')
   printf '%-22s %10s %10s %10s %10s   %s\n' "${names[$i]}" "$tv" "$tr1" "$tr" "$tg" "$ratios"
   # Targets, single-threaded: phrase searches no slower than rg -j1 and faster than grep -r.
   if [ "$i" -le 2 ]; then
@@ -105,6 +110,8 @@ done
 # CR-only line end (there the line rules differ on purpose).
 rg -uu -a -l '\x00' "$corpus" >"$tmp/skip" 2>/dev/null || true
 rg -uu -a -l '\r[^\n]' "$corpus" >>"$tmp/skip" 2>/dev/null || true
+# ripgrep does not follow links to files; vsr-search searches them as the files they name.
+find "$corpus" -type l >>"$tmp/skip"
 sort -u -o "$tmp/skip" "$tmp/skip"
 check() { # check <label> <vsr flags...> -- <rg flags...>
   local label="$1"; shift

@@ -55,22 +55,28 @@ struct ScanArgs {
 
 #if defined(__x86_64__)
 // The candidate filter 32 bytes at a time, for processors with AVX2 (checked at run time).
-// Returns the first match, or npos with `s` left where the scalar tail must go on.
+// `Two`: some probe has two forms (a case-insensitive letter). Returns the first match, or
+// npos with `s` left where the next loop must go on.
+template <bool Two>
 __attribute__((target("avx2"))) std::size_t scanAvx2(const ScanArgs& x, std::size_t& s) {
-    __m256i va[3], vb[3];
-    std::size_t maxOff = 0;
-    for (int k = 0; k < 3; ++k) {
-        va[k] = _mm256_set1_epi8(static_cast<char>(x.a[k]));
-        vb[k] = _mm256_set1_epi8(static_cast<char>(x.b[k]));
-        if (x.off[k] > maxOff) maxOff = x.off[k];
-    }
+    const __m256i a0 = _mm256_set1_epi8(static_cast<char>(x.a[0])), b0 = _mm256_set1_epi8(static_cast<char>(x.b[0]));
+    const __m256i a1 = _mm256_set1_epi8(static_cast<char>(x.a[1])), b1 = _mm256_set1_epi8(static_cast<char>(x.b[1]));
+    const __m256i a2 = _mm256_set1_epi8(static_cast<char>(x.a[2])), b2 = _mm256_set1_epi8(static_cast<char>(x.b[2]));
+    const std::size_t o0 = x.off[0], o1 = x.off[1], o2 = x.off[2];
+    std::size_t maxOff = o0 > o1 ? o0 : o1;
+    if (o2 > maxOff) maxOff = o2;
     while (s + 31 <= x.lastStart && s + 31 + maxOff < x.n) {
-        __m256i hit = _mm256_set1_epi8(-1);
-        for (int k = 0; k < 3; ++k) {
-            __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(x.hay + s + x.off[k]));
-            hit = _mm256_and_si256(hit, _mm256_or_si256(_mm256_cmpeq_epi8(v, va[k]), _mm256_cmpeq_epi8(v, vb[k])));
+        const char* p = x.hay + s;
+        __m256i v0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + o0));
+        __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + o1));
+        __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + o2));
+        __m256i e0 = _mm256_cmpeq_epi8(v0, a0), e1 = _mm256_cmpeq_epi8(v1, a1), e2 = _mm256_cmpeq_epi8(v2, a2);
+        if constexpr (Two) {
+            e0 = _mm256_or_si256(e0, _mm256_cmpeq_epi8(v0, b0));
+            e1 = _mm256_or_si256(e1, _mm256_cmpeq_epi8(v1, b1));
+            e2 = _mm256_or_si256(e2, _mm256_cmpeq_epi8(v2, b2));
         }
-        unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hit));
+        unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_and_si256(e0, e1), e2)));
         while (mask) {
             std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
             if (sameText(x.hay + cand, x.term, x.m, x.table)) return cand;
@@ -222,7 +228,10 @@ std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size
             x.a[k] = probes_[k].a;
             x.b[k] = probes_[k].b;
         }
-        std::size_t hit = hasAvx2() ? scanAvx2(x, s) : std::string_view::npos;
+        bool two = false;
+        for (int k = 0; k < 3; ++k) two = two || x.a[k] != x.b[k];
+        std::size_t hit = std::string_view::npos;
+        if (hasAvx2()) hit = two ? scanAvx2<true>(x, s) : scanAvx2<false>(x, s);
         if (hit == std::string_view::npos) hit = scanSse2(x, s);
         if (hit != std::string_view::npos) return hit;
     }

@@ -46,6 +46,8 @@ public:
     char* data() { return data_.get(); }
     const char* data() const { return data_.get(); }
     std::size_t size() const { return size_; }
+    // Bytes the buffer holds without growing, the terminating NUL included.
+    std::size_t capacity() const { return capacity_; }
     std::string_view view() const { return {data_.get() ? data_.get() : "", size_}; }
     // Makes room for `n` bytes (plus the terminating NUL); keeps the old contents.
     void reserve(std::size_t n);
