@@ -8,7 +8,7 @@ void ConsoleHost::rowAdded(std::size_t index) {
     line += '\t';
     line += row.found;
     line += '\n';
-    std::fwrite(line.data(), 1, line.size(), out_);
+    if (printRows) std::fwrite(line.data(), 1, line.size(), out_);
     if (driver_ && driver_->lastRun())
         for (std::int64_t n : driver_->lastRun()->terms().counts()) occurrences += n;
 }

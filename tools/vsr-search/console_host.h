@@ -18,6 +18,7 @@ public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) override;
 
     std::int64_t occurrences = 0;
+    bool printRows = true;  // off when the rows are printed after a modification instead
 
 private:
     std::FILE* out_;

@@ -7,6 +7,7 @@
 
 #include "console_host.h"
 #include "lines_output.h"
+#include "modify_run.h"
 #include "engine/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     tools::SearchOptions options = tools::parseSearchOptions(args, home ? home : "/");
     if (options.help) {
         std::fputs(tools::searchUsage(), stdout);
+        std::fputs(tools::modifyUsage(), stdout);
         return 0;
     }
     if (!options.error.empty()) {
@@ -38,11 +40,15 @@ int main(int argc, char** argv) {
     platform::PosixLocaleFormats formats;
     platform::NoTypeNames typeNames;
     tools::ConsoleHost host(stdout, stderr);
+    host.printRows = !options.modify.modify;
     engine::SearchDriver driver({fs, clock, formats, typeNames}, host);
     host.attach(driver);
 
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions);
+    int modifyStatus = 0;
+    if (options.modify.modify)
+        modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames}, host);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
     std::fflush(stdout);
@@ -56,5 +62,6 @@ int main(int argc, char** argv) {
         }
     }
     if (!host.messages.empty()) return 2;
+    if (modifyStatus != 0) return modifyStatus;
     return host.list.empty() ? 1 : 0;
 }

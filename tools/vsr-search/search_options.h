@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine/search_conditions.h"
+#include "modify_options.h"
 
 namespace vsr::tools {
 
@@ -12,6 +13,7 @@ struct SearchOptions {
     bool help = false;
     std::string listFile;  // when given, the rows are also written there as a saved list
     bool lines = false;    // after the rows, print each row's Lines Viewer entries
+    ModifyRequest modify;  // Modify All (and Undo) after the search
     std::string error;  // empty when the command line is valid
 };
 

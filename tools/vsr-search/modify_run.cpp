@@ -1,0 +1,69 @@
+#include "modify_run.h"
+
+#include <string>
+
+#include "engine/lines_viewer_fill.h"
+#include "engine/modify_driver.h"
+#include "platform/attribute_changer.h"
+#include "platform/file_store.h"
+#include "results/status_texts.h"
+
+namespace vsr::tools {
+namespace {
+
+// Refills each rewritten row silently, so its Found column counts what the file now holds.
+class SilentViews final : public engine::ModifyViews {
+public:
+    SilentViews(const engine::SearchConditions& c, engine::SearchEnv env, engine::SearchHost& host)
+        : c_(c), env_(env), host_(host) {}
+    void fillSilent(std::size_t row) override {
+        const results::ResultItem& item = host_.results().row(row);
+        engine::FillRequest request{item.path, item.name, static_cast<long long>(row), engine::FillPurpose::Silent};
+        engine::FillLinesViewer(c_, env_, host_, content_, request);
+    }
+
+private:
+    const engine::SearchConditions& c_;
+    engine::SearchEnv env_;
+    engine::SearchHost& host_;
+    engine::LinesViewerContent content_;
+};
+
+// Prints the rows; true when one of them failed.
+bool printRows(std::FILE* out, const results::ResultList& list) {
+    bool failed = false;
+    for (const results::ResultItem& row : list.rows()) {
+        std::string line = row.fullName() + '\t' + row.found + '\t' + row.result + '\n';
+        std::fwrite(line.data(), 1, line.size(), out);
+        failed = failed || row.result == results::kStatusFailedModification || row.result == results::kStatusFailedUndo;
+    }
+    return failed;
+}
+
+}  // namespace
+
+int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
+                    engine::SearchEnv env, engine::SearchHost& host) {
+    results::ResultList& list = host.results();
+    if (request.intervalGiven)
+        for (std::size_t i = 0; i < list.count(); ++i) {
+            list.setInterval(i, request.interval);
+            if (list.intervalDisplay) list.ShowRowInterval(i);
+        }
+    platform::PosixFileStore files;
+    platform::PosixAttributeChanger attributes;
+    SilentViews views(conditions, env, host);
+    engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);
+    // Stop of the search (a refused query) must not carry over into the modification.
+    if (host.runState().stop) return 0;
+    driver.Modify(engine::ModifyScope::All, conditions, request.options);
+    bool failed = printRows(out, list);
+    if (request.undoAfter) {
+        driver.UndoReplaceBitClick();
+        std::fputs("-- undo\n", out);
+        failed = printRows(out, list) || failed;
+    }
+    return failed ? 3 : 0;
+}
+
+}  // namespace vsr::tools

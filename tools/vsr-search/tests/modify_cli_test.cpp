@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "search_options.h"
+#include "support/temp_dir.h"
+
+namespace vsr::tools {
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::vector<std::string> lines;  // standard output, sorted within each block
+};
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs the tool; the rows of each block (before and after "-- undo") are sorted, since rows
+// follow the directory order.
+ToolRun modify(const std::vector<std::string>& args) {
+    std::string cmd = quoted(VSR_SEARCH_EXE);
+    for (const std::string& a : args) cmd += " " + quoted(a);
+    cmd += " </dev/null 2>/dev/null";
+    ToolRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    std::string out;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    std::istringstream in(out);
+    std::string line;
+    long blockStart = 0;
+    while (std::getline(in, line)) {
+        if (line == "-- undo") {
+            std::sort(r.lines.begin() + blockStart, r.lines.end());
+            r.lines.push_back(line);
+            blockStart = static_cast<long>(r.lines.size());
+        } else {
+            r.lines.push_back(line);
+        }
+    }
+    std::sort(r.lines.begin() + blockStart, r.lines.end());
+    return r;
+}
+
+TEST(VsrSearchModify, ReplacesPrintsResultsAndUndoes) {
+    vsr::test::TempDir tree;
+    tree.write("a.txt", "one two one\n");
+    tree.write("b.txt", "one\r\nlast");
+    tree.write("c.txt", "none here\n");
+    const std::string root = tree.str();
+    ToolRun r = modify({"--path", root, "--query", "one", "--whole", "--modify", "replace", "--replace", "1",
+                    "--separator", "windows", "--backups", "--undo-after"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{root + "/a.txt\t0\tModified", root + "/b.txt\t0\tModified",
+                                                 "-- undo", root + "/a.txt\t2\tUndid", root + "/b.txt\t1\tUndid"}));
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "one two one\n");
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "b.txt"), "one\r\nlast");
+}
+
+TEST(VsrSearchModify, IntervalAndMultilineReplacementFile) {
+    vsr::test::TempDir tree;
+    vsr::test::TempDir scratch;
+    tree.write("a.txt", "x\nx\nx\n");
+    scratch.write("with.txt", "p\nq\n");
+    const std::string root = tree.str();
+    ToolRun r = modify({"--path", root, "--query", "x", "--modify", "replace", "--replace-file",
+                    (scratch.path() / "with.txt").string(), "--type", "regex", "--each-line", "--interval", "2:2"});
+    EXPECT_EQ(r.status, 0);
+    // A regex with a multi-line template: its line break is written as it stands.
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "x\np\r\nq\nx\n");
+
+    tree.write("b.txt", "x\nx\nx\n");
+    r = modify({"--path", root, "--masks", "b.txt", "--query", "x", "--modify", "delete", "--interval", "2:0"});
+    EXPECT_EQ(r.lines, (std::vector<std::string>{root + "/b.txt\t1\tModified    \\2 - Bottom"}));
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "b.txt"), "x\n\n\n");
+}
+
+TEST(VsrSearchModify, FailedFileGivesStatusThree) {
+    vsr::test::TempDir tree;
+    tree.write(".hidden.txt", "a\n");
+    const std::string root = tree.str();
+    ToolRun r = modify({"--path", root, "--query", "a", "--modify", "delete"});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.lines, (std::vector<std::string>{root + "/.hidden.txt\t1\tFailed Modification"}));
+    r = modify({"--path", root, "--query", "a", "--modify", "delete", "--backups", "--hidden-ok"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(vsr::test::readFile(tree.path() / ".hidden.txt"), "\n");
+}
+
+TEST(VsrSearchModifyOptions, RefusesWhatTheWindowCannotDo) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "swap"},
+          std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "clear", "--type", "regex"},
+          std::vector<std::string>{"--path", "/", "--query", "a", "--undo-after"},
+          std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "delete", "--interval", "3:-1"},
+          std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "delete", "--separator", "dos"},
+          std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "delete", "--type", "and"}}) {
+        SearchOptions o = parseSearchOptions(args, "/home");
+        EXPECT_FALSE(o.error.empty()) << args[5];
+    }
+    SearchOptions o = parseSearchOptions({"--path", "/", "--query", "a", "--modify", "before", "--replace", "<",
+                                          "--read-only-ok", "--interval", "-1:-1"},
+                                         "/home");
+    EXPECT_EQ(o.error, "");
+    EXPECT_EQ(o.conditions.tab, engine::Tab::SearchAndReplace);
+    EXPECT_EQ(o.conditions.searchText, "a");
+    EXPECT_EQ(o.conditions.modificationType, engine::ModificationType::InsertBefore);
+    EXPECT_TRUE(o.modify.options.replaceReadOnly);
+    EXPECT_TRUE(o.modify.interval.isNil());
+}
+
+}  // namespace
+}  // namespace vsr::tools
