@@ -37,6 +37,7 @@ public:
         pushHistory(history[static_cast<int>(field)], text);
     }
     void searchFinished(const RunSummary& s) override { summary = s; }
+    void selectExpressionCharacter(Tab, int position) override { selectedCharacter = position; }
 
     RunState state;
     results::ResultList list;
@@ -49,6 +50,7 @@ public:
     int pumps = 0;
     int begins = 0;
     int ends = 0;
+    int selectedCharacter = 0;  // position of the last regular-expression error selected
     // Called on every pump, so a test can press Stop in the middle of a run.
     std::function<void()> onPump;
 };

@@ -83,6 +83,9 @@ public:
     virtual void historyUsed(HistoryField field, const std::string& text) {}
     // The search finished and the list holds its rows: enable the list commands that apply.
     virtual void searchFinished(const RunSummary& summary) {}
+    // A regular-expression error at `position` (1-based) of the tab's multi-line query field:
+    // after the end-of-run state, focus that field and select the one character there.
+    virtual void selectExpressionCharacter(Tab tab, int position) {}
 };
 
 // The history-list rule: insert `text` at the top, then drop every later equal item.
