@@ -1,8 +1,9 @@
 #include "engine/regexpr_hook.h"
 
+#include "engine/regexpr_matcher.h"
+
 namespace vsr::engine {
 
-// The regular-expression matcher replaces this body once it exists.
-std::unique_ptr<ContentMatcher> createRegExprMatcher(SearchRun&) { return nullptr; }
+std::unique_ptr<ContentMatcher> createRegExprMatcher(SearchRun& run) { return std::make_unique<RegExprMatcher>(run); }
 
 }  // namespace vsr::engine

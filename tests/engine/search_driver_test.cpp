@@ -270,15 +270,13 @@ TEST(SearchDriver, QueryErrorsStopTheRunWithAnEmptyList) {
     EXPECT_EQ(f.fs.readCount(), 0);
 }
 
-TEST(SearchDriver, RegExprWithoutMatcherIsRefusedClearly) {
+TEST(SearchDriver, RegExprRunsThroughItsMatcher) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "x");
     f.conditions.queryType = QueryType::RegExpr;
     f.conditions.findLines = {"x+"};
-    f.run();
-    ASSERT_EQ(f.host.messages.size(), 1u);
-    EXPECT_EQ(f.host.messages[0].caption, "Regular Expression");
-    EXPECT_EQ(f.host.list.count(), 0u);
+    EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
+    EXPECT_TRUE(f.host.messages.empty());
 }
 
 TEST(SearchDriver, ResultColumnCreatedAndIntervalTextOnSearchAndReplace) {
