@@ -31,6 +31,8 @@ const char* searchUsage() {
     return "usage: vsr-search --path DIR [--masks TEXT] [--tab find|replace]\n"
            "                  [--type phrase|or|and|engine|multiline|regex]\n"
            "                  [--query TEXT | --query-file FILE] [--case] [--whole] [--no-subfolders] [--backups]\n"
+           "                  [--dot-all] [--extended] [--each-line]   (regex: \".\" matches line ends, blanks\n"
+           "                  ignored, each line searched on its own)\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
            "                  [--codepage 1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
@@ -100,6 +102,10 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             c.caseSensitive = true;
         } else if (a == "--whole") {
             c.wholeWords = true;
+        } else if (a == "--dot-all") {
+            c.dotMatchesAll = true;
+        } else if (a == "--extended") {
+            c.extendedSyntax = true;
         } else if (a == "--no-subfolders") {
             c.includeSubfolders = false;
         } else if (a == "--backups") {
