@@ -1,0 +1,80 @@
+// vsr-search --type regex with its options, run as a separate process on a temporary tree.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ToolRun search(const std::vector<std::string>& args, const vsr::test::TempDir& scratch) {
+    std::string cmd = shellQuote(VSR_SEARCH_EXE);
+    for (const std::string& a : args) cmd += " " + shellQuote(a);
+    std::string errFile = scratch.str() + "/regex-stderr.txt";
+    cmd += " </dev/null 2>" + shellQuote(errFile);
+    ToolRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = vsr::test::readFile(errFile);
+    return r;
+}
+
+class VsrSearchRegex : public ::testing::Test {
+protected:
+    vsr::test::TempDir tree;
+    vsr::test::TempDir scratch;
+    ToolRun find(const std::string& expression, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args{"--path", tree.str(), "--type", "regex", "--query", expression};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return search(args, scratch);
+    }
+};
+
+TEST_F(VsrSearchRegex, OptionsChooseDotAllExtendedAndEachLine) {
+    tree.write("f.txt", "start\nend\nst art\n");
+    ToolRun plain = find("start.*end");
+    EXPECT_EQ(plain.status, 1) << plain.err;
+    ToolRun dotAll = find("start.*end", {"--dot-all"});
+    EXPECT_EQ(dotAll.status, 0) << dotAll.err;
+    EXPECT_EQ(dotAll.out, tree.str() + "/f.txt\t1\n");
+    // Each line on its own: "." may match line ends, but no line holds both words.
+    ToolRun eachLine = find("start.*end", {"--dot-all", "--each-line"});
+    EXPECT_EQ(eachLine.status, 1) << eachLine.err;
+    ToolRun extended = find("st art", {"--extended"});
+    EXPECT_EQ(extended.out, tree.str() + "/f.txt\t1\n");
+    ToolRun literalBlank = find("st art");
+    EXPECT_EQ(literalBlank.out, tree.str() + "/f.txt\t1\n");
+    ToolRun twoWays = find("st ?art");
+    EXPECT_EQ(twoWays.out, tree.str() + "/f.txt\t2\n");
+}
+
+TEST_F(VsrSearchRegex, ExpressionErrorIsReportedWithoutItsPrefix) {
+    tree.write("f.txt", "abc\n");
+    ToolRun r = find("a[bc");
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Regular Expression: Error: Unmatched [] (pos 2)"), std::string::npos) << r.err;
+}
+
+}  // namespace
