@@ -41,6 +41,12 @@ void CommandSet::trigger(Command command) const {
     entries_.at(command).handler();
 }
 
+bool CommandSet::invoke(Command command) const {
+    if (!hasHandler(command)) return false;
+    entries_.at(command).handler();
+    return true;
+}
+
 const std::vector<QPointer<QObject>>& CommandSet::controls(Command command) const {
     static const std::vector<QPointer<QObject>> none;
     auto it = entries_.find(command);

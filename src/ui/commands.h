@@ -32,6 +32,8 @@ public:
     // Allowed and built: what the user sees.
     bool enabled(Command command) const { return allowed(command) && hasHandler(command); }
     void trigger(Command command) const;
+    // Runs the handler whatever the rules say, for a key whose own conditions were checked.
+    bool invoke(Command command) const;
     const std::vector<QPointer<QObject>>& controls(Command command) const;
 
 private:

@@ -115,6 +115,9 @@ TFind::TFind(WindowServices services, QWidget* parent)
 TFind::~TFind() {
     qApp->removeEventFilter(this);
     saveSettings();
+    // Hiding emits focus and selection signals; they must find the window still whole and quiet.
+    composing_ = true;
+    hide();
     if (ListView1) ListView1->setModel(nullptr);
 }
 
@@ -221,7 +224,7 @@ void TFind::connectControls() {
     connect(ListBox1, &QWidget::customContextMenuRequested, this, &TFind::showLinesPopup);
     connect(ListBox1, &LinesViewer::entryActivated, this, [this] { commands_.trigger(Command::EditFile); });
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (updatingFields_) return;
+        if (updatingFields_ || composing_) return;
         // While a run is busy the list ignores the user's clicks.
         if (state_.busy) {
             listSelectionChanged();
@@ -331,10 +334,7 @@ bool TFind::eventFilter(QObject* watched, QEvent* event) {
         list_.selectedCount() > 0 && !onOptionsTab()) {
         const bool allowed = activeTab() == engine::Tab::Find ? FindBit->isEnabled()
                                                              : commands_.enabled(Command::DeleteItems);
-        if (allowed && commands_.hasHandler(Command::DeleteItems)) {
-            commands_.trigger(Command::DeleteItems);
-            return true;
-        }
+        if (allowed && commands_.invoke(Command::DeleteItems)) return true;
     }
     return false;
 }

@@ -1,0 +1,145 @@
+// Menus, pop-up menus and their shortcuts; commands that other parts carry out; help and about.
+#include "ui/about_form.h"
+#include "ui/help_topics.h"
+#include "window_fixture.h"
+
+namespace vsr::ui::test {
+namespace {
+
+QAction* action(TFind& w, const char* name) { return w.findChild<QAction*>(QString::fromLatin1(name)); }
+
+TEST_F(WindowTest, MainMenuEntriesHaveTheirCaptionsAndKeys) {
+    auto w = makeWindow();
+    const struct {
+        const char* name;
+        const char* caption;
+        const char* key;
+    } entries[] = {
+        {"GoTo2", "&Execute File ", "F9"},       {"FileEditOperation", "Edit &File ", "F4"},
+        {"BatchReplace1", "Batch Replace", "Shift+F1"}, {"FileCommands1", "&Select", ""},
+        {"SelectAll", "Select &All", "Ctrl+A"},   {"Deselect1", "&Deselect", ""},
+        {"CopyFiles1", "&Copy Files", "F5"},      {"RenameFiles", "&Rename Files", "Ctrl+F6"},
+        {"DeleteFiles1", "D&elete Files", "F8"},  {"OpenDirectory", "Open Directory", "F10"},
+        {"EraseBackup1", "Erase &Backups", ""},   {"Settings", "Settin&gs", "F6"},
+        {"Exit1", "E&xit", ""},                   {"CreateReport", "Create &Report", "F7"},
+        {"BrowseContext1", "Browse &Context", "F3"}, {"SaveList1", "&Save List", "F2"},
+        {"SaveView", "Save &Lines", "F12"},       {"OpenProject1", "&Open Project", "Ctrl+F5"},
+        {"Contents1", "&Contents", "F1"},         {"About1", "&About", ""},
+    };
+    for (const auto& e : entries) {
+        QAction* a = action(*w, e.name);
+        ASSERT_NE(a, nullptr) << e.name;
+        EXPECT_EQ(a->text().toStdString(), e.caption) << e.name;
+        EXPECT_EQ(a->shortcut().toString().toStdString(), e.key) << e.name;
+        EXPECT_TRUE(a->isVisible()) << e.name;
+    }
+    // Rename Files owns Ctrl+F6; Save Project only shows it, so the key is never ambiguous.
+    QAction* saveProject = action(*w, "SaveProject1");
+    ASSERT_NE(saveProject, nullptr);
+    EXPECT_TRUE(saveProject->shortcut().isEmpty());
+    EXPECT_TRUE(saveProject->text().endsWith(QStringLiteral("Ctrl+F6")));
+    EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("ModifyInterval1")), nullptr);
+    EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("ListPopupMenu")), nullptr);
+    EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("LinesPopupMenu")), nullptr);
+}
+
+TEST_F(WindowTest, ACommandIsEnabledOnlyWhenAllowedAndBuilt) {
+    auto w = makeWindow();
+    CommandSet& c = w->commands();
+    QAction* open = action(*w, "OpenProject1");
+    c.setAllowed(Command::OpenProject, true);
+    EXPECT_FALSE(open->isEnabled());  // nothing carries it out yet
+    int opened = 0;
+    c.setHandler(Command::OpenProject, [&] { ++opened; });
+    EXPECT_TRUE(open->isEnabled());
+    open->trigger();
+    EXPECT_EQ(opened, 1);
+    c.setAllowed(Command::OpenProject, false);
+    EXPECT_FALSE(open->isEnabled());
+    c.trigger(Command::OpenProject);
+    EXPECT_EQ(opened, 1);
+}
+
+TEST_F(WindowTest, CreateReportIsOffOnTheOptionsTab) {
+    auto w = makeWindow();
+    w->commands().setHandler(Command::CreateReport, [] {});
+    emit w->ReportMenu->aboutToShow();
+    EXPECT_TRUE(w->CreateReport->isEnabled());
+    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    emit w->ReportMenu->aboutToShow();
+    EXPECT_FALSE(w->CreateReport->isEnabled());
+}
+
+TEST_F(WindowTest, CommandsOnLinesFollowTheSelectedRow) {
+    files.write("a.txt", "alpha\n");
+    auto w = makeWindow();
+    for (Command c : {Command::EditFile, Command::ExecuteFile, Command::SaveList})
+        w->commands().setHandler(c, [] {});
+    EXPECT_FALSE(w->FileEditSpeed->isEnabled());
+    EXPECT_FALSE(w->SaveList1->isEnabled());
+    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    search(*w, files.str());
+    EXPECT_TRUE(w->SaveList1->isEnabled());
+    EXPECT_TRUE(w->FileEditSpeed->isEnabled());
+    EXPECT_TRUE(w->GotoSpeedButton->isEnabled());
+    // Choosing Multiline on the Find tab changes the query of the list's rows: their lines go.
+    w->TextButton->click();
+    EXPECT_FALSE(w->FileEditSpeed->isEnabled());
+    EXPECT_EQ(w->results().firstSelected(), -1);
+    // Hide List switches the list commands off.
+    w->PhraseButton->click();
+    w->ClearFindBit->click();
+    EXPECT_FALSE(w->SaveList1->isEnabled());
+}
+
+TEST_F(WindowTest, AboutAndHelpGoThroughTheirServices) {
+    helpDir.write("Intro.htm", "<html></html>");
+    helpDir.write("Manual/Settings.htm", "<html></html>");
+    auto w = makeWindow();
+    w->About1->trigger();
+    EXPECT_EQ(prompter.abouts, 1);
+    w->Contents1->trigger();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].isLocalFile());
+    EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/Intro.htm")));
+    const QUrl anchor = w->help().url(QStringLiteral("Manual/Settings.htm#IgnoreLists"));
+    EXPECT_EQ(anchor.fragment(), QStringLiteral("IgnoreLists"));
+    EXPECT_TRUE(anchor.toLocalFile().endsWith(QStringLiteral("/Manual/Settings.htm")));
+    // A missing page is reported instead of opening nothing.
+    EXPECT_TRUE(w->help().url(QStringLiteral("Manual/BatchReplace.htm")).isEmpty());
+    EXPECT_TRUE(w->help().url(QStringLiteral("../outside.htm")).isEmpty());
+}
+
+TEST_F(WindowTest, MissingHelpPagesGiveAMessage) {
+    auto w = makeWindow();
+    w->Contents1->trigger();
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, "Vantix Search & Replace");
+}
+
+TEST_F(WindowTest, TheShippedHelpPagesHaveEveryTopic) {
+    const QString folder = HelpTopics::findFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    HelpTopics help(folder, [](const QUrl&) { return true; });
+    for (const char* topic : {"Intro.htm", "Manual/Settings.htm", "Manual/BatchReplace.htm"})
+        EXPECT_FALSE(help.url(QString::fromLatin1(topic)).isEmpty()) << topic;
+    QFile settings(folder + QStringLiteral("/Manual/Settings.htm"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("id=\"IgnoreLists\""));
+}
+
+TEST_F(WindowTest, TheAboutBoxNamesTheProgram) {
+    TAboutForm about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About"));
+    auto* name = about.findChild<QLabel*>(QStringLiteral("ProductName"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("Vantix Search & Replace"));
+    EXPECT_TRUE(about.findChild<QLabel*>(QStringLiteral("Version"))->text().startsWith(QStringLiteral("Version ")));
+    auto* ok = about.findChild<QPushButton*>(QStringLiteral("OKButton"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+}
+
+}  // namespace
+}  // namespace vsr::ui::test

@@ -1,0 +1,197 @@
+// Heights per tab and query view, Whole Words visibility, width rules and the list area.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include "ui/busy_indicator.h"
+#include "window_fixture.h"
+
+namespace vsr::ui::test {
+namespace {
+
+// Client height of the compact window: menu bar, top panel (77) and page control.
+int compactHeight(TFind& w, int page96) {
+    const Metrics& m = w.metrics();
+    return w.menuBar()->sizeHint().height() + m.s(77) + m.s(page96);
+}
+
+struct QueryTypeCase {
+    const char* button;
+    bool multiLine;
+};
+
+class FindTabHeights : public WindowTest, public ::testing::WithParamInterface<QueryTypeCase> {};
+
+TEST_P(FindTabHeights, QueryTypeDecidesFieldPageAndWindowHeight) {
+    auto w = makeWindow();
+    auto* radio = w->findChild<QRadioButton*>(GetParam().button);
+    ASSERT_NE(radio, nullptr);
+    radio->click();
+    const bool multi = GetParam().multiLine;
+    EXPECT_EQ(w->PageControl1->height(), multi ? 162 : 126);
+    EXPECT_EQ(w->height(), compactHeight(*w, multi ? 162 : 126));
+    EXPECT_EQ(w->height() - compactHeight(*w, 126), multi ? 284 - 248 : 0);
+    EXPECT_EQ(w->FindMemo->isVisible(), multi);
+    EXPECT_EQ(w->FindEditComboBox->isVisible(), !multi);
+    EXPECT_EQ(w->WholeWordsCheckBox->isVisible(), !multi);
+    EXPECT_EQ(w->FindBit->y(), multi ? 101 : 65);
+    EXPECT_EQ(w->StopFindBit->y(), w->FindBit->y());
+    EXPECT_EQ(w->ClearFindBit->y(), w->FindBit->y());
+    // The fixed height holds: the window can't be stretched while no list is shown.
+    EXPECT_EQ(w->minimumHeight(), w->maximumHeight());
+}
+
+INSTANTIATE_TEST_SUITE_P(AllTypes, FindTabHeights,
+                         ::testing::Values(QueryTypeCase{"PhraseButton", false}, QueryTypeCase{"WordsorButton", false},
+                                           QueryTypeCase{"WordsandButton", false},
+                                           QueryTypeCase{"AltaVistaButton", false}, QueryTypeCase{"TextButton", true},
+                                           QueryTypeCase{"RegExpFind", true}));
+
+TEST_F(WindowTest, MultilineGrowsTheWindowAndPhraseShrinksItBack) {
+    auto w = makeWindow();
+    const int small = w->height();
+    w->TextButton->click();
+    EXPECT_EQ(w->height(), small + 36);
+    w->PhraseButton->click();
+    EXPECT_EQ(w->height(), small);
+    EXPECT_TRUE(w->WholeWordsCheckBox->isVisible());
+}
+
+TEST_F(WindowTest, EachTabHasItsFixedHeightWithoutAList) {
+    auto w = makeWindow();
+    const struct {
+        QWidget* page;
+        int pageHeight;
+    } cases[] = {{w->SearchReplaceTab, 201}, {w->OptionsTab, 301}, {w->FindTab, 126}};
+    for (const auto& c : cases) {
+        w->PageControl1->setCurrentWidget(c.page);
+        EXPECT_EQ(w->PageControl1->height(), c.pageHeight) << c.page->objectName().toStdString();
+        EXPECT_EQ(w->height(), compactHeight(*w, c.pageHeight)) << c.page->objectName().toStdString();
+        EXPECT_FALSE(w->Splitter1->isVisible());
+        EXPECT_FALSE(w->statusBar()->isVisible());
+    }
+}
+
+TEST_F(WindowTest, SearchTypeDecidesFieldsAndWholeWordsOnTheSearchTab) {
+    auto w = makeWindow();
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    const struct {
+        QRadioButton* button;
+        bool multi;
+    } cases[] = {{w->TextSearchButton, true}, {w->PhraseButtonReplace, false}, {w->RegExpSearch, true}};
+    for (const auto& c : cases) {
+        c.button->click();
+        EXPECT_EQ(w->SearchMemo->isVisible(), c.multi);
+        EXPECT_EQ(w->Memo2->isVisible(), c.multi);
+        EXPECT_EQ(w->SearchEdit->isVisible(), !c.multi);
+        EXPECT_EQ(w->Edit2->isVisible(), !c.multi);
+        EXPECT_EQ(w->WholeWordsCheckBox->isVisible(), !c.multi);
+        EXPECT_EQ(w->PageControl1->height(), 201);
+    }
+}
+
+TEST_F(WindowTest, SizesScaleWithDotsPerInch) {
+    auto w = makeWindow(144);
+    EXPECT_EQ(w->PageControl1->height(), 126 * 144 / 96);
+    EXPECT_EQ(w->Panel1->height(), 77 * 144 / 96);
+    EXPECT_GE(w->width(), 646 * 144 / 96);
+    w->TextButton->click();
+    EXPECT_EQ(w->FindBit->y(), 101 * 144 / 96);
+}
+
+TEST_F(WindowTest, WidthRulesFollowTheWindowWidth) {
+    auto w = makeWindow();
+    for (int width : {646, 800, 1000}) {
+        w->resize(width, w->height());
+        const int inner = width - 7;
+        EXPECT_EQ(w->ComboBoxPath->width(), inner - 198);
+        EXPECT_EQ(w->Button1->x(), inner - 134);
+        EXPECT_EQ(w->Animate1->x(), inner - 63);
+        EXPECT_EQ(w->FindEditComboBox->width(), inner - 74);
+        EXPECT_EQ(w->FindMemo->width(), inner - 74);
+        EXPECT_EQ(w->SearchEdit->width(), inner - 111);
+        EXPECT_EQ(w->Memo2->width(), inner - 111);
+        EXPECT_EQ(w->StopUndoPanel->x(), inner - 54);
+        EXPECT_EQ(w->StatusPanel[0]->width(), 120);
+        EXPECT_EQ(w->StatusPanel[1]->width(), 353 + inner - 651);
+    }
+    // Never narrower than designed.
+    w->resize(300, w->height());
+    EXPECT_GE(w->width(), 646);
+}
+
+TEST_F(WindowTest, ResizingKeepsTheTextAndSelectionOfTheFields) {
+    auto w = makeWindow();
+    w->ComboBoxPath->setEditText(QStringLiteral("/some/folder"));
+    w->ComboBoxPath->lineEdit()->setSelection(1, 4);
+    w->resize(900, w->height());
+    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/some/folder"));
+    EXPECT_EQ(w->ComboBoxPath->lineEdit()->selectedText(), QStringLiteral("some"));
+}
+
+TEST_F(WindowTest, TheListAppearsWithTheFirstSearchAndHideListRemovesIt) {
+    files.write("a.txt", "alpha\n");
+    auto w = makeWindow();
+    EXPECT_FALSE(w->Splitter1->isVisible());
+    EXPECT_FALSE(w->ClearFindBit->isEnabled());
+    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    search(*w, files.str());
+    ASSERT_EQ(rows(*w), 1);
+    EXPECT_TRUE(w->Splitter1->isVisible());
+    EXPECT_TRUE(w->statusBar()->isVisible());
+    EXPECT_TRUE(w->ClearFindBit->isEnabled());
+    // With the list the window may grow, at least to the compact height plus the status strip.
+    EXPECT_LT(w->minimumHeight(), w->maximumHeight());
+    EXPECT_GE(w->height(), compactHeight(*w, 126) + 17);
+    EXPECT_GE(w->ListView1->height(), 40);
+
+    w->ClearFindBit->click();
+    EXPECT_EQ(rows(*w), 0);
+    EXPECT_FALSE(w->Splitter1->isVisible());
+    EXPECT_FALSE(w->ClearFindBit->isEnabled());
+    EXPECT_EQ(w->height(), compactHeight(*w, 126));
+    // The Options tab never shows the list; coming back to Find after Hide List stays compact.
+    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    w->PageControl1->setCurrentWidget(w->FindTab);
+    EXPECT_FALSE(w->Splitter1->isVisible());
+}
+
+TEST_F(WindowTest, SwitchingTabsKeepsTheListOfAnEarlierSearch) {
+    files.write("a.txt", "alpha\n");
+    auto w = makeWindow();
+    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    search(*w, files.str());
+    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    EXPECT_FALSE(w->Splitter1->isVisible());
+    EXPECT_EQ(w->PageControl1->height(), 301);
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    EXPECT_TRUE(w->Splitter1->isVisible());
+    EXPECT_EQ(w->PageControl1->height(), 201);
+    EXPECT_EQ(w->StatusPanel[2]->text(), QStringLiteral("Search Backup Files: Cannot"));
+    w->CreatBackupCheckBox->setChecked(false);
+    EXPECT_EQ(w->StatusPanel[2]->text(), QStringLiteral("Search Backup Files: Can"));
+    w->PageControl1->setCurrentWidget(w->FindTab);
+    EXPECT_TRUE(w->StatusPanel[2]->text().isEmpty());
+}
+
+TEST_F(WindowTest, BusyIndicatorRunsOnlyWhileStarted) {
+    BusyIndicator b;
+    EXPECT_FALSE(b.isActive());
+    b.start();
+    EXPECT_TRUE(b.isActive());
+    const int before = b.frame();
+    QTest::qWait(250);
+    EXPECT_NE(b.frame(), before);
+    b.stop();
+    EXPECT_FALSE(b.isActive());
+    EXPECT_EQ(b.frame(), 0);
+}
+
+}  // namespace
+}  // namespace vsr::ui::test
