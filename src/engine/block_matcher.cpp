@@ -44,7 +44,8 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
     platform::FileBuffer& buf = run_.buffer();
     if (!c.caseSensitive) foldUpper(run_.codePage(), buf.data(), buf.data(), buf.size());
     // Lines as views into the buffer, normalized by trimming the views.
-    std::vector<std::string_view> lines;
+    std::vector<std::string_view>& lines = lines_;
+    lines.clear();
     LineCursor cursor(buf.view());
     std::string_view line;
     while (cursor.next(line)) {

@@ -16,7 +16,8 @@ public:
 private:
     bool checkQuery();
     SearchRun& run_;
-    std::vector<std::string> query_;  // normalized query lines
+    std::vector<std::string> query_;         // normalized query lines
+    std::vector<std::string_view> lines_;    // the file's normalized lines, reused between files
 };
 
 }  // namespace vsr::engine
