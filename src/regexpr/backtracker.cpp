@@ -11,8 +11,6 @@ constexpr std::uint32_t kStepsPerClockLook = 4096;
 constexpr auto kAskInterval = std::chrono::milliseconds(25);
 }  // namespace
 
-void Backtracker::startClock() { lastAsk_ = std::chrono::steady_clock::now(); }
-
 void Backtracker::checkCancel() {
     steps_ = 0;
     auto now = std::chrono::steady_clock::now();
@@ -149,7 +147,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
     stack_.clear();
     base_ = 0;
     loopIndex_ = 0;
-    openAt_.fill(-1);
+    for (int g = 0; g <= program.groupCount; ++g) openAt_[g] = -1;
 
     std::size_t node = 1;
     std::size_t pos = startPos;
@@ -215,6 +213,11 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             int c1, c2;
             followingChar(node, c1, c2);
             std::int64_t k = static_cast<std::int64_t>(repeatCount(opnd, pos, max));
+            if (program.possessive[node]) {
+                if (k < min) goto fail;
+                pos += k;
+                break;
+            }
             while (k >= min && !nextCharOk(c1, c2, pos + k)) --k;
             if (k < min) goto fail;
             if (k > min) push(kRepGreedy, node, static_cast<std::int64_t>(pos), k);

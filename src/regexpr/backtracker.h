@@ -21,6 +21,10 @@ struct Captures {
         start.fill(-1);
         end.fill(-1);
     }
+    // Clears group 0 and groups 1..groups only: the others are never set.
+    void clear(int groups) {
+        for (int g = 0; g <= groups; ++g) start[g] = end[g] = -1;
+    }
 };
 
 // Runs a program at one position of the input. The choice points and the undo records live on
@@ -32,8 +36,7 @@ public:
     std::function<bool()> goOn;
     static constexpr std::size_t kMaxFrames = std::size_t(1) << 21;
 
-    // Restarts the cancellation clock; called once per search.
-    void startClock();
+    Backtracker() { lastAsk_ = std::chrono::steady_clock::now(); }
 
     // Tries a match beginning at `pos`; on success `matchEnd` is where it ended.
     bool run(const Program& program, const CharTables& tables, const char* input, std::size_t length,

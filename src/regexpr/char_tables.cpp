@@ -11,6 +11,7 @@ constexpr std::uint8_t kCaseless1252[] = {0x83, 0xAA, 0xB5, 0xBA, 0xDF};
 }  // namespace
 
 CharTables CharTables::windows1252() {
+    static const CharTables built = [] {
     CharTables t;
     ByteTable upper{};
     ByteTable word{};
@@ -30,6 +31,8 @@ CharTables CharTables::windows1252() {
     t.setSpace(std::string_view(" \t\n\r\f", 5));
     t.setLineSeparators("\r\n");
     return t;
+    }();
+    return built;
 }
 
 void CharTables::setUpper(const ByteTable& table) {

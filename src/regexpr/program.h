@@ -26,8 +26,14 @@ struct Program {
     bool anchored = false;           // a match can only begin at the start of the input
     std::string required;            // every match contains this literal
     bool requiredIsPrefix = false;   // ... and begins with it
+    bool requiredCI = false;         // ... in either case of each letter
     std::array<bool, 256> firstSet{};  // bytes that can begin a non-empty match
     bool canMatchEmpty = false;      // a match may be empty at its start position
+    std::size_t requiredProbe = 0;   // index in `required` of its rarest byte, searched first
+    std::string anchoredPrefix;      // anchored: the literal the input must start with
+    // Greedy one-character repeats whose operand can never match what must follow them: giving
+    // characters back cannot help, so they keep no choice point. Indexed by node offset.
+    std::vector<bool> possessive;
 };
 
 }  // namespace vsr::regexpr

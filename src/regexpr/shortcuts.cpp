@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -47,15 +48,15 @@ void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const C
     }
 }
 
-// The bytes that can begin a match, as the union over every path from the first node. Unlike a
-// walk that stops at the first node replacing the set, a union never drops an alternative, and
-// reaching the end node records that the match can be empty at its start.
-void firstChars(Program& p, const CharTables& t) {
-    const auto& code = p.code;
-    Set& set = p.firstSet;
+// The bytes that can begin a match from `start`, as the union over every path. Unlike a walk
+// that stops at the first node replacing the set, a union never drops an alternative; reaching
+// the end node records that the match can be empty there.
+void firstChars(const std::vector<std::uint8_t>& code, std::size_t start, const CharTables& t, Set& set,
+                bool& canBeEmpty) {
     set.fill(false);
+    canBeEmpty = false;
     std::vector<bool> visited(code.size(), false);
-    std::vector<std::size_t> work{1};
+    std::vector<std::size_t> work{start};
     while (!work.empty()) {
         std::size_t n = work.back();
         work.pop_back();
@@ -65,7 +66,7 @@ void firstChars(Program& p, const CharTables& t) {
         std::size_t nx = op::next(code, n);
         switch (o) {
         case op::End:
-            p.canMatchEmpty = true;
+            canBeEmpty = true;
             break;
         case op::Exactly: case op::ExactlyCI: case op::AnyOf3: case op::NoneOf3: case op::AnyOfSet:
         case op::AnyDigit: case op::NotDigit: case op::Any: case op::AnyButSep:
@@ -101,6 +102,54 @@ void firstChars(Program& p, const CharTables& t) {
     }
 }
 
+// Marks greedy one-character repeats whose operand shares no byte with what can follow them.
+// What follows must consume a byte right where the repeat stops; after giving one back that byte
+// would be the operand's, which the continuation cannot take. So the first count is the only one.
+void markPossessive(Program& p, const CharTables& t) {
+    const auto& code = p.code;
+    p.possessive.assign(code.size(), false);
+    // Walk every node of the program in layout order.
+    for (std::size_t n = 1; n < code.size();) {
+        std::uint8_t o = code[n];
+        std::size_t size = op::kHeader;
+        switch (o) {
+        case op::Exactly: case op::ExactlyCI:
+            size += std::strlen(reinterpret_cast<const char*>(code.data() + n + op::kHeader)) + 1;
+            break;
+        case op::AnyOf3: case op::NoneOf3: size += 3; break;
+        case op::AnyOfSet: size += 32; break;
+        case op::BackRef: case op::BackRefCI: size += 1; break;
+        case op::Loop: case op::LoopNG: size += 12; break;
+        case op::Braces: case op::BracesNG: case op::Star: case op::Plus: {
+            // The operand node follows inside; step over the repeat's own header only.
+            if (o == op::Braces || o == op::BracesNG) size += 8;
+            if (o == op::Star || o == op::Plus || o == op::Braces) {
+                Set own{};
+                addOneChar(code, n + size, t, own);
+                Set follow{};
+                bool canBeEmpty = false;
+                firstChars(code, op::next(code, n), t, follow, canBeEmpty);
+                bool disjoint = !canBeEmpty;
+                for (int c = 0; c < 256 && disjoint; ++c) disjoint = !(own[c] && follow[c]);
+                p.possessive[n] = disjoint;
+            }
+            break;
+        }
+        default: break;
+        }
+        n += size;
+    }
+}
+
+// A rough rank of how common a byte is in source code and prose; the required literal is found
+// through its least common byte.
+int commonness(std::uint8_t c) {
+    static const char* const kByRank = " etaoinsrlcdu_hmpf(),;g.b=yw*x-k/v0\"1>{}<[]&TSECARNILODPM:+2FBUGq#jzH'VK3WXYQZJ";
+    const char* hit = std::strchr(kByRank, c);
+    if (!hit || c == 0) return 0;
+    return 100 - static_cast<int>(hit - kByRank);
+}
+
 }  // namespace
 
 void computeShortcuts(Program& p, const CharTables& t) {
@@ -109,30 +158,50 @@ void computeShortcuts(Program& p, const CharTables& t) {
     p.anchored = false;
     p.required.clear();
     p.requiredIsPrefix = false;
+    p.requiredCI = false;
     p.canMatchEmpty = false;
-    firstChars(p, t);
+    p.anchoredPrefix.clear();
+    p.requiredProbe = 0;
+    firstChars(p.code, 1, t, p.firstSet, p.canMatchEmpty);
+    markPossessive(p, t);
 
     std::size_t first = 1;
     if (code[first] != op::Branch || code[op::next(code, first)] != op::End) return;  // several branches
     std::size_t scan = op::operand(first);
     while (code[scan] == op::Comment) scan = op::next(code, scan);
-    if (code[scan] == op::Exactly) p.startChar = code[scan + op::kHeader];
-    else if (code[scan] == op::Bol) p.anchored = true;
+    if (code[scan] == op::Exactly) {
+        p.startChar = code[scan + op::kHeader];
+    } else if (code[scan] == op::Bol) {
+        p.anchored = true;
+        std::size_t after = op::next(code, scan);
+        while (after && code[after] == op::Comment) after = op::next(code, after);
+        if (after && code[after] == op::Exactly)
+            p.anchoredPrefix = reinterpret_cast<const char*>(code.data() + after + op::kHeader);
+    }
 
-    // Every node on the top-level chain runs in every match, so its longest literal is required.
-    std::size_t bestNode = 0, bestLen = 0;
+    // Every node on the top-level chain runs in every match, so its longest literal is required
+    // (a case-insensitive one too; a case-sensitive one wins a tie, being cheaper to find).
+    std::size_t bestNode = 0, bestScore = 0;
     std::size_t steps = 0;
     for (std::size_t s = op::operand(first); s && code[s] != op::End && steps < code.size(); s = op::next(code, s), ++steps) {
-        if (code[s] != op::Exactly) continue;
+        if (code[s] != op::Exactly && code[s] != op::ExactlyCI) continue;
         std::size_t len = std::strlen(reinterpret_cast<const char*>(code.data() + s + op::kHeader));
-        if (len > bestLen) {
-            bestLen = len;
+        std::size_t score = len * 2 + (code[s] == op::Exactly ? 1 : 0);
+        if (score > bestScore) {
+            bestScore = score;
             bestNode = s;
         }
     }
-    if (bestLen) {
-        p.required.assign(reinterpret_cast<const char*>(code.data() + bestNode + op::kHeader), bestLen);
+    if (bestScore) {
+        p.required = reinterpret_cast<const char*>(code.data() + bestNode + op::kHeader);
+        p.requiredCI = code[bestNode] == op::ExactlyCI;
         p.requiredIsPrefix = bestNode == scan;
+        auto rank = [&](std::size_t k) {
+            std::uint8_t c = static_cast<std::uint8_t>(p.required[k]);
+            return p.requiredCI ? std::max(commonness(c), commonness(t.otherCase[c])) : commonness(c);
+        };
+        for (std::size_t k = 1; k < p.required.size(); ++k)
+            if (rank(k) < rank(p.requiredProbe)) p.requiredProbe = k;
     }
 }
 

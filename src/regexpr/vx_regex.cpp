@@ -1,5 +1,6 @@
 #include "regexpr/vx_regex.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "regexpr/compiler.h"
@@ -66,6 +67,8 @@ void TVxRegex::Compile() {
 }
 
 void TVxRegex::ensureCompiled() {
+    if (program_ && program_->modifiers == modifiers_ && program_->code[0] == op::kMagic) [[likely]]
+        return;
     if (!program_ || program_->modifiers != modifiers_) Compile();
     if (program_->code.empty() || program_->code[0] != op::kMagic) throw EVxRegex(kErrCorruptedProgram, 0);
 }
@@ -73,12 +76,16 @@ void TVxRegex::ensureCompiled() {
 bool TVxRegex::Exec(std::string_view input) {
     ensureCompiled();
     // The input ends at its first NUL; assign() keeps the buffer when the size allows.
-    std::size_t nul = input.find('\0');
-    if (nul != std::string_view::npos) input = input.substr(0, nul);
-    input_.assign(input.data(), input.size());
+    if (input.size() > inputCap_) {
+        std::size_t cap = std::max(input.size(), inputCap_ * 2);
+        inputBuf_ = std::make_unique<char[]>(cap + 1);
+        inputCap_ = cap;
+    }
+    // One pass copies and finds a NUL, which ends the input.
+    char* buf = inputBuf_.get();
+    const void* nul = input.empty() ? nullptr : ::memccpy(buf, input.data(), 0, input.size());
+    inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf) - 1 : input.size();
     hasInput_ = true;
-    caps_.clear();
-    lastMatched_ = false;
     return ExecPos(1);
 }
 
@@ -86,17 +93,16 @@ bool TVxRegex::ExecPos(std::int64_t offset) {
     ensureCompiled();
     if (!hasInput_) throw EVxRegex(kErrNoInput, 0);
     if (offset < 1) throw EVxRegex(kErrOffsetBelowOne, 0);
-    caps_.clear();
+    caps_.clear(program_->groupCount);
     lastMatched_ = false;
-    if (static_cast<std::uint64_t>(offset) > input_.size() + 1) return false;
-    matcher_.startClock();
+    if (static_cast<std::uint64_t>(offset) > inputLen_ + 1) return false;
     try {
         lastMatched_ = search(static_cast<std::size_t>(offset - 1));
     } catch (...) {
         caps_.clear();
         throw;
     }
-    if (!lastMatched_) caps_.clear();
+    if (!lastMatched_) caps_.clear(program_->groupCount);  // a failed attempt may leave groups set
     return lastMatched_;
 }
 
@@ -108,37 +114,84 @@ bool TVxRegex::ExecNext() {
 }
 
 bool TVxRegex::attempt(std::size_t pos) {
-    caps_.clear();
+    caps_.clear(program_->groupCount);
     std::size_t end = 0;
-    if (!matcher_.run(*program_, tables_, input_.data(), input_.size(), pos, caps_, end)) return false;
+    if (!matcher_.run(*program_, tables_, inputBuf_.get(), inputLen_, pos, caps_, end)) return false;
     caps_.start[0] = static_cast<std::int64_t>(pos);
     caps_.end[0] = static_cast<std::int64_t>(end);
     return true;
 }
 
+// Where the required literal first occurs at or after `from`: the rarest byte of the literal is
+// looked for with memchr and the rest compared around it.
+const char* TVxRegex::findRequired(std::size_t from) const {
+    const Program& p = *program_;
+    const std::string& lit = p.required;
+    const std::size_t n = lit.size(), probe = p.requiredProbe;
+    const char* s = inputBuf_.get();
+    const std::size_t len = inputLen_;
+    if (len < n || len - n < from) return nullptr;
+    const char* at = s + from + probe;
+    const char* last = s + (len - n) + probe;  // last place the probe byte may stand
+    const char want = lit[probe];
+    if (p.requiredCI) {
+        // Either case of the probe byte, then either case of every other byte.
+        const unsigned char a = static_cast<unsigned char>(want), b = tables_.otherCase[a];
+        auto next = [&](const char* from, unsigned char c) -> const char* {
+            if (from > last) return nullptr;
+            return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(last - from) + 1));
+        };
+        const char* pa = next(at, a);
+        const char* pb = a == b ? nullptr : next(at, b);
+        while (pa || pb) {
+            const char* hit = !pb || (pa && pa < pb) ? pa : pb;
+            const char* start = hit - probe;
+            std::size_t k = 0;
+            for (; k < n; ++k) {
+                const unsigned char x = static_cast<unsigned char>(start[k]), l = static_cast<unsigned char>(lit[k]);
+                if (x != l && x != tables_.otherCase[l]) break;
+            }
+            if (k == n) return start;
+            if (hit == pa) pa = next(pa + 1, a);
+            else pb = next(pb + 1, b);
+        }
+        return nullptr;
+    }
+    while (at <= last) {
+        const void* hit = std::memchr(at, want, static_cast<std::size_t>(last - at) + 1);
+        if (!hit) return nullptr;
+        const char* start = static_cast<const char*>(hit) - probe;
+        if (std::memcmp(start, lit.data(), n) == 0) return start;
+        at = static_cast<const char*>(hit) + 1;
+    }
+    return nullptr;
+}
+
 bool TVxRegex::search(std::size_t from) {
     const Program& p = *program_;
-    const char* s = input_.data();
-    const std::size_t len = input_.size();
+    const char* s = inputBuf_.get();
+    const std::size_t len = inputLen_;
 
+    if (p.anchored) {
+        // One attempt, and only at the very start: check the literal that must open the input.
+        if (from != 0) return false;
+        const std::string& prefix = p.anchoredPrefix;
+        if (len < prefix.size() || std::memcmp(s, prefix.data(), prefix.size()) != 0) return false;
+        return attempt(0);
+    }
     if (!p.required.empty()) {
-        if (len - from < p.required.size()) return false;
-        const void* hit = ::memmem(s + from, len - from, p.required.data(), p.required.size());
+        const char* hit = findRequired(from);
         if (!hit) return false;
         if (p.requiredIsPrefix) {
             // The match begins with the literal: try only where it stands.
-            std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - s);
             for (;;) {
+                std::size_t at = static_cast<std::size_t>(hit - s);
                 if (attempt(at)) return true;
-                ++at;
-                if (len - at < p.required.size()) return false;
-                hit = ::memmem(s + at, len - at, p.required.data(), p.required.size());
+                hit = findRequired(at + 1);
                 if (!hit) return false;
-                at = static_cast<std::size_t>(static_cast<const char*>(hit) - s);
             }
         }
     }
-    if (p.anchored) return attempt(from);
     if (p.startChar >= 0) {
         for (std::size_t at = from; at < len;) {
             const void* hit = std::memchr(s + at, p.startChar, len - at);
@@ -175,13 +228,13 @@ std::int64_t TVxRegex::MatchLength(int group) const {
 std::string_view TVxRegex::Match(int group) const {
     std::int64_t start = MatchStart(group);
     if (start < 0) return {};
-    return std::string_view(input_).substr(static_cast<std::size_t>(start - 1),
+    return InputString().substr(static_cast<std::size_t>(start - 1),
                                            static_cast<std::size_t>(MatchLength(group)));
 }
 
-const std::string& TVxRegex::InputString() const {
+std::string_view TVxRegex::InputString() const {
     if (!hasInput_) throw EVxRegex(kErrNoInputString, 0);
-    return input_;
+    return std::string_view(inputBuf_.get(), inputLen_);
 }
 
 }  // namespace vsr::regexpr

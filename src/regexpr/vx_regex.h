@@ -59,7 +59,7 @@ public:
 
     std::string ExpandTemplate(std::string_view templateText) const;
 
-    const std::string& InputString() const;
+    std::string_view InputString() const;
     // The compiled program's bytes (empty when not compiled); its first byte is 216.
     const std::vector<std::uint8_t>& ProgramCode() const { return program_ ? program_->code : empty_; }
     const Program* CompiledProgram() const { return program_.get(); }
@@ -68,6 +68,7 @@ private:
     void ensureCompiled();
     void dropProgram() { program_.reset(); }
     bool search(std::size_t from);
+    const char* findRequired(std::size_t from) const;
     bool attempt(std::size_t pos);
 
     std::string expression_;
@@ -75,7 +76,10 @@ private:
     unsigned modifiers_ = kDefaultModifiers;
     CharTables tables_;
     std::unique_ptr<Program> program_;
-    std::string input_;
+    // The private copy of the input: a buffer that only grows, so copying a line costs one pass.
+    std::unique_ptr<char[]> inputBuf_;
+    std::size_t inputCap_ = 0;
+    std::size_t inputLen_ = 0;
     bool hasInput_ = false;
     Captures caps_{};
     bool lastMatched_ = false;
