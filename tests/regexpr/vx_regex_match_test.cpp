@@ -121,6 +121,17 @@ const Case kCases[] = {
     {"x*", "", "axb", "1,0;2,1;3,0;4,0"},
     {"$", "", "ab", "3,0"},
     {"a|", "", "ba", "1,0;2,1;3,0"},
+    // Repeats that must give characters back, and ones that never need to.
+    {"\\d+\\d", "", "a123", "2,3"},
+    {"[ab]*b", "", "aab", "1,3"},
+    {"\\w+\\s*=\\s*\\w+;", "", "x = y; ab=cd;", "1,6;8,6"},
+    {"(\\w+)\\s*=", "", "a b =", "3,3"},
+    {"[a-z]+_lock\\(", "", "spin_lock(x) my_lock (", "1,10"},
+    // Required literals, in either case under i.
+    {"SPIN_LOCK", "i", "spin_lock Spin_Lock SPIN_LOK", "1,9;11,9"},
+    {"a+_LOCK", "i", "xaa_lock a_Lock", "2,7;10,6"},
+    {"^static\\s+int", "", "static  int x", "1,11"},
+    {"^static\\s+int", "", " static int x", ""},
     // Alternatives.
     {"cat|dog", "", "a dog and a cat", "3,3;13,3"},
     {"1|\\D", "", "1a", "1,1;2,1"},
