@@ -73,10 +73,8 @@ void TVxRegex::ensureCompiled() {
     if (program_->code.empty() || program_->code[0] != op::kMagic) throw EVxRegex(kErrCorruptedProgram, 0);
 }
 
-bool TVxRegex::Exec(std::string_view input) {
-    ensureCompiled();
-    // The input ends at its first NUL; assign() keeps the buffer when the size allows.
-    if (input.size() > inputCap_) {
+void TVxRegex::SetInputString(std::string_view input) {
+    if (!inputBuf_ || input.size() > inputCap_) {
         std::size_t cap = std::max(input.size(), inputCap_ * 2);
         inputBuf_ = std::make_unique<char[]>(cap + 1);
         inputCap_ = cap;
@@ -86,6 +84,13 @@ bool TVxRegex::Exec(std::string_view input) {
     const void* nul = input.empty() ? nullptr : ::memccpy(buf, input.data(), 0, input.size());
     inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf) - 1 : input.size();
     hasInput_ = true;
+    caps_.clear();
+    lastMatched_ = false;
+}
+
+bool TVxRegex::Exec(std::string_view input) {
+    ensureCompiled();
+    SetInputString(input);
     return ExecPos(1);
 }
 

@@ -49,6 +49,8 @@ public:
     // Compiles now (otherwise the next match does); errors are raised as EVxRegex.
     void Compile();
 
+    // Exec = SetInputString + ExecPos(1). The input is copied up to its first NUL.
+    void SetInputString(std::string_view input);
     bool Exec(std::string_view input);
     bool ExecPos(std::int64_t offset = 1);
     bool ExecNext();

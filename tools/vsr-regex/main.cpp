@@ -73,9 +73,8 @@ int main(int argc, char** argv) {
     try {
         re.SetExpression(pattern);
         re.Compile();
-        // Exec stores the input; ExecPos then searches from the requested offset.
-        bool found = re.Exec(input);
-        if (offset != 1) found = re.ExecPos(offset);
+        re.SetInputString(input);
+        bool found = re.ExecPos(offset);
         while (found) {
             any = true;
             out += std::to_string(re.MatchStart(0)) + "\t" + std::to_string(re.MatchLength(0));

@@ -1,0 +1,99 @@
+// vsr-regex as a separate process: output format, options, exit status and errors.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ToolRun runRegex(const std::vector<std::string>& args, const std::string& input) {
+    vsr::test::TempDir dir;
+    std::string in = dir.write("in.txt", input).string();
+    std::string err = dir.str() + "/err.txt";
+    std::string cmd = shellQuote(VSR_REGEX_EXE);
+    for (const std::string& a : args) cmd += " " + shellQuote(a);
+    cmd += " <" + shellQuote(in) + " 2>" + shellQuote(err);
+    ToolRun r;
+    FILE* p = ::popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = ::pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = vsr::test::readFile(err);
+    return r;
+}
+
+struct CliCase {
+    std::vector<std::string> args;
+    std::string input;
+    int status;
+    std::string out;
+};
+
+TEST(VsrRegexTool, PrintsMatchesAndExitStatus) {
+    const CliCase cases[] = {
+        {{"b+"}, "abbcb", 0, "2\t2\n5\t1\n"},
+        {{"x"}, "abc", 1, ""},
+        {{"ABC"}, "abc", 1, ""},
+        {{"-i", "ABC"}, "abc", 0, "1\t3\n"},
+        {{"a$"}, "a\na", 0, "3\t1\n"},
+        {{"-m", "a$"}, "a\na", 0, "1\t1\n3\t1\n"},
+        {{"a.b"}, "a\nb", 0, "1\t3\n"},
+        {{"--no-s", "a.b"}, "a\nb", 1, ""},
+        {{"a.*b"}, "ab ab", 0, "1\t5\n"},
+        {{"--no-g", "a.*b"}, "ab ab", 0, "1\t2\n4\t2\n"},
+        {{"-x", "a b"}, "ab", 0, "1\t2\n"},
+        {{"[\xE0-\xFF]"}, "\xB8", 0, "1\t1\n"},
+        {{"--no-r", "[\xE0-\xFF]"}, "\xB8", 1, ""},
+        {{"--offset", "3", "a"}, "aaaa", 0, "3\t1\n4\t1\n"},
+        {{"--offset", "9", "a"}, "aaaa", 1, ""},
+        {{"x*"}, "xa", 0, "1\t1\n2\t0\n3\t0\n"},
+        {{"--template", "$2=$1", "(\\w+)=(\\w+)"}, "k=v", 0, "1\t3\tv=k\n"},
+    };
+    for (const CliCase& c : cases) {
+        ToolRun r = runRegex(c.args, c.input);
+        std::string label = c.args.back();
+        EXPECT_EQ(r.status, c.status) << label << " " << r.err;
+        EXPECT_EQ(r.out, c.out) << label;
+    }
+}
+
+TEST(VsrRegexTool, GroupsListEveryGroupOneToFourteen) {
+    ToolRun r = runRegex({"--groups", "(a)(x)?(b)"}, "ab");
+    EXPECT_EQ(r.status, 0);
+    std::string expected = "1\t2\t1,1\t-1,-1\t2,1";
+    for (int k = 4; k <= 14; ++k) expected += "\t-1,-1";
+    EXPECT_EQ(r.out, expected + "\n");
+}
+
+TEST(VsrRegexTool, ErrorsGoToStandardErrorWithCodeAndPosition) {
+    ToolRun r = runRegex({"ab)"}, "ab");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "error 104 3: TVxRegex(comp): ParseReg Unmatched () (pos 3)\n");
+    r = runRegex({"--offset", "0", "a"}, "a");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "error 1006 0: TVxRegex(exec): Offset Must Be Greater Then 0\n");
+    r = runRegex({"--frobnicate", "a"}, "a");
+    EXPECT_EQ(r.status, 2);
+}
+
+}  // namespace
