@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string_view>
 
 namespace vsr::platform {
 namespace {
@@ -57,6 +58,30 @@ EntryKind kindOf(int dirFd, const struct dirent* e) {
 
 }  // namespace
 
+PosixFileSystem::~PosixFileSystem() { closeCachedFolder(); }
+
+void PosixFileSystem::closeCachedFolder() {
+    if (cachedFolderFd_ >= 0) ::close(cachedFolderFd_);
+    cachedFolderFd_ = -1;
+    cachedFolder_.clear();
+}
+
+int PosixFileSystem::openForRead(const std::string& path) {
+    // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
+    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 == path.size()) return ::open(path.c_str(), flags);
+    std::string_view folder(path.data(), slash == 0 ? 1 : slash);
+    if (cachedFolderFd_ < 0 || folder != cachedFolder_) {
+        closeCachedFolder();
+        int fd = ::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return ::open(path.c_str(), flags);
+        cachedFolderFd_ = fd;
+        cachedFolder_.assign(folder);
+    }
+    return ::openat(cachedFolderFd_, path.c_str() + slash + 1, flags);
+}
+
 bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>& out) {
     out.clear();
     DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
@@ -76,15 +101,18 @@ bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry
 
 bool PosixFileSystem::stat(const std::string& path, FileInfo& out) {
     struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return false;
+    std::size_t slash = path.rfind('/');
+    bool cached = cachedFolderFd_ >= 0 && slash != std::string::npos && slash + 1 < path.size() &&
+                  std::string_view(path.data(), slash == 0 ? 1 : slash) == cachedFolder_;
+    int rc = cached ? ::fstatat(cachedFolderFd_, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
+    if (rc != 0) return false;
     fillInfo(st, baseName(path), out);
     return true;
 }
 
 ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) {
     buffer.setSize(0);
-    // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    int fd = openForRead(path);
     if (fd < 0) return ReadStatus::Failed;
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
