@@ -290,6 +290,8 @@ private:
             after = i;
             return true;
         }
+        case '\0':
+            return false;  // NUL cannot sit in a NUL-terminated literal
         default:
             ch = static_cast<std::uint8_t>(c);
             after = at + 1;
@@ -611,6 +613,10 @@ private:
             return parseLiteralRun(flags);
         case '\\':
             return parseEscapeAtom(flags);
+        case '\0':
+            ++p_;
+            flags = kHasWidth | kSimple;
+            return emitNulAtom();
         default:
             return parseLiteralRun(flags);
         }
@@ -680,11 +686,15 @@ private:
         int ch = 0;
         std::size_t after = 0;
         if (literalItemAt(p_, ch, after)) return parseLiteralRun(flags);
-        // "\x00": a NUL never occurs in the input, which ends at its first NUL.
         std::size_t i = p_ + 1;
         escapedChar(i);
         p_ = i;
         flags = kHasWidth | kSimple;
+        return emitNulAtom();
+    }
+
+    // A NUL, written as such or as "\x00": the input ends at its first NUL, so this never matches.
+    std::size_t emitNulAtom() {
         std::size_t ret = emitNode(op::AnyOfSet);
         for (int k = 0; k < 32; ++k) emitByte(k == 0 ? 1 : 0);
         return ret;

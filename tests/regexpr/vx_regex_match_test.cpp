@@ -250,6 +250,17 @@ TEST(VxRegexMatch, InputEndsAtItsFirstNul) {
     EXPECT_TRUE(re.Exec(std::string("a\0b", 3)));
 }
 
+TEST(VxRegexMatch, NulInTheExpressionMatchesNothing) {
+    TVxRegex re;
+    re.SetExpression(std::string("a\0b", 3));
+    EXPECT_FALSE(re.Exec("ab"));
+    EXPECT_FALSE(re.Exec("a"));
+    re.SetExpression(std::string("a\0?b", 4));
+    EXPECT_TRUE(re.Exec("ab"));
+    re.SetExpression("a\\x00?b");
+    EXPECT_TRUE(re.Exec("ab"));
+}
+
 TEST(VxRegexMatch, ProgramStartsWithTheMagicByte) {
     TVxRegex re;
     re.SetExpression("a(b|c)*d");
