@@ -154,7 +154,12 @@ void TFind::composeStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    bar->setFixedHeight(std::max(metrics_.s(px::kStatusBarHeight), fontMetrics().height() + metrics_.s(3)));
+    // The strip is 17 pixels high by design; a point smaller than the window's text fits it,
+    // and the backup note fits its 120-pixel panel.
+    QFont small = font();
+    small.setPointSize(8);
+    bar->setFont(small);
+    bar->setFixedHeight(std::max(metrics_.s(px::kStatusBarHeight), QFontMetrics(small).height() + metrics_.s(3)));
     for (int i = 0; i < 3; ++i) {
         StatusPanel[i] = new QLabel(bar);
         StatusPanel[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
@@ -245,6 +250,10 @@ void TFind::connectControls() {
     });
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { state_.listHeight = ListView1->height(); });
     connect(model_, &QAbstractItemModel::modelReset, this, &TFind::applyColumnWidths);
+    connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int section, int, int) {
+        if (!resizingColumns_ && !composing_ && section < model_->columnCount())
+            userSizedColumns_.insert(int(model_->columnAt(section)));
+    });
 }
 
 void TFind::listSelectionChanged() {

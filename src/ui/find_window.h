@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "engine/search_conditions.h"
@@ -307,6 +308,7 @@ private:
     void showListPopup(const QPoint& at);
     void showLinesPopup(const QPoint& at);
     void listSelectionChanged();
+    void widenCutColumns();
 
     // Settings (find_window_settings.cpp).
     void loadSettings();
@@ -332,6 +334,9 @@ private:
     bool closeAfterRun_ = false;
     bool updatingFields_ = false;
     bool layingOut_ = false;
+    bool resizingColumns_ = false;
+    // Logical columns whose width the user set by dragging; the window leaves them alone.
+    std::set<int> userSizedColumns_;
     QTimer* idleTimer_ = nullptr;
     ResultsModel* model_ = nullptr;
     std::unique_ptr<WindowPrompter> ownPrompter_;

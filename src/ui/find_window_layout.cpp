@@ -79,8 +79,15 @@ void TFind::applyWidthRules() {
     // Status panels 0 and 2 keep their width; panel 1 takes what the window gains.
     if (StatusPanel[0]) {
         StatusPanel[0]->setFixedWidth(m.s(px::kStatusPanel0));
-        StatusPanel[1]->setFixedWidth(std::max(m.s(40), m.s(353) + w - m.s(651)));
-        StatusPanel[2]->setFixedWidth(m.s(px::kStatusPanel2));
+        int panel1 = std::max(m.s(40), m.s(353) + w - m.s(651));
+        // The last panel takes what is left. Where the backup note would be cut short, panel 1
+        // (paths, elided anyway) gives up the difference.
+        const int note = StatusPanel[2]->fontMetrics().horizontalAdvance(QStringLiteral("Search Backup Files: Cannot")) +
+                         m.s(10);
+        const int spare = width() - m.s(px::kStatusPanel0) - m.s(24);
+        if (spare - panel1 < note) panel1 = std::max(m.s(100), spare - note);
+        StatusPanel[1]->setFixedWidth(panel1);
+        StatusPanel[2]->setFixedWidth(std::max(m.s(px::kStatusPanel2), spare - panel1));
     }
 }
 

@@ -6,7 +6,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
@@ -14,6 +16,7 @@
 #include "ui/busy_indicator.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
+#include "ui/results_model.h"
 
 namespace vsr::ui {
 
@@ -32,6 +35,27 @@ void TFind::FindButtonClick() {
         QTimer::singleShot(0, this, &QWidget::close);
     }
     scheduleIdle();
+}
+
+void TFind::widenCutColumns() {
+    // Columns the user never sized grow to show their texts whole; sized ones stay as chosen.
+    if (!listHasRows()) return;
+    QHeaderView* header = ListView1->header();
+    for (int section = 0; section + 1 < model_->columnCount(); ++section) {
+        if (userSizedColumns_.count(int(model_->columnAt(section)))) continue;
+        // The first rows stand for the rest; measuring thousands of rows would stall the end of a run.
+        int content = header->sectionSizeHint(section);
+        const QFontMetrics fm = ListView1->fontMetrics();
+        const int sample = std::min(model_->rowCount(), 200);
+        for (int row = 0; row < sample; ++row)
+            content = std::max(content, fm.horizontalAdvance(model_->index(row, section).data().toString()) +
+                                            metrics_.s(12));
+        const int wanted = std::min(content, metrics_.s(320));
+        if (header->sectionSize(section) < wanted) {
+            const QScopedValueRollback<bool> own(resizingColumns_, true);
+            header->resizeSection(section, wanted);
+        }
+    }
 }
 
 void TFind::StopFindBitSClick() {
@@ -86,6 +110,7 @@ void TFind::searchFinished(const engine::RunSummary& summary) {
         }
     }
     if (summary.foundFiles > 0) commands_.setAllowed(Command::SaveList, true);
+    widenCutColumns();
     state_.listActive = true;
     if (listHasRows()) {
         state_.listPopupBlocked = false;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
@@ -158,8 +159,10 @@ void TFind::applyColumnWidths() {
     if (!model_) return;
     settings::MainOptions& o = stored_.options;
     for (int section = 0; section < model_->columnCount(); ++section) {
-        if (int* w = columnWidthField(o, model_->columnAt(section)); w && *w > 0)
+        if (int* w = columnWidthField(o, model_->columnAt(section)); w && *w > 0) {
+            const QScopedValueRollback<bool> own(resizingColumns_, true);
             ListView1->header()->resizeSection(section, *w);
+        }
     }
 }
 
