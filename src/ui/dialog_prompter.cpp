@@ -25,4 +25,14 @@ std::string QtDialogPrompter::selectFolder(const std::string& title, const std::
         .toStdString();
 }
 
+std::string QtDialogPrompter::saveListFile(const std::string& startFolder) {
+    QFileDialog dialog(parent_, QStringLiteral("Save List"), QString::fromStdString(startFolder));
+    dialog.setObjectName(QStringLiteral("SaveDialogList"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("File List [*.lst] (*.lst)"), QStringLiteral("All Files [*.*] (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("lst"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
 }  // namespace vsr::ui

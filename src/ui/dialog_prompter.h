@@ -1,4 +1,5 @@
 #pragma once
+#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 #include <string>
@@ -13,6 +14,10 @@ public:
     virtual std::string openProgram(const std::string& startFolder) = 0;
     // The folder chosen in the folder picker, or empty when the user cancelled.
     virtual std::string selectFolder(const std::string& title, const std::string& startFolder) = 0;
+    // The file named in the "Save List" dialog, or empty when the user cancelled.
+    virtual std::string saveListFile(const std::string& startFolder) = 0;
+    // Shows one of the program's own dialogs modally; QDialog::Accepted when OK closed it.
+    virtual int runModal(QDialog& dialog) { return dialog.exec(); }
 };
 
 // The desktop's own file and folder dialogs.
@@ -21,6 +26,7 @@ public:
     explicit QtDialogPrompter(QWidget* parent) : parent_(parent) {}
     std::string openProgram(const std::string& startFolder) override;
     std::string selectFolder(const std::string& title, const std::string& startFolder) override;
+    std::string saveListFile(const std::string& startFolder) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -28,13 +28,17 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/linux/desktop_launcher.h"
 #include "platform/posix_file_system.h"
 #include "ui/about_form.h"
 #include "ui/app_info.h"
 #include "ui/busy_indicator.h"
+#include "ui/dialog_prompter.h"
 #include "ui/lines_viewer.h"
+#include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
 #include "ui/results_model.h"
+#include "ui/settings_dialogs.h"
 
 namespace vsr::ui {
 
@@ -44,6 +48,14 @@ struct TFind::OwnServices {
     platform::SteadyClock clock;
     platform::PosixLocaleFormats formats;
     platform::NoTypeNames typeNames;
+};
+
+// The desktop services of the list commands and the settings dialogs, when the program gives none.
+struct TFind::PartServices {
+    explicit PartServices(QWidget* parent) : dialogs(parent) {}
+    QtDialogPrompter dialogs;
+    platform::DesktopLauncher launcher;
+    platform::PosixAttributeChanger attributes;
 };
 
 TFind::TFind(WindowServices services, QWidget* parent)
@@ -106,6 +118,12 @@ TFind::TFind(WindowServices services, QWidget* parent)
     resize(metrics_.s(px::kMinWindowWidth), windowHeightFor(px::kFindOneLinePage));
     connectControls();
     loadSettings();
+    parts_ = std::make_unique<PartServices>(this);
+    DialogPrompter& dialogs = services_.dialogPrompter ? *services_.dialogPrompter : parts_->dialogs;
+    settingsDialogs_ = std::make_unique<SettingsDialogs>(*this, dialogs);
+    listCommands_ = std::make_unique<ListCommands>(
+        *this, ListCommands::Services{dialogs, services_.launcher ? *services_.launcher : parts_->launcher,
+                                      services_.attributes ? *services_.attributes : parts_->attributes, formats});
     showListArea(false);
     composing_ = false;
     applyTabShown();

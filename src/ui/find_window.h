@@ -10,7 +10,9 @@
 #include "engine/search_driver.h"
 #include "engine/search_host.h"
 #include "platform/clock.h"
+#include "platform/attribute_changer.h"
 #include "platform/file_system.h"
+#include "platform/launcher.h"
 #include "platform/locale_formats.h"
 #include "platform/type_names.h"
 #include "settings/settings_storage.h"
@@ -42,7 +44,10 @@ class QWidget;
 namespace vsr::ui {
 
 class BusyIndicator;
+class DialogPrompter;
 class LinesViewer;
+class ListCommands;
+class SettingsDialogs;
 class ResultsModel;
 class TAboutForm;
 
@@ -58,6 +63,9 @@ public:
 // What the window needs from outside; a null pointer means the window's own default.
 struct WindowServices {
     WindowPrompter* prompter = nullptr;        // null: real dialogs
+    DialogPrompter* dialogPrompter = nullptr;  // file pickers and modal dialogs; null: real ones
+    platform::Launcher* launcher = nullptr;    // null: the desktop's
+    platform::AttributeChanger* attributes = nullptr;  // null: the real files' permissions
     platform::FileSystem* fileSystem = nullptr;
     platform::Clock* clock = nullptr;
     const platform::LocaleFormats* formats = nullptr;
@@ -87,6 +95,8 @@ public:
     CommandSet& commands() { return commands_; }
     const Metrics& metrics() const { return metrics_; }
     HelpTopics& help() { return help_; }
+    ListCommands& listCommands() { return *listCommands_; }
+    SettingsDialogs& settingsDialogs() { return *settingsDialogs_; }
 
     // The controls as a conditions record, as a run takes them at its start.
     engine::SearchConditions currentConditions(engine::Tab tab) const;
@@ -258,6 +268,8 @@ protected:
 
 private:
     friend class WindowComposer;
+    friend class ListCommands;
+    friend class SettingsDialogs;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();
@@ -344,6 +356,11 @@ private:
     bool composing_ = true;
     bool settingsSaved_ = false;
     int lastTab_ = 0;
+    // The list commands and the settings dialogs, made after the settings are loaded.
+    struct PartServices;
+    std::unique_ptr<PartServices> parts_;
+    std::unique_ptr<SettingsDialogs> settingsDialogs_;
+    std::unique_ptr<ListCommands> listCommands_;
 };
 
 }  // namespace vsr::ui

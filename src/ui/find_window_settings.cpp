@@ -21,6 +21,7 @@
 #include "ui/find_window.h"
 #include "settings/first_start.h"
 #include "ui/results_model.h"
+#include "ui/settings_dialogs.h"
 #include "ui/window_environment.h"
 
 namespace vsr::ui {
@@ -251,7 +252,9 @@ void TFind::saveSettings() {
     if (settingsSaved_ || composing_) return;
     settingsSaved_ = true;
     collectStoredSettings();
-    if (services_.settings) services_.settings->SaveSettings(stored_, false);
+    if (settingsDialogs_) settingsDialogs_->store();
+    // The settings dialogs' values and ignore lists are saved with the rest at the end.
+    if (services_.settings) services_.settings->SaveSettings(stored_, settingsDialogs_ != nullptr);
 }
 
 }  // namespace vsr::ui

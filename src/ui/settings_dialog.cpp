@@ -206,11 +206,11 @@ void TSettDlg::openPlaceholderMenu() {
 void TSettDlg::insertPlaceholder(const QString& placeholder) { EditorEdit->insert(placeholder); }
 
 void TSettDlg::EditPathsXPButtonClick() {
-    if (pathIgnore_) pathIgnore_->exec();
+    if (pathIgnore_ && prompter_) prompter_->runModal(*pathIgnore_);
 }
 
 void TSettDlg::EditFilesXPButtonClick() {
-    if (fileIgnore_) fileIgnore_->exec();
+    if (fileIgnore_ && prompter_) prompter_->runModal(*fileIgnore_);
 }
 
 void TSettDlg::updateEditListButtons() {

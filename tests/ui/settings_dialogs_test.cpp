@@ -42,7 +42,17 @@ public:
         folderStarts.push_back(start);
         return folderAnswer;
     }
-    std::string programAnswer, folderAnswer;
+    std::string saveListFile(const std::string& start) override {
+        saveStarts.push_back(start);
+        return saveAnswer;
+    }
+    int runModal(QDialog& dialog) override {
+        modals.push_back(dialog.objectName());
+        return QDialog::Rejected;
+    }
+    std::string programAnswer, folderAnswer, saveAnswer;
+    std::vector<std::string> saveStarts;
+    std::vector<QString> modals;
     std::vector<std::string> programStarts, folderTitles, folderStarts;
 };
 
@@ -123,6 +133,8 @@ TEST_F(SettingsDialogs, EditListFollowsItsCheckBox) {
     EXPECT_TRUE(settings.EditPathsXPButton->isEnabled());
     settings.IgnoreFilesXPCheck->click();
     EXPECT_FALSE(settings.EditFilesXPButton->isEnabled());
+    settings.EditPathsXPButton->click();
+    EXPECT_EQ(prompter.modals, (std::vector<QString>{"TPathIgnoreDlg"}));
     settings.reject();
     EXPECT_FALSE(settings.EditPathsXPButton->isEnabled());
     EXPECT_TRUE(settings.EditFilesXPButton->isEnabled());

@@ -1,0 +1,47 @@
+#include "ui/settings_dialogs.h"
+
+#include "ui/dialog_prompter.h"
+#include "ui/file_ignore_dialog.h"
+#include "ui/find_window.h"
+#include "ui/path_ignore_dialog.h"
+#include "ui/settings_dialog.h"
+
+namespace vsr::ui {
+
+SettingsDialogs::SettingsDialogs(TFind& window, DialogPrompter& prompter)
+    : w_(window),
+      prompter_(prompter),
+      paths_(std::make_unique<TPathIgnoreDlg>(&prompter, &window)),
+      files_(std::make_unique<TFileIgnoreDlg>(&window)),
+      settings_(std::make_unique<TSettDlg>(paths_.get(), files_.get(), &prompter, &window)) {
+    auto help = [this](const QString& topic) { w_.help().show(topic); };
+    paths_->setHelpOpener(help);
+    files_->setHelpOpener(help);
+    settings_->setHelpOpener(help);
+    w_.commands().setHandler(Command::Settings, [this] { ShowSettings(); });
+    w_.commands().setAllowed(Command::Settings, true);
+    load(w_.stored_.dialog);
+}
+
+SettingsDialogs::~SettingsDialogs() = default;
+
+void SettingsDialogs::load(const settings::DialogSettings& values) {
+    settings_->setValues(values);
+    settings_->initialDirOpenEditor = w_.stored_.options.initialDirOpenEditor;
+    paths_->initialDirwIgnPath = w_.stored_.options.initialDirwIgnPath;
+    store();
+}
+
+void SettingsDialogs::ShowSettings() {
+    prompter_.runModal(*settings_);
+    // Even a cancelled settings dialog keeps an ignore list accepted with its own OK.
+    store();
+}
+
+void SettingsDialogs::store() {
+    w_.stored_.dialog = settings_->values();
+    w_.stored_.options.initialDirOpenEditor = settings_->initialDirOpenEditor;
+    w_.stored_.options.initialDirwIgnPath = paths_->initialDirwIgnPath;
+}
+
+}  // namespace vsr::ui
