@@ -117,6 +117,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     }
 
     // Closing steps.
+    env_.fs.releaseCaches();
     if (tab == Tab::Find) state.conditionsChanged = true;
     state.resultsSnapshot.clear();
     host_.setStatusText(kPathPanel, "");

@@ -80,6 +80,10 @@ public:
     virtual ReadStatus readFile(const std::string& path, FileBuffer& buffer,
                                 std::uint64_t maxSize = kMaxReadableFileSize) = 0;
 
+    // Drops whatever the implementation keeps open between calls (a folder handle); a run
+    // calls it when it ends, so a folder replaced later is looked up afresh.
+    virtual void releaseCaches() {}
+
     // Fills entry.info once; false when the file vanished in between.
     bool loadInfo(const std::string& dir, DirEntry& entry);
 };

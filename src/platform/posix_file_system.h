@@ -14,6 +14,7 @@ public:
     bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) override;
     bool stat(const std::string& path, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
+    void releaseCaches() override { closeCachedFolder(); }
 
 private:
     // Opens `path` for reading relative to the folder opened last, so the kernel resolves one

@@ -98,6 +98,28 @@ TEST(PosixFileSystem, ReadsIntoOneGrowingBuffer) {
     EXPECT_EQ(fs.readFile(dir.str(), buf, kMaxReadableFileSize), ReadStatus::Failed);
 }
 
+TEST(PosixFileSystem, AFolderReplacedBetweenRunsIsFoundAgain) {
+    vsr::test::TempDir dir;
+    dir.write("f/a.txt", "one");
+    dir.write("g/b.txt", "two");
+    PosixFileSystem fs;
+    FileBuffer buf;
+    ASSERT_EQ(fs.readFile(dir.str() + "/f/a.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    // Alternating folders must not mix up the folder each name is looked up in.
+    ASSERT_EQ(fs.readFile(dir.str() + "/g/b.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "two");
+    ASSERT_EQ(fs.readFile(dir.str() + "/f/a.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "one");
+    std::filesystem::remove_all(dir.path() / "f");
+    dir.write("f/a.txt", "new");
+    fs.releaseCaches();
+    ASSERT_EQ(fs.readFile(dir.str() + "/f/a.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "new");
+    FileInfo info;
+    ASSERT_TRUE(fs.stat(dir.str() + "/f/a.txt", info));
+    EXPECT_EQ(info.size, 3u);
+}
+
 TEST(FakeFileSystem, BehavesLikeTheRealOne) {
     FakeFileSystem fs;
     fs.addFile("/a/b/c.txt", "abc");
