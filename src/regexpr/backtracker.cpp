@@ -147,7 +147,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
     stack_.clear();
     base_ = 0;
     loopIndex_ = 0;
-    for (int g = 0; g <= program.groupCount; ++g) openAt_[g] = -1;
+    for (int g = 1; g <= program.groupCount; ++g) openAt_[g] = -1;
 
     std::size_t node = 1;
     std::size_t pos = startPos;

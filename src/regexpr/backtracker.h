@@ -23,7 +23,8 @@ struct Captures {
     }
     // Clears group 0 and groups 1..groups only: the others are never set.
     void clear(int groups) {
-        for (int g = 0; g <= groups; ++g) start[g] = end[g] = -1;
+        start[0] = end[0] = -1;  // the usual case, without a call to memset
+        for (int g = 1; g <= groups; ++g) start[g] = end[g] = -1;
     }
 };
 

@@ -34,6 +34,11 @@ struct Program {
     // Greedy one-character repeats whose operand can never match what must follow them: giving
     // characters back cannot help, so they keep no choice point. Indexed by node offset.
     std::vector<bool> possessive;
+    bool hasBackRefs = false;
+    // After a failed attempt where a byte of runSkipSet stands, the attempts inside the rest of
+    // that run of bytes would fail the same way and are skipped.
+    bool runSkip = false;
+    std::array<bool, 256> runSkipSet{};
 };
 
 }  // namespace vsr::regexpr

@@ -108,6 +108,7 @@ void firstChars(const std::vector<std::uint8_t>& code, std::size_t start, const 
 void markPossessive(Program& p, const CharTables& t) {
     const auto& code = p.code;
     p.possessive.assign(code.size(), false);
+    p.hasBackRefs = false;
     // Walk every node of the program in layout order.
     for (std::size_t n = 1; n < code.size();) {
         std::uint8_t o = code[n];
@@ -118,7 +119,10 @@ void markPossessive(Program& p, const CharTables& t) {
             break;
         case op::AnyOf3: case op::NoneOf3: size += 3; break;
         case op::AnyOfSet: size += 32; break;
-        case op::BackRef: case op::BackRefCI: size += 1; break;
+        case op::BackRef: case op::BackRefCI:
+            size += 1;
+            p.hasBackRefs = true;
+            break;
         case op::Loop: case op::LoopNG: size += 12; break;
         case op::Braces: case op::BracesNG: case op::Star: case op::Plus: {
             // The operand node follows inside; step over the repeat's own header only.
@@ -159,6 +163,7 @@ void computeShortcuts(Program& p, const CharTables& t) {
     p.required.clear();
     p.requiredIsPrefix = false;
     p.requiredCI = false;
+    p.runSkip = false;
     p.canMatchEmpty = false;
     p.anchoredPrefix.clear();
     p.requiredProbe = 0;
@@ -169,6 +174,19 @@ void computeShortcuts(Program& p, const CharTables& t) {
     if (code[first] != op::Branch || code[op::next(code, first)] != op::End) return;  // several branches
     std::size_t scan = op::operand(first);
     while (code[scan] == op::Comment) scan = op::next(code, scan);
+
+    // A match that begins with a possessive repeat (group starts aside) ends that repeat at the
+    // end of the run of its characters wherever inside the run it starts; without back-references
+    // the rest then behaves the same, so one failed start stands for the whole run.
+    std::size_t lead = scan;
+    while (op::isOpen(code[lead]) || code[lead] == op::Comment) lead = op::next(code, lead);
+    const std::uint8_t lo = code[lead];
+    if (!p.hasBackRefs && p.possessive[lead] && (lo == op::Plus || lo == op::Star ||
+                                                 (lo == op::Braces && intAt(code, lead + op::kHeader + 4) == op::kInfinity))) {
+        p.runSkip = true;
+        p.runSkipSet.fill(false);
+        addOneChar(code, lead + op::kHeader + (lo == op::Braces ? 8 : 0), t, p.runSkipSet);
+    }
     if (code[scan] == op::Exactly) {
         p.startChar = code[scan + op::kHeader];
     } else if (code[scan] == op::Bol) {

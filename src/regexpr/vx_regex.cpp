@@ -66,9 +66,7 @@ void TVxRegex::Compile() {
                                                            modifiers_, tables_));
 }
 
-void TVxRegex::ensureCompiled() {
-    if (program_ && program_->modifiers == modifiers_ && program_->code[0] == op::kMagic) [[likely]]
-        return;
+void TVxRegex::compileForMatch() {
     if (!program_ || program_->modifiers != modifiers_) Compile();
     if (program_->code.empty() || program_->code[0] != op::kMagic) throw EVxRegex(kErrCorruptedProgram, 0);
 }
@@ -84,14 +82,15 @@ void TVxRegex::SetInputString(std::string_view input) {
     const void* nul = input.empty() ? nullptr : ::memccpy(buf, input.data(), 0, input.size());
     inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf) - 1 : input.size();
     hasInput_ = true;
-    caps_.clear();
+    if (program_) caps_.clear(program_->groupCount);
+    else caps_.clear();
     lastMatched_ = false;
 }
 
 bool TVxRegex::Exec(std::string_view input) {
     ensureCompiled();
     SetInputString(input);
-    return ExecPos(1);
+    return searchFrom(0);
 }
 
 bool TVxRegex::ExecPos(std::int64_t offset) {
@@ -101,8 +100,12 @@ bool TVxRegex::ExecPos(std::int64_t offset) {
     caps_.clear(program_->groupCount);
     lastMatched_ = false;
     if (static_cast<std::uint64_t>(offset) > inputLen_ + 1) return false;
+    return searchFrom(static_cast<std::size_t>(offset - 1));
+}
+
+bool TVxRegex::searchFrom(std::size_t from) {
     try {
-        lastMatched_ = search(static_cast<std::size_t>(offset - 1));
+        lastMatched_ = search(from);
     } catch (...) {
         caps_.clear();
         throw;
@@ -181,7 +184,8 @@ bool TVxRegex::search(std::size_t from) {
         // One attempt, and only at the very start: check the literal that must open the input.
         if (from != 0) return false;
         const std::string& prefix = p.anchoredPrefix;
-        if (len < prefix.size() || std::memcmp(s, prefix.data(), prefix.size()) != 0) return false;
+        if (len < prefix.size()) return false;
+        if (!prefix.empty() && (s[0] != prefix[0] || std::memcmp(s, prefix.data(), prefix.size()) != 0)) return false;
         return attempt(0);
     }
     if (!p.required.empty()) {
@@ -213,8 +217,12 @@ bool TVxRegex::search(std::size_t from) {
         return false;
     }
     const std::uint8_t* u = reinterpret_cast<const std::uint8_t*>(s);
-    for (std::size_t at = from; at < len; ++at)
-        if (p.firstSet[u[at]] && attempt(at)) return true;
+    for (std::size_t at = from; at < len; ++at) {
+        if (!p.firstSet[u[at]]) continue;
+        if (attempt(at)) return true;
+        if (p.runSkip && p.runSkipSet[u[at]])
+            while (at + 1 < len && p.runSkipSet[u[at + 1]]) ++at;
+    }
     return false;
 }
 

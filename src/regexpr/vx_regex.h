@@ -67,7 +67,12 @@ public:
     const Program* CompiledProgram() const { return program_.get(); }
 
 private:
-    void ensureCompiled();
+    void ensureCompiled() {
+        if (!program_ || program_->modifiers != modifiers_ || program_->code[0] != 216) [[unlikely]]
+            compileForMatch();
+    }
+    void compileForMatch();
+    bool searchFrom(std::size_t from);
     void dropProgram() { program_.reset(); }
     bool search(std::size_t from);
     const char* findRequired(std::size_t from) const;

@@ -127,6 +127,10 @@ const Case kCases[] = {
     {"\\w+\\s*=\\s*\\w+;", "", "x = y; ab=cd;", "1,6;8,6"},
     {"(\\w+)\\s*=", "", "a b =", "3,3"},
     {"[a-z]+_lock\\(", "", "spin_lock(x) my_lock (", "1,10"},
+    // A failed start inside a run of the leading repeat's characters stands for the whole run.
+    {"\\w+;", "", "ab cd; e;", "4,3;8,2"},
+    {"(\\d+)x", "", "12 345x 6x", "4,4;9,2"},
+    {"[ab]*c", "", "abab abc c", "6,3;10,1"},
     // Required literals, in either case under i.
     {"SPIN_LOCK", "i", "spin_lock Spin_Lock SPIN_LOK", "1,9;11,9"},
     {"a+_LOCK", "i", "xaa_lock a_Lock", "2,7;10,6"},
