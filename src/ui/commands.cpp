@@ -37,12 +37,12 @@ bool CommandSet::allowed(Command command) const {
 
 void CommandSet::trigger(Command command) const {
     // A shortcut may still reach a disabled entry through another path; the rules decide.
-    if (!enabled(command)) return;
+    if (suspended_ || !enabled(command)) return;
     entries_.at(command).handler();
 }
 
 bool CommandSet::invoke(Command command) const {
-    if (!hasHandler(command)) return false;
+    if (suspended_ || !hasHandler(command)) return false;
     entries_.at(command).handler();
     return true;
 }

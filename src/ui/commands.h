@@ -35,6 +35,9 @@ public:
     // Runs the handler whatever the rules say, for a key whose own conditions were checked.
     bool invoke(Command command) const;
     const std::vector<QPointer<QObject>>& controls(Command command) const;
+    // While a run is busy its menus are off; their keys must not reach a command either.
+    void setSuspended(bool suspended) { suspended_ = suspended; }
+    bool suspended() const { return suspended_; }
 
 private:
     void apply(Command command);
@@ -44,6 +47,7 @@ private:
         bool allowed = false;
     };
     std::map<Command, Entry> entries_;
+    bool suspended_ = false;
 };
 
 }  // namespace vsr::ui

@@ -420,11 +420,14 @@ void TFind::ClearListClick() {
 }
 
 void TFind::Contents1Click() {
+    if (state_.busy) return;  // the Help menu is off during a run; so is its key
     if (!help_.show(QStringLiteral("Intro.htm")))
         prompter_->messageBox(kProgramTitle, "The help pages could not be opened.", engine::MessageIcon::Warning);
 }
 
-void TFind::About1Click() { prompter_->showAbout(this); }
+void TFind::About1Click() {
+    if (!state_.busy) prompter_->showAbout(this);
+}
 
 void TFind::Exit1Click() { close(); }
 

@@ -51,6 +51,7 @@ void TFind::beginRunState(engine::Tab tab) {
     commands_.setAllowed(Command::DeleteItems, false);
     disableLineCommands();
     for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(false);
+    commands_.setSuspended(true);
     setTabHeadersVisible(tab, false);
     state_.undoWasEnabled = commands_.allowed(Command::Undo);
     commands_.setAllowed(Command::Undo, false);
@@ -108,6 +109,7 @@ void TFind::endRunState(engine::Tab tab) {
     ListXPCheckBox->setEnabled(rows);
     setPathEnabled(!(ListXPCheckBox->isChecked() && rows));
     for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(true);
+    commands_.setSuspended(false);
     state_.busy = false;
     list_.busy = false;
     setTabHeadersVisible(tab, true);

@@ -80,6 +80,8 @@ protected:
 
 TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
     auto w = makeWindow();
+    int projects = 0;
+    w->commands().setHandler(Command::OpenProject, [&] { ++projects; });
     w->FindEditComboBox->setEditText(QStringLiteral("needle"));
     bool sawBusyState = false;
     bool armed = true;
@@ -92,10 +94,16 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
                        !w->FileMenu->menuAction()->isEnabled() &&
                        !w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->OptionsTab)) &&
                        w->Animate1->isActive();
+        // Keys of the disabled menus reach nothing while the run is busy.
+        w->commands().setAllowed(Command::OpenProject, true);
+        w->Contents1->trigger();
+        w->findChild<QAction*>(QStringLiteral("OpenProject1"))->trigger();
         QTimer::singleShot(0, w->StopFindBit, &QPushButton::click);
     });
     search(*w, files.str());
     EXPECT_TRUE(sawBusyState);
+    EXPECT_EQ(projects, 0);
+    EXPECT_TRUE(opened.empty());
     EXPECT_GE(rows(*w), 5);
     EXPECT_LT(rows(*w), 200);
     // Stopped: no row is chosen for the user, and the window is idle again.
