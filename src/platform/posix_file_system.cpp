@@ -70,16 +70,10 @@ int PosixFileSystem::openForRead(const std::string& path) {
     // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
     constexpr int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash + 1 == path.size()) return ::open(path.c_str(), flags);
-    std::string_view folder(path.data(), slash == 0 ? 1 : slash);
-    if (cachedFolderFd_ < 0 || folder != cachedFolder_) {
-        closeCachedFolder();
-        int fd = ::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return ::open(path.c_str(), flags);
-        cachedFolderFd_ = fd;
-        cachedFolder_.assign(folder);
-    }
-    return ::openat(cachedFolderFd_, path.c_str() + slash + 1, flags);
+    if (cachedFolderFd_ >= 0 && slash != std::string::npos && slash + 1 < path.size() &&
+        std::string_view(path.data(), slash == 0 ? 1 : slash) == cachedFolder_)
+        return ::openat(cachedFolderFd_, path.c_str() + slash + 1, flags);
+    return ::open(path.c_str(), flags);
 }
 
 bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>& out) {
@@ -87,6 +81,11 @@ bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry
     DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
     if (!d) return false;
     int fd = dirfd(d);
+    // The walk reads this folder's files next: keep a handle so each is opened by its name
+    // alone. Only a listing sets it, and a run releases it, so it never outlives the folder.
+    closeCachedFolder();
+    cachedFolderFd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (cachedFolderFd_ >= 0) cachedFolder_ = dir.empty() ? "/" : dir;
     while (struct dirent* e = readdir(d)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;

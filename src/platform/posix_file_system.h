@@ -17,8 +17,8 @@ public:
     void releaseCaches() override { closeCachedFolder(); }
 
 private:
-    // Opens `path` for reading relative to the folder opened last, so the kernel resolves one
-    // name instead of the whole path for every file of a folder.
+    // Opens `path` for reading relative to the folder listed last when it lies there, so the
+    // kernel resolves one name instead of the whole path for every file of a folder.
     int openForRead(const std::string& path);
     void closeCachedFolder();
     std::string cachedFolder_;

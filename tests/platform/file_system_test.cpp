@@ -104,6 +104,8 @@ TEST(PosixFileSystem, AFolderReplacedBetweenRunsIsFoundAgain) {
     dir.write("g/b.txt", "two");
     PosixFileSystem fs;
     FileBuffer buf;
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fs.listDirectory(dir.str() + "/f", entries));
     ASSERT_EQ(fs.readFile(dir.str() + "/f/a.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
     // Alternating folders must not mix up the folder each name is looked up in.
     ASSERT_EQ(fs.readFile(dir.str() + "/g/b.txt", buf, kMaxReadableFileSize), ReadStatus::Ok);
