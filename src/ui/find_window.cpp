@@ -108,6 +108,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
     const platform::LocaleFormats& formats = services_.formats ? *services_.formats : own_->formats;
     const platform::TypeNames& typeNames = services_.typeNames ? *services_.typeNames : own_->typeNames;
     driver_ = std::make_unique<engine::SearchDriver>(engine::SearchEnv{fs, clock, formats, typeNames}, *this);
+    model_->setTypeNames(&typeNames);
 
     idleTimer_ = new QTimer(this);
     idleTimer_->setSingleShot(true);

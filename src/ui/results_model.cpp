@@ -29,6 +29,13 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         // Row texts are bytes; file names on this desktop are UTF-8.
         return QString::fromUtf8(item.text(column));
     }
+    if (role == Qt::DecorationRole && column == results::Column::Name && typeNames_) {
+        const QString name = QString::fromStdString(typeNames_->iconName(item.name));
+        if (name.isEmpty()) return {};
+        auto it = icons_.find(name);
+        if (it == icons_.end()) it = icons_.insert(name, QIcon::fromTheme(name));
+        return it->isNull() ? QVariant() : QVariant(*it);
+    }
     if (role == Qt::TextAlignmentRole && (column == results::Column::Size || column == results::Column::Found))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

@@ -1,6 +1,9 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QIcon>
 
+#include "platform/type_names.h"
 #include "results/result_list.h"
 
 namespace vsr::ui {
@@ -18,6 +21,9 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+    // Where the small icons of the Name column come from; none: rows carry no icon.
+    void setTypeNames(const platform::TypeNames* names) { typeNames_ = names; }
+
     // The logical column shown at display position `section`.
     results::Column columnAt(int section) const;
 
@@ -29,6 +35,9 @@ private:
 
     results::ResultList& list_;
     std::vector<results::Column> columns_;
+    const platform::TypeNames* typeNames_ = nullptr;
+    // Icons by theme name: a folder of one file type asks the theme once.
+    mutable QHash<QString, QIcon> icons_;
 };
 
 }  // namespace vsr::ui
