@@ -119,7 +119,8 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     if (prep.writable()) original = env_.files.read(path);
     if (original) {
         ModifyContext context(c, host_, env_.clock);
-        FileModel model = loadFileModel(*original);
+        FileModel model(std::move(*original));
+        original.reset();
         EngineOutcome outcome = EngineOutcome::Failed;
         switch (c.searchType) {
             case SearchType::Phrase: outcome = PhraseModify(context, model, interval); break;
@@ -129,13 +130,11 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         if (outcome == EngineOutcome::Stopped || context.stopped()) {
             end = RowEnd::Stopped;
         } else if (outcome == EngineOutcome::Done) {
-            std::string bytes = joinFileModel(model, o.separator);
-            model.lines.clear();
+            const std::string bytes = joinFileModel(model, o.separator);
             // Bytes that would not change need no write: the file stays as it is.
-            if (bytes == *original) {
+            if (bytes == model.original()) {
                 end = RowEnd::Modified;
             } else {
-                original.reset();
                 platform::RewriteOutcome written = env_.files.rewrite(path, bytes);
                 if (written == platform::RewriteOutcome::Written) end = RowEnd::Modified;
                 // The backup is the only intact copy left when putting the old bytes back failed.

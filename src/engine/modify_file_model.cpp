@@ -13,24 +13,26 @@ std::string_view separatorText(LineSeparator separator) {
     return "\r\n";
 }
 
-void splitLines(std::string_view text, std::vector<std::string>& out) {
+void splitLines(std::string_view text, std::vector<std::string_view>& out) {
     out.clear();
     LineCursor cursor(text);
     std::string_view line;
-    while (cursor.next(line)) out.emplace_back(line);
+    while (cursor.next(line)) out.push_back(line);
 }
 
-FileModel loadFileModel(std::string_view bytes) {
-    FileModel model;
-    splitLines(bytes, model.lines);
-    model.endedWithLineEnd = !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n');
-    return model;
+FileModel::FileModel(std::string bytes) : original_(std::move(bytes)) {
+    splitLines(original_, lines);
+    endedWithLineEnd = !original_.empty() && (original_.back() == '\r' || original_.back() == '\n');
 }
+
+std::string_view FileModel::keep(std::string text) { return kept_.emplace_back(std::move(text)); }
+
+void FileModel::replaceWithText(std::string text) { splitLines(keep(std::move(text)), lines); }
 
 std::string joinFileModel(const FileModel& model, LineSeparator separator) {
     const std::string_view sep = separatorText(separator);
     std::size_t total = 0;
-    for (const std::string& line : model.lines) total += line.size() + sep.size();
+    for (std::string_view line : model.lines) total += line.size() + sep.size();
     std::string out;
     out.reserve(total);
     for (std::size_t i = 0; i < model.lines.size(); ++i) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,16 +14,32 @@ std::string_view separatorText(LineSeparator separator);
 
 // A file as the modification engines see it: its lines without their ends (split at CR LF, LF
 // or CR), and whether the file ended with a line end, which decides the last line's separator.
-// NUL bytes are ordinary bytes here: a file is never cut short.
-struct FileModel {
-    std::vector<std::string> lines;
+// Lines are views into the file's bytes or into texts the model keeps, so a file of many lines
+// costs no allocation per line. NUL bytes are ordinary bytes here: a file is never cut short.
+class FileModel {
+public:
+    explicit FileModel(std::string bytes);
+    FileModel(const FileModel&) = delete;
+    FileModel& operator=(const FileModel&) = delete;
+
+    std::vector<std::string_view> lines;
     bool endedWithLineEnd = false;
+
+    // The file's bytes as they were read.
+    const std::string& original() const { return original_; }
+    // Keeps `text` for the model's lifetime and returns a view of it, for a changed line.
+    std::string_view keep(std::string text);
+    // Replaces the lines by those of `text`, split at CR LF, LF or CR.
+    void replaceWithText(std::string text);
+
+private:
+    std::string original_;
+    std::deque<std::string> kept_;  // a deque never moves its elements, so views stay valid
 };
 
-FileModel loadFileModel(std::string_view bytes);
 // Splits a text at CR LF, LF or CR into `out` (replacing it); a text ending in a line end has
 // no empty line after it.
-void splitLines(std::string_view text, std::vector<std::string>& out);
+void splitLines(std::string_view text, std::vector<std::string_view>& out);
 
 // Every line followed by `separator`, except the last, which gets it only when the file ended
 // with a line end before the modification.

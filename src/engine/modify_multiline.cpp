@@ -15,7 +15,7 @@ std::string normalized(std::string_view line, const SearchConditions& c, const p
 
 }  // namespace
 
-bool findMultilineBlocks(ModifyContext& context, const std::vector<std::string>& lines,
+bool findMultilineBlocks(ModifyContext& context, const std::vector<std::string_view>& lines,
                          std::vector<std::size_t>& starts) {
     const SearchConditions& c = context.conditions();
     const platform::CodePage& page = context.codePage();
@@ -28,7 +28,7 @@ bool findMultilineBlocks(ModifyContext& context, const std::vector<std::string>&
     // Each file line is normalised once; blocks are then compared line by line.
     std::vector<std::string> norm;
     norm.reserve(lines.size());
-    for (const std::string& line : lines) norm.push_back(normalized(line, c, page));
+    for (std::string_view line : lines) norm.push_back(normalized(line, c, page));
 
     std::size_t nextFree = 0;  // the first line not inside a kept block
     for (std::size_t s = 0; s + k <= norm.size(); ++s) {
@@ -59,14 +59,15 @@ EngineOutcome MultilineModify(ModifyContext& context, FileModel& model) {
 
     const std::size_t k = c.searchLines.size();
     const ModificationType type = c.modificationType;
-    std::vector<std::string> insertion;
-    if (type == ModificationType::Clear) insertion.assign(k, std::string());
-    else if (type != ModificationType::Delete) insertion = c.replaceLines;
+    std::vector<std::string_view> insertion;
+    if (type == ModificationType::Clear) insertion.assign(k, std::string_view());
+    else if (type != ModificationType::Delete)
+        for (const std::string& line : c.replaceLines) insertion.push_back(model.keep(line));
 
     // The new model is built in one pass: the lines between blocks are moved over, each block
     // becomes what the type makes of it. This equals editing block by block while tracking the
     // shift, without moving the tail of the file once per block.
-    std::vector<std::string> out;
+    std::vector<std::string_view> out;
     out.reserve(model.lines.size() + starts.size() * insertion.size());
     std::size_t next = 0;
     for (std::size_t s : starts) {

@@ -9,7 +9,7 @@ namespace vsr::engine {
 // 0-based first lines of the blocks of the model that equal the query lines (after the
 // normalisation of the conditions), taken greedily from the top so that they never overlap.
 // False when the stop flag ended the scan.
-bool findMultilineBlocks(ModifyContext& context, const std::vector<std::string>& lines,
+bool findMultilineBlocks(ModifyContext& context, const std::vector<std::string_view>& lines,
                          std::vector<std::size_t>& starts);
 
 // Applies the modification type to every block of searchLines in the model: the k matched

@@ -16,8 +16,9 @@ public:
                                                                     : c_.replaceText;
     }
 
-    // Rewrites one line; false when the stop flag ended the work (the line is then unchanged).
-    bool editLine(std::string& line) {
+    // Rewrites one line into `out` and sets `changed`; false when the stop flag ended the work.
+    bool editLine(std::string_view line, std::string& out, bool& changed) {
+        changed = false;
         const std::size_t n = pattern_.size();
         if (n == 0 || line.size() < n) return true;
         std::string_view hay = line;
@@ -26,7 +27,7 @@ public:
             foldUpper(page_, line.data(), folded_.data(), line.size());
             hay = folded_;
         }
-        std::string out;
+        out.clear();
         std::size_t copied = 0;  // bytes of `line` already in `out` (or consumed)
         std::size_t pos = 0;
         unsigned steps = 0;
@@ -42,8 +43,8 @@ public:
                 pos = at + 1;
                 continue;
             }
-            if (out.empty()) out.reserve(line.size() + line.size() / 8);
-            out.append(line, copied, at - copied);
+            if (!changed) out.reserve(line.size() + line.size() / 8);
+            out.append(line.substr(copied, at - copied));
             const std::string_view found(line.data() + at, n);
             switch (c_.modificationType) {
                 case ModificationType::Replace:
@@ -55,16 +56,15 @@ public:
             }
             copied = at + n;
             pos = at + n;
+            changed = true;
         }
-        if (copied == 0) return true;
-        out.append(line, copied, std::string::npos);
-        line = std::move(out);
+        if (changed) out.append(line.substr(copied));
         return true;
     }
 
 private:
     // The characters around the occurrence, in the whole line, must not be word characters.
-    bool isWholeWord(const std::string& line, std::size_t at, std::size_t n) const {
+    bool isWholeWord(std::string_view line, std::size_t at, std::size_t n) const {
         if (at > 0 && page_.isWordChar(static_cast<unsigned char>(line[at - 1]))) return false;
         if (at + n < line.size() && page_.isWordChar(static_cast<unsigned char>(line[at + n]))) return false;
         return true;
@@ -96,10 +96,14 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
         last = range.last;
     }
     PhraseEditor editor(context);
+    std::string out;
+    bool changed = false;
     for (std::size_t i = first; i <= last; ++i) {
-        context.pumpIfDue(15);
+        // The clock is read every few lines only: files of short lines are the common case.
+        if (i % 64 == 0) context.pumpIfDue(15);
         if (context.stopped()) return EngineOutcome::Stopped;
-        if (!editor.editLine(model.lines[i - 1])) return EngineOutcome::Stopped;
+        if (!editor.editLine(model.lines[i - 1], out, changed)) return EngineOutcome::Stopped;
+        if (changed) model.lines[i - 1] = model.keep(std::move(out));
     }
     return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
 }

@@ -21,11 +21,12 @@ public:
         : context_(context), re_(re), template_(std::move(templateText)),
           type_(context.conditions().modificationType) {}
 
-    // The subject with every non-empty match modified; `subject` itself when nothing matched.
+    // The subject with every non-empty match modified; `changed` is false (and the text empty)
+    // when nothing matched.
     // Throws MatchInterrupted when Stop ends a match.
-    std::string apply(const std::string& subject, bool& changed) {
+    std::string apply(std::string_view subject, bool& changed) {
         changed = false;
-        if (!re_.Exec(subject)) return subject;
+        if (!re_.Exec(subject)) return {};
         std::string out;
         std::size_t copyFrom = 0;
         do {
@@ -35,13 +36,13 @@ public:
             if (length <= 0) continue;
             const std::size_t start = static_cast<std::size_t>(re_.MatchStart(0) - 1);
             const std::size_t end = start + static_cast<std::size_t>(length);
-            out.append(subject, copyFrom, start - copyFrom);
+            out.append(subject.substr(copyFrom, start - copyFrom));
             switch (type_) {
                 case ModificationType::Replace: out += re_.ExpandTemplate(template_); copyFrom = end; break;
                 // The match stays in the subject and is copied with the text after it.
                 case ModificationType::InsertBefore: out += re_.ExpandTemplate(template_); copyFrom = start; break;
                 case ModificationType::InsertAfter:
-                    out.append(subject, start, end - start);
+                    out.append(subject.substr(start, end - start));
                     out += re_.ExpandTemplate(template_);
                     copyFrom = end;
                     break;
@@ -51,8 +52,8 @@ public:
             }
             changed = true;
         } while (re_.ExecNext());
-        if (!changed) return subject;
-        out.append(subject, copyFrom, std::string::npos);
+        if (!changed) return {};
+        out.append(subject.substr(copyFrom));
         return out;
     }
 
@@ -121,9 +122,8 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
             for (std::size_t i = first; i <= last; ++i) {
                 context.pumpIfDue(20);
                 if (context.stopped()) return EngineOutcome::Stopped;
-                std::string& line = model.lines[i - 1];
-                std::string result = substituter.apply(line, changed);
-                if (changed) line = std::move(result);
+                std::string result = substituter.apply(model.lines[i - 1], changed);
+                if (changed) model.lines[i - 1] = model.keep(std::move(result));
             }
         } else {
             std::string subject;
@@ -132,7 +132,7 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
                 if (i + 1 < model.lines.size() || model.endedWithLineEnd) subject += "\r\n";
             }
             std::string result = substituter.apply(subject, changed);
-            if (changed) splitLines(result, model.lines);
+            if (changed) model.replaceWithText(std::move(result));
         }
     } catch (const regexpr::MatchInterrupted&) {
         return EngineOutcome::Stopped;

@@ -63,14 +63,6 @@ std::string targetOf(const std::string& path) {
     return path;
 }
 
-void syncFolder(const std::string& folder) {
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
 // Writes through a temporary file beside `path`. Nothing when the temporary file can't be
 // made (the caller may then write in place); otherwise whether the rename succeeded.
 std::optional<bool> writeViaTemp(const std::string& path, std::string_view bytes, const struct stat* old,
@@ -81,8 +73,12 @@ std::optional<bool> writeViaTemp(const std::string& path, std::string_view bytes
     int fd = ::mkstemp(temp.data());
     if (fd < 0) return std::nullopt;
 
+    // No fsync: a run rewrites thousands of files and a disk flush per file would cost more
+    // than the rewrite itself. The rename still replaces the file only once every byte was
+    // accepted, and the common Linux file systems write a file's data before a rename over
+    // another file is committed.
     Writer writer{faults};
-    bool ok = writer.write(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = writer.write(fd, bytes);
     // Owner first: changing it may clear set-id bits that the mode then puts back.
     if (ok && old && (old->st_uid != ::geteuid() || old->st_gid != ::getegid()))
         (void)::fchown(fd, old->st_uid, old->st_gid);
@@ -93,7 +89,6 @@ std::optional<bool> writeViaTemp(const std::string& path, std::string_view bytes
         ::unlink(temp.c_str());
         return false;
     }
-    syncFolder(folder);
     return true;
 }
 

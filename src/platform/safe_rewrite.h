@@ -20,8 +20,8 @@ struct RewriteFaults {
 };
 
 // Replaces the contents of an existing regular file without ever leaving it cut short.
-// The new bytes go to a temporary file in the same folder, are flushed and renamed over the
-// file with its permission bits (and owner and group where allowed). A file with several hard
+// The new bytes go to a temporary file in the same folder, which is renamed over the file
+// once all of them were written, with its permission bits (and owner and group where allowed). A file with several hard
 // links, or one in a folder that refuses new files, is rewritten in place instead, and on a
 // failure the old bytes are written back. A symbolic link stays a link: its target is
 // rewritten. A missing file is not created.

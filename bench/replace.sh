@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Times a phrase replacement over a fresh copy of a kernel subtree: vsr-search (backups off and
+# on) against `sed -i` and `perl -pi` over the same files, in the same run. Every timed run starts
+# from a fresh copy whose cost is measured apart and not counted. sed and perl are handed the
+# list of files that hold the phrase (made beforehand, untimed), which is the quickest way they
+# can be used; vsr-search finds those files itself. After the timing, the trees that vsr-search
+# and sed produced are compared byte for byte.
+#
+#   bash bench/replace.sh      (RUNS=3, SUBTREE=drivers/net by default; VSR_SEARCH=path/to/vsr-search)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs="${RUNS:-3}"
+subtree="${SUBTREE:-drivers/net}"
+from="static int"
+to="static long"
+
+command -v perl >/dev/null && command -v sed >/dev/null || { echo "needs sed and perl" >&2; exit 1; }
+corpus="$(bash bench/corpus.sh)"
+src="$corpus/$subtree"
+
+vsr="${VSR_SEARCH:-}"
+if [ -z "$vsr" ]; then
+  for b in build build-modify; do
+    if [ -x "$b/tools/vsr-search/vsr-search" ]; then vsr="$b/tools/vsr-search/vsr-search"; break; fi
+  done
+fi
+if [ -z "$vsr" ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build --target vsr-search >&2
+  vsr=build/tools/vsr-search/vsr-search
+fi
+
+tmp="$(mktemp -d "${TMPDIR:-/tmp}/vsr-replace-XXXXXX")"
+trap 'rm -rf "$tmp"' EXIT
+work="$tmp/work"
+
+fresh() { rm -rf "$work"; cp -a "$src" "$work"; }
+
+# The files sed and perl are given: those holding the phrase, relative to the tree.
+(cd "$src" && grep -rlF -- "$from" . | LC_ALL=C sort) >"$tmp/files"
+nfiles=$(find "$src" -type f | wc -l)
+nmatch=$(wc -l <"$tmp/files")
+
+run_vsr() { "$vsr" --path "$work" --query "$from" --case --modify replace --replace "$to" --separator unix "$@"; }
+run_sed() { (cd "$work" && xargs -d '\n' sed -i "s/$from/$to/g" <"$tmp/files"); }
+run_perl() { (cd "$work" && xargs -d '\n' perl -pi -e "s/\\Q$from\\E/$to/g" <"$tmp/files"); }
+
+med() { sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'; }
+
+# Median wall and CPU (user + system) seconds of `runs` runs, each on a fresh copy.
+measure() {
+  local walls=() cpus=() line
+  local TIMEFORMAT='%R %U %S'
+  fresh
+  "$@" >/dev/null 2>&1 || true  # warm-up
+  for ((i = 0; i < runs; i++)); do
+    fresh
+    sync
+    line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+    walls+=("$(awk '{print $1}' <<<"$line")")
+    cpus+=("$(awk '{print $2 + $3}' <<<"$line")")
+  done
+  echo "$(printf '%s\n' "${walls[@]}" | med) $(printf '%s\n' "${cpus[@]}" | med)"
+}
+
+copy_cost() {
+  local walls=() line
+  local TIMEFORMAT='%R'
+  for ((i = 0; i < runs; i++)); do
+    rm -rf "$work"
+    line=$( { time cp -a "$src" "$work"; } 2>&1 | tail -n 1 )
+    walls+=("$line")
+  done
+  printf '%s\n' "${walls[@]}" | med
+}
+
+echo "corpus: $subtree ($nfiles files, $nmatch holding \"$from\"), $runs runs each, medians"
+echo "copy of the tree (not counted below): $(copy_cost) s"
+read -r sw sc < <(measure run_sed)
+read -r pw pc < <(measure run_perl)
+read -r vw vc < <(measure run_vsr)
+read -r bw bc < <(measure run_vsr --backups)
+printf '%-28s %8s %8s %10s %10s\n' "tool" "wall s" "cpu s" "wall/sed" "cpu/sed"
+row() { printf '%-28s %8.3f %8.3f %10.2f %10.2f\n' "$1" "$2" "$3" "$(awk "BEGIN{print $2/$sw}")" "$(awk "BEGIN{print $3/$sc}")"; }
+row "sed -i" "$sw" "$sc"
+row "perl -pi" "$pw" "$pc"
+row "vsr-search, backups off" "$vw" "$vc"
+row "vsr-search, backups on" "$bw" "$bc"
+
+# Same bytes as sed: both trees are made once more and compared.
+fresh; run_vsr >/dev/null 2>&1 || true; mv "$work" "$tmp/by-vsr"
+fresh; run_sed; mv "$work" "$tmp/by-sed"
+if diff -r -q "$tmp/by-vsr" "$tmp/by-sed" >/dev/null; then
+  echo "check: the tree rewritten by vsr-search equals the one rewritten by sed -i"
+else
+  echo "check: FAILED, the trees differ:" >&2
+  diff -r -q "$tmp/by-vsr" "$tmp/by-sed" | head >&2
+  exit 1
+fi
