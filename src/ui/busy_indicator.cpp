@@ -38,7 +38,9 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
     const qreal ring = side * 0.34;
     const qreal dot = side * 0.09;
     const QColor accent = palette().color(QPalette::Highlight);
-    const QColor idle = palette().color(QPalette::Mid);
+    // At rest the ring is faint, so it never looks like work in progress.
+    QColor idle = palette().color(QPalette::Mid);
+    idle.setAlphaF(0.35);
     for (int i = 0; i < kDots; ++i) {
         const qreal angle = 2 * M_PI * i / kDots - M_PI / 2;
         const QPointF at(centre.x() + ring * qCos(angle), centre.y() + ring * qSin(angle));
