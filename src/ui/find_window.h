@@ -77,8 +77,6 @@ struct WindowServices {
     HelpTopics::Opener helpOpener;             // empty: the desktop's browser
     QString helpFolder;                        // empty: looked up beside the program
     int dotsPerInch = 0;                       // 0: the screen's
-    // Milliseconds between two rounds of message processing during a run.
-    int pumpIntervalMs = 15;
 };
 
 // The main window: it holds the search conditions, starts every command and keeps the
@@ -267,7 +265,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class WindowComposer;
     friend class ListCommands;
     friend class SettingsDialogs;
 
