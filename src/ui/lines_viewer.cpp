@@ -6,12 +6,19 @@
 #include <QScrollBar>
 #include <algorithm>
 
+#include "engine/lines_viewer_intervals.h"
+
 namespace vsr::ui {
 
 namespace {
-// Room for the interval mark in front of every line.
-constexpr int kMarkColumn = 12;
+// Text starts this far into the item; the "+" of a marked line stands on the entry's leading
+// blank.
+constexpr int kTextLeft = 2;
+
+bool boldKind(engine::FoundLineKind k) {
+    return k == engine::FoundLineKind::Header || k == engine::FoundLineKind::Overflow;
 }
+}  // namespace
 
 LinesViewer::LinesViewer(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
@@ -20,24 +27,83 @@ LinesViewer::LinesViewer(QWidget* parent) : QAbstractScrollArea(parent) {
     updateScrollBars();
 }
 
-int LinesViewer::rowHeight() const { return fontMetrics().height() + 2; }
+int LinesViewer::rowHeight() const {
+    const int designed = dpi_ > 96 ? 17 : 16;
+    return std::max(designed, fontMetrics().height() + 1);
+}
 
-void LinesViewer::clear() {
-    entries_.clear();
-    current_ = -1;
-    widest_ = 0;
+void LinesViewer::setDotsPerInch(int dpi) {
+    dpi_ = dpi > 0 ? dpi : 96;
     updateScrollBars();
     viewport()->update();
 }
 
-void LinesViewer::setEntries(std::vector<ViewerEntry> entries) {
-    entries_ = std::move(entries);
-    current_ = -1;
+void LinesViewer::setCodePage(platform::CodePageId page) {
+    if (page == page_) return;
+    page_ = page;
+    cached_.assign(cached_.size(), false);
+    viewport()->update();
+}
+
+void LinesViewer::clear() {
+    content_.clear();
+    syncGeneration();
+    viewport()->update();
+}
+
+void LinesViewer::syncGeneration() {
+    if (generation_ == content_.generation()) return;
+    generation_ = content_.generation();
+    cache_.clear();
+    cached_.clear();
+    measured_ = 0;
     widest_ = 0;
-    const QFontMetrics fm = fontMetrics();
-    for (const ViewerEntry& e : entries_) widest_ = std::max(widest_, fm.horizontalAdvance(e.text));
+    current_ = -1;
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
+    updateScrollBars();
+}
+
+void LinesViewer::contentChanged() {
+    syncGeneration();
+    const std::size_t n = content_.count();
+    // The last entry may still gain highlights while a fill runs: it is measured once final.
+    const std::size_t final = content_.filling() && n > 0 ? n - 1 : n;
+    if (final > measured_) {
+        const QFontMetrics normal = fontMetrics();
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics strong(bold);
+        for (std::size_t i = measured_; i < final; ++i) {
+            const engine::FoundLine& e = content_.entry(i);
+            const QFontMetrics& fm = boldKind(e.kind) ? strong : normal;
+            widest_ = std::max(widest_, fm.horizontalAdvance(displayed(static_cast<int>(i)).text) +
+                                            fm.averageCharWidth());
+        }
+        measured_ = final;
+    }
+    if (current_ >= count()) current_ = -1;
     updateScrollBars();
     viewport()->update();
+}
+
+const DisplayEntry& LinesViewer::displayed(int index) {
+    syncGeneration();
+    const std::size_t i = static_cast<std::size_t>(index);
+    const bool growing = content_.filling() && i + 1 == content_.count();
+    if (growing) {
+        scratch_ = displayEntry(content_.entry(i), page_);
+        return scratch_;
+    }
+    if (cache_.size() <= i) {
+        cache_.resize(content_.count());
+        cached_.resize(content_.count(), false);
+    }
+    if (!cached_[i]) {
+        cache_[i] = displayEntry(content_.entry(i), page_);
+        cached_[i] = true;
+    }
+    return cache_[i];
 }
 
 void LinesViewer::setCurrentIndex(int index) {
@@ -50,16 +116,19 @@ void LinesViewer::setCurrentIndex(int index) {
 }
 
 void LinesViewer::updateScrollBars() {
-    const int rows = std::max(1, viewport()->height() / std::max(1, rowHeight()));
+    const int h = rowHeight();
+    const int rows = std::max(1, viewport()->height() / h);
     verticalScrollBar()->setPageStep(rows);
+    verticalScrollBar()->setSingleStep(1);
     verticalScrollBar()->setRange(0, std::max(0, count() - rows));
-    horizontalScrollBar()->setPageStep(viewport()->width());
-    horizontalScrollBar()->setSingleStep(fontMetrics().averageCharWidth() * 4);
-    horizontalScrollBar()->setRange(0, std::max(0, widest_ + kMarkColumn + 8 - viewport()->width()));
+    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+    horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 4));
+    horizontalScrollBar()->setRange(0, std::max(0, widest_ + kTextLeft - viewport()->width()));
 }
 
 int LinesViewer::indexAt(int y) const {
-    const int index = verticalScrollBar()->value() + y / std::max(1, rowHeight());
+    if (y < 0) return -1;
+    const int index = verticalScrollBar()->value() + y / rowHeight();
     return index < count() ? index : -1;
 }
 
@@ -70,36 +139,66 @@ void LinesViewer::ensureVisible(int index) {
     else if (index >= bar->value() + bar->pageStep()) bar->setValue(index - bar->pageStep() + 1);
 }
 
+bool LinesViewer::markedLine(int index) {
+    if (!markedInterval) return false;
+    const std::optional<results::ModificationInterval> interval = markedInterval();
+    return interval && engine::entryInsideInterval(content_, index, *interval);
+}
+
+void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scrollX, bool selected) {
+    const QPalette& pal = palette();
+    p.fillRect(rect, pal.color(selected ? QPalette::Highlight : QPalette::Base));
+    if (index < 0 || index >= count()) return;
+    const engine::FoundLine& e = content_.entry(static_cast<std::size_t>(index));
+    const DisplayEntry& d = displayed(index);
+    QFont f = font();
+    f.setBold(boldKind(e.kind));
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const int baseline = rect.top() + (rect.height() - fm.height()) / 2 + fm.ascent();
+    const int x0 = rect.left() + kTextLeft - scrollX;
+    const QColor normal = pal.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    const QColor found = selected ? QColor(Qt::yellow) : QColor(Qt::blue);
+
+    if (e.kind == engine::FoundLineKind::Multiline) {
+        p.setPen(found);
+        p.drawText(x0, baseline, d.text);
+    } else {
+        p.setPen(normal);
+        p.drawText(x0, baseline, d.text);
+        if (e.kind == engine::FoundLineKind::Line) {
+            // Each found stretch is drawn again over the line in the found colour, at the width
+            // of the text before it; stretches right of the visible area are not drawn.
+            for (auto [offset, length] : d.highlights) {
+                if (offset >= d.text.size()) continue;
+                const int x = x0 + fm.horizontalAdvance(d.text.left(offset));
+                if (x > rect.right()) continue;
+                const QString part = d.text.mid(offset, length);
+                p.fillRect(QRect(x, rect.top(), fm.horizontalAdvance(part), rect.height()),
+                           pal.color(selected ? QPalette::Highlight : QPalette::Base));
+                p.setPen(found);
+                p.drawText(x, baseline, part);
+            }
+        }
+    }
+    if (markedLine(index)) {
+        QFont mark = font();
+        mark.setBold(true);
+        p.setFont(mark);
+        p.setPen(QColor(Qt::red));
+        p.drawText(rect.left() + 1 - scrollX, baseline, QStringLiteral("+"));
+    }
+}
+
 void LinesViewer::paintEvent(QPaintEvent*) {
+    syncGeneration();
     QPainter p(viewport());
-    const QFontMetrics fm = fontMetrics();
     const int h = rowHeight();
     const int first = verticalScrollBar()->value();
     const int dx = horizontalScrollBar()->value();
-    const QPalette& pal = palette();
-    for (int i = first, y = 0; i < count() && y < viewport()->height(); ++i, y += h) {
-        const ViewerEntry& e = entries_[i];
-        const bool current = i == current_;
-        if (current) p.fillRect(0, y, viewport()->width(), h, pal.color(QPalette::Highlight));
-        const int baseline = y + 1 + fm.ascent();
-        if (e.marked) {
-            p.setPen(current ? pal.color(QPalette::HighlightedText) : QColor(Qt::red));
-            p.drawText(2 - dx, baseline, QStringLiteral("+"));
-        }
-        const int x0 = kMarkColumn - dx;
-        p.setPen(pal.color(current ? QPalette::HighlightedText : QPalette::Text));
-        p.drawText(x0, baseline, e.text);
-        // Found stretches are drawn again over the line in blue, so a highlight never moves text.
-        for (auto [offset, length] : e.highlights) {
-            if (offset < 0 || length <= 0 || offset >= e.text.size()) continue;
-            const QString part = e.text.mid(offset, length);
-            const int x = x0 + fm.horizontalAdvance(e.text.left(offset));
-            const int w = fm.horizontalAdvance(part);
-            p.fillRect(x, y, w, h, current ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
-            p.setPen(current ? pal.color(QPalette::HighlightedText) : QColor(Qt::blue));
-            p.drawText(x, baseline, part);
-        }
-    }
+    const int width = viewport()->width();
+    for (int i = first, y = 0; i < count() && y < viewport()->height(); ++i, y += h)
+        paintEntry(p, i, QRect(0, y, width, h), dx, i == current_);
 }
 
 void LinesViewer::resizeEvent(QResizeEvent* event) {
@@ -108,6 +207,7 @@ void LinesViewer::resizeEvent(QResizeEvent* event) {
 }
 
 void LinesViewer::mousePressEvent(QMouseEvent* event) {
+    // A right click selects the entry under the mouse before the pop-up menu opens.
     const int index = indexAt(event->position().toPoint().y());
     if (index >= 0) setCurrentIndex(index);
     QAbstractScrollArea::mousePressEvent(event);
@@ -115,20 +215,21 @@ void LinesViewer::mousePressEvent(QMouseEvent* event) {
 
 void LinesViewer::mouseDoubleClickEvent(QMouseEvent* event) {
     const int index = indexAt(event->position().toPoint().y());
-    if (index >= 0) emit entryActivated(index);
+    if (index >= 0 && event->button() == Qt::LeftButton) emit entryActivated(index);
 }
 
 void LinesViewer::keyPressEvent(QKeyEvent* event) {
+    const int page = verticalScrollBar()->pageStep();
     switch (event->key()) {
-    case Qt::Key_Up: setCurrentIndex(std::max(0, current_ - 1)); break;
-    case Qt::Key_Down: setCurrentIndex(std::min(count() - 1, current_ + 1)); break;
-    case Qt::Key_PageUp: setCurrentIndex(std::max(0, current_ - verticalScrollBar()->pageStep())); break;
-    case Qt::Key_PageDown:
-        setCurrentIndex(std::min(count() - 1, current_ + verticalScrollBar()->pageStep()));
-        break;
-    case Qt::Key_Home: setCurrentIndex(count() > 0 ? 0 : -1); break;
-    case Qt::Key_End: setCurrentIndex(count() - 1); break;
-    default: QAbstractScrollArea::keyPressEvent(event); return;
+        case Qt::Key_Up: setCurrentIndex(std::max(0, current_ - 1)); break;
+        case Qt::Key_Down: setCurrentIndex(std::min(count() - 1, current_ + 1)); break;
+        case Qt::Key_PageUp: setCurrentIndex(std::max(0, current_ - page)); break;
+        case Qt::Key_PageDown: setCurrentIndex(std::min(count() - 1, current_ + page)); break;
+        case Qt::Key_Home: setCurrentIndex(count() > 0 ? 0 : -1); break;
+        case Qt::Key_End: setCurrentIndex(count() - 1); break;
+        case Qt::Key_Left: horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+        case Qt::Key_Right: horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+        default: QAbstractScrollArea::keyPressEvent(event); return;
     }
 }
 

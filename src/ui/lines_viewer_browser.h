@@ -1,0 +1,79 @@
+#pragma once
+#include <QObject>
+#include <optional>
+
+#include "engine/lines_viewer_fill.h"
+#include "engine/lines_viewer_intervals.h"
+
+class QMenu;
+class QTimer;
+
+namespace vsr::ui {
+
+class TFind;
+
+// Keeps the Lines Viewer in step with the results list: fills it for the selected row 35 ms
+// after the window went idle, runs the marking commands of the modification intervals with
+// their menu rules, and shows the browsed file's interval in the status bar.
+class LinesBrowser : public QObject, public engine::FillEvents {
+    Q_OBJECT
+public:
+    LinesBrowser(TFind& window, engine::SearchEnv env);
+    ~LinesBrowser() override;
+
+    // Fills the viewer for `row` (it becomes the browsed row). Browse ties the fill to the
+    // selection; Silent is what modification, undo and reports use.
+    engine::FillResult fillRow(std::size_t row, engine::FillPurpose purpose);
+    // The idle step: when the selected row is not the one shown, fill after 35 ms.
+    void scheduleBrowse();
+    bool browsePending() const;
+    bool filling() const { return filling_; }
+
+    // Intervals restrict modification now (the settings use them and the list may be modified).
+    bool intervalsInEffect() const;
+    bool listModifiable() const;
+    // Status panel 1 with the browsed file's interval, when the rules ask for it.
+    void showIntervalStatus();
+    // Enable and visibility states of the interval commands for the menu about to open.
+    void updateIntervalMenus(QMenu* menu);
+
+    // The interval commands.
+    void ModificationFrom1Click();
+    void ModificationTo1Click();
+    void ForBrowsedFile1Click();
+    void ForSelectedFiles3Click();
+    void ForListedFiles1Click();
+    void ForBrowsedFile2Click();
+    void ForSelectedFile1Click();
+    void ForListedFiles2Click();
+
+    // --- engine::FillEvents ---
+    void fillStarting(engine::FillPurpose purpose) override;
+    void fillEnded(const engine::FillResult& result) override;
+    void entriesAdded() override;
+    void selectExpressionCharacter(engine::Tab tab, int position) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool windowAlive() const;
+    long long rowToBrowse() const;
+    void browseDue();
+    void setWhole(engine::MarkScope scope, bool all);
+    void afterMarking();
+    void enterRunningState();
+    void leaveRunningState();
+    std::optional<results::ModificationInterval> markedInterval() const;
+
+    TFind& w_;
+    engine::SearchEnv env_;
+    engine::IntervalMarker marker_;
+    QTimer* timer_ = nullptr;
+    bool filling_ = false;
+    bool browseAgain_ = false;
+    struct SavedState;
+    SavedState* saved_ = nullptr;
+};
+
+}  // namespace vsr::ui

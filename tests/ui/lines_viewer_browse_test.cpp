@@ -1,0 +1,193 @@
+#include <QApplication>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "ui/find_window.h"
+#include "ui/lines_viewer.h"
+#include "ui/lines_viewer_browser.h"
+
+namespace vsr::ui {
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_ui";
+    static char* argv[] = {name, nullptr};
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
+    static QApplication* made = new QApplication(argc, argv);
+    return *made;
+}
+
+class SilentPrompter : public WindowPrompter {
+public:
+    void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
+        messages.push_back(caption + ": " + text);
+    }
+    std::string selectFolder(const std::string&, const std::string&) override { return {}; }
+    void showAbout(QWidget*) override {}
+    std::vector<std::string> messages;
+};
+
+struct BrowseFixture : ::testing::Test {
+    SilentPrompter prompter;
+    vsr::test::TempDir files;
+    std::unique_ptr<TFind> w;
+    LinesBrowser* browser = nullptr;
+
+    void SetUp() override {
+        app();
+        WindowServices s;
+        s.prompter = &prompter;
+        s.dotsPerInch = 96;
+        w = std::make_unique<TFind>(s);
+        w->show();
+        browser = w->findChild<LinesBrowser*>();
+        ASSERT_NE(browser, nullptr);
+    }
+    void TearDown() override { w.reset(); }
+
+    void search(const std::string& query) {
+        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
+        if (w->activeTab() == engine::Tab::Find) w->FindEditComboBox->setEditText(QString::fromStdString(query));
+        else w->SearchEdit->setEditText(QString::fromStdString(query));
+        w->FindButtonClick();
+    }
+    // Lets the idle pause pass and the fill run.
+    void settle() {
+        for (int i = 0; i < 20 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(20);
+        QTest::qWait(60);
+    }
+    std::string entry(int i) { return w->ListBox1->content().entry(static_cast<std::size_t>(i)).displayText; }
+    void selectRow(std::size_t row) {
+        const QModelIndex index = w->ListView1->model()->index(static_cast<int>(row), 0);
+        w->ListView1->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    std::size_t rowOf(const std::string& name) {
+        for (std::size_t i = 0; i < w->results().count(); ++i)
+            if (w->results().row(i).name == name) return i;
+        return 999;
+    }
+};
+
+TEST_F(BrowseFixture, SelectingARowShowsItsLinesAfterTheIdlePause) {
+    files.write("a.txt", "one\nfind me\n");
+    files.write("b.txt", "find\nno\nfind find\n");
+    search("find");
+    ASSERT_EQ(w->results().count(), 2u);
+    settle();
+    ASSERT_TRUE(w->ListBox1->hasLines());
+    const std::size_t b = rowOf("b.txt");
+    selectRow(b);
+    settle();
+    EXPECT_EQ(w->ListBox1->content().browsedName, "b.txt");
+    ASSERT_EQ(w->ListBox1->count(), 3);
+    EXPECT_EQ(entry(0), "     File:  b.txt      Path:  " + files.str());
+    EXPECT_EQ(entry(2), " line 3: find find");
+    EXPECT_EQ(w->ListBox1->content().entry(2).highlights.size(), 2u);
+    EXPECT_TRUE(w->commands().allowed(Command::EditFile));
+    EXPECT_TRUE(w->commands().allowed(Command::SaveLines));
+    EXPECT_TRUE(w->FindBit->isEnabled());
+}
+
+TEST_F(BrowseFixture, SelectingAnotherRowDuringALongFillEndsItAndShowsTheNewRow) {
+    std::string big;
+    for (int i = 0; i < 1500000; ++i) big += "find this line\n";
+    files.write("big.txt", big);
+    files.write("small.txt", "find\n");
+    search("find");
+    settle();
+    const std::size_t bigRow = rowOf("big.txt");
+    const std::size_t smallRow = rowOf("small.txt");
+    selectRow(bigRow);
+    // While the big file is filled the window pumps messages; the selection moves then.
+    bool moved = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        selectRow(smallRow);
+        moved = true;
+    });
+    engine::FillResult r = browser->fillRow(bigRow, engine::FillPurpose::Browse);
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(r.end, engine::FillEnd::Superseded);
+    EXPECT_LT(w->ListBox1->count(), 5002);
+    settle();
+    EXPECT_EQ(w->ListBox1->content().browsedName, "small.txt");
+    EXPECT_EQ(w->ListBox1->count(), 2);
+}
+
+TEST_F(BrowseFixture, IntervalCommandsFollowTheirRules) {
+    files.write("a.txt", "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n");
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    w->PhraseButtonReplace->setChecked(true);
+    w->PhraseXPCheckBox->setChecked(true);
+    w->ReplaceButton->click();
+    search("x");
+    settle();
+    ASSERT_EQ(w->results().count(), 1u);
+    ASSERT_TRUE(w->commands().allowed(Command::ModifyAll));
+    ASSERT_TRUE(browser->intervalsInEffect());
+    ASSERT_EQ(w->ListBox1->count(), 13);
+
+    // Header selected: Mark From and Mark To are off, Mark All is on.
+    w->ListBox1->setCurrentIndex(0);
+    emit w->LinesPopupMenu->aboutToShow();
+    EXPECT_FALSE(w->commands().allowed(Command::MarkFrom));
+    EXPECT_TRUE(w->commands().allowed(Command::MarkAllBrowsed));
+
+    w->ListBox1->setCurrentIndex(10);  // line 10
+    emit w->LinesPopupMenu->aboutToShow();
+    ASSERT_TRUE(w->commands().enabled(Command::MarkFrom));
+    w->ListBox1->setCurrentIndex(4);
+    w->commands().trigger(Command::MarkFrom);  // From 4
+    w->ListBox1->setCurrentIndex(2);
+    w->commands().trigger(Command::MarkTo);  // To 2 above From 4: From goes to the top
+    EXPECT_EQ(w->results().row(0).interval, (results::ModificationInterval{0, 2}));
+    EXPECT_EQ(w->results().row(0).result, "Found       Top - 2");
+    EXPECT_EQ(w->StatusPanel[1]->text().toStdString(),
+              "Modification interval for the browsed file: From top to line 2");
+
+    emit w->LinesPopupMenu->aboutToShow();
+    w->commands().trigger(Command::UnmarkAllBrowsed);
+    EXPECT_EQ(w->results().row(0).result, "Found       Nil");
+    EXPECT_EQ(w->StatusPanel[1]->text().toStdString(),
+              "Modification interval for the browsed file: The marked lines are absent");
+
+    // On the Find tab the marking items are hidden.
+    w->PageControl1->setCurrentWidget(w->FindTab);
+    emit w->LinesPopupMenu->aboutToShow();
+    for (QAction* a : w->LinesPopupMenu->actions())
+        if (a->objectName() == QLatin1String("MarkFrom3")) EXPECT_FALSE(a->isVisible());
+}
+
+TEST_F(BrowseFixture, RegularExpressionErrorSelectsTheCharacterInTheField) {
+    files.write("a.txt", "abc\n");
+    w->RegExpFind->click();
+    w->FindMemo->setPlainText(QStringLiteral("a"));
+    search("");
+    settle();
+    ASSERT_EQ(w->results().count(), 1u);
+    w->FindMemo->setPlainText(QStringLiteral("ab\n(c"));
+    prompter.messages.clear();
+    selectRow(0);  // editing the query let go of the rows
+    w->ListBox1->clear();
+    engine::FillResult r = browser->fillRow(0, engine::FillPurpose::Browse);
+    EXPECT_EQ(r.end, engine::FillEnd::RegExprError);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].rfind("Regular Expression: Error: ", 0), 0u);
+    EXPECT_TRUE(w->FindMemo->textCursor().hasSelection());
+    EXPECT_TRUE(w->FindBit->isEnabled());
+}
+
+}  // namespace
+}  // namespace vsr::ui
