@@ -35,6 +35,7 @@
 #include "ui/busy_indicator.h"
 #include "ui/dialog_prompter.h"
 #include "ui/lines_viewer.h"
+#include "ui/lines_viewer_browser.h"
 #include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
 #include "ui/results_model.h"
@@ -125,6 +126,8 @@ TFind::TFind(WindowServices services, QWidget* parent)
     listCommands_ = std::make_unique<ListCommands>(
         *this, ListCommands::Services{dialogs, services_.launcher ? *services_.launcher : parts_->launcher,
                                       services_.attributes ? *services_.attributes : parts_->attributes, formats});
+    // The Lines Viewer follows the list's selection and runs the interval commands.
+    new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
     showListArea(false);
     composing_ = false;
     applyTabShown();
