@@ -38,6 +38,18 @@ void SettingsDialogs::ShowSettings() {
     store();
 }
 
+engine::ModifyOptions SettingsDialogs::modifyOptions() const {
+    engine::ModifyOptions o;
+    const std::string separator = settings_->lineSeparator();
+    o.separator = separator == "\r\n" ? engine::LineSeparator::Windows
+                  : separator == "\r"  ? engine::LineSeparator::Macintosh
+                                        : engine::LineSeparator::Unix;
+    const settings::DialogSettings values = settings_->values();
+    o.replaceReadOnly = values.readOnly;
+    o.replaceHidden = values.replaceHiddenCheckBox;
+    return o;
+}
+
 void SettingsDialogs::store() {
     w_.stored_.dialog = settings_->values();
     w_.stored_.options.initialDirOpenEditor = settings_->initialDirOpenEditor;

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "engine/modify_context.h"
 #include "settings/stored_settings.h"
 
 namespace vsr::ui {
@@ -25,6 +26,10 @@ public:
     void load(const settings::DialogSettings& values);
     // The dialogs' values into the window's settings records.
     void store();
+
+    // What a modification run reads from the settings dialog: the line separator and whether
+    // read-only and hidden files are modified.
+    engine::ModifyOptions modifyOptions() const;
 
     TSettDlg& settings() { return *settings_; }
     TPathIgnoreDlg& pathIgnore() { return *paths_; }

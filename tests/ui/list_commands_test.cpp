@@ -281,6 +281,8 @@ TEST_F(ListCommandsTest, SettingsSurviveARestartAndSteerTheSearch) {
     auto w = makeWindow();
     TSettDlg& dlg = w->settingsDialogs().settings();
     EXPECT_TRUE(dlg.MacXPRadioButton->isChecked());
+    EXPECT_EQ(w->settingsDialogs().modifyOptions().separator, engine::LineSeparator::Macintosh);
+    EXPECT_FALSE(w->settingsDialogs().modifyOptions().replaceReadOnly);
     EXPECT_TRUE(dlg.IgnoreFilesXPCheck->isChecked());
     EXPECT_EQ(w->settingsDialogs().fileIgnore().listText(), "*.txt");
     search(*w);
