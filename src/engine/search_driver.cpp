@@ -54,7 +54,6 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     list.ClearResults();
     list.tab = listTab(tab);
     list.busy = true;
-    list.collectReportCounts = options.forReport;
     host_.setStatusText(kCountPanel, "");
     host_.setStatusText(kPathPanel, "");
     host_.beginRun(tab);
@@ -104,6 +103,9 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         else if (!state.stop) run_->fail(terms.caption, terms.message);
         matcher = std::make_unique<LineMatcher>(*run_);
     }
+
+    // A report of a query of several words keeps each row's complete count list.
+    list.collectReportCounts = options.forReport && run_->terms().size() > 1;
 
     state.fileIgnoreMasks.clear();
     if (conditions.ignoreFiles)

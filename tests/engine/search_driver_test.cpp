@@ -296,6 +296,21 @@ TEST(SearchDriver, ResultColumnCreatedAndIntervalTextOnSearchAndReplace) {
     EXPECT_EQ(f.host.list.tab, results::ListTab::SearchAndReplace);
 }
 
+TEST(SearchDriver, ReportRunsKeepCompleteCountsOfSeveralWords) {
+    SearchFixture f;
+    f.fs.addFile("/data/a.txt", "x y y");
+    f.conditions.queryType = QueryType::WordsOr;
+    f.conditions.findText = "x y";
+    f.driver.FindButtonClick(f.conditions, {true});
+    EXPECT_EQ(f.host.list.reportCounts, (std::vector<std::string>{"1, 2"}));
+    EXPECT_EQ(f.host.ends, 0);  // the report restores the window itself
+    f.conditions.findText = "x";
+    f.driver.FindButtonClick(f.conditions, {true});
+    EXPECT_TRUE(f.host.list.reportCounts.empty());
+    f.driver.FindButtonClick(f.conditions);
+    EXPECT_EQ(f.host.ends, 1);
+}
+
 TEST(SearchDriver, RowTextsComeFromTheFileInformation) {
     SearchFixture f;
     f.types.byExtension["c"] = "C source code";
