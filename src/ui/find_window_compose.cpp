@@ -44,6 +44,8 @@ QPlainTextEdit* memo(QWidget* parent, const char* name) {
     auto* edit = named(new QPlainTextEdit(parent), name);
     edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit->setTabChangesFocus(false);
+    // Tab stops of 2 dialog units: a dialog unit is a quarter of the average character width.
+    edit->setTabStopDistance(edit->fontMetrics().averageCharWidth() * 2.0 / 4.0);
     return edit;
 }
 
