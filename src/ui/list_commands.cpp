@@ -49,6 +49,11 @@ ListCommands::ListCommands(TFind& window, Services services)
     });
     connect(w_.ListPopupMenu, &QMenu::aboutToShow, this, [this] { UpdateListCommands(true); });
     connect(w_.FileMenu, &QMenu::aboutToShow, this, [this] { FileMenuShow(); });
+    // The menu's keys (Ctrl+A) work while the menu is closed, so its rules follow the list too.
+    QAbstractItemModel* model = w_.ListView1->model();
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { FileMenuShow(); });
+    connect(model, &QAbstractItemModel::rowsInserted, this, [this] { FileMenuShow(); });
+    connect(w_.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { FileMenuShow(); });
     w_.ListView1->installEventFilter(this);
 }
 

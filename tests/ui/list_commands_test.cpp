@@ -242,6 +242,18 @@ TEST_F(ListCommandsTest, SaveListWritesTheTableAndRemembersTheFolder) {
     EXPECT_TRUE(answers.messages.empty());
 }
 
+TEST_F(ListCommandsTest, CtrlASelectsEveryRowOnceTheListHasRows) {
+    tree.write("one.txt", "x\n");
+    tree.write("two.txt", "x\n");
+    auto w = makeWindow();
+    EXPECT_FALSE(w->commands().enabled(Command::SelectAll));
+    search(*w);
+    ASSERT_TRUE(w->commands().enabled(Command::SelectAll));
+    w->ListView1->selectionModel()->clearSelection();
+    w->commands().trigger(Command::SelectAll);
+    EXPECT_EQ(selectedNames(*w).size(), 2u);
+}
+
 TEST_F(ListCommandsTest, PopupShowsModifyEntriesOnlyOnTheSearchAndReplaceTab) {
     tree.write("one.txt", "x\n");
     auto w = makeWindow();
