@@ -88,8 +88,7 @@ void BlockMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) 
     }
     if (!checkQuery()) return;
     std::vector<std::int64_t> starts;
-    std::string full = platform::joinPath(dir, entry.name);
-    bool ok = findBlocks(full, starts);
+    bool ok = findBlocks(run_.fullPath(dir, entry.name), starts);
     if (run_.stopped()) return;
     std::int64_t count = ok ? static_cast<std::int64_t>(starts.size()) : 0;
     terms.terms.assign(1, QueryTerm{});

@@ -46,7 +46,7 @@ bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& ent
 }
 
 void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
-    run_.host().setStatusText(kPathPanel, platform::joinPath(dir, entry.name));
+    run_.host().setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
     matcher_.matchFile(dir, entry);
 }
 
@@ -63,7 +63,9 @@ void FileWalk::walkDirectory(const std::string& dir) {
             if (ignored) continue;
             // The name tests come before the size and date tests: the outcome is the same
             // (all must pass) and names cost no system call.
-            std::string withDot = nameForMatching(entry.name);
+            std::string& withDot = nameBuffer_;
+            withDot.assign(entry.name);
+            if (withDot.find('.') == std::string::npos) withDot += '.';
             bool nameOk = false;
             for (const Mask& m : run_.masks().masks)
                 if (m.compiled.matches(withDot)) {

@@ -28,6 +28,7 @@ private:
     std::vector<CompiledMask> dirMasks_;
     std::vector<CompiledMask> fileIgnoreMasks_;
     platform::FileTime now_;
+    std::string nameBuffer_;  // the entry's name as matched, reused between entries
 };
 
 }  // namespace vsr::engine

@@ -92,7 +92,7 @@ void LineMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
         run_.listFile(dir, entry, {0});
         return;
     }
-    platform::ReadStatus status = run_.readFile(platform::joinPath(dir, entry.name), false);
+    platform::ReadStatus status = run_.readFile(run_.fullPath(dir, entry.name), false);
     // Files too large to read are left out rather than judged on contents never seen.
     if (status == platform::ReadStatus::TooLarge) return;
     if (status == platform::ReadStatus::Ok) {

@@ -9,6 +9,13 @@ namespace vsr::engine {
 SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, SearchHost& host)
     : conditions_(conditions), env_(env), host_(host), codePage_(&platform::CodePage::get(conditions.codePage)) {}
 
+const std::string& SearchRun::fullPath(const std::string& dir, const std::string& name) {
+    path_.assign(dir);
+    if (path_.empty() || path_.back() != '/') path_ += '/';
+    path_ += name;
+    return path_;
+}
+
 void SearchRun::pumpIfDue(int intervalMs) {
     std::int64_t now = env_.clock.tickMs();
     RunState& s = state();

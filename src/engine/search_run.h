@@ -48,6 +48,9 @@ public:
     // Shows a message box and sets the stop flag: a failed check ends the run.
     void fail(const std::string& caption, const std::string& text);
 
+    // dir + "/" + name in a buffer reused for every file (valid until the next call).
+    const std::string& fullPath(const std::string& dir, const std::string& name);
+
     // Reads a file whole into the run's reused buffer. Reading ends at the first NUL byte: with
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
     platform::ReadStatus readFile(const std::string& fullName, bool stopAtNul = true);
@@ -73,6 +76,7 @@ private:
     MaskList masks_;
     platform::FileBuffer buffer_;
     platform::FileBuffer fold_;
+    std::string path_;
 };
 
 // Examines one file that passed the name, size and date filters and lists it when it matches.
