@@ -175,6 +175,8 @@ struct EraseCase {
     std::set<std::string> left;
 };
 
+std::ostream& operator<<(std::ostream& os, const EraseCase& k) { return os << k.name; }
+
 class EraseBackups : public ::testing::TestWithParam<EraseCase> {};
 
 TEST_P(EraseBackups, DeletesTheBakFilesItMay) {

@@ -51,6 +51,11 @@ struct FullDiskCase {
     std::int64_t failAfter;
 };
 
+std::ostream& operator<<(std::ostream& os, const FullDiskCase& k) {
+    return os << (k.hardLinked ? "hard link, " : "") << (k.folderRefusesFiles ? "refusing folder, " : "")
+              << "full after " << k.failAfter;
+}
+
 class FullDisk : public ::testing::TestWithParam<FullDiskCase> {};
 
 TEST_P(FullDisk, LeavesTheOldBytes) {
