@@ -290,6 +290,18 @@ TEST(ModifyLinks, FileListedUnderTwoNamesIsModifiedOnceAndUndoneWhole) {
     EXPECT_EQ(f.result(direct), "Undid");
 }
 
+TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
+    ModifyFixture f;
+    f.phrase("a", "aa");
+    std::size_t direct = f.add("real.txt", "a\n");
+    fs::create_symlink("real.txt", f.dir.path() / "link.txt");
+    std::size_t viaLink = f.list("link.txt");
+    f.modifyAll();
+    EXPECT_EQ(f.read("real.txt"), "aa\n");
+    EXPECT_EQ(f.result(direct), "Modified");
+    EXPECT_EQ(f.result(viaLink), "Modified");
+}
+
 TEST(ModifyLarge, HundredMegabyteSingleLine) {
     ModifyFixture f;
     f.phrase("needle", "pin");
