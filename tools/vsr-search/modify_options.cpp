@@ -28,7 +28,7 @@ bool parseInterval(const std::string& text, results::ModificationInterval& out) 
 const char* modifyUsage() {
     return "       vsr-search ... --modify replace|clear|before|after|delete [--replace TEXT | --replace-file FILE]\n"
            "                  [--separator windows|unix|mac] [--read-only-ok] [--hidden-ok] [--interval FROM:TO]\n"
-           "                  [--each-line] [--undo-after]\n"
+           "                  [--undo-after]\n"
            "--modify searches on the Search and Replace tab, runs Modify All and prints\n"
            "<full path><TAB><Found text><TAB><Result> per row; --undo-after then runs Undo and prints\n"
            "the rows again. --interval gives every row that interval (0 = top or bottom, -1:-1 = none);\n"
