@@ -44,6 +44,7 @@ LinesBrowser::LinesBrowser(TFind& window, engine::SearchEnv env)
     connect(timer_, &QTimer::timeout, this, &LinesBrowser::browseDue);
 
     LinesViewer* viewer = w_.ListBox1;
+    viewer_ = viewer;
     viewer->setDotsPerInch(w_.metrics().dpi());
     viewer->markedInterval = [this] { return markedInterval(); };
     connect(viewer, &LinesViewer::currentChanged, this, [this] { showIntervalStatus(); });
@@ -79,11 +80,11 @@ LinesBrowser::LinesBrowser(TFind& window, engine::SearchEnv env)
 
 LinesBrowser::~LinesBrowser() {
     qApp->removeEventFilter(this);
-    w_.ListBox1->markedInterval = nullptr;
+    if (viewer_) viewer_->markedInterval = nullptr;
     delete saved_;
 }
 
-bool LinesBrowser::windowAlive() const { return w_.ListView1 && w_.ListView1->model() != nullptr; }
+bool LinesBrowser::windowAlive() const { return viewer_ && w_.ListView1 && w_.ListView1->model() != nullptr; }
 
 bool LinesBrowser::eventFilter(QObject* watched, QEvent* event) {
     // The window goes idle after every burst of input: look at the selection then.
@@ -149,7 +150,10 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     filling_ = false;
     w_.ListBox1->contentChanged();
     if (!windowAlive()) return r;
-    if (r.end == engine::FillEnd::StopPending) w_.ListView1->viewport()->update();
+    // Stop before the fill let go of the rows from the first selected one on, which are all the
+    // selected rows: the view follows.
+    if (r.end == engine::FillEnd::StopPending && w_.ListView1->selectionModel())
+        w_.ListView1->selectionModel()->clearSelection();
     marker_.refreshBrowsed();
     showIntervalStatus();
     if (browseAgain_ || r.end == engine::FillEnd::Superseded) {

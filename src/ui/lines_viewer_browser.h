@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <optional>
 
 #include "engine/lines_viewer_fill.h"
@@ -11,6 +12,7 @@ class QTimer;
 namespace vsr::ui {
 
 class TFind;
+class LinesViewer;
 
 // Keeps the Lines Viewer in step with the results list: fills it for the selected row 35 ms
 // after the window went idle, runs the marking commands of the modification intervals with
@@ -67,6 +69,8 @@ private:
     std::optional<results::ModificationInterval> markedInterval() const;
 
     TFind& w_;
+    // The viewer is destroyed with the window's widgets, before this object.
+    QPointer<LinesViewer> viewer_;
     engine::SearchEnv env_;
     engine::IntervalMarker marker_;
     QTimer* timer_ = nullptr;
