@@ -1,10 +1,6 @@
 // The program: the application object, the desktop services and the main window.
 #include <QApplication>
 #include <QIcon>
-#include <QSocketNotifier>
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include "platform/linux/mime_type_names.h"
 #include "platform/linux/path_default_editor.h"
@@ -14,29 +10,8 @@
 #include "settings/settings_storage.h"
 #include "ui/app_info.h"
 #include "ui/find_window.h"
+#include "ui/terminate_signals.h"
 #include "ui/window_environment.h"
-
-namespace {
-
-int signalPipe[2] = {-1, -1};
-
-// Only async-signal-safe work here: the event loop picks the byte up and closes the window.
-void onTerminate(int) {
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = ::write(signalPipe[0], &byte, 1);
-}
-
-void installTerminateHandlers() {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-    struct sigaction action {};
-    action.sa_handler = onTerminate;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGTERM, &action, nullptr);
-    ::sigaction(SIGINT, &action, nullptr);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -61,16 +36,7 @@ int main(int argc, char** argv) {
     vsr::ui::TFind window(services);
 
     // SIGTERM and SIGINT close the window the normal way, so the settings are saved.
-    installTerminateHandlers();
-    QSocketNotifier* notifier = nullptr;
-    if (signalPipe[1] >= 0) {
-        notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-            char byte;
-            [[maybe_unused]] ssize_t n = ::read(signalPipe[1], &byte, 1);
-            window.close();
-        });
-    }
+    vsr::ui::TerminateSignals terminate([&window] { window.close(); });
 
     if (window.state().maximizedAtStart) window.showMaximized();
     else window.show();
