@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <vector>
 
+#include "ui/expression_selection.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 
@@ -180,27 +181,7 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
 void LinesBrowser::entriesAdded() { w_.ListBox1->contentChanged(); }
 
 void LinesBrowser::selectExpressionCharacter(engine::Tab tab, int position) {
-    QPlainTextEdit* memo = tab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo;
-    // The position counts the expression's CR LF line breaks as two characters; the field
-    // holds one per break.
-    const std::string expression = memo->toPlainText().toStdString();
-    std::string joined;
-    std::vector<int> fieldIndex;  // character of the field for every byte of the joined text
-    int chars = 0;
-    for (std::size_t i = 0; i < expression.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(expression[i]);
-        const bool continuation = (c & 0xC0) == 0x80;
-        if (!continuation && i > 0) ++chars;
-        if (expression[i] == '\n') fieldIndex.push_back(chars);
-        fieldIndex.push_back(chars);
-    }
-    if (position < 1 || fieldIndex.empty()) return;
-    const int at = fieldIndex[std::min<std::size_t>(static_cast<std::size_t>(position - 1), fieldIndex.size() - 1)];
-    memo->setFocus();
-    QTextCursor cursor = memo->textCursor();
-    cursor.setPosition(std::min(at, static_cast<int>(memo->toPlainText().size())));
-    cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
-    memo->setTextCursor(cursor);
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position);
 }
 
 void LinesBrowser::enterRunningState() {
@@ -240,11 +221,11 @@ void LinesBrowser::leaveRunningState() {
 }
 
 bool LinesBrowser::listModifiable() const {
+    // The same test as the Result column's interval display, so the marks, the menus and the
+    // column always agree.
     const results::ResultList& list = w_.results();
     if (w_.commands().allowed(Command::ModifyAll)) return true;
-    return w_.modificationType() == engine::ModificationType::None &&
-           list.tab == results::ListTab::SearchAndReplace && !w_.state().busy &&
-           !const_cast<TFind&>(w_).runState().conditionsChanged;
+    return list.tab == results::ListTab::SearchAndReplace && !const_cast<TFind&>(w_).runState().conditionsChanged;
 }
 
 bool LinesBrowser::intervalsInEffect() const { return w_.intervalsInUse() && listModifiable(); }
