@@ -173,9 +173,9 @@ struct EraseCase {
     std::vector<std::string> ignoreList;
     bool ignoreSubfoldersToo;
     std::set<std::string> left;
+    // Keeps CTest's test names readable instead of a dump of the case's bytes.
+    friend void PrintTo(const EraseCase& k, std::ostream* os) { *os << k.name; }
 };
-
-std::ostream& operator<<(std::ostream& os, const EraseCase& k) { return os << k.name; }
 
 class EraseBackups : public ::testing::TestWithParam<EraseCase> {};
 
