@@ -3,8 +3,10 @@
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "engine/search_conditions.h"
 #include "engine/search_driver.h"
@@ -133,6 +135,7 @@ public:
     void fieldNormalized(engine::HistoryField field, const std::string& text) override;
     void historyUsed(engine::HistoryField field, const std::string& text) override;
     void searchFinished(const engine::RunSummary& summary) override;
+    void selectExpressionCharacter(engine::Tab tab, int position) override;
 
     // --- controls, named as in the window's design ---
     QWidget* Panel1 = nullptr;
@@ -267,6 +270,7 @@ protected:
 private:
     friend class ListCommands;
     friend class SettingsDialogs;
+    friend class WindowModify;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();
@@ -341,6 +345,9 @@ private:
     engine::SearchConditions runConditions_;
     settings::StoredSettings stored_;
     bool closeAfterRun_ = false;
+    // A regular-expression error of the run: the query field's character to select once the
+    // run has left its running state and the field is enabled again.
+    std::optional<std::pair<engine::Tab, int>> pendingExpressionError_;
     bool updatingFields_ = false;
     bool layingOut_ = false;
     bool resizingColumns_ = false;

@@ -8,12 +8,14 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
 
 #include "ui/busy_indicator.h"
+#include "ui/expression_selection.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 #include "ui/results_model.h"
@@ -28,8 +30,14 @@ void TFind::FindButtonClick() {
     commands_.setAllowed(Command::Undo, false);
     state_.listClearedForRun = false;
     runConditions_ = currentConditions(activeTab());
+    pendingExpressionError_.reset();
     driver_->FindButtonClick(runConditions_);
     if (state_.busy) endRunState(runConditions_.tab);  // a run that never reached its end state
+    if (pendingExpressionError_) {
+        const auto [tab, position] = *pendingExpressionError_;
+        pendingExpressionError_.reset();
+        ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position);
+    }
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         QTimer::singleShot(0, this, &QWidget::close);
@@ -93,6 +101,15 @@ void TFind::endRun(engine::Tab tab) { endRunState(tab); }
 void TFind::setBusyAnimation(bool on) {
     if (on) Animate1->start();
     else Animate1->stop();
+}
+
+void TFind::selectExpressionCharacter(engine::Tab tab, int position) {
+    // The query field is disabled while the run lasts; the selection waits for its end.
+    if (state_.busy) {
+        pendingExpressionError_ = std::make_pair(tab, position);
+        return;
+    }
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position);
 }
 
 void TFind::searchFinished(const engine::RunSummary& summary) {
