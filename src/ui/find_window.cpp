@@ -34,6 +34,7 @@
 #include "ui/app_info.h"
 #include "ui/busy_indicator.h"
 #include "ui/dialog_prompter.h"
+#include "ui/find_window_modify.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
 #include "ui/list_commands.h"
@@ -127,7 +128,10 @@ TFind::TFind(WindowServices services, QWidget* parent)
         *this, ListCommands::Services{dialogs, services_.launcher ? *services_.launcher : parts_->launcher,
                                       services_.attributes ? *services_.attributes : parts_->attributes, formats});
     // The Lines Viewer follows the list's selection and runs the interval commands.
-    new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
+    auto* browser = new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
+    // Modification, undo and erasing backups rewrite the listed files through the engine.
+    new WindowModify(*this, WindowModify::Services{fs, services_.attributes ? *services_.attributes : parts_->attributes,
+                                                   clock, *browser});
     showListArea(false);
     composing_ = false;
     applyTabShown();

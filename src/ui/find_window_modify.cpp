@@ -1,0 +1,130 @@
+#include "ui/find_window_modify.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeView>
+
+#include "ui/find_window.h"
+#include "ui/lines_viewer.h"
+#include "ui/lines_viewer_browser.h"
+#include "ui/results_model.h"
+#include "ui/settings_dialogs.h"
+
+namespace vsr::ui {
+
+namespace {
+
+// The narrowest Result column that shows "Failed Undo", at 96 dots per inch.
+constexpr int kFailedUndoWidth = 70;
+
+}  // namespace
+
+WindowModify::WindowModify(TFind& window, Services services)
+    : QObject(&window),
+      w_(window),
+      services_(services),
+      driver_(engine::ModifyEnv{files_, services.attributes, services.clock}, window, this),
+      eraser_(services.fileSystem, files_, services.clock, window) {
+    CommandSet& commands = w_.commands();
+    commands.setHandler(Command::ModifySelected, [this] { ReplaceInFileBit1Click(); });
+    commands.setHandler(Command::ModifyAll, [this] { ReplaceAllBit1Click(); });
+    commands.setHandler(Command::Undo, [this] { UndoReplaceBitClick(); });
+    commands.setHandler(Command::EraseBackups, [this] { EraseBackupBit1Click(); });
+    // Only the user's click counts: loading settings or a project sets the box without
+    // making the list stale.
+    connect(w_.CreatBackupCheckBox, &QCheckBox::clicked, this, &WindowModify::CreatBackupCheckBoxClick);
+}
+
+WindowModify::~WindowModify() = default;
+
+void WindowModify::ReplaceInFileBit1Click() { modify(engine::ModifyScope::Selected); }
+
+void WindowModify::ReplaceAllBit1Click() { modify(engine::ModifyScope::All); }
+
+void WindowModify::modify(engine::ModifyScope scope) {
+    // A run pumps messages; a second command from inside it would rewrite the list underneath.
+    if (w_.state_.busy) return;
+    w_.state_.listPopupBlocked = true;
+    w_.StatusPanel[1]->clear();
+    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    // The list may be modified only while the controls still hold the conditions it was built
+    // with, so the controls are the run's conditions.
+    const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace);
+    driver_.Modify(scope, conditions, w_.settingsDialogs().modifyOptions());
+    afterRun(saveList);
+}
+
+void WindowModify::UndoReplaceBitClick() {
+    if (w_.state_.busy || !driver_.undoEnabled()) return;
+    w_.state_.listPopupBlocked = true;
+    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    driver_.UndoReplaceBitClick();
+    afterRun(saveList);
+}
+
+void WindowModify::EraseBackupBit1Click() {
+    if (w_.state_.busy) return;
+    // An empty path only brings the message; everything else stays as it was.
+    const bool pathGiven = !w_.ComboBoxPath->currentText().trimmed().isEmpty();
+    const bool selectedWas = w_.commands_.allowed(Command::ModifySelected);
+    const bool allWas = w_.commands_.allowed(Command::ModifyAll);
+    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    if (pathGiven) driver_.disableUndo();
+    engine::SearchConditions conditions = w_.currentConditions(w_.activeTab());
+    eraser_.EraseBackupBit1Click(conditions);
+    if (w_.state_.busy) w_.endRunState(conditions.tab);
+    if (!pathGiven) return;
+    // The walk does not change the list: the modify commands get back what they had.
+    const bool rows = w_.listHasRows() && w_.listVisible();
+    w_.commands_.setAllowed(Command::ModifySelected, rows && selectedWas && w_.rowSelected());
+    w_.commands_.setAllowed(Command::ModifyAll, rows && allWas);
+    afterRun(saveList);
+}
+
+void WindowModify::CreatBackupCheckBoxClick(bool checked) {
+    // The search leaves ".bak" files out only with backups on, so the list no longer matches.
+    w_.SearchTextChange();
+    if (!checked) driver_.disableUndo();
+}
+
+void WindowModify::afterRun(bool saveListAllowed) {
+    if (w_.state_.busy) w_.endRunState(engine::Tab::SearchAndReplace);
+    // The running state switched Save List off for the run; the list's rows are still there.
+    w_.commands_.setAllowed(Command::SaveList, saveListAllowed && w_.listHasRows());
+    if (w_.listHasRows()) w_.state_.listPopupBlocked = false;
+    w_.scheduleIdle();
+}
+
+// --- engine::ModifyViews ---
+
+void WindowModify::setUndoEnabled(bool on) { w_.commands_.setAllowed(Command::Undo, on); }
+
+void WindowModify::clearLinesViewer() {
+    w_.ListBox1->clear();
+    w_.results().browsedIndex = -1;
+}
+
+void WindowModify::setLinesViewerPainting(bool on) { w_.ListBox1->setUpdatesEnabled(on); }
+
+void WindowModify::fillSilent(std::size_t row) {
+    if (row >= w_.results().count()) return;
+    services_.browser.fillRow(row, engine::FillPurpose::Silent);
+}
+
+void WindowModify::scrollRowIntoView(std::size_t row) {
+    if (row >= w_.results().count()) return;
+    w_.ListView1->scrollTo(w_.model_->index(static_cast<int>(row), 0));
+}
+
+void WindowModify::widenResultColumn() {
+    QHeaderView* header = w_.ListView1->header();
+    const int wanted = w_.metrics_.s(kFailedUndoWidth);
+    for (int section = 0; section < w_.model_->columnCount(); ++section) {
+        if (w_.model_->columnAt(section) != results::Column::Result) continue;
+        if (header->sectionSize(section) < wanted) header->resizeSection(section, wanted);
+    }
+}
+
+}  // namespace vsr::ui

@@ -1,0 +1,258 @@
+// Modify Selected, Modify All, Undo and Erase Backups run from the window, and the query
+// field's selection after a regular-expression error.
+#include <filesystem>
+
+#include "support/temp_dir.h"
+#include "ui/expression_selection.h"
+#include "window_fixture.h"
+
+namespace vsr::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+using vsr::test::readFile;
+
+class ModifyTest : public WindowTest {
+protected:
+    // A Search and Replace list of the files holding "alpha", ready to replace it with "omega".
+    std::unique_ptr<TFind> searched(bool backups = true) {
+        auto w = makeWindow();
+        w->CreatBackupCheckBox->setChecked(backups);
+        w->IncludeSubdirectoriesCheckBox->setChecked(true);
+        w->SensitiveCheckBox->setChecked(false);
+        w->WholeWordsCheckBox->setChecked(false);
+        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+        w->PhraseButtonReplace->click();
+        w->ReplaceButton->click();
+        w->SearchEdit->setEditText(QStringLiteral("alpha"));
+        w->Edit2->setEditText(QStringLiteral("omega"));
+        search(*w, files.str());
+        return w;
+    }
+
+    static std::string resultOf(TFind& w, const std::string& name) {
+        for (std::size_t i = 0; i < w.results().count(); ++i)
+            if (w.results().row(i).name == name) return w.results().row(i).result;
+        return "<no row>";
+    }
+
+    // The window is idle again after a run: controls back, Stop off, no animation.
+    static void expectIdle(TFind& w) {
+        EXPECT_FALSE(w.state().busy);
+        EXPECT_TRUE(w.SearchSpeedButton->isEnabled());
+        EXPECT_TRUE(w.SearchEdit->isEnabled());
+        EXPECT_FALSE(w.StopSearch->isEnabled());
+        EXPECT_TRUE(w.FileMenu->menuAction()->isEnabled());
+    }
+};
+
+TEST_F(ModifyTest, ModifyAllRewritesTheFilesAndUndoRestoresThemByteForByte) {
+    const struct {
+        const char* name;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"a.txt", "one alpha two", "one omega two"},
+        {"b.txt", "alpha alpha", "omega omega"},
+        {"c.txt", "alphabet\tALPHA", "omegabet\tomega"},
+    };
+    for (const auto& c : cases) files.write(c.name, c.before);
+    files.write("other.txt", "beta");
+    auto w = searched();
+    ASSERT_EQ(rows(*w), 3);
+    ASSERT_TRUE(w->commands().enabled(Command::ModifyAll));
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+
+    w->commands().trigger(Command::ModifyAll);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readFile(files.path() / c.name), c.after);
+        EXPECT_EQ(readFile(files.path() / (std::string(c.name) + ".bak")), c.before);
+        EXPECT_EQ(resultOf(*w, c.name), "Modified");
+    }
+    EXPECT_EQ(readFile(files.path() / "other.txt"), "beta");
+    EXPECT_EQ(w->Edit2->itemText(0), QStringLiteral("omega"));
+    EXPECT_TRUE(w->commands().enabled(Command::Undo));
+    EXPECT_TRUE(w->commands().enabled(Command::ModifyAll));
+    EXPECT_TRUE(w->commands().allowed(Command::SaveList));
+    expectIdle(*w);
+
+    w->commands().trigger(Command::Undo);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(readFile(files.path() / c.name), c.before);
+        EXPECT_FALSE(fs::exists(files.path() / (std::string(c.name) + ".bak")));
+        EXPECT_EQ(resultOf(*w, c.name), "Undid");
+    }
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    expectIdle(*w);
+}
+
+TEST_F(ModifyTest, ModifySelectedRewritesOnlyTheSelectedRowAndAsksForOneWithoutSelection) {
+    files.write("a.txt", "alpha");
+    files.write("b.txt", "alpha");
+    auto w = searched(false);
+    ASSERT_EQ(rows(*w), 2);
+    ASSERT_EQ(w->results().firstSelected(), 0);
+    const std::string chosen = w->results().row(0).name, other = w->results().row(1).name;
+    ASSERT_TRUE(w->commands().enabled(Command::ModifySelected));
+    w->commands().trigger(Command::ModifySelected);
+    EXPECT_EQ(readFile(files.path() / chosen), "omega");
+    EXPECT_EQ(readFile(files.path() / other), "alpha");
+    EXPECT_EQ(resultOf(*w, other).rfind("Found", 0), 0u);
+    // Backups off: nothing to undo, and no backup was made.
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    EXPECT_FALSE(fs::exists(files.path() / (chosen + ".bak")));
+
+    w->results().deselectAll();
+    prompter.messages.clear();
+    w->commands().invoke(Command::ModifySelected);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, "Modify");
+    EXPECT_EQ(prompter.messages[0].text, "Please select some items");
+    EXPECT_EQ(readFile(files.path() / other), "alpha");
+    expectIdle(*w);
+}
+
+// Stop is clicked from the event loop while the run pumps, as a user's click would be.
+class ModifyStopTest : public ModifyTest {
+protected:
+    void SetUp() override {
+        clock = std::make_unique<platform::FakeClock>();
+        clock->setStepPerRead(20);  // every check finds 15 ms gone, so the run pumps per file
+        for (int i = 0; i < 40; ++i) files.write("f" + std::to_string(i) + ".txt", "alpha");
+    }
+};
+
+TEST_F(ModifyStopTest, StopLeavesTheProcessedFilesModifiedAndTheRestUntouched) {
+    auto w = searched();
+    ASSERT_EQ(rows(*w), 40);
+    bool sawRunning = false;
+    QObject::connect(w->ListView1->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
+        int modified = 0;
+        for (std::size_t i = 0; i < w->results().count(); ++i) modified += w->results().row(i).result == "Modified";
+        if (modified != 3 || sawRunning) return;
+        sawRunning = w->state().busy && w->StopSearch->isEnabled() && !w->SearchSpeedButton->isEnabled() &&
+                     !w->commands().enabled(Command::Undo) && !w->commands().enabled(Command::ModifyAll);
+        QTimer::singleShot(0, w->StopSearch, &QToolButton::click);
+    });
+    w->commands().trigger(Command::ModifyAll);
+    EXPECT_TRUE(sawRunning);
+    int modified = 0;
+    for (std::size_t i = 0; i < w->results().count(); ++i) {
+        const results::ResultItem& row = w->results().row(i);
+        const std::string content = readFile(files.path() / row.name);
+        SCOPED_TRACE(row.name);
+        if (row.result == "Modified") {
+            ++modified;
+            EXPECT_EQ(content, "omega");
+        } else {
+            EXPECT_EQ(row.result.rfind("Found", 0), 0u);
+            EXPECT_EQ(content, "alpha");
+        }
+    }
+    EXPECT_GE(modified, 3);
+    EXPECT_LT(modified, 40);
+    expectIdle(*w);
+    // The files rewritten before the stop can still be undone.
+    ASSERT_TRUE(w->commands().enabled(Command::Undo));
+    w->commands().trigger(Command::Undo);
+    for (std::size_t i = 0; i < w->results().count(); ++i)
+        EXPECT_EQ(readFile(files.path() / w->results().row(i).name), "alpha");
+}
+
+TEST_F(ModifyTest, CreateBackupsClickMakesTheListStaleAndTurningItOffDisablesUndo) {
+    files.write("a.txt", "alpha");
+    auto w = searched();
+    w->commands().trigger(Command::ModifyAll);
+    ASSERT_TRUE(w->commands().enabled(Command::Undo));
+    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    w->CreatBackupCheckBox->click();  // off
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    EXPECT_FALSE(w->commands().enabled(Command::ModifyAll));
+    EXPECT_FALSE(w->commands().enabled(Command::ModifySelected));
+    // Turning it on again brings neither back: the list waits for a new search.
+    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    w->CreatBackupCheckBox->click();
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    EXPECT_FALSE(w->commands().enabled(Command::ModifyAll));
+    // The command's key reaches nothing either: the file stays modified.
+    w->commands().invoke(Command::Undo);
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "omega");
+    EXPECT_TRUE(fs::exists(files.path() / "a.txt.bak"));
+}
+
+TEST_F(ModifyTest, EraseBackupsRemovesTheBackupsBelowThePathAndDisablesUndo) {
+    files.write("a.txt", "alpha");
+    files.write("sub/old.BAK", "x");
+    files.write("sub/keep.txt", "alpha");
+    files.write("sub/notes.bakery", "x");
+    auto w = searched();
+    w->commands().trigger(Command::ModifyAll);
+    ASSERT_TRUE(fs::exists(files.path() / "a.txt.bak"));
+    ASSERT_TRUE(fs::exists(files.path() / "sub/keep.txt.bak"));
+    ASSERT_TRUE(w->commands().enabled(Command::Undo));
+    const bool modifyAllBefore = w->commands().allowed(Command::ModifyAll);
+
+    w->commands().invoke(Command::EraseBackups);
+    EXPECT_FALSE(fs::exists(files.path() / "a.txt.bak"));
+    EXPECT_FALSE(fs::exists(files.path() / "sub/old.BAK"));
+    EXPECT_FALSE(fs::exists(files.path() / "sub/keep.txt.bak"));
+    EXPECT_TRUE(fs::exists(files.path() / "sub/keep.txt"));
+    EXPECT_TRUE(fs::exists(files.path() / "sub/notes.bakery"));
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "omega");
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    EXPECT_EQ(w->commands().allowed(Command::ModifyAll), modifyAllBefore);
+    expectIdle(*w);
+
+    // An empty path only brings the message.
+    w->ComboBoxPath->setEditText(QStringLiteral("   "));
+    prompter.messages.clear();
+    w->commands().invoke(Command::EraseBackups);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, "Erase Backup");
+    EXPECT_EQ(prompter.messages[0].text, "Please specify the Path");
+}
+
+TEST_F(WindowTest, ARegularExpressionErrorInASearchSelectsTheCharacterInTheQueryField) {
+    files.write("a.txt", "abc\n");
+    auto w = makeWindow();
+    w->RegExpFind->click();
+    w->FindMemo->setPlainText(QStringLiteral("ab\n(c"));
+    w->FindMemo->moveCursor(QTextCursor::Start);
+    search(*w, files.str());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, "Regular Expression");
+    EXPECT_EQ(prompter.messages[0].text.rfind("Error: ", 0), 0u);
+    EXPECT_TRUE(w->FindMemo->isEnabled());
+    const QTextCursor cursor = w->FindMemo->textCursor();
+    EXPECT_EQ(cursor.selectionEnd() - cursor.selectionStart(), 1);
+    EXPECT_FALSE(w->state().busy);
+}
+
+TEST(ExpressionSelection, CountsBytesAndLineBreaksAsTheCompilerDoes) {
+    const struct {
+        const char* text;
+        int position;
+        const char* selected;
+    } cases[] = {
+        {"ab\n(c", 1, "a"},
+        {"ab\n(c", 5, "("},             // the line break counts as CR LF
+        {"ab\n(c", 3, "\u2029"},        // the break itself (the field's paragraph separator)
+        {"\xC3\xA9(x", 3, "("},         // a two-byte character
+        {"\xF0\x9F\x98\x80(", 5, "("},  // beyond the basic plane: two units in the field
+        {"ab", 40, "b"},                // past the end: the last character
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.text) + " @" + std::to_string(c.position));
+        QPlainTextEdit memo;
+        memo.setPlainText(QString::fromUtf8(c.text));
+        selectExpressionCharacter(&memo, c.position);
+        EXPECT_EQ(memo.textCursor().selectedText(), QString::fromUtf8(c.selected));
+    }
+}
+
+}  // namespace
+}  // namespace vsr::ui::test
