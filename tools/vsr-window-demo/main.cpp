@@ -1,6 +1,7 @@
 // Opens the main window in a chosen state, for screenshots and for looking at a layout:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
-//                   [--path DIR] [--query TEXT] [--run]
+//                   [--path DIR] [--query TEXT] [--run] [--replace TEXT]
+// --replace searches on the Search and Replace tab and then runs Modify All with TEXT.
 // Nothing is loaded from or saved to the user's settings.
 #include <QApplication>
 #include <QButtonGroup>
@@ -17,7 +18,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    std::string tab = "find", type = "phrase", path, query;
+    std::string tab = "find", type = "phrase", path, query, replace;
+    bool modify = false;
     bool run = false;
     for (int i = 1; i < argc; ++i) {
         auto next = [&](std::string& into) {
@@ -28,10 +30,15 @@ int main(int argc, char** argv) {
         else if (!std::strcmp(argv[i], "--path")) next(path);
         else if (!std::strcmp(argv[i], "--query")) next(query);
         else if (!std::strcmp(argv[i], "--run")) run = true;
+        else if (!std::strcmp(argv[i], "--replace")) {
+            next(replace);
+            modify = run = true;
+            tab = "search";
+        }
         else {
             std::fprintf(stderr,
                          "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] "
-                         "[--query TEXT] [--run]\n",
+                         "[--query TEXT] [--run] [--replace TEXT]\n",
                          argv[0]);
             return 2;
         }
@@ -54,7 +61,17 @@ int main(int argc, char** argv) {
             window.FindMemo->setPlainText(q);
         }
     }
+    if (modify) {
+        window.ReplaceButton->click();
+        const QString r = QString::fromStdString(replace);
+        window.Edit2->setEditText(r);
+        window.Memo2->setPlainText(r);
+    }
     window.show();
-    if (run) QTimer::singleShot(200, &window, &vsr::ui::TFind::FindButtonClick);
+    if (run)
+        QTimer::singleShot(200, &window, [&window, modify] {
+            window.FindButtonClick();  // returns when the search has ended
+            if (modify) window.commands().trigger(vsr::ui::Command::ModifyAll);
+        });
     return app.exec();
 }
