@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QTimer>
 #include <QTreeView>
 
 #include "ui/find_window.h"
@@ -94,6 +95,11 @@ void WindowModify::afterRun(bool saveListAllowed) {
     // The running state switched Save List off for the run; the list's rows are still there.
     w_.commands_.setAllowed(Command::SaveList, saveListAllowed && w_.listHasRows());
     if (w_.listHasRows()) w_.state_.listPopupBlocked = false;
+    // Closing the window during the run stopped it; the close happens now that it has unwound.
+    if (w_.closeAfterRun_) {
+        w_.closeAfterRun_ = false;
+        QTimer::singleShot(0, &w_, &QWidget::close);
+    }
     w_.scheduleIdle();
 }
 

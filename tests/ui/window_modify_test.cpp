@@ -161,6 +161,19 @@ TEST_F(ModifyStopTest, StopLeavesTheProcessedFilesModifiedAndTheRestUntouched) {
         EXPECT_EQ(readFile(files.path() / w->results().row(i).name), "alpha");
 }
 
+TEST_F(ModifyStopTest, ClosingTheWindowDuringAModificationStopsItAndClosesAfterwards) {
+    auto w = searched();
+    QObject::connect(w->ListView1->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
+        if (w->state().busy) QTimer::singleShot(0, w.get(), &QWidget::close);
+    });
+    w->commands().trigger(Command::ModifyAll);
+    int untouched = 0;
+    for (std::size_t i = 0; i < w->results().count(); ++i)
+        untouched += readFile(files.path() / w->results().row(i).name) == "alpha";
+    EXPECT_GT(untouched, 0);
+    QTRY_VERIFY(!w->isVisible());
+}
+
 TEST_F(ModifyTest, CreateBackupsClickMakesTheListStaleAndTurningItOffDisablesUndo) {
     files.write("a.txt", "alpha");
     auto w = searched();
