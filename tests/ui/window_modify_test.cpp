@@ -88,6 +88,21 @@ TEST_F(ModifyTest, ModifyAllRewritesTheFilesAndUndoRestoresThemByteForByte) {
     expectIdle(*w);
 }
 
+TEST_F(ModifyTest, UndoWithAMissingBackupMarksThatRowFailedAndUndoesTheOthers) {
+    files.write("a.txt", "alpha");
+    files.write("b.txt", "alpha!");
+    auto w = searched();
+    w->commands().trigger(Command::ModifyAll);
+    fs::remove(files.path() / "a.txt.bak");
+    w->commands().trigger(Command::Undo);
+    EXPECT_EQ(resultOf(*w, "a.txt"), "Failed Undo");
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "omega");  // the modified file is kept, not lost
+    EXPECT_EQ(resultOf(*w, "b.txt"), "Undid");
+    EXPECT_EQ(readFile(files.path() / "b.txt"), "alpha!");
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    expectIdle(*w);
+}
+
 TEST_F(ModifyTest, ModifySelectedRewritesOnlyTheSelectedRowAndAsksForOneWithoutSelection) {
     files.write("a.txt", "alpha");
     files.write("b.txt", "alpha");
