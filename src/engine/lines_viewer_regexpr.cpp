@@ -56,7 +56,7 @@ void matchLines(regexpr::TVxRegex& rx, FillContext& ctx) {
             std::int64_t offset = rx.MatchStart(0) - 1;
             if (entry && offset + length <= static_cast<std::int64_t>(INT32_MAX) - prefix)
                 entry->highlights.push_back({prefix + static_cast<int>(offset), static_cast<int>(length)});
-            if (!ctx.keepGoingEvery(ticks, 20)) return;
+            if (!ctx.keepGoing(20)) return;
         } while (rx.ExecNext());
     }
 }
@@ -92,8 +92,9 @@ void matchWholeText(regexpr::TVxRegex& rx, FillContext& ctx) {
     std::int64_t lastEntryLine = 0;    // line of the last entry made, to add to it
     FoundLine* lastEntry = nullptr;
     if (!rx.Exec(subject)) return;
+    // One search for the next match may cover much of the text: look at the clock after each.
     do {
-        if (!ctx.keepGoingEvery(ticks, 20)) return;
+        if (!ctx.keepGoing(20)) return;
         std::int64_t length = rx.MatchLength(0);
         if (length <= 0) continue;
         ++count;
