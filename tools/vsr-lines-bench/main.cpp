@@ -71,6 +71,7 @@ int main(int argc, char** argv) {
         {"words or", engine::QueryType::WordsOr, "needle lazy", {}, false},
         {"regex line by line", engine::QueryType::RegExpr, "", {"ne+dle"}, false},
         {"regex whole text", engine::QueryType::RegExpr, "", {"needle\\s"}, false},
+        {"regex whole text, case", engine::QueryType::RegExpr, "", {"needle\\s"}, true},
         {"multiline", engine::QueryType::Multiline, "", {"the quick brown fox jumps over the needle dog 010"}, false},
     };
     std::printf("file %s\n", path.c_str());
