@@ -61,6 +61,7 @@ void TVxRegex::SetWordTable(const ByteTable& word) {
 
 void TVxRegex::Compile() {
     dropProgram();
+    forgetProbeScans();
     // A failed compilation leaves no program, so the next match compiles again.
     program_ = std::make_unique<Program>(compileExpression(expressionSet_ ? expression_ : std::string_view(),
                                                            modifiers_, tables_));
@@ -82,6 +83,7 @@ void TVxRegex::SetInputString(std::string_view input) {
     const void* nul = input.empty() ? nullptr : ::memccpy(buf, input.data(), 0, input.size());
     inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf) - 1 : input.size();
     hasInput_ = true;
+    forgetProbeScans();
     if (program_) caps_.clear(program_->groupCount);
     else caps_.clear();
     lastMatched_ = false;
@@ -147,7 +149,13 @@ const char* TVxRegex::findRequired(std::size_t from) const {
         const unsigned char a = static_cast<unsigned char>(want), b = tables_.otherCase[a];
         auto next = [&](const char* from, unsigned char c) -> const char* {
             if (from > last) return nullptr;
-            return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(last - from) + 1));
+            // A scan that started at or before `from` and found nothing before it still holds.
+            ProbeScan& known = probeScans_[c == a ? 0 : 1];
+            if (known.byte == c && known.from <= from && (!known.hit || from <= known.hit)) return known.hit;
+            const char* hit =
+                static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(last - from) + 1));
+            known = ProbeScan{c, from, hit};
+            return hit;
         };
         const char* pa = next(at, a);
         const char* pb = a == b ? nullptr : next(at, b);

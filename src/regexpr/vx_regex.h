@@ -90,6 +90,16 @@ private:
     bool hasInput_ = false;
     Captures caps_{};
     bool lastMatched_ = false;
+    // The last memchr of each case of the required literal's probe byte. ExecNext loops ask for
+    // the same byte again and again; without this, a case that never occurs would be looked for
+    // to the end of the input on every call, which makes a whole-text search quadratic.
+    struct ProbeScan {
+        int byte = -1;
+        const char* from = nullptr;
+        const char* hit = nullptr;
+    };
+    mutable ProbeScan probeScans_[2];
+    void forgetProbeScans() { probeScans_[0] = probeScans_[1] = ProbeScan{}; }
     Backtracker matcher_;
     std::vector<std::uint8_t> empty_;
 };

@@ -133,6 +133,9 @@ const Case kCases[] = {
     {"[ab]*c", "", "abab abc c", "6,3;10,1"},
     // Required literals, in either case under i.
     {"SPIN_LOCK", "i", "spin_lock Spin_Lock SPIN_LOK", "1,9;11,9"},
+    // The required literal's probe byte in one case only, then in both, across ExecNext calls.
+    {"abc", "i", "abc xyz abc xyz abc", "1,3;9,3;17,3"},
+    {"abc", "i", "abc ABC xbc aBc AbC", "1,3;5,3;13,3;17,3"},
     {"a+_LOCK", "i", "xaa_lock a_Lock", "2,7;10,6"},
     {"^static\\s+int", "", "static  int x", "1,11"},
     {"^static\\s+int", "", " static int x", ""},
