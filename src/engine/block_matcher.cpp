@@ -4,11 +4,6 @@
 #include "engine/text_lines.h"
 
 namespace vsr::engine {
-namespace {
-
-constexpr std::size_t kMaxQueryLine = 1000;
-
-}  // namespace
 
 BlockMatcher::BlockMatcher(SearchRun& run) : run_(run) {
     const SearchConditions& c = run.conditions();
@@ -21,21 +16,7 @@ BlockMatcher::BlockMatcher(SearchRun& run) : run_(run) {
     }
 }
 
-bool BlockMatcher::checkQuery() {
-    if (!run_.queryChecked) {
-        run_.queryChecked = true;
-        const SearchConditions& c = run_.conditions();
-        for (const std::string& line : c.multiLineQuery()) {
-            if (line.size() > kMaxQueryLine) {
-                run_.queryAcceptable = false;
-                run_.fail(kProgramTitle, c.tab == Tab::Find ? "The lines are too long for the Query field"
-                                                            : "The lines are too long for the To Search field");
-                break;
-            }
-        }
-    }
-    return run_.queryAcceptable;
-}
+bool BlockMatcher::checkQuery() { return run_.checkQueryLines(); }
 
 bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int64_t>& starts) {
     starts.clear();

@@ -9,7 +9,6 @@ namespace vsr::engine {
 
 namespace {
 
-constexpr std::size_t kMaxQueryLine = 1000;
 constexpr std::size_t kErrorPrefix = 16;  // "TVxRegex(comp): " and its kin
 
 }  // namespace
@@ -34,21 +33,7 @@ std::string RegExprMatcher::runExpression(const SearchConditions& c) {
     return anchoredExpression(expression);
 }
 
-bool RegExprMatcher::checkQuery() {
-    if (!run_.queryChecked) {
-        run_.queryChecked = true;
-        const SearchConditions& c = run_.conditions();
-        for (const std::string& line : c.multiLineQuery()) {
-            if (line.size() > kMaxQueryLine) {
-                run_.queryAcceptable = false;
-                run_.fail(kProgramTitle, c.tab == Tab::Find ? "The lines are too long for the Query field"
-                                                            : "The lines are too long for the To Search field");
-                break;
-            }
-        }
-    }
-    return run_.queryAcceptable;
-}
+bool RegExprMatcher::checkQuery() { return run_.checkQueryLines(); }
 
 // Sets the engine up once per run: modifiers, the code page's tables, the expression. A
 // compilation error is reported once and ends the run.

@@ -66,4 +66,20 @@ void pushHistory(std::vector<std::string>& history, const std::string& text) {
     }
 }
 
+bool SearchRun::checkQueryLines() {
+    constexpr std::size_t kMaxQueryLine = 1000;
+    if (!queryChecked) {
+        queryChecked = true;
+        for (const std::string& line : conditions_.multiLineQuery()) {
+            if (line.size() > kMaxQueryLine) {
+                queryAcceptable = false;
+                fail(kProgramTitle, conditions_.tab == Tab::Find ? "The lines are too long for the Query field"
+                                                                 : "The lines are too long for the To Search field");
+                break;
+            }
+        }
+    }
+    return queryAcceptable;
+}
+
 }  // namespace vsr::engine

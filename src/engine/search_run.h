@@ -63,6 +63,10 @@ public:
     void listFile(const std::string& dir, platform::DirEntry& entry,
                   const std::vector<std::int64_t>& counts);
 
+    // The multi-line query's line-length check of the block and Reg Expr matchers: made once,
+    // when the first file reaches the matcher; a line over 1000 characters ends the run.
+    bool checkQueryLines();
+
     // Query-length checks happen once, when the first file reaches a matcher.
     bool queryChecked = false;
     bool queryAcceptable = true;
