@@ -87,7 +87,6 @@ void matchWholeText(regexpr::TVxRegex& rx, FillContext& ctx) {
     }
     LinesViewerContent& content = ctx.content();
     std::int64_t& count = ctx.result.counts[0];
-    std::uint64_t ticks = 0;
     std::size_t li = 0;                // the line walk only moves forward
     std::int64_t lastEntryLine = 0;    // line of the last entry made, to add to it
     FoundLine* lastEntry = nullptr;

@@ -112,6 +112,7 @@ TEST(ModifyRun, NilRowIsPassedOver) {
     EXPECT_EQ(f.read("a.txt"), "x\n");
     EXPECT_EQ(f.result(nil), "Found       Nil");
     EXPECT_EQ(f.read("b.txt"), "y\n");
+    EXPECT_EQ(f.result(all).substr(0, 8), "Modified");
 }
 
 TEST(ModifyRun, TooLongReplacementStopsBeforeWriting) {
