@@ -48,21 +48,33 @@ run_perl() { (cd "$work" && xargs -d '\n' perl -pi -e "s/\\Q$from\\E/$to/g" <"$t
 
 med() { sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'; }
 
-# Median wall and CPU (user + system) seconds of `runs` runs, each on a fresh copy.
-measure() {
-  local walls=() cpus=() line
-  local TIMEFORMAT='%R %U %S'
+# One timed run on a fresh copy: prints "wall cpu" (cpu = user + system seconds).
+time_once() {
+  local TIMEFORMAT='%R %U %S' line
   fresh
-  "$@" >/dev/null 2>&1 || true  # warm-up
-  for ((i = 0; i < runs; i++)); do
-    fresh
-    sync
-    line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
-    walls+=("$(awk '{print $1}' <<<"$line")")
-    cpus+=("$(awk '{print $2 + $3}' <<<"$line")")
-  done
-  echo "$(printf '%s\n' "${walls[@]}" | med) $(printf '%s\n' "${cpus[@]}" | med)"
+  sync
+  line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+  awk '{print $1, $2 + $3}' <<<"$line"
 }
+
+# The tools take turns, and the order rotates every round: each copy deletes the previous one,
+# and a file system that has just freed thousands of inodes allocates new ones more slowly, so
+# running one tool's rounds back to back would favour whichever tool went first.
+tools=(run_sed run_perl run_vsr "run_vsr --backups")
+declare -A walls cpus
+measure_all() {
+  local t
+  for t in "${tools[@]}"; do fresh; $t >/dev/null 2>&1 || true; done  # warm-up
+  for ((i = 0; i < runs; i++)); do
+    for ((k = 0; k < ${#tools[@]}; k++)); do
+      t=${tools[$(((k + i) % ${#tools[@]}))]}
+      read -r w c < <(time_once $t)
+      walls[$t]+="$w "
+      cpus[$t]+="$c "
+    done
+  done
+}
+median_of() { tr ' ' '\n' <<<"$1" | grep . | med; }
 
 copy_cost() {
   local walls=() line
@@ -77,10 +89,11 @@ copy_cost() {
 
 echo "corpus: $subtree ($nfiles files, $nmatch holding \"$from\"), $runs runs each, medians"
 echo "copy of the tree (not counted below): $(copy_cost) s"
-read -r sw sc < <(measure run_sed)
-read -r pw pc < <(measure run_perl)
-read -r vw vc < <(measure run_vsr)
-read -r bw bc < <(measure run_vsr --backups)
+measure_all
+sw=$(median_of "${walls[run_sed]}"); sc=$(median_of "${cpus[run_sed]}")
+pw=$(median_of "${walls[run_perl]}"); pc=$(median_of "${cpus[run_perl]}")
+vw=$(median_of "${walls[run_vsr]}"); vc=$(median_of "${cpus[run_vsr]}")
+bw=$(median_of "${walls[run_vsr --backups]}"); bc=$(median_of "${cpus[run_vsr --backups]}")
 printf '%-28s %8s %8s %10s %10s\n' "tool" "wall s" "cpu s" "wall/sed" "cpu/sed"
 row() { printf '%-28s %8.3f %8.3f %10.2f %10.2f\n' "$1" "$2" "$3" "$(awk "BEGIN{print $2/$sw}")" "$(awk "BEGIN{print $3/$sc}")"; }
 row "sed -i" "$sw" "$sc"
