@@ -1,45 +1,19 @@
 // vsr-regex as a separate process: output format, options, exit status and errors.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using vsr::test::ToolRun;
 
 ToolRun runRegex(const std::vector<std::string>& args, const std::string& input) {
     vsr::test::TempDir dir;
-    std::string in = dir.write("in.txt", input).string();
-    std::string err = dir.str() + "/err.txt";
-    std::string cmd = shellQuote(VSR_REGEX_EXE);
-    for (const std::string& a : args) cmd += " " + shellQuote(a);
-    cmd += " <" + shellQuote(in) + " 2>" + shellQuote(err);
-    ToolRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = vsr::test::readFile(err);
-    return r;
+    return vsr::test::runProgram(VSR_REGEX_EXE, args, dir.write("in.txt", input).string());
 }
 
 struct CliCase {

@@ -1,15 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "search_options.h"
 #include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace vsr::tools {
 namespace {
@@ -19,27 +18,13 @@ struct ToolRun {
     std::vector<std::string> lines;  // standard output, sorted within each block
 };
 
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 // Runs the tool; the rows of each block (before and after "-- undo") are sorted, since rows
 // follow the directory order.
 ToolRun modify(const std::vector<std::string>& args) {
-    std::string cmd = quoted(VSR_SEARCH_EXE);
-    for (const std::string& a : args) cmd += " " + quoted(a);
-    cmd += " </dev/null 2>/dev/null";
+    const vsr::test::ToolRun run = vsr::test::runProgram(VSR_SEARCH_EXE, args);
     ToolRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::string out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.status = run.status;
+    const std::string& out = run.out;
     std::istringstream in(out);
     std::string line;
     long blockStart = 0;

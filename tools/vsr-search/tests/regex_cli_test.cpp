@@ -1,43 +1,19 @@
 // vsr-search --type regex with its options, run as a separate process on a temporary tree.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using vsr::test::ToolRun;
 
-std::string shellQuote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-ToolRun search(const std::vector<std::string>& args, const vsr::test::TempDir& scratch) {
-    std::string cmd = shellQuote(VSR_SEARCH_EXE);
-    for (const std::string& a : args) cmd += " " + shellQuote(a);
-    std::string errFile = scratch.str() + "/regex-stderr.txt";
-    cmd += " </dev/null 2>" + shellQuote(errFile);
-    ToolRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = vsr::test::readFile(errFile);
-    return r;
+ToolRun search(const std::vector<std::string>& args, const vsr::test::TempDir&) {
+    return vsr::test::runProgram(VSR_SEARCH_EXE, args);
 }
 
 class VsrSearchRegex : public ::testing::Test {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -10,38 +9,16 @@
 
 #include "search_options.h"
 #include "support/temp_dir.h"
+#include "support/tool_run.h"
 
 namespace vsr::tools {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
+using Outcome = vsr::test::ToolRun;
 
 // Runs the tool with standard input closed, as CI runs it.
-Outcome runTool(const std::vector<std::string>& args, const vsr::test::TempDir& scratch) {
-    std::string cmd = quote(VSR_SEARCH_EXE);
-    for (const std::string& a : args) cmd += " " + quote(a);
-    std::string errFile = scratch.str() + "/stderr.txt";
-    cmd += " </dev/null 2>" + quote(errFile);
-    Outcome o;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return o;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
-    int st = ::pclose(p);
-    o.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    o.err = vsr::test::readFile(errFile);
-    return o;
+Outcome runTool(const std::vector<std::string>& args, const vsr::test::TempDir&) {
+    return vsr::test::runProgram(VSR_SEARCH_EXE, args);
 }
 
 class VsrSearch : public ::testing::Test {
