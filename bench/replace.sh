@@ -19,17 +19,7 @@ command -v perl >/dev/null && command -v sed >/dev/null || { echo "needs sed and
 corpus="$(bash bench/corpus.sh)"
 src="$corpus/$subtree"
 
-vsr="${VSR_SEARCH:-}"
-if [ -z "$vsr" ]; then
-  for b in build build-modify; do
-    if [ -x "$b/tools/vsr-search/vsr-search" ]; then vsr="$b/tools/vsr-search/vsr-search"; break; fi
-  done
-fi
-if [ -z "$vsr" ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --target vsr-search >&2
-  vsr=build/tools/vsr-search/vsr-search
-fi
+source bench/find_vsr_search.sh build-modify
 
 tmp="$(mktemp -d "${TMPDIR:-/tmp}/vsr-replace-XXXXXX")"
 trap 'rm -rf "$tmp"' EXIT

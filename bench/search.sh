@@ -23,17 +23,7 @@ need grep grep
 
 corpus="$(bash bench/corpus.sh)"
 
-vsr="${VSR_SEARCH:-}"
-if [ -z "$vsr" ]; then
-  for b in build build-spine; do
-    if [ -x "$b/tools/vsr-search/vsr-search" ]; then vsr="$b/tools/vsr-search/vsr-search"; break; fi
-  done
-fi
-if [ -z "$vsr" ]; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --target vsr-search >&2
-  vsr=build/tools/vsr-search/vsr-search
-fi
+source bench/find_vsr_search.sh build-spine
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
