@@ -41,7 +41,7 @@ bool BackupEraser::ignored(const std::string& dir, const SearchConditions& c) co
 }
 
 bool BackupEraser::walk(const std::string& dir, const SearchConditions& c) {
-    static const CompiledMask bakMask("*.BAK");
+    static const FileNameMask bakMask("*.BAK");
     const bool dirIgnored = ignored(dir, c);
     std::vector<platform::DirEntry> entries;
     if (!fs_.listDirectory(dir, entries)) return true;

@@ -15,11 +15,7 @@ FileWalk::FileWalk(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher
             dirMasks_.emplace_back(line);
         }
     }
-    for (const std::string& m : run.state().fileIgnoreMasks) {
-        std::string mask = m;
-        if (mask.find('.') == std::string::npos) mask += '.';
-        fileIgnoreMasks_.emplace_back(mask);
-    }
+    for (const std::string& m : run.state().fileIgnoreMasks) fileIgnoreMasks_.emplace_back(m);
     now_ = run.env().clock.now();
 }
 
@@ -32,9 +28,9 @@ bool FileWalk::directoryIgnored(const std::string& dir) const {
     return false;
 }
 
-bool FileWalk::fileIgnored(const std::string& nameWithDot) const {
-    for (const CompiledMask& m : fileIgnoreMasks_)
-        if (m.matches(nameWithDot)) return true;
+bool FileWalk::fileIgnored(std::string_view name) const {
+    for (const FileNameMask& m : fileIgnoreMasks_)
+        if (m.matches(name)) return true;
     return false;
 }
 
@@ -63,16 +59,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
             if (ignored) continue;
             // The name tests come before the size and date tests: the outcome is the same
             // (all must pass) and names cost no system call.
-            std::string& withDot = nameBuffer_;
-            withDot.assign(entry.name);
-            if (withDot.find('.') == std::string::npos) withDot += '.';
-            bool nameOk = false;
-            for (const Mask& m : run_.masks().masks)
-                if (m.compiled.matches(withDot)) {
-                    nameOk = true;
-                    break;
-                }
-            if (!nameOk || fileIgnored(withDot)) continue;
+            if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
             if (!passesInfoFilters(dir, entry)) continue;
             examine(dir, entry);
             if (run_.stopped()) return;

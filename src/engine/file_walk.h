@@ -18,7 +18,7 @@ public:
 
 private:
     bool directoryIgnored(const std::string& dir) const;
-    bool fileIgnored(const std::string& nameWithDot) const;
+    bool fileIgnored(std::string_view name) const;
     // Size and date filters; loads the entry's information only when one of them is on.
     bool passesInfoFilters(const std::string& dir, platform::DirEntry& entry);
     void examine(const std::string& dir, platform::DirEntry& entry);
@@ -26,9 +26,8 @@ private:
     SearchRun& run_;
     ContentMatcher& matcher_;
     std::vector<CompiledMask> dirMasks_;
-    std::vector<CompiledMask> fileIgnoreMasks_;
+    std::vector<FileNameMask> fileIgnoreMasks_;
     platform::FileTime now_;
-    std::string nameBuffer_;  // the entry's name as matched, reused between entries
 };
 
 }  // namespace vsr::engine

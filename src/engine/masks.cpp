@@ -64,17 +64,17 @@ CompiledMask::CompiledMask(std::string_view mask) {
     valid_ = true;
 }
 
-bool CompiledMask::matches(std::string_view name) const {
+bool CompiledMask::matches(std::string_view name, bool appendDot) const {
     if (!valid_) return false;
     const std::size_t nt = tokens_.size();
-    const std::size_t nn = name.size();
+    const std::size_t nn = name.size() + (appendDot ? 1 : 0);
     std::size_t t = 0, s = 0;
     std::size_t starT = std::string_view::npos, starS = 0;
     // Greedy matching with backtracking to the last "*": linear in practice, never exponential.
     while (s < nn) {
         if (t < nt) {
             const Token& tok = tokens_[t];
-            unsigned char c = static_cast<unsigned char>(name[s]);
+            unsigned char c = s < name.size() ? static_cast<unsigned char>(name[s]) : '.';
             bool one = false;
             switch (tok.kind) {
                 case Kind::Star:
@@ -99,17 +99,20 @@ bool CompiledMask::matches(std::string_view name) const {
     return t == nt;
 }
 
-bool MaskList::matchesName(std::string_view name) const {
-    std::string withDot = nameForMatching(name);
-    for (const Mask& m : masks)
-        if (m.compiled.matches(withDot)) return true;
-    return false;
+FileNameMask::FileNameMask(std::string_view mask) {
+    if (mask.find('.') != std::string_view::npos) {
+        compiled_ = CompiledMask(mask);
+        return;
+    }
+    std::string withDot(mask);
+    withDot += '.';
+    compiled_ = CompiledMask(withDot);
 }
 
-std::string nameForMatching(std::string_view name) {
-    std::string s(name);
-    if (s.find('.') == std::string::npos) s += '.';
-    return s;
+bool MaskList::matchesName(std::string_view name) const {
+    for (const Mask& m : masks)
+        if (m.compiled.matches(name)) return true;
+    return false;
 }
 
 ParseMasksResult parseMasks(std::string_view text) {
@@ -129,7 +132,7 @@ ParseMasksResult parseMasks(std::string_view text) {
         std::string matching = m.typed;
         if (matching.find('.') == std::string::npos) matching += '.';
         m.matching = std::string(trim(matching));
-        m.compiled = CompiledMask(m.matching);
+        m.compiled = FileNameMask(m.matching);
         r.list.masks.push_back(std::move(m));
         pos = end + 1;
     }
@@ -140,8 +143,6 @@ ParseMasksResult parseMasks(std::string_view text) {
     return r;
 }
 
-bool matchMask(std::string_view mask, std::string_view name) {
-    return CompiledMask(mask).matches(nameForMatching(name));
-}
+bool matchMask(std::string_view mask, std::string_view name) { return FileNameMask(mask).matches(name); }
 
 }  // namespace vsr::engine

@@ -11,11 +11,7 @@ namespace vsr::results {
 inline constexpr const char* kInvalidMask = "Invalid mask";
 inline constexpr const char* kInvalidMaskCaption = "Error";
 
-// The mask as Select and Deselect match it: "." appended when it holds none, and a final "?"
-// widened to a set of every code 1..255.
-std::string selectionMask(std::string_view typed);
-
-// Decides whether a row's name (already with "." appended when it had none) fits the mask.
+// Decides whether a row's file name fits the mask (the engine's file-name mask rule).
 using NameMatcher = std::function<bool(std::string_view name)>;
 
 // Selects (or deselects) every row whose name fits; the other rows keep their state.

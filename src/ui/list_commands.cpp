@@ -111,7 +111,7 @@ void ListCommands::maskCommand(bool select) {
 }
 
 bool ListCommands::applyMask(const std::string& mask, bool select) {
-    const engine::CompiledMask compiled(results::selectionMask(mask));
+    const engine::FileNameMask compiled(mask);
     if (!compiled.valid()) {
         w_.prompter().messageBox(results::kInvalidMaskCaption, results::kInvalidMask, engine::MessageIcon::Exclamation);
         return false;

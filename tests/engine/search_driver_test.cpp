@@ -216,6 +216,13 @@ TEST(SearchDriver, FileIgnoreMasksAndSubfolderSwitch) {
     EXPECT_EQ(f.host.state.fileIgnoreMasks, (std::vector<std::string>{"makefile", "*.tmp"}));
     f.conditions.includeSubfolders = false;
     EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
+    // An ignore mask without "." gets one like the name: "*" ignores only names without an
+    // extension, and "a?" needs two characters.
+    f.fs.addFile("/data/a", "x");
+    f.conditions.fileIgnoreList = {"*"};
+    EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
+    f.conditions.fileIgnoreList = {"a?"};
+    EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1", "/data/Makefile:1", "/data/a:1"}));
 }
 
 TEST(SearchDriver, SpecialEntriesAndUnreadableFoldersAreSkipped) {
