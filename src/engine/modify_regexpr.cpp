@@ -79,6 +79,14 @@ void setUp(regexpr::TVxRegex& re, const SearchConditions& c, const platform::Cod
     re.Compile();
 }
 
+EngineOutcome reportAndStop(ModifyContext& context, const regexpr::EVxRegex& e) {
+    const std::string message = e.what();
+    context.host().messageBox("Regular Expression", "Error: " + (message.size() > 16 ? message.substr(16) : message),
+                              MessageIcon::Exclamation);
+    context.requestStop();
+    return EngineOutcome::Stopped;
+}
+
 }  // namespace
 
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
@@ -97,11 +105,7 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
         setUp(re, c, context.codePage(), expression);
     } catch (const regexpr::EVxRegex& e) {
         // The expression itself is wrong: every file would fail the same way.
-        const std::string message = e.what();
-        context.host().messageBox("Regular Expression", "Error: " + (message.size() > 16 ? message.substr(16) : message),
-                                  MessageIcon::Exclamation);
-        context.requestStop();
-        return EngineOutcome::Stopped;
+        return reportAndStop(context, e);
     }
     re.SetCancelHook([&context] {
         context.pumpIfDue(25);
@@ -136,8 +140,10 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
         }
     } catch (const regexpr::MatchInterrupted&) {
         return EngineOutcome::Stopped;
-    } catch (const regexpr::EVxRegex&) {
-        return EngineOutcome::Failed;
+    } catch (const regexpr::EVxRegex& e) {
+        // An expression too complex for this text: the file stays as it was and, as with any
+        // other expression error, the run ends with the message instead of going on silently.
+        return reportAndStop(context, e);
     }
     return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
 }

@@ -317,6 +317,9 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             if (stack_.empty()) return false;
             Frame f = stack_.back();
             stack_.pop_back();
+            // Only going back to a choice point counts: undo records cost nothing extra.
+            if (f.kind >= kAlt && ++backtracks_ > backtrackLimit_) [[unlikely]]
+                throw EVxRegex(kErrBacktrackLimit, 0);
             switch (f.kind) {
             case kUndoOpen: openAt_[f.node] = f.a; continue;
             case kUndoGroup:

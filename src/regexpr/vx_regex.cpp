@@ -106,6 +106,7 @@ bool TVxRegex::ExecPos(std::int64_t offset) {
 }
 
 bool TVxRegex::searchFrom(std::size_t from) {
+    matcher_.resetBacktracks();
     try {
         lastMatched_ = search(from);
     } catch (...) {

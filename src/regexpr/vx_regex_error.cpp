@@ -45,7 +45,7 @@ std::string errorText(int code) {
     case kErrLoopStackExceeded: return "TVxRegex(exec): Loop Stack Exceeded";
     case kErrLoopWithoutEntry: return "TVxRegex(exec): Loop Without LoopEntry !";
     case kErrBacktrackLimit:
-        return "TVxRegex(exec): Expression Too Complex For This Text (backtracking limit reached)";
+        return "TVxRegex(exec): Expression Too Complex For This Text";
     default: return "Unknown error";
     }
 }

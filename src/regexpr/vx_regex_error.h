@@ -44,7 +44,8 @@ enum ErrorCode : int {
     kErrBadModifierIndex = 1013,
     kErrLoopStackExceeded = 1014,
     kErrLoopWithoutEntry = 1015,
-    // Ours: the backtracking state outgrew its memory bound (a pathological expression or input).
+    // Ours: one search went back to earlier choices more often than its budget allows, or kept
+    // more open choices than its memory bound (an exponential expression for this text).
     kErrBacktrackLimit = 1016,
 };
 

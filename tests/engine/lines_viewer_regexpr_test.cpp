@@ -71,6 +71,19 @@ TEST(LinesViewerRegExpr, ErrorsAreReportedWithThePositionSelected) {
     EXPECT_EQ(f.content.count(), 1u);
 }
 
+TEST(LinesViewerRegExpr, ExpressionTooComplexForTheFileIsReported) {
+    FillFixture f;
+    f.file("aaa\n" + std::string(30, 'a') + "!\n");
+    f.memo({"^(a+)+$"}, QueryType::RegExpr);
+    FillResult r = f.fill(FillPurpose::Browse);
+    EXPECT_EQ(r.end, FillEnd::RegExprError);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0].caption, "Regular Expression");
+    EXPECT_EQ(f.host.messages[0].text, "Error: Expression Too Complex For This Text");
+    EXPECT_TRUE(f.events.selected.empty());
+    EXPECT_TRUE(f.host.state.stop);
+}
+
 TEST(LinesViewerRegExpr, TooLongQueryLineKeepsTheHeader) {
     FillFixture f;
     f.file("x\n");

@@ -149,6 +149,21 @@ TEST(ModifyRun, ExpressionErrorIsReportedOnceAndNoFileChanges) {
     EXPECT_EQ(f.read("b.txt"), "a\n");
 }
 
+TEST(ModifyRun, ExpressionTooComplexForATextIsReportedAndEndsTheRun) {
+    ModifyFixture f;
+    f.regex({"^(a+)+$"}, {"b"});
+    f.add("a.txt", "aaa\n");
+    f.add("b.txt", std::string(30, 'a') + "!\n");
+    f.add("c.txt", "aa\n");
+    f.modifyAll();
+    EXPECT_EQ(f.messages(), std::vector<std::string>{"Regular Expression: Error: Expression Too Complex For This Text"});
+    EXPECT_TRUE(f.host.state.stop);
+    EXPECT_EQ(f.read("a.txt"), "b\n");
+    EXPECT_EQ(f.read("b.txt"), std::string(30, 'a') + "!\n");
+    EXPECT_EQ(f.read("c.txt"), "aa\n");
+    EXPECT_NE(f.host.list.row(1).result, "Modified");
+}
+
 TEST(ModifyFailures, ReadOnlyAndHiddenFilesFollowTheOptions) {
     struct Case {
         const char* name;

@@ -87,6 +87,20 @@ TEST(RegExprMatcher, ExpressionErrorIsReportedOnceAndEndsTheRun) {
     EXPECT_TRUE(f.host.state.stop);
 }
 
+TEST(RegExprMatcher, ExpressionTooComplexForAFileIsReportedAndEndsTheRun) {
+    SearchFixture f;
+    f.fs.addFile("/data/a.txt", "aaaa\n");
+    f.fs.addFile("/data/b.txt", std::string(30, 'a') + "!\n");
+    f.fs.addFile("/data/c.txt", "aaaa\n");
+    f.conditions.queryType = QueryType::RegExpr;
+    f.conditions.findLines = {"^(a+)+$"};
+    // Nobody presses Stop here: the engine's own budget must end the match.
+    EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
+    EXPECT_EQ(f.messageTexts(), (std::vector<std::string>{"Regular Expression: Error: Expression Too Complex For This Text"}));
+    EXPECT_EQ(f.host.selectedCharacter, 0);
+    EXPECT_TRUE(f.host.state.stop);
+}
+
 TEST(RegExprMatcher, SearchTabUsesItsOwnFieldAndCaption) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "abc");

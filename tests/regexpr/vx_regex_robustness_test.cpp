@@ -70,6 +70,50 @@ TEST(VxRegexRobustness, BacktrackLimitRaisesAClearError) {
     }
 }
 
+// Nobody may be there to press Stop: the engine's own budget ends an exponential match.
+TEST(VxRegexRobustness, ExponentialBacktrackingEndsAsTooComplex) {
+    TVxRegex re;
+    re.SetModifier(5, true);  // m, as every search sets it
+    re.SetExpression("^(a+)+$");
+    auto began = Clock::now();
+    try {
+        re.Exec(std::string(30, 'a') + "!");
+        FAIL() << "the match ran to its end";
+    } catch (const EVxRegex& e) {
+        EXPECT_EQ(e.code(), 1016);
+        EXPECT_STREQ(e.what(), "TVxRegex(exec): Expression Too Complex For This Text");
+        EXPECT_EQ(e.position(), 0);
+    }
+    EXPECT_LT(Clock::now() - began, std::chrono::seconds(20));
+    EXPECT_EQ(re.MatchStart(0), -1);
+    ASSERT_TRUE(re.Exec(std::string(30, 'a')));
+    EXPECT_EQ(re.MatchLength(0), 30);
+}
+
+// Every match of "(p|q|r|s|t)" on "t" goes back to four earlier choices. The budget belongs to
+// one Exec or ExecNext, so a long run of cheap matches never adds up to an error.
+TEST(VxRegexRobustness, BacktrackBudgetIsPerCall) {
+    TVxRegex re;
+    EXPECT_EQ(re.BacktrackLimit(), 10000000u);
+    re.SetExpression("(p|q|r|s|t)");
+    re.SetBacktrackLimit(4);
+    int matches = 0;
+    for (bool found = re.Exec(std::string(1000, 't')); found; found = re.ExecNext()) ++matches;
+    EXPECT_EQ(matches, 1000);
+    re.SetBacktrackLimit(3);
+    try {
+        re.Exec("t");
+        FAIL() << "four choices fit a budget of three";
+    } catch (const EVxRegex& e) {
+        EXPECT_EQ(e.code(), 1016);
+    }
+    // Undo records and forward steps are not backtracking: a long run without choices is free.
+    re.SetBacktrackLimit(1);
+    re.SetExpression("(a)+b");
+    ASSERT_TRUE(re.Exec(std::string(5000, 'a') + "b"));
+    EXPECT_EQ(re.MatchLength(0), 5001);
+}
+
 TEST(VxRegexRobustness, LongExpressionsCompileAndRun) {
     std::string pattern;
     for (int k = 0; k < 20000; ++k) pattern += k % 2 ? "a?" : "(?#c)[ab]";

@@ -53,4 +53,14 @@ TEST_F(VsrSearchRegex, ExpressionErrorIsReportedWithoutItsPrefix) {
     EXPECT_NE(r.err.find("Regular Expression: Error: Unmatched [] (pos 2)"), std::string::npos) << r.err;
 }
 
+// A command-line run has nobody to press Stop: an exponential expression must end on its own.
+TEST_F(VsrSearchRegex, ExpressionTooComplexEndsTheRunWithAnError) {
+    tree.write("f.txt", std::string(30, 'a') + "!\n");
+    ToolRun r = find("^(a+)+$");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("Regular Expression: Error: Expression Too Complex For This Text"), std::string::npos)
+        << r.err;
+}
+
 }  // namespace
