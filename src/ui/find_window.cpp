@@ -429,8 +429,19 @@ void TFind::ClearListClick() {
 
 void TFind::Contents1Click() {
     if (state_.busy) return;  // the Help menu is off during a run; so is its key
-    if (!help_.show(QStringLiteral("Intro.htm")))
+    if (!help_.show(contextHelpTopic()))
         prompter_->messageBox(kProgramTitle, "The help pages could not be opened.", engine::MessageIcon::Warning);
+}
+
+QString TFind::contextHelpTopic() const {
+    const QWidget* focus = focusWidget();
+    auto within = [focus](const QWidget* w) { return focus && (focus == w || w->isAncestorOf(focus)); };
+    const bool findField = within(FindMemo) || within(FindEditComboBox);
+    const bool searchField = within(SearchMemo) || within(SearchEdit);
+    if (within(RegExpFind) || within(RegExpSearch) || (RegExpFind->isChecked() && findField) ||
+        (RegExpSearch->isChecked() && searchField))
+        return QString::fromLatin1(kRegExprHelpTopic);
+    return QStringLiteral("Intro.htm");
 }
 
 void TFind::About1Click() {

@@ -109,6 +109,8 @@ public:
     void Button1Click();
     void ClearListClick();
     void Contents1Click();
+    // Intro.htm, or the expression syntax when the focus is on a Reg Expr query type or its field.
+    QString contextHelpTopic() const;
     void About1Click();
     void Exit1Click();
     void ApplicationEvents1Idle();

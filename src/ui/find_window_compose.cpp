@@ -125,6 +125,7 @@ void TFind::composeFindTab() {
         radio(QueryTypeRow, QueryTypeGroup, int(QueryType::SearchEngine), "AltaVistaButton", "Search Engine");
     TextButton = radio(QueryTypeRow, QueryTypeGroup, int(QueryType::Multiline), "TextButton", "Multiline");
     RegExpFind = radio(QueryTypeRow, QueryTypeGroup, int(QueryType::RegExpr), "RegExpFind", "Reg Expr");
+    RegExpFind->setToolTip(QStringLiteral("Regular Expression (F1: its syntax)"));
     row->addWidget(TypeLabel);
     for (QAbstractButton* b : QueryTypeGroup->buttons()) row->addWidget(b);
     row->addStretch(1);
@@ -155,6 +156,7 @@ void TFind::composeSearchReplaceTab() {
     PhraseButtonReplace =
         radio(SearchTypeBox, SearchTypeGroup, int(SearchType::Phrase), "PhraseButtonReplace", "Phrase");
     RegExpSearch = radio(SearchTypeBox, SearchTypeGroup, int(SearchType::RegExpr), "RegExpSearch", "Reg Expr");
+    RegExpSearch->setToolTip(QStringLiteral("Regular Expression (F1: its syntax)"));
     // Two rows of radio buttons fit the group boxes at the narrowest window width.
     auto* typeGrid = new QGridLayout(SearchTypeBox);
     typeGrid->setContentsMargins(metrics_.s(8), metrics_.s(2), metrics_.s(8), metrics_.s(2));

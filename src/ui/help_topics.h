@@ -5,6 +5,9 @@
 
 namespace vsr::ui {
 
+// The page on the syntax of regular expressions, which F1 opens from a Reg Expr query.
+inline constexpr const char* kRegExprHelpTopic = "Manual/RegExpr.htm";
+
 // Help pages live as HTML files in a "help" folder beside the program (installed) or in the
 // source tree (running from a build folder); a topic is a path inside it, with an optional
 // "#anchor".

@@ -1,5 +1,6 @@
 // Menus, pop-up menus and their shortcuts; commands that other parts carry out; help and about.
 #include "ui/about_form.h"
+#include "regexpr/vx_regex_error.h"
 #include "ui/help_topics.h"
 #include "window_fixture.h"
 
@@ -110,6 +111,30 @@ TEST_F(WindowTest, AboutAndHelpGoThroughTheirServices) {
     EXPECT_TRUE(w->help().url(QStringLiteral("../outside.htm")).isEmpty());
 }
 
+TEST_F(WindowTest, HelpOnARegExprQueryOpensTheExpressionSyntax) {
+    helpDir.write("Intro.htm", "<html></html>");
+    helpDir.write("Manual/RegExpr.htm", "<html></html>");
+    auto w = makeWindow();
+    auto openedPage = [&] {
+        opened.clear();
+        w->Contents1->trigger();
+        return opened.size() == 1 ? opened[0].toLocalFile() : QString();
+    };
+    EXPECT_FALSE(w->RegExpFind->toolTip().isEmpty());
+    w->RegExpFind->click();
+    w->RegExpFind->setFocus();
+    EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Manual/RegExpr.htm")));
+    w->FindMemo->setFocus();
+    EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Manual/RegExpr.htm")));
+    // The same field under another query type, or the focus elsewhere, keeps the contents.
+    w->PhraseButton->click();
+    w->FindEditComboBox->setFocus();
+    EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Intro.htm")));
+    w->RegExpFind->click();
+    w->MasksComboBox->setFocus();
+    EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Intro.htm")));
+}
+
 TEST_F(WindowTest, MissingHelpPagesGiveAMessage) {
     auto w = makeWindow();
     w->Contents1->trigger();
@@ -122,8 +147,20 @@ TEST_F(WindowTest, TheShippedHelpPagesHaveEveryTopic) {
     const QString folder = HelpTopics::findFolder();
     ASSERT_FALSE(folder.isEmpty());
     HelpTopics help(folder, [](const QUrl&) { return true; });
-    for (const char* topic : {"Intro.htm", "Manual/Settings.htm", "Manual/BatchReplace.htm"})
+    for (const char* topic : {"Intro.htm", "Manual/Settings.htm", "Manual/BatchReplace.htm", kRegExprHelpTopic})
         EXPECT_FALSE(help.url(QString::fromLatin1(topic)).isEmpty()) << topic;
+    QFile intro(folder + QStringLiteral("/Intro.htm"));
+    ASSERT_TRUE(intro.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(intro.readAll().contains("href=\"Manual/RegExpr.htm\""));
+    // The syntax page explains every message the engine can give, as the user sees it.
+    QFile syntax(folder + QLatin1Char('/') + QString::fromLatin1(kRegExprHelpTopic));
+    ASSERT_TRUE(syntax.open(QIODevice::ReadOnly));
+    const QByteArray page = syntax.readAll().replace("&amp;", "&");
+    for (int code = 1; code < 1100; ++code) {
+        const std::string text = regexpr::errorText(code);
+        if (text == "Unknown error") continue;
+        EXPECT_TRUE(page.contains(QByteArray::fromStdString(text.substr(16)))) << code << " " << text;
+    }
     QFile settings(folder + QStringLiteral("/Manual/Settings.htm"));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("id=\"IgnoreLists\""));
