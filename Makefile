@@ -1,13 +1,15 @@
 # Set-up, build and test in two commands: `make run` and `make test`.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            libpcre2-dev xvfb xauth imagemagick
+            libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev
 
-.PHONY: all deps configure build run test test-sanitize bench clean screenshot
+.PHONY: all deps configure build run test test-sanitize fuzz bench clean screenshot
 
 all: build
 
@@ -49,8 +51,17 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target (fuzz/*_fuzz.cpp) built with clang's libFuzzer, run FUZZ_SECONDS each from
+# its seed corpus in fuzz/corpus/; a crash, a sanitizer report or a hang fails.
+fuzz: deps
+	@test -f $(FUZZ_BUILD)/build.ninja || \
+	  cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	        -DVSR_FUZZ=ON -DVSR_BUILD_UI=OFF -DVSR_BUILD_TESTS=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	bash bench/search.sh
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
