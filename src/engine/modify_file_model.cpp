@@ -21,8 +21,14 @@ void splitLines(std::string_view text, std::vector<std::string_view>& out) {
 }
 
 FileModel::FileModel(std::string bytes) : original_(std::move(bytes)) {
-    splitLines(original_, lines);
-    endedWithLineEnd = !original_.empty() && (original_.back() == '\r' || original_.back() == '\n');
+    std::string_view text = original_;
+    const std::size_t nul = text.find('\0');
+    if (nul != std::string_view::npos) {
+        tail_ = text.substr(nul);
+        text = text.substr(0, nul);
+    }
+    splitLines(text, lines);
+    endedWithLineEnd = !text.empty() && (text.back() == '\r' || text.back() == '\n');
 }
 
 std::string_view FileModel::keep(std::string text) { return kept_.emplace_back(std::move(text)); }
@@ -31,7 +37,7 @@ void FileModel::replaceWithText(std::string text) { splitLines(keep(std::move(te
 
 std::string joinFileModel(const FileModel& model, LineSeparator separator) {
     const std::string_view sep = separatorText(separator);
-    std::size_t total = 0;
+    std::size_t total = model.tail().size();
     for (std::string_view line : model.lines) total += line.size() + sep.size();
     std::string out;
     out.reserve(total);
@@ -39,6 +45,7 @@ std::string joinFileModel(const FileModel& model, LineSeparator separator) {
         out += model.lines[i];
         if (i + 1 < model.lines.size() || model.endedWithLineEnd) out += sep;
     }
+    out += model.tail();
     return out;
 }
 

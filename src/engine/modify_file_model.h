@@ -13,9 +13,10 @@ enum class LineSeparator { Windows, Unix, Macintosh };
 std::string_view separatorText(LineSeparator separator);
 
 // A file as the modification engines see it: its lines without their ends (split at CR LF, LF
-// or CR), and whether the file ended with a line end, which decides the last line's separator.
+// or CR), and whether the text ended with a line end, which decides the last line's separator.
 // Lines are views into the file's bytes or into texts the model keeps, so a file of many lines
-// costs no allocation per line. NUL bytes are ordinary bytes here: a file is never cut short.
+// costs no allocation per line. The search reads a file only up to its first NUL byte, so only
+// that text is modelled as lines; the rest is carried over byte for byte and never changed.
 class FileModel {
 public:
     explicit FileModel(std::string bytes);
@@ -27,6 +28,8 @@ public:
 
     // The file's bytes as they were read.
     const std::string& original() const { return original_; }
+    // The bytes from the first NUL byte on (empty when the file has none), written back as they are.
+    std::string_view tail() const { return tail_; }
     // Keeps `text` for the model's lifetime and returns a view of it, for a changed line.
     std::string_view keep(std::string text);
     // Replaces the lines by those of `text`, split at CR LF, LF or CR.
@@ -34,6 +37,7 @@ public:
 
 private:
     std::string original_;
+    std::string_view tail_;
     std::deque<std::string> kept_;  // a deque never moves its elements, so views stay valid
 };
 
@@ -41,8 +45,8 @@ private:
 // no empty line after it.
 void splitLines(std::string_view text, std::vector<std::string_view>& out);
 
-// Every line followed by `separator`, except the last, which gets it only when the file ended
-// with a line end before the modification.
+// Every line followed by `separator`, except the last, which gets it only when the text ended
+// with a line end before the modification; then the untouched tail from the first NUL byte.
 std::string joinFileModel(const FileModel& model, LineSeparator separator);
 
 }  // namespace vsr::engine

@@ -328,10 +328,13 @@ TEST(ModifyLarge, HundredMegabyteSingleLine) {
     f.modifyAll();
     EXPECT_EQ(f.result(row), "Modified");
     const std::string after = f.read("big.txt");
-    EXPECT_EQ(after.size(), big.size() - 3 * 11);
-    EXPECT_EQ(after.find("needle"), std::string::npos);
+    // Six needles lie before the NUL byte and are replaced; the five after it stay.
+    EXPECT_EQ(after.size(), big.size() - 3 * 6);
+    const std::size_t nul = after.find('\0');
+    ASSERT_EQ(nul, 50'000'000u - 3 * 6);
+    EXPECT_EQ(after.substr(0, nul).find("needle"), std::string::npos);
+    EXPECT_EQ(after.substr(nul), big.substr(50'000'000));
     EXPECT_EQ(after.substr(7, 3), "pin");
-    EXPECT_NE(after.find('\0'), std::string::npos);
 }
 
 TEST(ModifyStop, BetweenFilesKeepsTheRest) {

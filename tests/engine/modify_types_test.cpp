@@ -7,6 +7,7 @@ namespace {
 
 using test::ModifyFixture;
 using MT = ModificationType;
+using namespace std::string_literals;
 
 struct TypeCase {
     const char* name;
@@ -68,8 +69,11 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"MixedLineEndsToMacintosh", P, {"b"}, {"B"}, MT::Replace, "a\r\nb\nc\rd", "a\rB\rc\rd", false,
                  true, LineSeparator::Macintosh},
         TypeCase{"NothingFoundStillRewritesSeparators", P, {"zz"}, {"y"}, MT::Replace, "a\r\nb\r\n", "a\nb\n"},
-        TypeCase{"NulBytesAreCarriedWhole", P, {"b"}, {"B"}, MT::Replace, std::string("a\0b\nb\0c\n", 8),
-                 std::string("a\0B\nB\0c\n", 8)}));
+        TypeCase{"OnlyTextBeforeTheFirstNulChanges", P, {"foo"}, {"bar"}, MT::Replace,
+                 "foo\nfoo\0foo\r\nfoo\n"s, "bar\r\nbar\0foo\r\nfoo\n"s, false, true,
+                 LineSeparator::Windows},
+        TypeCase{"NulAtTheStartChangesNothing", P, {"b"}, {"B"}, MT::Replace, "\0b\nb\n"s,
+                 "\0b\nb\n"s}));
 
 INSTANTIATE_TEST_SUITE_P(
     RegExpr, ModificationTypes,
@@ -87,7 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "a\n1\n2\n"},
         TypeCase{"WholeTextWithoutFinalSeparator", R, {"c\\s*"}, {"C"}, MT::Replace, "b\nc", "b\nC"},
         TypeCase{"SubstitutionWithLineBreaksIsVerbatim", R, {"b"}, {"1", "2"}, MT::Replace, "abc\n",
-                 "a1\r\n2c\n"}));
+                 "a1\r\n2c\n"},
+        TypeCase{"LineByLineStopsAtTheFirstNul", R, {"foo"}, {"bar"}, MT::Replace,
+                 "foo\0foo\nfoo\n"s, "bar\0foo\nfoo\n"s},
+        TypeCase{"WholeTextStopsAtTheFirstNul", R, {"o\\r\\nf"}, {"-"}, MT::Replace,
+                 "foo\nfoo\0\nfoo\n"s, "fo-oo\0\nfoo\n"s}));
 
 INSTANTIATE_TEST_SUITE_P(
     Multiline, ModificationTypes,
@@ -100,6 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         TypeCase{"InsertAfterEveryBlock", M, {"b", "c"}, {">", ">>"}, MT::InsertAfter, "b\nc\nb\nc\n",
                  "b\nc\n>\n>>\nb\nc\n>\n>>\n"},
         TypeCase{"DeleteBlocks", M, {"b"}, {}, MT::Delete, "a\nb\nb\nc\nb", "a\nc"},
+        TypeCase{"BlocksStopAtTheFirstNul", M, {"a", "b"}, {"X"}, MT::Replace,
+                 "a\nb\na\0\nb\na\nb\n"s, "X\na\0\nb\na\nb\n"s},
         TypeCase{"NormalisedComparison", M, {"  KEY = 1 "}, {"new"}, MT::Replace, "key = 1\t\nkey = 2\n",
                  "new\nkey = 2\n", false, false}));
 
