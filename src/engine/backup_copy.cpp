@@ -1,25 +1,22 @@
 #include "engine/backup_copy.h"
 
-#include "engine/backup_undo_list.h"
-
 namespace vsr::engine {
 
 bool FilePreparation::writable() const {
     if (!attributes) return false;
-    if (saved) return true;
+    if (cleared) return true;
     return !attributes->readOnly && !attributes->hidden && !attributes->system;
 }
 
 FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
-                            platform::FileStore& files, platform::AttributeChanger& attributes) {
+                            platform::AttributeChanger& attributes) {
     FilePreparation p;
     p.attributes = attributes.read(path);
     if (!createBackups || !p.attributes) return p;
     const platform::FileAttributes& a = *p.attributes;
     const bool marked = a.readOnly || a.hidden;
     const bool allowed = !a.system && (!a.readOnly || options.replaceReadOnly) && (!a.hidden || options.replaceHidden);
-    if (marked && allowed) p.saved = attributes.makeWritable(path);
-    if (p.writable()) p.backupMade = files.copyFile(path, backupName(path));
+    p.cleared = marked && allowed;
     return p;
 }
 

@@ -4,25 +4,27 @@
 
 #include "engine/modify_context.h"
 #include "platform/attribute_changer.h"
-#include "platform/file_store.h"
 
 namespace vsr::engine {
 
-// The attribute and backup part of one file's modification.
+// The attribute part of one file's modification.
 struct FilePreparation {
     std::optional<platform::FileAttributes> attributes;  // as found; nothing when the file is missing
-    std::optional<platform::SavedAttributes> saved;      // set when the attributes were cleared
-    bool backupMade = false;
+    // The read-only and hidden marks were cleared for this step (the options allow it). No mode
+    // changes on disk for that: a rewrite through a new file needs no write permission on the
+    // old one, and a rewrite in place lifts it only while it writes.
+    bool cleared = false;
 
     // Whether the file may be written: it has none of read-only, hidden and system, or they
     // were cleared for this step.
     bool writable() const;
+    // Whether writing needs the owner's missing write permission to be lifted.
+    bool readOnlyCleared() const { return cleared && attributes && attributes->readOnly; }
 };
 
 // With backups on, clears the read-only and hidden marks the options allow (never a system
-// file's) and copies the file to its ".bak" when it then has none of them; errors here are
-// ignored. With backups off only the attributes are read.
+// file's); with backups off only the attributes are read.
 FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
-                            platform::FileStore& files, platform::AttributeChanger& attributes);
+                            platform::AttributeChanger& attributes);
 
 }  // namespace vsr::engine

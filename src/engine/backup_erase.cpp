@@ -55,6 +55,9 @@ bool BackupEraser::walk(const std::string& dir, const SearchConditions& c) {
             host_.setStatusText(kBackupPanel, full);
             if (!walk(full, c)) return false;
         } else if (e.kind == platform::EntryKind::File && bakMask.matches(e.name)) {
+            // The folder's permission would let a read-only file go; its own mark keeps it, as
+            // the system would keep a read-only file.
+            if (!fs_.loadInfo(dir, e) || e.info.attributes.readOnly) continue;
             if (files_.removeFile(full)) ++erased_;
         }
     }

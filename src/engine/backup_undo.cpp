@@ -13,27 +13,6 @@ long long rowOf(const results::ResultList& list, const std::string& path, std::s
     return -1;
 }
 
-// Swaps the backup in under the file's name; on any failure the modified file keeps its name.
-bool swapBackIn(platform::FileStore& files, const std::string& f) {
-    const std::string bak = backupName(f);
-    const std::string swap = swapName(f);
-    // A link or a file with several names must stay what it is: its contents are restored.
-    const platform::FileLinks links = files.links(f);
-    if (links.symbolicLink || links.hardLinks > 1) {
-        if (files.copyContents(bak, f) != platform::RewriteOutcome::Written) return false;
-        files.removeFile(bak);
-        return true;
-    }
-    if (files.exists(swap) && !files.removeFile(swap)) return false;
-    if (!files.renameFile(f, swap)) return false;
-    if (!files.renameFile(bak, f)) {
-        files.renameFile(swap, f);
-        return false;
-    }
-    files.removeFile(swap);
-    return true;
-}
-
 }  // namespace
 
 void ModifyDriver::UndoReplaceBitClick() {
@@ -59,11 +38,9 @@ void ModifyDriver::UndoReplaceBitClick() {
         if (!env_.files.exists(f) || !env_.files.exists(backupName(f))) {
             failRow(row);
         } else {
-            std::optional<platform::SavedAttributes> saved;
-            std::optional<platform::FileAttributes> a = env_.attributes.read(f);
-            if (a && (a->readOnly || a->hidden) && !a->system) saved = env_.attributes.makeWritable(f);
-            const bool restored = swapBackIn(env_.files, f);
-            if (saved) env_.attributes.restore(f, *saved);
+            // The backup replaces the file in one rename, so the file exists under its name at
+            // every moment and comes back with the owner, group and mode it had.
+            const bool restored = env_.files.restoreBackup(f, backupName(f));
             if (!restored) {
                 failRow(row);
             } else {

@@ -15,8 +15,7 @@ struct UndoEntry {
 // The files of the last run, in the order it rewrote them.
 using UndoList = std::vector<UndoEntry>;
 
-// The name of a file's backup and of the swap file that exists only while one file is undone.
+// The name of a file's backup.
 inline std::string backupName(const std::string& path) { return path + ".bak"; }
-inline std::string swapName(const std::string& path) { return path + ".$"; }
 
 }  // namespace vsr::engine

@@ -8,13 +8,6 @@
 #include "results/status_texts.h"
 
 namespace vsr::engine {
-namespace {
-
-// What became of one file.
-enum class RowEnd { Modified, Failed, Stopped };
-
-}  // namespace
-
 void ModifyDriver::setUndoEnabled(bool on) {
     undoEnabled_ = on;
     views_.setUndoEnabled(on);
@@ -51,6 +44,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
     handled_.clear();
+    pending_.clear();
     createBackups_ = c.createBackups;
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
@@ -71,6 +65,8 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
         pumpIfDue(host_, env_.clock, 15);
     }
     if (!stopped && (state.stop || state.modificationStop)) stopped = true;
+    // Files that were completely processed are published, also when Stop ended the run.
+    commitBatch();
     endRun(stopped);
 }
 
@@ -97,10 +93,13 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     const std::string path = list.row(index).fullName();
     const results::ModificationInterval interval = list.row(index).interval;
     const platform::FileLinks identity = env_.files.links(path);
+    const auto key = std::make_pair(identity.device, identity.inode);
     if (identity.inode != 0) {
-        auto [it, fresh] = handled_.emplace(std::make_pair(identity.device, identity.inode), index);
-        if (!fresh) {
+        auto it = handled_.find(key);
+        if (it != handled_.end()) {
             const std::size_t first = it->second;
+            // The other name's rewrite must be published before its Result can be shared.
+            if (!pending_.empty()) commitBatch();
             list.SetResultStatus(index, list.row(first).result);
             for (UndoEntry& e : undo_)
                 if (e.row == first) e.aliasRows.push_back(index);
@@ -109,56 +108,81 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
             return;
         }
     }
-    FilePreparation prep = prepareFile(path, c.createBackups, o, env_.files, env_.attributes);
-
-    RowEnd end = RowEnd::Failed;
-    bool keepBackup = false;
+    const FilePreparation prep = prepareFile(path, c.createBackups, o, env_.attributes);
     // Read-only, hidden and system files that were not cleared are refused, as the system
-    // refuses to open them for writing; so is a file that vanished since the search.
+    // refuses to open them for writing; so is a file that vanished since the search. A name
+    // refused for its marks does not stand for the file: another name of it may still modify it.
+    platform::FileStamp stamp;
     std::optional<std::string> original;
-    if (prep.writable()) original = env_.files.read(path);
-    if (original) {
-        ModifyContext context(c, host_, env_.clock);
-        FileModel model(std::move(*original));
-        original.reset();
-        EngineOutcome outcome = EngineOutcome::Failed;
-        switch (c.searchType) {
-            case SearchType::Phrase: outcome = PhraseModify(context, model, interval); break;
-            case SearchType::RegExpr: outcome = RegExprModify(context, model, interval); break;
-            case SearchType::Multiline: outcome = MultilineModify(context, model); break;
-        }
-        if (outcome == EngineOutcome::Stopped || context.stopped()) {
-            end = RowEnd::Stopped;
-        } else if (outcome == EngineOutcome::Done) {
-            const std::string bytes = joinFileModel(model, o.separator);
-            // Bytes that would not change need no write: the file stays as it is.
-            if (bytes == model.original()) {
-                end = RowEnd::Modified;
-            } else {
-                platform::RewriteOutcome written = env_.files.rewrite(path, bytes);
-                if (written == platform::RewriteOutcome::Written) end = RowEnd::Modified;
-                // The backup is the only intact copy left when putting the old bytes back failed.
-                keepBackup = written == platform::RewriteOutcome::Damaged;
-            }
-        }
+    if (prep.writable()) original = env_.files.read(path, &stamp);
+    if (!original) {
+        finishRow(index, false, false);
+        return;
     }
+    if (identity.inode != 0) handled_.emplace(key, index);
 
-    if (end == RowEnd::Modified) {
-        // Only a file whose backup this run made can be undone; an older ".bak" would bring
-        // back some earlier state.
-        if (c.createBackups && prep.backupMade) undo_.push_back({path, index});
-        list.SetResultStatus(index, results::kStatusModified);
-        if (list.intervalDisplay) list.ShowRowInterval(index);
-    } else if (end == RowEnd::Failed) {
-        list.SetResultStatus(index, results::kStatusFailedModification);
-        if (prep.backupMade && !keepBackup) env_.files.removeFile(backupName(path));
+    ModifyContext context(c, host_, env_.clock);
+    FileModel model(std::move(*original));
+    original.reset();
+    EngineOutcome outcome = EngineOutcome::Failed;
+    switch (c.searchType) {
+        case SearchType::Phrase: outcome = PhraseModify(context, model, interval); break;
+        case SearchType::RegExpr: outcome = RegExprModify(context, model, interval); break;
+        case SearchType::Multiline: outcome = MultilineModify(context, model); break;
     }
-    if (prep.saved) env_.attributes.restore(path, *prep.saved);
-    // A rewrite through a temporary file gives the file a new inode; the other names of the
-    // file must still recognise it.
+    // A stopped file is not written, and no backup of it was made.
+    if (outcome == EngineOutcome::Stopped || context.stopped()) return;
+    if (outcome != EngineOutcome::Done) {
+        finishRow(index, false, false);
+        return;
+    }
+    const std::string bytes = joinFileModel(model, o.separator);
+    // Bytes that would not change need no write and no backup: the file stays as it is.
+    if (bytes == model.original()) {
+        finishRow(index, true, false);
+        return;
+    }
+    platform::RewriteRequest request;
+    request.path = path;
+    request.bytes = bytes;
+    request.oldBytes = model.original();
+    request.readAs = stamp;
+    // A user who asked for backups never gets a change without one.
+    request.makeBackup = c.createBackups;
+    request.backupPath = backupName(path);
+    request.clearReadOnly = prep.readOnlyCleared();
+    switch (env_.files.stageRewrite(request, index)) {
+        case platform::RewriteBatch::Staged::Pending: pending_.push_back(index); break;
+        case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
+        case platform::RewriteBatch::Staged::Refused:
+        case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false); break;
+    }
+    if (env_.files.rewritesFull()) commitBatch();
+}
+
+void ModifyDriver::commitBatch() {
+    pending_.clear();
+    for (const platform::RewriteBatch::Published& done : env_.files.commitRewrites())
+        finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade);
+}
+
+void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) {
+    results::ResultList& list = host_.results();
+    const std::string path = list.row(index).fullName();
+    if (!modified) {
+        list.SetResultStatus(index, results::kStatusFailedModification);
+        return;
+    }
+    // Only a file whose backup this run made can be undone; an older ".bak" would bring back
+    // some earlier state.
+    if (createBackups_ && backupMade) undo_.push_back({path, index, {}});
+    list.SetResultStatus(index, results::kStatusModified);
+    if (list.intervalDisplay) list.ShowRowInterval(index);
+    // A rewrite through a new file gives the file a new inode; the other names of the file
+    // must still recognise it.
     const platform::FileLinks rewritten = env_.files.links(path);
     if (rewritten.inode != 0) handled_.emplace(std::make_pair(rewritten.device, rewritten.inode), index);
-    if (end == RowEnd::Modified && !host_.runState().stop) views_.fillSilent(index);
+    if (!host_.runState().stop) views_.fillSilent(index);
 }
 
 }  // namespace vsr::engine

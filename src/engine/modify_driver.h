@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/backup_undo_list.h"
 #include "engine/modify_context.h"
@@ -49,8 +50,11 @@ public:
     void disableUndo();
 
 private:
-    // Runs the per-file steps for `row`; false when the stop flag ended the file.
+    // Runs the per-file steps for `row`; a rewrite may wait in the batch until commitBatch().
     void modifyRow(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
+    // Publishes the waiting rewrites and gives their rows their Result.
+    void commitBatch();
+    void finishRow(std::size_t row, bool modified, bool backupMade);
     void setUndoEnabled(bool on);
     void endRun(bool stopped);
 
@@ -63,6 +67,8 @@ private:
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
+    // Rows whose rewrite waits in the batch.
+    std::vector<std::size_t> pending_;
     bool undoEnabled_ = false;
     bool createBackups_ = false;
 };

@@ -1,19 +1,54 @@
 #include "platform/file_store.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/atomic_file.h"
+#include "platform/fd_io.h"
+#include "platform/recovery_journal.h"
 
 namespace vsr::platform {
 namespace {
 
-// Gives `path` the modification time of `st`; the access time is set to the same moment.
-bool copyTime(const std::string& path, const struct stat& st) {
-    struct timespec times[2] = {st.st_mtim, st.st_mtim};
-    return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+std::string targetOf(const std::string& path) {
+    char buf[PATH_MAX];
+    return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
+}
+
+// Copies the backup's bytes into the file itself, for a file that must keep its inode. A note
+// made first lets the next start finish the copy should it be cut short.
+bool restoreInPlace(const std::string& path, const std::string& backup) {
+    const std::string target = targetOf(path);
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    std::optional<std::string> bytes = readWholeFile(backup);
+    if (!bytes) return false;
+    const mode_t mode = st.st_mode & 07777;
+    RecoveryRecord record;
+    if (!record.beginWithSource(target, backup, true, mode)) return false;
+    constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = ::open(target.c_str(), flags);
+    bool madeWritable = false;
+    if (fd < 0 && errno == EACCES && ::chmod(target.c_str(), mode | S_IWUSR) == 0) {
+        madeWritable = true;
+        fd = ::open(target.c_str(), flags);
+    }
+    if (fd < 0) {
+        if (madeWritable) ::chmod(target.c_str(), mode);
+        record.finish();
+        return false;
+    }
+    const bool ok = overwriteFromStart(fd, *bytes);
+    ::fchmod(fd, mode);
+    ::close(fd);
+    // A failed copy leaves the note: the next start completes it from the backup.
+    if (!ok) return false;
+    ::unlink(backup.c_str());
+    record.finish();
+    return true;
 }
 
 }  // namespace
@@ -35,34 +70,26 @@ FileLinks PosixFileStore::links(const std::string& path) {
     return out;
 }
 
-std::optional<std::string> PosixFileStore::read(const std::string& path) { return readWholeFile(path); }
-
-RewriteOutcome PosixFileStore::rewrite(const std::string& path, std::string_view bytes) {
-    return rewriteFile(path, bytes, &faults);
+std::optional<std::string> PosixFileStore::read(const std::string& path, FileStamp* stamp) {
+    return readWholeFile(path, stamp);
 }
 
-bool PosixFileStore::copyFile(const std::string& from, const std::string& to) {
-    struct stat st {};
-    if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::optional<std::string> bytes = readWholeFile(from);
-    if (!bytes) return false;
-    if (!replaceFile(to, *bytes, st.st_mode & 07777, &faults)) return false;
-    copyTime(to, st);
+RewriteBatch::Staged PosixFileStore::stageRewrite(const RewriteRequest& request, std::size_t tag) {
+    return batch_.stage(request, tag);
+}
+
+bool PosixFileStore::restoreBackup(const std::string& path, const std::string& backup) {
+    struct stat link {}, file {}, bak {};
+    if (::lstat(path.c_str(), &link) != 0 || ::stat(path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return false;
+    if (::lstat(backup.c_str(), &bak) != 0 || !S_ISREG(bak.st_mode)) return false;
+    // The backup carries the owner, group and mode of the file as it was; where it could not
+    // (a backup made by someone other than the owner) the file keeps its own by a copy in place.
+    const bool sameOwners = bak.st_uid == file.st_uid && bak.st_gid == file.st_gid;
+    if (S_ISLNK(link.st_mode) || file.st_nlink > 1 || !sameOwners || bak.st_dev != file.st_dev)
+        return restoreInPlace(path, backup);
+    if (::rename(backup.c_str(), path.c_str()) != 0) return false;
+    flushFolder(folderPart(path));
     return true;
-}
-
-RewriteOutcome PosixFileStore::copyContents(const std::string& from, const std::string& to) {
-    struct stat st {};
-    if (::stat(from.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return RewriteOutcome::Unchanged;
-    std::optional<std::string> bytes = readWholeFile(from);
-    if (!bytes) return RewriteOutcome::Unchanged;
-    RewriteOutcome outcome = rewriteFile(to, *bytes, &faults);
-    if (outcome == RewriteOutcome::Written) copyTime(to, st);
-    return outcome;
-}
-
-bool PosixFileStore::renameFile(const std::string& from, const std::string& to) {
-    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 bool PosixFileStore::removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }

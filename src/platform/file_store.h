@@ -3,8 +3,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/safe_rewrite.h"
+#include "platform/safe_writer.h"
 
 namespace vsr::platform {
 
@@ -25,33 +26,39 @@ public:
     // Whether `path` names an existing regular file (a link is followed).
     virtual bool exists(const std::string& path) = 0;
     virtual FileLinks links(const std::string& path) = 0;
-    // The whole file, NUL bytes included; nothing when it can't be read.
-    virtual std::optional<std::string> read(const std::string& path) = 0;
-    // The safe rewrite of an existing file (see rewriteFile).
-    virtual RewriteOutcome rewrite(const std::string& path, std::string_view bytes) = 0;
-    // Copies `from` to `to`, replacing `to`, with the permission bits and the modification
-    // time of `from`. False on failure; an existing `to` is then untouched.
-    virtual bool copyFile(const std::string& from, const std::string& to) = 0;
-    // Rewrites the existing file `to` (through links, keeping hard links) with the bytes and
-    // the modification time of `from`.
-    virtual RewriteOutcome copyContents(const std::string& from, const std::string& to) = 0;
-    virtual bool renameFile(const std::string& from, const std::string& to) = 0;
+    // The whole file, NUL bytes included; nothing when it can't be read. `stamp` records which
+    // file was read and in what state.
+    virtual std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) = 0;
+    // The batched safe rewrite (see RewriteBatch).
+    virtual RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) = 0;
+    virtual bool lastBackupMade() const = 0;
+    virtual bool rewritesFull() const = 0;
+    virtual std::vector<RewriteBatch::Published> commitRewrites() = 0;
+    // Puts the backup `backup` in place of the file `path` in one step, so the file exists
+    // under its name at every moment; the backup is gone afterwards. A link or a file with
+    // several names keeps being what it is: its contents are restored in place instead.
+    virtual bool restoreBackup(const std::string& path, const std::string& backup) = 0;
     virtual bool removeFile(const std::string& path) = 0;
 };
 
 // The real disk. `faults` reach the writer, for tests of full disks and refusing folders.
 class PosixFileStore : public FileStore {
 public:
+    PosixFileStore() : batch_(&faults) {}
     bool exists(const std::string& path) override;
     FileLinks links(const std::string& path) override;
-    std::optional<std::string> read(const std::string& path) override;
-    RewriteOutcome rewrite(const std::string& path, std::string_view bytes) override;
-    bool copyFile(const std::string& from, const std::string& to) override;
-    RewriteOutcome copyContents(const std::string& from, const std::string& to) override;
-    bool renameFile(const std::string& from, const std::string& to) override;
+    std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) override;
+    RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) override;
+    bool lastBackupMade() const override { return batch_.lastBackupMade(); }
+    bool rewritesFull() const override { return batch_.full(); }
+    std::vector<RewriteBatch::Published> commitRewrites() override { return batch_.commit(); }
+    bool restoreBackup(const std::string& path, const std::string& backup) override;
     bool removeFile(const std::string& path) override;
 
     RewriteFaults faults;
+
+private:
+    RewriteBatch batch_;
 };
 
 }  // namespace vsr::platform

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "platform/safe_writer.h"
 
 namespace vsr::results {
 

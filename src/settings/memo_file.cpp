@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/atomic_file.h"
+#include "platform/safe_writer.h"
 
 namespace vsr::settings {
 

@@ -15,13 +15,13 @@ namespace fs = std::filesystem;
 using test::ModifyFixture;
 using test::modeOf;
 
-// The real store, with renames that can be made to fail by their source path.
+// The real store, with undo refused for chosen files, as a failing rename would.
 struct RefusingStore : platform::PosixFileStore {
-    bool renameFile(const std::string& from, const std::string& to) override {
-        if (refuseFrom.count(from)) return false;
-        return PosixFileStore::renameFile(from, to);
+    bool restoreBackup(const std::string& path, const std::string& backup) override {
+        if (refuse.count(path)) return false;
+        return PosixFileStore::restoreBackup(path, backup);
     }
-    std::set<std::string> refuseFrom;
+    std::set<std::string> refuse;
 };
 
 std::set<std::string> namesIn(const fs::path& dir) {
@@ -85,6 +85,61 @@ TEST(Undo, ReadOnlyFileStaysReadOnly) {
     EXPECT_EQ(modeOf(f.path("a.txt")), 0444u);
 }
 
+struct Owner {
+    unsigned uid, gid, mode;
+    bool operator==(const Owner&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Owner& o) {
+    return os << o.uid << ":" << o.gid << " " << std::oct << o.mode << std::dec;
+}
+Owner ownerOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return {st.st_uid, st.st_gid, st.st_mode & 07777};
+}
+
+TEST(Undo, AsTheSuperuserKeepsOwnerGroupModeAndSetIdBits) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can give files to other users";
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t user = f.add("user.txt", "a\n");
+    std::size_t prog = f.add("prog", "a\n");
+    ASSERT_EQ(::chown(f.path("user.txt").c_str(), 1000, 1000), 0);
+    ::chmod(f.path("user.txt").c_str(), 0600);
+    ASSERT_EQ(::chown(f.path("prog").c_str(), 1000, 1001), 0);
+    ::chmod(f.path("prog").c_str(), 04755);
+    f.modifyAll();
+    EXPECT_EQ(f.result(user), "Modified");
+    EXPECT_EQ(f.result(prog), "Modified");
+    EXPECT_EQ(ownerOf(f.path("user.txt")), (Owner{1000, 1000, 0600}));
+    EXPECT_EQ(ownerOf(f.path("user.txt.bak")), (Owner{1000, 1000, 0600}));
+    EXPECT_EQ(ownerOf(f.path("prog")), (Owner{1000, 1001, 04755}));
+    EXPECT_EQ(ownerOf(f.path("prog.bak")), (Owner{1000, 1001, 04755}));
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.result(user), "Undid");
+    EXPECT_EQ(f.read("user.txt"), "a\n");
+    EXPECT_EQ(ownerOf(f.path("user.txt")), (Owner{1000, 1000, 0600}));
+    EXPECT_EQ(ownerOf(f.path("prog")), (Owner{1000, 1001, 04755}));
+    EXPECT_EQ(namesIn(f.dir.path()), (std::set<std::string>{"prog", "user.txt"}));
+}
+
+TEST(Undo, HardLinkedFileIsRestoredInPlace) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t row = f.add("a.txt", "a\n");
+    fs::create_hard_link(f.dir.path() / "a.txt", f.dir.path() / "other");
+    f.modifyAll();
+    EXPECT_EQ(f.read("other"), "b\n");
+    EXPECT_EQ(f.read("a.txt.bak"), "a\n");
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.result(row), "Undid");
+    EXPECT_EQ(f.read("other"), "a\n");
+    EXPECT_EQ(fs::hard_link_count(f.dir.path() / "a.txt"), 2u);
+    EXPECT_FALSE(f.exists("a.txt.bak"));
+}
+
 TEST(Undo, AfterASecondRunBringsBackTheFirstRunsState) {
     ModifyFixture f;
     f.c.createBackups = true;
@@ -115,7 +170,7 @@ TEST(Undo, MissingBackupFailsThatRowOnly) {
     EXPECT_EQ(f.views.widened, 1);
 }
 
-TEST(Undo, RefusedRenamePutsTheModifiedFileBack) {
+TEST(Undo, RefusedRestoreKeepsTheModifiedFile) {
     ModifyFixture f;
     RefusingStore store;
     ModifyDriver driver({store, f.attributes, f.clock}, f.host, &f.views);
@@ -123,12 +178,11 @@ TEST(Undo, RefusedRenamePutsTheModifiedFileBack) {
     f.c.createBackups = true;
     std::size_t row = f.add("a.txt", "a\n");
     driver.Modify(ModifyScope::All, f.c, f.options);
-    store.refuseFrom.insert(f.path("a.txt.bak"));
+    store.refuse.insert(f.path("a.txt"));
     driver.UndoReplaceBitClick();
     EXPECT_EQ(f.result(row), "Failed Undo");
     EXPECT_EQ(f.read("a.txt"), "b\n");
     EXPECT_EQ(f.read("a.txt.bak"), "a\n");
-    EXPECT_FALSE(f.exists("a.txt.$"));
 }
 
 TEST(Undo, StopLeavesTheRestForLaterButDisablesUndo) {
@@ -148,22 +202,22 @@ TEST(Undo, StopLeavesTheRestForLaterButDisablesUndo) {
     EXPECT_FALSE(f.driver.undoEnabled());
 }
 
-TEST(Undo, StaleBackupOfAFailedBackupIsNotRestored) {
-    // An old ".bak" from some earlier work must not be swapped in when this run could not back
-    // the file up: undo would silently bring back an older state.
+TEST(Backup, FileWhoseBackupCantBeMadeIsLeftAlone) {
+    // A user who asked for backups never gets a change without one; an old ".bak" from some
+    // earlier work stays as it was.
     ModifyFixture f;
     f.phrase("a", "b");
     f.c.createBackups = true;
-    f.add("a.txt", "a\n");
+    std::size_t row = f.add("a.txt", "a\n");
+    std::size_t other = f.add("b.txt", "a\n");
     f.dir.write("a.txt.bak", "ancient\n");
-    struct NoBackupStore : platform::PosixFileStore {
-        bool copyFile(const std::string&, const std::string&) override { return false; }
-    } store;
-    ModifyDriver driver({store, f.attributes, f.clock}, f.host, &f.views);
-    driver.Modify(ModifyScope::All, f.c, f.options);
-    EXPECT_EQ(f.read("a.txt"), "b\n");
+    f.files.faults.noBackup = true;
+    f.modifyAll();
+    EXPECT_EQ(f.read("a.txt"), "a\n");
+    EXPECT_EQ(f.result(row), "Failed Modification");
+    EXPECT_EQ(f.result(other), "Failed Modification");
     EXPECT_EQ(f.read("a.txt.bak"), "ancient\n");
-    EXPECT_TRUE(driver.undoList().empty());
+    EXPECT_TRUE(f.driver.undoList().empty());
     EXPECT_FALSE(f.views.undoEnabled);
 }
 
@@ -213,6 +267,21 @@ INSTANTIATE_TEST_SUITE_P(
         EraseCase{"IgnoredFolderKeepsItsFiles", true, {"skip"}, false, {"a.txt", "skip/d.bak"}},
         EraseCase{"IgnoredFolderAndBelow", true, {"skip"}, true, {"a.txt", "skip/d.bak", "skip/inner/e.bak"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EraseBackupsReadOnly, ReadOnlyBackupsArePassedOver) {
+    vsr::test::TempDir dir;
+    dir.write("a.txt.bak", "x");
+    fs::path kept = dir.write("b.txt.bak", "x");
+    ::chmod(kept.c_str(), 0444);
+    RecordingHost host;
+    platform::PosixFileSystem fs;
+    platform::PosixFileStore files;
+    platform::FakeClock clock;
+    SearchConditions c;
+    c.path = dir.str();
+    BackupEraser(fs, files, clock, host).EraseBackupBit1Click(c);
+    EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"b.txt.bak"});
+}
 
 TEST(EraseBackupsPath, EmptyPathIsRefused) {
     RecordingHost host;

@@ -337,6 +337,33 @@ TEST(ModifyLarge, HundredMegabyteSingleLine) {
     EXPECT_EQ(after.substr(7, 3), "pin");
 }
 
+TEST(ModifyNames, AFileIsModifiedUnderANameTheRunMayUse) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.dir.write("x.txt", "a\n");
+    fs::create_hard_link(f.dir.path() / "x.txt", f.dir.path() / ".x.txt");
+    std::size_t hidden = f.list(".x.txt");
+    std::size_t plain = f.list("x.txt");
+    f.modifyAll();
+    EXPECT_EQ(f.result(hidden), "Failed Modification");
+    EXPECT_EQ(f.result(plain), "Modified");
+    EXPECT_EQ(f.read(".x.txt"), "b\n");
+    EXPECT_EQ(fs::hard_link_count(f.dir.path() / "x.txt"), 2u);
+}
+
+TEST(ModifyNames, FifoPutInAFilesPlaceFailsWithoutBlocking) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t row = f.list("pipe.txt");
+    ASSERT_EQ(::mkfifo(f.path("pipe.txt").c_str(), 0600), 0);
+    std::size_t after = f.add("z.txt", "a\n");
+    f.modifyAll();
+    EXPECT_EQ(f.result(row), "Failed Modification");
+    EXPECT_EQ(f.result(after), "Modified");
+    EXPECT_FALSE(f.exists("pipe.txt.bak"));
+}
+
 TEST(ModifyStop, BetweenFilesKeepsTheRest) {
     ModifyFixture f;
     f.phrase("a", "b");
@@ -344,9 +371,10 @@ TEST(ModifyStop, BetweenFilesKeepsTheRest) {
     std::size_t r0 = f.add("0.txt", "a\n");
     std::size_t r1 = f.add("1.txt", "a\n");
     f.clock.setStepPerRead(100);
-    // Stop is pressed once the first file is done, as the driver pumps between rows.
+    // Stop is pressed once the first file is done, as the driver pumps between rows; the
+    // finished file is still published.
     f.host.onPump = [&] {
-        if (f.result(r0) == "Modified") f.host.state.stop = f.host.state.modificationStop = true;
+        if (f.result(r1) == "Found") f.host.state.stop = f.host.state.modificationStop = true;
     };
     f.modifyAll();
     EXPECT_EQ(f.result(r0), "Modified");
@@ -365,6 +393,7 @@ TEST(ModifyStop, InsideALongFileLeavesItUnwritten) {
         std::string text;
         for (int i = 0; i < 5000; ++i) text += "a\n";
         std::size_t row = f.add("a.txt", text);
+        f.c.createBackups = true;
         f.clock.setStepPerRead(5);
         int pumps = 0;
         f.host.onPump = [&] {
@@ -373,6 +402,8 @@ TEST(ModifyStop, InsideALongFileLeavesItUnwritten) {
         f.modifyAll();
         EXPECT_EQ(f.read("a.txt"), text);
         EXPECT_EQ(f.result(row), "Found");
+        // The folder is as it was: no backup of a file the run did not change.
+        EXPECT_FALSE(f.exists("a.txt.bak"));
         EXPECT_FALSE(f.views.undoEnabled);
     }
 }

@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 
-#include "platform/atomic_file.h"
+#include "platform/safe_writer.h"
 #include "settings/memo_file.h"
 #include "settings_fixture.h"
 

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
     ::setenv("XDG_CACHE_HOME", (root / "cache").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (root / "state").c_str(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     int rc = RUN_ALL_TESTS();
     std::error_code ec;

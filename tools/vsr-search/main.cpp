@@ -13,6 +13,7 @@
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
+#include "platform/recovery_journal.h"
 #include "platform/type_names.h"
 #include "results/saved_list.h"
 #include "search_options.h"
@@ -31,6 +32,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vsr-search: %s\n%s", options.error.c_str(), tools::searchUsage());
         return 2;
     }
+    // Files a killed run left half rewritten are put back before anything reads them.
+    const platform::RecoveryReport recovered = platform::recoverInterruptedWrites();
+    if (!recovered.empty()) std::fprintf(stderr, "vsr-search: %s\n", platform::recoveryMessage(recovered).c_str());
     // Rows go out in large blocks; the benchmark prints tens of thousands of them.
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);

@@ -1,5 +1,9 @@
 #include "search_options.h"
 
+#include <optional>
+
+#include "platform/file_read.h"
+
 #include <charconv>
 #include <fstream>
 #include <sstream>
@@ -44,11 +48,11 @@ const char* searchUsage() {
 }
 
 bool readLines(const std::string& file, std::vector<std::string>& lines) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Only a regular file is read: a folder or a FIFO named by mistake is an input error.
+    std::optional<std::string> text = platform::readWholeFile(file);
+    if (!text) return false;
     lines.clear();
-    engine::LineCursor cursor(text);
+    engine::LineCursor cursor(*text);
     std::string_view line;
     while (cursor.next(line)) lines.emplace_back(line);
     return true;

@@ -61,6 +61,14 @@ TEST_F(VsrSearch, InputErrorsAreMessagesWithStatusTwo) {
 
     o = runTool({"--path", root(), "--tab", "replace", "--type", "or", "--query", "x"}, scratch);
     EXPECT_EQ(o.status, 2);
+
+    // A folder named as a query or replacement file is an input error, not a crash.
+    o = runTool({"--path", root(), "--query-file", root()}, scratch);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("cannot read the query file"), std::string::npos);
+    o = runTool({"--path", root(), "--query", "x", "--modify", "replace", "--replace-file", root()}, scratch);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_NE(o.err.find("cannot read the replacement file"), std::string::npos);
 }
 
 TEST_F(VsrSearch, IgnoreListsAndMultilineFromFiles) {

@@ -1,0 +1,69 @@
+#include "platform/file_read.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vsr::platform {
+
+FileStamp FileStamp::of(const struct stat& st) {
+    FileStamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::int64_t>(st.st_size);
+    s.modified = st.st_mtim;
+    s.changed = st.st_ctim;
+    return s;
+}
+
+bool FileStamp::operator==(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size && modified.tv_sec == o.modified.tv_sec &&
+           modified.tv_nsec == o.modified.tv_nsec && changed.tv_sec == o.changed.tv_sec &&
+           changed.tv_nsec == o.changed.tv_nsec;
+}
+
+int openRegularForReading(const std::string& path, struct stat& st) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp) {
+    struct stat st {};
+    int fd = openRegularForReading(path, st);
+    if (fd < 0) return std::nullopt;
+    std::string bytes;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);
+        ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    // The stamp is taken after the read, so a write during it shows as a changed file.
+    if (stamp) {
+        if (::fstat(fd, &st) != 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        *stamp = FileStamp::of(st);
+        if (stamp->size != static_cast<std::int64_t>(got)) stamp->size = -1;
+    }
+    ::close(fd);
+    return bytes;
+}
+
+}  // namespace vsr::platform

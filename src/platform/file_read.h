@@ -1,0 +1,33 @@
+#pragma once
+#include <ctime>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct stat;
+
+namespace vsr::platform {
+
+// Which file a path named when it was read, and in what state: a rewrite is published only
+// while the path still names that very file, unchanged, so another program's writes are
+// never silently replaced.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    struct timespec modified {};
+    struct timespec changed {};
+
+    static FileStamp of(const struct stat& st);
+    bool operator==(const FileStamp& o) const;
+};
+
+// Opens a regular file for reading without ever blocking (a FIFO put in a file's place can't
+// hang the open) and without following it onto a terminal. -1 when it can't be opened or is not
+// a regular file; `st` then holds nothing useful.
+int openRegularForReading(const std::string& path, struct stat& st);
+
+// The whole file, or nothing when it is missing, not a regular file or can't be read.
+std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp = nullptr);
+
+}  // namespace vsr::platform

@@ -1,0 +1,372 @@
+#include "platform/safe_writer.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <random>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/attribute_transfer.h"
+#include "platform/fd_io.h"
+
+namespace vsr::platform {
+namespace {
+
+// A batch holds two open files per rewrite; this keeps far below the usual limit of 1024.
+constexpr std::size_t kBatchFiles = 128;
+constexpr std::size_t kBatchBytes = 256u << 20;
+
+bool writeCounted(int fd, std::string_view bytes, const RewriteFaults* faults) {
+    if (faults && faults->failWriteAfter >= 0 && bytes.size() > static_cast<std::size_t>(faults->failWriteAfter)) {
+        writeAllTo(fd, bytes.substr(0, static_cast<std::size_t>(faults->failWriteAfter)));
+        errno = ENOSPC;
+        return false;
+    }
+    return writeAllTo(fd, bytes);
+}
+
+// A symbolic link (or a chain of them) is followed to the file it names.
+std::string targetOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char buf[PATH_MAX];
+        if (::realpath(path.c_str(), buf)) return buf;
+    }
+    return path;
+}
+
+std::string nameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A hidden name of the writer's own form beside the file; it lives only between being given to
+// a flushed file and the rename over the file.
+std::string freshTempName(const std::string& folder, const std::string& base) {
+    static thread_local std::mt19937_64 random{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name = (folder == "/" ? "/" : folder + "/") + "." + base.substr(0, 200) + ".vsr-";
+    for (int i = 0; i < 8; ++i) name += letters[random() % (sizeof letters - 1)];
+    return name;
+}
+
+mode_t newFileMode() {
+    // umask can only be read by setting it; the program touches it nowhere else.
+    static const mode_t mask = [] {
+        mode_t m = ::umask(022);
+        ::umask(m);
+        return m;
+    }();
+    return 0666 & ~mask;
+}
+
+// A file with no name in `folder`: a kill before it is named leaves nothing. Where the file
+// system has no unnamed files, a named one is made and logged first, so the next start removes
+// it. -1 with errno when the folder refuses new files.
+int openUnnamed(const std::string& folder, const std::string& base, std::string& named, TempNameLog& log) {
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        std::string name = freshTempName(folder, base);
+        if (!log.add(name)) return -1;
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            named = name;
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+bool giveName(int fd, const std::string& name) {
+    char proc[64];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
+    if (::linkat(AT_FDCWD, proc, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno == EEXIST) return false;
+    return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// Gives the flushed file `fd` the name `dest`, replacing what is there in one step.
+bool publishAs(int fd, std::string& named, const std::string& dest, TempNameLog& log) {
+    if (!named.empty()) {
+        if (::rename(named.c_str(), dest.c_str()) != 0) return false;
+        named.clear();
+        return true;
+    }
+    // Nothing there yet: the name is given directly, no temporary name at all.
+    if (giveName(fd, dest)) return true;
+    if (errno != EEXIST) return false;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const std::string temp = freshTempName(folderPart(dest), nameOf(dest));
+        if (!log.add(temp)) return false;
+        if (!giveName(fd, temp)) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (::rename(temp.c_str(), dest.c_str()) == 0) return true;
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return false;
+}
+
+// Writes a backup's bytes to a new file with its original's attributes (as far as allowed) and
+// modification time.
+int makeBackupFile(const std::string& folder, const RewriteRequest& r, int original, const struct stat& st,
+                   std::string& named, TempNameLog& log) {
+    int fd = openUnnamed(folder, nameOf(r.backupPath), named, log);
+    if (fd < 0) return -1;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (writeAllTo(fd, r.oldBytes) && transferAttributes(original, st, fd, Likeness::Backup) &&
+        ::futimens(fd, times) == 0)
+        return fd;
+    ::close(fd);
+    if (!named.empty()) ::unlink(named.c_str());
+    named.clear();
+    return -1;
+}
+
+}  // namespace
+
+struct RewriteBatch::Pending {
+    std::size_t tag = 0;
+    std::string path;
+    FileStamp stamp;
+    dev_t device = 0;
+    int fd = -1;
+    std::string named;  // only where the file system has no unnamed files
+    int backupFd = -1;
+    std::string backupNamed;
+    std::string backupPath;
+
+    ~Pending() {
+        if (fd >= 0) ::close(fd);
+        if (backupFd >= 0) ::close(backupFd);
+        if (!named.empty()) ::unlink(named.c_str());
+        if (!backupNamed.empty()) ::unlink(backupNamed.c_str());
+    }
+};
+
+RewriteBatch::RewriteBatch(const RewriteFaults* faults) : faults_(faults) {}
+RewriteBatch::~RewriteBatch() = default;
+
+bool RewriteBatch::full() const { return pending_.size() >= kBatchFiles || pendingBytes_ >= kBatchBytes; }
+
+RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t tag) {
+    lastBackupMade_ = false;
+    const std::string path = targetOf(r.path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Staged::Refused;
+    // Another program changed the file since it was read: its bytes must not be overwritten.
+    if (!(FileStamp::of(st) == r.readAs)) return Staged::Refused;
+    const uid_t me = ::geteuid();
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 &&
+        !(r.clearReadOnly && (me == 0 || me == st.st_uid)))
+        return Staged::Refused;
+    if (r.makeBackup && faults_ && faults_->noBackup) return Staged::Refused;
+    // Renaming a new file over one of several hard links would split it from the others.
+    if (st.st_nlink > 1) return inPlace(r, path, st);
+
+    const std::string folder = folderPart(path);
+    auto p = std::make_unique<Pending>();
+    if (faults_ && faults_->noTempFile) {
+        errno = EACCES;
+    } else {
+        p->fd = openUnnamed(folder, nameOf(path), p->named, names_);
+    }
+    if (p->fd < 0) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, path, st);
+        return Staged::Refused;
+    }
+    if (!writeCounted(p->fd, r.bytes, faults_)) return Staged::Refused;
+    struct stat again {};
+    int original = openRegularForReading(path, again);
+    if (original < 0) return Staged::Refused;
+    // A new file that can't be given the file's owner, group, mode and attributes can't stand in
+    // for it; writing in place keeps them all.
+    if (!transferAttributes(original, st, p->fd, Likeness::Exact)) {
+        ::close(original);
+        p.reset();
+        return inPlace(r, path, st);
+    }
+    if (r.makeBackup) {
+        p->backupFd = makeBackupFile(folder, r, original, st, p->backupNamed, names_);
+        if (p->backupFd < 0) {
+            ::close(original);
+            return Staged::Refused;
+        }
+        p->backupPath = r.backupPath;
+    }
+    ::close(original);
+    p->tag = tag;
+    p->path = path;
+    p->stamp = r.readAs;
+    p->device = st.st_dev;
+    pendingBytes_ += r.bytes.size() + (r.makeBackup ? r.oldBytes.size() : 0);
+    pending_.push_back(std::move(p));
+    return Staged::Pending;
+}
+
+RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st) {
+    const uid_t me = ::geteuid();
+    const mode_t mode = st.st_mode & 07777;
+    // Without the right to keep them, a write by someone else would strip the set-id bits.
+    if (me != 0 && me != st.st_uid && (mode & (S_ISUID | S_ISGID))) return Staged::Refused;
+    const std::string folder = folderPart(path);
+
+    RecoveryRecord record;
+    if (r.makeBackup) {
+        struct stat again {};
+        int original = openRegularForReading(path, again);
+        if (original < 0) return Staged::Refused;
+        std::string named;
+        int fd = makeBackupFile(folder, r, original, st, named, names_);
+        ::close(original);
+        if (fd < 0) return Staged::Refused;
+        bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names_);
+        ::close(fd);
+        if (!named.empty()) ::unlink(named.c_str());
+        names_.clear();
+        if (!ok) return Staged::Refused;
+        flushFolder(folder);
+        lastBackupMade_ = true;
+        if (!record.beginWithSource(path, r.backupPath, false, mode)) {
+            ::unlink(r.backupPath.c_str());
+            lastBackupMade_ = false;
+            return Staged::Refused;
+        }
+    } else if (!record.beginWithCopy(path, r.oldBytes, mode)) {
+        return Staged::Refused;
+    }
+    // A backup made for a file that is then left alone is removed again.
+    auto abandon = [&] {
+        record.finish();
+        if (lastBackupMade_) ::unlink(r.backupPath.c_str());
+        lastBackupMade_ = false;
+        return Staged::Refused;
+    };
+
+    constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    bool madeWritable = false;
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0 && errno == EACCES && r.clearReadOnly && ::chmod(path.c_str(), mode | S_IWUSR) == 0) {
+        // Only for as long as the write takes; the mode is put back below (or by recovery).
+        madeWritable = true;
+        fd = ::open(path.c_str(), flags);
+    }
+    struct stat now {};
+    const bool same = fd >= 0 && ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == st.st_dev &&
+                      now.st_ino == st.st_ino && now.st_size == st.st_size &&
+                      now.st_mtim.tv_sec == st.st_mtim.tv_sec && now.st_mtim.tv_nsec == st.st_mtim.tv_nsec;
+    const std::string caps = fd >= 0 ? capabilitiesOf(fd) : std::string();
+    if (!same || (!caps.empty() && me != 0)) {
+        if (fd >= 0) ::close(fd);
+        if (madeWritable) ::chmod(path.c_str(), mode);
+        return abandon();
+    }
+
+    bool ok = true;
+    if (r.bytes.size() > r.oldBytes.size()) {
+        // Claiming the space first turns most full-disk failures into a refusal.
+        int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(r.bytes.size()));
+        if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) ok = false;
+    }
+    ok = ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, r.bytes, faults_) &&
+         ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
+    if (!ok) {
+        const bool restored = !(faults_ && faults_->failRestore) && overwriteFromStart(fd, r.oldBytes);
+        ::fchmod(fd, mode);
+        ::close(fd);
+        if (!restored) return Staged::Damaged;  // the note stays: the next start puts the bytes back
+        return abandon();
+    }
+    // A write drops capabilities and, for anyone but root, set-id bits: both are put back.
+    if (!caps.empty()) setCapabilities(fd, caps);
+    ::fchmod(fd, mode);
+    ::close(fd);
+    record.finish();
+    return Staged::Written;
+}
+
+std::vector<RewriteBatch::Published> RewriteBatch::commit() {
+    std::vector<Published> out;
+    if (pending_.empty()) return out;
+    // One flush for the batch: every new file and backup is on disk before any is published.
+    if (pending_.size() == 1) {
+        ::fdatasync(pending_[0]->fd);
+        if (pending_[0]->backupFd >= 0) ::fdatasync(pending_[0]->backupFd);
+    } else {
+        std::set<dev_t> flushed;
+        for (const auto& p : pending_)
+            if (flushed.insert(p->device).second) ::syncfs(p->fd);
+    }
+    std::set<std::string> folders;
+    for (const auto& p : pending_) {
+        Published done{p->tag, RewriteOutcome::Unchanged, false};
+        folders.insert(folderPart(p->path));
+        if (p->backupFd >= 0) {
+            if (!publishAs(p->backupFd, p->backupNamed, p->backupPath, names_)) {
+                out.push_back(done);
+                continue;
+            }
+            done.backupMade = true;
+        }
+        struct stat st {};
+        const bool same = ::stat(p->path.c_str(), &st) == 0 && FileStamp::of(st) == p->stamp;
+        if (same && publishAs(p->fd, p->named, p->path, names_)) {
+            done.outcome = RewriteOutcome::Written;
+        } else if (done.backupMade) {
+            ::unlink(p->backupPath.c_str());
+            done.backupMade = false;
+        }
+        out.push_back(done);
+    }
+    for (const std::string& folder : folders) flushFolder(folder);
+    names_.clear();
+    pending_.clear();
+    pendingBytes_ = 0;
+    return out;
+}
+
+bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
+    const std::string path = targetOf(requested);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) return false;
+        TempNameLog log;
+        std::string named;
+        int fd = openUnnamed(folderPart(path), nameOf(path), named, log);
+        if (fd < 0) return false;
+        bool ok = writeAllTo(fd, bytes) && ::fchmod(fd, newFileMode()) == 0 && ::fdatasync(fd) == 0 &&
+                  publishAs(fd, named, path, log);
+        ::close(fd);
+        if (!named.empty()) ::unlink(named.c_str());
+        if (ok) flushFolder(folderPart(path));
+        return ok;
+    }
+    if (!S_ISREG(st.st_mode)) return false;
+    FileStamp stamp;
+    std::optional<std::string> old = readWholeFile(path, &stamp);
+    if (!old) return false;
+    RewriteRequest r;
+    r.path = path;
+    r.bytes = bytes;
+    r.oldBytes = *old;
+    r.readAs = stamp;
+    RewriteBatch batch;
+    switch (batch.stage(r, 0)) {
+        case RewriteBatch::Staged::Written: return true;
+        case RewriteBatch::Staged::Pending: {
+            std::vector<RewriteBatch::Published> done = batch.commit();
+            return done.size() == 1 && done[0].outcome == RewriteOutcome::Written;
+        }
+        default: return false;
+    }
+}
+
+}  // namespace vsr::platform

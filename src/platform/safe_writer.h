@@ -1,0 +1,91 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_read.h"
+#include "platform/recovery_journal.h"
+
+namespace vsr::platform {
+
+// How a rewrite ended. Only Damaged means the file may no longer hold its old bytes; a note in
+// the recovery folder then still holds them for the next start.
+enum class RewriteOutcome {
+    Written,    // the file holds the new bytes
+    Unchanged,  // the rewrite was refused or failed and the file is exactly as it was
+    Damaged,    // the write failed and so did putting the old bytes back
+};
+
+// Failures a test can force on the writer, to see that no path loses the file.
+struct RewriteFaults {
+    std::int64_t failWriteAfter = -1;  // writes fail as on a full disk once this many bytes went out
+    bool noTempFile = false;           // the folder refuses new files, as a read-only folder would
+    bool noBackup = false;             // the backup can't be made (a name too long, no inodes left)
+    bool failRestore = false;          // writing the old bytes back fails as well
+};
+
+// One file to rewrite.
+struct RewriteRequest {
+    std::string path;              // the file; a symbolic link is followed and stays a link
+    std::string_view bytes;        // its new contents
+    std::string_view oldBytes;     // the contents that were read, for a backup or a recovery copy
+    FileStamp readAs;              // the file as it was read: nothing is published once it changed
+    bool makeBackup = false;       // also write oldBytes to backupPath, before the file changes
+    std::string backupPath;
+    bool clearReadOnly = false;    // the user allowed rewriting a file its owner can't write
+};
+
+// The rewrites of one run, published in batches: each new file is written to an unnamed file in
+// the file's folder with the file's owner, group, mode and extended attributes; a batch is then
+// flushed with one file-system flush and its files renamed over the originals, so a kill leaves
+// every file wholly old or wholly new and no temporary behind. A file with several hard links,
+// or one whose folder refuses new files or whose owner a new file can't get, is rewritten in place
+// at once, after its old bytes were made durable (its backup, else a recovery copy).
+class RewriteBatch {
+public:
+    enum class Staged {
+        Pending,  // waits for commit()
+        Written,  // rewritten in place already
+        Refused,  // nothing was changed
+        Damaged,  // the in-place write failed halfway and could not be undone
+    };
+    struct Published {
+        std::size_t tag;
+        RewriteOutcome outcome;
+        bool backupMade;
+    };
+
+    explicit RewriteBatch(const RewriteFaults* faults = nullptr);
+    ~RewriteBatch();
+    RewriteBatch(const RewriteBatch&) = delete;
+    RewriteBatch& operator=(const RewriteBatch&) = delete;
+
+    // Prepares the rewrite; `tag` comes back from commit(). For Written, lastBackupMade() tells
+    // whether a backup was published with it.
+    Staged stage(const RewriteRequest& request, std::size_t tag);
+    bool lastBackupMade() const { return lastBackupMade_; }
+    // Enough is pending that the caller should commit before staging more.
+    bool full() const;
+    bool empty() const { return pending_.empty(); }
+    // Flushes and publishes everything staged, in the order it was staged.
+    std::vector<Published> commit();
+
+private:
+    struct Pending;
+    Staged inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st);
+    const RewriteFaults* faults_;
+    std::vector<std::unique_ptr<Pending>> pending_;
+    std::size_t pendingBytes_ = 0;
+    TempNameLog names_;
+    bool lastBackupMade_ = false;
+};
+
+// Writes `bytes` as the file `path`, created when missing, through the same writer (a link is
+// followed; a file with several hard links is rewritten in place). False on any failure; the
+// file is then as it was.
+bool writeFileAtomically(const std::string& path, std::string_view bytes);
+
+}  // namespace vsr::platform

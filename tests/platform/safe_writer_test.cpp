@@ -1,0 +1,321 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "platform/file_store.h"
+#include "platform/recovery_journal.h"
+#include "platform/safe_writer.h"
+#include "support/temp_dir.h"
+
+namespace vsr::platform {
+namespace {
+
+namespace fs = std::filesystem;
+using vsr::test::readFile;
+using vsr::test::TempDir;
+
+unsigned modeOf(const fs::path& p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::size_t entriesIn(const fs::path& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
+    return n;
+}
+
+std::size_t recoveryNotes() {
+    const std::string folder = recoveryFolder();
+    return folder.empty() ? 0 : entriesIn(folder);
+}
+
+// Reads the file, stages its rewrite and commits, as a modification run does for one file.
+RewriteOutcome rewrite(const fs::path& file, std::string_view bytes, const RewriteFaults* faults = nullptr,
+                       bool backup = false, bool* backupMade = nullptr) {
+    FileStamp stamp;
+    std::optional<std::string> old = readWholeFile(file.string(), &stamp);
+    if (!old) return RewriteOutcome::Unchanged;
+    RewriteBatch batch(faults);
+    RewriteRequest r;
+    r.path = file.string();
+    r.bytes = bytes;
+    r.oldBytes = *old;
+    r.readAs = stamp;
+    r.makeBackup = backup;
+    r.backupPath = file.string() + ".bak";
+    if (backupMade) *backupMade = false;
+    switch (batch.stage(r, 7)) {
+        case RewriteBatch::Staged::Written:
+            if (backupMade) *backupMade = batch.lastBackupMade();
+            return RewriteOutcome::Written;
+        case RewriteBatch::Staged::Refused: return RewriteOutcome::Unchanged;
+        case RewriteBatch::Staged::Damaged: return RewriteOutcome::Damaged;
+        case RewriteBatch::Staged::Pending: break;
+    }
+    std::vector<RewriteBatch::Published> done = batch.commit();
+    EXPECT_EQ(done.size(), 1u);
+    EXPECT_EQ(done.at(0).tag, 7u);
+    if (backupMade) *backupMade = done.at(0).backupMade;
+    return done.at(0).outcome;
+}
+
+TEST(SafeWriter, ReplacesContentsAndKeepsModeWithoutLeavingAnything) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "old contents");
+    ::chmod(file.c_str(), 0640);
+    EXPECT_EQ(rewrite(file, std::string("new\0bytes", 9)), RewriteOutcome::Written);
+    EXPECT_EQ(readFile(file), std::string("new\0bytes", 9));
+    EXPECT_EQ(modeOf(file), 0640u);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
+// A full disk at any point of the write leaves the old bytes, through either path.
+struct FullDiskCase {
+    bool hardLinked;
+    bool folderRefusesFiles;
+    std::int64_t failAfter;
+};
+
+std::ostream& operator<<(std::ostream& os, const FullDiskCase& k) {
+    return os << (k.hardLinked ? "hard link, " : "") << (k.folderRefusesFiles ? "refusing folder, " : "")
+              << "full after " << k.failAfter;
+}
+
+class FullDisk : public ::testing::TestWithParam<FullDiskCase> {};
+
+TEST_P(FullDisk, LeavesTheOldBytes) {
+    const FullDiskCase& p = GetParam();
+    TempDir dir;
+    const std::string original(5000, 'o');
+    fs::path file = dir.write("a.txt", original);
+    if (p.hardLinked) fs::create_hard_link(file, dir.path() / "b.txt");
+    RewriteFaults faults;
+    faults.failWriteAfter = p.failAfter;
+    faults.noTempFile = p.folderRefusesFiles;
+    EXPECT_EQ(rewrite(file, std::string(9000, 'n'), &faults), RewriteOutcome::Unchanged);
+    EXPECT_EQ(readFile(file), original);
+    EXPECT_EQ(entriesIn(dir.path()), p.hardLinked ? 2u : 1u);
+    if (p.hardLinked) {
+        EXPECT_EQ(fs::hard_link_count(file), 2u);
+    }
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FullDisk,
+                         ::testing::Values(FullDiskCase{false, false, 0}, FullDiskCase{false, false, 4096},
+                                           FullDiskCase{true, false, 0}, FullDiskCase{true, false, 7000},
+                                           FullDiskCase{false, true, 100}));
+
+TEST(SafeWriter, HalfWrittenFileInPlaceIsPutBackAtTheNextStart) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "original");
+    fs::create_hard_link(file, dir.path() / "b.txt");
+    RewriteFaults faults;
+    faults.failWriteAfter = 3;
+    faults.failRestore = true;
+    EXPECT_EQ(rewrite(file, "replacement", &faults), RewriteOutcome::Damaged);
+    ASSERT_NE(readFile(file), "original");
+    // What a killed run leaves is what this failure leaves: the note and the old bytes.
+    RecoveryReport report = recoverInterruptedWrites();
+    EXPECT_EQ(report.restored, std::vector<std::string>{file.string()});
+    EXPECT_EQ(readFile(dir.path() / "b.txt"), "original");
+    EXPECT_NE(recoveryMessage(report).find(file.string()), std::string::npos);
+    EXPECT_EQ(recoveryNotes(), 0u);
+    EXPECT_TRUE(recoverInterruptedWrites().empty());
+}
+
+TEST(SafeWriter, RecoveryPutsBackTheBackupOfAnInPlaceRewriteAndRemovesLoggedTemporaries) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "new head, old tail");
+    fs::path bak = dir.write("a.txt.bak", "old");
+    fs::path stray = dir.write(".a.txt.vsr-AbCd1234", "stray new copy");
+    fs::path innocent = dir.write("a.txt.vsr-note", "user file");
+    {
+        RecoveryRecord record;
+        ASSERT_TRUE(record.beginWithSource(file.string(), bak.string(), false, 0600));
+        TempNameLog log;
+        ASSERT_TRUE(log.add(stray.string()));
+        ASSERT_TRUE(log.add(innocent.string()));
+        // Both are left as a kill would leave them: the log is cleared only by a finished batch.
+        std::string copy = recoveryFolder();
+        for (const auto& e : fs::directory_iterator(copy))
+            if (e.path().extension() == ".tmp") fs::copy_file(e.path(), copy + "/999999999-1.tmp");
+    }
+    RecoveryReport report = recoverInterruptedWrites();
+    EXPECT_EQ(report.restored, std::vector<std::string>{file.string()});
+    EXPECT_EQ(readFile(file), "old");
+    EXPECT_EQ(modeOf(file), 0600u);
+    EXPECT_EQ(readFile(bak), "old");  // a backup stays a backup
+    EXPECT_FALSE(fs::exists(stray));
+    EXPECT_TRUE(fs::exists(innocent));  // not of the writer's form: never deleted
+}
+
+TEST(SafeWriter, HardLinksStayOneFile) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "long original text");
+    fs::create_hard_link(file, dir.path() / "b.txt");
+    EXPECT_EQ(rewrite(file, "short"), RewriteOutcome::Written);
+    EXPECT_EQ(readFile(dir.path() / "b.txt"), "short");
+    EXPECT_EQ(fs::hard_link_count(file), 2u);
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
+TEST(SafeWriter, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
+    TempDir dir;
+    fs::path target = dir.write("sub/target.txt", "old");
+    fs::create_symlink("sub/target.txt", dir.path() / "link.txt");
+    EXPECT_EQ(rewrite(dir.path() / "link.txt", "new"), RewriteOutcome::Written);
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "link.txt"));
+    EXPECT_EQ(readFile(target), "new");
+    EXPECT_EQ(entriesIn(dir.path() / "sub"), 1u);
+}
+
+TEST(SafeWriter, FolderRefusingNewFilesIsWrittenInPlace) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "old");
+    RewriteFaults faults;
+    faults.noTempFile = true;
+    EXPECT_EQ(rewrite(file, "new and longer", &faults), RewriteOutcome::Written);
+    EXPECT_EQ(readFile(file), "new and longer");
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
+TEST(SafeWriter, AnotherProgramsWriteIsNeverReplaced) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "read\n");
+    FileStamp stamp;
+    std::optional<std::string> old = readWholeFile(file.string(), &stamp);
+    ASSERT_TRUE(old);
+    RewriteRequest r;
+    r.path = file.string();
+    r.bytes = "rewritten\n";
+    r.oldBytes = *old;
+    r.readAs = stamp;
+    r.makeBackup = true;
+    r.backupPath = file.string() + ".bak";
+    {
+        // Appended between the read and the staging.
+        RewriteBatch batch;
+        dir.write("a.txt", "read\nappended\n");
+        EXPECT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Refused);
+    }
+    dir.write("a.txt", "read\n");
+    ASSERT_TRUE(readWholeFile(file.string(), &r.readAs));
+    {
+        // Appended between the staging and the publishing.
+        RewriteBatch batch;
+        ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
+        std::FILE* f = std::fopen(file.c_str(), "ab");
+        std::fputs("appended\n", f);
+        std::fclose(f);
+        std::vector<RewriteBatch::Published> done = batch.commit();
+        ASSERT_EQ(done.size(), 1u);
+        EXPECT_EQ(done[0].outcome, RewriteOutcome::Unchanged);
+        EXPECT_FALSE(done[0].backupMade);
+    }
+    EXPECT_EQ(readFile(file), "read\nappended\n");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);  // no backup of a file the run left alone
+}
+
+TEST(SafeWriter, BackupKeepsTimeModeAndExtendedAttributesAndIsRefusedWhenImpossible) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", std::string("x\0y", 3));
+    ::chmod(file.c_str(), 0604);
+    const bool xattrs = ::setxattr(file.c_str(), "user.origin", "kept", 4, 0) == 0;
+    struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+    dir.write("a.txt.bak", "stale backup");
+    bool made = false;
+    ASSERT_EQ(rewrite(file, "new", nullptr, true, &made), RewriteOutcome::Written);
+    EXPECT_TRUE(made);
+    fs::path bak = dir.path() / "a.txt.bak";
+    EXPECT_EQ(readFile(bak), std::string("x\0y", 3));
+    EXPECT_EQ(modeOf(bak), 0604u);
+    EXPECT_EQ(modeOf(file), 0604u);
+    EXPECT_EQ(fs::last_write_time(bak).time_since_epoch(),
+              std::chrono::duration_cast<fs::file_time_type::duration>(std::chrono::seconds(1000000000)) +
+                  (fs::file_time_type::clock::from_sys(std::chrono::system_clock::time_point{}).time_since_epoch()));
+    if (xattrs) {
+        char value[16] = {};
+        EXPECT_EQ(::getxattr(file.c_str(), "user.origin", value, sizeof value), 4);
+        EXPECT_EQ(std::string(value), "kept");
+        EXPECT_EQ(::getxattr(bak.c_str(), "user.origin", value, sizeof value), 4);
+    }
+
+    RewriteFaults faults;
+    faults.noBackup = true;
+    EXPECT_EQ(rewrite(file, "newer", &faults, true), RewriteOutcome::Unchanged);
+    EXPECT_EQ(readFile(file), "new");
+}
+
+TEST(SafeWriter, BackupNameTooLongLeavesTheFileAlone) {
+    TempDir dir;
+    const std::string name(253, 'n');  // fits, but name + ".bak" does not
+    fs::path file = dir.write(name, "old");
+    bool made = true;
+    EXPECT_EQ(rewrite(file, "new", nullptr, true, &made), RewriteOutcome::Unchanged);
+    EXPECT_FALSE(made);
+    EXPECT_EQ(readFile(file), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(SafeWriter, ReadOnlyFolderForAnOrdinaryUser) {
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions don't bind the superuser";
+    TempDir dir;
+    fs::path file = dir.write("ro/a.txt", "old");
+    ::chmod((dir.path() / "ro").c_str(), 0555);
+    EXPECT_EQ(rewrite(file, "new"), RewriteOutcome::Written);
+    EXPECT_EQ(readFile(file), "new");
+    ::chmod((dir.path() / "ro").c_str(), 0755);
+}
+
+TEST(SafeWriter, UnwritableFileIsRefusedUnlessItsOwnerAllowsIt) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "old");
+    ::chmod(file.c_str(), 0444);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(rewrite(file, "new"), RewriteOutcome::Unchanged);
+        EXPECT_EQ(readFile(file), "old");
+    }
+    // Allowed: the new file takes the read-only mode at once; no moment is it writable.
+    FileStamp stamp;
+    std::optional<std::string> old = readWholeFile(file.string(), &stamp);
+    RewriteBatch batch;
+    RewriteRequest r{file.string(), "new", *old, stamp, false, {}, true};
+    ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
+    EXPECT_EQ(modeOf(file), 0444u);
+    EXPECT_EQ(batch.commit().at(0).outcome, RewriteOutcome::Written);
+    EXPECT_EQ(readFile(file), "new");
+    EXPECT_EQ(modeOf(file), 0444u);
+}
+
+TEST(WriteFileAtomically, CreatesReplacesAndKeepsHardLinks) {
+    TempDir dir;
+    fs::path file = dir.path() / "new.ini";
+    ASSERT_TRUE(writeFileAtomically(file.string(), "first"));
+    EXPECT_EQ(readFile(file), "first");
+    ASSERT_TRUE(writeFileAtomically(file.string(), "second"));
+    EXPECT_EQ(readFile(file), "second");
+    fs::create_hard_link(file, dir.path() / "other.ini");
+    ASSERT_TRUE(writeFileAtomically(file.string(), "third"));
+    EXPECT_EQ(readFile(dir.path() / "other.ini"), "third");
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+}
+
+TEST(ReadWholeFile, FifoIsRefusedWithoutBlocking) {
+    TempDir dir;
+    fs::path fifo = dir.path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(readWholeFile(fifo.string()));
+    EXPECT_FALSE(readWholeFile(dir.str()));
+}
+
+}  // namespace
+}  // namespace vsr::platform
