@@ -4,7 +4,8 @@
 # from a fresh copy whose cost is measured apart and not counted. sed and perl are handed the
 # list of files that hold the phrase (made beforehand, untimed), which is the quickest way they
 # can be used; vsr-search finds those files itself. After the timing, the trees that vsr-search
-# and sed produced are compared byte for byte.
+# and sed produced are compared byte for byte. vsr-search flushes its rewrites to disk (one flush per
+# batch of files) before it renames them over the originals; sed and perl do not flush at all.
 #
 #   bash bench/replace.sh      (RUNS=3, SUBTREE=drivers/net by default; VSR_SEARCH=path/to/vsr-search)
 set -euo pipefail

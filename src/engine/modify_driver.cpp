@@ -152,12 +152,18 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     request.backupPath = backupName(path);
     request.clearReadOnly = prep.readOnlyCleared();
     switch (env_.files.stageRewrite(request, index)) {
-        case platform::RewriteBatch::Staged::Pending: pending_.push_back(index); break;
+        case platform::RewriteBatch::Staged::Pending:
+            if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
+            pending_.push_back(index);
+            break;
         case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
         case platform::RewriteBatch::Staged::Refused:
         case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false); break;
     }
-    if (env_.files.rewritesFull()) commitBatch();
+    // A batch is published when it is full, or when it has waited long enough that the rows
+    // should show their progress.
+    if (!pending_.empty() && (env_.files.rewritesFull() || env_.clock.tickMs() - batchStartMs_ >= kBatchWaitMs))
+        commitBatch();
 }
 
 void ModifyDriver::commitBatch() {

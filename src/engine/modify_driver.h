@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -67,8 +68,10 @@ private:
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
-    // Rows whose rewrite waits in the batch.
+    // Rows whose rewrite waits in the batch, since batchStartMs_.
     std::vector<std::size_t> pending_;
+    std::int64_t batchStartMs_ = 0;
+    static constexpr std::int64_t kBatchWaitMs = 250;
     bool undoEnabled_ = false;
     bool createBackups_ = false;
 };
