@@ -3,28 +3,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QStandardPaths>
 
 #include "platform/linux/ini_text.h"
+#include "platform/safe_writer.h"
 
 namespace vsr::platform {
 
 namespace {
 
-bool readIni(QIODevice& device, QSettings::SettingsMap& map) {
-    map = valuesOfIniText(device.readAll());
-    return true;
-}
-
-bool writeIni(QIODevice& device, const QSettings::SettingsMap& map) {
-    const QByteArray text = iniTextOf(map);
-    return device.write(text) == text.size();
-}
-
-QSettings::Format iniFormat() {
-    static const QSettings::Format format = QSettings::registerFormat("ini", readIni, writeIni, Qt::CaseSensitive);
-    return format;
+// The values in the file; none when it is missing or unreadable.
+QMap<QString, QVariant> valuesInFile(const std::string& path) {
+    std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes) return {};
+    return valuesOfIniText(QByteArray::fromStdString(*bytes));
 }
 
 QString keyOf(std::string_view keyPath, std::string_view name) {
@@ -46,35 +38,34 @@ QtSettingsStore::QtSettingsStore(std::string filePath) : path_(std::move(filePat
 
 QtSettingsStore::~QtSettingsStore() = default;
 
-QSettings& QtSettingsStore::settings() {
-    if (!settings_) {
-        settings_ = std::make_unique<QSettings>(QFile::decodeName(QByteArray::fromStdString(path_)), iniFormat());
-        // Only a complete file may replace the old one.
-        settings_->setAtomicSyncRequired(true);
-    }
-    return *settings_;
+const QtSettingsStore::Values& QtSettingsStore::values() {
+    if (!values_) values_ = valuesInFile(path_);
+    return *values_;
 }
 
 std::optional<std::string> QtSettingsStore::readString(std::string_view keyPath, std::string_view name) {
-    const QVariant value = settings().value(keyOf(keyPath, name));
+    const QString key = keyOf(keyPath, name);
+    auto changed = changes_.constFind(key);
+    const QVariant value = changed != changes_.constEnd() ? *changed : values().value(key);
     if (!value.isValid()) return std::nullopt;
     return value.toByteArray().toStdString();
 }
 
 void QtSettingsStore::writeString(std::string_view keyPath, std::string_view name, std::string_view value) {
-    settings().setValue(keyOf(keyPath, name),
-                        QByteArray(value.data(), static_cast<qsizetype>(value.size())));
+    changes_.insert(keyOf(keyPath, name), QByteArray(value.data(), static_cast<qsizetype>(value.size())));
 }
 
 bool QtSettingsStore::commit() {
-    QSettings& s = settings();
-    // QSettings creates the file but not always its folder.
-    QDir().mkpath(QFileInfo(s.fileName()).absolutePath());
-    s.sync();
-    const bool ok = s.status() == QSettings::NoError;
-    // A fresh QSettings next time: its status starts clean and it rereads the file.
-    settings_.reset();
-    return ok;
+    // The file is read again, so values another instance saved meanwhile are kept.
+    Values merged = valuesInFile(path_);
+    for (auto it = changes_.constBegin(); it != changes_.constEnd(); ++it) merged.insert(it.key(), it.value());
+    QDir().mkpath(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path_))).absolutePath());
+    const QByteArray text = iniTextOf(merged);
+    if (!writeFileAtomically(path_, std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+        return false;
+    values_ = std::move(merged);
+    changes_.clear();
+    return true;
 }
 
 }  // namespace vsr::platform

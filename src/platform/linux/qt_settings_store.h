@@ -1,19 +1,21 @@
 #pragma once
-#include <memory>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+#include <optional>
 #include <string>
 
 #include "platform/settings_store.h"
 
-class QSettings;
-
 namespace vsr::platform {
 
-// The settings store as an INI file read and written through QSettings. The file
+// The settings store as an INI file, in the INI format QSettings knows. The file
 // shows the key paths as sections and the value names as they are:
 //   [Software\Vantix Search & Replace\Options]
 //   SensitiveCheckBox=0
-// Values are bytes; only "\", CR, LF and NUL are escaped. Every commit replaces the
-// file at once (temporary file + rename), so a failed save leaves the old file.
+// Values are bytes; only "\", CR, LF and NUL are escaped. Every commit goes through the
+// program's safe writer, so a failed or killed save leaves the old file, and a file with
+// several hard links (or in a folder of dotfiles linked elsewhere) stays one file.
 class QtSettingsStore final : public SettingsStore {
 public:
     // The user's file: $XDG_CONFIG_HOME/Vantix Search & Replace/settings.ini.
@@ -29,10 +31,13 @@ public:
     static std::string defaultFilePath();
 
 private:
-    QSettings& settings();
+    using Values = QMap<QString, QVariant>;
+    const Values& values();
 
     std::string path_;
-    std::unique_ptr<QSettings> settings_;
+    std::optional<Values> values_;  // the file as last read or written
+    Values changes_;                // written since the last commit
+
 };
 
 }  // namespace vsr::platform
