@@ -163,6 +163,26 @@ TEST(QtSettingsStore, UnwritableFolderFailsTheCommit) {
     EXPECT_EQ(vsr::test::readFile(dir.path() / "blocked"), "a file where the folder should be");
 }
 
+TEST(QtSettingsStore, HardLinkedFileStaysOneFileAndOtherInstancesValuesAreKept) {
+    vsr::test::TempDir dir;
+    const fs::path file = dir.path() / "settings.ini";
+    QtSettingsStore first(file.string());
+    first.writeString(kOptionsKey, "NomTab", "1");
+    ASSERT_TRUE(first.commit());
+    fs::create_hard_link(file, dir.path() / "dotfiles.ini");
+    {
+        QtSettingsStore other(file.string());
+        other.writeString(kOptionsKey, "SizeSpinEdit", "77");
+        ASSERT_TRUE(other.commit());
+    }
+    first.writeString(kOptionsKey, "NomTab", "2");
+    ASSERT_TRUE(first.commit());
+    EXPECT_EQ(fs::hard_link_count(file), 2u);
+    QtSettingsStore reread((dir.path() / "dotfiles.ini").string());
+    EXPECT_EQ(reread.readString(kOptionsKey, "NomTab"), "2");
+    EXPECT_EQ(reread.readString(kOptionsKey, "SizeSpinEdit"), "77");
+}
+
 TEST(QtSettingsStore, UserFileLivesInTheConfigFolder) {
     const std::string expected = std::string(std::getenv("XDG_CONFIG_HOME")) + "/Vantix Search & Replace/settings.ini";
     EXPECT_EQ(QtSettingsStore::defaultFilePath(), expected);
