@@ -12,24 +12,26 @@ public:
     // Opens a document (or folder) with the program the desktop associates with it.
     virtual bool openFile(const std::string& path) = 0;
 
-    // Starts a program with a parameter text, split into arguments as a shell would
-    // (double quotes group blanks), in the given working folder.
-    virtual bool startProgram(const std::string& program, const std::string& parameters,
+    // Starts a program with its arguments, each handed over as it is (no shell reads them),
+    // in the given working folder.
+    virtual bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
                               const std::string& folder) = 0;
 };
 
 class FakeLauncher : public Launcher {
 public:
     struct Start {
-        std::string program, parameters, folder;
+        std::string program;
+        std::vector<std::string> arguments;
+        std::string folder;
     };
     bool openFile(const std::string& path) override {
         opened.push_back(path);
         return succeed;
     }
-    bool startProgram(const std::string& program, const std::string& parameters,
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
                       const std::string& folder) override {
-        started.push_back({program, parameters, folder});
+        started.push_back({program, arguments, folder});
         return succeed;
     }
 

@@ -23,10 +23,11 @@ bool DesktopLauncher::openFile(const std::string& path) {
     return !opener.isEmpty() && QProcess::startDetached(opener, {name});
 }
 
-bool DesktopLauncher::startProgram(const std::string& program, const std::string& parameters,
+bool DesktopLauncher::startProgram(const std::string& program, const std::vector<std::string>& arguments,
                                    const std::string& folder) {
-    const QStringList arguments = QProcess::splitCommand(decoded(parameters));
-    return QProcess::startDetached(decoded(program), arguments, decoded(folder));
+    QStringList list;
+    for (const std::string& a : arguments) list << decoded(a);
+    return QProcess::startDetached(decoded(program), list, decoded(folder));
 }
 
 }  // namespace vsr::platform

@@ -8,7 +8,8 @@ namespace vsr::platform {
 class DesktopLauncher final : public Launcher {
 public:
     bool openFile(const std::string& path) override;
-    bool startProgram(const std::string& program, const std::string& parameters, const std::string& folder) override;
+    bool startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const std::string& folder) override;
 };
 
 }  // namespace vsr::platform

@@ -91,20 +91,29 @@ TEST(Trash, MissingFilesAndFoldersAreRefused) {
     EXPECT_TRUE(fs::is_directory(sub));
 }
 
-TEST(Launcher, StartsAProgramWithQuotedParametersInItsFolder) {
+TEST(Launcher, StartsAProgramInItsFolderWithEachArgumentAsItIs) {
     vsr::test::TempDir dir;
-    const fs::path script = dir.write("show-args", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > args.txt\n");
+    const fs::path script =
+        dir.write("show-args", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > args.tmp\n"
+                               "mv args.tmp args.txt\n");
     fs::permissions(script, fs::perms::owner_all);
     const fs::path work = dir.mkdir("work");
     DesktopLauncher launcher;
-    ASSERT_TRUE(launcher.startProgram(script.string(), "-g17  \"/d/a b.txt\" plain", work.string()));
-    EXPECT_EQ(awaitFile(work / "args.txt"), "[-g17]\n[/d/a b.txt]\n[plain]\n");
+    // Names a shell would act on reach the program untouched, and nothing runs them.
+    const std::vector<std::string> hostile = {"-g17", "/d/a b.txt", "a;touch pwned;.txt", "$(touch pwned).txt",
+                                              "`touch pwned`", "line\nbreak.txt", "quote\"d.txt", "*"};
+    ASSERT_TRUE(launcher.startProgram(script.string(), hostile, work.string()));
+    std::string expected;
+    for (const std::string& a : hostile) expected += "[" + a + "]\n";
+    EXPECT_EQ(awaitFile(work / "args.txt"), expected);
+    EXPECT_FALSE(fs::exists(work / "pwned"));
+    EXPECT_FALSE(fs::exists(dir.path() / "pwned"));
 }
 
 TEST(Launcher, MissingProgramFails) {
     vsr::test::TempDir dir;
     DesktopLauncher launcher;
-    EXPECT_FALSE(launcher.startProgram((dir.path() / "no-such-editor").string(), "x", dir.str()));
+    EXPECT_FALSE(launcher.startProgram((dir.path() / "no-such-editor").string(), {"x"}, dir.str()));
 }
 
 TEST(FileManager, WithoutASessionBusTheFolderIsOpened) {
