@@ -28,13 +28,16 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
+#include "platform/linux/qt_trash.h"
 #include "platform/posix_file_system.h"
 #include "ui/about_form.h"
 #include "ui/app_info.h"
 #include "ui/busy_indicator.h"
 #include "ui/dialog_prompter.h"
 #include "ui/find_window_modify.h"
+#include "ui/window_file_ops.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
 #include "ui/list_commands.h"
@@ -58,6 +61,8 @@ struct TFind::PartServices {
     QtDialogPrompter dialogs;
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
+    platform::QtTrash trash;
+    platform::DbusFileManager fileManager{launcher};
 };
 
 TFind::TFind(WindowServices services, QWidget* parent)
@@ -132,6 +137,12 @@ TFind::TFind(WindowServices services, QWidget* parent)
     // Modification, undo and erasing backups rewrite the listed files through the engine.
     new WindowModify(*this, WindowModify::Services{fs, services_.attributes ? *services_.attributes : parts_->attributes,
                                                    clock, *browser});
+    // Copy, delete, rename, execute, edit and open the folder of the listed files.
+    new WindowFileOps(*this, WindowFileOps::Services{
+                                 dialogs, services_.launcher ? *services_.launcher : parts_->launcher,
+                                 services_.trash ? *services_.trash : parts_->trash,
+                                 services_.fileManager ? *services_.fileManager : parts_->fileManager,
+                                 services_.attributes ? *services_.attributes : parts_->attributes, typeNames, *browser});
     showListArea(false);
     composing_ = false;
     applyTabShown();

@@ -13,9 +13,11 @@
 #include "engine/search_host.h"
 #include "platform/clock.h"
 #include "platform/attribute_changer.h"
+#include "platform/file_manager.h"
 #include "platform/file_system.h"
 #include "platform/launcher.h"
 #include "platform/locale_formats.h"
+#include "platform/trash.h"
 #include "platform/type_names.h"
 #include "settings/settings_storage.h"
 #include "results/result_list.h"
@@ -67,6 +69,8 @@ struct WindowServices {
     WindowPrompter* prompter = nullptr;        // null: real dialogs
     DialogPrompter* dialogPrompter = nullptr;  // file pickers and modal dialogs; null: real ones
     platform::Launcher* launcher = nullptr;    // null: the desktop's
+    platform::Trash* trash = nullptr;          // null: the user's trash
+    platform::FileManager* fileManager = nullptr;  // null: the desktop's file manager
     platform::AttributeChanger* attributes = nullptr;  // null: the real files' permissions
     platform::FileSystem* fileSystem = nullptr;
     platform::Clock* clock = nullptr;
@@ -273,6 +277,7 @@ private:
     friend class ListCommands;
     friend class SettingsDialogs;
     friend class WindowModify;
+    friend class WindowFileOps;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();

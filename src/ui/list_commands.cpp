@@ -144,6 +144,10 @@ void ListCommands::focusRow(long long row) {
 
 void ListCommands::openRow(int row) {
     if (w_.state_.busy || row < 0 || static_cast<std::size_t>(row) >= w_.list_.count()) return;
+    if (openRowHandler) {
+        openRowHandler(row);
+        return;
+    }
     const std::string full = w_.list_.row(static_cast<std::size_t>(row)).fullName();
     if (!fileExists(full)) {
         w_.prompter().messageBox("Information", "File " + full + " not found", engine::MessageIcon::Exclamation);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +54,8 @@ public:
     void FileMenuShow();
 
     TMaskForm& maskForm() { return *maskForm_; }
+    // Set by the file commands: a double-clicked row's file opens through them, so they watch it.
+    std::function<void(int row)> openRowHandler;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,0 +1,76 @@
+#pragma once
+#include <QObject>
+#include <memory>
+#include <string>
+
+#include "fileops/file_watch.h"
+#include "platform/attribute_changer.h"
+#include "platform/file_manager.h"
+#include "platform/launcher.h"
+#include "platform/trash.h"
+#include "platform/type_names.h"
+
+class QTimer;
+
+namespace vsr::ui {
+
+class DialogPrompter;
+class FileOpsDialogs;
+class LinesBrowser;
+class TFind;
+class TRenameDlg;
+
+// The commands on the listed files: Copy Files, Delete Files, Rename Files, Execute File, Edit
+// File and Open Directory, and the watch that refills the Lines Viewer once the file handed to
+// another program was saved there.
+class WindowFileOps : public QObject {
+    Q_OBJECT
+public:
+    struct Services {
+        DialogPrompter& dialogs;
+        platform::Launcher& launcher;
+        platform::Trash& trash;
+        platform::FileManager& fileManager;
+        platform::AttributeChanger& attributes;
+        const platform::TypeNames& typeNames;
+        LinesBrowser& browser;
+    };
+    // Registers the handlers of the six commands and the double click on a row.
+    WindowFileOps(TFind& window, Services services);
+    ~WindowFileOps() override;
+
+    void CopyFiles1Click();
+    void DeleteFiles1Click();
+    void RenameFilesClick();
+    void GotoSpeedButtonClick();
+    void FileEditSpeedClick();
+    void OpenDirectoryClick();
+    // A double click on a row: its file opens as by Execute File.
+    void openListedFile(int row);
+
+    // Refills the Lines Viewer when the watched file was saved since it was handed over;
+    // the window runs it when it is activated and, while watching, once a second.
+    void checkWatch();
+    bool watching() const { return watch_.watching(); }
+
+    FileOpsDialogs& dialogs() { return *dialogs_; }
+    TRenameDlg& renameDialog() { return *rename_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void execute(const std::string& folder, const std::string& name);
+    void renameNow();
+    std::string browsedFullName() const;
+    void showSelectionAfterLoop();
+
+    TFind& w_;
+    Services services_;
+    std::unique_ptr<FileOpsDialogs> dialogs_;
+    std::unique_ptr<TRenameDlg> rename_;
+    fileops::FileWatch watch_;
+    QTimer* watchTimer_ = nullptr;
+};
+
+}  // namespace vsr::ui

@@ -1,0 +1,349 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QCheckBox>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "platform/file_manager.h"
+#include "platform/launcher.h"
+#include "platform/linux/qt_trash.h"
+#include "platform/memory_settings_store.h"
+#include "settings/settings_storage.h"
+#include "support/temp_dir.h"
+#include "ui/confirm_dialogs.h"
+#include "ui/dialog_prompter.h"
+#include "ui/file_ops_dialogs.h"
+#include "ui/find_window.h"
+#include "ui/lines_viewer.h"
+#include "ui/lines_viewer_browser.h"
+#include "ui/list_commands.h"
+#include "ui/rename_dialog.h"
+#include "ui/settings_dialog.h"
+#include "ui/settings_dialogs.h"
+#include "ui/window_file_ops.h"
+
+namespace vsr::ui {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Answers the window's questions: message boxes and the folder picker are recorded, modal
+// dialogs go to `modal`, which sees the dialog as the user would.
+class Answers : public WindowPrompter, public DialogPrompter {
+public:
+    void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
+        messages.push_back(caption + ": " + text);
+    }
+    std::string selectFolder(const std::string& title, const std::string& start) override {
+        folderQuestions.push_back(title + " @ " + start);
+        return folder;
+    }
+    void showAbout(QWidget*) override {}
+    std::string openProgram(const std::string&) override { return {}; }
+    std::string saveListFile(const std::string&) override { return {}; }
+    int runModal(QDialog& dialog) override { return modal ? modal(dialog) : int(QDialog::Rejected); }
+
+    std::vector<std::string> messages, folderQuestions;
+    std::string folder;
+    std::function<int(QDialog&)> modal;
+};
+
+// What a confirmation dialog showed: caption, visible lines and visible buttons.
+struct Shown {
+    std::string caption;
+    std::vector<std::string> lines, buttons;
+    int labelWidth = 0;
+};
+
+Shown shownBy(QDialog& d) {
+    Shown s;
+    s.caption = d.windowTitle().toStdString();
+    auto& c = dynamic_cast<ConfirmDialog&>(d);
+    for (QLabel* l : c.Labels) {
+        if (l->isHidden()) continue;
+        s.lines.push_back(l->text().toStdString());
+        s.labelWidth = std::max(s.labelWidth, l->fontMetrics().horizontalAdvance(l->text()));
+    }
+    for (QPushButton* b : {c.OKBtn, c.SkipBtn, c.YesToAllBtn, c.CancelBtn})
+        if (!b->isHidden()) s.buttons.push_back(b->text().toStdString());
+    return s;
+}
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    FileCommandsTest() {
+        WindowServices s;
+        s.prompter = &answers;
+        s.dialogPrompter = &answers;
+        s.launcher = &launcher;
+        s.trash = &trash;
+        s.fileManager = &fileManager;
+        s.dotsPerInch = 96;
+        s.helpOpener = [](const QUrl&) { return true; };
+        s.homeFolder = home.str();
+        storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(), settings::SettingsEnvironment{});
+        s.settings = storage.get();
+        w = std::make_unique<TFind>(s);
+        w->show();
+        browser = w->findChild<LinesBrowser*>();
+        ops = w->findChild<WindowFileOps*>();
+    }
+
+    // A Find-tab search for "find" in the test folder, rows sorted by name.
+    void search() {
+        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
+        w->FindEditComboBox->setEditText(QStringLiteral("find"));
+        w->FindButtonClick();
+        w->listCommands().SortByColumn(0);
+        settle();
+    }
+    void settle() {
+        for (int i = 0; i < 20 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(20);
+        QTest::qWait(60);
+    }
+    void selectRows(std::initializer_list<int> rows) {
+        auto* sel = w->ListView1->selectionModel();
+        sel->clearSelection();
+        for (int r : rows)
+            sel->select(w->ListView1->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        sel->setCurrentIndex(w->ListView1->model()->index(*rows.begin(), 0), QItemSelectionModel::NoUpdate);
+        settle();
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (const auto& r : w->results().rows()) out.push_back(r.name);
+        return out;
+    }
+    void run(Command c) {
+        w->listCommands().UpdateListCommands();
+        ASSERT_TRUE(w->commands().enabled(c));
+        w->commands().trigger(c);
+        settle();
+    }
+
+    Answers answers;
+    platform::FakeLauncher launcher;
+    platform::QtTrash trash;  // the real trash, in this test run's own data folder
+    platform::FakeFileManager fileManager;
+    platform::MemorySettingsStore store;
+    vsr::test::TempDir dataDir, files, home, target;
+    std::unique_ptr<settings::SettingsStorage> storage;
+    std::unique_ptr<TFind> w;
+    LinesBrowser* browser = nullptr;
+    WindowFileOps* ops = nullptr;
+};
+
+TEST_F(FileCommandsTest, CopyAsksInTheCopyDialogAndRemembersTheFolder) {
+    files.write("a.txt", "find a\n");
+    files.write("b.txt", "find b\n");
+    target.write("a.txt", "old");
+    search();
+    selectRows({0, 1});
+    answers.folder = target.str() + "/";
+    std::vector<Shown> asked;
+    answers.modal = [&](QDialog& d) {
+        EXPECT_EQ(d.objectName(), "TCopyDlg");
+        asked.push_back(shownBy(d));
+        return kYesToAllResult;
+    };
+    run(Command::CopyFiles);
+    EXPECT_EQ(answers.folderQuestions, (std::vector<std::string>{"Select the directory @ " + home.str()}));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, "Copy Files");
+    EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"Yes", "Skip", "Yes to All", "Cancel"}));
+    EXPECT_EQ(asked[0].lines.at(1), "Do you want to replace it?");
+    EXPECT_LE(asked[0].labelWidth, 360);
+    EXPECT_EQ(vsr::test::readFile(target.path() / "a.txt"), "find a\n");
+    EXPECT_EQ(vsr::test::readFile(target.path() / "b.txt"), "find b\n");
+    // The list still shows the sources, selected.
+    EXPECT_EQ(w->results().selectedCount(), 2u);
+    EXPECT_EQ(w->results().row(0).path, files.str());
+
+    // The next copy starts in the folder chosen last; one file gets OK beside Cancel.
+    selectRows({0});
+    answers.modal = [&](QDialog& d) {
+        asked.push_back(shownBy(d));
+        return int(QDialog::Rejected);
+    };
+    run(Command::CopyFiles);
+    EXPECT_EQ(answers.folderQuestions.back(), "Select the directory @ " + target.str());
+    EXPECT_EQ(asked.back().buttons, (std::vector<std::string>{"OK", "Cancel"}));
+
+    // Cancelling the folder picker forgets the folder.
+    answers.folder.clear();
+    run(Command::CopyFiles);
+    answers.folder = target.str();
+    run(Command::CopyFiles);
+    EXPECT_EQ(answers.folderQuestions.back(), "Select the directory @ " + home.str());
+}
+
+TEST_F(FileCommandsTest, DeleteSendsToTheTrashAndRemovesTheRows) {
+    for (const char* n : {"a.txt", "b.txt", "c.txt"}) files.write(n, "find\n");
+    search();
+    selectRows({0, 2});
+    std::vector<Shown> asked;
+    answers.modal = [&](QDialog& d) {
+        asked.push_back(shownBy(d));
+        return int(QDialog::Accepted);
+    };
+    run(Command::DeleteFiles);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].caption, "Confirm Multiple File Delete");
+    EXPECT_EQ(asked[0].lines, (std::vector<std::string>{"Are you sure you want to send these 2 files to the Trash?"}));
+    EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"b.txt"}));
+    EXPECT_EQ(w->StatusPanel[0]->text(), "File in List:   1");
+    EXPECT_FALSE(fs::exists(files.path() / "a.txt"));
+    // The files wait in the trash of this test run's data folder, with their origin recorded.
+    const fs::path trashFolder = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash";
+    EXPECT_EQ(vsr::test::readFile(trashFolder / "files" / "c.txt"), "find\n");
+    EXPECT_NE(vsr::test::readFile(trashFolder / "info" / "a.txt.trashinfo").find("Path="), std::string::npos);
+
+    // One file is named on three lines; Cancel keeps it and its row.
+    selectRows({0});
+    answers.modal = [&](QDialog& d) {
+        asked.push_back(shownBy(d));
+        return int(QDialog::Rejected);
+    };
+    run(Command::DeleteFiles);
+    EXPECT_EQ(asked.back().caption, "Confirm File Delete");
+    EXPECT_EQ(asked.back().lines, (std::vector<std::string>{"Are you sure you want to send",
+                                                            (files.path() / "b.txt").string(), "to the Trash?"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"b.txt"}));
+    EXPECT_TRUE(fs::exists(files.path() / "b.txt"));
+}
+
+TEST_F(FileCommandsTest, RenameShowsNewNamesAndDeselectsWhenTheBrowsedFileGotAnotherName) {
+    files.write("a.txt", "find\n");
+    files.write("b.txt", "find\n");
+    search();
+    selectRows({0, 1});
+    ASSERT_EQ(w->ListBox1->content().browsedName, "a.txt");
+    w->commands().setAllowed(Command::Undo, true);
+    std::vector<std::string> fields;
+    answers.modal = [&](QDialog& d) {
+        auto& r = dynamic_cast<TRenameDlg&>(d);
+        EXPECT_EQ(r.windowTitle(), "Rename Files");
+        // Nothing given: the dialog says so and renames nothing.
+        r.OKBtn->click();
+        r.Edit3->setText(QStringLiteral("  new_ "));
+        r.ExtCheckBox->setChecked(true);
+        EXPECT_TRUE(r.Edit5->isEnabled());
+        EXPECT_FALSE(r.SpinEdit1->isEnabled());
+        r.Edit5->setText(QStringLiteral(".md"));
+        r.OKBtn->click();
+        fields = {r.Edit3->text().toStdString(), r.Edit5->text().toStdString()};
+        return int(QDialog::Accepted);
+    };
+    run(Command::RenameFiles);
+    EXPECT_EQ(answers.messages, (std::vector<std::string>{"Rename Files: Please specify any commands"}));
+    EXPECT_EQ(fields, (std::vector<std::string>{"new_", "md"}));
+    EXPECT_EQ(names(), (std::vector<std::string>{"new_a.md", "new_b.md"}));
+    EXPECT_EQ(w->results().row(0).type, "MD File");
+    EXPECT_TRUE(fs::exists(files.path() / "new_a.md"));
+    EXPECT_FALSE(w->commands().allowed(Command::Undo));
+    EXPECT_EQ(w->results().selectedCount(), 0u);
+    EXPECT_FALSE(w->ListBox1->hasLines());
+
+    // The dialog keeps its commands until "Clear Commands".
+    auto& dialog = ops->renameDialog();
+    EXPECT_EQ(dialog.Edit3->text(), "new_");
+    dialog.CancCommButton->click();
+    EXPECT_EQ(dialog.commands(), fileops::RenameCommands{});
+}
+
+TEST_F(FileCommandsTest, EditStartsTheEditorAtTheSelectedLineAndTheSaveRefillsTheViewerOnce) {
+    const fs::path file = files.write("notes.txt", "one\nfind two\nthree\nfind four\n");
+    const fs::path editor = home.write("bin/my editor", "#!/bin/sh\n");
+    fs::permissions(editor, fs::perms::owner_all);
+    search();
+    selectRows({0});
+    ASSERT_EQ(w->ListBox1->count(), 3);
+    w->ListBox1->setCurrentIndex(2);  // " line 4: find four"
+    w->settingsDialogs().settings().EditorEdit->setText(
+        QString::fromStdString("\"" + editor.string() + "\" -l%NumLine% \"%PrFullName%\" %PrExt%"));
+    run(Command::EditFile);
+    ASSERT_EQ(launcher.started.size(), 1u);
+    EXPECT_EQ(launcher.started[0].program, editor.string());
+    EXPECT_EQ(launcher.started[0].arguments, (std::vector<std::string>{"-l4", file.string(), ".txt"}));
+    EXPECT_EQ(launcher.started[0].folder, (home.path() / "bin").string());
+    EXPECT_TRUE(ops->watching());
+
+    // The editor saves the file; coming back to the window shows its new lines once.
+    files.write("notes.txt", "find one\nfind two\nthree\nfind four\n");
+    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(3));
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(w.get(), &activate);
+    QTRY_COMPARE(w->ListBox1->count(), 4);
+    EXPECT_FALSE(ops->watching());
+
+    // A header entry gives line 1; a program that is not there is reported and nothing starts.
+    w->ListBox1->setCurrentIndex(0);
+    w->settingsDialogs().settings().EditorEdit->setText(QStringLiteral("/no/such/ed +%NumLine% %PrFullName%"));
+    run(Command::EditFile);
+    EXPECT_EQ(answers.messages, (std::vector<std::string>{"Information: Editor /no/such/ed not found"}));
+    EXPECT_EQ(launcher.started.size(), 1u);
+}
+
+TEST_F(FileCommandsTest, ExecuteAndOpenDirectoryHandTheFileToTheDesktop) {
+    const fs::path file = files.write("a b;$(x).txt", "find\n");
+    search();
+    selectRows({0});
+    run(Command::ExecuteFile);
+    EXPECT_EQ(launcher.opened, (std::vector<std::string>{file.string()}));
+    EXPECT_TRUE(ops->watching());
+    run(Command::OpenDirectory);
+    EXPECT_EQ(fileManager.shown, (std::vector<std::string>{file.string()}));
+
+    // A double click on a row opens its file the same way.
+    w->listCommands().openRow(0);
+    EXPECT_EQ(launcher.opened.size(), 2u);
+
+    fs::remove(file);
+    run(Command::ExecuteFile);
+    fs::remove_all(files.path());
+    run(Command::OpenDirectory);
+    EXPECT_EQ(answers.messages, (std::vector<std::string>{"Information: File " + file.string() + " not found",
+                                                          "Information: Directory " + files.str() + " not found"}));
+    EXPECT_EQ(launcher.opened.size(), 2u);
+    EXPECT_EQ(fileManager.shown.size(), 1u);
+}
+
+TEST(ConfirmDialogs, LongPathsAreShortenedToTheLimitInTheWindowsFont) {
+    Answers answers;
+    WindowServices s;
+    s.prompter = &answers;
+    s.dialogPrompter = &answers;
+    s.dotsPerInch = 96;
+    s.helpOpener = [](const QUrl&) { return true; };
+    TFind w(s);
+    const std::string longPath = "/" + std::string(300, 'x') + "/tail-name.txt";
+    Shown shown;
+    answers.modal = [&](QDialog& d) {
+        shown = shownBy(d);
+        return kSkipResult;
+    };
+    auto* ops = w.findChild<WindowFileOps*>();
+    const fileops::Answer a = ops->dialogs().ask({fileops::Dialog::ReadOnly, "Confirm File Delete",
+                                                  {{"The file " + longPath + " is a read-only file.", 360, 12},
+                                                   {"Are you sure you want to delete it?"}},
+                                                  fileops::Buttons::All});
+    EXPECT_EQ(a, fileops::Answer::Skip);
+    ASSERT_EQ(shown.lines.size(), 2u);
+    EXPECT_EQ(shown.lines[0].rfind("The file /xx...", 0), 0u);
+    EXPECT_NE(shown.lines[0].find("tail-name.txt is a read-only file."), std::string::npos);
+    EXPECT_LE(QFontMetrics(w.font()).horizontalAdvance(QString::fromStdString(shown.lines[0])), 360);
+}
+
+}  // namespace
+}  // namespace vsr::ui
