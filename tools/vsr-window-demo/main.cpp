@@ -1,49 +1,161 @@
-// Opens the main window in a chosen state, for screenshots and for looking at a layout:
+// Opens the main window in a chosen state, for screenshots and for looking at a layout, and
+// runs the file commands through the real window without a person:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
 //                   [--path DIR] [--query TEXT] [--run] [--replace TEXT]
+//                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
+//                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
+//                   [--rename-extension EXT] [--editor COMMAND] [--print-rows] [--quit]
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT.
-// Nothing is loaded from or saved to the user's settings.
+// COMMAND is copy-files=DIR, delete-files, rename-files, execute-file, edit-file,
+// open-directory or select-all (a rename of the browsed file deselects the rows). While
+// commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
+// to standard error. Nothing is loaded from or saved to the user's settings.
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "scripted_answers.h"
 #include "ui/find_window.h"
+#include "ui/lines_viewer_browser.h"
+#include "ui/list_commands.h"
+#include "ui/settings_dialog.h"
+#include "ui/settings_dialogs.h"
+
+namespace {
+
+using vsr::ui::Command;
+
+const char* const kUsage =
+    "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--query TEXT] [--run]\n"
+    "          [--replace TEXT] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
+    "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
+    "          [--editor COMMAND] [--print-rows] [--quit]\n"
+    "COMMAND: copy-files=DIR, delete-files, rename-files, execute-file, edit-file, open-directory, select-all\n";
+
+struct Step {
+    std::optional<Command> command;  // none: select every row
+    std::string folder;  // copy-files only
+    std::string name;
+};
+
+bool parseStep(const std::string& text, Step& step) {
+    step.name = text;
+    if (text.rfind("copy-files=", 0) == 0) {
+        step.command = Command::CopyFiles;
+        step.folder = text.substr(std::strlen("copy-files="));
+        return !step.folder.empty();
+    }
+    if (text == "select-all") {
+        step.command.reset();
+        return true;
+    }
+    const std::pair<const char*, Command> names[] = {
+        {"delete-files", Command::DeleteFiles}, {"rename-files", Command::RenameFiles},
+        {"execute-file", Command::ExecuteFile}, {"edit-file", Command::EditFile},
+        {"open-directory", Command::OpenDirectory}};
+    for (const auto& [name, command] : names)
+        if (text == name) {
+            step.command = command;
+            return true;
+        }
+    return false;
+}
+
+// Lets the window settle: the Lines Viewer is filled a moment after the selection changed.
+void settle(vsr::ui::TFind& window) {
+    auto* browser = window.findChild<vsr::ui::LinesBrowser*>();
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (!browser || (!browser->browsePending() && !browser->filling())) {
+            QApplication::processEvents();
+            if (!browser || !browser->browsePending()) return;
+        }
+        QThread::msleep(5);
+    } while (clock.elapsed() < 3000);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    // A script on a machine without a screen still gets the whole window, drawn nowhere.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    std::string tab = "find", type = "phrase", path, query, replace;
-    bool modify = false;
-    bool run = false;
+    std::string tab = "find", type = "phrase", path, query, replace, editor;
+    bool modify = false, run = false, selectAll = false, printRows = false, quit = false;
+    std::vector<Step> steps;
+    vsr::tools::ScriptedAnswers answers;
     for (int i = 1; i < argc; ++i) {
+        bool ok = true;
         auto next = [&](std::string& into) {
             if (i + 1 < argc) into = argv[++i];
+            else ok = false;
         };
-        if (!std::strcmp(argv[i], "--tab")) next(tab);
-        else if (!std::strcmp(argv[i], "--type")) next(type);
-        else if (!std::strcmp(argv[i], "--path")) next(path);
-        else if (!std::strcmp(argv[i], "--query")) next(query);
-        else if (!std::strcmp(argv[i], "--run")) run = true;
-        else if (!std::strcmp(argv[i], "--replace")) {
+        const std::string arg = argv[i];
+        std::string value;
+        if (arg == "--tab") next(tab);
+        else if (arg == "--type") next(type);
+        else if (arg == "--path") next(path);
+        else if (arg == "--query") next(query);
+        else if (arg == "--run") run = true;
+        else if (arg == "--replace") {
             next(replace);
             modify = run = true;
             tab = "search";
-        }
-        else {
-            std::fprintf(stderr,
-                         "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] "
-                         "[--query TEXT] [--run] [--replace TEXT]\n",
-                         argv[0]);
+        } else if (arg == "--select-all") selectAll = true;
+        else if (arg == "--print-rows") printRows = true;
+        else if (arg == "--quit") quit = true;
+        else if (arg == "--editor") next(editor);
+        else if (arg == "--then") {
+            next(value);
+            Step step;
+            ok = ok && parseStep(value, step);
+            steps.push_back(step);
+        } else if (arg == "--answer") {
+            next(value);
+            answers.answer = vsr::tools::answerCode(value);
+            ok = ok && answers.answer >= 0;
+        } else if (arg == "--rename-prefix") next(answers.rename.prefix);
+        else if (arg == "--rename-suffix") next(answers.rename.suffix);
+        else if (arg == "--rename-extension") {
+            next(answers.rename.newExtension);
+            answers.rename.newExtensionOn = true;
+        } else if (arg == "--rename-remove") {
+            next(value);
+            int from = 0, to = 0;
+            ok = ok && std::sscanf(value.c_str(), "%d:%d", &from, &to) == 2 && from >= 1 && to >= from;
+            answers.rename.remove = true;
+            answers.rename.firstPosition = from;
+            answers.rename.number = to - from + 1;
+        } else ok = false;
+        if (!ok) {
+            std::fprintf(stderr, kUsage, argv[0]);
             return 2;
         }
     }
-    vsr::ui::TFind window;
+
+    vsr::ui::WindowServices services;
+    // Scripted commands get scripted answers; otherwise the real dialogs show.
+    if (!steps.empty() || selectAll || printRows) {
+        services.prompter = &answers;
+        services.dialogPrompter = &answers;
+    }
+    vsr::ui::TFind window(services);
     if (tab == "search") window.PageControl1->setCurrentWidget(window.SearchReplaceTab);
     else if (tab == "options") window.PageControl1->setCurrentWidget(window.OptionsTab);
     else window.PageControl1->setCurrentWidget(window.FindTab);
@@ -67,11 +179,43 @@ int main(int argc, char** argv) {
         window.Edit2->setEditText(r);
         window.Memo2->setPlainText(r);
     }
+    if (!editor.empty()) window.settingsDialogs().settings().EditorEdit->setText(QString::fromStdString(editor));
     window.show();
-    if (run)
-        QTimer::singleShot(200, &window, [&window, modify] {
+    int status = 0;
+    QTimer::singleShot(200, &window, [&] {
+        if (run) {
             window.FindButtonClick();  // returns when the search has ended
-            if (modify) window.commands().trigger(vsr::ui::Command::ModifyAll);
-        });
-    return app.exec();
+            if (modify) window.commands().trigger(Command::ModifyAll);
+        }
+        settle(window);
+        if (selectAll) {
+            window.listCommands().SelectAllRows();
+            settle(window);
+        }
+        for (const Step& step : steps) {
+            if (!step.command) {
+                window.listCommands().SelectAllRows();
+                settle(window);
+                continue;
+            }
+            window.listCommands().UpdateListCommands();
+            if (!window.commands().enabled(*step.command)) {
+                std::fprintf(stderr, "vsr-window-demo: %s is not available now\n", step.name.c_str());
+                status = 1;
+                continue;
+            }
+            answers.folder = step.folder;
+            window.commands().trigger(*step.command);
+            settle(window);
+        }
+        if (printRows) {
+            const vsr::results::ResultList& list = window.results();
+            for (const vsr::results::ResultItem& row : list.rows())
+                std::printf("%s\t%s\n", row.fullName().c_str(), row.found.c_str());
+            std::fflush(stdout);
+        }
+        if (quit) window.close();
+    });
+    const int rc = app.exec();
+    return status ? status : rc;
 }
