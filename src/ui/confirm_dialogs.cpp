@@ -63,10 +63,14 @@ ConfirmDialog::ConfirmDialog(const char* objectName, int lineCount, QWidget* par
 }
 
 void ConfirmDialog::present(const fileops::Question& question, const std::vector<QString>& lines) {
+    question_ = question;
     setWindowTitle(QString::fromStdString(question.caption));
     for (std::size_t i = 0; i < Labels.size(); ++i) {
         Labels[i]->setText(i < lines.size() ? lines[i] : QString());
         Labels[i]->setVisible(i < lines.size());
+        // A shortened line shows itself whole when the pointer rests on it.
+        const QString whole = i < question.lines.size() ? QString::fromStdString(question.lines[i].text) : QString();
+        Labels[i]->setToolTip(i < lines.size() && whole != lines[i] ? whole : QString());
     }
     const bool all = question.buttons == fileops::Buttons::All;
     OKBtn->setText(all ? QStringLiteral("Yes") : QStringLiteral("OK"));

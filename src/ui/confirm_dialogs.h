@@ -25,6 +25,8 @@ public:
 
     // Shows the question's caption, lines (already shortened) and buttons.
     void present(const fileops::Question& question, const std::vector<QString>& lines);
+    // The question shown last, with its lines whole.
+    const fileops::Question& question() const { return question_; }
 
     std::vector<QLabel*> Labels;
     QPushButton* OKBtn = nullptr;
@@ -37,6 +39,7 @@ protected:
 
 private:
     QPushButton* firstShown() const;
+    fileops::Question question_;
 };
 
 // "Copy Files" with its replace question; also the rename errors among several files.

@@ -1,7 +1,5 @@
 #include "scripted_answers.h"
 
-#include <QLabel>
-
 #include "ui/confirm_dialogs.h"
 #include "ui/rename_dialog.h"
 
@@ -24,11 +22,11 @@ int ScriptedAnswers::runModal(QDialog& dialog) {
     }
     auto* confirm = qobject_cast<ui::ConfirmDialog*>(&dialog);
     if (!confirm) return QDialog::Rejected;
+    // The lines whole, as they were asked, not as shortened for the screen.
     std::string text;
-    for (QLabel* label : confirm->Labels) {
-        if (label->isHidden()) continue;
+    for (const fileops::DialogLine& line : confirm->question().lines) {
         if (!text.empty()) text += ' ';
-        text += label->text().toStdString();
+        text += line.text;
     }
     std::fprintf(stderr, "%s: %s\n", dialog.windowTitle().toStdString().c_str(), text.c_str());
     return answer;
