@@ -187,6 +187,14 @@ TEST_F(CopyFilesTest, AReplacedLinkIsReplacedNotWrittenThrough) {
     EXPECT_EQ(readFile(elsewhere), "precious");
 }
 
+TEST_F(CopyFilesTest, AFileThatClaimsNoSizeIsStillCopiedWhole) {
+    if (!fs::exists("/proc/version")) GTEST_SKIP() << "no /proc";
+    const std::string expected = readFile("/proc/version");
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(CopySelectedFiles(listOf("/proc", {"version"}), dst.string(), prompter).copied, 1u);
+    EXPECT_EQ(readFile(dst / "version"), expected);
+}
+
 TEST(CopyFailureText, ListsTenAndCountsTheRest) {
     std::vector<std::string> failures;
     for (int i = 0; i < 12; ++i) failures.push_back("Cannot copy " + std::to_string(i));

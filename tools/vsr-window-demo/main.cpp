@@ -74,7 +74,8 @@ bool parseStep(const std::string& text, Step& step) {
     return false;
 }
 
-// Lets the window settle: the Lines Viewer is filled a moment after the selection changed.
+// Lets the window settle: the Lines Viewer is filled a moment after the selection changed, and
+// the commands wait for the end of a long fill as a person would.
 void settle(vsr::ui::TFind& window) {
     auto* browser = window.findChild<vsr::ui::LinesBrowser*>();
     QElapsedTimer clock;
@@ -86,7 +87,7 @@ void settle(vsr::ui::TFind& window) {
             if (!browser || !browser->browsePending()) return;
         }
         QThread::msleep(5);
-    } while (clock.elapsed() < 3000);
+    } while (clock.elapsed() < 60000);
 }
 
 }  // namespace
