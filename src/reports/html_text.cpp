@@ -1,0 +1,87 @@
+#include "reports/html_text.h"
+
+#include <algorithm>
+
+namespace vsr::reports {
+
+std::string escapeHtml(std::string_view text, std::vector<std::size_t>* shifts) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    if (shifts) {
+        shifts->clear();
+        shifts->reserve(text.size() + 1);
+    }
+    std::size_t inserted = 0;
+    for (char c : text) {
+        if (shifts) shifts->push_back(inserted);
+        switch (c) {
+        case '"': out += "&quot;"; inserted += 5; break;
+        case '&': out += "&amp;"; inserted += 4; break;
+        case '<': out += "&lt;"; inserted += 3; break;
+        case '>': out += "&gt;"; inserted += 3; break;
+        default: out += c;
+        }
+    }
+    if (shifts) shifts->push_back(inserted);
+    return out;
+}
+
+std::string blue(std::string_view text) {
+    std::string out;
+    out.reserve(kBlueOpen.size() + text.size() + kBlueClose.size());
+    out.append(kBlueOpen).append(text).append(kBlueClose);
+    return out;
+}
+
+std::vector<engine::Highlight> mergedHighlights(std::vector<engine::Highlight> highlights, std::size_t length) {
+    const auto limit = static_cast<long long>(length);
+    std::vector<engine::Highlight> kept;
+    kept.reserve(highlights.size());
+    for (engine::Highlight h : highlights) {
+        if (h.length <= 0 || h.offset < 0 || h.offset >= limit) continue;
+        h.length = static_cast<int>(std::min<long long>(h.length, limit - h.offset));
+        kept.push_back(h);
+    }
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const engine::Highlight& a, const engine::Highlight& b) { return a.offset < b.offset; });
+    std::vector<engine::Highlight> merged;
+    for (const engine::Highlight& h : kept) {
+        if (!merged.empty()) {
+            engine::Highlight& last = merged.back();
+            const int lastEnd = last.offset + last.length;
+            // Only a real overlap joins two stretches; touching ones keep their own marks.
+            if (h.offset < lastEnd) {
+                last.length = std::max(lastEnd, h.offset + h.length) - last.offset;
+                continue;
+            }
+        }
+        merged.push_back(h);
+    }
+    return merged;
+}
+
+std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope) {
+    if (scope == MarkScope::DisplayWidth) text = text.substr(0, std::min(text.size(), engine::kMaxDisplayText));
+    std::vector<std::size_t> shifts;
+    const std::string escaped = escapeHtml(text, &shifts);
+    const std::vector<engine::Highlight> marks = mergedHighlights(highlights, text.size());
+    std::string out;
+    out.reserve(escaped.size() + marks.size() * (kBlueOpen.size() + kBlueClose.size()));
+    std::size_t copied = 0;
+    for (const engine::Highlight& h : marks) {
+        const std::size_t begin = h.offset + shifts[h.offset];
+        const std::size_t end = h.offset + h.length + shifts[h.offset + h.length];
+        out.append(escaped, copied, begin - copied);
+        out.append(kBlueOpen).append(escaped, begin, end - begin).append(kBlueClose);
+        copied = end;
+    }
+    out.append(escaped, copied, std::string::npos);
+    return out;
+}
+
+std::string markedEntry(const engine::FoundLine& entry, bool regExpr) {
+    if (regExpr && !entry.fullText.empty()) return markedText(entry.fullText, entry.highlights, MarkScope::Whole);
+    return markedText(entry.displayText, entry.highlights, regExpr ? MarkScope::Whole : MarkScope::DisplayWidth);
+}
+
+}  // namespace vsr::reports

@@ -1,0 +1,42 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/lines_viewer_content.h"
+
+namespace vsr::reports {
+
+// Every line of the HTML documents ends so, whatever the platform's own line end.
+inline constexpr std::string_view kCrLf = "\r\n";
+// The blue mark around found text and condition values (22 and 7 characters).
+inline constexpr std::string_view kBlueOpen = "<font color=\"#0000FF\">";
+inline constexpr std::string_view kBlueClose = "</font>";
+
+// `text` with '"', '&', '<' and '>' replaced by their entities. With `shifts`, shifts[i] is
+// the number of characters the escaping inserted before position i of `text` (one entry per
+// position, plus one for the end), so a position p of `text` lies at p + shifts[p] in the result.
+std::string escapeHtml(std::string_view text, std::vector<std::size_t>* shifts = nullptr);
+
+// The blue mark around `text`, which is written as given.
+std::string blue(std::string_view text);
+
+// How much of an entry's text and highlights a document shows.
+enum class MarkScope {
+    Whole,        // every highlight on the whole text (Reg Expr searches)
+    DisplayWidth  // only what a Lines Viewer line shows: the first 1024 characters
+};
+
+// Highlights sorted by start, overlapping ones merged (touching ones stay apart), limited to
+// `length` characters of text; empty and out-of-range stretches are dropped.
+std::vector<engine::Highlight> mergedHighlights(std::vector<engine::Highlight> highlights, std::size_t length);
+
+// `text` escaped, with every highlight wrapped in the blue mark.
+std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope);
+
+// The entry's text as the documents show it: its full text for Reg Expr searches (when the
+// fill kept one), its display text otherwise; escaped and marked.
+std::string markedEntry(const engine::FoundLine& entry, bool regExpr);
+
+}  // namespace vsr::reports

@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include "reports/html_text.h"
+#include "reports/lines_pages.h"
+
+namespace vsr::reports::test {
+namespace {
+
+const std::string B = "<font color=\"#0000FF\">";
+const std::string E = "</font>";
+const std::string kHead = "<html>\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n";
+const std::string kTail = "</pre>\r\n</body>\r\n</html>\r\n";
+
+// A file of `n` lines "text k" and a Lines Viewer showing `found` with "text" marked.
+struct Browsed {
+    std::string bytes;
+    engine::LinesViewerContent content;
+    Browsed(int n, std::vector<int> found) {
+        for (int k = 1; k <= n; ++k) bytes += "text " + std::to_string(k) + "\r\n";
+        content.start(0, "/d", "f.txt");
+        for (int k : found) {
+            engine::FoundLine* e = content.addLine(k, "text " + std::to_string(k), true);
+            e->highlights.push_back({static_cast<int>(engine::foundLinePrefix(k).size()), 4});
+        }
+    }
+    std::string page(std::int64_t context) const {
+        return browseContextText(content, numberedLines(bytes), context, engine::QueryType::Phrase);
+    }
+};
+
+const std::string kHeader = "<strong>     File:  f.txt      Path:  /d</strong>\r\n";
+std::string plain(int k) { return " line " + std::to_string(k) + ": text " + std::to_string(k) + "\r\n"; }
+std::string star(int k) { return B + "*" + E + "line " + std::to_string(k) + ": " + B + "text" + E + " " + std::to_string(k) + "\r\n"; }
+
+TEST(BrowseContext, ContextOneSeparatesSkippedLinesOnce) {
+    Browsed b(20, {10, 14});
+    EXPECT_EQ(b.page(1), kHead + kHeader + "\r\n" + plain(9) + star(10) + plain(11) + "\r\n" + plain(13) + star(14) +
+                             plain(15) + kTail);
+}
+
+TEST(BrowseContext, OverlappingContextsJoinWithoutSeparator) {
+    Browsed b(20, {10, 12});
+    std::string expected = kHead + kHeader + "\r\n";
+    for (int k = 5; k <= 17; ++k) expected += k == 10 || k == 12 ? star(k) : plain(k);
+    EXPECT_EQ(b.page(5), expected + kTail);
+}
+
+TEST(BrowseContext, AllWritesTheWholeFile) {
+    Browsed b(30, {4, 25});
+    std::string expected = kHead + kHeader;
+    for (int k = 1; k <= 30; ++k) expected += k == 4 || k == 25 ? star(k) : plain(k);
+    EXPECT_EQ(b.page(contextLines("All")), expected + kTail);
+}
+
+TEST(BrowseContext, FoundLineNearTheTopHasNoLineZero) {
+    Browsed b(12, {3});
+    EXPECT_EQ(b.page(5), kHead + kHeader + plain(1) + plain(2) + star(3) + plain(4) + plain(5) + plain(6) + plain(7) +
+                             plain(8) + kTail);
+}
+
+TEST(BrowseContext, LinesSkippedBeforeTheFirstFoundLineGetTheirSeparator) {
+    // Lines 1 and 2 lie within 5 lines of the file's top, yet they are skipped all the same.
+    Browsed b(9, {8});
+    EXPECT_EQ(b.page(5), kHead + kHeader + "\r\n" + plain(3) + plain(4) + plain(5) + plain(6) + plain(7) + star(8) +
+                             plain(9) + kTail);
+}
+
+TEST(BrowseContext, OverflowEntryEndsThePageWithoutTrailingContext) {
+    Browsed b(5, {});
+    b.content.clear();
+    b.content.start(0, "/d", "f.txt");
+    for (std::size_t k = 1; k <= engine::kMaxFoundEntries + 1; ++k) b.content.addLine(1, "text 1", false);
+    const std::string page = b.page(2);
+    EXPECT_NE(page.find("<strong>    Etc (too many messages for the Lines Viewer)</strong>\r\n" + kTail), std::string::npos);
+}
+
+TEST(BrowseContext, BlocksStarEveryLineAndEscapeTheFile) {
+    engine::LinesViewerContent content;
+    content.start(0, "/d", "a&b.txt");
+    content.addBlock(2, 2);
+    const std::string bytes = "one\n<two>\n\"three\"\nfour\nfive\n";
+    const std::string page =
+        browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Multiline);
+    EXPECT_EQ(page, kHead + "<strong>     File:  a&amp;b.txt      Path:  /d</strong>\r\n" + " line 1: one\r\n" + B +
+                        "*</font>line 2: " + B + "&lt;two&gt;" + E + "\r\n" + B + "*</font>line 3: " + B +
+                        "&quot;three&quot;" + E + "\r\n line 4: four\r\n" + kTail);
+}
+
+TEST(BrowseContext, ContextLinesAreCutForPhrasesButNotForExpressions) {
+    engine::LinesViewerContent content;
+    content.start(0, "/d", "f.txt");
+    content.addLine(2, "x", true);
+    const std::string bytes = std::string(3000, 'a') + "\nx\n";
+    const std::vector<std::string_view> lines = numberedLines(bytes);
+    const std::string phrase = browseContextText(content, lines, 1, engine::QueryType::Phrase);
+    EXPECT_NE(phrase.find(" line 1: " + std::string(1024 - 9, 'a') + "\r\n"), std::string::npos);
+    const std::string regExpr = browseContextText(content, lines, 1, engine::QueryType::RegExpr);
+    EXPECT_NE(regExpr.find(" line 1: " + std::string(3000, 'a') + "\r\n"), std::string::npos);
+}
+
+TEST(BrowseContext, FileLinesStopAtNulAndSplitAtEveryLineEnd) {
+    const std::string bytes("a\r\nb\rc\nd\0e\nf\n", 13);
+    const std::vector<std::string_view> lines = numberedLines(bytes);
+    EXPECT_EQ(lines, (std::vector<std::string_view>{"a", "b", "c", "d"}));
+    EXPECT_EQ(contextLines("5"), 5);
+    EXPECT_EQ(contextLines("All"), 10000000);
+    EXPECT_EQ(contextLines("five"), -1);
+}
+
+TEST(SaveLines, EntriesAsShownWithEscapedMarkedText) {
+    engine::LinesViewerContent content;
+    content.start(0, "/d", "f.txt");
+    engine::FoundLine* e = content.addLine(7, "if a<b && c>d", true);
+    e->highlights = {{13, 1}, {16, 2}};  // "<" and "&&" of " line 7: if a<b && c>d"
+    EXPECT_EQ(savedLinesText(content, engine::QueryType::WordsOr),
+              "<html>\r\n<Title>Information from the Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n"
+              "<strong>     File:  f.txt      Path:  /d</strong>\r\n"
+              " line 7: if a" + B + "&lt;" + E + "b " + B + "&amp;&amp;" + E + " c&gt;d\r\n" + kTail);
+    engine::LinesViewerContent blocks;
+    blocks.start(0, "/d", "f.txt");
+    blocks.addBlock(3, 1);
+    EXPECT_NE(savedLinesText(blocks, engine::QueryType::Multiline).find(B + " line 3 " + E + "\r\n"), std::string::npos);
+}
+
+TEST(Marks, EscapingShiftsMarksAndMergesOnlyOverlaps) {
+    std::vector<std::size_t> shifts;
+    EXPECT_EQ(escapeHtml("a\"b&c<d>", &shifts), "a&quot;b&amp;c&lt;d&gt;");
+    EXPECT_EQ(shifts, (std::vector<std::size_t>{0, 0, 5, 5, 9, 9, 12, 12, 15}));
+    // Unsorted, overlapping (0-3 with 2-5, which also swallows 4-5), touching (5-6) and out of range.
+    const std::vector<engine::Highlight> h = {{5, 1}, {2, 3}, {0, 3}, {4, 1}, {7, 5}, {20, 2}, {1, 0}};
+    EXPECT_EQ(mergedHighlights(h, 8), (std::vector<engine::Highlight>{{0, 5}, {5, 1}, {7, 1}}));
+    EXPECT_EQ(markedText("ab&cd<fgh", {{2, 1}, {5, 2}}, MarkScope::Whole),
+              "ab" + B + "&amp;" + E + "cd" + B + "&lt;f" + E + "gh");
+}
+
+}  // namespace
+}  // namespace vsr::reports::test
