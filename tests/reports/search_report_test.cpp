@@ -198,3 +198,88 @@ TEST(SearchReport, StoppedReportLacksTheRestAndItsClosingLines) {
 
 }  // namespace
 }  // namespace vsr::reports::test
+
+namespace vsr::reports::test {
+namespace {
+
+TEST(ReportConditions, EveryConditionInItsOrderAndMarkup) {
+    engine::SearchConditions c = engine::formConditions("/data");
+    c.tab = engine::Tab::SearchAndReplace;
+    c.searchType = engine::SearchType::RegExpr;
+    c.searchLines = {"a<b", "c"};
+    c.path = "/data/R&D";
+    c.includeSubfolders = false;
+    c.ignoreDirectories = true;
+    c.directoryIgnoreList = {"  .git ", "", "   ", "<tmp>"};
+    c.ignoreFiles = true;
+    c.fileIgnoreList = {"*.o"};
+    c.createBackups = true;
+    c.dotMatchesAll = true;
+    c.extendedSyntax = true;
+    c.eachLineSeparately = true;
+    c.caseSensitive = true;
+    c.wholeWords = true;  // not shown beside the multi-line field, so not written
+    c.sizeFilter = true;
+    c.sizeLimitKind = engine::SizeLimitKind::Minimum;
+    c.sizeValue = 12;
+    c.sizeUnit = engine::SizeUnit::MB;
+    c.dateFilter = true;
+    c.dateLimitKind = engine::DateLimitKind::Between;
+    c.minDate = {2024, 1, 2};
+    c.maxDate = {2024, 3, 4};
+    platform::FakeLocaleFormats formats;
+    EXPECT_EQ(conditionLines(c, formats),
+              "Path: " + B + "/data/R&amp;D" + E + "\r\n"
+              "Include Subfolders:" + B + " OFF " + E + "\r\n"
+              "Ignore Directories:" + B + " ON " + E + "\r\n"
+              "Directory Ignore List:\r\n" + B + ".git" + E + "\r\n" + B + "&lt;tmp&gt;" + E + "\r\n"
+              "Ignore Subfolders Too:" + B + " OFF " + E + "\r\n"
+              "Masks: " + B + "*.*" + E + "\r\n"
+              "Ignore Files:" + B + " ON " + E + "\r\n"
+              "File Ignore List:\r\n" + B + "*.o" + E + "\r\n"
+              "Tab: " + B + "Search and Replace " + E + "(Search Backup Files: " + B + "Cannot" + E + ")\r\n"
+              "Query Type:" + B + " Reg Expr" + E + "\r\n"
+              "\".\" Matches Line Separators Too: " + B + "ON" + E + "\r\n"
+              "Ignore Whitespaces in Reg Expr: " + B + "ON" + E + "\r\n"
+              "Search within Each Single Line: " + B + " ON" + E + "\r\n"
+              "Case Sensitive:" + B + " ON " + E + "\r\n"
+              "File Size: " + B + "ON" + E + " (Minimum " + B + "12 MB" + E + ")\r\n"
+              "File Date: " + B + "ON" + E + " (Between " + B + "2024-01-02" + E + " and " + B + "2024-03-04" + E + ")\r\n"
+              "To Search: <code>\r\na&lt;b\r\nc\r\n</code>");
+
+    c.searchInResults = true;
+    c.searchType = engine::SearchType::Phrase;
+    c.searchText = "x";
+    c.createBackups = false;
+    c.caseSensitive = false;
+    c.ignoreFiles = false;
+    c.sizeFilter = false;
+    c.dateLimitKind = engine::DateLimitKind::NewerThan;
+    c.daysAgo = 7;
+    EXPECT_EQ(conditionLines(c, formats),
+              "Search in Results:" + B + " ON " + E + "\r\n"
+              "Masks: " + B + "*.*" + E + "\r\n"
+              "Tab: " + B + "Search and Replace " + E + "(Search Backup Files: " + B + "Can" + E + ")\r\n"
+              "Query Type:" + B + " Phrase" + E + "\r\n"
+              "Whole Words: " + B + "ON" + E + "\r\n"
+              "File Date: " + B + "ON" + E + " (Newer than " + B + "7" + E + " days ago)\r\n"
+              "To Search: <code>x</code> \r\n");
+}
+
+TEST(ReportConditions, FindTabRegExprSwitchesCarryALeadingBlank) {
+    engine::SearchConditions c = engine::formConditions("/data");
+    c.queryType = engine::QueryType::RegExpr;
+    c.findLines = {"x"};
+    c.dotMatchesAll = true;
+    c.extendedSyntax = false;
+    c.eachLineSeparately = true;
+    platform::FakeLocaleFormats formats;
+    const std::string text = conditionLines(c, formats);
+    EXPECT_NE(text.find("Query Type:" + B + " Reg Expr" + E + "\r\n\".\" Matches Line Separators Too: " + B + " ON" + E +
+                        "\r\nSearch within Each Single Line: " + B + " ON" + E + "\r\n"),
+              std::string::npos)
+        << text;
+}
+
+}  // namespace
+}  // namespace vsr::reports::test
