@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(tools::searchUsage(), stdout);
         std::fputs(tools::modifyUsage(), stdout);
+        std::fputs(tools::reportUsage(), stdout);
         return 0;
     }
     if (!options.error.empty()) {
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     host.attach(driver);
 
     auto start = std::chrono::steady_clock::now();
-    driver.FindButtonClick(options.conditions);
+    driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));
     int modifyStatus = 0;
     if (options.modify.modify)
         modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames}, host);
@@ -65,6 +66,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (!tools::writeRequestedPages(stderr, options.report, options.conditions, {fs, clock, formats, typeNames}, host))
+        return 2;
     if (!host.messages.empty()) return 2;
     if (modifyStatus != 0) return modifyStatus;
     return host.list.empty() ? 1 : 0;

@@ -159,11 +159,14 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             c.codePage = *id;
         } else if (parseModifyOption(args, i, c, o.modify, v)) {
             if (!v.empty()) return fail(v);
+        } else if (parseReportOption(args, i, o.report, v)) {
+            if (!v.empty()) return fail(v);
         } else {
             return fail("unknown option: " + a);
         }
     }
     if (std::string e = finishModifyOptions(c, o.modify, type); !e.empty()) return fail(e);
+    if (std::string e = finishReportOptions(o.report); !e.empty()) return fail(e);
     if (haveQuery && haveQueryFile) return fail("give only one of --query and --query-file");
 
     if (c.tab == engine::Tab::Find) {

@@ -4,6 +4,7 @@
 
 #include "engine/search_conditions.h"
 #include "modify_options.h"
+#include "report_options.h"
 
 namespace vsr::tools {
 
@@ -14,6 +15,7 @@ struct SearchOptions {
     std::string listFile;  // when given, the rows are also written there as a saved list
     bool lines = false;    // after the rows, print each row's Lines Viewer entries
     ModifyRequest modify;  // Modify All (and Undo) after the search
+    ReportRequest report;  // HTML pages written after the run
     std::string error;  // empty when the command line is valid
 };
 
