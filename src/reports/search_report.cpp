@@ -172,6 +172,11 @@ std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, e
 ReportText searchReportText(const ReportInputs& inputs, const results::ResultList& list, ReportLines& lines) {
     ReportText report;
     report.text = reportHead(inputs, list);
+    if (!lines.begin(report.text)) {
+        report.begun = false;
+        report.complete = false;
+        return report;
+    }
     if (!list.foundColumnAbsent()) {
         const engine::QueryType type = inputs.conditions.effectiveQueryType();
         const std::size_t rows = list.count();

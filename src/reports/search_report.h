@@ -29,6 +29,9 @@ struct ReportInputs {
 class ReportLines {
 public:
     virtual ~ReportLines() = default;
+    // The head is made (frame, conditions, summary, table): false when the report cannot be
+    // written at all, which ends it before any row is filled.
+    virtual bool begin(const std::string& head) { return true; }
     // The entries of `row`, or nullptr when the report must end here (Stop).
     virtual const engine::LinesViewerContent* fill(std::size_t row) = 0;
     // Before each row: the share of rows done, in whole percent.
@@ -39,6 +42,8 @@ struct ReportText {
     std::string text;
     // False when it ended early: the text then lacks its closing lines.
     bool complete = true;
+    // False when begin() refused the head.
+    bool begun = true;
 };
 
 // "Processed:  " + percent + "% files"

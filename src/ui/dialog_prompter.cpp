@@ -35,4 +35,14 @@ std::string QtDialogPrompter::saveListFile(const std::string& startFolder) {
     return dialog.selectedFiles().first().toStdString();
 }
 
+std::string QtDialogPrompter::saveLinesFile(const std::string& startFolder) {
+    QFileDialog dialog(parent_, QStringLiteral("Save Lines"), QString::fromStdString(startFolder));
+    dialog.setObjectName(QStringLiteral("LinesSaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("HTML File [*.html] (*.html)")});
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
 }  // namespace vsr::ui

@@ -16,6 +16,9 @@ public:
     virtual std::string selectFolder(const std::string& title, const std::string& startFolder) = 0;
     // The file named in the "Save List" dialog, or empty when the user cancelled.
     virtual std::string saveListFile(const std::string& startFolder) = 0;
+    // The HTML file named in the "Save Lines" dialog, or empty when the user cancelled. A
+    // prompter that does not offer this dialog cancels it.
+    virtual std::string saveLinesFile(const std::string& startFolder) { return {}; }
     // Shows one of the program's own dialogs modally; QDialog::Accepted when OK closed it.
     virtual int runModal(QDialog& dialog) { return dialog.exec(); }
 };
@@ -27,6 +30,7 @@ public:
     std::string openProgram(const std::string& startFolder) override;
     std::string selectFolder(const std::string& title, const std::string& startFolder) override;
     std::string saveListFile(const std::string& startFolder) override;
+    std::string saveLinesFile(const std::string& startFolder) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -31,6 +31,7 @@
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
 #include "platform/linux/qt_trash.h"
+#include "platform/linux/xdg_system_folders.h"
 #include "platform/posix_file_system.h"
 #include "ui/about_form.h"
 #include "ui/app_info.h"
@@ -42,6 +43,7 @@
 #include "ui/lines_viewer_browser.h"
 #include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
+#include "ui/report_commands.h"
 #include "ui/results_model.h"
 #include "ui/settings_dialogs.h"
 
@@ -143,6 +145,14 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                  services_.trash ? *services_.trash : parts_->trash,
                                  services_.fileManager ? *services_.fileManager : parts_->fileManager,
                                  services_.attributes ? *services_.attributes : parts_->attributes, typeNames, *browser});
+    // The Report menu's pages; they are kept in the settings' data folder.
+    new ReportCommands(*this, ReportCommands::Services{
+                                  services_.launcher ? *services_.launcher : parts_->launcher,
+                                  services_.attributes ? *services_.attributes : parts_->attributes, dialogs, *browser,
+                                  engine::SearchEnv{fs, clock, formats, typeNames},
+                                  services_.settings && !services_.settings->DataFolder().empty()
+                                      ? services_.settings->DataFolder()
+                                      : platform::XdgSystemFolders().dataFolder()});
     showListArea(false);
     composing_ = false;
     applyTabShown();

@@ -109,6 +109,9 @@ public:
 
     // --- handlers named after their controls ---
     void FindButtonClick();
+    // The search of the active tab, as Find starts it; a report's search keeps the window in
+    // its running state afterwards.
+    void runSearch(const engine::RunOptions& options);
     void StopFindBitSClick();
     void Button1Click();
     void ClearListClick();
@@ -278,6 +281,7 @@ private:
     friend class SettingsDialogs;
     friend class WindowModify;
     friend class WindowFileOps;
+    friend class ReportCommands;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();

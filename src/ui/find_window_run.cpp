@@ -22,7 +22,9 @@
 
 namespace vsr::ui {
 
-void TFind::FindButtonClick() {
+void TFind::FindButtonClick() { runSearch({}); }
+
+void TFind::runSearch(const engine::RunOptions& options) {
     // A run lets events through; a second Find from inside it would reuse the list underneath.
     if (state_.busy || !driver_) return;
     state_.listPopupBlocked = true;
@@ -31,7 +33,9 @@ void TFind::FindButtonClick() {
     state_.listClearedForRun = false;
     runConditions_ = currentConditions(activeTab());
     pendingExpressionError_.reset();
-    driver_->FindButtonClick(runConditions_);
+    driver_->FindButtonClick(runConditions_, options);
+    // A report goes on in the running state and ends it itself.
+    if (options.forReport) return;
     if (state_.busy) endRunState(runConditions_.tab);  // a run that never reached its end state
     if (pendingExpressionError_) {
         const auto [tab, position] = *pendingExpressionError_;
