@@ -1,6 +1,6 @@
 #include "reports/report_file.h"
 
-#include "platform/atomic_file.h"
+#include "platform/safe_writer.h"
 
 namespace vsr::reports {
 

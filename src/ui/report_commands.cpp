@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <chrono>
 
-#include "platform/atomic_file.h"
+#include "platform/safe_writer.h"
 #include "reports/lines_pages.h"
 #include "reports/report_file.h"
 #include "reports/search_report.h"
