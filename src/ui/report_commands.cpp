@@ -12,6 +12,7 @@
 #include "reports/search_report.h"
 #include "results/status_texts.h"
 #include "ui/dialog_prompter.h"
+#include "ui/expression_selection.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
@@ -119,6 +120,12 @@ void ReportCommands::CreateSearchReport() {
     if (open) services_.launcher.openFile(path);
 
     if (w_.state_.busy) w_.endRunState(tab);
+    // An expression error of the report's search selects its character once the field is enabled again.
+    if (w_.pendingExpressionError_) {
+        const auto [errorTab, position] = *w_.pendingExpressionError_;
+        w_.pendingExpressionError_.reset();
+        ui::selectExpressionCharacter(errorTab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position);
+    }
     w_.ListBox1->clear();
     list.browsedIndex = -1;
     w_.disableLineCommands();

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
@@ -199,6 +200,28 @@ TEST_F(ReportCommandsTest, SaveLinesWritesTheViewerToTheChosenFileAndRemembersIt
     w->commands().trigger(Command::SaveLines);
     EXPECT_EQ(answers.messages,
               std::vector<std::string>{"Save Lines: The lines could not be written to " + answers.linesAnswer});
+}
+
+}  // namespace
+}  // namespace vsr::ui
+
+namespace vsr::ui {
+namespace {
+
+TEST_F(ReportCommandsTest, ExpressionErrorOfTheReportSearchSelectsItsCharacterAndOpensNothing) {
+    tree.write("a.txt", "x\n");
+    auto w = makeWindow();
+    w->PageControl1->setCurrentWidget(w->FindTab);
+    w->RegExpFind->click();
+    w->ComboBoxPath->setEditText(QString::fromStdString(tree.str()));
+    w->FindMemo->setPlainText(QStringLiteral("ab(c"));
+    w->commands().trigger(Command::CreateReport);
+    ASSERT_EQ(answers.messages.size(), 1u);
+    EXPECT_EQ(answers.messages[0].rfind("Regular Expression: Error: ", 0), 0u) << answers.messages[0];
+    EXPECT_TRUE(launcher.opened.empty());
+    EXPECT_FALSE(w->state().busy);
+    EXPECT_TRUE(w->FindMemo->isEnabled());
+    EXPECT_TRUE(w->FindMemo->textCursor().hasSelection());
 }
 
 }  // namespace
