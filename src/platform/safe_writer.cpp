@@ -67,9 +67,15 @@ mode_t newFileMode() {
 // A file with no name in `folder`: a kill before it is named leaves nothing. Where the file
 // system has no unnamed files, a named one is made and logged first, so the next start removes
 // it. -1 with errno when the folder refuses new files.
-int openUnnamed(const std::string& folder, const std::string& base, std::string& named, TempNameLog& log) {
-    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+int openUnnamed(const std::string& folder, const std::string& base, std::string& named, TempNameLog& log,
+                const RewriteFaults* faults = nullptr) {
+    int fd = -1;
+    if (faults && faults->noUnnamedFiles) {
+        errno = EOPNOTSUPP;
+    } else {
+        fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
+    }
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string name = freshTempName(folder, base);
         if (!log.add(name)) return -1;
@@ -118,8 +124,8 @@ bool publishAs(int fd, std::string& named, const std::string& dest, TempNameLog&
 // Writes a backup's bytes to a new file with its original's attributes (as far as allowed) and
 // modification time.
 int makeBackupFile(const std::string& folder, const RewriteRequest& r, int original, const struct stat& st,
-                   std::string& named, TempNameLog& log) {
-    int fd = openUnnamed(folder, nameOf(r.backupPath), named, log);
+                   std::string& named, TempNameLog& log, const RewriteFaults* faults) {
+    int fd = openUnnamed(folder, nameOf(r.backupPath), named, log, faults);
     if (fd < 0) return -1;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (writeAllTo(fd, r.oldBytes) && transferAttributes(original, st, fd, Likeness::Backup) &&
@@ -177,7 +183,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     if (faults_ && faults_->noTempFile) {
         errno = EACCES;
     } else {
-        p->fd = openUnnamed(folder, nameOf(path), p->named, names_);
+        p->fd = openUnnamed(folder, nameOf(path), p->named, names_, faults_);
     }
     if (p->fd < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, path, st);
@@ -195,7 +201,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
         return inPlace(r, path, st);
     }
     if (r.makeBackup) {
-        p->backupFd = makeBackupFile(folder, r, original, st, p->backupNamed, names_);
+        p->backupFd = makeBackupFile(folder, r, original, st, p->backupNamed, names_, faults_);
         if (p->backupFd < 0) {
             ::close(original);
             return Staged::Refused;
@@ -225,7 +231,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
         int original = openRegularForReading(path, again);
         if (original < 0) return Staged::Refused;
         std::string named;
-        int fd = makeBackupFile(folder, r, original, st, named, names_);
+        int fd = makeBackupFile(folder, r, original, st, named, names_, faults_);
         ::close(original);
         if (fd < 0) return Staged::Refused;
         bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names_);

@@ -25,6 +25,7 @@ struct RewriteFaults {
     bool noTempFile = false;           // the folder refuses new files, as a read-only folder would
     bool noBackup = false;             // the backup can't be made (a name too long, no inodes left)
     bool failRestore = false;          // writing the old bytes back fails as well
+    bool noUnnamedFiles = false;       // the file system has no unnamed files (older overlay file systems)
 };
 
 // One file to rewrite.

@@ -157,6 +157,33 @@ TEST(SafeWriter, RecoveryPutsBackTheBackupOfAnInPlaceRewriteAndRemovesLoggedTemp
     EXPECT_TRUE(fs::exists(innocent));  // not of the writer's form: never deleted
 }
 
+TEST(SafeWriter, WithoutUnnamedFilesNamedTemporariesAreLoggedAndNeverLeftBehind) {
+    TempDir dir;
+    fs::path file = dir.write("a.txt", "old");
+    dir.write("a.txt.bak", "older");
+    RewriteFaults faults;
+    faults.noUnnamedFiles = true;
+    bool made = false;
+    EXPECT_EQ(rewrite(file, "new", &faults, true, &made), RewriteOutcome::Written);
+    EXPECT_TRUE(made);
+    EXPECT_EQ(readFile(file), "new");
+    EXPECT_EQ(readFile(dir.path() / "a.txt.bak"), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_EQ(recoveryNotes(), 0u);
+
+    // A batch dropped before its commit, as a stop would: its named files go with it.
+    FileStamp stamp;
+    std::optional<std::string> old = readWholeFile(file.string(), &stamp);
+    {
+        RewriteBatch batch(&faults);
+        RewriteRequest r{file.string(), "newer", *old, stamp, true, file.string() + ".bak", false};
+        ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
+        EXPECT_EQ(entriesIn(dir.path()), 4u);  // the two named temporaries exist meanwhile
+    }
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_EQ(readFile(file), "new");
+}
+
 TEST(SafeWriter, HardLinksStayOneFile) {
     TempDir dir;
     fs::path file = dir.write("a.txt", "long original text");
