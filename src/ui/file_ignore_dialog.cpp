@@ -30,6 +30,7 @@ TFileIgnoreDlg::TFileIgnoreDlg(QWidget* parent) : RevertingDialog(parent, QStrin
 }
 
 std::string TFileIgnoreDlg::listText() const { return FilesMemo->toPlainText().toStdString(); }
+std::string TFileIgnoreDlg::acceptedListText() const { return isOpen() ? savedText_.toStdString() : listText(); }
 void TFileIgnoreDlg::setListText(const std::string& text) { FilesMemo->setPlainText(QString::fromStdString(text)); }
 
 void TFileIgnoreDlg::remember() { savedText_ = FilesMemo->toPlainText(); }

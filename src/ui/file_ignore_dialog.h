@@ -16,6 +16,8 @@ public:
     // The list with "\n" between lines.
     std::string listText() const;
     void setListText(const std::string& text);
+    // The list as last accepted: while the dialog is open, the one it was opened with.
+    std::string acceptedListText() const;
 
     QPlainTextEdit* FilesMemo = nullptr;
 

@@ -52,6 +52,8 @@ TPathIgnoreDlg::TPathIgnoreDlg(DialogPrompter* prompter, QWidget* parent)
 }
 
 std::string TPathIgnoreDlg::listText() const { return PathsMemo->toPlainText().toStdString(); }
+std::string TPathIgnoreDlg::acceptedListText() const { return isOpen() ? savedText_.toStdString() : listText(); }
+bool TPathIgnoreDlg::acceptedIgnoreSubfolders() const { return isOpen() ? savedSubfolders_ : ignoreSubfolders(); }
 void TPathIgnoreDlg::setListText(const std::string& text) { PathsMemo->setPlainText(QString::fromStdString(text)); }
 bool TPathIgnoreDlg::ignoreSubfolders() const { return IgnoreSubFoldXPCheck->isChecked(); }
 void TPathIgnoreDlg::setIgnoreSubfolders(bool on) { IgnoreSubFoldXPCheck->setChecked(on); }

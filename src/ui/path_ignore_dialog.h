@@ -21,8 +21,11 @@ public:
     // The list with "\n" between lines.
     std::string listText() const;
     void setListText(const std::string& text);
+    // The list as last accepted: while the dialog is open, the one it was opened with.
+    std::string acceptedListText() const;
     bool ignoreSubfolders() const;
     void setIgnoreSubfolders(bool on);
+    bool acceptedIgnoreSubfolders() const;
 
     // "Browse...": the picked folder replaces the line that holds the caret.
     void XPButton1Click();

@@ -14,6 +14,11 @@ void RevertingDialog::reject() {
     QDialog::reject();
 }
 
+void RevertingDialog::done(int result) {
+    open_ = false;
+    QDialog::done(result);
+}
+
 QPushButton* RevertingDialog::makeOkButton() {
     ok_ = new QPushButton(QStringLiteral("OK"), this);
     ok_->setObjectName(QStringLiteral("OKBtn"));
@@ -33,6 +38,7 @@ void RevertingDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (event->spontaneous()) return;  // the window being restored, not the dialog being opened
     remember();
+    open_ = true;
     if (ok_) ok_->setFocus(Qt::OtherFocusReason);
 }
 

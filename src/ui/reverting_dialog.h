@@ -19,6 +19,10 @@ public:
     void setHelpOpener(HelpOpener opener) { helpOpener_ = std::move(opener); }
     const QString& helpTopic() const { return helpTopic_; }
     void reject() override;
+    void done(int result) override;
+    // Shown and not yet closed: the values last accepted are the remembered ones, not the
+    // controls' (saving at a signal reads these).
+    bool isOpen() const { return open_; }
 
 protected:
     // Takes a copy of the values a Cancel must bring back.
@@ -35,6 +39,7 @@ private:
     QString helpTopic_;
     HelpOpener helpOpener_;
     QPointer<QPushButton> ok_;
+    bool open_ = false;
 };
 
 }  // namespace vsr::ui

@@ -139,21 +139,22 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
 }
 
 settings::DialogSettings TSettDlg::values() const {
+    const Snapshot v = isOpen() ? saved_ : current();
     settings::DialogSettings d;
-    d.editorA = EditorEdit->text().toStdString();
-    d.winXPRadioButton = WinXPRadioButton->isChecked();
-    d.unXPRadioButton = UnXPRadioButton->isChecked();
-    d.macXPRadioButton = MacXPRadioButton->isChecked();
-    d.browseComboBox = BrowseComboBox->currentIndex();
-    d.ignorePathsXPCh = IgnorePathsXPCheck->isChecked();
-    d.ignoreFilesXPCh = IgnoreFilesXPCheck->isChecked();
-    d.readOnly = ReadOnly->isChecked();
-    d.replaceHiddenCheckBox = ReplaceHiddenCheckBox->isChecked();
+    d.editorA = v.editor.toStdString();
+    d.winXPRadioButton = v.win;
+    d.unXPRadioButton = v.unixSep;
+    d.macXPRadioButton = v.mac;
+    d.browseComboBox = v.context;
+    d.ignorePathsXPCh = v.ignorePaths;
+    d.ignoreFilesXPCh = v.ignoreFiles;
+    d.readOnly = v.readOnly;
+    d.replaceHiddenCheckBox = v.hidden;
     if (pathIgnore_) {
-        d.ignoreSubFoldXPCh = pathIgnore_->ignoreSubfolders();
-        d.directIgnoreList = pathIgnore_->listText();
+        d.ignoreSubFoldXPCh = pathIgnore_->acceptedIgnoreSubfolders();
+        d.directIgnoreList = pathIgnore_->acceptedListText();
     }
-    if (fileIgnore_) d.fileIgnoreList = fileIgnore_->listText();
+    if (fileIgnore_) d.fileIgnoreList = fileIgnore_->acceptedListText();
     return d;
 }
 
@@ -218,16 +219,22 @@ void TSettDlg::updateEditListButtons() {
     EditFilesXPButton->setEnabled(IgnoreFilesXPCheck->isChecked());
 }
 
+TSettDlg::Snapshot TSettDlg::current() const {
+    Snapshot v;
+    v.editor = EditorEdit->text();
+    v.win = WinXPRadioButton->isChecked();
+    v.unixSep = UnXPRadioButton->isChecked();
+    v.mac = MacXPRadioButton->isChecked();
+    v.context = BrowseComboBox->currentIndex();
+    v.ignorePaths = IgnorePathsXPCheck->isChecked();
+    v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
+    v.readOnly = ReadOnly->isChecked();
+    v.hidden = ReplaceHiddenCheckBox->isChecked();
+    return v;
+}
+
 void TSettDlg::remember() {
-    saved_.editor = EditorEdit->text();
-    saved_.win = WinXPRadioButton->isChecked();
-    saved_.unixSep = UnXPRadioButton->isChecked();
-    saved_.mac = MacXPRadioButton->isChecked();
-    saved_.context = BrowseComboBox->currentIndex();
-    saved_.ignorePaths = IgnorePathsXPCheck->isChecked();
-    saved_.ignoreFiles = IgnoreFilesXPCheck->isChecked();
-    saved_.readOnly = ReadOnly->isChecked();
-    saved_.hidden = ReplaceHiddenCheckBox->isChecked();
+    saved_ = current();
     updateEditListButtons();
 }
 

@@ -27,7 +27,8 @@ public:
     TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, DialogPrompter* prompter,
              QWidget* parent = nullptr);
 
-    // The values of this dialog and of the two ignore-list dialogs, as the store keeps them.
+    // The values of this dialog and of the two ignore-list dialogs, as the store keeps them:
+    // while a dialog is open, what it held when it was opened, since only OK accepts.
     settings::DialogSettings values() const;
     void setValues(const settings::DialogSettings& values);
 
@@ -77,6 +78,7 @@ private:
         int context = 3;
         bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
     };
+    Snapshot current() const;
     TPathIgnoreDlg* pathIgnore_;
     TFileIgnoreDlg* fileIgnore_;
     DialogPrompter* prompter_;
