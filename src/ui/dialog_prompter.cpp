@@ -4,19 +4,25 @@
 
 namespace vsr::ui {
 
-std::string QtDialogPrompter::openProgram(const std::string& startFolder) {
-    QFileDialog dialog(parent_, QStringLiteral("Open"), QString::fromStdString(startFolder));
-    dialog.setObjectName(QStringLiteral("EditorOpenDialog"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::string& startFolder) {
+    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Open"), QString::fromStdString(startFolder));
+    dialog->setObjectName(QStringLiteral("EditorOpenDialog"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    // A program here has no extension, so a typed name gets none added, and a typed link to
+    // the program stays the link the user named.
+    dialog->setOption(QFileDialog::DontResolveSymlinks);
     const QString exeFilter = QStringLiteral("Exe Files [*.exe] (*.exe)");
     const QString allFilter = QStringLiteral("All Files [*.*] (*)");
-    dialog.setNameFilters({exeFilter, allFilter});
-    dialog.setDefaultSuffix(QStringLiteral("exe"));
-    // Programs here carry no extension, so the dialog starts by showing every file.
-    dialog.selectNameFilter(allFilter);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
+    dialog->setNameFilters({exeFilter, allFilter});
+    dialog->selectNameFilter(allFilter);
+    return dialog;
+}
+
+std::string QtDialogPrompter::openProgram(const std::string& startFolder) {
+    const std::unique_ptr<QFileDialog> dialog = programOpenDialog(parent_, startFolder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().first().toStdString();
 }
 
 std::string QtDialogPrompter::selectFolder(const std::string& title, const std::string& startFolder) {

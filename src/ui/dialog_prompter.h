@@ -2,7 +2,10 @@
 #include <QDialog>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 #include <string>
+
+class QFileDialog;
 
 namespace vsr::ui {
 
@@ -22,6 +25,9 @@ public:
     // Shows one of the program's own dialogs modally; QDialog::Accepted when OK closed it.
     virtual int runModal(QDialog& dialog) { return dialog.exec(); }
 };
+
+// The open dialog for programs ("EditorOpenDialog"), starting in `startFolder`.
+std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::string& startFolder);
 
 // The desktop's own file and folder dialogs.
 class QtDialogPrompter final : public DialogPrompter {

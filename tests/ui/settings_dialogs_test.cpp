@@ -1,5 +1,8 @@
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,10 +14,12 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "ui/dialog_prompter.h"
 #include "ui/file_ignore_dialog.h"
 #include "ui/mask_form.h"
@@ -246,6 +251,38 @@ TEST_F(SettingsDialogs, PickedFolderReplacesTheCaretLine) {
     EXPECT_EQ(prompter.folderStarts[1], "/stored");
     EXPECT_EQ(paths.listText(), "/one\n/two\n/picked/folder\n/four");
     EXPECT_EQ(paths.initialDirwIgnPath, "/picked/folder");
+}
+
+TEST(ProgramOpenDialog, ATypedPathOfAProgramIsTakenAsItIs) {
+    ensureApplication();
+    namespace fs = std::filesystem;
+    vsr::test::TempDir dir;
+    const fs::path tool = dir.write("tool", "#!/bin/sh\n");
+    fs::permissions(tool, fs::perms::owner_exec, fs::perm_options::add);
+    fs::create_symlink(tool, dir.path() / "link");
+    for (const fs::path& typed : {tool, dir.path() / "link"}) {
+        SCOPED_TRACE(typed.string());
+        std::unique_ptr<QFileDialog> dialog = programOpenDialog(nullptr, dir.str());
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->show();
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(typed.string()));
+        // A refused name opens a warning box; close it so the test reports instead of waiting.
+        QString refusal;
+        QTimer guard;
+        QObject::connect(&guard, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                refusal = box->text();
+                box->reject();
+            }
+        });
+        guard.start(50);
+        QTest::keyClick(name, Qt::Key_Return);
+        EXPECT_EQ(refusal, QString());
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_EQ(dialog->selectedFiles(), QStringList{QString::fromStdString(typed.string())});
+    }
 }
 
 TEST(MaskForm, StartsWithAllFilesAndKeepsTheLastMask) {
