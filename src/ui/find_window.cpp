@@ -156,6 +156,10 @@ TFind::TFind(WindowServices services, QWidget* parent)
     showListArea(false);
     composing_ = false;
     applyTabShown();
+    // Starting on the Options tab, "Whole Words" follows the Find tab's query type; the first
+    // idle pass applies the option rules to the stored values.
+    if (onOptionsTab()) WholeWordsCheckBox->setVisible(findQueryView() == QueryView::OneLine);
+    scheduleIdle();
     qApp->installEventFilter(this);
 }
 

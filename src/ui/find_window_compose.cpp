@@ -3,6 +3,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -37,6 +38,12 @@ QComboBox* newHistoryCombo(QWidget* parent, const char* name) {
     combo->setMaxCount(64);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     combo->setMinimumContentsLength(8);
+    // Matches from the history are offered in a list and taken only when chosen; a match that
+    // differs in case is another path or query, so it neither completes nor replaces the text.
+    auto* completer = new QCompleter(combo->model(), combo);
+    completer->setCompletionMode(QCompleter::PopupCompletion);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    combo->setCompleter(completer);
     return combo;
 }
 
@@ -211,7 +218,7 @@ void TFind::composeSearchReplaceTab() {
     SearchSpeedButton = button(SearchButtonsRow, "SearchSpeedButton", "Search", "Search Filles ");
     ReplaceSelectedSpeedButton = button(SearchButtonsRow, "ReplaceSelectedSpeedButton", "Modify Selected");
     ReplaceAllBit = button(SearchButtonsRow, "ReplaceAllBit", "Modify All");
-    DeleteItemsBit = button(SearchButtonsRow, "DeleteItemsBit", "Delete Items");
+    DeleteItemsBit = button(SearchButtonsRow, "DeleteItemsBit", "Delete Items", "Delete Selected Items");
     ClearSearchBit = button(SearchButtonsRow, "ClearSearchBit", "Hide List", "Clear and Shut List ");
     for (QPushButton* b : {SearchSpeedButton, ReplaceSelectedSpeedButton, ReplaceAllBit, DeleteItemsBit, ClearSearchBit})
         buttons->addWidget(b);

@@ -129,8 +129,13 @@ void TFind::placeSearchReplaceControls() {
           fieldHeight);
     place(Memo2, m.s(64), replaceTop, w - m.s(111), replaceBottom - replaceTop);
     // Three short labels stacked beside the replacement field read "Replace / or Insert / To".
-    const int labelHeight = std::min(fontMetrics().height(), (replaceBottom - replaceTop) / 3);
-    const int labelsTop = replaceTop + std::max(0, (replaceBottom - replaceTop - 3 * labelHeight) / 2);
+    // Each keeps a whole line: centred on the field, the stack may reach into the gap above a
+    // low field, never above the end of the "Search" label nor into the button row.
+    const int roomTop = SearchLabel->geometry().bottom() + 1;
+    const int roomBottom = buttonsTop - m.s(2);
+    const int labelHeight = std::min(fontMetrics().height(), (roomBottom - roomTop) / 3);
+    int labelsTop = replaceTop + (replaceBottom - replaceTop - 3 * labelHeight) / 2;
+    labelsTop = std::max(roomTop, std::min(labelsTop, roomBottom - 3 * labelHeight));
     place(ReplaceLabel, m.s(8), labelsTop, m.s(56), labelHeight);
     place(OrInsertLabel, m.s(8), labelsTop + labelHeight, m.s(56), labelHeight);
     place(ToLabel, m.s(8), labelsTop + 2 * labelHeight, m.s(56), labelHeight);

@@ -137,7 +137,8 @@ void TFind::applyStoredSettings() {
     QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
                                                      : QRect(0, 0, 1920, 1080);
     QPoint at(o.findLeft, o.findTop);
-    if (at == QPoint(0, 0) || !screen.contains(at + QPoint(metrics_.s(40), metrics_.s(10))))
+    // A stored position is used as it is, (0, 0) too; only one off every screen is centred.
+    if (!screen.contains(at + QPoint(metrics_.s(40), metrics_.s(10))))
         at = QPoint(screen.x() + (screen.width() - width()) / 2,
                     screen.y() + (screen.height() - state_.normalHeight - metrics_.s(24)) / 2);
     move(at);
