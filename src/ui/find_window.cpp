@@ -11,6 +11,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -302,7 +303,10 @@ void TFind::connectControls() {
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { state_.listHeight = ListView1->height(); });
     connect(model_, &QAbstractItemModel::modelReset, this, &TFind::applyColumnWidths);
     connect(ListView1->header(), &QHeaderView::sectionResized, this, [this](int section, int, int) {
-        if (!resizingColumns_ && !composing_ && section < model_->columnCount())
+        // Only the user's drag counts: the header also resizes columns itself when columns come
+        // and go, and the last column stretches with the list.
+        if (!resizingColumns_ && !composing_ && section + 1 < model_->columnCount() &&
+            (QGuiApplication::mouseButtons() & Qt::LeftButton))
             userSizedColumns_.insert(int(model_->columnAt(section)));
     });
 }

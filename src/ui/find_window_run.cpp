@@ -11,10 +11,12 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 
 #include "ui/busy_indicator.h"
+#include "ui/column_fit.h"
 #include "ui/expression_selection.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
@@ -50,24 +52,42 @@ void TFind::runSearch(const engine::RunOptions& options) {
 }
 
 void TFind::widenCutColumns() {
-    // Columns the user never sized grow to show their texts whole; sized ones stay as chosen.
+    // Columns the user never sized show their texts whole as far as the list's width allows,
+    // sharing it so that the Result column stays in sight; sized ones stay as chosen.
     if (!listHasRows()) return;
     QHeaderView* header = ListView1->header();
-    for (int section = 0; section + 1 < model_->columnCount(); ++section) {
-        if (userSizedColumns_.count(int(model_->columnAt(section)))) continue;
-        // The first rows stand for the rest; measuring thousands of rows would stall the end of a run.
-        int content = header->sectionSizeHint(section);
-        const QFontMetrics fm = ListView1->fontMetrics();
-        const int sample = std::min(model_->rowCount(), 200);
+    const QFontMetrics fm = ListView1->fontMetrics();
+    // The first rows stand for the rest; measuring thousands of rows would stall the end of a run.
+    const int sample = std::min(model_->rowCount(), 200);
+    auto contentWidth = [&](int section, bool withCaption = true) {
+        int content = withCaption ? header->sectionSizeHint(section) : metrics_.s(40);
         for (int row = 0; row < sample; ++row)
             content = std::max(content, fm.horizontalAdvance(model_->index(row, section).data().toString()) +
                                             metrics_.s(12));
-        const int wanted = std::min(content, metrics_.s(320));
-        if (header->sectionSize(section) < wanted) {
-            const QScopedValueRollback<bool> own(resizingColumns_, true);
-            header->resizeSection(section, wanted);
-        }
+        return content;
+    };
+    const int last = model_->columnCount() - 1;
+    std::vector<ColumnNeed> needs;
+    for (int section = 0; section < last; ++section) {
+        ColumnNeed n;
+        n.current = header->sectionSize(section);
+        n.fixed = userSizedColumns_.count(int(model_->columnAt(section))) > 0;
+        n.wanted = n.fixed ? n.current : std::min(contentWidth(section), metrics_.s(320));
+        n.floor = metrics_.s(40);
+        needs.push_back(n);
     }
+    // The list's width, less a vertical scroll bar that more rows will bring.
+    // The Result column's caption grows with the interval label; its texts are what must show.
+    const int result = contentWidth(last, false);
+    const int available = ListView1->width() - 2 * ListView1->frameWidth() -
+                          ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - result;
+    const std::vector<int> widths = shareColumnWidths(needs, available);
+    const QScopedValueRollback<bool> own(resizingColumns_, true);
+    for (int section = 0; section < last; ++section)
+        if (header->sectionSize(section) != widths[std::size_t(section)])
+            header->resizeSection(section, widths[std::size_t(section)]);
+    // The last column stretches over what is left, but never below the width it was given.
+    header->resizeSection(last, result);
 }
 
 void TFind::StopFindBitSClick() {

@@ -1,6 +1,8 @@
 // Heights per tab and query view, Whole Words visibility, width rules and the list area.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,6 +10,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTreeView>
 
 #include "ui/busy_indicator.h"
 #include "window_fixture.h"
@@ -195,6 +198,51 @@ TEST_F(WindowTest, BusyIndicatorRunsOnlyWhileStarted) {
     b.stop();
     EXPECT_FALSE(b.isActive());
     EXPECT_EQ(b.frame(), 0);
+}
+
+TEST_F(WindowTest, TheResultColumnStaysInSightAtTheNarrowestWidth) {
+    const std::string deep = "a_folder_with_a_long_name/another_folder_with_a_long_name/a_third_folder";
+    files.write(deep + "/a_rather_long_file_name_for_the_results_list.txt", "x\n");
+    files.write("short.txt", "x\n");
+    auto w = makeWindow();
+    ASSERT_EQ(w->width(), 646);
+    w->FindEditComboBox->setEditText(QStringLiteral("x"));
+    search(*w, files.str());
+    ASSERT_EQ(rows(*w), 2);
+    QHeaderView* header = w->ListView1->header();
+    const int last = header->count() - 1;
+    const int viewport = w->ListView1->viewport()->width();
+    EXPECT_LE(header->sectionViewportPosition(last) + header->sectionSizeHint(last), viewport);
+    EXPECT_LE(header->length(), viewport);  // nothing to scroll to
+    // Short columns still show their texts whole.
+    for (int section = 2; section < last; ++section) EXPECT_GE(header->sectionSize(section), 40) << section;
+    // A column the user sized by dragging its edge keeps its width, whatever it costs the others.
+    const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+    const int y = header->height() / 2;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, y));
+    QTest::mouseMove(header->viewport(), QPoint(edge + 60, y));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 60, y));
+    const int sized = header->sectionSize(1);
+    ASSERT_GT(sized, edge - header->sectionViewportPosition(1) + 30);
+    w->ApplicationEvents1Idle();
+    search(*w, files.str());
+    EXPECT_EQ(header->sectionSize(1), sized);
+}
+
+TEST_F(WindowTest, ReplacementLabelsKeepWholeLinesInEveryView) {
+    auto w = makeWindow();
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    QLabel* const labels[] = {w->ReplaceLabel, w->OrInsertLabel, w->ToLabel};
+    for (QRadioButton* type : {w->TextSearchButton, w->PhraseButtonReplace, w->RegExpSearch}) {
+        SCOPED_TRACE(type->text().toStdString());
+        type->click();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_GE(labels[i]->height(), labels[i]->fontMetrics().height());
+            if (i > 0) EXPECT_GT(labels[i]->y(), labels[i - 1]->geometry().bottom());
+        }
+        EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
+        EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
+    }
 }
 
 }  // namespace
