@@ -26,8 +26,15 @@ bool CommandSet::hasHandler(Command command) const {
 }
 
 void CommandSet::setAllowed(Command command, bool allowed) {
-    entries_[command].allowed = allowed;
+    Entry& entry = entries_[command];
+    entry.allowed = allowed;
+    if (!allowed) ++entry.offCount;
     apply(command);
+}
+
+unsigned CommandSet::offCount(Command command) const {
+    auto it = entries_.find(command);
+    return it == entries_.end() ? 0 : it->second.offCount;
 }
 
 bool CommandSet::allowed(Command command) const {

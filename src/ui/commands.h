@@ -29,6 +29,9 @@ public:
     // What the window's rules say, independent of the handler.
     void setAllowed(Command command, bool allowed);
     bool allowed(Command command) const;
+    // How often the rules switched `command` off; a note that means to switch it on again later
+    // compares this to learn whether something else switched it off meanwhile.
+    unsigned offCount(Command command) const;
     // Allowed and built: what the user sees.
     bool enabled(Command command) const { return allowed(command) && hasHandler(command); }
     void trigger(Command command) const;
@@ -45,6 +48,7 @@ private:
         std::vector<QPointer<QObject>> controls;
         std::function<void()> handler;
         bool allowed = false;
+        unsigned offCount = 0;
     };
     std::map<Command, Entry> entries_;
     bool suspended_ = false;

@@ -279,7 +279,6 @@ void TFind::connectControls() {
     });
     connect(ListView1, &QWidget::customContextMenuRequested, this, &TFind::showListPopup);
     connect(ListBox1, &QWidget::customContextMenuRequested, this, &TFind::showLinesPopup);
-    connect(ListBox1, &LinesViewer::entryActivated, this, [this] { commands_.trigger(Command::EditFile); });
     connect(ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (updatingFields_ || composing_) return;
         // While a run is busy the list ignores the user's clicks.

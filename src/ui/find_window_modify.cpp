@@ -36,6 +36,9 @@ WindowModify::WindowModify(TFind& window, Services services)
     // Only the user's click counts: loading settings or a project sets the box without
     // making the list stale.
     connect(w_.CreatBackupCheckBox, &QCheckBox::clicked, this, &WindowModify::CreatBackupCheckBoxClick);
+    services_.browser.undoAvailable = [this] {
+        return w_.CreatBackupCheckBox->isChecked() && driver_.undoEnabled() && !driver_.undoList().empty();
+    };
 }
 
 WindowModify::~WindowModify() = default;

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+#include <utility>
 #include <vector>
 
 #include "ui/expression_selection.h"
@@ -49,6 +50,7 @@ LinesBrowser::LinesBrowser(TFind& window, engine::SearchEnv env)
     viewer->setDotsPerInch(w_.metrics().dpi());
     viewer->markedInterval = [this] { return markedInterval(); };
     connect(viewer, &LinesViewer::currentChanged, this, [this] { showIntervalStatus(); });
+    connect(viewer, &LinesViewer::entryActivated, this, &LinesBrowser::activateEntry);
     connect(w_.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &LinesBrowser::scheduleBrowse);
     connect(w_.PageControl1, &QTabWidget::currentChanged, this, [this] {
@@ -145,10 +147,15 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     const engine::SearchConditions conditions = w_.currentConditions(w_.activeTab());
     w_.ListBox1->setCodePage(conditions.codePage);
     filling_ = true;
+    fillPurpose_ = purpose;
     browseAgain_ = false;
+    editAfterFill_ = false;
     engine::FillResult r = engine::FillLinesViewer(conditions, env_, w_, w_.ListBox1->content(),
                                                    {item.path, item.name, static_cast<long long>(row), purpose}, this);
     filling_ = false;
+    const bool edit = std::exchange(editAfterFill_, false);
+    // The stop that a double click asked for must not outlive the fill it was meant for.
+    if (edit && r.end != engine::FillEnd::Stopped) w_.runState().stop = false;
     w_.ListBox1->contentChanged();
     if (!windowAlive()) return r;
     // Stop before the fill let go of the rows from the first selected one on, which are all the
@@ -161,15 +168,55 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
         browseAgain_ = false;
         timer_->start();
     }
+    if (edit) w_.commands().trigger(Command::EditFile);
     return r;
 }
 
+void LinesBrowser::activateEntry() {
+    if (!filling_) {
+        w_.commands().trigger(Command::EditFile);
+        return;
+    }
+    // Whatever Edit File shows must not open over the running fill: a Browse fill is ended as
+    // Stop would, and the edit follows; a fill inside another run lets the click pass.
+    if (fillPurpose_ != engine::FillPurpose::Browse) return;
+    editAfterFill_ = true;
+    w_.runState().stop = true;
+}
+
 void LinesBrowser::fillStarting(engine::FillPurpose purpose) {
-    if (purpose == engine::FillPurpose::Browse) enterRunningState();
+    if (purpose == engine::FillPurpose::Browse) {
+        enterRunningState();
+        return;
+    }
+    // A fill made for another command reads the file that Undo would put back; Undo waits for
+    // the next Browse fill.
+    CommandSet& c = w_.commands();
+    if (!c.allowed(Command::Undo)) return;
+    c.setAllowed(Command::Undo, false);
+    undoNote_ = c.offCount(Command::Undo);
+    ownUndoOffs_ = 0;
+}
+
+void LinesBrowser::setUndoAllowed(bool on) {
+    if (!on && undoNote_) ++ownUndoOffs_;
+    w_.commands().setAllowed(Command::Undo, on);
+}
+
+void LinesBrowser::restoreNotedUndo() {
+    if (!undoNote_) return;
+    CommandSet& c = w_.commands();
+    // Hiding the list, deleting rows, a new run or turning backups off switched Undo off for
+    // good since the note was taken: it stays off.
+    const bool untouched = c.offCount(Command::Undo) == *undoNote_ + ownUndoOffs_;
+    undoNote_.reset();
+    ownUndoOffs_ = 0;
+    if (untouched && undoAvailable && undoAvailable()) c.setAllowed(Command::Undo, true);
 }
 
 void LinesBrowser::fillEnded(const engine::FillResult& result) {
     if (result.purpose == engine::FillPurpose::Browse || saved_) leaveRunningState();
+    if (result.purpose == engine::FillPurpose::Browse) restoreNotedUndo();
     if (result.purpose == engine::FillPurpose::Silent) return;
     if (result.end == engine::FillEnd::Done || result.end == engine::FillEnd::Stopped) {
         CommandSet& c = w_.commands();
@@ -203,7 +250,8 @@ void LinesBrowser::enterRunningState() {
     for (Command cmd : {Command::ModifyAll, Command::ModifySelected, Command::DeleteItems, Command::Undo,
                         Command::EditFile, Command::BrowseContext, Command::SaveLines, Command::ExecuteFile}) {
         saved_->commands.emplace_back(cmd, c.allowed(cmd));
-        c.setAllowed(cmd, false);
+        if (cmd == Command::Undo) setUndoAllowed(false);
+        else c.setAllowed(cmd, false);
     }
     QAbstractButton* stop = w_.activeTab() == engine::Tab::Find ? static_cast<QAbstractButton*>(w_.StopFindBit)
                                                                 : static_cast<QAbstractButton*>(w_.StopSearch);
@@ -215,7 +263,10 @@ void LinesBrowser::leaveRunningState() {
     if (!saved_) return;
     for (auto [widget, on] : saved_->widgets) widget->setEnabled(on);
     for (auto [action, on] : saved_->actions) action->setEnabled(on);
-    for (auto [cmd, on] : saved_->commands) w_.commands().setAllowed(cmd, on);
+    for (auto [cmd, on] : saved_->commands) {
+        if (cmd == Command::Undo) setUndoAllowed(on);
+        else w_.commands().setAllowed(cmd, on);
+    }
     delete saved_;
     saved_ = nullptr;
 }

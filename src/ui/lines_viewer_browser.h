@@ -1,6 +1,7 @@
 #pragma once
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <optional>
 
 #include "engine/lines_viewer_fill.h"
@@ -30,6 +31,12 @@ public:
     void scheduleBrowse();
     bool browsePending() const;
     bool filling() const { return filling_; }
+
+    // Whether Undo may come back after a Silent or Info-only fill switched it off: backups are
+    // on and the last modification left something to undo. Unset: never.
+    std::function<bool()> undoAvailable;
+    // A double click on an entry edits the file; during a Browse fill the fill ends first.
+    void activateEntry();
 
     // Intervals restrict modification now (the settings use them and the list may be modified).
     bool intervalsInEffect() const;
@@ -66,6 +73,8 @@ private:
     void afterMarking();
     void enterRunningState();
     void leaveRunningState();
+    void setUndoAllowed(bool on);
+    void restoreNotedUndo();
     std::optional<results::ModificationInterval> markedInterval() const;
 
     TFind& w_;
@@ -76,6 +85,13 @@ private:
     QTimer* timer_ = nullptr;
     bool filling_ = false;
     bool browseAgain_ = false;
+    engine::FillPurpose fillPurpose_ = engine::FillPurpose::Browse;
+    // The double click to carry out once the running fill has ended.
+    bool editAfterFill_ = false;
+    // Undo's off count right after a Silent or Info-only fill switched it off, and how often the
+    // Browse fills' own running state switched it off since: any other switch-off cancels the note.
+    std::optional<unsigned> undoNote_;
+    unsigned ownUndoOffs_ = 0;
     struct SavedState;
     SavedState* saved_ = nullptr;
 };

@@ -189,5 +189,35 @@ TEST_F(BrowseFixture, RegularExpressionErrorSelectsTheCharacterInTheField) {
     EXPECT_TRUE(w->FindBit->isEnabled());
 }
 
+TEST_F(BrowseFixture, ADoubleClickDuringAFillEndsTheFillBeforeTheFileIsEdited) {
+    std::string big;
+    for (int i = 0; i < 1500000; ++i) big += "find this line\n";
+    files.write("big.txt", big);
+    search("find");
+    settle();
+    struct Edit {
+        bool filling, findEnabled;
+    };
+    std::vector<Edit> edits;
+    w->commands().setHandler(Command::EditFile,
+                             [&] { edits.push_back({browser->filling(), w->FindBit->isEnabled()}); });
+    bool clickedDuringFill = false;
+    QTimer::singleShot(0, w.get(), [&] {
+        clickedDuringFill = browser->filling();
+        QTest::mouseDClick(w->ListBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    });
+    w->ListBox1->clear();
+    const engine::FillResult r = browser->fillRow(0, engine::FillPurpose::Browse);
+    ASSERT_TRUE(clickedDuringFill);
+    EXPECT_EQ(r.end, engine::FillEnd::Stopped);
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_FALSE(edits[0].filling);
+    EXPECT_TRUE(edits[0].findEnabled);  // the running state is over
+    EXPECT_FALSE(w->runState().stop);
+    // Outside a fill the double click edits at once.
+    QTest::mouseDClick(w->ListBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    EXPECT_EQ(edits.size(), 2u);
+}
+
 }  // namespace
 }  // namespace vsr::ui

@@ -4,6 +4,8 @@
 
 #include "support/temp_dir.h"
 #include "ui/expression_selection.h"
+#include "ui/lines_viewer.h"
+#include "ui/lines_viewer_browser.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {
@@ -280,6 +282,46 @@ TEST(ExpressionSelection, CountsBytesAndLineBreaksAsTheCompilerDoes) {
         selectExpressionCharacter(&memo, c.position);
         EXPECT_EQ(memo.textCursor().selectedText(), QString::fromUtf8(c.selected));
     }
+}
+
+TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
+    files.write("a.txt", "alpha");
+    files.write("b.txt", "alpha beta");
+    auto w = searched();
+    auto* browser = w->findChild<LinesBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    auto settle = [&] {
+        for (int i = 0; i < 50 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(10);
+    };
+    auto selectRow = [&](int row) {
+        w->ListView1->selectionModel()->setCurrentIndex(w->ListView1->model()->index(row, 0),
+                                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    ASSERT_EQ(rows(*w), 2);
+    // The run fills the viewer for its selected row as its last step; Undo stays on after it.
+    w->commands().trigger(Command::ModifyAll);
+    settle();
+    EXPECT_TRUE(w->commands().enabled(Command::Undo));
+    ASSERT_EQ(w->ListBox1->content().browsedRow, 0);
+
+    // A Silent fill for another command holds Undo back until the user browses again.
+    browser->fillRow(0, engine::FillPurpose::Silent);
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
+    selectRow(1);
+    settle();
+    EXPECT_EQ(w->ListBox1->content().browsedRow, 1);
+    EXPECT_TRUE(w->commands().enabled(Command::Undo));
+
+    // Something that switches Undo off for good in between is not undone by the next Browse fill.
+    browser->fillRow(1, engine::FillPurpose::Silent);
+    ASSERT_FALSE(w->commands().enabled(Command::Undo));
+    w->commands().trigger(Command::DeleteItems);  // row 1
+    ASSERT_EQ(rows(*w), 1);
+    selectRow(0);
+    w->ListBox1->clear();
+    browser->fillRow(0, engine::FillPurpose::Browse);
+    EXPECT_TRUE(w->ListBox1->hasLines());
+    EXPECT_FALSE(w->commands().enabled(Command::Undo));
 }
 
 }  // namespace
