@@ -11,9 +11,10 @@
 namespace vsr::ui {
 
 namespace {
-// Text starts this far into the item; the "+" of a marked line stands on the entry's leading
-// blank.
-constexpr int kTextLeft = 2;
+// The red "+" of a marked line stands this far into the item, in a room of its own before the
+// text, so it never covers a letter.
+constexpr int kMarkLeft = 1;
+constexpr int kMarkGap = 2;
 
 bool boldKind(engine::FoundLineKind k) {
     return k == engine::FoundLineKind::Header || k == engine::FoundLineKind::Overflow;
@@ -30,6 +31,12 @@ LinesViewer::LinesViewer(QWidget* parent) : QAbstractScrollArea(parent) {
 int LinesViewer::rowHeight() const {
     const int designed = dpi_ > 96 ? 17 : 16;
     return std::max(designed, fontMetrics().height() + 1);
+}
+
+int LinesViewer::textLeft() const {
+    QFont bold = font();
+    bold.setBold(true);
+    return kMarkLeft + QFontMetrics(bold).horizontalAdvance(QLatin1Char('+')) + kMarkGap;
 }
 
 void LinesViewer::setDotsPerInch(int dpi) {
@@ -123,7 +130,7 @@ void LinesViewer::updateScrollBars() {
     verticalScrollBar()->setRange(0, std::max(0, count() - rows));
     horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
     horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 4));
-    horizontalScrollBar()->setRange(0, std::max(0, widest_ + kTextLeft - viewport()->width()));
+    horizontalScrollBar()->setRange(0, std::max(0, widest_ + textLeft() - viewport()->width()));
 }
 
 int LinesViewer::indexAt(int y) const {
@@ -156,7 +163,7 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
     p.setFont(f);
     const QFontMetrics fm(f);
     const int baseline = rect.top() + (rect.height() - fm.height()) / 2 + fm.ascent();
-    const int x0 = rect.left() + kTextLeft - scrollX;
+    const int x0 = rect.left() + textLeft() - scrollX;
     const QColor normal = pal.color(selected ? QPalette::HighlightedText : QPalette::Text);
     const QColor found = selected ? QColor(Qt::yellow) : QColor(Qt::blue);
 
@@ -186,7 +193,7 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
         mark.setBold(true);
         p.setFont(mark);
         p.setPen(QColor(Qt::red));
-        p.drawText(rect.left() + 1 - scrollX, baseline, QStringLiteral("+"));
+        p.drawText(rect.left() + kMarkLeft - scrollX, baseline, QStringLiteral("+"));
     }
 }
 

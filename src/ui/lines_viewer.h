@@ -35,6 +35,8 @@ public:
     void setCurrentIndex(int index);
     // 16 pixels at 96 dots per inch, one more above; never less than the font needs.
     int rowHeight() const;
+    // Where the text of an entry starts, right of the room kept for the interval mark.
+    int textLeft() const;
     void setDotsPerInch(int dpi);
     void setCodePage(platform::CodePageId page);
 

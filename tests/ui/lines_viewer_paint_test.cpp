@@ -64,6 +64,7 @@ std::pair<int, int> columnsOf(const QImage& image, auto isColour) {
 bool blue(const QColor& c) { return c.blue() > 150 && c.red() < 100 && c.green() < 100; }
 bool yellow(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < 100; }
 bool red(const QColor& c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; }
+bool dark(const QColor& c) { return c.red() < 110 && c.green() < 110 && c.blue() < 110; }
 
 struct PaintFixture : ::testing::Test {
     LinesViewer viewer;
@@ -81,7 +82,7 @@ struct PaintFixture : ::testing::Test {
     }
     // Where the text before `chars` characters of entry `index` ends, as the viewer places it.
     int xAfter(int index, int chars) {
-        return 2 + viewer.fontMetrics().horizontalAdvance(viewer.displayed(index).text.left(chars));
+        return viewer.textLeft() + viewer.fontMetrics().horizontalAdvance(viewer.displayed(index).text.left(chars));
     }
 };
 
@@ -119,9 +120,16 @@ TEST_F(PaintFixture, PlusMarksOnlyLinesInsideTheInterval) {
     viewer.contentChanged();
     std::optional<results::ModificationInterval> interval = results::ModificationInterval{1, 5};
     viewer.markedInterval = [&] { return interval; };
+    for (bool selected : {false, true}) {
+        paint(1, selected);
+        // The mark has its own room: no letter of " line 3: in" starts before it ends.
+        const auto [markFirst, markLast] = columnsOf(image, red);
+        EXPECT_GE(markFirst, 0);
+        EXPECT_LT(markLast, viewer.textLeft());
+        EXPECT_LT(markLast, xAfter(1, 1));
+    }
     paint(1, false);
-    EXPECT_GE(columnsOf(image, red).first, 0);
-    EXPECT_LT(columnsOf(image, red).second, xAfter(1, 3));  // on the entry's leading blank
+    EXPECT_GT(columnsOf(image, dark).first, columnsOf(image, red).second);
     paint(2, false);
     EXPECT_EQ(columnsOf(image, red).first, -1);
     paint(0, false);
