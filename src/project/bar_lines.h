@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vsr::project {
+
+// A one-line value that stands for several lines: "|" ends a line and "||" is one
+// literal "|". A value without a bar is one line; a bar at the end gives an empty last line.
+std::vector<std::string> splitBarLines(std::string_view value);
+
+// The same lines as a multi-line field holds them, joined by "\n" without a final break.
+std::string barLinesText(std::string_view value);
+
+}  // namespace vsr::project
