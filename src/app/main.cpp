@@ -1,7 +1,10 @@
 // The program: the application object, the desktop services and the main window.
 #include <QApplication>
 #include <QIcon>
-#include <QMessageBox>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/linux/mime_type_names.h"
 #include "platform/linux/path_default_editor.h"
@@ -9,13 +12,31 @@
 #include "platform/linux/qt_settings_store.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "platform/recovery_journal.h"
+#include "project/command_line.h"
 #include "settings/settings_storage.h"
 #include "ui/app_info.h"
+#include "ui/command_line_session.h"
 #include "ui/find_window.h"
+#include "ui/qt_prompter.h"
 #include "ui/terminate_signals.h"
 #include "ui/window_environment.h"
 
 int main(int argc, char** argv) {
+    // The command line as it was given, before the toolkit takes its own options out.
+    const std::vector<std::string> argvCopy(argv, argv + argc);
+    const std::string commandLine = vsr::project::processCommandLineText(argvCopy);
+    if (argc >= 2 && (argvCopy[1] == "--help" || argvCopy[1] == "--version")) {
+        const std::string text = argvCopy[1] == "--help" ? vsr::project::commandLineUsage("vantixsr")
+                                                         : std::string(vsr::ui::kProgramTitle) + " " +
+                                                               vsr::ui::kProgramVersion + "\n";
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    // A command-line run from cron or a CI job has no display: it runs the window offscreen.
+    const std::vector<std::string> arguments(argvCopy.begin() + 1, argvCopy.end());
+    const bool noDisplay = !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
+    if (noDisplay && vsr::ui::asksForCommandRun(arguments)) qputenv("QT_QPA_PLATFORM", "offscreen");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(vsr::ui::kProgramTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(vsr::ui::kProgramVersion));
@@ -33,7 +54,11 @@ int main(int argc, char** argv) {
     vsr::settings::SettingsStorage storage(
         store, folders.dataFolder(), vsr::ui::windowEnvironment(folders.homeFolder(), editor.program(), &formats));
 
+    // Message boxes follow the command line's rules; without a display nobody can answer them.
+    vsr::ui::QtPrompter dialogs(nullptr);
+    vsr::ui::CommandLinePrompter prompter(&dialogs, QGuiApplication::platformName() == QStringLiteral("offscreen"));
     vsr::ui::WindowServices services;
+    services.prompter = &prompter;
     services.settings = &storage;
     services.formats = &formats;
     services.typeNames = &typeNames;
@@ -43,10 +68,14 @@ int main(int argc, char** argv) {
     // SIGTERM and SIGINT close the window the normal way, so the settings are saved.
     vsr::ui::TerminateSignals terminate([&window] { window.close(); });
 
+    // Showing the window reads the command line: the path, or a project to load and run.
+    auto* session = new vsr::ui::CommandLineSession(window, prompter, arguments, commandLine);
+    session->start();
     if (window.state().maximizedAtStart) window.showMaximized();
     else window.show();
+    // Through the prompter, so a run without a display writes it to standard error instead.
     if (!recovered.empty())
-        QMessageBox::warning(&window, QString::fromUtf8(vsr::ui::kProgramTitle),
-                             QString::fromUtf8(vsr::platform::recoveryMessage(recovered)));
-    return app.exec();
+        prompter.show(vsr::ui::kProgramTitle, vsr::platform::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);
+    const int status = app.exec();
+    return status != 0 ? status : session->finish();
 }

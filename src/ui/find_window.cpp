@@ -42,6 +42,7 @@
 #include "ui/window_file_ops.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
+#include "ui/project_commands.h"
 #include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
 #include "ui/report_commands.h"
@@ -154,6 +155,8 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                   services_.settings && !services_.settings->DataFolder().empty()
                                       ? services_.settings->DataFolder()
                                       : platform::XdgSystemFolders().dataFolder()});
+    // Projects and batch replace read and drive the window's own controls.
+    new ProjectCommands(*this, services_.filePrompter);
     showListArea(false);
     composing_ = false;
     applyTabShown();

@@ -49,6 +49,7 @@ namespace vsr::ui {
 
 class BusyIndicator;
 class DialogPrompter;
+class FilePrompter;
 class LinesViewer;
 class ListCommands;
 class SettingsDialogs;
@@ -68,6 +69,7 @@ public:
 struct WindowServices {
     WindowPrompter* prompter = nullptr;        // null: real dialogs
     DialogPrompter* dialogPrompter = nullptr;  // file pickers and modal dialogs; null: real ones
+    FilePrompter* filePrompter = nullptr;      // project and batch file dialogs; null: real ones
     platform::Launcher* launcher = nullptr;    // null: the desktop's
     platform::Trash* trash = nullptr;          // null: the user's trash
     platform::FileManager* fileManager = nullptr;  // null: the desktop's file manager
@@ -282,6 +284,8 @@ private:
     friend class WindowModify;
     friend class WindowFileOps;
     friend class ReportCommands;
+    friend class ProjectCommands;
+    friend class WindowDriver;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();

@@ -93,6 +93,7 @@ void TFind::widenCutColumns() {
 void TFind::StopFindBitSClick() {
     run_.stop = true;
     run_.modificationStop = true;
+    state_.userIntervention = true;
     if (driver_) driver_->StopFindBitSClick();
     state_.listPopupBlocked = true;
     StopFindBit->setEnabled(false);

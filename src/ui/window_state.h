@@ -26,6 +26,8 @@ struct WindowState {
     // Set by Stop; keeps the list's pop-up menu closed until the list has rows again.
     bool listPopupBlocked = false;
     bool maximizedAtStart = false;
+    // The user pressed Stop during a run; batch and command-line runs end their remaining steps.
+    bool userIntervention = false;
 };
 
 }  // namespace vsr::ui

@@ -1,0 +1,84 @@
+#include "ui/command_line_session.h"
+
+#include <QTimer>
+#include <iostream>
+
+#include "platform/atomic_file.h"
+#include "platform/attribute_changer.h"
+#include "ui/project_commands.h"
+
+namespace vsr::ui {
+
+void CommandLinePrompter::messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) {
+    if (run_ && host_ && run_->running()) {
+        run_->engineMessage(*host_, text);
+        return;
+    }
+    show(caption, text, icon);
+}
+
+void CommandLinePrompter::show(const std::string& caption, const std::string& text, engine::MessageIcon icon) {
+    if (unattended_ || !inner_) {
+        std::cerr << caption << ": " << text << std::endl;
+        return;
+    }
+    inner_->messageBox(caption, text, icon);
+}
+
+std::string CommandLinePrompter::selectFolder(const std::string& title, const std::string& start) {
+    return unattended_ || !inner_ ? std::string() : inner_->selectFolder(title, start);
+}
+
+void CommandLinePrompter::showAbout(QWidget* parent) {
+    if (!unattended_ && inner_) inner_->showAbout(parent);
+}
+
+CommandLineSession::CommandLineSession(TFind& window, CommandLinePrompter& prompter,
+                                       std::vector<std::string> arguments, std::string commandLine)
+    : QObject(&window),
+      w_(window),
+      prompter_(prompter),
+      projects_(window.findChild<ProjectCommands*>()),
+      run_(std::move(arguments), std::move(commandLine)) {
+    projects_->setCommandLine(&run_);
+    projects_->driver().setMessages(&prompter_.direct(), prompter_.unattended());
+    prompter_.attach(&run_, &projects_->driver());
+}
+
+CommandLineSession::~CommandLineSession() {
+    prompter_.attach(nullptr, nullptr);
+    if (projects_) projects_->setCommandLine(nullptr);
+}
+
+void CommandLineSession::start() {
+    const project::StartupScan scan = run_.startup();
+    if (scan.anyArguments) {
+        if (scan.first.pathForm) projects_->driver().setField(project::RunField::Path, scan.first.path);
+        else projects_->loadProject(scan.first.projectFile);
+    }
+    run_.enterCommandMode(scan);
+    if (run_.state().CommandMode) QTimer::singleShot(0, this, &CommandLineSession::runIfDue);
+}
+
+void CommandLineSession::runIfDue() {
+    if (w_.state().busy) return;
+    const bool failed = run_.idle(projects_->driver());
+    // Without a person, a run that stopped short would wait for ever: it closes as well.
+    if (failed || (run_.state().CommandMode && prompter_.unattended())) QTimer::singleShot(0, &w_, &QWidget::close);
+}
+
+int CommandLineSession::finish() {
+    if (auto report = run_.reportFile()) {
+        platform::PosixAttributeChanger().makeWritable(report->first);
+        platform::writeFileAtomically(report->first, report->second);  // a failure is ignored
+    }
+    return run_.exitStatus();
+}
+
+bool asksForCommandRun(const std::vector<std::string>& arguments) {
+    project::CommandLineState state;
+    const project::StartupScan scan = project::scanStartup(arguments, "", state);
+    return scan.commandMode;
+}
+
+}  // namespace vsr::ui

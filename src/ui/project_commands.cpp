@@ -1,0 +1,211 @@
+#include "ui/project_commands.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <filesystem>
+
+#include "platform/atomic_file.h"
+#include "platform/file_system.h"
+#include "project/command_line_run.h"
+#include "project/project_file.h"
+#include "ui/app_info.h"
+#include "ui/batch_dialog.h"
+#include "ui/dialog_prompter.h"
+#include "ui/file_prompter.h"
+#include "ui/find_window.h"
+#include "ui/settings_dialogs.h"
+
+namespace vsr::ui {
+
+namespace {
+
+constexpr const char* kNoneMessage = "The Modification Type is \"None\"";
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+ProjectCommands::ProjectCommands(TFind& window, FilePrompter* files)
+    : QObject(&window),
+      w_(window),
+      ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window)),
+      files_(files ? *files : *ownFiles_),
+      driver_(window) {
+    const std::string dataFolder = w_.services_.settings ? w_.services_.settings->DataFolder() : std::string();
+    batch_ = std::make_unique<TBatchDlg>(
+        TBatchDlg::Services{files_, w_.prompter(), [this](const QString& topic) { w_.help().show(topic); }, dataFolder,
+                            w_.metrics()},
+        &w_);
+    CommandSet& commands = w_.commands();
+    commands.setHandler(Command::SaveProject, [this] { SaveProject1Click(); });
+    commands.setHandler(Command::OpenProject, [this] { OpenProject1Click(); });
+    commands.setHandler(Command::BatchReplace, [this] { BatchReplace1Click(); });
+    for (Command c : {Command::SaveProject, Command::OpenProject, Command::BatchReplace}) commands.setAllowed(c, true);
+}
+
+ProjectCommands::~ProjectCommands() = default;
+
+void ProjectCommands::report(const std::string& text, bool logIt) {
+    if (commandLine_) commandLine_->notify(driver_, text, logIt);
+    else w_.prompter().messageBox(kProgramTitle, text, engine::MessageIcon::Exclamation);
+}
+
+// --- Save Project ---
+
+void ProjectCommands::SaveProject1Click() {
+    if (w_.state_.busy) return;
+    settings::MainOptions& o = w_.stored_.options;
+    const std::string path = files_.saveFile("Save Project", project::kProjectFilter, project::kProjectExtension,
+                                             o.initialDirSaveProject);
+    if (path.empty()) return;
+    o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
+    saveProjectTo(path);  // a failure ends the command silently
+}
+
+bool ProjectCommands::saveProjectTo(const std::string& fileName) {
+    w_.collectStoredSettings();
+    if (w_.settingsDialogs_) w_.settingsDialogs_->store();
+    project::ProjectValues values{w_.stored_, batch_->table()};
+    const platform::LocaleFormats& dates = w_.services_.formats ? *w_.services_.formats : ownDates_;
+    const std::string bytes = project::projectFileBytes(values, dates);
+    // A read-only or hidden project is overwritten, as the user named it.
+    platform::PosixAttributeChanger().makeWritable(fileName);
+    return platform::writeFileAtomically(fileName, bytes);
+}
+
+// --- Open Project ---
+
+void ProjectCommands::OpenProject1Click() {
+    if (w_.state_.busy) return;
+    settings::MainOptions& o = w_.stored_.options;
+    const std::string path = files_.openFile("Open Project", project::kProjectFilter, project::kProjectExtension,
+                                             o.initialDirOpenProject);
+    if (path.empty()) return;
+    o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
+    // The current settings go to the store first, so a failed load can bring them back.
+    if (fileExists(path) && w_.services_.settings) {
+        w_.collectStoredSettings();
+        if (w_.settingsDialogs_) w_.settingsDialogs_->store();
+        w_.services_.settings->SaveSettings(w_.stored_, true);
+    }
+    loadProject(path);
+}
+
+bool ProjectCommands::loadProject(const std::string& fileName) {
+    if (!fileExists(fileName)) {
+        report("File \"" + fileName + "\" not found", true);
+        if (commandLine_) commandLine_->state().CommandLineError = true;
+        w_.runState().stop = true;
+        return false;
+    }
+    w_.collectStoredSettings();
+    if (w_.settingsDialogs_) w_.settingsDialogs_->store();
+    project::ProjectValues values{w_.stored_, batch_->table()};
+    const platform::LocaleFormats& dates = w_.services_.formats ? *w_.services_.formats : ownDates_;
+    const std::optional<std::string> bytes = platform::readWholeFile(fileName);
+    const project::ProjectRead read = bytes ? project::readProjectFile(*bytes, dates, values) : project::ProjectRead{};
+
+    if (!read.correct) {
+        // The file is incorrect: the fields are emptied and the stored settings come back.
+        for (QComboBox* combo : {w_.ComboBoxPath, w_.FindEditComboBox, w_.SearchEdit, w_.Edit2, w_.MasksComboBox}) {
+            combo->clear();
+            combo->setEditText(QString());
+        }
+        for (QPlainTextEdit* memo : {w_.FindMemo, w_.SearchMemo, w_.Memo2}) memo->clear();
+        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        projectSettingsLoaded_ = false;
+        w_.loadSettings();
+        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        w_.applyTabShown();
+        w_.showNormal();
+        if (!commandLine_ || !commandLine_->state().CommandMode || commandLine_->state().ShowMessages) {
+            if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false);
+            else w_.prompter().messageBox(kProgramTitle, "Incorrect project file", engine::MessageIcon::Error);
+        }
+        if (commandLine_) commandLine_->state().CommandLineError = true;
+        return false;
+    }
+
+    // Block A into the controls, then Hide List on both tabs: loading empties the results.
+    const int tab = values.settings.options.nomTab;
+    w_.stored_ = values.settings;
+    w_.stored_.options.nomTab = 1;
+    w_.applyStoredSettings();
+    clearEmptyRadioGroups();
+    hideListOn(w_.FindTab);
+    hideListOn(w_.SearchReplaceTab);
+    // Then the project's tab, shown as the user would show it.
+    w_.stored_.options.nomTab = tab;
+    w_.PageControl1->setCurrentWidget(tab == 1 ? w_.FindTab : tab == 2 ? w_.SearchReplaceTab : w_.OptionsTab);
+    w_.applyTabShown();
+
+    // The settings dialogs take the project's values too, so a run from the command line
+    // modifies files as the same project opened in the window would.
+    if (read.settingsLoaded) {
+        projectSettingsLoaded_ = true;
+        settings::DialogSettings& d = w_.stored_.dialog;
+        d.browseComboBox = std::clamp(d.browseComboBox, 0, 10);
+        if (w_.settingsDialogs_) w_.settingsDialogs_->load(d);
+    }
+    batch_->setTable(values.batch);
+    return true;
+}
+
+void ProjectCommands::hideListOn(QWidget* tab) {
+    w_.PageControl1->setCurrentWidget(tab);
+    QPushButton* hide = tab == w_.FindTab ? w_.ClearFindBit : w_.ClearSearchBit;
+    if (hide->isEnabled() || w_.listHasRows()) w_.ClearListClick();
+}
+
+void ProjectCommands::clearEmptyRadioGroups() {
+    // A project may leave a group with no button chosen; an exclusive group can only show
+    // that with its exclusiveness lifted for the moment.
+    const settings::MainOptions& o = w_.stored_.options;
+    auto clear = [](QButtonGroup* group) {
+        group->setExclusive(false);
+        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+        group->setExclusive(true);
+    };
+    if (!(o.phraseButton || o.wordsorButton || o.wordsandButton || o.complexButton || o.textButton || o.regExpFind))
+        clear(w_.QueryTypeGroup);
+    if (!(o.phraseButtonReplace || o.textSearchButton || o.regExpSearch)) clear(w_.SearchTypeGroup);
+    if (!(o.noneButton || o.replaceButton || o.replaceSpacesButton || o.insertButton || o.insertAfterButton ||
+          o.deleteButton))
+        clear(w_.ModificationTypeGroup);
+    auto clearGroupOf = [&clear](QAbstractButton* button) {
+        if (QButtonGroup* group = button->group()) clear(group);
+    };
+    if (!o.minimumRadioButton && !o.maximumRadioButton) clearGroupOf(w_.AllLeastRadioButton);
+    if (!o.betweenRadioButton && !o.newestRadioButton) clearGroupOf(w_.BetweenRadioButton);
+}
+
+// --- Batch Replace ---
+
+void ProjectCommands::BatchReplace1Click() {
+    if (w_.state_.busy) return;
+    w_.runState().stop = false;
+    w_.state_.userIntervention = false;
+    w_.PageControl1->setCurrentWidget(w_.SearchReplaceTab);
+    DialogPrompter* modal = w_.services_.dialogPrompter;
+    const int result = modal ? modal->runModal(*batch_) : batch_->exec();
+    if (result == QDialog::Accepted) {
+        if (w_.modificationType() == engine::ModificationType::None) {
+            w_.prompter().messageBox(kProgramTitle, kNoneMessage, engine::MessageIcon::Exclamation);
+            return;
+        }
+        project::runBatchTable(driver_, batch_->table());
+    }
+    w_.runState().stop = false;
+    w_.state_.userIntervention = false;
+    if (w_.listVisible()) w_.ClearSearchBit->setEnabled(true);
+}
+
+}  // namespace vsr::ui
