@@ -1,0 +1,302 @@
+// Save Project, Open Project and Batch Replace in the window, with the file dialogs and the
+// batch dialog answered without a screen.
+#include <filesystem>
+
+#include "project/batch_file.h"
+#include "support/temp_dir.h"
+#include "ui/batch_dialog.h"
+#include "ui/dialog_prompter.h"
+#include "ui/file_prompter.h"
+#include "ui/project_commands.h"
+#include "window_fixture.h"
+
+namespace vsr::ui::test {
+namespace {
+
+namespace fs = std::filesystem;
+using vsr::test::readFile;
+
+class AnsweringFiles : public FilePrompter {
+public:
+    std::string openFile(const std::string& title, const std::string&, const std::string&,
+                         const std::string& start) override {
+        titles.push_back(title);
+        starts.push_back(start);
+        return answer;
+    }
+    std::string saveFile(const std::string& title, const std::string&, const std::string&,
+                         const std::string& start) override {
+        titles.push_back(title);
+        starts.push_back(start);
+        return answer;
+    }
+    std::string answer;
+    std::vector<std::string> titles, starts;
+};
+
+// Closes every modal dialog with the chosen result at once; `onShow` may edit it first.
+class AnsweringDialogs : public DialogPrompter {
+public:
+    std::string openProgram(const std::string&) override { return {}; }
+    std::string selectFolder(const std::string&, const std::string&) override { return {}; }
+    std::string saveListFile(const std::string&) override { return {}; }
+    int runModal(QDialog& dialog) override {
+        dialog.show();
+        if (onShow) onShow(dialog);
+        dialog.done(result);
+        return result;
+    }
+    int result = QDialog::Accepted;
+    std::function<void(QDialog&)> onShow;
+};
+
+class ProjectWindowTest : public WindowTest {
+protected:
+    std::unique_ptr<TFind> makeProjectWindow(bool withStore = true) {
+        WindowServices s;
+        s.prompter = &prompter;
+        s.dotsPerInch = 96;
+        s.helpFolder = QString::fromStdString(helpDir.str());
+        s.helpOpener = [this](const QUrl& url) {
+            opened.push_back(url);
+            return true;
+        };
+        s.filePrompter = &fileDialogs;
+        s.dialogPrompter = &dialogs;
+        s.formats = &dates;
+        if (withStore) {
+            if (!storage)
+                storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(),
+                                                                      windowEnvironment("", "", &dates));
+            s.settings = storage.get();
+        }
+        auto w = std::make_unique<TFind>(s);
+        w->show();
+        return w;
+    }
+    static ProjectCommands& projects(TFind& w) { return *w.findChild<ProjectCommands*>(); }
+
+    void saveProject(TFind& w, const std::string& path) {
+        fileDialogs.answer = path;
+        w.findChild<QAction*>(QStringLiteral("SaveProject1"))->trigger();
+    }
+    void openProject(TFind& w, const std::string& path) {
+        fileDialogs.answer = path;
+        w.findChild<QAction*>(QStringLiteral("OpenProject1"))->trigger();
+    }
+
+    AnsweringFiles fileDialogs;
+    AnsweringDialogs dialogs;
+    platform::FakeLocaleFormats dates;
+    vsr::test::TempDir projectsDir;
+};
+
+TEST_F(ProjectWindowTest, AProjectSavedAndOpenedAgainBringsBackTheControlsAndTheBatchTable) {
+    auto w = makeProjectWindow();
+    w->ComboBoxPath->setEditText(QStringLiteral("/srv/data"));
+    w->MasksComboBox->setEditText(QStringLiteral("*.cpp; *.h"));
+    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    w->TextSearchButton->click();
+    w->DeleteButton->click();
+    w->SearchMemo->setPlainText(QStringLiteral("first\nsecond\n"));
+    w->SensitiveCheckBox->setChecked(true);
+    project::BatchTable table;
+    table.rows = {{"a|b", "c"}, {"", "d"}};
+    table.numberOfRows = 2;
+    projects(*w).batchDialog().setTable(table);
+    const std::string file = projectsDir.str() + "/task.vsr";
+    saveProject(*w, file);
+    ASSERT_TRUE(fs::exists(file));
+    EXPECT_EQ(fileDialogs.titles.back(), "Save Project");
+    const std::string saved = readFile(file);
+
+    w->ComboBoxPath->setEditText(QStringLiteral("/elsewhere"));
+    w->PhraseButtonReplace->click();
+    w->ReplaceButton->click();
+    w->SearchMemo->setPlainText(QStringLiteral("changed"));
+    w->SensitiveCheckBox->setChecked(false);
+    projects(*w).batchDialog().setTable(project::BatchTable{});
+    w->PageControl1->setCurrentWidget(w->FindTab);
+
+    openProject(*w, file);
+    EXPECT_EQ(fileDialogs.titles.back(), "Open Project");
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/srv/data"));
+    EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.cpp; *.h"));
+    EXPECT_TRUE(w->TextSearchButton->isChecked());
+    EXPECT_TRUE(w->DeleteButton->isChecked());
+    EXPECT_EQ(w->SearchMemo->toPlainText(), QStringLiteral("first\nsecond\n"));
+    EXPECT_TRUE(w->SensitiveCheckBox->isChecked());
+    EXPECT_EQ(w->PageControl1->currentWidget(), w->SearchReplaceTab);
+    EXPECT_EQ(projects(*w).batchDialog().table().rows, table.rows);
+    EXPECT_TRUE(projects(*w).projectSettingsLoaded());
+    // The table went to "Batch.tmp" too, for the dialog's next opening.
+    EXPECT_EQ(readFile(dataDir.path() / "Batch.tmp"), project::batchTempBytes(projects(*w).batchDialog().table()));
+    // Both project dialogs start in the project's folder from now on.
+    fileDialogs.answer.clear();
+    w->findChild<QAction*>(QStringLiteral("SaveProject1"))->trigger();
+    EXPECT_EQ(fileDialogs.starts.back(), projectsDir.str());
+
+    // Saving again writes the same file: nothing was lost on the way through the controls.
+    saveProject(*w, projectsDir.str() + "/again.vsr");
+    EXPECT_EQ(readFile(projectsDir.path() / "again.vsr"), saved);
+}
+
+TEST_F(ProjectWindowTest, AReadOnlyProjectIsOverwritten) {
+    auto w = makeProjectWindow();
+    const std::string file = projectsDir.write("ro.vsr", "old").string();
+    fs::permissions(file, fs::perms::owner_read);
+    w->ComboBoxPath->setEditText(QStringLiteral("/new/path"));
+    saveProject(*w, file);
+    EXPECT_EQ(readFile(file).substr(0, 9), "/new/path");
+}
+
+TEST_F(ProjectWindowTest, AnIncorrectProjectBringsBackTheStoredSettingsAndSaysSo) {
+    auto w = makeProjectWindow();
+    w->ComboBoxPath->setEditText(QStringLiteral("/kept"));
+    w->FindMemo->setPlainText(QStringLiteral("query"));
+    const std::string file = projectsDir.write("bad.vsr", "/p\r\nnot a count\r\n").string();
+    openProject(*w, file);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Incorrect project file");
+    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/kept"));
+    EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("query"));
+    EXPECT_EQ(w->PageControl1->currentWidget(), w->FindTab);
+    EXPECT_FALSE(projects(*w).projectSettingsLoaded());
+}
+
+TEST_F(ProjectWindowTest, AMissingProjectIsReportedByName) {
+    auto w = makeProjectWindow();
+    EXPECT_FALSE(projects(*w).loadProject(projectsDir.str() + "/none.vsr"));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "File \"" + projectsDir.str() + "/none.vsr\" not found");
+    EXPECT_TRUE(w->runState().stop);
+}
+
+TEST_F(ProjectWindowTest, AProjectWithoutAModificationTypeLeavesNoneChosen) {
+    auto w = makeProjectWindow();
+    const std::string file = projectsDir.str() + "/p.vsr";
+    saveProject(*w, file);
+    std::string bytes = readFile(file);
+    // Entries 16-25 of the starting values: Phrase, then Replace among the six types, then backups.
+    const std::string types = "TRUE\r\nFALSE\r\nFALSE\r\nTRUE\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\nTRUE\r\nFALSE\r\n";
+    const std::size_t at = bytes.find(types);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(types, at + 1), std::string::npos);
+    bytes.replace(at + 20, 4, "FALSE");
+    projectsDir.write("p.vsr", bytes);
+    openProject(*w, file);
+    EXPECT_TRUE(prompter.messages.empty());
+    for (QRadioButton* b : {w->NoneButton, w->ReplaceButton, w->ReplaceSpacesButton, w->InsertButton,
+                            w->InsertAfterButton, w->DeleteButton})
+        EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
+}
+
+class BatchReplaceTest : public ProjectWindowTest {
+protected:
+    std::unique_ptr<TFind> readyToReplace() {
+        auto w = makeProjectWindow();
+        w->CreatBackupCheckBox->setChecked(false);
+        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+        w->PhraseButtonReplace->click();
+        w->ReplaceButton->click();
+        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
+        w->MasksComboBox->setEditText(QStringLiteral("*.txt"));
+        return w;
+    }
+    static void batch(TFind& w, std::vector<project::BatchPair> rows) {
+        project::BatchTable t;
+        t.rows = std::move(rows);
+        t.numberOfRows = static_cast<int>(t.rows.size());
+        projects(w).batchDialog().setTable(t);
+        w.findChild<QAction*>(QStringLiteral("BatchReplace1"))->trigger();
+    }
+};
+
+TEST_F(BatchReplaceTest, EachPairSearchesAgainAndModifiesWhatThePreviousPairsLeft) {
+    files.write("a.txt", "one two three");
+    files.write("b.txt", "two");
+    files.write("c.log", "one");
+    auto w = readyToReplace();
+    batch(*w, {{"one", "two"}, {"", "ignored"}, {"two", "2"}});
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "2 2 three");
+    EXPECT_EQ(readFile(files.path() / "b.txt"), "2");
+    EXPECT_EQ(readFile(files.path() / "c.log"), "one");
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_FALSE(w->runState().stop);
+    EXPECT_FALSE(w->state().busy);
+}
+
+TEST_F(BatchReplaceTest, MultilineCellsAreBarSeparatedLines) {
+    files.write("m.txt", "a|b\r\nx\r\ny\r\n");
+    auto w = readyToReplace();
+    w->TextSearchButton->click();
+    batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}});
+    EXPECT_EQ(readFile(files.path() / "m.txt"), "pipe\nz\n");
+}
+
+TEST_F(BatchReplaceTest, ModificationTypeNoneRunsNothing) {
+    files.write("a.txt", "one");
+    auto w = readyToReplace();
+    w->NoneButton->click();
+    batch(*w, {{"one", "1"}});
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "The Modification Type is \"None\"");
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "one");
+}
+
+TEST_F(BatchReplaceTest, ExitRunsNothingButKeepsTheTableForTheNextStart) {
+    files.write("a.txt", "one");
+    {
+        auto w = readyToReplace();
+        dialogs.result = QDialog::Rejected;
+        batch(*w, {{"one", "1"}, {"two", "2"}});
+        EXPECT_EQ(readFile(files.path() / "a.txt"), "one");
+    }
+    auto again = makeProjectWindow();
+    EXPECT_EQ(projects(*again).batchDialog().table().rows, (std::vector<project::BatchPair>{{"one", "1"}, {"two", "2"}}));
+}
+
+TEST_F(BatchReplaceTest, TheDialogEditsItsTableByItsRules) {
+    auto w = makeProjectWindow();
+    TBatchDlg& d = projects(*w).batchDialog();
+    d.show();
+    d.RowsSpinEdit->setValue(250000);
+    EXPECT_EQ(d.RowsSpinEdit->value(), project::kMaxBatchRows);
+    EXPECT_EQ(d.table().rows.size(), static_cast<std::size_t>(project::kMaxBatchRows));
+    d.RemoveAllClick();
+    EXPECT_EQ(d.RowsSpinEdit->value(), 1);
+
+    // A pasted text with line breaks keeps its first line.
+    QAbstractItemModel* model = d.StringGrid1->model();
+    // The grid opens its editor on the current cell, as soon as there is one.
+    d.StringGrid1->setCurrentIndex(model->index(0, 0));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* editor = d.StringGrid1->findChild<QLineEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("first\r\nsecond"));
+    EXPECT_EQ(editor->text(), QStringLiteral("first"));
+    EXPECT_EQ(d.table().rows[0].search, "first");
+    // With the whole text selected, Left moves the caret to one before the end.
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Left);
+    EXPECT_FALSE(editor->hasSelectedText());
+    EXPECT_EQ(editor->cursorPosition(), 4);
+
+    // Opening a batch file of too many rows leaves the table and says so.
+    fileDialogs.answer = projectsDir.write("big.tbl", "100001\r\n").string();
+    d.OpenClick();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Incorrect file");
+    EXPECT_EQ(d.table().rows[0].search, "first");
+
+    // Save writes the seven-line form for two pairs.
+    d.table().rows = {{"s1", "r1"}, {"s2", "r2"}};
+    fileDialogs.answer = projectsDir.str() + "/two.tbl";
+    d.SaveClick();
+    EXPECT_EQ(readFile(projectsDir.path() / "two.tbl"), "2\r\n\r\ns1\r\nr1\r\n\r\ns2\r\nr2\r\n");
+    d.reject();
+}
+
+}  // namespace
+}  // namespace vsr::ui::test
