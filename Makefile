@@ -9,7 +9,7 @@ JOBS       ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench clean screenshot
+.PHONY: all deps configure build run test test-sanitize fuzz bench clean screenshot package
 
 all: build
 
@@ -59,6 +59,10 @@ fuzz: deps
 	        -DVSR_FUZZ=ON -DVSR_BUILD_UI=OFF -DVSR_BUILD_TESTS=OFF
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# A Debian package of the program under /usr: install it with `apt-get install ./vantixsr_*.deb`.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	bash bench/search.sh

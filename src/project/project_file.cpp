@@ -183,9 +183,16 @@ void readBlockA(Reader& r, ProjectValues& v, std::string& editorFirst) {
     o.nomTab = r.integer();
 }
 
+// A day number a date picker can show; any other is no date, which ends block B.
+int dayNumber(Reader& r) {
+    const int day = r.zeroAtEnd();
+    if (day < settings::kFirstDayNumber || day > settings::kLastDayNumber) throw BlockFailed{};
+    return day;
+}
+
 void readBlockB(Reader& r, MainOptions& o) {
-    if (const int day = r.zeroAtEnd(); day != 0) o.minDateTimePicker = day;
-    if (const int day = r.zeroAtEnd(); day != 0) o.maxDateTimePicker = day;
+    if (const int day = dayNumber(r); day != 0) o.minDateTimePicker = day;
+    if (const int day = dayNumber(r); day != 0) o.maxDateTimePicker = day;
     radio({&o.phraseButton, &o.wordsorButton, &o.wordsandButton, &o.complexButton, &o.textButton, &o.regExpFind},
           &o.regExpFind, r.flag());
     radio({&o.phraseButtonReplace, &o.textSearchButton, &o.regExpSearch}, &o.regExpSearch, r.flag());

@@ -28,6 +28,12 @@ TEST(BatchFile, RejectsMoreRowsThanTheTableTakesAndKeepsTheTable) {
     EXPECT_EQ(t, before);
 }
 
+TEST(BatchFile, AHugeFileOfOneLineIsUnreadable) {
+    BatchTable t;
+    EXPECT_EQ(readBatchFile(std::string(100'000'000, '7'), t), BatchFileRead::Unreadable);
+    EXPECT_EQ(t, BatchTable{});
+}
+
 TEST(BatchFile, AFileEndingInsideARowKeepsTheRowsReadSoFar) {
     BatchTable t;
     EXPECT_EQ(readBatchFile("3\r\n\r\na\r\nb\r\n\r\nc\r\n", t), BatchFileRead::Unreadable);

@@ -253,6 +253,16 @@ TEST_F(ProjectFileTest, WhenDatesParseTheDayNumbersStillRestoreTheExactDays) {
     ProjectValues loaded;
     ASSERT_TRUE(readProjectFile(join(f), dates, loaded).correct);
     EXPECT_EQ(loaded.settings.options.minDateTimePicker, v.settings.options.minDateTimePicker);
+
+    // A day number no date picker can show ends block B, so a later save still writes a date.
+    const std::string minDay = std::to_string(v.settings.options.minDateTimePicker);
+    for (std::string& line : f)
+        if (line == minDay) line = "2000000000";
+    ProjectValues far;
+    const ProjectRead r = readProjectFile(join(f), dates, far);
+    EXPECT_TRUE(r.correct);
+    EXPECT_FALSE(r.blockBWhole);
+    EXPECT_EQ(far.settings.options.minDateTimePicker, settings::dayNumberFromDate({2001, 2, 4}));
 }
 
 TEST_F(ProjectFileTest, FailingBlocksBAndDEndSilentlyAndKeepWhatTheyDidNotReach) {
@@ -316,6 +326,18 @@ TEST_F(ProjectFileTest, OneLineValuesNeverSpillIntoTheNextEntry) {
     EXPECT_EQ(loaded.settings.history.searchEdit.text, "two");
     EXPECT_EQ(loaded.settings.history.searchEdit.items, std::vector<std::string>{"a"});
     EXPECT_EQ(loaded.batch.rows[0].search, "cell");
+}
+
+TEST_F(ProjectFileTest, HugeAndBinaryFilesAreIncorrectWithoutTakingLong) {
+    ProjectValues loaded;
+    const std::string oneLine(100'000'000, 'x');
+    EXPECT_FALSE(readProjectFile(oneLine, dates, loaded).correct);
+    std::string lines(100'000'000, '\n');
+    lines.replace(0, 6, "/p\r\n8\r\n");  // a history list whose items are all empty lines
+    EXPECT_FALSE(readProjectFile(lines, dates, loaded).correct);
+    std::string binary(1 << 16, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 7919) >> 3);
+    EXPECT_FALSE(readProjectFile(binary, dates, loaded).correct);
 }
 
 TEST_F(ProjectFileTest, EveryTruncationAndEveryFlippedByteReadsWithoutHarm) {

@@ -48,8 +48,9 @@ TEST_F(WindowTest, ACommandIsEnabledOnlyWhenAllowedAndBuilt) {
     auto w = makeWindow();
     CommandSet& c = w->commands();
     QAction* open = action(*w, "OpenProject1");
+    c.setHandler(Command::OpenProject, {});
     c.setAllowed(Command::OpenProject, true);
-    EXPECT_FALSE(open->isEnabled());  // nothing carries it out yet
+    EXPECT_FALSE(open->isEnabled());  // nothing carries it out
     int opened = 0;
     c.setHandler(Command::OpenProject, [&] { ++opened; });
     EXPECT_TRUE(open->isEnabled());
