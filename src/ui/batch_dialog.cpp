@@ -15,7 +15,8 @@
 #include <QVBoxLayout>
 
 #include "engine/search_host.h"
-#include "platform/atomic_file.h"
+#include "platform/file_read.h"
+#include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_system.h"
 #include "project/batch_file.h"

@@ -3,7 +3,8 @@
 #include <QTimer>
 #include <iostream>
 
-#include "platform/atomic_file.h"
+#include "platform/file_read.h"
+#include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "ui/project_commands.h"
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <QObject>
+#include <QPointer>
 #include <string>
 #include <vector>
 
@@ -71,7 +72,8 @@ public:
 private:
     TFind& w_;
     CommandLinePrompter& prompter_;
-    ProjectCommands* projects_;
+    // Destroyed with the window, possibly before this object.
+    QPointer<ProjectCommands> projects_;
     project::CommandLineRun run_;
 };
 

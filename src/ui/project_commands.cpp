@@ -9,7 +9,8 @@
 #include <QTabWidget>
 #include <filesystem>
 
-#include "platform/atomic_file.h"
+#include "platform/file_read.h"
+#include "platform/safe_writer.h"
 #include "platform/file_system.h"
 #include "project/command_line_run.h"
 #include "project/project_file.h"
