@@ -318,7 +318,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             Frame f = stack_.back();
             stack_.pop_back();
             // Only going back to a choice point counts: undo records cost nothing extra.
-            if (f.kind >= kAlt && ++backtracks_ > backtrackLimit_) [[unlikely]]
+            if (f.kind >= kAlt && backtracksLeft_-- == 0) [[unlikely]]
                 throw EVxRegex(kErrBacktrackLimit, 0);
             switch (f.kind) {
             case kUndoOpen: openAt_[f.node] = f.a; continue;

@@ -37,13 +37,18 @@ public:
     std::function<bool()> goOn;
     static constexpr std::size_t kMaxFrames = std::size_t(1) << 21;
     // Choice points one search may go back to before it gives up with error 1016. Ten million
-    // takes well under a second; an expression that needs more on one text is exponential there.
+    // take about a second; an expression that needs more on one text is exponential there.
     static constexpr std::uint64_t kDefaultBacktrackLimit = 10'000'000;
+    // Each start position tried adds this much, so that one search through a long text, which
+    // may try millions of positions, is never taken for an exponential one; an ordinary
+    // expression goes back a few times per position at most.
+    static constexpr std::uint64_t kBacktracksPerStart = 64;
 
     void setBacktrackLimit(std::uint64_t limit) { backtrackLimit_ = limit; }
     std::uint64_t backtrackLimit() const { return backtrackLimit_; }
     // Starts a fresh budget: every Exec, ExecPos and ExecNext gets the whole limit.
-    void resetBacktracks() { backtracks_ = 0; }
+    void resetBacktracks() { backtracksLeft_ = backtrackLimit_; }
+    void allowStart() { backtracksLeft_ += kBacktracksPerStart; }
 
     Backtracker() { lastAsk_ = std::chrono::steady_clock::now(); }
 
@@ -88,8 +93,8 @@ private:
     std::array<std::int64_t, kGroupSlots> openAt_{};
     std::size_t base_ = 0;
     std::uint32_t steps_ = 0;
-    std::uint64_t backtracks_ = 0;
     std::uint64_t backtrackLimit_ = kDefaultBacktrackLimit;
+    std::uint64_t backtracksLeft_ = kDefaultBacktrackLimit;
     std::chrono::steady_clock::time_point lastAsk_{};
 
     // Loop counters: level 0 is unused, levels 1..10 belong to nested brace loops.

@@ -125,6 +125,7 @@ bool TVxRegex::ExecNext() {
 }
 
 bool TVxRegex::attempt(std::size_t pos) {
+    matcher_.allowStart();
     caps_.clear(program_->groupCount);
     std::size_t end = 0;
     if (!matcher_.run(*program_, tables_, inputBuf_.get(), inputLen_, pos, caps_, end)) return false;

@@ -46,8 +46,9 @@ public:
     // Asked at most every 25 ms during a match; returning false raises MatchInterrupted.
     void SetCancelHook(std::function<bool()> goOn) { matcher_.goOn = std::move(goOn); }
 
-    // How many times one Exec, ExecPos or ExecNext may go back to an earlier choice; past it
-    // the match ends with error 1016. The default suits every sane expression.
+    // How many times one Exec, ExecPos or ExecNext may go back to an earlier choice, besides a
+    // small allowance for each start position it tries; past it the match ends with error 1016.
+    // The default suits every sane expression.
     void SetBacktrackLimit(std::uint64_t limit) { matcher_.setBacktrackLimit(limit); }
     std::uint64_t BacktrackLimit() const { return matcher_.backtrackLimit(); }
 
