@@ -8,7 +8,10 @@
 
 namespace vsr::regexpr {
 
-TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) { caps_.clear(); }
+TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) {
+    caps_.clear();
+    matcher_.setBacktrackLimit(defaultBacktrackLimit_);
+}
 
 void TVxRegex::SetExpression(std::string_view expression) {
     if (!expressionSet_ || expression != expression_ || !program_) dropProgram();

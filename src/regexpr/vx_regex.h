@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -51,6 +52,10 @@ public:
     // The default suits every sane expression.
     void SetBacktrackLimit(std::uint64_t limit) { matcher_.setBacktrackLimit(limit); }
     std::uint64_t BacktrackLimit() const { return matcher_.backtrackLimit(); }
+    // The limit every engine made from now on starts with; tests lower it so that reaching it
+    // costs them a fraction of a second even in a sanitizer build.
+    static void SetDefaultBacktrackLimit(std::uint64_t limit) { defaultBacktrackLimit_ = limit; }
+    static std::uint64_t DefaultBacktrackLimit() { return defaultBacktrackLimit_; }
 
     // Compiles now (otherwise the next match does); errors are raised as EVxRegex.
     void Compile();
@@ -108,6 +113,7 @@ private:
     void forgetProbeScans() { probeScans_[0] = probeScans_[1] = ProbeScan{}; }
     Backtracker matcher_;
     std::vector<std::uint8_t> empty_;
+    static inline std::atomic<std::uint64_t> defaultBacktrackLimit_{Backtracker::kDefaultBacktrackLimit};
 };
 
 }  // namespace vsr::regexpr

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "backtrack_limit_guard.h"
 #include "engine/lines_viewer_regexpr_rule.h"
 #include "lines_viewer_fixture.h"
 
@@ -72,6 +73,7 @@ TEST(LinesViewerRegExpr, ErrorsAreReportedWithThePositionSelected) {
 }
 
 TEST(LinesViewerRegExpr, ExpressionTooComplexForTheFileIsReported) {
+    test::BacktrackLimitGuard budget(100000);
     FillFixture f;
     f.file("aaa\n" + std::string(30, 'a') + "!\n");
     f.memo({"^(a+)+$"}, QueryType::RegExpr);

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
+#include "backtrack_limit_guard.h"
 #include "modify_fixture.h"
 
 namespace vsr::engine {
@@ -150,6 +151,7 @@ TEST(ModifyRun, ExpressionErrorIsReportedOnceAndNoFileChanges) {
 }
 
 TEST(ModifyRun, ExpressionTooComplexForATextIsReportedAndEndsTheRun) {
+    test::BacktrackLimitGuard budget(100000);
     ModifyFixture f;
     f.regex({"^(a+)+$"}, {"b"});
     f.add("a.txt", "aaa\n");

@@ -75,7 +75,6 @@ TEST(VxRegexRobustness, ExponentialBacktrackingEndsAsTooComplex) {
     TVxRegex re;
     re.SetModifier(5, true);  // m, as every search sets it
     re.SetExpression("^(a+)+$");
-    auto began = Clock::now();
     try {
         re.Exec(std::string(30, 'a') + "!");
         FAIL() << "the match ran to its end";
@@ -84,7 +83,6 @@ TEST(VxRegexRobustness, ExponentialBacktrackingEndsAsTooComplex) {
         EXPECT_STREQ(e.what(), "TVxRegex(exec): Expression Too Complex For This Text");
         EXPECT_EQ(e.position(), 0);
     }
-    EXPECT_LT(Clock::now() - began, std::chrono::seconds(20));
     EXPECT_EQ(re.MatchStart(0), -1);
     ASSERT_TRUE(re.Exec(std::string(30, 'a')));
     EXPECT_EQ(re.MatchLength(0), 30);
@@ -96,6 +94,9 @@ TEST(VxRegexRobustness, ExponentialBacktrackingEndsAsTooComplex) {
 TEST(VxRegexRobustness, BacktrackBudgetIsPerCallAndGrowsWithTheText) {
     TVxRegex re;
     EXPECT_EQ(re.BacktrackLimit(), 10000000u);
+    TVxRegex::SetDefaultBacktrackLimit(1000);
+    EXPECT_EQ(TVxRegex().BacktrackLimit(), 1000u);
+    TVxRegex::SetDefaultBacktrackLimit(10000000);
     re.SetBacktrackLimit(1000);
     re.SetExpression("(a|aa)+b");
     try {
