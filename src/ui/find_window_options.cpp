@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/find_window.h"
+#include "ui/window_environment.h"
 
 namespace vsr::ui {
 
@@ -32,14 +33,14 @@ QGroupBox* box(QWidget* parent, const char* name, const char* title) {
     return named(new QGroupBox(QString::fromUtf8(title), parent), name);
 }
 
-QDateEdit* datePicker(QWidget* parent, const char* name) {
+QDateEdit* datePicker(QWidget* parent, const char* name, const platform::CivilDate& today) {
     auto* picker = named(new QDateEdit(parent), name);
     picker->setCalendarPopup(true);
     // A month name makes the picker too wide for the tab; numbers say the same.
     QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
     if (format.contains(QStringLiteral("MMM"))) format = QStringLiteral("yyyy-MM-dd");
     picker->setDisplayFormat(format);
-    picker->setDate(QDate::currentDate());
+    picker->setDate(QDate(today.year, today.month, today.day));
     return picker;
 }
 
@@ -105,9 +106,10 @@ void TFind::composeOptionsTab() {
     dateKinds->addButton(BetweenRadioButton);
     dateKinds->addButton(NewestRadioButton);
     BetweenRadioButton->setChecked(true);
-    MinDateTimePicker = datePicker(dateBox, "MinDateTimePicker");
+    const platform::CivilDate date = today(services_.clock);
+    MinDateTimePicker = datePicker(dateBox, "MinDateTimePicker", date);
     AndLabel = named(new QLabel(QStringLiteral("and"), dateBox), "AndLabel");
-    MaxDateTimePicker = datePicker(dateBox, "MaxDateTimePicker");
+    MaxDateTimePicker = datePicker(dateBox, "MaxDateTimePicker", date);
     DaysAgoSpinEdit = named(new QSpinBox(dateBox), "DaysAgoSpinEdit");
     DaysAgoSpinEdit->setRange(0, 99999);
     DaysAgoLabel = named(new QLabel(QStringLiteral("days ago"), dateBox), "DaysAgoLabel");

@@ -69,7 +69,7 @@ void TFind::loadSettings() {
     } else {
         // Without a store the first-start values apply, as for a new user.
         settings::StoredSettings fresh = settings::firstStartSettings(
-            windowEnvironment(services_.homeFolder, std::string(), services_.formats));
+            windowEnvironment(services_.homeFolder, std::string(), services_.formats, services_.clock));
         stored_ = fresh;
     }
     applyStoredSettings();

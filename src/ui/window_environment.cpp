@@ -10,11 +10,17 @@
 
 namespace vsr::ui {
 
+platform::CivilDate today(platform::Clock* clock) {
+    if (clock) return platform::localDate(clock->now());
+    const QDate date = QDate::currentDate();
+    return {date.year(), date.month(), date.day()};
+}
+
 settings::SettingsEnvironment windowEnvironment(const std::string& homeFolder, const std::string& editorProgram,
-                                                const platform::LocaleFormats* locale) {
+                                                const platform::LocaleFormats* locale, platform::Clock* clock) {
     settings::SettingsEnvironment env;
-    const QDate today = QDate::currentDate();
-    env.today = settings::dayNumberFromDate({today.year(), today.month(), today.day()});
+    const platform::CivilDate date = today(clock);
+    env.today = settings::dayNumberFromDate(date);
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         env.screenWidth = screen->availableGeometry().width();
         env.screenHeight = screen->availableGeometry().height();

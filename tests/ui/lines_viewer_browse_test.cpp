@@ -63,10 +63,13 @@ struct BrowseFixture : ::testing::Test {
         else w->SearchEdit->setEditText(QString::fromStdString(query));
         w->FindButtonClick();
     }
-    // Lets the idle pause pass and the fill run.
+    // Lets the idle pause pass and the fill run: done when no browse is due and no fill runs,
+    // also after the window's idle step (which may select the browsed row again) has had its turn.
     void settle() {
-        for (int i = 0; i < 20 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(20);
-        QTest::qWait(60);
+        auto quiet = [this] { return !browser->browsePending() && !browser->filling(); };
+        ASSERT_TRUE(QTest::qWaitFor(quiet));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(QTest::qWaitFor(quiet));
     }
     std::string entry(int i) { return w->ListBox1->content().entry(static_cast<std::size_t>(i)).displayText; }
     void selectRow(std::size_t row) {

@@ -18,7 +18,7 @@ TEST_F(WindowTest, TerminateSignalsCloseTheWindowAndSaveTheSettings) {
         ASSERT_TRUE(terminate.installed());
         const int commits = store.commitCount();
         ::raise(sig);
-        QTRY_VERIFY(!w->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
         EXPECT_GT(store.commitCount(), commits);
         EXPECT_EQ(store.readString("Software\\Vantix Search & Replace", "MasksComboBoxText"),
                   "*.sig" + std::to_string(sig));

@@ -55,7 +55,7 @@ protected:
         if (withStore) {
             if (!storage)
                 storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(),
-                                                                      windowEnvironment("", "", nullptr));
+                                                                      windowEnvironment("", "", nullptr, clock.get()));
             s.settings = storage.get();
         }
         auto w = std::make_unique<TFind>(s);

@@ -193,8 +193,7 @@ TEST_F(WindowTest, BusyIndicatorRunsOnlyWhileStarted) {
     b.start();
     EXPECT_TRUE(b.isActive());
     const int before = b.frame();
-    QTest::qWait(250);
-    EXPECT_NE(b.frame(), before);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return b.frame() != before; }));
     b.stop();
     EXPECT_FALSE(b.isActive());
     EXPECT_EQ(b.frame(), 0);

@@ -188,7 +188,7 @@ TEST_F(ModifyStopTest, ClosingTheWindowDuringAModificationStopsItAndClosesAfterw
     for (std::size_t i = 0; i < w->results().count(); ++i)
         untouched += readFile(files.path() / w->results().row(i).name) == "alpha";
     EXPECT_GT(untouched, 0);
-    QTRY_VERIFY(!w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
 }
 
 TEST_F(ModifyTest, CreateBackupsClickMakesTheListStaleAndTurningItOffDisablesUndo) {

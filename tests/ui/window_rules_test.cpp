@@ -180,7 +180,7 @@ TEST_F(WindowTest, ZeroSizeOrDaysTurnIntoOneWhenTheWindowGoesIdle) {
     w->DaysAgoSpinEdit->setFocus();
     w->DaysAgoSpinEdit->selectAll();
     QTest::keyClicks(w->DaysAgoSpinEdit, QStringLiteral("0"));
-    QTRY_COMPARE(w->DaysAgoSpinEdit->value(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->DaysAgoSpinEdit->value() == 1; }));
 }
 
 TEST_F(WindowTest, CrossedDateLimitsKeepTheOptionsTab) {

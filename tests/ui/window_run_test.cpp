@@ -127,7 +127,7 @@ TEST_F(StopTest, ClosingTheWindowDuringASearchStopsItAndClosesAfterwards) {
     });
     search(*w, files.str());
     EXPECT_LT(rows(*w), 200);
-    QTRY_VERIFY(!w->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
 }
 
 TEST_F(WindowTest, EnterInAOneLineFieldSearchesAndInAMemoBreaksTheLine) {
@@ -139,7 +139,7 @@ TEST_F(WindowTest, EnterInAOneLineFieldSearchesAndInAMemoBreaksTheLine) {
     QTest::keyClicks(w->FindMemo, QStringLiteral("al"));
     QTest::keyClick(w->FindMemo, Qt::Key_Return);
     QTest::keyClicks(w->FindMemo, QStringLiteral("x"));
-    QTest::qWait(20);
+    QCoreApplication::processEvents();
     EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("al\nx"));
     EXPECT_FALSE(w->Splitter1->isVisible());
 
@@ -147,7 +147,7 @@ TEST_F(WindowTest, EnterInAOneLineFieldSearchesAndInAMemoBreaksTheLine) {
     w->FindEditComboBox->setFocus();
     QTest::keyClicks(w->FindEditComboBox->lineEdit(), QStringLiteral("alpha"));
     QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_Return);
-    QTRY_COMPARE(rows(*w), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows(*w) == 1; }));
 
     // On the Search and Replace tab Enter in the replacement memo is a line break too.
     w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
@@ -156,7 +156,7 @@ TEST_F(WindowTest, EnterInAOneLineFieldSearchesAndInAMemoBreaksTheLine) {
     w->Memo2->setFocus();
     QTest::keyClicks(w->Memo2, QStringLiteral("a"));
     QTest::keyClick(w->Memo2, Qt::Key_Return);
-    QTest::qWait(20);
+    QCoreApplication::processEvents();
     EXPECT_EQ(w->Memo2->toPlainText(), QStringLiteral("a\n"));
     EXPECT_EQ(w->results().tab, results::ListTab::Find);
 }

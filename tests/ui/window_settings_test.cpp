@@ -5,6 +5,10 @@ namespace vsr::ui::test {
 namespace {
 
 TEST_F(WindowTest, AFirstStartShowsTheDefaults) {
+    // Today comes from the window's clock, so the dates hold even across midnight.
+    using namespace std::chrono;
+    clock = std::make_unique<platform::FakeClock>();
+    clock->setNow(sys_days{2026y / March / 31} + 12h);
     auto w = makeWindow(96, true);
     EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.*"));
     ASSERT_EQ(w->MasksComboBox->count(), 2);
@@ -19,8 +23,8 @@ TEST_F(WindowTest, AFirstStartShowsTheDefaults) {
     EXPECT_EQ(w->SizeSpinEdit->value(), 100);
     EXPECT_EQ(w->KBComboBox->currentText(), QStringLiteral("KB"));
     EXPECT_EQ(w->DaysAgoSpinEdit->value(), 2);
-    EXPECT_EQ(w->MaxDateTimePicker->date(), QDate::currentDate());
-    EXPECT_EQ(w->MinDateTimePicker->date(), QDate::currentDate().addMonths(-12));
+    EXPECT_EQ(w->MaxDateTimePicker->date(), QDate(2026, 3, 31));
+    EXPECT_EQ(w->MinDateTimePicker->date(), QDate(2025, 3, 31));
     EXPECT_EQ(w->PageControl1->currentWidget(), w->FindTab);
     EXPECT_FALSE(w->ComboBoxPath->currentText().isEmpty());
     // Replace is the first-start modification, so the replacement field takes text.
