@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "engine/text_lines.h"
-
 namespace vsr::engine {
 namespace {
 
@@ -105,46 +103,6 @@ void LineMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
     }
     if (terms.allExcluded) matches = true;  // every count is 0 here, or we returned above
     if (matches) run_.listFile(dir, entry, terms.counts());
-}
-
-bool LineMatcher::scanFile(const std::string& fullName, LineMatchMode mode, FoundLineSink* sink,
-                           const std::vector<std::int64_t>& highlightedLines) {
-    TermList& terms = run_.terms();
-    terms.resetCounts();
-    const bool lines = mode == LineMatchMode::Lines && sink;
-    if (run_.readFile(fullName, lines) != platform::ReadStatus::Ok) return false;
-    std::string_view text = run_.buffer().view();
-    if (!lines) return countTerms(text, false);
-
-    prepareScanners();
-    const std::vector<TermScanner>& scanners = scanners_;
-    LineCursor cursor(text);
-    std::string_view line;
-    std::int64_t number = 0;
-    std::size_t nextHighlight = 0;
-    bool wanted = true;
-    while (cursor.next(line)) {
-        ++number;
-        run_.pumpIfDue(25);
-        if (run_.stopped()) return false;
-        int hits = 0;
-        for (std::size_t i = 0; i < scanners.size(); ++i) {
-            if (terms.terms[i].text.empty() || holdsLineEnd(terms.terms[i].text)) continue;
-            for (std::size_t p = scanners[i].next(line, 0); p != std::string_view::npos;
-                 p = scanners[i].next(line, p + scanners[i].length())) {
-                ++terms.terms[i].foundCount;
-                ++hits;
-            }
-        }
-        int link = -1;
-        while (nextHighlight < highlightedLines.size() && highlightedLines[nextHighlight] < number) ++nextHighlight;
-        if (nextHighlight < highlightedLines.size() && highlightedLines[nextHighlight] == number) {
-            link = static_cast<int>(nextHighlight) + 1;
-            ++nextHighlight;
-        }
-        if (hits > 0 && wanted) wanted = sink->foundLine(number, line, hits, link);
-    }
-    return true;
 }
 
 }  // namespace vsr::engine

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "engine/lines_viewer_context.h"
-#include "engine/lines_viewer_regexpr_rule.h"
+#include "engine/regexpr_query.h"
 #include "engine/text_lines.h"
 #include "regexpr/vx_regex.h"
 
@@ -14,21 +14,6 @@ namespace {
 
 // Length of the engine's origin prefix at the start of every error message.
 constexpr std::size_t kErrorPrefix = 16;
-
-void configure(regexpr::TVxRegex& rx, FillContext& ctx) {
-    const SearchConditions& c = ctx.conditions();
-    rx.SetModifier(1, !c.caseSensitive);  // i
-    rx.SetModifier(3, c.dotMatchesAll);   // s
-    rx.SetModifier(5, true);              // m
-    rx.SetModifier(6, c.extendedSyntax);  // x
-    const platform::CodePage& page = ctx.codePage();
-    rx.SetCaseTable(page.upperTable());
-    regexpr::ByteTable word{};
-    for (int b = 0; b < 256; ++b) word[b] = page.isWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
-    rx.SetWordTable(word);
-    // The engine asks between steps of a long match; a false answer interrupts it.
-    rx.SetCancelHook([&ctx] { return ctx.keepGoing(25); });
-}
 
 void matchLines(regexpr::TVxRegex& rx, FillContext& ctx) {
     LinesViewerContent& content = ctx.content();
@@ -132,21 +117,17 @@ void fillRegExpr(FillContext& ctx) {
             return;
         }
     }
-    std::string expression;
-    for (std::size_t i = 0; i < memo.size(); ++i) {
-        if (i) expression += "\r\n";
-        expression += memo[i];
-    }
-    const bool byLine = matchesLineByLine(c, memo.size(), expression);
-    if (byLine) expression = anchoredExpression(expression);
+    // The listing's expression and rule: browsing a row never changes its count.
+    const RegExprQuery query = regExprQuery(c);
+    const bool byLine = query.byLine;
 
     ctx.ranMatching = true;
     ctx.result.counts = {0};
     regexpr::TVxRegex& rx = ctx.scratch().regex;
     try {
-        configure(rx, ctx);
-        rx.SetExpression(expression);
-        rx.Compile();
+        // The engine asks between steps of a long match; a false answer interrupts it.
+        rx.SetCancelHook([&ctx] { return ctx.keepGoing(25); });
+        compileRegExpr(rx, c, ctx.codePage(), query.expression);
         if (byLine) matchLines(rx, ctx);
         else matchWholeText(rx, ctx);
         rx.SetCancelHook({});

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "engine/lines_viewer_regexpr_rule.h"
+#include "engine/regexpr_query.h"
 #include "engine/text_lines.h"
 
 namespace vsr::engine {
@@ -23,15 +23,7 @@ void reportRegExprError(SearchHost& host, Tab tab, const regexpr::EVxRegex& erro
 
 RegExprMatcher::RegExprMatcher(SearchRun& run) : run_(run) {}
 
-std::string RegExprMatcher::runExpression(const SearchConditions& c) {
-    std::string expression;
-    const std::vector<std::string>& lines = c.multiLineQuery();
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i) expression += "\r\n";
-        expression += lines[i];
-    }
-    return anchoredExpression(expression);
-}
+std::string RegExprMatcher::runExpression(const SearchConditions& c) { return regExprQuery(c).expression; }
 
 bool RegExprMatcher::checkQuery() { return run_.checkQueryLines(); }
 
@@ -41,25 +33,15 @@ bool RegExprMatcher::prepare() {
     if (prepared_) return usable_;
     prepared_ = true;
     const SearchConditions& c = run_.conditions();
-    engine_.SetModifier(1, !c.caseSensitive);  // i
-    engine_.SetModifier(3, c.dotMatchesAll);   // s
-    engine_.SetModifier(5, true);              // m
-    engine_.SetModifier(6, c.extendedSyntax);  // x
-    const platform::CodePage& page = run_.codePage();
-    engine_.SetCaseTable(page.upperTable());
-    regexpr::ByteTable word{};
-    for (int b = 0; b < 256; ++b) word[b] = page.isWordChar(static_cast<unsigned char>(b)) ? 1 : 0;
-    engine_.SetWordTable(word);
     // Inside one long match the engine asks here at most every 25 ms; Stop interrupts it.
     engine_.SetCancelHook([this] {
         run_.pumpIfDue(25);
         return !run_.stopped();
     });
-    std::string expression = runExpression(c);
-    byLine_ = matchesLineByLine(c, c.multiLineQuery().size(), expression);
+    const RegExprQuery query = regExprQuery(c);
+    byLine_ = query.byLine;
     try {
-        engine_.SetExpression(expression);
-        engine_.Compile();
+        compileRegExpr(engine_, c, run_.codePage(), query.expression);
         usable_ = true;
     } catch (const regexpr::EVxRegex& e) {
         reportError(e);

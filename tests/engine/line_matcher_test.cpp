@@ -133,39 +133,5 @@ TEST(LineMatcher, LongLinesAndHugeCountsWork) {
     EXPECT_EQ(f.run(), (Rows{"/data/a.txt:300000"}));
 }
 
-struct RecordingSink : FoundLineSink {
-    std::vector<std::string> lines;
-    std::size_t limit = 100;
-    bool foundLine(std::int64_t n, std::string_view line, int hits, int link) override {
-        lines.push_back(std::to_string(n) + ":" + std::string(line) + ":" + std::to_string(hits) + ":" +
-                        std::to_string(link));
-        return lines.size() < limit;
-    }
-};
-
-TEST(LineMatcher, LinesModeReportsEachLineWithItsHitsAndHighlightLink) {
-    SearchFixture f;
-    f.fs.addFile("/data/a.txt", "Cat cat\r\nnone\rcat\n\nCAT");
-    f.conditions.findText = "cat";
-    f.run();
-    SearchRun* run = f.driver.lastRun();
-    ASSERT_NE(run, nullptr);
-    LineMatcher m(*run);
-    RecordingSink sink;
-    ASSERT_TRUE(m.scanFile("/data/a.txt", LineMatchMode::Lines, &sink, {3, 5}));
-    EXPECT_EQ(sink.lines, (std::vector<std::string>{"1:Cat cat:2:-1", "3:cat:1:1", "5:CAT:1:2"}));
-    EXPECT_EQ(run->terms().terms[0].foundCount, 4);
-
-    sink.lines.clear();
-    sink.limit = 1;  // a full viewer stops taking lines, but the counts are completed
-    ASSERT_TRUE(m.scanFile("/data/a.txt", LineMatchMode::Lines, &sink));
-    EXPECT_EQ(sink.lines.size(), 1u);
-    EXPECT_EQ(run->terms().terms[0].foundCount, 4);
-
-    ASSERT_TRUE(m.scanFile("/data/a.txt", LineMatchMode::Counting, nullptr));
-    EXPECT_EQ(run->terms().terms[0].foundCount, 4);
-    EXPECT_FALSE(m.scanFile("/data/missing.txt", LineMatchMode::Counting, nullptr));
-}
-
 }  // namespace
 }  // namespace vsr::engine

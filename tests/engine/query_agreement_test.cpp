@@ -1,0 +1,100 @@
+// The listing and the Lines Viewer run the same query: over random files of every query type,
+// browsing a listed row never changes its Found value, and the viewer highlights as many
+// matches as the row counts.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <numeric>
+#include <random>
+
+#include "engine/lines_viewer_fill.h"
+#include "search_fixture.h"
+
+namespace vsr::engine::test {
+namespace {
+
+// Lines from a small set, so matches, near misses, every line end and the occasional NUL
+// byte all turn up.
+std::string randomText(std::mt19937& random) {
+    static const char* const kLines[] = {"a", "b", "ab", "a b", "x", "", " b ", "B a", "ba b", "xab ab"};
+    static const char* const kEnds[] = {"\n", "\r\n", "\r"};
+    std::string text;
+    const int lines = static_cast<int>(random() % 12);
+    for (int i = 0; i < lines; ++i) {
+        text += kLines[random() % 10];
+        if (i + 1 < lines || random() % 2) text += kEnds[random() % 3];
+    }
+    if (random() % 10 == 0) text.insert(random() % (text.size() + 1), 1, '\0');
+    return text;
+}
+
+struct Query {
+    const char* label;
+    QueryType type;
+    std::vector<std::string> lines;  // the one-line query, or the memo's lines
+    bool caseSensitive = false;
+    bool wholeWords = false;
+    bool eachLine = false;
+};
+
+const Query kQueries[] = {
+    {"phrase", QueryType::Phrase, {"ab"}},
+    {"phrase, case", QueryType::Phrase, {"a b"}, true},
+    {"phrase, whole words", QueryType::Phrase, {"ab"}, false, true},
+    {"words or", QueryType::WordsOr, {"a b"}},
+    {"words and", QueryType::WordsAnd, {"ab x"}, false, true},
+    {"search engine", QueryType::SearchEngine, {"+ab -x"}},
+    {"multiline", QueryType::Multiline, {"a", "b"}},
+    {"regex by line", QueryType::RegExpr, {"a+b?"}},
+    {"regex leading .*", QueryType::RegExpr, {".*?b"}},
+    {"regex whole text", QueryType::RegExpr, {".*?b\\s"}},
+    {"regex across lines", QueryType::RegExpr, {"b", "a"}},
+    {"regex each line", QueryType::RegExpr, {"b\\s*a"}, true, false, true},
+};
+
+std::int64_t highlights(const LinesViewerContent& content) {
+    std::int64_t n = 0;
+    for (const FoundLine& e : content.entries()) n += static_cast<std::int64_t>(e.highlights.size());
+    return n;
+}
+
+TEST(QueryAgreement, BrowsingARowNeverChangesItsCount) {
+    std::mt19937 random(19);
+    for (const Query& q : kQueries) {
+        SearchFixture f;
+        std::map<std::string, std::string> texts;
+        for (int i = 0; i < 150; ++i) {
+            const std::string name = "/data/f" + std::to_string(i) + ".txt";
+            texts[name] = randomText(random);
+            f.fs.addFile(name, texts[name]);
+        }
+        f.conditions.queryType = q.type;
+        f.conditions.findText = q.lines[0];
+        f.conditions.findLines = q.lines;
+        f.conditions.caseSensitive = q.caseSensitive;
+        f.conditions.wholeWords = q.wholeWords;
+        f.conditions.eachLineSeparately = q.eachLine;
+        f.run();
+        ASSERT_GT(f.host.list.count(), 10u) << q.label;
+        ASSERT_TRUE(f.host.messages.empty()) << q.label;
+        for (std::size_t row = 0; row < f.host.list.count(); ++row) {
+            const results::ResultItem listed = f.host.list.row(row);
+            f.host.list.selectOnly(row);
+            LinesViewerContent content;
+            FillResult r = FillLinesViewer(f.conditions, {f.fs, f.clock, f.formats, f.types}, f.host, content,
+                                           {listed.path, listed.name, static_cast<long long>(row), FillPurpose::Silent});
+            ASSERT_EQ(r.end, FillEnd::Done) << q.label;
+            const std::string context = std::string(q.label) + " in " + testing::PrintToString(texts[listed.fullName()]);
+            EXPECT_EQ(f.host.list.row(row).found, listed.found) << context;
+            EXPECT_EQ(f.host.list.row(row).firstCount, listed.firstCount) << context;
+            // Multiline marks whole lines rather than matches; a match of a query of several lines
+            // marks its part of each line; every other match is marked once.
+            const std::int64_t counted = std::accumulate(r.counts.begin(), r.counts.end(), std::int64_t{0});
+            if (q.type != QueryType::Multiline && q.lines.size() == 1) EXPECT_EQ(highlights(content), counted) << context;
+            else if (q.type != QueryType::Multiline) EXPECT_GE(highlights(content), counted) << context;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vsr::engine::test
