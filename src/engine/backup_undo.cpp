@@ -30,7 +30,7 @@ void ModifyDriver::UndoReplaceBitClick() {
     auto failRow = [&](long long row) {
         if (row < 0) return;
         views_.widenResultColumn();
-        list.SetResultStatus(static_cast<std::size_t>(row), results::kStatusFailedUndo);
+        list.SetResultStatus(static_cast<std::size_t>(row), results::RowStatus::FailedUndo);
     };
     for (const UndoEntry& entry : undo_) {
         const std::string& f = entry.path;
@@ -49,7 +49,7 @@ void ModifyDriver::UndoReplaceBitClick() {
                 for (std::size_t r : rows) {
                     if (r >= list.count()) continue;
                     views_.fillSilent(r);
-                    list.SetResultStatus(r, results::kStatusUndid);
+                    list.SetResultStatus(r, results::RowStatus::Undid);
                     if (list.intervalDisplay) list.ShowRowInterval(r);
                 }
             }

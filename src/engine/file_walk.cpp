@@ -1,5 +1,7 @@
 #include "engine/file_walk.h"
 
+#include <new>
+
 #include "engine/file_filters.h"
 
 namespace vsr::engine {
@@ -43,7 +45,13 @@ bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& ent
 
 void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
     run_.host().setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
-    matcher_.matchFile(dir, entry);
+    try {
+        matcher_.matchFile(dir, entry);
+    } catch (const std::bad_alloc&) {
+        // A file the memory does not suffice for is passed over as an unreadable one is; the
+        // buffers it grew go back before the next file.
+        run_.releaseBuffers();
+    }
 }
 
 void FileWalk::walkDirectory(const std::string& dir) {

@@ -1,6 +1,7 @@
 #include "engine/lines_viewer_fill.h"
 
 #include <cstring>
+#include <new>
 
 #include "engine/lines_viewer_context.h"
 #include "results/row_texts.h"
@@ -84,12 +85,10 @@ results::ResultItem* targetRow(results::ResultList& list, const FillRequest& req
 
 void markNotFound(results::ResultList& list, std::size_t row) {
     results::ResultItem& item = list.mutableRow(row);
-    item.found.clear();
+    results::clearFileColumns(item);
     item.attributes.clear();
-    item.time.clear();
-    item.size.clear();
     item.type.clear();
-    list.SetResultStatus(row, results::kStatusNotFound);
+    list.SetResultStatus(row, results::RowStatus::NotFound);
 }
 
 // Step 8: the Found value from the counts and the file information from the directory entry.
@@ -98,15 +97,15 @@ void refreshRow(FillContext& ctx, const FillRequest& request, const std::string&
     results::ResultItem* item = targetRow(list, request, fullName);
     if (ctx.ranMatching) ctx.result.found = results::foundText(ctx.result.counts);
     if (!item) return;
-    if (ctx.ranMatching && !list.foundColumnAbsent()) item->found = ctx.result.found;
+    if (ctx.ranMatching && !list.foundColumnAbsent()) results::fillFoundColumn(*item, ctx.result.counts);
     platform::FileInfo info;
     if (env.fs.stat(fullName, info)) {
         results::fillFileColumns(*item, info, {env.formats, env.typeNames});
-        if (!ctx.ranMatching && !list.foundColumnAbsent() && item->found.empty()) item->found = "0";
+        if (!ctx.ranMatching && !list.foundColumnAbsent() && item->found.empty()) results::fillFoundColumn(*item, {0});
     }
     std::size_t row = static_cast<std::size_t>(request.row);
-    if (item->result == results::kStatusNotFound) {
-        item->result = results::kStatusFound;
+    if (item->status == results::RowStatus::NotFound) {
+        item->setStatus(results::RowStatus::Found);
         if (list.intervalDisplay) list.ShowRowInterval(row);
     }
     list.notifyRowChanged(row);
@@ -116,11 +115,14 @@ void emptyFound(FillContext& ctx, const FillRequest& request, const std::string&
     results::ResultList& list = ctx.host().results();
     if (results::ResultItem* item = targetRow(list, request, fullName)) {
         item->found.clear();
+        item->firstCount = -1;
         list.notifyRowChanged(static_cast<std::size_t>(request.row));
     }
 }
 
 void finish(FillContext& ctx) {
+    // The entries own their texts: the file, its joined copy and the expression's input go.
+    ctx.content().releaseScratch();
     ctx.content().endFill();
     // A fill that Stop ended clears the flag again, so the next one runs.
     if (ctx.result.end == FillEnd::Stopped) ctx.host().runState().stop = false;
@@ -186,7 +188,12 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
             finish(ctx);
             return ctx.result;
         }
-        status = ctx.readFile();
+        try {
+            status = ctx.readFile();
+        } catch (const std::bad_alloc&) {
+            ctx.content().releaseScratch();
+            status = platform::ReadStatus::TooLarge;
+        }
     }
     if (status == platform::ReadStatus::Failed) {
         host.messageBox(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
@@ -203,10 +210,16 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
     }
 
     if (purpose != FillPurpose::InfoOnly) {
-        switch (conditions.effectiveQueryType()) {
-            case QueryType::RegExpr: lines_viewer::fillRegExpr(ctx); break;
-            case QueryType::Multiline: lines_viewer::fillBlock(ctx); break;
-            default: lines_viewer::fillPhraseAndWords(ctx); break;
+        try {
+            switch (conditions.effectiveQueryType()) {
+                case QueryType::RegExpr: lines_viewer::fillRegExpr(ctx); break;
+                case QueryType::Multiline: lines_viewer::fillBlock(ctx); break;
+                default: lines_viewer::fillPhraseAndWords(ctx); break;
+            }
+        } catch (const std::bad_alloc&) {
+            // A file the memory does not suffice for ends as one too large to read does.
+            ctx.content().releaseScratch();
+            ctx.result.end = FillEnd::Stopped;
         }
     }
 

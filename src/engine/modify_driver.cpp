@@ -100,10 +100,10 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
             const std::size_t first = it->second;
             // The other name's rewrite must be published before its Result can be shared.
             if (!pending_.empty()) commitBatch();
-            list.SetResultStatus(index, list.row(first).result);
+            list.copyResultStatus(index, first);
             for (UndoEntry& e : undo_)
                 if (e.row == first) e.aliasRows.push_back(index);
-            if (list.row(first).result.rfind(results::kStatusModified, 0) == 0 && !host_.runState().stop)
+            if (list.row(first).status == results::RowStatus::Modified && !host_.runState().stop)
                 views_.fillSilent(index);
             return;
         }
@@ -176,13 +176,13 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) 
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
     if (!modified) {
-        list.SetResultStatus(index, results::kStatusFailedModification);
+        list.SetResultStatus(index, results::RowStatus::FailedModification);
         return;
     }
     // Only a file whose backup this run made can be undone; an older ".bak" would bring back
     // some earlier state.
     if (createBackups_ && backupMade) undo_.push_back({path, index, {}});
-    list.SetResultStatus(index, results::kStatusModified);
+    list.SetResultStatus(index, results::RowStatus::Modified);
     if (list.intervalDisplay) list.ShowRowInterval(index);
     // A rewrite through a new file gives the file a new inode; the other names of the file
     // must still recognise it.

@@ -118,7 +118,9 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         else walk.walkDirectory(conditions.path);
     }
 
-    // Closing steps.
+    // Closing steps. The last run stays readable, but the memory of its largest file goes back.
+    matcher.reset();
+    run_->releaseBuffers();
     env_.fs.releaseCaches();
     if (tab == Tab::Find) state.conditionsChanged = true;
     state.resultsSnapshot.clear();

@@ -1,15 +1,15 @@
 #pragma once
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/search_conditions.h"
+#include "engine/search_sink.h"
 #include "results/result_list.h"
 
 namespace vsr::engine {
-
-enum class MessageIcon { Exclamation, Warning, Information, Error };
 
 // Every modal message box goes through this, so tests and command-line runs answer it
 // without a screen.
@@ -20,9 +20,10 @@ public:
 };
 
 // The state of the current run, shared between the window (Stop sets the flags) and the engine.
+// The stop flags may be set from any thread; the engine tests them between steps.
 struct RunState {
-    bool stop = false;
-    bool modificationStop = false;
+    std::atomic<bool> stop = false;
+    std::atomic<bool> modificationStop = false;
     long long foundFiles = 0;
     std::int64_t lastPumpMs = 0;
     Tab runTab = Tab::Find;
@@ -53,24 +54,26 @@ inline constexpr int kBackupPanel = 2;
 
 // Everything a run needs from outside the engine: the window implements it, tools and tests
 // implement it without a screen. The engine never calls the window any other way.
-class SearchHost {
+class SearchHost : public SearchSink {
 public:
-    virtual ~SearchHost() = default;
 
     // Lets the window process pending messages (Stop, repainting); called at most every 15 ms.
     virtual void pumpMessages() = 0;
     virtual Prompter& prompter() = 0;
     void messageBox(const std::string& caption, const std::string& text,
                     MessageIcon icon = MessageIcon::Exclamation) {
+        message(caption, text, icon);
+    }
+    void message(const std::string& caption, const std::string& text, MessageIcon icon) override {
         prompter().messageBox(caption, text, icon);
     }
-    virtual void setStatusText(int panel, const std::string& text) = 0;
 
     virtual RunState& runState() = 0;
     virtual results::ResultList& results() = 0;
 
-    // A row was appended to results() at `index`.
-    virtual void rowAdded(std::size_t index) {}
+    // Appends the row to results(), keeping its complete count list while the list collects
+    // them for a report. A host that shows rows elsewhere as well does so and calls this.
+    void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override;
     // Begin-of-run state of the tab: disable the controls that feed the conditions, show the
     // list; the engine has already emptied the list and set its columns.
     virtual void beginRun(Tab tab) {}

@@ -47,15 +47,19 @@ void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
     env_.fs.loadInfo(dir, entry);
     RunState& s = state();
     ++s.foundFiles;
-    results::ResultList& list = host_.results();
+    const results::ResultList& list = host_.results();
     host_.setStatusText(kCountPanel, results::searchCountText(list.tab, s.foundFiles));
     results::ResultItem item;
     item.name = entry.name;
     item.path = dir;
-    if (!list.foundColumnAbsent()) item.found = results::foundText(counts);
+    if (!list.foundColumnAbsent()) results::fillFoundColumn(item, counts);
     results::fillFileColumns(item, entry.info, {env_.formats, env_.typeNames});
-    std::size_t index = list.AddResultItem(std::move(item), results::fullCountText(counts));
-    host_.rowAdded(index);
+    host_.rowFound(std::move(item), counts);
+}
+
+void SearchHost::rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) {
+    results::ResultList& list = results();
+    list.AddResultItem(std::move(row), list.collectReportCounts ? results::fullCountText(counts) : std::string());
 }
 
 void pushHistory(std::vector<std::string>& history, const std::string& text) {

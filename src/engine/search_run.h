@@ -57,6 +57,11 @@ public:
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
+    // Frees both buffers: at the end of the run, or after a file the memory did not suffice for.
+    void releaseBuffers() {
+        buffer_.release();
+        fold_.release();
+    }
 
     // Lists a matching file: found files + 1, the count text in panel 0, a new row with
     // `counts` in its Found column. Fetches the entry's information when not yet loaded.

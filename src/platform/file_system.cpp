@@ -26,6 +26,12 @@ void FileBuffer::assign(std::string_view bytes) {
     setSize(bytes.size());
 }
 
+void FileBuffer::release() {
+    data_.reset();
+    capacity_ = 0;
+    size_ = 0;
+}
+
 bool FileSystem::loadInfo(const std::string& dir, DirEntry& entry) {
     if (entry.infoLoaded) return true;
     if (!stat(joinPath(dir, entry.name), entry.info)) return false;

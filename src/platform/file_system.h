@@ -53,6 +53,8 @@ public:
     void reserve(std::size_t n);
     void setSize(std::size_t n);
     void assign(std::string_view bytes);
+    // Gives the memory back; the next use allocates again.
+    void release();
 
 private:
     std::unique_ptr<char[]> data_;

@@ -1,6 +1,39 @@
 #include "results/result_item.h"
 
+#include "results/result_list.h"
+
 namespace vsr::results {
+
+const char* statusWord(RowStatus status) {
+    switch (status) {
+        case RowStatus::Found: return "Found";
+        case RowStatus::Modified: return "Modified";
+        case RowStatus::FailedModification: return "Failed Modification";
+        case RowStatus::Undid: return "Undid";
+        case RowStatus::FailedUndo: return "Failed Undo";
+        case RowStatus::NotFound: break;
+    }
+    return "Not Found";
+}
+
+void ResultItem::setStatus(RowStatus s, bool withInterval) {
+    status = s;
+    intervalShown = withInterval;
+    renderResult();
+}
+
+void ResultItem::renderResult() {
+    // Only these three words carry an interval; the others always stand alone.
+    int blanks = 0;
+    if (status == RowStatus::Found) blanks = 4;
+    else if (status == RowStatus::Modified) blanks = 1;
+    else if (status == RowStatus::Undid) blanks = 5;
+    result = statusWord(status);
+    if (!intervalShown || blanks == 0) return;
+    result.append(static_cast<std::size_t>(blanks) + 3, ' ');
+    if (status != RowStatus::Found) result += '\\';
+    result += intervalText(interval);
+}
 
 std::string ResultItem::fullName() const {
     if (path.empty()) return name;

@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "platform/civil_date.h"
 
 namespace vsr::results {
 
@@ -23,7 +26,14 @@ struct ModificationInterval {
 enum class Column { Name = 0, Path, Found, Attributes, Time, Size, Type, Result };
 inline constexpr int kColumnCount = 8;
 
-// One row of the results list: every column as display text, the icon and the interval.
+// What happened to a row's file; the Result column shows it as a word.
+enum class RowStatus : std::uint8_t { Found, Modified, FailedModification, Undid, FailedUndo, NotFound };
+
+// The word of a status as the Result column shows it.
+const char* statusWord(RowStatus status);
+
+// One row of the results list. The texts are made once, for display and the saved list; the
+// values beside them are what sorting and every decision read, so no text is parsed back.
 struct ResultItem {
     std::string name;        // file name with extension
     std::string path;        // folder without a trailing "/"
@@ -36,6 +46,16 @@ struct ResultItem {
     int icon = -1;           // index into the desktop's small icons; -1 for none
     ModificationInterval interval;
     bool selected = false;
+
+    std::int64_t firstCount = -1;                 // the Found column's leading count; -1 while empty
+    std::optional<std::uint64_t> bytes;           // the Size column's value
+    std::optional<platform::FileTime> lastWrite;  // the Time column's value
+    RowStatus status = RowStatus::Found;
+    bool intervalShown = false;                   // the Result text carries the interval
+
+    // Sets the status and renders the Result text from status, interval and intervalShown.
+    void setStatus(RowStatus s, bool withInterval = false);
+    void renderResult();
 
     // Path + "/" + name (no doubled "/" for a file in the root folder).
     std::string fullName() const;

@@ -14,7 +14,8 @@ std::string intervalText(const ModificationInterval& interval) {
 
 std::size_t ResultList::AddResultItem(ResultItem item, const std::string& fullCounts) {
     item.interval = {};
-    item.result = intervalDisplay && !foundAbsent_ ? kStatusFoundAllFile : kStatusFound;
+    item.setStatus(RowStatus::Found, intervalDisplay && !foundAbsent_);
+    if (item.selected) ++selectedCount_;
     rows_.push_back(std::move(item));
     if (collectReportCounts) reportCounts.push_back(fullCounts);
     std::size_t index = rows_.size() - 1;
@@ -22,40 +23,36 @@ std::size_t ResultList::AddResultItem(ResultItem item, const std::string& fullCo
     return index;
 }
 
-void ResultList::SetResultStatus(std::size_t row, const std::string& text) {
-    rows_.at(row).result = text;
+void ResultList::SetResultStatus(std::size_t row, RowStatus status) {
+    rows_.at(row).setStatus(status);
+    notifyRowChanged(row);
+}
+
+void ResultList::copyResultStatus(std::size_t row, std::size_t from) {
+    const ResultItem& source = rows_.at(from);
+    ResultItem& item = rows_.at(row);
+    item.status = source.status;
+    item.intervalShown = source.intervalShown;
+    item.result = source.result;
     notifyRowChanged(row);
 }
 
 void ResultList::ShowRowInterval(std::size_t row) {
     ResultItem& item = rows_.at(row);
-    std::string text = item.result;
-    if (text == kStatusFailedModification || text == kStatusFailedUndo) text = kStatusFound;
-    std::size_t wordLength = 0;
-    std::size_t blanks = 0;
-    // Later rules override earlier ones, in this order.
-    if (text.rfind("Found", 0) == 0) wordLength = 5, blanks = 4;
-    if (text.find("Modified") != std::string::npos) wordLength = 8, blanks = 1;
-    if (text.find("Undid") != std::string::npos) wordLength = 5, blanks = 5;
-    if (wordLength == 0) return;
-    std::string word;
-    if (blanks == 1) word = "Modified";
-    else if (blanks == 5) word = "Undid";
-    else word = "Found";
-    std::string interval = intervalText(item.interval);
-    if (word != "Found") interval = "\\" + interval;
-    item.result = word + std::string(blanks, ' ') + "   " + interval;
+    RowStatus status = item.status;
+    // A failed row shows as found again once its interval is shown.
+    if (status == RowStatus::FailedModification || status == RowStatus::FailedUndo) status = RowStatus::Found;
+    if (status == RowStatus::NotFound) return;
+    item.setStatus(status, true);
     notifyRowChanged(row);
 }
 
 void ResultList::HideRowInterval(std::size_t row) {
     ResultItem& item = rows_.at(row);
-    const std::string& text = item.result;
-    if (text == kStatusFailedModification || text == kStatusFailedUndo) return;
-    if (text.find("Undid") != std::string::npos) item.result = "Undid";
-    else if (text.find("Modified") != std::string::npos) item.result = "Modified";
-    else if (text.rfind("Found", 0) == 0) item.result = "Found";
-    else return;
+    const RowStatus status = item.status;
+    if (status == RowStatus::FailedModification || status == RowStatus::FailedUndo || status == RowStatus::NotFound)
+        return;
+    item.setStatus(status, false);
     notifyRowChanged(row);
 }
 
@@ -73,6 +70,7 @@ void ResultList::RefreshIntervalDisplay(int mode, bool intervalsInUse, bool list
 
 void ResultList::ClearResults() {
     rows_.clear();
+    selectedCount_ = 0;
     reportCounts.clear();
     tab = ListTab::None;
     currentIndex = -1;
@@ -97,6 +95,8 @@ void ResultList::removeRows(std::vector<std::size_t> indices) {
         kept.push_back(std::move(rows_[i]));
     }
     rows_ = std::move(kept);
+    selectedCount_ = static_cast<std::size_t>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ResultItem& r) { return r.selected; }));
     if (currentIndex >= static_cast<long long>(rows_.size())) currentIndex = -1;
     if (browsedIndex >= static_cast<long long>(rows_.size())) browsedIndex = -1;
     if (observer_) observer_->rowsReset();
@@ -121,7 +121,12 @@ void ResultList::notifyRowChanged(std::size_t row) {
 }
 
 void ResultList::setSelected(std::size_t row, bool selected) {
-    rows_.at(row).selected = selected;
+    ResultItem& item = rows_.at(row);
+    if (item.selected != selected) {
+        if (selected) ++selectedCount_;
+        else --selectedCount_;
+    }
+    item.selected = selected;
     notifyRowChanged(row);
 }
 
@@ -143,19 +148,18 @@ void ResultList::deselectAll() {
 
 std::vector<std::size_t> ResultList::selectedRows() const {
     std::vector<std::size_t> out;
+    if (selectedCount_ == 0) return out;
+    out.reserve(selectedCount_);
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].selected) out.push_back(i);
     return out;
 }
 
 long long ResultList::firstSelected() const {
+    if (selectedCount_ == 0) return -1;
     for (std::size_t i = 0; i < rows_.size(); ++i)
         if (rows_[i].selected) return static_cast<long long>(i);
     return -1;
-}
-
-std::size_t ResultList::selectedCount() const {
-    return static_cast<std::size_t>(std::count_if(rows_.begin(), rows_.end(), [](const ResultItem& r) { return r.selected; }));
 }
 
 std::vector<Column> ResultList::columns() const {

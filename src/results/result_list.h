@@ -34,8 +34,10 @@ public:
     // while interval display is on and the Found column exists. Returns its index.
     // `fullCounts` is kept in reportCounts while collectReportCounts is set.
     std::size_t AddResultItem(ResultItem item, const std::string& fullCounts = {});
-    // Puts a status text into the Result column.
-    void SetResultStatus(std::size_t row, const std::string& text);
+    // Puts a status into the Result column, without the interval.
+    void SetResultStatus(std::size_t row, RowStatus status);
+    // Gives row `row` the status and Result text of row `from` (another name of the same file).
+    void copyResultStatus(std::size_t row, std::size_t from);
     // Renders the row's interval into the Result column, or strips it again.
     void ShowRowInterval(std::size_t row);
     void HideRowInterval(std::size_t row);
@@ -57,7 +59,8 @@ public:
     void deselectAll();
     std::vector<std::size_t> selectedRows() const;
     long long firstSelected() const;  // -1 when none
-    std::size_t selectedCount() const;
+    // Kept as rows change, so asking costs nothing however long the list.
+    std::size_t selectedCount() const { return selectedCount_; }
 
     // --- columns ---
     // Shown columns in display order.
@@ -94,6 +97,7 @@ public:
 
 private:
     std::vector<ResultItem> rows_;
+    std::size_t selectedCount_ = 0;
     bool foundAbsent_ = false;
     bool resultCreated_ = false;
     std::string resultCaption_ = kResultCaption;

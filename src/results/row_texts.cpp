@@ -60,10 +60,26 @@ std::string typeText(std::string_view fileName, const platform::TypeNames& names
     return ext + " File";
 }
 
+void fillFoundColumn(ResultItem& item, const std::vector<std::int64_t>& counts) {
+    item.found = foundText(counts);
+    item.firstCount = counts.empty() ? 0 : counts[0];
+}
+
+void clearFileColumns(ResultItem& item) {
+    item.found.clear();
+    item.firstCount = -1;
+    item.time.clear();
+    item.lastWrite.reset();
+    item.size.clear();
+    item.bytes.reset();
+}
+
 void fillFileColumns(ResultItem& item, const platform::FileInfo& info, const RowServices& services) {
     item.attributes = attributesText(info.attributes);
     item.time = timeText(info.lastWrite, services.formats);
+    item.lastWrite = info.lastWrite;
     item.size = sizeText(info.size, services.formats.decimalSeparator());
+    item.bytes = info.size;
     item.type = typeText(item.name, services.typeNames);
 }
 

@@ -31,6 +31,10 @@ struct RowServices {
     const platform::TypeNames& typeNames;
 };
 
+// Fills the Found column (text and leading count) from the counts in query order.
+void fillFoundColumn(ResultItem& item, const std::vector<std::int64_t>& counts);
+// Empties Found, Time and Size, texts and values alike (a row whose file no longer matches).
+void clearFileColumns(ResultItem& item);
 // Fills the columns Attributes, Time, Size and Type of `item` from the file's information.
 void fillFileColumns(ResultItem& item, const platform::FileInfo& info, const RowServices& services);
 

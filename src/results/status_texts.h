@@ -3,15 +3,6 @@
 
 namespace vsr::results {
 
-// Texts of the Result column.
-inline constexpr const char* kStatusFound = "Found";
-inline constexpr const char* kStatusFoundAllFile = "Found       All file";
-inline constexpr const char* kStatusModified = "Modified";
-inline constexpr const char* kStatusFailedModification = "Failed Modification";
-inline constexpr const char* kStatusUndid = "Undid";
-inline constexpr const char* kStatusFailedUndo = "Failed Undo";
-inline constexpr const char* kStatusNotFound = "Not Found";
-
 inline constexpr const char* kResultCaption = "Result";
 inline constexpr const char* kResultCaptionWithInterval = "Result    |  Modification Interval";
 

@@ -315,6 +315,7 @@ void TFind::connectControls() {
 
 void TFind::listSelectionChanged() {
     // Shows the list's own selection in the view (after the window or a run selected rows).
+    model_->flushRows();
     QItemSelectionModel* sel = ListView1->selectionModel();
     const bool was = updatingFields_;
     updatingFields_ = true;

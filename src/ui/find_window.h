@@ -139,7 +139,6 @@ public:
     void setStatusText(int panel, const std::string& text) override;
     engine::RunState& runState() override { return run_; }
     results::ResultList& results() override { return list_; }
-    void rowAdded(std::size_t index) override;
     void beginRun(engine::Tab tab) override;
     void endRun(engine::Tab tab) override;
     void setBusyAnimation(bool on) override;

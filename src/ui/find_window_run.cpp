@@ -100,6 +100,8 @@ void TFind::StopFindBitSClick() {
 }
 
 void TFind::pumpMessages() {
+    // The rows of this pass reach the view as one batch.
+    model_->flushRows();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
@@ -110,10 +112,6 @@ void TFind::setStatusText(int panel, const std::string& text) {
     StatusPanel[panel]->setText(QString::fromUtf8(text));
 }
 
-void TFind::rowAdded(std::size_t) {
-    // The model follows the list itself; nothing else changes per row.
-}
-
 void TFind::beginRun(engine::Tab tab) {
     state_.modifyPending = true;
     commands_.setAllowed(Command::SaveList, false);
@@ -121,7 +119,10 @@ void TFind::beginRun(engine::Tab tab) {
     beginRunState(tab);
 }
 
-void TFind::endRun(engine::Tab tab) { endRunState(tab); }
+void TFind::endRun(engine::Tab tab) {
+    model_->flushRows();
+    endRunState(tab);
+}
 
 void TFind::setBusyAnimation(bool on) {
     if (on) Animate1->start();
@@ -138,6 +139,7 @@ void TFind::selectExpressionCharacter(engine::Tab tab, int position) {
 }
 
 void TFind::searchFinished(const engine::RunSummary& summary) {
+    model_->flushRows();
     const bool sr = summary.tab == engine::Tab::SearchAndReplace;
     if (!listHasRows()) {
         setPathEnabled(true);

@@ -64,11 +64,7 @@ ListCommands::~ListCommands() = default;
 void ListCommands::SortByColumn(int section) {
     if (w_.state_.busy) return;
     results::ResultList& list = w_.list_;
-    const platform::LocaleFormats& formats = services_.formats;
-    const bool sorted = results::SortByColumn(list, section, [&formats](std::string_view text) {
-        return results::readTimeText(text, formats);
-    });
-    if (!sorted) return;
+    if (!results::SortByColumn(list, section)) return;
     showSelection();
 }
 

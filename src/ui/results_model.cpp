@@ -1,16 +1,18 @@
 #include "ui/results_model.h"
 
+#include <QTimer>
+
 namespace vsr::ui {
 
 ResultsModel::ResultsModel(results::ResultList& list, QObject* parent)
-    : QAbstractTableModel(parent), list_(list), columns_(list.columns()) {
+    : QAbstractTableModel(parent), list_(list), columns_(list.columns()), shown_(static_cast<int>(list.count())) {
     list_.setObserver(this);
 }
 
 ResultsModel::~ResultsModel() { list_.setObserver(nullptr); }
 
 int ResultsModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(list_.count());
+    return parent.isValid() ? 0 : shown_;
 }
 
 int ResultsModel::columnCount(const QModelIndex& parent) const {
@@ -49,23 +51,35 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
 
 void ResultsModel::rowsReset() {
     beginResetModel();
+    shown_ = static_cast<int>(list_.count());
     endResetModel();
 }
 
-void ResultsModel::rowAdded(std::size_t index) {
-    const int row = static_cast<int>(index);
-    beginInsertRows({}, row, row);
+void ResultsModel::rowAdded(std::size_t) {
+    if (flushQueued_) return;
+    flushQueued_ = true;
+    QTimer::singleShot(0, this, [this] { flushRows(); });
+}
+
+void ResultsModel::flushRows() {
+    flushQueued_ = false;
+    const int count = static_cast<int>(list_.count());
+    if (count <= shown_) return;
+    beginInsertRows({}, shown_, count - 1);
+    shown_ = count;
     endInsertRows();
 }
 
 void ResultsModel::rowChanged(std::size_t index) {
     const int row = static_cast<int>(index);
+    if (row >= shown_) flushRows();
     emit dataChanged(this->index(row, 0), this->index(row, columnCount() - 1));
 }
 
 void ResultsModel::columnsChanged() {
     beginResetModel();
     columns_ = list_.columns();
+    shown_ = static_cast<int>(list_.count());
     endResetModel();
 }
 

@@ -9,7 +9,9 @@
 namespace vsr::ui {
 
 // The results list as a table for the view: it follows the list through its observer, so
-// rows appear while a search runs and the view never holds a copy of the rows.
+// rows appear while a search runs and the view never holds a copy of the rows. Added rows are
+// announced to the view in batches, once per pass of the event loop: one insertion per row
+// would make the view's cost grow with every row already shown.
 class ResultsModel : public QAbstractTableModel, private results::ResultListObserver {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ public:
     // The logical column shown at display position `section`.
     results::Column columnAt(int section) const;
 
+    // Announces the rows added since the last call; cheap when there are none.
+    void flushRows();
+
 private:
     void rowsReset() override;
     void rowAdded(std::size_t index) override;
@@ -35,6 +40,8 @@ private:
 
     results::ResultList& list_;
     std::vector<results::Column> columns_;
+    int shown_ = 0;  // rows the view knows about
+    bool flushQueued_ = false;
     const platform::TypeNames* typeNames_ = nullptr;
     // Icons by theme name: a folder of one file type asks the theme once.
     mutable QHash<QString, QIcon> icons_;

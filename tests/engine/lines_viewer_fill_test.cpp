@@ -35,7 +35,7 @@ TEST(LinesViewerFill, RestoredRowShowsItsIntervalWhileIntervalsAreShown) {
     f.file("x\n");
     f.host.list.intervalDisplay = true;
     f.host.list.setInterval(0, {3, 0});
-    f.host.list.SetResultStatus(0, results::kStatusNotFound);
+    f.host.list.SetResultStatus(0, results::RowStatus::NotFound);
     f.phrase("x");
     f.fill();
     EXPECT_EQ(f.host.list.row(0).result, "Found       3 - Bottom");

@@ -101,7 +101,7 @@ TEST_F(MarkerFixture, ScopesReachTheirRows) {
     EXPECT_EQ(list.row(0).interval, (I{-1, -1}));
     EXPECT_EQ(list.row(1).interval, (I{0, 0}));
     EXPECT_EQ(list.row(2).result, "Found       Nil");
-    list.SetResultStatus(1, "Failed Modification");
+    list.SetResultStatus(1, results::RowStatus::FailedModification);
     ASSERT_TRUE(marker.setWhole(MarkScope::Listed, true, true, true));
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(list.row(i).result, "Found       All file") << i;
 }

@@ -108,7 +108,7 @@ TEST(ModifyRun, NilRowIsPassedOver) {
     std::size_t nil = f.add("a.txt", "x\n");
     std::size_t all = f.add("b.txt", "x\n");
     f.host.list.setInterval(nil, {-1, -1});
-    f.host.list.SetResultStatus(nil, "Found       Nil");
+    f.host.list.ShowRowInterval(nil);
     f.modifyAll();
     EXPECT_EQ(f.read("a.txt"), "x\n");
     EXPECT_EQ(f.result(nil), "Found       Nil");

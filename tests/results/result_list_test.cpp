@@ -23,17 +23,17 @@ TEST(ResultList, IntervalTexts) {
 
 TEST(ResultList, ShowAndHideRowInterval) {
     struct Case {
-        const char* status;
+        RowStatus status;
         ModificationInterval interval;
         const char* shown;
         const char* hidden;
     } cases[] = {
-        {"Found", {0, 0}, "Found       All file", "Found"},
-        {"Modified", {10, 25}, "Modified    \\10 - 25", "Modified"},
-        {"Undid", {-1, -1}, "Undid        \\Nil", "Undid"},
-        {"Failed Modification", {0, 7}, "Found       Top - 7", "Found"},
-        {"Failed Undo", {0, 0}, "Found       All file", "Found"},
-        {"Not Found", {0, 0}, "Not Found", "Not Found"},
+        {RowStatus::Found, {0, 0}, "Found       All file", "Found"},
+        {RowStatus::Modified, {10, 25}, "Modified    \\10 - 25", "Modified"},
+        {RowStatus::Undid, {-1, -1}, "Undid        \\Nil", "Undid"},
+        {RowStatus::FailedModification, {0, 7}, "Found       Top - 7", "Found"},
+        {RowStatus::FailedUndo, {0, 0}, "Found       All file", "Found"},
+        {RowStatus::NotFound, {0, 0}, "Not Found", "Not Found"},
     };
     for (const Case& c : cases) {
         ResultList list;
@@ -41,14 +41,14 @@ TEST(ResultList, ShowAndHideRowInterval) {
         list.setInterval(0, c.interval);
         list.SetResultStatus(0, c.status);
         list.ShowRowInterval(0);
-        EXPECT_EQ(list.row(0).result, c.shown) << c.status;
+        EXPECT_EQ(list.row(0).result, c.shown) << statusWord(c.status);
         list.HideRowInterval(0);
-        EXPECT_EQ(list.row(0).result, c.hidden) << c.status;
+        EXPECT_EQ(list.row(0).result, c.hidden) << statusWord(c.status);
     }
     // A failed row keeps its text when hidden directly.
     ResultList list;
     list.AddResultItem(item("a"));
-    list.SetResultStatus(0, "Failed Undo");
+    list.SetResultStatus(0, RowStatus::FailedUndo);
     list.HideRowInterval(0);
     EXPECT_EQ(list.row(0).result, "Failed Undo");
 }
@@ -120,6 +120,32 @@ TEST(ResultList, SelectionReaders) {
     list.selectOnly(0);
     EXPECT_EQ(list.selectedCount(), 1u);
     EXPECT_EQ(list.currentFullName, "/d/a");
+}
+
+TEST(ResultList, SelectedCountFollowsEveryChange) {
+    // The count is kept, not recounted: every way rows come and go must keep it right.
+    ResultList list;
+    for (const char* n : {"a", "b", "c", "d"}) list.AddResultItem(item(n));
+    list.setSelected(1, true);
+    list.setSelected(1, true);
+    list.setSelected(3, true);
+    EXPECT_EQ(list.selectedCount(), 2u);
+    list.setSelected(0, false);
+    EXPECT_EQ(list.selectedCount(), 2u);
+    list.reorder({3, 2, 1, 0});
+    EXPECT_EQ(list.selectedCount(), 2u);
+    list.removeRows({0});  // "d", selected
+    EXPECT_EQ(list.selectedCount(), 1u);
+    EXPECT_EQ(list.firstSelected(), 1);
+    list.deselectAll();
+    EXPECT_EQ(list.selectedCount(), 0u);
+    EXPECT_EQ(list.firstSelected(), -1);
+    ResultItem chosen = item("e");
+    chosen.selected = true;
+    list.AddResultItem(chosen);
+    EXPECT_EQ(list.selectedCount(), 1u);
+    list.ClearResults();
+    EXPECT_EQ(list.selectedCount(), 0u);
 }
 
 TEST(ModificationInterval, InsideRule) {

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "list_builder.h"
-#include "platform/locale_formats.h"
 #include "results/row_sort.h"
+#include "results/row_texts.h"
 
 namespace vsr::results {
 namespace {
@@ -10,22 +12,16 @@ namespace {
 using test::names;
 using test::row;
 
-// A locale whose short date is "D.M.YYYY", so text order and date order differ.
-class DayMonthYearFormats final : public platform::LocaleFormats {
-public:
-    std::string shortDate(platform::FileTime) const override { return {}; }
-    std::string longTime(platform::FileTime) const override { return {}; }
-    std::string decimalSeparator() const override { return ","; }
-    std::optional<platform::CivilDate> parseShortDate(std::string_view text) const override {
-        int d = 0, m = 0, y = 0;
-        char tail = 0;
-        if (std::sscanf(std::string(text).c_str(), "%d.%d.%d%c", &d, &m, &y, &tail) != 3) return std::nullopt;
-        return platform::CivilDate{y, m, d};
-    }
-};
-
-TimeTextReader readerFor(const platform::LocaleFormats& f) {
-    return [&f](std::string_view t) { return readTimeText(t, f); };
+// A row with the values a search gives it; its texts are deliberately in another order, so a
+// sort that read the texts would fail.
+ResultItem valued(std::string name, std::int64_t count, std::uint64_t bytes, int minutes) {
+    ResultItem r = row(std::move(name), "/d", "text " + std::to_string(100 - count));
+    r.firstCount = count;
+    r.bytes = bytes;
+    r.size = std::to_string(1000000 - bytes) + " KB";
+    r.lastWrite = platform::FileTime{} + std::chrono::minutes(minutes);
+    r.time = std::to_string(100000 - minutes);
+    return r;
 }
 
 ResultList listOf(std::initializer_list<ResultItem> rows) {
@@ -35,57 +31,63 @@ ResultList listOf(std::initializer_list<ResultItem> rows) {
     return list;
 }
 
-TEST(RowSort, SizeSortsAsNumbersWithEitherDecimalSeparator) {
-    for (const char* sep : {".", ","}) {
-        auto s = [&](std::string whole, std::string frac) { return whole + sep + frac + " KB"; };
-        ResultList list = listOf({row("a", "/d", "1", "", "", s("12", "0")), row("b", "/d", "1", "", "", s("1", "5")),
-                                  row("c", "/d", "1", "", "", s("0", "005")), row("d", "/d", "1", "", "", s("9", "0")),
-                                  row("e", "/d", "1", "", "", s("100", "3"))});
-        int size = list.columnPosition(Column::Size);
-        ASSERT_TRUE(SortByColumn(list, size, {}));
-        EXPECT_EQ(names(list), (std::vector<std::string>{"c", "b", "d", "a", "e"})) << "separator " << sep;
-        ASSERT_TRUE(SortByColumn(list, size, {}));
-        EXPECT_EQ(names(list), (std::vector<std::string>{"e", "a", "d", "b", "c"})) << "separator " << sep;
+TEST(RowSort, NumberColumnsSortByValueUpThenDown) {
+    ResultList list = listOf({valued("a", 10, 12000, 5), valued("b", 9, 1500, 60), valued("c", 3, 5, 1),
+                              valued("d", 100, 9000, 61)});
+    struct Case {
+        Column column;
+        std::vector<std::string> ascending;
+    } cases[] = {
+        {Column::Found, {"c", "b", "a", "d"}},
+        {Column::Size, {"c", "b", "d", "a"}},
+        {Column::Time, {"c", "a", "b", "d"}},
+    };
+    for (const Case& c : cases) {
+        const int position = list.columnPosition(c.column);
+        ASSERT_TRUE(SortByColumn(list, position));
+        EXPECT_EQ(names(list), c.ascending) << list.columnCaption(c.column);
+        ASSERT_TRUE(SortByColumn(list, position));
+        EXPECT_EQ(names(list), std::vector<std::string>(c.ascending.rbegin(), c.ascending.rend()))
+            << list.columnCaption(c.column);
     }
 }
 
-TEST(RowSort, FoundComparesTheLeadingNumber) {
-    ResultList list = listOf({row("a", "/d", "10"), row("b", "/d", "9"), row("c", "/d", "3, 40, 2"),
-                              row("d", "/d", "100,...")});
-    ASSERT_TRUE(SortByColumn(list, list.columnPosition(Column::Found), {}));
-    EXPECT_EQ(names(list), (std::vector<std::string>{"c", "b", "a", "d"}));
-}
-
-TEST(RowSort, TimeSortsOldestFirstThenNewestFirstThenNameStartsAscending) {
-    DayMonthYearFormats formats;
-    ResultList list = listOf({row("b", "/d", "1", "", "2.1.2026 10:00:00"), row("C", "/d", "1", "", "15.12.2025 09:00:00"),
-                              row("a", "/d", "1", "", "2.1.2026 9:30:00")});
+TEST(RowSort, AnotherColumnStartsAscendingAndForgetsTheDirection) {
+    ResultList list = listOf({valued("b", 1, 1, 3), valued("C", 1, 1, 1), valued("a", 1, 1, 2)});
     const int time = list.columnPosition(Column::Time);
-    ASSERT_TRUE(SortByColumn(list, time, readerFor(formats)));
-    EXPECT_EQ(names(list), (std::vector<std::string>{"C", "a", "b"}));
-    ASSERT_TRUE(SortByColumn(list, time, readerFor(formats)));
+    ASSERT_TRUE(SortByColumn(list, time));
+    ASSERT_TRUE(SortByColumn(list, time));
     EXPECT_EQ(names(list), (std::vector<std::string>{"b", "a", "C"}));
-    // Another column starts ascending and forgets Time's direction.
-    ASSERT_TRUE(SortByColumn(list, 0, readerFor(formats)));
+    ASSERT_TRUE(SortByColumn(list, 0));
     EXPECT_EQ(names(list), (std::vector<std::string>{"a", "b", "C"}));
     EXPECT_EQ(list.sortColumn, 0);
     EXPECT_FALSE(list.sortDescending[static_cast<std::size_t>(time)]);
-    ASSERT_TRUE(SortByColumn(list, time, readerFor(formats)));
+    ASSERT_TRUE(SortByColumn(list, time));
     EXPECT_EQ(names(list), (std::vector<std::string>{"C", "a", "b"}));
 }
 
-TEST(RowSort, CaptionsDecideWhenFoundIsAbsent) {
+TEST(RowSort, EqualRowsKeepTheirOrderInBothDirections) {
+    ResultList list = listOf({valued("x", 2, 7, 1), valued("y", 1, 7, 1), valued("z", 3, 7, 1)});
+    const int size = list.columnPosition(Column::Size);
+    ASSERT_TRUE(SortByColumn(list, size));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"x", "y", "z"}));
+    ASSERT_TRUE(SortByColumn(list, size));
+    EXPECT_EQ(names(list), (std::vector<std::string>{"x", "y", "z"}));
+}
+
+TEST(RowSort, TextColumnsFoldAsciiCaseAndShiftWhileFoundIsAbsent) {
     ResultList list;
     list.removeFoundColumn();
     list.createResultColumn();
-    for (auto r : {row("x", "/d", "", "RH", "", "9.0 KB"), row("y", "/d", "", "A", "", "10.0 KB"),
-                   row("z", "/d", "", "h", "", "0.050 KB")})
-        list.AddResultItem(r);
+    for (auto r : {valued("x", 0, 9000, 1), valued("y", 0, 10000, 1), valued("z", 0, 50, 1)}) list.AddResultItem(r);
+    list.mutableRow(0).attributes = "RH";
+    list.mutableRow(1).attributes = "A";
+    list.mutableRow(2).attributes = "h";
     // Position 2 now holds Attributes: text, case-insensitive.
     ASSERT_EQ(list.columnCaption(list.columns()[2]), "Attributes");
-    ASSERT_TRUE(SortByColumn(list, 2, {}));
+    ASSERT_TRUE(SortByColumn(list, 2));
     EXPECT_EQ(names(list), (std::vector<std::string>{"y", "z", "x"}));
-    ASSERT_TRUE(SortByColumn(list, list.columnPosition(Column::Size), {}));
+    ASSERT_TRUE(SortByColumn(list, list.columnPosition(Column::Size)));
     EXPECT_EQ(names(list), (std::vector<std::string>{"z", "x", "y"}));
 }
 
@@ -94,52 +96,33 @@ TEST(RowSort, RowsKeepTheirIntervalsAndTheBrowsedRowIsFollowed) {
     list.setInterval(0, {10, 25});
     list.setInterval(1, {-1, -1});
     list.browsedIndex = 1;  // "c"
-    ASSERT_TRUE(SortByColumn(list, 0, {}));
+    list.currentIndex = 2;  // "a"
+    ASSERT_TRUE(SortByColumn(list, 0));
     EXPECT_EQ(names(list), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_EQ(list.row(0).interval, (ModificationInterval{0, 0}));
     EXPECT_EQ(list.row(1).interval, (ModificationInterval{10, 25}));
     EXPECT_EQ(list.row(2).interval, (ModificationInterval{-1, -1}));
     EXPECT_EQ(list.browsedIndex, 2);
+    EXPECT_EQ(list.currentIndex, 0);
 }
 
 TEST(RowSort, IgnoredWhileBusy) {
     ResultList list = listOf({row("b"), row("a")});
     list.busy = true;
-    EXPECT_FALSE(SortByColumn(list, 0, {}));
+    EXPECT_FALSE(SortByColumn(list, 0));
     EXPECT_EQ(names(list), (std::vector<std::string>{"b", "a"}));
     EXPECT_FALSE(list.sortDescending[0]);
 }
 
-TEST(RowSort, UnreadableNumbersAndDatesSortFirst) {
+TEST(RowSort, RowsWithoutValuesSortFirst) {
     // A "Not Found" row has its columns emptied; it must not break the order of the others.
-    DayMonthYearFormats formats;
-    ResultList list = listOf({row("a", "/d", "5", "", "3.3.2026 1:00:00", "2.0 KB"), row("b", "/d", "", "", "", ""),
-                              row("c", "/d", "1", "", "1.3.2026 1:00:00", "1.0 KB")});
+    ResultList list = listOf({valued("a", 5, 2000, 3), valued("b", 7, 9000, 9), valued("c", 1, 1000, 1)});
+    clearFileColumns(list.mutableRow(1));
     for (Column c : {Column::Found, Column::Size, Column::Time}) {
         list.sortDescending.fill(false);
-        ASSERT_TRUE(SortByColumn(list, list.columnPosition(c), readerFor(formats)));
+        ASSERT_TRUE(SortByColumn(list, list.columnPosition(c)));
         EXPECT_EQ(names(list), (std::vector<std::string>{"b", "c", "a"})) << list.columnCaption(c);
     }
-}
-
-TEST(ReadTimeText, ReadsLocaleDatesAndTwelveHourTimes) {
-    DayMonthYearFormats formats;
-    struct Case {
-        const char* earlier;
-        const char* later;
-    } cases[] = {
-        {"2.1.2026 11:00:00 AM", "2.1.2026 1:00:00 PM"},
-        {"2.1.2026 12:30:00 AM", "2.1.2026 1:00:00 AM"},
-        {"31.12.2025 23:59:59", "1.1.2026 0:00:00"},
-        {"2.1.2026  9:00", "2.1.2026 10:00"},  // a padded time still reads
-    };
-    for (const Case& c : cases) {
-        auto a = readTimeText(c.earlier, formats), b = readTimeText(c.later, formats);
-        ASSERT_TRUE(a && b) << c.earlier << " / " << c.later;
-        EXPECT_LT(*a, *b) << c.earlier << " / " << c.later;
-    }
-    EXPECT_FALSE(readTimeText("not a date", formats));
-    EXPECT_FALSE(readTimeText("2.1.2026", formats));
 }
 
 }  // namespace

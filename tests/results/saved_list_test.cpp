@@ -17,7 +17,7 @@ TEST(SavedList, OneWordQueryRightAlignsFoundAndSize) {
     list.createResultColumn();
     list.AddResultItem(row("a.txt", "/d", "3", "", "2026-01-02 10:00:00", "0.005 KB", "TXT File"));
     list.AddResultItem(row("long_name.c", "/d/sub", "12", "R", "2026-01-03 09:00:00", "12.5 KB", "C File"));
-    list.SetResultStatus(1, "Modified");
+    list.SetResultStatus(1, RowStatus::Modified);
 
     const std::string expected =
         "Name         Path    Found  Attributes  Time                 Size      Type      Result    \r\n"
@@ -34,8 +34,8 @@ TEST(SavedList, SeveralWordsAndIntervalsLineUp) {
     list.AddResultItem(row("c", "/p", "0, 0, 1", "", "t3", "0.100 KB", ""));
     list.setInterval(1, {10, 25});
     list.setInterval(2, {0, 7});
-    list.SetResultStatus(1, "Undid");
-    list.SetResultStatus(2, "Modified");
+    list.SetResultStatus(1, RowStatus::Undid);
+    list.SetResultStatus(2, RowStatus::Modified);
     list.RefreshIntervalDisplay(2, true, true);
     ASSERT_EQ(list.row(1).result, "Undid        \\10 - 25");
 
@@ -56,7 +56,7 @@ TEST(SavedList, FileNameSearchHasNoFoundColumnAndCommandLineHeader) {
     list.createResultColumn();
     list.AddResultItem(row("caf\xc3\xa9.txt", "/home/u", "", "RH", "x", "1500.0 KB", "Text"));
     list.AddResultItem(row("b", "/", "", "", "y", "0.000 KB", ""));
-    list.SetResultStatus(1, "Failed Modification");
+    list.SetResultStatus(1, RowStatus::FailedModification);
 
     SavedListOptions options;
     options.commandLine = "vantixsr /tmp/p.vsr -com -fs=/tmp/l.lst";
@@ -80,7 +80,7 @@ TEST(SavedList, ShortUndidTextsKeepTheirBlanks) {
     ResultList list;
     list.createResultColumn();
     list.AddResultItem(row("a", "/p", "1", "", "t", "1.0 KB", ""));
-    list.SetResultStatus(0, "Undid");
+    list.SetResultStatus(0, RowStatus::Undid);
     std::string text = savedListText(list, {});
     EXPECT_NE(text.find("  Undid   \r\n"), std::string::npos) << text;
 }

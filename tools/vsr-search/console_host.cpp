@@ -2,15 +2,16 @@
 
 namespace vsr::tools {
 
-void ConsoleHost::rowAdded(std::size_t index) {
-    const results::ResultItem& row = list.row(index);
-    std::string line = row.fullName();
-    line += '\t';
-    line += row.found;
-    line += '\n';
-    if (printRows) std::fwrite(line.data(), 1, line.size(), out_);
-    if (driver_ && driver_->lastRun())
-        for (std::int64_t n : driver_->lastRun()->terms().counts()) occurrences += n;
+void ConsoleHost::rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) {
+    if (printRows) {
+        std::string line = row.fullName();
+        line += '\t';
+        line += row.found;
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), out_);
+    }
+    for (std::int64_t n : counts) occurrences += n;
+    engine::RecordingHost::rowFound(std::move(row), counts);
 }
 
 void ConsoleHost::messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) {

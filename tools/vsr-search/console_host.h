@@ -7,14 +7,13 @@
 
 namespace vsr::tools {
 
-// Prints each listed row as "<full path>\t<Found text>" the moment it is added, and message
-// boxes as "caption: text" on standard error; everything else is recorded.
+// Prints each listed row as "<full path>\t<Found text>" the moment the search hands it out, and
+// message boxes as "caption: text" on standard error; everything else is recorded.
 class ConsoleHost final : public engine::RecordingHost {
 public:
     ConsoleHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
-    void attach(engine::SearchDriver& driver) { driver_ = &driver; }
-    void rowAdded(std::size_t index) override;
+    void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override;
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) override;
 
     std::int64_t occurrences = 0;
@@ -23,7 +22,6 @@ public:
 private:
     std::FILE* out_;
     std::FILE* err_;
-    engine::SearchDriver* driver_ = nullptr;
 };
 
 }  // namespace vsr::tools

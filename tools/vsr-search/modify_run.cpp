@@ -35,7 +35,7 @@ bool printRows(std::FILE* out, const results::ResultList& list) {
     for (const results::ResultItem& row : list.rows()) {
         std::string line = row.fullName() + '\t' + row.found + '\t' + row.result + '\n';
         std::fwrite(line.data(), 1, line.size(), out);
-        failed = failed || row.result == results::kStatusFailedModification || row.result == results::kStatusFailedUndo;
+        failed = failed || row.status == results::RowStatus::FailedModification || row.status == results::RowStatus::FailedUndo;
     }
     return failed;
 }

@@ -1,11 +1,12 @@
 // Opens the main window in a chosen state, for screenshots and for looking at a layout, and
 // runs the file commands through the real window without a person:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
-//                   [--path DIR] [--query TEXT] [--run] [--replace TEXT]
+//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--replace TEXT]
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
 //                   [--rename-extension EXT] [--editor COMMAND] [--print-rows] [--quit]
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT.
+// --time prints "<rows> rows in <seconds> s" for the search, to measure the window's speed.
 // COMMAND is copy-files=DIR, delete-files, rename-files, execute-file, edit-file,
 // open-directory or select-all (a rename of the browsed file deselects the rows). While
 // commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
@@ -39,7 +40,7 @@ namespace {
 using vsr::ui::Command;
 
 const char* const kUsage =
-    "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--query TEXT] [--run]\n"
+    "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time]\n"
     "          [--replace TEXT] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
     "          [--editor COMMAND] [--print-rows] [--quit]\n"
@@ -97,8 +98,8 @@ int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    std::string tab = "find", type = "phrase", path, query, replace, editor;
-    bool modify = false, run = false, selectAll = false, printRows = false, quit = false;
+    std::string tab = "find", type = "phrase", path, masks, query, replace, editor;
+    bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
     std::vector<Step> steps;
     vsr::tools::ScriptedAnswers answers;
     for (int i = 1; i < argc; ++i) {
@@ -112,8 +113,10 @@ int main(int argc, char** argv) {
         if (arg == "--tab") next(tab);
         else if (arg == "--type") next(type);
         else if (arg == "--path") next(path);
+        else if (arg == "--masks") next(masks);
         else if (arg == "--query") next(query);
         else if (arg == "--run") run = true;
+        else if (arg == "--time") time = true;
         else if (arg == "--replace") {
             next(replace);
             modify = run = true;
@@ -164,6 +167,7 @@ int main(int argc, char** argv) {
     if (type == "multiline") (onSearch ? window.TextSearchButton : window.TextButton)->setChecked(true);
     else if (type == "regexpr") (onSearch ? window.RegExpSearch : window.RegExpFind)->setChecked(true);
     if (!path.empty()) window.ComboBoxPath->setEditText(QString::fromStdString(path));
+    if (!masks.empty()) window.MasksComboBox->setEditText(QString::fromStdString(masks));
     if (!query.empty()) {
         const QString q = QString::fromStdString(query);
         if (onSearch) {
@@ -185,7 +189,13 @@ int main(int argc, char** argv) {
     int status = 0;
     QTimer::singleShot(200, &window, [&] {
         if (run) {
+            QElapsedTimer timer;
+            timer.start();
             window.FindButtonClick();  // returns when the search has ended
+            if (time) {
+                std::printf("%zu rows in %.3f s\n", window.results().count(), timer.nsecsElapsed() / 1e9);
+                std::fflush(stdout);
+            }
             if (modify) window.commands().trigger(Command::ModifyAll);
         }
         settle(window);
