@@ -1,11 +1,13 @@
 // Times a header click on every column of a results list of ROWS rows (100,000 by default),
 // the way the window sorts: from a shuffled order, then the same column again (descending).
 // Usage: vsr-sort-bench [ROWS] [RUNS]; prints the median milliseconds per column and fails
-// (exit status 1) when a sort takes 50 ms or more.
+// (exit status 1) when a sort takes 50 ms or more. The time is the thread's CPU time, which a
+// machine busy with other work does not inflate as it does the wall clock.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,10 +43,16 @@ ResultList makeList(std::size_t rows, std::mt19937& random) {
     return list;
 }
 
+double cpuMilliseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 double millisecondsOf(ResultList& list, int position) {
-    const auto start = std::chrono::steady_clock::now();
+    const double start = cpuMilliseconds();
     SortByColumn(list, position);
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return cpuMilliseconds() - start;
 }
 
 }  // namespace
@@ -55,7 +63,7 @@ int main(int argc, char** argv) {
     std::mt19937 random(7);
     ResultList list = makeList(rows, random);
     const std::vector<Column> columns = list.columns();
-    std::printf("%zu rows, median of %d runs, milliseconds\n%-12s %12s %12s\n", rows, runs, "column", "ascending",
+    std::printf("%zu rows, median of %d runs, CPU milliseconds\n%-12s %12s %12s\n", rows, runs, "column", "ascending",
                 "descending");
     bool slow = false;
     for (std::size_t position = 0; position < columns.size(); ++position) {

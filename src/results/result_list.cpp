@@ -16,7 +16,7 @@ std::size_t ResultList::AddResultItem(ResultItem item, const std::string& fullCo
     item.interval = {};
     item.setStatus(RowStatus::Found, intervalDisplay && !foundAbsent_);
     if (item.selected) ++selectedCount_;
-    rows_.push_back(std::move(item));
+    rows_.push_back(std::make_unique<ResultItem>(std::move(item)));
     if (collectReportCounts) reportCounts.push_back(fullCounts);
     std::size_t index = rows_.size() - 1;
     if (observer_) observer_->rowAdded(index);
@@ -24,13 +24,13 @@ std::size_t ResultList::AddResultItem(ResultItem item, const std::string& fullCo
 }
 
 void ResultList::SetResultStatus(std::size_t row, RowStatus status) {
-    rows_.at(row).setStatus(status);
+    rows_.at(row)->setStatus(status);
     notifyRowChanged(row);
 }
 
 void ResultList::copyResultStatus(std::size_t row, std::size_t from) {
-    const ResultItem& source = rows_.at(from);
-    ResultItem& item = rows_.at(row);
+    const ResultItem& source = *rows_.at(from);
+    ResultItem& item = *rows_.at(row);
     item.status = source.status;
     item.intervalShown = source.intervalShown;
     item.result = source.result;
@@ -38,7 +38,7 @@ void ResultList::copyResultStatus(std::size_t row, std::size_t from) {
 }
 
 void ResultList::ShowRowInterval(std::size_t row) {
-    ResultItem& item = rows_.at(row);
+    ResultItem& item = *rows_.at(row);
     RowStatus status = item.status;
     // A failed row shows as found again once its interval is shown.
     if (status == RowStatus::FailedModification || status == RowStatus::FailedUndo) status = RowStatus::Found;
@@ -48,7 +48,7 @@ void ResultList::ShowRowInterval(std::size_t row) {
 }
 
 void ResultList::HideRowInterval(std::size_t row) {
-    ResultItem& item = rows_.at(row);
+    ResultItem& item = *rows_.at(row);
     const RowStatus status = item.status;
     if (status == RowStatus::FailedModification || status == RowStatus::FailedUndo || status == RowStatus::NotFound)
         return;
@@ -84,7 +84,7 @@ void ResultList::ClearResults() {
 void ResultList::removeRows(std::vector<std::size_t> indices) {
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    std::vector<ResultItem> kept;
+    std::vector<std::unique_ptr<ResultItem>> kept;
     kept.reserve(rows_.size());
     std::size_t k = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
@@ -96,7 +96,7 @@ void ResultList::removeRows(std::vector<std::size_t> indices) {
     }
     rows_ = std::move(kept);
     selectedCount_ = static_cast<std::size_t>(
-        std::count_if(rows_.begin(), rows_.end(), [](const ResultItem& r) { return r.selected; }));
+        std::count_if(rows_.begin(), rows_.end(), [](const std::unique_ptr<ResultItem>& r) { return r->selected; }));
     if (currentIndex >= static_cast<long long>(rows_.size())) currentIndex = -1;
     if (browsedIndex >= static_cast<long long>(rows_.size())) browsedIndex = -1;
     if (observer_) observer_->rowsReset();
@@ -104,7 +104,8 @@ void ResultList::removeRows(std::vector<std::size_t> indices) {
 
 void ResultList::reorder(const std::vector<std::size_t>& order) {
     if (order.size() != rows_.size()) return;
-    std::vector<ResultItem> sorted;
+    // Rows are held by pointer, so a new order moves pointers, not the rows' texts.
+    std::vector<std::unique_ptr<ResultItem>> sorted;
     sorted.reserve(rows_.size());
     for (std::size_t i : order) sorted.push_back(std::move(rows_.at(i)));
     rows_ = std::move(sorted);
@@ -112,7 +113,7 @@ void ResultList::reorder(const std::vector<std::size_t>& order) {
 }
 
 void ResultList::setInterval(std::size_t row, ModificationInterval interval) {
-    rows_.at(row).interval = interval;
+    rows_.at(row)->interval = interval;
     notifyRowChanged(row);
 }
 
@@ -121,7 +122,7 @@ void ResultList::notifyRowChanged(std::size_t row) {
 }
 
 void ResultList::setSelected(std::size_t row, bool selected) {
-    ResultItem& item = rows_.at(row);
+    ResultItem& item = *rows_.at(row);
     if (item.selected != selected) {
         if (selected) ++selectedCount_;
         else --selectedCount_;
@@ -133,17 +134,17 @@ void ResultList::setSelected(std::size_t row, bool selected) {
 void ResultList::selectOnly(std::size_t row) {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         bool want = i == row;
-        if (rows_[i].selected != want) setSelected(i, want);
+        if (rows_[i]->selected != want) setSelected(i, want);
     }
     if (row < rows_.size()) {
         currentIndex = static_cast<long long>(row);
-        currentFullName = rows_[row].fullName();
+        currentFullName = rows_[row]->fullName();
     }
 }
 
 void ResultList::deselectAll() {
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].selected) setSelected(i, false);
+        if (rows_[i]->selected) setSelected(i, false);
 }
 
 std::vector<std::size_t> ResultList::selectedRows() const {
@@ -151,14 +152,14 @@ std::vector<std::size_t> ResultList::selectedRows() const {
     if (selectedCount_ == 0) return out;
     out.reserve(selectedCount_);
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].selected) out.push_back(i);
+        if (rows_[i]->selected) out.push_back(i);
     return out;
 }
 
 long long ResultList::firstSelected() const {
     if (selectedCount_ == 0) return -1;
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].selected) return static_cast<long long>(i);
+        if (rows_[i]->selected) return static_cast<long long>(i);
     return -1;
 }
 

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,15 +21,42 @@ public:
     virtual void columnsChanged() {}
 };
 
+// The rows of a list in order, for range-for loops.
+class RowRange {
+public:
+    using Rows = std::vector<std::unique_ptr<ResultItem>>;
+    class iterator {
+    public:
+        explicit iterator(Rows::const_iterator at) : at_(at) {}
+        const ResultItem& operator*() const { return **at_; }
+        const ResultItem* operator->() const { return at_->get(); }
+        iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        bool operator==(const iterator&) const = default;
+
+    private:
+        Rows::const_iterator at_;
+    };
+    explicit RowRange(const Rows& rows) : rows_(rows) {}
+    iterator begin() const { return iterator(rows_.begin()); }
+    iterator end() const { return iterator(rows_.end()); }
+    std::size_t size() const { return rows_.size(); }
+
+private:
+    const Rows& rows_;
+};
+
 // The results list: rows, the column set, sort state, current and browsed rows, busy flag.
 class ResultList {
 public:
     // --- rows ---
     std::size_t count() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
-    const ResultItem& row(std::size_t i) const { return rows_.at(i); }
-    ResultItem& mutableRow(std::size_t i) { return rows_.at(i); }
-    const std::vector<ResultItem>& rows() const { return rows_; }
+    const ResultItem& row(std::size_t i) const { return *rows_.at(i); }
+    ResultItem& mutableRow(std::size_t i) { return *rows_.at(i); }
+    RowRange rows() const { return RowRange(rows_); }
 
     // Appends a row with interval (0, 0) and the Result text "Found", or "Found       All file"
     // while interval display is on and the Found column exists. Returns its index.
@@ -96,7 +124,8 @@ public:
     void setObserver(ResultListObserver* observer) { observer_ = observer; }
 
 private:
-    std::vector<ResultItem> rows_;
+    // By pointer: sorting and removing rows move pointers, not the rows' texts.
+    std::vector<std::unique_ptr<ResultItem>> rows_;
     std::size_t selectedCount_ = 0;
     bool foundAbsent_ = false;
     bool resultCreated_ = false;
