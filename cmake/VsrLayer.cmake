@@ -1,10 +1,16 @@
-# vsr_layer(NAME <lib> DIR <dir> [DEPS <libs...>])
-# One static library per source folder; the folder's .cpp files are picked up
-# automatically so adding a file never needs an edit here.
+# vsr_layer(NAME <lib> DIR <dir> [SUBDIRS <folders...>] [DEPS <libs...>])
+# One static library per source folder (and the subfolders named); the .cpp files are picked
+# up automatically so adding a file never needs an edit here.
 function(vsr_layer)
-  cmake_parse_arguments(L "" "NAME;DIR" "DEPS" ${ARGN})
-  file(GLOB _srcs CONFIGURE_DEPENDS ${L_DIR}/*.cpp)
-  file(GLOB _hdrs CONFIGURE_DEPENDS ${L_DIR}/*.h)
+  cmake_parse_arguments(L "" "NAME;DIR" "SUBDIRS;DEPS" ${ARGN})
+  set(_src_globs ${L_DIR}/*.cpp)
+  set(_hdr_globs ${L_DIR}/*.h)
+  foreach(_sub ${L_SUBDIRS})
+    list(APPEND _src_globs ${L_DIR}/${_sub}/*.cpp)
+    list(APPEND _hdr_globs ${L_DIR}/${_sub}/*.h)
+  endforeach()
+  file(GLOB _srcs CONFIGURE_DEPENDS ${_src_globs})
+  file(GLOB _hdrs CONFIGURE_DEPENDS ${_hdr_globs})
   if(_srcs)
     add_library(${L_NAME} STATIC ${_srcs} ${_hdrs})
     target_include_directories(${L_NAME} PUBLIC ${PROJECT_SOURCE_DIR}/src)

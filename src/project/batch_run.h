@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "engine/search_conditions.h"
+#include "engine/query/search_conditions.h"
 #include "project/batch_table.h"
 #include "project/command_line_run.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/search_conditions.h"
+#include "engine/query/search_conditions.h"
 
 namespace vsr::project {
 

@@ -1,7 +1,7 @@
 // "Browse.htm": the found lines of one file amid their neighbouring lines.
 #include <algorithm>
 
-#include "engine/text_lines.h"
+#include "engine/query/text_lines.h"
 #include "reports/html_text.h"
 #include "reports/lines_pages.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/lines_viewer_content.h"
+#include "engine/viewer/lines_viewer_content.h"
 
 namespace vsr::reports {
 

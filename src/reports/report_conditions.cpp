@@ -2,7 +2,7 @@
 // the window shows them.
 #include <string>
 
-#include "engine/query_terms.h"
+#include "engine/query/query_terms.h"
 #include "reports/html_text.h"
 #include "reports/search_report.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "engine/query_terms.h"
+#include "engine/query/query_terms.h"
 #include "platform/code_page.h"
 #include "reports/html_text.h"
 #include "results/saved_list.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/lines_viewer_content.h"
-#include "engine/search_conditions.h"
+#include "engine/viewer/lines_viewer_content.h"
+#include "engine/query/search_conditions.h"
 #include "platform/locale_formats.h"
 #include "results/result_list.h"
 

@@ -14,7 +14,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "engine/search_host.h"
+#include "engine/search/search_host.h"
 #include "platform/file_read.h"
 #include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"

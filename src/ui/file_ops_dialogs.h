@@ -2,7 +2,7 @@
 #include <QFont>
 #include <memory>
 
-#include "engine/search_host.h"
+#include "engine/search/search_host.h"
 #include "fileops/file_ops_prompter.h"
 #include "ui/metrics.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "engine/search_conditions.h"
-#include "engine/search_driver.h"
-#include "engine/search_host.h"
+#include "engine/query/search_conditions.h"
+#include "engine/search/search_driver.h"
+#include "engine/search/search_host.h"
 #include "platform/clock.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_manager.h"

@@ -1,9 +1,9 @@
 #pragma once
 #include <QObject>
 
-#include "engine/backup_erase.h"
-#include "engine/modify_driver.h"
-#include "engine/modify_views.h"
+#include "engine/backup/backup_erase.h"
+#include "engine/modify/modify_driver.h"
+#include "engine/modify/modify_views.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "platform/file_store.h"

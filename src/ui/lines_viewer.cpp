@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "engine/lines_viewer_intervals.h"
+#include "engine/viewer/lines_viewer_intervals.h"
 
 namespace vsr::ui {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "engine/lines_viewer_content.h"
+#include "engine/viewer/lines_viewer_content.h"
 #include "platform/code_page.h"
 #include "results/result_item.h"
 #include "ui/lines_viewer_text.h"

@@ -4,8 +4,8 @@
 #include <functional>
 #include <optional>
 
-#include "engine/lines_viewer_fill.h"
-#include "engine/lines_viewer_intervals.h"
+#include "engine/viewer/lines_viewer_fill.h"
+#include "engine/viewer/lines_viewer_intervals.h"
 
 class QMenu;
 class QTimer;

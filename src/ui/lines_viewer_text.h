@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/lines_viewer_content.h"
+#include "engine/viewer/lines_viewer_content.h"
 #include "platform/code_page.h"
 
 namespace vsr::ui {

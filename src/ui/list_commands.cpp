@@ -7,7 +7,7 @@
 #include <QTreeView>
 #include <sys/stat.h>
 
-#include "engine/masks.h"
+#include "engine/query/masks.h"
 #include "platform/file_system.h"
 #include "results/delete_items.h"
 #include "results/mask_selection.h"

@@ -2,7 +2,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "engine/search_host.h"
+#include "engine/search/search_host.h"
 #include "fileops/rename_rules.h"
 
 class QCheckBox;

@@ -2,7 +2,7 @@
 #include <QObject>
 #include <string>
 
-#include "engine/search_run.h"
+#include "engine/search/search_run.h"
 #include "platform/attribute_changer.h"
 #include "platform/launcher.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "engine/modify_context.h"
+#include "engine/modify/modify_context.h"
 #include "settings/stored_settings.h"
 
 namespace vsr::ui {

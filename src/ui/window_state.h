@@ -1,7 +1,7 @@
 #pragma once
 #include <optional>
 
-#include "engine/search_conditions.h"
+#include "engine/query/search_conditions.h"
 #include "results/status_texts.h"
 
 namespace vsr::ui {

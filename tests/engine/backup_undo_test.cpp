@@ -4,7 +4,7 @@
 #include <set>
 #include <sys/stat.h>
 
-#include "engine/backup_erase.h"
+#include "engine/backup/backup_erase.h"
 #include "modify_fixture.h"
 #include "platform/posix_file_system.h"
 

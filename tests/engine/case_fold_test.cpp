@@ -3,7 +3,7 @@
 #include <random>
 #include <string>
 
-#include "engine/case_fold.h"
+#include "engine/query/case_fold.h"
 
 namespace vsr::engine {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/line_matcher.h"
+#include "engine/query/line_matcher.h"
 #include "search_fixture.h"
 
 namespace vsr::engine {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/lines_viewer_content.h"
+#include "engine/viewer/lines_viewer_content.h"
 
 namespace vsr::engine {
 namespace {

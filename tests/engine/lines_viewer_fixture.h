@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/lines_viewer_fill.h"
-#include "engine/recording_host.h"
+#include "engine/viewer/lines_viewer_fill.h"
+#include "engine/search/recording_host.h"
 #include "platform/clock.h"
 #include "platform/fake_file_system.h"
 #include "platform/locale_formats.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/lines_viewer_intervals.h"
+#include "engine/viewer/lines_viewer_intervals.h"
 
 namespace vsr::engine {
 namespace {

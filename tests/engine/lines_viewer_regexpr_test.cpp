@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "backtrack_limit_guard.h"
-#include "engine/lines_viewer_regexpr_rule.h"
+#include "engine/query/regexpr_line_rule.h"
 #include "lines_viewer_fixture.h"
 
 namespace vsr::engine::test {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/masks.h"
+#include "engine/query/masks.h"
 
 namespace vsr::engine {
 namespace {

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "engine/modify_driver.h"
-#include "engine/recording_host.h"
+#include "engine/modify/modify_driver.h"
+#include "engine/search/recording_host.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "platform/file_store.h"

@@ -7,7 +7,7 @@
 #include <numeric>
 #include <random>
 
-#include "engine/lines_viewer_fill.h"
+#include "engine/viewer/lines_viewer_fill.h"
 #include "search_fixture.h"
 
 namespace vsr::engine::test {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/query_terms.h"
+#include "engine/query/query_terms.h"
 
 namespace vsr::engine {
 namespace {

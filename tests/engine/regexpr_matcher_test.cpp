@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "backtrack_limit_guard.h"
-#include "engine/regexpr_matcher.h"
+#include "engine/query/regexpr_matcher.h"
 #include "search_fixture.h"
 
 namespace vsr::engine {

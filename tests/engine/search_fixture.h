@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/recording_host.h"
-#include "engine/search_driver.h"
+#include "engine/search/recording_host.h"
+#include "engine/search/search_driver.h"
 #include "platform/clock.h"
 #include "platform/fake_file_system.h"
 #include "platform/locale_formats.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/term_scanner.h"
+#include "engine/query/term_scanner.h"
 
 namespace vsr::engine {
 namespace {

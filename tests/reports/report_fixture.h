@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/lines_viewer_fill.h"
-#include "engine/recording_host.h"
-#include "engine/search_driver.h"
+#include "engine/viewer/lines_viewer_fill.h"
+#include "engine/search/recording_host.h"
+#include "engine/search/search_driver.h"
 #include "platform/clock.h"
 #include "platform/fake_file_system.h"
 #include "platform/locale_formats.h"

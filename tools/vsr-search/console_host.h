@@ -2,8 +2,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "engine/recording_host.h"
-#include "engine/search_driver.h"
+#include "engine/search/recording_host.h"
+#include "engine/search/search_driver.h"
 
 namespace vsr::tools {
 

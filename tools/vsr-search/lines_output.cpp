@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/lines_viewer_fill.h"
+#include "engine/viewer/lines_viewer_fill.h"
 
 namespace vsr::tools {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdio>
 
-#include "engine/search_run.h"
+#include "engine/search/search_run.h"
 
 namespace vsr::tools {
 

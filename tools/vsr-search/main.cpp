@@ -8,7 +8,7 @@
 #include "console_host.h"
 #include "lines_output.h"
 #include "modify_run.h"
-#include "engine/search_driver.h"
+#include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "platform/locale_formats.h"

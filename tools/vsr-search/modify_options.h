@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/modify_context.h"
-#include "engine/search_conditions.h"
+#include "engine/modify/modify_context.h"
+#include "engine/query/search_conditions.h"
 #include "results/result_item.h"
 
 namespace vsr::tools {

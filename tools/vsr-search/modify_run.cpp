@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "engine/lines_viewer_fill.h"
-#include "engine/modify_driver.h"
+#include "engine/viewer/lines_viewer_fill.h"
+#include "engine/modify/modify_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_store.h"
 #include "results/status_texts.h"

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "engine/lines_viewer_fill.h"
+#include "engine/viewer/lines_viewer_fill.h"
 #include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "reports/lines_pages.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/search_driver.h"
+#include "engine/search/search_driver.h"
 
 namespace vsr::tools {
 

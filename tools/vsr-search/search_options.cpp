@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/text_lines.h"
+#include "engine/query/text_lines.h"
 
 namespace vsr::tools {
 namespace {

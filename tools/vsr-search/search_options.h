@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/search_conditions.h"
+#include "engine/query/search_conditions.h"
 #include "modify_options.h"
 #include "report_options.h"
 

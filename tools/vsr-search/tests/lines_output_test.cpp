@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/recording_host.h"
+#include "engine/search/recording_host.h"
 #include "lines_output.h"
 #include "platform/clock.h"
 #include "platform/fake_file_system.h"

@@ -1,0 +1,23 @@
+#include "engine/backup/backup_copy.h"
+
+namespace vsr::engine {
+
+bool FilePreparation::writable() const {
+    if (!attributes) return false;
+    if (cleared) return true;
+    return !attributes->readOnly && !attributes->hidden && !attributes->system;
+}
+
+FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
+                            platform::AttributeChanger& attributes) {
+    FilePreparation p;
+    p.attributes = attributes.read(path);
+    if (!createBackups || !p.attributes) return p;
+    const platform::FileAttributes& a = *p.attributes;
+    const bool marked = a.readOnly || a.hidden;
+    const bool allowed = !a.system && (!a.readOnly || options.replaceReadOnly) && (!a.hidden || options.replaceHidden);
+    p.cleared = marked && allowed;
+    return p;
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,30 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "engine/modify/modify_context.h"
+#include "platform/attribute_changer.h"
+
+namespace vsr::engine {
+
+// The attribute part of one file's modification.
+struct FilePreparation {
+    std::optional<platform::FileAttributes> attributes;  // as found; nothing when the file is missing
+    // The read-only and hidden marks were cleared for this step (the options allow it). No mode
+    // changes on disk for that: a rewrite through a new file needs no write permission on the
+    // old one, and a rewrite in place lifts it only while it writes.
+    bool cleared = false;
+
+    // Whether the file may be written: it has none of read-only, hidden and system, or they
+    // were cleared for this step.
+    bool writable() const;
+    // Whether writing needs the owner's missing write permission to be lifted.
+    bool readOnlyCleared() const { return cleared && attributes && attributes->readOnly; }
+};
+
+// With backups on, clears the read-only and hidden marks the options allow (never a system
+// file's); with backups off only the attributes are read.
+FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
+                            platform::AttributeChanger& attributes);
+
+}  // namespace vsr::engine

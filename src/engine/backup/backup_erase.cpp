@@ -1,0 +1,67 @@
+#include "engine/backup/backup_erase.h"
+
+#include "engine/query/masks.h"
+#include "engine/modify/modify_context.h"
+#include "engine/query/query_terms.h"
+
+namespace vsr::engine {
+
+long long BackupEraser::EraseBackupBit1Click(SearchConditions& c) {
+    c.path = std::string(trim(c.path));
+    host_.fieldNormalized(HistoryField::Path, c.path);
+    if (c.path.empty()) {
+        host_.messageBox(kEraseBackupCaption, "Please specify the Path", MessageIcon::Warning);
+        return 0;
+    }
+    host_.setBusyAnimation(true);
+    host_.beginRun(c.tab);
+    erased_ = 0;
+    host_.runState().stop = false;
+    host_.runState().lastPumpMs = clock_.tickMs();
+    std::string root = c.path;
+    if (root.size() > 1 && root.back() == '/') root.pop_back();
+    walk(root, c);
+    host_.setStatusText(kBackupPanel, "");
+    host_.endRun(c.tab);
+    host_.setBusyAnimation(false);
+    return erased_;
+}
+
+bool BackupEraser::ignored(const std::string& dir, const SearchConditions& c) const {
+    if (!c.ignoreDirectories) return false;
+    const std::string withSlash = dir.back() == '/' ? dir : dir + "/";
+    for (const std::string& raw : c.directoryIgnoreList) {
+        std::string pattern(trim(raw));
+        if (pattern.empty()) continue;
+        if (pattern.back() != '/') pattern += '/';
+        CompiledMask mask(pattern);
+        if (mask.valid() && mask.matches(withSlash)) return true;
+    }
+    return false;
+}
+
+bool BackupEraser::walk(const std::string& dir, const SearchConditions& c) {
+    static const FileNameMask bakMask("*.BAK");
+    const bool dirIgnored = ignored(dir, c);
+    std::vector<platform::DirEntry> entries;
+    if (!fs_.listDirectory(dir, entries)) return true;
+    for (platform::DirEntry& e : entries) {
+        pumpIfDue(host_, clock_, 15);
+        if (host_.runState().stop) return false;
+        const std::string full = platform::joinPath(dir, e.name);
+        if (dirIgnored || e.kind == platform::EntryKind::Directory) {
+            if (e.kind != platform::EntryKind::Directory) continue;
+            if (!c.includeSubfolders || (dirIgnored && c.ignoreSubfoldersToo)) continue;
+            host_.setStatusText(kBackupPanel, full);
+            if (!walk(full, c)) return false;
+        } else if (e.kind == platform::EntryKind::File && bakMask.matches(e.name)) {
+            // The folder's permission would let a read-only file go; its own mark keeps it, as
+            // the system would keep a read-only file.
+            if (!fs_.loadInfo(dir, e) || e.info.attributes.readOnly) continue;
+            if (files_.removeFile(full)) ++erased_;
+        }
+    }
+    return true;
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,79 @@
+// Undo of the last modification run: every backup is put back in place of its file.
+#include "engine/modify/modify_driver.h"
+
+#include "results/status_texts.h"
+
+namespace vsr::engine {
+namespace {
+
+long long rowOf(const results::ResultList& list, const std::string& path, std::size_t hint) {
+    if (hint < list.count() && list.row(hint).fullName() == path) return static_cast<long long>(hint);
+    for (std::size_t i = 0; i < list.count(); ++i)
+        if (list.row(i).fullName() == path) return static_cast<long long>(i);
+    return -1;
+}
+
+}  // namespace
+
+void ModifyDriver::UndoReplaceBitClick() {
+    RunState& state = host_.runState();
+    results::ResultList& list = host_.results();
+    host_.setStatusText(kBackupPanel, "");
+    host_.setBusyAnimation(true);
+    state.stop = false;
+    state.modificationStop = false;
+    state.lastPumpMs = env_.clock.tickMs();
+    host_.beginRun(Tab::SearchAndReplace);
+    views_.clearLinesViewer();
+    views_.setLinesViewerPainting(false);
+
+    auto failRow = [&](long long row) {
+        if (row < 0) return;
+        views_.widenResultColumn();
+        list.SetResultStatus(static_cast<std::size_t>(row), results::RowStatus::FailedUndo);
+    };
+    for (const UndoEntry& entry : undo_) {
+        const std::string& f = entry.path;
+        const long long row = rowOf(list, f, entry.row);
+        if (!env_.files.exists(f) || !env_.files.exists(backupName(f))) {
+            failRow(row);
+        } else {
+            // The backup replaces the file in one rename, so the file exists under its name at
+            // every moment and comes back with the owner, group and mode it had.
+            const bool restored = env_.files.restoreBackup(f, backupName(f));
+            if (!restored) {
+                failRow(row);
+            } else {
+                std::vector<std::size_t> rows = entry.aliasRows;
+                if (row >= 0) rows.insert(rows.begin(), static_cast<std::size_t>(row));
+                for (std::size_t r : rows) {
+                    if (r >= list.count()) continue;
+                    views_.fillSilent(r);
+                    list.SetResultStatus(r, results::RowStatus::Undid);
+                    if (list.intervalDisplay) list.ShowRowInterval(r);
+                }
+            }
+        }
+        pumpIfDue(host_, env_.clock, 15);
+        if (state.stop || state.modificationStop) {
+            // The entries not yet undone stay, but Undo waits for the next run.
+            views_.setLinesViewerPainting(true);
+            host_.endRun(Tab::SearchAndReplace);
+            host_.setBusyAnimation(false);
+            setUndoEnabled(false);
+            return;
+        }
+    }
+    undo_.clear();
+    const long long selected = list.firstSelected();
+    if (selected >= 0) {
+        views_.fillSilent(static_cast<std::size_t>(selected));
+        views_.scrollRowIntoView(static_cast<std::size_t>(selected));
+    }
+    views_.setLinesViewerPainting(true);
+    host_.endRun(Tab::SearchAndReplace);
+    setUndoEnabled(false);
+    host_.setBusyAnimation(false);
+}
+
+}  // namespace vsr::engine

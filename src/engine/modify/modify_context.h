@@ -1,0 +1,83 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "engine/modify/modify_file_model.h"
+#include "engine/query/search_conditions.h"
+#include "engine/search/search_host.h"
+#include "platform/clock.h"
+#include "platform/code_page.h"
+#include "results/result_item.h"
+
+namespace vsr::engine {
+
+// The settings-dialog values a modification run reads besides the conditions.
+struct ModifyOptions {
+    LineSeparator separator = LineSeparator::Unix;
+    bool replaceReadOnly = false;  // "Replace Read Only Files"
+    bool replaceHidden = false;    // "Replace Hidden Files"
+};
+
+// How one engine left a file model.
+enum class EngineOutcome {
+    Done,     // the model holds the new lines (possibly unchanged)
+    Stopped,  // the stop flag ended it: the file must not be written
+    Failed,   // the file can't be modified; the model may be half changed and must not be written
+};
+
+// Lets the window process pending messages when `intervalMs` have passed since it last did.
+inline void pumpIfDue(SearchHost& host, platform::Clock& clock, int intervalMs) {
+    RunState& s = host.runState();
+    const std::int64_t now = clock.tickMs();
+    if (now - s.lastPumpMs >= intervalMs) {
+        s.lastPumpMs = now;
+        host.pumpMessages();
+    }
+}
+
+// What the modification engines share: the conditions, the host (messages, pumping, the stop
+// flag) and the clock that paces pumping.
+class ModifyContext {
+public:
+    ModifyContext(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock)
+        : conditions_(conditions), host_(host), clock_(clock),
+          codePage_(platform::CodePage::get(conditions.codePage)) {}
+
+    const SearchConditions& conditions() const { return conditions_; }
+    SearchHost& host() { return host_; }
+    const platform::CodePage& codePage() const { return codePage_; }
+
+    bool stopped() { return host_.runState().stop; }
+    void requestStop() { host_.runState().stop = true; }
+    void pumpIfDue(int intervalMs) { engine::pumpIfDue(host_, clock_, intervalMs); }
+    // A message box with the program's title that ends the run.
+    void failRun(const std::string& text) {
+        host_.messageBox(kProgramTitle, text, MessageIcon::Warning);
+        requestStop();
+    }
+
+private:
+    const SearchConditions& conditions_;
+    SearchHost& host_;
+    platform::Clock& clock_;
+    const platform::CodePage& codePage_;
+};
+
+// The 1-based range of lines an interval selects in a file of `lineCount` lines; `valid` is
+// false when the range reaches past the end of the file (the file shrank after marking).
+struct LineRange {
+    std::size_t first = 1;
+    std::size_t last = 0;
+    bool valid = true;
+};
+LineRange intervalRange(const results::ModificationInterval& interval, std::size_t lineCount);
+
+inline constexpr const char* kReplaceTextTooLong = "The string is too long for the To Replace or Insert field";
+inline constexpr const char* kReplaceLinesTooLong = "The lines are too long for the To Replace or Insert field";
+inline constexpr std::size_t kMaxReplaceText = 4000;
+inline constexpr std::size_t kMaxReplaceLine = 1000;
+
+// Whether the modification type inserts the replacement text (Replace, InsertBefore, InsertAfter).
+bool insertsReplacement(ModificationType type);
+
+}  // namespace vsr::engine

@@ -1,0 +1,194 @@
+#include "engine/modify/modify_driver.h"
+
+#include "engine/backup/backup_copy.h"
+#include "engine/modify/modify_multiline.h"
+#include "engine/modify/modify_phrase.h"
+#include "engine/modify/modify_regexpr.h"
+#include "engine/query/query_terms.h"
+#include "results/status_texts.h"
+
+namespace vsr::engine {
+void ModifyDriver::setUndoEnabled(bool on) {
+    undoEnabled_ = on;
+    views_.setUndoEnabled(on);
+}
+
+void ModifyDriver::disableUndo() { setUndoEnabled(false); }
+
+void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const ModifyOptions& o) {
+    RunState& state = host_.runState();
+    results::ResultList& list = host_.results();
+    host_.setStatusText(kBackupPanel, "");
+    state.modificationStop = false;
+    setUndoEnabled(false);
+
+    if (c.searchType == SearchType::Phrase && c.searchText.empty()) {
+        host_.messageBox(kModifyCaption, kNoSearchString, MessageIcon::Warning);
+        return;
+    }
+    if (c.searchType != SearchType::Phrase && isEmptyMemo(c.searchLines)) {
+        host_.messageBox(kModifyCaption, kNoSearchText, MessageIcon::Warning);
+        return;
+    }
+    if (scope == ModifyScope::Selected && list.firstSelected() < 0) {
+        host_.messageBox(kModifyCaption, kNoSelection, MessageIcon::Warning);
+        host_.endRun(Tab::SearchAndReplace);
+        return;
+    }
+    state.stop = false;
+    state.lastPumpMs = env_.clock.tickMs();
+
+    host_.beginRun(Tab::SearchAndReplace);
+    host_.setBusyAnimation(true);
+    const std::size_t first = scope == ModifyScope::Selected ? static_cast<std::size_t>(list.firstSelected()) : 0;
+    host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
+    undo_.clear();
+    handled_.clear();
+    pending_.clear();
+    createBackups_ = c.createBackups;
+    views_.clearLinesViewer();
+    views_.setLinesViewerPainting(false);
+    list.busy = true;
+
+    const bool intervals = c.intervalsInUse();
+    bool stopped = false;
+    for (std::size_t i = first; i < list.count(); ++i) {
+        if (state.stop || state.modificationStop) {
+            stopped = true;
+            break;
+        }
+        const results::ResultItem& row = list.row(i);
+        if (scope == ModifyScope::All || row.selected) {
+            // A row with no marked line is not to be touched at all.
+            if (!(intervals && row.interval.isNil())) modifyRow(i, c, o);
+        }
+        pumpIfDue(host_, env_.clock, 15);
+    }
+    if (!stopped && (state.stop || state.modificationStop)) stopped = true;
+    // Files that were completely processed are published, also when Stop ended the run.
+    commitBatch();
+    endRun(stopped);
+}
+
+void ModifyDriver::endRun(bool stopped) {
+    RunState& state = host_.runState();
+    results::ResultList& list = host_.results();
+    list.busy = false;
+    const long long selected = list.firstSelected();
+    if (!stopped && selected >= 0) {
+        views_.fillSilent(static_cast<std::size_t>(selected));
+        views_.scrollRowIntoView(static_cast<std::size_t>(selected));
+    }
+    if (stopped && selected < 0) views_.clearLinesViewer();
+    views_.setLinesViewerPainting(true);
+    if (!stopped) host_.pumpMessages();
+    host_.setBusyAnimation(false);
+    host_.endRun(Tab::SearchAndReplace);
+    if (!stopped) state.stop = false;
+    setUndoEnabled(createBackups_ && !undo_.empty());
+}
+
+void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
+    results::ResultList& list = host_.results();
+    const std::string path = list.row(index).fullName();
+    const results::ModificationInterval interval = list.row(index).interval;
+    const platform::FileLinks identity = env_.files.links(path);
+    const auto key = std::make_pair(identity.device, identity.inode);
+    if (identity.inode != 0) {
+        auto it = handled_.find(key);
+        if (it != handled_.end()) {
+            const std::size_t first = it->second;
+            // The other name's rewrite must be published before its Result can be shared.
+            if (!pending_.empty()) commitBatch();
+            list.copyResultStatus(index, first);
+            for (UndoEntry& e : undo_)
+                if (e.row == first) e.aliasRows.push_back(index);
+            if (list.row(first).status == results::RowStatus::Modified && !host_.runState().stop)
+                views_.fillSilent(index);
+            return;
+        }
+    }
+    const FilePreparation prep = prepareFile(path, c.createBackups, o, env_.attributes);
+    // Read-only, hidden and system files that were not cleared are refused, as the system
+    // refuses to open them for writing; so is a file that vanished since the search. A name
+    // refused for its marks does not stand for the file: another name of it may still modify it.
+    platform::FileStamp stamp;
+    std::optional<std::string> original;
+    if (prep.writable()) original = env_.files.read(path, &stamp);
+    if (!original) {
+        finishRow(index, false, false);
+        return;
+    }
+    if (identity.inode != 0) handled_.emplace(key, index);
+
+    ModifyContext context(c, host_, env_.clock);
+    FileModel model(std::move(*original));
+    original.reset();
+    EngineOutcome outcome = EngineOutcome::Failed;
+    switch (c.searchType) {
+        case SearchType::Phrase: outcome = PhraseModify(context, model, interval); break;
+        case SearchType::RegExpr: outcome = RegExprModify(context, model, interval); break;
+        case SearchType::Multiline: outcome = MultilineModify(context, model); break;
+    }
+    // A stopped file is not written, and no backup of it was made.
+    if (outcome == EngineOutcome::Stopped || context.stopped()) return;
+    if (outcome != EngineOutcome::Done) {
+        finishRow(index, false, false);
+        return;
+    }
+    const std::string bytes = joinFileModel(model, o.separator);
+    // Bytes that would not change need no write and no backup: the file stays as it is.
+    if (bytes == model.original()) {
+        finishRow(index, true, false);
+        return;
+    }
+    platform::RewriteRequest request;
+    request.path = path;
+    request.bytes = bytes;
+    request.oldBytes = model.original();
+    request.readAs = stamp;
+    // A user who asked for backups never gets a change without one.
+    request.makeBackup = c.createBackups;
+    request.backupPath = backupName(path);
+    request.clearReadOnly = prep.readOnlyCleared();
+    switch (env_.files.stageRewrite(request, index)) {
+        case platform::RewriteBatch::Staged::Pending:
+            if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
+            pending_.push_back(index);
+            break;
+        case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
+        case platform::RewriteBatch::Staged::Refused:
+        case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false); break;
+    }
+    // A batch is published when it is full, or when it has waited long enough that the rows
+    // should show their progress.
+    if (!pending_.empty() && (env_.files.rewritesFull() || env_.clock.tickMs() - batchStartMs_ >= kBatchWaitMs))
+        commitBatch();
+}
+
+void ModifyDriver::commitBatch() {
+    pending_.clear();
+    for (const platform::RewriteBatch::Published& done : env_.files.commitRewrites())
+        finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade);
+}
+
+void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) {
+    results::ResultList& list = host_.results();
+    const std::string path = list.row(index).fullName();
+    if (!modified) {
+        list.SetResultStatus(index, results::RowStatus::FailedModification);
+        return;
+    }
+    // Only a file whose backup this run made can be undone; an older ".bak" would bring back
+    // some earlier state.
+    if (createBackups_ && backupMade) undo_.push_back({path, index, {}});
+    list.SetResultStatus(index, results::RowStatus::Modified);
+    if (list.intervalDisplay) list.ShowRowInterval(index);
+    // A rewrite through a new file gives the file a new inode; the other names of the file
+    // must still recognise it.
+    const platform::FileLinks rewritten = env_.files.links(path);
+    if (rewritten.inode != 0) handled_.emplace(std::make_pair(rewritten.device, rewritten.inode), index);
+    if (!host_.runState().stop) views_.fillSilent(index);
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,79 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/backup/backup_undo_list.h"
+#include "engine/modify/modify_context.h"
+#include "engine/modify/modify_views.h"
+#include "platform/attribute_changer.h"
+#include "platform/clock.h"
+#include "platform/file_store.h"
+
+namespace vsr::engine {
+
+enum class ModifyScope { Selected, All };
+
+// The platform services of modification, backups and undo, owned by the caller.
+struct ModifyEnv {
+    platform::FileStore& files;
+    platform::AttributeChanger& attributes;
+    platform::Clock& clock;
+};
+
+inline constexpr const char* kModifyCaption = "Modify";
+inline constexpr const char* kNoSearchString = "Please specify the string to search and click Search before modification";
+inline constexpr const char* kNoSearchText = "Please specify the text to search and click Search before modification";
+inline constexpr const char* kNoSelection = "Please select some items";
+
+// Modify Selected, Modify All and Undo: rewrites the listed files with the modification type,
+// keeps the undo list of the last run and puts the backups back on Undo.
+class ModifyDriver {
+public:
+    ModifyDriver(ModifyEnv env, SearchHost& host, ModifyViews* views = nullptr)
+        : env_(env), host_(host), views_(views ? *views : noViews_) {}
+
+    // One modification run over the selected rows or all rows of the results list.
+    void Modify(ModifyScope scope, const SearchConditions& conditions, const ModifyOptions& options);
+    void ReplaceInFileBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::Selected, c, o); }
+    void ReplaceAllBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::All, c, o); }
+
+    // Puts every backup of the last run back in place of its file.
+    void UndoReplaceBitClick();
+
+    const UndoList& undoList() const { return undo_; }
+    // Undo is possible: the last run had backups on and rewrote files, and nothing disabled it since.
+    bool undoEnabled() const { return undoEnabled_; }
+    // Turning backups off, hiding the list, removing or renaming rows disable Undo.
+    void disableUndo();
+
+private:
+    // Runs the per-file steps for `row`; a rewrite may wait in the batch until commitBatch().
+    void modifyRow(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
+    // Publishes the waiting rewrites and gives their rows their Result.
+    void commitBatch();
+    void finishRow(std::size_t row, bool modified, bool backupMade);
+    void setUndoEnabled(bool on);
+    void endRun(bool stopped);
+
+    ModifyEnv env_;
+    SearchHost& host_;
+    ModifyViews noViews_;
+    ModifyViews& views_;
+    UndoList undo_;
+    // Files this run already handled, by device and inode before and after the rewrite, with the
+    // row that did: a file listed
+    // under two names (a link and its target, two hard links) is modified once, not twice.
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
+    // Rows whose rewrite waits in the batch, since batchStartMs_.
+    std::vector<std::size_t> pending_;
+    std::int64_t batchStartMs_ = 0;
+    static constexpr std::int64_t kBatchWaitMs = 250;
+    bool undoEnabled_ = false;
+    bool createBackups_ = false;
+};
+
+}  // namespace vsr::engine

@@ -1,0 +1,102 @@
+#include "engine/search/file_walk.h"
+
+#include <new>
+
+#include "engine/search/file_filters.h"
+
+namespace vsr::engine {
+
+FileWalk::FileWalk(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher_(matcher) {
+    const SearchConditions& c = run.conditions();
+    if (c.ignoreDirectories) {
+        for (const std::string& raw : c.directoryIgnoreList) {
+            std::string line(trim(raw));
+            if (line.empty()) continue;
+            if (line.back() != '/') line += '/';
+            if (c.ignoreSubfoldersToo) line += '*';
+            dirMasks_.emplace_back(line);
+        }
+    }
+    for (const std::string& m : run.state().fileIgnoreMasks) fileIgnoreMasks_.emplace_back(m);
+    now_ = run.env().clock.now();
+}
+
+bool FileWalk::directoryIgnored(const std::string& dir) const {
+    if (dirMasks_.empty()) return false;
+    std::string withSlash = dir;
+    if (withSlash.empty() || withSlash.back() != '/') withSlash += '/';
+    for (const CompiledMask& m : dirMasks_)
+        if (m.matches(withSlash)) return true;
+    return false;
+}
+
+bool FileWalk::fileIgnored(std::string_view name) const {
+    for (const FileNameMask& m : fileIgnoreMasks_)
+        if (m.matches(name)) return true;
+    return false;
+}
+
+bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& entry) {
+    const SearchConditions& c = run_.conditions();
+    if (!c.sizeFilter && !c.dateFilter) return true;
+    if (!run_.env().fs.loadInfo(dir, entry)) return false;
+    return passesSizeFilter(c, entry.info.size) && passesDateFilter(c, entry.info.lastWrite, now_);
+}
+
+void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
+    run_.host().setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
+    try {
+        matcher_.matchFile(dir, entry);
+    } catch (const std::bad_alloc&) {
+        // A file the memory does not suffice for is passed over as an unreadable one is; the
+        // buffers it grew go back before the next file.
+        run_.releaseBuffers();
+    }
+}
+
+void FileWalk::walkDirectory(const std::string& dir) {
+    const SearchConditions& c = run_.conditions();
+    const bool ignored = directoryIgnored(dir);
+    std::vector<platform::DirEntry> entries;
+    if (!run_.env().fs.listDirectory(dir, entries)) return;
+    for (platform::DirEntry& entry : entries) {
+        run_.pumpIfDue(15);
+        if (run_.stopped()) return;
+        if (skippedAsBackup(c, entry.name)) continue;
+        if (entry.kind == platform::EntryKind::File) {
+            if (ignored) continue;
+            // The name tests come before the size and date tests: the outcome is the same
+            // (all must pass) and names cost no system call.
+            if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
+            if (!passesInfoFilters(dir, entry)) continue;
+            examine(dir, entry);
+            if (run_.stopped()) return;
+        } else if (entry.kind == platform::EntryKind::Directory) {
+            if (!c.includeSubfolders || (ignored && c.ignoreSubfoldersToo)) continue;
+            std::string sub = platform::joinPath(dir, entry.name);
+            run_.host().setStatusText(kPathPanel, sub);
+            walkDirectory(sub);
+            if (run_.stopped()) return;
+        }
+        // Sockets, FIFOs, devices and links to folders are never opened.
+    }
+}
+
+void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
+    const SearchConditions& c = run_.conditions();
+    for (const std::string& full : snapshot) {
+        platform::DirEntry entry;
+        entry.name = platform::fileNamePart(full);
+        if (!run_.env().fs.stat(full, entry.info) || entry.info.kind != platform::EntryKind::File) continue;
+        entry.infoLoaded = true;
+        run_.pumpIfDue(15);
+        if (run_.stopped()) return;
+        if (skippedAsBackup(c, entry.name)) continue;
+        if (!passesInfoFilters({}, entry)) continue;
+        if (!run_.masks().matchesName(entry.name)) continue;
+        examine(platform::parentPath(full), entry);
+        if (run_.stopped()) return;
+    }
+}
+
+}  // namespace vsr::engine

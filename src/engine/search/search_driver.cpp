@@ -1,0 +1,153 @@
+#include "engine/search/search_driver.h"
+
+#include "engine/query/block_matcher.h"
+#include "engine/search/file_walk.h"
+#include "engine/query/line_matcher.h"
+#include "engine/query/regexpr_hook.h"
+#include "results/status_texts.h"
+
+namespace vsr::engine {
+namespace {
+
+results::ListTab listTab(Tab tab) {
+    return tab == Tab::Find ? results::ListTab::Find : results::ListTab::SearchAndReplace;
+}
+
+}  // namespace
+
+void SearchDriver::StopFindBitSClick() {
+    RunState& s = host_.runState();
+    s.stop = true;
+    s.modificationStop = true;
+}
+
+void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOptions& options) {
+    RunState& state = host_.runState();
+    results::ResultList& list = host_.results();
+    const Tab tab = conditions.tab;
+    const char* caption = tabCaption(tab);
+
+    // Validation comes before the list is touched.
+    conditions.path = std::string(trim(conditions.path));
+    host_.fieldNormalized(HistoryField::Path, conditions.path);
+    if (conditions.path.empty() && !conditions.searchInResults) {
+        host_.messageBox(caption, "Please specify the Path", MessageIcon::Exclamation);
+        state.stop = true;
+        return;
+    }
+    if (isBlank(conditions.masks)) {
+        host_.messageBox(caption, "Please specify the Mask", MessageIcon::Exclamation);
+        state.stop = true;
+        return;
+    }
+
+    state.resultsSnapshot.clear();
+    if (conditions.searchInResults)
+        for (const results::ResultItem& row : list.rows()) state.resultsSnapshot.push_back(row.fullName());
+
+    // Begin-of-run: the list's part here, the controls' part in the host.
+    state.runTab = tab;
+    if (tab == Tab::SearchAndReplace) state.conditionsChanged = false;
+    if (list.foundColumnAbsent() && conditions.hasContentQuery()) list.insertFoundColumn();
+    list.intervalDisplay = tab == Tab::SearchAndReplace && conditions.intervalsInUse();
+    list.createResultColumn();
+    list.ClearResults();
+    list.tab = listTab(tab);
+    list.busy = true;
+    host_.setStatusText(kCountPanel, "");
+    host_.setStatusText(kPathPanel, "");
+    host_.beginRun(tab);
+
+    ParseMasksResult masks = parseMasks(conditions.masks);
+    if (masks.ok) {
+        conditions.masks = masks.list.normalizedText;
+        host_.fieldNormalized(HistoryField::Masks, conditions.masks);
+    } else {
+        host_.messageBox(kProgramTitle, masks.message, MessageIcon::Exclamation);
+    }
+
+    state.foundFiles = 0;
+    state.conditionsChanged = false;
+    host_.setStatusText(kCountPanel, results::runStartCountText(list.tab));
+
+    if (conditions.path.size() > 1 && conditions.path.back() == '/') {
+        conditions.path.pop_back();
+        host_.fieldNormalized(HistoryField::Path, conditions.path);
+    }
+    host_.historyUsed(HistoryField::Path, conditions.path);
+    if (tab == Tab::Find && !isBlank(conditions.findText)) host_.historyUsed(HistoryField::FindText, conditions.findText);
+    if (tab == Tab::SearchAndReplace && !isBlank(conditions.searchText))
+        host_.historyUsed(HistoryField::SearchText, conditions.searchText);
+    host_.historyUsed(HistoryField::Masks, conditions.masks);
+
+    host_.setStatusText(kPathPanel, conditions.path);
+    // A refused masks text must still end the run, although the stop flag is cleared here.
+    state.stop = !masks.ok;
+    state.lastPumpMs = env_.clock.tickMs();
+    host_.setBusyAnimation(true);
+
+    conditions_ = std::make_unique<SearchConditions>(conditions);
+    run_ = std::make_unique<SearchRun>(*conditions_, env_, host_);
+    run_->masks() = std::move(masks.list);
+
+    const QueryType type = conditions.effectiveQueryType();
+    std::unique_ptr<ContentMatcher> matcher;
+    if (type == QueryType::Multiline) {
+        matcher = std::make_unique<BlockMatcher>(*run_);
+    } else if (type == QueryType::RegExpr) {
+        matcher = createRegExprMatcher(*run_);
+        if (!matcher && !state.stop) run_->fail("Regular Expression", kRegExprUnavailable);
+    } else {
+        BuildTermsResult terms = buildTerms(type, conditions.oneLineQuery(), conditions.caseSensitive, run_->codePage());
+        if (terms.ok) run_->terms() = std::move(terms.list);
+        else if (!state.stop) run_->fail(terms.caption, terms.message);
+        matcher = std::make_unique<LineMatcher>(*run_);
+    }
+
+    // A report of a query of several words keeps each row's complete count list.
+    list.collectReportCounts = options.forReport && run_->terms().size() > 1;
+
+    state.fileIgnoreMasks.clear();
+    if (conditions.ignoreFiles)
+        for (const std::string& line : conditions.fileIgnoreList)
+            if (!trim(line).empty()) state.fileIgnoreMasks.emplace_back(trim(line));
+
+    if (matcher && !state.stop) {
+        FileWalk walk(*run_, *matcher);
+        if (conditions.searchInResults) walk.walkResults(state.resultsSnapshot);
+        else walk.walkDirectory(conditions.path);
+    }
+
+    // Closing steps. The last run stays readable, but the memory of its largest file goes back.
+    matcher.reset();
+    run_->releaseBuffers();
+    env_.fs.releaseCaches();
+    if (tab == Tab::Find) state.conditionsChanged = true;
+    state.resultsSnapshot.clear();
+    host_.setStatusText(kPathPanel, "");
+    host_.setBusyAnimation(false);
+    if (state.foundFiles == 0) {
+        host_.setStatusText(kCountPanel, "Not Found");
+        host_.setStatusText(kPathPanel, "");
+    }
+    list.busy = false;
+    list.collectReportCounts = false;
+    if (!options.forReport) host_.endRun(tab);
+    if (!list.empty()) {
+        host_.pumpMessages();
+        long long selected = list.firstSelected();
+        if (selected >= 0) list.selectOnly(static_cast<std::size_t>(selected));
+        else if (!state.stop) list.selectOnly(0);
+    }
+    if (list.foundColumnAbsent()) state.conditionsChanged = true;
+
+    RunSummary summary;
+    summary.tab = tab;
+    summary.rows = list.count();
+    summary.foundFiles = state.foundFiles;
+    summary.stopped = state.stop;
+    summary.forReport = options.forReport;
+    host_.searchFinished(summary);
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/viewer/lines_viewer_fill.h"
+#include "platform/file_system.h"
+#include "regexpr/vx_regex.h"
+
+namespace vsr::engine {
+
+struct FillScratch {
+    platform::FileBuffer file;       // the file as read, cut at its first NUL byte
+    std::string subject;             // Reg Expr over the whole text: the lines joined with CR LF
+    regexpr::TVxRegex regex;         // keeps its input buffer between fills
+};
+
+}  // namespace vsr::engine
+
+namespace vsr::engine::lines_viewer {
+
+// The state of one running fill, shared by the three matching modes.
+class FillContext {
+public:
+    FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
+                const FillRequest& request, FillEvents* events);
+
+    const SearchConditions& conditions() const { return conditions_; }
+    SearchEnv& env() { return env_; }
+    SearchHost& host() { return host_; }
+    LinesViewerContent& content() { return content_; }
+    FillScratch& scratch() { return content_.scratch(); }
+    const platform::CodePage& codePage() const { return *codePage_; }
+    // Reads the file into the scratch buffer, cut at its first NUL byte.
+    platform::ReadStatus readFile();
+    // The file as read.
+    std::string_view text() { return scratch().file.view(); }
+    FillEvents* events() { return events_; }
+    FillPurpose purpose() const { return result.purpose; }
+    bool foundColumnAbsent() { return host_.results().foundColumnAbsent(); }
+
+    // Lets the window process messages when `intervalMs` have passed; false when the fill must
+    // end (Stop was pressed, or for Browse another row was selected), with `result.end` set.
+    bool keepGoing(int intervalMs);
+    // keepGoing, but reads the clock only every 64th call: cheap enough for every line.
+    bool keepGoingEvery(std::uint64_t& counter, int intervalMs) {
+        return (++counter & 63) != 0 || keepGoing(intervalMs);
+    }
+    // Whether the row selected in the results list is still the browsed file.
+    bool stillBrowsing();
+
+    // A too long or malformed query: message, no entries, empty Found value.
+    void refuseQuery(const std::string& caption, const std::string& text);
+
+    FillResult result;
+    bool ranMatching = false;  // a mode produced counts (else step 8 alone)
+
+private:
+    const SearchConditions& conditions_;
+    SearchHost& host_;
+    LinesViewerContent& content_;
+    const FillRequest& request_;
+    FillEvents* events_;
+    SearchEnv env_;
+    const platform::CodePage* codePage_;
+    std::string fullName_;
+};
+
+// The matching modes: each fills result.counts and the entries, or sets result.end.
+void fillPhraseAndWords(FillContext& ctx);
+void fillBlock(FillContext& ctx);
+void fillRegExpr(FillContext& ctx);
+
+// The largest line of a multi-line query, and its message on the Find and Search tabs.
+inline constexpr std::size_t kMaxQueryLine = 1000;
+const char* tooLongLinesText(Tab tab);
+
+}  // namespace vsr::engine::lines_viewer

@@ -1,0 +1,235 @@
+#include "engine/viewer/lines_viewer_fill.h"
+
+#include <cstring>
+#include <new>
+
+#include "engine/viewer/lines_viewer_context.h"
+#include "results/row_texts.h"
+#include "results/status_texts.h"
+
+namespace vsr::engine {
+namespace lines_viewer {
+
+FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
+                         const FillRequest& request, FillEvents* events)
+    : conditions_(c), host_(host), content_(content), request_(request), events_(events), env_(env),
+      codePage_(&platform::CodePage::get(c.codePage)), fullName_(platform::joinPath(request.dir, request.name)) {}
+
+bool FillContext::stillBrowsing() {
+    if (result.purpose != FillPurpose::Browse) return true;
+    const results::ResultList& list = host_.results();
+    long long row = list.currentIndex;
+    if (row < 0 || row >= static_cast<long long>(list.count()) || !list.row(static_cast<std::size_t>(row)).selected)
+        row = list.firstSelected();
+    if (row < 0 || row >= static_cast<long long>(list.count())) return false;
+    return list.row(static_cast<std::size_t>(row)).fullName() == fullName_;
+}
+
+bool FillContext::keepGoing(int intervalMs) {
+    RunState& state = host_.runState();
+    std::int64_t now = env_.clock.tickMs();
+    if (now - state.lastPumpMs > intervalMs) {
+        if (events_) events_->entriesAdded();
+        host_.pumpMessages();
+        state.lastPumpMs = env_.clock.tickMs();
+    }
+    if (state.stop) {
+        result.end = FillEnd::Stopped;
+        return false;
+    }
+    if (content_.clearPending() || !stillBrowsing()) {
+        result.end = FillEnd::Superseded;
+        return false;
+    }
+    return true;
+}
+
+void FillContext::refuseQuery(const std::string& caption, const std::string& text) {
+    host_.messageBox(caption, text, MessageIcon::Exclamation);
+    content_.clearEntries();
+    result.end = FillEnd::QueryRefused;
+}
+
+platform::ReadStatus FillContext::readFile() {
+    platform::FileBuffer& buf = scratch().file;
+    platform::ReadStatus status = env_.fs.readFile(fullName_, buf, platform::kMaxReadableFileSize);
+    if (status != platform::ReadStatus::Ok) {
+        buf.setSize(0);
+        return status;
+    }
+    // Reading stops at the first NUL byte: the rest of the file is not examined.
+    if (const void* nul = std::memchr(buf.data(), 0, buf.size()))
+        buf.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buf.data()));
+    return status;
+}
+
+const char* tooLongLinesText(Tab tab) {
+    return tab == Tab::Find ? "The lines are too long for the Query field"
+                            : "The lines are too long for the To Search field";
+}
+
+}  // namespace lines_viewer
+
+std::string fileNotFoundText(const std::string& fullName) { return "File " + fullName + " not found"; }
+
+namespace {
+
+using lines_viewer::FillContext;
+
+// The row the fill refreshes, when the index still names the file.
+results::ResultItem* targetRow(results::ResultList& list, const FillRequest& request, const std::string& fullName) {
+    if (request.row < 0 || request.row >= static_cast<long long>(list.count())) return nullptr;
+    results::ResultItem& item = list.mutableRow(static_cast<std::size_t>(request.row));
+    return item.fullName() == fullName ? &item : nullptr;
+}
+
+void markNotFound(results::ResultList& list, std::size_t row) {
+    results::ResultItem& item = list.mutableRow(row);
+    results::clearFileColumns(item);
+    item.attributes.clear();
+    item.type.clear();
+    list.SetResultStatus(row, results::RowStatus::NotFound);
+}
+
+// Step 8: the Found value from the counts and the file information from the directory entry.
+void refreshRow(FillContext& ctx, const FillRequest& request, const std::string& fullName, SearchEnv env) {
+    results::ResultList& list = ctx.host().results();
+    results::ResultItem* item = targetRow(list, request, fullName);
+    if (ctx.ranMatching) ctx.result.found = results::foundText(ctx.result.counts);
+    if (!item) return;
+    if (ctx.ranMatching && !list.foundColumnAbsent()) results::fillFoundColumn(*item, ctx.result.counts);
+    platform::FileInfo info;
+    if (env.fs.stat(fullName, info)) {
+        results::fillFileColumns(*item, info, {env.formats, env.typeNames});
+        if (!ctx.ranMatching && !list.foundColumnAbsent() && item->found.empty()) results::fillFoundColumn(*item, {0});
+    }
+    std::size_t row = static_cast<std::size_t>(request.row);
+    if (item->status == results::RowStatus::NotFound) {
+        item->setStatus(results::RowStatus::Found);
+        if (list.intervalDisplay) list.ShowRowInterval(row);
+    }
+    list.notifyRowChanged(row);
+}
+
+void emptyFound(FillContext& ctx, const FillRequest& request, const std::string& fullName) {
+    results::ResultList& list = ctx.host().results();
+    if (results::ResultItem* item = targetRow(list, request, fullName)) {
+        item->found.clear();
+        item->firstCount = -1;
+        list.notifyRowChanged(static_cast<std::size_t>(request.row));
+    }
+}
+
+void finish(FillContext& ctx) {
+    // The entries own their texts: the file, its joined copy and the expression's input go.
+    ctx.content().releaseScratch();
+    ctx.content().endFill();
+    // A fill that Stop ended clears the flag again, so the next one runs.
+    if (ctx.result.end == FillEnd::Stopped) ctx.host().runState().stop = false;
+    if (ctx.purpose() != FillPurpose::Silent) ctx.host().setBusyAnimation(false);
+    if (ctx.events()) {
+        ctx.events()->entriesAdded();
+        ctx.events()->fillEnded(ctx.result);
+    }
+}
+
+}  // namespace
+
+FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchHost& host,
+                           LinesViewerContent& content, const FillRequest& request, FillEvents* events) {
+    RunState& state = host.runState();
+    results::ResultList& list = host.results();
+    FillResult early;
+    early.purpose = list.foundColumnAbsent() ? FillPurpose::InfoOnly : request.purpose;
+    // A fill asked for while another one pumps messages would pull its entries away under it.
+    if (content.filling()) {
+        early.end = FillEnd::Superseded;
+        return early;
+    }
+    // Stop pressed before the fill: the user wants the viewer left alone.
+    if (state.stop) {
+        state.stop = false;
+        long long first = list.firstSelected();
+        for (long long i = first < 0 ? static_cast<long long>(list.count()) : first;
+             i < static_cast<long long>(list.count()); ++i)
+            list.setSelected(static_cast<std::size_t>(i), false);
+        early.end = FillEnd::StopPending;
+        return early;
+    }
+
+    FillContext ctx(conditions, env, host, content, request, events);
+    ctx.result.purpose = early.purpose;
+    const FillPurpose purpose = ctx.purpose();
+    if (events) events->fillStarting(purpose);
+    if (purpose != FillPurpose::Silent) host.setBusyAnimation(true);
+
+    content.beginFill();
+    content.start(request.row, request.dir, request.name);
+    content.lastPurpose = request.purpose;
+    content.lastQueryType = conditions.effectiveQueryType();
+    content.lastFillMs = env.clock.tickMs();
+    if (events) events->entriesAdded();
+    const std::string fullName = content.browsedFullName;
+
+    if (!ctx.stillBrowsing()) {
+        ctx.result.end = FillEnd::Superseded;
+        finish(ctx);
+        return ctx.result;
+    }
+
+    platform::ReadStatus status;
+    if (purpose == FillPurpose::InfoOnly) {
+        // Only the file information is shown: its existence is all that is needed.
+        platform::FileInfo info;
+        status = env.fs.stat(fullName, info) ? platform::ReadStatus::Ok : platform::ReadStatus::Failed;
+    } else {
+        // Let the window breathe before a long read.
+        if (!ctx.keepGoing(15)) {
+            finish(ctx);
+            return ctx.result;
+        }
+        try {
+            status = ctx.readFile();
+        } catch (const std::bad_alloc&) {
+            ctx.content().releaseScratch();
+            status = platform::ReadStatus::TooLarge;
+        }
+    }
+    if (status == platform::ReadStatus::Failed) {
+        host.messageBox(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
+        if (targetRow(list, request, fullName)) markNotFound(list, static_cast<std::size_t>(request.row));
+        ctx.result.end = FillEnd::NotFound;
+        finish(ctx);
+        return ctx.result;
+    }
+    if (status == platform::ReadStatus::TooLarge) {
+        // Too large to read: ends as a read failure does, with the header alone.
+        ctx.result.end = FillEnd::Stopped;
+        finish(ctx);
+        return ctx.result;
+    }
+
+    if (purpose != FillPurpose::InfoOnly) {
+        try {
+            switch (conditions.effectiveQueryType()) {
+                case QueryType::RegExpr: lines_viewer::fillRegExpr(ctx); break;
+                case QueryType::Multiline: lines_viewer::fillBlock(ctx); break;
+                default: lines_viewer::fillPhraseAndWords(ctx); break;
+            }
+        } catch (const std::bad_alloc&) {
+            // A file the memory does not suffice for ends as one too large to read does.
+            ctx.content().releaseScratch();
+            ctx.result.end = FillEnd::Stopped;
+        }
+    }
+
+    switch (ctx.result.end) {
+        case FillEnd::Done: refreshRow(ctx, request, fullName, env); break;
+        case FillEnd::QueryRefused: emptyFound(ctx, request, fullName); break;
+        default: break;
+    }
+    finish(ctx);
+    return ctx.result;
+}
+
+}  // namespace vsr::engine
