@@ -1,5 +1,6 @@
 #include <charconv>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/locale_formats.h"
@@ -17,16 +18,21 @@ bool isRealDate(const CivilDate& d) {
 }  // namespace
 
 std::string LocaleFormats::shortDateOf(const CivilDate& date) const {
-    // Noon keeps the day the same whatever daylight-saving shift the zone has.
+    if (!isRealDate(date)) return {};
+    // Formatted from the calendar fields themselves: years past 2262 have no clock time point.
+    // Noon keeps the day the same whatever daylight-saving shift the zone has; mktime only
+    // fills in the day of the week.
     std::tm tm{};
     tm.tm_year = date.year - 1900;
     tm.tm_mon = date.month - 1;
     tm.tm_mday = date.day;
     tm.tm_hour = 12;
     tm.tm_isdst = -1;
-    std::time_t secs = std::mktime(&tm);
-    if (secs == static_cast<std::time_t>(-1)) return {};
-    return shortDate(std::chrono::system_clock::from_time_t(secs));
+    std::tm filled = tm;
+    if (std::mktime(&filled) != static_cast<std::time_t>(-1)) tm.tm_wday = filled.tm_wday;
+    char buf[128];
+    const std::size_t n = std::strftime(buf, sizeof buf, "%x", &tm);
+    return std::string(buf, n);
 }
 
 std::optional<CivilDate> LocaleFormats::parseShortDate(std::string_view text) const {
@@ -37,6 +43,13 @@ std::optional<CivilDate> LocaleFormats::parseShortDate(std::string_view text) co
     CivilDate d{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
     if (!isRealDate(d)) return std::nullopt;
     return d;
+}
+
+std::string FakeLocaleFormats::shortDateOf(const CivilDate& date) const {
+    if (!isRealDate(date)) return {};
+    char buf[16];
+    const int n = std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return std::string(buf, static_cast<std::size_t>(n));
 }
 
 std::optional<CivilDate> FakeLocaleFormats::parseShortDate(std::string_view text) const {

@@ -38,6 +38,7 @@ public:
     std::string longTime(FileTime t) const override;
     std::string decimalSeparator() const override { return separator; }
     std::optional<CivilDate> parseShortDate(std::string_view text) const override;
+    std::string shortDateOf(const CivilDate& date) const override;
     std::string separator = ".";
 };
 

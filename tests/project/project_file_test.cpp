@@ -265,6 +265,21 @@ TEST_F(ProjectFileTest, WhenDatesParseTheDayNumbersStillRestoreTheExactDays) {
     EXPECT_EQ(far.settings.options.minDateTimePicker, settings::dayNumberFromDate({2001, 2, 4}));
 }
 
+TEST_F(ProjectFileTest, TheFirstAndLastDaysAPickerHoldsWriteAndReadBack) {
+    ProjectValues v = sample();
+    v.settings.options.minDateTimePicker = settings::kFirstDayNumber;
+    v.settings.options.maxDateTimePicker = settings::kLastDayNumber;
+    const std::string bytes = projectFileBytes(v, dates);
+    EXPECT_NE(bytes.find("0001-01-01"), std::string::npos);
+    EXPECT_NE(bytes.find("9999-12-31"), std::string::npos);
+    ProjectValues loaded;
+    const ProjectRead r = readProjectFile(bytes, dates, loaded);
+    ASSERT_TRUE(r.correct);
+    EXPECT_TRUE(r.blockBWhole);
+    EXPECT_EQ(loaded.settings.options.minDateTimePicker, settings::kFirstDayNumber);
+    EXPECT_EQ(loaded.settings.options.maxDateTimePicker, settings::kLastDayNumber);
+}
+
 TEST_F(ProjectFileTest, FailingBlocksBAndDEndSilentlyAndKeepWhatTheyDidNotReach) {
     ProjectValues v = sample();
     v.settings.dialog.editorA = "the editor";

@@ -49,6 +49,11 @@ TEST(LocaleFormats, FormatsWithoutADesktopReadTheirOwnDatesBack) {
         EXPECT_EQ(posix.parseShortDate(posix.shortDateOf(d)), d);
         EXPECT_EQ(fake.parseShortDate(fake.shortDateOf(d)), d);
     }
+    // The whole range a date picker holds, also where no clock time point reaches (past 2262).
+    for (const CivilDate& d : {CivilDate{1, 1, 1}, CivilDate{1601, 3, 1}, CivilDate{2263, 6, 15}, CivilDate{9999, 12, 31}})
+        EXPECT_EQ(fake.parseShortDate(fake.shortDateOf(d)), d);
+    EXPECT_FALSE(posix.shortDateOf(CivilDate{9999, 12, 31}).empty());
+    EXPECT_EQ(posix.shortDateOf(CivilDate{2026, 2, 30}), "");
     for (const char* bad : {"2026-02-30", "2026-13-01", "2026-1-01", "20260101", "2026-01-01 ", ""})
         EXPECT_EQ(fake.parseShortDate(bad), std::nullopt) << bad;
 }
