@@ -1,9 +1,7 @@
 #include "engine/modify/modify_driver.h"
 
 #include "engine/backup/backup_copy.h"
-#include "engine/modify/modify_multiline.h"
-#include "engine/modify/modify_phrase.h"
-#include "engine/modify/modify_regexpr.h"
+#include "engine/modify/modify_content.h"
 #include "engine/query/query_terms.h"
 #include "results/status_texts.h"
 
@@ -15,6 +13,12 @@ void ModifyDriver::setUndoEnabled(bool on) {
 
 void ModifyDriver::disableUndo() { setUndoEnabled(false); }
 
+const char* modifyRefusal(const SearchConditions& c) {
+    if (c.searchType == SearchType::Phrase && c.searchText.empty()) return kNoSearchString;
+    if (c.searchType != SearchType::Phrase && isEmptyMemo(c.searchLines)) return kNoSearchText;
+    return nullptr;
+}
+
 void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const ModifyOptions& o) {
     RunState& state = host_.runState();
     results::ResultList& list = host_.results();
@@ -22,12 +26,8 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     state.modificationStop = false;
     setUndoEnabled(false);
 
-    if (c.searchType == SearchType::Phrase && c.searchText.empty()) {
-        host_.messageBox(kModifyCaption, kNoSearchString, MessageIcon::Warning);
-        return;
-    }
-    if (c.searchType != SearchType::Phrase && isEmptyMemo(c.searchLines)) {
-        host_.messageBox(kModifyCaption, kNoSearchText, MessageIcon::Warning);
+    if (const char* refusal = modifyRefusal(c)) {
+        host_.messageBox(kModifyCaption, refusal, MessageIcon::Warning);
         return;
     }
     if (scope == ModifyScope::Selected && list.firstSelected() < 0) {
@@ -108,13 +108,12 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
             return;
         }
     }
-    const FilePreparation prep = prepareFile(path, c.createBackups, o, env_.attributes);
-    // Read-only, hidden and system files that were not cleared are refused, as the system
-    // refuses to open them for writing; so is a file that vanished since the search. A name
-    // refused for its marks does not stand for the file: another name of it may still modify it.
+    // A name refused for its marks does not stand for the file: another name of it may still
+    // modify it.
+    FilePreparation prep;
     platform::FileStamp stamp;
-    std::optional<std::string> original;
-    if (prep.writable()) original = env_.files.read(path, &stamp);
+    std::optional<std::string> original =
+        readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
     if (!original) {
         finishRow(index, false, false);
         return;
@@ -122,30 +121,23 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     if (identity.inode != 0) handled_.emplace(key, index);
 
     ModifyContext context(c, host_, env_.clock);
-    FileModel model(std::move(*original));
+    const ModifiedContent content = modifyContent(context, std::move(*original), interval, o.separator);
     original.reset();
-    EngineOutcome outcome = EngineOutcome::Failed;
-    switch (c.searchType) {
-        case SearchType::Phrase: outcome = PhraseModify(context, model, interval); break;
-        case SearchType::RegExpr: outcome = RegExprModify(context, model, interval); break;
-        case SearchType::Multiline: outcome = MultilineModify(context, model); break;
-    }
     // A stopped file is not written, and no backup of it was made.
-    if (outcome == EngineOutcome::Stopped || context.stopped()) return;
-    if (outcome != EngineOutcome::Done) {
+    if (content.outcome == EngineOutcome::Stopped) return;
+    if (content.outcome != EngineOutcome::Done) {
         finishRow(index, false, false);
         return;
     }
-    const std::string bytes = joinFileModel(model, o.separator);
     // Bytes that would not change need no write and no backup: the file stays as it is.
-    if (bytes == model.original()) {
+    if (!content.changed()) {
         finishRow(index, true, false);
         return;
     }
     platform::RewriteRequest request;
     request.path = path;
-    request.bytes = bytes;
-    request.oldBytes = model.original();
+    request.bytes = content.bytes;
+    request.oldBytes = content.original;
     request.readAs = stamp;
     // A user who asked for backups never gets a change without one.
     request.makeBackup = c.createBackups;

@@ -29,6 +29,9 @@ inline constexpr const char* kNoSearchString = "Please specify the string to sea
 inline constexpr const char* kNoSearchText = "Please specify the text to search and click Search before modification";
 inline constexpr const char* kNoSelection = "Please select some items";
 
+// The message with which Modify refuses to run on these conditions (no search text), or null.
+const char* modifyRefusal(const SearchConditions& conditions);
+
 // Modify Selected, Modify All and Undo: rewrites the listed files with the modification type,
 // keeps the undo list of the last run and puts the backups back on Undo.
 class ModifyDriver {

@@ -28,6 +28,12 @@ public:
 
     // The file's bytes as they were read.
     const std::string& original() const { return original_; }
+    // Hands the bytes as read back to the caller; the lines must not be used afterwards.
+    std::string takeOriginal() {
+        lines.clear();
+        tail_ = {};
+        return std::move(original_);
+    }
     // The bytes from the first NUL byte on (empty when the file has none), written back as they are.
     std::string_view tail() const { return tail_; }
     // Keeps `text` for the model's lifetime and returns a view of it, for a changed line.

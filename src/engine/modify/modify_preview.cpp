@@ -1,0 +1,32 @@
+#include "engine/modify/modify_preview.h"
+
+namespace vsr::engine {
+
+RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const SearchConditions& c,
+                      const ModifyOptions& o) {
+    RowPreview preview;
+    // Modify would not run at all.
+    if (modifyRefusal(c)) return preview;
+    const results::ResultItem& item = host.results().row(row);
+    // Modify passes over a row with no marked line.
+    if (c.intervalsInUse() && item.interval.isNil()) {
+        preview.state = PreviewState::Unchanged;
+        return preview;
+    }
+    FilePreparation prep;
+    std::optional<std::string> original =
+        readModifiable(env.files, env.attributes, item.fullName(), c.createBackups, o, prep);
+    if (!original) return preview;
+    ModifyContext context(c, host, env.clock);
+    preview.content = modifyContent(context, std::move(*original), item.interval, o.separator);
+    switch (preview.content.outcome) {
+        case EngineOutcome::Done:
+            preview.state = preview.content.changed() ? PreviewState::Changed : PreviewState::Unchanged;
+            break;
+        case EngineOutcome::Stopped: preview.state = PreviewState::Stopped; break;
+        case EngineOutcome::Failed: preview.state = PreviewState::Failed; break;
+    }
+    return preview;
+}
+
+}  // namespace vsr::engine
