@@ -28,12 +28,15 @@ bool parseInterval(const std::string& text, results::ModificationInterval& out) 
 const char* modifyUsage() {
     return "       vsr-search ... --modify replace|clear|before|after|delete [--replace TEXT | --replace-file FILE]\n"
            "                  [--separator windows|unix|mac] [--read-only-ok] [--hidden-ok] [--interval FROM:TO]\n"
-           "                  [--undo-after]\n"
+           "                  [--undo-after | --dry-run]\n"
            "--modify searches on the Search and Replace tab, runs Modify All and prints\n"
            "<full path><TAB><Found text><TAB><Result> per row; --undo-after then runs Undo and prints\n"
            "the rows again. --interval gives every row that interval (0 = top or bottom, -1:-1 = none);\n"
            "a regex honours it with --each-line (\"Search within Each Single Line\").\n"
-           "Exit status 3 when a file failed to be modified or restored.\n";
+           "--dry-run changes nothing on disk and prints instead the unified diff of every file that\n"
+           "would change (names relative to --path), which `patch -p1` applies to a copy of the folder;\n"
+           "a file with a NUL byte is listed as \"Binary files a/NAME and b/NAME differ\".\n"
+           "Exit status 3 when a file failed (or with --dry-run would fail) to be modified or restored.\n";
 }
 
 bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, engine::SearchConditions& c,
@@ -79,6 +82,8 @@ bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, eng
         c.eachLineSeparately = true;
     } else if (a == "--undo-after") {
         r.undoAfter = true;
+    } else if (a == "--dry-run") {
+        r.dryRun = true;
     } else {
         return false;
     }
@@ -87,11 +92,12 @@ bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, eng
 
 std::string finishModifyOptions(engine::SearchConditions& c, const ModifyRequest& r, const std::string& type) {
     if (!r.modify) {
-        if (r.undoAfter || r.intervalGiven) return "--undo-after and --interval need --modify";
+        if (r.undoAfter || r.intervalGiven || r.dryRun) return "--undo-after, --interval and --dry-run need --modify";
         return {};
     }
     if (c.tab == engine::Tab::Find && type != "phrase" && type != "multiline" && type != "regex")
         return "--modify takes phrase, multiline or regex, not " + type;
+    if (r.dryRun && r.undoAfter) return "--dry-run writes nothing, so there is nothing to undo";
     c.tab = engine::Tab::SearchAndReplace;
     if (type == "regex" && c.modificationType == engine::ModificationType::Clear)
         return "Clear is not offered for regular expressions";

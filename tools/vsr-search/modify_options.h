@@ -16,6 +16,7 @@ struct ModifyRequest {
     bool intervalGiven = false;
     results::ModificationInterval interval;  // given to every row when intervalGiven
     bool undoAfter = false;
+    bool dryRun = false;  // print the unified diff of every change instead of writing it
 };
 
 // Takes args[i] when it is a modification option, advancing i past its value. An invalid

@@ -4,6 +4,8 @@
 
 #include "engine/viewer/lines_viewer_fill.h"
 #include "engine/modify/modify_driver.h"
+#include "engine/modify/modify_preview.h"
+#include "engine/modify/unified_diff.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_store.h"
 #include "results/status_texts.h"
@@ -40,6 +42,35 @@ bool printRows(std::FILE* out, const results::ResultList& list) {
     return failed;
 }
 
+// The name of `fullName` relative to the search folder `root`.
+std::string relativeName(const std::string& root, const std::string& fullName) {
+    if (root == "/" && fullName.starts_with('/')) return fullName.substr(1);
+    if (fullName.size() > root.size() && fullName.starts_with(root) && fullName[root.size()] == '/')
+        return fullName.substr(root.size() + 1);
+    return fullName;
+}
+
+// Modify All through a store that writes nothing: each rewrite Modify hands over is printed as
+// a unified diff instead. Rows that would fail are named on standard error.
+int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
+           engine::SearchEnv env, engine::SearchHost& host) {
+    platform::PosixFileStore disk;
+    platform::PosixAttributeChanger attributes;
+    engine::DryRunStore store(disk, [&](const engine::DryRunStore::Proposal& p) {
+        const std::string diff = engine::unifiedDiff(relativeName(conditions.path, p.path), p.oldBytes, p.bytes);
+        std::fwrite(diff.data(), 1, diff.size(), out);
+    });
+    engine::ModifyDriver driver({store, attributes, env.clock}, host);
+    driver.Modify(engine::ModifyScope::All, conditions, request.options);
+    bool failed = false;
+    for (const results::ResultItem& row : host.results().rows())
+        if (row.status == results::RowStatus::FailedModification) {
+            std::fprintf(stderr, "vsr-search: %s: Failed Modification\n", row.fullName().c_str());
+            failed = true;
+        }
+    return failed ? 3 : 0;
+}
+
 }  // namespace
 
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
@@ -50,12 +81,13 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
             list.setInterval(i, request.interval);
             if (list.intervalDisplay) list.ShowRowInterval(i);
         }
+    // Stop of the search (a refused query) must not carry over into the modification.
+    if (host.runState().stop) return 0;
+    if (request.dryRun) return dryRun(out, conditions, request, env, host);
     platform::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);
     engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);
-    // Stop of the search (a refused query) must not carry over into the modification.
-    if (host.runState().stop) return 0;
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     bool failed = printRows(out, list);
     if (request.undoAfter) {

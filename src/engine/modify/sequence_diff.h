@@ -1,0 +1,32 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace vsr::engine {
+
+// A stretch where two sequences differ: a[aBegin, aEnd) became b[bBegin, bEnd).
+struct DiffChange {
+    std::size_t aBegin = 0;
+    std::size_t aEnd = 0;
+    std::size_t bBegin = 0;
+    std::size_t bEnd = 0;
+    bool operator==(const DiffChange&) const = default;
+};
+
+// The differences between two sequences of symbols, in order and never adjacent. Minimal
+// (Myers' algorithm in linear space) up to a bounded effort per stretch; past it a stretch of
+// two equally long runs is compared position by position and any other is replaced whole, so
+// a file changed on every line costs no more than reading it.
+std::vector<DiffChange> diffSymbols(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b);
+
+// The lines of a text as a line-based diff sees them: each with its line feed (a CR stays in
+// the line); only the last may lack one.
+std::vector<std::string_view> splitDiffLines(std::string_view text);
+
+// The differences between two lists of lines (compared byte for byte).
+std::vector<DiffChange> diffLines(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b);
+
+}  // namespace vsr::engine
