@@ -27,8 +27,11 @@ bool restoreInPlace(const std::string& path, const std::string& backup) {
     std::optional<std::string> bytes = readWholeFile(backup);
     if (!bytes) return false;
     const mode_t mode = st.st_mode & 07777;
+    // The file's bytes now, so the next start can tell a cut-short copy from a later edit.
+    std::optional<std::string> current = readWholeFile(target);
+    if (!current) return false;
     RecoveryRecord record;
-    if (!record.beginWithSource(target, backup, true, mode)) return false;
+    if (!record.beginWithSource(target, backup, true, *current, *bytes, mode)) return false;
     constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     int fd = ::open(target.c_str(), flags);
     bool madeWritable = false;

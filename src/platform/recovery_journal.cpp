@@ -13,11 +13,14 @@
 
 #include "platform/fd_io.h"
 #include "platform/file_read.h"
+#include "platform/rewrite_trace.h"
 
 namespace vsr::platform {
 namespace {
 
-constexpr std::string_view kMagic = "vsr-recovery-1";
+// Notes of the first form have no trace of the rewrite; they are still read.
+constexpr std::string_view kMagicUntraced = "vsr-recovery-1";
+constexpr std::string_view kMagic = "vsr-recovery-2";
 constexpr std::string_view kEnd = "end";
 
 std::atomic<unsigned> recordCounter{0};
@@ -90,13 +93,22 @@ bool copyBack(const std::string& target, const std::string& source, mode_t mode)
     return ok;
 }
 
+// Keeps the bytes from before the run where the user finds them once the note is gone: a copy
+// of our own is renamed so that no later start takes it for a leftover.
+std::string keepSource(const std::string& folder, const std::string& source) {
+    if (!inside(folder, source)) return source;
+    const std::string kept = source.substr(0, source.rfind('.')) + ".kept";
+    return ::rename(source.c_str(), kept.c_str()) == 0 ? kept : source;
+}
+
 void recoverRecord(const std::string& folder, const std::string& record, RecoveryReport& report) {
     std::optional<std::string> bytes = readWholeFile(record);
     const std::vector<std::string> f = bytes ? fieldsOf(*bytes) : std::vector<std::string>{};
     // A note cut short was being written when the run was killed: no byte of the file had
     // been touched yet.
-    const bool complete = f.size() == 6 && f[0] == kMagic && f[5] == kEnd;
-    if (!complete) {
+    const bool untraced = f.size() == 6 && f[0] == kMagicUntraced && f[5] == kEnd;
+    const bool traced = f.size() == 9 && f[0] == kMagic && f[8] == kEnd;
+    if (!untraced && !traced) {
         if (f.size() >= 3 && inside(folder, f[2])) ::unlink(f[2].c_str());
         ::unlink(record.c_str());
         return;
@@ -111,6 +123,27 @@ void recoverRecord(const std::string& folder, const std::string& record, Recover
         if (!removeSource) report.failed.push_back(target);
         ::unlink(record.c_str());
         return;
+    }
+    if (traced) {
+        // The file must still be the one written, and hold only what the write could have left.
+        struct stat now {};
+        std::optional<RewriteTrace> trace = RewriteTrace::decode(f[7]);
+        std::optional<std::string> current;
+        const bool same = ::stat(target.c_str(), &now) == 0 && std::to_string(now.st_dev) == f[5] &&
+                          std::to_string(now.st_ino) == f[6] && (current = readWholeFile(target));
+        const RewriteTrace::State state =
+            same && trace ? trace->classify(*current) : RewriteTrace::State::Foreign;
+        if (state == RewriteTrace::State::Foreign) {
+            report.leftAlone.emplace_back(target, keepSource(folder, source));
+            ::unlink(record.c_str());
+            return;
+        }
+        if (state == RewriteTrace::State::After) {
+            // The write had ended; only its note was still to go.
+            if (removeSource || inside(folder, source)) ::unlink(source.c_str());
+            ::unlink(record.c_str());
+            return;
+        }
     }
     if (!copyBack(target, source, mode)) {
         report.failed.push_back(target);
@@ -147,21 +180,24 @@ RecoveryRecord::~RecoveryRecord() {
     // A record that was never finished stays: its write may be half done.
 }
 
-bool RecoveryRecord::write(const std::string& target, const std::string& source, bool removeSource, unsigned mode) {
+bool RecoveryRecord::write(const std::string& target, const std::string& source, bool removeSource, unsigned mode,
+                           std::string_view oldBytes, std::string_view newBytes) {
     const std::string folder = recoveryFolder();
     if (folder.empty()) return false;
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return false;
+    char octal[16];
+    std::snprintf(octal, sizeof octal, "%o", mode & 07777);
+    const std::string dev = std::to_string(st.st_dev);
+    const std::string ino = std::to_string(st.st_ino);
+    const std::string trace = RewriteTrace::of(oldBytes, newBytes).encode();
     std::string text;
     for (std::string_view field : {kMagic, std::string_view(target), std::string_view(source),
-                                   std::string_view(removeSource ? "1" : "0")}) {
+                                   std::string_view(removeSource ? "1" : "0"), std::string_view(octal),
+                                   std::string_view(dev), std::string_view(ino), std::string_view(trace), kEnd}) {
         text += field;
         text += '\0';
     }
-    char octal[16];
-    std::snprintf(octal, sizeof octal, "%o", mode & 07777);
-    text += octal;
-    text += '\0';
-    text += kEnd;
-    text += '\0';
     if (base_.empty()) base_ = uniqueName("");
     recordPath_ = folder + "/" + base_ + ".rec";
     if (!writeDurably(recordPath_, text, 0600)) {
@@ -172,7 +208,8 @@ bool RecoveryRecord::write(const std::string& target, const std::string& source,
     return true;
 }
 
-bool RecoveryRecord::beginWithCopy(const std::string& target, std::string_view oldBytes, unsigned mode) {
+bool RecoveryRecord::beginWithCopy(const std::string& target, std::string_view oldBytes, std::string_view newBytes,
+                                   unsigned mode) {
     const std::string folder = recoveryFolder();
     if (folder.empty()) return false;
     base_ = uniqueName("");
@@ -181,15 +218,15 @@ bool RecoveryRecord::beginWithCopy(const std::string& target, std::string_view o
         ownCopy_.clear();
         return false;
     }
-    if (write(target, ownCopy_, false, mode)) return true;
+    if (write(target, ownCopy_, false, mode, oldBytes, newBytes)) return true;
     ::unlink(ownCopy_.c_str());
     ownCopy_.clear();
     return false;
 }
 
 bool RecoveryRecord::beginWithSource(const std::string& target, const std::string& source, bool removeSource,
-                                     unsigned mode) {
-    return write(target, source, removeSource, mode);
+                                     std::string_view oldBytes, std::string_view newBytes, unsigned mode) {
+    return write(target, source, removeSource, mode, oldBytes, newBytes);
 }
 
 void RecoveryRecord::finish() {
@@ -262,6 +299,12 @@ std::string recoveryMessage(const RecoveryReport& report) {
         if (!text.empty()) text += "\n\n";
         text += "A run that was interrupted left files half rewritten, and these could not be put back:";
         for (const std::string& p : report.failed) text += "\n" + p;
+    }
+    if (!report.leftAlone.empty()) {
+        if (!text.empty()) text += "\n\n";
+        text += "A run that was interrupted was rewriting these files, which were changed since; they were left as "
+                "they are, and their contents from before the run are kept in:";
+        for (const auto& [file, kept] : report.leftAlone) text += "\n" + file + "  (as it was: " + kept + ")";
     }
     return text;
 }

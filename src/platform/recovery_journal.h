@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace vsr::platform {
@@ -11,7 +12,8 @@ std::string recoveryFolder();
 
 // A durable note, made before a file is overwritten in place, that `source` holds the bytes the
 // file must get back if the write is cut short. A kill leaves the note; the next start finds it
-// and copies `source` over the file, so the file ends wholly as `source` has it.
+// and, if the file is still as the write left it, copies `source` over the file, so the file
+// ends wholly as `source` has it. A file changed by someone since is left as it is.
 class RecoveryRecord {
 public:
     RecoveryRecord() = default;
@@ -19,16 +21,20 @@ public:
     RecoveryRecord(const RecoveryRecord&) = delete;
     RecoveryRecord& operator=(const RecoveryRecord&) = delete;
 
-    // Keeps `oldBytes` as a recovery copy in the state folder and notes it as the source.
-    bool beginWithCopy(const std::string& target, std::string_view oldBytes, unsigned mode);
-    // Notes an existing durable file (a backup) as the source; with `removeSource` recovery
-    // deletes it once copied, as an undo does.
-    bool beginWithSource(const std::string& target, const std::string& source, bool removeSource, unsigned mode);
+    // Keeps `oldBytes` as a recovery copy in the state folder and notes it as the source of a
+    // rewrite of `target` from `oldBytes` to `newBytes`.
+    bool beginWithCopy(const std::string& target, std::string_view oldBytes, std::string_view newBytes,
+                       unsigned mode);
+    // Notes an existing durable file (a backup) as the source of a rewrite from `oldBytes` to
+    // `newBytes`; with `removeSource` recovery deletes it once copied, as an undo does.
+    bool beginWithSource(const std::string& target, const std::string& source, bool removeSource,
+                         std::string_view oldBytes, std::string_view newBytes, unsigned mode);
     // The write is complete and flushed: the note and a copy it owns are removed.
     void finish();
 
 private:
-    bool write(const std::string& target, const std::string& source, bool removeSource, unsigned mode);
+    bool write(const std::string& target, const std::string& source, bool removeSource, unsigned mode,
+               std::string_view oldBytes, std::string_view newBytes);
     std::string base_;  // the name shared by the note and its copy
     std::string recordPath_;
     std::string ownCopy_;
@@ -52,7 +58,10 @@ private:
 struct RecoveryReport {
     std::vector<std::string> restored;  // files put back from their saved copy
     std::vector<std::string> failed;    // files whose saved copy is gone or can't be written back
-    bool empty() const { return restored.empty() && failed.empty(); }
+    // Files changed (or removed, or replaced) by someone after the run was cut short: left as
+    // they are. Each with the file that keeps its bytes from before the run.
+    std::vector<std::pair<std::string, std::string>> leftAlone;
+    bool empty() const { return restored.empty() && failed.empty() && leftAlone.empty(); }
 };
 
 // Finishes what killed runs left: every noted file is copied back from its source, leftover

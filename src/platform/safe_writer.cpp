@@ -241,12 +241,12 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
         if (!ok) return Staged::Refused;
         flushFolder(folder);
         lastBackupMade_ = true;
-        if (!record.beginWithSource(path, r.backupPath, false, mode)) {
+        if (!record.beginWithSource(path, r.backupPath, false, r.oldBytes, r.bytes, mode)) {
             ::unlink(r.backupPath.c_str());
             lastBackupMade_ = false;
             return Staged::Refused;
         }
-    } else if (!record.beginWithCopy(path, r.oldBytes, mode)) {
+    } else if (!record.beginWithCopy(path, r.oldBytes, r.bytes, mode)) {
         return Staged::Refused;
     }
     // A backup made for a file that is then left alone is removed again.

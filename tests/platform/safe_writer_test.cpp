@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -131,15 +132,72 @@ TEST(SafeWriter, HalfWrittenFileInPlaceIsPutBackAtTheNextStart) {
     EXPECT_TRUE(recoverInterruptedWrites().empty());
 }
 
+TEST(SafeWriter, RecoveryLeavesAFileChangedAfterTheKillAndKeepsItsOldBytes) {
+    for (const bool replaced : {false, true}) {
+        TempDir dir;
+        fs::path file = dir.write("a.txt", "original");
+        fs::create_hard_link(file, dir.path() / "b.txt");
+        RewriteFaults faults;
+        faults.failWriteAfter = 3;
+        faults.failRestore = true;
+        ASSERT_EQ(rewrite(file, "replacement", &faults), RewriteOutcome::Damaged);
+        // Before the next start the user mends the file by hand: in place, or as an editor
+        // that saves a new file under the name.
+        if (replaced) {
+            dir.write("new.txt", "mended by hand");
+            fs::rename(dir.path() / "new.txt", file);
+        } else {
+            std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out) << "mended by hand";
+        }
+        RecoveryReport report = recoverInterruptedWrites();
+        EXPECT_TRUE(report.restored.empty());
+        ASSERT_EQ(report.leftAlone.size(), 1u);
+        EXPECT_EQ(report.leftAlone[0].first, file.string());
+        EXPECT_EQ(readFile(report.leftAlone[0].second), "original");
+        EXPECT_EQ(readFile(file).substr(0, 14), "mended by hand");
+        const std::string message = recoveryMessage(report);
+        EXPECT_NE(message.find(file.string()), std::string::npos);
+        EXPECT_NE(message.find(report.leftAlone[0].second), std::string::npos);
+        // Said once: the next start neither restores nor deletes the kept copy.
+        EXPECT_TRUE(recoverInterruptedWrites().empty());
+        EXPECT_EQ(readFile(report.leftAlone[0].second), "original");
+        fs::remove(report.leftAlone[0].second);
+    }
+}
+
+TEST(SafeWriter, RecoveryKeepsARewriteThatEndedBeforeItsNoteWentAndRestoresOneThatDidNot) {
+    TempDir dir;
+    fs::path done = dir.write("done.txt", "old contents");
+    fs::path cut = dir.write("cut.txt", std::string(3 * 4096, 'o'));
+    {
+        RecoveryRecord a;
+        ASSERT_TRUE(a.beginWithCopy(done.string(), "old contents", "new contents, longer", 0644));
+        std::ofstream(done, std::ios::binary) << "new contents, longer";
+        RecoveryRecord b;
+        const std::string longer(5 * 4096, 'n');
+        ASSERT_TRUE(b.beginWithCopy(cut.string(), std::string(3 * 4096, 'o'), longer, 0644));
+        // Grown with zeros, then two pages written: the rest is old or zeros.
+        std::string half = longer.substr(0, 2 * 4096) + std::string(4096, 'o') + std::string(2 * 4096, '\0');
+        std::ofstream(cut, std::ios::binary) << half;
+    }  // killed: neither note is finished
+    RecoveryReport report = recoverInterruptedWrites();
+    EXPECT_EQ(report.restored, std::vector<std::string>{cut.string()});
+    EXPECT_TRUE(report.leftAlone.empty());
+    EXPECT_EQ(readFile(done), "new contents, longer");
+    EXPECT_EQ(readFile(cut), std::string(3 * 4096, 'o'));
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
 TEST(SafeWriter, RecoveryPutsBackTheBackupOfAnInPlaceRewriteAndRemovesLoggedTemporaries) {
     TempDir dir;
-    fs::path file = dir.write("a.txt", "new head, old tail");
+    // Killed after the file was grown to the new length, before a byte was written.
+    fs::path file = dir.write("a.txt", std::string("old") + std::string(15, '\0'));
     fs::path bak = dir.write("a.txt.bak", "old");
     fs::path stray = dir.write(".a.txt.vsr-AbCd1234", "stray new copy");
     fs::path innocent = dir.write("a.txt.vsr-note", "user file");
     {
         RecoveryRecord record;
-        ASSERT_TRUE(record.beginWithSource(file.string(), bak.string(), false, 0600));
+        ASSERT_TRUE(record.beginWithSource(file.string(), bak.string(), false, "old", "new contents here.", 0600));
         TempNameLog log;
         ASSERT_TRUE(log.add(stray.string()));
         ASSERT_TRUE(log.add(innocent.string()));
