@@ -2,6 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
@@ -9,7 +10,7 @@ JOBS       ?= $(shell nproc)
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
             libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench clean screenshot package
+.PHONY: all deps configure build run test test-sanitize test-tsan fuzz bench clean screenshot package
 
 all: build
 
@@ -51,6 +52,14 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# The engine layers and their tests with ThreadSanitizer: a search runs on several threads.
+test-tsan: deps
+	@test -f $(TSAN_BUILD)/build.ninja || \
+	  cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_TSAN=ON -DVSR_BUILD_UI=OFF
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_engine
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_engine \
+	  --gtest_filter='SearchThreads.*:SearchDriver.*:LineMatcher.*:BlockMatcher.*:RegExprMatcher.*'
+
 # Every fuzz target (fuzz/*_fuzz.cpp) built with clang's libFuzzer, run FUZZ_SECONDS each from
 # its seed corpus in fuzz/corpus/; a crash, a sanitizer report or a hang fails.
 fuzz: deps
@@ -68,4 +77,4 @@ bench: build
 	bash bench/search.sh
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)

@@ -26,6 +26,7 @@ void FakeFileSystem::attach(const std::string& path) {
 }
 
 void FakeFileSystem::addDirectory(const std::string& path, bool readable) {
+    std::lock_guard lock(mutex_);
     if (path == "/") {
         nodes_["/"].readable = readable;
         return;
@@ -39,6 +40,7 @@ void FakeFileSystem::addDirectory(const std::string& path, bool readable) {
 
 void FakeFileSystem::addFile(const std::string& path, std::string contents, FileTime lastWrite,
                              FileAttributes attributes) {
+    std::lock_guard lock(mutex_);
     Node& n = nodes_[path];
     n.kind = EntryKind::File;
     n.info.kind = EntryKind::File;
@@ -53,6 +55,7 @@ void FakeFileSystem::addFile(const std::string& path, std::string contents, File
 }
 
 void FakeFileSystem::addSizedFile(const std::string& path, std::uint64_t size, FileTime lastWrite) {
+    std::lock_guard lock(mutex_);
     addFile(path, {}, lastWrite);
     Node& n = nodes_[path];
     n.info.size = size;
@@ -60,6 +63,7 @@ void FakeFileSystem::addSizedFile(const std::string& path, std::uint64_t size, F
 }
 
 void FakeFileSystem::addOther(const std::string& path) {
+    std::lock_guard lock(mutex_);
     Node& n = nodes_[path];
     n.kind = EntryKind::Other;
     n.info.kind = EntryKind::Other;
@@ -67,6 +71,7 @@ void FakeFileSystem::addOther(const std::string& path) {
 }
 
 void FakeFileSystem::remove(const std::string& path) {
+    std::lock_guard lock(mutex_);
     nodes_.erase(path);
     if (Node* p = find(parentPath(path))) {
         std::string name = fileNamePart(path);
@@ -75,6 +80,7 @@ void FakeFileSystem::remove(const std::string& path) {
 }
 
 bool FakeFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>& out) {
+    std::lock_guard lock(mutex_);
     out.clear();
     Node* d = find(dir);
     if (!d || d->kind != EntryKind::Directory || !d->readable) return false;
@@ -90,6 +96,7 @@ bool FakeFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>
 }
 
 bool FakeFileSystem::stat(const std::string& path, FileInfo& out) {
+    std::lock_guard lock(mutex_);
     ++stats_;
     Node* n = find(path);
     if (!n) return false;
@@ -98,6 +105,7 @@ bool FakeFileSystem::stat(const std::string& path, FileInfo& out) {
 }
 
 ReadStatus FakeFileSystem::readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) {
+    std::lock_guard lock(mutex_);
     ++reads_;
     buffer.setSize(0);
     Node* n = find(path);

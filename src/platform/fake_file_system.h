@@ -1,5 +1,7 @@
 #pragma once
+#include <atomic>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "platform/file_system.h"
@@ -8,6 +10,7 @@ namespace vsr::platform {
 
 // An in-memory tree for tests: folders, files with contents (or only a claimed size, so huge
 // files cost nothing), special entries and unreadable folders. Listing order is insertion order.
+// Safe to use from several threads, so a test may change the tree while a run reads it.
 class FakeFileSystem final : public FileSystem {
 public:
     FakeFileSystem();
@@ -37,9 +40,10 @@ private:
     };
     Node* find(const std::string& path);
     void attach(const std::string& path);
+    std::recursive_mutex mutex_;
     std::map<std::string, Node> nodes_;
-    int reads_ = 0;
-    int stats_ = 0;
+    std::atomic<int> reads_ = 0;
+    std::atomic<int> stats_ = 0;
 };
 
 }  // namespace vsr::platform

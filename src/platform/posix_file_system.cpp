@@ -60,19 +60,40 @@ EntryKind kindOf(int dirFd, const struct dirent* e) {
 
 PosixFileSystem::~PosixFileSystem() { closeCachedFolder(); }
 
+PosixFileSystem::Folder::~Folder() {
+    if (fd >= 0) ::close(fd);
+}
+
 void PosixFileSystem::closeCachedFolder() {
-    if (cachedFolderFd_ >= 0) ::close(cachedFolderFd_);
-    cachedFolderFd_ = -1;
-    cachedFolder_.clear();
+    std::lock_guard lock(mutex_);
+    for (auto& f : folders_) f.reset();
+}
+
+void PosixFileSystem::keepFolder(const std::string& dir, int fd) {
+    auto folder = std::make_shared<Folder>();
+    folder->path = dir.empty() ? "/" : dir;
+    folder->fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (folder->fd < 0) return;
+    std::lock_guard lock(mutex_);
+    folders_[nextFolder_] = std::move(folder);
+    nextFolder_ = (nextFolder_ + 1) % folders_.size();
+}
+
+std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::folderOf(const std::string& path, std::size_t& slash) {
+    slash = path.rfind('/');
+    if (slash == std::string::npos || slash + 1 >= path.size()) return nullptr;
+    const std::string_view dir(path.data(), slash == 0 ? 1 : slash);
+    std::lock_guard lock(mutex_);
+    for (const auto& f : folders_)
+        if (f && f->path == dir) return f;
+    return nullptr;
 }
 
 int PosixFileSystem::openForRead(const std::string& path) {
     // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
     constexpr int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-    std::size_t slash = path.rfind('/');
-    if (cachedFolderFd_ >= 0 && slash != std::string::npos && slash + 1 < path.size() &&
-        std::string_view(path.data(), slash == 0 ? 1 : slash) == cachedFolder_)
-        return ::openat(cachedFolderFd_, path.c_str() + slash + 1, flags);
+    std::size_t slash = 0;
+    if (auto folder = folderOf(path, slash)) return ::openat(folder->fd, path.c_str() + slash + 1, flags);
     return ::open(path.c_str(), flags);
 }
 
@@ -83,9 +104,7 @@ bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry
     int fd = dirfd(d);
     // The walk reads this folder's files next: keep a handle so each is opened by its name
     // alone. Only a listing sets it, and a run releases it, so it never outlives the folder.
-    closeCachedFolder();
-    cachedFolderFd_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (cachedFolderFd_ >= 0) cachedFolder_ = dir.empty() ? "/" : dir;
+    keepFolder(dir, fd);
     while (struct dirent* e = readdir(d)) {
         const char* n = e->d_name;
         if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;
@@ -100,10 +119,9 @@ bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry
 
 bool PosixFileSystem::stat(const std::string& path, FileInfo& out) {
     struct stat st;
-    std::size_t slash = path.rfind('/');
-    bool cached = cachedFolderFd_ >= 0 && slash != std::string::npos && slash + 1 < path.size() &&
-                  std::string_view(path.data(), slash == 0 ? 1 : slash) == cachedFolder_;
-    int rc = cached ? ::fstatat(cachedFolderFd_, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
+    std::size_t slash = 0;
+    const auto folder = folderOf(path, slash);
+    int rc = folder ? ::fstatat(folder->fd, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
     if (rc != 0) return false;
     fillInfo(st, baseName(path), out);
     return true;

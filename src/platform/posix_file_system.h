@@ -1,9 +1,14 @@
 #pragma once
+#include <array>
+#include <memory>
+#include <mutex>
+
 #include "platform/file_system.h"
 
 namespace vsr::platform {
 
-// The real file system through opendir/readdir, fstat and read.
+// The real file system through opendir/readdir, fstat and read. Safe to use from several
+// threads: a walk lists folders while other threads read their files.
 class PosixFileSystem final : public FileSystem {
 public:
     PosixFileSystem() = default;
@@ -17,12 +22,23 @@ public:
     void releaseCaches() override { closeCachedFolder(); }
 
 private:
-    // Opens `path` for reading relative to the folder listed last when it lies there, so the
+    // A handle of a listed folder; closed when the last user lets go of it.
+    struct Folder {
+        std::string path;
+        int fd = -1;
+        ~Folder();
+    };
+    // Opens `path` for reading relative to a recently listed folder when it lies there, so the
     // kernel resolves one name instead of the whole path for every file of a folder.
     int openForRead(const std::string& path);
+    // The handle of the folder `path` lies in, when it is among the recent ones.
+    std::shared_ptr<const Folder> folderOf(const std::string& path, std::size_t& slash);
+    void keepFolder(const std::string& dir, int fd);
     void closeCachedFolder();
-    std::string cachedFolder_;
-    int cachedFolderFd_ = -1;
+    std::mutex mutex_;
+    // The folders listed last (readers of files lag behind the walk by a few folders).
+    std::array<std::shared_ptr<const Folder>, 8> folders_;
+    std::size_t nextFolder_ = 0;
 };
 
 }  // namespace vsr::platform

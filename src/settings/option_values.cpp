@@ -189,6 +189,7 @@ void saveDialogOptions(platform::SettingsStore& store, const DialogSettings& d) 
     out.text("Editor", d.editorA);
     out.text("EditorA", d.editorA);
     out.integer("BrowseComboBox", d.browseComboBox);
+    out.integer("SearchThreads", d.searchThreads);
 }
 
 void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const SettingsEnvironment& env) {
@@ -198,6 +199,8 @@ void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const 
     const std::string editor = in.text("Editor", defaultEditorBase(env));
     d.editorA = in.text("EditorA", editorCommandFrom(editor));
     d.browseComboBox = indexInRange(in.integer("BrowseComboBox", defaults.browseComboBox), 11, defaults.browseComboBox);
+    d.searchThreads = indexInRange(in.integer("SearchThreads", defaults.searchThreads), kMaxSearchThreads + 1,
+                                   defaults.searchThreads);
     using D = DialogSettings;
     oneOf(d, {&D::winXPRadioButton, &D::unXPRadioButton, &D::macXPRadioButton}, &D::unXPRadioButton);
 }

@@ -127,6 +127,9 @@ struct MainOptions {
 };
 
 // The values of the settings dialog and the two ignore-list dialogs.
+// The largest "Search threads" value kept; more would only contend for the disk.
+inline constexpr int kMaxSearchThreads = 64;
+
 struct DialogSettings {
     std::string editorA;  // the editor command line with its placeholders
     // Line separator of modified files: exactly one is on.
@@ -142,6 +145,7 @@ struct DialogSettings {
     bool ignoreSubFoldXPCh = false;
     std::string directIgnoreList;  // PathsMemo, one folder pattern per line
     std::string fileIgnoreList;    // FilesMemo, one mask per line
+    int searchThreads = 0;  // threads that examine file contents; 0 = "Automatic" (one per processor)
 
     bool operator==(const DialogSettings&) const = default;
 };

@@ -21,6 +21,8 @@
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 #include "ui/results_model.h"
+#include "ui/settings_dialog.h"
+#include "ui/settings_dialogs.h"
 
 namespace vsr::ui {
 
@@ -35,6 +37,7 @@ void TFind::runSearch(const engine::RunOptions& options) {
     state_.listClearedForRun = false;
     runConditions_ = currentConditions(activeTab());
     pendingExpressionError_.reset();
+    if (settingsDialogs_) driver_->setThreads(settingsDialogs_->settings().searchThreads());
     driver_->FindButtonClick(runConditions_, options);
     // A report goes on in the running state and ends it itself.
     if (options.forReport) return;

@@ -25,6 +25,7 @@ namespace {
 
 const char* const kPlaceholders[] = {"%PrFullName%", "%PrPath%", "%PrName%", "%PrExt%", "%NumLine%"};
 const char* const kContextSizes[] = {"1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All"};
+const int kThreadChoices[] = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32};
 
 template <class T>
 T* named(T* widget, const char* name) {
@@ -100,6 +101,18 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     contextRow->setColumnStretch(3, 1);
     layout->addLayout(contextRow);
 
+    // How many threads read and match files during a search.
+    auto* threadsRow = new QHBoxLayout;
+    ThreadsComboBox = named(new QComboBox(this), "ThreadsComboBox");
+    ThreadsComboBox->addItem(QStringLiteral("Automatic"), 0);
+    for (int n : kThreadChoices) ThreadsComboBox->addItem(QString::number(n), n);
+    auto* threadsLabel = new QLabel(QStringLiteral("Search threads:"), this);
+    threadsLabel->setBuddy(ThreadsComboBox);
+    threadsRow->addWidget(threadsLabel);
+    threadsRow->addWidget(ThreadsComboBox);
+    threadsRow->addStretch(1);
+    layout->addLayout(threadsRow);
+
     // Ignore lists.
     auto* ignore = named(new QGroupBox(QStringLiteral(" Ignore Lists "), this), "IgnoreListsGroup");
     auto* ignoreGrid = new QGridLayout(ignore);
@@ -146,6 +159,7 @@ settings::DialogSettings TSettDlg::values() const {
     d.unXPRadioButton = v.unixSep;
     d.macXPRadioButton = v.mac;
     d.browseComboBox = v.context;
+    d.searchThreads = v.threads;
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
     d.readOnly = v.readOnly;
@@ -166,6 +180,7 @@ void TSettDlg::setValues(const settings::DialogSettings& d) {
     else UnXPRadioButton->setChecked(true);
     const int context = d.browseComboBox >= 0 && d.browseComboBox < BrowseComboBox->count() ? d.browseComboBox : 3;
     BrowseComboBox->setCurrentIndex(context);
+    selectThreads(d.searchThreads);
     IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
     IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
     ReadOnly->setChecked(d.readOnly);
@@ -187,6 +202,20 @@ std::string TSettDlg::lineSeparator() const {
 std::string TSettDlg::editorCommand() const { return EditorEdit->text().toStdString(); }
 
 int TSettDlg::browseContextIndex() const { return BrowseComboBox->currentIndex(); }
+
+int TSettDlg::searchThreads() const { return ThreadsComboBox->currentData().toInt(); }
+
+void TSettDlg::selectThreads(int threads) {
+    if (threads < 0 || threads > settings::kMaxSearchThreads) threads = 0;
+    int index = ThreadsComboBox->findData(threads);
+    if (index < 0) {
+        // Keep the items in order: the new one goes before the first larger count.
+        index = 1;
+        while (index < ThreadsComboBox->count() && ThreadsComboBox->itemData(index).toInt() < threads) ++index;
+        ThreadsComboBox->insertItem(index, QString::number(threads), threads);
+    }
+    ThreadsComboBox->setCurrentIndex(index);
+}
 
 void TSettDlg::Button2Click() {
     if (!prompter_) return;
@@ -226,6 +255,7 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.unixSep = UnXPRadioButton->isChecked();
     v.mac = MacXPRadioButton->isChecked();
     v.context = BrowseComboBox->currentIndex();
+    v.threads = ThreadsComboBox->currentData().toInt();
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
@@ -244,6 +274,7 @@ void TSettDlg::restore() {
     if (saved_.unixSep) UnXPRadioButton->setChecked(true);
     if (saved_.mac) MacXPRadioButton->setChecked(true);
     BrowseComboBox->setCurrentIndex(saved_.context);
+    selectThreads(saved_.threads);
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
     ReadOnly->setChecked(saved_.readOnly);

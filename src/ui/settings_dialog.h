@@ -19,7 +19,8 @@ class TFileIgnoreDlg;
 class TPathIgnoreDlg;
 
 // "Settings": the editor command, the line separator of modified files, the Browse Context
-// size, the two ignore lists' switches and whether read-only and hidden files are modified.
+// size, the search threads, the two ignore lists' switches and whether read-only and hidden
+// files are modified.
 // Created once at start-up; the search and the modification read its current values.
 class TSettDlg : public RevertingDialog {
     Q_OBJECT
@@ -38,6 +39,8 @@ public:
     std::string editorCommand() const;
     // Index into "1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All".
     int browseContextIndex() const;
+    // "Search threads": the threads that examine file contents, 0 for "Automatic".
+    int searchThreads() const;
 
     // "Browse...": a chosen program becomes the quoted command with the full-name placeholder.
     void Button2Click();
@@ -57,6 +60,7 @@ public:
     QRadioButton* UnXPRadioButton = nullptr;
     QRadioButton* MacXPRadioButton = nullptr;
     QComboBox* BrowseComboBox = nullptr;
+    QComboBox* ThreadsComboBox = nullptr;
     QCheckBox* IgnorePathsXPCheck = nullptr;
     QPushButton* EditPathsXPButton = nullptr;
     QCheckBox* IgnoreFilesXPCheck = nullptr;
@@ -71,11 +75,14 @@ protected:
 private:
     void updateEditListButtons();
     void openPlaceholderMenu();
+    // Selects the item of `threads`, adding it when the list lacks it (a value from the file).
+    void selectThreads(int threads);
 
     struct Snapshot {
         QString editor;
         bool win = false, unixSep = false, mac = false;
         int context = 3;
+        int threads = 0;
         bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;

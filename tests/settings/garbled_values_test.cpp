@@ -34,6 +34,7 @@ TEST_F(SettingsTest, GarbledValuesFallBackToTheirDefaults) {
     store.put(kOptionsKey, "FindWidth", "");
     store.put(kOptionsKey, "KBComboBox", "5");  // no such unit
     store.put(kOptionsKey, "BrowseComboBox", "11");
+    store.put(kOptionsKey, "SearchThreads", "65");  // more than a search ever uses: Automatic
     store.put(kOptionsKey, "NomTab", "9");  // kept: any other number shows Options
     StoredSettings s;
     storage().LoadSettings(s, true);
@@ -45,6 +46,7 @@ TEST_F(SettingsTest, GarbledValuesFallBackToTheirDefaults) {
     EXPECT_EQ(s.options.findWidth, 646);
     EXPECT_EQ(s.options.kbComboBox, 0);
     EXPECT_EQ(s.dialog.browseComboBox, 3);
+    EXPECT_EQ(s.dialog.searchThreads, 0);
     EXPECT_EQ(s.options.nomTab, 9);
 }
 

@@ -52,6 +52,7 @@ inline StoredSettings everyValueChanged() {
     d.unXPRadioButton = false;
     d.macXPRadioButton = true;
     d.browseComboBox = 10;
+    d.searchThreads = 3;
     d.ignorePathsXPCh = d.ignoreFilesXPCh = d.readOnly = d.replaceHiddenCheckBox = d.ignoreSubFoldXPCh = true;
     d.directIgnoreList = "/proc\n/sys/*\n";
     d.fileIgnoreList = "*.o\n*.a";

@@ -82,6 +82,8 @@ TEST_F(SettingsDialogs, FirstStartValues) {
     settings::DialogSettings d = settings.values();
     EXPECT_EQ(settings.BrowseComboBox->currentText(), "5");
     EXPECT_EQ(settings.BrowseComboBox->count(), 11);
+    EXPECT_EQ(settings.ThreadsComboBox->currentText(), "Automatic");
+    EXPECT_EQ(settings.searchThreads(), 0);
     EXPECT_TRUE(settings.UnXPRadioButton->isChecked());  // the platform's own line break
     EXPECT_EQ(settings.lineSeparator(), "\n");
     EXPECT_FALSE(d.ignorePathsXPCh || d.ignoreFilesXPCh || d.readOnly || d.replaceHiddenCheckBox || d.ignoreSubFoldXPCh);
@@ -96,6 +98,7 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
     start.winXPRadioButton = true;
     start.unXPRadioButton = false;
     start.browseComboBox = 5;
+    start.searchThreads = 5;  // not among the choices: shown in its place among them
     start.ignoreFilesXPCh = true;
     for (const auto& [how, dismiss] : kDismissals) {
         SCOPED_TRACE(how);
@@ -104,6 +107,7 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
         settings.UnXPRadioButton->click();
         settings.EditorEdit->setText("other");
         settings.BrowseComboBox->setCurrentIndex(10);
+        settings.ThreadsComboBox->setCurrentIndex(1);
         settings.IgnorePathsXPCheck->click();
         settings.IgnoreFilesXPCheck->click();
         settings.ReadOnly->click();
@@ -112,6 +116,9 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
         EXPECT_FALSE(settings.isVisible());
         EXPECT_EQ(settings.values(), start);
         EXPECT_EQ(settings.lineSeparator(), "\r\n");
+        const int threads = settings.ThreadsComboBox->currentIndex();
+        EXPECT_EQ(settings.ThreadsComboBox->itemText(threads - 1), "4");
+        EXPECT_EQ(settings.ThreadsComboBox->itemText(threads + 1), "6");
     }
     settings.show();
     settings.MacXPRadioButton->click();

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     tools::ConsoleHost host(stdout, stderr);
     host.printRows = !options.modify.modify;
     engine::SearchDriver driver({fs, clock, formats, typeNames}, host);
+    driver.setThreads(options.threads);
 
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));

@@ -40,6 +40,8 @@ const char* searchUsage() {
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
            "                  [--codepage 1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
+           "                  [--threads N]   (threads that read and match files; 1 = single-threaded,\n"
+           "                  default: one per processor)\n"
            "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T\n"
            "on standard error. --list-file FILE also writes the rows there as a text table.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
@@ -150,6 +152,10 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             c.ignoreFiles = true;
         } else if (a == "--list-file") {
             if (!value(o.listFile) || o.listFile.empty()) return fail("--list-file needs a file");
+        } else if (a == "--threads") {
+            long long n = 0;
+            if (!value(v) || !parseNumber(v, n) || n < 1 || n > 64) return fail("--threads needs a number from 1 to 64");
+            o.threads = static_cast<int>(n);
         } else if (a == "--lines") {
             o.lines = true;
         } else if (a == "--codepage") {

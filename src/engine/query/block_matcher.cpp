@@ -44,7 +44,6 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
         for (; i < k; ++i) {
             if (++sincePump == 256) {
                 sincePump = 0;
-                run_.pumpIfDue(15);
                 if (run_.stopped()) return false;
             }
             if (lines[s + i] != query_[i]) break;
@@ -62,7 +61,7 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
 void BlockMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
     TermList& terms = run_.terms();
     if (isEmptyMemo(run_.conditions().multiLineQuery())) {
-        run_.host().results().removeFoundColumn();
+        run_.removeFoundColumn();
         terms.terms.assign(1, QueryTerm{});
         run_.listFile(dir, entry, {0});
         return;

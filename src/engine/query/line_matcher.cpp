@@ -6,7 +6,7 @@ namespace vsr::engine {
 namespace {
 
 constexpr std::size_t kMaxOneLineQuery = 4000;
-// The scan of one buffer returns to the pump after this many bytes, so Stop reaches a search
+// The scan of one buffer looks at the stop flag after this many bytes, so Stop reaches a search
 // inside a file of hundreds of megabytes.
 constexpr std::size_t kScanSlice = 1 << 20;
 
@@ -68,7 +68,6 @@ bool LineMatcher::countTerms(std::string_view text, bool listing) {
                 if (sliceEnd >= text.size()) break;
                 pos = pos > sliceEnd ? pos : sliceEnd;
                 sliceEnd += kScanSlice;
-                run_.pumpIfDue(25);
                 if (run_.stopped()) return false;
                 continue;
             }
@@ -85,8 +84,7 @@ void LineMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
     TermList& terms = run_.terms();
     terms.resetCounts();
     if (run_.conditions().oneLineQuery().empty() || terms.empty()) {
-        run_.host().results().removeFoundColumn();
-        run_.pumpIfDue(15);
+        run_.removeFoundColumn();
         run_.listFile(dir, entry, {0});
         return;
     }

@@ -13,12 +13,12 @@ constexpr std::size_t kErrorPrefix = 16;  // "TVxRegex(comp): " and its kin
 
 }  // namespace
 
-void reportRegExprError(SearchHost& host, Tab tab, const regexpr::EVxRegex& error) {
+void reportRegExprError(SearchRun& run, const regexpr::EVxRegex& error) {
     std::string message = error.what();
     message = message.size() > kErrorPrefix ? message.substr(kErrorPrefix) : std::string();
-    host.messageBox("Regular Expression", "Error: " + message, MessageIcon::Exclamation);
-    if (error.position() > 0) host.selectExpressionCharacter(tab, error.position());
-    host.runState().stop = true;
+    run.message("Regular Expression", "Error: " + message, MessageIcon::Exclamation);
+    if (error.position() > 0) run.selectExpressionCharacter(run.conditions().tab, error.position());
+    run.endRun();
 }
 
 RegExprMatcher::RegExprMatcher(SearchRun& run) : run_(run) {}
@@ -34,10 +34,7 @@ bool RegExprMatcher::prepare() {
     prepared_ = true;
     const SearchConditions& c = run_.conditions();
     // Inside one long match the engine asks here at most every 25 ms; Stop interrupts it.
-    engine_.SetCancelHook([this] {
-        run_.pumpIfDue(25);
-        return !run_.stopped();
-    });
+    engine_.SetCancelHook([this] { return !run_.stopped(); });
     const RegExprQuery query = regExprQuery(c);
     byLine_ = query.byLine;
     try {
@@ -51,14 +48,13 @@ bool RegExprMatcher::prepare() {
 
 void RegExprMatcher::reportError(const regexpr::EVxRegex& e) {
     usable_ = false;
-    reportRegExprError(run_.host(), run_.conditions().tab, e);
+    reportRegExprError(run_, e);
 }
 
-// Non-empty matches of one input; pending messages are processed between matches.
+// Non-empty matches of one input; the stop flag is looked at between matches.
 std::int64_t RegExprMatcher::countInput(std::string_view input) {
     std::int64_t matches = 0;
     for (bool found = engine_.Exec(input); found; found = engine_.ExecNext()) {
-        run_.pumpIfDue(15);
         if (run_.stopped()) throw regexpr::MatchInterrupted();
         if (engine_.MatchLength(0) > 0) ++matches;
     }
@@ -98,7 +94,7 @@ RegExprMatcher::Outcome RegExprMatcher::count(std::string_view text, std::int64_
 void RegExprMatcher::matchFile(const std::string& dir, platform::DirEntry& entry) {
     TermList& terms = run_.terms();
     if (isEmptyMemo(run_.conditions().multiLineQuery())) {
-        run_.host().results().removeFoundColumn();
+        run_.removeFoundColumn();
         terms.terms.assign(1, QueryTerm{});
         run_.listFile(dir, entry, {0});
         return;

@@ -35,7 +35,7 @@ private:
 
 // The regular-expression error report of a search: "Error: " + the message without its
 // 16-character origin prefix, caption "Regular Expression"; the query field's character at the
-// error position is selected; the stop flag ends the run.
-void reportRegExprError(SearchHost& host, Tab tab, const regexpr::EVxRegex& error);
+// error position is selected; the run ends after the file.
+void reportRegExprError(SearchRun& run, const regexpr::EVxRegex& error);
 
 }  // namespace vsr::engine

@@ -6,7 +6,9 @@
 
 namespace vsr::engine {
 
-FileWalk::FileWalk(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher_(matcher) {
+FileWalk::FileWalk(SearchRun& run, FileExaminer& examiner, const std::vector<std::string>& fileIgnoreMasks,
+                   platform::FileTime now)
+    : run_(run), examiner_(examiner), now_(now) {
     const SearchConditions& c = run.conditions();
     if (c.ignoreDirectories) {
         for (const std::string& raw : c.directoryIgnoreList) {
@@ -17,8 +19,7 @@ FileWalk::FileWalk(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher
             dirMasks_.emplace_back(line);
         }
     }
-    for (const std::string& m : run.state().fileIgnoreMasks) fileIgnoreMasks_.emplace_back(m);
-    now_ = run.env().clock.now();
+    for (const std::string& m : fileIgnoreMasks) fileIgnoreMasks_.emplace_back(m);
 }
 
 bool FileWalk::directoryIgnored(const std::string& dir) const {
@@ -43,15 +44,24 @@ bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& ent
     return passesSizeFilter(c, entry.info.size) && passesDateFilter(c, entry.info.lastWrite, now_);
 }
 
-void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
-    run_.host().setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
+void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& dir, platform::DirEntry& entry) {
     try {
-        matcher_.matchFile(dir, entry);
+        matcher.matchFile(dir, entry);
     } catch (const std::bad_alloc&) {
-        // A file the memory does not suffice for is passed over as an unreadable one is; the
-        // buffers it grew go back before the next file.
-        run_.releaseBuffers();
+        run.releaseBuffers();
     }
+    run.endFile();
+}
+
+void InlineExaminer::examine(const std::string& dir, platform::DirEntry& entry) {
+    matchGuarded(run_, matcher_, dir, entry);
+    // Each file's output goes to the host as soon as it is known.
+    run_.completeSlot();
+}
+
+void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
+    run_.setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
+    examiner_.examine(dir, entry);
 }
 
 void FileWalk::walkDirectory(const std::string& dir) {
@@ -60,7 +70,6 @@ void FileWalk::walkDirectory(const std::string& dir) {
     std::vector<platform::DirEntry> entries;
     if (!run_.env().fs.listDirectory(dir, entries)) return;
     for (platform::DirEntry& entry : entries) {
-        run_.pumpIfDue(15);
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
         if (entry.kind == platform::EntryKind::File) {
@@ -74,7 +83,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
         } else if (entry.kind == platform::EntryKind::Directory) {
             if (!c.includeSubfolders || (ignored && c.ignoreSubfoldersToo)) continue;
             std::string sub = platform::joinPath(dir, entry.name);
-            run_.host().setStatusText(kPathPanel, sub);
+            run_.setStatusText(kPathPanel, sub);
             walkDirectory(sub);
             if (run_.stopped()) return;
         }
@@ -89,7 +98,6 @@ void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
         entry.name = platform::fileNamePart(full);
         if (!run_.env().fs.stat(full, entry.info) || entry.info.kind != platform::EntryKind::File) continue;
         entry.infoLoaded = true;
-        run_.pumpIfDue(15);
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
         if (!passesInfoFilters({}, entry)) continue;

@@ -1,5 +1,4 @@
 #pragma once
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -7,11 +6,22 @@
 
 namespace vsr::engine {
 
-// Hands the files of a run to the matcher: the recursive directory walk with its ignore lists
+// Where the walk sends the files that passed its filters: examined on the walk's own thread,
+// or handed to the worker pool. Either way the file's output follows what the walk said
+// before it.
+class FileExaminer {
+public:
+    virtual ~FileExaminer() = default;
+    virtual void examine(const std::string& dir, platform::DirEntry& entry) = 0;
+};
+
+// Hands the files of a run to the examiner: the recursive directory walk with its ignore lists
 // and filters, or the walk over the results snapshot.
 class FileWalk {
 public:
-    FileWalk(SearchRun& run, ContentMatcher& matcher);
+    // `now` is the time the date filter compares with; `fileIgnoreMasks` the ignore list's lines.
+    FileWalk(SearchRun& run, FileExaminer& examiner, const std::vector<std::string>& fileIgnoreMasks,
+             platform::FileTime now);
 
     void walkDirectory(const std::string& dir);
     void walkResults(const std::vector<std::string>& snapshot);
@@ -24,10 +34,25 @@ private:
     void examine(const std::string& dir, platform::DirEntry& entry);
 
     SearchRun& run_;
-    ContentMatcher& matcher_;
+    FileExaminer& examiner_;
     std::vector<CompiledMask> dirMasks_;
     std::vector<FileNameMask> fileIgnoreMasks_;
     platform::FileTime now_;
 };
+
+// Examines each file on the walk's thread with one matcher: the single-threaded run.
+class InlineExaminer final : public FileExaminer {
+public:
+    InlineExaminer(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher_(matcher) {}
+    void examine(const std::string& dir, platform::DirEntry& entry) override;
+
+private:
+    SearchRun& run_;
+    ContentMatcher& matcher_;
+};
+
+// Runs the matcher on one file; a file the memory does not suffice for is passed over as an
+// unreadable one is, and the buffers it grew go back before the next file.
+void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& dir, platform::DirEntry& entry);
 
 }  // namespace vsr::engine

@@ -1,19 +1,43 @@
 #include "engine/search/search_driver.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "engine/query/block_matcher.h"
-#include "engine/search/file_walk.h"
 #include "engine/query/line_matcher.h"
 #include "engine/query/regexpr_hook.h"
+#include "engine/search/file_walk.h"
+#include "engine/search/host_delivery.h"
+#include "engine/search/read_budget.h"
+#include "engine/search/search_pool.h"
 #include "results/status_texts.h"
 
 namespace vsr::engine {
 namespace {
+
+// Slots of output that may wait for the host: the walk runs this far ahead at most.
+constexpr std::size_t kWaitingSlots = 4096;
+// File data the examining threads may hold at once (one larger file is read alone).
+constexpr std::size_t kReadBudgetBytes = 64u << 20;
+// More threads than this would only contend for the disk and the memory budget.
+constexpr int kMaxThreads = 64;
+
+std::unique_ptr<ContentMatcher> makeMatcher(QueryType type, SearchRun& run) {
+    if (type == QueryType::Multiline) return std::make_unique<BlockMatcher>(run);
+    if (type == QueryType::RegExpr) return createRegExprMatcher(run);
+    return std::make_unique<LineMatcher>(run);
+}
 
 results::ListTab listTab(Tab tab) {
     return tab == Tab::Find ? results::ListTab::Find : results::ListTab::SearchAndReplace;
 }
 
 }  // namespace
+
+int SearchDriver::resolveThreads(int setting) {
+    if (setting <= 0) setting = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(setting, 1, kMaxThreads);
+}
 
 void SearchDriver::StopFindBitSClick() {
     RunState& s = host_.runState();
@@ -86,26 +110,29 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     state.lastPumpMs = env_.clock.tickMs();
     host_.setBusyAnimation(true);
 
-    conditions_ = std::make_unique<SearchConditions>(conditions);
-    run_ = std::make_unique<SearchRun>(*conditions_, env_, host_);
-    run_->masks() = std::move(masks.list);
+    const SearchConditions runConditions = conditions;
+    OrderedOutput output(kWaitingSlots);
+    SearchRun walkRun(runConditions, env_, state.stop, output);
+    walkRun.masks() = std::move(masks.list);
 
     const QueryType type = conditions.effectiveQueryType();
-    std::unique_ptr<ContentMatcher> matcher;
-    if (type == QueryType::Multiline) {
-        matcher = std::make_unique<BlockMatcher>(*run_);
-    } else if (type == QueryType::RegExpr) {
-        matcher = createRegExprMatcher(*run_);
-        if (!matcher && !state.stop) run_->fail("Regular Expression", kRegExprUnavailable);
-    } else {
-        BuildTermsResult terms = buildTerms(type, conditions.oneLineQuery(), conditions.caseSensitive, run_->codePage());
-        if (terms.ok) run_->terms() = std::move(terms.list);
-        else if (!state.stop) run_->fail(terms.caption, terms.message);
-        matcher = std::make_unique<LineMatcher>(*run_);
+    if (type != QueryType::Multiline && type != QueryType::RegExpr) {
+        BuildTermsResult terms = buildTerms(type, conditions.oneLineQuery(), conditions.caseSensitive, walkRun.codePage());
+        if (terms.ok) {
+            walkRun.terms() = std::move(terms.list);
+        } else if (!state.stop) {
+            host_.messageBox(terms.caption, terms.message, MessageIcon::Exclamation);
+            state.stop = true;
+        }
+    }
+    std::unique_ptr<ContentMatcher> matcher = makeMatcher(type, walkRun);
+    if (!matcher && !state.stop) {
+        host_.messageBox("Regular Expression", kRegExprUnavailable, MessageIcon::Exclamation);
+        state.stop = true;
     }
 
     // A report of a query of several words keeps each row's complete count list.
-    list.collectReportCounts = options.forReport && run_->terms().size() > 1;
+    list.collectReportCounts = options.forReport && walkRun.terms().size() > 1;
 
     state.fileIgnoreMasks.clear();
     if (conditions.ignoreFiles)
@@ -113,14 +140,37 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
             if (!trim(line).empty()) state.fileIgnoreMasks.emplace_back(trim(line));
 
     if (matcher && !state.stop) {
-        FileWalk walk(*run_, *matcher);
-        if (conditions.searchInResults) walk.walkResults(state.resultsSnapshot);
-        else walk.walkDirectory(conditions.path);
+        const int threads = resolveThreads(threads_);
+        const platform::FileTime now = env_.clock.now();
+        const std::vector<std::string>& ignoreMasks = state.fileIgnoreMasks;
+        const std::vector<std::string>& snapshot = state.resultsSnapshot;
+        std::thread engine([&] {
+            ReadBudget budget(kReadBudgetBytes);
+            std::unique_ptr<SearchPool> pool;
+            std::unique_ptr<InlineExaminer> inlineExaminer;
+            FileExaminer* examiner = nullptr;
+            if (threads > 1) {
+                pool = std::make_unique<SearchPool>(
+                    walkRun, threads, [type](SearchRun& run) { return makeMatcher(type, run); }, budget);
+                examiner = pool.get();
+            } else {
+                inlineExaminer = std::make_unique<InlineExaminer>(walkRun, *matcher);
+                examiner = inlineExaminer.get();
+            }
+            FileWalk walk(walkRun, *examiner, ignoreMasks, now);
+            if (runConditions.searchInResults) walk.walkResults(snapshot);
+            else walk.walkDirectory(runConditions.path);
+            if (pool) pool->finish();
+            walkRun.completeSlot();
+            output.finish();
+        });
+        HostDelivery(host_, env_).deliver(output);
+        engine.join();
+        walkRun.releaseBuffers();
     }
 
-    // Closing steps. The last run stays readable, but the memory of its largest file goes back.
+    // Closing steps: the memory of the largest file goes back.
     matcher.reset();
-    run_->releaseBuffers();
     env_.fs.releaseCaches();
     if (tab == Tab::Find) state.conditionsChanged = true;
     state.resultsSnapshot.clear();

@@ -1,5 +1,7 @@
 #pragma once
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/search/search_run.h"
 
@@ -14,23 +16,29 @@ struct RunOptions {
 // Runs one search: validation, list reset, masks and terms, the walk over the folder tree or
 // over the listed results, and the closing steps. Path and masks of `conditions` are
 // normalized in place and reported to the host.
+//
+// The walk and the matching run on threads of their own; the calling thread is the host's: it
+// takes the rows, status texts and messages in walk order and pumps the host's messages until
+// the run ends or Stop ends it.
 class SearchDriver {
 public:
     SearchDriver(SearchEnv env, SearchHost& host) : env_(env), host_(host) {}
+
+    // The threads that examine file contents: 0 for one per processor ("Automatic"), 1 for
+    // the single-threaded run (the walk examines each file itself).
+    void setThreads(int threads) { threads_ = threads; }
+    // The number of threads a run with `setting` uses.
+    static int resolveThreads(int setting);
 
     // The Find and Search buttons.
     void FindButtonClick(SearchConditions& conditions, const RunOptions& options = {});
     // The Stop buttons: stops searches and modifications.
     void StopFindBitSClick();
 
-    // The last run (its terms, masks and counts stay valid until the next run), or nullptr.
-    SearchRun* lastRun() { return run_.get(); }
-
 private:
     SearchEnv env_;
     SearchHost& host_;
-    std::unique_ptr<SearchConditions> conditions_;
-    std::unique_ptr<SearchRun> run_;
+    int threads_ = 0;
 };
 
 }  // namespace vsr::engine

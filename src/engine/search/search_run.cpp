@@ -2,12 +2,81 @@
 
 #include <cstring>
 
-#include "results/row_texts.h"
+#include "engine/search/read_budget.h"
 
 namespace vsr::engine {
 
-SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, SearchHost& host)
-    : conditions_(conditions), env_(env), host_(host), codePage_(&platform::CodePage::get(conditions.codePage)) {}
+SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, const std::atomic<bool>& stop,
+                     OrderedOutput& output)
+    : conditions_(conditions),
+      env_(env),
+      stop_(stop),
+      output_(output),
+      codePage_(&platform::CodePage::get(conditions.codePage)) {}
+
+bool SearchRun::stopped() const {
+    if (stop_.load(std::memory_order_relaxed)) return true;
+    const std::uint64_t cut = output_.cutoff();
+    if (!slot_) return cut != OrderedOutput::kNoCut;
+    return slot_->endsRun || slot_->seq > cut;
+}
+
+EventSlot* SearchRun::slot() {
+    if (!slot_) slot_ = output_.open();
+    return slot_;
+}
+
+SearchEvent& SearchRun::post(SearchEvent::Kind kind) {
+    EventSlot* s = slot();
+    if (!s) {
+        dropped_ = SearchEvent{};
+        return dropped_;
+    }
+    SearchEvent& e = s->events.emplace_back();
+    e.kind = kind;
+    return e;
+}
+
+void SearchRun::completeSlot() {
+    output_.complete(slot_);
+    slot_ = nullptr;
+}
+
+EventSlot* SearchRun::handOffSlot() {
+    EventSlot* s = slot();
+    slot_ = nullptr;
+    return s;
+}
+
+void SearchRun::setStatusText(int panel, const std::string& text) {
+    SearchEvent& e = post(SearchEvent::Kind::Status);
+    e.panel = panel;
+    e.text = text;
+}
+
+void SearchRun::message(const std::string& caption, const std::string& text, MessageIcon icon) {
+    SearchEvent& e = post(SearchEvent::Kind::Message);
+    e.caption = caption;
+    e.text = text;
+    e.icon = icon;
+}
+
+void SearchRun::removeFoundColumn() { post(SearchEvent::Kind::FoundColumnRemoved); }
+
+void SearchRun::selectExpressionCharacter(Tab tab, int position) {
+    SearchEvent& e = post(SearchEvent::Kind::ExpressionCharacter);
+    e.panel = static_cast<int>(tab);
+    e.position = position;
+}
+
+void SearchRun::endRun() {
+    if (EventSlot* s = slot()) s->endsRun = true;
+}
+
+void SearchRun::fail(const std::string& caption, const std::string& text) {
+    message(caption, text, MessageIcon::Exclamation);
+    endRun();
+}
 
 const std::string& SearchRun::fullPath(const std::string& dir, const std::string& name) {
     path_.assign(dir);
@@ -16,25 +85,22 @@ const std::string& SearchRun::fullPath(const std::string& dir, const std::string
     return path_;
 }
 
-void SearchRun::pumpIfDue(int intervalMs) {
-    std::int64_t now = env_.clock.tickMs();
-    RunState& s = state();
-    if (now - s.lastPumpMs > intervalMs) {
-        host_.pumpMessages();
-        s.lastPumpMs = env_.clock.tickMs();
-    }
-}
-
-void SearchRun::fail(const std::string& caption, const std::string& text) {
-    host_.messageBox(caption, text, MessageIcon::Exclamation);
-    requestStop();
-}
-
 platform::ReadStatus SearchRun::readFile(const std::string& fullName, bool stopAtNul) {
+    if (budget_) {
+        budget_->waitForRoom([this] { return stopped(); });
+        if (stopped()) {
+            buffer_.setSize(0);
+            return platform::ReadStatus::Failed;
+        }
+    }
     platform::ReadStatus status = env_.fs.readFile(fullName, buffer_, platform::kMaxReadableFileSize);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;
+    }
+    if (budget_) {
+        budget_->charge(buffer_.size());
+        charged_ += buffer_.size();
     }
     if (!stopAtNul) return status;
     if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
@@ -42,32 +108,18 @@ platform::ReadStatus SearchRun::readFile(const std::string& fullName, bool stopA
     return status;
 }
 
+void SearchRun::endFile() {
+    if (budget_ && charged_ > 0) budget_->release(charged_);
+    charged_ = 0;
+}
+
 void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
                          const std::vector<std::int64_t>& counts) {
     env_.fs.loadInfo(dir, entry);
-    RunState& s = state();
-    ++s.foundFiles;
-    const results::ResultList& list = host_.results();
-    host_.setStatusText(kCountPanel, results::searchCountText(list.tab, s.foundFiles));
-    results::ResultItem item;
-    item.name = entry.name;
-    item.path = dir;
-    if (!list.foundColumnAbsent()) results::fillFoundColumn(item, counts);
-    results::fillFileColumns(item, entry.info, {env_.formats, env_.typeNames});
-    host_.rowFound(std::move(item), counts);
-}
-
-void SearchHost::rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) {
-    results::ResultList& list = results();
-    list.AddResultItem(std::move(row), list.collectReportCounts ? results::fullCountText(counts) : std::string());
-}
-
-void pushHistory(std::vector<std::string>& history, const std::string& text) {
-    history.insert(history.begin(), text);
-    for (std::size_t i = 1; i < history.size();) {
-        if (history[i] == text) history.erase(history.begin() + static_cast<std::ptrdiff_t>(i));
-        else ++i;
-    }
+    SearchEvent& e = post(SearchEvent::Kind::Row);
+    e.text = dir;
+    e.entry = entry;
+    e.counts = counts;
 }
 
 bool SearchRun::checkQueryLines() {

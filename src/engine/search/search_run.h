@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -6,6 +7,7 @@
 #include "engine/query/masks.h"
 #include "engine/query/query_terms.h"
 #include "engine/query/search_conditions.h"
+#include "engine/search/ordered_output.h"
 #include "engine/search/search_host.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -23,30 +25,52 @@ struct SearchEnv {
     const platform::TypeNames& typeNames;
 };
 
-// One search run as the matchers see it: the conditions, the parsed query, the host, the
-// pump timer, the shared read buffer and the way a matching file becomes a row.
+class ReadBudget;
+
+// One thread's view of a search run: the conditions, its own copy of the parsed query, its
+// reused buffers and the slot of the run's output it writes to. The walk has one, and every
+// thread that examines files has its own; none of them touches the host, which takes the
+// output on its own thread.
 class SearchRun {
 public:
-    SearchRun(const SearchConditions& conditions, SearchEnv env, SearchHost& host);
+    SearchRun(const SearchConditions& conditions, SearchEnv env, const std::atomic<bool>& stop,
+              OrderedOutput& output);
 
     const SearchConditions& conditions() const { return conditions_; }
     SearchEnv& env() { return env_; }
-    SearchHost& host() { return host_; }
-    RunState& state() { return host_.runState(); }
     const platform::CodePage& codePage() const { return *codePage_; }
+    const std::atomic<bool>& stopFlag() const { return stop_; }
+    OrderedOutput& output() { return output_; }
 
     TermList& terms() { return terms_; }
     const TermList& terms() const { return terms_; }
     MaskList& masks() { return masks_; }
     const MaskList& masks() const { return masks_; }
 
-    bool stopped() { return state().stop; }
-    void requestStop() { state().stop = true; }
-    // Lets the window process pending messages when more than `intervalMs` have passed since
-    // it last did; cheap enough to call per entry.
-    void pumpIfDue(int intervalMs = 15);
-    // Shows a message box and sets the stop flag: a failed check ends the run.
+    // Stop was pressed, the current file failed a check, or an earlier file ended the run.
+    bool stopped() const;
+
+    // What the host is told, in this thread's current slot.
+    void setStatusText(int panel, const std::string& text);
+    void message(const std::string& caption, const std::string& text,
+                 MessageIcon icon = MessageIcon::Exclamation);
+    // A query without text: the list drops its Found column.
+    void removeFoundColumn();
+    // A regular-expression error: the host selects the character at `position` of the tab's field.
+    void selectExpressionCharacter(Tab tab, int position);
+    // The run ends after the current file, as when the stop flag was set in a single-threaded run.
+    void endRun();
+    // Shows a message box and ends the run: a failed check.
     void fail(const std::string& caption, const std::string& text);
+
+    // The slot this thread writes to: a worker is handed one per file; the walk opens its own
+    // when it has something to say.
+    void useSlot(EventSlot* slot) { slot_ = slot; }
+    // The current slot, now complete; the next event opens a new one.
+    void completeSlot();
+    // The current slot for a file another thread will examine; this thread opens a new one.
+    EventSlot* handOffSlot();
+    void setReadBudget(ReadBudget* budget) { budget_ = budget; }
 
     // dir + "/" + name in a buffer reused for every file (valid until the next call).
     const std::string& fullPath(const std::string& dir, const std::string& name);
@@ -57,14 +81,16 @@ public:
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
+    // The file is done: its data no longer counts against the read budget.
+    void endFile();
     // Frees both buffers: at the end of the run, or after a file the memory did not suffice for.
     void releaseBuffers() {
         buffer_.release();
         fold_.release();
     }
 
-    // Lists a matching file: found files + 1, the count text in panel 0, a new row with
-    // `counts` in its Found column. Fetches the entry's information when not yet loaded.
+    // Lists a matching file with `counts` in its Found column; the host numbers it and makes
+    // its row. Fetches the entry's information when not yet loaded.
     void listFile(const std::string& dir, platform::DirEntry& entry,
                   const std::vector<std::int64_t>& counts);
 
@@ -77,9 +103,17 @@ public:
     bool queryAcceptable = true;
 
 private:
+    SearchEvent& post(SearchEvent::Kind kind);
+    EventSlot* slot();
+
     const SearchConditions& conditions_;
     SearchEnv env_;
-    SearchHost& host_;
+    const std::atomic<bool>& stop_;
+    OrderedOutput& output_;
+    EventSlot* slot_ = nullptr;
+    SearchEvent dropped_;  // where events go once the host wants no more
+    ReadBudget* budget_ = nullptr;
+    std::size_t charged_ = 0;
     const platform::CodePage* codePage_;
     TermList terms_;
     MaskList masks_;
@@ -89,6 +123,7 @@ private:
 };
 
 // Examines one file that passed the name, size and date filters and lists it when it matches.
+// Each thread that examines files has its own matcher.
 class ContentMatcher {
 public:
     virtual ~ContentMatcher() = default;

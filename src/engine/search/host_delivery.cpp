@@ -1,0 +1,93 @@
+#include "engine/search/host_delivery.h"
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include "results/row_texts.h"
+#include "results/status_texts.h"
+
+namespace vsr::engine {
+namespace {
+
+constexpr int kPumpIntervalMs = 15;
+// How long the host waits for the next slot before it looks at its messages again.
+constexpr std::chrono::milliseconds kWait(5);
+
+}  // namespace
+
+void HostDelivery::pumpIfDue() {
+    RunState& s = host_.runState();
+    const std::int64_t now = env_.clock.tickMs();
+    if (now - s.lastPumpMs > kPumpIntervalMs) {
+        flushStatus();
+        host_.pumpMessages();
+        s.lastPumpMs = env_.clock.tickMs();
+    }
+}
+
+void HostDelivery::flushStatus() {
+    for (int panel = 0; panel < 3; ++panel) {
+        if (!status_[panel]) continue;
+        host_.setStatusText(panel, *status_[panel]);
+        status_[panel].reset();
+    }
+}
+
+void HostDelivery::listRow(SearchEvent& event) {
+    RunState& s = host_.runState();
+    const results::ResultList& list = host_.results();
+    ++s.foundFiles;
+    status_[kCountPanel] = results::searchCountText(list.tab, s.foundFiles);
+    results::ResultItem item;
+    item.name = std::move(event.entry.name);
+    item.path = std::move(event.text);
+    if (!list.foundColumnAbsent()) results::fillFoundColumn(item, event.counts);
+    results::fillFileColumns(item, event.entry.info, {env_.formats, env_.typeNames});
+    host_.rowFound(std::move(item), event.counts);
+}
+
+void HostDelivery::deliverEvent(SearchEvent& event) {
+    using Kind = SearchEvent::Kind;
+    if (event.kind == Kind::Status) {
+        if (event.panel >= 0 && event.panel < 3) status_[event.panel] = std::move(event.text);
+        return;
+    }
+    if (event.kind == Kind::Row) {
+        listRow(event);
+        return;
+    }
+    flushStatus();
+    switch (event.kind) {
+        case Kind::Message: host_.message(event.caption, event.text, event.icon); break;
+        case Kind::FoundColumnRemoved: host_.results().removeFoundColumn(); break;
+        case Kind::ExpressionCharacter:
+            host_.selectExpressionCharacter(static_cast<Tab>(event.panel), event.position);
+            break;
+        default: break;
+    }
+}
+
+void HostDelivery::deliver(OrderedOutput& output) {
+    RunState& s = host_.runState();
+    std::vector<std::unique_ptr<EventSlot>> slots;
+    bool more = true;
+    while (more && !s.stop) {
+        slots.clear();
+        more = output.take(slots, kWait);
+        for (std::unique_ptr<EventSlot>& slot : slots) {
+            pumpIfDue();
+            if (s.stop) break;
+            for (SearchEvent& e : slot->events) deliverEvent(e);
+            if (slot->endsRun) {
+                s.stop = true;
+                break;
+            }
+        }
+        if (slots.empty()) pumpIfDue();
+    }
+    flushStatus();
+    output.close();
+}
+
+}  // namespace vsr::engine

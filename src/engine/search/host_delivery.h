@@ -1,0 +1,35 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "engine/search/ordered_output.h"
+#include "engine/search/search_host.h"
+#include "engine/search/search_run.h"
+
+namespace vsr::engine {
+
+// The host's side of a run, on the host's thread: takes the run's output in walk order and
+// hands it to the sink, numbers the found files and makes their rows, and lets the host
+// process its messages at least every 15 ms. Stop, noticed in one of those passes, ends the
+// delivery at once: the host keeps exactly the rows delivered so far.
+class HostDelivery {
+public:
+    HostDelivery(SearchHost& host, SearchEnv env) : host_(host), env_(env) {}
+
+    // Returns when every slot has been delivered or the run was stopped (the stop flag is then
+    // set); a slot that ends the run sets the stop flag after its events.
+    void deliver(OrderedOutput& output);
+
+private:
+    void deliverEvent(SearchEvent& event);
+    void listRow(SearchEvent& event);
+    void flushStatus();
+    void pumpIfDue();
+
+    SearchHost& host_;
+    SearchEnv env_;
+    // Status texts wait for the next pass, row or message; only the last of a panel is shown.
+    std::optional<std::string> status_[3];
+};
+
+}  // namespace vsr::engine

@@ -1,0 +1,61 @@
+#pragma once
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "engine/search/search_events.h"
+
+namespace vsr::engine {
+
+// The output of a run in walk order. The walk opens slots in order; the thread that examines a
+// file completes its slot; the host takes the complete slots from the front, so it sees
+// exactly the order of a single-threaded run however the files were shared out. At most
+// `maxSlots` slots wait at once: the walk pauses until the host catches up.
+class OrderedOutput {
+public:
+    static constexpr std::uint64_t kNoCut = std::numeric_limits<std::uint64_t>::max();
+
+    explicit OrderedOutput(std::size_t maxSlots) : maxSlots_(maxSlots) {}
+
+    // A new slot after every earlier one; waits while the host is behind. nullptr once closed.
+    EventSlot* open();
+    // The slot's events are final; a slot that ends the run cuts off every later one.
+    void complete(EventSlot* slot);
+    // No slot will be opened any more.
+    void finish();
+
+    // The number of the first slot known to end the run (kNoCut while none does): work on
+    // later slots is wasted, since the host never takes them.
+    std::uint64_t cutoff() const { return cutoff_.load(std::memory_order_acquire); }
+
+    // Moves the complete slots at the front into `out`, waiting up to `wait` for the first of
+    // them. False once the producer finished and every slot has been taken.
+    bool take(std::vector<std::unique_ptr<EventSlot>>& out, std::chrono::milliseconds wait);
+    // The host wants no more: open() returns nullptr from now on.
+    void close();
+
+private:
+    struct Entry {
+        std::unique_ptr<EventSlot> slot;
+        bool complete = false;
+    };
+    const std::size_t maxSlots_;
+    std::mutex mutex_;
+    std::condition_variable room_;
+    std::condition_variable ready_;
+    std::deque<Entry> slots_;
+    std::uint64_t frontSeq_ = 0;  // the number of slots_.front()
+    std::uint64_t nextSeq_ = 0;
+    bool finished_ = false;
+    bool closed_ = false;
+    std::atomic<std::uint64_t> cutoff_ = kNoCut;
+};
+
+}  // namespace vsr::engine

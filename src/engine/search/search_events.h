@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/search/search_sink.h"
+#include "platform/file_system.h"
+
+namespace vsr::engine {
+
+// One thing a run tells its host, recorded by the thread that found it and handed to the
+// host later, in walk order, on the host's thread.
+struct SearchEvent {
+    enum class Kind {
+        Status,               // panel, text
+        Message,              // caption, text, icon
+        Row,                  // text = folder, entry, counts
+        FoundColumnRemoved,   // a query without text lists every file without a Found column
+        ExpressionCharacter,  // panel = the tab, position = the character of a regex error
+    };
+    Kind kind = Kind::Status;
+    int panel = 0;
+    int position = 0;
+    MessageIcon icon = MessageIcon::Exclamation;
+    std::string caption;
+    std::string text;
+    platform::DirEntry entry;
+    std::vector<std::int64_t> counts;
+};
+
+// A stretch of a run's output: what the walk said before a file, then what examining the file
+// said. Slots are numbered in walk order; the host takes them in that order, each once it is
+// complete.
+struct EventSlot {
+    std::uint64_t seq = 0;
+    std::vector<SearchEvent> events;
+    // A failed check in this file: the run ends after these events, as a single-threaded run
+    // would have stopped there.
+    bool endsRun = false;
+};
+
+}  // namespace vsr::engine

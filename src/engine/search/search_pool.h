@@ -1,0 +1,54 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/search/file_walk.h"
+#include "engine/search/read_budget.h"
+
+namespace vsr::engine {
+
+// The threads that read and match files ahead of the host. The walk hands each file over with
+// the slot it opened for it; a worker examines the file with its own run (buffers, parsed query)
+// and its own matcher (one regex engine each) and completes the slot. The host takes the slots
+// in walk order, so what it sees does not depend on which worker was faster.
+class SearchPool final : public FileExaminer {
+public:
+    using MatcherFactory = std::function<std::unique_ptr<ContentMatcher>(SearchRun&)>;
+
+    // `walkRun` is the walk's run; each worker copies its conditions and parsed query.
+    SearchPool(SearchRun& walkRun, int workers, const MatcherFactory& makeMatcher, ReadBudget& budget);
+    ~SearchPool() override;
+
+    void examine(const std::string& dir, platform::DirEntry& entry) override;
+    // No more files: the workers finish what they have and end.
+    void finish();
+
+private:
+    struct Job {
+        EventSlot* slot = nullptr;
+        std::string dir;
+        platform::DirEntry entry;
+    };
+    struct Worker {
+        std::unique_ptr<SearchRun> run;
+        std::unique_ptr<ContentMatcher> matcher;
+    };
+    void work(Worker& worker);
+    static void examineJob(Worker& worker, Job& job);
+
+    SearchRun& walkRun_;
+    std::vector<Worker> workers_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable jobReady_;
+    std::deque<Job> jobs_;
+    bool finished_ = false;
+};
+
+}  // namespace vsr::engine
