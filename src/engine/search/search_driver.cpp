@@ -1,6 +1,9 @@
 #include "engine/search/search_driver.h"
 
 #include <algorithm>
+#include <new>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 #include "engine/query/block_matcher.h"
@@ -144,7 +147,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         const platform::FileTime now = env_.clock.now();
         const std::vector<std::string>& ignoreMasks = state.fileIgnoreMasks;
         const std::vector<std::string>& snapshot = state.resultsSnapshot;
-        std::thread engine([&] {
+        auto walkAndMatch = [&] {
             ReadBudget budget(kReadBudgetBytes);
             std::unique_ptr<SearchPool> pool;
             std::unique_ptr<InlineExaminer> inlineExaminer;
@@ -160,12 +163,28 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
             FileWalk walk(walkRun, *examiner, ignoreMasks, now);
             if (runConditions.searchInResults) walk.walkResults(snapshot);
             else walk.walkDirectory(runConditions.path);
-            if (pool) pool->finish();
-            walkRun.completeSlot();
-            output.finish();
-        });
-        HostDelivery(host_, env_).deliver(output);
-        engine.join();
+        };
+        std::optional<std::thread> engine;
+        try {
+            engine.emplace([&] {
+                try {
+                    walkAndMatch();
+                } catch (const std::bad_alloc&) {
+                    // A folder listing the memory did not suffice for ends the walk there; what
+                    // was found before it stays listed.
+                }
+                walkRun.completeSlot();
+                output.finish();
+            });
+        } catch (const std::system_error& e) {
+            host_.messageBox(kProgramTitle, std::string("The search could not start: ") + e.what(),
+                             MessageIcon::Error);
+            state.stop = true;
+        }
+        if (engine) {
+            HostDelivery(host_, env_).deliver(output);
+            engine->join();
+        }
         walkRun.releaseBuffers();
     }
 
