@@ -15,6 +15,7 @@ TEST(CodePage, UpperCaseAndLettersPerPage) {
         {CodePageId::Windows1250, 0xB9, 0xA5}, {CodePageId::Windows1250, 0x9F, 0x8F},
         {CodePageId::Windows1250, 0xB3, 0xA3}, {CodePageId::Windows1251, 0xE0, 0xC0},
         {CodePageId::Windows1251, 0xB8, 0xA8}, {CodePageId::Windows1251, 0xFF, 0xDF},
+        {CodePageId::Windows1251, 0xF7, 0xD7},  // che: 0xF7 is the division sign only on the Latin pages
         {CodePageId::Iso8859_1, 0xE9, 0xC9},   {CodePageId::Iso8859_15, 0xBD, 0xBC},
         {CodePageId::Iso8859_15, 0xFF, 0xBE},
     };
@@ -54,8 +55,24 @@ TEST(CodePage, NonLettersStayAndAreNotWordCharacters) {
 TEST(CodePage, ParsesTheToolNames) {
     EXPECT_EQ(parseCodePageName("1251"), CodePageId::Windows1251);
     EXPECT_EQ(parseCodePageName("8859-15"), CodePageId::Iso8859_15);
-    EXPECT_FALSE(parseCodePageName("utf8").has_value());
+    EXPECT_EQ(parseCodePageName("utf-8"), CodePageId::Utf8);
+    EXPECT_EQ(parseCodePageName("UTF8"), CodePageId::Utf8);
+    EXPECT_FALSE(parseCodePageName("utf-16").has_value());
+    EXPECT_FALSE(parseCodePageName("").has_value());
+    for (CodePageId id : {CodePageId::Windows1252, CodePageId::Windows1250, CodePageId::Windows1251,
+                          CodePageId::Iso8859_1, CodePageId::Iso8859_15, CodePageId::Utf8})
+        EXPECT_EQ(parseCodePageName(codePageName(id)), id);
     EXPECT_EQ(CodePage::defaultPage().toUpper("stra\xDF" "e"), "STRA\xDF" "E");
+}
+
+TEST(CodePage, TheLocaleCharacterSetChoosesTheEncoding) {
+    EXPECT_EQ(codePageForCharset("UTF-8"), CodePageId::Utf8);
+    EXPECT_EQ(codePageForCharset("utf8"), CodePageId::Utf8);
+    EXPECT_EQ(codePageForCharset("CP1251"), CodePageId::Windows1251);
+    EXPECT_EQ(codePageForCharset("ISO-8859-15"), CodePageId::Iso8859_15);
+    EXPECT_EQ(codePageForCharset("ISO-8859-1"), CodePageId::Iso8859_1);
+    EXPECT_EQ(codePageForCharset("ANSI_X3.4-1968"), CodePageId::Windows1252);  // the C locale
+    EXPECT_EQ(codePageForCharset("KOI8-R"), CodePageId::Windows1252);
 }
 
 }  // namespace
