@@ -1,8 +1,6 @@
 #include "engine/modify/modify_phrase.h"
 
-#include <cstring>
-
-#include "engine/query/case_fold.h"
+#include "engine/query/term_scanner.h"
 
 namespace vsr::engine {
 namespace {
@@ -10,52 +8,42 @@ namespace {
 class PhraseEditor {
 public:
     PhraseEditor(ModifyContext& context)
-        : context_(context), c_(context.conditions()), page_(context.codePage()) {
-        pattern_ = c_.caseSensitive ? c_.searchText : page_.toUpper(c_.searchText);
-        insertion_ = c_.modificationType == ModificationType::Clear ? std::string(c_.searchText.size(), ' ')
-                                                                    : c_.replaceText;
+        : context_(context),
+          c_(context.conditions()),
+          page_(context.codePage()),
+          scanner_(c_.caseSensitive ? c_.searchText : page_.toUpper(c_.searchText), c_.wholeWords, page_,
+                   !c_.caseSensitive) {
+        if (c_.modificationType != ModificationType::Clear) insertion_ = c_.replaceText;
     }
 
     // Rewrites one line into `out` and sets `changed`; false when the stop flag ended the work.
     bool editLine(std::string_view line, std::string& out, bool& changed) {
         changed = false;
-        const std::size_t n = pattern_.size();
-        if (n == 0 || line.size() < n) return true;
-        std::string_view hay = line;
-        if (!c_.caseSensitive) {
-            folded_.resize(line.size());
-            foldUpper(page_, line.data(), folded_.data(), line.size());
-            hay = folded_;
-        }
+        if (c_.searchText.empty()) return true;
         out.clear();
         std::size_t copied = 0;  // bytes of `line` already in `out` (or consumed)
         std::size_t pos = 0;
         unsigned steps = 0;
-        while (pos + n <= hay.size()) {
-            const void* hit = memmem(hay.data() + pos, hay.size() - pos, pattern_.data(), n);
-            if (!hit) break;
-            const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - hay.data());
+        std::size_t end = 0;
+        for (std::size_t at; (at = scanner_.next(line, pos, std::string_view::npos, &end)) != std::string_view::npos;) {
             if (++steps % 256 == 0) {
                 context_.pumpIfDue(25);
                 if (context_.stopped()) return false;
             }
-            if (c_.wholeWords && !isWholeWord(line, at, n)) {
-                pos = at + 1;
-                continue;
-            }
             if (!changed) out.reserve(line.size() + line.size() / 8);
             out.append(line.substr(copied, at - copied));
-            const std::string_view found(line.data() + at, n);
+            const std::string_view found = line.substr(at, end - at);
             switch (c_.modificationType) {
-                case ModificationType::Replace:
-                case ModificationType::Clear: out += insertion_; break;
+                case ModificationType::Replace: out += insertion_; break;
+                // One blank per character of the occurrence.
+                case ModificationType::Clear: out.append(page_.length(found), ' '); break;
                 case ModificationType::InsertBefore: out += insertion_; out += found; break;
                 case ModificationType::InsertAfter: out += found; out += insertion_; break;
                 case ModificationType::Delete:
                 case ModificationType::None: break;
             }
-            copied = at + n;
-            pos = at + n;
+            copied = end;
+            pos = end;
             changed = true;
         }
         if (changed) out.append(line.substr(copied));
@@ -63,19 +51,11 @@ public:
     }
 
 private:
-    // The characters around the occurrence, in the whole line, must not be word characters.
-    bool isWholeWord(std::string_view line, std::size_t at, std::size_t n) const {
-        if (at > 0 && page_.isWordChar(static_cast<unsigned char>(line[at - 1]))) return false;
-        if (at + n < line.size() && page_.isWordChar(static_cast<unsigned char>(line[at + n]))) return false;
-        return true;
-    }
-
     ModifyContext& context_;
     const SearchConditions& c_;
     const platform::CodePage& page_;
-    std::string pattern_;
+    TermScanner scanner_;
     std::string insertion_;
-    std::string folded_;
 };
 
 }  // namespace

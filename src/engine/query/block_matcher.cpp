@@ -36,6 +36,9 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
     }
     const std::size_t k = query_.size();
     const std::size_t n = lines.size();
+    // Under UTF-8 the buffer was folded for ASCII only; the rest is folded while comparing.
+    const platform::CodePage& page = run_.codePage();
+    const bool byCharacter = !c.caseSensitive && page.isUtf8();
     if (k == 0 || n < k) return true;
     unsigned sincePump = 0;
     std::size_t s = 0;
@@ -46,7 +49,7 @@ bool BlockMatcher::findBlocks(const std::string& fullName, std::vector<std::int6
                 sincePump = 0;
                 if (run_.stopped()) return false;
             }
-            if (lines[s + i] != query_[i]) break;
+            if (byCharacter ? !page.sameFolded(lines[s + i], query_[i]) : lines[s + i] != query_[i]) break;
         }
         if (i == k) {
             starts.push_back(static_cast<std::int64_t>(s) + 1);

@@ -18,7 +18,7 @@ bool LineMatcher::checkQuery() {
     if (!run_.queryChecked) {
         run_.queryChecked = true;
         const SearchConditions& c = run_.conditions();
-        if (c.oneLineQuery().size() > kMaxOneLineQuery) {
+        if (run_.codePage().length(c.oneLineQuery()) > kMaxOneLineQuery) {
             run_.queryAcceptable = false;
             run_.fail(kProgramTitle, c.tab == Tab::Find ? "The query is too long"
                                                         : "The string is too long for the To Search field");
@@ -62,8 +62,9 @@ bool LineMatcher::countTerms(std::string_view text, bool listing) {
         std::size_t pos = 0;
         std::size_t sliceEnd = kScanSlice;
         for (;;) {
-            std::size_t p = scanner.next(text, pos, sliceEnd);
-            if (p != std::string_view::npos && !beforeNul(p + scanner.length())) p = std::string_view::npos;
+            std::size_t end = 0;
+            std::size_t p = scanner.next(text, pos, sliceEnd, &end);
+            if (p != std::string_view::npos && !beforeNul(end)) p = std::string_view::npos;
             if (p == std::string_view::npos) {
                 if (sliceEnd >= text.size()) break;
                 pos = pos > sliceEnd ? pos : sliceEnd;
@@ -73,7 +74,7 @@ bool LineMatcher::countTerms(std::string_view text, bool listing) {
             }
             ++term.foundCount;
             if (listing && term.sign == TermSign::Excluded) return false;
-            pos = p + scanner.length();
+            pos = end;
         }
     }
     return true;

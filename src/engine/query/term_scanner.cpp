@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/unicode_tables.h"
+#include "text/utf8.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -42,6 +45,28 @@ inline bool sameText(const char* at, const char* term, std::size_t m, const unsi
     return true;
 }
 
+// The end of an occurrence of the folded characters `keys` at `pos` of UTF-8 text, or npos.
+// ASCII bytes fold through `ascii` (the page's byte table), the rest by decoding.
+std::size_t foldedEnd(const std::vector<char32_t>& keys, const char* hay, std::size_t n, std::size_t pos,
+                      const unsigned char* ascii) {
+    const auto* p = reinterpret_cast<const unsigned char*>(hay);
+    std::size_t i = pos;
+    for (char32_t k : keys) {
+        if (i >= n) return std::string_view::npos;
+        const unsigned char b = p[i];
+        char32_t cp;
+        if (b < 0x80) {
+            cp = ascii[b];
+            ++i;
+        } else {
+            i += text::utf8::decode(p + i, n - i, cp);
+            cp = text::unicode::fold(cp);
+        }
+        if (cp != k) return std::string_view::npos;
+    }
+    return i;
+}
+
 struct ScanArgs {
     const char* hay;
     std::size_t n;
@@ -51,7 +76,13 @@ struct ScanArgs {
     const unsigned char* table;  // null when case sensitive
     std::size_t off[3];
     unsigned char a[3], b[3];
+    const std::vector<char32_t>* keys;  // non-null: compare folded characters
 };
+
+inline bool verify(const ScanArgs& x, std::size_t cand) {
+    if (x.keys) return foldedEnd(*x.keys, x.hay, x.n, cand, x.table) != std::string_view::npos;
+    return sameText(x.hay + cand, x.term, x.m, x.table);
+}
 
 #if defined(__x86_64__)
 // The candidate filter 32 bytes at a time, for processors with AVX2 (checked at run time).
@@ -79,7 +110,7 @@ __attribute__((target("avx2"))) std::size_t scanAvx2(const ScanArgs& x, std::siz
         unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(_mm256_and_si256(e0, e1), e2)));
         while (mask) {
             std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (sameText(x.hay + cand, x.term, x.m, x.table)) return cand;
+            if (verify(x, cand)) return cand;
             mask &= mask - 1;
         }
         s += 32;
@@ -110,7 +141,7 @@ std::size_t scanSse2(const ScanArgs& x, std::size_t& s) {
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit));
         while (mask) {
             std::size_t cand = s + static_cast<std::size_t>(__builtin_ctz(mask));
-            if (sameText(x.hay + cand, x.term, x.m, x.table)) return cand;
+            if (verify(x, cand)) return cand;
             mask &= mask - 1;
         }
         s += 16;
@@ -123,73 +154,126 @@ std::size_t scanSse2(const ScanArgs& x, std::size_t& s) {
 
 TermScanner::TermScanner(std::string_view term, bool wholeWords, const platform::CodePage& page, bool ignoreCase)
     : term_(term), wholeWords_(wholeWords), ignoreCase_(ignoreCase), page_(page) {
-    const auto& table = page.upperTable();
-    // The text bytes that stand for term byte t: t itself, or with ignoreCase every byte
-    // whose upper case is t. A position with more than two such bytes can't be a probe.
-    auto variants = [&](std::size_t i, Probe& p) {
-        unsigned char t = static_cast<unsigned char>(term_[i]);
-        p.offset = i;
-        if (!ignoreCase_) {
-            p.a = p.b = t;
-            return 1;
-        }
-        int n = 0;
-        for (int c = 0; c < 256; ++c) {
-            if (table[c] != t) continue;
-            if (n == 0) p.a = static_cast<unsigned char>(c);
-            if (n == 1) p.b = static_cast<unsigned char>(c);
-            ++n;
-        }
-        if (n == 1) p.b = p.a;
-        return n;
-    };
-    auto cost = [&](std::size_t i) {
-        Probe p;
-        int n = variants(i, p);
-        if (n == 0 || n > 2) return 1 << 20;
-        return ranks().rank[p.a] + (n == 2 ? ranks().rank[p.b] : 0);
-    };
-    const std::size_t m = term_.size();
-    if (m == 0) return;
-    std::size_t best = SIZE_MAX, second = SIZE_MAX;
-    int bestCost = 1 << 20, secondCost = 1 << 20;
-    for (std::size_t i = 0; i < m; ++i) {
-        int c = cost(i);
-        if (c >= (1 << 20)) continue;
-        if (c < bestCost) {
-            second = best;
-            secondCost = bestCost;
-            best = i;
-            bestCost = c;
-        } else if (c < secondCost) {
-            second = i;
-            secondCost = c;
+    bool ascii = true;
+    for (char ch : term_) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+    // An ASCII term needs no decoding: under UTF-8 the byte table folds ASCII alone, and a
+    // byte above ASCII never equals a term byte.
+    if (page.isUtf8() && ignoreCase && !ascii) {
+        for (std::size_t i = 0; i < term_.size();) {
+            char32_t cp;
+            i += text::utf8::decode(term_, i, cp);
+            keys_.push_back(text::unicode::fold(cp));
         }
     }
-    if (best == SIZE_MAX) return;  // no usable position: compare at every offset
+    chooseProbes();
+}
+
+void TermScanner::chooseProbes() {
+    // A probe candidate: a fixed offset from the start of an occurrence and the one or two
+    // text bytes that may stand there.
+    struct Cand {
+        std::size_t offset;
+        unsigned char a, b;
+        int forms;
+    };
+    std::vector<Cand> cands;
+    const auto& table = page_.upperTable();
+    if (keys_.empty()) {
+        for (std::size_t i = 0; i < term_.size(); ++i) {
+            unsigned char t = static_cast<unsigned char>(term_[i]);
+            if (!ignoreCase_) {
+                cands.push_back({i, t, t, 1});
+                continue;
+            }
+            // Every byte whose upper case is t; more than two forms can't be a probe.
+            int n = 0;
+            Cand cd{i, 0, 0, 0};
+            for (int c = 0; c < 256; ++c) {
+                if (table[c] != t) continue;
+                if (n == 0) cd.a = static_cast<unsigned char>(c);
+                if (n == 1) cd.b = static_cast<unsigned char>(c);
+                ++n;
+            }
+            if (n == 1) cd.b = cd.a;
+            cd.forms = n;
+            if (n == 1 || n == 2) cands.push_back(cd);
+        }
+    } else {
+        // The offsets stay fixed while every character of the term has all its case forms of
+        // one length; a byte position where the forms differ in at most two bytes is a probe.
+        bool fixed = true;
+        std::size_t offset = 0;
+        minLength_ = 0;
+        for (char32_t k : keys_) {
+            std::vector<std::string> forms;
+            for (const text::unicode::CaseMember& cm : text::unicode::caseMembers(k)) {
+                forms.emplace_back();
+                text::utf8::append(forms.back(), cm.member);
+            }
+            if (forms.empty()) {
+                forms.emplace_back();
+                text::utf8::append(forms.back(), k);
+            }
+            std::size_t shortest = forms[0].size();
+            bool sameLength = true;
+            for (const std::string& f : forms) {
+                shortest = f.size() < shortest ? f.size() : shortest;
+                sameLength = sameLength && f.size() == forms[0].size();
+            }
+            minLength_ += shortest;
+            if (!fixed) continue;
+            if (!sameLength) {
+                fixed = false;
+                continue;
+            }
+            for (std::size_t j = 0; j < forms[0].size(); ++j) {
+                Cand cd{offset + j, static_cast<unsigned char>(forms[0][j]), static_cast<unsigned char>(forms[0][j]), 1};
+                for (const std::string& f : forms) {
+                    unsigned char v = static_cast<unsigned char>(f[j]);
+                    if (v == cd.a || (cd.forms == 2 && v == cd.b)) continue;
+                    cd.b = v;
+                    ++cd.forms;
+                    if (cd.forms > 2) break;
+                }
+                if (cd.forms <= 2) cands.push_back(cd);
+            }
+            offset += forms[0].size();
+        }
+    }
+    if (cands.empty()) return;  // no usable position: compare at every offset
+    auto cost = [&](const Cand& cd) { return ranks().rank[cd.a] + (cd.forms == 2 ? ranks().rank[cd.b] : 0); };
+    std::size_t best = 0, second = SIZE_MAX;
+    for (std::size_t i = 1; i < cands.size(); ++i) {
+        if (cost(cands[i]) < cost(cands[best])) {
+            second = best;
+            best = i;
+        } else if (second == SIZE_MAX || cost(cands[i]) < cost(cands[second])) {
+            second = i;
+        }
+    }
     if (second == SIZE_MAX) second = best;
     // The third probe: an end of the term not chosen yet (the ends of a word differ most
     // between similar words), else a repeat of the best.
     std::size_t third = best;
-    for (std::size_t end : {m - 1, std::size_t{0}})
-        if (end != best && end != second && cost(end) < (1 << 20)) {
+    for (std::size_t end : {cands.size() - 1, std::size_t{0}})
+        if (end != best && end != second) {
             third = end;
             break;
         }
-    variants(best, probes_[0]);
-    variants(second, probes_[1]);
-    variants(third, probes_[2]);
+    std::size_t chosen[3] = {best, second, third};
+    for (int k = 0; k < 3; ++k) probes_[k] = {cands[chosen[k]].offset, cands[chosen[k]].a, cands[chosen[k]].b};
     probed_ = true;
 }
 
-bool TermScanner::equalAt(const char* at) const {
-    return sameText(at, term_.data(), term_.size(), ignoreCase_ ? page_.upperTable().data() : nullptr);
+bool TermScanner::equalAt(const char* hay, std::size_t n, std::size_t at) const {
+    if (!keys_.empty()) return foldedEnd(keys_, hay, n, at, page_.upperTable().data()) != std::string_view::npos;
+    return sameText(hay + at, term_.data(), term_.size(), ignoreCase_ ? page_.upperTable().data() : nullptr);
 }
 
-std::size_t TermScanner::scanScalar(const char* hay, std::size_t s, std::size_t lastStart) const {
+std::size_t TermScanner::scanScalar(const char* hay, std::size_t n, std::size_t s, std::size_t lastStart) const {
     if (!probed_) {
         for (; s <= lastStart; ++s)
-            if (equalAt(hay + s)) return s;
+            if (equalAt(hay, n, s)) return s;
         return std::string_view::npos;
     }
     const Probe& p = probes_[0];
@@ -199,20 +283,20 @@ std::size_t TermScanner::scanScalar(const char* hay, std::size_t s, std::size_t 
             const void* hit = std::memchr(hay + s + p.offset, p.a, lastStart - s + 1);
             if (!hit) return std::string_view::npos;
             std::size_t cand = static_cast<std::size_t>(static_cast<const char*>(hit) - hay) - p.offset;
-            if (equalAt(hay + cand)) return cand;
+            if (equalAt(hay, n, cand)) return cand;
             s = cand + 1;
         }
         return std::string_view::npos;
     }
     for (; s <= lastStart; ++s) {
         unsigned char c = static_cast<unsigned char>(hay[s + p.offset]);
-        if ((c == p.a || c == p.b) && equalAt(hay + s)) return s;
+        if ((c == p.a || c == p.b) && equalAt(hay, n, s)) return s;
     }
     return std::string_view::npos;
 }
 
 std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size_t startLimit) const {
-    const std::size_t m = term_.size();
+    const std::size_t m = keys_.empty() ? term_.size() : minLength_;
     const std::size_t n = text.size();
     if (m == 0 || m > n || startLimit == 0) return std::string_view::npos;
     std::size_t lastStart = n - m;  // inclusive
@@ -222,7 +306,8 @@ std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size
 #if defined(__x86_64__)
     if (probed_ && lastStart - s >= 16) {
         ScanArgs x{text.data(), n, lastStart, term_.data(), m,
-                   ignoreCase_ ? page_.upperTable().data() : nullptr, {}, {}, {}};
+                   ignoreCase_ ? page_.upperTable().data() : nullptr, {}, {}, {},
+                   keys_.empty() ? nullptr : &keys_};
         for (int k = 0; k < 3; ++k) {
             x.off[k] = probes_[k].offset;
             x.a[k] = probes_[k].a;
@@ -236,17 +321,23 @@ std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size
         if (hit != std::string_view::npos) return hit;
     }
 #endif
-    return scanScalar(text.data(), s, lastStart);
+    return scanScalar(text.data(), n, s, lastStart);
 }
 
-std::size_t TermScanner::next(std::string_view text, std::size_t from, std::size_t startLimit) const {
+std::size_t TermScanner::next(std::string_view text, std::size_t from, std::size_t startLimit,
+                              std::size_t* end) const {
     for (;;) {
         std::size_t p = find(text, from, startLimit);
-        if (p == std::string_view::npos || !wholeWords_) return p;
-        std::size_t end = p + term_.size();
-        bool before = p == 0 || !page_.isWordChar(static_cast<unsigned char>(text[p - 1]));
-        bool after = end >= text.size() || !page_.isWordChar(static_cast<unsigned char>(text[end]));
-        if (before && after) return p;
+        if (p == std::string_view::npos) return p;
+        std::size_t e = keys_.empty() ? p + term_.size()
+                                      : foldedEnd(keys_, text.data(), text.size(), p, page_.upperTable().data());
+        // Under UTF-8 an occurrence neither starts nor ends inside a character.
+        bool counted = !page_.isUtf8() || (page_.isCharStart(text, p) && page_.isCharStart(text, e));
+        if (counted && wholeWords_) counted = !page_.wordCharBefore(text, p) && !page_.wordCharAt(text, e);
+        if (counted) {
+            if (end) *end = e;
+            return p;
+        }
         from = p + 1;  // a rejected occurrence: go on one character after its start
     }
 }

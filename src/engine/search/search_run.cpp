@@ -127,7 +127,7 @@ bool SearchRun::checkQueryLines() {
     if (!queryChecked) {
         queryChecked = true;
         for (const std::string& line : conditions_.multiLineQuery()) {
-            if (line.size() > kMaxQueryLine) {
+            if (codePage().length(line) > kMaxQueryLine) {
                 queryAcceptable = false;
                 fail(kProgramTitle, conditions_.tab == Tab::Find ? "The lines are too long for the Query field"
                                                                  : "The lines are too long for the To Search field");

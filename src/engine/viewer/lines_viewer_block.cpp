@@ -16,6 +16,7 @@ std::string_view normalized(std::string_view line, const SearchConditions& c) {
 }
 
 bool sameLine(std::string_view fileLine, const std::string& queryLine, const platform::CodePage* fold) {
+    if (fold && fold->isUtf8()) return fold->sameFolded(fileLine, queryLine);
     if (fileLine.size() != queryLine.size()) return false;
     if (!fold) return fileLine == queryLine;
     for (std::size_t i = 0; i < fileLine.size(); ++i)
@@ -31,7 +32,7 @@ void fillBlock(FillContext& ctx) {
     const std::vector<std::string>& memo = c.multiLineQuery();
     if (isEmptyMemo(memo) || ctx.foundColumnAbsent()) return;
     for (const std::string& l : memo) {
-        if (l.size() > kMaxQueryLine) {
+        if (ctx.codePage().length(l) > kMaxQueryLine) {
             ctx.refuseQuery(kProgramTitle, tooLongLinesText(c.tab));
             return;
         }

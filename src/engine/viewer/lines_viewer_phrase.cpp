@@ -25,7 +25,8 @@ bool countRest(FillContext& ctx, const std::vector<TermScanner*>& scanners, std:
         std::size_t pos = from;
         std::size_t sliceEnd = from + kCountSlice;
         for (;;) {
-            std::size_t p = scanners[i]->next(text, pos, sliceEnd);
+            std::size_t end = 0;
+            std::size_t p = scanners[i]->next(text, pos, sliceEnd, &end);
             if (p == std::string_view::npos) {
                 if (sliceEnd >= text.size()) break;
                 pos = pos > sliceEnd ? pos : sliceEnd;
@@ -34,7 +35,7 @@ bool countRest(FillContext& ctx, const std::vector<TermScanner*>& scanners, std:
                 continue;
             }
             ++counts[i];
-            pos = p + scanners[i]->length();
+            pos = end;
         }
     }
     return true;
@@ -45,7 +46,7 @@ bool countRest(FillContext& ctx, const std::vector<TermScanner*>& scanners, std:
 void fillPhraseAndWords(FillContext& ctx) {
     const SearchConditions& c = ctx.conditions();
     const std::string& query = c.oneLineQuery();
-    if (query.size() > kMaxQuery) {
+    if (ctx.codePage().length(query) > kMaxQuery) {
         ctx.refuseQuery(kProgramTitle, c.tab == Tab::Find ? "The query is too long"
                                                          : "The string is too long for the To Search field");
         return;
@@ -89,8 +90,10 @@ void fillPhraseAndWords(FillContext& ctx) {
         for (std::size_t i = 0; i < scanners.size(); ++i) {
             const TermScanner* s = scanners[i];
             if (!s) continue;
-            const std::size_t len = s->length();
-            for (std::size_t p = s->next(line, 0); p != std::string_view::npos; p = s->next(line, p + len)) {
+            std::size_t end = 0;
+            for (std::size_t p = s->next(line, 0, std::string_view::npos, &end); p != std::string_view::npos;
+                 p = s->next(line, end, std::string_view::npos, &end)) {
+                const std::size_t len = end - p;
                 ++counts[i];
                 if (!hit) {
                     hit = true;

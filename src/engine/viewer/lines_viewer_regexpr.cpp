@@ -110,7 +110,7 @@ void fillRegExpr(FillContext& ctx) {
     const std::vector<std::string>& memo = c.multiLineQuery();
     if (isEmptyMemo(memo) || ctx.foundColumnAbsent()) return;
     for (const std::string& l : memo) {
-        if (l.size() > kMaxQueryLine) {
+        if (ctx.codePage().length(l) > kMaxQueryLine) {
             // Unlike the other modes the header stays: only the Found value goes.
             ctx.host().messageBox(kProgramTitle, tooLongLinesText(c.tab), MessageIcon::Exclamation);
             ctx.result.end = FillEnd::QueryRefused;
