@@ -85,6 +85,9 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab) const {
     };
     c.directoryIgnoreList = splitLines(d.directIgnoreList);
     c.fileIgnoreList = splitLines(d.fileIgnoreList);
+    // The typed texts above are UTF-8, the encoding of the locale on every current desktop.
+    static const platform::CodePageId localePage = platform::systemCodePage();
+    c.codePage = localePage;
     return c;
 }
 

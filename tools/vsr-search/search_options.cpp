@@ -39,9 +39,10 @@ const char* searchUsage() {
            "                  ignored, each line searched on its own)\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
-           "                  [--codepage 1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
+           "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
            "                  [--threads N]   (threads that read and match files; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
+           "The code page defaults to the locale's: UTF-8 on a UTF-8 locale, else the matching page, else 1252.\n"
            "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T\n"
            "on standard error. --list-file FILE also writes the rows there as a text table.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
@@ -65,6 +66,7 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
     engine::SearchConditions& c = o.conditions;
     c = engine::formConditions(home);
     c.path.clear();
+    c.codePage = platform::systemCodePage();
     std::string type = "phrase";
     std::string query;
     bool haveQuery = false;

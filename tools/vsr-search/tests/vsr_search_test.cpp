@@ -128,7 +128,7 @@ TEST(SearchOptions, MapsEveryOptionOntoTheConditions) {
                                          {"--size-min", "1", "--size-max", "2"},
                                          {"--newer", "x"},
                                          {"--between", "2024-02-03", "2024-01-02"},
-                                         {"--codepage", "utf-8"},
+                                         {"--codepage", "utf-16"},
                                          {"--query-file", "/nonexistent/q.txt"}})
         EXPECT_NE(parseSearchOptions(bad, "/h").error, "") << bad[0];
 }
