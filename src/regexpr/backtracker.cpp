@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "regexpr/vx_regex_error.h"
+#include "text/unicode_tables.h"
+#include "text/utf8.h"
 
 namespace vsr::regexpr {
 
@@ -42,8 +44,71 @@ bool Backtracker::matchOne(std::size_t n, std::size_t pos) const {
     }
 }
 
-// How many times in a row the one-character operand matches from pos, at most max.
+namespace {
+
+bool classContains(const std::uint8_t* operand, char32_t cp) {
+    if (cp < 0x80 && ((operand[1 + (cp >> 3)] >> (cp & 7)) & 1u)) return true;
+    if ((operand[0] & op::kClassWord) && text::unicode::isWordChar(cp)) return true;
+    if (cp < 0x80) return false;
+    const std::int32_t count = op::readInt(operand + 17);
+    const std::uint8_t* r = operand + op::kClassFixed;
+    for (std::int32_t k = 0; k < count; ++k, r += 8)
+        if (static_cast<std::int32_t>(cp) >= op::readInt(r) && static_cast<std::int32_t>(cp) <= op::readInt(r + 4))
+            return true;
+    return false;
+}
+
+bool classMatches(const std::uint8_t* operand, char32_t cp) {
+    bool in = classContains(operand, cp);
+    if (!in && (operand[0] & op::kClassFold) && cp >= 0x80) {
+        // Any case form of the character in the class.
+        const char32_t key = text::unicode::fold(cp);
+        in = key != cp && classContains(operand, key);
+        for (const auto& m : text::unicode::caseMembers(key)) {
+            if (in) break;
+            in = m.member != cp && classContains(operand, m.member);
+        }
+    }
+    return in != ((operand[0] & op::kClassNegate) != 0);
+}
+
+}  // namespace
+
+std::size_t Backtracker::matchWide(std::size_t n, std::size_t pos) const {
+    if (pos >= len_) return 0;
+    const auto* p = reinterpret_cast<const std::uint8_t*>(s_) + pos;
+    char32_t cp = p[0];
+    const std::size_t len = cp < 0x80 ? 1 : text::utf8::decode(p, len_ - pos, cp);
+    const std::uint8_t* operand = code_ + n + op::kHeader;
+    switch (code_[n]) {
+    case op::AnyU8: return len;
+    case op::AnyButSepU8: return t_->lineSep[p[0]] || t_->isPairedFirstAt(s_, len_, pos) ? 0 : len;
+    case op::WordU8: return text::unicode::isWordChar(cp) ? len : 0;
+    case op::NotWordU8: return text::unicode::isWordChar(cp) ? 0 : len;
+    case op::ClassU8: return classMatches(operand, cp) ? len : 0;
+    default: throw EVxRegex(kErrRepeatInappropriate, 0);
+    }
+}
+
+std::int64_t Backtracker::giveBack(std::size_t n, std::size_t start, std::int64_t taken) const {
+    if (taken <= 0) return -1;
+    if (!op::isWideOne(code_[n])) return taken - 1;
+    const std::size_t end = start + static_cast<std::size_t>(taken);
+    return static_cast<std::int64_t>(text::utf8::charStart(std::string_view(s_, len_), end - 1) - start);
+}
+
+// How many times in a row the one-character operand matches from pos, at most max; for a wide
+// operand the bytes of as many characters as match (its repeats have no maximum).
 std::size_t Backtracker::repeatCount(std::size_t n, std::size_t pos, std::int64_t max) const {
+    if (op::isWideOne(code_[n])) {
+        std::size_t k = 0;
+        for (std::int64_t count = 0; max < 0 || count < max; ++count) {
+            std::size_t len = matchWide(n, pos + k);
+            if (!len) break;
+            k += len;
+        }
+        return k;
+    }
     std::size_t limit = len_ - pos;
     if (max >= 0 && static_cast<std::uint64_t>(max) < limit) limit = static_cast<std::size_t>(max);
     const std::uint8_t* p = reinterpret_cast<const std::uint8_t*>(s_) + pos;
@@ -179,6 +244,25 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             if (!matchOne(node, pos)) goto fail;
             ++pos;
             break;
+        case op::AnyU8: case op::AnyButSepU8: case op::WordU8: case op::NotWordU8: case op::ClassU8: {
+            std::size_t len = matchWide(node, pos);
+            if (!len) goto fail;
+            pos += len;
+            break;
+        }
+        case op::ExactlyFold: {
+            // Character by character through the case folding; the text's may differ in length.
+            std::size_t at = pos;
+            for (const std::uint8_t* q = operand; *q;) {
+                if (at >= len_) goto fail;
+                char32_t want, got;
+                q += text::utf8::decode(q, 4, want);
+                at += text::utf8::decode(s + at, len_ - at, got);
+                if (text::unicode::fold(got) != want) goto fail;
+            }
+            pos = at;
+            break;
+        }
         case op::Exactly: {
             std::size_t k = 0;
             for (; operand[k]; ++k)
@@ -218,7 +302,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
                 pos += k;
                 break;
             }
-            while (k >= min && !nextCharOk(c1, c2, pos + k)) --k;
+            while (k >= min && !nextCharOk(c1, c2, pos + k)) k = giveBack(opnd, pos, k);
             if (k < min) goto fail;
             if (k > min) push(kRepGreedy, node, static_cast<std::int64_t>(pos), k);
             pos += k;
@@ -230,11 +314,17 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             repeatBounds(node, min, max, opnd);
             int c1, c2;
             followingChar(node, c1, c2);
-            if (static_cast<std::int64_t>(repeatCount(opnd, pos, min)) < min) goto fail;
-            std::int64_t k = min;
+            // k counts bytes; a wide operand repeats only with "*" and "+" (min 0 or 1, no max).
+            std::int64_t k = 0;
+            for (std::int64_t taken = 0; taken < min; ++taken) {
+                std::size_t len = advance(opnd, pos + k);
+                if (!len) goto fail;
+                k += static_cast<std::int64_t>(len);
+            }
             while (!nextCharOk(c1, c2, pos + k)) {
-                if (k < max && matchOne(opnd, pos + k)) ++k;
-                else goto fail;
+                std::size_t len = k < max ? advance(opnd, pos + k) : 0;
+                if (!len) goto fail;
+                k += static_cast<std::int64_t>(len);
             }
             if (k < max) push(kRepLazy, node, static_cast<std::int64_t>(pos), k);
             pos += k;
@@ -245,6 +335,19 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             if (g >= kGroupSlots || caps.start[g] < 0 || caps.end[g] < caps.start[g]) goto fail;
             std::size_t from = static_cast<std::size_t>(caps.start[g]);
             std::size_t n = static_cast<std::size_t>(caps.end[g]) - from;
+            if (o == op::BackRefCI && t_->utf8) {
+                // The group's text again in any case: character by character, lengths may differ.
+                std::size_t at = pos;
+                for (std::size_t k = from; k < from + n;) {
+                    if (at >= len_) goto fail;
+                    char32_t a, b;
+                    k += text::utf8::decode(s + k, from + n - k, a);
+                    at += text::utf8::decode(s + at, len_ - at, b);
+                    if (text::unicode::fold(a) != text::unicode::fold(b)) goto fail;
+                }
+                pos = at;
+                break;
+            }
             if (n > len_ - pos) goto fail;
             if (o == op::BackRef) {
                 if (std::memcmp(s + from, s + pos, n) != 0) goto fail;
@@ -345,8 +448,9 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
                 repeatBounds(f.node, min, max, opnd);
                 int c1, c2;
                 followingChar(f.node, c1, c2);
-                std::int64_t k = f.a - 1;
-                while (k >= min && !nextCharOk(c1, c2, static_cast<std::size_t>(f.pos + k))) --k;
+                const std::size_t start = static_cast<std::size_t>(f.pos);
+                std::int64_t k = giveBack(opnd, start, f.a);
+                while (k >= min && !nextCharOk(c1, c2, static_cast<std::size_t>(f.pos + k))) k = giveBack(opnd, start, k);
                 if (k < min) continue;
                 if (k > min) push(kRepGreedy, f.node, f.pos, k);
                 pos = static_cast<std::size_t>(f.pos + k);
@@ -361,8 +465,8 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
                 followingChar(f.node, c1, c2);
                 std::int64_t k = f.a;
                 bool found = false;
-                while (k < max && matchOne(opnd, static_cast<std::size_t>(f.pos + k))) {
-                    ++k;
+                for (std::size_t len; k < max && (len = advance(opnd, static_cast<std::size_t>(f.pos + k)));) {
+                    k += static_cast<std::int64_t>(len);
                     if (nextCharOk(c1, c2, static_cast<std::size_t>(f.pos + k))) {
                         found = true;
                         break;

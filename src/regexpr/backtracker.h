@@ -75,6 +75,16 @@ private:
     void checkCancel();
 
     bool matchOne(std::size_t operandNode, std::size_t pos) const;
+    // UTF-8: the bytes of the one character a wide node (opcodes.h) matches at pos; 0 for none.
+    std::size_t matchWide(std::size_t node, std::size_t pos) const;
+    // One match of a repeat's operand at pos: its length in bytes, 0 for none.
+    std::size_t advance(std::size_t operandNode, std::size_t pos) const {
+        if (op::isWideOne(code_[operandNode])) return matchWide(operandNode, pos);
+        return matchOne(operandNode, pos) ? 1 : 0;
+    }
+    // The repeat from `start` that took `taken` bytes gives back its last character: the bytes it
+    // keeps, -1 when it had none.
+    std::int64_t giveBack(std::size_t operandNode, std::size_t start, std::int64_t taken) const;
     std::size_t repeatCount(std::size_t operandNode, std::size_t pos, std::int64_t max) const;
     bool isLineStart(std::size_t pos) const;
     bool isLineEnd(std::size_t pos) const;

@@ -35,6 +35,21 @@ CharTables CharTables::windows1252() {
     return built;
 }
 
+void CharTables::setUtf8(bool on) {
+    utf8 = on;
+    if (!on) return;
+    // Bytes beyond ASCII are parts of characters: they have no case and are no word characters
+    // on their own.
+    for (int c = 0x80; c < 256; ++c) {
+        upper[c] = otherCase[c] = static_cast<std::uint8_t>(c);
+        word[c] = false;
+    }
+    for (int c = 0; c < 0x80; ++c) {
+        if (upper[c] >= 0x80) upper[c] = static_cast<std::uint8_t>(c);
+        if (otherCase[c] >= 0x80) otherCase[c] = static_cast<std::uint8_t>(c);
+    }
+}
+
 void CharTables::setUpper(const ByteTable& table) {
     upper = table;
     // Lower of an upper-case letter, upper of any other character.
@@ -43,10 +58,12 @@ void CharTables::setUpper(const ByteTable& table) {
         std::uint8_t u = table[c];
         if (u != c && table[u] == u) otherCase[u] = static_cast<std::uint8_t>(c);
     }
+    if (utf8) setUtf8(true);
 }
 
 void CharTables::setWord(const ByteTable& nonZeroIsWord) {
     for (int c = 0; c < 256; ++c) word[c] = nonZeroIsWord[c] != 0;
+    if (utf8) setUtf8(true);
 }
 
 void CharTables::setSpace(std::string_view chars) {

@@ -9,7 +9,8 @@ using ByteTable = std::array<std::uint8_t, 256>;
 using ByteSet = std::array<bool, 256>;
 
 // The character rules one engine compiles and matches with: case mapping and the sets behind
-// \w, \s and the line separators. Single-byte code page throughout.
+// \w, \s and the line separators, for a single-byte code page; or, with `utf8`, for UTF-8 text,
+// where the byte tables keep their ASCII part and characters beyond ASCII are decoded.
 struct CharTables {
     ByteTable upper{};      // upper-case form of every byte
     ByteTable otherCase{};  // the case inverter: lower of an upper-case letter, upper of any other
@@ -18,6 +19,9 @@ struct CharTables {
     ByteSet lineSep{};      // characters that end a line for "^", "$" and "." in multi-line use
     int paired0 = '\r';     // the paired separator (CR LF by default); -1 when none
     int paired1 = '\n';
+    bool utf8 = false;      // the text is UTF-8: ".", classes, \w and folding take whole characters
+
+    void setUtf8(bool on);
 
     // Windows-1252 case mapping and letters/digits plus "_" as word characters.
     static CharTables windows1252();

@@ -177,7 +177,9 @@ std::size_t Compiler::parsePiece(int& flags) {
     if ((q.kind == '*' || q.kind == '+') && !(f & kHasWidth)) fail(kErrOperandCouldBeEmpty, qPos);
     bool greedy = (mods_ & kModG) && !q.lazyMark;
 
-    if (f & kSimple) {
+    // A one-character operand repeats by itself, except that a character of varying width
+    // takes only "*" and "+" that way; its other quantifiers make a general loop.
+    if ((f & kSimple) && (!(f & kWide) || q.kind == '*' || q.kind == '+')) {
         std::uint8_t opcode;
         if (q.kind == '*') opcode = greedy ? op::Star : op::StarNG;
         else if (q.kind == '+') opcode = greedy ? op::Plus : op::PlusNG;

@@ -6,6 +6,8 @@
 #include "regexpr/compiler_parser.h"
 #include "regexpr/opcodes.h"
 #include "regexpr/vx_regex_error.h"
+#include "text/unicode_tables.h"
+#include "text/utf8.h"
 
 namespace vsr::regexpr::detail {
 
@@ -39,7 +41,123 @@ void Compiler::addRange(std::array<bool, 256>& set, int from, int to) {
     for (int c = from; c <= to; ++c) set[c] = true;
 }
 
+std::size_t Compiler::emitClassU8(const std::array<bool, 128>& ascii,
+                                  const std::vector<std::pair<char32_t, char32_t>>& ranges, std::uint8_t classFlags) {
+    std::size_t ret = emitNode(op::ClassU8);
+    emitByte(classFlags);
+    for (int byte = 0; byte < 16; ++byte) {
+        std::uint8_t bits = 0;
+        for (int bit = 0; bit < 8; ++bit)
+            if (ascii[byte * 8 + bit]) bits |= static_cast<std::uint8_t>(1u << bit);
+        emitByte(bits);
+    }
+    emitInt(static_cast<std::int32_t>(ranges.size()));
+    for (auto [lo, hi] : ranges) {
+        emitInt(static_cast<std::int32_t>(lo));
+        emitInt(static_cast<std::int32_t>(hi));
+    }
+    return ret;
+}
+
+// A class over UTF-8 text: members and ranges are characters (code points), "\w" is every word
+// character, and a negated class takes one whole character.
+std::size_t Compiler::parseClassU8(int& flags) {
+    std::size_t open = p_;
+    ++p_;
+    bool negate = false;
+    if (p_ < re_.size() && re_[p_] == '^') {
+        negate = true;
+        ++p_;
+    }
+    std::array<bool, 128> ascii{};
+    std::vector<std::pair<char32_t, char32_t>> ranges;
+    bool word = false;
+    auto add = [&](char32_t lo, char32_t hi) {
+        for (char32_t c = lo; c <= hi && c < 0x80; ++c) ascii[c] = true;
+        if (hi >= 0x80) ranges.emplace_back(lo < 0x80 ? 0x80 : lo, hi);
+    };
+    // "\d", "\s" or "\w" at `at`: adds the set and returns true.
+    auto setEscape = [&](std::size_t at) {
+        char e = re_[at + 1];
+        if (e == 'd') add('0', '9');
+        else if (e == 's') {
+            for (int k = 0; k < 0x80; ++k)
+                if (t_.space[k]) ascii[k] = true;
+        } else if (e == 'w') word = true;
+        else return false;
+        return true;
+    };
+    bool first = true;
+    for (;;) {
+        if (p_ >= re_.size()) fail(kErrUnmatchedBracket, open);
+        char c = re_[p_];
+        if (c == ']' && !first) {
+            ++p_;
+            break;
+        }
+        first = false;
+        char32_t from;
+        if (c == '\\') {
+            if (p_ + 1 >= re_.size()) fail(kErrClassTrailingBackslash, p_);
+            if (setEscape(p_)) {
+                p_ += 2;
+                continue;
+            }
+            std::size_t i = p_ + 1;
+            from = static_cast<char32_t>(escapedChar(i));
+            p_ = i;
+        } else {
+            from = exprChar(p_);
+        }
+        // A range needs "-" followed by something other than the closing bracket.
+        if (p_ + 1 < re_.size() && re_[p_] == '-' && re_[p_ + 1] != ']') {
+            std::size_t endPos = p_ + 1;
+            char32_t to;
+            if (re_[endPos] == '\\') {
+                if (endPos + 1 >= re_.size()) fail(kErrClassTrailingBackslash, endPos);
+                char e = re_[endPos + 1];
+                if (e == 'd' || e == 's' || e == 'w') {
+                    add(from, from);  // "a-\d": the dash is an ordinary member
+                    add('-', '-');
+                    ++p_;
+                    continue;
+                }
+                std::size_t i = endPos + 1;
+                to = static_cast<char32_t>(escapedChar(i));
+                p_ = i;
+            } else {
+                std::size_t i = endPos;
+                to = exprChar(i);
+                p_ = i;
+            }
+            if (to < from) fail(kErrInvalidRange, endPos);
+            add(from, to);
+        } else {
+            add(from, from);
+        }
+    }
+    const bool fold = (mods_ & kModI) != 0;
+    if (fold) {
+        std::array<bool, 128> folded = ascii;
+        for (int c = 0; c < 0x80; ++c)
+            if (ascii[c] && t_.otherCase[c] < 0x80) folded[t_.otherCase[c]] = true;
+        ascii = folded;
+    }
+    flags = kHasWidth | kSimple;
+    if (!negate && !word && ranges.empty()) {
+        // ASCII members only: a byte set, one byte per character.
+        std::array<bool, 256> set{};
+        for (int c = 0; c < 0x80; ++c) set[c] = ascii[c];
+        return emitSet(set, false);
+    }
+    flags |= kWide;
+    std::uint8_t classFlags = (negate ? op::kClassNegate : 0) | (word ? op::kClassWord : 0) |
+                              (fold && !ranges.empty() ? op::kClassFold : 0);
+    return emitClassU8(ascii, ranges, classFlags);
+}
+
 std::size_t Compiler::parseClass(int& flags) {
+    if (t_.utf8) return parseClassU8(flags);
     std::size_t open = p_;
     ++p_;
     bool negate = false;
@@ -149,6 +267,29 @@ std::size_t Compiler::parseLiteralRun(int& flags) {
         p_ = items.back().pos;
         items.pop_back();
     }
+    if (t_.utf8) {
+        // Items are characters. A case-insensitive run with letters beyond ASCII is compared
+        // through the case folding; one with ASCII letters only through the byte tables.
+        bool foldRun = false, asciiCase = false;
+        if (mods_ & kModI)
+            for (const Item& it : items) {
+                const auto cp = static_cast<char32_t>(it.ch);
+                if (cp < 0x80) asciiCase = asciiCase || t_.otherCase[cp] != cp;
+                else if (!text::utf8::isInvalid(cp))
+                    foldRun = foldRun || text::unicode::fold(cp) != cp || !text::unicode::caseMembers(cp).empty();
+            }
+        std::string bytes;
+        for (const Item& it : items) {
+            const auto cp = static_cast<char32_t>(it.ch);
+            text::utf8::append(bytes, foldRun ? text::unicode::fold(cp) : cp);
+        }
+        std::size_t ret = emitNode(foldRun ? op::ExactlyFold : asciiCase ? op::ExactlyCI : op::Exactly);
+        for (char b : bytes) emitByte(static_cast<std::uint8_t>(b));
+        emitByte(0);
+        // A character of several bytes repeats as a group, not byte by byte.
+        flags = kHasWidth | (bytes.size() == 1 ? kSimple : 0);
+        return ret;
+    }
     bool folding = false;
     if (mods_ & kModI)
         for (const Item& it : items) folding = folding || t_.otherCase[it.ch] != it.ch;
@@ -171,6 +312,10 @@ std::size_t Compiler::parseAtom(int& flags) {
         return emitNode((mods_ & kModM) ? op::LineEnd : op::Eol);
     case '.':
         ++p_;
+        if (t_.utf8) {
+            flags = kHasWidth | kSimple | kWide;
+            return emitNode((mods_ & kModS) ? op::AnyU8 : op::AnyButSepU8);
+        }
         flags = kHasWidth | kSimple;
         return emitNode((mods_ & kModS) ? op::Any : op::AnyButSep);
     case '[':
@@ -244,10 +389,24 @@ std::size_t Compiler::parseEscapeAtom(int& flags) {
     case 'D':
         p_ += 2;
         flags = kHasWidth | kSimple;
+        if (t_.utf8) {
+            std::array<bool, 128> digits{};
+            for (int c = '0'; c <= '9'; ++c) digits[c] = true;
+            flags |= kWide;
+            return emitClassU8(digits, {}, op::kClassNegate);
+        }
         return emitNode(op::NotDigit);
     case 's': case 'S': case 'w': case 'W': {
         p_ += 2;
         flags = kHasWidth | kSimple;
+        if (t_.utf8 && e != 's') {
+            flags |= kWide;
+            if (e == 'w') return emitNode(op::WordU8);
+            if (e == 'W') return emitNode(op::NotWordU8);
+            std::array<bool, 128> spaces{};
+            for (int c = 0; c < 0x80; ++c) spaces[c] = t_.space[c];
+            return emitClassU8(spaces, {}, op::kClassNegate);
+        }
         bool spaces = e == 's' || e == 'S';
         bool negate = e == 'S' || e == 'W';
         return emitSet(spaces ? t_.space : t_.word, negate);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "regexpr/compiler_parser.h"
+#include "text/utf8.h"
 #include "regexpr/opcodes.h"
 #include "regexpr/vx_regex_error.h"
 
@@ -89,10 +90,13 @@ int Compiler::parseHex(std::size_t& i) const {
         std::size_t open = i;
         ++i;
         int v = 0, digits = 0;
+        // A byte; under UTF-8 a code point up to U+10FFFF.
+        const int maxDigits = t_.utf8 ? 6 : 2;
         while (i < re_.size() && re_[i] != '}') {
             if (!isHex(re_[i])) fail(kErrBadHexDigit, i);
-            if (digits == 2) fail(kErrHexTooBig, i);
+            if (digits == maxDigits) fail(kErrHexTooBig, i);
             v = v * 16 + hexValue(re_[i]);
+            if (v > 0x10FFFF) fail(kErrHexTooBig, i);
             ++digits;
             ++i;
         }
@@ -150,10 +154,26 @@ bool Compiler::literalItemAt(std::size_t at, int& ch, std::size_t& after) const 
     case '\0':
         return false;  // NUL cannot sit in a NUL-terminated literal
     default:
+        if (t_.utf8) {
+            after = at;
+            ch = static_cast<int>(exprChar(after));
+            return true;
+        }
         ch = static_cast<std::uint8_t>(c);
         after = at + 1;
         return true;
     }
+}
+
+char32_t Compiler::exprChar(std::size_t& i) const {
+    const auto b = static_cast<std::uint8_t>(re_[i]);
+    if (b < 0x80) {
+        ++i;
+        return b;
+    }
+    char32_t cp;
+    i += text::utf8::decode(re_, i, cp);
+    return cp;
 }
 
 }  // namespace vsr::regexpr::detail

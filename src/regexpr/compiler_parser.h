@@ -20,6 +20,7 @@ enum Flag : int {
     kSimple = 2,    // exactly one character: a one-character repeat can take it
     kSpStart = 4,   // starts with a repeated piece
     kNop = 8,       // a comment or inline modifier: nothing a quantifier could repeat
+    kWide = 16,     // with kSimple: one UTF-8 character of 1 to 4 bytes
 };
 
 struct Quantifier {
@@ -116,6 +117,13 @@ private:
     std::size_t parsePiece(int& flags);
 
     std::size_t emitSet(const std::array<bool, 256>& set, bool negate);
+
+    // UTF-8: a class of characters (opcodes.h, ClassU8); ranges hold code points from 0x80 on.
+    std::size_t emitClassU8(const std::array<bool, 128>& ascii, const std::vector<std::pair<char32_t, char32_t>>& ranges,
+                            std::uint8_t classFlags);
+    std::size_t parseClassU8(int& flags);
+    // UTF-8: the character of the expression at `i` (decoded; an invalid byte as itself).
+    char32_t exprChar(std::size_t& i) const;
 
     void addRange(std::array<bool, 256>& set, int from, int to);
 

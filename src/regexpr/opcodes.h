@@ -42,6 +42,24 @@ inline constexpr std::uint8_t AnyButSep = 36;    // "." without s
 inline constexpr std::uint8_t OpenBase = 37;     // 37 + k: start of group k (1..14)
 inline constexpr std::uint8_t CloseBase = 52;    // 52 + k: end of group k (1..14)
 
+// UTF-8 text: nodes that take one whole character (1 to 4 bytes; an invalid byte is one).
+inline constexpr std::uint8_t AnyU8 = 70;        // "." with s
+inline constexpr std::uint8_t AnyButSepU8 = 71;  // "." without s
+inline constexpr std::uint8_t WordU8 = 72;       // "\w": a letter, mark, digit or "_"
+inline constexpr std::uint8_t NotWordU8 = 73;    // "\W"
+// A class of characters: flags byte (kClassNegate, kClassWord, kClassFold), a 128-bit set of
+// ASCII members, a 4-byte range count, then each range as two 4-byte code points.
+inline constexpr std::uint8_t ClassU8 = 74;
+// Literal characters compared through the case folding: their folded forms, NUL-terminated.
+inline constexpr std::uint8_t ExactlyFold = 75;
+
+inline constexpr std::uint8_t kClassNegate = 1;
+inline constexpr std::uint8_t kClassWord = 2;  // \w inside the class
+inline constexpr std::uint8_t kClassFold = 4;  // any case form of a member matches
+inline constexpr std::size_t kClassFixed = 1 + 16 + 4;
+
+inline bool isWideOne(std::uint8_t o) { return o >= AnyU8 && o <= ClassU8; }
+
 inline constexpr int kMaxGroups = 14;
 inline constexpr std::int32_t kInfinity = 0x7FFFFFFE;  // the maximum of "*", "+" and {n,}
 inline constexpr std::size_t kHeader = 5;              // opcode byte + next offset

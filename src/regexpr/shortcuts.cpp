@@ -4,6 +4,8 @@
 
 #include "regexpr/compiler.h"
 #include "regexpr/opcodes.h"
+#include "text/unicode_tables.h"
+#include "text/utf8.h"
 
 namespace vsr::regexpr {
 
@@ -42,7 +44,40 @@ void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const C
         for (int c = 0; c < 256; ++c)
             if (c < '0' || c > '9') set[c] = true;
         break;
-    default:  // Any, AnyButSep and anything unexpected: every byte
+    // UTF-8 nodes: their ASCII bytes, and every byte from 0x80 (any character beyond ASCII or
+    // an invalid byte may begin there).
+    case op::WordU8: case op::NotWordU8:
+        for (int c = 0; c < 0x80; ++c)
+            if (text::unicode::isWordChar(static_cast<char32_t>(c)) == (code[node] == op::WordU8)) set[c] = true;
+        for (int c = 0x80; c < 256; ++c) set[c] = true;
+        break;
+    case op::ClassU8: {
+        const bool negate = (operand[0] & op::kClassNegate) != 0;
+        const bool word = (operand[0] & op::kClassWord) != 0;
+        for (int c = 0; c < 0x80; ++c) {
+            const bool in = ((operand[1 + (c >> 3)] >> (c & 7)) & 1u) ||
+                            (word && text::unicode::isWordChar(static_cast<char32_t>(c)));
+            if (in != negate) set[c] = true;
+        }
+        if (negate || (operand[0] & op::kClassWord) || op::readInt(operand + 17) > 0)
+            for (int c = 0x80; c < 256; ++c) set[c] = true;
+        break;
+    }
+    case op::ExactlyFold: {
+        // The first byte of every case form of the first character.
+        char32_t key;
+        text::utf8::decode(operand, 4, key);
+        std::string form;
+        text::utf8::append(form, key);
+        set[static_cast<std::uint8_t>(form[0])] = true;
+        for (const auto& m : text::unicode::caseMembers(key)) {
+            form.clear();
+            text::utf8::append(form, m.member);
+            set[static_cast<std::uint8_t>(form[0])] = true;
+        }
+        break;
+    }
+    default:  // Any, AnyButSep, AnyU8, AnyButSepU8 and anything unexpected: every byte
         set.fill(true);
         break;
     }
@@ -70,6 +105,8 @@ void firstChars(const std::vector<std::uint8_t>& code, std::size_t start, const 
             break;
         case op::Exactly: case op::ExactlyCI: case op::AnyOf3: case op::NoneOf3: case op::AnyOfSet:
         case op::AnyDigit: case op::NotDigit: case op::Any: case op::AnyButSep:
+        case op::AnyU8: case op::AnyButSepU8: case op::WordU8: case op::NotWordU8: case op::ClassU8:
+        case op::ExactlyFold:
             addOneChar(code, n, t, set);
             break;
         case op::BackRef: case op::BackRefCI:
@@ -114,8 +151,11 @@ void markPossessive(Program& p, const CharTables& t) {
         std::uint8_t o = code[n];
         std::size_t size = op::kHeader;
         switch (o) {
-        case op::Exactly: case op::ExactlyCI:
+        case op::Exactly: case op::ExactlyCI: case op::ExactlyFold:
             size += std::strlen(reinterpret_cast<const char*>(code.data() + n + op::kHeader)) + 1;
+            break;
+        case op::ClassU8:
+            size += op::kClassFixed + 8 * static_cast<std::size_t>(intAt(code, n + op::kHeader + 17));
             break;
         case op::AnyOf3: case op::NoneOf3: size += 3; break;
         case op::AnyOfSet: size += 32; break;
@@ -181,8 +221,10 @@ void computeShortcuts(Program& p, const CharTables& t) {
     std::size_t lead = scan;
     while (op::isOpen(code[lead]) || code[lead] == op::Comment) lead = op::next(code, lead);
     const std::uint8_t lo = code[lead];
+    // (The run is one of bytes, so not for an operand of UTF-8 characters.)
     if (!p.hasBackRefs && p.possessive[lead] && (lo == op::Plus || lo == op::Star ||
-                                                 (lo == op::Braces && intAt(code, lead + op::kHeader + 4) == op::kInfinity))) {
+                                                 (lo == op::Braces && intAt(code, lead + op::kHeader + 4) == op::kInfinity)) &&
+        !op::isWideOne(code[lead + op::kHeader + (lo == op::Braces ? 8 : 0)])) {
         p.runSkip = true;
         p.runSkipSet.fill(false);
         addOneChar(code, lead + op::kHeader + (lo == op::Braces ? 8 : 0), t, p.runSkipSet);

@@ -5,6 +5,7 @@
 
 #include "regexpr/compiler.h"
 #include "regexpr/opcodes.h"
+#include "text/utf8.h"
 
 namespace vsr::regexpr {
 
@@ -54,6 +55,20 @@ void TVxRegex::SetSpaceChars(std::string_view characters) {
 
 void TVxRegex::SetCaseTable(const ByteTable& upper) {
     tables_.setUpper(upper);
+    dropProgram();
+}
+
+void TVxRegex::SetUtf8(bool on) {
+    tables_.setUtf8(on);
+    if (!on) {
+        // Back to the single-byte tables the engine starts with; the caller may set its own.
+        CharTables fresh = CharTables::windows1252();
+        fresh.space = tables_.space;
+        fresh.lineSep = tables_.lineSep;
+        fresh.paired0 = tables_.paired0;
+        fresh.paired1 = tables_.paired1;
+        tables_ = fresh;
+    }
     dropProgram();
 }
 
@@ -128,10 +143,17 @@ bool TVxRegex::ExecNext() {
 }
 
 bool TVxRegex::attempt(std::size_t pos) {
+    const std::string_view text(inputBuf_.get(), inputLen_);
+    if (tables_.utf8 && !text::utf8::isCharStart(text, pos)) return false;
     matcher_.allowStart();
     caps_.clear(program_->groupCount);
     std::size_t end = 0;
     if (!matcher_.run(*program_, tables_, inputBuf_.get(), inputLen_, pos, caps_, end)) return false;
+    // Only a literal of invalid bytes could end inside a character: such a match is no match.
+    if (tables_.utf8 && !text::utf8::isCharStart(text, end)) {
+        caps_.clear(program_->groupCount);
+        return false;
+    }
     caps_.start[0] = static_cast<std::int64_t>(pos);
     caps_.end[0] = static_cast<std::int64_t>(end);
     return true;

@@ -43,6 +43,12 @@ public:
     // (non-zero = word character). Both default to Windows-1252.
     void SetCaseTable(const ByteTable& upper);
     void SetWordTable(const ByteTable& word);
+    // UTF-8 text: ".", negated classes, \W and \S take one whole character, class ranges are
+    // ranges of code points, \w and case-insensitive matching know every script, "\x{...}"
+    // names a code point, and a match never starts or ends inside a character. An invalid byte
+    // is one character that is no letter. Off by default (single-byte text).
+    void SetUtf8(bool on);
+    bool Utf8() const { return tables_.utf8; }
 
     // Asked at most every 25 ms during a match; returning false raises MatchInterrupted.
     void SetCancelHook(std::function<bool()> goOn) { matcher_.goOn = std::move(goOn); }
