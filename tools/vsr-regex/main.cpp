@@ -13,8 +13,9 @@ namespace {
 
 void usage() {
     std::fprintf(stderr,
-                 "usage: vsr-regex [-i] [-m] [-x] [--no-s] [--no-g] [--no-r] [--offset N] [--groups] "
-                 "[--template T] PATTERN < input\n");
+                 "usage: vsr-regex [-i] [-m] [-x] [--no-s] [--no-g] [--no-r] [--utf8] [--offset N] [--groups] "
+                 "[--template T] PATTERN < input\n"
+                 "--utf8 reads the pattern and the input as UTF-8 text (characters, every script's letters)\n");
 }
 
 }  // namespace
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
         else if (a == "--no-s") re.SetModifier(3, false);
         else if (a == "--no-g") re.SetModifier(4, false);
         else if (a == "--no-r") re.SetModifier(2, false);
+        else if (a == "--utf8") re.SetUtf8(true);
         else if (a == "--groups") groups = true;
         else if ((a == "--offset" || a == "--template") && i + 1 < argc) {
             if (a == "--offset") {

@@ -71,6 +71,7 @@ void setUp(regexpr::TVxRegex& re, const SearchConditions& c, const platform::Cod
     if (c.dotMatchesAll) bits |= regexpr::kModS;
     if (c.extendedSyntax) bits |= regexpr::kModX;
     re.SetModifiers(bits);
+    re.SetUtf8(page.isUtf8());
     re.SetCaseTable(page.upperTable());
     regexpr::ByteTable word{};
     for (int b = 0; b < 256; ++b) word[static_cast<std::size_t>(b)] = page.isWordChar(static_cast<unsigned char>(b)) ? 1 : 0;

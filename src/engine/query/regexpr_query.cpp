@@ -22,6 +22,7 @@ void compileRegExpr(regexpr::TVxRegex& rx, const SearchConditions& c, const plat
     rx.SetModifier(3, c.dotMatchesAll);   // s
     rx.SetModifier(5, true);              // m
     rx.SetModifier(6, c.extendedSyntax);  // x
+    rx.SetUtf8(page.isUtf8());
     rx.SetCaseTable(page.upperTable());
     regexpr::ByteTable word{};
     for (int b = 0; b < 256; ++b) word[static_cast<std::size_t>(b)] = page.isWordChar(static_cast<unsigned char>(b)) ? 1 : 0;

@@ -42,6 +42,10 @@ TEST(VsrRegexTool, PrintsMatchesAndExitStatus) {
         {{"--offset", "9", "a"}, "aaaa", 1, ""},
         {{"x*"}, "xa", 0, "1\t1\n2\t0\n3\t0\n"},
         {{"--template", "$2=$1", "(\\w+)=(\\w+)"}, "k=v", 0, "1\t3\tv=k\n"},
+        // UTF-8: offsets and lengths stay in bytes, characters are whole.
+        {{"--utf8", "."}, "\xC3\xA9" "a", 0, "1\t2\n3\t1\n"},
+        {{"--utf8", "-i", "\\w+"}, "\xC3\x84rger!", 0, "1\t6\n"},
+        {{"--utf8", "-i", "\xC3\xA4"}, "\xC3\x84", 0, "1\t2\n"},
     };
     for (const CliCase& c : cases) {
         ToolRun r = runRegex(c.args, c.input);

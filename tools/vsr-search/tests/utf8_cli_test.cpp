@@ -96,6 +96,18 @@ TEST_F(VsrSearchUtf8, ReplacingKeepsInvalidBytesAndClearsOneBlankPerCharacter) {
     EXPECT_EQ(vsr::test::readFile(tree.path() / "b.txt"), "    und    \n");
 }
 
+TEST_F(VsrSearchUtf8, RegularExpressionsTakeWholeCharacters) {
+    tree.write("a.txt", "Слово СЛОВО слово\n");
+    tree.write("b.txt", "naïve ärger\n");
+    EXPECT_EQ(rows({"--type", "regex", "--query", "[а-я]+"}), (Rows{"a.txt\t3"}));
+    EXPECT_EQ(rows({"--type", "regex", "--query", "[а-я]+", "--case"}), (Rows{"a.txt\t2"}));
+    EXPECT_EQ(rows({"--type", "regex", "--query", "na.ve|ÄRGER"}), (Rows{"b.txt\t2"}));
+    EXPECT_EQ(rows({"--type", "regex", "--query", "\\w+"}), (Rows{"a.txt\t3", "b.txt\t2"}));
+    // Replacing through a regular expression keeps the characters around whole.
+    rows({"--masks", "b.txt", "--type", "regex", "--query", "[^ ]ve", "--modify", "replace", "--replace", "_"});
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "b.txt"), "na_ ärger\n");
+}
+
 TEST_F(VsrSearchUtf8, Code1251FoldsChe) {
     tree.write("a.txt", "\xF7\xE0\xE9 \xD7\xC0\xC9\n");  // "чай ЧАЙ" in 1251
     EXPECT_EQ(rows({"--query", "\xF7\xE0\xE9"}, "1251"), (Rows{"a.txt\t2"}));
