@@ -108,13 +108,13 @@ done
 # Korean, Italian, Spanish...) stays within 1.5 times rg -i -j1, with the same per-file counts.
 translations="$corpus/Documentation/translations"
 printf '\n%-34s %10s %10s %8s %10s %10s %8s\n' "ignore case, UTF-8" "wall" "against" "ratio" "cpu" "against" "ratio"
-read -r t1252 c1252 < <(median "$vsr" --path "$corpus" --codepage 1252 --query "static int")
-read -r tu8 cu8 < <(median "$vsr" --path "$corpus" --codepage utf-8 --query "static int")
+read -r t1252 c1252 < <(median "$vsr" --threads 1 --path "$corpus" --codepage 1252 --query "static int")
+read -r tu8 cu8 < <(median "$vsr" --threads 1 --path "$corpus" --codepage utf-8 --query "static int")
 r=$(awk -v a="$tu8" -v b="$t1252" -v c="$cu8" -v d="$c1252" 'BEGIN {printf "%8.2f %10.3f %10.3f %8.2f", a/b, c, d, c/d}')
 printf '%-34s %10s %10s %s\n' "kernel \"static int\": utf-8/1252" "$tu8" "$t1252" "$r"
 awk -v c="$cu8" -v d="$c1252" 'BEGIN {exit !(c <= 1.1 * d)}' || { echo "  target missed: UTF-8 above 1.1 times 1252" >&2; fail=1; }
 for term in "PERCHÉ" "内核" "커널"; do
-  read -r tv cv < <(median "$vsr" --path "$translations" --codepage utf-8 --query "$term")
+  read -r tv cv < <(median "$vsr" --threads 1 --path "$translations" --codepage utf-8 --query "$term")
   read -r tr cr < <(median rg -j1 -uu -F -i --count-matches "$term" "$translations")
   r=$(awk -v a="$tv" -v b="$tr" -v c="$cv" -v d="$cr" 'BEGIN {printf "%8.2f %10.3f %10.3f %8.2f", a/b, c, d, c/d}')
   printf '%-34s %10s %10s %s\n' "translations \"$term\": vsr/rg -i -j1" "$tv" "$tr" "$r"
