@@ -7,7 +7,11 @@
 # and sed produced are compared byte for byte. vsr-search flushes its rewrites to disk (one flush per
 # batch of files) before it renames them over the originals; sed and perl do not flush at all.
 #
+# Then the dry run (--dry-run: the same modification printed as a unified diff, nothing written)
+# against the search alone over the untouched tree, with a 1.2 target.
+#
 #   bash bench/replace.sh      (RUNS=3, SUBTREE=drivers/net by default; VSR_SEARCH=path/to/vsr-search)
+#   ONLY=dry-run bash bench/replace.sh      (the dry-run figure alone)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -78,7 +82,39 @@ copy_cost() {
   printf '%s\n' "${walls[@]}" | med
 }
 
+# The dry run against the search alone: both only read the tree, so no copy is needed. Each round
+# runs both, in turns, after one warm-up of each.
+dry_run_figure() {
+  local TIMEFORMAT='%R %U %S' line w c
+  local -a sw sc dw dc
+  run_search() { "$vsr" --path "$src" --query "$from" --case; }
+  run_dry() { "$vsr" --path "$src" --query "$from" --case --modify replace --replace "$to" --separator unix --dry-run; }
+  run_search >/dev/null 2>&1 || true
+  run_dry >/dev/null 2>&1 || true
+  for ((i = 0; i < runs; i++)); do
+    for t in run_search run_dry; do
+      line=$( { time $t >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+      read -r w c < <(awk '{print $1, $2 + $3}' <<<"$line")
+      if [ "$t" = run_search ]; then sw+=("$w"); sc+=("$c"); else dw+=("$w"); dc+=("$c"); fi
+    done
+  done
+  local msw msc mdw mdc
+  msw=$(printf '%s\n' "${sw[@]}" | med); msc=$(printf '%s\n' "${sc[@]}" | med)
+  mdw=$(printf '%s\n' "${dw[@]}" | med); mdc=$(printf '%s\n' "${dc[@]}" | med)
+  local lines
+  lines=$(run_dry 2>/dev/null | grep -c '^+++ ' || true)
+  echo "dry run ($lines files in the diff) against the search alone, $runs runs each, medians:"
+  printf '%-28s %8s %8s\n' "" "wall s" "cpu s"
+  printf '%-28s %8.3f %8.3f\n' "search alone" "$msw" "$msc"
+  printf '%-28s %8.3f %8.3f\n' "--dry-run" "$mdw" "$mdc"
+  printf 'dry run / search: wall %.2f, cpu %.2f (target 1.2)\n' "$(awk "BEGIN{print $mdw/$msw}")" "$(awk "BEGIN{print $mdc/$msc}")"
+}
+
 echo "corpus: $subtree ($nfiles files, $nmatch holding \"$from\"), $runs runs each, medians"
+if [ "${ONLY:-}" = dry-run ]; then
+  dry_run_figure
+  exit 0
+fi
 echo "copy of the tree (not counted below): $(copy_cost) s"
 measure_all
 sw=$(median_of "${walls[run_sed]}"); sc=$(median_of "${cpus[run_sed]}")
@@ -102,3 +138,5 @@ else
   diff -r -q "$tmp/by-vsr" "$tmp/by-sed" | head >&2
   exit 1
 fi
+
+dry_run_figure

@@ -43,6 +43,7 @@ constexpr MainBool kMainBools[] = {
     {"InsertAfterButton", &MainOptions::insertAfterButton},
     {"DeleteButton", &MainOptions::deleteButton},
     {"CreatBackupCheckBox", &MainOptions::creatBackupCheckBox},
+    {"PreviewCheckBox", &MainOptions::previewCheckBox},
     {"PhraseXPCheckBox", &MainOptions::phraseXPCheckBox},
     {"RegExprXPCheckBox", &MainOptions::regExprXPCheckBox},
     {"ModifyXPCheckBox", &MainOptions::modifyXPCheckBox},

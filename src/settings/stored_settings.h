@@ -67,6 +67,8 @@ struct MainOptions {
     bool deleteButton = false;
 
     bool creatBackupCheckBox = true;
+    // "Preview": the Lines Viewer shows the lines as Modify will write them. Off until turned on.
+    bool previewCheckBox = false;
     bool phraseXPCheckBox = false;
     bool regExprXPCheckBox = false;
     // The window enables this box only while regExprXPCheckBox is on.

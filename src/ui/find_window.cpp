@@ -41,6 +41,7 @@
 #include "ui/find_window_modify.h"
 #include "ui/window_file_ops.h"
 #include "ui/lines_viewer.h"
+#include "ui/lines_preview.h"
 #include "ui/lines_viewer_browser.h"
 #include "ui/project_commands.h"
 #include "ui/list_commands.h"
@@ -138,6 +139,8 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                       services_.attributes ? *services_.attributes : parts_->attributes, formats});
     // The Lines Viewer follows the list's selection and runs the interval commands.
     auto* browser = new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
+    browser->previewer =
+        new LinesPreviewer(*this, services_.attributes ? *services_.attributes : parts_->attributes, clock);
     // Modification, undo and erasing backups rewrite the listed files through the engine.
     new WindowModify(*this, WindowModify::Services{fs, services_.attributes ? *services_.attributes : parts_->attributes,
                                                    clock, *browser});

@@ -196,6 +196,7 @@ public:
     QRadioButton* InsertButton = nullptr;
     QRadioButton* InsertAfterButton = nullptr;
     QRadioButton* DeleteButton = nullptr;
+    QCheckBox* PreviewCheckBox = nullptr;
     QLabel* SearchLabel = nullptr;
     QComboBox* SearchEdit = nullptr;
     QPlainTextEdit* SearchMemo = nullptr;

@@ -197,6 +197,10 @@ void TFind::composeSearchReplaceTab() {
         ++cell;
     }
     NoneButton->setChecked(true);
+    // Beside the types: whether the Lines Viewer shows the lines as they will be written.
+    PreviewCheckBox = named(new QCheckBox(QStringLiteral("Preview"), ModificationTypeBox), "PreviewCheckBox");
+    PreviewCheckBox->setToolTip(QStringLiteral("Show under each found line the line as Modify will write it"));
+    modGrid->addWidget(PreviewCheckBox, 0, 3);
 
     SearchLabel = named(new QLabel(QStringLiteral("Search"), SearchReplaceTab), "SearchLabel");
     SearchEdit = newHistoryCombo(SearchReplaceTab, "SearchEdit");

@@ -111,6 +111,7 @@ void TFind::applyStoredSettings() {
     for (auto [on, button] : modificationTypes)
         if (on) button->setChecked(true);
     CreatBackupCheckBox->setChecked(o.creatBackupCheckBox);
+    PreviewCheckBox->setChecked(o.previewCheckBox);
     PhraseXPCheckBox->setChecked(o.phraseXPCheckBox);
     RegExprXPCheckBox->setChecked(o.regExprXPCheckBox);
     ModifyXPCheckBox->setChecked(o.modifyXPCheckBox && o.regExprXPCheckBox);
@@ -218,6 +219,7 @@ void TFind::collectStoredSettings() {
     o.insertAfterButton = InsertAfterButton->isChecked();
     o.deleteButton = DeleteButton->isChecked();
     o.creatBackupCheckBox = CreatBackupCheckBox->isChecked();
+    o.previewCheckBox = PreviewCheckBox->isChecked();
     o.phraseXPCheckBox = PhraseXPCheckBox->isChecked();
     o.regExprXPCheckBox = RegExprXPCheckBox->isChecked();
     o.modifyXPCheckBox = ModifyXPCheckBox->isChecked();

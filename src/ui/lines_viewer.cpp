@@ -59,6 +59,8 @@ void LinesViewer::clear() {
 }
 
 void LinesViewer::syncGeneration() {
+    // A preview belongs to the entries it was made for.
+    if (!rows_.empty() && previewRevision_ != content_.revision()) clearPreview();
     if (generation_ == content_.generation()) return;
     generation_ = content_.generation();
     cache_.clear();
@@ -94,6 +96,98 @@ void LinesViewer::contentChanged() {
     viewport()->update();
 }
 
+void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under) {
+    syncGeneration();
+    preview_.assign(content_.count(), {});
+    rows_.clear();
+    firstRow_.assign(content_.count(), 0);
+    const QFontMetrics fm = fontMetrics();
+    for (std::size_t i = 0; i < content_.count(); ++i) {
+        firstRow_[i] = static_cast<int>(rows_.size());
+        rows_.emplace_back(static_cast<int>(i), -1);
+        if (i >= under.size()) continue;
+        for (const engine::PreviewLine& line : under[i]) {
+            engine::FoundLine inserted, removed;
+            inserted.displayText = removed.displayText = line.text;
+            for (const engine::PreviewMark& m : line.marks)
+                (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
+            PreviewDisplay d;
+            DisplayEntry a = displayEntry(inserted, page_);
+            d.text = a.text;
+            d.inserted = std::move(a.highlights);
+            d.removed = displayEntry(removed, page_).highlights;
+            widest_ = std::max(widest_, previewLeft(static_cast<int>(i)) - textLeft() + fm.horizontalAdvance(d.text) +
+                                            fm.averageCharWidth());
+            rows_.emplace_back(static_cast<int>(i), static_cast<int>(preview_[i].size()));
+            preview_[i].push_back(std::move(d));
+        }
+    }
+    previewRevision_ = content_.revision();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void LinesViewer::clearPreview() {
+    if (rows_.empty() && preview_.empty()) return;
+    preview_.clear();
+    rows_.clear();
+    firstRow_.clear();
+    updateScrollBars();
+    viewport()->update();
+}
+
+std::pair<int, int> LinesViewer::rowAt(int row) const {
+    if (rows_.empty()) return {row, -1};
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return {-1, -1};
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+int LinesViewer::rowOfEntry(int index) const {
+    if (rows_.empty() || index < 0 || index >= static_cast<int>(firstRow_.size())) return index;
+    return firstRow_[static_cast<std::size_t>(index)];
+}
+
+const LinesViewer::PreviewDisplay& LinesViewer::previewDisplayed(int index, int line) const {
+    return preview_.at(static_cast<std::size_t>(index)).at(static_cast<std::size_t>(line));
+}
+
+int LinesViewer::previewLeft(int index) const {
+    // Under the text of the found line, right of its " line N: ".
+    const engine::FoundLine& e = content_.entry(static_cast<std::size_t>(index));
+    return textLeft() + fontMetrics().horizontalAdvance(QString::fromStdString(engine::foundLinePrefix(e.lineNumber)));
+}
+
+void LinesViewer::paintPreviewLine(QPainter& p, int index, int line, const QRect& rect, int scrollX, bool selected) {
+    const QPalette& pal = palette();
+    const QColor background = selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::AlternateBase);
+    p.fillRect(rect, background);
+    const PreviewDisplay& d = previewDisplayed(index, line);
+    QFont f = font();
+    p.setFont(f);
+    const QFontMetrics fm(f);
+    const int baseline = rect.top() + (rect.height() - fm.height()) / 2 + fm.ascent();
+    const int x0 = rect.left() + previewLeft(index) - scrollX;
+    p.setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p.drawText(x0, baseline, d.text);
+    auto over = [&](const std::vector<std::pair<int, int>>& stretches, const QColor& colour, bool strike) {
+        QFont marked = f;
+        marked.setStrikeOut(strike);
+        p.setFont(marked);
+        for (auto [offset, length] : stretches) {
+            if (offset >= d.text.size()) continue;
+            const int x = x0 + fm.horizontalAdvance(d.text.left(offset));
+            if (x > rect.right()) continue;
+            const QString part = d.text.mid(offset, length);
+            p.fillRect(QRect(x, rect.top(), fm.horizontalAdvance(part), rect.height()), background);
+            p.setPen(colour);
+            p.drawText(x, baseline, part);
+        }
+        p.setFont(f);
+    };
+    over(d.inserted, selected ? QColor(Qt::green) : QColor(0, 128, 0), false);
+    over(d.removed, selected ? QColor(255, 160, 160) : QColor(Qt::red), true);
+}
+
 const DisplayEntry& LinesViewer::displayed(int index) {
     syncGeneration();
     const std::size_t i = static_cast<std::size_t>(index);
@@ -127,7 +221,7 @@ void LinesViewer::updateScrollBars() {
     const int rows = std::max(1, viewport()->height() / h);
     verticalScrollBar()->setPageStep(rows);
     verticalScrollBar()->setSingleStep(1);
-    verticalScrollBar()->setRange(0, std::max(0, count() - rows));
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - rows));
     horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
     horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 4));
     horizontalScrollBar()->setRange(0, std::max(0, widest_ + textLeft() - viewport()->width()));
@@ -135,12 +229,14 @@ void LinesViewer::updateScrollBars() {
 
 int LinesViewer::indexAt(int y) const {
     if (y < 0) return -1;
-    const int index = verticalScrollBar()->value() + y / rowHeight();
-    return index < count() ? index : -1;
+    const int row = verticalScrollBar()->value() + y / rowHeight();
+    // A preview line stands for the entry above it.
+    return row < rowCount() ? rowAt(row).first : -1;
 }
 
 void LinesViewer::ensureVisible(int index) {
     if (index < 0) return;
+    index = rowOfEntry(index);
     QScrollBar* bar = verticalScrollBar();
     if (index < bar->value()) bar->setValue(index);
     else if (index >= bar->value() + bar->pageStep()) bar->setValue(index - bar->pageStep() + 1);
@@ -204,8 +300,11 @@ void LinesViewer::paintEvent(QPaintEvent*) {
     const int first = verticalScrollBar()->value();
     const int dx = horizontalScrollBar()->value();
     const int width = viewport()->width();
-    for (int i = first, y = 0; i < count() && y < viewport()->height(); ++i, y += h)
-        paintEntry(p, i, QRect(0, y, width, h), dx, i == current_);
+    for (int row = first, y = 0; row < rowCount() && y < viewport()->height(); ++row, y += h) {
+        const auto [index, line] = rowAt(row);
+        if (line < 0) paintEntry(p, index, QRect(0, y, width, h), dx, index == current_);
+        else paintPreviewLine(p, index, line, QRect(0, y, width, h), dx, index == current_);
+    }
 }
 
 void LinesViewer::resizeEvent(QResizeEvent* event) {

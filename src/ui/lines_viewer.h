@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/modify/preview_lines.h"
 #include "engine/viewer/lines_viewer_content.h"
 #include "platform/code_page.h"
 #include "results/result_item.h"
@@ -18,7 +19,9 @@ namespace vsr::ui {
 // The Lines Viewer (`ListBox1`): an owner-drawn list of the browsed file's entries that
 // scrolls both ways. It draws the engine's LinesViewerContent directly: header and overflow
 // entry in bold, found text in blue (yellow on the selected entry), block matches wholly in
-// blue, and a red "+" in front of lines inside the browsed row's modification interval.
+// blue, and a red "+" in front of lines inside the browsed row's modification interval. With a
+// preview set, each entry is followed by its lines as Modify will write them: inserted text
+// green, removed text struck through in red.
 class LinesViewer : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -42,6 +45,23 @@ public:
 
     // The entries changed (a fill added some): grow the horizontal extent and repaint.
     void contentChanged();
+    // Shows `under[i]` below entry i, until the entries change or clearPreview().
+    void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
+    void clearPreview();
+    bool hasPreview() const { return !rows_.empty(); }
+    // Rows drawn: the entries and the preview lines under them.
+    int rowCount() const { return rows_.empty() ? count() : static_cast<int>(rows_.size()); }
+    // The entry of drawn row `row` and which of its preview lines it is (-1: the entry itself).
+    std::pair<int, int> rowAt(int row) const;
+    // Draws preview line `line` of entry `index` (tests render it into an image).
+    void paintPreviewLine(QPainter& painter, int index, int line, const QRect& rect, int scrollX, bool selected);
+    // A preview line as drawn: its text, the inserted and the removed stretches (characters).
+    struct PreviewDisplay {
+        QString text;
+        std::vector<std::pair<int, int>> inserted;
+        std::vector<std::pair<int, int>> removed;
+    };
+    const PreviewDisplay& previewDisplayed(int index, int line) const;
     // The interval whose lines get the "+", or nothing when no mark is drawn now.
     std::function<std::optional<results::ModificationInterval>()> markedInterval;
 
@@ -70,6 +90,8 @@ private:
     int indexAt(int y) const;
     void ensureVisible(int index);
     bool markedLine(int index);
+    int rowOfEntry(int index) const;
+    int previewLeft(int index) const;
 
     engine::LinesViewerContent content_;
     std::vector<DisplayEntry> cache_;
@@ -81,6 +103,11 @@ private:
     int dpi_ = 96;
     platform::CodePageId page_ = platform::CodePageId::Windows1252;
     DisplayEntry scratch_;
+    // The preview: lines per entry as drawn, the drawn rows, and the entries it was made for.
+    std::vector<std::vector<PreviewDisplay>> preview_;
+    std::vector<std::pair<int, int>> rows_;
+    std::vector<int> firstRow_;
+    std::uint64_t previewRevision_ = 0;
 };
 
 }  // namespace vsr::ui

@@ -18,6 +18,7 @@
 
 #include "ui/expression_selection.h"
 #include "ui/find_window.h"
+#include "ui/lines_preview.h"
 #include "ui/lines_viewer.h"
 
 namespace vsr::ui {
@@ -128,7 +129,7 @@ void LinesBrowser::browseDue() {
     }
     const results::ResultItem& item = w_.results().row(static_cast<std::size_t>(row));
     if (viewer->hasLines() && viewer->content().browsedFullName == item.fullName() &&
-        viewer->content().browsedRow == row) {
+        viewer->content().browsedRow == row && !previewOutdated()) {
         showIntervalStatus();
         return;
     }
@@ -186,6 +187,8 @@ void LinesBrowser::activateEntry() {
 
 void LinesBrowser::fillStarting(engine::FillPurpose purpose) {
     if (purpose == engine::FillPurpose::Browse) {
+        // Asked before the running state takes the Modify commands away for the fill.
+        previewWanted_ = previewer && previewer->wanted();
         enterRunningState();
         return;
     }
@@ -214,7 +217,28 @@ void LinesBrowser::restoreNotedUndo() {
     if (untouched && undoAvailable && undoAvailable()) c.setAllowed(Command::Undo, true);
 }
 
+bool LinesBrowser::previewOutdated() {
+    if (!previewer) return false;
+    const std::uint64_t shown = w_.ListBox1->content().revision();
+    if (previewer->wanted()) return previewedRevision_ != shown;
+    if (previewedRevision_ != 0) {
+        previewedRevision_ = 0;
+        previewer->clear();
+        w_.StatusPanel[1]->clear();
+    }
+    return false;
+}
+
 void LinesBrowser::fillEnded(const engine::FillResult& result) {
+    // The preview runs inside the Browse fill's running state, under its Stop and selection rules.
+    previewedRevision_ = 0;
+    if (previewer) previewer->clear();
+    if (result.purpose == engine::FillPurpose::Browse && result.end == engine::FillEnd::Done && previewer &&
+        std::exchange(previewWanted_, false)) {
+        const long long row = w_.ListBox1->content().browsedRow;
+        if (row >= 0) previewer->preview(static_cast<std::size_t>(row));
+        previewedRevision_ = w_.ListBox1->content().revision();
+    }
     if (result.purpose == engine::FillPurpose::Browse || saved_) leaveRunningState();
     if (result.purpose == engine::FillPurpose::Browse) restoreNotedUndo();
     if (result.purpose == engine::FillPurpose::Silent) return;
@@ -290,11 +314,17 @@ std::optional<results::ModificationInterval> LinesBrowser::markedInterval() cons
 
 void LinesBrowser::showIntervalStatus() {
     if (!windowAlive() || w_.state().busy) return;
-    if (!intervalsInEffect()) return;
-    marker_.refreshBrowsed();
-    if (w_.onOptionsTab() || w_.activeTab() != engine::Tab::SearchAndReplace) return;
-    if (!w_.commands().allowed(Command::ModifyAll) || w_.ListBox1->count() < 2) return;
-    w_.setStatusText(engine::kPathPanel, engine::intervalStatusText(marker_.browsed));
+    // The preview's count stands beside the interval, or alone.
+    const QString preview = previewer && previewedRevision_ != 0 ? previewer->statusText() : QString();
+    std::string text;
+    if (intervalsInEffect()) {
+        marker_.refreshBrowsed();
+        if (!w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
+            w_.commands().allowed(Command::ModifyAll) && w_.ListBox1->count() >= 2)
+            text = engine::intervalStatusText(marker_.browsed);
+    }
+    if (!preview.isEmpty()) text += (text.empty() ? "" : "    ") + preview.toStdString();
+    if (!text.empty()) w_.setStatusText(engine::kPathPanel, text);
 }
 
 void LinesBrowser::updateIntervalMenus(QMenu* menu) {

@@ -14,6 +14,7 @@ namespace vsr::ui {
 
 class TFind;
 class LinesViewer;
+class LinesPreviewer;
 
 // Keeps the Lines Viewer in step with the results list: fills it for the selected row 35 ms
 // after the window went idle, runs the marking commands of the modification intervals with
@@ -31,6 +32,9 @@ public:
     void scheduleBrowse();
     bool browsePending() const;
     bool filling() const { return filling_; }
+
+    // Shows the lines as Modify will write them after each Browse fill, while it wants to.
+    LinesPreviewer* previewer = nullptr;
 
     // Whether Undo may come back after a Silent or Info-only fill switched it off: backups are
     // on and the last modification left something to undo. Unset: never.
@@ -76,6 +80,8 @@ private:
     void setUndoAllowed(bool on);
     void restoreNotedUndo();
     std::optional<results::ModificationInterval> markedInterval() const;
+    // The preview no longer matches the box, the tab or the list: drop it, or fill again for it.
+    bool previewOutdated();
 
     TFind& w_;
     // The viewer is destroyed with the window's widgets, before this object.
@@ -92,6 +98,9 @@ private:
     // Browse fills' own running state switched it off since: any other switch-off cancels the note.
     std::optional<unsigned> undoNote_;
     unsigned ownUndoOffs_ = 0;
+    // The entries (content revision) the last preview was made for; 0 when none is shown.
+    std::uint64_t previewedRevision_ = 0;
+    bool previewWanted_ = false;
     struct SavedState;
     SavedState* saved_ = nullptr;
 };

@@ -24,6 +24,7 @@ inline StoredSettings everyValueChanged() {
     o.replaceButton = false;
     o.insertAfterButton = true;
     o.creatBackupCheckBox = false;
+    o.previewCheckBox = true;
     o.phraseXPCheckBox = o.regExprXPCheckBox = o.modifyXPCheckBox = true;
     o.trimLeftCheckBox = o.trimRightCheckBox = false;
     o.expPointCheckBox = o.expSpaceCheckBox = true;

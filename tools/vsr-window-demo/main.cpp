@@ -1,11 +1,12 @@
 // Opens the main window in a chosen state, for screenshots and for looking at a layout, and
 // runs the file commands through the real window without a person:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
-//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--replace TEXT]
+//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--replace TEXT [--preview]]
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
 //                   [--rename-extension EXT] [--editor COMMAND] [--print-rows] [--quit]
-// --replace searches on the Search and Replace tab and then runs Modify All with TEXT.
+// --replace searches on the Search and Replace tab and then runs Modify All with TEXT; with
+// --preview it turns the Preview box on instead and shows the replacement in the Lines Viewer.
 // --time prints "<rows> rows in <seconds> s" for the search, to measure the window's speed.
 // COMMAND is copy-files=DIR, delete-files, rename-files, execute-file, edit-file,
 // open-directory or select-all (a rename of the browsed file deselects the rows). While
@@ -41,7 +42,7 @@ using vsr::ui::Command;
 
 const char* const kUsage =
     "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time]\n"
-    "          [--replace TEXT] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
+    "          [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
     "          [--editor COMMAND] [--print-rows] [--quit]\n"
     "COMMAND: copy-files=DIR, delete-files, rename-files, execute-file, edit-file, open-directory, select-all\n";
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string tab = "find", type = "phrase", path, masks, query, replace, editor;
     bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
+    bool preview = false;
     std::vector<Step> steps;
     vsr::tools::ScriptedAnswers answers;
     for (int i = 1; i < argc; ++i) {
@@ -121,7 +123,8 @@ int main(int argc, char** argv) {
             next(replace);
             modify = run = true;
             tab = "search";
-        } else if (arg == "--select-all") selectAll = true;
+        } else if (arg == "--preview") preview = true;
+        else if (arg == "--select-all") selectAll = true;
         else if (arg == "--print-rows") printRows = true;
         else if (arg == "--quit") quit = true;
         else if (arg == "--editor") next(editor);
@@ -184,6 +187,8 @@ int main(int argc, char** argv) {
         window.Edit2->setEditText(r);
         window.Memo2->setPlainText(r);
     }
+    // With the preview on, the replacement is shown in the Lines Viewer instead of being made.
+    if (preview) window.PreviewCheckBox->setChecked(true);
     if (!editor.empty()) window.settingsDialogs().settings().EditorEdit->setText(QString::fromStdString(editor));
     window.show();
     int status = 0;
@@ -196,7 +201,7 @@ int main(int argc, char** argv) {
                 std::printf("%zu rows in %.3f s\n", window.results().count(), timer.nsecsElapsed() / 1e9);
                 std::fflush(stdout);
             }
-            if (modify) window.commands().trigger(Command::ModifyAll);
+            if (modify && !preview) window.commands().trigger(Command::ModifyAll);
         }
         settle(window);
         if (selectAll) {

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/viewer/lines_viewer_content.h"
+
+namespace vsr::engine {
+
+// A stretch of a preview line: text the modification inserts, or text it removes.
+struct PreviewMark {
+    int offset = 0;  // byte offset into PreviewLine::text
+    int length = 0;
+    bool inserted = true;
+    bool operator==(const PreviewMark&) const = default;
+};
+
+// One line as it will be written, with what changes in it marked; a removed line is the old
+// line marked removed as a whole.
+struct PreviewLine {
+    std::string text;  // cut to kMaxDisplayText bytes, like the entries
+    std::vector<PreviewMark> marks;
+    bool operator==(const PreviewLine&) const = default;
+};
+
+// The preview of the browsed file: what the Lines Viewer shows under each of its entries.
+struct LinesPreview {
+    std::vector<std::vector<PreviewLine>> under;  // by entry index; empty for the header
+    std::size_t changedLines = 0;                 // lines of the file changed, removed or inserted
+};
+
+// Lines the way the Lines Viewer counts them: split at CR LF, LF or CR, up to the first NUL byte.
+std::vector<std::string_view> viewerLines(std::string_view text);
+
+// One old line against its new form: the new line with the removed words kept in it (marked
+// removed) before the words that replace them (marked inserted).
+PreviewLine previewLine(std::string_view before, std::string_view after);
+
+// Lays the change from `before` to `after` under the entries of `content` (a found line, or a
+// block of lines): each line an entry shows appears as it will be written, lines that don't
+// change unmarked; lines the modification adds follow the line they come after (or precede
+// the line they come before when that one is not shown).
+LinesPreview previewLines(const LinesViewerContent& content, std::string_view before, std::string_view after);
+
+}  // namespace vsr::engine
