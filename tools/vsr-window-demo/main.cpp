@@ -13,6 +13,7 @@
 // commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
 // to standard error. Nothing is loaded from or saved to the user's settings.
 #include <QApplication>
+#include <QCheckBox>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QElapsedTimer>
