@@ -100,6 +100,18 @@ void TVxRegex::SetInputString(std::string_view input) {
     char* buf = inputBuf_.get();
     const void* nul = input.empty() ? nullptr : ::memccpy(buf, input.data(), 0, input.size());
     inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buf) - 1 : input.size();
+    input_ = buf;
+    inputReset();
+}
+
+void TVxRegex::SetInputView(std::string_view input) {
+    const void* nul = input.empty() ? nullptr : std::memchr(input.data(), 0, input.size());
+    inputLen_ = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - input.data()) : input.size();
+    input_ = input.data() ? input.data() : "";
+    inputReset();
+}
+
+void TVxRegex::inputReset() {
     hasInput_ = true;
     forgetProbeScans();
     if (program_) caps_.clear(program_->groupCount);
@@ -110,6 +122,12 @@ void TVxRegex::SetInputString(std::string_view input) {
 bool TVxRegex::Exec(std::string_view input) {
     ensureCompiled();
     SetInputString(input);
+    return searchFrom(0);
+}
+
+bool TVxRegex::ExecView(std::string_view input) {
+    ensureCompiled();
+    SetInputView(input);
     return searchFrom(0);
 }
 
@@ -143,12 +161,12 @@ bool TVxRegex::ExecNext() {
 }
 
 bool TVxRegex::attempt(std::size_t pos) {
-    const std::string_view text(inputBuf_.get(), inputLen_);
+    const std::string_view text(input_, inputLen_);
     if (tables_.utf8 && !text::utf8::isCharStart(text, pos)) return false;
     matcher_.allowStart();
     caps_.clear(program_->groupCount);
     std::size_t end = 0;
-    if (!matcher_.run(*program_, tables_, inputBuf_.get(), inputLen_, pos, caps_, end)) return false;
+    if (!matcher_.run(*program_, tables_, input_, inputLen_, pos, caps_, end)) return false;
     // Only a literal of invalid bytes could end inside a character: such a match is no match.
     if (tables_.utf8 && !text::utf8::isCharStart(text, end)) {
         caps_.clear(program_->groupCount);
@@ -165,7 +183,7 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     const Program& p = *program_;
     const std::string& lit = p.required;
     const std::size_t n = lit.size(), probe = p.requiredProbe;
-    const char* s = inputBuf_.get();
+    const char* s = input_;
     const std::size_t len = inputLen_;
     if (len < n || len - n < from) return nullptr;
     const char* at = s + from + probe;
@@ -212,7 +230,7 @@ const char* TVxRegex::findRequired(std::size_t from) const {
 
 bool TVxRegex::search(std::size_t from) {
     const Program& p = *program_;
-    const char* s = inputBuf_.get();
+    const char* s = input_;
     const std::size_t len = inputLen_;
 
     if (p.anchored) {
@@ -282,7 +300,7 @@ std::string_view TVxRegex::Match(int group) const {
 
 std::string_view TVxRegex::InputString() const {
     if (!hasInput_) throw EVxRegex(kErrNoInputString, 0);
-    return std::string_view(inputBuf_.get(), inputLen_);
+    return std::string_view(input_, inputLen_);
 }
 
 }  // namespace vsr::regexpr

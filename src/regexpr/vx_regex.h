@@ -69,6 +69,10 @@ public:
     // Exec = SetInputString + ExecPos(1). The input is copied up to its first NUL.
     void SetInputString(std::string_view input);
     bool Exec(std::string_view input);
+    // Matches in the caller's text without copying it (up to its first NUL). The text must stay
+    // in place, unchanged, as long as matches, ExecNext or ExpandTemplate read it.
+    void SetInputView(std::string_view input);
+    bool ExecView(std::string_view input);
     bool ExecPos(std::int64_t offset = 1);
     bool ExecNext();
 
@@ -102,6 +106,7 @@ private:
     std::unique_ptr<Program> program_;
     // The private copy of the input: a buffer that only grows, so copying a line costs one pass.
     std::unique_ptr<char[]> inputBuf_;
+    const char* input_ = nullptr;  // the private copy, or the caller's text
     std::size_t inputCap_ = 0;
     std::size_t inputLen_ = 0;
     bool hasInput_ = false;
@@ -116,6 +121,7 @@ private:
         const char* hit = nullptr;
     };
     mutable ProbeScan probeScans_[2];
+    void inputReset();
     void forgetProbeScans() { probeScans_[0] = probeScans_[1] = ProbeScan{}; }
     Backtracker matcher_;
     std::vector<std::uint8_t> empty_;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/query/line_matcher.h"
+#include "engine/query/compiled_query.h"
 #include "search_fixture.h"
 
 namespace vsr::engine {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <malloc.h>
 
+#include <algorithm>
+#include <bit>
 #include <new>
 
 #include "lines_viewer_fixture.h"
+#include "modify_fixture.h"
 #include "search_fixture.h"
 
 namespace vsr::engine::test {
@@ -101,6 +104,113 @@ TEST(MemoryRelease, AFileTheMemoryDoesNotSufficeForIsPassedOver) {
     EXPECT_EQ(r.end, FillEnd::Stopped);
     EXPECT_EQ(v.content.count(), 1u);
     EXPECT_EQ(v.host.list.row(0).status, results::RowStatus::Found);
+}
+
+
+// A Reg Expr over the whole text of a file with LF line ends needs the text once more with
+// CR LF: the file's buffer and that subject, and no third copy inside the engine. The heap is
+// sampled each time the run lets the window breathe.
+TEST(MemoryRelease, AWholeTextExpressionHoldsAtMostTwoCopiesOfTheFile) {
+    // A sanitizer's allocator keeps its blocks out of the C library's figures.
+    {
+        const std::size_t before = heapInUse();
+        std::string probe(16u << 20, 'x');
+        if (heapInUse() < before + probe.size()) GTEST_SKIP() << "the heap is not measurable here";
+    }
+    const std::string text = largeText();
+    // The read buffer grows by doubling; the subject has room for the CRs it adds.
+    const std::size_t twoCopies = std::bit_ceil(text.size() + 1) + text.size() + text.size() / 4;
+    {
+        SearchFixture f;
+        f.fs.addFile("/data/big.txt", text);
+        f.conditions.queryType = QueryType::RegExpr;
+        f.conditions.findLines = {"needle line", ""};
+        f.clock.setStepPerRead(20);
+        const std::size_t before = heapInUse();
+        std::size_t peak = before;
+        f.host.onPump = [&] { peak = std::max(peak, heapInUse()); };
+        f.run();
+        ASSERT_EQ(f.host.list.count(), 1u);
+        EXPECT_GT(peak, before + text.size()) << "sampled while the file was held";
+        EXPECT_LT(peak, before + twoCopies);
+    }
+    {
+        FillFixture f;
+        f.file(text);
+        f.memo({"needle line", ""}, QueryType::RegExpr);
+        f.clock.setStepPerRead(20);
+        const std::size_t before = heapInUse();
+        std::size_t peak = before;
+        f.host.onPump = [&] { peak = std::max(peak, heapInUse()); };
+        f.fill();
+        EXPECT_GT(peak, before + text.size()) << "sampled while the file was held";
+        // The entries the viewer keeps come on top of the file's copies.
+        EXPECT_LT(peak, before + twoCopies + kHeld);
+    }
+}
+
+TEST(MemoryRelease, AModificationGivesBackTheFileItRewrote) {
+    struct Case {
+        const char* label;
+        SearchType type;
+    } cases[] = {{"phrase", SearchType::Phrase}, {"regex by line", SearchType::RegExpr},
+                 {"regex whole text", SearchType::RegExpr}, {"multiline", SearchType::Multiline}};
+    for (const Case& k : cases) {
+        ModifyFixture f;
+        f.add("big.txt", largeText());
+        if (k.type == SearchType::Phrase) f.phrase("needle", "pin");
+        else if (k.type == SearchType::Multiline) f.block({"a needle line"}, {"a pin line"});
+        else if (std::string(k.label) == "regex by line") f.regex({"need(le)"}, {"pin$1"});
+        else f.regex({"needle line", "an"}, {"pin", "an"});
+        const std::size_t before = heapInUse();
+        f.modifyAll();
+        ASSERT_EQ(f.result(0), "Modified") << k.label;
+        EXPECT_LT(heapInUse(), before + kHeld) << k.label;
+    }
+}
+
+// A store whose reading of one file asks for more memory than there is.
+class StarvedFileStore final : public platform::FileStore {
+public:
+    StarvedFileStore(platform::FileStore& inner, std::string starved) : inner_(inner), starved_(std::move(starved)) {}
+    bool exists(const std::string& path) override { return inner_.exists(path); }
+    platform::FileLinks links(const std::string& path) override { return inner_.links(path); }
+    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
+        if (path == starved_) throw std::bad_alloc();
+        return inner_.read(path, stamp);
+    }
+    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+        return inner_.stageRewrite(request, tag);
+    }
+    bool lastBackupMade() const override { return inner_.lastBackupMade(); }
+    bool rewritesFull() const override { return inner_.rewritesFull(); }
+    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return inner_.commitRewrites(); }
+    bool restoreBackup(const std::string& path, const std::string& backup) override {
+        return inner_.restoreBackup(path, backup);
+    }
+    bool removeFile(const std::string& path) override { return inner_.removeFile(path); }
+
+private:
+    platform::FileStore& inner_;
+    std::string starved_;
+};
+
+TEST(MemoryRelease, AModificationPassesOverAFileTheMemoryDoesNotSufficeFor) {
+    ModifyFixture f;
+    f.phrase("needle", "pin");
+    const std::size_t a = f.add("a.txt", "needle\n");
+    const std::size_t b = f.add("b.txt", "needle\n");
+    const std::size_t c = f.add("c.txt", "needle\n");
+    StarvedFileStore starved(f.files, f.path("b.txt"));
+    ModifyDriver driver({starved, f.attributes, f.clock}, f.host, &f.views);
+    driver.Modify(ModifyScope::All, f.c, f.options);
+    EXPECT_EQ(f.read("a.txt"), "pin\n");
+    EXPECT_EQ(f.read("b.txt"), "needle\n");
+    EXPECT_EQ(f.read("c.txt"), "pin\n");
+    EXPECT_EQ(f.result(a), "Modified");
+    EXPECT_NE(f.result(b), "Modified");
+    EXPECT_NE(f.result(b), "Found");
+    EXPECT_EQ(f.result(c), "Modified");
 }
 
 }  // namespace

@@ -3,11 +3,13 @@
 // matches as the row counts.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <numeric>
 #include <random>
 
 #include "engine/viewer/lines_viewer_fill.h"
+#include "modify_fixture.h"
 #include "search_fixture.h"
 
 namespace vsr::engine::test {
@@ -93,6 +95,107 @@ TEST(QueryAgreement, BrowsingARowNeverChangesItsCount) {
             if (q.type != QueryType::Multiline && q.lines.size() == 1) EXPECT_EQ(highlights(content), counted) << context;
             else if (q.type != QueryType::Multiline) EXPECT_GE(highlights(content), counted) << context;
         }
+    }
+}
+
+
+// The queries of the Search and Replace tab, where a replacement follows the search.
+struct ReplaceQuery {
+    const char* label;
+    SearchType type;
+    std::vector<std::string> lines;
+    bool caseSensitive = false;
+    bool wholeWords = false;
+    bool eachLine = false;
+};
+
+const ReplaceQuery kReplaceQueries[] = {
+    {"phrase", SearchType::Phrase, {"ab"}},
+    {"phrase, case, whole words", SearchType::Phrase, {"b"}, true, true},
+    {"multiline", SearchType::Multiline, {"a", "b"}},
+    {"multiline, case", SearchType::Multiline, {"b", "a"}, true},
+    {"regex by line", SearchType::RegExpr, {"a+b?"}},
+    {"regex leading .*", SearchType::RegExpr, {".*?b"}},
+    {"regex whole text", SearchType::RegExpr, {"b\\s"}},
+    {"regex across lines", SearchType::RegExpr, {"b", "a"}},
+    {"regex each line", SearchType::RegExpr, {"b\\s*a"}, true, false, true},
+};
+
+// What a file's matches become: the listing's count, the Lines Viewer's highlights and the
+// edits of a replacement by a mark that occurs nowhere else.
+TEST(QueryAgreement, ListingViewerAndReplacementSeeTheSameMatches) {
+    std::mt19937 random(1919);
+    const std::string mark = "\x01";
+    for (const ReplaceQuery& q : kReplaceQueries) {
+        SearchFixture search;
+        ModifyFixture modify;
+        std::vector<std::string> texts;
+        for (int i = 0; i < 80; ++i) texts.push_back(randomText(random));
+        SearchConditions& c = search.conditions;
+        c.tab = Tab::SearchAndReplace;
+        c.searchType = q.type;
+        c.searchText = q.lines[0];
+        c.searchLines = q.lines;
+        c.caseSensitive = q.caseSensitive;
+        c.wholeWords = q.wholeWords;
+        c.eachLineSeparately = q.eachLine;
+        c.modificationType = ModificationType::Replace;
+        c.replaceText = mark;
+        c.replaceLines = {mark};
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            search.fs.addFile("/data/f" + std::to_string(i), texts[i]);
+            modify.add("f" + std::to_string(i), texts[i]);
+        }
+        search.run();
+        ASSERT_TRUE(search.host.messages.empty()) << q.label;
+        std::map<std::string, std::int64_t> listed;
+        for (std::size_t row = 0; row < search.host.list.count(); ++row) {
+            const results::ResultItem item = search.host.list.row(row);
+            listed[item.name] = item.firstCount;
+            search.host.list.selectOnly(row);
+            LinesViewerContent content;
+            FillResult r = FillLinesViewer(c, {search.fs, search.clock, search.formats, search.types}, search.host,
+                                           content, {item.path, item.name, static_cast<long long>(row), FillPurpose::Silent});
+            ASSERT_EQ(r.end, FillEnd::Done) << q.label;
+            ASSERT_EQ(r.counts.size(), 1u);
+            EXPECT_EQ(r.counts[0], item.firstCount) << q.label << " in " << item.name;
+            if (q.type != SearchType::Multiline && q.lines.size() == 1)
+                EXPECT_EQ(highlights(content), item.firstCount) << q.label;
+        }
+        ASSERT_GT(listed.size(), 5u) << q.label;
+
+        modify.c = c;
+        modify.modifyAll();
+        ASSERT_TRUE(modify.host.messages.empty()) << q.label;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            const std::string name = "f" + std::to_string(i);
+            const std::string after = modify.read(name);
+            const auto edits = static_cast<std::int64_t>(std::count(after.begin(), after.end(), mark[0]));
+            EXPECT_EQ(edits, listed.count(name) ? listed[name] : 0)
+                << q.label << " in " << testing::PrintToString(texts[i]) << " gave " << testing::PrintToString(after);
+        }
+    }
+}
+
+// A whole-text match never counts a line end the file does not have: the listing, the viewer
+// and a replacement all see "b\s" once in "xb\n" and not at all in "xb".
+TEST(QueryAgreement, NoLineEndIsAddedAfterTheLastLine) {
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, std::int64_t>>{
+             {"xb", 0}, {"xb\n", 1}, {"xb\r\n", 1}, {"xb\ryb", 1}, {"xb\nyb", 1}}) {
+        SearchFixture search;
+        search.fs.addFile("/data/f", text);
+        search.conditions.queryType = QueryType::RegExpr;
+        search.conditions.findLines = {"b\\s"};
+        search.run();
+        EXPECT_EQ(search.host.list.count(), expected ? 1u : 0u) << testing::PrintToString(text);
+        if (expected) EXPECT_EQ(search.host.list.row(0).firstCount, expected);
+
+        ModifyFixture modify;
+        modify.regex({"b\\s"}, {"!"});
+        modify.add("f", text);
+        modify.modifyAll();
+        const std::string after = modify.read("f");
+        EXPECT_EQ(std::count(after.begin(), after.end(), '!'), expected) << testing::PrintToString(text);
     }
 }
 

@@ -3,7 +3,7 @@
 #include <chrono>
 
 #include "backtrack_limit_guard.h"
-#include "engine/query/regexpr_matcher.h"
+#include "engine/query/compiled_query.h"
 #include "search_fixture.h"
 
 namespace vsr::engine {
@@ -53,8 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
         RegExprCase{{"a.*b"}, "a\nb\n", false, false, false, false, ""},
         // "$" and "^" work at every line of the whole text too (m is always on).
         RegExprCase{{"b$", "^c"}, "ab\r\ncd\nb\nc", false, false, false, false, "2"},
-        // The whole text ends every line with CR LF, the last one included.
-        RegExprCase{{"\\s+"}, "a \nb", false, false, false, false, "2"},
+        // The whole text ends every line with CR LF, but a last line without a line end gets
+        // none: only " \r\n" matches, not a line end after "b" that the file does not have.
+        RegExprCase{{"\\s+"}, "a \nb", false, false, false, false, "1"},
+        RegExprCase{{"\\s+"}, "a \nb\n", false, false, false, false, "2"},
         RegExprCase{{"\\s+"}, "a \nb", false, false, false, true, "1"},
         RegExprCase{{"^.*foo"}, "xfoo foo\nfoo", false, false, false, false, "2"},
         RegExprCase{{".*foo"}, "xfoo foo\nfoo", false, false, false, false, "2"},
@@ -68,12 +70,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RegExprMatcher, RunExpressionJoinsLinesAndAnchorsLeadingDotStar) {
     SearchConditions c = formConditions("/data");
+    c.queryType = QueryType::RegExpr;
     c.findLines = {".*foo"};
-    EXPECT_EQ(RegExprMatcher::runExpression(c), "^.*foo");
+    EXPECT_EQ(CompiledQuery(c).expression(), "^.*foo");
     c.findLines = {"a", "b"};
-    EXPECT_EQ(RegExprMatcher::runExpression(c), "a\r\nb");
+    EXPECT_EQ(CompiledQuery(c).expression(), "a\r\nb");
     c.findLines = {"x.*"};
-    EXPECT_EQ(RegExprMatcher::runExpression(c), "x.*");
+    EXPECT_EQ(CompiledQuery(c).expression(), "x.*");
 }
 
 TEST(RegExprMatcher, ExpressionErrorIsReportedOnceAndEndsTheRun) {

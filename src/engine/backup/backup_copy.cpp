@@ -8,14 +8,14 @@ bool FilePreparation::writable() const {
     return !attributes->readOnly && !attributes->hidden && !attributes->system;
 }
 
-FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
+FilePreparation prepareFile(const std::string& path, bool createBackups, MarkedFilesAllowed options,
                             platform::AttributeChanger& attributes) {
     FilePreparation p;
     p.attributes = attributes.read(path);
     if (!createBackups || !p.attributes) return p;
     const platform::FileAttributes& a = *p.attributes;
     const bool marked = a.readOnly || a.hidden;
-    const bool allowed = !a.system && (!a.readOnly || options.replaceReadOnly) && (!a.hidden || options.replaceHidden);
+    const bool allowed = !a.system && (!a.readOnly || options.readOnly) && (!a.hidden || options.hidden);
     p.cleared = marked && allowed;
     return p;
 }

@@ -2,7 +2,6 @@
 #include <optional>
 #include <string>
 
-#include "engine/modify/modify_context.h"
 #include "platform/attribute_changer.h"
 
 namespace vsr::engine {
@@ -22,9 +21,15 @@ struct FilePreparation {
     bool readOnlyCleared() const { return cleared && attributes && attributes->readOnly; }
 };
 
+// Which marked files a run may rewrite: "Replace Read Only Files", "Replace Hidden Files".
+struct MarkedFilesAllowed {
+    bool readOnly = false;
+    bool hidden = false;
+};
+
 // With backups on, clears the read-only and hidden marks the options allow (never a system
 // file's); with backups off only the attributes are read.
-FilePreparation prepareFile(const std::string& path, bool createBackups, const ModifyOptions& options,
+FilePreparation prepareFile(const std::string& path, bool createBackups, MarkedFilesAllowed options,
                             platform::AttributeChanger& attributes);
 
 }  // namespace vsr::engine

@@ -1,7 +1,7 @@
 #include "engine/backup/backup_erase.h"
 
 #include "engine/query/masks.h"
-#include "engine/modify/modify_context.h"
+#include "engine/search/pump_pacing.h"
 #include "engine/query/query_terms.h"
 
 namespace vsr::engine {

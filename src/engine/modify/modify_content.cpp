@@ -1,8 +1,6 @@
 #include "engine/modify/modify_content.h"
 
-#include "engine/modify/modify_multiline.h"
-#include "engine/modify/modify_phrase.h"
-#include "engine/modify/modify_regexpr.h"
+#include "engine/modify/modify_edits.h"
 
 namespace vsr::engine {
 
@@ -26,7 +24,7 @@ std::optional<std::string> readModifiable(platform::FileStore& files, platform::
                                           const std::string& path, bool createBackups,
                                           const ModifyOptions& options, FilePreparation& prep,
                                           platform::FileStamp* stamp) {
-    prep = prepareFile(path, createBackups, options, attributes);
+    prep = prepareFile(path, createBackups, {options.replaceReadOnly, options.replaceHidden}, attributes);
     // Read-only, hidden and system files that were not cleared are refused, as the system
     // refuses to open them for writing; so is a file that vanished since the search.
     if (!prep.writable()) return std::nullopt;

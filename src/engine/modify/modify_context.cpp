@@ -1,6 +1,22 @@
 #include "engine/modify/modify_context.h"
 
 namespace vsr::engine {
+namespace {
+
+SearchConditions onSearchAndReplaceTab(SearchConditions c) {
+    c.tab = Tab::SearchAndReplace;
+    return c;
+}
+
+}  // namespace
+
+ModifyQuery::ModifyQuery(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock)
+    : query_(onSearchAndReplaceTab(conditions)) {
+    matcher_ = query_.matcher([&host, &clock] {
+        pumpIfDue(host, clock, 20);
+        return !host.runState().stop;
+    });
+}
 
 LineRange intervalRange(const results::ModificationInterval& interval, std::size_t lineCount) {
     LineRange r;

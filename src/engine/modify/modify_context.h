@@ -1,9 +1,12 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/modify/modify_file_model.h"
+#include "engine/query/compiled_query.h"
 #include "engine/query/search_conditions.h"
+#include "engine/search/pump_pacing.h"
 #include "engine/search/search_host.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
@@ -25,25 +28,31 @@ enum class EngineOutcome {
     Failed,   // the file can't be modified; the model may be half changed and must not be written
 };
 
-// Lets the window process pending messages when `intervalMs` have passed since it last did.
-inline void pumpIfDue(SearchHost& host, platform::Clock& clock, int intervalMs) {
-    RunState& s = host.runState();
-    const std::int64_t now = clock.tickMs();
-    if (now - s.lastPumpMs >= intervalMs) {
-        s.lastPumpMs = now;
-        host.pumpMessages();
-    }
-}
+// The query of a modification run, the Search and Replace tab's, compiled once, and the matcher
+// every file of the run goes through (null when the expression does not compile). Long work
+// lets the window process messages and ends at the stop flag.
+class ModifyQuery {
+public:
+    ModifyQuery(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock);
+    const CompiledQuery& query() const { return query_; }
+    QueryMatcher* matcher() { return matcher_.get(); }
 
-// What the modification engines share: the conditions, the host (messages, pumping, the stop
-// flag) and the clock that paces pumping.
+private:
+    CompiledQuery query_;
+    std::unique_ptr<QueryMatcher> matcher_;
+};
+
+// What the modification engines share: the conditions, the run's query, the host (messages,
+// pumping, the stop flag) and the clock that paces pumping.
 class ModifyContext {
 public:
-    ModifyContext(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock)
-        : conditions_(conditions), host_(host), clock_(clock),
+    ModifyContext(const SearchConditions& conditions, ModifyQuery& query, SearchHost& host, platform::Clock& clock)
+        : conditions_(conditions), query_(query), host_(host), clock_(clock),
           codePage_(platform::CodePage::get(conditions.codePage)) {}
 
     const SearchConditions& conditions() const { return conditions_; }
+    const CompiledQuery& query() const { return query_.query(); }
+    QueryMatcher* matcher() { return query_.matcher(); }
     SearchHost& host() { return host_; }
     const platform::CodePage& codePage() const { return codePage_; }
 
@@ -58,6 +67,7 @@ public:
 
 private:
     const SearchConditions& conditions_;
+    ModifyQuery& query_;
     SearchHost& host_;
     platform::Clock& clock_;
     const platform::CodePage& codePage_;

@@ -1,5 +1,7 @@
 #include "engine/modify/modify_driver.h"
 
+#include <new>
+
 #include "engine/backup/backup_copy.h"
 #include "engine/modify/modify_content.h"
 #include "engine/query/query_terms.h"
@@ -50,6 +52,9 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     views_.setLinesViewerPainting(false);
     list.busy = true;
 
+    // The query is compiled once for the run; each file is matched by the same matcher.
+    query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
+
     const bool intervals = c.intervalsInUse();
     bool stopped = false;
     for (std::size_t i = first; i < list.count(); ++i) {
@@ -60,13 +65,23 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
         const results::ResultItem& row = list.row(i);
         if (scope == ModifyScope::All || row.selected) {
             // A row with no marked line is not to be touched at all.
-            if (!(intervals && row.interval.isNil())) modifyRow(i, c, o);
+            if (!(intervals && row.interval.isNil())) {
+                try {
+                    modifyRow(i, c, o);
+                } catch (const std::bad_alloc&) {
+                    // A file the memory does not suffice for stays as it was: its row says the
+                    // modification failed, what the file held goes back, and the run goes on.
+                    if (query_->matcher()) query_->matcher()->release();
+                    finishRow(i, false, false);
+                }
+            }
         }
         pumpIfDue(host_, env_.clock, 15);
     }
     if (!stopped && (state.stop || state.modificationStop)) stopped = true;
     // Files that were completely processed are published, also when Stop ended the run.
     commitBatch();
+    query_.reset();
     endRun(stopped);
 }
 
@@ -120,7 +135,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     }
     if (identity.inode != 0) handled_.emplace(key, index);
 
-    ModifyContext context(c, host_, env_.clock);
+    ModifyContext context(c, *query_, host_, env_.clock);
     const ModifiedContent content = modifyContent(context, std::move(*original), interval, o.separator);
     original.reset();
     // A stopped file is not written, and no backup of it was made.

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,6 +68,8 @@ private:
     ModifyViews noViews_;
     ModifyViews& views_;
     UndoList undo_;
+    // The compiled query of the running modification and its matcher.
+    std::unique_ptr<ModifyQuery> query_;
     // Files this run already handled, by device and inode before and after the rewrite, with the
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.

@@ -34,6 +34,8 @@ public:
         tail_ = {};
         return std::move(original_);
     }
+    // The bytes before the first NUL byte: the text the lines were split from.
+    std::string_view text() const { return std::string_view(original_).substr(0, original_.size() - tail_.size()); }
     // The bytes from the first NUL byte on (empty when the file has none), written back as they are.
     std::string_view tail() const { return tail_; }
     // Keeps `text` for the model's lifetime and returns a view of it, for a changed line.

@@ -17,7 +17,8 @@ RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const Se
     std::optional<std::string> original =
         readModifiable(env.files, env.attributes, item.fullName(), c.createBackups, o, prep);
     if (!original) return preview;
-    ModifyContext context(c, host, env.clock);
+    ModifyQuery query(c, host, env.clock);
+    ModifyContext context(c, query, host, env.clock);
     preview.content = modifyContent(context, std::move(*original), item.interval, o.separator);
     switch (preview.content.outcome) {
         case EngineOutcome::Done:

@@ -48,7 +48,10 @@ void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& di
     try {
         matcher.matchFile(dir, entry);
     } catch (const std::bad_alloc&) {
+        // A file the memory does not suffice for is passed over as an unreadable one is; the
+        // buffers it grew go back before the next file.
         run.releaseBuffers();
+        matcher.releaseMemory();
     }
     run.endFile();
 }

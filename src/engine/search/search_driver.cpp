@@ -6,11 +6,10 @@
 #include <system_error>
 #include <thread>
 
-#include "engine/query/block_matcher.h"
-#include "engine/query/line_matcher.h"
-#include "engine/query/regexpr_hook.h"
+#include "engine/query/compiled_query.h"
 #include "engine/search/file_walk.h"
 #include "engine/search/host_delivery.h"
+#include "engine/search/query_listing.h"
 #include "engine/search/read_budget.h"
 #include "engine/search/search_pool.h"
 #include "results/status_texts.h"
@@ -24,12 +23,6 @@ constexpr std::size_t kWaitingSlots = 4096;
 constexpr std::size_t kReadBudgetBytes = 64u << 20;
 // More threads than this would only contend for the disk and the memory budget.
 constexpr int kMaxThreads = 64;
-
-std::unique_ptr<ContentMatcher> makeMatcher(QueryType type, SearchRun& run) {
-    if (type == QueryType::Multiline) return std::make_unique<BlockMatcher>(run);
-    if (type == QueryType::RegExpr) return createRegExprMatcher(run);
-    return std::make_unique<LineMatcher>(run);
-}
 
 results::ListTab listTab(Tab tab) {
     return tab == Tab::Find ? results::ListTab::Find : results::ListTab::SearchAndReplace;
@@ -118,24 +111,20 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     SearchRun walkRun(runConditions, env_, state.stop, output);
     walkRun.masks() = std::move(masks.list);
 
-    const QueryType type = conditions.effectiveQueryType();
-    if (type != QueryType::Multiline && type != QueryType::RegExpr) {
-        BuildTermsResult terms = buildTerms(type, conditions.oneLineQuery(), conditions.caseSensitive, walkRun.codePage());
-        if (terms.ok) {
-            walkRun.terms() = std::move(terms.list);
-        } else if (!state.stop) {
-            host_.messageBox(terms.caption, terms.message, MessageIcon::Exclamation);
-            state.stop = true;
-        }
-    }
-    std::unique_ptr<ContentMatcher> matcher = makeMatcher(type, walkRun);
-    if (!matcher && !state.stop) {
-        host_.messageBox("Regular Expression", kRegExprUnavailable, MessageIcon::Exclamation);
+    // The query is built once for the run and shared by every thread; a malformed list of
+    // words is refused now, any other refusal when the first file reaches a matcher.
+    const CompiledQuery query(runConditions);
+    if (query.refused() && !query.refusal().atFirstFile && !state.stop) {
+        host_.messageBox(query.refusal().caption, query.refusal().message, MessageIcon::Exclamation);
         state.stop = true;
     }
+    auto makeMatcher = [&query](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
+        return std::make_unique<QueryListing>(run, query);
+    };
+    std::unique_ptr<ContentMatcher> matcher = makeMatcher(walkRun);
 
     // A report of a query of several words keeps each row's complete count list.
-    list.collectReportCounts = options.forReport && walkRun.terms().size() > 1;
+    list.collectReportCounts = options.forReport && query.countSlots() > 1;
 
     state.fileIgnoreMasks.clear();
     if (conditions.ignoreFiles)
@@ -154,7 +143,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
             FileExaminer* examiner = nullptr;
             if (threads > 1) {
                 pool = std::make_unique<SearchPool>(
-                    walkRun, threads, [type](SearchRun& run) { return makeMatcher(type, run); }, budget);
+                    walkRun, threads, makeMatcher, budget);
                 examiner = pool.get();
             } else {
                 inlineExaminer = std::make_unique<InlineExaminer>(walkRun, *matcher);

@@ -122,20 +122,4 @@ void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
     e.counts = counts;
 }
 
-bool SearchRun::checkQueryLines() {
-    constexpr std::size_t kMaxQueryLine = 1000;
-    if (!queryChecked) {
-        queryChecked = true;
-        for (const std::string& line : conditions_.multiLineQuery()) {
-            if (codePage().length(line) > kMaxQueryLine) {
-                queryAcceptable = false;
-                fail(kProgramTitle, conditions_.tab == Tab::Find ? "The lines are too long for the Query field"
-                                                                 : "The lines are too long for the To Search field");
-                break;
-            }
-        }
-    }
-    return queryAcceptable;
-}
-
 }  // namespace vsr::engine

@@ -94,14 +94,6 @@ public:
     void listFile(const std::string& dir, platform::DirEntry& entry,
                   const std::vector<std::int64_t>& counts);
 
-    // The multi-line query's line-length check of the block and Reg Expr matchers: made once,
-    // when the first file reaches the matcher; a line over 1000 characters ends the run.
-    bool checkQueryLines();
-
-    // Query-length checks happen once, when the first file reaches a matcher.
-    bool queryChecked = false;
-    bool queryAcceptable = true;
-
 private:
     SearchEvent& post(SearchEvent::Kind kind);
     EventSlot* slot();
@@ -129,6 +121,8 @@ public:
     virtual ~ContentMatcher() = default;
     // `dir` has no trailing "/"; `entry` may get its information loaded.
     virtual void matchFile(const std::string& dir, platform::DirEntry& entry) = 0;
+    // Frees what the matcher keeps between files (after a file the memory did not suffice for).
+    virtual void releaseMemory() {}
 };
 
 }  // namespace vsr::engine

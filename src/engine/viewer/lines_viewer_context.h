@@ -6,14 +6,11 @@
 
 #include "engine/viewer/lines_viewer_fill.h"
 #include "platform/file_system.h"
-#include "regexpr/vx_regex.h"
 
 namespace vsr::engine {
 
 struct FillScratch {
-    platform::FileBuffer file;       // the file as read, cut at its first NUL byte
-    std::string subject;             // Reg Expr over the whole text: the lines joined with CR LF
-    regexpr::TVxRegex regex;         // keeps its input buffer between fills
+    platform::FileBuffer file;  // the file as read, cut at its first NUL byte
 };
 
 }  // namespace vsr::engine
@@ -67,13 +64,8 @@ private:
     std::string fullName_;
 };
 
-// The matching modes: each fills result.counts and the entries, or sets result.end.
-void fillPhraseAndWords(FillContext& ctx);
-void fillBlock(FillContext& ctx);
-void fillRegExpr(FillContext& ctx);
-
-// The largest line of a multi-line query, and its message on the Find and Search tabs.
-inline constexpr std::size_t kMaxQueryLine = 1000;
-const char* tooLongLinesText(Tab tab);
+// Matches the file with the query of the conditions: fills result.counts and the entries, or
+// sets result.end.
+void fillMatches(FillContext& ctx);
 
 }  // namespace vsr::engine::lines_viewer

@@ -63,11 +63,6 @@ platform::ReadStatus FillContext::readFile() {
     return status;
 }
 
-const char* tooLongLinesText(Tab tab) {
-    return tab == Tab::Find ? "The lines are too long for the Query field"
-                            : "The lines are too long for the To Search field";
-}
-
 }  // namespace lines_viewer
 
 std::string fileNotFoundText(const std::string& fullName) { return "File " + fullName + " not found"; }
@@ -211,11 +206,7 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
 
     if (purpose != FillPurpose::InfoOnly) {
         try {
-            switch (conditions.effectiveQueryType()) {
-                case QueryType::RegExpr: lines_viewer::fillRegExpr(ctx); break;
-                case QueryType::Multiline: lines_viewer::fillBlock(ctx); break;
-                default: lines_viewer::fillPhraseAndWords(ctx); break;
-            }
+            lines_viewer::fillMatches(ctx);
         } catch (const std::bad_alloc&) {
             // A file the memory does not suffice for ends as one too large to read does.
             ctx.content().releaseScratch();

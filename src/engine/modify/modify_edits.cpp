@@ -1,0 +1,232 @@
+#include "engine/modify/modify_edits.h"
+
+#include <iterator>
+
+namespace vsr::engine {
+namespace {
+
+// Rebuilds lines of the model from the matches in them, line after line: the text between
+// matches is copied, each match is replaced by what the modification type makes of it.
+class LineEditor {
+public:
+    explicit LineEditor(FileModel& model) : model_(model) {}
+
+    // The match of `length` bytes at `start` of line `line` becomes `replacement`.
+    void edit(std::size_t line, std::size_t start, std::size_t length, std::string_view replacement) {
+        if (line != line_) {
+            flush();
+            line_ = line;
+            copied_ = 0;
+            source_ = model_.lines[line];
+            out_.reserve(source_.size() + source_.size() / 8 + replacement.size());
+        }
+        out_.append(source_.substr(copied_, start - copied_));
+        out_.append(replacement);
+        copied_ = start + length;
+    }
+    void flush() {
+        if (line_ == kNone) return;
+        out_.append(source_.substr(copied_));
+        model_.lines[line_] = model_.keep(std::move(out_));
+        out_ = std::string();
+        line_ = kNone;
+    }
+
+private:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    FileModel& model_;
+    std::size_t line_ = kNone;
+    std::size_t copied_ = 0;
+    std::string_view source_;
+    std::string out_;
+};
+
+// What stands in place of `match` for the modification type, given the text it inserts.
+void replacementFor(ModificationType type, std::string_view match, std::string_view insertion, std::string& out) {
+    out.clear();
+    switch (type) {
+        case ModificationType::Replace: out.assign(insertion); break;
+        case ModificationType::InsertBefore: out.assign(insertion).append(match); break;
+        case ModificationType::InsertAfter: out.assign(match).append(insertion); break;
+        case ModificationType::Clear:
+        case ModificationType::Delete:
+        case ModificationType::None: break;
+    }
+}
+
+std::string joinCrLf(const std::vector<std::string>& lines) {
+    std::string out;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) out += "\r\n";
+        out += lines[i];
+    }
+    return out;
+}
+
+EngineOutcome reportAndStop(ModifyContext& context, const QueryRefusal& error) {
+    context.host().messageBox(error.caption, error.message, MessageIcon::Exclamation);
+    context.requestStop();
+    return EngineOutcome::Stopped;
+}
+
+EngineOutcome outcomeOf(ModifyContext& context, ScanEnd end) {
+    if (end == ScanEnd::ExpressionError) return reportAndStop(context, context.matcher()->error());
+    if (end == ScanEnd::Stopped || context.stopped()) return EngineOutcome::Stopped;
+    return EngineOutcome::Done;
+}
+
+}  // namespace
+
+EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
+    const SearchConditions& c = context.conditions();
+    if (insertsReplacement(c.modificationType) && c.replaceText.size() > kMaxReplaceText) {
+        context.failRun(kReplaceTextTooLong);
+        return EngineOutcome::Stopped;
+    }
+    std::size_t first = 1;
+    std::size_t last = model.lines.size();
+    if (c.phraseIntervals) {
+        if (interval.isNil()) return EngineOutcome::Done;
+        LineRange range = intervalRange(interval, model.lines.size());
+        if (!range.valid) return EngineOutcome::Failed;
+        first = range.first;
+        last = range.last;
+    }
+    LineEditor editor(model);
+    std::string replacement;
+    const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
+        if (span.line + 1 < first || span.line + 1 > last) return true;
+        const std::string_view match = model.lines[span.line].substr(span.column, span.length);
+        // Clear puts as many blanks as the occurrence has characters.
+        if (c.modificationType == ModificationType::Clear)
+            replacementFor(ModificationType::Replace, match, std::string(context.codePage().length(match), ' '), replacement);
+        else
+            replacementFor(c.modificationType, match, c.replaceText, replacement);
+        editor.edit(span.line, span.column, span.length, replacement);
+        return true;
+    });
+    editor.flush();
+    return outcomeOf(context, end);
+}
+
+EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
+    const SearchConditions& c = context.conditions();
+    if (insertsReplacement(c.modificationType))
+        for (const std::string& line : c.replaceLines)
+            if (line.size() > kMaxReplaceLine) {
+                context.failRun(kReplaceLinesTooLong);
+                return EngineOutcome::Stopped;
+            }
+    // The expression itself is wrong: every file would fail the same way.
+    if (!context.matcher()) return reportAndStop(context, context.query().refusal());
+    QueryMatcher& matcher = *context.matcher();
+    const std::string templateText =
+        c.modificationType == ModificationType::Delete ? std::string() : joinCrLf(c.replaceLines);
+    std::string replacement;
+    auto replace = [&](const MatchSpan& span) {
+        const std::string_view match = matcher.input().substr(span.offset, span.length);
+        replacementFor(c.modificationType, match, insertsReplacement(c.modificationType) ? matcher.expand(templateText) : "",
+                       replacement);
+    };
+
+    if (context.query().byLine()) {
+        std::size_t first = 1;
+        std::size_t last = model.lines.size();
+        if (c.eachLineSeparately && c.regExprIntervals) {
+            if (interval.isNil()) return EngineOutcome::Done;
+            // Lines outside the file are simply absent here.
+            first = interval.from > 0 ? static_cast<std::size_t>(interval.from) : 1;
+            if (interval.to > 0 && static_cast<std::size_t>(interval.to) < last) last = static_cast<std::size_t>(interval.to);
+        }
+        LineEditor editor(model);
+        const ScanEnd end = matcher.scan(model.text(), [&](const MatchSpan& span) {
+            if (span.line + 1 < first || span.line + 1 > last) return true;
+            replace(span);
+            editor.edit(span.line, span.column, span.length, replacement);
+            return true;
+        });
+        editor.flush();
+        matcher.release();
+        return outcomeOf(context, end);
+    }
+
+    // The whole text: the output is the subject with each match replaced, split into lines again.
+    std::string out;
+    std::size_t copied = 0;
+    bool changed = false;
+    const ScanEnd end = matcher.scan(model.text(), [&](const MatchSpan& span) {
+        replace(span);
+        if (!changed) out.reserve(matcher.input().size() + matcher.input().size() / 8);
+        out.append(matcher.input().substr(copied, span.offset - copied));
+        out.append(replacement);
+        copied = span.offset + span.length;
+        changed = true;
+        return true;
+    });
+    if (end == ScanEnd::Done && changed) {
+        out.append(matcher.input().substr(copied));
+        matcher.release();  // the subject goes before the new text is split into lines
+        model.replaceWithText(std::move(out));
+    }
+    matcher.release();
+    return outcomeOf(context, end);
+}
+
+EngineOutcome MultilineModify(ModifyContext& context, FileModel& model) {
+    const SearchConditions& c = context.conditions();
+    if (insertsReplacement(c.modificationType))
+        for (const std::string& line : c.replaceLines)
+            if (line.size() > kMaxReplaceLine) {
+                context.failRun(kReplaceLinesTooLong);
+                return EngineOutcome::Stopped;
+            }
+    std::vector<std::size_t> starts;
+    const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
+        starts.push_back(span.line);
+        return true;
+    });
+    if (end != ScanEnd::Done) return outcomeOf(context, end);
+    if (starts.empty()) return EngineOutcome::Done;
+
+    const std::size_t k = c.searchLines.size();
+    const ModificationType type = c.modificationType;
+    std::vector<std::string_view> insertion;
+    if (type == ModificationType::Clear) insertion.assign(k, std::string_view());
+    else if (type != ModificationType::Delete)
+        for (const std::string& line : c.replaceLines) insertion.push_back(model.keep(line));
+
+    // The new model is built in one pass: the lines between blocks are moved over, each block
+    // becomes what the type makes of it. This equals editing block by block while tracking the
+    // shift, without moving the tail of the file once per block.
+    std::vector<std::string_view> out;
+    out.reserve(model.lines.size() + starts.size() * insertion.size());
+    std::size_t next = 0;
+    for (std::size_t s : starts) {
+        context.pumpIfDue(15);
+        if (context.stopped()) return EngineOutcome::Stopped;
+        std::move(model.lines.begin() + static_cast<std::ptrdiff_t>(next),
+                  model.lines.begin() + static_cast<std::ptrdiff_t>(s), std::back_inserter(out));
+        auto blockBegin = model.lines.begin() + static_cast<std::ptrdiff_t>(s);
+        auto blockEnd = blockBegin + static_cast<std::ptrdiff_t>(k);
+        switch (type) {
+            case ModificationType::Replace:
+            case ModificationType::Clear: out.insert(out.end(), insertion.begin(), insertion.end()); break;
+            case ModificationType::InsertBefore:
+                out.insert(out.end(), insertion.begin(), insertion.end());
+                std::move(blockBegin, blockEnd, std::back_inserter(out));
+                break;
+            case ModificationType::InsertAfter:
+                std::move(blockBegin, blockEnd, std::back_inserter(out));
+                out.insert(out.end(), insertion.begin(), insertion.end());
+                break;
+            case ModificationType::Delete: break;
+            case ModificationType::None: std::move(blockBegin, blockEnd, std::back_inserter(out)); break;
+        }
+        next = s + k;
+    }
+    std::move(model.lines.begin() + static_cast<std::ptrdiff_t>(next), model.lines.end(), std::back_inserter(out));
+    model.lines = std::move(out);
+    return EngineOutcome::Done;
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,24 @@
+#pragma once
+#include "engine/modify/modify_context.h"
+
+namespace vsr::engine {
+
+// The modification engines: each turns the run's compiled query's matches of the file into
+// edits of the model, by the modification type.
+
+// Phrase: every occurrence of the phrase (taken left to right without overlap; inserted text is
+// never searched again), restricted to the row's interval when phrase intervals are on.
+EngineOutcome PhraseModify(ModifyContext& context, FileModel& model,
+                           const results::ModificationInterval& interval);
+
+// Reg Expr: every non-empty match, line by line or over the whole text by the query's rule,
+// with replaceLines put in through the engine's template expansion. An expression error is
+// reported and ends the run; the file is then left unchanged.
+EngineOutcome RegExprModify(ModifyContext& context, FileModel& model,
+                            const results::ModificationInterval& interval);
+
+// Multiline: the k matched lines of each block are replaced, cleared, removed, or get the lines
+// of replaceLines before or after them.
+EngineOutcome MultilineModify(ModifyContext& context, FileModel& model);
+
+}  // namespace vsr::engine

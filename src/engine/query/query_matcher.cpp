@@ -1,0 +1,343 @@
+// The three ways a compiled query matches a text: terms, blocks of whole lines and a regular
+// expression. Counting and scanning share every rule; they differ only in what they hand out.
+#include <cstring>
+
+#include "engine/query/compiled_query.h"
+#include "engine/query/regexpr_query.h"
+#include "engine/query/text_lines.h"
+#include "regexpr/vx_regex.h"
+
+namespace vsr::engine {
+namespace {
+
+// Long work asks goOn after this many bytes or lines, so Stop reaches a file of hundreds of
+// megabytes and the window stays responsive.
+constexpr std::size_t kSliceBytes = 1 << 20;
+constexpr unsigned kSliceLines = 64;
+
+class Pacer {
+public:
+    explicit Pacer(const std::function<bool()>& goOn) : goOn_(goOn) {}
+    // Counts one line of `bytes`; false when goOn ended the work.
+    bool line(std::size_t bytes) {
+        bytes_ += bytes;
+        if (++lines_ < kSliceLines && bytes_ < kSliceBytes) return true;
+        return now();
+    }
+    bool now() {
+        lines_ = 0;
+        bytes_ = 0;
+        return !goOn_ || goOn_();
+    }
+
+private:
+    const std::function<bool()>& goOn_;
+    unsigned lines_ = 0;
+    std::size_t bytes_ = 0;
+};
+
+// Phrase, Words and Search Engine queries: each term is found on its own, without overlap, and
+// never across a line end.
+class TermsMatcher final : public QueryMatcher {
+public:
+    TermsMatcher(const CompiledQuery& q, std::function<bool()> goOn) : q_(q), goOn_(std::move(goOn)) {}
+
+    ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool untilExcluded) override {
+        counts.resize(q_.countSlots(), 0);
+        Pacer pace(goOn_);
+        // Reading ends at the first NUL byte. Rather than look for one in every file, an
+        // occurrence is checked for a NUL before its end, so files without a match cost
+        // nothing; when one turns up, the text is cut there.
+        std::size_t nulFree = 0;
+        auto beforeNul = [&](std::size_t end) {
+            if (end <= nulFree) return true;
+            const void* nul = std::memchr(text.data() + nulFree, 0, end - nulFree);
+            if (!nul) {
+                nulFree = end;
+                return true;
+            }
+            text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+            nulFree = text.size();
+            return false;
+        };
+        const std::vector<QueryTerm>& terms = q_.terms().terms;
+        for (std::size_t t = 0; t < terms.size(); ++t) {
+            if (!q_.usableTerm(t)) continue;
+            const TermScanner& scanner = q_.scanners()[t];
+            std::size_t pos = 0;
+            std::size_t sliceEnd = kSliceBytes;
+            for (;;) {
+                std::size_t end = 0;
+                std::size_t p = scanner.next(text, pos, sliceEnd, &end);
+                if (p != std::string_view::npos && !beforeNul(end)) p = std::string_view::npos;
+                if (p == std::string_view::npos) {
+                    if (sliceEnd >= text.size()) break;
+                    pos = pos > sliceEnd ? pos : sliceEnd;
+                    sliceEnd += kSliceBytes;
+                    if (!pace.now()) return ScanEnd::Stopped;
+                    continue;
+                }
+                ++counts[t];
+                if (untilExcluded && terms[t].sign == TermSign::Excluded) return ScanEnd::Done;
+                pos = end;
+            }
+        }
+        return ScanEnd::Done;
+    }
+
+    ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
+        text = textBeforeNul(text);
+        const std::vector<TermScanner>& scanners = q_.scanners();
+        Pacer pace(goOn_);
+        LineCursor cursor(text);
+        std::string_view line;
+        MatchSpan span;
+        for (std::size_t number = 0; cursor.next(line); ++number) {
+            if (!pace.line(line.size())) return ScanEnd::Stopped;
+            span.line = number;
+            for (std::size_t t = 0; t < scanners.size(); ++t) {
+                if (!q_.usableTerm(t)) continue;
+                std::size_t end = 0;
+                for (std::size_t p = scanners[t].next(line, 0, std::string_view::npos, &end); p != std::string_view::npos;
+                     p = scanners[t].next(line, end, std::string_view::npos, &end)) {
+                    span.term = static_cast<std::uint32_t>(t);
+                    span.column = span.offset = p;
+                    span.length = end - p;
+                    if (!visit(span)) return ScanEnd::Stopped;
+                }
+            }
+        }
+        return ScanEnd::Done;
+    }
+
+private:
+    const CompiledQuery& q_;
+    std::function<bool()> goOn_;
+};
+
+// Multiline queries: the query's lines standing as whole lines of the text (trimmed as the
+// options say), taken from the top without overlap.
+class BlocksMatcher final : public QueryMatcher {
+public:
+    BlocksMatcher(const CompiledQuery& q, std::function<bool()> goOn) : q_(q), goOn_(std::move(goOn)) {
+        const SearchConditions& c = q.conditions();
+        trimLeading_ = c.trimLeading;
+        trimTrailing_ = c.trimTrailing;
+        fold_ = c.caseSensitive ? nullptr : &q.codePage();
+    }
+
+    ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
+        counts.resize(1, 0);
+        return scan(text, [&counts](const MatchSpan&) {
+            ++counts[0];
+            return true;
+        });
+    }
+
+    ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
+        text = textBeforeNul(text);
+        const std::vector<std::string>& query = q_.blockLines();
+        const std::size_t k = query.size();
+        if (k == 0) return ScanEnd::Done;
+        Pacer pace(goOn_);
+        LineCursor cursor(text);
+        std::string_view line;
+        MatchSpan span;
+        span.lines = k;
+        std::size_t number = 0;
+        while (cursor.next(line)) {
+            if (!pace.line(line.size())) return ScanEnd::Stopped;
+            if (same(line, query[0])) {
+                // The rest of the block is compared on a copy of the cursor, so a failed block
+                // goes on with the next line.
+                LineCursor ahead = cursor;
+                std::size_t j = 1;
+                std::string_view next;
+                while (j < k && ahead.next(next) && same(next, query[j])) ++j;
+                if (j == k) {
+                    span.line = number;
+                    if (!visit(span)) return ScanEnd::Stopped;
+                    cursor = ahead;  // blocks never overlap
+                    number += k;
+                    continue;
+                }
+            }
+            ++number;
+        }
+        return ScanEnd::Done;
+    }
+
+private:
+    bool same(std::string_view line, const std::string& query) const {
+        if (trimLeading_) line = trimLeft(line);
+        if (trimTrailing_) line = trimRight(line);
+        if (fold_ && fold_->isUtf8()) return fold_->sameFolded(line, query);
+        if (line.size() != query.size()) return false;
+        if (!fold_) return line == query;
+        for (std::size_t i = 0; i < line.size(); ++i)
+            if (fold_->upper(static_cast<unsigned char>(line[i])) != static_cast<unsigned char>(query[i])) return false;
+        return true;
+    }
+
+    const CompiledQuery& q_;
+    std::function<bool()> goOn_;
+    bool trimLeading_ = true;
+    bool trimTrailing_ = true;
+    const platform::CodePage* fold_ = nullptr;
+};
+
+// Whether every line end of `text` is CR LF: then the text is its own whole-text subject.
+bool allLineEndsCrLf(std::string_view text) {
+    const char* base = text.data();
+    const std::size_t n = text.size();
+    std::size_t lf = 0;
+    for (std::size_t pos = 0; pos < n;) {
+        const void* hit = std::memchr(base + pos, '\n', n - pos);
+        if (!hit) break;
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        if (at == 0 || base[at - 1] != '\r') return false;
+        ++lf;
+        pos = at + 1;
+    }
+    std::size_t cr = 0;
+    for (std::size_t pos = 0; pos < n;) {
+        const void* hit = std::memchr(base + pos, '\r', n - pos);
+        if (!hit) break;
+        ++cr;
+        pos = static_cast<std::size_t>(static_cast<const char*>(hit) - base) + 1;
+    }
+    return cr == lf;
+}
+
+// Reg Expr queries: non-empty matches of the expression, line by line or over the whole text.
+// The whole text is the lines joined by CR LF, with a final CR LF only where the file has a final
+// line end: a match never counts a line end the file does not have.
+class RegExprMatcher final : public QueryMatcher {
+public:
+    RegExprMatcher(const CompiledQuery& q, std::function<bool()> goOn) : q_(q), goOn_(std::move(goOn)) {
+        compileRegExpr(rx_, q.conditions(), q.codePage(), q.expression());
+        // Inside one long match the engine asks at most every 25 ms; false interrupts it.
+        if (goOn_) rx_.SetCancelHook([this] { return goOn_(); });
+    }
+
+    ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
+        counts.resize(1, 0);
+        return scan(text, [&counts](const MatchSpan&) {
+            ++counts[0];
+            return true;
+        });
+    }
+
+    ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
+        text = textBeforeNul(text);
+        try {
+            return q_.byLine() ? scanLines(text, visit) : scanWhole(text, visit);
+        } catch (const regexpr::MatchInterrupted&) {
+            return ScanEnd::Stopped;
+        } catch (const regexpr::EVxRegex& e) {
+            error_ = expressionRefusal(e);
+            return ScanEnd::ExpressionError;
+        }
+    }
+
+    std::string_view input() const override { return input_; }
+    std::string expand(std::string_view templateText) const override { return rx_.ExpandTemplate(templateText); }
+    void release() override {
+        std::string().swap(subject_);
+        input_ = {};
+    }
+
+private:
+    ScanEnd scanLines(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
+        Pacer pace(goOn_);
+        LineCursor cursor(text);
+        std::string_view line;
+        MatchSpan span;
+        for (std::size_t number = 0; cursor.next(line); ++number) {
+            if (!pace.line(line.size())) return ScanEnd::Stopped;
+            input_ = line;
+            span.line = number;
+            for (bool found = rx_.ExecView(line); found; found = rx_.ExecNext()) {
+                const std::int64_t length = rx_.MatchLength(0);
+                if (length <= 0) continue;
+                span.column = span.offset = static_cast<std::size_t>(rx_.MatchStart(0) - 1);
+                span.length = static_cast<std::size_t>(length);
+                if (!visit(span)) return ScanEnd::Stopped;
+            }
+        }
+        return ScanEnd::Done;
+    }
+
+    ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
+        // A text whose line ends are all CR LF is matched where it lies; any other is copied
+        // once with its line ends made CR LF. With the file's own buffer that is two copies.
+        if (allLineEndsCrLf(text)) {
+            input_ = text;
+        } else {
+            subject_.clear();
+            subject_.reserve(text.size() + text.size() / 8 + 2);
+            LineCursor cursor(text);
+            std::string_view line;
+            while (cursor.next(line)) {
+                subject_.append(line);
+                if (cursor.position() < text.size() || text.back() == '\n' || text.back() == '\r') subject_.append("\r\n");
+            }
+            input_ = subject_;
+        }
+        const std::string_view s = input_;
+        Pacer pace(goOn_);
+        std::size_t lineIndex = 0, lineStart = 0;
+        MatchSpan span;
+        for (bool found = rx_.ExecView(s); found; found = rx_.ExecNext()) {
+            if (!pace.now()) return ScanEnd::Stopped;
+            const std::int64_t length = rx_.MatchLength(0);
+            if (length <= 0) continue;
+            const std::size_t begin = static_cast<std::size_t>(rx_.MatchStart(0) - 1);
+            const std::size_t end = begin + static_cast<std::size_t>(length);
+            // Every line end of the subject is CR LF, so a line starts after each LF.
+            for (;;) {
+                const void* lf = std::memchr(s.data() + lineStart, '\n', s.size() - lineStart);
+                if (!lf) break;
+                const std::size_t next = static_cast<std::size_t>(static_cast<const char*>(lf) - s.data()) + 1;
+                if (next > begin) break;
+                lineStart = next;
+                ++lineIndex;
+            }
+            span.line = lineIndex;
+            span.column = begin - lineStart;
+            span.offset = begin;
+            span.length = end - begin;
+            // The lines up to the one holding the last character.
+            span.lines = 1;
+            for (std::size_t p = begin; p + 1 < end;) {
+                const void* lf = std::memchr(s.data() + p, '\n', end - 1 - p);
+                if (!lf) break;
+                ++span.lines;
+                p = static_cast<std::size_t>(static_cast<const char*>(lf) - s.data()) + 1;
+            }
+            if (!visit(span)) return ScanEnd::Stopped;
+        }
+        return ScanEnd::Done;
+    }
+
+    const CompiledQuery& q_;
+    std::function<bool()> goOn_;
+    regexpr::TVxRegex rx_;
+    std::string subject_;
+    std::string_view input_;
+};
+
+}  // namespace
+
+std::unique_ptr<QueryMatcher> CompiledQuery::matcher(std::function<bool()> goOn) const {
+    switch (kind_) {
+        case Kind::Blocks: return std::make_unique<BlocksMatcher>(*this, std::move(goOn));
+        case Kind::RegExpr:
+            if (!runnable()) return nullptr;
+            return std::make_unique<RegExprMatcher>(*this, std::move(goOn));
+        case Kind::Terms: break;
+    }
+    return std::make_unique<TermsMatcher>(*this, std::move(goOn));
+}
+
+}  // namespace vsr::engine

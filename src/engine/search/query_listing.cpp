@@ -1,0 +1,57 @@
+#include "engine/search/query_listing.h"
+
+namespace vsr::engine {
+
+QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query) : run_(run), query_(query) {}
+
+void QueryListing::report(const QueryRefusal& refusal) {
+    run_.message(refusal.caption, refusal.message, MessageIcon::Exclamation);
+    if (refusal.expressionError && refusal.expressionPosition > 0)
+        run_.selectExpressionCharacter(run_.conditions().tab, refusal.expressionPosition);
+    run_.endRun();
+}
+
+bool QueryListing::acceptable() {
+    if (!checked_) {
+        checked_ = true;
+        if (query_.refused()) report(query_.refusal());
+    }
+    return !query_.refused();
+}
+
+void QueryListing::releaseMemory() {
+    if (matcher_) matcher_->release();
+}
+
+void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
+    if (query_.listsEveryFile()) {
+        run_.removeFoundColumn();
+        run_.listFile(dir, entry, {0});
+        return;
+    }
+    if (!acceptable()) return;
+    if (!matcher_) {
+        // Inside one long match or file the matcher looks at the stop flag.
+        matcher_ = query_.matcher([this] { return !run_.stopped(); });
+        if (!matcher_) return;
+    }
+    const bool terms = query_.kind() == CompiledQuery::Kind::Terms;
+    // Word queries read past a NUL byte and cut the text only where an occurrence runs into
+    // one; the other kinds cut it when reading.
+    const platform::ReadStatus status = run_.readFile(run_.fullPath(dir, entry.name), !terms);
+    counts_.assign(query_.countSlots(), 0);
+    if (status == platform::ReadStatus::Ok) {
+        const ScanEnd end = matcher_->count(run_.buffer().view(), counts_, true);
+        if (end == ScanEnd::ExpressionError) {
+            report(matcher_->error());
+            return;
+        }
+        if (end == ScanEnd::Stopped || run_.stopped()) return;
+    } else if (!terms || status == platform::ReadStatus::TooLarge) {
+        // Files too large to read are left out rather than judged on contents never seen.
+        return;
+    }
+    if (query_.listed(counts_)) run_.listFile(dir, entry, counts_);
+}
+
+}  // namespace vsr::engine

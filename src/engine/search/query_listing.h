@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/query/compiled_query.h"
+#include "engine/search/search_run.h"
+
+namespace vsr::engine {
+
+// Lists the files the run's compiled query matches: counts its matches in each file and lists
+// a file that has any (by the terms' signs for word queries). An empty query lists every file
+// without counts.
+class QueryListing final : public ContentMatcher {
+public:
+    QueryListing(SearchRun& run, const CompiledQuery& query);
+    void matchFile(const std::string& dir, platform::DirEntry& entry) override;
+    void releaseMemory() override;
+
+private:
+    // The query's refusal, reported when the first file reaches the matcher; false when refused.
+    bool acceptable();
+    void report(const QueryRefusal& refusal);
+
+    SearchRun& run_;
+    const CompiledQuery& query_;
+    std::unique_ptr<QueryMatcher> matcher_;
+    std::vector<std::int64_t> counts_;
+    bool checked_ = false;
+};
+
+}  // namespace vsr::engine
