@@ -66,6 +66,7 @@ struct TFind::PartServices {
     QtDialogPrompter dialogs;
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
+    platform::PosixFileStore files;
     platform::QtTrash trash;
     platform::DbusFileManager fileManager{launcher};
 };
@@ -142,7 +143,8 @@ TFind::TFind(WindowServices services, QWidget* parent)
     browser->previewer =
         new LinesPreviewer(*this, services_.attributes ? *services_.attributes : parts_->attributes, clock);
     // Modification, undo and erasing backups rewrite the listed files through the engine.
-    new WindowModify(*this, WindowModify::Services{fs, services_.attributes ? *services_.attributes : parts_->attributes,
+    new WindowModify(*this, WindowModify::Services{fs, services_.fileStore ? *services_.fileStore : parts_->files,
+                                                   services_.attributes ? *services_.attributes : parts_->attributes,
                                                    clock, *browser});
     // Copy, delete, rename, execute, edit and open the folder of the listed files.
     new WindowFileOps(*this, WindowFileOps::Services{

@@ -26,8 +26,8 @@ WindowModify::WindowModify(TFind& window, Services services)
     : QObject(&window),
       w_(window),
       services_(services),
-      driver_(engine::ModifyEnv{files_, services.attributes, services.clock}, window, this),
-      eraser_(services.fileSystem, files_, services.clock, window) {
+      driver_(engine::ModifyEnv{services.files, services.attributes, services.clock}, window, this),
+      eraser_(services.fileSystem, services.files, services.clock, window) {
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::ModifySelected, [this] { ReplaceInFileBit1Click(); });
     commands.setHandler(Command::ModifyAll, [this] { ReplaceAllBit1Click(); });

@@ -22,6 +22,7 @@ class WindowModify : public QObject, public engine::ModifyViews {
 public:
     struct Services {
         platform::FileSystem& fileSystem;
+        platform::FileStore& files;
         platform::AttributeChanger& attributes;
         platform::Clock& clock;
         LinesBrowser& browser;
@@ -54,7 +55,6 @@ private:
 
     TFind& w_;
     Services services_;
-    platform::PosixFileStore files_;
     engine::ModifyDriver driver_;
     engine::BackupEraser eraser_;
 };

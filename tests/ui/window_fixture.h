@@ -52,6 +52,7 @@ protected:
             return true;
         };
         if (clock) s.clock = clock.get();
+        s.fileStore = fileStore;
         if (withStore) {
             if (!storage)
                 storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(),
@@ -79,6 +80,7 @@ protected:
     platform::MemorySettingsStore store;
     std::unique_ptr<settings::SettingsStorage> storage;
     std::unique_ptr<platform::FakeClock> clock;
+    platform::FileStore* fileStore = nullptr;  // what modification rewrites; null: the real files
     std::vector<QUrl> opened;
 };
 

@@ -324,5 +324,53 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
     EXPECT_FALSE(w->commands().enabled(Command::Undo));
 }
 
+// The real files, except that one file's rewrite is refused, as a full disk would refuse it.
+class RefusingStore final : public platform::FileStore {
+public:
+    explicit RefusingStore(std::string refused) : refused_(std::move(refused)) {}
+    bool exists(const std::string& path) override { return real_.exists(path); }
+    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
+    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
+        return real_.read(path, stamp);
+    }
+    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+        if (request.path == refused_) return platform::RewriteBatch::Staged::Refused;
+        return real_.stageRewrite(request, tag);
+    }
+    bool lastBackupMade() const override { return real_.lastBackupMade(); }
+    bool rewritesFull() const override { return real_.rewritesFull(); }
+    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return real_.commitRewrites(); }
+    bool restoreBackup(const std::string& path, const std::string& backup) override {
+        return real_.restoreBackup(path, backup);
+    }
+    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
+
+private:
+    platform::PosixFileStore real_;
+    std::string refused_;
+};
+
+TEST_F(ModifyTest, AFileWhoseRewriteIsRefusedStaysAsItWasAndTheOthersAreModified) {
+    files.write("a.txt", "alpha");
+    files.write("b.txt", "alpha beta");
+    files.write("c.txt", "gamma alpha");
+    RefusingStore store((files.path() / "b.txt").string());
+    fileStore = &store;
+    auto w = searched();
+    ASSERT_EQ(rows(*w), 3);
+    w->commands().trigger(Command::ModifyAll);
+    EXPECT_EQ(resultOf(*w, "a.txt"), "Modified");
+    EXPECT_EQ(resultOf(*w, "b.txt"), "Failed Modification");
+    EXPECT_EQ(resultOf(*w, "c.txt"), "Modified");
+    EXPECT_EQ(readFile(files.path() / "b.txt"), "alpha beta");
+    EXPECT_EQ(readFile(files.path() / "c.txt"), "gamma omega");
+    // Undo brings back what was rewritten; the refused file has no backup to bring back.
+    w->commands().trigger(Command::Undo);
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "alpha");
+    EXPECT_EQ(readFile(files.path() / "c.txt"), "gamma alpha");
+    EXPECT_FALSE(fs::exists(files.path() / "b.txt.bak"));
+    expectIdle(*w);
+}
+
 }  // namespace
 }  // namespace vsr::ui::test
