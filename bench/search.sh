@@ -149,7 +149,7 @@ run_seconds() { # run_seconds <window|vsr> <args...>: median of the run's own se
 }
 if [ -x "$window" ]; then
   printf '\n%-34s %10s %10s %8s\n' "window against vsr-search" "window" "vsr-search" "ratio"
-  for row in "phrase \"static int\"|--query|static int" "every file by name|--masks|*"; do
+  for row in "phrase \"static int\"|--query|static int" "every file by name (*.*)|--masks|*.*"; do
     label="${row%%|*}"; rest="${row#*|}"; flag="${rest%%|*}"; value="${rest#*|}"
     tw=$(run_seconds window "$flag" "$value")
     tv=$(run_seconds vsr "$flag" "$value")
