@@ -20,15 +20,6 @@
 namespace vsr::ui {
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication* made = new QApplication(argc, argv);
-    return *made;
-}
-
 class SilentPrompter : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
@@ -46,7 +37,6 @@ struct BrowseFixture : ::testing::Test {
     LinesBrowser* browser = nullptr;
 
     void SetUp() override {
-        app();
         WindowServices s;
         s.prompter = &prompter;
         s.dotsPerInch = 96;

@@ -9,15 +9,6 @@
 namespace vsr::ui {
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static QApplication* made = new QApplication(argc, argv);
-    return *made;
-}
-
 engine::FoundLine line(std::string text, std::vector<engine::Highlight> highlights = {}) {
     engine::FoundLine e;
     e.displayText = std::move(text);
@@ -26,7 +17,6 @@ engine::FoundLine line(std::string text, std::vector<engine::Highlight> highligh
 }
 
 TEST(LinesViewerText, DecodingKeepsHighlightsOnTheirCharacters) {
-    app();
     struct Case {
         std::string bytes;
         std::vector<engine::Highlight> highlights;
@@ -71,7 +61,6 @@ struct PaintFixture : ::testing::Test {
     QImage image{600, 16, QImage::Format_RGB32};
 
     PaintFixture() {
-        app();
         viewer.resize(600, 200);
         viewer.content().start(0, "/d", "f.txt");
     }
@@ -156,7 +145,6 @@ TEST_F(PaintFixture, ExtentGrowsToTheWidestTextAndClearingResetsIt) {
 }
 
 TEST(LinesViewerRows, ItemHeightFollowsTheScreen) {
-    app();
     LinesViewer viewer;
     QFont small = viewer.font();
     small.setPixelSize(11);

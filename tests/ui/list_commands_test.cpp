@@ -30,13 +30,6 @@
 namespace vsr::ui {
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class Answers : public WindowPrompter, public DialogPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
@@ -58,8 +51,7 @@ public:
 
 class ListCommandsTest : public ::testing::Test {
 protected:
-    ListCommandsTest() { ensureApplication(); }
-
+    
     std::unique_ptr<TFind> makeWindow() {
         WindowServices s;
         s.prompter = &answers;

@@ -28,13 +28,6 @@ namespace {
 const std::string B = "<font color=\"#0000FF\">";
 const std::string E = "</font>";
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class Answers : public WindowPrompter, public DialogPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
@@ -55,8 +48,7 @@ public:
 
 class ReportCommandsTest : public ::testing::Test {
 protected:
-    ReportCommandsTest() { ensureApplication(); }
-
+    
     std::unique_ptr<TFind> makeWindow() {
         WindowServices s;
         s.prompter = &answers;

@@ -29,13 +29,6 @@
 namespace vsr::ui {
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
-
 class FakeDialogPrompter : public DialogPrompter {
 public:
     std::string openProgram(const std::string& start) override {
@@ -63,8 +56,7 @@ public:
 
 class SettingsDialogs : public ::testing::Test {
 protected:
-    SettingsDialogs() { ensureApplication(); }
-
+    
     FakeDialogPrompter prompter;
     TPathIgnoreDlg paths{&prompter};
     TFileIgnoreDlg files;
@@ -261,7 +253,6 @@ TEST_F(SettingsDialogs, PickedFolderReplacesTheCaretLine) {
 }
 
 TEST(ProgramOpenDialog, ATypedPathOfAProgramIsTakenAsItIs) {
-    ensureApplication();
     namespace fs = std::filesystem;
     vsr::test::TempDir dir;
     const fs::path tool = dir.write("tool", "#!/bin/sh\n");
@@ -293,7 +284,6 @@ TEST(ProgramOpenDialog, ATypedPathOfAProgramIsTakenAsItIs) {
 }
 
 TEST(MaskForm, StartsWithAllFilesAndKeepsTheLastMask) {
-    ensureApplication();
     TMaskForm form;
     EXPECT_EQ(form.windowTitle(), "Mask");
     EXPECT_EQ(form.mask(), "*.*");

@@ -117,6 +117,15 @@ private:
 
 // Multiline queries: the query's lines standing as whole lines of the text (trimmed as the
 // options say), taken from the top without overlap.
+// A query of one count slot: the count is the number of its matches.
+ScanEnd countMatches(QueryMatcher& matcher, std::string_view text, std::vector<std::int64_t>& counts) {
+    counts.resize(1, 0);
+    return matcher.scan(text, [&counts](const MatchSpan&) {
+        ++counts[0];
+        return true;
+    });
+}
+
 class BlocksMatcher final : public QueryMatcher {
 public:
     BlocksMatcher(const CompiledQuery& q, std::function<bool()> goOn) : q_(q), goOn_(std::move(goOn)) {
@@ -127,11 +136,7 @@ public:
     }
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
-        counts.resize(1, 0);
-        return scan(text, [&counts](const MatchSpan&) {
-            ++counts[0];
-            return true;
-        });
+        return countMatches(*this, text, counts);
     }
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
@@ -221,11 +226,7 @@ public:
     }
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
-        counts.resize(1, 0);
-        return scan(text, [&counts](const MatchSpan&) {
-            ++counts[0];
-            return true;
-        });
+        return countMatches(*this, text, counts);
     }
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
