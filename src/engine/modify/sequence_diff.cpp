@@ -1,7 +1,7 @@
 #include "engine/modify/sequence_diff.h"
 
+#include <cstring>
 #include <string>
-#include <unordered_map>
 
 namespace vsr::engine {
 namespace {
@@ -9,9 +9,10 @@ namespace {
 // Beyond this many differences in one stretch the search gives up on a minimal answer.
 constexpr std::int64_t kMaxCost = 2048;
 
+template <typename Symbol>
 class Differ {
 public:
-    Differ(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b) : a_(a), b_(b) {}
+    Differ(std::span<const Symbol> a, std::span<const Symbol> b) : a_(a), b_(b) {}
 
     std::vector<DiffChange> run() {
         compare(0, a_.size(), 0, b_.size());
@@ -115,8 +116,8 @@ private:
         return false;
     }
 
-    std::span<const std::uint32_t> a_;
-    std::span<const std::uint32_t> b_;
+    std::span<const Symbol> a_;
+    std::span<const Symbol> b_;
     std::vector<std::pair<std::size_t, std::size_t>> equal_;
     std::vector<std::int64_t> forward_;
     std::vector<std::int64_t> backward_;
@@ -125,7 +126,7 @@ private:
 }  // namespace
 
 std::vector<DiffChange> diffSymbols(std::span<const std::uint32_t> a, std::span<const std::uint32_t> b) {
-    return Differ(a, b).run();
+    return Differ<std::uint32_t>(a, b).run();
 }
 
 std::vector<std::string_view> splitDiffLines(std::string_view text) {
@@ -140,15 +141,107 @@ std::vector<std::string_view> splitDiffLines(std::string_view text) {
     return lines;
 }
 
+namespace {
+
+// A hash of a line's bytes, eight at a time: only for sharing lines out over the table below;
+// equal hashes are always confirmed byte for byte.
+std::uint64_t lineHash(std::string_view line) {
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ (line.size() * 0xC2B2AE3D27D4EB4Full);
+    const char* p = line.data();
+    std::size_t n = line.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
+    }
+    return h ^ (h >> 29);
+}
+
+// Gives every distinct line a number: an open-addressing table sized once for all the lines,
+// so numbering costs one hash and (for a line seen before) one comparison, and no allocation
+// per line.
+class LineNumbering {
+public:
+    explicit LineNumbering(std::size_t lines) {
+        std::size_t size = 16;
+        while (size < 2 * lines) size <<= 1;
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
+    }
+    std::uint32_t number(std::string_view line) {
+        const std::uint64_t h = lineHash(line);
+        for (std::size_t i = static_cast<std::size_t>(h) & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.id == kFree) {
+                slot = {h, line.data(), line.size(), next_};
+                return next_++;
+            }
+            if (slot.hash == h && slot.size == line.size() && std::memcmp(slot.data, line.data(), line.size()) == 0)
+                return slot.id;
+        }
+    }
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        const char* data = nullptr;
+        std::size_t size = 0;
+        std::uint32_t id = kFree;
+    };
+    static constexpr std::uint32_t kFree = 0xFFFFFFFFu;
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::uint32_t next_ = 0;
+};
+
+// Whether every pair the changes leave equal is equal byte for byte.
+bool pairsEqual(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
+                const std::vector<DiffChange>& changes) {
+    std::size_t ai = 0, bi = 0;
+    auto same = [&](std::size_t aTo) {
+        for (; ai < aTo; ++ai, ++bi)
+            if (a[ai] != b[bi]) return false;
+        return true;
+    };
+    for (const DiffChange& c : changes) {
+        if (!same(c.aBegin)) return false;
+        ai = c.aEnd;
+        bi = c.bEnd;
+    }
+    return same(a.size());
+}
+
+}  // namespace
+
 std::vector<DiffChange> diffLines(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b) {
-    // Lines become numbers, equal lines the same number, so the search compares integers.
-    std::unordered_map<std::string_view, std::uint32_t> ids;
-    ids.reserve(a.size() + b.size());
+    return diffLines(a, b, lineHash);
+}
+
+std::vector<DiffChange> diffLines(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
+                                  LineHash hash) {
+    // Lines are compared by their 64-bit hashes, read in one pass with no table; the equal
+    // lines of the answer are then confirmed byte for byte. Only if two different lines share
+    // a hash are the lines numbered exactly (equal lines the same number) and diffed again.
+    auto hashes = [hash](const std::vector<std::string_view>& lines) {
+        std::vector<std::uint64_t> out(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) out[i] = hash(lines[i]);
+        return out;
+    };
+    const std::vector<std::uint64_t> ha = hashes(a);
+    const std::vector<std::uint64_t> hb = hashes(b);
+    std::vector<DiffChange> changes = Differ<std::uint64_t>(ha, hb).run();
+    if (pairsEqual(a, b, changes)) return changes;
+
+    LineNumbering ids(a.size() + b.size());
     auto number = [&](const std::vector<std::string_view>& lines) {
-        std::vector<std::uint32_t> out;
-        out.reserve(lines.size());
-        for (std::string_view line : lines)
-            out.push_back(ids.try_emplace(line, static_cast<std::uint32_t>(ids.size())).first->second);
+        std::vector<std::uint32_t> out(lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) out[i] = ids.number(lines[i]);
         return out;
     };
     const std::vector<std::uint32_t> na = number(a);

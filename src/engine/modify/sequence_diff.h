@@ -29,4 +29,10 @@ std::vector<std::string_view> splitDiffLines(std::string_view text);
 // The differences between two lists of lines (compared byte for byte).
 std::vector<DiffChange> diffLines(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b);
 
+// The same with the hash lines are first compared by; the answer never depends on it (lines
+// whose hashes collide are told apart), only the speed does.
+using LineHash = std::uint64_t (*)(std::string_view);
+std::vector<DiffChange> diffLines(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
+                                  LineHash hash);
+
 }  // namespace vsr::engine

@@ -1,5 +1,7 @@
 #include "engine/modify/unified_diff.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "engine/modify/sequence_diff.h"
@@ -26,6 +28,76 @@ void appendLine(std::string& out, char sign, std::string_view line) {
     out += sign;
     out += line;
     if (line.empty() || line.back() != '\n') out += "\n\\ No newline at end of file\n";
+}
+
+// Where two texts differ, in whole lines: both share the bytes before `begin` and from
+// `beforeEnd` / `afterEnd` on, and each of those bounds starts a line.
+struct Stretch {
+    std::size_t begin = 0;
+    std::size_t beforeEnd = 0;
+    std::size_t afterEnd = 0;
+};
+
+// The start of the line `lines` lines before the one starting at `pos` (or 0).
+std::size_t linesBack(std::string_view text, std::size_t pos, std::size_t lines) {
+    for (std::size_t n = 0; n < lines && pos > 0; ++n) {
+        const std::size_t lf = pos >= 2 ? text.rfind('\n', pos - 2) : std::string_view::npos;
+        pos = lf == std::string_view::npos ? 0 : lf + 1;
+    }
+    return pos;
+}
+
+// The start of the line `lines` lines after the one starting at `pos` (or the end).
+std::size_t linesOn(std::string_view text, std::size_t pos, std::size_t lines) {
+    for (std::size_t n = 0; n < lines && pos < text.size(); ++n) {
+        const std::size_t lf = text.find('\n', pos);
+        pos = lf == std::string_view::npos ? text.size() : lf + 1;
+    }
+    return pos;
+}
+
+Stretch differingStretch(std::string_view before, std::string_view after, std::size_t context) {
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t prefix = 0;
+    // Eight bytes at a time, then byte by byte.
+    while (prefix + 8 <= shorter && std::memcmp(before.data() + prefix, after.data() + prefix, 8) == 0) prefix += 8;
+    while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
+    // Back to the start of the line the first difference is in.
+    const std::size_t lf = prefix > 0 ? before.rfind('\n', prefix - 1) : std::string_view::npos;
+    std::size_t begin = lf == std::string_view::npos ? 0 : lf + 1;
+
+    // The common tail must not reach into the common head.
+    const std::size_t room = shorter - begin;
+    std::size_t suffix = 0;
+    while (suffix + 8 <= room &&
+           std::memcmp(before.data() + before.size() - suffix - 8, after.data() + after.size() - suffix - 8, 8) == 0)
+        suffix += 8;
+    while (suffix < room && before[before.size() - suffix - 1] == after[after.size() - suffix - 1]) ++suffix;
+    // The common tail counts from the first line that starts inside it.
+    std::size_t tail = 0;
+    const std::string_view common = before.substr(before.size() - suffix);
+    const std::size_t firstLf = common.find('\n');
+    if (firstLf != std::string_view::npos) tail = suffix - (firstLf + 1);
+
+    Stretch s;
+    s.begin = linesBack(before, begin, context);
+    const std::size_t beforeTail = before.size() - tail;
+    const std::size_t afterTail = after.size() - tail;
+    // The context after the last difference: whole lines of the common tail (equal in both).
+    const std::size_t extra = linesOn(before, beforeTail, context) - beforeTail;
+    s.beforeEnd = beforeTail + extra;
+    s.afterEnd = afterTail + extra;
+    return s;
+}
+
+std::size_t countLines(std::string_view text) {
+    std::size_t n = 0;
+    for (const char* p = text.data(), *end = p + text.size();;) {
+        const void* hit = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (!hit) return n;
+        ++n;
+        p = static_cast<const char*>(hit) + 1;
+    }
 }
 
 }  // namespace
@@ -64,11 +136,15 @@ std::string unifiedDiff(std::string_view name, std::string_view before, std::str
     if (before.find('\0') != std::string_view::npos || after.find('\0') != std::string_view::npos)
         return "Binary files " + oldName + " and " + newName + " differ\n";
 
-    const std::vector<std::string_view> a = splitDiffLines(before);
-    const std::vector<std::string_view> b = splitDiffLines(after);
+    // Only the stretch between the common leading and trailing lines is diffed, widened by the
+    // context lines a hunk shows; the lines before it are counted, not compared.
+    const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
+    const Stretch stretch = differingStretch(before, after, ctx);
+    const std::size_t lineOffset = countLines(before.substr(0, stretch.begin));
+    const std::vector<std::string_view> a = splitDiffLines(before.substr(stretch.begin, stretch.beforeEnd - stretch.begin));
+    const std::vector<std::string_view> b = splitDiffLines(after.substr(stretch.begin, stretch.afterEnd - stretch.begin));
     const std::vector<DiffChange> changes = diffLines(a, b);
     std::string out = "--- " + oldName + "\n+++ " + newName + "\n";
-    const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
     std::size_t i = 0;
     while (i < changes.size()) {
         // A hunk takes every following change whose gap of equal lines its context would cover.
@@ -78,7 +154,8 @@ std::string unifiedDiff(std::string_view name, std::string_view before, std::str
         const std::size_t bStart = changes[i].bBegin - (changes[i].aBegin - aStart);
         const std::size_t aStop = std::min(a.size(), changes[j].aEnd + ctx);
         const std::size_t bStop = changes[j].bEnd + (aStop - changes[j].aEnd);
-        out += "@@ " + range('-', aStart, aStop - aStart) + " " + range('+', bStart, bStop - bStart) + " @@\n";
+        out += "@@ " + range('-', lineOffset + aStart, aStop - aStart) + " " +
+               range('+', lineOffset + bStart, bStop - bStart) + " @@\n";
         std::size_t ai = aStart;
         for (std::size_t c = i; c <= j; ++c) {
             for (; ai < changes[c].aBegin; ++ai) appendLine(out, ' ', a[ai]);
