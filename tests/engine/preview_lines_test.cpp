@@ -39,9 +39,28 @@ TEST(PreviewLines, ChangedLinesUnderTheirEntriesAndTheCount) {
     ASSERT_EQ(p.under.size(), 3u);
     EXPECT_TRUE(p.under[0].empty());  // the header
     EXPECT_EQ(p.under[1], (std::vector<PreviewLine>{{"a xy", {del(2, 1), ins(3, 1)}}}));
-    // A line that does not change is shown as it is (the line end is not part of a line).
-    EXPECT_EQ(p.under[2], (std::vector<PreviewLine>{{"c x", {}}}));
-    EXPECT_EQ(p.changedLines, 1u);
+    // A line whose only change is its line end says so at its end.
+    EXPECT_EQ(p.under[2], (std::vector<PreviewLine>{{"c x <CR LF><LF>", {del(4, 7), ins(11, 4)}}}));
+    EXPECT_EQ(p.changedLines, 2u);
+}
+
+// Line ends as Modify rewrites them: every end becomes the separator, a last line keeps having
+// or lacking one; each kind of change is named, a line and its end can change together, and a
+// line that keeps its end is not marked.
+TEST(PreviewLines, ChangedLineEndsAreMarked) {
+    EXPECT_EQ(previewLineWithEnds("x\r", "x\r\n"), (PreviewLine{"x <CR><CR LF>", {del(2, 4), ins(6, 7)}}));
+    EXPECT_EQ(previewLineWithEnds("x", "x\n"), (PreviewLine{"x <no line end><LF>", {del(2, 13), ins(15, 4)}}));
+    EXPECT_EQ(previewLineWithEnds("a x\r\n", "a y\n"),
+              (PreviewLine{"a xy <CR LF><LF>", {del(2, 1), ins(3, 1), del(5, 7), ins(12, 4)}}));
+    EXPECT_EQ(previewLineWithEnds("same\r\n", "same\r\n"), (PreviewLine{"same", {}}));
+
+    // A whole file turned from CR LF to LF: each shown line is marked, the last (no end) is not.
+    const LinesViewerContent c = viewer({1, 2, 3});
+    const LinesPreview p = previewLines(c, "a\r\nb\r\nc", "a\nb\nc");
+    EXPECT_EQ(p.under[1], (std::vector<PreviewLine>{{"a <CR LF><LF>", {del(2, 7), ins(9, 4)}}}));
+    EXPECT_EQ(p.under[2], (std::vector<PreviewLine>{{"b <CR LF><LF>", {del(2, 7), ins(9, 4)}}}));
+    EXPECT_EQ(p.under[3], (std::vector<PreviewLine>{{"c", {}}}));
+    EXPECT_EQ(p.changedLines, 2u);
 }
 
 TEST(PreviewLines, BlocksGainAndLoseLines) {

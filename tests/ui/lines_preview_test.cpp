@@ -83,13 +83,26 @@ TEST_F(PreviewTest, OffByDefaultAndKeptInTheSettings) {
 TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfChangedLines) {
     files.write("a.txt", "one alpha two\r\nkeep\nalpha alpha\n");
     auto w = searched("alpha", "omega");
-    EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: one alpha two", "P one [-alpha][+omega] two",
+    // Line 1 also loses its CR (the separator is LF), which is marked at its end.
+    EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: one alpha two", "P one [-alpha][+omega] two [-<CR LF>][+<LF>]",
                                                    "E  line 3: alpha alpha", "P [-alpha][+omega] [-alpha][+omega]"}));
     EXPECT_EQ(w->StatusPanel[1]->text(), QStringLiteral("Preview: 2 lines of the file will change"));
     // Nothing was written by the preview; Modify then writes what it showed.
     EXPECT_EQ(readFile(files.path() / "a.txt"), "one alpha two\r\nkeep\nalpha alpha\n");
     w->commands().trigger(Command::ModifyAll);
     EXPECT_EQ(readFile(files.path() / "a.txt"), "one omega two\nkeep\nomega omega\n");
+}
+
+// A replacement that keeps the text still rewrites CR LF line ends as LF: the preview shows
+// that change, and only that, and counts every line whose end changes.
+TEST_F(PreviewTest, AChangeOfLineEndAloneIsMarked) {
+    files.write("crlf.txt", "alpha\r\nbeta\r\nalpha");
+    auto w = searched("alpha", "alpha");
+    EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: alpha", "P alpha [-<CR LF>][+<LF>]", "E  line 3: alpha",
+                                                   "P alpha"}));
+    EXPECT_EQ(w->StatusPanel[1]->text(), QStringLiteral("Preview: 2 lines of the file will change"));
+    w->commands().trigger(Command::ModifyAll);
+    EXPECT_EQ(readFile(files.path() / "crlf.txt"), "alpha\nbeta\nalpha");
 }
 
 TEST_F(PreviewTest, BlocksShowTheirNewLinesAndTurningItOffDropsThePreview) {

@@ -77,8 +77,43 @@ std::vector<std::string_view> viewerLines(std::string_view text) {
     std::vector<std::string_view> lines;
     LineCursor cursor(text);
     std::string_view line;
-    while (cursor.next(line)) lines.push_back(line);
+    std::size_t start = 0;
+    while (cursor.next(line)) {
+        lines.push_back(text.substr(start, cursor.position() - start));
+        start = cursor.position();
+    }
     return lines;
+}
+
+namespace {
+
+std::string_view lineEndOf(std::string_view line) {
+    if (line.ends_with("\r\n")) return line.substr(line.size() - 2);
+    if (line.ends_with('\n') || line.ends_with('\r')) return line.substr(line.size() - 1);
+    return {};
+}
+
+std::string_view lineBody(std::string_view line) { return line.substr(0, line.size() - lineEndOf(line).size()); }
+
+std::string lineEndName(std::string_view end) {
+    if (end == "\r\n") return "<CR LF>";
+    if (end == "\n") return "<LF>";
+    if (end == "\r") return "<CR>";
+    return "<no line end>";
+}
+
+}  // namespace
+
+PreviewLine previewLineWithEnds(std::string_view before, std::string_view after) {
+    PreviewLine line = previewLine(lineBody(before), lineBody(after));
+    const std::string_view oldEnd = lineEndOf(before);
+    const std::string_view newEnd = lineEndOf(after);
+    if (oldEnd == newEnd) return line;
+    // The mark follows the text even past the display limit: it is the whole change there is.
+    line.text += ' ';
+    append(line, lineEndName(oldEnd), true, false);
+    append(line, lineEndName(newEnd), true, true);
+    return line;
 }
 
 PreviewLine previewLine(std::string_view before, std::string_view after) {
@@ -131,7 +166,7 @@ LinesPreview previewLines(const LinesViewerContent& content, std::string_view be
                 if (n > 0) shown[static_cast<std::size_t>(n)] = 1;
 
     auto inserted = [&](std::vector<PreviewLine>& out, const DiffChange& c, std::size_t from) {
-        for (std::size_t k = c.bBegin + from; k < c.bEnd; ++k) out.push_back(wholeLine(b[k], true));
+        for (std::size_t k = c.bBegin + from; k < c.bEnd; ++k) out.push_back(wholeLine(lineBody(b[k]), true));
     };
     for (std::size_t index = 0; index < content.count(); ++index) {
         const FoundLine& e = content.entry(index);
@@ -144,11 +179,11 @@ LinesPreview previewLines(const LinesViewerContent& content, std::string_view be
             if (!shown[line - 1] && insertedAfter[line - 1]) inserted(out, *insertedAfter[line - 1], 0);
             const DiffChange* c = changeOf[line];
             if (!c) {
-                out.push_back(plainLine(a[line - 1]));
+                out.push_back(plainLine(lineBody(a[line - 1])));
             } else {
                 const std::size_t offset = line - 1 - c->aBegin;
-                if (offset < c->bEnd - c->bBegin) out.push_back(previewLine(a[line - 1], b[c->bBegin + offset]));
-                else out.push_back(wholeLine(a[line - 1], false));
+                if (offset < c->bEnd - c->bBegin) out.push_back(previewLineWithEnds(a[line - 1], b[c->bBegin + offset]));
+                else out.push_back(wholeLine(lineBody(a[line - 1]), false));
                 // The old lines ran out before the new ones: the rest follows the last old line.
                 if (line == c->aEnd && c->bEnd - c->bBegin > c->aEnd - c->aBegin) inserted(out, *c, c->aEnd - c->aBegin);
             }
