@@ -34,6 +34,7 @@ StoredSettings firstStartSettings(const SettingsEnvironment& env) {
     o.findTop = (env.screenHeight - o.findHeight - scaledPixels(24, ppi)) / 2;
 
     s.dialog.editorA = editorCommandFrom(defaultEditorBase(env));
+    s.dialog.textEncoding = env.textEncoding;
     return s;
 }
 

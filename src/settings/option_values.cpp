@@ -191,6 +191,7 @@ void saveDialogOptions(platform::SettingsStore& store, const DialogSettings& d) 
     out.text("EditorA", d.editorA);
     out.integer("BrowseComboBox", d.browseComboBox);
     out.integer("SearchThreads", d.searchThreads);
+    out.text("TextEncoding", platform::codePageName(d.textEncoding));
 }
 
 void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const SettingsEnvironment& env) {
@@ -202,6 +203,8 @@ void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const 
     d.browseComboBox = indexInRange(in.integer("BrowseComboBox", defaults.browseComboBox), 11, defaults.browseComboBox);
     d.searchThreads = indexInRange(in.integer("SearchThreads", defaults.searchThreads), kMaxSearchThreads + 1,
                                    defaults.searchThreads);
+    // A name no encoding has (edited by hand, or from a later version) keeps the locale's.
+    d.textEncoding = platform::parseCodePageName(in.text("TextEncoding", std::string())).value_or(defaults.textEncoding);
     using D = DialogSettings;
     oneOf(d, {&D::winXPRadioButton, &D::unXPRadioButton, &D::macXPRadioButton}, &D::unXPRadioButton);
 }

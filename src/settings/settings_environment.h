@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "platform/code_page.h"
 #include "platform/locale_formats.h"
 
 namespace vsr::settings {
@@ -14,6 +15,8 @@ struct SettingsEnvironment {
     int pixelsPerInch = 96;  // logical dots per inch of the screen
     std::string homeFolder;     // the folder a first start searches
     std::string editorProgram;  // full path of the default editor, unquoted
+    // The locale's text encoding, which a first start uses.
+    platform::CodePageId textEncoding = platform::CodePageId::Utf8;
     // The system's short date format; without it the date texts are not written
     // (loading never needs them).
     const platform::LocaleFormats* locale = nullptr;

@@ -2,6 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
+
 namespace vsr::settings {
 
 // Everything the settings store keeps between runs, as plain values. The main
@@ -148,6 +150,9 @@ struct DialogSettings {
     std::string directIgnoreList;  // PathsMemo, one folder pattern per line
     std::string fileIgnoreList;    // FilesMemo, one mask per line
     int searchThreads = 0;  // threads that examine file contents; 0 = "Automatic" (one per processor)
+    // The encoding of typed texts, of the files searched and of the files the program writes;
+    // a first start takes the locale's.
+    platform::CodePageId textEncoding = platform::CodePageId::Utf8;
 
     bool operator==(const DialogSettings&) const = default;
 };

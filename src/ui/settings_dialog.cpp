@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/text_encoding.h"
 #include "ui/dialog_prompter.h"
 #include "ui/file_ignore_dialog.h"
 #include "ui/path_ignore_dialog.h"
@@ -113,6 +114,18 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     threadsRow->addStretch(1);
     layout->addLayout(threadsRow);
 
+    // The encoding of queries and of the files searched, modified and written.
+    auto* encodingRow = new QHBoxLayout;
+    TextEncodingComboBox = named(new QComboBox(this), "TextEncodingComboBox");
+    for (platform::CodePageId id : platform::kTextEncodings)
+        TextEncodingComboBox->addItem(QString::fromUtf8(platform::textEncodingCaption(id)), static_cast<int>(id));
+    auto* encodingLabel = new QLabel(QStringLiteral("Text encoding:"), this);
+    encodingLabel->setBuddy(TextEncodingComboBox);
+    encodingRow->addWidget(encodingLabel);
+    encodingRow->addWidget(TextEncodingComboBox);
+    encodingRow->addStretch(1);
+    layout->addLayout(encodingRow);
+
     // Ignore lists.
     auto* ignore = named(new QGroupBox(QStringLiteral(" Ignore Lists "), this), "IgnoreListsGroup");
     auto* ignoreGrid = new QGridLayout(ignore);
@@ -160,6 +173,7 @@ settings::DialogSettings TSettDlg::values() const {
     d.macXPRadioButton = v.mac;
     d.browseComboBox = v.context;
     d.searchThreads = v.threads;
+    d.textEncoding = v.encoding;
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
     d.readOnly = v.readOnly;
@@ -181,6 +195,7 @@ void TSettDlg::setValues(const settings::DialogSettings& d) {
     const int context = d.browseComboBox >= 0 && d.browseComboBox < BrowseComboBox->count() ? d.browseComboBox : 3;
     BrowseComboBox->setCurrentIndex(context);
     selectThreads(d.searchThreads);
+    selectEncoding(d.textEncoding);
     IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
     IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
     ReadOnly->setChecked(d.readOnly);
@@ -204,6 +219,15 @@ std::string TSettDlg::editorCommand() const { return EditorEdit->text().toStdStr
 int TSettDlg::browseContextIndex() const { return BrowseComboBox->currentIndex(); }
 
 int TSettDlg::searchThreads() const { return ThreadsComboBox->currentData().toInt(); }
+
+platform::CodePageId TSettDlg::textEncoding() const {
+    return static_cast<platform::CodePageId>(TextEncodingComboBox->currentData().toInt());
+}
+
+void TSettDlg::selectEncoding(platform::CodePageId id) {
+    const int index = TextEncodingComboBox->findData(static_cast<int>(id));
+    TextEncodingComboBox->setCurrentIndex(index >= 0 ? index : 0);
+}
 
 void TSettDlg::selectThreads(int threads) {
     if (threads < 0 || threads > settings::kMaxSearchThreads) threads = 0;
@@ -256,6 +280,7 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.mac = MacXPRadioButton->isChecked();
     v.context = BrowseComboBox->currentIndex();
     v.threads = ThreadsComboBox->currentData().toInt();
+    v.encoding = textEncoding();
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
@@ -275,6 +300,7 @@ void TSettDlg::restore() {
     if (saved_.mac) MacXPRadioButton->setChecked(true);
     BrowseComboBox->setCurrentIndex(saved_.context);
     selectThreads(saved_.threads);
+    selectEncoding(saved_.encoding);
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
     ReadOnly->setChecked(saved_.readOnly);

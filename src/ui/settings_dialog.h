@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "platform/code_page.h"
 #include "settings/stored_settings.h"
 #include "ui/reverting_dialog.h"
 
@@ -19,7 +20,7 @@ class TFileIgnoreDlg;
 class TPathIgnoreDlg;
 
 // "Settings": the editor command, the line separator of modified files, the Browse Context
-// size, the search threads, the two ignore lists' switches and whether read-only and hidden
+// size, the search threads, the text encoding, the two ignore lists' switches and whether read-only and hidden
 // files are modified.
 // Created once at start-up; the search and the modification read its current values.
 class TSettDlg : public RevertingDialog {
@@ -41,6 +42,8 @@ public:
     int browseContextIndex() const;
     // "Search threads": the threads that examine file contents, 0 for "Automatic".
     int searchThreads() const;
+    // "Text encoding": how typed texts become bytes and how the lines of files are read.
+    platform::CodePageId textEncoding() const;
 
     // "Browse...": a chosen program becomes the quoted command with the full-name placeholder.
     void Button2Click();
@@ -61,6 +64,7 @@ public:
     QRadioButton* MacXPRadioButton = nullptr;
     QComboBox* BrowseComboBox = nullptr;
     QComboBox* ThreadsComboBox = nullptr;
+    QComboBox* TextEncodingComboBox = nullptr;
     QCheckBox* IgnorePathsXPCheck = nullptr;
     QPushButton* EditPathsXPButton = nullptr;
     QCheckBox* IgnoreFilesXPCheck = nullptr;
@@ -77,12 +81,14 @@ private:
     void openPlaceholderMenu();
     // Selects the item of `threads`, adding it when the list lacks it (a value from the file).
     void selectThreads(int threads);
+    void selectEncoding(platform::CodePageId id);
 
     struct Snapshot {
         QString editor;
         bool win = false, unixSep = false, mac = false;
         int context = 3;
         int threads = 0;
+        platform::CodePageId encoding = platform::CodePageId::Utf8;
         bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "platform/code_page.h"
 #include "settings/day_number.h"
 #include "ui/metrics.h"
 
@@ -29,6 +30,7 @@ settings::SettingsEnvironment windowEnvironment(const std::string& homeFolder, c
     env.homeFolder = homeFolder.empty() ? QDir::homePath().toStdString() : homeFolder;
     env.editorProgram = editorProgram;
     env.locale = locale;
+    env.textEncoding = platform::systemCodePage();
     return env;
 }
 

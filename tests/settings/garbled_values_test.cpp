@@ -50,6 +50,25 @@ TEST_F(SettingsTest, GarbledValuesFallBackToTheirDefaults) {
     EXPECT_EQ(s.options.nomTab, 9);
 }
 
+TEST_F(SettingsTest, TextEncodingIsKeptByNameAndDefaultsToTheLocales) {
+    SettingsEnvironment latin = env();
+    latin.textEncoding = platform::CodePageId::Iso8859_15;
+    StoredSettings s;
+    SettingsStorage(store, dataDir.str(), latin).LoadSettings(s, true);
+    EXPECT_EQ(s.dialog.textEncoding, platform::CodePageId::Iso8859_15);  // nothing stored yet
+
+    for (platform::CodePageId id : {platform::CodePageId::Utf8, platform::CodePageId::Windows1250}) {
+        s.dialog.textEncoding = id;
+        SettingsStorage(store, dataDir.str(), latin).SaveSettings(s, true);
+        StoredSettings back;
+        SettingsStorage(store, dataDir.str(), latin).LoadSettings(back, true);
+        EXPECT_EQ(back.dialog.textEncoding, id);
+    }
+    store.put(kOptionsKey, "TextEncoding", "KOI8-R");  // no such choice: the locale's again
+    SettingsStorage(store, dataDir.str(), latin).LoadSettings(s, true);
+    EXPECT_EQ(s.dialog.textEncoding, platform::CodePageId::Iso8859_15);
+}
+
 TEST_F(SettingsTest, DatesComeBackFromTheirMultiples) {
     const int day = dayNumberFromDate({2020, 6, 15});
     struct Case {

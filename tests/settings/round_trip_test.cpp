@@ -53,6 +53,7 @@ TEST_F(SettingsTest, ValuesAreStoredUnderTheirNamesAsText) {
     EXPECT_EQ(option("EditorA"), s.dialog.editorA);
     EXPECT_EQ(option("BrowseComboBox"), "10");
     EXPECT_EQ(option("SearchThreads"), "3");
+    EXPECT_EQ(option("TextEncoding"), "1251");
     EXPECT_EQ(programValue("ComboBoxPathText"), "/srv/data");
     EXPECT_EQ(programValue("ComboBoxPathCountV"), "3");
     EXPECT_EQ(programValue("ComboBoxPath2"), "/home/a b");

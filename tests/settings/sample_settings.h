@@ -54,6 +54,7 @@ inline StoredSettings everyValueChanged() {
     d.macXPRadioButton = true;
     d.browseComboBox = 10;
     d.searchThreads = 3;
+    d.textEncoding = platform::CodePageId::Windows1251;
     d.ignorePathsXPCh = d.ignoreFilesXPCh = d.readOnly = d.replaceHiddenCheckBox = d.ignoreSubFoldXPCh = true;
     d.directIgnoreList = "/proc\n/sys/*\n";
     d.fileIgnoreList = "*.o\n*.a";

@@ -76,6 +76,9 @@ TEST_F(SettingsDialogs, FirstStartValues) {
     EXPECT_EQ(settings.BrowseComboBox->count(), 11);
     EXPECT_EQ(settings.ThreadsComboBox->currentText(), "Automatic");
     EXPECT_EQ(settings.searchThreads(), 0);
+    // UTF-8 and the five single-byte pages; the window gives it the locale's on a first start.
+    EXPECT_EQ(settings.TextEncodingComboBox->count(), 6);
+    EXPECT_EQ(settings.TextEncodingComboBox->itemText(0), "UTF-8");
     EXPECT_TRUE(settings.UnXPRadioButton->isChecked());  // the platform's own line break
     EXPECT_EQ(settings.lineSeparator(), "\n");
     EXPECT_FALSE(d.ignorePathsXPCh || d.ignoreFilesXPCh || d.readOnly || d.replaceHiddenCheckBox || d.ignoreSubFoldXPCh);
@@ -91,6 +94,7 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
     start.unXPRadioButton = false;
     start.browseComboBox = 5;
     start.searchThreads = 5;  // not among the choices: shown in its place among them
+    start.textEncoding = platform::CodePageId::Windows1251;
     start.ignoreFilesXPCh = true;
     for (const auto& [how, dismiss] : kDismissals) {
         SCOPED_TRACE(how);
@@ -100,6 +104,7 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
         settings.EditorEdit->setText("other");
         settings.BrowseComboBox->setCurrentIndex(10);
         settings.ThreadsComboBox->setCurrentIndex(1);
+        settings.TextEncodingComboBox->setCurrentIndex(0);
         settings.IgnorePathsXPCheck->click();
         settings.IgnoreFilesXPCheck->click();
         settings.ReadOnly->click();
@@ -108,6 +113,7 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
         EXPECT_FALSE(settings.isVisible());
         EXPECT_EQ(settings.values(), start);
         EXPECT_EQ(settings.lineSeparator(), "\r\n");
+        EXPECT_EQ(settings.TextEncodingComboBox->currentText(), "Windows-1251 (Cyrillic)");
         const int threads = settings.ThreadsComboBox->currentIndex();
         EXPECT_EQ(settings.ThreadsComboBox->itemText(threads - 1), "4");
         EXPECT_EQ(settings.ThreadsComboBox->itemText(threads + 1), "6");
@@ -115,10 +121,12 @@ TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
     settings.show();
     settings.MacXPRadioButton->click();
     settings.ReadOnly->click();
+    settings.TextEncodingComboBox->setCurrentIndex(settings.TextEncodingComboBox->findText("UTF-8"));
     QTest::mouseClick(settings.findChild<QPushButton*>("OKBtn"), Qt::LeftButton);
     EXPECT_EQ(settings.result(), QDialog::Accepted);
     EXPECT_EQ(settings.lineSeparator(), "\r");
     EXPECT_TRUE(settings.values().readOnly);
+    EXPECT_EQ(settings.textEncoding(), platform::CodePageId::Utf8);
     // The next Cancel goes back to what OK accepted, not to the first values.
     settings.show();
     settings.WinXPRadioButton->click();
