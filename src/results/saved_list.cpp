@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/safe_writer.h"
+#include "platform/text_encoding.h"
+#include "text/utf8.h"
 
 namespace vsr::results {
 
@@ -11,53 +13,46 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
-// Byte offsets of each character start, when the text is valid UTF-8; else one per byte.
-std::vector<std::size_t> characterStarts(std::string_view text) {
-    std::vector<std::size_t> starts;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        bool valid = len != 0 && i + len <= text.size();
-        for (std::size_t k = 1; valid && k < len; ++k)
-            valid = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
-        if (!valid) {
-            starts.clear();
-            for (std::size_t b = 0; b < text.size(); ++b) starts.push_back(b);
-            return starts;
-        }
-        starts.push_back(i);
-        i += len;
-    }
-    return starts;
+std::size_t nextCharacter(std::string_view text, std::size_t pos) {
+    char32_t cp;
+    return pos + text::utf8::decode(text, pos, cp);
 }
 
 // The text without its character number `n` (1-based).
 std::string withoutCharacter(std::string_view text, std::size_t n) {
-    std::vector<std::size_t> starts = characterStarts(text);
-    if (n == 0 || n > starts.size()) return std::string(text);
-    std::size_t from = starts[n - 1];
-    std::size_t to = n < starts.size() ? starts[n] : text.size();
+    std::size_t from = 0;
+    for (std::size_t k = 1; k < n && from < text.size(); ++k) from = nextCharacter(text, from);
+    if (n == 0 || from >= text.size()) return std::string(text);
     std::string out(text.substr(0, from));
-    out.append(text.substr(to));
+    out.append(text.substr(nextCharacter(text, from)));
     return out;
 }
 
-void padRight(std::string& line, std::string_view text, std::size_t width) {
-    line.append(text);
-    std::size_t len = displayLength(text);
+// The bytes a column's text is written as: a name as it is, any other text in the encoding
+// (a character the encoding lacks as "?", one character for one as counted for the widths).
+std::string written(std::string_view text, Column column, platform::CodePageId encoding) {
+    if (column == Column::Name || column == Column::Path || encoding == platform::CodePageId::Utf8)
+        return std::string(text);
+    const std::u16string characters = platform::decodeText(platform::CodePageId::Utf8, text);
+    return platform::encodeText(encoding, characters, '?').bytes;
+}
+
+// Pads as the text shows, counting its characters, and writes its bytes.
+void padRight(std::string& line, std::string_view shown, std::string_view bytes, std::size_t width) {
+    line.append(bytes);
+    std::size_t len = displayLength(shown);
     if (len < width) line.append(width - len, ' ');
 }
 
-void padLeft(std::string& line, std::string_view text, std::size_t width) {
-    std::size_t len = displayLength(text);
+void padLeft(std::string& line, std::string_view shown, std::string_view bytes, std::size_t width) {
+    std::size_t len = displayLength(shown);
     if (len < width) line.append(width - len, ' ');
-    line.append(text);
+    line.append(bytes);
 }
 
 }  // namespace
 
-std::size_t displayLength(std::string_view text) { return characterStarts(text).size(); }
+std::size_t displayLength(std::string_view text) { return text::utf8::length(text); }
 
 std::string savedListText(const ResultList& list, const SavedListOptions& options) {
     std::string out;
@@ -85,7 +80,7 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
     for (std::size_t k = 0; k < columns.size(); ++k) {
         std::string caption = list.columnCaption(columns[k]);
         if (k == last && displayLength(caption) > 6) caption = withoutCharacter(caption, 7);
-        padRight(out, caption, widths[k] + 2);
+        padRight(out, caption, written(caption, Column::Result, options.encoding), widths[k] + 2);
     }
     out += kLineEnd;
 
@@ -96,12 +91,13 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
             if (k == last) {
                 // "Undid" carries one blank more than the other status words on screen.
                 if (displayLength(text) > 10 && text.rfind("Undid", 0) == 0) text = withoutCharacter(text, 6);
-                padRight(out, text, widths[k] + 2);
-            } else if (k > 0 && (c == Column::Size || (c == Column::Found && words < 2))) {
-                padLeft(out, text, widths[k]);
+            }
+            const std::string bytes = written(text, c, options.encoding);
+            if (k != last && k > 0 && (c == Column::Size || (c == Column::Found && words < 2))) {
+                padLeft(out, text, bytes, widths[k]);
                 out += "  ";
             } else {
-                padRight(out, text, widths[k] + 2);
+                padRight(out, text, bytes, widths[k] + 2);
             }
         }
         out += kLineEnd;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "platform/attribute_changer.h"
+#include "platform/code_page.h"
 #include "results/result_list.h"
 
 namespace vsr::results {
@@ -16,10 +17,13 @@ struct SavedListOptions {
     // like numbers, lists of several counts are left-aligned like text. 0: read it from the
     // rows, whose Found texts list one count per word.
     int queryWords = 0;
+    // The text encoding the file is written in. The list's texts are UTF-8, as the window shows
+    // them, and are written in it; names of files and folders stay as the file system has them.
+    platform::CodePageId encoding = platform::CodePageId::Utf8;
 };
 
-// Length of a text in characters as a fixed-width font shows it: UTF-8 sequences count once,
-// other bytes (single-byte code pages) once each.
+// Length of a text of the list in characters, as a fixed-width font shows it: a UTF-8
+// character counts once, and so does every byte that is no part of one.
 std::size_t displayLength(std::string_view text);
 
 // The list as a plain-text table with CR LF line ends: a header of column captions, then one

@@ -69,6 +69,30 @@ TEST(SavedList, FileNameSearchHasNoFoundColumnAndCommandLineHeader) {
     EXPECT_EQ(savedListText(list, options), expected);
 }
 
+// Widths count characters; names stay as the file system gave them, other texts are written
+// in the list's encoding.
+TEST(SavedList, WidthsCountCharactersAndOnlyNamesKeepTheirBytes) {
+    ResultList list;
+    list.createResultColumn();
+    // "файл.txt" (8 characters in 12 bytes), a Latin-1 name whose byte is no UTF-8 character,
+    // and "Текст" as the system names the type.
+    list.AddResultItem(row("\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.txt", "/d", "3", "", "t", "1.0 KB",
+                           "\xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82"));
+    list.AddResultItem(row("caf\xE9.c", "/d", "12", "", "t", "1.0 KB", "C"));
+    auto expected = [](const std::string& type) {
+        return "Name      Path  Found  Attributes  Time  Size    Type   Result  \r\n"
+               "\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB.txt  /d        3              t     1.0 KB  " + type + "  Found   \r\n"
+               "caf\xE9.c    /d       12              t     1.0 KB  C      Found   \r\n";
+    };
+    SavedListOptions options;
+    EXPECT_EQ(savedListText(list, options), expected("\xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82"));
+    options.encoding = platform::CodePageId::Windows1251;
+    EXPECT_EQ(savedListText(list, options), expected("\xD2\xE5\xEA\xF1\xF2"));
+    // A page without Cyrillic writes what it lacks as one "?" per character, and still lines up.
+    options.encoding = platform::CodePageId::Windows1252;
+    EXPECT_EQ(savedListText(list, options), expected("?????"));
+}
+
 TEST(SavedList, EmptyListIsTheHeaderOnly) {
     ResultList list;
     list.createResultColumn();

@@ -61,7 +61,9 @@ int main(int argc, char** argv) {
                  static_cast<long long>(host.occurrences), static_cast<long long>(ms));
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
-        if (!results::writeSavedList(options.listFile, results::savedListText(host.list, {}), attributes)) {
+        results::SavedListOptions list;
+        list.encoding = options.conditions.codePage;
+        if (!results::writeSavedList(options.listFile, results::savedListText(host.list, list), attributes)) {
             std::fprintf(stderr, "vsr-search: cannot write the list file %s\n", options.listFile.c_str());
             return 2;
         }
