@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "engine/search/search_host.h"
@@ -23,6 +24,7 @@
 #include "project/line_reader.h"
 #include "ui/batch_table_model.h"
 #include "ui/file_prompter.h"
+#include "ui/typed_text.h"
 
 namespace vsr::ui {
 
@@ -43,7 +45,8 @@ bool exists(const std::string& path) {
 // inside a wholly selected text instead of leaving the cell.
 class CellDelegate : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    CellDelegate(BatchTableModel::Encoding encoding, QObject* parent)
+        : QStyledItemDelegate(parent), encoding_(std::move(encoding)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         auto* edit = new QLineEdit(parent);
@@ -51,6 +54,16 @@ public:
         edit->setFrame(false);
         auto* self = const_cast<CellDelegate*>(this);
         QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, self](const QString& text) {
+            // A character the text encoding cannot hold is not typed: it would be searched as "?".
+            std::string refusal;
+            const platform::CodePageId encoding = self->encoding_ ? self->encoding_() : platform::CodePageId::Utf8;
+            if (!TypedText(encoding).bytes(text, &refusal)) {
+                QApplication::beep();
+                QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), QString::fromUtf8(refusal), edit);
+                edit->setText(edit->property(kHeldText).toString());
+                return;
+            }
+            edit->setProperty(kHeldText, text);
             const std::string bytes = text.toStdString();
             const std::string kept = project::cellText(bytes);
             // The table holds what is typed at once, so closing the dialog never loses a cell.
@@ -85,6 +98,10 @@ public:
         }
         return QStyledItemDelegate::eventFilter(watched, event);
     }
+
+private:
+    static constexpr const char* kHeldText = "heldText";  // the editor's last text the encoding holds
+    BatchTableModel::Encoding encoding_;
 };
 
 }  // namespace
@@ -94,11 +111,11 @@ TBatchDlg::TBatchDlg(Services services, QWidget* parent) : QDialog(parent), serv
     setWindowTitle(QStringLiteral("Batch Replace"));
     const Metrics& m = services_.metrics;
 
-    model_ = new BatchTableModel(table_, this);
+    model_ = new BatchTableModel(table_, services_.encoding, this);
     StringGrid1 = new QTableView;
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setModel(model_);
-    StringGrid1->setItemDelegate(new CellDelegate(StringGrid1));
+    StringGrid1->setItemDelegate(new CellDelegate(services_.encoding, StringGrid1));
     StringGrid1->setWordWrap(false);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/code_page.h"
 #include "project/batch_table.h"
 #include "ui/metrics.h"
 
@@ -30,6 +31,8 @@ public:
         std::function<void(const QString& topic)> help;
         std::string dataFolder;  // empty: the table is not kept between runs
         Metrics metrics;
+        // The text encoding the cells are kept in; empty: UTF-8.
+        std::function<platform::CodePageId()> encoding;
     };
     TBatchDlg(Services services, QWidget* parent);
     ~TBatchDlg() override;

@@ -1,16 +1,20 @@
 #pragma once
 #include <QAbstractTableModel>
+#include <functional>
 
+#include "platform/code_page.h"
 #include "project/batch_table.h"
 
 namespace vsr::ui {
 
 // The batch table as the grid shows it: two columns under the headers "To Search" and
-// "To Replace or Insert", one row per data row. Edits are kept as the table keeps cells.
+// "To Replace or Insert", one row per data row. Edits are kept as the table keeps cells, in the
+// chosen text encoding; a text the encoding cannot hold is not taken.
 class BatchTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit BatchTableModel(project::BatchTable& table, QObject* parent = nullptr);
+    using Encoding = std::function<platform::CodePageId()>;
+    explicit BatchTableModel(project::BatchTable& table, Encoding encoding = {}, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -24,7 +28,10 @@ public:
     project::BatchTable& table() { return table_; }
 
 private:
+    platform::CodePageId encoding() const;
+
     project::BatchTable& table_;
+    Encoding encoding_;
 };
 
 }  // namespace vsr::ui

@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <iostream>
 
+#include "platform/text_encoding.h"
+
 #include "platform/file_read.h"
 #include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"
@@ -34,13 +36,34 @@ void CommandLinePrompter::showAbout(QWidget* parent) {
     if (!unattended_ && inner_) inner_->showAbout(parent);
 }
 
+namespace {
+
+// The search and replacement switches in the chosen text encoding: the command line comes in
+// the locale's. A text the encoding cannot hold stays as given, and so matches nothing there.
+std::vector<std::string> typedArguments(std::vector<std::string> arguments, platform::CodePageId encoding) {
+    const platform::CodePageId locale = platform::systemCodePage();
+    if (locale == encoding) return arguments;
+    for (std::string& argument : arguments) {
+        const std::size_t start = argument.find_first_not_of(" \t");
+        if (start == std::string::npos) continue;
+        const std::string_view name = std::string_view(argument).substr(start, 4);
+        if (name != "-s1=" && name != "-r1=" && name != "-s2=" && name != "-r2=") continue;
+        const std::u16string text = platform::decodeText(locale, argument);
+        platform::EncodedText typed = platform::encodeText(encoding, text);
+        if (!typed.refused) argument = std::move(typed.bytes);
+    }
+    return arguments;
+}
+
+}  // namespace
+
 CommandLineSession::CommandLineSession(TFind& window, CommandLinePrompter& prompter,
                                        std::vector<std::string> arguments, std::string commandLine)
     : QObject(&window),
       w_(window),
       prompter_(prompter),
       projects_(window.findChild<ProjectCommands*>()),
-      run_(std::move(arguments), std::move(commandLine)) {
+      run_(typedArguments(std::move(arguments), window.textEncoding()), std::move(commandLine)) {
     projects_->setCommandLine(&run_);
     projects_->driver().setMessages(&prompter_.direct(), prompter_.unattended());
     prompter_.attach(&run_, &projects_->driver());

@@ -6,24 +6,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/text_encoding.h"
+#include "ui/typed_text.h"
+
 namespace vsr::ui {
 
-void selectExpressionCharacter(QPlainTextEdit* memo, int position) {
+void selectExpressionCharacter(QPlainTextEdit* memo, int position, platform::CodePageId encoding) {
     if (!memo || position < 1) return;
-    const std::string expression = memo->toPlainText().toStdString();
+    // The expression ran, so its characters were all held by the encoding.
+    const std::string expression = TypedText(encoding).kept(memo->toPlainText());
+    std::vector<int> unitAt;
+    platform::decodeText(encoding, expression, platform::InvalidBytes::Escape, &unitAt);
     // The field position (in UTF-16 units, as the cursor counts) of every byte the compiler saw;
     // a line break stands for two bytes there, CR and LF.
     std::vector<int> fieldIndex;
     fieldIndex.reserve(expression.size() + 16);
-    int unit = 0;
-    for (std::size_t i = 0; i < expression.size();) {
-        const unsigned char lead = static_cast<unsigned char>(expression[i]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        length = std::min(length, expression.size() - i);
-        if (lead == '\n') fieldIndex.push_back(unit);
-        for (std::size_t k = 0; k < length; ++k) fieldIndex.push_back(unit);
-        unit += length == 4 ? 2 : 1;  // characters beyond the basic plane take two units
-        i += length;
+    for (std::size_t i = 0; i < expression.size(); ++i) {
+        if (expression[i] == '\n') fieldIndex.push_back(unitAt[i]);
+        fieldIndex.push_back(unitAt[i]);
     }
     if (fieldIndex.empty()) return;
     const int at = fieldIndex[std::min<std::size_t>(static_cast<std::size_t>(position - 1), fieldIndex.size() - 1)];

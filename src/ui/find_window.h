@@ -25,6 +25,7 @@
 #include "ui/commands.h"
 #include "ui/help_topics.h"
 #include "ui/metrics.h"
+#include "ui/typed_text.h"
 #include "ui/window_state.h"
 
 class QAction;
@@ -106,8 +107,18 @@ public:
     ListCommands& listCommands() { return *listCommands_; }
     SettingsDialogs& settingsDialogs() { return *settingsDialogs_; }
 
-    // The controls as a conditions record, as a run takes them at its start.
-    engine::SearchConditions currentConditions(engine::Tab tab) const;
+    // Typed texts the chosen text encoding cannot hold, as the message naming the first such
+    // character; empty when every character fits.
+    struct TextRefusals {
+        std::string query;        // the query of the tab and type in use
+        std::string replacement;  // the replacement, where the modification type inserts one
+    };
+    // The controls as a conditions record, as a run takes them at its start. Typed texts are
+    // in the chosen text encoding; what it cannot hold goes to `refusals` and must not run.
+    engine::SearchConditions currentConditions(engine::Tab tab, TextRefusals* refusals = nullptr) const;
+    // The text encoding chosen in the settings dialog, and typed texts in it.
+    platform::CodePageId textEncoding() const { return stored_.dialog.textEncoding; }
+    TypedText typedText() const { return TypedText(textEncoding()); }
     // Puts a conditions record into the controls (loading settings or a project).
     void applyConditions(const engine::SearchConditions& c);
 
@@ -332,7 +343,9 @@ private:
 
     // Conditions and history (find_window_conditions.cpp).
     QComboBox* historyCombo(engine::HistoryField field) const;
+    // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
     void setComboText(QComboBox* combo, const std::string& text);
+    bool holdsNames(const QComboBox* combo) const;
     void setMemoText(QPlainTextEdit* memo, const std::string& text);
     void scheduleIdle();
     void showListPopup(const QPoint& at);

@@ -15,37 +15,69 @@ namespace vsr::ui {
 
 namespace {
 
-std::string text(const QComboBox* combo) { return combo->currentText().toStdString(); }
-
-std::vector<std::string> lines(const QPlainTextEdit* memo) {
-    std::vector<std::string> out;
+// The lines of a memo; a memo that ends with a line break holds no extra empty line.
+QStringList memoLines(const QPlainTextEdit* memo) {
     const QString all = memo->toPlainText();
-    if (all.isEmpty()) return out;
-    for (const QString& line : all.split(QLatin1Char('\n'))) out.push_back(line.toStdString());
-    // A memo that ends with a line break holds no extra empty line.
-    if (all.endsWith(QLatin1Char('\n'))) out.pop_back();
-    return out;
+    if (all.isEmpty()) return {};
+    QStringList lines = all.split(QLatin1Char('\n'));
+    if (all.endsWith(QLatin1Char('\n'))) lines.removeLast();
+    return lines;
 }
 
 platform::CivilDate civil(const QDate& d) { return {d.year(), d.month(), d.day()}; }
 QDate qdate(const platform::CivilDate& d) { return QDate(d.year, d.month, d.day); }
 
+// Typed texts into bytes, noting the first character the encoding refuses in `refusal` when
+// the text is one the run uses.
+class TextBytes {
+public:
+    explicit TextBytes(const TypedText& typed) : typed_(typed) {}
+
+    std::string text(const QString& text, std::string* refusal) const {
+        std::string why;
+        std::optional<std::string> b = typed_.bytes(text, &why);
+        if (b) return std::move(*b);
+        if (refusal && refusal->empty()) *refusal = why;
+        // Never run: the caller refuses it. Kept bytes only serve views of what was typed.
+        return typed_.kept(text);
+    }
+    std::vector<std::string> lines(const QPlainTextEdit* memo, std::string* refusal) const {
+        std::vector<std::string> out;
+        for (const QString& line : memoLines(memo)) out.push_back(text(line, refusal));
+        return out;
+    }
+
+private:
+    const TypedText& typed_;
+};
+
 }  // namespace
 
-engine::SearchConditions TFind::currentConditions(engine::Tab tab) const {
+engine::SearchConditions TFind::currentConditions(engine::Tab tab, TextRefusals* refusals) const {
     engine::SearchConditions c;
     c.tab = tab;
     c.queryType = queryType();
-    c.findText = text(FindEditComboBox);
-    c.findLines = lines(FindMemo);
     c.searchType = searchType();
-    c.searchText = text(SearchEdit);
-    c.searchLines = lines(SearchMemo);
     c.modificationType = modificationType();
-    c.replaceText = text(Edit2);
-    c.replaceLines = lines(Memo2);
-    c.path = text(ComboBoxPath);
-    c.masks = text(MasksComboBox);
+    // Only the texts this run uses may refuse it: a replacement the Find tab never reads may hold anything.
+    const bool findTab = tab == engine::Tab::Find;
+    const bool findLines = c.queryType == engine::QueryType::Multiline || c.queryType == engine::QueryType::RegExpr;
+    const bool searchLines = c.searchType != engine::SearchType::Phrase;
+    const bool inserts = c.modificationType == engine::ModificationType::Replace ||
+                         c.modificationType == engine::ModificationType::InsertBefore ||
+                         c.modificationType == engine::ModificationType::InsertAfter;
+    std::string* query = refusals ? &refusals->query : nullptr;
+    std::string* replacement = refusals && !findTab && inserts ? &refusals->replacement : nullptr;
+    const TypedText typed = typedText();
+    const TextBytes bytes(typed);
+    c.findText = bytes.text(FindEditComboBox->currentText(), findTab && !findLines ? query : nullptr);
+    c.findLines = bytes.lines(FindMemo, findTab && findLines ? query : nullptr);
+    c.searchText = bytes.text(SearchEdit->currentText(), !findTab && !searchLines ? query : nullptr);
+    c.searchLines = bytes.lines(SearchMemo, !findTab && searchLines ? query : nullptr);
+    c.replaceText = bytes.text(Edit2->currentText(), searchLines ? nullptr : replacement);
+    c.replaceLines = bytes.lines(Memo2, searchLines ? replacement : nullptr);
+    c.path = fileSystemName(ComboBoxPath->currentText());
+    c.masks = fileSystemName(MasksComboBox->currentText());
     c.caseSensitive = SensitiveCheckBox->isChecked();
     c.wholeWords = WholeWordsCheckBox->isChecked();
     c.searchInResults = ListXPCheckBox->isChecked() && ListXPCheckBox->isEnabled();
@@ -85,9 +117,7 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab) const {
     };
     c.directoryIgnoreList = splitLines(d.directIgnoreList);
     c.fileIgnoreList = splitLines(d.fileIgnoreList);
-    // The typed texts above are UTF-8, the encoding of the locale on every current desktop.
-    static const platform::CodePageId localePage = platform::systemCodePage();
-    c.codePage = localePage;
+    c.codePage = typed.encoding();
     return c;
 }
 
@@ -136,17 +166,19 @@ void TFind::applyConditions(const engine::SearchConditions& c) {
     ModificationTypeClick();
 }
 
+bool TFind::holdsNames(const QComboBox* combo) const { return combo == ComboBoxPath || combo == MasksComboBox; }
+
 void TFind::setComboText(QComboBox* combo, const std::string& value) {
     const bool was = updatingFields_;
     updatingFields_ = true;
-    combo->setEditText(QString::fromStdString(value));
+    combo->setEditText(holdsNames(combo) ? fileSystemName(value) : typedText().field(value));
     updatingFields_ = was;
 }
 
 void TFind::setMemoText(QPlainTextEdit* memo, const std::string& value) {
     const bool was = updatingFields_;
     updatingFields_ = true;
-    memo->setPlainText(QString::fromStdString(value));
+    memo->setPlainText(typedText().field(value));
     updatingFields_ = was;
 }
 
@@ -168,9 +200,13 @@ void TFind::fieldNormalized(engine::HistoryField field, const std::string& value
 void TFind::historyUsed(engine::HistoryField field, const std::string& value) {
     QComboBox* combo = historyCombo(field);
     if (!combo) return;
+    // The list is reordered as UTF-8, which holds every typed character, so no item loses one.
+    const TypedText asTyped = typedText();
+    const TypedText whole(platform::CodePageId::Utf8);
+    auto held = [&](const QString& s) { return whole.bytes(s).value_or(s.toStdString()); };
     std::vector<std::string> items;
-    for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
-    engine::pushHistory(items, value);
+    for (int i = 0; i < combo->count(); ++i) items.push_back(held(combo->itemText(i)));
+    engine::pushHistory(items, held(holdsNames(combo) ? fileSystemName(value) : asTyped.field(value)));
     // Rebuilding the list must not disturb the text in the field, which stays as typed.
     const QString keep = combo->currentText();
     const bool was = updatingFields_;
@@ -178,7 +214,7 @@ void TFind::historyUsed(engine::HistoryField field, const std::string& value) {
     {
         const QSignalBlocker block(combo);
         combo->clear();
-        for (const std::string& item : items) combo->addItem(QString::fromStdString(item));
+        for (const std::string& item : items) combo->addItem(whole.field(item));
         combo->setCurrentIndex(-1);
         combo->setEditText(keep);
     }

@@ -55,7 +55,15 @@ void WindowModify::modify(engine::ModifyScope scope) {
     const bool saveList = w_.commands_.allowed(Command::SaveList);
     // The list may be modified only while the controls still hold the conditions it was built
     // with, so the controls are the run's conditions.
-    const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace);
+    TFind::TextRefusals refused;
+    const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace, &refused);
+    if (!refused.query.empty() || !refused.replacement.empty()) {
+        // Nothing is written that the user did not type.
+        w_.prompter().messageBox("Modify", refused.query.empty() ? refused.replacement : refused.query,
+                                 engine::MessageIcon::Exclamation);
+        w_.state_.listPopupBlocked = false;
+        return;
+    }
     driver_.Modify(scope, conditions, w_.settingsDialogs().modifyOptions());
     afterRun(saveList);
 }

@@ -31,11 +31,18 @@ void TFind::FindButtonClick() { runSearch({}); }
 void TFind::runSearch(const engine::RunOptions& options) {
     // A run lets events through; a second Find from inside it would reuse the list underneath.
     if (state_.busy || !driver_) return;
+    TextRefusals refused;
+    engine::SearchConditions conditions = currentConditions(activeTab(), &refused);
+    if (!refused.query.empty()) {
+        // A character the encoding lacks would be searched as something else: nothing runs.
+        prompter_->messageBox(engine::tabCaption(conditions.tab), refused.query, engine::MessageIcon::Exclamation);
+        return;
+    }
     state_.listPopupBlocked = true;
     commands_.setAllowed(Command::ModifyAll, false);
     commands_.setAllowed(Command::Undo, false);
     state_.listClearedForRun = false;
-    runConditions_ = currentConditions(activeTab());
+    runConditions_ = std::move(conditions);
     pendingExpressionError_.reset();
     if (settingsDialogs_) driver_->setThreads(settingsDialogs_->settings().searchThreads());
     driver_->FindButtonClick(runConditions_, options);
@@ -45,7 +52,7 @@ void TFind::runSearch(const engine::RunOptions& options) {
     if (pendingExpressionError_) {
         const auto [tab, position] = *pendingExpressionError_;
         pendingExpressionError_.reset();
-        ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position);
+        ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
     }
     if (closeAfterRun_) {
         closeAfterRun_ = false;
@@ -138,7 +145,7 @@ void TFind::selectExpressionCharacter(engine::Tab tab, int position) {
         pendingExpressionError_ = std::make_pair(tab, position);
         return;
     }
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position);
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
 }
 
 void TFind::searchFinished(const engine::RunSummary& summary) {

@@ -33,17 +33,26 @@ const QDate kDayZero(1899, 12, 30);
 QDate fromDayNumber(int n) { return kDayZero.addDays(n); }
 int toDayNumber(const QDate& d) { return static_cast<int>(kDayZero.daysTo(d)); }
 
-void fillHistory(QComboBox* combo, const settings::HistoryList& h) {
+// How a history list is kept: typed texts in the chosen encoding, names and masks as the
+// file system has them.
+struct HistoryText {
+    const TypedText* typed;  // null for names
+
+    QString field(const std::string& bytes) const { return typed ? typed->field(bytes) : fileSystemName(bytes); }
+    std::string kept(const QString& text) const { return typed ? typed->kept(text) : fileSystemName(text); }
+};
+
+void fillHistory(QComboBox* combo, const settings::HistoryList& h, HistoryText as) {
     combo->clear();
-    for (const std::string& item : h.items) combo->addItem(QString::fromStdString(item));
+    for (const std::string& item : h.items) combo->addItem(as.field(item));
     combo->setCurrentIndex(-1);
-    combo->setEditText(QString::fromStdString(h.text));
+    combo->setEditText(as.field(h.text));
 }
 
-settings::HistoryList history(const QComboBox* combo) {
+settings::HistoryList history(const QComboBox* combo, HistoryText as) {
     settings::HistoryList h;
-    h.text = combo->currentText().toStdString();
-    for (int i = 0; i < combo->count(); ++i) h.items.push_back(combo->itemText(i).toStdString());
+    h.text = as.kept(combo->currentText());
+    for (int i = 0; i < combo->count(); ++i) h.items.push_back(as.kept(combo->itemText(i)));
     return h;
 }
 
@@ -81,14 +90,17 @@ void TFind::applyStoredSettings() {
     const bool wasComposing = composing_;
     composing_ = true;
     updatingFields_ = true;
-    fillHistory(ComboBoxPath, s.history.comboBoxPath);
-    fillHistory(FindEditComboBox, s.history.findEditComboBox);
-    fillHistory(SearchEdit, s.history.searchEdit);
-    fillHistory(Edit2, s.history.edit2);
-    fillHistory(MasksComboBox, s.history.masksComboBox);
-    FindMemo->setPlainText(QString::fromStdString(s.memos.findMemo));
-    SearchMemo->setPlainText(QString::fromStdString(s.memos.searchMemo));
-    Memo2->setPlainText(QString::fromStdString(s.memos.memo2));
+    // The texts were kept in the encoding of the settings being applied.
+    const TypedText typed = typedText();
+    const HistoryText names{nullptr}, texts{&typed};
+    fillHistory(ComboBoxPath, s.history.comboBoxPath, names);
+    fillHistory(FindEditComboBox, s.history.findEditComboBox, texts);
+    fillHistory(SearchEdit, s.history.searchEdit, texts);
+    fillHistory(Edit2, s.history.edit2, texts);
+    fillHistory(MasksComboBox, s.history.masksComboBox, names);
+    FindMemo->setPlainText(typed.field(s.memos.findMemo));
+    SearchMemo->setPlainText(typed.field(s.memos.searchMemo));
+    Memo2->setPlainText(typed.field(s.memos.memo2));
 
     SensitiveCheckBox->setChecked(o.sensitiveCheckBox);
     WholeWordsCheckBox->setChecked(o.wholeWordsCheckBox);
@@ -192,14 +204,17 @@ void TFind::rememberGeometry() {
 void TFind::collectStoredSettings() {
     settings::StoredSettings& s = stored_;
     settings::MainOptions& o = s.options;
-    s.history.comboBoxPath = history(ComboBoxPath);
-    s.history.findEditComboBox = history(FindEditComboBox);
-    s.history.searchEdit = history(SearchEdit);
-    s.history.edit2 = history(Edit2);
-    s.history.masksComboBox = history(MasksComboBox);
-    s.memos.findMemo = FindMemo->toPlainText().toStdString();
-    s.memos.searchMemo = SearchMemo->toPlainText().toStdString();
-    s.memos.memo2 = Memo2->toPlainText().toStdString();
+    // The texts are kept in the encoding stored beside them.
+    const TypedText typed = typedText();
+    const HistoryText names{nullptr}, texts{&typed};
+    s.history.comboBoxPath = history(ComboBoxPath, names);
+    s.history.findEditComboBox = history(FindEditComboBox, texts);
+    s.history.searchEdit = history(SearchEdit, texts);
+    s.history.edit2 = history(Edit2, texts);
+    s.history.masksComboBox = history(MasksComboBox, names);
+    s.memos.findMemo = typed.kept(FindMemo->toPlainText());
+    s.memos.searchMemo = typed.kept(SearchMemo->toPlainText());
+    s.memos.memo2 = typed.kept(Memo2->toPlainText());
 
     o.sensitiveCheckBox = SensitiveCheckBox->isChecked();
     o.wholeWordsCheckBox = WholeWordsCheckBox->isChecked();

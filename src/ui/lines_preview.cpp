@@ -78,7 +78,10 @@ bool LinesPreviewer::preview(std::size_t row) {
     clear();
     LinesViewer* viewer = w_.ListBox1;
     if (row >= w_.results().count() || viewer->content().browsedRow != static_cast<long long>(row)) return true;
-    const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace);
+    TFind::TextRefusals refused;
+    const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace, &refused);
+    // Modify would refuse these texts, so there is nothing to preview.
+    if (!refused.query.empty() || !refused.replacement.empty()) return true;
     PreviewHost host(w_, w_.results().row(row).fullName());
     const engine::RowPreview p = engine::previewRow({files_, attributes_, clock_}, host, row, conditions,
                                                     w_.settingsDialogs().modifyOptions());

@@ -145,8 +145,17 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     list.browsedIndex = static_cast<long long>(row);
     list.browsedPath = item.path;
     list.browsedName = item.name;
-    const engine::SearchConditions conditions = w_.currentConditions(w_.activeTab());
+    TFind::TextRefusals refused;
+    const engine::SearchConditions conditions = w_.currentConditions(w_.activeTab(), &refused);
     w_.ListBox1->setCodePage(conditions.codePage);
+    // A query the encoding cannot hold lists nothing rather than lines of something else; the
+    // next Find or Search says why.
+    if (!refused.query.empty()) {
+        w_.ListBox1->clear();
+        list.browsedIndex = -1;
+        none.end = engine::FillEnd::QueryRefused;
+        return none;
+    }
     filling_ = true;
     fillPurpose_ = purpose;
     browseAgain_ = false;
@@ -252,7 +261,7 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
 void LinesBrowser::entriesAdded() { w_.ListBox1->contentChanged(); }
 
 void LinesBrowser::selectExpressionCharacter(engine::Tab tab, int position) {
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position);
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position, w_.textEncoding());
 }
 
 void LinesBrowser::enterRunningState() {

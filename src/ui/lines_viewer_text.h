@@ -16,8 +16,9 @@ struct DisplayEntry {
     std::vector<std::pair<int, int>> highlights;  // (character offset, character count)
 };
 
-// Decodes an entry: as UTF-8 when its bytes are UTF-8 (a character cut by the 1024-byte limit
-// at the end is dropped), else with the configured single-byte code page.
+// Decodes an entry in the chosen text encoding: under UTF-8 a byte that is no part of a
+// character shows as its Windows-1252 character, and a character cut by the 1024-byte limit at
+// the end is dropped.
 DisplayEntry displayEntry(const engine::FoundLine& entry, platform::CodePageId page);
 // The same for bare bytes without highlights.
 QString displayText(std::string_view bytes, platform::CodePageId page);

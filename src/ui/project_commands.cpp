@@ -43,7 +43,7 @@ ProjectCommands::ProjectCommands(TFind& window, FilePrompter* files)
     const std::string dataFolder = w_.services_.settings ? w_.services_.settings->DataFolder() : std::string();
     batch_ = std::make_unique<TBatchDlg>(
         TBatchDlg::Services{files_, w_.prompter(), [this](const QString& topic) { w_.help().show(topic); }, dataFolder,
-                            w_.metrics()},
+                            w_.metrics(), [this] { return w_.textEncoding(); }},
         &w_);
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::SaveProject, [this] { SaveProject1Click(); });

@@ -124,7 +124,7 @@ void ReportCommands::CreateSearchReport() {
     if (w_.pendingExpressionError_) {
         const auto [errorTab, position] = *w_.pendingExpressionError_;
         w_.pendingExpressionError_.reset();
-        ui::selectExpressionCharacter(errorTab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position);
+        ui::selectExpressionCharacter(errorTab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position, w_.textEncoding());
     }
     w_.ListBox1->clear();
     list.browsedIndex = -1;

@@ -16,26 +16,37 @@ engine::FoundLine line(std::string text, std::vector<engine::Highlight> highligh
     return e;
 }
 
-TEST(LinesViewerText, DecodingKeepsHighlightsOnTheirCharacters) {
+TEST(LinesViewerText, LinesAreReadInTheChosenEncodingWithHighlightsOnTheirCharacters) {
+    using platform::CodePageId;
     struct Case {
         std::string bytes;
         std::vector<engine::Highlight> highlights;
-        platform::CodePageId page;
+        CodePageId page;
         QString text;
         std::vector<std::pair<int, int>> expected;
     } cases[] = {
-        {"a\tb\x01", {{2, 1}}, platform::CodePageId::Windows1252, QStringLiteral("a b "), {{2, 1}}},
-        {"caf\xC3\xA9 bar", {{6, 3}}, platform::CodePageId::Windows1252, QString::fromUtf8("café bar"), {{5, 3}}},
-        {"\xC3\xA9t\xC3\xA9", {{0, 5}}, platform::CodePageId::Windows1252, QString::fromUtf8("été"), {{0, 3}}},
-        {"x\xE2\x82", {{0, 1}}, platform::CodePageId::Windows1252, QStringLiteral("x"), {{0, 1}}},  // cut character
-        {"\x80 caf\xE9", {{2, 4}}, platform::CodePageId::Windows1252, QString::fromUtf8("€ café"), {{2, 4}}},
-        {"\xE9t\xE9", {{1, 1}}, platform::CodePageId::Iso8859_1, QString::fromUtf8("été"), {{1, 1}}},
+        {"a\tb\x01", {{2, 1}}, CodePageId::Windows1252, QStringLiteral("a b "), {{2, 1}}},
+        {"caf\xC3\xA9 bar", {{6, 3}}, CodePageId::Utf8, QString::fromUtf8("café bar"), {{5, 3}}},
+        {"\xC3\xA9t\xC3\xA9", {{0, 5}}, CodePageId::Utf8, QString::fromUtf8("été"), {{0, 3}}},
+        {"x\xE2\x82", {{0, 1}}, CodePageId::Utf8, QStringLiteral("x"), {{0, 1}}},  // cut character
+        // A stray byte among UTF-8 shows as its Windows-1252 character; the rest stays UTF-8.
+        {"\x80 caf\xE9 \xD0\xB6", {{2, 4}, {7, 2}}, CodePageId::Utf8, QString::fromUtf8("€ café ж"), {{2, 4}, {7, 1}}},
+        {"\x80 caf\xE9", {{2, 4}}, CodePageId::Windows1252, QString::fromUtf8("€ café"), {{2, 4}}},
+        {"\xE9t\xE9", {{1, 1}}, CodePageId::Iso8859_1, QString::fromUtf8("été"), {{1, 1}}},
+        // Under 1251 the same bytes are Cyrillic, and UTF-8 bytes are read as the page's characters.
+        {"\xF1\xEB\xEE\xE2\xEE \xD7", {{0, 5}}, CodePageId::Windows1251, QString::fromUtf8("слово Ч"), {{0, 5}}},
+        {"\xC3\xA9", {{0, 2}}, CodePageId::Windows1251, QString::fromUtf8("Г©"), {{0, 2}}},
+        {"\xD0\xA1\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE", {{2, 6}}, CodePageId::Utf8, QString::fromUtf8("Слово"), {{1, 3}}},
     };
     for (const Case& c : cases) {
         DisplayEntry d = displayEntry(line(c.bytes, c.highlights), c.page);
         EXPECT_EQ(d.text, c.text) << c.bytes;
         EXPECT_EQ(d.highlights, c.expected) << c.bytes;
     }
+    // The header names the file as the file system does, whatever the lines' encoding.
+    engine::FoundLine header = line(engine::headerText("\xD1\x84.txt", "/d"));
+    header.kind = engine::FoundLineKind::Header;
+    EXPECT_TRUE(displayEntry(header, CodePageId::Windows1251).text.contains(QString::fromUtf8("ф.txt")));
 }
 
 // Columns of the image where the colour is mostly `colour`.

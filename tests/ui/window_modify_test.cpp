@@ -263,10 +263,12 @@ TEST_F(WindowTest, ARegularExpressionErrorInASearchSelectsTheCharacterInTheQuery
 }
 
 TEST(ExpressionSelection, CountsBytesAndLineBreaksAsTheCompilerDoes) {
+    using platform::CodePageId;
     const struct {
         const char* text;
         int position;
         const char* selected;
+        CodePageId encoding = CodePageId::Utf8;
     } cases[] = {
         {"ab\n(c", 1, "a"},
         {"ab\n(c", 5, "("},             // the line break counts as CR LF
@@ -274,12 +276,14 @@ TEST(ExpressionSelection, CountsBytesAndLineBreaksAsTheCompilerDoes) {
         {"\xC3\xA9(x", 3, "("},         // a two-byte character
         {"\xF0\x9F\x98\x80(", 5, "("},  // beyond the basic plane: two units in the field
         {"ab", 40, "b"},                // past the end: the last character
+        {"\xC3\xA9(x", 2, "(", CodePageId::Windows1252},  // one byte per character on a page
+        {"\xD0\xB6\n(", 4, "(", CodePageId::Windows1251},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " @" + std::to_string(c.position));
         QPlainTextEdit memo;
         memo.setPlainText(QString::fromUtf8(c.text));
-        selectExpressionCharacter(&memo, c.position);
+        selectExpressionCharacter(&memo, c.position, c.encoding);
         EXPECT_EQ(memo.textCursor().selectedText(), QString::fromUtf8(c.selected));
     }
 }

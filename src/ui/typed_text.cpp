@@ -1,0 +1,37 @@
+#include "ui/typed_text.h"
+
+#include <QFile>
+
+#include "platform/text_encoding.h"
+
+namespace vsr::ui {
+
+namespace {
+
+std::u16string_view units(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+}  // namespace
+
+QString TypedText::field(std::string_view bytes) const {
+    const std::u16string text = platform::decodeText(encoding_, bytes, platform::InvalidBytes::Escape);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<std::string> TypedText::bytes(const QString& text, std::string* refusal) const {
+    platform::EncodedText e = platform::encodeText(encoding_, units(text));
+    if (!e.refused) return std::move(e.bytes);
+    if (refusal && refusal->empty()) *refusal = platform::refusedCharacterMessage(encoding_, *e.refused);
+    return std::nullopt;
+}
+
+std::string TypedText::kept(const QString& text) const { return platform::encodeText(encoding_, units(text), '?').bytes; }
+
+std::string fileSystemName(const QString& text) { return QFile::encodeName(text).toStdString(); }
+
+QString fileSystemName(std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+}  // namespace vsr::ui
