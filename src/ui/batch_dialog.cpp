@@ -192,6 +192,23 @@ void TBatchDlg::writeBatchTemp() {
     if (!path.empty()) platform::writeFileAtomically(path, project::batchTempBytes(table_));
 }
 
+void TBatchDlg::reencode(platform::CodePageId from, platform::CodePageId to) {
+    if (from == to) return;
+    const TypedText before(from), after(to);
+    bool changed = false;
+    for (project::BatchPair& row : table_.rows)
+        for (std::string* cell : {&row.search, &row.replace}) {
+            std::optional<std::string> bytes = after.bytes(before.field(*cell));
+            if (bytes && *bytes != *cell) {
+                *cell = std::move(*bytes);
+                changed = true;
+            }
+        }
+    if (!changed) return;
+    model_->reload();
+    writeBatchTemp();
+}
+
 void TBatchDlg::setTable(const project::BatchTable& table) {
     table_ = table;
     tableChanged();

@@ -42,6 +42,9 @@ public:
     void setTable(const project::BatchTable& table);
     // "Batch.tmp" from the table; failures are ignored.
     void writeBatchTemp();
+    // The text encoding changed: every cell the new one can hold is kept in it; a cell it
+    // cannot hold keeps its bytes, so nothing is turned into "?".
+    void reencode(platform::CodePageId from, platform::CodePageId to);
     std::string batchTempPath() const;
 
     void InsertRowClick();

@@ -1,9 +1,11 @@
 #include "ui/settings_dialogs.h"
 
+#include "ui/batch_dialog.h"
 #include "ui/dialog_prompter.h"
 #include "ui/file_ignore_dialog.h"
 #include "ui/find_window.h"
 #include "ui/path_ignore_dialog.h"
+#include "ui/project_commands.h"
 #include "ui/settings_dialog.h"
 
 namespace vsr::ui {
@@ -33,9 +35,16 @@ void SettingsDialogs::load(const settings::DialogSettings& values) {
 }
 
 void SettingsDialogs::ShowSettings() {
+    const platform::CodePageId before = w_.textEncoding();
     prompter_.runModal(*settings_);
     // Even a cancelled settings dialog keeps an ignore list accepted with its own OK.
     store();
+    const platform::CodePageId after = w_.textEncoding();
+    if (after == before) return;
+    // The same typed query is other bytes now, and folds by other rules: the list no longer
+    // holds what Modify would change, as after a change of "Case Sensitive".
+    w_.CaseOrWholeWordsClick(false);
+    if (auto* projects = w_.findChild<ProjectCommands*>()) projects->batchDialog().reencode(before, after);
 }
 
 engine::ModifyOptions SettingsDialogs::modifyOptions() const {

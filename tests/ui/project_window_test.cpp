@@ -7,7 +7,10 @@
 #include "ui/batch_dialog.h"
 #include "ui/dialog_prompter.h"
 #include "ui/file_prompter.h"
+#include "settings/key_paths.h"
 #include "ui/project_commands.h"
+#include "ui/settings_dialog.h"
+#include "ui/settings_dialogs.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {
@@ -296,6 +299,74 @@ TEST_F(BatchReplaceTest, TheDialogEditsItsTableByItsRules) {
     d.SaveClick();
     EXPECT_EQ(readFile(projectsDir.path() / "two.tbl"), "2\r\n\r\ns1\r\nr1\r\n\r\ns2\r\nr2\r\n");
     d.reject();
+}
+
+// "слово" and "дело" in Windows-1251.
+const std::string kWord1251 = "\xF1\xEB\xEE\xE2\xEE";
+const std::string kDeed1251 = "\xE4\xE5\xEB\xEE";
+
+TEST_F(BatchReplaceTest, CellsAreKeptInTheTextEncodingAndFollowAChangeOfIt) {
+    files.write("a.txt", "an " + kWord1251 + " here");
+    store.put(settings::kOptionsKey, "TextEncoding", "1251");
+    store.commit();
+    auto w = readyToReplace();
+    TBatchDlg& d = projects(*w).batchDialog();
+    d.show();
+    d.StringGrid1->setCurrentIndex(d.StringGrid1->model()->index(0, 0));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* editor = d.StringGrid1->findChild<QLineEdit*>(QStringLiteral("CellEditor"));
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QString::fromUtf8("слово"));
+    EXPECT_EQ(d.table().rows[0].search, kWord1251);
+    // A character 1251 lacks is not typed: the cell keeps what it had.
+    editor->setText(QString::fromUtf8("слово é"));
+    EXPECT_EQ(editor->text(), QString::fromUtf8("слово"));
+    EXPECT_EQ(d.table().rows[0].search, kWord1251);
+    d.reject();
+
+    batch(*w, {{kWord1251, kDeed1251}});
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "an " + kDeed1251 + " here");
+
+    // Choosing UTF-8 brings the cells over; a page without Cyrillic leaves them as they are.
+    auto choose = [&](const char* caption) {
+        dialogs.onShow = [caption](QDialog& dialog) {
+            auto& s = static_cast<TSettDlg&>(dialog);
+            s.TextEncodingComboBox->setCurrentIndex(s.TextEncodingComboBox->findText(QString::fromUtf8(caption)));
+        };
+        w->settingsDialogs().ShowSettings();
+        dialogs.onShow = nullptr;
+    };
+    choose("Windows-1252 (Western European)");
+    EXPECT_EQ(w->textEncoding(), platform::CodePageId::Windows1252);
+    EXPECT_EQ(d.table().rows[0].search, kWord1251);
+    choose("Windows-1251 (Cyrillic)");
+    choose("UTF-8");
+    EXPECT_EQ(d.table().rows[0].search, "\xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE");
+    EXPECT_EQ(readFile(dataDir.path() / "Batch.tmp"), project::batchTempBytes(d.table()));
+}
+
+TEST_F(BatchReplaceTest, AnotherEncodingTakesBackModifyUntilTheNextSearch) {
+    files.write("a.txt", "caf\xE9");
+    auto w = readyToReplace();
+    w->SearchEdit->setEditText(QString::fromUtf8("café"));
+    w->Edit2->setEditText(QStringLiteral("tea"));
+    dialogs.onShow = [](QDialog& dialog) {
+        auto& s = static_cast<TSettDlg&>(dialog);
+        s.TextEncodingComboBox->setCurrentIndex(s.TextEncodingComboBox->findText("Windows-1252 (Western European)"));
+    };
+    w->settingsDialogs().ShowSettings();
+    w->FindButtonClick();
+    ASSERT_EQ(rows(*w), 1);
+    w->ApplicationEvents1Idle();
+    EXPECT_TRUE(w->commands().allowed(Command::ModifyAll));
+    dialogs.onShow = [](QDialog& dialog) {
+        auto& s = static_cast<TSettDlg&>(dialog);
+        s.TextEncodingComboBox->setCurrentIndex(s.TextEncodingComboBox->findText("UTF-8"));
+    };
+    w->settingsDialogs().ShowSettings();
+    // "café" is other bytes in UTF-8: the listed file holds none of them.
+    EXPECT_FALSE(w->commands().allowed(Command::ModifyAll));
+    EXPECT_EQ(readFile(files.path() / "a.txt"), "caf\xE9");
 }
 
 }  // namespace
