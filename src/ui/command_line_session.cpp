@@ -1,6 +1,7 @@
 #include "ui/command_line_session.h"
 
 #include <QTimer>
+#include <cctype>
 #include <iostream>
 
 #include "platform/text_encoding.h"
@@ -46,7 +47,9 @@ std::vector<std::string> typedArguments(std::vector<std::string> arguments, plat
     for (std::string& argument : arguments) {
         const std::size_t start = argument.find_first_not_of(" \t");
         if (start == std::string::npos) continue;
-        const std::string_view name = std::string_view(argument).substr(start, 4);
+        // Switch names are taken in either case: "-S1=" is "-s1=".
+        std::string name(std::string_view(argument).substr(start, 4));
+        for (char& ch : name) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         if (name != "-s1=" && name != "-r1=" && name != "-s2=" && name != "-r2=") continue;
         const std::u16string text = platform::decodeText(locale, argument);
         platform::EncodedText typed = platform::encodeText(encoding, text);

@@ -5,8 +5,10 @@
 #include <filesystem>
 
 #include "platform/linux/qt_locale_formats.h"
+#include "platform/linux/qt_settings_store.h"
 #include "project/project_file.h"
 #include "settings/day_number.h"
+#include "settings/key_paths.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
 
@@ -37,8 +39,10 @@ protected:
         return work.write(name, projectFileBytes(v, dates)).string();
     }
     // The program in `folder` with no display, no toolkit platform chosen and no input.
-    test::ToolRun run(std::vector<std::string> args, const std::string& folder = {}) const {
+    test::ToolRun run(std::vector<std::string> args, const std::string& folder = {},
+                      std::vector<std::string> environment = {}) const {
         std::vector<std::string> all = {"-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM"};
+        all.insert(all.end(), environment.begin(), environment.end());
         if (!folder.empty()) all.insert(all.end(), {"-C", folder});
         all.push_back(VSR_PROGRAM);
         all.insert(all.end(), args.begin(), args.end());
@@ -77,6 +81,19 @@ TEST_F(CommandLineRunTest, SwitchesOverrideTheProjectAndARelativeProjectIsFound)
     const auto r = run({"multi.vsr", "-com", "-s2=one||two|three", "-R2=joined", "-MS=*.txt"}, work.str());
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(work.path() / "a.txt"), "joined\n");
+}
+
+TEST_F(CommandLineRunTest, TextsOfTheCommandLineComeOverFromTheLocaleIntoTheChosenEncoding) {
+    // "слово здесь" in Windows-1251, the encoding chosen in the settings; the shell types UTF-8.
+    work.write("a.txt", "\xF1\xEB\xEE\xE2\xEE \xE7\xE4\xE5\xF1\xFC\n");
+    platform::QtSettingsStore store;
+    store.writeString(settings::kOptionsKey, "TextEncoding", "1251");
+    ASSERT_TRUE(store.commit());
+    const std::string project = writeProject(replaceProject());
+    const auto r = run({project, "-com", "-S1=\xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE", "-r1=\xD0\xB4\xD0\xB5\xD0\xBB\xD0\xBE"}, {},
+                       {"LC_ALL=C.UTF-8"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(work.path() / "a.txt"), "\xE4\xE5\xEB\xEE \xE7\xE4\xE5\xF1\xFC\n");
 }
 
 TEST_F(CommandLineRunTest, AnUnknownSwitchModifiesNothingAndIsReported) {
