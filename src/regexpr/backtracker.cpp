@@ -191,6 +191,7 @@ void Backtracker::repeatBounds(std::size_t node, std::int64_t& min, std::int64_t
 // character can succeed.
 void Backtracker::followingChar(std::size_t node, int& c1, int& c2) const {
     c1 = c2 = -1;
+    if (plain_) return;
     std::int32_t off = op::readInt(code_ + node + 1);
     if (off == 0) return;
     std::size_t nx = node + off;
@@ -212,7 +213,9 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
     stack_.clear();
     base_ = 0;
     loopIndex_ = 0;
-    for (int g = 1; g <= program.groupCount; ++g) openAt_[g] = -1;
+    leadRunEnd_ = kNoRunEnd;
+    plain_ = program.plain;
+    openAt_.fill(-1);
 
     std::size_t node = 1;
     std::size_t pos = startPos;
@@ -297,6 +300,7 @@ bool Backtracker::run(const Program& program, const CharTables& tables, const ch
             int c1, c2;
             followingChar(node, c1, c2);
             std::int64_t k = static_cast<std::int64_t>(repeatCount(opnd, pos, max));
+            if (node == program.runSkipNode && leadRunEnd_ == kNoRunEnd) leadRunEnd_ = pos + static_cast<std::size_t>(k);
             if (program.possessive[node]) {
                 if (k < min) goto fail;
                 pos += k;

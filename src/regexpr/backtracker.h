@@ -21,10 +21,11 @@ struct Captures {
         start.fill(-1);
         end.fill(-1);
     }
-    // Clears group 0 and groups 1..groups only: the others are never set.
+    // Clears group 0 and groups 1..groups; the others are never set. With groups, every slot:
+    // that is a few vector stores, where a loop up to the count would become two calls to memset.
     void clear(int groups) {
-        start[0] = end[0] = -1;  // the usual case, without a call to memset
-        for (int g = 1; g <= groups; ++g) start[g] = end[g] = -1;
+        if (groups > 0) return clear();
+        start[0] = end[0] = -1;
     }
 };
 
@@ -55,6 +56,11 @@ public:
     // Tries a match beginning at `pos`; on success `matchEnd` is where it ended.
     bool run(const Program& program, const CharTables& tables, const char* input, std::size_t length,
              std::size_t pos, Captures& caps, std::size_t& matchEnd);
+    // After a run: where the run of characters ended that the program's run-skip repeat
+    // (Program::runSkipNode) took when it opened the attempt, or kNoRunEnd when the attempt
+    // never reached it.
+    static constexpr std::size_t kNoRunEnd = ~std::size_t{0};
+    std::size_t leadRunEnd() const { return leadRunEnd_; }
 
 private:
     enum Kind : std::uint32_t {
@@ -102,6 +108,8 @@ private:
     // group closes, so a back-reference inside the group sees its last complete text.
     std::array<std::int64_t, kGroupSlots> openAt_{};
     std::size_t base_ = 0;
+    std::size_t leadRunEnd_ = kNoRunEnd;
+    bool plain_ = false;  // the program's shortcuts are off (Program::plain)
     std::uint32_t steps_ = 0;
     std::uint64_t backtrackLimit_ = kDefaultBacktrackLimit;
     std::uint64_t backtracksLeft_ = kDefaultBacktrackLimit;

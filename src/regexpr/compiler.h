@@ -17,4 +17,7 @@ Program compileExpression(std::string_view expression, unsigned modifiers, const
 // literal, first-character set).
 void computeShortcuts(Program& program, const CharTables& tables);
 
+// Takes every shortcut back: the program is then run the plain way, at every position.
+void dropShortcuts(Program& program);
+
 }  // namespace vsr::regexpr

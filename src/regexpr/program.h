@@ -30,15 +30,24 @@ struct Program {
     std::array<bool, 256> firstSet{};  // bytes that can begin a non-empty match
     bool canMatchEmpty = false;      // a match may be empty at its start position
     std::size_t requiredProbe = 0;   // index in `required` of its rarest byte, searched first
+    // The bytes a match can hold before the required literal (when it is no prefix). With
+    // beforeRequiredSkip, some byte is not among them: a match that holds the literal at p
+    // starts after the last such byte before p.
+    bool beforeRequiredSkip = false;
+    std::array<bool, 256> beforeRequired{};
     std::string anchoredPrefix;      // anchored: the literal the input must start with
     // Greedy one-character repeats whose operand can never match what must follow them: giving
     // characters back cannot help, so they keep no choice point. Indexed by node offset.
     std::vector<bool> possessive;
     bool hasBackRefs = false;
-    // After a failed attempt where a byte of runSkipSet stands, the attempts inside the rest of
-    // that run of bytes would fail the same way and are skipped.
-    bool runSkip = false;
-    std::array<bool, 256> runSkipSet{};
+    // A greedy repeat without a maximum that every match begins with, before anything else
+    // takes a character (0: none). Started anywhere inside the run of characters it took in a
+    // failed attempt, it could only stop where it could have stopped there, and the rest would
+    // fail the same way; so the next start worth trying is the end of that run.
+    std::size_t runSkipNode = 0;
+    // Built without any of the above: every position is tried and every repeat keeps its
+    // choices (see TVxRegex::SetScanShortcuts).
+    bool plain = false;
 };
 
 }  // namespace vsr::regexpr

@@ -139,6 +139,23 @@ void firstChars(const std::vector<std::uint8_t>& code, std::size_t start, const 
     }
 }
 
+// The bytes of node n up to the next node in layout order; a repeat's operand node follows
+// inside it, so for a repeat that is its own header only.
+std::size_t nodeSize(const std::vector<std::uint8_t>& code, std::size_t n) {
+    const std::uint8_t* operand = code.data() + n + op::kHeader;
+    switch (code[n]) {
+    case op::Exactly: case op::ExactlyCI: case op::ExactlyFold:
+        return op::kHeader + std::strlen(reinterpret_cast<const char*>(operand)) + 1;
+    case op::ClassU8: return op::kHeader + op::kClassFixed + 8 * static_cast<std::size_t>(op::readInt(operand + 17));
+    case op::AnyOf3: case op::NoneOf3: return op::kHeader + 3;
+    case op::AnyOfSet: return op::kHeader + 32;
+    case op::BackRef: case op::BackRefCI: return op::kHeader + 1;
+    case op::Loop: case op::LoopNG: return op::kHeader + 12;
+    case op::Braces: case op::BracesNG: return op::kHeader + 8;
+    default: return op::kHeader;
+    }
+}
+
 // Marks greedy one-character repeats whose operand shares no byte with what can follow them.
 // What follows must consume a byte right where the repeat stops; after giving one back that byte
 // would be the operand's, which the continuation cannot take. So the first count is the only one.
@@ -147,42 +164,75 @@ void markPossessive(Program& p, const CharTables& t) {
     p.possessive.assign(code.size(), false);
     p.hasBackRefs = false;
     // Walk every node of the program in layout order.
-    for (std::size_t n = 1; n < code.size();) {
-        std::uint8_t o = code[n];
-        std::size_t size = op::kHeader;
-        switch (o) {
-        case op::Exactly: case op::ExactlyCI: case op::ExactlyFold:
-            size += std::strlen(reinterpret_cast<const char*>(code.data() + n + op::kHeader)) + 1;
-            break;
-        case op::ClassU8:
-            size += op::kClassFixed + 8 * static_cast<std::size_t>(intAt(code, n + op::kHeader + 17));
-            break;
-        case op::AnyOf3: case op::NoneOf3: size += 3; break;
-        case op::AnyOfSet: size += 32; break;
-        case op::BackRef: case op::BackRefCI:
-            size += 1;
-            p.hasBackRefs = true;
-            break;
-        case op::Loop: case op::LoopNG: size += 12; break;
-        case op::Braces: case op::BracesNG: case op::Star: case op::Plus: {
-            // The operand node follows inside; step over the repeat's own header only.
-            if (o == op::Braces || o == op::BracesNG) size += 8;
-            if (o == op::Star || o == op::Plus || o == op::Braces) {
-                Set own{};
-                addOneChar(code, n + size, t, own);
-                Set follow{};
-                bool canBeEmpty = false;
-                firstChars(code, op::next(code, n), t, follow, canBeEmpty);
-                bool disjoint = !canBeEmpty;
-                for (int c = 0; c < 256 && disjoint; ++c) disjoint = !(own[c] && follow[c]);
-                p.possessive[n] = disjoint;
+    for (std::size_t n = 1; n < code.size(); n += nodeSize(code, n)) {
+        const std::uint8_t o = code[n];
+        if (o == op::BackRef || o == op::BackRefCI) p.hasBackRefs = true;
+        if (o == op::Star || o == op::Plus || o == op::Braces) {
+            Set own{};
+            addOneChar(code, n + nodeSize(code, n), t, own);
+            Set follow{};
+            bool canBeEmpty = false;
+            firstChars(code, op::next(code, n), t, follow, canBeEmpty);
+            bool disjoint = !canBeEmpty;
+            for (int c = 0; c < 256 && disjoint; ++c) disjoint = !(own[c] && follow[c]);
+            p.possessive[n] = disjoint;
+        }
+    }
+}
+
+// The bytes that the nodes laid out before `end` can take, in every match. Every node of the
+// pieces before a node of the top-level chain lies before it, nested ones included.
+bool bytesBefore(const std::vector<std::uint8_t>& code, std::size_t end, const CharTables& t, Set& set) {
+    set.fill(false);
+    for (std::size_t n = 1; n < end; n += nodeSize(code, n)) {
+        const std::uint8_t* operand = code.data() + n + op::kHeader;
+        switch (code[n]) {
+        case op::Exactly: case op::ExactlyCI:
+            for (const std::uint8_t* q = operand; *q; ++q) {
+                set[*q] = true;
+                if (code[n] == op::ExactlyCI) set[t.otherCase[*q]] = true;
             }
             break;
+        case op::ClassU8:
+            addOneChar(code, n, t, set);
+            // A character beyond ASCII may match through its case forms.
+            if (operand[0] & op::kClassFold)
+                for (int c = 0x80; c < 256; ++c) set[c] = true;
+            break;
+        case op::AnyOf3: case op::NoneOf3: case op::AnyOfSet: case op::AnyDigit: case op::NotDigit:
+        case op::AnyU8: case op::WordU8: case op::NotWordU8:
+            addOneChar(code, n, t, set);
+            break;
+        case op::Bol: case op::Eol: case op::LineStart: case op::LineEnd: case op::Branch: case op::Back:
+        case op::Nothing: case op::Comment: case op::Star: case op::Plus: case op::Braces: case op::StarNG:
+        case op::PlusNG: case op::BracesNG: case op::LoopEntry: case op::Loop: case op::LoopNG:
+            break;  // no character of their own (a repeat's operand is the node after it)
+        default:
+            if (op::isOpen(code[n]) || op::isClose(code[n])) break;
+            set.fill(true);  // ".", back-references, folded literals and anything else
+            return false;
         }
-        default: break;
-        }
-        n += size;
     }
+    for (int c = 0; c < 256; ++c)
+        if (!set[c]) return true;
+    return false;
+}
+// The first node of a match from `node` that can take a character or make a choice: group
+// starts, comments and groups of a single alternative (whose Branch offers no other) lead into it.
+std::size_t leadingNode(const std::vector<std::uint8_t>& code, std::size_t node) {
+    for (std::size_t steps = 0; node && steps < code.size(); ++steps) {
+        const std::uint8_t o = code[node];
+        if (op::isOpen(o) || o == op::Comment) {
+            node = op::next(code, node);
+        } else if (o == op::Branch) {
+            const std::size_t nx = op::next(code, node);
+            if (nx && code[nx] == op::Branch) break;
+            node = op::operand(node);
+        } else {
+            break;
+        }
+    }
+    return node;
 }
 
 // A rough rank of how common a byte is in source code and prose; the required literal is found
@@ -203,7 +253,8 @@ void computeShortcuts(Program& p, const CharTables& t) {
     p.required.clear();
     p.requiredIsPrefix = false;
     p.requiredCI = false;
-    p.runSkip = false;
+    p.runSkipNode = 0;
+    p.beforeRequiredSkip = false;
     p.canMatchEmpty = false;
     p.anchoredPrefix.clear();
     p.requiredProbe = 0;
@@ -215,19 +266,16 @@ void computeShortcuts(Program& p, const CharTables& t) {
     std::size_t scan = op::operand(first);
     while (code[scan] == op::Comment) scan = op::next(code, scan);
 
-    // A match that begins with a possessive repeat (group starts aside) ends that repeat at the
-    // end of the run of its characters wherever inside the run it starts; without back-references
-    // the rest then behaves the same, so one failed start stands for the whole run.
-    std::size_t lead = scan;
-    while (op::isOpen(code[lead]) || code[lead] == op::Comment) lead = op::next(code, lead);
-    const std::uint8_t lo = code[lead];
-    // (The run is one of bytes, so not for an operand of UTF-8 characters.)
-    if (!p.hasBackRefs && p.possessive[lead] && (lo == op::Plus || lo == op::Star ||
-                                                 (lo == op::Braces && intAt(code, lead + op::kHeader + 4) == op::kInfinity)) &&
-        !op::isWideOne(code[lead + op::kHeader + (lo == op::Braces ? 8 : 0)])) {
-        p.runSkip = true;
-        p.runSkipSet.fill(false);
-        addOneChar(code, lead + op::kHeader + (lo == op::Braces ? 8 : 0), t, p.runSkipSet);
+    // A match that begins with a greedy repeat without a maximum (group starts aside): started
+    // inside the run of its characters, the repeat can stop at fewer places of the run than from
+    // the run's first character, and nothing after it knows where it started unless a
+    // back-reference reads a group. So one failed start stands for the whole run.
+    if (!p.hasBackRefs) {
+        const std::size_t lead = leadingNode(code, scan);
+        const std::uint8_t lo = code[lead];
+        if (lo == op::Plus || lo == op::Star ||
+            (lo == op::Braces && intAt(code, lead + op::kHeader + 4) == op::kInfinity))
+            p.runSkipNode = lead;
     }
     if (code[scan] == op::Exactly) {
         p.startChar = code[scan + op::kHeader];
@@ -262,7 +310,25 @@ void computeShortcuts(Program& p, const CharTables& t) {
         };
         for (std::size_t k = 1; k < p.required.size(); ++k)
             if (rank(k) < rank(p.requiredProbe)) p.requiredProbe = k;
+        // What a match holds before the literal; a byte outside it ends the room for a start.
+        if (!p.requiredIsPrefix) p.beforeRequiredSkip = bytesBefore(code, bestNode, t, p.beforeRequired);
     }
+}
+
+void dropShortcuts(Program& p) {
+    p.startChar = -1;
+    p.anchored = false;
+    p.anchoredPrefix.clear();
+    p.required.clear();
+    p.requiredIsPrefix = false;
+    p.requiredCI = false;
+    p.requiredProbe = 0;
+    p.beforeRequiredSkip = false;
+    p.firstSet.fill(true);
+    p.canMatchEmpty = true;  // so every position is tried, the end of the input included
+    p.possessive.assign(p.code.size(), false);
+    p.runSkipNode = 0;
+    p.plain = true;
 }
 
 }  // namespace vsr::regexpr

@@ -77,12 +77,19 @@ void TVxRegex::SetWordTable(const ByteTable& word) {
     dropProgram();
 }
 
+void TVxRegex::SetScanShortcuts(bool on) {
+    shortcuts_ = on;
+    dropProgram();
+}
+
 void TVxRegex::Compile() {
     dropProgram();
     forgetProbeScans();
     // A failed compilation leaves no program, so the next match compiles again.
-    program_ = std::make_unique<Program>(compileExpression(expressionSet_ ? expression_ : std::string_view(),
-                                                           modifiers_, tables_));
+    auto program = std::make_unique<Program>(compileExpression(expressionSet_ ? expression_ : std::string_view(),
+                                                               modifiers_, tables_));
+    if (!shortcuts_) dropShortcuts(*program);
+    program_ = std::move(program);
 }
 
 void TVxRegex::compileForMatch() {
@@ -160,13 +167,16 @@ bool TVxRegex::ExecNext() {
     return ExecPos(next + 1);
 }
 
-bool TVxRegex::attempt(std::size_t pos) {
+bool TVxRegex::attempt(std::size_t pos, std::size_t* runEnd) {
+    if (runEnd) *runEnd = Backtracker::kNoRunEnd;
     const std::string_view text(input_, inputLen_);
     if (tables_.utf8 && !text::utf8::isCharStart(text, pos)) return false;
     matcher_.allowStart();
     caps_.clear(program_->groupCount);
     std::size_t end = 0;
-    if (!matcher_.run(*program_, tables_, input_, inputLen_, pos, caps_, end)) return false;
+    const bool matched = matcher_.run(*program_, tables_, input_, inputLen_, pos, caps_, end);
+    if (runEnd) *runEnd = matcher_.leadRunEnd();
+    if (!matched) return false;
     // Only a literal of invalid bytes could end inside a character: such a match is no match.
     if (tables_.utf8 && !text::utf8::isCharStart(text, end)) {
         caps_.clear(program_->groupCount);
@@ -241,16 +251,37 @@ bool TVxRegex::search(std::size_t from) {
         if (!prefix.empty() && (s[0] != prefix[0] || std::memcmp(s, prefix.data(), prefix.size()) != 0)) return false;
         return attempt(0);
     }
-    if (!p.required.empty()) {
-        const char* hit = findRequired(from);
+    // A match from `at` holds the required literal at `at` or later: once the starts pass the
+    // occurrence found last, the next one is looked for, and when there is none no start is
+    // left. Before the occurrence, the match holds only bytes it can hold before the literal, so
+    // it starts after the last byte before the occurrence that is not one of them.
+    const std::uint8_t* u = reinterpret_cast<const std::uint8_t*>(s);
+    std::size_t required = len + 1;  // where the required literal stands next (len + 1: nothing required)
+    std::size_t earliest = 0;        // the first start that can reach it
+    auto findAhead = [&](std::size_t at) {
+        const char* hit = findRequired(at);
         if (!hit) return false;
+        required = static_cast<std::size_t>(hit - s);
+        earliest = at;
+        if (p.beforeRequiredSkip) {
+            earliest = required;
+            while (earliest > at && p.beforeRequired[u[earliest - 1]]) --earliest;
+        }
+        return true;
+    };
+    // Moves `at` to the first start that can still reach a required literal; false when none can.
+    auto requiredAhead = [&](std::size_t& at) {
+        if (at > required && !findAhead(at)) return false;
+        if (at < earliest) at = earliest;
+        return true;
+    };
+    if (!p.required.empty()) {
+        if (!findAhead(from)) return false;
         if (p.requiredIsPrefix) {
             // The match begins with the literal: try only where it stands.
             for (;;) {
-                std::size_t at = static_cast<std::size_t>(hit - s);
-                if (attempt(at)) return true;
-                hit = findRequired(at + 1);
-                if (!hit) return false;
+                if (attempt(required)) return true;
+                if (!findAhead(required + 1)) return false;
             }
         }
     }
@@ -259,22 +290,33 @@ bool TVxRegex::search(std::size_t from) {
             const void* hit = std::memchr(s + at, p.startChar, len - at);
             if (!hit) return false;
             at = static_cast<std::size_t>(static_cast<const char*>(hit) - s);
+            const std::size_t was = at;
+            if (!requiredAhead(at)) return false;
+            if (at != was) continue;  // moved on: find the start character again from there
             if (attempt(at)) return true;
             ++at;
         }
         return false;
     }
     if (p.canMatchEmpty) {
-        for (std::size_t at = from; at <= len; ++at)
+        for (std::size_t at = from; at <= len; ++at) {
+            if (!requiredAhead(at)) return false;
             if (attempt(at)) return true;
+        }
         return false;
     }
-    const std::uint8_t* u = reinterpret_cast<const std::uint8_t*>(s);
-    for (std::size_t at = from; at < len; ++at) {
-        if (!p.firstSet[u[at]]) continue;
-        if (attempt(at)) return true;
-        if (p.runSkip && p.runSkipSet[u[at]])
-            while (at + 1 < len && p.runSkipSet[u[at + 1]]) ++at;
+    for (std::size_t at = from; at < len;) {
+        if (!p.firstSet[u[at]]) {
+            ++at;
+            continue;
+        }
+        const std::size_t was = at;
+        if (!requiredAhead(at)) return false;
+        if (at != was) continue;  // moved on: look at the byte there first
+        std::size_t runEnd;
+        if (attempt(at, &runEnd)) return true;
+        // A failed start inside the run the leading repeat took would fail the same way.
+        at = runEnd != Backtracker::kNoRunEnd && runEnd > at ? runEnd : at + 1;
     }
     return false;
 }

@@ -63,6 +63,11 @@ public:
     static void SetDefaultBacktrackLimit(std::uint64_t limit) { defaultBacktrackLimit_ = limit; }
     static std::uint64_t DefaultBacktrackLimit() { return defaultBacktrackLimit_; }
 
+    // On by default. Off, a match is looked for the plain way: tried at every position, with
+    // every choice of every repeat kept. Slower, with the same results; tests compare the two.
+    void SetScanShortcuts(bool on);
+    bool ScanShortcuts() const { return shortcuts_; }
+
     // Compiles now (otherwise the next match does); errors are raised as EVxRegex.
     void Compile();
 
@@ -97,10 +102,13 @@ private:
     void dropProgram() { program_.reset(); }
     bool search(std::size_t from);
     const char* findRequired(std::size_t from) const;
-    bool attempt(std::size_t pos);
+    // One match attempt at pos. runEnd, when given, receives where the program's run-skip repeat
+    // stopped (Backtracker::leadRunEnd), or kNoRunEnd.
+    bool attempt(std::size_t pos, std::size_t* runEnd = nullptr);
 
     std::string expression_;
     bool expressionSet_ = false;
+    bool shortcuts_ = true;
     unsigned modifiers_ = kDefaultModifiers;
     CharTables tables_;
     std::unique_ptr<Program> program_;
