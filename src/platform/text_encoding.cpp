@@ -1,6 +1,9 @@
 #include "platform/text_encoding.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <utility>
 
 #include "text/utf8.h"
 
@@ -130,12 +133,36 @@ void appendUnits(std::u16string& out, char32_t cp) {
     }
 }
 
+// The upper half of a page sorted by character, for finding a character's byte.
+struct ReverseHalf {
+    std::array<std::pair<char16_t, unsigned char>, 128> entries;
+
+    explicit ReverseHalf(const char16_t* half) {
+        for (int i = 0; i < 128; ++i) entries[i] = {half[i], static_cast<unsigned char>(0x80 + i)};
+        std::sort(entries.begin(), entries.end());
+    }
+};
+
+const ReverseHalf& reverseHalf(CodePageId id) {
+    static const ReverseHalf pages[] = {ReverseHalf(kWindows1252), ReverseHalf(kWindows1250), ReverseHalf(kWindows1251),
+                                        ReverseHalf(kIso8859_1), ReverseHalf(kIso8859_15)};
+    switch (id) {
+        case CodePageId::Windows1250: return pages[1];
+        case CodePageId::Windows1251: return pages[2];
+        case CodePageId::Iso8859_1: return pages[3];
+        case CodePageId::Iso8859_15: return pages[4];
+        case CodePageId::Windows1252:
+        case CodePageId::Utf8: break;
+    }
+    return pages[0];
+}
+
 // The byte of `u` on a single-byte page, if the page holds it.
-std::optional<char> pageByte(const char16_t* half, char16_t u) {
+std::optional<char> pageByte(const ReverseHalf& half, char16_t u) {
     if (u < 0x80) return static_cast<char>(u);
-    for (int i = 0; i < 128; ++i)
-        if (half[i] == u) return static_cast<char>(0x80 + i);
-    return std::nullopt;
+    const auto at = std::lower_bound(half.entries.begin(), half.entries.end(), std::pair<char16_t, unsigned char>(u, 0));
+    if (at == half.entries.end() || at->first != u) return std::nullopt;
+    return static_cast<char>(at->second);
 }
 
 }  // namespace
@@ -177,7 +204,7 @@ std::u16string decodeText(CodePageId id, std::string_view bytes, InvalidBytes in
 EncodedText encodeText(CodePageId id, std::u16string_view text, std::optional<char> substitute) {
     EncodedText result;
     result.bytes.reserve(text.size());
-    const char16_t* half = id == CodePageId::Utf8 ? nullptr : upperHalf(id);
+    const ReverseHalf* half = id == CodePageId::Utf8 ? nullptr : &reverseHalf(id);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t u = text[i];
         if (u < 0x80) {
@@ -199,7 +226,7 @@ EncodedText encodeText(CodePageId id, std::u16string_view text, std::optional<ch
             continue;
         }
         if (half && cp < 0x10000) {
-            if (std::optional<char> b = pageByte(half, static_cast<char16_t>(cp))) {
+            if (std::optional<char> b = pageByte(*half, static_cast<char16_t>(cp))) {
                 result.bytes += *b;
                 continue;
             }
