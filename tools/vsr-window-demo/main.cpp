@@ -4,15 +4,17 @@
 //                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--replace TEXT [--preview]]
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
-//                   [--rename-extension EXT] [--editor COMMAND] [--settings] [--print-rows] [--quit]
+//                   [--rename-extension EXT] [--editor COMMAND] [--settings] [--encoding NAME]
+//                   [--print-rows] [--quit]
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT; with
 // --preview it turns the Preview box on instead and shows the replacement in the Lines Viewer.
 // --time prints "<rows> rows in <seconds> s" for the search, to measure the window's speed.
 // COMMAND is copy-files=DIR, delete-files, rename-files, execute-file, edit-file,
 // open-directory or select-all (a rename of the browsed file deselects the rows). While
 // commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
-// to standard error. --settings opens the settings dialog over the window. Nothing is loaded
-// from or saved to the user's settings.
+// to standard error. --settings opens the settings dialog over the window; --encoding chooses
+// its text encoding (utf-8, 1252, 1250, 1251, 8859-1, 8859-15). Nothing is loaded from or
+// saved to the user's settings.
 #include <QApplication>
 #include <QCheckBox>
 #include <QButtonGroup>
@@ -46,7 +48,7 @@ const char* const kUsage =
     "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time]\n"
     "          [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
-    "          [--editor COMMAND] [--settings] [--print-rows] [--quit]\n"
+    "          [--editor COMMAND] [--settings] [--encoding utf-8|1252|1250|1251|8859-1|8859-15] [--print-rows] [--quit]\n"
     "COMMAND: copy-files=DIR, delete-files, rename-files, execute-file, edit-file, open-directory, select-all\n";
 
 struct Step {
@@ -101,7 +103,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") && !std::getenv("QT_QPA_PLATFORM"))
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    std::string tab = "find", type = "phrase", path, masks, query, replace, editor;
+    std::string tab = "find", type = "phrase", path, masks, query, replace, editor, encoding;
     bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
     bool preview = false, settings = false;
     std::vector<Step> steps;
@@ -130,6 +132,10 @@ int main(int argc, char** argv) {
         else if (arg == "--print-rows") printRows = true;
         else if (arg == "--quit") quit = true;
         else if (arg == "--settings") settings = true;
+        else if (arg == "--encoding") {
+            next(encoding);
+            ok = ok && vsr::platform::parseCodePageName(encoding).has_value();
+        }
         else if (arg == "--editor") next(editor);
         else if (arg == "--then") {
             next(value);
@@ -193,6 +199,11 @@ int main(int argc, char** argv) {
     // With the preview on, the replacement is shown in the Lines Viewer instead of being made.
     if (preview) window.PreviewCheckBox->setChecked(true);
     if (!editor.empty()) window.settingsDialogs().settings().EditorEdit->setText(QString::fromStdString(editor));
+    if (!encoding.empty()) {
+        vsr::settings::DialogSettings values = window.settingsDialogs().settings().values();
+        values.textEncoding = *vsr::platform::parseCodePageName(encoding);
+        window.settingsDialogs().load(values);
+    }
     window.show();
     if (settings) QTimer::singleShot(100, &window, [&window] { window.settingsDialogs().ShowSettings(); });
     int status = 0;

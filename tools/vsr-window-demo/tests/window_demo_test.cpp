@@ -74,6 +74,26 @@ TEST(WindowDemo, TheEditorGetsTheHostileNameAsOneArgument) {
     EXPECT_FALSE(fs::exists(dir.path() / "bin" / "pwned"));
 }
 
+TEST(WindowDemo, TheChosenEncodingDecidesWhichBytesAQueryIs) {
+    TempDir dir;
+    // "Слово слово" in Windows-1251, and "слово" in UTF-8.
+    dir.write("files/cp1251.txt", "\xD1\xEB\xEE\xE2\xEE \xF1\xEB\xEE\xE2\xEE\r\n");
+    dir.write("files/utf8.txt", "\xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE\n");
+    const std::string files = (dir.path() / "files").string();
+    const std::string word = "\xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE";
+    auto r = demo({"--encoding", "1251", "--path", files, "--query", word, "--run", "--print-rows", "--quit"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, files + "/cp1251.txt\t2\n");
+    r = demo({"--encoding", "utf-8", "--path", files, "--query", word, "--run", "--print-rows", "--quit"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, files + "/utf8.txt\t1\n");
+    // Latin-1 cannot hold it: the window says so and lists nothing.
+    r = demo({"--encoding", "8859-1", "--path", files, "--query", word, "--run", "--print-rows", "--quit"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("cannot be written in the text encoding ISO-8859-1"), std::string::npos) << r.err;
+}
+
 TEST(WindowDemo, UnknownWordsGetTheUsage) {
     const auto r = demo({"--then", "format-disk"});
     EXPECT_EQ(r.status, 2);
