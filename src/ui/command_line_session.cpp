@@ -39,11 +39,13 @@ void CommandLinePrompter::showAbout(QWidget* parent) {
 
 namespace {
 
-// The search and replacement switches in the chosen text encoding: the command line comes in
-// the locale's. A text the encoding cannot hold stays as given, and so matches nothing there.
+// The search and replacement switches in the chosen single-byte page when a UTF-8 locale typed
+// them. Any other command line is taken byte for byte, as the C locale of a cron job gives no
+// meaning to bytes above ASCII. A text the page cannot hold stays as given, and so matches
+// nothing there.
 std::vector<std::string> typedArguments(std::vector<std::string> arguments, platform::CodePageId encoding) {
     const platform::CodePageId locale = platform::systemCodePage();
-    if (locale == encoding) return arguments;
+    if (locale != platform::CodePageId::Utf8 || encoding == platform::CodePageId::Utf8) return arguments;
     for (std::string& argument : arguments) {
         const std::size_t start = argument.find_first_not_of(" \t");
         if (start == std::string::npos) continue;

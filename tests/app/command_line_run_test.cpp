@@ -94,6 +94,13 @@ TEST_F(CommandLineRunTest, TextsOfTheCommandLineComeOverFromTheLocaleIntoTheChos
                        {"LC_ALL=C.UTF-8"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(readFile(work.path() / "a.txt"), "\xE4\xE5\xEB\xEE \xE7\xE4\xE5\xF1\xFC\n");
+
+    // The C locale of a cron job gives bytes above ASCII no meaning: they are searched as they
+    // are ("ЂЂ" in 1251), not read as Windows-1252 ("€€", which 1251 holds elsewhere).
+    work.write("b.txt", "x\x80\x80y\n");
+    const auto c = run({project, "-com", "-s1=\x80\x80", "-r1=ok"}, {}, {"-u", "LANG", "LC_ALL=C"});
+    EXPECT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(readFile(work.path() / "b.txt"), "xoky\n");
 }
 
 TEST_F(CommandLineRunTest, AnUnknownSwitchModifiesNothingAndIsReported) {
