@@ -36,7 +36,9 @@ DisplayEntry displayEntry(const engine::FoundLine& entry, platform::CodePageId p
     std::string_view bytes = entry.displayText;
     // A header names the file, and names are as the file system has them: UTF-8.
     if (entry.kind == engine::FoundLineKind::Header) page = platform::CodePageId::Utf8;
-    if (page == platform::CodePageId::Utf8) bytes.remove_suffix(cutCharacterBytes(bytes));
+    // Only a line the limit cut can end inside a character; a shorter one ends in a real byte.
+    if (page == platform::CodePageId::Utf8 && bytes.size() >= engine::kMaxDisplayText)
+        bytes.remove_suffix(cutCharacterBytes(bytes));
     std::vector<int> unitAt;  // the text's index of every byte offset, and of the end
     const std::u16string text = platform::decodeText(page, bytes, platform::InvalidBytes::Show, &unitAt);
     out.text = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));

@@ -28,7 +28,10 @@ TEST(LinesViewerText, LinesAreReadInTheChosenEncodingWithHighlightsOnTheirCharac
         {"a\tb\x01", {{2, 1}}, CodePageId::Windows1252, QStringLiteral("a b "), {{2, 1}}},
         {"caf\xC3\xA9 bar", {{6, 3}}, CodePageId::Utf8, QString::fromUtf8("café bar"), {{5, 3}}},
         {"\xC3\xA9t\xC3\xA9", {{0, 5}}, CodePageId::Utf8, QString::fromUtf8("été"), {{0, 3}}},
-        {"x\xE2\x82", {{0, 1}}, CodePageId::Utf8, QStringLiteral("x"), {{0, 1}}},  // cut character
+        // A line the 1024-byte limit cut inside its last character shows without it; a shorter
+        // line ending in a lone byte (a Latin-1 "é") shows that byte.
+        {std::string(1022, 'x') + "\xE2\x82", {{0, 1}}, CodePageId::Utf8, QString(1022, QLatin1Char('x')), {{0, 1}}},
+        {"caf\xE9", {{3, 1}}, CodePageId::Utf8, QString::fromUtf8("café"), {{3, 1}}},
         // A stray byte among UTF-8 shows as its Windows-1252 character; the rest stays UTF-8.
         {"\x80 caf\xE9 \xD0\xB6", {{2, 4}, {7, 2}}, CodePageId::Utf8, QString::fromUtf8("€ café ж"), {{2, 4}, {7, 1}}},
         {"\x80 caf\xE9", {{2, 4}}, CodePageId::Windows1252, QString::fromUtf8("€ café"), {{2, 4}}},
