@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +29,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
@@ -294,8 +297,13 @@ void TFind::connectControls() {
             listSelectionChanged();
             return;
         }
-        for (std::size_t i = 0; i < list_.count(); ++i)
-            list_.setSelected(i, ListView1->selectionModel()->isRowSelected(static_cast<int>(i), {}));
+        // The view's selection as ranges of rows: one pass over the rows, however the user
+        // picked them.
+        std::vector<char> inView(list_.count(), 0);
+        for (const QItemSelectionRange& range : ListView1->selectionModel()->selection())
+            for (int row = std::max(range.top(), 0); row <= range.bottom() && row < int(inView.size()); ++row)
+                inView[std::size_t(row)] = 1;
+        for (std::size_t i = 0; i < list_.count(); ++i) list_.setSelected(i, inView[i] != 0);
         const long long first = list_.firstSelected();
         list_.currentIndex = first;
         list_.currentFullName = first >= 0 ? list_.row(static_cast<std::size_t>(first)).fullName() : std::string();
@@ -324,11 +332,20 @@ void TFind::listSelectionChanged() {
     QItemSelectionModel* sel = ListView1->selectionModel();
     const bool was = updatingFields_;
     updatingFields_ = true;
+    // Runs of adjacent rows, whole rows each, given at once onto an empty selection: a call
+    // per row, or a selection merged into the one before, costs the square of the rows.
     sel->clearSelection();
-    for (std::size_t i : list_.selectedRows()) {
-        const QModelIndex index = model_->index(static_cast<int>(i), 0);
-        sel->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QItemSelection selection;
+    const std::vector<std::size_t> chosen = list_.selectedRows();
+    const int lastColumn = model_->columnCount() - 1;
+    for (std::size_t first = 0; first < chosen.size();) {
+        std::size_t last = first;
+        while (last + 1 < chosen.size() && chosen[last + 1] == chosen[last] + 1) ++last;
+        selection.append(QItemSelectionRange(model_->index(static_cast<int>(chosen[first]), 0),
+                                             model_->index(static_cast<int>(chosen[last]), std::max(lastColumn, 0))));
+        first = last + 1;
     }
+    if (!selection.isEmpty()) sel->select(selection, QItemSelectionModel::Select);
     const long long first = list_.firstSelected();
     if (first >= 0) {
         const QModelIndex index = model_->index(static_cast<int>(first), 0);

@@ -110,8 +110,7 @@ void TFind::StopFindBitSClick() {
 }
 
 void TFind::pumpMessages() {
-    // The rows of this pass reach the view as one batch.
-    model_->flushRows();
+    // Rows found since the last pass reach the view in batches the model paces itself.
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

@@ -1,11 +1,22 @@
 #include "ui/results_model.h"
 
-#include <QTimer>
+#include <algorithm>
 
 namespace vsr::ui {
 
+int rowAnnounceDelayMs(std::size_t shownRows) {
+    constexpr std::size_t kScreenful = 64;
+    constexpr std::size_t kRowsPerMs = 1000;
+    constexpr std::size_t kShortestMs = 40;
+    constexpr std::size_t kLongestMs = 1000;
+    if (shownRows < kScreenful) return 0;
+    return static_cast<int>(std::clamp(shownRows / kRowsPerMs, kShortestMs, kLongestMs));
+}
+
 ResultsModel::ResultsModel(results::ResultList& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list), columns_(list.columns()), shown_(static_cast<int>(list.count())) {
+    announce_.setSingleShot(true);
+    connect(&announce_, &QTimer::timeout, this, &ResultsModel::flushRows);
     list_.setObserver(this);
 }
 
@@ -50,19 +61,18 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 void ResultsModel::rowsReset() {
+    announce_.stop();
     beginResetModel();
     shown_ = static_cast<int>(list_.count());
     endResetModel();
 }
 
 void ResultsModel::rowAdded(std::size_t) {
-    if (flushQueued_) return;
-    flushQueued_ = true;
-    QTimer::singleShot(0, this, [this] { flushRows(); });
+    if (!announce_.isActive()) announce_.start(rowAnnounceDelayMs(static_cast<std::size_t>(shown_)));
 }
 
 void ResultsModel::flushRows() {
-    flushQueued_ = false;
+    announce_.stop();
     const int count = static_cast<int>(list_.count());
     if (count <= shown_) return;
     beginInsertRows({}, shown_, count - 1);
@@ -77,6 +87,7 @@ void ResultsModel::rowChanged(std::size_t index) {
 }
 
 void ResultsModel::columnsChanged() {
+    announce_.stop();
     beginResetModel();
     columns_ = list_.columns();
     shown_ = static_cast<int>(list_.count());

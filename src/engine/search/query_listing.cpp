@@ -25,7 +25,8 @@ void QueryListing::releaseMemory() {
 
 void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
     if (query_.listsEveryFile()) {
-        run_.removeFoundColumn();
+        if (!foundColumnRemoved_) run_.removeFoundColumn();
+        foundColumnRemoved_ = true;
         run_.listFile(dir, entry, {0});
         return;
     }

@@ -28,6 +28,8 @@ private:
     std::unique_ptr<QueryMatcher> matcher_;
     std::vector<std::int64_t> counts_;
     bool checked_ = false;
+    // Said once, with this matcher's first file: every later row of its files comes after it.
+    bool foundColumnRemoved_ = false;
 };
 
 }  // namespace vsr::engine
