@@ -110,6 +110,35 @@ TEST(SearchDriver, PumpsOnlyAfter15Milliseconds) {
     EXPECT_GE(f.host.pumps, 30);
 }
 
+// Status texts wait for the host's next pass however the files are listed: a listing of every
+// file once pushed them to the host with each file, which cost a window more than the walk.
+TEST(SearchDriver, ListingEveryFileLeavesTheStatusTextsToThePasses) {
+    struct CountingHost : RecordingHost {
+        void setStatusText(int panel, const std::string& text) override {
+            ++texts;
+            RecordingHost::setStatusText(panel, text);
+        }
+        int texts = 0;
+    };
+    for (int threads : {1, 3}) {
+        platform::FakeFileSystem fs;
+        platform::FakeClock clock;  // stands still: no pass falls due during the walk
+        platform::FakeLocaleFormats formats;
+        platform::FakeTypeNames types;
+        CountingHost host;
+        SearchDriver driver({fs, clock, formats, types}, host);
+        driver.setThreads(threads);
+        fs.addDirectory("/data");
+        for (int i = 0; i < 300; ++i) fs.addFile("/data/f" + std::to_string(i) + ".txt", "x");
+        SearchConditions conditions = formConditions("/data");
+        driver.FindButtonClick(conditions);
+        EXPECT_EQ(host.list.count(), 300u) << threads;
+        EXPECT_TRUE(host.list.foundColumnAbsent()) << threads;
+        EXPECT_EQ(host.status[0], "Found Files:   300") << threads;
+        EXPECT_LT(host.texts, 20) << threads;
+    }
+}
+
 TEST(SearchDriver, BackupRuleAppliesToSearchAndReplaceWithBackupsOnly) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt.bak", "x");
