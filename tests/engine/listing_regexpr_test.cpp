@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         RegExprCase{{"b"}, std::string("ab\0b\n", 5), false, false, false, false, "1"},
         RegExprCase{{"caf\xC9"}, "caf\xE9", false, false, false, false, "1"}));
 
-TEST(RegExprMatcher, RunExpressionJoinsLinesAndAnchorsLeadingDotStar) {
+TEST(RegExprListing, RunExpressionJoinsLinesAndAnchorsLeadingDotStar) {
     SearchConditions c = formConditions("/data");
     c.queryType = QueryType::RegExpr;
     c.findLines = {".*foo"};
@@ -79,7 +79,7 @@ TEST(RegExprMatcher, RunExpressionJoinsLinesAndAnchorsLeadingDotStar) {
     EXPECT_EQ(CompiledQuery(c).expression(), "x.*");
 }
 
-TEST(RegExprMatcher, ExpressionErrorIsReportedOnceAndEndsTheRun) {
+TEST(RegExprListing, ExpressionErrorIsReportedOnceAndEndsTheRun) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "abc");
     f.fs.addFile("/data/b.txt", "abc");
@@ -91,7 +91,7 @@ TEST(RegExprMatcher, ExpressionErrorIsReportedOnceAndEndsTheRun) {
     EXPECT_TRUE(f.host.state.stop);
 }
 
-TEST(RegExprMatcher, ExpressionTooComplexForAFileIsReportedAndEndsTheRun) {
+TEST(RegExprListing, ExpressionTooComplexForAFileIsReportedAndEndsTheRun) {
     test::BacktrackLimitGuard budget(100000);
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "aaaa\n");
@@ -106,7 +106,7 @@ TEST(RegExprMatcher, ExpressionTooComplexForAFileIsReportedAndEndsTheRun) {
     EXPECT_TRUE(f.host.state.stop);
 }
 
-TEST(RegExprMatcher, SearchTabUsesItsOwnFieldAndCaption) {
+TEST(RegExprListing, SearchTabUsesItsOwnFieldAndCaption) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "abc");
     f.conditions.tab = Tab::SearchAndReplace;
@@ -120,7 +120,7 @@ TEST(RegExprMatcher, SearchTabUsesItsOwnFieldAndCaption) {
     EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
 }
 
-TEST(RegExprMatcher, EmptyQueryListsEveryFileWithoutFoundColumn) {
+TEST(RegExprListing, EmptyQueryListsEveryFileWithoutFoundColumn) {
     SearchFixture f;
     f.fs.addFile("/data/f.txt", "a");
     f.conditions.queryType = QueryType::RegExpr;
@@ -129,7 +129,7 @@ TEST(RegExprMatcher, EmptyQueryListsEveryFileWithoutFoundColumn) {
     EXPECT_TRUE(f.host.list.foundColumnAbsent());
 }
 
-TEST(RegExprMatcher, StopDuringALongMatchLeavesTheFileUnlisted) {
+TEST(RegExprListing, StopDuringALongMatchLeavesTheFileUnlisted) {
     SearchFixture f;
     f.fs.addFile("/data/b.txt", std::string(48, 'a') + "cb");
     f.conditions.queryType = QueryType::RegExpr;

@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A phrase never spans a line end, whatever the line end.
         ListingCase{QueryType::Phrase, "a\rand", false, {}}));
 
-TEST(LineMatcher, PhraseWithBlanksDoesNotMatchAtLineStart) {
+TEST(LineQueryListing, PhraseWithBlanksDoesNotMatchAtLineStart) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "x at start\n");
     f.fs.addFile("/data/b.txt", "in the x middle\n");
@@ -61,7 +61,7 @@ TEST(LineMatcher, PhraseWithBlanksDoesNotMatchAtLineStart) {
     EXPECT_EQ(f.run(), (Rows{"/data/b.txt:1"}));
 }
 
-TEST(LineMatcher, NulByteEndsTheText) {
+TEST(LineQueryListing, NulByteEndsTheText) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", std::string("abc\0 abc abc", 12));
     f.fs.addFile("/data/b.txt", std::string("\0abc", 4));
@@ -73,7 +73,7 @@ TEST(LineMatcher, NulByteEndsTheText) {
     EXPECT_EQ(f.run(), (Rows{"/data/b.txt:0"}));
 }
 
-TEST(LineMatcher, QueryOf4000CharactersRunsAnd4001IsRefused) {
+TEST(LineQueryListing, QueryOf4000CharactersRunsAnd4001IsRefused) {
     SearchFixture f;
     std::string q(4000, 'q');
     f.fs.addFile("/data/a.txt", q);
@@ -93,7 +93,7 @@ TEST(LineMatcher, QueryOf4000CharactersRunsAnd4001IsRefused) {
               (std::vector<std::string>{"Vantix Search & Replace: The string is too long for the To Search field"}));
 }
 
-TEST(LineMatcher, EmptyQueryListsEveryFileAndDropsTheFoundColumn) {
+TEST(LineQueryListing, EmptyQueryListsEveryFileAndDropsTheFoundColumn) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "x");
     f.fs.addFile("/data/b.log", "");
@@ -109,7 +109,7 @@ TEST(LineMatcher, EmptyQueryListsEveryFileAndDropsTheFoundColumn) {
     EXPECT_EQ(f.host.list.columnPosition(results::Column::Found), 2);
 }
 
-TEST(LineMatcher, FoundTextIsCutAfter240Characters) {
+TEST(LineQueryListing, FoundTextIsCutAfter240Characters) {
     SearchFixture f;
     std::string words;
     for (int i = 0; i < 100; ++i) words += "w" + std::to_string(i) + " ";
@@ -124,7 +124,7 @@ TEST(LineMatcher, FoundTextIsCutAfter240Characters) {
     EXPECT_LE(found.size(), 240u + 2 + 4);
 }
 
-TEST(LineMatcher, LongLinesAndHugeCountsWork) {
+TEST(LineQueryListing, LongLinesAndHugeCountsWork) {
     SearchFixture f;
     std::string line;
     for (int i = 0; i < 300000; ++i) line += "needle ";  // one line of 2.1 MB

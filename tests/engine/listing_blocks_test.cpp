@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BlockCase{{"x"}, std::string("x\n\0x\n", 5), true, true, false, "1"},
                       BlockCase{{"", ""}, "a\n\n \n", true, true, false, "1"}));
 
-TEST(BlockMatcher, EmptyQueryListsEveryFileWithoutFoundColumn) {
+TEST(BlockListing, EmptyQueryListsEveryFileWithoutFoundColumn) {
     SearchFixture f;
     f.fs.addFile("/data/f.txt", "a");
     f.conditions.queryType = QueryType::Multiline;
@@ -58,7 +58,7 @@ TEST(BlockMatcher, EmptyQueryListsEveryFileWithoutFoundColumn) {
     EXPECT_EQ(f.run(), (Rows{"/data/f.txt:"}));
 }
 
-TEST(BlockMatcher, QueryLinesLongerThan1000AreRefused) {
+TEST(BlockListing, QueryLinesLongerThan1000AreRefused) {
     SearchFixture f;
     f.fs.addFile("/data/f.txt", "a");
     f.conditions.queryType = QueryType::Multiline;
