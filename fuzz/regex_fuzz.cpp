@@ -1,11 +1,13 @@
 // Fuzz target: compiles and runs the regular-expression engine on arbitrary bytes.
 // Input layout: one byte of modifiers (bit 64: no paired line separator, bit 128: UTF-8 text),
 // the expression up to the first byte 0x01, then the subject. Besides crashes and sanitizer
-// reports, a match outside the subject, a group outside its match, or (UTF-8) a match that
-// starts or ends inside a character is a failure.
+// reports, a match outside the subject, a group outside its match, (UTF-8) a match that starts
+// or ends inside a character, or a result that differs from the plain search without the scan
+// shortcuts is a failure.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "regexpr/vx_regex.h"
@@ -17,6 +19,34 @@ void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
+void setUp(vsr::regexpr::TVxRegex& re, std::uint8_t flags, std::chrono::steady_clock::time_point started) {
+    re.SetModifiers(flags & 63u);
+    if (flags & 64u) re.SetLinePairedSeparator("");
+    if (flags & 128u) re.SetUtf8(true);
+    // A smaller budget than the program's keeps every input quick; the clock is a second guard.
+    re.SetBacktrackLimit(200000);
+    re.SetCancelHook([started] { return std::chrono::steady_clock::now() - started < std::chrono::milliseconds(100); });
+}
+
+// The spans of every match and group of an ExecNext loop; empty when the search ran out of its
+// budget or time, which the plain search may where the shortcuts spare it the work.
+std::string spans(vsr::regexpr::TVxRegex& re, std::string_view subject, bool& complete) {
+    std::string out;
+    complete = false;
+    try {
+        bool found = re.Exec(subject);
+        for (int n = 0; found && n < 1000; found = re.ExecNext(), ++n)
+            for (int g = 0; g <= 14; ++g)
+                out += std::to_string(re.MatchStart(g)) + "," + std::to_string(re.MatchLength(g)) + ";";
+        complete = true;
+    } catch (const vsr::regexpr::EVxRegex& e) {
+        out += "error " + std::to_string(e.code());
+        complete = e.code() != 1016;
+    } catch (const vsr::regexpr::MatchInterrupted&) {
+    }
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -26,14 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string_view pattern = rest.substr(0, cut);
     std::string_view subject = cut == std::string_view::npos ? std::string_view() : rest.substr(cut + 1);
     vsr::regexpr::TVxRegex re;
-    re.SetModifiers(data[0] & 63u);
-    if (data[0] & 64u) re.SetLinePairedSeparator("");
     const bool utf8 = (data[0] & 128u) != 0;
-    if (utf8) re.SetUtf8(true);
-    // A smaller budget than the program's keeps every input quick; the clock is a second guard.
-    re.SetBacktrackLimit(200000);
     auto started = std::chrono::steady_clock::now();
-    re.SetCancelHook([&] { return std::chrono::steady_clock::now() - started < std::chrono::milliseconds(100); });
+    setUp(re, data[0], started);
     try {
         re.SetExpression(pattern);
         bool found = re.Exec(subject);
@@ -55,6 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const vsr::regexpr::EVxRegex& e) {
         check(e.code() > 0);
     } catch (const vsr::regexpr::MatchInterrupted&) {
+    }
+    // The same search the plain way, on a short subject so that it stays quick.
+    if (subject.size() <= 256) {
+        started = std::chrono::steady_clock::now();
+        vsr::regexpr::TVxRegex fast, plain;
+        setUp(fast, data[0], started);
+        setUp(plain, data[0], started);
+        plain.SetScanShortcuts(false);
+        fast.SetExpression(pattern);
+        plain.SetExpression(pattern);
+        bool fastComplete = false, plainComplete = false;
+        const std::string a = spans(fast, subject, fastComplete), b = spans(plain, subject, plainComplete);
+        if (fastComplete && plainComplete) check(a == b);
     }
     return 0;
 }
