@@ -27,4 +27,7 @@ if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$build" --target vsr-regex-bench -j 2 >/dev/null
-exec "$build/tools/vsr-regex/vsr-regex-bench" "$sample" "$runs" "$std_runs"
+# The load beside the figures: wall times on a busy machine say little without it.
+echo "load before: $(uptime)"
+"$build/tools/vsr-regex/vsr-regex-bench" "$sample" "$runs" "$std_runs"
+echo "load after: $(uptime)"
