@@ -233,6 +233,9 @@ const Case kRunCases[] = {
     {"(\\w+)-\\1;", false, "xab-b;", "3:b-b;"},
     // Only a repeat that opens the match: after a literal, a later start may lead into a new run.
     {"a=\\w*;", false, "a=a=b;", "3:a=b;"},
+    // Bytes a match may hold before its required literal, in either case under i.
+    {"(?i)ab\\s*==", false, "x AB == aB==", "3:AB == 9:aB=="},
+    {"[a-c1]+[^a]b", false, "1xb ca1b", "1:1xb 5:ca1b"},
     // Lazy and alternative leads keep every start.
     {"(\\w+?)=", false, "ab=", "1:ab="},
     {"(a+|ab)c", false, "aabc", "2:abc"},
@@ -282,6 +285,20 @@ TEST(VxRegexShortcuts, NoStartIsTriedPastTheLastRequiredLiteral) {
     // The plain way pays for every start and runs out of its budget.
     re.SetScanShortcuts(false);
     EXPECT_THROW(re.Exec("b" + std::string(40, 'a')), EVxRegex);
+}
+
+// A byte the match cannot hold before its required literal ends the room for a start: the
+// costly starts in front of it are never tried.
+TEST(VxRegexShortcuts, StartsCutOffFromTheRequiredLiteralAreNotTried) {
+    TVxRegex re;
+    re.SetBacktrackLimit(1000);
+    re.SetExpression("(a|aa)+b");
+    const std::string text = std::string(40, 'a') + "c" + "aab";
+    ASSERT_TRUE(re.Exec(text));
+    EXPECT_EQ(re.MatchStart(0), 42);
+    EXPECT_EQ(re.Match(0), "aab");
+    re.SetScanShortcuts(false);
+    EXPECT_THROW(re.Exec(text), EVxRegex);
 }
 
 }  // namespace
