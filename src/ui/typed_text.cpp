@@ -8,6 +8,8 @@ namespace vsr::ui {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::u16string_view units(const QString& text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
@@ -15,7 +17,12 @@ std::u16string_view units(const QString& text) {
 }  // namespace
 
 QString TypedText::field(std::string_view bytes) const {
-    const std::u16string text = platform::decodeText(encoding_, bytes, platform::InvalidBytes::Escape);
+    platform::CodePageId encoding = encoding_;
+    if (bytes.starts_with(kByteOrderMark)) {
+        bytes.remove_prefix(kByteOrderMark.size());
+        encoding = platform::CodePageId::Utf8;
+    }
+    const std::u16string text = platform::decodeText(encoding, bytes, platform::InvalidBytes::Escape);
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -26,7 +33,12 @@ std::optional<std::string> TypedText::bytes(const QString& text, std::string* re
     return std::nullopt;
 }
 
-std::string TypedText::kept(const QString& text) const { return platform::encodeText(encoding_, units(text), '?').bytes; }
+std::string TypedText::kept(const QString& text) const {
+    platform::EncodedText e = platform::encodeText(encoding_, units(text));
+    if (!e.refused) return std::move(e.bytes);
+    // Only a lone surrogate has no UTF-8 form; it alone becomes "?".
+    return std::string(kByteOrderMark) + platform::encodeText(platform::CodePageId::Utf8, units(text), '?').bytes;
+}
 
 std::string fileSystemName(const QString& text) { return QFile::encodeName(text).toStdString(); }
 

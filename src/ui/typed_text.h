@@ -17,13 +17,15 @@ public:
 
     platform::CodePageId encoding() const { return encoding_; }
     // Bytes as the field shows them; under UTF-8 a byte that is no part of a character comes
-    // back as the same byte from bytes().
+    // back as the same byte from bytes(). Bytes that begin with the UTF-8 byte order mark are
+    // a text kept() could not put into the encoding.
     QString field(std::string_view bytes) const;
     // The bytes of a typed text; empty when a character does not exist in the encoding, and
     // then `refusal` (when given and still empty) gets the message that names it.
     std::optional<std::string> bytes(const QString& text, std::string* refusal = nullptr) const;
-    // The bytes of a text kept for later (history lists, memo and batch files), which cannot be
-    // refused: a character the encoding lacks is written as "?".
+    // The bytes of a text kept for later (history lists, memo files, projects), which cannot be
+    // refused. A text the encoding cannot hold is kept whole as UTF-8 behind a byte order mark,
+    // which no text in a single-byte page begins with, and field() reads it back.
     std::string kept(const QString& text) const;
 
 private:

@@ -96,6 +96,25 @@ TEST_F(EncodingTest, MemoFilesAndHistoryAreKeptInTheEncodingAndNamesStayAsTheFil
     EXPECT_EQ(w->ComboBoxPath->currentText(), QString::fromUtf8(folder.c_str()));
 }
 
+TEST_F(EncodingTest, TextsTheEncodingCannotHoldSurviveARestartWhole) {
+    {
+        auto w = windowIn("1252");
+        w->FindMemo->setPlainText(QString::fromUtf8("жук\ncafé\n"));
+        w->FindEditComboBox->setEditText(QString::fromUtf8("ж"));
+        w->SearchEdit->setEditText(QString::fromUtf8("café"));
+        w->close();
+    }
+    // Kept as UTF-8 behind a byte order mark; what the page holds stays in the page.
+    EXPECT_EQ(platform::readWholeFile(dataDir.str() + "/FindMemo.tmp").value_or("<missing>"),
+              "\xEF\xBB\xBF\xD0\xB6\xD1\x83\xD0\xBA\r\ncaf\xC3\xA9\r\n\r\n");
+    EXPECT_EQ(store.committed().at(platform::MemorySettingsStore::fullName(settings::kProgramKey, "SearchEditText")),
+              "caf\xE9");
+    auto w = makeWindow(96, true);
+    EXPECT_EQ(w->FindMemo->toPlainText(), QString::fromUtf8("жук\ncafé\n"));
+    EXPECT_EQ(w->FindEditComboBox->currentText(), QString::fromUtf8("ж"));
+    EXPECT_EQ(w->SearchEdit->currentText(), QString::fromUtf8("café"));
+}
+
 TEST_F(EncodingTest, UnderUtf8AByteThatIsNoCharacterSurvivesTheFieldAndIsSearched) {
     files.write("latin.txt", "caf\xE9\n");
     files.write("utf8.txt", "caf\xC3\xA9\n");
