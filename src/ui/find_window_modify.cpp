@@ -11,6 +11,7 @@
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
 #include "ui/results_model.h"
+#include "ui/settings_dialog.h"
 #include "ui/settings_dialogs.h"
 
 namespace vsr::ui {
@@ -64,6 +65,8 @@ void WindowModify::modify(engine::ModifyScope scope) {
         w_.state_.listPopupBlocked = false;
         return;
     }
+    // Files are read and modified ahead on as many threads as a search uses.
+    driver_.setThreads(w_.settingsDialogs().settings().searchThreads());
     driver_.Modify(scope, conditions, w_.settingsDialogs().modifyOptions());
     afterRun(saveList);
 }

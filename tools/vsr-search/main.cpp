@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     host.printRows = !options.modify.modify;
     engine::SearchDriver driver({fs, clock, formats, typeNames}, host);
     driver.setThreads(options.threads);
+    options.modify.threads = options.threads;
 
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));

@@ -17,6 +17,7 @@ struct ModifyRequest {
     results::ModificationInterval interval;  // given to every row when intervalGiven
     bool undoAfter = false;
     bool dryRun = false;  // print the unified diff of every change instead of writing it
+    int threads = 0;      // threads that read and modify files ahead of the writes (--threads)
 };
 
 // Takes args[i] when it is a modification option, advancing i past its value. An invalid

@@ -56,11 +56,18 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
            engine::SearchEnv env, engine::SearchHost& host) {
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
-    engine::DryRunStore store(disk, [&](const engine::DryRunStore::Proposal& p) {
-        const std::string diff = engine::unifiedDiff(relativeName(conditions.path, p.path), p.oldBytes, p.bytes);
+    // The diff of each file is made by the thread that modified it; rows are printed in order.
+    const engine::ModifyDriver* running = nullptr;
+    engine::DryRunStore store(disk, [&](const engine::DryRunStore::Proposal&) {
+        const std::string& diff = running->stagedNote();
         std::fwrite(diff.data(), 1, diff.size(), out);
     });
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
+    running = &driver;
+    driver.setThreads(request.threads);
+    driver.setContentStep([root = conditions.path](const std::string& path, std::string_view before, std::string_view after) {
+        return engine::unifiedDiff(relativeName(root, path), before, after);
+    });
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     bool failed = false;
     for (const results::ResultItem& row : host.results().rows())
@@ -88,6 +95,7 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);
     engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);
+    driver.setThreads(request.threads);
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     bool failed = printRows(out, list);
     if (request.undoAfter) {

@@ -5,6 +5,7 @@
 #include "engine/backup/backup_copy.h"
 #include "engine/modify/modify_content.h"
 #include "engine/query/query_terms.h"
+#include "engine/search/search_driver.h"
 #include "results/status_texts.h"
 
 namespace vsr::engine {
@@ -54,6 +55,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
 
     // The query is compiled once for the run; each file is matched by the same matcher.
     query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
+    startPrefetch(first, scope, c, o);
 
     const bool intervals = c.intervalsInUse();
     bool stopped = false;
@@ -79,6 +81,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
         pumpIfDue(host_, env_.clock, 15);
     }
     if (!stopped && (state.stop || state.modificationStop)) stopped = true;
+    prefetch_.reset();
     // Files that were completely processed are published, also when Stop ended the run.
     commitBatch();
     query_.reset();
@@ -106,7 +109,6 @@ void ModifyDriver::endRun(bool stopped) {
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
-    const results::ModificationInterval interval = list.row(index).interval;
     const platform::FileLinks identity = env_.files.links(path);
     const auto key = std::make_pair(identity.device, identity.inode);
     if (identity.inode != 0) {
@@ -127,17 +129,9 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     // modify it.
     FilePreparation prep;
     platform::FileStamp stamp;
-    std::optional<std::string> original =
-        readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
-    if (!original) {
-        finishRow(index, false, false);
-        return;
-    }
+    ModifiedContent content;
+    if (!contentOf(index, c, o, prep, stamp, content)) return;
     if (identity.inode != 0) handled_.emplace(key, index);
-
-    ModifyContext context(c, *query_, host_, env_.clock);
-    const ModifiedContent content = modifyContent(context, std::move(*original), interval, o.separator);
-    original.reset();
     // A stopped file is not written, and no backup of it was made.
     if (content.outcome == EngineOutcome::Stopped) return;
     if (content.outcome != EngineOutcome::Done) {
@@ -171,6 +165,68 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     // should show their progress.
     if (!pending_.empty() && (env_.files.rewritesFull() || env_.clock.tickMs() - batchStartMs_ >= kBatchWaitMs))
         commitBatch();
+}
+
+void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c,
+                                 const ModifyOptions& o) {
+    prefetch_.reset();
+    jobOf_.clear();
+    const int threads = threads_ == 1 ? 1 : SearchDriver::resolveThreads(threads_);
+    if (threads <= 1) return;
+    const results::ResultList& list = host_.results();
+    std::vector<ModifyPrefetch::Job> jobs;
+    jobOf_.assign(list.count(), static_cast<std::size_t>(-1));
+    for (std::size_t i = first; i < list.count(); ++i) {
+        const results::ResultItem& row = list.row(i);
+        if (scope == ModifyScope::Selected && !row.selected) continue;
+        if (c.intervalsInUse() && row.interval.isNil()) continue;
+        jobOf_[i] = jobs.size();
+        jobs.push_back({row.fullName(), row.interval});
+    }
+    if (jobs.size() < 2) return;
+    prefetch_ = std::make_unique<ModifyPrefetch>(threads, c, env_.files, o.separator, step_, std::move(jobs));
+}
+
+bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const ModifyOptions& o,
+                             FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content) {
+    const std::string path = host_.results().row(index).fullName();
+    stagedNote_.clear();
+    if (!prefetch_) {
+        std::optional<std::string> original =
+            readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
+        if (!original) {
+            finishRow(index, false, false);
+            return false;
+        }
+        ModifyContext context(c, *query_, host_, env_.clock);
+        content = modifyContent(context, std::move(*original), host_.results().row(index).interval, o.separator);
+        if (step_ && content.changed()) stagedNote_ = step_(path, content.original, content.bytes);
+        return true;
+    }
+    // The marks are tested here, in row order, as a single thread tests them.
+    prep = prepareFile(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
+    if (!prep.writable()) {
+        finishRow(index, false, false);
+        return false;
+    }
+    RunState& state = host_.runState();
+    std::optional<PreparedRow> ready = prefetch_->take(
+        jobOf_[index], [&] { pumpIfDue(host_, env_.clock, 15); }, 15,
+        [&] { return state.stop || state.modificationStop; });
+    // Stop while waiting: the file is left as a stopped engine leaves it.
+    if (!ready) return false;
+    for (const RecordingHost::Message& m : ready->messages) host_.messageBox(m.caption, m.text, m.icon);
+    if (ready->stopRequested) state.stop = true;
+    if (ready->failed || !ready->read) {
+        finishRow(index, false, false);
+        return false;
+    }
+    stamp = ready->stamp;
+    content = std::move(ready->content);
+    stagedNote_ = std::move(ready->note);
+    // Stop wins over any other outcome, as in the engine itself.
+    if (state.stop) content.outcome = EngineOutcome::Stopped;
+    return true;
 }
 
 void ModifyDriver::commitBatch() {

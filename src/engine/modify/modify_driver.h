@@ -9,6 +9,7 @@
 
 #include "engine/backup/backup_undo_list.h"
 #include "engine/modify/modify_context.h"
+#include "engine/modify/modify_prefetch.h"
 #include "engine/modify/modify_views.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -40,6 +41,15 @@ public:
     ModifyDriver(ModifyEnv env, SearchHost& host, ModifyViews* views = nullptr)
         : env_(env), host_(host), views_(views ? *views : noViews_) {}
 
+    // The threads that read and modify files ahead of the writes: 1 (the default) does every
+    // step in turn on the calling thread, 0 takes one per processor. Files are written, rows
+    // updated and messages shown in row order either way.
+    void setThreads(int threads) { threads_ = threads; }
+    // Work on each changed file's old and new bytes, done by the thread that modified it; what
+    // it returns is stagedNote() while that file's rewrite is handed to the store.
+    void setContentStep(ContentStep step) { step_ = std::move(step); }
+    const std::string& stagedNote() const { return stagedNote_; }
+
     // One modification run over the selected rows or all rows of the results list.
     void Modify(ModifyScope scope, const SearchConditions& conditions, const ModifyOptions& options);
     void ReplaceInFileBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::Selected, c, o); }
@@ -60,6 +70,12 @@ private:
     // Publishes the waiting rewrites and gives their rows their Result.
     void commitBatch();
     void finishRow(std::size_t row, bool modified, bool backupMade);
+    // Starts the workers over the rows the run will modify (when more than one thread is set).
+    void startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c, const ModifyOptions& o);
+    // The row's file read and modified: by the workers, or here. False when the row is done
+    // with (failed, or stopped and not to be written).
+    bool contentOf(std::size_t row, const SearchConditions& c, const ModifyOptions& o, FilePreparation& prep,
+                   platform::FileStamp& stamp, ModifiedContent& content);
     void setUndoEnabled(bool on);
     void endRun(bool stopped);
 
@@ -80,6 +96,11 @@ private:
     static constexpr std::int64_t kBatchWaitMs = 250;
     bool undoEnabled_ = false;
     bool createBackups_ = false;
+    int threads_ = 1;
+    ContentStep step_;
+    std::string stagedNote_;
+    std::unique_ptr<ModifyPrefetch> prefetch_;
+    std::vector<std::size_t> jobOf_;  // the prefetch job of each row
 };
 
 }  // namespace vsr::engine
