@@ -97,16 +97,19 @@ bool giveName(int fd, const std::string& name) {
     return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-// Gives the flushed file `fd` the name `dest`, replacing what is there in one step.
-bool publishAs(int fd, std::string& named, const std::string& dest, TempNameLog& log) {
+// Gives the flushed file `fd` the name `dest`, replacing what is there in one step. When `dest`
+// is known to exist, the link that could only fail is not tried.
+bool publishAs(int fd, std::string& named, const std::string& dest, TempNameLog& log, bool destExists = false) {
     if (!named.empty()) {
         if (::rename(named.c_str(), dest.c_str()) != 0) return false;
         named.clear();
         return true;
     }
     // Nothing there yet: the name is given directly, no temporary name at all.
-    if (giveName(fd, dest)) return true;
-    if (errno != EEXIST) return false;
+    if (!destExists) {
+        if (giveName(fd, dest)) return true;
+        if (errno != EEXIST) return false;
+    }
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::string temp = freshTempName(folderPart(dest), nameOf(dest));
         if (!log.add(temp)) return false;
@@ -324,7 +327,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::commit() {
         }
         struct stat st {};
         const bool same = ::stat(p->path.c_str(), &st) == 0 && FileStamp::of(st) == p->stamp;
-        if (same && publishAs(p->fd, p->named, p->path, names_)) {
+        if (same && publishAs(p->fd, p->named, p->path, names_, true)) {
             done.outcome = RewriteOutcome::Written;
         } else if (done.backupMade) {
             ::unlink(p->backupPath.c_str());
