@@ -326,6 +326,10 @@ void TFind::connectControls() {
     });
 }
 
+std::string TFind::homeFolder() const {
+    return services_.homeFolder.empty() ? QDir::homePath().toStdString() : services_.homeFolder;
+}
+
 void TFind::listSelectionChanged() {
     // Shows the list's own selection in the view (after the window or a run selected rows).
     model_->flushRows();

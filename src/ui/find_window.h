@@ -285,6 +285,18 @@ public:
     bool onOptionsTab() const;
     bool intervalsInUse() const;
 
+    // --- for the parts that work on the list ---
+    // Shows the list's own selection in the view, after the window or a command chose rows.
+    void listSelectionChanged();
+    // The list's commands after a change of the selection; `withDeleteItems` on the Search and
+    // Replace tab.
+    void enableListCommands(bool withDeleteItems);
+    // What the window remembers between runs besides the conditions: the folders its file
+    // dialogs start in and the like.
+    settings::MainOptions& storedOptions() { return stored_.options; }
+    // The folder a file dialog starts in when none is remembered.
+    std::string homeFolder() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -292,10 +304,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class ListCommands;
     friend class SettingsDialogs;
     friend class WindowModify;
-    friend class WindowFileOps;
     friend class ReportCommands;
     friend class ProjectCommands;
     friend class WindowDriver;
@@ -334,7 +344,6 @@ private:
     void PageControl1Changing(int from, int to);
     void PageControl1Change();             // rule F
     void ReportMenuShow();
-    void enableListCommands(bool withDeleteItems);
     void setModifyButtons(bool selected, bool all);
     void setEraseBackups(bool on);
     void setPathEnabled(bool on);
@@ -350,7 +359,6 @@ private:
     void scheduleIdle();
     void showListPopup(const QPoint& at);
     void showLinesPopup(const QPoint& at);
-    void listSelectionChanged();
     void widenCutColumns();
 
     // Settings (find_window_settings.cpp).

@@ -62,8 +62,8 @@ ListCommands::~ListCommands() = default;
 // --- sorting ---
 
 void ListCommands::SortByColumn(int section) {
-    if (w_.state_.busy) return;
-    results::ResultList& list = w_.list_;
+    if (w_.state().busy) return;
+    results::ResultList& list = w_.results();
     if (!results::SortByColumn(list, section)) return;
     showSelection();
 }
@@ -73,8 +73,8 @@ void ListCommands::SortByColumn(int section) {
 void ListCommands::DeleteSelectedItems() {
     w_.StatusPanel[1]->clear();
     if (!w_.listVisible()) return;
-    w_.commands_.setAllowed(Command::Undo, false);
-    results::ResultList& list = w_.list_;
+    w_.commands().setAllowed(Command::Undo, false);
+    results::ResultList& list = w_.results();
     if (list.selectedCount() == 0) {
         w_.prompter().messageBox(results::kDeleteItemsCaption, results::kDeleteItemsNoSelection,
                                  engine::MessageIcon::Exclamation);
@@ -101,7 +101,7 @@ void ListCommands::SelectByMask() { maskCommand(true); }
 void ListCommands::DeselectByMask() { maskCommand(false); }
 
 void ListCommands::maskCommand(bool select) {
-    if (w_.state_.busy) return;
+    if (w_.state().busy) return;
     if (services_.dialogs.runModal(*maskForm_) == QDialog::Accepted) applyMask(maskForm_->mask(), select);
     UpdateListCommands();
 }
@@ -112,26 +112,26 @@ bool ListCommands::applyMask(const std::string& mask, bool select) {
         w_.prompter().messageBox(results::kInvalidMaskCaption, results::kInvalidMask, engine::MessageIcon::Exclamation);
         return false;
     }
-    results::SelectByMask(w_.list_, [&compiled](std::string_view name) { return compiled.matches(name); }, select);
+    results::SelectByMask(w_.results(), [&compiled](std::string_view name) { return compiled.matches(name); }, select);
     showSelection();
-    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && w_.list_.firstSelected() >= 0)
-        focusRow(w_.list_.firstSelected());
+    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && w_.results().firstSelected() >= 0)
+        focusRow(w_.results().firstSelected());
     return true;
 }
 
 void ListCommands::SelectAllRows() {
-    if (w_.state_.busy) return;
-    results::SelectAllRows(w_.list_);
+    if (w_.state().busy) return;
+    results::SelectAllRows(w_.results());
     showSelection();
-    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && !w_.list_.empty()) focusRow(0);
+    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && !w_.results().empty()) focusRow(0);
     UpdateListCommands();
 }
 
 void ListCommands::showSelection() { w_.listSelectionChanged(); }
 
 void ListCommands::focusRow(long long row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= w_.list_.count()) return;
-    const QModelIndex index = w_.model_->index(static_cast<int>(row), 0);
+    if (row < 0 || static_cast<std::size_t>(row) >= w_.results().count()) return;
+    const QModelIndex index = w_.ListView1->model()->index(static_cast<int>(row), 0);
     w_.ListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     w_.ListView1->scrollTo(index);
 }
@@ -139,12 +139,12 @@ void ListCommands::focusRow(long long row) {
 // --- opening a file ---
 
 void ListCommands::openRow(int row) {
-    if (w_.state_.busy || row < 0 || static_cast<std::size_t>(row) >= w_.list_.count()) return;
+    if (w_.state().busy || row < 0 || static_cast<std::size_t>(row) >= w_.results().count()) return;
     if (openRowHandler) {
         openRowHandler(row);
         return;
     }
-    const std::string full = w_.list_.row(static_cast<std::size_t>(row)).fullName();
+    const std::string full = w_.results().row(static_cast<std::size_t>(row)).fullName();
     if (!fileExists(full)) {
         w_.prompter().messageBox("Information", "File " + full + " not found", engine::MessageIcon::Exclamation);
         w_.update();
@@ -156,8 +156,8 @@ void ListCommands::openRow(int row) {
 // --- Save List ---
 
 void ListCommands::SaveResultList() {
-    if (w_.state_.busy) return;
-    std::string& startFolder = w_.stored_.options.initialDir;
+    if (w_.state().busy) return;
+    std::string& startFolder = w_.storedOptions().initialDir;
     const std::string path = services_.dialogs.saveListFile(startFolder);
     if (path.empty()) return;
     startFolder = platform::parentPath(path);
@@ -170,15 +170,15 @@ bool ListCommands::saveListTo(const std::string& path, const std::optional<std::
     results::SavedListOptions options;
     options.commandLine = commandLine;
     options.encoding = w_.textEncoding();
-    return results::writeSavedList(path, results::savedListText(w_.list_, options), services_.attributes);
+    return results::writeSavedList(path, results::savedListText(w_.results(), options), services_.attributes);
 }
 
 // --- enable rules ---
 
 void ListCommands::UpdateListCommands(bool forPopup) {
-    if (w_.state_.busy) return;
-    results::ResultList& list = w_.list_;
-    CommandSet& commands = w_.commands_;
+    if (w_.state().busy) return;
+    results::ResultList& list = w_.results();
+    CommandSet& commands = w_.commands();
     LinesViewer* viewer = w_.ListBox1;
     const bool viewerShown = viewer->isVisible();
     auto browsedSelected = [&list] {
@@ -211,7 +211,7 @@ void ListCommands::UpdateListCommands(bool forPopup) {
         commands.setAllowed(c, selected > 0);
     commands.setAllowed(Command::ModifySelected, selected > 0 &&
                                                      w_.modificationType() != engine::ModificationType::None &&
-                                                     searchTab && !w_.run_.conditionsChanged);
+                                                     searchTab && !w_.runState().conditionsChanged);
 
     const bool lines = viewerShown && viewer->hasLines();
     commands.setAllowed(Command::BrowseContext, lines);
@@ -225,7 +225,7 @@ void ListCommands::UpdateListCommands(bool forPopup) {
     for (int i = 0; i < 3 && i < entries.size(); ++i) entries[i]->setVisible(searchTab);
     if (QAction* deleteItems = findAction(popup, "DeleteItems1")) deleteItems->setVisible(true);
     const bool listModifiable =
-        (list.tab == results::ListTab::SearchAndReplace && !w_.run_.conditionsChanged) ||
+        (list.tab == results::ListTab::SearchAndReplace && !w_.runState().conditionsChanged) ||
         commands.allowed(Command::ModifyAll);
     if (QMenu* interval = popup->findChild<QMenu*>(QStringLiteral("ModifyInterval2")))
         interval->menuAction()->setEnabled(searchTab && w_.listVisible() && !list.empty() && w_.intervalsInUse() &&
@@ -235,8 +235,8 @@ void ListCommands::UpdateListCommands(bool forPopup) {
 }
 
 void ListCommands::FileMenuShow() {
-    results::ResultList& list = w_.list_;
-    CommandSet& commands = w_.commands_;
+    results::ResultList& list = w_.results();
+    CommandSet& commands = w_.commands();
     const bool rows = w_.listVisible() && !list.empty();
     const bool withSelection = rows && list.selectedCount() > 0;
     for (Command c : {Command::Deselect, Command::Select, Command::SelectAll}) commands.setAllowed(c, rows);
@@ -244,7 +244,7 @@ void ListCommands::FileMenuShow() {
         commands.setAllowed(c, withSelection);
     const bool searchTab = !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace;
     const bool listModifiable =
-        (list.tab == results::ListTab::SearchAndReplace && !w_.run_.conditionsChanged) ||
+        (list.tab == results::ListTab::SearchAndReplace && !w_.runState().conditionsChanged) ||
         commands.allowed(Command::ModifyAll);
     if (QMenu* interval = w_.FileMenu->findChild<QMenu*>(QStringLiteral("ModifyInterval1")))
         interval->menuAction()->setEnabled(searchTab && rows && w_.intervalsInUse() && listModifiable);
@@ -258,9 +258,9 @@ bool ListCommands::eventFilter(QObject* watched, QEvent* event) {
     if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && focusAfterDelete_) {
         focusAfterDelete_ = false;
         // After Delete Items the arrows move on from the row that took the deleted rows' place.
-        if (w_.list_.selectedCount() == 1) {
+        if (w_.results().selectedCount() == 1) {
             const QModelIndex current = w_.ListView1->selectionModel()->currentIndex();
-            if (!current.isValid() || current.row() != w_.list_.firstSelected()) focusRow(w_.list_.firstSelected());
+            if (!current.isValid() || current.row() != w_.results().firstSelected()) focusRow(w_.results().firstSelected());
         }
     }
     return false;

@@ -1,6 +1,5 @@
 #include "ui/window_file_ops.h"
 
-#include <QDir>
 #include <QEvent>
 #include <QTimer>
 
@@ -64,10 +63,9 @@ void WindowFileOps::CopyFiles1Click() {
     if (w_.state().busy) return;
     results::ResultList& list = w_.results();
     if (list.selectedCount() == 0) return;
-    std::string& remembered = w_.stored_.options.initialDirwCopy;
+    std::string& remembered = w_.storedOptions().initialDirwCopy;
     // The program's own folder is no place for copies here; the home folder is.
-    if (remembered.empty())
-        remembered = w_.services_.homeFolder.empty() ? QDir::homePath().toStdString() : w_.services_.homeFolder;
+    if (remembered.empty()) remembered = w_.homeFolder();
     std::string folder = services_.dialogs.selectFolder("Select the directory", remembered);
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     remembered = folder;
