@@ -17,8 +17,11 @@ void Backtracker::checkCancel() {
     steps_ = 0;
     auto now = std::chrono::steady_clock::now();
     if (now - lastAsk_ < kAskInterval) return;
-    lastAsk_ = now;
-    if (goOn && !goOn()) throw MatchInterrupted();
+    const bool stop = goOn && !goOn();
+    // The interval counts from the end of the host's answer, so two questions are 25 ms apart
+    // however long the host took to answer, or the thread waited between the clock and the call.
+    lastAsk_ = std::chrono::steady_clock::now();
+    if (stop) throw MatchInterrupted();
 }
 
 void Backtracker::push(Kind kind, std::size_t node, std::int64_t pos, std::int64_t a) {
