@@ -92,8 +92,11 @@ TEST(QueryAgreement, BrowsingARowNeverChangesItsCount) {
             // Multiline marks whole lines rather than matches; a match of a query of several lines
             // marks its part of each line; every other match is marked once.
             const std::int64_t counted = std::accumulate(r.counts.begin(), r.counts.end(), std::int64_t{0});
-            if (q.type != QueryType::Multiline && q.lines.size() == 1) EXPECT_EQ(highlights(content), counted) << context;
-            else if (q.type != QueryType::Multiline) EXPECT_GE(highlights(content), counted) << context;
+            if (q.type != QueryType::Multiline && q.lines.size() == 1) {
+                EXPECT_EQ(highlights(content), counted) << context;
+            } else if (q.type != QueryType::Multiline) {
+                EXPECT_GE(highlights(content), counted) << context;
+            }
         }
     }
 }
@@ -159,8 +162,9 @@ TEST(QueryAgreement, ListingViewerAndReplacementSeeTheSameMatches) {
             ASSERT_EQ(r.end, FillEnd::Done) << q.label;
             ASSERT_EQ(r.counts.size(), 1u);
             EXPECT_EQ(r.counts[0], item.firstCount) << q.label << " in " << item.name;
-            if (q.type != SearchType::Multiline && q.lines.size() == 1)
+            if (q.type != SearchType::Multiline && q.lines.size() == 1) {
                 EXPECT_EQ(highlights(content), item.firstCount) << q.label;
+            }
         }
         ASSERT_GT(listed.size(), 5u) << q.label;
 
@@ -188,7 +192,9 @@ TEST(QueryAgreement, NoLineEndIsAddedAfterTheLastLine) {
         search.conditions.findLines = {"b\\s"};
         search.run();
         EXPECT_EQ(search.host.list.count(), expected ? 1u : 0u) << testing::PrintToString(text);
-        if (expected) EXPECT_EQ(search.host.list.row(0).firstCount, expected);
+        if (expected) {
+            EXPECT_EQ(search.host.list.row(0).firstCount, expected);
+        }
 
         ModifyFixture modify;
         modify.regex({"b\\s"}, {"!"});
