@@ -68,6 +68,22 @@ enum class ReadStatus { Ok, Failed, TooLarge };
 // memory than a desktop search should take, and row sizes are defined up to 2 GB - 1.
 inline constexpr std::uint64_t kMaxReadableFileSize = 2147483647ULL;
 
+// A listed folder the file system keeps open, so the files in it are opened by their names
+// alone, from any thread, for as long as someone holds the handle.
+class FolderHandle {
+public:
+    virtual ~FolderHandle() = default;
+};
+using FolderRef = std::shared_ptr<const FolderHandle>;
+
+// A file to read: its full name, where its own name starts in it, and the handle of its folder
+// when the walk kept one.
+struct FileRef {
+    const std::string& path;
+    std::size_t nameStart = 0;
+    const FolderHandle* folder = nullptr;
+};
+
 // Directory listing, file information and whole-file reads: all the search needs from disk.
 class FileSystem {
 public:
@@ -75,12 +91,26 @@ public:
     // Lists `dir` (no trailing "/") in the order the system returns entries, without "." and
     // "..". False when the folder can't be opened; `out` is then empty.
     virtual bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) = 0;
+    // The same, and a handle of the folder for reading its files (null when the file system
+    // keeps none, for instance while too many are open already).
+    virtual bool listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) {
+        handle.reset();
+        return listDirectory(dir, out);
+    }
     // Size, time and attributes of `path`, following a link to a file. False when missing.
     virtual bool stat(const std::string& path, FileInfo& out) = 0;
     // Reads the whole file into `buffer`. Refuses files above `maxSize` with TooLarge and
     // anything that is not a regular file with Failed.
     virtual ReadStatus readFile(const std::string& path, FileBuffer& buffer,
                                 std::uint64_t maxSize = kMaxReadableFileSize) = 0;
+    // The same for a listed file, opened relative to its folder's handle when there is one.
+    // When `entry` is given and its information is not loaded yet, the file system may fill it
+    // from the opened file (saving a later stat).
+    virtual ReadStatus readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
+                                  DirEntry* entry = nullptr) {
+        (void)entry;
+        return readFile(file.path, buffer, maxSize);
+    }
 
     // Drops whatever the implementation keeps open between calls (a folder handle); a run
     // calls it when it ends, so a folder replaced later is looked up afresh.

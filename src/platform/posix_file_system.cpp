@@ -34,21 +34,21 @@ std::string baseName(const std::string& path) {
 // The kind of a listed entry: regular files and folders straight from d_type; links are
 // resolved so a link to a file is searched as that file, while a link to a folder is never
 // walked (a link loop can't hang the walk).
-EntryKind kindOf(int dirFd, const struct dirent* e) {
-    switch (e->d_type) {
+EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
+    switch (type) {
         case DT_REG: return EntryKind::File;
         case DT_DIR: return EntryKind::Directory;
         case DT_LNK: {
             struct stat st;
-            if (fstatat(dirFd, e->d_name, &st, 0) != 0) return EntryKind::Other;
+            if (fstatat(dirFd, name, &st, 0) != 0) return EntryKind::Other;
             return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
         }
         case DT_UNKNOWN: {
             struct stat st;
-            if (fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
+            if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
             if (S_ISREG(st.st_mode)) return EntryKind::File;
             if (S_ISDIR(st.st_mode)) return EntryKind::Directory;
-            if (S_ISLNK(st.st_mode) && fstatat(dirFd, e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            if (S_ISLNK(st.st_mode) && fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode))
                 return EntryKind::File;
             return EntryKind::Other;
         }
@@ -56,12 +56,16 @@ EntryKind kindOf(int dirFd, const struct dirent* e) {
     }
 }
 
+// O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+
 }  // namespace
 
 PosixFileSystem::~PosixFileSystem() { closeCachedFolder(); }
 
 PosixFileSystem::Folder::~Folder() {
     if (fd >= 0) ::close(fd);
+    --held_;
 }
 
 void PosixFileSystem::closeCachedFolder() {
@@ -69,13 +73,9 @@ void PosixFileSystem::closeCachedFolder() {
     for (auto& f : folders_) f.reset();
 }
 
-void PosixFileSystem::keepFolder(const std::string& dir, int fd) {
-    auto folder = std::make_shared<Folder>();
-    folder->path = dir.empty() ? "/" : dir;
-    folder->fd = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (folder->fd < 0) return;
+void PosixFileSystem::keepFolder(const std::shared_ptr<const Folder>& folder) {
     std::lock_guard lock(mutex_);
-    folders_[nextFolder_] = std::move(folder);
+    folders_[nextFolder_] = folder;
     nextFolder_ = (nextFolder_ + 1) % folders_.size();
 }
 
@@ -90,30 +90,47 @@ std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::folderOf(const s
 }
 
 int PosixFileSystem::openForRead(const std::string& path) {
-    // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
-    constexpr int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     std::size_t slash = 0;
-    if (auto folder = folderOf(path, slash)) return ::openat(folder->fd, path.c_str() + slash + 1, flags);
-    return ::open(path.c_str(), flags);
+    if (auto folder = folderOf(path, slash)) return ::openat(folder->fd, path.c_str() + slash + 1, kReadFlags);
+    return ::open(path.c_str(), kReadFlags);
 }
 
 bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>& out) {
+    FolderRef unused;
+    return listFolder(dir, out, unused);
+}
+
+bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) {
     out.clear();
-    DIR* d = opendir(dir.empty() ? "/" : dir.c_str());
-    if (!d) return false;
-    int fd = dirfd(d);
-    // The walk reads this folder's files next: keep a handle so each is opened by its name
-    // alone. Only a listing sets it, and a run releases it, so it never outlives the folder.
-    keepFolder(dir, fd);
-    while (struct dirent* e = readdir(d)) {
-        const char* n = e->d_name;
-        if (n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'))) continue;
-        DirEntry entry;
-        entry.name = n;
-        entry.kind = kindOf(fd, e);
-        out.push_back(std::move(entry));
+    handle.reset();
+    const std::string path = dir.empty() ? "/" : dir;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    // The entries straight from the kernel, so the folder's descriptor stays ours to keep.
+    alignas(struct dirent64) char buf[32768];
+    for (;;) {
+        const ssize_t n = ::getdents64(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the end, or a folder that failed midway: what was listed stands
+        for (ssize_t at = 0; at < n;) {
+            const auto* e = reinterpret_cast<const struct dirent64*>(buf + at);
+            at += e->d_reclen;
+            const char* name = e->d_name;
+            if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+            DirEntry& entry = out.emplace_back();
+            entry.name = name;
+            entry.kind = kindOf(fd, e->d_type, name);
+        }
     }
-    closedir(d);
+    // The walk reads this folder's files next: the handle lets each be opened by its name
+    // alone. Only a listing makes one, and a run lets go of them, so none outlives its run.
+    if (held_.load(std::memory_order_relaxed) >= kMaxHeldFolders) {
+        ::close(fd);
+        return true;
+    }
+    auto folder = std::make_shared<const Folder>(path, fd, held_);
+    keepFolder(folder);
+    handle = folder;
     return true;
 }
 
@@ -131,10 +148,29 @@ ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer
     buffer.setSize(0);
     int fd = openForRead(path);
     if (fd < 0) return ReadStatus::Failed;
+    return readOpened(fd, buffer, maxSize, nullptr);
+}
+
+ReadStatus PosixFileSystem::readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
+                                       DirEntry* entry) {
+    buffer.setSize(0);
+    const auto* folder = dynamic_cast<const Folder*>(file.folder);
+    const bool byName = folder && file.nameStart > 0 && file.nameStart < file.path.size();
+    const int fd = byName ? ::openat(folder->fd, file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
+    if (fd < 0) return ReadStatus::Failed;
+    return readOpened(fd, buffer, maxSize, entry);
+}
+
+ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, std::uint64_t maxSize, DirEntry* entry) {
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return ReadStatus::Failed;
+    }
+    // The row of a listed file shows what this fstat saw: no second look-up by name.
+    if (entry && !entry->infoLoaded) {
+        fillInfo(st, entry->name, entry->info);
+        entry->infoLoaded = true;
     }
     std::uint64_t expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (expected > maxSize) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -17,28 +18,40 @@ public:
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
     bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) override;
+    bool listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) override;
     bool stat(const std::string& path, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
+    ReadStatus readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
+                          DirEntry* entry = nullptr) override;
     void releaseCaches() override { closeCachedFolder(); }
+
+    // Folder handles held at once beyond which listings hand out none: the walk may run
+    // thousands of files ahead of the readers, and each handle is an open descriptor.
+    static constexpr int kMaxHeldFolders = 256;
 
 private:
     // A handle of a listed folder; closed when the last user lets go of it.
-    struct Folder {
+    struct Folder final : FolderHandle {
+        Folder(std::string p, int d, std::atomic<int>& held) : path(std::move(p)), fd(d), held_(held) { ++held_; }
+        ~Folder() override;
         std::string path;
         int fd = -1;
-        ~Folder();
+        std::atomic<int>& held_;
     };
     // Opens `path` for reading relative to a recently listed folder when it lies there, so the
     // kernel resolves one name instead of the whole path for every file of a folder.
     int openForRead(const std::string& path);
     // The handle of the folder `path` lies in, when it is among the recent ones.
     std::shared_ptr<const Folder> folderOf(const std::string& path, std::size_t& slash);
-    void keepFolder(const std::string& dir, int fd);
+    void keepFolder(const std::shared_ptr<const Folder>& folder);
     void closeCachedFolder();
+    // Reads the opened file whole and closes it.
+    ReadStatus readOpened(int fd, FileBuffer& buffer, std::uint64_t maxSize, DirEntry* entry);
     std::mutex mutex_;
     // The folders listed last (readers of files lag behind the walk by a few folders).
     std::array<std::shared_ptr<const Folder>, 8> folders_;
     std::size_t nextFolder_ = 0;
+    std::atomic<int> held_ = 0;
 };
 
 }  // namespace vsr::platform

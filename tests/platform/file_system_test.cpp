@@ -126,6 +126,78 @@ TEST(PosixFileSystem, AFolderReplacedBetweenRunsIsFoundAgain) {
     EXPECT_EQ(info.size, 3u);
 }
 
+// A listed folder's handle reads its files by name from any thread, fills the information of
+// the entry from the opened file exactly as a stat would, and keeps no folder open once let go.
+TEST(PosixFileSystem, FolderHandlesReadByNameAndFillTheEntry) {
+    vsr::test::TempDir dir;
+    dir.write("f/a.txt", "alpha");
+    dir.write("f/.b", "");
+    std::filesystem::create_symlink(dir.path() / "f" / "a.txt", dir.path() / "f" / "link");
+    ASSERT_EQ(::chmod((dir.path() / "f" / "a.txt").c_str(), 0444), 0);
+    PosixFileSystem fs;
+    std::vector<DirEntry> entries;
+    FolderRef folder;
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, folder));
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(names(entries, EntryKind::File), (std::vector<std::string>{".b", "a.txt", "link"}));
+    FileBuffer buf;
+    for (DirEntry& e : entries) {
+        const std::string path = dir.str() + "/f/" + e.name;
+        ASSERT_EQ(fs.readFileAt({path, path.size() - e.name.size(), folder.get()}, buf, kMaxReadableFileSize, &e),
+                  ReadStatus::Ok);
+        EXPECT_EQ(buf.view(), e.name == ".b" ? "" : "alpha");
+        ASSERT_TRUE(e.infoLoaded);
+        FileInfo byName;
+        ASSERT_TRUE(fs.stat(path, byName));
+        EXPECT_EQ(e.info.size, byName.size);
+        EXPECT_EQ(e.info.lastWrite, byName.lastWrite);
+        EXPECT_EQ(e.info.attributes, byName.attributes) << e.name;
+    }
+    // Information already loaded (by a size filter) is left as it was.
+    DirEntry loaded{"a.txt", EntryKind::File, true, {}};
+    loaded.info.size = 77;
+    const std::string a = dir.str() + "/f/a.txt";
+    ASSERT_EQ(fs.readFileAt({a, a.size() - 5, folder.get()}, buf, kMaxReadableFileSize, &loaded), ReadStatus::Ok);
+    EXPECT_EQ(loaded.info.size, 77u);
+    EXPECT_EQ(fs.readFileAt({a, a.size() - 5, folder.get()}, buf, 3, nullptr), ReadStatus::TooLarge);
+    const std::string gone = dir.str() + "/f/gone";
+    EXPECT_EQ(fs.readFileAt({gone, gone.size() - 4, folder.get()}, buf, kMaxReadableFileSize), ReadStatus::Failed);
+
+    // Handles are counted: past the limit a listing hands out none, and reading by the full
+    // name still works; letting go of the handles closes the folders.
+    std::vector<FolderRef> held;
+    for (int i = 0; i < PosixFileSystem::kMaxHeldFolders + 8; ++i) {
+        FolderRef h;
+        ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, h));
+        if (h) held.push_back(std::move(h));
+    }
+    EXPECT_LT(static_cast<int>(held.size()), PosixFileSystem::kMaxHeldFolders);
+    FolderRef none;
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, none));
+    EXPECT_EQ(none, nullptr);
+    ASSERT_EQ(fs.readFileAt({a, a.size() - 5, none.get()}, buf, kMaxReadableFileSize), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "alpha");
+    held.clear();
+    folder.reset();
+    fs.releaseCaches();
+    FolderRef again;
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, again));
+    EXPECT_NE(again, nullptr);
+}
+
+// A listing larger than one batch of kernel entries lists every name once.
+TEST(PosixFileSystem, ListsLargeFoldersWhole) {
+    vsr::test::TempDir dir;
+    const int n = 3000;  // names of ~40 bytes: several reads of the entry buffer
+    for (int i = 0; i < n; ++i) dir.write("many/file-with-a-rather-long-name-" + std::to_string(i), "");
+    PosixFileSystem fs;
+    std::vector<DirEntry> entries;
+    ASSERT_TRUE(fs.listDirectory(dir.str() + "/many", entries));
+    std::vector<std::string> got = names(entries, EntryKind::File);
+    EXPECT_EQ(got.size(), static_cast<std::size_t>(n));
+    EXPECT_EQ(std::adjacent_find(got.begin(), got.end()), got.end());
+}
+
 TEST(FakeFileSystem, BehavesLikeTheRealOne) {
     FakeFileSystem fs;
     fs.addFile("/a/b/c.txt", "abc");

@@ -56,22 +56,25 @@ void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& di
     run.endFile();
 }
 
-void InlineExaminer::examine(const std::string& dir, platform::DirEntry& entry) {
+void InlineExaminer::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
+    run_.useFolder(folder.get());
     matchGuarded(run_, matcher_, dir, entry);
+    run_.useFolder(nullptr);
     // Each file's output goes to the host as soon as it is known.
     run_.completeSlot();
 }
 
-void FileWalk::examine(const std::string& dir, platform::DirEntry& entry) {
+void FileWalk::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     run_.setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
-    examiner_.examine(dir, entry);
+    examiner_.examine(dir, entry, folder);
 }
 
 void FileWalk::walkDirectory(const std::string& dir) {
     const SearchConditions& c = run_.conditions();
     const bool ignored = directoryIgnored(dir);
     std::vector<platform::DirEntry> entries;
-    if (!run_.env().fs.listDirectory(dir, entries)) return;
+    platform::FolderRef folder;
+    if (!run_.env().fs.listFolder(dir, entries, folder)) return;
     for (platform::DirEntry& entry : entries) {
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
@@ -81,7 +84,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
             // (all must pass) and names cost no system call.
             if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
             if (!passesInfoFilters(dir, entry)) continue;
-            examine(dir, entry);
+            examine(dir, entry, folder);
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {
             if (!c.includeSubfolders || (ignored && c.ignoreSubfoldersToo)) continue;
@@ -105,7 +108,7 @@ void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
         if (skippedAsBackup(c, entry.name)) continue;
         if (!passesInfoFilters({}, entry)) continue;
         if (!run_.masks().matchesName(entry.name)) continue;
-        examine(platform::parentPath(full), entry);
+        examine(platform::parentPath(full), entry, nullptr);
         if (run_.stopped()) return;
     }
 }

@@ -11,7 +11,8 @@ namespace vsr::engine {
 namespace {
 
 constexpr int kPumpIntervalMs = 15;
-// How long the host waits for the next slot before it looks at its messages again.
+// How often the host takes the finished slots; it is woken sooner when the run ends, a file
+// ends it or the waiting slots fill half their room.
 constexpr std::chrono::milliseconds kWait(5);
 
 }  // namespace
@@ -85,6 +86,7 @@ void HostDelivery::deliver(OrderedOutput& output) {
             }
         }
         if (slots.empty()) pumpIfDue();
+        output.recycle(slots);
     }
     flushStatus();
     output.close();

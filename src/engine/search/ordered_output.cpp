@@ -2,45 +2,61 @@
 
 namespace vsr::engine {
 
+void OrderedOutput::wakeHost() {
+    wake_ = true;
+    if (hostWaiting_) ready_.notify_one();
+}
+
 EventSlot* OrderedOutput::open() {
     std::unique_lock lock(mutex_);
-    room_.wait(lock, [&] { return closed_ || slots_.size() < maxSlots_; });
+    if (!closed_ && slots_.size() >= maxSlots_) {
+        wakeHost();
+        producerWaiting_ = true;
+        room_.wait(lock, [&] { return closed_ || slots_.size() < maxSlots_; });
+        producerWaiting_ = false;
+    }
     if (closed_) return nullptr;
     Entry& e = slots_.emplace_back();
-    e.slot = std::make_unique<EventSlot>();
+    if (spare_.empty()) {
+        e.slot = std::make_unique<EventSlot>();
+    } else {
+        e.slot = std::move(spare_.back());
+        spare_.pop_back();
+    }
     e.slot->seq = nextSeq_++;
+    // Half the room taken: the host should not wait for its next look.
+    if (slots_.size() == maxSlots_ / 2) wakeHost();
     return e.slot.get();
 }
 
 void OrderedOutput::complete(EventSlot* slot) {
     if (!slot) return;
-    bool front = false;
-    {
-        std::lock_guard lock(mutex_);
-        if (slot->endsRun) {
-            std::uint64_t cut = cutoff_.load(std::memory_order_relaxed);
-            if (slot->seq < cut) cutoff_.store(slot->seq, std::memory_order_release);
-        }
-        // Only slots still waiting are marked; the host may have taken the rest already.
-        if (slot->seq < frontSeq_ || slot->seq - frontSeq_ >= slots_.size()) return;
-        slots_[slot->seq - frontSeq_].complete = true;
-        front = slot->seq == frontSeq_;
+    std::lock_guard lock(mutex_);
+    if (slot->endsRun) {
+        std::uint64_t cut = cutoff_.load(std::memory_order_relaxed);
+        if (slot->seq < cut) cutoff_.store(slot->seq, std::memory_order_release);
+        wakeHost();
     }
-    if (front) ready_.notify_one();
+    if (finished_) wakeHost();
+    // Only slots still waiting are marked; the host may have taken the rest already.
+    if (slot->seq < frontSeq_ || slot->seq - frontSeq_ >= slots_.size()) return;
+    slots_[slot->seq - frontSeq_].complete = true;
 }
 
 void OrderedOutput::finish() {
-    {
-        std::lock_guard lock(mutex_);
-        finished_ = true;
-    }
-    ready_.notify_one();
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+    wakeHost();
 }
 
 bool OrderedOutput::take(std::vector<std::unique_ptr<EventSlot>>& out, std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
-    auto frontReady = [&] { return (!slots_.empty() && slots_.front().complete) || (finished_ && slots_.empty()); };
-    if (!frontReady()) ready_.wait_for(lock, wait, frontReady);
+    if (!wake_) {
+        hostWaiting_ = true;
+        ready_.wait_for(lock, wait, [&] { return wake_; });
+        hostWaiting_ = false;
+    }
+    wake_ = false;
     std::size_t taken = 0;
     while (!slots_.empty() && slots_.front().complete) {
         out.push_back(std::move(slots_.front().slot));
@@ -49,9 +65,21 @@ bool OrderedOutput::take(std::vector<std::unique_ptr<EventSlot>>& out, std::chro
         ++taken;
     }
     const bool more = !(finished_ && slots_.empty());
+    const bool wakeProducer = taken > 0 && producerWaiting_;
     lock.unlock();
-    if (taken > 0) room_.notify_all();
+    if (wakeProducer) room_.notify_all();
     return more;
+}
+
+void OrderedOutput::recycle(std::vector<std::unique_ptr<EventSlot>>& delivered) {
+    std::lock_guard lock(mutex_);
+    for (std::unique_ptr<EventSlot>& s : delivered) {
+        if (!s || spare_.size() >= maxSlots_) continue;
+        s->events.clear();
+        s->endsRun = false;
+        spare_.push_back(std::move(s));
+    }
+    delivered.clear();
 }
 
 void OrderedOutput::close() {

@@ -18,11 +18,15 @@ namespace vsr::engine {
 // file completes its slot; the host takes the complete slots from the front, so it sees
 // exactly the order of a single-threaded run however the files were shared out. At most
 // `maxSlots` slots wait at once: the walk pauses until the host catches up.
+//
+// The host takes slots in batches: it is woken only when the run ends, when a slot ends the
+// run or when the waiting slots fill half the room, and otherwise looks every few
+// milliseconds. Waking it for every file would cost a thread switch per file.
 class OrderedOutput {
 public:
     static constexpr std::uint64_t kNoCut = std::numeric_limits<std::uint64_t>::max();
 
-    explicit OrderedOutput(std::size_t maxSlots) : maxSlots_(maxSlots) {}
+    explicit OrderedOutput(std::size_t maxSlots) : maxSlots_(maxSlots < 2 ? 2 : maxSlots) {}
 
     // A new slot after every earlier one; waits while the host is behind. nullptr once closed.
     EventSlot* open();
@@ -35,9 +39,11 @@ public:
     // later slots is wasted, since the host never takes them.
     std::uint64_t cutoff() const { return cutoff_.load(std::memory_order_acquire); }
 
-    // Moves the complete slots at the front into `out`, waiting up to `wait` for the first of
-    // them. False once the producer finished and every slot has been taken.
+    // Waits up to `wait` unless woken (see above), then moves the complete slots at the front
+    // into `out`. False once the producer finished and every slot has been taken.
     bool take(std::vector<std::unique_ptr<EventSlot>>& out, std::chrono::milliseconds wait);
+    // Slots the host has delivered, kept for reuse so a run does not allocate one per file.
+    void recycle(std::vector<std::unique_ptr<EventSlot>>& delivered);
     // The host wants no more: open() returns nullptr from now on.
     void close();
 
@@ -46,15 +52,21 @@ private:
         std::unique_ptr<EventSlot> slot;
         bool complete = false;
     };
+    void wakeHost();  // with mutex_ held
+
     const std::size_t maxSlots_;
     std::mutex mutex_;
     std::condition_variable room_;
     std::condition_variable ready_;
     std::deque<Entry> slots_;
+    std::vector<std::unique_ptr<EventSlot>> spare_;
     std::uint64_t frontSeq_ = 0;  // the number of slots_.front()
     std::uint64_t nextSeq_ = 0;
     bool finished_ = false;
     bool closed_ = false;
+    bool wake_ = false;          // the host should take now rather than at its next look
+    bool hostWaiting_ = false;
+    bool producerWaiting_ = false;
     std::atomic<std::uint64_t> cutoff_ = kNoCut;
 };
 

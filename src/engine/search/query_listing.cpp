@@ -39,7 +39,7 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
     const bool terms = query_.kind() == CompiledQuery::Kind::Terms;
     // Word queries read past a NUL byte and cut the text only where an occurrence runs into
     // one; the other kinds cut it when reading.
-    const platform::ReadStatus status = run_.readFile(run_.fullPath(dir, entry.name), !terms);
+    const platform::ReadStatus status = run_.readEntry(dir, entry, !terms);
     counts_.assign(query_.countSlots(), 0);
     if (status == platform::ReadStatus::Ok) {
         const ScanEnd end = matcher_->count(run_.buffer().view(), counts_, true);

@@ -43,15 +43,18 @@ void SearchPool::finish() {
 void SearchPool::examineJob(Worker& worker, Job& job) {
     SearchRun& run = *worker.run;
     run.useSlot(job.slot);
+    run.useFolder(job.folder.get());
     if (!run.stopped()) matchGuarded(run, *worker.matcher, job.dir, job.entry);
+    run.useFolder(nullptr);
+    job.folder.reset();
     run.completeSlot();
     if (run.buffer().capacity() > kKeptBuffer || run.foldBuffer().capacity() > kKeptBuffer) run.releaseBuffers();
 }
 
-void SearchPool::examine(const std::string& dir, platform::DirEntry& entry) {
+void SearchPool::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     EventSlot* slot = walkRun_.handOffSlot();
     if (!slot) return;  // the host wants no more
-    Job job{slot, dir, std::move(entry)};
+    Job job{slot, dir, std::move(entry), folder};
     if (threads_.empty()) {
         examineJob(workers_.front(), job);
         return;

@@ -25,7 +25,7 @@ public:
     SearchPool(SearchRun& walkRun, int workers, const MatcherFactory& makeMatcher, ReadBudget& budget);
     ~SearchPool() override;
 
-    void examine(const std::string& dir, platform::DirEntry& entry) override;
+    void examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) override;
     // No more files: the workers finish what they have and end.
     void finish();
 
@@ -34,6 +34,7 @@ private:
         EventSlot* slot = nullptr;
         std::string dir;
         platform::DirEntry entry;
+        platform::FolderRef folder;
     };
     struct Worker {
         std::unique_ptr<SearchRun> run;

@@ -85,7 +85,7 @@ const std::string& SearchRun::fullPath(const std::string& dir, const std::string
     return path_;
 }
 
-platform::ReadStatus SearchRun::readFile(const std::string& fullName, bool stopAtNul) {
+platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
     if (budget_) {
         budget_->waitForRoom([this] { return stopped(); });
         if (stopped()) {
@@ -93,7 +93,9 @@ platform::ReadStatus SearchRun::readFile(const std::string& fullName, bool stopA
             return platform::ReadStatus::Failed;
         }
     }
-    platform::ReadStatus status = env_.fs.readFile(fullName, buffer_, platform::kMaxReadableFileSize);
+    const std::string& fullName = fullPath(dir, entry.name);
+    const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
+    platform::ReadStatus status = env_.fs.readFileAt(file, buffer_, platform::kMaxReadableFileSize, &entry);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;

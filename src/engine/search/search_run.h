@@ -75,9 +75,12 @@ public:
     // dir + "/" + name in a buffer reused for every file (valid until the next call).
     const std::string& fullPath(const std::string& dir, const std::string& name);
 
-    // Reads a file whole into the run's reused buffer. Reading ends at the first NUL byte: with
+    // The folder handle of the files examined next (null when the walk kept none).
+    void useFolder(const platform::FolderHandle* folder) { folder_ = folder; }
+    // Reads a listed file whole into the run's reused buffer, and its information when not yet
+    // loaded if the file system gives it on the way. Reading ends at the first NUL byte: with
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
-    platform::ReadStatus readFile(const std::string& fullName, bool stopAtNul = true);
+    platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
@@ -105,6 +108,7 @@ private:
     EventSlot* slot_ = nullptr;
     SearchEvent dropped_;  // where events go once the host wants no more
     ReadBudget* budget_ = nullptr;
+    const platform::FolderHandle* folder_ = nullptr;
     std::size_t charged_ = 0;
     const platform::CodePage* codePage_;
     TermList terms_;
