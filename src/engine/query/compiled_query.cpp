@@ -1,5 +1,6 @@
 #include "engine/query/compiled_query.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/query/regexpr_query.h"
@@ -66,6 +67,27 @@ void CompiledQuery::buildTerms() {
     for (const QueryTerm& t : terms_.terms) {
         scanners_.emplace_back(t.text, c.wholeWords, *page_, !c.caseSensitive);
         usable_.push_back(!t.text.empty() && !holdsLineEnd(t.text));
+    }
+    groupTerms();
+}
+
+void CompiledQuery::groupTerms() {
+    std::vector<std::size_t> probed;
+    for (std::size_t t = 0; t < scanners_.size(); ++t) {
+        if (!usable_[t]) continue;
+        if (scanners_[t].probes() && TermSetScanner::available()) probed.push_back(t);
+        else loneTerms_.push_back(t);
+    }
+    // A single term gains nothing from a set.
+    if (probed.size() < 2) {
+        loneTerms_.insert(loneTerms_.end(), probed.begin(), probed.end());
+        std::sort(loneTerms_.begin(), loneTerms_.end());
+        return;
+    }
+    termSets_.reserve((probed.size() + TermSetScanner::kMaxTerms - 1) / TermSetScanner::kMaxTerms);
+    for (std::size_t i = 0; i < probed.size(); i += TermSetScanner::kMaxTerms) {
+        const std::size_t end = std::min(probed.size(), i + TermSetScanner::kMaxTerms);
+        termSets_.emplace_back(scanners_, std::vector<std::size_t>(probed.begin() + i, probed.begin() + end));
     }
 }
 

@@ -10,6 +10,7 @@
 #include "engine/query/query_terms.h"
 #include "engine/query/search_conditions.h"
 #include "engine/query/term_scanner.h"
+#include "engine/query/term_set_scanner.h"
 #include "platform/code_page.h"
 
 namespace vsr::regexpr {
@@ -76,12 +77,18 @@ public:
     const SearchConditions& conditions() const { return conditions_; }
     const platform::CodePage& codePage() const { return *page_; }
     const std::vector<TermScanner>& scanners() const { return scanners_; }
+    // The usable terms counted together in one pass, at most TermSetScanner::kMaxTerms to a set,
+    // and the usable terms each counted in a pass of its own (all of them where the processor
+    // can't run the sets).
+    const std::vector<TermSetScanner>& termSets() const { return termSets_; }
+    const std::vector<std::size_t>& loneTerms() const { return loneTerms_; }
     // Whether term `t` can match at all: a term with a line end never lies inside one line.
     bool usableTerm(std::size_t t) const { return usable_[t] != 0; }
 
 private:
     void refuse(std::string caption, std::string message, bool atFirstFile);
     void buildTerms();
+    void groupTerms();
     void buildBlocks();
     void buildRegExpr();
 
@@ -94,6 +101,8 @@ private:
     TermList terms_;
     std::vector<TermScanner> scanners_;
     std::vector<char> usable_;
+    std::vector<TermSetScanner> termSets_;
+    std::vector<std::size_t> loneTerms_;
     std::vector<std::string> blockLines_;
     std::string expression_;
     bool byLine_ = true;

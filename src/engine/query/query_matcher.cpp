@@ -61,8 +61,24 @@ public:
             return false;
         };
         const std::vector<QueryTerm>& terms = q_.terms().terms;
-        for (std::size_t t = 0; t < terms.size(); ++t) {
-            if (!q_.usableTerm(t)) continue;
+        // Several words in one pass, in stretches: the hits of a stretch are counted before the
+        // next is scanned, so a NUL byte or an Excluded word ends the work early.
+        unsigned stretches = 0;
+        for (const TermSetScanner& set : q_.termSets()) {
+            next_.assign(set.terms().size(), 0);
+            for (std::size_t from = 0; from < text.size(); from += kStretch) {
+                hits_.clear();
+                set.scan(text, from, from + kStretch, next_, hits_);
+                for (const TermHit& h : hits_) {
+                    if (!beforeNul(h.end)) continue;
+                    const std::size_t t = set.terms()[h.term];
+                    ++counts[t];
+                    if (untilExcluded && terms[t].sign == TermSign::Excluded) return ScanEnd::Done;
+                }
+                if (++stretches % (kSliceBytes / kStretch) == 0 && !pace.now()) return ScanEnd::Stopped;
+            }
+        }
+        for (std::size_t t : q_.loneTerms()) {
             const TermScanner& scanner = q_.scanners()[t];
             std::size_t pos = 0;
             std::size_t sliceEnd = kSliceBytes;
@@ -110,9 +126,19 @@ public:
         return ScanEnd::Done;
     }
 
+    void release() override {
+        std::vector<TermHit>().swap(hits_);
+    }
+
 private:
+    // The stretch of text whose hits are gathered at once: small enough that the hits of a text
+    // of one repeated letter stay few, large enough that a stretch costs nothing to start.
+    static constexpr std::size_t kStretch = 64 << 10;
+
     const CompiledQuery& q_;
     std::function<bool()> goOn_;
+    std::vector<std::size_t> next_;
+    std::vector<TermHit> hits_;
 };
 
 // Multiline queries: the query's lines standing as whole lines of the text (trimmed as the

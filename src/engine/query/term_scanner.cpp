@@ -29,7 +29,9 @@ struct ByteRanks {
         rank[' '] = 255;
         rank['\t'] = 220;
         for (int c = '0'; c <= '9'; ++c) rank[c] = 120;
-        for (unsigned char c : {'_', '(', ')', ';', ',', '.', '=', '*', '-', '>', '{', '}'}) rank[c] = 110;
+        for (unsigned char c : {'(', ')', ';', ',', '.', '=', '*', '-', '>', '{', '}'}) rank[c] = 110;
+        // Names in source code join their words with it: about as common as a middling letter.
+        rank['_'] = 160;
     }
 };
 
@@ -324,6 +326,27 @@ std::size_t TermScanner::find(std::string_view text, std::size_t from, std::size
     return scanScalar(text.data(), n, s, lastStart);
 }
 
+bool TermScanner::counted(std::string_view text, std::size_t p, std::size_t e) const {
+    // Under UTF-8 an occurrence neither starts nor ends inside a character.
+    if (page_.isUtf8() && !(page_.isCharStart(text, p) && page_.isCharStart(text, e))) return false;
+    return !wholeWords_ || (!page_.wordCharBefore(text, p) && !page_.wordCharAt(text, e));
+}
+
+bool TermScanner::occursAt(std::string_view text, std::size_t p, std::size_t& end) const {
+    const std::size_t n = text.size();
+    std::size_t e;
+    if (keys_.empty()) {
+        if (term_.empty() || p > n || n - p < term_.size() || !equalAt(text.data(), n, p)) return false;
+        e = p + term_.size();
+    } else {
+        e = foldedEnd(keys_, text.data(), n, p, page_.upperTable().data());
+        if (e == std::string_view::npos) return false;
+    }
+    if (!counted(text, p, e)) return false;
+    end = e;
+    return true;
+}
+
 std::size_t TermScanner::next(std::string_view text, std::size_t from, std::size_t startLimit,
                               std::size_t* end) const {
     for (;;) {
@@ -331,10 +354,7 @@ std::size_t TermScanner::next(std::string_view text, std::size_t from, std::size
         if (p == std::string_view::npos) return p;
         std::size_t e = keys_.empty() ? p + term_.size()
                                       : foldedEnd(keys_, text.data(), text.size(), p, page_.upperTable().data());
-        // Under UTF-8 an occurrence neither starts nor ends inside a character.
-        bool counted = !page_.isUtf8() || (page_.isCharStart(text, p) && page_.isCharStart(text, e));
-        if (counted && wholeWords_) counted = !page_.wordCharBefore(text, p) && !page_.wordCharAt(text, e);
-        if (counted) {
+        if (counted(text, p, e)) {
             if (end) *end = e;
             return p;
         }

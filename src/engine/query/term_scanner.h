@@ -26,7 +26,23 @@ public:
     std::size_t length() const { return term_.size(); }
     bool foldsByCharacter() const { return !keys_.empty(); }
 
+    // Whether an occurrence that counts starts exactly at `p` (as next() would judge one found
+    // there); `end` gets its end.
+    bool occursAt(std::string_view text, std::size_t p, std::size_t& end) const;
+
+    // A term position tested before a candidate is compared in full, and the (at most two)
+    // text bytes that stand for the term byte there. Every occurrence has one of them there.
+    struct Probe {
+        std::size_t offset = 0;
+        unsigned char a = 0;
+        unsigned char b = 0;
+    };
+    // The three probes: the two bytes least likely in text and the first or last byte; null
+    // when no position has at most two forms.
+    const Probe* probes() const { return probed_ ? probes_ : nullptr; }
+
 private:
+    bool counted(std::string_view text, std::size_t p, std::size_t e) const;
     std::size_t find(std::string_view text, std::size_t from, std::size_t startLimit) const;
     bool equalAt(const char* hay, std::size_t n, std::size_t at) const;
     std::size_t scanScalar(const char* hay, std::size_t n, std::size_t s, std::size_t lastStart) const;
@@ -39,14 +55,6 @@ private:
     // fewest bytes an occurrence can take.
     std::vector<char32_t> keys_;
     std::size_t minLength_ = 0;
-    // Three term positions tested together before a candidate is compared in full: the two
-    // bytes least likely in text and the first or last byte. Each holds the (at most two)
-    // text bytes that stand for the term byte there.
-    struct Probe {
-        std::size_t offset = 0;
-        unsigned char a = 0;
-        unsigned char b = 0;
-    };
     Probe probes_[3];
     bool probed_ = false;  // false: no position has at most two forms, compare everywhere
 };

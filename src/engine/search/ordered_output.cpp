@@ -16,31 +16,36 @@ EventSlot* OrderedOutput::open() {
         producerWaiting_ = false;
     }
     if (closed_) return nullptr;
-    Entry& e = slots_.emplace_back();
+    std::unique_ptr<EventSlot>& e = slots_.emplace_back();
     if (spare_.empty()) {
-        e.slot = std::make_unique<EventSlot>();
+        e = std::make_unique<EventSlot>();
     } else {
-        e.slot = std::move(spare_.back());
+        e = std::move(spare_.back());
         spare_.pop_back();
     }
-    e.slot->seq = nextSeq_++;
+    e->seq = nextSeq_++;
+    e->complete.store(false, std::memory_order_relaxed);
     // Half the room taken: the host should not wait for its next look.
     if (slots_.size() == maxSlots_ / 2) wakeHost();
-    return e.slot.get();
+    return e.get();
 }
 
 void OrderedOutput::complete(EventSlot* slot) {
     if (!slot) return;
-    std::lock_guard lock(mutex_);
-    if (slot->endsRun) {
+    if (!slot->endsRun) {
+        slot->complete.store(true, std::memory_order_release);
+        return;
+    }
+    // The cut is known before the slot shows as complete, so no later slot is taken in between;
+    // the host is woken after it, so it finds the slot complete.
+    {
+        std::lock_guard lock(mutex_);
         std::uint64_t cut = cutoff_.load(std::memory_order_relaxed);
         if (slot->seq < cut) cutoff_.store(slot->seq, std::memory_order_release);
-        wakeHost();
     }
-    if (finished_) wakeHost();
-    // Only slots still waiting are marked; the host may have taken the rest already.
-    if (slot->seq < frontSeq_ || slot->seq - frontSeq_ >= slots_.size()) return;
-    slots_[slot->seq - frontSeq_].complete = true;
+    slot->complete.store(true, std::memory_order_release);
+    std::lock_guard lock(mutex_);
+    wakeHost();
 }
 
 void OrderedOutput::finish() {
@@ -58,8 +63,8 @@ bool OrderedOutput::take(std::vector<std::unique_ptr<EventSlot>>& out, std::chro
     }
     wake_ = false;
     std::size_t taken = 0;
-    while (!slots_.empty() && slots_.front().complete) {
-        out.push_back(std::move(slots_.front().slot));
+    while (!slots_.empty() && slots_.front()->complete.load(std::memory_order_acquire)) {
+        out.push_back(std::move(slots_.front()));
         slots_.pop_front();
         ++frontSeq_;
         ++taken;

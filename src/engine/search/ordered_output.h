@@ -48,17 +48,13 @@ public:
     void close();
 
 private:
-    struct Entry {
-        std::unique_ptr<EventSlot> slot;
-        bool complete = false;
-    };
     void wakeHost();  // with mutex_ held
 
     const std::size_t maxSlots_;
     std::mutex mutex_;
     std::condition_variable room_;
     std::condition_variable ready_;
-    std::deque<Entry> slots_;
+    std::deque<std::unique_ptr<EventSlot>> slots_;
     std::vector<std::unique_ptr<EventSlot>> spare_;
     std::uint64_t frontSeq_ = 0;  // the number of slots_.front()
     std::uint64_t nextSeq_ = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct EventSlot {
     // A failed check in this file: the run ends after these events, as a single-threaded run
     // would have stopped there.
     bool endsRun = false;
+    // Set (release) by the thread that examined the file once the events are final; the host
+    // reads them after seeing it (acquire), so completing a slot takes no lock.
+    std::atomic<bool> complete = false;
 };
 
 }  // namespace vsr::engine

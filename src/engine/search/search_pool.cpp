@@ -44,7 +44,7 @@ void SearchPool::examineJob(Worker& worker, Job& job) {
     SearchRun& run = *worker.run;
     run.useSlot(job.slot);
     run.useFolder(job.folder.get());
-    if (!run.stopped()) matchGuarded(run, *worker.matcher, job.dir, job.entry);
+    if (!run.stopped()) matchGuarded(run, *worker.matcher, *job.dir, job.entry);
     run.useFolder(nullptr);
     job.folder.reset();
     run.completeSlot();
@@ -54,29 +54,44 @@ void SearchPool::examineJob(Worker& worker, Job& job) {
 void SearchPool::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     EventSlot* slot = walkRun_.handOffSlot();
     if (!slot) return;  // the host wants no more
-    Job job{slot, dir, std::move(entry), folder};
+    if (!lastDir_ || *lastDir_ != dir) lastDir_ = std::make_shared<const std::string>(dir);
+    Job job{slot, lastDir_, std::move(entry), folder};
     if (threads_.empty()) {
         examineJob(workers_.front(), job);
         return;
     }
+    bool wake = false;
     {
         std::lock_guard lock(mutex_);
         jobs_.push_back(std::move(job));
+        wake = idle_ > 0;
     }
-    jobReady_.notify_one();
+    if (wake) jobReady_.notify_one();
 }
 
 void SearchPool::work(Worker& worker) {
+    // A worker takes a few files at a time, fewer when the queue is short, so the threads
+    // meet at the queue's lock less often and still share the last files out evenly.
+    constexpr std::size_t kMostTaken = 8;
+    std::vector<Job> batch;
     for (;;) {
-        Job job;
+        batch.clear();
         {
             std::unique_lock lock(mutex_);
-            jobReady_.wait(lock, [&] { return finished_ || !jobs_.empty(); });
+            if (!finished_ && jobs_.empty()) {
+                ++idle_;
+                jobReady_.wait(lock, [&] { return finished_ || !jobs_.empty(); });
+                --idle_;
+            }
             if (jobs_.empty()) return;
-            job = std::move(jobs_.front());
-            jobs_.pop_front();
+            std::size_t n = jobs_.size() / (workers_.size() * 2);
+            n = n < 1 ? 1 : n > kMostTaken ? kMostTaken : n;
+            for (std::size_t i = 0; i < n; ++i) {
+                batch.push_back(std::move(jobs_.front()));
+                jobs_.pop_front();
+            }
         }
-        examineJob(worker, job);
+        for (Job& job : batch) examineJob(worker, job);
     }
 }
 

@@ -32,7 +32,7 @@ public:
 private:
     struct Job {
         EventSlot* slot = nullptr;
-        std::string dir;
+        std::shared_ptr<const std::string> dir;  // shared by the files of one folder
         platform::DirEntry entry;
         platform::FolderRef folder;
     };
@@ -49,7 +49,9 @@ private:
     std::mutex mutex_;
     std::condition_variable jobReady_;
     std::deque<Job> jobs_;
+    int idle_ = 0;  // workers waiting for a job: only then is one woken
     bool finished_ = false;
+    std::shared_ptr<const std::string> lastDir_;  // the walk's side only
 };
 
 }  // namespace vsr::engine
