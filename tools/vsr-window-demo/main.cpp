@@ -1,7 +1,8 @@
 // Opens the main window in a chosen state, for screenshots and for looking at a layout, and
 // runs the file commands through the real window without a person:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
-//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--replace TEXT [--preview]]
+//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--passes] [--stop-after MS]
+//                   [--replace TEXT [--preview]]
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
 //                   [--rename-extension EXT] [--editor COMMAND] [--settings] [--encoding NAME]
@@ -9,6 +10,9 @@
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT; with
 // --preview it turns the Preview box on instead and shows the replacement in the Lines Viewer.
 // --time prints "<rows> rows in <seconds> s" for the search, to measure the window's speed.
+// --passes prints the longest gap between two passes of the window's message loop during the
+// search; --stop-after MS presses Stop that long after Find and prints how long the window took
+// to come back (both measured from a 1 ms timer, as a person at the window would see them).
 // COMMAND is copy-files=DIR, delete-files, rename-files, execute-file, edit-file,
 // open-directory or select-all (a rename of the browsed file deselects the rows). While
 // commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
@@ -22,10 +26,13 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,7 +53,7 @@ using vsr::ui::Command;
 
 const char* const kUsage =
     "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time]\n"
-    "          [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
+    "          [--passes] [--stop-after MS] [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
     "          [--editor COMMAND] [--settings] [--encoding utf-8|1252|1250|1251|8859-1|8859-15] [--print-rows] [--quit]\n"
     "COMMAND: copy-files=DIR, delete-files, rename-files, execute-file, edit-file, open-directory, select-all\n";
@@ -105,7 +112,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string tab = "find", type = "phrase", path, masks, query, replace, editor, encoding;
     bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
-    bool preview = false, settings = false;
+    bool preview = false, settings = false, passes = false;
+    int stopAfterMs = -1;
     std::vector<Step> steps;
     vsr::tools::ScriptedAnswers answers;
     for (int i = 1; i < argc; ++i) {
@@ -123,6 +131,15 @@ int main(int argc, char** argv) {
         else if (arg == "--query") next(query);
         else if (arg == "--run") run = true;
         else if (arg == "--time") time = true;
+        else if (arg == "--passes") passes = true;
+        else if (arg == "--stop-after") {
+            next(value);
+            char* end = nullptr;
+            const long ms = std::strtol(value.c_str(), &end, 10);
+            ok = ok && !value.empty() && *end == '\0' && ms >= 0 && ms < 3600000;
+            stopAfterMs = static_cast<int>(ms);
+            run = true;
+        }
         else if (arg == "--replace") {
             next(replace);
             modify = run = true;
@@ -211,11 +228,37 @@ int main(int argc, char** argv) {
         if (run) {
             QElapsedTimer timer;
             timer.start();
+            // A timer that fires on every pass of the message loop the search lets run.
+            std::int64_t lastPassNs = 0, longestGapNs = 0, stopNs = -1;
+            QTimer passWatch;
+            passWatch.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&passWatch, &QTimer::timeout, [&] {
+                const std::int64_t now = timer.nsecsElapsed();
+                longestGapNs = std::max(longestGapNs, now - lastPassNs);
+                lastPassNs = now;
+            });
+            if (passes || stopAfterMs >= 0) passWatch.start(1);
+            QTimer stopper;
+            stopper.setSingleShot(true);
+            stopper.setTimerType(Qt::PreciseTimer);
+            QObject::connect(&stopper, &QTimer::timeout, [&] {
+                stopNs = timer.nsecsElapsed();
+                window.StopFindBit->click();
+            });
+            if (stopAfterMs >= 0) stopper.start(stopAfterMs);
             window.FindButtonClick();  // returns when the search has ended
-            if (time) {
-                std::printf("%zu rows in %.3f s\n", window.results().count(), timer.nsecsElapsed() / 1e9);
-                std::fflush(stdout);
+            const std::int64_t endNs = timer.nsecsElapsed();
+            passWatch.stop();
+            stopper.stop();
+            if (time) std::printf("%zu rows in %.3f s\n", window.results().count(), endNs / 1e9);
+            if (passes)
+                std::printf("longest gap between message passes: %.1f ms\n",
+                            std::max(longestGapNs, endNs - lastPassNs) / 1e6);
+            if (stopAfterMs >= 0) {
+                if (stopNs < 0) std::printf("the search ended before Stop\n");
+                else std::printf("Stop took %.1f ms, %zu rows kept\n", (endNs - stopNs) / 1e6, window.results().count());
             }
+            std::fflush(stdout);
             if (modify && !preview) window.commands().trigger(Command::ModifyAll);
         }
         settle(window);
