@@ -69,6 +69,18 @@ EngineOutcome reportAndStop(ModifyContext& context, const QueryRefusal& error) {
     return EngineOutcome::Stopped;
 }
 
+// A line of the text to insert is longer than a line may be: the run ends with the message.
+bool replaceLinesTooLong(ModifyContext& context) {
+    const SearchConditions& c = context.conditions();
+    if (!insertsReplacement(c.modificationType)) return false;
+    for (const std::string& line : c.replaceLines)
+        if (line.size() > kMaxReplaceLine) {
+            context.failRun(kReplaceLinesTooLong);
+            return true;
+        }
+    return false;
+}
+
 EngineOutcome outcomeOf(ModifyContext& context, ScanEnd end) {
     if (end == ScanEnd::ExpressionError) return reportAndStop(context, context.matcher()->error());
     if (end == ScanEnd::Stopped || context.stopped()) return EngineOutcome::Stopped;
@@ -111,12 +123,7 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
 
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
     const SearchConditions& c = context.conditions();
-    if (insertsReplacement(c.modificationType))
-        for (const std::string& line : c.replaceLines)
-            if (line.size() > kMaxReplaceLine) {
-                context.failRun(kReplaceLinesTooLong);
-                return EngineOutcome::Stopped;
-            }
+    if (replaceLinesTooLong(context)) return EngineOutcome::Stopped;
     // The expression itself is wrong: every file would fail the same way.
     if (!context.matcher()) return reportAndStop(context, context.query().refusal());
     QueryMatcher& matcher = *context.matcher();
@@ -174,12 +181,7 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
 
 EngineOutcome MultilineModify(ModifyContext& context, FileModel& model) {
     const SearchConditions& c = context.conditions();
-    if (insertsReplacement(c.modificationType))
-        for (const std::string& line : c.replaceLines)
-            if (line.size() > kMaxReplaceLine) {
-                context.failRun(kReplaceLinesTooLong);
-                return EngineOutcome::Stopped;
-            }
+    if (replaceLinesTooLong(context)) return EngineOutcome::Stopped;
     std::vector<std::size_t> starts;
     const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
         starts.push_back(span.line);

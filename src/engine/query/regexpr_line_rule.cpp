@@ -17,9 +17,8 @@ bool matchesLineByLine(const SearchConditions& c, std::size_t queryLines, std::s
 }
 
 std::string anchoredExpression(std::string_view expression) {
-    std::string e(expression);
-    if (e.rfind(".*", 0) == 0) e.insert(0, "^");
-    return e;
+    if (expression.starts_with(".*")) return "^" + std::string(expression);
+    return std::string(expression);
 }
 
 }  // namespace vsr::engine
