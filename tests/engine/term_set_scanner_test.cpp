@@ -79,8 +79,9 @@ TEST(TermSetScanner, CountsEveryWordAsAPassPerWordDoes) {
     for (const WordQuery& w : kQueries) {
         const CompiledQuery q(wordConditions(w, QueryType::WordsOr));
         ASSERT_FALSE(q.refused()) << w.words;
-        if (TermSetScanner::available() && w.page != platform::CodePageId::Utf8)
+        if (TermSetScanner::available() && w.page != platform::CodePageId::Utf8) {
             EXPECT_FALSE(q.termSets().empty()) << w.words;  // the one-pass scan is what is tested
+        }
         auto matcher = q.matcher();
         for (int round = 0; round < 400; ++round) {
             // Now and then a text longer than a stretch of the scan, so its edges are crossed.

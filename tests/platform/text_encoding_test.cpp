@@ -52,10 +52,12 @@ TEST(TextEncoding, PageTablesAgreeWithTheCharactersOfThePage) {
         for (int b = 0x80; b < 256; ++b) {
             const char16_t c = pageCharacter(page, static_cast<unsigned char>(b));
             const char16_t upper = pageCharacter(page, p.upper(static_cast<unsigned char>(b)));
-            if (p.isAlnum(static_cast<unsigned char>(b)))
+            if (p.isAlnum(static_cast<unsigned char>(b))) {
                 EXPECT_TRUE(text::unicode::isWordChar(c)) << codePageName(page) << " " << b;
-            if (upper != c)
+            }
+            if (upper != c) {
                 EXPECT_EQ(text::unicode::fold(c), text::unicode::fold(upper)) << codePageName(page) << " " << b;
+            }
         }
     }
 }

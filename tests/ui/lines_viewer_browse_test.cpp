@@ -162,7 +162,9 @@ TEST_F(BrowseFixture, IntervalCommandsFollowTheirRules) {
     w->PageControl1->setCurrentWidget(w->FindTab);
     emit w->LinesPopupMenu->aboutToShow();
     for (QAction* a : w->LinesPopupMenu->actions())
-        if (a->objectName() == QLatin1String("MarkFrom3")) EXPECT_FALSE(a->isVisible());
+        if (a->objectName() == QLatin1String("MarkFrom3")) {
+            EXPECT_FALSE(a->isVisible());
+        }
 }
 
 TEST_F(BrowseFixture, RegularExpressionErrorSelectsTheCharacterInTheField) {

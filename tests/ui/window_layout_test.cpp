@@ -237,7 +237,9 @@ TEST_F(WindowTest, ReplacementLabelsKeepWholeLinesInEveryView) {
         type->click();
         for (int i = 0; i < 3; ++i) {
             EXPECT_GE(labels[i]->height(), labels[i]->fontMetrics().height());
-            if (i > 0) EXPECT_GT(labels[i]->y(), labels[i - 1]->geometry().bottom());
+            if (i > 0) {
+                EXPECT_GT(labels[i]->y(), labels[i - 1]->geometry().bottom());
+            }
         }
         EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
         EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
