@@ -1,6 +1,7 @@
 #include "platform/recovery_journal.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -71,6 +72,19 @@ std::vector<std::string> fieldsOf(const std::string& bytes) {
         at = nul + 1;
     }
     return fields;
+}
+
+// Notes and logs are read by a later start, whose working folder may be any other: every name
+// in them is absolute.
+std::string absolute(const std::string& path) {
+    if (path.empty() || path[0] == '/') return path;
+    char buf[PATH_MAX];
+    if (!::getcwd(buf, sizeof buf)) return {};
+    std::string full = buf;
+    if (full != "/") full += '/';
+    std::string_view rest = path;
+    while (rest.size() >= 2 && rest.compare(0, 2, "./") == 0) rest.remove_prefix(2);
+    return full + std::string(rest);
 }
 
 bool inside(const std::string& folder, const std::string& path) {
@@ -180,10 +194,12 @@ RecoveryRecord::~RecoveryRecord() {
     // A record that was never finished stays: its write may be half done.
 }
 
-bool RecoveryRecord::write(const std::string& target, const std::string& source, bool removeSource, unsigned mode,
-                           std::string_view oldBytes, std::string_view newBytes) {
+bool RecoveryRecord::write(const std::string& relativeTarget, const std::string& relativeSource, bool removeSource,
+                           unsigned mode, std::string_view oldBytes, std::string_view newBytes) {
     const std::string folder = recoveryFolder();
-    if (folder.empty()) return false;
+    const std::string target = absolute(relativeTarget);
+    const std::string source = absolute(relativeSource);
+    if (folder.empty() || target.empty() || source.empty()) return false;
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) return false;
     char octal[16];
@@ -249,7 +265,8 @@ bool TempNameLog::add(const std::string& path) {
     }
     // No flush: a kill keeps what was written, and after a power failure a leftover name is
     // only a stray copy of new contents, never a loss.
-    std::string line = path;
+    std::string line = absolute(path);
+    if (line.empty()) return false;
     line += '\0';
     return writeAllTo(fd_, line);
 }

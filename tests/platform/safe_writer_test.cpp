@@ -132,6 +132,38 @@ TEST(SafeWriter, HalfWrittenFileInPlaceIsPutBackAtTheNextStart) {
     EXPECT_TRUE(recoverInterruptedWrites().empty());
 }
 
+// The working folder of the next start is anyone's: a run given relative names must leave
+// notes and logged temporaries that still name its files from elsewhere.
+TEST(SafeWriter, RunWithRelativeNamesIsRecoveredFromAnotherWorkingFolder) {
+    TempDir dir, elsewhere;
+    fs::path file = dir.write("a.txt", "original");
+    fs::create_hard_link(file, dir.path() / "b.txt");
+    fs::path stray = dir.write(".a.txt.vsr-Zz9Yy8Xx", "stray new copy");
+    elsewhere.write("a.txt", "a namesake");
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    RewriteFaults faults;
+    faults.failWriteAfter = 3;
+    faults.failRestore = true;
+    EXPECT_EQ(rewrite("a.txt", "replacement", &faults), RewriteOutcome::Damaged);
+    {
+        TempNameLog log;
+        ASSERT_TRUE(log.add(stray.filename().string()));
+        std::string folder = recoveryFolder();
+        for (const auto& e : fs::directory_iterator(folder))
+            if (e.path().extension() == ".tmp") fs::copy_file(e.path(), folder + "/999999998-1.tmp");
+    }
+    fs::current_path(elsewhere.path());
+    RecoveryReport report = recoverInterruptedWrites();
+    fs::current_path(before);
+    EXPECT_EQ(report.restored, std::vector<std::string>{file.string()});
+    EXPECT_TRUE(report.leftAlone.empty());
+    EXPECT_EQ(readFile(dir.path() / "b.txt"), "original");
+    EXPECT_FALSE(fs::exists(stray));
+    EXPECT_EQ(readFile(elsewhere.path() / "a.txt"), "a namesake");
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
 TEST(SafeWriter, RecoveryLeavesAFileChangedAfterTheKillAndKeepsItsOldBytes) {
     for (const bool replaced : {false, true}) {
         TempDir dir;
