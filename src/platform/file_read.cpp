@@ -34,15 +34,28 @@ int openRegularForReading(const std::string& path, struct stat& st) {
     return fd;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp) {
+std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp, std::uint64_t maxSize) {
     struct stat st {};
     int fd = openRegularForReading(path, st);
     if (fd < 0) return std::nullopt;
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
+        ::close(fd);
+        errno = EFBIG;
+        return std::nullopt;
+    }
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(st.st_size));
     std::size_t got = 0;
     for (;;) {
-        if (got == bytes.size()) bytes.resize(bytes.size() + 65536);
+        if (got == bytes.size()) {
+            // A file that keeps growing while it is read is read no further than the limit.
+            if (got > maxSize) {
+                ::close(fd);
+                errno = EFBIG;
+                return std::nullopt;
+            }
+            bytes.resize(bytes.size() + 65536);
+        }
         ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) continue;

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_system.h"
+
 struct stat;
 
 namespace vsr::platform {
@@ -27,7 +29,9 @@ struct FileStamp {
 // a regular file; `st` then holds nothing useful.
 int openRegularForReading(const std::string& path, struct stat& st);
 
-// The whole file, or nothing when it is missing, not a regular file or can't be read.
-std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp = nullptr);
+// The whole file, or nothing when it is missing, not a regular file, can't be read or is (or
+// grows while it is read to) more than `maxSize` bytes.
+std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp = nullptr,
+                                         std::uint64_t maxSize = kMaxReadableFileSize);
 
 }  // namespace vsr::platform

@@ -339,6 +339,20 @@ TEST(ModifyLarge, HundredMegabyteSingleLine) {
     EXPECT_EQ(after.substr(7, 3), "pin");
 }
 
+TEST(ModifyLarge, FileGrownPastTheReadableSizeSinceTheSearchIsLeftAlone) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t grown = f.add("grown.txt", "a\n");
+    std::size_t small = f.add("small.txt", "a\n");
+    fs::resize_file(f.path("grown.txt"), platform::kMaxReadableFileSize + 1);  // sparse
+    f.modifyAll();
+    EXPECT_EQ(f.result(grown), "Failed Modification");
+    EXPECT_EQ(fs::file_size(f.path("grown.txt")), platform::kMaxReadableFileSize + 1);
+    EXPECT_FALSE(f.exists("grown.txt.bak"));
+    EXPECT_EQ(f.result(small), "Modified");
+}
+
 TEST(ModifyNames, AFileIsModifiedUnderANameTheRunMayUse) {
     ModifyFixture f;
     f.phrase("a", "b");

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "platform/file_store.h"
+#include "platform/file_system.h"
 #include "platform/recovery_journal.h"
 #include "platform/safe_writer.h"
 #include "support/temp_dir.h"
@@ -424,6 +425,19 @@ TEST(WriteFileAtomically, CreatesReplacesAndKeepsHardLinks) {
     ASSERT_TRUE(writeFileAtomically(file.string(), "third"));
     EXPECT_EQ(readFile(dir.path() / "other.ini"), "third");
     EXPECT_EQ(entriesIn(dir.path()), 2u);
+}
+
+// A file above the readable size (grown since a search, or named by the user) is refused before
+// a byte is read: never gigabytes of memory for a file no search could list.
+TEST(ReadWholeFile, FileAboveTheReadableSizeIsRefusedUnread) {
+    TempDir dir;
+    fs::path file = dir.write("huge.txt", "a\n");
+    fs::resize_file(file, kMaxReadableFileSize + 1);  // sparse: no disk space taken
+    FileStamp stamp;
+    EXPECT_FALSE(readWholeFile(file.string(), &stamp).has_value());
+    EXPECT_FALSE(PosixFileStore().read(file.string()).has_value());
+    fs::resize_file(file, 4);
+    EXPECT_EQ(readWholeFile(file.string()), std::string("a\n\0\0", 4));
 }
 
 TEST(ReadWholeFile, FifoIsRefusedWithoutBlocking) {
