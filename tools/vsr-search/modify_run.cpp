@@ -5,7 +5,7 @@
 #include "engine/viewer/lines_viewer_fill.h"
 #include "engine/modify/modify_driver.h"
 #include "engine/modify/modify_preview.h"
-#include "engine/modify/unified_diff.h"
+#include "engine/modify/content_diff.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_store.h"
 #include "results/status_texts.h"
@@ -65,8 +65,8 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
     running = &driver;
     driver.setThreads(request.threads);
-    driver.setContentStep([root = conditions.path](const std::string& path, std::string_view before, std::string_view after) {
-        return engine::unifiedDiff(relativeName(root, path), before, after);
+    driver.setContentStep([root = conditions.path](const std::string& path, const engine::ModifiedContent& content) {
+        return engine::contentDiff(relativeName(root, path), content);
     });
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     bool failed = false;

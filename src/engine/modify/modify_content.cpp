@@ -1,12 +1,42 @@
 #include "engine/modify/modify_content.h"
 
+#include <cstring>
+
 #include "engine/modify/modify_edits.h"
 
 namespace vsr::engine {
 
+namespace {
+
+// Whether joining the lines of `text` with `separator` gives back every line end as it was:
+// LF line ends written with LF, or a text with no line end at all.
+bool keepsLineEnds(std::string_view text, LineSeparator separator) {
+    if (std::memchr(text.data(), '\r', text.size())) return false;
+    return separator == LineSeparator::Unix || !std::memchr(text.data(), '\n', text.size());
+}
+
+}  // namespace
+
 ModifiedContent modifyContent(ModifyContext& context, std::string original,
                               const results::ModificationInterval& interval, LineSeparator separator) {
     ModifiedContent result;
+    // A phrase over the whole file whose line ends stay as they are changes only the bytes of
+    // its occurrences: the new text is the old one with the replacements spliced in, which
+    // equals splitting it into lines, editing them and joining them again.
+    const SearchConditions& c = context.conditions();
+    if (c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1 &&
+        !std::memchr(original.data(), '\0', original.size()) && keepsLineEnds(original, separator)) {
+        result.outcome = PhraseSplice(context, original, result.bytes, result.edits);
+        if (context.stopped()) result.outcome = EngineOutcome::Stopped;
+        if (result.outcome == EngineOutcome::Done) {
+            result.spliced = true;
+        } else {
+            result.bytes.clear();
+            result.edits.clear();
+        }
+        result.original = std::move(original);
+        return result;
+    }
     FileModel model(std::move(original));
     switch (context.conditions().searchType) {
         case SearchType::Phrase: result.outcome = PhraseModify(context, model, interval); break;

@@ -1,12 +1,24 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/backup/backup_copy.h"
 #include "engine/modify/modify_context.h"
 #include "platform/file_store.h"
 
 namespace vsr::engine {
+
+// One occurrence a modification replaced in place: `length` bytes at `offset` of the original
+// (on the 0-based line `line`, `column` bytes into it) became `newLength` bytes, which start in
+// the new bytes at `offset` plus the growth of the edits before it.
+struct TextEdit {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::size_t newLength = 0;
+    std::size_t line = 0;
+    std::size_t column = 0;
+};
 
 // One file's bytes after the modification, computed in memory: what Modify hands to the writer.
 struct ModifiedContent {
@@ -15,6 +27,10 @@ struct ModifiedContent {
     EngineOutcome outcome = EngineOutcome::Failed;
     std::string original;  // the bytes as read
     std::string bytes;     // the bytes Modify writes; only meaningful when outcome is Done
+    // True when `bytes` is `original` with `edits` spliced in, in order, and nothing else
+    // changed: every line end stays as it was and the file has no NUL byte.
+    bool spliced = false;
+    std::vector<TextEdit> edits;
 
     // Modify writes nothing for a file whose bytes would not change.
     bool changed() const { return outcome == EngineOutcome::Done && bytes != original; }

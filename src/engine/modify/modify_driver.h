@@ -45,7 +45,7 @@ public:
     // step in turn on the calling thread, 0 takes one per processor. Files are written, rows
     // updated and messages shown in row order either way.
     void setThreads(int threads) { threads_ = threads; }
-    // Work on each changed file's old and new bytes, done by the thread that modified it; what
+    // Work on each changed file's modification, done by the thread that modified it; what
     // it returns is stagedNote() while that file's rewrite is handed to the store.
     void setContentStep(ContentStep step) { step_ = std::move(step); }
     const std::string& stagedNote() const { return stagedNote_; }

@@ -1,6 +1,11 @@
 #include "engine/modify/modify_edits.h"
 
+#include <algorithm>
+#include <cstring>
 #include <iterator>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vsr::engine {
 namespace {
@@ -87,14 +92,52 @@ EngineOutcome outcomeOf(ModifyContext& context, ScanEnd end) {
     return EngineOutcome::Done;
 }
 
+// The bytes of text a splice scans between two looks at Stop.
+constexpr std::size_t kSpliceSlice = 1 << 20;
+
+// The number of LF bytes in [p, p + n).
+std::size_t countLineFeeds(const char* p, std::size_t n) {
+    std::size_t count = 0, i = 0;
+#if defined(__SSE2__)
+    // Each block of up to 255 x 16 bytes adds its matches up bytewise, then sums them.
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (i + 16 <= n) {
+        __m128i sums = _mm_setzero_si128();
+        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, lf));
+        }
+        const __m128i wide = _mm_sad_epu8(sums, _mm_setzero_si128());
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(wide)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(wide, 8)));
+    }
+#endif
+    for (; i < n; ++i) count += p[i] == '\n';
+    return count;
+}
+
+// What a phrase occurrence becomes; Clear puts as many blanks as the occurrence has characters.
+void phraseReplacement(ModifyContext& context, std::string_view match, std::string& out) {
+    const SearchConditions& c = context.conditions();
+    if (c.modificationType == ModificationType::Clear)
+        replacementFor(ModificationType::Replace, match, std::string(context.codePage().length(match), ' '), out);
+    else
+        replacementFor(c.modificationType, match, c.replaceText, out);
+}
+
+// The phrase engines refuse a text to insert that is too long, ending the run.
+bool replaceTextTooLong(ModifyContext& context) {
+    const SearchConditions& c = context.conditions();
+    if (!insertsReplacement(c.modificationType) || c.replaceText.size() <= kMaxReplaceText) return false;
+    context.failRun(kReplaceTextTooLong);
+    return true;
+}
+
 }  // namespace
 
 EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
     const SearchConditions& c = context.conditions();
-    if (insertsReplacement(c.modificationType) && c.replaceText.size() > kMaxReplaceText) {
-        context.failRun(kReplaceTextTooLong);
-        return EngineOutcome::Stopped;
-    }
+    if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
     std::size_t first = 1;
     std::size_t last = model.lines.size();
     if (c.phraseIntervals) {
@@ -109,16 +152,54 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
     const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
         if (span.line + 1 < first || span.line + 1 > last) return true;
         const std::string_view match = model.lines[span.line].substr(span.column, span.length);
-        // Clear puts as many blanks as the occurrence has characters.
-        if (c.modificationType == ModificationType::Clear)
-            replacementFor(ModificationType::Replace, match, std::string(context.codePage().length(match), ' '), replacement);
-        else
-            replacementFor(c.modificationType, match, c.replaceText, replacement);
+        phraseReplacement(context, match, replacement);
         editor.edit(span.line, span.column, span.length, replacement);
         return true;
     });
     editor.flush();
     return outcomeOf(context, end);
+}
+
+EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::string& out,
+                           std::vector<TextEdit>& edits) {
+    if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
+    out.clear();
+    edits.clear();
+    const CompiledQuery& query = context.query();
+    // The phrase is the query's one term. It holds no line end, so an occurrence in the whole
+    // text lies inside a line and is one the line's own scan finds (as the search counts them):
+    // the text is scanned at once, in slices between which Stop is looked at.
+    const bool usable = query.scanners().size() == 1 && query.usableTerm(0);
+    std::string replacement;
+    std::size_t copied = 0;
+    std::size_t counted = 0, line = 0, lineStart = 0;  // the line feeds before `counted`
+    for (std::size_t from = 0, sliceEnd = kSpliceSlice; usable;) {
+        std::size_t end = 0;
+        const std::size_t p = query.scanners()[0].next(text, from, sliceEnd, &end);
+        if (p == std::string_view::npos) {
+            if (sliceEnd >= text.size()) break;
+            from = std::max(from, sliceEnd);
+            sliceEnd += kSpliceSlice;
+            context.pumpIfDue(20);
+            if (context.stopped()) return EngineOutcome::Stopped;
+            continue;
+        }
+        if (const std::size_t feeds = countLineFeeds(text.data() + counted, p - counted)) {
+            line += feeds;
+            lineStart = static_cast<std::size_t>(
+                static_cast<const char*>(memrchr(text.data() + counted, '\n', p - counted)) - text.data()) + 1;
+        }
+        counted = p;
+        phraseReplacement(context, text.substr(p, end - p), replacement);
+        if (edits.empty()) out.reserve(text.size() + text.size() / 8);
+        out.append(text.substr(copied, p - copied));
+        out.append(replacement);
+        edits.push_back({p, end - p, replacement.size(), line, p - lineStart});
+        copied = end;
+        from = end;
+    }
+    out.append(text.substr(copied));
+    return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
 }
 
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {

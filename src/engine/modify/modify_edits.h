@@ -1,4 +1,9 @@
 #pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/modify/modify_content.h"
 #include "engine/modify/modify_context.h"
 
 namespace vsr::engine {
@@ -10,6 +15,12 @@ namespace vsr::engine {
 // never searched again), restricted to the row's interval when phrase intervals are on.
 EngineOutcome PhraseModify(ModifyContext& context, FileModel& model,
                            const results::ModificationInterval& interval);
+
+// The same as PhraseModify without phrase intervals, for a text whose line ends the separator
+// writes back as they are and which has no NUL byte: the new text is built by splicing each
+// replacement into a copy of `text` (no lines are split or joined), and every edit is recorded.
+EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::string& out,
+                           std::vector<TextEdit>& edits);
 
 // Reg Expr: every non-empty match, line by line or over the whole text by the query's rule,
 // with replaceLines put in through the engine's template expansion. An expression error is

@@ -6,8 +6,6 @@
 namespace vsr::engine {
 namespace {
 
-// Beyond this many differences in one stretch the search gives up on a minimal answer.
-constexpr std::int64_t kMaxCost = 2048;
 
 template <typename Symbol>
 class Differ {
@@ -57,11 +55,11 @@ private:
     }
 
     // The middle of an optimal path through a[a0, a1) and b[b0, b1) (both non-empty, differing
-    // at both ends): searched from both corners until the paths meet. False past kMaxCost.
+    // at both ends): searched from both corners until the paths meet. False past kMaxDiffCost.
     bool split(std::size_t a0, std::size_t a1, std::size_t b0, std::size_t b1, std::size_t& sx, std::size_t& sy) {
         const std::int64_t n = static_cast<std::int64_t>(a1 - a0);
         const std::int64_t m = static_cast<std::int64_t>(b1 - b0);
-        const std::int64_t maxD = std::min<std::int64_t>((n + m + 1) / 2, kMaxCost);
+        const std::int64_t maxD = std::min<std::int64_t>((n + m + 1) / 2, kMaxDiffCost);
         const std::int64_t offset = maxD + 1;
         const std::int64_t length = 2 * offset + 2;
         forward_.assign(static_cast<std::size_t>(length), -1);

@@ -16,6 +16,9 @@ struct DiffChange {
     bool operator==(const DiffChange&) const = default;
 };
 
+// Beyond this many differences in one stretch the search gives up on a minimal answer.
+inline constexpr std::int64_t kMaxDiffCost = 2048;
+
 // The differences between two sequences of symbols, in order and never adjacent. Minimal
 // (Myers' algorithm in linear space) up to a bounded effort per stretch; past it a stretch of
 // two equally long runs is compared position by position and any other is replaced whole, so

@@ -100,7 +100,58 @@ std::size_t countLines(std::string_view text) {
     }
 }
 
+// Every line of `text` (whole lines) with `sign` before it.
+void appendLines(std::string& out, char sign, std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        const std::size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
+        appendLine(out, sign, text.substr(0, end));
+        text.remove_prefix(end);
+    }
+}
+
+std::string fileHeaders(std::string_view name) {
+    return "--- " + diffFileName("a/", name) + "\n+++ " + diffFileName("b/", name) + "\n";
+}
+
 }  // namespace
+
+std::string unifiedDiffOfLines(std::string_view name, std::string_view before, std::string_view after,
+                               const std::vector<ReplacedLine>& lines, int context) {
+    if (lines.empty()) return {};
+    const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
+    std::string out = fileHeaders(name);
+    std::size_t i = 0;
+    while (i < lines.size()) {
+        // A hunk takes every following changed line its context would reach, as unifiedDiff does.
+        std::size_t j = i;
+        while (j + 1 < lines.size() && lines[j + 1].line - (lines[j].line + 1) <= 2 * ctx) ++j;
+        const std::size_t lead = std::min(ctx, lines[i].line);
+        const std::size_t leadBegin = linesBack(before, lines[i].oldBegin, lead);
+        // The context after: up to ctx lines, fewer at the end of the file.
+        std::size_t trailEnd = lines[j].oldEnd;
+        std::size_t trail = 0;
+        for (; trail < ctx && trailEnd < before.size(); ++trail) trailEnd = linesOn(before, trailEnd, 1);
+        const std::size_t aStart = lines[i].line - lead;
+        const std::size_t count = lines[j].line + 1 + trail - aStart;
+        out += "@@ " + range('-', aStart, count) + " " + range('+', aStart, count) + " @@\n";
+        appendLines(out, ' ', before.substr(leadBegin, lines[i].oldBegin - leadBegin));
+        for (std::size_t k = i; k <= j;) {
+            // A run of adjacent changed lines: its old lines, then its new ones.
+            std::size_t r = k;
+            while (r < j && lines[r + 1].line == lines[r].line + 1) ++r;
+            for (std::size_t t = k; t <= r; ++t)
+                appendLine(out, '-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
+            for (std::size_t t = k; t <= r; ++t)
+                appendLine(out, '+', after.substr(lines[t].newBegin, lines[t].newEnd - lines[t].newBegin));
+            if (r < j) appendLines(out, ' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
+            k = r + 1;
+        }
+        appendLines(out, ' ', before.substr(lines[j].oldEnd, trailEnd - lines[j].oldEnd));
+        i = j + 1;
+    }
+    return out;
+}
 
 std::string diffFileName(std::string_view prefix, std::string_view name) {
     std::string plain(prefix);
@@ -144,7 +195,7 @@ std::string unifiedDiff(std::string_view name, std::string_view before, std::str
     const std::vector<std::string_view> a = splitDiffLines(before.substr(stretch.begin, stretch.beforeEnd - stretch.begin));
     const std::vector<std::string_view> b = splitDiffLines(after.substr(stretch.begin, stretch.afterEnd - stretch.begin));
     const std::vector<DiffChange> changes = diffLines(a, b);
-    std::string out = "--- " + oldName + "\n+++ " + newName + "\n";
+    std::string out = fileHeaders(name);
     std::size_t i = 0;
     while (i < changes.size()) {
         // A hunk takes every following change whose gap of equal lines its context would cover.
