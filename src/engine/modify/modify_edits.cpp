@@ -94,6 +94,8 @@ EngineOutcome outcomeOf(ModifyContext& context, ScanEnd end) {
 
 // The bytes of text a splice scans between two looks at Stop.
 constexpr std::size_t kSpliceSlice = 1 << 20;
+// The occurrences a splice replaces between two looks at Stop.
+constexpr std::size_t kSpliceEdits = 64;
 
 // The number of LF bytes in [p, p + n).
 std::size_t countLineFeeds(const char* p, std::size_t n) {
@@ -197,6 +199,11 @@ EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::s
         edits.push_back({p, end - p, replacement.size(), line, p - lineStart});
         copied = end;
         from = end;
+        // Many occurrences are work too: Stop is looked at as often as a scan line by line would.
+        if (edits.size() % kSpliceEdits == 0) {
+            context.pumpIfDue(20);
+            if (context.stopped()) return EngineOutcome::Stopped;
+        }
     }
     out.append(text.substr(copied));
     return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
