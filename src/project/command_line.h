@@ -17,6 +17,7 @@ struct CommandLineState {
     std::string ListFileName;    // "-fs=": Save List writes here without asking
     bool CommandLineError = false;
     bool RunPending = true;
+    bool RunCompleted = false;   // the run got to its end and closed the window
     bool ViewerSuppressed = false;
     std::vector<std::string> log;
 };

@@ -88,6 +88,7 @@ void CommandLineRun::performRun(CommandLineHost& host) {
         state_.ListFileName.clear();
     }
     if (!host.userIntervened() && !state_.CommandLineError) {
+        state_.RunCompleted = true;
         host.closeWindow();
     } else {
         host.deselectRow();

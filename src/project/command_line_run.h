@@ -74,8 +74,12 @@ public:
     // The report file to write when the program closes: only after an error of a run that
     // asked for one.
     std::optional<std::pair<std::string, std::string>> reportFile() const;
-    // 0 after a successful run, 1 after an error.
-    int exitStatus() const { return state_.CommandMode && state_.CommandLineError ? 1 : 0; }
+    // 0 after a successful run; 1 after an error, and after a run that a stop (the Stop button,
+    // SIGTERM, SIGINT) or the user's intervention cut short or kept from starting, since the
+    // caller can't tell which files it left unmodified.
+    int exitStatus() const { return state_.CommandMode && (state_.CommandLineError || !state_.RunCompleted) ? 1 : 0; }
+    // A command-line run was asked for and did not end as one: stopped, and not by an error.
+    bool cutShort() const { return state_.CommandMode && !state_.CommandLineError && !state_.RunCompleted; }
     // Every error text of the process, logged or not, for standard error.
     const std::vector<std::string>& errors() const { return errors_; }
 

@@ -9,6 +9,7 @@
 #include "platform/file_read.h"
 #include "platform/safe_writer.h"
 #include "platform/attribute_changer.h"
+#include "ui/app_info.h"
 #include "ui/project_commands.h"
 
 namespace vsr::ui {
@@ -97,6 +98,10 @@ void CommandLineSession::runIfDue() {
 }
 
 int CommandLineSession::finish() {
+    // Nobody saw the window: the status alone would not say why the run failed.
+    if (run_.cutShort() && prompter_.unattended())
+        std::cerr << kProgramTitle << ": The run was stopped before it ended; some files may not have been modified"
+                  << std::endl;
     if (auto report = run_.reportFile()) {
         platform::PosixAttributeChanger().makeWritable(report->first);
         platform::writeFileAtomically(report->first, report->second);  // a failure is ignored

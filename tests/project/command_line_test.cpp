@@ -155,6 +155,33 @@ TEST_F(CommandLineRunTest, AStopDuringTheSearchLeavesTheWindowOpenWithoutModifyi
     EXPECT_FALSE(w.closed);
 }
 
+// A run cut short leaves files unmodified that the caller asked for: never a success, whether
+// Stop, SIGTERM or SIGINT ended it, during the search or the modification, or before it began.
+TEST_F(CommandLineRunTest, ARunCutShortEndsTheProgramWithAFailure) {
+    w.fields = validFields();
+    w.duringModify = [](FakeWindow& f) { f.stop = f.intervened = true; };
+    CommandLineRun modifying = start({"p.vsr", "-com"});
+    EXPECT_FALSE(modifying.idle(w));
+    EXPECT_FALSE(w.closed);
+    EXPECT_TRUE(modifying.cutShort());
+    EXPECT_EQ(modifying.exitStatus(), 1);
+
+    w = FakeWindow{};
+    w.fields = validFields();
+    w.duringSearch = [](FakeWindow& f) { f.stop = f.intervened = true; };
+    CommandLineRun searching = start({"p.vsr", "-com"});
+    searching.idle(w);
+    EXPECT_EQ(searching.exitStatus(), 1);
+
+    CommandLineRun neverRan = start({"p.vsr", "-com"});
+    EXPECT_EQ(neverRan.exitStatus(), 1);
+
+    // Without "-com" there is no run to cut short.
+    CommandLineRun window = start({"p.vsr"});
+    EXPECT_FALSE(window.cutShort());
+    EXPECT_EQ(window.exitStatus(), 0);
+}
+
 TEST_F(CommandLineRunTest, AProjectThatFailedToLoadEndsTheRunAtOnce) {
     w.fields = validFields();
     CommandLineRun run(Args{"missing.vsr", "-com", "-fr=r.txt"}, "cl");

@@ -18,8 +18,9 @@ public:
     int searches = 0;
     int modifications = 0;
     bool closed = false;
-    // Called inside runSearch; a test presses Stop or intervenes there.
+    // Called inside runSearch and modifyAll; a test presses Stop or intervenes there.
     std::function<void(FakeWindow&)> duringSearch;
+    std::function<void(FakeWindow&)> duringModify;
     std::vector<std::string> calls;
     std::vector<std::string> shown;
     std::vector<std::pair<std::string, std::string>> pairsSearched;  // one-line or memo texts
@@ -53,6 +54,7 @@ public:
     void modifyAll() override {
         ++modifications;
         calls.push_back("modify");
+        if (duringModify) duringModify(*this);
     }
     void saveList(const std::string& file, const std::string& commandLine) override {
         calls.push_back("list " + file + " / " + commandLine);
