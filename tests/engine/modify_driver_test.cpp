@@ -308,6 +308,38 @@ TEST(ModifyLinks, FileListedUnderTwoNamesIsModifiedOnceAndUndoneWhole) {
     EXPECT_EQ(f.result(direct), "Undid");
 }
 
+// Undo puts a backup back into the file the run rewrote, never into another file its name was
+// made to lead to since (a link, or another name of someone else's file); a name merely replaced
+// by a new file gets the backup as before.
+TEST(ModifyLinks, UndoWritesIntoNoFileTheRunDidNotRewrite) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    f.c.createBackups = true;
+    std::size_t linked = f.add("linked.txt", "a\n");
+    std::size_t twinned = f.add("twinned.txt", "a\n");
+    std::size_t replaced = f.add("replaced.txt", "a\n");
+    f.dir.write("victim.txt", "someone else's\n");
+    f.dir.write("other.txt", "another one's\n");
+    f.modifyAll();
+    ASSERT_EQ(f.driver.undoList().size(), 3u);
+    fs::remove(f.path("linked.txt"));
+    fs::create_symlink("victim.txt", f.path("linked.txt"));
+    fs::remove(f.path("twinned.txt"));
+    fs::create_hard_link(f.path("other.txt"), f.path("twinned.txt"));
+    f.dir.write("new.txt", "edited since\n");
+    fs::rename(f.path("new.txt"), f.path("replaced.txt"));
+    f.driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.result(linked), "Failed Undo");
+    EXPECT_EQ(f.read("victim.txt"), "someone else's\n");
+    EXPECT_TRUE(fs::is_symlink(f.path("linked.txt")));
+    EXPECT_EQ(f.read("linked.txt.bak"), "a\n");
+    EXPECT_EQ(f.result(twinned), "Failed Undo");
+    EXPECT_EQ(f.read("other.txt"), "another one's\n");
+    EXPECT_EQ(f.read("twinned.txt.bak"), "a\n");
+    EXPECT_EQ(f.result(replaced), "Undid");
+    EXPECT_EQ(f.read("replaced.txt"), "a\n");
+}
+
 TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
     ModifyFixture f;
     f.phrase("a", "aa");

@@ -242,14 +242,14 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) 
         list.SetResultStatus(index, results::RowStatus::FailedModification);
         return;
     }
+    // A rewrite through a new file gives the file a new inode; the other names of the file
+    // must still recognise it, and so must Undo.
+    const platform::FileLinks rewritten = env_.files.links(path);
     // Only a file whose backup this run made can be undone; an older ".bak" would bring back
     // some earlier state.
-    if (createBackups_ && backupMade) undo_.push_back({path, index, {}});
+    if (createBackups_ && backupMade) undo_.push_back({path, index, {}, rewritten.device, rewritten.inode});
     list.SetResultStatus(index, results::RowStatus::Modified);
     if (list.intervalDisplay) list.ShowRowInterval(index);
-    // A rewrite through a new file gives the file a new inode; the other names of the file
-    // must still recognise it.
-    const platform::FileLinks rewritten = env_.files.links(path);
     if (rewritten.inode != 0) handled_.emplace(std::make_pair(rewritten.device, rewritten.inode), index);
     if (!host_.runState().stop) views_.fillSilent(index);
 }

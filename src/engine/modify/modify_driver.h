@@ -78,6 +78,7 @@ private:
                    platform::FileStamp& stamp, ModifiedContent& content);
     void setUndoEnabled(bool on);
     void endRun(bool stopped);
+    bool ledElsewhere(const UndoEntry& entry);
 
     ModifyEnv env_;
     SearchHost& host_;

@@ -15,6 +15,15 @@ long long rowOf(const results::ResultList& list, const std::string& path, std::s
 
 }  // namespace
 
+// A name that now leads, through a link or as one of several names, to a file other than the
+// one the run rewrote: putting the backup back would write into that other file.
+bool ModifyDriver::ledElsewhere(const UndoEntry& entry) {
+    if (entry.inode == 0) return false;
+    const platform::FileLinks now = env_.files.links(entry.path);
+    const bool inPlace = now.symbolicLink || now.hardLinks > 1;
+    return inPlace && (now.device != entry.device || now.inode != entry.inode);
+}
+
 void ModifyDriver::UndoReplaceBitClick() {
     RunState& state = host_.runState();
     results::ResultList& list = host_.results();
@@ -35,7 +44,7 @@ void ModifyDriver::UndoReplaceBitClick() {
     for (const UndoEntry& entry : undo_) {
         const std::string& f = entry.path;
         const long long row = rowOf(list, f, entry.row);
-        if (!env_.files.exists(f) || !env_.files.exists(backupName(f))) {
+        if (!env_.files.exists(f) || !env_.files.exists(backupName(f)) || ledElsewhere(entry)) {
             failRow(row);
         } else {
             // The backup replaces the file in one rename, so the file exists under its name at
