@@ -6,6 +6,7 @@
 
 #include "engine/modify/sequence_diff.h"
 #include "engine/modify/unified_diff.h"
+#include "engine/query/term_scanner.h"
 
 namespace vsr::engine {
 namespace {
@@ -13,8 +14,11 @@ namespace {
 // More distinct inserted texts than this are not worth looking for in the old text.
 constexpr std::size_t kMaxInsertedTexts = 8;
 
+// Whether `part` is anywhere in `text`, byte for byte: the search's own scanner, on a page of
+// single bytes, with case and word ends as they are.
 bool contains(std::string_view text, std::string_view part) {
-    return memmem(text.data(), text.size(), part.data(), part.size()) != nullptr;
+    const TermScanner scanner(part, false, platform::CodePage::get(platform::CodePageId::Windows1252), false);
+    return scanner.next(text, 0) != std::string_view::npos;
 }
 
 }  // namespace
