@@ -140,6 +140,46 @@ int makeBackupFile(const std::string& folder, const RewriteRequest& r, int origi
     return -1;
 }
 
+// Copies the whole open file `from` to `to` (in the kernel where it can).
+bool copyAll(int from, int to) {
+    off_t at = 0;
+    for (;;) {
+        ssize_t n = ::copy_file_range(from, &at, to, nullptr, 1 << 30, 0);
+        if (n == 0) return true;
+        if (n > 0) continue;
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != EINVAL && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+        break;
+    }
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::pread(from, buf, sizeof buf, at);
+        if (n == 0) return true;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (!writeAllTo(to, std::string_view(buf, static_cast<std::size_t>(n)))) return false;
+        at += n;
+    }
+}
+
+// A durable copy of the open file `original` named `backupPath`, for a file system where the
+// file can't simply get a second name.
+bool publishBackupCopy(int original, const std::string& backupPath, TempNameLog& log, const RewriteFaults* faults) {
+    struct stat st {};
+    if (::fstat(original, &st) != 0) return false;
+    std::string named;
+    int fd = openUnnamed(folderPart(backupPath), nameOf(backupPath), named, log, faults);
+    if (fd < 0) return false;
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    bool ok = copyAll(original, fd) && transferAttributes(original, st, fd, Likeness::Backup) &&
+              ::futimens(fd, times) == 0 && ::fdatasync(fd) == 0 && publishAs(fd, named, backupPath, log);
+    ::close(fd);
+    if (!named.empty()) ::unlink(named.c_str());
+    return ok;
+}
+
 }  // namespace
 
 struct RewriteBatch::Pending {
@@ -149,15 +189,14 @@ struct RewriteBatch::Pending {
     dev_t device = 0;
     int fd = -1;
     std::string named;  // only where the file system has no unnamed files
-    int backupFd = -1;
-    std::string backupNamed;
+    int original = -1;  // the file as it was read
+    bool makeBackup = false;
     std::string backupPath;
 
     ~Pending() {
         if (fd >= 0) ::close(fd);
-        if (backupFd >= 0) ::close(backupFd);
+        if (original >= 0) ::close(original);
         if (!named.empty()) ::unlink(named.c_str());
-        if (!backupNamed.empty()) ::unlink(backupNamed.c_str());
     }
 };
 
@@ -194,29 +233,22 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     }
     if (!writeCounted(p->fd, r.bytes, faults_)) return Staged::Refused;
     struct stat again {};
-    int original = openRegularForReading(path, again);
-    if (original < 0) return Staged::Refused;
+    p->original = openRegularForReading(path, again);
+    // The file opened must be the one read: it becomes the backup.
+    if (p->original < 0 || !(FileStamp::of(again) == r.readAs)) return Staged::Refused;
     // A new file that can't be given the file's owner, group, mode and attributes can't stand in
     // for it; writing in place keeps them all.
-    if (!transferAttributes(original, st, p->fd, Likeness::Exact)) {
-        ::close(original);
+    if (!transferAttributes(p->original, st, p->fd, Likeness::Exact)) {
         p.reset();
         return inPlace(r, path, st);
     }
-    if (r.makeBackup) {
-        p->backupFd = makeBackupFile(folder, r, original, st, p->backupNamed, names_, faults_);
-        if (p->backupFd < 0) {
-            ::close(original);
-            return Staged::Refused;
-        }
-        p->backupPath = r.backupPath;
-    }
-    ::close(original);
     p->tag = tag;
     p->path = path;
     p->stamp = r.readAs;
     p->device = st.st_dev;
-    pendingBytes_ += r.bytes.size() + (r.makeBackup ? r.oldBytes.size() : 0);
+    p->makeBackup = r.makeBackup;
+    p->backupPath = r.backupPath;
+    pendingBytes_ += r.bytes.size();
     pending_.push_back(std::move(p));
     return Staged::Pending;
 }
@@ -302,13 +334,28 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     return Staged::Written;
 }
 
+bool RewriteBatch::publishBackup(Pending& p) {
+    // The file as it was read gets the backup's name: a second name of the same inode, which the
+    // rename below then leaves as the backup's only name.
+    // A file system without hard links, a backup on another one, or a link the system's
+    // protection refuses: the backup is a copy instead.
+    // An older backup replaced here is held until then, so that freeing it does not hold up the run.
+    const int older = ::open(p.backupPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    std::string none;
+    const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backupPath, names_)) ||
+                    publishBackupCopy(p.original, p.backupPath, names_, faults_);
+    released_.close(older);
+    return ok;
+}
+
 std::vector<RewriteBatch::Published> RewriteBatch::commit() {
     std::vector<Published> out;
     if (pending_.empty()) return out;
-    // One flush for the batch: every new file and backup is on disk before any is published.
+    // One flush for the batch: every new file, and every file that becomes a backup, is on disk
+    // before any is published.
     if (pending_.size() == 1) {
         ::fdatasync(pending_[0]->fd);
-        if (pending_[0]->backupFd >= 0) ::fdatasync(pending_[0]->backupFd);
+        if (pending_[0]->makeBackup) ::fdatasync(pending_[0]->original);
     } else {
         std::set<dev_t> flushed;
         for (const auto& p : pending_)
@@ -318,17 +365,28 @@ std::vector<RewriteBatch::Published> RewriteBatch::commit() {
     for (const auto& p : pending_) {
         Published done{p->tag, RewriteOutcome::Unchanged, false};
         folders.insert(folderPart(p->path));
-        if (p->backupFd >= 0) {
-            if (!publishAs(p->backupFd, p->backupNamed, p->backupPath, names_)) {
+        // Nothing is published over a file another program changed since it was read.
+        struct stat st {};
+        if (::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
+            out.push_back(done);
+            continue;
+        }
+        if (p->makeBackup) {
+            if (!publishBackup(*p)) {
                 out.push_back(done);
                 continue;
             }
             done.backupMade = true;
+            folders.insert(folderPart(p->backupPath));
         }
-        struct stat st {};
-        const bool same = ::stat(p->path.c_str(), &st) == 0 && FileStamp::of(st) == p->stamp;
-        if (same && publishAs(p->fd, p->named, p->path, names_, true)) {
+        if (publishAs(p->fd, p->named, p->path, names_, true)) {
             done.outcome = RewriteOutcome::Written;
+            // Without a backup the old file has no name left: freeing its blocks is left to
+            // the closing threads.
+            if (!done.backupMade) {
+                released_.close(p->original);
+                p->original = -1;
+            }
         } else if (done.backupMade) {
             ::unlink(p->backupPath.c_str());
             done.backupMade = false;

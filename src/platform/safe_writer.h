@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/deferred_close.h"
 #include "platform/file_read.h"
 #include "platform/recovery_journal.h"
 
@@ -26,6 +27,7 @@ struct RewriteFaults {
     bool noBackup = false;             // the backup can't be made (a name too long, no inodes left)
     bool failRestore = false;          // writing the old bytes back fails as well
     bool noUnnamedFiles = false;       // the file system has no unnamed files (older overlay file systems)
+    bool noHardLinks = false;          // the file system has no hard links (FAT): a backup is a copy
 };
 
 // One file to rewrite.
@@ -42,7 +44,10 @@ struct RewriteRequest {
 // The rewrites of one run, published in batches: each new file is written to an unnamed file in
 // the file's folder with the file's owner, group, mode and extended attributes; a batch is then
 // flushed with one file-system flush and its files renamed over the originals, so a kill leaves
-// every file wholly old or wholly new and no temporary behind. A file with several hard links,
+// every file wholly old or wholly new and no temporary behind. The backup of such a file is the
+// file as it was read: its inode gets the backup's name just before the new file takes the
+// file's name, so it keeps its bytes, time, owner and attributes without a copy (a copy where
+// the file system has no hard links). A file with several hard links,
 // or one whose folder refuses new files or whose owner a new file can't get, is rewritten in place
 // at once, after its old bytes were made durable (its backup, else a recovery copy).
 class RewriteBatch {
@@ -77,7 +82,10 @@ public:
 private:
     struct Pending;
     Staged inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st);
+    bool publishBackup(Pending& p);
     const RewriteFaults* faults_;
+    // Files that lost their last name to a rewrite are let go of here, off the caller's thread.
+    DeferredClose released_;
     std::vector<std::unique_ptr<Pending>> pending_;
     std::size_t pendingBytes_ = 0;
     TempNameLog names_;

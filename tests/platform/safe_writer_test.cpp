@@ -269,7 +269,7 @@ TEST(SafeWriter, WithoutUnnamedFilesNamedTemporariesAreLoggedAndNeverLeftBehind)
         RewriteBatch batch(&faults);
         RewriteRequest r{file.string(), "newer", *old, stamp, true, file.string() + ".bak", false};
         ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
-        EXPECT_EQ(entriesIn(dir.path()), 4u);  // the two named temporaries exist meanwhile
+        EXPECT_EQ(entriesIn(dir.path()), 3u);  // the new contents' named temporary exists meanwhile
     }
     EXPECT_EQ(entriesIn(dir.path()), 2u);
     EXPECT_EQ(readFile(file), "new");
@@ -371,6 +371,71 @@ TEST(SafeWriter, BackupKeepsTimeModeAndExtendedAttributesAndIsRefusedWhenImpossi
     faults.noBackup = true;
     EXPECT_EQ(rewrite(file, "newer", &faults, true), RewriteOutcome::Unchanged);
     EXPECT_EQ(readFile(file), "new");
+}
+
+std::uint64_t inodeOf(const fs::path& p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_ino;
+}
+
+// The backup is the file as it was read, by a second name or, where links are impossible, by a
+// copy: either way the same bytes, mode, time and owner, and nothing else is left in the folder.
+TEST(SafeWriter, BackupIsTheOldFileByLinkOrCopy) {
+    for (const bool links : {true, false}) {
+        SCOPED_TRACE(links ? "hard link" : "copy");
+        TempDir dir;
+        fs::path file = dir.write("a.txt", "old\r\nbytes");
+        ::chmod(file.c_str(), 0640);
+        struct timespec times[2] = {{1200000000, 0}, {1200000000, 5000}};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        const std::uint64_t before = inodeOf(file);
+        RewriteFaults faults;
+        faults.noHardLinks = !links;
+        bool made = false;
+        ASSERT_EQ(rewrite(file, "new", &faults, true, &made), RewriteOutcome::Written);
+        EXPECT_TRUE(made);
+        fs::path bak = dir.path() / "a.txt.bak";
+        EXPECT_EQ(readFile(file), "new");
+        EXPECT_EQ(readFile(bak), "old\r\nbytes");
+        EXPECT_EQ(modeOf(bak), 0640u);
+        struct stat st {};
+        ASSERT_EQ(::stat(bak.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
+        EXPECT_EQ(st.st_mtim.tv_nsec, 5000);
+        EXPECT_EQ(st.st_nlink, 1u);
+        EXPECT_EQ(inodeOf(bak) == before, links);
+        EXPECT_NE(inodeOf(file), before);
+        EXPECT_EQ(entriesIn(dir.path()), 2u);
+
+        // The next run's backup replaces this one, and a file changed after it was read gets
+        // neither a new backup nor new contents: the older backup stays.
+        FileStamp stamp;
+        std::optional<std::string> old = readWholeFile(file.string(), &stamp);
+        ASSERT_TRUE(old);
+        RewriteBatch batch(&faults);
+        RewriteRequest r{file.string(), "newer", *old, stamp, true, bak.string(), false};
+        ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
+        dir.write("a.txt", "edited");
+        std::vector<RewriteBatch::Published> done = batch.commit();
+        ASSERT_EQ(done.size(), 1u);
+        EXPECT_EQ(done[0].outcome, RewriteOutcome::Unchanged);
+        EXPECT_FALSE(done[0].backupMade);
+        EXPECT_EQ(readFile(file), "edited");
+        EXPECT_EQ(readFile(bak), "old\r\nbytes");
+
+        ASSERT_TRUE(readWholeFile(file.string(), &stamp));
+        r = RewriteRequest{file.string(), "newest", "edited", stamp, true, bak.string(), false};
+        ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
+        done = batch.commit();
+        ASSERT_EQ(done.size(), 1u);
+        EXPECT_EQ(done[0].outcome, RewriteOutcome::Written);
+        EXPECT_TRUE(done[0].backupMade);
+        EXPECT_EQ(readFile(file), "newest");
+        EXPECT_EQ(readFile(bak), "edited");
+        EXPECT_EQ(entriesIn(dir.path()), 2u);
+        EXPECT_EQ(recoveryNotes(), 0u);
+    }
 }
 
 TEST(SafeWriter, BackupNameTooLongLeavesTheFileAlone) {
