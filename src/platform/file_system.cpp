@@ -32,6 +32,14 @@ void FileBuffer::release() {
     size_ = 0;
 }
 
+ReadStatus FileSystem::readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) {
+    const ReadStatus status = readFile(file.path, buffer, request.maxSize);
+    if (status != ReadStatus::Ok || !request.stopAtNul) return status;
+    if (const void* nul = std::memchr(buffer.data(), 0, buffer.size()))
+        buffer.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data()));
+    return status;
+}
+
 bool FileSystem::loadInfo(const std::string& dir, DirEntry& entry) {
     if (entry.infoLoaded) return true;
     if (!stat(joinPath(dir, entry.name), entry.info)) return false;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,7 +63,8 @@ private:
     std::size_t size_ = 0;
 };
 
-enum class ReadStatus { Ok, Failed, TooLarge };
+// Stopped: the caller's go-on check ended the read of a large file midway.
+enum class ReadStatus { Ok, Failed, TooLarge, Stopped };
 
 // Files above this size are not read for content: the whole-buffer matchers would need more
 // memory than a desktop search should take, and row sizes are defined up to 2 GB - 1.
@@ -83,6 +85,21 @@ struct FileRef {
     std::size_t nameStart = 0;
     const FolderHandle* folder = nullptr;
 };
+
+// How a listed file is read. A file larger than one piece is read piece by piece, and between
+// the pieces `goOn` (when given) is asked with the bytes read so far: false ends the read with
+// ReadStatus::Stopped, so Stop never waits for the whole of a huge file. With `stopAtNul` the
+// read ends at the first NUL byte and the buffer is cut there: what follows it is never wanted.
+struct ReadRequest {
+    std::uint64_t maxSize = kMaxReadableFileSize;
+    DirEntry* entry = nullptr;  // filled from the opened file when its information is not loaded
+    bool stopAtNul = false;
+    const std::function<bool(std::uint64_t bytesRead)>* goOn = nullptr;
+};
+
+// The bytes one read() asks for: large enough that a piece costs nothing to start, small enough
+// that a check between two pieces comes every few milliseconds even from a slow disk.
+inline constexpr std::size_t kReadPieceBytes = 1u << 20;
 
 // Directory listing, file information and whole-file reads: all the search needs from disk.
 class FileSystem {
@@ -108,9 +125,14 @@ public:
     // from the opened file (saving a later stat).
     virtual ReadStatus readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
                                   DirEntry* entry = nullptr) {
-        (void)entry;
-        return readFile(file.path, buffer, maxSize);
+        ReadRequest request;
+        request.maxSize = maxSize;
+        request.entry = entry;
+        return readListed(file, buffer, request);
     }
+    // The read a search makes of each listed file (see ReadRequest). This fallback reads the
+    // file whole and then applies the request.
+    virtual ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request);
 
     // Drops whatever the implementation keeps open between calls (a folder handle); a run
     // calls it when it ends, so a folder replaced later is looked up afresh.

@@ -148,65 +148,85 @@ ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer
     buffer.setSize(0);
     int fd = openForRead(path);
     if (fd < 0) return ReadStatus::Failed;
-    return readOpened(fd, buffer, maxSize, nullptr);
+    ReadRequest request;
+    request.maxSize = maxSize;
+    return readOpened(fd, buffer, request);
 }
 
-ReadStatus PosixFileSystem::readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
-                                       DirEntry* entry) {
+ReadStatus PosixFileSystem::readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) {
     buffer.setSize(0);
     const auto* folder = dynamic_cast<const Folder*>(file.folder);
     const bool byName = folder && file.nameStart > 0 && file.nameStart < file.path.size();
     const int fd = byName ? ::openat(folder->fd, file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
     if (fd < 0) return ReadStatus::Failed;
-    return readOpened(fd, buffer, maxSize, entry);
+    return readOpened(fd, buffer, request);
 }
 
-ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, std::uint64_t maxSize, DirEntry* entry) {
+ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadRequest& request) {
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
     struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return ReadStatus::Failed;
-    }
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return ReadStatus::Failed;
     // The row of a listed file shows what this fstat saw: no second look-up by name.
-    if (entry && !entry->infoLoaded) {
+    if (DirEntry* entry = request.entry; entry && !entry->infoLoaded) {
         fillInfo(st, entry->name, entry->info);
         entry->infoLoaded = true;
     }
-    std::uint64_t expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (expected > maxSize) {
-        ::close(fd);
-        return ReadStatus::TooLarge;
-    }
-    // One read for the whole file in the common case; loop for short reads and for files
-    // that grew since fstat (up to the limit).
+    const std::uint64_t maxSize = request.maxSize;
+    const std::uint64_t expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    if (expected > maxSize) return ReadStatus::TooLarge;
+    // Room for the whole file and one byte more, so the read that finds the end needs no
+    // growth. A file up to one piece is read by one read(); a larger one piece by piece,
+    // with the go-on check and the NUL test between the pieces. The loop also covers short
+    // reads and files that grew since fstat (up to the limit).
     std::size_t cap = static_cast<std::size_t>(expected) + 1;
     buffer.reserve(cap);
     std::size_t got = 0;
+    std::size_t nulChecked = 0;
     for (;;) {
         if (got == cap) {
             if (cap > maxSize) {
-                ::close(fd);
+                buffer.setSize(0);
                 return ReadStatus::TooLarge;
             }
             buffer.setSize(got);  // keeps the bytes read so far across the reallocation
             cap = cap * 2;
             buffer.reserve(cap);
         }
-        ssize_t n = ::read(fd, buffer.data() + got, cap - got);
+        const bool large = cap > kReadPieceBytes;
+        if (large && got > 0 && request.goOn && !(*request.goOn)(got)) {
+            buffer.setSize(0);
+            return ReadStatus::Stopped;
+        }
+        const std::size_t want = large && cap - got > kReadPieceBytes ? kReadPieceBytes : cap - got;
+        const ssize_t n = ::read(fd, buffer.data() + got, want);
         if (n < 0) {
             if (errno == EINTR) continue;
-            ::close(fd);
             buffer.setSize(0);
             return ReadStatus::Failed;
         }
         if (n == 0) break;
         got += static_cast<std::size_t>(n);
+        if (request.stopAtNul && large) {
+            // A binary file is not read past its first NUL byte.
+            if (const void* nul = std::memchr(buffer.data() + nulChecked, 0, got - nulChecked)) {
+                got = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data());
+                buffer.setSize(got);
+                return ReadStatus::Ok;
+            }
+            nulChecked = got;
+        }
         // A regular file that delivered the size fstat gave is complete; skipping the read
         // that would return 0 saves a system call per file.
         if (got == expected && expected > 0) break;
     }
-    ::close(fd);
     buffer.setSize(got);
+    if (request.stopAtNul && nulChecked < got) {
+        if (const void* nul = std::memchr(buffer.data() + nulChecked, 0, got - nulChecked))
+            buffer.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data()));
+    }
     return ReadStatus::Ok;
 }
 

@@ -21,8 +21,7 @@ public:
     bool listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) override;
     bool stat(const std::string& path, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
-    ReadStatus readFileAt(const FileRef& file, FileBuffer& buffer, std::uint64_t maxSize,
-                          DirEntry* entry = nullptr) override;
+    ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) override;
     void releaseCaches() override { closeCachedFolder(); }
 
     // Folder handles held at once beyond which listings hand out none: the walk may run
@@ -45,8 +44,8 @@ private:
     std::shared_ptr<const Folder> folderOf(const std::string& path, std::size_t& slash);
     void keepFolder(const std::shared_ptr<const Folder>& folder);
     void closeCachedFolder();
-    // Reads the opened file whole and closes it.
-    ReadStatus readOpened(int fd, FileBuffer& buffer, std::uint64_t maxSize, DirEntry* entry);
+    // Reads the opened file as `request` says and closes it.
+    ReadStatus readOpened(int fd, FileBuffer& buffer, const ReadRequest& request);
     std::mutex mutex_;
     // The folders listed last (readers of files lag behind the walk by a few folders).
     std::array<std::shared_ptr<const Folder>, 8> folders_;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "platform/civil_date.h"
 #include "platform/fake_file_system.h"
@@ -100,6 +101,67 @@ TEST(PosixFileSystem, ReadsIntoOneGrowingBuffer) {
     EXPECT_EQ(fs.readFile(dir.str() + "/big", buf, 1000), ReadStatus::TooLarge);
     EXPECT_EQ(fs.readFile(dir.str() + "/missing", buf, kMaxReadableFileSize), ReadStatus::Failed);
     EXPECT_EQ(fs.readFile(dir.str(), buf, kMaxReadableFileSize), ReadStatus::Failed);
+}
+
+// A large file is read piece by piece: between the pieces the caller may end the read, and a
+// read that stops at the first NUL byte reads no further than the piece that holds it. Sparse
+// files stand in for huge ones without taking the disk space.
+TEST(PosixFileSystem, LargeReadsGoPieceByPiece) {
+    vsr::test::TempDir dir;
+    const std::uint64_t huge = 64u * kReadPieceBytes + 17;
+    const std::string hugePath = dir.write("huge", "head").string();
+    ASSERT_EQ(::truncate(hugePath.c_str(), static_cast<off_t>(huge)), 0);
+    PosixFileSystem fs;
+    FileBuffer buf;
+    std::vector<std::uint64_t> asked;
+    std::function<bool(std::uint64_t)> goOn = [&](std::uint64_t got) {
+        asked.push_back(got);
+        return asked.size() < 3;
+    };
+    DirEntry entry{"huge", EntryKind::File, false, {}};
+    ReadRequest request;
+    request.entry = &entry;
+    request.goOn = &goOn;
+    EXPECT_EQ(fs.readListed({hugePath, hugePath.size() - 4, nullptr}, buf, request), ReadStatus::Stopped);
+    EXPECT_EQ(buf.size(), 0u);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked.front(), kReadPieceBytes);
+    EXPECT_LT(asked.back(), huge);
+    EXPECT_TRUE(std::is_sorted(asked.begin(), asked.end()));
+    EXPECT_EQ(entry.info.size, huge);  // the row's information came with the open
+
+    // Carried on to the end, the pieces make the whole file.
+    asked.clear();
+    goOn = [&](std::uint64_t got) {
+        asked.push_back(got);
+        return true;
+    };
+    ASSERT_EQ(fs.readListed({hugePath, hugePath.size() - 4, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), huge);
+    EXPECT_EQ(buf.view().substr(0, 4), "head");
+    EXPECT_EQ(buf.data()[huge], '\0');
+    EXPECT_EQ(asked.size(), 64u);
+
+    // Stopping at the first NUL: the hole of zeros after "head" ends the read in its first piece.
+    asked.clear();
+    request.stopAtNul = true;
+    ASSERT_EQ(fs.readListed({hugePath, hugePath.size() - 4, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "head");
+    EXPECT_TRUE(asked.empty());
+
+    // A NUL in a later piece cuts there; one in a small file cuts it as well.
+    std::string text(3 * kReadPieceBytes + 100, 'x');
+    text[2 * kReadPieceBytes + 5] = '\0';
+    const std::string textPath = dir.write("text", text).string();
+    ASSERT_EQ(fs.readListed({textPath, textPath.size() - 4, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), 2 * kReadPieceBytes + 5);
+    EXPECT_EQ(asked, (std::vector<std::uint64_t>{kReadPieceBytes, 2 * kReadPieceBytes}));
+    const std::string smallPath = dir.write("small", std::string("ab\0cd", 5)).string();
+    ASSERT_EQ(fs.readListed({smallPath, smallPath.size() - 5, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.view(), "ab");
+    request.stopAtNul = false;
+    ASSERT_EQ(fs.readListed({smallPath, smallPath.size() - 5, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), 5u);
 }
 
 TEST(PosixFileSystem, AFolderReplacedBetweenRunsIsFoundAgain) {

@@ -48,8 +48,9 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
             return;
         }
         if (end == ScanEnd::Stopped || run_.stopped()) return;
-    } else if (!terms || status == platform::ReadStatus::TooLarge) {
-        // Files too large to read are left out rather than judged on contents never seen.
+    } else if (!terms || status == platform::ReadStatus::TooLarge || status == platform::ReadStatus::Stopped) {
+        // Files too large to read are left out rather than judged on contents never seen, and
+        // so is a file whose read Stop ended.
         return;
     }
     if (query_.listed(counts_)) run_.listFile(dir, entry, counts_);

@@ -1,7 +1,5 @@
 #include "engine/search/search_run.h"
 
-#include <cstring>
-
 #include "engine/search/read_budget.h"
 
 namespace vsr::engine {
@@ -12,7 +10,8 @@ SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, const st
       env_(env),
       stop_(stop),
       output_(output),
-      codePage_(&platform::CodePage::get(conditions.codePage)) {}
+      codePage_(&platform::CodePage::get(conditions.codePage)),
+      goOn_([this](std::uint64_t) { return !stopped(); }) {}
 
 bool SearchRun::stopped() const {
     if (stop_.load(std::memory_order_relaxed)) return true;
@@ -95,7 +94,11 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
     }
     const std::string& fullName = fullPath(dir, entry.name);
     const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
-    platform::ReadStatus status = env_.fs.readFileAt(file, buffer_, platform::kMaxReadableFileSize, &entry);
+    platform::ReadRequest request;
+    request.entry = &entry;
+    request.stopAtNul = stopAtNul;
+    request.goOn = &goOn_;
+    const platform::ReadStatus status = env_.fs.readListed(file, buffer_, request);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;
@@ -104,9 +107,6 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
         budget_->charge(buffer_.size());
         charged_ += buffer_.size();
     }
-    if (!stopAtNul) return status;
-    if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
-        buffer_.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()));
     return status;
 }
 

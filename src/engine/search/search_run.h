@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class SearchRun {
 public:
     SearchRun(const SearchConditions& conditions, SearchEnv env, const std::atomic<bool>& stop,
               OrderedOutput& output);
+    SearchRun(const SearchRun&) = delete;
+    SearchRun& operator=(const SearchRun&) = delete;
 
     const SearchConditions& conditions() const { return conditions_; }
     SearchEnv& env() { return env_; }
@@ -80,6 +83,7 @@ public:
     // Reads a listed file whole into the run's reused buffer, and its information when not yet
     // loaded if the file system gives it on the way. Reading ends at the first NUL byte: with
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
+    // Stop ends the read of a large file between two pieces (ReadStatus::Stopped).
     platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
@@ -111,6 +115,7 @@ private:
     const platform::FolderHandle* folder_ = nullptr;
     std::size_t charged_ = 0;
     const platform::CodePage* codePage_;
+    std::function<bool(std::uint64_t)> goOn_;  // asked between the pieces of a large read
     TermList terms_;
     MaskList masks_;
     platform::FileBuffer buffer_;

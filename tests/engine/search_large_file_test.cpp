@@ -1,0 +1,125 @@
+// Stop during the read of one huge file: the read ends between two of its pieces, the file is
+// not listed, and a run left alone reads it whole and lists it as before. Sparse files stand in
+// for huge ones.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+
+#include "engine/search/recording_host.h"
+#include "engine/search/search_driver.h"
+#include "platform/clock.h"
+#include "platform/locale_formats.h"
+#include "platform/posix_file_system.h"
+#include "platform/type_names.h"
+#include "support/temp_dir.h"
+
+namespace vsr::engine {
+namespace {
+
+// The real file system, watching the pieces of every read: it records the most bytes any read
+// got to, and presses Stop (as the window's thread would) once a read has passed `pressAt`.
+class WatchedReads final : public platform::FileSystem {
+public:
+    WatchedReads(platform::FileSystem& inner, std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
+
+    bool listDirectory(const std::string& dir, std::vector<platform::DirEntry>& out) override {
+        return inner_.listDirectory(dir, out);
+    }
+    bool listFolder(const std::string& dir, std::vector<platform::DirEntry>& out, platform::FolderRef& handle) override {
+        return inner_.listFolder(dir, out, handle);
+    }
+    bool stat(const std::string& path, platform::FileInfo& out) override { return inner_.stat(path, out); }
+    platform::ReadStatus readFile(const std::string& path, platform::FileBuffer& buffer, std::uint64_t maxSize) override {
+        return inner_.readFile(path, buffer, maxSize);
+    }
+    platform::ReadStatus readListed(const platform::FileRef& file, platform::FileBuffer& buffer,
+                                    const platform::ReadRequest& request) override {
+        std::function<bool(std::uint64_t)> goOn = [&](std::uint64_t got) {
+            std::uint64_t most = mostRead.load();
+            while (got > most && !mostRead.compare_exchange_weak(most, got)) {
+            }
+            if (pressAt > 0 && got >= pressAt) stop_ = true;
+            return !request.goOn || (*request.goOn)(got);
+        };
+        platform::ReadRequest watched = request;
+        watched.goOn = &goOn;
+        return inner_.readListed(file, buffer, watched);
+    }
+    void releaseCaches() override { inner_.releaseCaches(); }
+
+    std::uint64_t pressAt = 0;  // 0: never
+    std::atomic<std::uint64_t> mostRead = 0;
+
+private:
+    platform::FileSystem& inner_;
+    std::atomic<bool>& stop_;
+};
+
+struct HugeFileSearch {
+    static constexpr std::uint64_t kHuge = 96u * platform::kReadPieceBytes + 3;
+
+    vsr::test::TempDir dir;
+    platform::PosixFileSystem posix;
+    platform::FakeClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+    WatchedReads fs{posix, host.state.stop};
+    SearchDriver driver{{fs, clock, formats, types}, host};
+    SearchConditions conditions = formConditions(dir.str());
+
+    HugeFileSearch() {
+        // The word at the head of the file, then a hole of zeros up to the full size.
+        const std::string huge = dir.write("huge.txt", "needle here\n").string();
+        EXPECT_EQ(::truncate(huge.c_str(), static_cast<off_t>(kHuge)), 0);
+        dir.write("small.txt", "a needle\n");
+    }
+    std::vector<std::string> run(QueryType type, const std::string& query, int threads) {
+        conditions.queryType = type;
+        conditions.findText = query;
+        driver.setThreads(threads);
+        SearchConditions c = conditions;
+        driver.FindButtonClick(c);
+        std::vector<std::string> names;
+        for (const results::ResultItem& r : host.list.rows()) names.push_back(r.name + ":" + r.found);
+        std::sort(names.begin(), names.end());  // the folder's listing order is the kernel's
+        return names;
+    }
+};
+
+TEST(SearchLargeFiles, StopEndsTheReadOfAHugeFileBetweenItsPieces) {
+    using Names = std::vector<std::string>;
+    struct Case {
+        QueryType type;
+        const char* query;
+        Names whole;  // every row of a run left alone
+    };
+    const Case cases[] = {
+        {QueryType::Phrase, "needle", {"huge.txt:1", "small.txt:1"}},
+        // Files without the word are listed: a file whose read was stopped is not among them.
+        {QueryType::SearchEngine, "-absent", {"huge.txt:0", "small.txt:0"}},
+    };
+    for (const Case& c : cases) {
+        for (int threads : {1, 2}) {
+            HugeFileSearch f;
+            EXPECT_EQ(f.run(c.type, c.query, threads), c.whole) << c.query << " threads " << threads;
+            EXPECT_EQ(f.fs.mostRead.load(), HugeFileSearch::kHuge - 3);  // asked before the last piece
+            EXPECT_FALSE(f.host.summary.stopped);
+
+            f.fs.mostRead = 0;
+            f.fs.pressAt = 4 * platform::kReadPieceBytes;
+            const Names stopped = f.run(c.type, c.query, threads);
+            EXPECT_TRUE(f.host.summary.stopped);
+            EXPECT_GE(f.fs.mostRead.load(), f.fs.pressAt);
+            EXPECT_LT(f.fs.mostRead.load(), HugeFileSearch::kHuge / 2) << "the read went on after Stop";
+            for (const std::string& row : stopped) EXPECT_EQ(row.rfind("small.txt", 0), 0u) << row;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vsr::engine
