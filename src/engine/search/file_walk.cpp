@@ -56,17 +56,19 @@ void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& di
     run.endFile();
 }
 
-void InlineExaminer::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
+void InlineExaminer::examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     run_.useFolder(folder.get());
-    matchGuarded(run_, matcher_, dir, entry);
+    matchGuarded(run_, matcher_, *dir, entry);
     run_.useFolder(nullptr);
     // Each file's output goes to the host as soon as it is known.
     run_.completeSlot();
 }
 
-void FileWalk::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
-    run_.setStatusText(kPathPanel, run_.fullPath(dir, entry.name));
-    examiner_.examine(dir, entry, folder);
+void FileWalk::examine(const std::string& dir, SharedFolder& shared, platform::DirEntry& entry,
+                       const platform::FolderRef& folder) {
+    if (!shared) shared = std::make_shared<const std::string>(dir);
+    run_.setFileStatus(shared, entry.name);
+    examiner_.examine(shared, entry, folder);
 }
 
 void FileWalk::walkDirectory(const std::string& dir) {
@@ -74,6 +76,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
     const bool ignored = directoryIgnored(dir);
     std::vector<platform::DirEntry> entries;
     platform::FolderRef folder;
+    SharedFolder shared;
     if (!run_.env().fs.listFolder(dir, entries, folder)) return;
     for (platform::DirEntry& entry : entries) {
         if (run_.stopped()) return;
@@ -84,7 +87,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
             // (all must pass) and names cost no system call.
             if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
             if (!passesInfoFilters(dir, entry)) continue;
-            examine(dir, entry, folder);
+            examine(dir, shared, entry, folder);
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {
             if (!c.includeSubfolders || (ignored && c.ignoreSubfoldersToo)) continue;
@@ -108,7 +111,8 @@ void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
         if (skippedAsBackup(c, entry.name)) continue;
         if (!passesInfoFilters({}, entry)) continue;
         if (!run_.masks().matchesName(entry.name)) continue;
-        examine(platform::parentPath(full), entry, nullptr);
+        SharedFolder shared;
+        examine(platform::parentPath(full), shared, entry, nullptr);
         if (run_.stopped()) return;
     }
 }

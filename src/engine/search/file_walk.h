@@ -12,8 +12,8 @@ namespace vsr::engine {
 class FileExaminer {
 public:
     virtual ~FileExaminer() = default;
-    // `folder`: the handle of `dir` the walk got with its listing (may be null).
-    virtual void examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) = 0;
+    // `dir`: the file's folder; `folder`: its handle the walk got with the listing (may be null).
+    virtual void examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) = 0;
 };
 
 // Hands the files of a run to the examiner: the recursive directory walk with its ignore lists
@@ -32,7 +32,9 @@ private:
     bool fileIgnored(std::string_view name) const;
     // Size and date filters; loads the entry's information only when one of them is on.
     bool passesInfoFilters(const std::string& dir, platform::DirEntry& entry);
-    void examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder);
+    // `shared` is made from `dir` for the folder's first file and reused for the others.
+    void examine(const std::string& dir, SharedFolder& shared, platform::DirEntry& entry,
+                 const platform::FolderRef& folder);
 
     SearchRun& run_;
     FileExaminer& examiner_;
@@ -45,7 +47,7 @@ private:
 class InlineExaminer final : public FileExaminer {
 public:
     InlineExaminer(SearchRun& run, ContentMatcher& matcher) : run_(run), matcher_(matcher) {}
-    void examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) override;
+    void examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) override;
 
 private:
     SearchRun& run_;

@@ -28,10 +28,23 @@ void HostDelivery::pumpIfDue() {
 }
 
 void HostDelivery::flushStatus() {
-    for (int panel = 0; panel < 3; ++panel) {
-        if (!status_[panel]) continue;
-        host_.setStatusText(panel, *status_[panel]);
-        status_[panel].reset();
+    for (PendingStatus& pending : status_) {
+        if (!pending.set) continue;
+        pending.set = false;
+        const int panel = static_cast<int>(&pending - status_);
+        if (pending.foundCount) {
+            host_.setStatusText(panel, results::searchCountText(host_.results().tab, host_.runState().foundFiles));
+            continue;
+        }
+        if (!pending.folder) {
+            host_.setStatusText(panel, pending.text);
+            continue;
+        }
+        shown_.assign(*pending.folder);
+        if (shown_.empty() || shown_.back() != '/') shown_ += '/';
+        shown_ += pending.text;
+        pending.folder.reset();
+        host_.setStatusText(panel, shown_);
     }
 }
 
@@ -39,7 +52,8 @@ void HostDelivery::listRow(SearchEvent& event) {
     RunState& s = host_.runState();
     const results::ResultList& list = host_.results();
     ++s.foundFiles;
-    status_[kCountPanel] = results::searchCountText(list.tab, s.foundFiles);
+    status_[kCountPanel].set = true;
+    status_[kCountPanel].foundCount = true;
     results::ResultItem item;
     item.name = std::move(event.entry.name);
     item.path = std::move(event.text);
@@ -50,8 +64,14 @@ void HostDelivery::listRow(SearchEvent& event) {
 
 void HostDelivery::deliverEvent(SearchEvent& event) {
     using Kind = SearchEvent::Kind;
-    if (event.kind == Kind::Status) {
-        if (event.panel >= 0 && event.panel < 3) status_[event.panel] = std::move(event.text);
+    if (event.kind == Kind::Status || event.kind == Kind::FileStatus) {
+        const int panel = event.kind == Kind::FileStatus ? kPathPanel : event.panel;
+        if (panel < 0 || panel >= 3) return;
+        PendingStatus& pending = status_[panel];
+        pending.set = true;
+        pending.foundCount = false;
+        pending.text = std::move(event.text);
+        pending.folder = std::move(event.folder);
         return;
     }
     if (event.kind == Kind::Row) {

@@ -1,5 +1,4 @@
 #pragma once
-#include <optional>
 #include <string>
 
 #include "engine/search/ordered_output.h"
@@ -28,8 +27,16 @@ private:
 
     SearchHost& host_;
     SearchEnv env_;
-    // Status texts wait for the next pass, row or message; only the last of a panel is shown.
-    std::optional<std::string> status_[3];
+    // Status texts wait for the next pass, row or message; only the last of a panel is shown,
+    // so the full name of a file is made only when it is.
+    struct PendingStatus {
+        bool set = false;
+        bool foundCount = false;  // the count of found files, made when shown
+        std::string text;         // the text, or the file's name when `folder` is set
+        SharedFolder folder;
+    };
+    PendingStatus status_[3];
+    std::string shown_;  // the full name last made
 };
 
 }  // namespace vsr::engine

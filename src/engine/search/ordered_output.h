@@ -63,7 +63,8 @@ private:
     bool wake_ = false;          // the host should take now rather than at its next look
     bool hostWaiting_ = false;
     bool producerWaiting_ = false;
-    std::atomic<std::uint64_t> cutoff_ = kNoCut;
+    // Read by every thread before each step; apart from the fields written under the lock.
+    alignas(64) std::atomic<std::uint64_t> cutoff_ = kNoCut;
 };
 
 }  // namespace vsr::engine

@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,15 @@
 
 namespace vsr::engine {
 
+// A folder's full name, shared by the files of the folder that are on their way to the host.
+using SharedFolder = std::shared_ptr<const std::string>;
+
 // One thing a run tells its host, recorded by the thread that found it and handed to the
 // host later, in walk order, on the host's thread.
 struct SearchEvent {
     enum class Kind {
         Status,               // panel, text
+        FileStatus,           // the path panel names a file: folder + "/" + text
         Message,              // caption, text, icon
         Row,                  // text = folder, entry, counts
         FoundColumnRemoved,   // a query without text lists every file without a Found column
@@ -27,6 +32,7 @@ struct SearchEvent {
     std::string text;
     platform::DirEntry entry;
     std::vector<std::int64_t> counts;
+    SharedFolder folder;
 };
 
 // A stretch of a run's output: what the walk said before a file, then what examining the file

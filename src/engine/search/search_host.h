@@ -22,9 +22,11 @@ public:
 // The state of the current run, shared between the window (Stop sets the flags) and the engine.
 // The stop flags may be set from any thread; the engine tests them between steps.
 struct RunState {
-    std::atomic<bool> stop = false;
+    // The flags have a cache line of their own: every thread of a run reads them between
+    // steps, and the host writes the fields below for every row.
+    alignas(64) std::atomic<bool> stop = false;
     std::atomic<bool> modificationStop = false;
-    long long foundFiles = 0;
+    alignas(64) long long foundFiles = 0;
     std::int64_t lastPumpMs = 0;
     Tab runTab = Tab::Find;
     // While set, the listed files may not be modified (the list no longer matches the conditions).

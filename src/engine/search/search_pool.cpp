@@ -51,11 +51,10 @@ void SearchPool::examineJob(Worker& worker, Job& job) {
     if (run.buffer().capacity() > kKeptBuffer || run.foldBuffer().capacity() > kKeptBuffer) run.releaseBuffers();
 }
 
-void SearchPool::examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
+void SearchPool::examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     EventSlot* slot = walkRun_.handOffSlot();
     if (!slot) return;  // the host wants no more
-    if (!lastDir_ || *lastDir_ != dir) lastDir_ = std::make_shared<const std::string>(dir);
-    Job job{slot, lastDir_, std::move(entry), folder};
+    Job job{slot, dir, std::move(entry), folder};
     if (threads_.empty()) {
         examineJob(workers_.front(), job);
         return;

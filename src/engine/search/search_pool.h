@@ -25,14 +25,14 @@ public:
     SearchPool(SearchRun& walkRun, int workers, const MatcherFactory& makeMatcher, ReadBudget& budget);
     ~SearchPool() override;
 
-    void examine(const std::string& dir, platform::DirEntry& entry, const platform::FolderRef& folder) override;
+    void examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) override;
     // No more files: the workers finish what they have and end.
     void finish();
 
 private:
     struct Job {
         EventSlot* slot = nullptr;
-        std::shared_ptr<const std::string> dir;  // shared by the files of one folder
+        SharedFolder dir;
         platform::DirEntry entry;
         platform::FolderRef folder;
     };
@@ -51,7 +51,6 @@ private:
     std::deque<Job> jobs_;
     int idle_ = 0;  // workers waiting for a job: only then is one woken
     bool finished_ = false;
-    std::shared_ptr<const std::string> lastDir_;  // the walk's side only
 };
 
 }  // namespace vsr::engine

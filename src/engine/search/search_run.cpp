@@ -53,6 +53,12 @@ void SearchRun::setStatusText(int panel, const std::string& text) {
     e.text = text;
 }
 
+void SearchRun::setFileStatus(const SharedFolder& folder, const std::string& name) {
+    SearchEvent& e = post(SearchEvent::Kind::FileStatus);
+    e.folder = folder;
+    e.text = name;
+}
+
 void SearchRun::message(const std::string& caption, const std::string& text, MessageIcon icon) {
     SearchEvent& e = post(SearchEvent::Kind::Message);
     e.caption = caption;

@@ -55,6 +55,8 @@ public:
 
     // What the host is told, in this thread's current slot.
     void setStatusText(int panel, const std::string& text);
+    // The path panel names the file `name` of `folder`; the full name is made only if shown.
+    void setFileStatus(const SharedFolder& folder, const std::string& name);
     void message(const std::string& caption, const std::string& text,
                  MessageIcon icon = MessageIcon::Exclamation);
     // A query without text: the list drops its Found column.
