@@ -340,6 +340,34 @@ TEST(ModifyLinks, UndoWritesIntoNoFileTheRunDidNotRewrite) {
     EXPECT_EQ(f.read("replaced.txt"), "a\n");
 }
 
+// The disk, but one name leads to a file another program made during the run, which the system
+// gave the inode number a rewritten file had left free.
+struct ReusedInode : platform::PosixFileStore {
+    std::string name;
+    platform::FileLinks given;
+    platform::FileLinks links(const std::string& path) override {
+        if (path == name) return given;
+        return PosixFileStore::links(path);
+    }
+};
+
+TEST(ModifyLinks, AFileGivenTheFreedInodeOfARewrittenOneIsModifiedItself) {
+    ModifyFixture f;
+    f.phrase("a", "b");
+    std::size_t first = f.add("first.txt", "a\n");
+    std::size_t later = f.add("later.txt", "a\n");
+    ReusedInode store;
+    store.name = f.path("later.txt");
+    store.given = store.links(f.path("first.txt"));
+    f.clock.setStepPerRead(1000);  // every rewrite is published before the next row
+    ModifyDriver driver({store, f.attributes, f.clock}, f.host, &f.views);
+    driver.Modify(ModifyScope::All, f.c, f.options);
+    EXPECT_EQ(f.result(first), "Modified");
+    EXPECT_EQ(f.read("first.txt"), "b\n");
+    EXPECT_EQ(f.result(later), "Modified");
+    EXPECT_EQ(f.read("later.txt"), "b\n");
+}
+
 TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
     ModifyFixture f;
     f.phrase("a", "aa");

@@ -47,6 +47,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
     handled_.clear();
+    readAs_.clear();
     pending_.clear();
     createBackups_ = c.createBackups;
     views_.clearLinesViewer();
@@ -131,7 +132,10 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     platform::FileStamp stamp;
     ModifiedContent content;
     if (!contentOf(index, c, o, prep, stamp, content)) return;
-    if (identity.inode != 0) handled_.emplace(key, index);
+    if (identity.inode != 0) {
+        handled_.emplace(key, index);
+        readAs_[index] = key;
+    }
     // A stopped file is not written, and no backup of it was made.
     if (content.outcome == EngineOutcome::Stopped) return;
     if (content.outcome != EngineOutcome::Done) {
@@ -250,7 +254,17 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) 
     if (createBackups_ && backupMade) undo_.push_back({path, index, {}, rewritten.device, rewritten.inode});
     list.SetResultStatus(index, results::RowStatus::Modified);
     if (list.intervalDisplay) list.ShowRowInterval(index);
-    if (rewritten.inode != 0) handled_.emplace(std::make_pair(rewritten.device, rewritten.inode), index);
+    if (rewritten.inode != 0) {
+        const auto key = std::make_pair(rewritten.device, rewritten.inode);
+        // A file published under a new inode has left its old one free, and the system may give
+        // that number to a file made since (another program's save): that file is not this one.
+        const auto before = readAs_.find(index);
+        if (before != readAs_.end() && before->second != key) {
+            const auto it = handled_.find(before->second);
+            if (it != handled_.end() && it->second == index) handled_.erase(it);
+        }
+        handled_.emplace(key, index);
+    }
     if (!host_.runState().stop) views_.fillSilent(index);
 }
 

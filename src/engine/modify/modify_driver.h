@@ -91,6 +91,8 @@ private:
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
+    // The device and inode each handled row's file had when it was read.
+    std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> readAs_;
     // Rows whose rewrite waits in the batch, since batchStartMs_.
     std::vector<std::size_t> pending_;
     std::int64_t batchStartMs_ = 0;
