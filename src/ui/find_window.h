@@ -297,6 +297,45 @@ public:
     // The folder a file dialog starts in when none is remembered.
     std::string homeFolder() const;
 
+    // --- for the parts that run commands of their own (modify, reports, settings) ---
+    // The conditions of the last search, as it took them from the controls.
+    const engine::SearchConditions& runConditions() const { return runConditions_; }
+    // The settings dialog's values as the window loads and saves them.
+    settings::DialogSettings& dialogSettings() { return stored_.dialog; }
+    // A close asked for while a command ran stopped it; the close waits until the run unwinds.
+    bool closeAskedDuringRun() const { return closeAfterRun_; }
+    // Selects the character of a regular-expression error the run reported, now that the
+    // query field is enabled again.
+    void selectPendingExpressionError();
+    // After a command's run has unwound: closes the window if that was asked for meanwhile,
+    // and goes idle.
+    void commandRunEnded();
+    void scheduleIdle();
+    // Rule D: an edit that changes the conditions the list was built with (the search text,
+    // "Create Backups").
+    void SearchTextChange();
+    // The typed query is other bytes in a new text encoding: the list no longer holds what
+    // Modify would change, as after a change of "Case Sensitive".
+    void textEncodingChanged() { CaseOrWholeWordsClick(false); }
+    // Scrolls the list so that `row` is in sight.
+    void scrollRowIntoView(std::size_t row);
+    // Makes the column at least `width96` wide (at 96 dots per inch) where it is shown.
+    void widenColumn(results::Column column, int width96);
+    // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
+    void setComboText(QComboBox* combo, const std::string& text);
+    void setMemoText(QPlainTextEdit* memo, const std::string& text);
+
+    // --- for the project commands: the window's settings as a whole ---
+    const WindowServices& services() const { return services_; }
+    // The controls and the settings dialog's values into the stored settings, which are returned.
+    settings::StoredSettings& collectSettings();
+    settings::StoredSettings& storedSettings() { return stored_; }
+    // The stored settings into the controls; their dialog part into the settings dialog.
+    void applyStoredSettings();
+    void applyDialogSettings();
+    // The settings as the store keeps them, into the window, as at its start.
+    void loadSettings();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -304,11 +343,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    friend class SettingsDialogs;
-    friend class WindowModify;
-    friend class ReportCommands;
-    friend class ProjectCommands;
-    friend class WindowDriver;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();
@@ -334,7 +368,6 @@ private:
     void QueryTypeClick();                 // rule A
     void SearchTypeClick();                // rule B
     void ModificationTypeClick();          // rule C
-    void SearchTextChange();               // rule D
     void FindTextChange();
     void CaseOrWholeWordsClick(bool wholeWords);
     void MultilineOptionClick();
@@ -352,19 +385,13 @@ private:
 
     // Conditions and history (find_window_conditions.cpp).
     QComboBox* historyCombo(engine::HistoryField field) const;
-    // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
-    void setComboText(QComboBox* combo, const std::string& text);
     bool holdsNames(const QComboBox* combo) const;
-    void setMemoText(QPlainTextEdit* memo, const std::string& text);
-    void scheduleIdle();
     void showListPopup(const QPoint& at);
     void showLinesPopup(const QPoint& at);
     void widenCutColumns();
 
     // Settings (find_window_settings.cpp).
-    void loadSettings();
     void saveSettings();
-    void applyStoredSettings();
     void applyColumnWidths();
     void rememberColumnWidths();
     void collectStoredSettings();

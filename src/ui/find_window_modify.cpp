@@ -2,15 +2,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
-#include <QTimer>
-#include <QTreeView>
 
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
-#include "ui/results_model.h"
 #include "ui/settings_dialog.h"
 #include "ui/settings_dialogs.h"
 
@@ -50,10 +46,10 @@ void WindowModify::ReplaceAllBit1Click() { modify(engine::ModifyScope::All); }
 
 void WindowModify::modify(engine::ModifyScope scope) {
     // A run pumps messages; a second command from inside it would rewrite the list underneath.
-    if (w_.state_.busy) return;
-    w_.state_.listPopupBlocked = true;
+    if (w_.mutableState().busy) return;
+    w_.mutableState().listPopupBlocked = true;
     w_.StatusPanel[1]->clear();
-    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    const bool saveList = w_.commands().allowed(Command::SaveList);
     // The list may be modified only while the controls still hold the conditions it was built
     // with, so the controls are the run's conditions.
     TFind::TextRefusals refused;
@@ -62,7 +58,7 @@ void WindowModify::modify(engine::ModifyScope scope) {
         // Nothing is written that the user did not type.
         w_.prompter().messageBox("Modify", refused.query.empty() ? refused.replacement : refused.query,
                                  engine::MessageIcon::Exclamation);
-        w_.state_.listPopupBlocked = false;
+        w_.mutableState().listPopupBlocked = false;
         return;
     }
     // Files are read and modified ahead on as many threads as a search uses.
@@ -72,29 +68,29 @@ void WindowModify::modify(engine::ModifyScope scope) {
 }
 
 void WindowModify::UndoReplaceBitClick() {
-    if (w_.state_.busy || !driver_.undoEnabled()) return;
-    w_.state_.listPopupBlocked = true;
-    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    if (w_.mutableState().busy || !driver_.undoEnabled()) return;
+    w_.mutableState().listPopupBlocked = true;
+    const bool saveList = w_.commands().allowed(Command::SaveList);
     driver_.UndoReplaceBitClick();
     afterRun(saveList);
 }
 
 void WindowModify::EraseBackupBit1Click() {
-    if (w_.state_.busy) return;
+    if (w_.mutableState().busy) return;
     // An empty path only brings the message; everything else stays as it was.
     const bool pathGiven = !w_.ComboBoxPath->currentText().trimmed().isEmpty();
-    const bool selectedWas = w_.commands_.allowed(Command::ModifySelected);
-    const bool allWas = w_.commands_.allowed(Command::ModifyAll);
-    const bool saveList = w_.commands_.allowed(Command::SaveList);
+    const bool selectedWas = w_.commands().allowed(Command::ModifySelected);
+    const bool allWas = w_.commands().allowed(Command::ModifyAll);
+    const bool saveList = w_.commands().allowed(Command::SaveList);
     if (pathGiven) driver_.disableUndo();
     engine::SearchConditions conditions = w_.currentConditions(w_.activeTab());
     eraser_.EraseBackupBit1Click(conditions);
-    if (w_.state_.busy) w_.endRunState(conditions.tab);
+    if (w_.mutableState().busy) w_.endRunState(conditions.tab);
     if (!pathGiven) return;
     // The walk does not change the list: the modify commands get back what they had.
     const bool rows = w_.listHasRows() && w_.listVisible();
-    w_.commands_.setAllowed(Command::ModifySelected, rows && selectedWas && w_.rowSelected());
-    w_.commands_.setAllowed(Command::ModifyAll, rows && allWas);
+    w_.commands().setAllowed(Command::ModifySelected, rows && selectedWas && w_.rowSelected());
+    w_.commands().setAllowed(Command::ModifyAll, rows && allWas);
     afterRun(saveList);
 }
 
@@ -105,21 +101,16 @@ void WindowModify::CreatBackupCheckBoxClick(bool checked) {
 }
 
 void WindowModify::afterRun(bool saveListAllowed) {
-    if (w_.state_.busy) w_.endRunState(engine::Tab::SearchAndReplace);
+    if (w_.mutableState().busy) w_.endRunState(engine::Tab::SearchAndReplace);
     // The running state switched Save List off for the run; the list's rows are still there.
-    w_.commands_.setAllowed(Command::SaveList, saveListAllowed && w_.listHasRows());
-    if (w_.listHasRows()) w_.state_.listPopupBlocked = false;
-    // Closing the window during the run stopped it; the close happens now that it has unwound.
-    if (w_.closeAfterRun_) {
-        w_.closeAfterRun_ = false;
-        QTimer::singleShot(0, &w_, &QWidget::close);
-    }
-    w_.scheduleIdle();
+    w_.commands().setAllowed(Command::SaveList, saveListAllowed && w_.listHasRows());
+    if (w_.listHasRows()) w_.mutableState().listPopupBlocked = false;
+    w_.commandRunEnded();
 }
 
 // --- engine::ModifyViews ---
 
-void WindowModify::setUndoEnabled(bool on) { w_.commands_.setAllowed(Command::Undo, on); }
+void WindowModify::setUndoEnabled(bool on) { w_.commands().setAllowed(Command::Undo, on); }
 
 void WindowModify::clearLinesViewer() {
     w_.ListBox1->clear();
@@ -133,18 +124,8 @@ void WindowModify::fillSilent(std::size_t row) {
     services_.browser.fillRow(row, engine::FillPurpose::Silent);
 }
 
-void WindowModify::scrollRowIntoView(std::size_t row) {
-    if (row >= w_.results().count()) return;
-    w_.ListView1->scrollTo(w_.model_->index(static_cast<int>(row), 0));
-}
+void WindowModify::scrollRowIntoView(std::size_t row) { w_.scrollRowIntoView(row); }
 
-void WindowModify::widenResultColumn() {
-    QHeaderView* header = w_.ListView1->header();
-    const int wanted = w_.metrics_.s(kFailedUndoWidth);
-    for (int section = 0; section < w_.model_->columnCount(); ++section) {
-        if (w_.model_->columnAt(section) != results::Column::Result) continue;
-        if (header->sectionSize(section) < wanted) header->resizeSection(section, wanted);
-    }
-}
+void WindowModify::widenResultColumn() { w_.widenColumn(results::Column::Result, kFailedUndoWidth); }
 
 }  // namespace vsr::ui

@@ -49,16 +49,38 @@ void TFind::runSearch(const engine::RunOptions& options) {
     // A report goes on in the running state and ends it itself.
     if (options.forReport) return;
     if (state_.busy) endRunState(runConditions_.tab);  // a run that never reached its end state
-    if (pendingExpressionError_) {
-        const auto [tab, position] = *pendingExpressionError_;
-        pendingExpressionError_.reset();
-        ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
-    }
+    selectPendingExpressionError();
+    commandRunEnded();
+}
+
+void TFind::selectPendingExpressionError() {
+    if (!pendingExpressionError_) return;
+    const auto [tab, position] = *pendingExpressionError_;
+    pendingExpressionError_.reset();
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
+}
+
+void TFind::commandRunEnded() {
+    // Closing the window during the run stopped it; the close happens now that it has unwound.
     if (closeAfterRun_) {
         closeAfterRun_ = false;
         QTimer::singleShot(0, this, &QWidget::close);
     }
     scheduleIdle();
+}
+
+void TFind::scrollRowIntoView(std::size_t row) {
+    if (row >= list_.count()) return;
+    ListView1->scrollTo(model_->index(static_cast<int>(row), 0));
+}
+
+void TFind::widenColumn(results::Column column, int width96) {
+    QHeaderView* header = ListView1->header();
+    const int wanted = metrics_.s(width96);
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        if (model_->columnAt(section) != column) continue;
+        if (header->sectionSize(section) < wanted) header->resizeSection(section, wanted);
+    }
 }
 
 void TFind::widenCutColumns() {

@@ -266,11 +266,20 @@ void TFind::collectStoredSettings() {
     o.nomTab = page == FindTab ? 1 : page == SearchReplaceTab ? 2 : 3;
 }
 
+settings::StoredSettings& TFind::collectSettings() {
+    collectStoredSettings();
+    if (settingsDialogs_) settingsDialogs_->store();
+    return stored_;
+}
+
+void TFind::applyDialogSettings() {
+    if (settingsDialogs_) settingsDialogs_->load(stored_.dialog);
+}
+
 void TFind::saveSettings() {
     if (settingsSaved_ || composing_) return;
     settingsSaved_ = true;
-    collectStoredSettings();
-    if (settingsDialogs_) settingsDialogs_->store();
+    collectSettings();
     // The settings dialogs' values and ignore lists are saved with the rest at the end.
     if (services_.settings) services_.settings->SaveSettings(stored_, settingsDialogs_ != nullptr);
 }

@@ -40,7 +40,7 @@ ProjectCommands::ProjectCommands(TFind& window, FilePrompter* files)
       ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window)),
       files_(files ? *files : *ownFiles_),
       driver_(window) {
-    const std::string dataFolder = w_.services_.settings ? w_.services_.settings->DataFolder() : std::string();
+    const std::string dataFolder = w_.services().settings ? w_.services().settings->DataFolder() : std::string();
     batch_ = std::make_unique<TBatchDlg>(
         TBatchDlg::Services{files_, w_.prompter(), [this](const QString& topic) { w_.help().show(topic); }, dataFolder,
                             w_.metrics(), [this] { return w_.textEncoding(); }},
@@ -62,8 +62,8 @@ void ProjectCommands::report(const std::string& text, bool logIt) {
 // --- Save Project ---
 
 void ProjectCommands::SaveProject1Click() {
-    if (w_.state_.busy) return;
-    settings::MainOptions& o = w_.stored_.options;
+    if (w_.mutableState().busy) return;
+    settings::MainOptions& o = w_.storedOptions();
     const std::string path = files_.saveFile("Save Project", project::kProjectFilter, project::kProjectExtension,
                                              o.initialDirSaveProject);
     if (path.empty()) return;
@@ -72,10 +72,8 @@ void ProjectCommands::SaveProject1Click() {
 }
 
 bool ProjectCommands::saveProjectTo(const std::string& fileName) {
-    w_.collectStoredSettings();
-    if (w_.settingsDialogs_) w_.settingsDialogs_->store();
-    project::ProjectValues values{w_.stored_, batch_->table()};
-    const platform::LocaleFormats& dates = w_.services_.formats ? *w_.services_.formats : ownDates_;
+    project::ProjectValues values{w_.collectSettings(), batch_->table()};
+    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
     const std::string bytes = project::projectFileBytes(values, dates);
     // A read-only or hidden project is overwritten, as the user named it.
     platform::PosixAttributeChanger().makeWritable(fileName);
@@ -85,18 +83,14 @@ bool ProjectCommands::saveProjectTo(const std::string& fileName) {
 // --- Open Project ---
 
 void ProjectCommands::OpenProject1Click() {
-    if (w_.state_.busy) return;
-    settings::MainOptions& o = w_.stored_.options;
+    if (w_.mutableState().busy) return;
+    settings::MainOptions& o = w_.storedOptions();
     const std::string path = files_.openFile("Open Project", project::kProjectFilter, project::kProjectExtension,
                                              o.initialDirOpenProject);
     if (path.empty()) return;
     o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
     // The current settings go to the store first, so a failed load can bring them back.
-    if (fileExists(path) && w_.services_.settings) {
-        w_.collectStoredSettings();
-        if (w_.settingsDialogs_) w_.settingsDialogs_->store();
-        w_.services_.settings->SaveSettings(w_.stored_, true);
-    }
+    if (fileExists(path) && w_.services().settings) w_.services().settings->SaveSettings(w_.collectSettings(), true);
     loadProject(path);
 }
 
@@ -107,10 +101,8 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
         w_.runState().stop = true;
         return false;
     }
-    w_.collectStoredSettings();
-    if (w_.settingsDialogs_) w_.settingsDialogs_->store();
-    project::ProjectValues values{w_.stored_, batch_->table()};
-    const platform::LocaleFormats& dates = w_.services_.formats ? *w_.services_.formats : ownDates_;
+    project::ProjectValues values{w_.collectSettings(), batch_->table()};
+    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
     const std::optional<std::string> bytes = platform::readWholeFile(fileName);
     const project::ProjectRead read = bytes ? project::readProjectFile(*bytes, dates, values) : project::ProjectRead{};
 
@@ -137,14 +129,14 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
 
     // Block A into the controls, then Hide List on both tabs: loading empties the results.
     const int tab = values.settings.options.nomTab;
-    w_.stored_ = values.settings;
-    w_.stored_.options.nomTab = 1;
+    w_.storedSettings() = values.settings;
+    w_.storedOptions().nomTab = 1;
     w_.applyStoredSettings();
     clearEmptyRadioGroups();
     hideListOn(w_.FindTab);
     hideListOn(w_.SearchReplaceTab);
     // Then the project's tab, shown as the user would show it.
-    w_.stored_.options.nomTab = tab;
+    w_.storedOptions().nomTab = tab;
     w_.PageControl1->setCurrentWidget(tab == 1 ? w_.FindTab : tab == 2 ? w_.SearchReplaceTab : w_.OptionsTab);
     w_.applyTabShown();
 
@@ -152,9 +144,9 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
     // modifies files as the same project opened in the window would.
     if (read.settingsLoaded) {
         projectSettingsLoaded_ = true;
-        settings::DialogSettings& d = w_.stored_.dialog;
+        settings::DialogSettings& d = w_.dialogSettings();
         d.browseComboBox = std::clamp(d.browseComboBox, 0, 10);
-        if (w_.settingsDialogs_) w_.settingsDialogs_->load(d);
+        w_.applyDialogSettings();
     }
     batch_->setTable(values.batch);
     return true;
@@ -169,7 +161,7 @@ void ProjectCommands::hideListOn(QWidget* tab) {
 void ProjectCommands::clearEmptyRadioGroups() {
     // A project may leave a group with no button chosen; an exclusive group can only show
     // that with its exclusiveness lifted for the moment.
-    const settings::MainOptions& o = w_.stored_.options;
+    const settings::MainOptions& o = w_.storedOptions();
     auto clear = [](QButtonGroup* group) {
         group->setExclusive(false);
         for (QAbstractButton* b : group->buttons()) b->setChecked(false);
@@ -191,11 +183,11 @@ void ProjectCommands::clearEmptyRadioGroups() {
 // --- Batch Replace ---
 
 void ProjectCommands::BatchReplace1Click() {
-    if (w_.state_.busy) return;
+    if (w_.mutableState().busy) return;
     w_.runState().stop = false;
-    w_.state_.userIntervention = false;
+    w_.mutableState().userIntervention = false;
     w_.PageControl1->setCurrentWidget(w_.SearchReplaceTab);
-    DialogPrompter* modal = w_.services_.dialogPrompter;
+    DialogPrompter* modal = w_.services().dialogPrompter;
     const int result = modal ? modal->runModal(*batch_) : batch_->exec();
     if (result == QDialog::Accepted) {
         if (w_.modificationType() == engine::ModificationType::None) {
@@ -205,7 +197,7 @@ void ProjectCommands::BatchReplace1Click() {
         project::runBatchTable(driver_, batch_->table());
     }
     w_.runState().stop = false;
-    w_.state_.userIntervention = false;
+    w_.mutableState().userIntervention = false;
     if (w_.listVisible()) w_.ClearSearchBit->setEnabled(true);
 }
 

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTabWidget>
-#include <QTimer>
 #include <chrono>
 
 #include "platform/safe_writer.h"
@@ -12,7 +11,6 @@
 #include "reports/search_report.h"
 #include "results/status_texts.h"
 #include "ui/dialog_prompter.h"
-#include "ui/expression_selection.h"
 #include "ui/find_window.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_browser.h"
@@ -40,9 +38,9 @@ public:
     }
     const engine::LinesViewerContent* fill(std::size_t row) override {
         TFind& w = owner_.w_;
-        if (w.run_.stop || w.closeAfterRun_) return nullptr;
+        if (w.runState().stop || w.closeAskedDuringRun()) return nullptr;
         const engine::FillResult r = owner_.services_.browser.fillRow(row, engine::FillPurpose::Silent);
-        if (w.run_.stop || r.end == engine::FillEnd::Stopped || r.end == engine::FillEnd::RegExprError ||
+        if (w.runState().stop || r.end == engine::FillEnd::Stopped || r.end == engine::FillEnd::RegExprError ||
             r.end == engine::FillEnd::Superseded)
             return nullptr;
         return &w.ListBox1->content();
@@ -72,28 +70,28 @@ std::string ReportCommands::reportPath() const { return reports::dataFile(servic
 std::string ReportCommands::browsePath() const { return reports::dataFile(services_.dataFolder, reports::kBrowseFileName); }
 
 void ReportCommands::CreateSearchReport() {
-    if (w_.state_.busy || w_.onOptionsTab()) return;
+    if (w_.mutableState().busy || w_.onOptionsTab()) return;
     const engine::Tab tab = w_.activeTab();
     engine::RunOptions options;
     options.forReport = true;
     w_.runSearch(options);
     // A search that refused to start (no path, no masks) has said why; there is nothing to report.
-    if (!w_.state_.busy) {
+    if (!w_.mutableState().busy) {
         w_.scheduleIdle();
         return;
     }
-    results::ResultList& list = w_.list_;
+    results::ResultList& list = w_.results();
     if (!list.empty()) {
         list.setSelected(0, false);
         w_.listSelectionChanged();
     }
     w_.ListXPCheckBox->setEnabled(false);
-    w_.commands_.setAllowed(Command::DeleteItems, false);
-    w_.commands_.setAllowed(Command::ModifySelected, false);
+    w_.commands().setAllowed(Command::DeleteItems, false);
+    w_.commands().setAllowed(Command::ModifySelected, false);
     list.busy = true;
 
     reports::ReportInputs in;
-    in.conditions = w_.runConditions_;
+    in.conditions = w_.runConditions();
     in.formats = &services_.env.formats;
     const platform::FileTime now = services_.env.clock.now();
     in.madeAt = services_.env.formats.shortDate(now) + " " + services_.env.formats.longTime(now);
@@ -110,7 +108,7 @@ void ReportCommands::CreateSearchReport() {
         w_.setStatusText(engine::kCountPanel, list.empty() ? std::string("Not Found")
                                                            : results::searchCountText(list.tab, list.count()));
         if (reports::writeDocument(path, report.text, services_.attributes))
-            open = !w_.run_.stop;
+            open = !w_.runState().stop;
         else
             w_.prompter().messageBox("Create Report", reports::cannotOpenText(path), engine::MessageIcon::Exclamation);
     } else {
@@ -119,24 +117,16 @@ void ReportCommands::CreateSearchReport() {
     }
     if (open) services_.launcher.openFile(path);
 
-    if (w_.state_.busy) w_.endRunState(tab);
+    if (w_.mutableState().busy) w_.endRunState(tab);
     // An expression error of the report's search selects its character once the field is enabled again.
-    if (w_.pendingExpressionError_) {
-        const auto [errorTab, position] = *w_.pendingExpressionError_;
-        w_.pendingExpressionError_.reset();
-        ui::selectExpressionCharacter(errorTab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position, w_.textEncoding());
-    }
+    w_.selectPendingExpressionError();
     w_.ListBox1->clear();
     list.browsedIndex = -1;
     w_.disableLineCommands();
     list.deselectAll();
     w_.listSelectionChanged();
     w_.ListXPCheckBox->setEnabled(!list.empty());
-    if (w_.closeAfterRun_) {
-        w_.closeAfterRun_ = false;
-        QTimer::singleShot(0, &w_, &QWidget::close);
-    }
-    w_.scheduleIdle();
+    w_.commandRunEnded();
 }
 
 bool ReportCommands::changedSinceFill(const std::string& fullName) {
@@ -150,9 +140,9 @@ bool ReportCommands::changedSinceFill(const std::string& fullName) {
 }
 
 void ReportCommands::WriteBrowseContext() {
-    if (w_.state_.busy) return;
-    w_.state_.listPopupBlocked = true;
-    const bool undoWas = w_.commands_.allowed(Command::Undo);
+    if (w_.mutableState().busy) return;
+    w_.mutableState().listPopupBlocked = true;
+    const bool undoWas = w_.commands().allowed(Command::Undo);
     const engine::LinesViewerContent& content = w_.ListBox1->content();
     if (content.empty()) return;
     const std::string fullName = content.browsedFullName;
@@ -162,7 +152,7 @@ void ReportCommands::WriteBrowseContext() {
         return;
     }
     if (changedSinceFill(fullName)) {
-        const results::ResultList& list = w_.list_;
+        const results::ResultList& list = w_.results();
         const long long row = content.browsedRow;
         if (row >= 0 && static_cast<std::size_t>(row) < list.count() &&
             list.row(static_cast<std::size_t>(row)).fullName() == fullName)
@@ -182,15 +172,15 @@ void ReportCommands::WriteBrowseContext() {
         services_.launcher.openFile(path);
     else
         w_.prompter().messageBox("Browse Context", reports::cannotOpenText(path), engine::MessageIcon::Exclamation);
-    if (undoWas) w_.commands_.setAllowed(Command::Undo, true);
+    if (undoWas) w_.commands().setAllowed(Command::Undo, true);
 }
 
 void ReportCommands::WriteSavedLines() {
-    if (w_.state_.busy) return;
-    w_.state_.listPopupBlocked = true;
+    if (w_.mutableState().busy) return;
+    w_.mutableState().listPopupBlocked = true;
     const engine::LinesViewerContent& content = w_.ListBox1->content();
     if (content.empty()) return;
-    std::string& startFolder = w_.stored_.options.initialDirV;
+    std::string& startFolder = w_.storedOptions().initialDirV;
     const std::string path = services_.dialogs.saveLinesFile(startFolder);
     if (path.empty()) return;
     startFolder = platform::parentPath(path);

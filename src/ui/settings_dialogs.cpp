@@ -22,15 +22,15 @@ SettingsDialogs::SettingsDialogs(TFind& window, DialogPrompter& prompter)
     settings_->setHelpOpener(help);
     w_.commands().setHandler(Command::Settings, [this] { ShowSettings(); });
     w_.commands().setAllowed(Command::Settings, true);
-    load(w_.stored_.dialog);
+    load(w_.dialogSettings());
 }
 
 SettingsDialogs::~SettingsDialogs() = default;
 
 void SettingsDialogs::load(const settings::DialogSettings& values) {
     settings_->setValues(values);
-    settings_->initialDirOpenEditor = w_.stored_.options.initialDirOpenEditor;
-    paths_->initialDirwIgnPath = w_.stored_.options.initialDirwIgnPath;
+    settings_->initialDirOpenEditor = w_.storedOptions().initialDirOpenEditor;
+    paths_->initialDirwIgnPath = w_.storedOptions().initialDirwIgnPath;
     store();
 }
 
@@ -43,7 +43,7 @@ void SettingsDialogs::ShowSettings() {
     if (after == before) return;
     // The same typed query is other bytes now, and folds by other rules: the list no longer
     // holds what Modify would change, as after a change of "Case Sensitive".
-    w_.CaseOrWholeWordsClick(false);
+    w_.textEncodingChanged();
     if (auto* projects = w_.findChild<ProjectCommands*>()) projects->batchDialog().reencode(before, after);
 }
 
@@ -60,9 +60,9 @@ engine::ModifyOptions SettingsDialogs::modifyOptions() const {
 }
 
 void SettingsDialogs::store() {
-    w_.stored_.dialog = settings_->values();
-    w_.stored_.options.initialDirOpenEditor = settings_->initialDirOpenEditor;
-    w_.stored_.options.initialDirwIgnPath = paths_->initialDirwIgnPath;
+    w_.dialogSettings() = settings_->values();
+    w_.storedOptions().initialDirOpenEditor = settings_->initialDirOpenEditor;
+    w_.storedOptions().initialDirwIgnPath = paths_->initialDirwIgnPath;
 }
 
 }  // namespace vsr::ui
