@@ -84,6 +84,17 @@ private:
     std::map<std::string, std::string> old_;
 };
 
+// The names and sizes of what a folder holds, for a failure's message.
+std::string listing(const std::string& folder) {
+    std::string text;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+        text += "\n  " + e.path().filename().string();
+        if (e.is_regular_file(ec)) text += " (" + std::to_string(e.file_size(ec)) + " bytes)";
+    }
+    return text;
+}
+
 pid_t start(const std::vector<std::string>& args) {
     pid_t pid = ::fork();
     if (pid == 0) {
@@ -128,7 +139,8 @@ void killRepeatedly(KillTree& tree, const std::vector<std::string>& args, int ki
         if (!next.err.empty() && next.err.find("put back") != std::string::npos) ++recovered;
         tree.check("after a kill at " + std::to_string(us) + " us");
         const std::string notes = platform::recoveryFolder();
-        EXPECT_TRUE(fs::is_empty(notes)) << "recovery notes left after a kill at " << us << " us";
+        EXPECT_TRUE(fs::is_empty(notes)) << "recovery notes left after a kill at " << us << " us:" << listing(notes)
+                                         << "\nthe next start said: " << next.err;
         if (::testing::Test::HasFailure()) return;
         tree.reset();
     }
