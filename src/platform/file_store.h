@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/safe_writer.h"
@@ -33,12 +34,31 @@ public:
     virtual RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) = 0;
     virtual bool lastBackupMade() const = 0;
     virtual bool rewritesFull() const = 0;
+    // Publishes everything staged and returns the outcomes not yet taken.
     virtual std::vector<RewriteBatch::Published> commitRewrites() = 0;
+    // Hands the staged rewrites over to be published while the caller goes on (by default they
+    // are published at once); their outcomes come from takePublished().
+    virtual void sendRewrites() {
+        std::vector<RewriteBatch::Published> done = commitRewrites();
+        published_.insert(published_.end(), done.begin(), done.end());
+    }
+    // The outcomes of the rewrites published since the last call, in the order they were
+    // staged; with `wait`, once every rewrite sent is published.
+    virtual std::vector<RewriteBatch::Published> takePublished(bool wait) {
+        (void)wait;
+        return std::exchange(published_, {});
+    }
+    // The new file of the last rewrite staged as Pending, which becomes the file once published
+    // (nothing known: both 0).
+    virtual FileId lastStaged() const { return {}; }
     // Puts the backup `backup` in place of the file `path` in one step, so the file exists
     // under its name at every moment; the backup is gone afterwards. A link or a file with
     // several names keeps being what it is: its contents are restored in place instead.
     virtual bool restoreBackup(const std::string& path, const std::string& backup) = 0;
     virtual bool removeFile(const std::string& path) = 0;
+
+protected:
+    std::vector<RewriteBatch::Published> published_;
 };
 
 // The real disk. `faults` reach the writer, for tests of full disks and refusing folders.
@@ -52,6 +72,9 @@ public:
     bool lastBackupMade() const override { return batch_.lastBackupMade(); }
     bool rewritesFull() const override { return batch_.full(); }
     std::vector<RewriteBatch::Published> commitRewrites() override { return batch_.commit(); }
+    void sendRewrites() override { batch_.send(); }
+    std::vector<RewriteBatch::Published> takePublished(bool wait) override { return batch_.takePublished(wait); }
+    FileId lastStaged() const override { return batch_.lastStaged(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override;
     bool removeFile(const std::string& path) override;
 

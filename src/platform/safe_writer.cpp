@@ -8,7 +8,9 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
+#include <utility>
 
 #include "platform/attribute_transfer.h"
 #include "platform/fd_io.h"
@@ -200,13 +202,28 @@ struct RewriteBatch::Pending {
     }
 };
 
-RewriteBatch::RewriteBatch(const RewriteFaults* faults) : faults_(faults) {}
-RewriteBatch::~RewriteBatch() = default;
+struct RewriteBatch::Sealed {
+    std::vector<std::unique_ptr<Pending>> files;
+    std::unique_ptr<TempNameLog> names;
+};
+
+RewriteBatch::RewriteBatch(const RewriteFaults* faults)
+    : faults_(faults), names_(std::make_unique<TempNameLog>()) {}
+
+RewriteBatch::~RewriteBatch() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    sentOne_.notify_all();
+    if (publisher_.joinable()) publisher_.join();
+}
 
 bool RewriteBatch::full() const { return pending_.size() >= kBatchFiles || pendingBytes_ >= kBatchBytes; }
 
 RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t tag) {
     lastBackupMade_ = false;
+    lastStaged_ = {};
     const std::string path = targetOf(r.path);
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Staged::Refused;
@@ -225,7 +242,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     if (faults_ && faults_->noTempFile) {
         errno = EACCES;
     } else {
-        p->fd = openUnnamed(folder, nameOf(path), p->named, names_, faults_);
+        p->fd = openUnnamed(folder, nameOf(path), p->named, *names_, faults_);
     }
     if (p->fd < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, path, st);
@@ -248,6 +265,8 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     p->device = st.st_dev;
     p->makeBackup = r.makeBackup;
     p->backupPath = r.backupPath;
+    struct stat made {};
+    if (::fstat(p->fd, &made) == 0) lastStaged_ = {static_cast<std::uint64_t>(made.st_dev), made.st_ino};
     pendingBytes_ += r.bytes.size();
     pending_.push_back(std::move(p));
     return Staged::Pending;
@@ -261,18 +280,19 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     const std::string folder = folderPart(path);
 
     RecoveryRecord record;
+    TempNameLog names;
     if (r.makeBackup) {
         struct stat again {};
         int original = openRegularForReading(path, again);
         if (original < 0) return Staged::Refused;
         std::string named;
-        int fd = makeBackupFile(folder, r, original, st, named, names_, faults_);
+        int fd = makeBackupFile(folder, r, original, st, named, names, faults_);
         ::close(original);
         if (fd < 0) return Staged::Refused;
-        bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names_);
+        bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names);
         ::close(fd);
         if (!named.empty()) ::unlink(named.c_str());
-        names_.clear();
+        names.clear();
         if (!ok) return Staged::Refused;
         flushFolder(folder);
         lastBackupMade_ = true;
@@ -334,52 +354,51 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     return Staged::Written;
 }
 
-bool RewriteBatch::publishBackup(Pending& p) {
+bool RewriteBatch::publishBackup(Pending& p, TempNameLog& names) {
     // The file as it was read gets the backup's name: a second name of the same inode, which the
-    // rename below then leaves as the backup's only name.
-    // A file system without hard links, a backup on another one, or a link the system's
-    // protection refuses: the backup is a copy instead.
+    // rename of the new file then leaves as the backup's only name. A file system without hard
+    // links, a backup on another one, or a link the system's protection refuses: a copy instead.
     // An older backup replaced here is held until then, so that freeing it does not hold up the run.
     const int older = ::open(p.backupPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     std::string none;
-    const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backupPath, names_)) ||
-                    publishBackupCopy(p.original, p.backupPath, names_, faults_);
+    const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backupPath, names)) ||
+                    publishBackupCopy(p.original, p.backupPath, names, faults_);
     released_.close(older);
     return ok;
 }
 
-std::vector<RewriteBatch::Published> RewriteBatch::commit() {
+std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
     std::vector<Published> out;
-    if (pending_.empty()) return out;
     // One flush for the batch: every new file, and every file that becomes a backup, is on disk
-    // before any is published.
-    if (pending_.size() == 1) {
-        ::fdatasync(pending_[0]->fd);
-        if (pending_[0]->makeBackup) ::fdatasync(pending_[0]->original);
-    } else {
-        std::set<dev_t> flushed;
-        for (const auto& p : pending_)
-            if (flushed.insert(p->device).second) ::syncfs(p->fd);
+    // before any is published. When the disk can't say so, nothing of the batch is.
+    bool flushed = !(faults_ && faults_->failFlush);
+    if (flushed && batch.files.size() == 1) {
+        const Pending& p = *batch.files[0];
+        flushed = ::fdatasync(p.fd) == 0 && (!p.makeBackup || ::fdatasync(p.original) == 0);
+    } else if (flushed) {
+        std::set<dev_t> devices;
+        for (const auto& p : batch.files)
+            if (devices.insert(p->device).second && ::syncfs(p->fd) != 0) flushed = false;
     }
     std::set<std::string> folders;
-    for (const auto& p : pending_) {
+    for (const auto& p : batch.files) {
         Published done{p->tag, RewriteOutcome::Unchanged, false};
-        folders.insert(folderPart(p->path));
         // Nothing is published over a file another program changed since it was read.
         struct stat st {};
-        if (::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
+        if (!flushed || ::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
             out.push_back(done);
             continue;
         }
+        folders.insert(folderPart(p->path));
         if (p->makeBackup) {
-            if (!publishBackup(*p)) {
+            if (!publishBackup(*p, *batch.names)) {
                 out.push_back(done);
                 continue;
             }
             done.backupMade = true;
             folders.insert(folderPart(p->backupPath));
         }
-        if (publishAs(p->fd, p->named, p->path, names_, true)) {
+        if (publishAs(p->fd, p->named, p->path, *batch.names, true)) {
             done.outcome = RewriteOutcome::Written;
             // Without a backup the old file has no name left: freeing its blocks is left to
             // the closing threads.
@@ -394,10 +413,57 @@ std::vector<RewriteBatch::Published> RewriteBatch::commit() {
         out.push_back(done);
     }
     for (const std::string& folder : folders) flushFolder(folder);
-    names_.clear();
+    batch.names->clear();
+    return out;
+}
+
+void RewriteBatch::send() {
+    if (pending_.empty()) return;
+    auto batch = std::make_unique<Sealed>();
+    batch->files = std::move(pending_);
     pending_.clear();
     pendingBytes_ = 0;
-    return out;
+    batch->names = std::exchange(names_, std::make_unique<TempNameLog>());
+    std::unique_lock lock(mutex_);
+    doneOne_.wait(lock, [&] { return !sent_; });
+    if (!publisher_.joinable()) {
+        try {
+            publisher_ = std::thread([this] { publishing(); });
+        } catch (const std::system_error&) {
+            // No thread to spare: the batch is published here.
+            lock.unlock();
+            std::vector<Published> out = publish(*batch);
+            lock.lock();
+            published_.insert(published_.end(), out.begin(), out.end());
+            return;
+        }
+    }
+    sent_ = std::move(batch);
+    lock.unlock();
+    sentOne_.notify_one();
+}
+
+std::vector<RewriteBatch::Published> RewriteBatch::takePublished(bool wait) {
+    std::unique_lock lock(mutex_);
+    if (wait) doneOne_.wait(lock, [&] { return !sent_; });
+    return std::exchange(published_, {});
+}
+
+void RewriteBatch::publishing() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        sentOne_.wait(lock, [&] { return quit_ || sent_; });
+        if (!sent_) return;
+        Sealed& batch = *sent_;
+        lock.unlock();
+        std::vector<Published> out = publish(batch);
+        // The batch's files are closed before it counts as done.
+        batch.files.clear();
+        lock.lock();
+        published_.insert(published_.end(), out.begin(), out.end());
+        sent_.reset();
+        doneOne_.notify_all();
+    }
 }
 
 bool writeFileAtomically(const std::string& requested, std::string_view bytes) {

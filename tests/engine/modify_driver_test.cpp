@@ -368,6 +368,28 @@ TEST(ModifyLinks, AFileGivenTheFreedInodeOfARewrittenOneIsModifiedItself) {
     EXPECT_EQ(f.read("later.txt"), "b\n");
 }
 
+// The same, while the rewrite that freed the number is still on its way when the other file's
+// row comes: the run learns the number is free only once that rewrite is published.
+TEST(ModifyLinks, AFileGivenTheInodeOfARewriteStillOnItsWayIsModifiedItself) {
+    for (const bool backups : {false, true}) {
+        SCOPED_TRACE(backups);
+        ModifyFixture f;
+        f.phrase("a", "b");
+        f.c.createBackups = backups;
+        std::size_t first = f.add("first.txt", "a\n");
+        std::size_t later = f.add("later.txt", "a\n");
+        ReusedInode store;
+        store.name = f.path("later.txt");
+        store.given = store.links(f.path("first.txt"));
+        ModifyDriver driver({store, f.attributes, f.clock}, f.host, &f.views);
+        driver.Modify(ModifyScope::All, f.c, f.options);
+        EXPECT_EQ(f.result(first), "Modified");
+        EXPECT_EQ(f.read("first.txt"), "b\n");
+        EXPECT_EQ(f.result(later), "Modified");
+        EXPECT_EQ(f.read("later.txt"), "b\n");
+    }
+}
+
 TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
     ModifyFixture f;
     f.phrase("a", "aa");
@@ -378,6 +400,68 @@ TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
     EXPECT_EQ(f.read("real.txt"), "aa\n");
     EXPECT_EQ(f.result(direct), "Modified");
     EXPECT_EQ(f.result(viaLink), "Modified");
+}
+
+// A store that publishes every file the moment it is sent but tells the run only when asked to
+// wait: a publishing thread quicker than the run.
+class QuickPublisher : public platform::FileStore {
+public:
+    explicit QuickPublisher(platform::PosixFileStore& real) : real_(real) {}
+    bool exists(const std::string& path) override { return real_.exists(path); }
+    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
+    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
+        return real_.read(path, stamp);
+    }
+    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+        return real_.stageRewrite(request, tag);
+    }
+    bool lastBackupMade() const override { return real_.lastBackupMade(); }
+    bool rewritesFull() const override { return true; }
+    std::vector<platform::RewriteBatch::Published> commitRewrites() override {
+        sendRewrites();
+        return takePublished(true);
+    }
+    void sendRewrites() override {
+        std::vector<platform::RewriteBatch::Published> done = real_.commitRewrites();
+        held_.insert(held_.end(), done.begin(), done.end());
+    }
+    std::vector<platform::RewriteBatch::Published> takePublished(bool wait) override {
+        return wait ? std::exchange(held_, {}) : std::vector<platform::RewriteBatch::Published>{};
+    }
+    platform::FileId lastStaged() const override { return real_.lastStaged(); }
+    bool restoreBackup(const std::string& path, const std::string& backup) override {
+        return real_.restoreBackup(path, backup);
+    }
+    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
+
+private:
+    platform::PosixFileStore& real_;
+    std::vector<platform::RewriteBatch::Published> held_;
+};
+
+// The target's new file already has its name when its link's row comes, before the target's row
+// was told: the link must still be known as the same file.
+TEST(ModifyLinks, LinkReachedAfterItsTargetWasPublishedButBeforeItsRowWasToldIsModifiedOnce) {
+    ModifyFixture f;
+    QuickPublisher quick(f.files);
+    ModifyDriver driver({quick, f.attributes, f.clock}, f.host, &f.views);
+    f.phrase("a", "aa");
+    f.c.createBackups = true;
+    std::size_t direct = f.add("real.txt", "a\n");
+    fs::create_symlink("real.txt", f.dir.path() / "link.txt");
+    std::size_t viaLink = f.list("link.txt");
+    std::size_t other = f.add("other.txt", "a\n");
+    driver.Modify(ModifyScope::All, f.c, f.options);
+    EXPECT_EQ(f.read("real.txt"), "aa\n");
+    EXPECT_EQ(f.read("other.txt"), "aa\n");
+    EXPECT_EQ(f.read("real.txt.bak"), "a\n");
+    EXPECT_FALSE(f.exists("link.txt.bak"));
+    EXPECT_EQ(f.result(direct), "Modified");
+    EXPECT_EQ(f.result(viaLink), "Modified");
+    EXPECT_EQ(f.result(other), "Modified");
+    driver.UndoReplaceBitClick();
+    EXPECT_EQ(f.read("real.txt"), "a\n");
+    EXPECT_EQ(f.read("other.txt"), "a\n");
 }
 
 TEST(ModifyLarge, HundredMegabyteSingleLine) {

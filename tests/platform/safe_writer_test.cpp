@@ -479,6 +479,87 @@ TEST(SafeWriter, UnwritableFileIsRefusedUnlessItsOwnerAllowsIt) {
     EXPECT_EQ(modeOf(file), 0444u);
 }
 
+RewriteRequest requestFor(const fs::path& file, std::string_view bytes, std::string& old, bool backup = false) {
+    RewriteRequest r;
+    FileStamp stamp;
+    old = readWholeFile(file.string(), &stamp).value_or("");
+    r.path = file.string();
+    r.bytes = bytes;
+    r.oldBytes = old;
+    r.readAs = stamp;
+    r.makeBackup = backup;
+    r.backupPath = file.string() + ".bak";
+    return r;
+}
+
+// A flush that fails (one file alone, or a batch through the file system's flush) publishes
+// nothing of the batch: every file keeps its bytes, gets no backup and nothing is left over.
+TEST(SafeWriter, FailedFlushPublishesNoFileOfItsBatch) {
+    for (const std::size_t files : {1u, 3u}) {
+        SCOPED_TRACE(files);
+        TempDir dir;
+        RewriteFaults faults;
+        faults.failFlush = true;
+        RewriteBatch batch(&faults);
+        std::vector<std::string> olds(files);
+        for (std::size_t i = 0; i < files; ++i) {
+            fs::path file = dir.write("f" + std::to_string(i), "old " + std::to_string(i));
+            ASSERT_EQ(batch.stage(requestFor(file, "new", olds[i], i % 2 == 0), i), RewriteBatch::Staged::Pending);
+        }
+        std::vector<RewriteBatch::Published> done = batch.commit();
+        ASSERT_EQ(done.size(), files);
+        for (std::size_t i = 0; i < files; ++i) {
+            EXPECT_EQ(done[i].tag, i);
+            EXPECT_EQ(done[i].outcome, RewriteOutcome::Unchanged);
+            EXPECT_FALSE(done[i].backupMade);
+            EXPECT_EQ(readFile(dir.path() / ("f" + std::to_string(i))), "old " + std::to_string(i));
+        }
+        EXPECT_EQ(entriesIn(dir.path()), files);
+        EXPECT_EQ(recoveryNotes(), 0u);
+    }
+}
+
+// While one batch is published the next is staged; outcomes come back in the order the files
+// were staged, each new file under the identity given when it was staged, and files staged but
+// never sent stay as they were.
+TEST(SafeWriter, BatchesArePublishedInOrderWhileTheNextIsStaged) {
+    TempDir dir;
+    std::vector<std::string> olds(7);
+    std::vector<FileId> staged(7);
+    std::vector<RewriteBatch::Published> done;
+    {
+        RewriteBatch batch;
+        for (std::size_t i = 0; i < 7; ++i) {
+            fs::path file = dir.write("f" + std::to_string(i), "old");
+            ASSERT_EQ(batch.stage(requestFor(file, "new " + std::to_string(i), olds[i], i == 4), 10 + i),
+                      RewriteBatch::Staged::Pending);
+            staged[i] = batch.lastStaged();
+            EXPECT_NE(staged[i].inode, 0u);
+            if (i == 2 || i == 5) batch.send();
+            if (i == 3) {
+                std::vector<RewriteBatch::Published> some = batch.takePublished(false);
+                done.insert(done.end(), some.begin(), some.end());
+            }
+        }
+        std::vector<RewriteBatch::Published> rest = batch.takePublished(true);
+        done.insert(done.end(), rest.begin(), rest.end());
+        EXPECT_TRUE(batch.takePublished(true).empty());
+    }  // f6 was never sent
+    ASSERT_EQ(done.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(done[i].tag, 10 + i);
+        EXPECT_EQ(done[i].outcome, RewriteOutcome::Written);
+        EXPECT_EQ(done[i].backupMade, i == 4);
+        const fs::path file = dir.path() / ("f" + std::to_string(i));
+        EXPECT_EQ(readFile(file), "new " + std::to_string(i));
+        EXPECT_EQ(inodeOf(file), staged[i].inode);
+    }
+    EXPECT_EQ(readFile(dir.path() / "f4.bak"), "old");
+    EXPECT_EQ(readFile(dir.path() / "f6"), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 8u);
+    EXPECT_EQ(recoveryNotes(), 0u);
+}
+
 TEST(WriteFileAtomically, CreatesReplacesAndKeepsHardLinks) {
     TempDir dir;
     fs::path file = dir.path() / "new.ini";

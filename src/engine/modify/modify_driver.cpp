@@ -48,6 +48,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     undo_.clear();
     handled_.clear();
     readAs_.clear();
+    staged_.clear();
     pending_.clear();
     createBackups_ = c.createBackups;
     views_.clearLinesViewer();
@@ -77,6 +78,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
                     if (query_->matcher()) query_->matcher()->release();
                     finishRow(i, false, false);
                 }
+                takePublished(false);
             }
         }
         pumpIfDue(host_, env_.clock, 15);
@@ -84,7 +86,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     if (!stopped && (state.stop || state.modificationStop)) stopped = true;
     prefetch_.reset();
     // Files that were completely processed are published, also when Stop ended the run.
-    commitBatch();
+    publishAll();
     query_.reset();
     endRun(stopped);
 }
@@ -110,21 +112,26 @@ void ModifyDriver::endRun(bool stopped) {
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
-    const platform::FileLinks identity = env_.files.links(path);
-    const auto key = std::make_pair(identity.device, identity.inode);
-    if (identity.inode != 0) {
-        auto it = handled_.find(key);
-        if (it != handled_.end()) {
-            const std::size_t first = it->second;
-            // The other name's rewrite must be published before its Result can be shared.
-            if (!pending_.empty()) commitBatch();
-            list.copyResultStatus(index, first);
-            for (UndoEntry& e : undo_)
-                if (e.row == first) e.aliasRows.push_back(index);
-            if (list.row(first).status == results::RowStatus::Modified && !host_.runState().stop)
-                views_.fillSilent(index);
-            return;
-        }
+    platform::FileLinks identity = env_.files.links(path);
+    auto key = std::make_pair(identity.device, identity.inode);
+    auto it = identity.inode != 0 ? handled_.find(key) : handled_.end();
+    if (it != handled_.end()) {
+        // The other name's rewrite must be published before its Result can be shared. Its old
+        // file may have lost its last name meanwhile and its number gone to a file made since:
+        // the name is asked again once the rewrites are published.
+        publishAll();
+        identity = env_.files.links(path);
+        key = std::make_pair(identity.device, identity.inode);
+        it = identity.inode != 0 ? handled_.find(key) : handled_.end();
+    }
+    if (it != handled_.end()) {
+        const std::size_t first = it->second;
+        list.copyResultStatus(index, first);
+        for (UndoEntry& e : undo_)
+            if (e.row == first) e.aliasRows.push_back(index);
+        if (list.row(first).status == results::RowStatus::Modified && !host_.runState().stop)
+            views_.fillSilent(index);
+        return;
     }
     // A name refused for its marks does not stand for the file: another name of it may still
     // modify it.
@@ -157,18 +164,27 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     request.backupPath = backupName(path);
     request.clearReadOnly = prep.readOnlyCleared();
     switch (env_.files.stageRewrite(request, index)) {
-        case platform::RewriteBatch::Staged::Pending:
+        case platform::RewriteBatch::Staged::Pending: {
             if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
             pending_.push_back(index);
+            // The new file may take the name before the row learns of it: another name of the
+            // file must already recognise it then.
+            const platform::FileId id = env_.files.lastStaged();
+            if (id.inode != 0) {
+                const auto made = std::make_pair(id.device, id.inode);
+                handled_.emplace(made, index);
+                staged_[index] = made;
+            }
             break;
+        }
         case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
         case platform::RewriteBatch::Staged::Refused:
         case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false); break;
     }
-    // A batch is published when it is full, or when it has waited long enough that the rows
-    // should show their progress.
+    // A batch is sent when it is full, or when it has waited long enough that the rows should
+    // show their progress.
     if (!pending_.empty() && (env_.files.rewritesFull() || env_.clock.tickMs() - batchStartMs_ >= kBatchWaitMs))
-        commitBatch();
+        sendBatch();
 }
 
 void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c,
@@ -233,15 +249,30 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     return true;
 }
 
-void ModifyDriver::commitBatch() {
+void ModifyDriver::sendBatch() {
     pending_.clear();
-    for (const platform::RewriteBatch::Published& done : env_.files.commitRewrites())
+    env_.files.sendRewrites();
+}
+
+void ModifyDriver::takePublished(bool wait) {
+    for (const platform::RewriteBatch::Published& done : env_.files.takePublished(wait))
         finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade);
+}
+
+void ModifyDriver::publishAll() {
+    sendBatch();
+    takePublished(true);
 }
 
 void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
+    if (auto it = staged_.find(index); it != staged_.end()) {
+        // A new file that never took the name is no name of this file.
+        if (auto h = handled_.find(it->second); !modified && h != handled_.end() && h->second == index)
+            handled_.erase(h);
+        staged_.erase(it);
+    }
     if (!modified) {
         list.SetResultStatus(index, results::RowStatus::FailedModification);
         return;

@@ -65,10 +65,14 @@ public:
     void disableUndo();
 
 private:
-    // Runs the per-file steps for `row`; a rewrite may wait in the batch until commitBatch().
+    // Runs the per-file steps for `row`; a rewrite may wait in the batch until sendBatch().
     void modifyRow(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
-    // Publishes the waiting rewrites and gives their rows their Result.
-    void commitBatch();
+    // Hands the waiting rewrites over to be published while the run goes on.
+    void sendBatch();
+    // Gives the rows of the rewrites published so far their Result; with `wait`, of every one sent.
+    void takePublished(bool wait);
+    // Sends the waiting rewrites and gives every row its Result.
+    void publishAll();
     void finishRow(std::size_t row, bool modified, bool backupMade);
     // Starts the workers over the rows the run will modify (when more than one thread is set).
     void startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c, const ModifyOptions& o);
@@ -93,6 +97,8 @@ private:
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
     // The device and inode each handled row's file had when it was read.
     std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> readAs_;
+    // The new file of each row whose rewrite is on its way, as noted in handled_.
+    std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> staged_;
     // Rows whose rewrite waits in the batch, since batchStartMs_.
     std::vector<std::size_t> pending_;
     std::int64_t batchStartMs_ = 0;
