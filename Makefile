@@ -56,9 +56,11 @@ test-sanitize: deps
 test-tsan: deps
 	@test -f $(TSAN_BUILD)/build.ninja || \
 	  cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_TSAN=ON -DVSR_BUILD_UI=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_engine
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_engine test_platform
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_engine \
-	  --gtest_filter='SearchThreads.*:SearchLargeFiles.*:OrderedOutput.*:SearchDriver.*:LineQueryListing.*:BlockListing.*:RegExprListing.*:ModifyThreads.*'
+	  --gtest_filter='SearchThreads.*:SearchLargeFiles.*:OrderedOutput.*:SearchDriver.*:LineQueryListing.*:BlockListing.*:RegExprListing.*:ModifyThreads.*:ModifyRun.*:ModifyLinks.*:ModifyFailures.*:ModifyStop.*'
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_platform \
+	  --gtest_filter='SafeWriter.*:WriteFileAtomically.*'
 
 # Every fuzz target (fuzz/*_fuzz.cpp) built with clang's libFuzzer, run FUZZ_SECONDS each from
 # its seed corpus in fuzz/corpus/; a crash, a sanitizer report or a hang fails.
