@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -35,8 +36,8 @@ std::string replaced(std::string text) {
 // is rewritten in place).
 class KillTree {
 public:
-    KillTree() {
-        for (int i = 0; i < 150; ++i) {
+    explicit KillTree(bool backups) : backups_(backups) {
+        for (int i = 0; i < 200; ++i) {
             std::string text;
             for (int l = 0; l <= i % 7; ++l) text += "line " + std::to_string(l) + " alpha beta\n";
             old_["t/f" + std::to_string(i) + ".txt"] = text;
@@ -59,8 +60,9 @@ public:
         fs::create_hard_link(dir_.path() / "t/linked.txt", dir_.path() / "out/linked.txt");
     }
 
-    // Every file is wholly old or wholly new, a backup holds the old bytes, both names of the
-    // linked file are one file, and nothing else is in the tree.
+    // Every file is wholly old or wholly new, a backup holds the old bytes, a file rewritten with
+    // backups asked for has its backup, both names of the linked file are one file, and nothing
+    // else is in the tree.
     void check(const std::string& when) const {
         for (const auto& [name, text] : old_) {
             const std::string now = vsr::test::readFile(dir_.path() / name);
@@ -68,6 +70,8 @@ public:
             const fs::path bak = dir_.path() / (name + ".bak");
             if (fs::exists(bak)) {
                 EXPECT_EQ(vsr::test::readFile(bak), text) << name << ".bak " << when;
+            } else if (backups_) {
+                EXPECT_EQ(now, text) << name << " was rewritten without its backup " << when;
             }
         }
         EXPECT_TRUE(fs::equivalent(dir_.path() / "t/linked.txt", dir_.path() / "out/linked.txt")) << when;
@@ -80,6 +84,7 @@ public:
     }
 
 private:
+    bool backups_;
     vsr::test::TempDir dir_;
     std::map<std::string, std::string> old_;
 };
@@ -119,7 +124,11 @@ Clock::duration fullRun(const std::vector<std::string>& args) {
     return Clock::now() - t0;
 }
 
+// VSR_KILLS and VSR_KILL_SEED give another number of kills and other moments, for a longer run
+// by hand.
 void killRepeatedly(KillTree& tree, const std::vector<std::string>& args, int kills, unsigned seed) {
+    if (const char* n = std::getenv("VSR_KILLS")) kills = std::atoi(n);
+    if (const char* s = std::getenv("VSR_KILL_SEED")) seed = static_cast<unsigned>(std::strtoul(s, nullptr, 10));
     const Clock::duration whole = fullRun(args);
     tree.check("after a whole run");
     tree.reset();
@@ -149,14 +158,14 @@ void killRepeatedly(KillTree& tree, const std::vector<std::string>& args, int ki
 }
 
 TEST(KillDuringModification, EveryFileIsWhollyOldOrWhollyNew) {
-    KillTree tree;
+    KillTree tree(false);
     killRepeatedly(tree, {"--path", tree.root(), "--query", "alpha", "--case", "--modify", "replace", "--replace",
                           "omega", "--separator", "unix"},
                    20, 11);
 }
 
 TEST(KillDuringModification, WithBackupsAndUndoEveryFileIsWhollyOldOrWhollyNew) {
-    KillTree tree;
+    KillTree tree(true);
     killRepeatedly(tree, {"--path", tree.root(), "--query", "alpha", "--case", "--modify", "replace", "--replace",
                           "omega", "--separator", "unix", "--backups", "--undo-after"},
                    20, 23);
