@@ -14,8 +14,9 @@ void line(std::string& out, std::string_view text) { out.append(text).append(kCr
 // Writes the file's lines around found lines, remembering where the last found line was.
 class ContextWriter {
 public:
-    ContextWriter(std::string& out, const std::vector<std::string_view>& file, std::int64_t context, bool regExpr)
-        : out_(out), file_(file), context_(context), regExpr_(regExpr) {}
+    ContextWriter(std::string& out, const std::vector<std::string_view>& file, std::int64_t context, bool regExpr,
+                  platform::CodePageId page)
+        : out_(out), file_(file), context_(context), regExpr_(regExpr), page_(page) {}
 
     // The lines between the last written line and found line `found`: those within the
     // context of either found line, with one blank line for the lines skipped.
@@ -37,7 +38,7 @@ public:
     void foundLine(const engine::FoundLine& entry) {
         const std::int64_t n = entry.lineNumber;
         gapBefore(n);
-        const std::string marked = markedEntry(entry, regExpr_);
+        const std::string marked = utf8Of(markedEntry(entry, regExpr_), page_);
         // The star takes the place of the entry's leading blank.
         line(out_, blue("*") + marked.substr(std::min<std::size_t>(1, marked.size())));
         found(n, n);
@@ -46,7 +47,8 @@ public:
     void block(std::int64_t first, std::int64_t lastLine) {
         gapBefore(first);
         for (std::int64_t k = first; k <= lastLine; ++k)
-            line(out_, std::string(kBlueOpen) + "*</font>line " + std::to_string(k) + ": " + blue(escapeHtml(fileLine(k))));
+            line(out_, std::string(kBlueOpen) + "*</font>line " + std::to_string(k) + ": " +
+                           blue(utf8Of(escapeHtml(fileLine(k)), page_)));
         found(first, lastLine);
     }
 
@@ -68,7 +70,7 @@ private:
         std::string text = " line " + std::to_string(k) + ": ";
         text.append(fileLine(k));
         if (!regExpr_ && text.size() > engine::kMaxDisplayText) text.resize(engine::kMaxDisplayText);
-        line(out_, escapeHtml(text));
+        line(out_, utf8Of(escapeHtml(text), page_));
     }
 
     void found(std::int64_t first, std::int64_t lastLine) {
@@ -82,6 +84,7 @@ private:
     const std::vector<std::string_view>& file_;
     std::int64_t context_;
     bool regExpr_;
+    platform::CodePageId page_;
     std::int64_t next_ = 1;
     std::int64_t last_ = 0;
     bool anyFound_ = false;
@@ -121,16 +124,18 @@ std::vector<std::string_view> numberedLines(std::string_view bytes) {
 }
 
 std::string browseContextText(const engine::LinesViewerContent& lines, const std::vector<std::string_view>& fileLines,
-                              std::int64_t context, engine::QueryType type) {
+                              std::int64_t context, engine::QueryType type, platform::CodePageId page) {
     std::string out;
-    for (const char* l : {"<html>", "<Title>Context</Title>", "<body>", "<pre>"}) line(out, l);
-    ContextWriter writer(out, fileLines, std::max<std::int64_t>(context, 0), type == engine::QueryType::RegExpr);
+    for (std::string_view l : {std::string_view("<html>"), kCharsetLine, std::string_view("<Title>Context</Title>"),
+                               std::string_view("<body>"), std::string_view("<pre>")})
+        line(out, l);
+    ContextWriter writer(out, fileLines, std::max<std::int64_t>(context, 0), type == engine::QueryType::RegExpr, page);
     const std::vector<engine::FoundLine>& entries = lines.entries();
     for (std::size_t d = 0; d < entries.size(); ++d) {
         const engine::FoundLine& e = entries[d];
         switch (e.kind) {
         case engine::FoundLineKind::Header:
-        case engine::FoundLineKind::Overflow: line(out, "<strong>" + escapeHtml(e.displayText) + "</strong>"); break;
+        case engine::FoundLineKind::Overflow: line(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>"); break;
         case engine::FoundLineKind::Line:
             writer.foundLine(e);
             if (d + 1 == entries.size()) writer.trailing();
@@ -145,16 +150,19 @@ std::string browseContextText(const engine::LinesViewerContent& lines, const std
     return out;
 }
 
-std::string savedLinesText(const engine::LinesViewerContent& lines, engine::QueryType type) {
+std::string savedLinesText(const engine::LinesViewerContent& lines, engine::QueryType type, platform::CodePageId page) {
     std::string out;
-    for (const char* l : {"<html>", "<Title>Information from the Lines Viewer</Title>", "<body>", "<pre>"}) line(out, l);
+    for (std::string_view l : {std::string_view("<html>"), kCharsetLine,
+                               std::string_view("<Title>Information from the Lines Viewer</Title>"),
+                               std::string_view("<body>"), std::string_view("<pre>")})
+        line(out, l);
     for (const engine::FoundLine& e : lines.entries()) {
         if (e.kind == engine::FoundLineKind::Header || e.kind == engine::FoundLineKind::Overflow)
-            line(out, "<strong>" + escapeHtml(e.displayText) + "</strong>");
+            line(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>");
         else if (type == engine::QueryType::Multiline)
-            line(out, blue(escapeHtml(e.displayText)));
+            line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
         else
-            line(out, markedEntry(e, type == engine::QueryType::RegExpr));
+            line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr), page));
     }
     for (const char* l : {"</pre>", "</body>", "</html>"}) line(out, l);
     return out;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text_encoding.h"
+
 namespace vsr::reports {
 
 std::string escapeHtml(std::string_view text, std::vector<std::size_t>* shifts) {
@@ -25,6 +27,15 @@ std::string escapeHtml(std::string_view text, std::vector<std::size_t>* shifts) 
     if (shifts) shifts->push_back(inserted);
     return out;
 }
+
+std::string utf8Of(std::string_view bytes, platform::CodePageId page) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(bytes);
+    const std::u16string text = platform::decodeText(page, bytes, platform::InvalidBytes::Show);
+    return platform::encodeText(platform::CodePageId::Utf8, text, '?').bytes;
+}
+
+std::string utf8Name(std::string_view bytes) { return utf8Of(bytes, platform::CodePageId::Utf8); }
 
 std::string blue(std::string_view text) {
     std::string out;

@@ -5,11 +5,22 @@
 #include <vector>
 
 #include "engine/viewer/lines_viewer_content.h"
+#include "platform/code_page.h"
 
 namespace vsr::reports {
 
 // Every line of the HTML documents ends so, whatever the platform's own line end.
 inline constexpr std::string_view kCrLf = "\r\n";
+// Every document is written in UTF-8 and says so, so that a browser shows names and lines that
+// are not ASCII as the window shows them rather than guessing.
+inline constexpr std::string_view kCharsetLine = "<meta charset=\"utf-8\">";
+
+// `bytes` of the text encoding `page` in UTF-8, the documents' encoding. A byte that is no
+// character of the page (a stray byte in UTF-8) becomes its Windows-1252 character, as the
+// Lines Viewer shows it. Names (of files and folders) are UTF-8 as the file system has them.
+std::string utf8Of(std::string_view bytes, platform::CodePageId page);
+std::string utf8Name(std::string_view bytes);
+
 // The blue mark around found text and condition values (22 and 7 characters).
 inline constexpr std::string_view kBlueOpen = "<font color=\"#0000FF\">";
 inline constexpr std::string_view kBlueClose = "</font>";

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/viewer/lines_viewer_content.h"
+#include "platform/code_page.h"
 
 namespace vsr::reports {
 
@@ -18,12 +19,13 @@ std::int64_t contextLines(std::string_view choice);
 // The "Browse.htm" page: every entry of the Lines Viewer with `context` lines of the file
 // around each found line, found lines starred and marked, a blank line where lines were
 // skipped. `fileLines` are the lines of the file as read now (1-based line k is
-// fileLines[k - 1]); `type` is the query type the entries were made with.
+// fileLines[k - 1]); `type` is the query type the entries were made with, `page` the text
+// encoding of the file's lines (the page is written in UTF-8).
 std::string browseContextText(const engine::LinesViewerContent& lines, const std::vector<std::string_view>& fileLines,
-                              std::int64_t context, engine::QueryType type);
+                              std::int64_t context, engine::QueryType type, platform::CodePageId page);
 
 // The Lines Viewer's entries as they are shown, with their marks ("Save Lines").
-std::string savedLinesText(const engine::LinesViewerContent& lines, engine::QueryType type);
+std::string savedLinesText(const engine::LinesViewerContent& lines, engine::QueryType type, platform::CodePageId page);
 
 // The lines of a file's bytes as the Lines Viewer numbers them: reading stops at the first
 // NUL byte, lines end at CR LF, LF or CR. The views point into `bytes`.

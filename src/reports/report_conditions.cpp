@@ -18,11 +18,11 @@ void line(std::string& out, std::string_view text) { out.append(text).append(kCr
 
 std::string onOff(bool on) { return blue(on ? " ON " : " OFF "); }
 
-// Non-empty entries of an ignore list, trimmed, each in the blue mark on its own line.
+// Non-empty entries of an ignore list (names), trimmed, each in the blue mark on its own line.
 void ignoreList(std::string& out, const std::vector<std::string>& entries) {
     for (const std::string& entry : entries) {
         const std::string_view trimmed = engine::trim(entry);
-        if (!trimmed.empty()) line(out, blue(escapeHtml(trimmed)));
+        if (!trimmed.empty()) line(out, blue(utf8Name(escapeHtml(trimmed))));
     }
 }
 
@@ -80,12 +80,12 @@ void query(std::string& out, const engine::SearchConditions& c) {
     const bool find = c.tab == Tab::Find;
     if (!multiLineQuery(c)) {
         // The Search and Replace tab's line carries one blank after its code.
-        line(out, std::string(find ? "Query: <code>" : "To Search: <code>") + escapeHtml(c.oneLineQuery()) +
-                      (find ? "</code>" : "</code> "));
+        line(out, std::string(find ? "Query: <code>" : "To Search: <code>") +
+                      utf8Of(escapeHtml(c.oneLineQuery()), c.codePage) + (find ? "</code>" : "</code> "));
         return;
     }
     line(out, find ? "Query:<code>" : "To Search: <code>");
-    for (const std::string& l : c.multiLineQuery()) line(out, escapeHtml(l));
+    for (const std::string& l : c.multiLineQuery()) line(out, utf8Of(escapeHtml(l), c.codePage));
     // No line end: the summary's empty line ends this one.
     out += "</code>";
 }
@@ -97,7 +97,7 @@ std::string conditionLines(const engine::SearchConditions& c, const platform::Lo
     if (c.searchInResults) {
         line(out, "Search in Results:" + blue(" ON "));
     } else {
-        line(out, "Path: " + blue(escapeHtml(c.path)));
+        line(out, "Path: " + blue(utf8Name(escapeHtml(c.path))));
         line(out, "Include Subfolders:" + onOff(c.includeSubfolders));
         if (c.ignoreDirectories) {
             line(out, "Ignore Directories:" + blue(" ON "));
@@ -106,7 +106,7 @@ std::string conditionLines(const engine::SearchConditions& c, const platform::Lo
             line(out, "Ignore Subfolders Too:" + onOff(c.ignoreSubfoldersToo));
         }
     }
-    line(out, "Masks: " + blue(escapeHtml(c.masks)));
+    line(out, "Masks: " + blue(utf8Name(escapeHtml(c.masks))));
     if (c.ignoreFiles) {
         line(out, "Ignore Files:" + blue(" ON "));
         line(out, "File Ignore List:");
@@ -129,8 +129,8 @@ std::string conditionLines(const engine::SearchConditions& c, const platform::Lo
     }
     if (c.dateFilter) {
         if (c.dateLimitKind == engine::DateLimitKind::Between) {
-            line(out, "File Date: " + blue("ON") + " (Between " + blue(escapeHtml(formats.shortDateOf(c.minDate))) +
-                          " and " + blue(escapeHtml(formats.shortDateOf(c.maxDate))) + ")");
+            line(out, "File Date: " + blue("ON") + " (Between " + blue(utf8Name(escapeHtml(formats.shortDateOf(c.minDate)))) +
+                          " and " + blue(utf8Name(escapeHtml(formats.shortDateOf(c.maxDate)))) + ")");
         } else {
             line(out, "File Date: " + blue("ON") + " (Newer than " + blue(std::to_string(c.daysAgo)) + " days ago)");
         }

@@ -61,7 +61,7 @@ void summary(std::string& out, const ReportInputs& in, const results::ResultList
             for (std::size_t k = 0; k < words; ++k) {
                 std::int64_t sum = 0;
                 for (const auto& row : counts) sum += row[k];
-                line(out, escapeHtml(in.words[k]) + ": " + blue(std::to_string(sum)));
+                line(out, utf8Of(escapeHtml(in.words[k]), in.conditions.codePage) + ": " + blue(std::to_string(sum)));
             }
         }
     }
@@ -101,16 +101,16 @@ void table(std::string& out, const ReportInputs& in, const results::ResultList& 
             const std::string& text = row.text(c);
             if (k == 0) {
                 if (anchors) out += "<a name=\"" + n + "-List\"></a><a href=\"#" + n + "\">";
-                out += escapeHtml(text);
+                out += utf8Name(escapeHtml(text));
                 if (anchors) out += "</a>";
                 padTo(out, text, widths[k] + 2);
             } else if (k != last && (c == Column::Size || (c == Column::Found && singleWord))) {
                 padTo(out, text, widths[k]);
-                out += escapeHtml(text);
+                out += utf8Name(escapeHtml(text));
                 out += "  ";
             } else {
                 // Padding counts the characters shown, so escaping comes after it.
-                out += escapeHtml(text);
+                out += utf8Name(escapeHtml(text));
                 padTo(out, text, widths[k] + 2);
             }
         }
@@ -136,10 +136,13 @@ std::vector<std::string> reportWords(const engine::SearchConditions& conditions)
 
 std::string reportHead(const ReportInputs& in, const results::ResultList& list) {
     std::string out;
-    for (const char* l : {"<html>", "<head>", "<Title>Report</Title>", "</head>", "<style type=\"text/css\">",
-                          "code {color: blue; background-color: #C0C0C0}", "</style>", "<body>", "<pre>"})
+    for (std::string_view l : {std::string_view("<html>"), std::string_view("<head>"), kCharsetLine,
+                               std::string_view("<Title>Report</Title>"), std::string_view("</head>"),
+                               std::string_view("<style type=\"text/css\">"),
+                               std::string_view("code {color: blue; background-color: #C0C0C0}"),
+                               std::string_view("</style>"), std::string_view("<body>"), std::string_view("<pre>")})
         line(out, l);
-    line(out, "<div align=center>Search Report: " + blue(escapeHtml(in.madeAt)));
+    line(out, "<div align=center>Search Report: " + blue(utf8Name(escapeHtml(in.madeAt))));
     line(out, "</div>");
     line(out, "<strong>Search Conditions</strong>");
     platform::FakeLocaleFormats isoDates;
@@ -149,7 +152,8 @@ std::string reportHead(const ReportInputs& in, const results::ResultList& list) 
     return out;
 }
 
-std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, engine::QueryType type) {
+std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, engine::QueryType type,
+                     platform::CodePageId page) {
     std::string out;
     line(out, "");
     const std::string n = std::to_string(row + 1);
@@ -157,13 +161,14 @@ std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, e
         switch (e.kind) {
         case engine::FoundLineKind::Header:
             line(out, "<a name=\"" + n + "\"></a><a href=\"#" + n + "-List\"><strong>" +
-                          escapeHtml(std::string_view(e.displayText).substr(std::min<std::size_t>(5, e.displayText.size()))) +
+                          utf8Name(escapeHtml(std::string_view(e.displayText)
+                                                  .substr(std::min<std::size_t>(5, e.displayText.size())))) +
                           "</strong></a>");
             break;
         case engine::FoundLineKind::Overflow: line(out, "<strong>" + escapeHtml(e.displayText) + "</strong>"); break;
         default:
-            if (type == engine::QueryType::Multiline) line(out, blue(escapeHtml(e.displayText)));
-            else line(out, markedEntry(e, type == engine::QueryType::RegExpr));
+            if (type == engine::QueryType::Multiline) line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
+            else line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr), page));
         }
     }
     return out;
@@ -187,7 +192,7 @@ ReportText searchReportText(const ReportInputs& inputs, const results::ResultLis
                 report.complete = false;
                 return report;
             }
-            report.text += rowLines(r, *content, type);
+            report.text += rowLines(r, *content, type, inputs.conditions.codePage);
         }
     }
     line(report.text, "</body>");

@@ -56,8 +56,10 @@ std::vector<std::string> reportWords(const engine::SearchConditions& conditions)
 std::string reportHead(const ReportInputs& inputs, const results::ResultList& list);
 // The conditions lines alone, in their order.
 std::string conditionLines(const engine::SearchConditions& c, const platform::LocaleFormats& formats);
-// The found lines of row `row` (0-based) from its Lines Viewer entries.
-std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, engine::QueryType type);
+// The found lines of row `row` (0-based) from its Lines Viewer entries, whose lines are text of
+// the encoding `page`.
+std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, engine::QueryType type,
+                     platform::CodePageId page);
 
 // The whole report: head, then for each row its found lines (when the list has the Found
 // column), then the closing lines.

@@ -166,7 +166,7 @@ void ReportCommands::WriteBrowseContext() {
             ? reports::contextLines(reports::kContextChoices[choice])
             : 5;
     const std::string page = reports::browseContextText(w_.ListBox1->content(), reports::numberedLines(bytes), context,
-                                                        w_.ListBox1->content().lastQueryType);
+                                                        w_.ListBox1->content().lastQueryType, w_.textEncoding());
     const std::string path = browsePath();
     if (reports::writeDocument(path, page, services_.attributes))
         services_.launcher.openFile(path);
@@ -184,7 +184,7 @@ void ReportCommands::WriteSavedLines() {
     const std::string path = services_.dialogs.saveLinesFile(startFolder);
     if (path.empty()) return;
     startFolder = platform::parentPath(path);
-    const std::string text = reports::savedLinesText(content, content.lastQueryType);
+    const std::string text = reports::savedLinesText(content, content.lastQueryType, w_.textEncoding());
     if (!reports::writeDocument(path, text, services_.attributes))
         w_.prompter().messageBox("Save Lines", "The lines could not be written to " + path,
                                  engine::MessageIcon::Exclamation);

@@ -8,7 +8,8 @@ namespace {
 
 const std::string B = "<font color=\"#0000FF\">";
 const std::string E = "</font>";
-const std::string kHead = "<html>\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n";
+constexpr platform::CodePageId kUtf8 = platform::CodePageId::Utf8;
+const std::string kHead = "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n";
 const std::string kTail = "</pre>\r\n</body>\r\n</html>\r\n";
 
 // A file of `n` lines "text k" and a Lines Viewer showing `found` with "text" marked.
@@ -24,7 +25,7 @@ struct Browsed {
         }
     }
     std::string page(std::int64_t context) const {
-        return browseContextText(content, numberedLines(bytes), context, engine::QueryType::Phrase);
+        return browseContextText(content, numberedLines(bytes), context, engine::QueryType::Phrase, kUtf8);
     }
 };
 
@@ -80,7 +81,7 @@ TEST(BrowseContext, BlocksStarEveryLineAndEscapeTheFile) {
     content.addBlock(2, 2);
     const std::string bytes = "one\n<two>\n\"three\"\nfour\nfive\n";
     const std::string page =
-        browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Multiline);
+        browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Multiline, kUtf8);
     EXPECT_EQ(page, kHead + "<strong>     File:  a&amp;b.txt      Path:  /d</strong>\r\n" + " line 1: one\r\n" + B +
                         "*</font>line 2: " + B + "&lt;two&gt;" + E + "\r\n" + B + "*</font>line 3: " + B +
                         "&quot;three&quot;" + E + "\r\n line 4: four\r\n" + kTail);
@@ -92,9 +93,9 @@ TEST(BrowseContext, ContextLinesAreCutForPhrasesButNotForExpressions) {
     content.addLine(2, "x", true);
     const std::string bytes = std::string(3000, 'a') + "\nx\n";
     const std::vector<std::string_view> lines = numberedLines(bytes);
-    const std::string phrase = browseContextText(content, lines, 1, engine::QueryType::Phrase);
+    const std::string phrase = browseContextText(content, lines, 1, engine::QueryType::Phrase, kUtf8);
     EXPECT_NE(phrase.find(" line 1: " + std::string(1024 - 9, 'a') + "\r\n"), std::string::npos);
-    const std::string regExpr = browseContextText(content, lines, 1, engine::QueryType::RegExpr);
+    const std::string regExpr = browseContextText(content, lines, 1, engine::QueryType::RegExpr, kUtf8);
     EXPECT_NE(regExpr.find(" line 1: " + std::string(3000, 'a') + "\r\n"), std::string::npos);
 }
 
@@ -112,14 +113,33 @@ TEST(SaveLines, EntriesAsShownWithEscapedMarkedText) {
     content.start(0, "/d", "f.txt");
     engine::FoundLine* e = content.addLine(7, "if a<b && c>d", true);
     e->highlights = {{13, 1}, {16, 2}};  // "<" and "&&" of " line 7: if a<b && c>d"
-    EXPECT_EQ(savedLinesText(content, engine::QueryType::WordsOr),
-              "<html>\r\n<Title>Information from the Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n"
+    EXPECT_EQ(savedLinesText(content, engine::QueryType::WordsOr, kUtf8),
+              "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Information from the Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n"
               "<strong>     File:  f.txt      Path:  /d</strong>\r\n"
               " line 7: if a" + B + "&lt;" + E + "b " + B + "&amp;&amp;" + E + " c&gt;d\r\n" + kTail);
     engine::LinesViewerContent blocks;
     blocks.start(0, "/d", "f.txt");
     blocks.addBlock(3, 1);
-    EXPECT_NE(savedLinesText(blocks, engine::QueryType::Multiline).find(B + " line 3 " + E + "\r\n"), std::string::npos);
+    EXPECT_NE(savedLinesText(blocks, engine::QueryType::Multiline, kUtf8).find(B + " line 3 " + E + "\r\n"), std::string::npos);
+}
+
+// Both pages declare UTF-8 and hold it: the file's lines of a single-byte encoding are turned
+// into UTF-8, with their marks, and the header's name is kept as the file system has it.
+TEST(LinePages, LinesOfASingleByteEncodingAreWrittenAsUtf8) {
+    const std::string name = "caf\xC3\xA9.txt";
+    engine::LinesViewerContent content;
+    content.start(0, "/d", name);
+    engine::FoundLine* e = content.addLine(2, "na\xEFve", true);  // Windows-1252
+    e->highlights.push_back({static_cast<int>(engine::foundLinePrefix(2).size()) + 2, 1});
+    const std::string bytes = "\xE0 la\nna\xEFve\n";
+    const std::string header = "<strong>     File:  " + name + "      Path:  /d</strong>\r\n";
+    const std::string marked = B + "*" + E + "line 2: na" + B + "\xC3\xAF" + E + "ve\r\n";
+    EXPECT_EQ(browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Phrase,
+                                platform::CodePageId::Windows1252),
+              kHead + header + " line 1: \xC3\xA0 la\r\n" + marked + kTail);
+    const std::string saved = savedLinesText(content, engine::QueryType::Phrase, platform::CodePageId::Windows1252);
+    EXPECT_NE(saved.find("<html>\r\n<meta charset=\"utf-8\">\r\n"), std::string::npos);
+    EXPECT_NE(saved.find(header + " line 2: na" + B + "\xC3\xAF" + E + "ve\r\n"), std::string::npos) << saved;
 }
 
 TEST(Marks, EscapingShiftsMarksAndMergesOnlyOverlaps) {

@@ -59,7 +59,7 @@ struct ReportFixture : ReportLines {
 
 // The report's fixed frame and heading.
 inline std::string reportFrame() {
-    return "<html>\r\n<head>\r\n<Title>Report</Title>\r\n</head>\r\n<style type=\"text/css\">\r\n"
+    return "<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n<Title>Report</Title>\r\n</head>\r\n<style type=\"text/css\">\r\n"
            "code {color: blue; background-color: #C0C0C0}\r\n</style>\r\n<body>\r\n<pre>\r\n"
            "<div align=center>Search Report: <font color=\"#0000FF\">2026-12-09 01:02:03</font>\r\n</div>\r\n"
            "<strong>Search Conditions</strong>\r\n";

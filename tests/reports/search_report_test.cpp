@@ -156,6 +156,34 @@ TEST(SearchReport, NamesWithAmpersandAndLessThanAreEscapedAndStillAligned) {
     EXPECT_NE(text.find("<strong>File:  &lt;c&gt;.txt      Path:  /data</strong>"), std::string::npos);
 }
 
+// The report says it is UTF-8 and is: names stay as the file system has them, while the query
+// and the lines, which are text of the chosen single-byte encoding, are turned into UTF-8.
+TEST(SearchReport, TextOfASingleByteEncodingIsWrittenAsUtf8) {
+    ReportFixture f;
+    f.conditions.codePage = platform::CodePageId::Windows1251;
+    const std::string home = "\xD0\xB4\xD0\xBE\xD0\xBC";  // the word for "house" in UTF-8
+    f.addFile("/data/" + home + ".txt", "\xE4\xEE\xEC & x\n");  // the same word in Windows-1251
+    f.conditions.findText = "\xE4\xEE\xEC";
+    const std::string text = f.report().text;
+    EXPECT_EQ(text.find("<head>\r\n<meta charset=\"utf-8\">\r\n"), 8u) << text;
+    EXPECT_NE(text.find("Query: <code>" + home + "</code>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<a href=\"#1\">" + home + ".txt</a>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<strong>File:  " + home + ".txt      Path:  /data</strong>"), std::string::npos) << text;
+    EXPECT_NE(text.find(" line 1: " + B + home + E + " &amp; x\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\xE4'), std::string::npos) << text;
+}
+
+// Under UTF-8 a stray byte of a line is written as the character the Lines Viewer shows for it;
+// well-formed text is written unchanged.
+TEST(SearchReport, AStrayByteUnderUtf8BecomesTheCharacterTheViewerShows) {
+    ReportFixture f;
+    f.conditions.codePage = platform::CodePageId::Utf8;
+    f.addFile("/data/a.txt", "caf\xE9 na\xC3\xAFve x\n");
+    f.conditions.findText = "x";
+    const std::string text = f.report().text;
+    EXPECT_NE(text.find(" line 1: caf\xC3\xA9 na\xC3\xAFve " + B + "x" + E + "\r\n"), std::string::npos) << text;
+}
+
 TEST(SearchReport, OverlappingWordsMakeOneMarkTouchingWordsTwo) {
     ReportFixture f;
     f.addFile("/data/a.txt", "abcd\nxyzw\n");

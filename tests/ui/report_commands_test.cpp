@@ -149,7 +149,7 @@ TEST_F(ReportCommandsTest, BrowseContextUsesTheSettingsContextAndFollowsEdits) {
     const std::string path = dataDir.str() + "/Browse.htm";
     EXPECT_EQ(launcher.opened, std::vector<std::string>{path});
     const std::string header = "<strong>     File:  a.txt      Path:  " + tree.str() + "</strong>\r\n";
-    EXPECT_EQ(vsr::test::readFile(path), "<html>\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n" + header +
+    EXPECT_EQ(vsr::test::readFile(path), "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n" + header +
                                              "\r\n line 5: l5\r\n" + B + "*" + E + "line 6: l6 " + B + "x" + E +
                                              "\r\n line 7: l7\r\n</pre>\r\n</body>\r\n</html>\r\n");
 
@@ -180,7 +180,7 @@ TEST_F(ReportCommandsTest, SaveLinesWritesTheViewerToTheChosenFileAndRemembersIt
     answers.linesAnswer = out.str() + "/lines.html";
     w->commands().trigger(Command::SaveLines);
     EXPECT_EQ(vsr::test::readFile(out.str() + "/lines.html"),
-              "<html>\r\n<Title>Information from the Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n"
+              "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Information from the Lines Viewer</Title>\r\n<body>\r\n<pre>\r\n"
               "<strong>     File:  a.txt      Path:  " + tree.str() + "</strong>\r\n"
               " line 1: if a&lt;b " + B + "x" + E + "\r\n</pre>\r\n</body>\r\n</html>\r\n");
     w->commands().trigger(Command::SaveLines);
