@@ -53,8 +53,14 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));
     int modifyStatus = 0;
-    if (options.modify.modify)
+    // A message of the search is an input error (2); one the modification shows ended it with
+    // files left as they were, which is the modification's failure (3).
+    const std::size_t searchMessages = host.messages.size();
+    if (options.modify.modify) {
         modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames}, host);
+        if (host.messages.size() > searchMessages) modifyStatus = 3;
+    }
+    const std::size_t runMessages = host.messages.size();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
     std::fflush(stdout);
@@ -71,7 +77,7 @@ int main(int argc, char** argv) {
     }
     if (!tools::writeRequestedPages(stderr, options.report, options.conditions, {fs, clock, formats, typeNames}, host))
         return 2;
-    if (!host.messages.empty()) return 2;
+    if (searchMessages > 0 || host.messages.size() > runMessages) return 2;
     if (modifyStatus != 0) return modifyStatus;
     return host.list.empty() ? 1 : 0;
 }

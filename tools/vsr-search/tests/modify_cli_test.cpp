@@ -86,6 +86,28 @@ TEST(VsrSearchModify, FailedFileGivesStatusThree) {
     EXPECT_EQ(vsr::test::readFile(tree.path() / ".hidden.txt"), "\n");
 }
 
+// A message of the search is an input error (2); a message that ends the modification leaves
+// files as they were, which is the modification's failure (3), for the run and for the dry run.
+TEST(VsrSearchModify, AMessageThatEndsTheModificationGivesStatusThree) {
+    vsr::test::TempDir tree;
+    tree.write("a.txt", "a\n");
+    const std::string root = tree.str();
+    for (const bool dry : {false, true}) {
+        SCOPED_TRACE(dry);
+        std::vector<std::string> args{"--path", root, "--query", "a", "--modify", "replace", "--replace",
+                                      std::string(4001, 'b')};
+        if (dry) args.push_back("--dry-run");
+        const vsr::test::ToolRun run = vsr::test::runProgram(VSR_SEARCH_EXE, args);
+        EXPECT_EQ(run.status, 3) << run.err;
+        EXPECT_NE(run.err.find("The string is too long for the To Replace or Insert field"), std::string::npos) << run.err;
+        EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "a\n");
+    }
+    const vsr::test::ToolRun refused = vsr::test::runProgram(
+        VSR_SEARCH_EXE, {"--path", root, "--type", "regex", "--query", "(a", "--modify", "replace", "--replace", "b"});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "a\n");
+}
+
 TEST(VsrSearchModifyOptions, RefusesWhatTheWindowCannotDo) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "swap"},
