@@ -47,6 +47,13 @@ bool FileSystem::loadInfo(const std::string& dir, DirEntry& entry) {
     return true;
 }
 
+bool FileSystem::loadInfo(const FileRef& file, DirEntry& entry) {
+    if (entry.infoLoaded) return true;
+    if (!statAt(file, entry.info)) return false;
+    entry.infoLoaded = true;
+    return true;
+}
+
 std::string joinPath(const std::string& dir, const std::string& name) {
     if (dir.empty()) return name;
     std::string out;

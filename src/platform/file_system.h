@@ -116,6 +116,9 @@ public:
     }
     // Size, time and attributes of `path`, following a link to a file. False when missing.
     virtual bool stat(const std::string& path, FileInfo& out) = 0;
+    // The same for a listed file, looked up by its name alone in its folder's handle when there
+    // is one: the kernel then resolves one name instead of the whole path.
+    virtual bool statAt(const FileRef& file, FileInfo& out) { return stat(file.path, out); }
     // Reads the whole file into `buffer`. Refuses files above `maxSize` with TooLarge and
     // anything that is not a regular file with Failed.
     virtual ReadStatus readFile(const std::string& path, FileBuffer& buffer,
@@ -140,6 +143,8 @@ public:
 
     // Fills entry.info once; false when the file vanished in between.
     bool loadInfo(const std::string& dir, DirEntry& entry);
+    // The same for a listed file named by `file` (whose name part is entry.name).
+    bool loadInfo(const FileRef& file, DirEntry& entry);
 };
 
 // Joins a folder and a name with "/", never producing "//" (the root folder is "/").

@@ -17,7 +17,7 @@ FileTime toFileTime(const struct timespec& ts) {
     return FileTime(duration_cast<system_clock::duration>(seconds(ts.tv_sec) + nanoseconds(ts.tv_nsec)));
 }
 
-void fillInfo(const struct stat& st, const std::string& name, FileInfo& out) {
+void fillInfo(const struct stat& st, std::string_view name, FileInfo& out) {
     out.kind = S_ISREG(st.st_mode) ? EntryKind::File : S_ISDIR(st.st_mode) ? EntryKind::Directory : EntryKind::Other;
     out.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     out.lastWrite = toFileTime(st.st_mtim);
@@ -26,9 +26,9 @@ void fillInfo(const struct stat& st, const std::string& name, FileInfo& out) {
     out.attributes.hidden = !name.empty() && name[0] == '.';
 }
 
-std::string baseName(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+std::string_view baseName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
 }
 
 // The kind of a listed entry: regular files and folders straight from d_type; links are
@@ -141,6 +141,16 @@ bool PosixFileSystem::stat(const std::string& path, FileInfo& out) {
     int rc = folder ? ::fstatat(folder->fd, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
     if (rc != 0) return false;
     fillInfo(st, baseName(path), out);
+    return true;
+}
+
+bool PosixFileSystem::statAt(const FileRef& file, FileInfo& out) {
+    const auto* folder = dynamic_cast<const Folder*>(file.folder);
+    if (!folder || file.nameStart == 0 || file.nameStart >= file.path.size()) return stat(file.path, out);
+    struct stat st;
+    const char* name = file.path.c_str() + file.nameStart;
+    if (::fstatat(folder->fd, name, &st, 0) != 0) return false;
+    fillInfo(st, name, out);
     return true;
 }
 

@@ -20,6 +20,7 @@ public:
     bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) override;
     bool listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) override;
     bool stat(const std::string& path, FileInfo& out) override;
+    bool statAt(const FileRef& file, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
     ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) override;
     void releaseCaches() override { closeCachedFolder(); }

@@ -247,6 +247,45 @@ TEST(PosixFileSystem, FolderHandlesReadByNameAndFillTheEntry) {
     EXPECT_NE(again, nullptr);
 }
 
+// A listed file's information is looked up by its name in the folder's handle: the same as a
+// stat by the full name, and still right once the folder has moved (the handle follows it),
+// while without a handle the full name is used.
+TEST(PosixFileSystem, StatAtLooksUpTheNameInTheFolderHandle) {
+    vsr::test::TempDir dir;
+    dir.write("f/a.txt", "alpha");
+    dir.write("f/.hidden", "xy");
+    std::filesystem::create_symlink(dir.path() / "f" / "a.txt", dir.path() / "f" / "link");
+    PosixFileSystem fs;
+    std::vector<DirEntry> entries;
+    FolderRef folder;
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, folder));
+    ASSERT_NE(folder, nullptr);
+    for (const std::string name : {"a.txt", ".hidden", "link"}) {
+        const std::string path = dir.str() + "/f/" + name;
+        FileInfo at, byName;
+        ASSERT_TRUE(fs.statAt({path, path.size() - std::string(name).size(), folder.get()}, at)) << name;
+        ASSERT_TRUE(fs.stat(path, byName));
+        EXPECT_EQ(at.kind, EntryKind::File);
+        EXPECT_EQ(at.size, byName.size) << name;
+        EXPECT_EQ(at.lastWrite, byName.lastWrite);
+        EXPECT_EQ(at.attributes, byName.attributes) << name;
+    }
+    std::filesystem::rename(dir.path() / "f", dir.path() / "moved");
+    const std::string old = dir.str() + "/f/a.txt";
+    FileInfo info;
+    ASSERT_TRUE(fs.statAt({old, old.size() - 5, folder.get()}, info));
+    EXPECT_EQ(info.size, 5u);
+    fs.releaseCaches();  // the look-up by full name may not find the old folder among the recent ones
+    EXPECT_FALSE(fs.statAt({old, old.size() - 5, nullptr}, info));
+    const std::string gone = dir.str() + "/f/gone";
+    EXPECT_FALSE(fs.statAt({gone, gone.size() - 4, folder.get()}, info));
+    // loadInfo fills an entry once, through the handle.
+    DirEntry entry{"a.txt", EntryKind::File, false, {}};
+    ASSERT_TRUE(fs.loadInfo(FileRef{old, old.size() - 5, folder.get()}, entry));
+    EXPECT_TRUE(entry.infoLoaded);
+    EXPECT_EQ(entry.info.size, 5u);
+}
+
 // A listing larger than one batch of kernel entries lists every name once.
 TEST(PosixFileSystem, ListsLargeFoldersWhole) {
     vsr::test::TempDir dir;

@@ -37,10 +37,15 @@ bool FileWalk::fileIgnored(std::string_view name) const {
     return false;
 }
 
-bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& entry) {
+bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& entry,
+                                 const platform::FolderHandle* folder) {
     const SearchConditions& c = run_.conditions();
     if (!c.sizeFilter && !c.dateFilter) return true;
-    if (!run_.env().fs.loadInfo(dir, entry)) return false;
+    if (!entry.infoLoaded) {
+        const std::string& full = run_.fullPath(dir, entry.name);
+        if (!run_.env().fs.loadInfo(platform::FileRef{full, full.size() - entry.name.size(), folder}, entry))
+            return false;
+    }
     return passesSizeFilter(c, entry.info.size) && passesDateFilter(c, entry.info.lastWrite, now_);
 }
 
@@ -86,7 +91,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
             // The name tests come before the size and date tests: the outcome is the same
             // (all must pass) and names cost no system call.
             if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
-            if (!passesInfoFilters(dir, entry)) continue;
+            if (!passesInfoFilters(dir, entry, folder.get())) continue;
             examine(dir, shared, entry, folder);
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {
@@ -109,7 +114,7 @@ void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
         entry.infoLoaded = true;
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
-        if (!passesInfoFilters({}, entry)) continue;
+        if (!passesInfoFilters({}, entry, nullptr)) continue;
         if (!run_.masks().matchesName(entry.name)) continue;
         SharedFolder shared;
         examine(platform::parentPath(full), shared, entry, nullptr);

@@ -31,7 +31,7 @@ private:
     bool directoryIgnored(const std::string& dir) const;
     bool fileIgnored(std::string_view name) const;
     // Size and date filters; loads the entry's information only when one of them is on.
-    bool passesInfoFilters(const std::string& dir, platform::DirEntry& entry);
+    bool passesInfoFilters(const std::string& dir, platform::DirEntry& entry, const platform::FolderHandle* folder);
     // `shared` is made from `dir` for the folder's first file and reused for the others.
     void examine(const std::string& dir, SharedFolder& shared, platform::DirEntry& entry,
                  const platform::FolderRef& folder);

@@ -123,7 +123,11 @@ void SearchRun::endFile() {
 
 void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
                          const std::vector<std::int64_t>& counts) {
-    env_.fs.loadInfo(dir, entry);
+    if (!entry.infoLoaded) {
+        // By name in the folder's handle: a name-only listing stats every file it lists.
+        const std::string& full = fullPath(dir, entry.name);
+        env_.fs.loadInfo(platform::FileRef{full, full.size() - entry.name.size(), folder_}, entry);
+    }
     SearchEvent& e = post(SearchEvent::Kind::Row);
     e.text = dir;
     e.entry = entry;
