@@ -16,6 +16,8 @@ public:
     // Local time of day of `t` in the long time format, without a zone.
     virtual std::string longTime(FileTime t) const = 0;
     virtual std::string decimalSeparator() const = 0;
+    // Whether the long time shows parts of a second (otherwise the times of one second read alike).
+    virtual bool timeShowsFractions() const { return false; }
     // A calendar date in the short date format (settings and project files keep dates so).
     virtual std::string shortDateOf(const CivilDate& date) const;
     // Reads back a date written in the short date format; nothing when the text is not a

@@ -1,6 +1,6 @@
 #include "results/row_texts.h"
 
-#include <cstdio>
+#include <charconv>
 
 namespace vsr::results {
 
@@ -34,16 +34,30 @@ std::string attributesText(const platform::FileAttributes& a) {
 std::string sizeText(std::uint64_t bytes, std::string_view decimalSeparator) {
     // Integer arithmetic keeps the rounding exact: bytes / 1000 with 3 decimals is bytes
     // itself; 1 decimal is bytes / 100 rounded half up.
-    char buf[64];
+    char whole[24];
+    char fraction[4];
+    char* wholeEnd;
+    std::size_t digits;
     if (bytes <= 100) {
-        std::snprintf(buf, sizeof buf, "%llu%s%03llu", static_cast<unsigned long long>(bytes / 1000),
-                      std::string(decimalSeparator).c_str(), static_cast<unsigned long long>(bytes % 1000));
+        wholeEnd = std::to_chars(whole, whole + sizeof whole, bytes / 1000).ptr;
+        const unsigned thousandths = static_cast<unsigned>(bytes % 1000);
+        fraction[0] = static_cast<char>('0' + thousandths / 100);
+        fraction[1] = static_cast<char>('0' + thousandths / 10 % 10);
+        fraction[2] = static_cast<char>('0' + thousandths % 10);
+        digits = 3;
     } else {
-        unsigned long long tenths = (bytes + 50) / 100;
-        std::snprintf(buf, sizeof buf, "%llu%s%llu", tenths / 10, std::string(decimalSeparator).c_str(),
-                      tenths % 10);
+        const std::uint64_t tenths = bytes / 100 + (bytes % 100 >= 50 ? 1 : 0);
+        wholeEnd = std::to_chars(whole, whole + sizeof whole, tenths / 10).ptr;
+        fraction[0] = static_cast<char>('0' + tenths % 10);
+        digits = 1;
     }
-    return std::string(buf) + " KB";
+    std::string text;
+    text.reserve(static_cast<std::size_t>(wholeEnd - whole) + decimalSeparator.size() + digits + 3);
+    text.append(whole, wholeEnd);
+    text.append(decimalSeparator);
+    text.append(fraction, digits);
+    text.append(" KB");
+    return text;
 }
 
 std::string timeText(platform::FileTime t, const platform::LocaleFormats& formats) {

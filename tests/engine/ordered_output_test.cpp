@@ -5,7 +5,13 @@
 #include <atomic>
 #include <thread>
 
+#include "engine/search/host_delivery.h"
 #include "engine/search/ordered_output.h"
+#include "engine/search/recording_host.h"
+#include "platform/clock.h"
+#include "platform/fake_file_system.h"
+#include "platform/locale_formats.h"
+#include "platform/type_names.h"
 
 namespace vsr::engine {
 namespace {
@@ -55,7 +61,7 @@ TEST(OrderedOutput, TheFirstSlotThatEndsTheRunCutsOffTheLaterOnes) {
 TEST(OrderedOutput, DeliveredSlotsAreUsedAgainEmpty) {
     OrderedOutput out(16);
     EventSlot* a = out.open();
-    a->events.emplace_back().text = "old";
+    a->add().text = "old";
     a->endsRun = true;
     out.complete(a);
     Slots taken;
@@ -65,7 +71,7 @@ TEST(OrderedOutput, DeliveredSlotsAreUsedAgainEmpty) {
     EXPECT_TRUE(taken.empty());
     EventSlot* again = out.open();
     EXPECT_EQ(again, a);
-    EXPECT_TRUE(again->events.empty());
+    EXPECT_EQ(again->size(), 0u);
     EXPECT_FALSE(again->endsRun);
     EXPECT_EQ(again->seq, 1u);
 }
@@ -98,6 +104,50 @@ TEST(OrderedOutput, TheWalkWaitsForRoomAndAClosedOutputLetsItGo) {
     full.close();
     blocked.join();
     EXPECT_TRUE(gotNull.load());
+}
+
+// A used slot keeps its events' fields for the next file: a folder's status text written into
+// an event that named a file before shows the folder alone, not the old file's folder joined
+// to it, and the file statuses after it still name their files.
+TEST(OrderedOutput, ReusedEventsShowTheStatusTheyWereGivenLast) {
+    OrderedOutput out(16);
+    EventSlot* a = out.open();
+    SearchEvent& named = a->add();
+    named.kind = SearchEvent::Kind::FileStatus;
+    named.folder = std::make_shared<const std::string>("/old");
+    named.text = "file.txt";
+    out.complete(a);
+    Slots taken;
+    out.take(taken, kNoWait);
+    out.recycle(taken);
+
+    EventSlot* again = out.open();
+    ASSERT_EQ(again, a);
+    SearchEvent& status = again->add();
+    status.kind = SearchEvent::Kind::Status;
+    status.panel = kPathPanel;
+    status.text = "/data/sub";
+    out.complete(again);
+    out.finish();
+
+    platform::FakeFileSystem fs;
+    platform::FakeClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+    HostDelivery(host, {fs, clock, formats, types}).deliver(out);
+    EXPECT_EQ(host.status[kPathPanel], "/data/sub");
+
+    OrderedOutput next(16);
+    EventSlot* b = next.open();
+    SearchEvent& file = b->add();
+    file.kind = SearchEvent::Kind::FileStatus;
+    file.folder = std::make_shared<const std::string>("/data/sub");
+    file.text = "b.txt";
+    next.complete(b);
+    next.finish();
+    HostDelivery(host, {fs, clock, formats, types}).deliver(next);
+    EXPECT_EQ(host.status[kPathPanel], "/data/sub/b.txt");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "results/row_formatter.h"
 #include "results/row_texts.h"
 #include "results/status_texts.h"
 
@@ -43,6 +44,68 @@ TEST(RowTexts, AttributesAndTypeFallback) {
     platform::FakeTypeNames some;
     some.byExtension["cpp"] = "C++ source code";
     EXPECT_EQ(typeText("MAIN.CPP", some), "C++ source code");
+}
+
+// Local time with its milliseconds, or without; counts how often a time is formatted.
+class CountingFormats final : public platform::LocaleFormats {
+public:
+    std::string shortDate(platform::FileTime t) const override { return fake.shortDate(t); }
+    std::string longTime(platform::FileTime t) const override {
+        ++calls;
+        std::string text = fake.longTime(t);
+        if (!fractions) return text;
+        const auto ms = std::chrono::floor<std::chrono::milliseconds>(t.time_since_epoch()).count();
+        return text + "." + std::to_string(((ms % 1000) + 1000) % 1000);
+    }
+    std::string decimalSeparator() const override { return ","; }
+    bool timeShowsFractions() const override { return fractions; }
+    platform::FakeLocaleFormats fake;
+    bool fractions = false;
+    mutable int calls = 0;
+};
+
+// The formatter's texts are the single-row texts, whichever times share a kept text or push
+// each other out, before 1970 too; a folder written within one second is formatted once.
+TEST(RowFormatter, TextsEqualTheSingleRowOnesAndRepeatNoWork) {
+    using namespace std::chrono;
+    platform::NoTypeNames none;
+    for (bool fractions : {false, true}) {
+        CountingFormats formats;
+        formats.fractions = fractions;
+        RowFormatter rows({formats, none});
+        const platform::FileTime base(seconds(1'700'000'000));
+        std::vector<platform::FileTime> times;
+        for (long long ns : {0LL, 1LL, 999'999'999LL, 1'000'000'000LL, 64'000'000'000LL, 64'000'500'000LL,
+                             128'000'000'000LL, 3'000'000LL, 3'900'000LL})
+            times.push_back(base + duration_cast<platform::FileTime::duration>(nanoseconds(ns)));
+        times.push_back(platform::FileTime(milliseconds(-1500)));
+        times.push_back(platform::FileTime(milliseconds(-500)));
+        times.push_back(platform::FileTime(milliseconds(0)));
+        for (int round = 0; round < 2; ++round)
+            for (platform::FileTime t : times)
+                EXPECT_EQ(rows.timeText(t), timeText(t, formats)) << fractions << " " << t.time_since_epoch().count();
+
+        formats.calls = 0;
+        platform::FileInfo info;
+        info.size = 1500;
+        info.attributes.readOnly = true;
+        for (int i = 0; i < 1000; ++i) {
+            info.lastWrite = base + milliseconds(i % 7);
+            ResultItem fast, single;
+            fast.name = single.name = "f" + std::to_string(i) + ".c";
+            rows.fillFileColumns(fast, info);
+            fillFileColumns(single, info, {formats, none});
+            ASSERT_EQ(fast.time, single.time);
+            ASSERT_EQ(fast.size, "1,5 KB");
+            ASSERT_EQ(fast.size, single.size);
+            ASSERT_EQ(fast.attributes, single.attributes);
+            ASSERT_EQ(fast.type, single.type);
+            ASSERT_EQ(fast.bytes, single.bytes);
+            ASSERT_EQ(fast.lastWrite, single.lastWrite);
+        }
+        // 1000 single-row texts, and at most one per distinct shown time for the formatter.
+        EXPECT_LE(formats.calls, 1000 + (fractions ? 7 : 1));
+    }
 }
 
 TEST(StatusTexts, CountTextsOfPanelZero) {

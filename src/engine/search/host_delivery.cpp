@@ -58,7 +58,7 @@ void HostDelivery::listRow(SearchEvent& event) {
     item.name = std::move(event.entry.name);
     item.path = std::move(event.text);
     if (!list.foundColumnAbsent()) results::fillFoundColumn(item, event.counts);
-    results::fillFileColumns(item, event.entry.info, {env_.formats, env_.typeNames});
+    rows_.fillFileColumns(item, event.entry.info);
     host_.rowFound(std::move(item), event.counts);
 }
 
@@ -70,8 +70,13 @@ void HostDelivery::deliverEvent(SearchEvent& event) {
         PendingStatus& pending = status_[panel];
         pending.set = true;
         pending.foundCount = false;
-        pending.text = std::move(event.text);
-        pending.folder = std::move(event.folder);
+        // Copied, not taken: the event's string and this one both keep their room. A reused
+        // event may still hold the folder of an earlier file status; only this kind has one.
+        pending.text.assign(event.text);
+        if (event.kind == Kind::FileStatus)
+            pending.folder = std::move(event.folder);
+        else
+            pending.folder.reset();
         return;
     }
     if (event.kind == Kind::Row) {
@@ -99,7 +104,7 @@ void HostDelivery::deliver(OrderedOutput& output) {
         for (std::unique_ptr<EventSlot>& slot : slots) {
             pumpIfDue();
             if (s.stop) break;
-            for (SearchEvent& e : slot->events) deliverEvent(e);
+            for (SearchEvent& e : slot->events()) deliverEvent(e);
             if (slot->endsRun) {
                 s.stop = true;
                 break;

@@ -4,6 +4,7 @@
 #include "engine/search/ordered_output.h"
 #include "engine/search/search_host.h"
 #include "engine/search/search_run.h"
+#include "results/row_formatter.h"
 
 namespace vsr::engine {
 
@@ -13,7 +14,8 @@ namespace vsr::engine {
 // delivery at once: the host keeps exactly the rows delivered so far.
 class HostDelivery {
 public:
-    HostDelivery(SearchHost& host, SearchEnv env) : host_(host), env_(env) {}
+    HostDelivery(SearchHost& host, SearchEnv env)
+        : host_(host), env_(env), rows_(results::RowServices{env.formats, env.typeNames}) {}
 
     // Returns when every slot has been delivered or the run was stopped (the stop flag is then
     // set); a slot that ends the run sets the stop flag after its events.
@@ -27,6 +29,7 @@ private:
 
     SearchHost& host_;
     SearchEnv env_;
+    results::RowFormatter rows_;
     // Status texts wait for the next pass, row or message; only the last of a panel is shown,
     // so the full name of a file is made only when it is.
     struct PendingStatus {

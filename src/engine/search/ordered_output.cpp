@@ -80,8 +80,7 @@ void OrderedOutput::recycle(std::vector<std::unique_ptr<EventSlot>>& delivered) 
     std::lock_guard lock(mutex_);
     for (std::unique_ptr<EventSlot>& s : delivered) {
         if (!s || spare_.size() >= maxSlots_) continue;
-        s->events.clear();
-        s->endsRun = false;
+        s->reset();
         spare_.push_back(std::move(s));
     }
     delivered.clear();

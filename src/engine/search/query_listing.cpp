@@ -27,7 +27,8 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
     if (query_.listsEveryFile()) {
         if (!foundColumnRemoved_) run_.removeFoundColumn();
         foundColumnRemoved_ = true;
-        run_.listFile(dir, entry, {0});
+        static const std::vector<std::int64_t> kNoCount{0};
+        run_.listFile(dir, entry, kNoCount);
         return;
     }
     if (!acceptable()) return;

@@ -1,7 +1,9 @@
 #pragma once
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -40,13 +42,30 @@ struct SearchEvent {
 // complete.
 struct EventSlot {
     std::uint64_t seq = 0;
-    std::vector<SearchEvent> events;
+    // A new event at the end of the slot. Slots are used again for later files: the event may
+    // hold what an earlier one left in the fields its kind does not use, and its strings keep
+    // their room, so a run does not allocate them anew for every file.
+    SearchEvent& add() {
+        if (used_ == events_.size()) events_.emplace_back();
+        return events_[used_++];
+    }
+    std::span<SearchEvent> events() { return {events_.data(), used_}; }
+    std::size_t size() const { return used_; }
+    // Empties the slot for its next use.
+    void reset() {
+        used_ = 0;
+        endsRun = false;
+    }
     // A failed check in this file: the run ends after these events, as a single-threaded run
     // would have stopped there.
     bool endsRun = false;
     // Set (release) by the thread that examined the file once the events are final; the host
     // reads them after seeing it (acquire), so completing a slot takes no lock.
     std::atomic<bool> complete = false;
+
+private:
+    std::vector<SearchEvent> events_;
+    std::size_t used_ = 0;
 };
 
 }  // namespace vsr::engine

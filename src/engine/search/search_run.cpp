@@ -31,7 +31,7 @@ SearchEvent& SearchRun::post(SearchEvent::Kind kind) {
         dropped_ = SearchEvent{};
         return dropped_;
     }
-    SearchEvent& e = s->events.emplace_back();
+    SearchEvent& e = s->add();
     e.kind = kind;
     return e;
 }

@@ -57,7 +57,11 @@ QString QtLocaleFormats::withoutZone(const QString& format) {
 
 QtLocaleFormats::QtLocaleFormats()
     : dateFormat_(withFourDigitYear(QLocale::system().dateFormat(QLocale::ShortFormat))),
-      timeFormat_(withoutZone(QLocale::system().timeFormat(QLocale::LongFormat))) {}
+      timeFormat_(withoutZone(QLocale::system().timeFormat(QLocale::LongFormat))) {
+    forEachField(timeFormat_, [&](qsizetype at, qsizetype, bool quoted) {
+        if (!quoted && timeFormat_[at] == QLatin1Char('z')) timeFractions_ = true;
+    });
+}
 
 std::string QtLocaleFormats::shortDate(FileTime t) const {
     return QLocale::system().toString(localDateTime(t).date(), dateFormat_).toStdString();

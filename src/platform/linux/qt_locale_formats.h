@@ -14,6 +14,7 @@ public:
     std::string shortDate(FileTime t) const override;
     std::string longTime(FileTime t) const override;
     std::string decimalSeparator() const override;
+    bool timeShowsFractions() const override { return timeFractions_; }
     std::string shortDateOf(const CivilDate& date) const override;
     std::optional<CivilDate> parseShortDate(std::string_view text) const override;
 
@@ -27,6 +28,7 @@ public:
 
 private:
     QString dateFormat_, timeFormat_;
+    bool timeFractions_ = false;
 };
 
 }  // namespace vsr::platform
