@@ -51,6 +51,8 @@ public:
     // The new file of the last rewrite staged as Pending, which becomes the file once published
     // (nothing known: both 0).
     virtual FileId lastStaged() const { return {}; }
+    // Why the last rewrite was Refused or Damaged, for the user; empty when not known.
+    virtual std::string lastRefusal() const { return {}; }
     // Puts the backup `backup` in place of the file `path` in one step, so the file exists
     // under its name at every moment; the backup is gone afterwards. A link or a file with
     // several names keeps being what it is: its contents are restored in place instead.
@@ -75,6 +77,7 @@ public:
     void sendRewrites() override { batch_.send(); }
     std::vector<RewriteBatch::Published> takePublished(bool wait) override { return batch_.takePublished(wait); }
     FileId lastStaged() const override { return batch_.lastStaged(); }
+    std::string lastRefusal() const override { return batch_.lastRefusal(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override;
     bool removeFile(const std::string& path) override;
 

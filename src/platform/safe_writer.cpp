@@ -22,6 +22,13 @@ namespace {
 constexpr std::size_t kBatchFiles = 128;
 constexpr std::size_t kBatchBytes = 256u << 20;
 
+constexpr const char* kChangedSinceRead = "it changed since it was read";
+constexpr const char* kNoBackup = "its backup could not be made";
+constexpr const char* kNoRecoveryNote = "no recovery copy of it could be made before writing it in place";
+
+// The system's text for the error `e` ("No space left on device"), safe on any thread.
+std::string errorText(int e) { return std::error_code(e, std::generic_category()).message(); }
+
 bool writeCounted(int fd, std::string_view bytes, const RewriteFaults* faults) {
     if (faults && faults->failWriteAfter >= 0 && bytes.size() > static_cast<std::size_t>(faults->failWriteAfter)) {
         writeAllTo(fd, bytes.substr(0, static_cast<std::size_t>(faults->failWriteAfter)));
@@ -224,16 +231,18 @@ bool RewriteBatch::full() const { return pending_.size() >= kBatchFiles || pendi
 RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t tag) {
     lastBackupMade_ = false;
     lastStaged_ = {};
+    refusal_.clear();
     const std::string path = targetOf(r.path);
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return Staged::Refused;
+    if (::stat(path.c_str(), &st) != 0) return refuse("it can't be reached: " + errorText(errno));
+    if (!S_ISREG(st.st_mode)) return refuse("it is no longer a regular file");
     // Another program changed the file since it was read: its bytes must not be overwritten.
-    if (!(FileStamp::of(st) == r.readAs)) return Staged::Refused;
+    if (!(FileStamp::of(st) == r.readAs)) return refuse(kChangedSinceRead);
     const uid_t me = ::geteuid();
     if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 &&
         !(r.clearReadOnly && (me == 0 || me == st.st_uid)))
-        return Staged::Refused;
-    if (r.makeBackup && faults_ && faults_->noBackup) return Staged::Refused;
+        return refuse("it may not be written: " + errorText(errno));
+    if (r.makeBackup && faults_ && faults_->noBackup) return refuse(kNoBackup);
     // Renaming a new file over one of several hard links would split it from the others.
     if (st.st_nlink > 1) return inPlace(r, path, st);
 
@@ -246,13 +255,13 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     }
     if (p->fd < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, path, st);
-        return Staged::Refused;
+        return refuse("no new file can be made in its folder: " + errorText(errno));
     }
-    if (!writeCounted(p->fd, r.bytes, faults_)) return Staged::Refused;
+    if (!writeCounted(p->fd, r.bytes, faults_)) return refuse("writing the new contents failed: " + errorText(errno));
     struct stat again {};
     p->original = openRegularForReading(path, again);
     // The file opened must be the one read: it becomes the backup.
-    if (p->original < 0 || !(FileStamp::of(again) == r.readAs)) return Staged::Refused;
+    if (p->original < 0 || !(FileStamp::of(again) == r.readAs)) return refuse(kChangedSinceRead);
     // A new file that can't be given the file's owner, group, mode and attributes can't stand in
     // for it; writing in place keeps them all.
     if (!transferAttributes(p->original, st, p->fd, Likeness::Exact)) {
@@ -272,11 +281,17 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     return Staged::Pending;
 }
 
+RewriteBatch::Staged RewriteBatch::refuse(std::string why) {
+    refusal_ = std::move(why);
+    return Staged::Refused;
+}
+
 RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st) {
     const uid_t me = ::geteuid();
     const mode_t mode = st.st_mode & 07777;
     // Without the right to keep them, a write by someone else would strip the set-id bits.
-    if (me != 0 && me != st.st_uid && (mode & (S_ISUID | S_ISGID))) return Staged::Refused;
+    if (me != 0 && me != st.st_uid && (mode & (S_ISUID | S_ISGID)))
+        return refuse("its set-user or set-group bit would be lost, and only its owner may keep it");
     const std::string folder = folderPart(path);
 
     RecoveryRecord record;
@@ -284,32 +299,34 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     if (r.makeBackup) {
         struct stat again {};
         int original = openRegularForReading(path, again);
-        if (original < 0) return Staged::Refused;
+        if (original < 0) return refuse("it can't be opened: " + errorText(errno));
         std::string named;
         int fd = makeBackupFile(folder, r, original, st, named, names, faults_);
+        const int made = errno;
         ::close(original);
-        if (fd < 0) return Staged::Refused;
+        if (fd < 0) return refuse(std::string(kNoBackup) + ": " + errorText(made));
         bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names);
+        const int published = errno;
         ::close(fd);
         if (!named.empty()) ::unlink(named.c_str());
         names.clear();
-        if (!ok) return Staged::Refused;
+        if (!ok) return refuse(std::string(kNoBackup) + ": " + errorText(published));
         flushFolder(folder);
         lastBackupMade_ = true;
         if (!record.beginWithSource(path, r.backupPath, false, r.oldBytes, r.bytes, mode)) {
             ::unlink(r.backupPath.c_str());
             lastBackupMade_ = false;
-            return Staged::Refused;
+            return refuse(kNoRecoveryNote);
         }
     } else if (!record.beginWithCopy(path, r.oldBytes, r.bytes, mode)) {
-        return Staged::Refused;
+        return refuse(kNoRecoveryNote);
     }
     // A backup made for a file that is then left alone is removed again.
-    auto abandon = [&] {
+    auto abandon = [&](std::string why) {
         record.finish();
         if (lastBackupMade_) ::unlink(r.backupPath.c_str());
         lastBackupMade_ = false;
-        return Staged::Refused;
+        return refuse(std::move(why));
     };
 
     constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -324,27 +341,38 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     const bool same = fd >= 0 && ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == st.st_dev &&
                       now.st_ino == st.st_ino && now.st_size == st.st_size &&
                       now.st_mtim.tv_sec == st.st_mtim.tv_sec && now.st_mtim.tv_nsec == st.st_mtim.tv_nsec;
+    const int opened = errno;
     const std::string caps = fd >= 0 ? capabilitiesOf(fd) : std::string();
     if (!same || (!caps.empty() && me != 0)) {
         if (fd >= 0) ::close(fd);
         if (madeWritable) ::chmod(path.c_str(), mode);
-        return abandon();
+        if (fd < 0) return abandon("it can't be opened for writing: " + errorText(opened));
+        if (!same) return abandon(kChangedSinceRead);
+        return abandon("its capabilities would be lost, and only root may set them again");
     }
 
     bool ok = true;
     if (r.bytes.size() > r.oldBytes.size()) {
         // Claiming the space first turns most full-disk failures into a refusal.
         int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(r.bytes.size()));
-        if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) ok = false;
+        if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) {
+            ok = false;
+            errno = rc;
+        }
     }
     ok = ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, r.bytes, faults_) &&
          ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
     if (!ok) {
+        const std::string why = "writing it failed: " + errorText(errno);
         const bool restored = !(faults_ && faults_->failRestore) && overwriteFromStart(fd, r.oldBytes);
         ::fchmod(fd, mode);
         ::close(fd);
-        if (!restored) return Staged::Damaged;  // the note stays: the next start puts the bytes back
-        return abandon();
+        if (!restored) {
+            // The note stays: the next start puts the bytes back.
+            refuse(why + "; its old contents are put back at the next start");
+            return Staged::Damaged;
+        }
+        return abandon(why);
     }
     // A write drops capabilities and, for anyone but root, set-id bits: both are put back.
     if (!caps.empty()) setCapabilities(fd, caps);
@@ -363,7 +391,9 @@ bool RewriteBatch::publishBackup(Pending& p, TempNameLog& names) {
     std::string none;
     const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backupPath, names)) ||
                     publishBackupCopy(p.original, p.backupPath, names, faults_);
+    const int error = errno;
     released_.close(older);
+    errno = error;
     return ok;
 }
 
@@ -372,27 +402,39 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
     // One flush for the batch: every new file, and every file that becomes a backup, is on disk
     // before any is published. When the disk can't say so, nothing of the batch is.
     bool flushed = !(faults_ && faults_->failFlush);
+    int flushError = EIO;
     if (flushed && batch.files.size() == 1) {
         const Pending& p = *batch.files[0];
         flushed = ::fdatasync(p.fd) == 0 && (!p.makeBackup || ::fdatasync(p.original) == 0);
+        if (!flushed) flushError = errno;
     } else if (flushed) {
         std::set<dev_t> devices;
         for (const auto& p : batch.files)
-            if (devices.insert(p->device).second && ::syncfs(p->fd) != 0) flushed = false;
+            if (devices.insert(p->device).second && ::syncfs(p->fd) != 0) {
+                flushed = false;
+                flushError = errno;
+            }
     }
     std::set<std::string> folders;
     for (const auto& p : batch.files) {
-        Published done{p->tag, RewriteOutcome::Unchanged, false};
+        Published done{p->tag, RewriteOutcome::Unchanged, false, {}};
         // Nothing is published over a file another program changed since it was read.
         struct stat st {};
-        if (!flushed || ::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
-            out.push_back(done);
+        if (!flushed) {
+            done.reason = "the disk did not confirm the new contents were stored: " + errorText(flushError);
+            out.push_back(std::move(done));
+            continue;
+        }
+        if (::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
+            done.reason = kChangedSinceRead;
+            out.push_back(std::move(done));
             continue;
         }
         folders.insert(folderPart(p->path));
         if (p->makeBackup) {
             if (!publishBackup(*p, *batch.names)) {
-                out.push_back(done);
+                done.reason = std::string(kNoBackup) + ": " + errorText(errno);
+                out.push_back(std::move(done));
                 continue;
             }
             done.backupMade = true;
@@ -406,11 +448,12 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 released_.close(p->original);
                 p->original = -1;
             }
-        } else if (done.backupMade) {
-            ::unlink(p->backupPath.c_str());
+        } else {
+            done.reason = "it could not be replaced by its new contents: " + errorText(errno);
+            if (done.backupMade) ::unlink(p->backupPath.c_str());
             done.backupMade = false;
         }
-        out.push_back(done);
+        out.push_back(std::move(done));
     }
     for (const std::string& folder : folders) flushFolder(folder);
     batch.names->clear();

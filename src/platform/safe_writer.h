@@ -76,6 +76,7 @@ public:
         std::size_t tag;
         RewriteOutcome outcome;
         bool backupMade;
+        std::string reason;  // why the file was left unchanged, for the user
     };
 
     explicit RewriteBatch(const RewriteFaults* faults = nullptr);
@@ -90,6 +91,8 @@ public:
     Staged stage(const RewriteRequest& request, std::size_t tag);
     bool lastBackupMade() const { return lastBackupMade_; }
     FileId lastStaged() const { return lastStaged_; }
+    // For Refused and Damaged: why, for the user ("it changed since it was read").
+    const std::string& lastRefusal() const { return refusal_; }
     // Enough is pending that the caller should send it before staging more.
     bool full() const;
     bool empty() const { return pending_.empty(); }
@@ -109,6 +112,7 @@ private:
     struct Pending;
     struct Sealed;
     Staged inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st);
+    Staged refuse(std::string why);
     std::vector<Published> publish(Sealed& batch);
     bool publishBackup(Pending& p, TempNameLog& names);
     void publishing();
@@ -121,6 +125,7 @@ private:
     std::unique_ptr<TempNameLog> names_;
     bool lastBackupMade_ = false;
     FileId lastStaged_;
+    std::string refusal_;
 
     std::mutex mutex_;
     std::condition_variable sentOne_;   // a batch was sent, or the end

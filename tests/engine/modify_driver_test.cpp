@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -243,6 +245,38 @@ TEST(ModifyFailures, DamagedRewriteKeepsTheBackup) {
     f.modifyAll();
     EXPECT_EQ(f.result(row), "Failed Modification");
     EXPECT_EQ(f.read("a.txt.bak"), "aaaa");
+}
+
+// Each failed row keeps why it failed, and the reason names the actual cause; a row that was
+// modified has none.
+TEST(ModifyFailures, EachFailedRowKnowsWhy) {
+    struct Case {
+        const char* what;
+        std::function<void(ModifyFixture&)> arrange;
+        const char* reason;
+    };
+    const std::vector<Case> cases = {
+        {"read-only, no backups", [](ModifyFixture& f) { ::chmod(f.path("a.txt").c_str(), 0444); },
+         "it is read-only, which only a run with backups may modify"},
+        {"full disk", [](ModifyFixture& f) { f.files.faults.failWriteAfter = 1; },
+         "writing the new contents failed: No space left on device"},
+        {"failed flush", [](ModifyFixture& f) { f.files.faults.failFlush = true; },
+         "the disk did not confirm the new contents were stored: Input/output error"},
+        {"deleted since the search", [](ModifyFixture& f) { fs::remove(f.path("a.txt")); }, "it can't be found"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        ModifyFixture f;
+        f.phrase("a", "b");
+        std::size_t row = f.add("a.txt", "a\n");
+        std::size_t fine = f.add("fine.txt", "a\n");
+        k.arrange(f);
+        f.modifyAll();
+        EXPECT_EQ(f.result(row), "Failed Modification");
+        EXPECT_EQ(f.driver.failureOf(row), k.reason);
+        // The faults of the disk reach the other file too; a file that was modified has no reason.
+        EXPECT_EQ(f.driver.failureOf(fine), f.result(fine) == "Modified" ? "" : k.reason);
+    }
 }
 
 TEST(ModifyFailures, RefusingFolderIsWrittenInPlace) {

@@ -42,6 +42,19 @@ bool printRows(std::FILE* out, const results::ResultList& list) {
     return failed;
 }
 
+// Names each row the run failed to modify on standard error, with the reason when known.
+bool reportFailures(const engine::ModifyDriver& driver, const results::ResultList& list) {
+    bool failed = false;
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        if (list.row(i).status != results::RowStatus::FailedModification) continue;
+        const std::string why = driver.failureOf(i);
+        std::fprintf(stderr, "vsr-search: %s: Failed Modification%s%s\n", list.row(i).fullName().c_str(),
+                     why.empty() ? "" : ": ", why.c_str());
+        failed = true;
+    }
+    return failed;
+}
+
 // The name of `fullName` relative to the search folder `root`.
 std::string relativeName(const std::string& root, const std::string& fullName) {
     if (root == "/" && fullName.starts_with('/')) return fullName.substr(1);
@@ -69,13 +82,7 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
         return engine::contentDiff(relativeName(root, path), content);
     });
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
-    bool failed = false;
-    for (const results::ResultItem& row : host.results().rows())
-        if (row.status == results::RowStatus::FailedModification) {
-            std::fprintf(stderr, "vsr-search: %s: Failed Modification\n", row.fullName().c_str());
-            failed = true;
-        }
-    return failed ? 3 : 0;
+    return reportFailures(driver, host.results()) ? 3 : 0;
 }
 
 }  // namespace
@@ -98,6 +105,7 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
     driver.setThreads(request.threads);
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     bool failed = printRows(out, list);
+    reportFailures(driver, list);
     if (request.undoAfter) {
         driver.UndoReplaceBitClick();
         std::fputs("-- undo\n", out);

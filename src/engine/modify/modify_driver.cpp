@@ -16,6 +16,25 @@ void ModifyDriver::setUndoEnabled(bool on) {
 
 void ModifyDriver::disableUndo() { setUndoEnabled(false); }
 
+std::string ModifyDriver::failureOf(std::size_t row) const {
+    const auto it = failures_.find(row);
+    return it == failures_.end() ? std::string() : it->second;
+}
+
+namespace {
+
+// Why the marks of a file refuse its write.
+std::string markRefusal(const FilePreparation& prep, bool createBackups) {
+    if (!prep.attributes) return "it can't be found";
+    const platform::FileAttributes& a = *prep.attributes;
+    if (a.system) return "it is a system file";
+    const char* mark = a.readOnly && a.hidden ? "read-only and hidden" : a.readOnly ? "read-only" : "hidden";
+    if (!createBackups) return std::string("it is ") + mark + ", which only a run with backups may modify";
+    return std::string("it is ") + mark + ", and the settings do not allow modifying such files";
+}
+
+}  // namespace
+
 const char* modifyRefusal(const SearchConditions& c) {
     if (c.searchType == SearchType::Phrase && c.searchText.empty()) return kNoSearchString;
     if (c.searchType != SearchType::Phrase && isEmptyMemo(c.searchLines)) return kNoSearchText;
@@ -47,6 +66,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
     host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
     handled_.clear();
+    failures_.clear();
     readAs_.clear();
     staged_.clear();
     pending_.clear();
@@ -76,7 +96,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
                     // A file the memory does not suffice for stays as it was: its row says the
                     // modification failed, what the file held goes back, and the run goes on.
                     if (query_->matcher()) query_->matcher()->release();
-                    finishRow(i, false, false);
+                    finishRow(i, false, false, "there is not enough memory for it");
                 }
                 takePublished(false);
             }
@@ -146,7 +166,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     // A stopped file is not written, and no backup of it was made.
     if (content.outcome == EngineOutcome::Stopped) return;
     if (content.outcome != EngineOutcome::Done) {
-        finishRow(index, false, false);
+        finishRow(index, false, false, "its marked lines reach past the end of the file");
         return;
     }
     // Bytes that would not change need no write and no backup: the file stays as it is.
@@ -179,7 +199,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         }
         case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
         case platform::RewriteBatch::Staged::Refused:
-        case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false); break;
+        case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false, env_.files.lastRefusal()); break;
     }
     // A batch is sent when it is full, or when it has waited long enough that the rows should
     // show their progress.
@@ -215,7 +235,8 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         std::optional<std::string> original =
             readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
         if (!original) {
-            finishRow(index, false, false);
+            finishRow(index, false, false,
+                      prep.writable() ? std::string("it can't be read") : markRefusal(prep, c.createBackups));
             return false;
         }
         ModifyContext context(c, *query_, host_, env_.clock);
@@ -226,7 +247,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     // The marks are tested here, in row order, as a single thread tests them.
     prep = prepareFile(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
     if (!prep.writable()) {
-        finishRow(index, false, false);
+        finishRow(index, false, false, markRefusal(prep, c.createBackups));
         return false;
     }
     RunState& state = host_.runState();
@@ -238,7 +259,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     for (const RecordingHost::Message& m : ready->messages) host_.messageBox(m.caption, m.text, m.icon);
     if (ready->stopRequested) state.stop = true;
     if (ready->failed || !ready->read) {
-        finishRow(index, false, false);
+        finishRow(index, false, false, ready->failed ? "there is not enough memory for it" : "it can't be read");
         return false;
     }
     stamp = ready->stamp;
@@ -256,7 +277,7 @@ void ModifyDriver::sendBatch() {
 
 void ModifyDriver::takePublished(bool wait) {
     for (const platform::RewriteBatch::Published& done : env_.files.takePublished(wait))
-        finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade);
+        finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade, done.reason);
 }
 
 void ModifyDriver::publishAll() {
@@ -264,7 +285,7 @@ void ModifyDriver::publishAll() {
     takePublished(true);
 }
 
-void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) {
+void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, std::string failure) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
     if (auto it = staged_.find(index); it != staged_.end()) {
@@ -275,6 +296,7 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade) 
     }
     if (!modified) {
         list.SetResultStatus(index, results::RowStatus::FailedModification);
+        failures_[index] = std::move(failure);
         return;
     }
     // A rewrite through a new file gives the file a new inode; the other names of the file

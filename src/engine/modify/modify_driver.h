@@ -63,6 +63,9 @@ public:
     bool undoEnabled() const { return undoEnabled_; }
     // Turning backups off, hiding the list, removing or renaming rows disable Undo.
     void disableUndo();
+    // Why the last run left row `row` as "Failed Modification" ("it changed since it was
+    // read"); empty when the row did not fail or no reason is known.
+    std::string failureOf(std::size_t row) const;
 
 private:
     // Runs the per-file steps for `row`; a rewrite may wait in the batch until sendBatch().
@@ -73,7 +76,7 @@ private:
     void takePublished(bool wait);
     // Sends the waiting rewrites and gives every row its Result.
     void publishAll();
-    void finishRow(std::size_t row, bool modified, bool backupMade);
+    void finishRow(std::size_t row, bool modified, bool backupMade, std::string failure = {});
     // Starts the workers over the rows the run will modify (when more than one thread is set).
     void startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c, const ModifyOptions& o);
     // The row's file read and modified: by the workers, or here. False when the row is done
@@ -97,6 +100,8 @@ private:
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
     // The device and inode each handled row's file had when it was read.
     std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> readAs_;
+    // Why each failed row failed.
+    std::map<std::size_t, std::string> failures_;
     // The new file of each row whose rewrite is on its way, as noted in handled_.
     std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> staged_;
     // Rows whose rewrite waits in the batch, since batchStartMs_.

@@ -86,6 +86,24 @@ TEST(VsrSearchModify, FailedFileGivesStatusThree) {
     EXPECT_EQ(vsr::test::readFile(tree.path() / ".hidden.txt"), "\n");
 }
 
+// A failed row is named on standard error with its reason, in the run and in the dry run.
+TEST(VsrSearchModify, AFailedFileIsNamedWithItsReason) {
+    vsr::test::TempDir tree;
+    tree.write(".hidden.txt", "a\n");
+    const std::string root = tree.str();
+    for (const bool dry : {false, true}) {
+        SCOPED_TRACE(dry);
+        std::vector<std::string> args{"--path", root, "--query", "a", "--modify", "delete"};
+        if (dry) args.push_back("--dry-run");
+        const vsr::test::ToolRun run = vsr::test::runProgram(VSR_SEARCH_EXE, args);
+        EXPECT_EQ(run.status, 3);
+        EXPECT_NE(run.err.find("vsr-search: " + root + "/.hidden.txt: Failed Modification: it is hidden, which only a "
+                               "run with backups may modify\n"),
+                  std::string::npos)
+            << run.err;
+    }
+}
+
 // A message of the search is an input error (2); a message that ends the modification leaves
 // files as they were, which is the modification's failure (3), for the run and for the dry run.
 TEST(VsrSearchModify, AMessageThatEndsTheModificationGivesStatusThree) {
