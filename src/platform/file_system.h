@@ -114,6 +114,13 @@ public:
         handle.reset();
         return listDirectory(dir, out);
     }
+    // Lists a subfolder the walk found in a listed folder: `folder.path` is its full name and
+    // `folder.folder` the parent's handle, in which it is opened by its name alone when there
+    // is one. A link put in the folder's place since the parent was listed is not followed (a
+    // link to a folder is never walked). As listFolder otherwise.
+    virtual bool listSubfolder(const FileRef& folder, std::vector<DirEntry>& out, FolderRef& handle) {
+        return listFolder(folder.path, out, handle);
+    }
     // Size, time and attributes of `path`, following a link to a file. False when missing.
     virtual bool stat(const std::string& path, FileInfo& out) = 0;
     // The same for a listed file, looked up by its name alone in its folder's handle when there

@@ -2,10 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <string_view>
 
@@ -58,8 +60,16 @@ EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
 
 // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
 
 }  // namespace
+
+PosixFileSystem::PosixFileSystem() {
+    struct rlimit limit;
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY &&
+        limit.rlim_cur / 4 < static_cast<rlim_t>(kMaxHeldFolders))
+        maxHeld_ = static_cast<int>(limit.rlim_cur / 4);
+}
 
 PosixFileSystem::~PosixFileSystem() { closeCachedFolder(); }
 
@@ -104,8 +114,26 @@ bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& 
     out.clear();
     handle.reset();
     const std::string path = dir.empty() ? "/" : dir;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::open(path.c_str(), kFolderFlags);
     if (fd < 0) return false;
+    return listOpened(fd, path, out, handle);
+}
+
+bool PosixFileSystem::listSubfolder(const FileRef& folder, std::vector<DirEntry>& out, FolderRef& handle) {
+    out.clear();
+    handle.reset();
+    // A folder whose full name the system would refuse is not walked: none of its files could
+    // be shown, opened or modified by that name.
+    if (folder.path.size() >= PATH_MAX) return false;
+    const auto* parent = dynamic_cast<const Folder*>(folder.folder);
+    const bool byName = parent && folder.nameStart > 0 && folder.nameStart < folder.path.size();
+    const int fd = byName ? ::openat(parent->fd, folder.path.c_str() + folder.nameStart, kFolderFlags | O_NOFOLLOW)
+                          : ::open(folder.path.c_str(), kFolderFlags | O_NOFOLLOW);
+    if (fd < 0) return false;
+    return listOpened(fd, folder.path, out, handle);
+}
+
+bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle) {
     // The entries straight from the kernel, so the folder's descriptor stays ours to keep.
     alignas(struct dirent64) char buf[32768];
     for (;;) {
@@ -122,9 +150,10 @@ bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& 
             entry.kind = kindOf(fd, e->d_type, name);
         }
     }
-    // The walk reads this folder's files next: the handle lets each be opened by its name
-    // alone. Only a listing makes one, and a run lets go of them, so none outlives its run.
-    if (held_.load(std::memory_order_relaxed) >= kMaxHeldFolders) {
+    // The walk reads this folder's files and lists its subfolders next: the handle lets each be
+    // opened by its name alone. Only a listing makes one, and a run lets go of them, so none
+    // outlives its run.
+    if (held_.load(std::memory_order_relaxed) >= maxHeld_) {
         ::close(fd);
         return true;
     }

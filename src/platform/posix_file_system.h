@@ -12,13 +12,14 @@ namespace vsr::platform {
 // threads: a walk lists folders while other threads read their files.
 class PosixFileSystem final : public FileSystem {
 public:
-    PosixFileSystem() = default;
+    PosixFileSystem();
     ~PosixFileSystem() override;
     PosixFileSystem(const PosixFileSystem&) = delete;
     PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
     bool listDirectory(const std::string& dir, std::vector<DirEntry>& out) override;
     bool listFolder(const std::string& dir, std::vector<DirEntry>& out, FolderRef& handle) override;
+    bool listSubfolder(const FileRef& folder, std::vector<DirEntry>& out, FolderRef& handle) override;
     bool stat(const std::string& path, FileInfo& out) override;
     bool statAt(const FileRef& file, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
@@ -26,8 +27,11 @@ public:
     void releaseCaches() override { closeCachedFolder(); }
 
     // Folder handles held at once beyond which listings hand out none: the walk may run
-    // thousands of files ahead of the readers, and each handle is an open descriptor.
+    // thousands of files ahead of the readers, and each handle is an open descriptor. Each
+    // folder of the walk's way down holds one too, so a deeper tree opens its deeper folders
+    // by their full names. Fewer when the process may open few descriptors (a quarter of them).
     static constexpr int kMaxHeldFolders = 256;
+    int maxHeldFolders() const { return maxHeld_; }
 
 private:
     // A handle of a listed folder; closed when the last user lets go of it.
@@ -45,6 +49,8 @@ private:
     std::shared_ptr<const Folder> folderOf(const std::string& path, std::size_t& slash);
     void keepFolder(const std::shared_ptr<const Folder>& folder);
     void closeCachedFolder();
+    // Lists the opened folder `fd` named `path`, keeping it as the handle when there is room.
+    bool listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle);
     // Reads the opened file as `request` says and closes it.
     ReadStatus readOpened(int fd, FileBuffer& buffer, const ReadRequest& request);
     std::mutex mutex_;
@@ -52,6 +58,7 @@ private:
     std::array<std::shared_ptr<const Folder>, 8> folders_;
     std::size_t nextFolder_ = 0;
     std::atomic<int> held_ = 0;
+    int maxHeld_ = kMaxHeldFolders;
 };
 
 }  // namespace vsr::platform

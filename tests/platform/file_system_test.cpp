@@ -228,12 +228,12 @@ TEST(PosixFileSystem, FolderHandlesReadByNameAndFillTheEntry) {
     // Handles are counted: past the limit a listing hands out none, and reading by the full
     // name still works; letting go of the handles closes the folders.
     std::vector<FolderRef> held;
-    for (int i = 0; i < PosixFileSystem::kMaxHeldFolders + 8; ++i) {
+    for (int i = 0; i < fs.maxHeldFolders() + 8; ++i) {
         FolderRef h;
         ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, h));
         if (h) held.push_back(std::move(h));
     }
-    EXPECT_LT(static_cast<int>(held.size()), PosixFileSystem::kMaxHeldFolders);
+    EXPECT_LT(static_cast<int>(held.size()), fs.maxHeldFolders());
     FolderRef none;
     ASSERT_TRUE(fs.listFolder(dir.str() + "/f", entries, none));
     EXPECT_EQ(none, nullptr);
@@ -284,6 +284,37 @@ TEST(PosixFileSystem, StatAtLooksUpTheNameInTheFolderHandle) {
     ASSERT_TRUE(fs.loadInfo(FileRef{old, old.size() - 5, folder.get()}, entry));
     EXPECT_TRUE(entry.infoLoaded);
     EXPECT_EQ(entry.info.size, 5u);
+}
+
+// A subfolder is listed by its name in its parent's handle, which follows the parent when it
+// moves, and never through a link put in its place; the run's own folder may be a link.
+TEST(PosixFileSystem, SubfoldersAreListedByNameAndNeverThroughALink) {
+    vsr::test::TempDir dir;
+    dir.write("p/s/a.txt", "a");
+    dir.write("other/b.txt", "b");
+    std::filesystem::create_directory_symlink(dir.path() / "other", dir.path() / "lnk");
+    PosixFileSystem fs;
+    std::vector<DirEntry> entries;
+    FolderRef parent;
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/p", entries, parent));
+    ASSERT_NE(parent, nullptr);
+    std::filesystem::rename(dir.path() / "p", dir.path() / "moved");
+    const std::string sub = dir.str() + "/p/s";
+    FolderRef handle;
+    ASSERT_TRUE(fs.listSubfolder({sub, sub.size() - 1, parent.get()}, entries, handle));
+    EXPECT_EQ(names(entries, EntryKind::File), (std::vector<std::string>{"a.txt"}));
+    EXPECT_NE(handle, nullptr);
+    EXPECT_FALSE(fs.listSubfolder({sub, sub.size() - 1, nullptr}, entries, handle));  // by the old full name
+
+    std::filesystem::remove_all(dir.path() / "moved" / "s");
+    std::filesystem::create_directory_symlink(dir.path() / "other", dir.path() / "moved" / "s");
+    EXPECT_FALSE(fs.listSubfolder({sub, sub.size() - 1, parent.get()}, entries, handle));
+    EXPECT_TRUE(entries.empty());
+    EXPECT_EQ(handle, nullptr);
+    const std::string now = dir.str() + "/moved/s";
+    EXPECT_FALSE(fs.listSubfolder({now, now.size() - 1, nullptr}, entries, handle));
+    ASSERT_TRUE(fs.listFolder(dir.str() + "/lnk", entries, handle));
+    EXPECT_EQ(names(entries, EntryKind::File), (std::vector<std::string>{"b.txt"}));
 }
 
 // A listing larger than one batch of kernel entries lists every name once.

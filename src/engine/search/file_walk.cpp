@@ -76,13 +76,29 @@ void FileWalk::examine(const std::string& dir, SharedFolder& shared, platform::D
     examiner_.examine(shared, entry, folder);
 }
 
+std::vector<platform::DirEntry>& FileWalk::listingAt(std::size_t depth) {
+    while (listings_.size() <= depth) listings_.emplace_back();
+    return listings_[depth];
+}
+
+std::string& FileWalk::pathAt(std::size_t depth) {
+    while (paths_.size() <= depth) paths_.emplace_back();
+    return paths_[depth];
+}
+
 void FileWalk::walkDirectory(const std::string& dir) {
+    std::vector<platform::DirEntry>& entries = listingAt(0);
+    platform::FolderRef folder;
+    // The folder the run was given is opened by its name, through a link if it is one.
+    if (!run_.env().fs.listFolder(dir, entries, folder)) return;
+    walkListed(dir, entries, folder, 0);
+}
+
+void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry>& entries,
+                          const platform::FolderRef& folder, std::size_t depth) {
     const SearchConditions& c = run_.conditions();
     const bool ignored = directoryIgnored(dir);
-    std::vector<platform::DirEntry> entries;
-    platform::FolderRef folder;
     SharedFolder shared;
-    if (!run_.env().fs.listFolder(dir, entries, folder)) return;
     for (platform::DirEntry& entry : entries) {
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
@@ -96,9 +112,18 @@ void FileWalk::walkDirectory(const std::string& dir) {
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {
             if (!c.includeSubfolders || (ignored && c.ignoreSubfoldersToo)) continue;
-            std::string sub = platform::joinPath(dir, entry.name);
+            // Each depth has its own name and listing, used again for every folder there.
+            std::string& sub = pathAt(depth + 1);
+            sub.assign(dir);
+            if (sub.empty() || sub.back() != '/') sub += '/';
+            sub += entry.name;
             run_.setStatusText(kPathPanel, sub);
-            walkDirectory(sub);
+            std::vector<platform::DirEntry>& subEntries = listingAt(depth + 1);
+            platform::FolderRef subFolder;
+            // By its name in this folder's handle: the kernel resolves one name, not the path.
+            const platform::FileRef ref{sub, sub.size() - entry.name.size(), folder.get()};
+            if (run_.env().fs.listSubfolder(ref, subEntries, subFolder))
+                walkListed(sub, subEntries, subFolder, depth + 1);
             if (run_.stopped()) return;
         }
         // Sockets, FIFOs, devices and links to folders are never opened.

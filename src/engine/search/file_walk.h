@@ -1,4 +1,5 @@
 #pragma once
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ public:
     void walkResults(const std::vector<std::string>& snapshot);
 
 private:
+    // Walks the listed folder `dir` at `depth` below the run's folder (0).
+    void walkListed(const std::string& dir, std::vector<platform::DirEntry>& entries,
+                    const platform::FolderRef& folder, std::size_t depth);
+    // The listing and the name buffers of a depth; a deque, so those of the folders above
+    // stay where they are when a deeper one is added.
+    std::vector<platform::DirEntry>& listingAt(std::size_t depth);
+    std::string& pathAt(std::size_t depth);
     bool directoryIgnored(const std::string& dir) const;
     bool fileIgnored(std::string_view name) const;
     // Size and date filters; loads the entry's information only when one of them is on.
@@ -41,6 +49,8 @@ private:
     std::vector<CompiledMask> dirMasks_;
     std::vector<FileNameMask> fileIgnoreMasks_;
     platform::FileTime now_;
+    std::deque<std::vector<platform::DirEntry>> listings_;
+    std::deque<std::string> paths_;
 };
 
 // Examines each file on the walk's thread with one matcher: the single-threaded run.
