@@ -2,7 +2,19 @@
 
 namespace vsr::engine {
 
-QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query) : run_(run), query_(query) {}
+QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
+                           std::unique_ptr<ListedFileStep::Worker> followUp)
+    : run_(run), query_(query), followUp_(std::move(followUp)), stopped_([this] { return run_.stopped(); }) {}
+
+void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool whole) {
+    run_.listFile(dir, entry, counts_);
+    if (!followUp_) return;
+    // The buffer is the whole file when it holds as many bytes as the file had when opened: a
+    // read cut at a NUL byte holds fewer, one of a file that grew while read more.
+    const std::string_view bytes = run_.buffer().view();
+    whole = whole && entry.infoLoaded && entry.info.size == bytes.size();
+    followUp_->listed(run_.fullPath(dir, entry.name), whole ? &bytes : nullptr, stopped_);
+}
 
 void QueryListing::report(const QueryRefusal& refusal) {
     run_.message(refusal.caption, refusal.message, MessageIcon::Exclamation);
@@ -27,8 +39,8 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
     if (query_.listsEveryFile()) {
         if (!foundColumnRemoved_) run_.removeFoundColumn();
         foundColumnRemoved_ = true;
-        static const std::vector<std::int64_t> kNoCount{0};
-        run_.listFile(dir, entry, kNoCount);
+        counts_.assign(1, 0);
+        list(dir, entry, false);
         return;
     }
     if (!acceptable()) return;
@@ -54,7 +66,7 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         // so is a file whose read Stop ended.
         return;
     }
-    if (query_.listed(counts_)) run_.listFile(dir, entry, counts_);
+    if (query_.listed(counts_)) list(dir, entry, status == platform::ReadStatus::Ok);
 }
 
 }  // namespace vsr::engine

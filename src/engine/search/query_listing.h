@@ -5,16 +5,18 @@
 #include <vector>
 
 #include "engine/query/compiled_query.h"
+#include "engine/search/listed_file_step.h"
 #include "engine/search/search_run.h"
 
 namespace vsr::engine {
 
 // Lists the files the run's compiled query matches: counts its matches in each file and lists
 // a file that has any (by the terms' signs for word queries). An empty query lists every file
-// without counts.
+// without counts. A listed file's bytes go on to `followUp` when one is given.
 class QueryListing final : public ContentMatcher {
 public:
-    QueryListing(SearchRun& run, const CompiledQuery& query);
+    QueryListing(SearchRun& run, const CompiledQuery& query,
+                 std::unique_ptr<ListedFileStep::Worker> followUp = nullptr);
     void matchFile(const std::string& dir, platform::DirEntry& entry) override;
     void releaseMemory() override;
 
@@ -22,11 +24,15 @@ private:
     // The query's refusal, reported when the first file reaches the matcher; false when refused.
     bool acceptable();
     void report(const QueryRefusal& refusal);
+    // Lists the file and hands it to the follow-up; `whole`: the run's buffer holds all of it.
+    void list(const std::string& dir, platform::DirEntry& entry, bool whole);
 
     SearchRun& run_;
     const CompiledQuery& query_;
     std::unique_ptr<QueryMatcher> matcher_;
     std::vector<std::int64_t> counts_;
+    std::unique_ptr<ListedFileStep::Worker> followUp_;
+    std::function<bool()> stopped_;
     bool checked_ = false;
     // Said once, with this matcher's first file: every later row of its files comes after it.
     bool foundColumnRemoved_ = false;

@@ -118,8 +118,8 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         host_.messageBox(query.refusal().caption, query.refusal().message, MessageIcon::Exclamation);
         state.stop = true;
     }
-    auto makeMatcher = [&query](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
-        return std::make_unique<QueryListing>(run, query);
+    auto makeMatcher = [&query, step = listedStep_](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
+        return std::make_unique<QueryListing>(run, query, step ? step->makeWorker() : nullptr);
     };
     std::unique_ptr<ContentMatcher> matcher = makeMatcher(walkRun);
 

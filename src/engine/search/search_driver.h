@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/search/listed_file_step.h"
 #include "engine/search/search_run.h"
 
 namespace vsr::engine {
@@ -29,6 +30,8 @@ public:
     void setThreads(int threads) { threads_ = threads; }
     // The number of threads a run with `setting` uses.
     static int resolveThreads(int setting);
+    // Work on the bytes of every listed file, done by the thread that examined it (null: none).
+    void setListedFileStep(ListedFileStep* step) { listedStep_ = step; }
 
     // The Find and Search buttons.
     void FindButtonClick(SearchConditions& conditions, const RunOptions& options = {});
@@ -39,6 +42,7 @@ private:
     SearchEnv env_;
     SearchHost& host_;
     int threads_ = 0;
+    ListedFileStep* listedStep_ = nullptr;
 };
 
 }  // namespace vsr::engine

@@ -1,0 +1,31 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vsr::engine {
+
+// Work a run does on each file it lists, on the thread that examined the file, while that
+// thread still holds the file's bytes: a caller that needs the contents of the listed files
+// (a dry run's modification) need not read them a second time. What the work makes stays with
+// the caller; the search's own output does not change.
+class ListedFileStep {
+public:
+    // One per examining thread, used by that thread alone.
+    class Worker {
+    public:
+        virtual ~Worker() = default;
+        // `path` was just listed. `bytes` is the whole file as the search read it, or null when
+        // the search did not hold all of it (a read cut at a NUL byte, a file that grew while
+        // read, a query that reads nothing). `stopped` says when the run is over: long work
+        // looks at it and gives up.
+        virtual void listed(const std::string& path, const std::string_view* bytes,
+                            const std::function<bool()>& stopped) = 0;
+    };
+    virtual ~ListedFileStep() = default;
+    // Called from any thread.
+    virtual std::unique_ptr<Worker> makeWorker() = 0;
+};
+
+}  // namespace vsr::engine
