@@ -29,6 +29,9 @@ struct FileInfo {
     std::uint64_t size = 0;
     FileTime lastWrite{};
     FileAttributes attributes;
+    // Which file it is (after following a link); both 0 when the file system does not say.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 };
 
 // One entry of a directory listing. The kind comes from the listing itself; `info` is

@@ -26,6 +26,8 @@ void fillInfo(const struct stat& st, std::string_view name, FileInfo& out) {
     out.attributes = {};
     out.attributes.readOnly = (st.st_mode & S_IWUSR) == 0;
     out.attributes.hidden = !name.empty() && name[0] == '.';
+    out.device = static_cast<std::uint64_t>(st.st_dev);
+    out.inode = static_cast<std::uint64_t>(st.st_ino);
 }
 
 std::string_view baseName(const std::string& path) {

@@ -214,6 +214,12 @@ TEST(PosixFileSystem, FolderHandlesReadByNameAndFillTheEntry) {
         EXPECT_EQ(e.info.size, byName.size);
         EXPECT_EQ(e.info.lastWrite, byName.lastWrite);
         EXPECT_EQ(e.info.attributes, byName.attributes) << e.name;
+        // Which file it is: the link's target, as stat(2) names it.
+        struct stat st {};
+        ASSERT_EQ(::stat(path.c_str(), &st), 0);
+        EXPECT_EQ(e.info.device, static_cast<std::uint64_t>(st.st_dev)) << e.name;
+        EXPECT_EQ(e.info.inode, static_cast<std::uint64_t>(st.st_ino)) << e.name;
+        EXPECT_EQ(byName.inode, e.info.inode) << e.name;
     }
     // Information already loaded (by a size filter) is left as it was.
     DirEntry loaded{"a.txt", EntryKind::File, true, {}};

@@ -2,6 +2,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     const platform::RecoveryReport recovered = platform::recoverInterruptedWrites();
     if (!recovered.empty()) std::fprintf(stderr, "vsr-search: %s\n", platform::recoveryMessage(recovered).c_str());
     // Rows go out in large blocks; the benchmark prints tens of thousands of them.
-    static char outBuffer[1 << 16];
+    static char outBuffer[1 << 20];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
 
     platform::PosixFileSystem fs;
@@ -50,6 +51,13 @@ int main(int argc, char** argv) {
     driver.setThreads(options.threads);
     options.modify.threads = options.threads;
 
+    // A dry run modifies each listed file while the search holds its bytes.
+    std::unique_ptr<tools::DryRunAhead> ahead;
+    if (options.modify.modify && options.modify.dryRun) {
+        ahead = std::make_unique<tools::DryRunAhead>(options.conditions, options.modify);
+        driver.setListedFileStep(&ahead->step());
+    }
+
     auto start = std::chrono::steady_clock::now();
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));
     int modifyStatus = 0;
@@ -57,7 +65,8 @@ int main(int argc, char** argv) {
     // files left as they were, which is the modification's failure (3).
     const std::size_t searchMessages = host.messages.size();
     if (options.modify.modify) {
-        modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames}, host);
+        modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames},
+                                              host, ahead.get());
         if (host.messages.size() > searchMessages) modifyStatus = 3;
     }
     const std::size_t runMessages = host.messages.size();

@@ -63,32 +63,41 @@ std::string relativeName(const std::string& root, const std::string& fullName) {
     return fullName;
 }
 
-// Modify All through a store that writes nothing: each rewrite Modify hands over is printed as
-// a unified diff instead. Rows that would fail are named on standard error.
+// The unified diff of one changed file, named relative to the search folder.
+engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
+    return [&conditions](const std::string& path, const engine::ModifiedContent& content) {
+        return engine::contentDiff(relativeName(conditions.path, path), content);
+    };
+}
+
+// Modify All as a dry run: nothing is written (the store refuses to), each rewrite Modify would
+// make is printed as a unified diff instead, in row order. Rows that would fail are named on
+// standard error.
 int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-           engine::SearchEnv env, engine::SearchHost& host) {
+           engine::SearchEnv env, engine::SearchHost& host, DryRunAhead* ahead) {
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
-    // The diff of each file is made by the thread that modified it; rows are printed in order.
-    const engine::ModifyDriver* running = nullptr;
-    engine::DryRunStore store(disk, [&](const engine::DryRunStore::Proposal&) {
-        const std::string& diff = running->stagedNote();
-        std::fwrite(diff.data(), 1, diff.size(), out);
-    });
+    engine::DryRunStore store(disk, [](const engine::DryRunStore::Proposal&) {});
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
-    running = &driver;
     driver.setThreads(request.threads);
-    driver.setContentStep([root = conditions.path](const std::string& path, const engine::ModifiedContent& content) {
-        return engine::contentDiff(relativeName(root, path), content);
-    });
+    // Files the search did not modify already are modified and diffed by the driver's threads.
+    driver.setContentStep(diffStep(conditions));
+    driver.setDryRun(
+        [out](std::size_t, const std::string& diff) { std::fwrite(diff.data(), 1, diff.size(), out); },
+        ahead ? &ahead->step() : nullptr);
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     return reportFailures(driver, host.results()) ? 3 : 0;
 }
 
 }  // namespace
 
+DryRunAhead::DryRunAhead(const engine::SearchConditions& conditions, const ModifyRequest& request)
+    : modifications_(std::make_unique<engine::ListedModifications>(engine::ListedModifications::Setup{
+          conditions, request.options, request.intervalGiven ? request.interval : results::ModificationInterval{},
+          diffStep(conditions), disk_, attributes_})) {}
+
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-                    engine::SearchEnv env, engine::SearchHost& host) {
+                    engine::SearchEnv env, engine::SearchHost& host, DryRunAhead* ahead) {
     results::ResultList& list = host.results();
     if (request.intervalGiven)
         for (std::size_t i = 0; i < list.count(); ++i) {
@@ -97,7 +106,7 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
         }
     // Stop of the search (a refused query) must not carry over into the modification.
     if (host.runState().stop) return 0;
-    if (request.dryRun) return dryRun(out, conditions, request, env, host);
+    if (request.dryRun) return dryRun(out, conditions, request, env, host, ahead);
     platform::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);

@@ -31,5 +31,8 @@ struct MarkedFilesAllowed {
 // file's); with backups off only the attributes are read.
 FilePreparation prepareFile(const std::string& path, bool createBackups, MarkedFilesAllowed options,
                             platform::AttributeChanger& attributes);
+// The same for a file whose attributes were already read (`found`; nothing when it is missing).
+FilePreparation prepareFile(std::optional<platform::FileAttributes> found, bool createBackups,
+                            MarkedFilesAllowed options);
 
 }  // namespace vsr::engine

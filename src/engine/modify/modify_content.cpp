@@ -17,9 +17,13 @@ bool keepsLineEnds(std::string_view text, LineSeparator separator) {
 
 }  // namespace
 
-ModifiedContent modifyContent(ModifyContext& context, std::string original,
-                              const results::ModificationInterval& interval, LineSeparator separator) {
-    ModifiedContent result;
+void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
+                   LineSeparator separator) {
+    result.outcome = EngineOutcome::Failed;
+    result.spliced = false;
+    result.bytes.clear();
+    result.edits.clear();
+    const std::string& original = result.original;
     // A phrase over the whole file whose line ends stay as they are changes only the bytes of
     // its occurrences: the new text is the old one with the replacements spliced in, which
     // equals splitting it into lines, editing them and joining them again.
@@ -34,10 +38,9 @@ ModifiedContent modifyContent(ModifyContext& context, std::string original,
             result.bytes.clear();
             result.edits.clear();
         }
-        result.original = std::move(original);
-        return result;
+        return;
     }
-    FileModel model(std::move(original));
+    FileModel model(std::move(result.original));
     switch (context.conditions().searchType) {
         case SearchType::Phrase: result.outcome = PhraseModify(context, model, interval); break;
         case SearchType::RegExpr: result.outcome = RegExprModify(context, model, interval); break;
@@ -47,6 +50,13 @@ ModifiedContent modifyContent(ModifyContext& context, std::string original,
     if (context.stopped()) result.outcome = EngineOutcome::Stopped;
     if (result.outcome == EngineOutcome::Done) result.bytes = joinFileModel(model, separator);
     result.original = model.takeOriginal();
+}
+
+ModifiedContent modifyContent(ModifyContext& context, std::string original,
+                              const results::ModificationInterval& interval, LineSeparator separator) {
+    ModifiedContent result;
+    result.original = std::move(original);
+    modifyContent(context, result, interval, separator);
     return result;
 }
 

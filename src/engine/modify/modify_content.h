@@ -41,6 +41,10 @@ struct ModifiedContent {
 // written, shared by Modify, the preview and the dry run.
 ModifiedContent modifyContent(ModifyContext& context, std::string original,
                               const results::ModificationInterval& interval, LineSeparator separator);
+// The same with the bytes as read in `content.original` and the rest of `content` made anew,
+// its buffers reused: a thread that modifies many files allocates for the largest only.
+void modifyContent(ModifyContext& context, ModifiedContent& content, const results::ModificationInterval& interval,
+                   LineSeparator separator);
 
 // The file as Modify reads it: nothing when its marks refuse the write (read-only, hidden or
 // system not cleared under the options) or when it can't be read.

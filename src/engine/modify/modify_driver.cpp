@@ -132,17 +132,22 @@ void ModifyDriver::endRun(bool stopped) {
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
-    platform::FileLinks identity = env_.files.links(path);
-    auto key = std::make_pair(identity.device, identity.inode);
-    auto it = identity.inode != 0 ? handled_.find(key) : handled_.end();
+    auto identityOf = [&] {
+        const platform::FileLinks identity = env_.files.links(path);
+        return std::make_pair(identity.device, identity.inode);
+    };
+    // A row the search modified already brings its file's identity and marks along.
+    std::optional<ModifiedAhead> ahead;
+    if (ahead_) ahead = ahead_->take(path, list.row(index).interval);
+    auto key = ahead ? std::make_pair(ahead->device, ahead->inode) : identityOf();
+    auto it = key.second != 0 ? handled_.find(key) : handled_.end();
     if (it != handled_.end()) {
         // The other name's rewrite must be published before its Result can be shared. Its old
         // file may have lost its last name meanwhile and its number gone to a file made since:
         // the name is asked again once the rewrites are published.
         publishAll();
-        identity = env_.files.links(path);
-        key = std::make_pair(identity.device, identity.inode);
-        it = identity.inode != 0 ? handled_.find(key) : handled_.end();
+        key = identityOf();
+        it = key.second != 0 ? handled_.find(key) : handled_.end();
     }
     if (it != handled_.end()) {
         const std::size_t first = it->second;
@@ -158,8 +163,14 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     FilePreparation prep;
     platform::FileStamp stamp;
     ModifiedContent content;
-    if (!contentOf(index, c, o, prep, stamp, content)) return;
-    if (identity.inode != 0) {
+    bool changed = false;
+    if (ahead) {
+        if (!aheadContent(index, *ahead, content, changed)) return;
+    } else {
+        if (!contentOf(index, c, o, prep, stamp, content)) return;
+        changed = content.changed();
+    }
+    if (key.second != 0) {
         handled_.emplace(key, index);
         readAs_[index] = key;
     }
@@ -170,7 +181,12 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         return;
     }
     // Bytes that would not change need no write and no backup: the file stays as it is.
-    if (!content.changed()) {
+    if (!changed) {
+        finishRow(index, true, false);
+        return;
+    }
+    if (dryRun_) {
+        dryRun_(index, stagedNote_);
         finishRow(index, true, false);
         return;
     }
@@ -220,6 +236,7 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
         const results::ResultItem& row = list.row(i);
         if (scope == ModifyScope::Selected && !row.selected) continue;
         if (c.intervalsInUse() && row.interval.isNil()) continue;
+        if (ahead_ && ahead_->has(row.fullName(), row.interval)) continue;
         jobOf_[i] = jobs.size();
         jobs.push_back({row.fullName(), row.interval});
     }
@@ -231,7 +248,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
                              FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content) {
     const std::string path = host_.results().row(index).fullName();
     stagedNote_.clear();
-    if (!prefetch_) {
+    if (!prefetch_ || jobOf_[index] == static_cast<std::size_t>(-1)) {
         std::optional<std::string> original =
             readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
         if (!original) {
@@ -270,6 +287,22 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     return true;
 }
 
+bool ModifyDriver::aheadContent(std::size_t index, ModifiedAhead& ahead, ModifiedContent& content, bool& changed) {
+    stagedNote_.clear();
+    // The marks refuse the write as they would here.
+    if (!ahead.prep.writable()) {
+        finishRow(index, false, false);
+        return false;
+    }
+    RunState& state = host_.runState();
+    for (const RecordingHost::Message& m : ahead.messages) host_.messageBox(m.caption, m.text, m.icon);
+    if (ahead.stopRequested) state.stop = true;
+    content.outcome = state.stop ? EngineOutcome::Stopped : ahead.outcome;
+    changed = ahead.changed;
+    stagedNote_ = std::move(ahead.note);
+    return true;
+}
+
 void ModifyDriver::sendBatch() {
     pending_.clear();
     env_.files.sendRewrites();
@@ -299,14 +332,16 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, 
         failures_[index] = std::move(failure);
         return;
     }
+    list.SetResultStatus(index, results::RowStatus::Modified);
+    if (list.intervalDisplay) list.ShowRowInterval(index);
+    // A dry run rewrote nothing: the file is still the one it read.
+    if (dryRun_) return;
     // A rewrite through a new file gives the file a new inode; the other names of the file
     // must still recognise it, and so must Undo.
     const platform::FileLinks rewritten = env_.files.links(path);
     // Only a file whose backup this run made can be undone; an older ".bak" would bring back
     // some earlier state.
     if (createBackups_ && backupMade) undo_.push_back({path, index, {}, rewritten.device, rewritten.inode});
-    list.SetResultStatus(index, results::RowStatus::Modified);
-    if (list.intervalDisplay) list.ShowRowInterval(index);
     if (rewritten.inode != 0) {
         const auto key = std::make_pair(rewritten.device, rewritten.inode);
         // A file published under a new inode has left its old one free, and the system may give

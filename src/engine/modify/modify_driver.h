@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/backup/backup_undo_list.h"
+#include "engine/modify/listed_modifications.h"
 #include "engine/modify/modify_context.h"
 #include "engine/modify/modify_prefetch.h"
 #include "engine/modify/modify_views.h"
@@ -49,6 +50,15 @@ public:
     // it returns is stagedNote() while that file's rewrite is handed to the store.
     void setContentStep(ContentStep step) { step_ = std::move(step); }
     const std::string& stagedNote() const { return stagedNote_; }
+    // A dry run: no file is written and no attribute changed. Each file the run would rewrite
+    // goes to `proposed` instead, in row order, with its note (see setContentStep), and its row
+    // says Modified. The rows `ahead` (if given) modified during the search are taken from it
+    // rather than read and modified again.
+    using Proposal = std::function<void(std::size_t row, const std::string& note)>;
+    void setDryRun(Proposal proposed, ListedModifications* ahead = nullptr) {
+        dryRun_ = std::move(proposed);
+        ahead_ = dryRun_ ? ahead : nullptr;
+    }
 
     // One modification run over the selected rows or all rows of the results list.
     void Modify(ModifyScope scope, const SearchConditions& conditions, const ModifyOptions& options);
@@ -83,6 +93,9 @@ private:
     // with (failed, or stopped and not to be written).
     bool contentOf(std::size_t row, const SearchConditions& c, const ModifyOptions& o, FilePreparation& prep,
                    platform::FileStamp& stamp, ModifiedContent& content);
+    // The same for a row modified during the search: its marks, messages and outcome; false
+    // when the row is done with. `changed` tells whether the file would be rewritten.
+    bool aheadContent(std::size_t row, ModifiedAhead& ahead, ModifiedContent& content, bool& changed);
     void setUndoEnabled(bool on);
     void endRun(bool stopped);
     bool ledElsewhere(const UndoEntry& entry);
@@ -113,6 +126,8 @@ private:
     int threads_ = 1;
     ContentStep step_;
     std::string stagedNote_;
+    Proposal dryRun_;
+    ListedModifications* ahead_ = nullptr;
     std::unique_ptr<ModifyPrefetch> prefetch_;
     std::vector<std::size_t> jobOf_;  // the prefetch job of each row
 };

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace vsr::engine {
 
 // Work a run does on each file it lists, on the thread that examined the file, while that
@@ -16,11 +18,11 @@ public:
     class Worker {
     public:
         virtual ~Worker() = default;
-        // `path` was just listed. `bytes` is the whole file as the search read it, or null when
-        // the search did not hold all of it (a read cut at a NUL byte, a file that grew while
-        // read, a query that reads nothing). `stopped` says when the run is over: long work
-        // looks at it and gives up.
-        virtual void listed(const std::string& path, const std::string_view* bytes,
+        // `path` was just listed, with `info` (as the row shows it). `bytes` is the whole file
+        // as the search read it, or null when the search did not hold all of it (a read cut at
+        // a NUL byte, a file that grew while read, a query that reads nothing). `stopped` says
+        // when the run is over: long work looks at it and gives up.
+        virtual void listed(const std::string& path, const platform::FileInfo& info, const std::string_view* bytes,
                             const std::function<bool()>& stopped) = 0;
     };
     virtual ~ListedFileStep() = default;

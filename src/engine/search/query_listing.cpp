@@ -13,7 +13,7 @@ void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool 
     // read cut at a NUL byte holds fewer, one of a file that grew while read more.
     const std::string_view bytes = run_.buffer().view();
     whole = whole && entry.infoLoaded && entry.info.size == bytes.size();
-    followUp_->listed(run_.fullPath(dir, entry.name), whole ? &bytes : nullptr, stopped_);
+    followUp_->listed(run_.fullPath(dir, entry.name), entry.info, whole ? &bytes : nullptr, stopped_);
 }
 
 void QueryListing::report(const QueryRefusal& refusal) {
