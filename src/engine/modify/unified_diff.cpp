@@ -120,9 +120,15 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, s
                                const std::vector<ReplacedLine>& lines, int context) {
     if (lines.empty()) return {};
     const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
+    // The hunks are laid out first, so the text is made in one buffer of the size it needs.
+    struct Hunk {
+        std::size_t first, last;  // its changed lines, lines[first..last]
+        std::size_t leadBegin, trailEnd, aStart, count;
+    };
+    std::vector<Hunk> hunks;
     std::string out = fileHeaders(name);
-    std::size_t i = 0;
-    while (i < lines.size()) {
+    std::size_t size = out.size();
+    for (std::size_t i = 0; i < lines.size();) {
         // A hunk takes every following changed line its context would reach, as unifiedDiff does.
         std::size_t j = i;
         while (j + 1 < lines.size() && lines[j + 1].line - (lines[j].line + 1) <= 2 * ctx) ++j;
@@ -134,21 +140,33 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, s
         for (; trail < ctx && trailEnd < before.size(); ++trail) trailEnd = linesOn(before, trailEnd, 1);
         const std::size_t aStart = lines[i].line - lead;
         const std::size_t count = lines[j].line + 1 + trail - aStart;
-        out += "@@ " + range('-', aStart, count) + " " + range('+', aStart, count) + " @@\n";
-        appendLines(out, ' ', before.substr(leadBegin, lines[i].oldBegin - leadBegin));
-        for (std::size_t k = i; k <= j;) {
+        hunks.push_back({i, j, leadBegin, trailEnd, aStart, count});
+        // The old lines it shows and the new changed ones, a sign before each line, the range
+        // line and the notes of a missing last line feed.
+        size += trailEnd - leadBegin + count + (j - i + 1) + 3 * 64;
+        for (std::size_t t = i; t <= j; ++t) size += lines[t].newEnd - lines[t].newBegin;
+        i = j + 1;
+    }
+    out.reserve(size);
+    for (const Hunk& h : hunks) {
+        out += "@@ ";
+        out += range('-', h.aStart, h.count);
+        out += ' ';
+        out += range('+', h.aStart, h.count);
+        out += " @@\n";
+        appendLines(out, ' ', before.substr(h.leadBegin, lines[h.first].oldBegin - h.leadBegin));
+        for (std::size_t k = h.first; k <= h.last;) {
             // A run of adjacent changed lines: its old lines, then its new ones.
             std::size_t r = k;
-            while (r < j && lines[r + 1].line == lines[r].line + 1) ++r;
+            while (r < h.last && lines[r + 1].line == lines[r].line + 1) ++r;
             for (std::size_t t = k; t <= r; ++t)
                 appendLine(out, '-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
             for (std::size_t t = k; t <= r; ++t)
                 appendLine(out, '+', after.substr(lines[t].newBegin, lines[t].newEnd - lines[t].newBegin));
-            if (r < j) appendLines(out, ' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
+            if (r < h.last) appendLines(out, ' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
             k = r + 1;
         }
-        appendLines(out, ' ', before.substr(lines[j].oldEnd, trailEnd - lines[j].oldEnd));
-        i = j + 1;
+        appendLines(out, ' ', before.substr(lines[h.last].oldEnd, h.trailEnd - lines[h.last].oldEnd));
     }
     return out;
 }
