@@ -153,7 +153,8 @@ struct RandomCase {
             [&](std::size_t row, const std::string& note) { out.proposals.push_back(std::to_string(row) + ": " + note); },
             ahead ? &*ahead : nullptr);
         driver.Modify(ModifyScope::All, c, o);
-        for (const results::ResultItem& row : list.rows()) out.results.push_back(row.name + ": " + row.result);
+        for (std::size_t i = 0; i < list.count(); ++i)
+            out.results.push_back(list.row(i).name + ": " + list.row(i).result + " " + driver.failureOf(i));
         for (const RecordingHost::Message& m : host.messages) out.messages.push_back(m.text);
         return out;
     }

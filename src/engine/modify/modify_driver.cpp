@@ -291,7 +291,7 @@ bool ModifyDriver::aheadContent(std::size_t index, ModifiedAhead& ahead, Modifie
     stagedNote_.clear();
     // The marks refuse the write as they would here.
     if (!ahead.prep.writable()) {
-        finishRow(index, false, false);
+        finishRow(index, false, false, markRefusal(ahead.prep, createBackups_));
         return false;
     }
     RunState& state = host_.runState();
