@@ -28,6 +28,18 @@ namespace {
 namespace fs = std::filesystem;
 using MT = ModificationType;
 
+// The real file system and disk under a recording host, as a search and its dry run share them.
+struct Machine {
+    platform::PosixFileSystem fs;
+    platform::SteadyClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+    platform::PosixFileStore disk;
+    platform::PosixAttributeChanger attributes;
+    SearchDriver searchDriver() { return SearchDriver({fs, clock, formats, types}, host); }
+};
+
 struct Outcome {
     std::vector<std::string> proposals;  // "row: diff" of every file the run would rewrite
     std::vector<std::string> results;    // "name: Result" of every row
@@ -116,37 +128,31 @@ struct RandomCase {
         std::optional<results::ModificationInterval> interval;
         build(dir, c, o, interval);
 
-        platform::PosixFileSystem fs;
-        platform::SteadyClock clock;
-        platform::FakeLocaleFormats formats;
-        platform::FakeTypeNames types;
-        RecordingHost host;
-        platform::PosixFileStore disk;
-        platform::PosixAttributeChanger attributes;
+        Machine sys;
         const std::string root = dir.str();
         ContentStep step = [root](const std::string& path, const ModifiedContent& content) {
             return contentDiff(path.substr(root.size()), content);
         };
         std::optional<ListedModifications> ahead;
-        SearchDriver search({fs, clock, formats, types}, host);
+        SearchDriver search = sys.searchDriver();
         search.setThreads(way.searchThreads);
         if (way.ahead) {
-            ahead.emplace(ListedModifications::Setup{c, o, interval.value_or(results::ModificationInterval{}), step, disk,
-                                                     attributes, way.cap});
+            ahead.emplace(ListedModifications::Setup{c, o, interval.value_or(results::ModificationInterval{}), step,
+                                                     sys.disk, sys.attributes, way.cap});
             search.setListedFileStep(&*ahead);
         }
         search.FindButtonClick(c);
         Outcome out;
-        results::ResultList& list = host.list;
+        results::ResultList& list = sys.host.list;
         for (std::size_t i = 0; i < list.count(); ++i) {
             if (interval) list.setInterval(i, *interval);
             if (taken && ahead && ahead->has(list.row(i).fullName(), list.row(i).interval)) ++*taken;
         }
-        for (const RecordingHost::Message& m : host.messages) out.messages.push_back("search " + m.text);
-        host.messages.clear();
+        for (const RecordingHost::Message& m : sys.host.messages) out.messages.push_back("search " + m.text);
+        sys.host.messages.clear();
 
-        DryRunStore store(disk, [](const DryRunStore::Proposal& p) { ADD_FAILURE() << "staged " << p.path; });
-        ModifyDriver driver({store, attributes, clock}, host);
+        DryRunStore store(sys.disk, [](const DryRunStore::Proposal& p) { ADD_FAILURE() << "staged " << p.path; });
+        ModifyDriver driver({store, sys.attributes, sys.clock}, sys.host);
         driver.setThreads(way.modifyThreads);
         driver.setContentStep(step);
         driver.setDryRun(
@@ -155,7 +161,7 @@ struct RandomCase {
         driver.Modify(ModifyScope::All, c, o);
         for (std::size_t i = 0; i < list.count(); ++i)
             out.results.push_back(list.row(i).name + ": " + list.row(i).result + " " + driver.failureOf(i));
-        for (const RecordingHost::Message& m : host.messages) out.messages.push_back(m.text);
+        for (const RecordingHost::Message& m : sys.host.messages) out.messages.push_back(m.text);
         return out;
     }
 };
@@ -205,26 +211,20 @@ TEST(DryRunAhead, EachPathOfAPhraseAgrees) {
             c.modificationType = MT::Replace;
             ModifyOptions o;
             o.separator = separator;
-            platform::PosixFileSystem fs;
-            platform::SteadyClock clock;
-            platform::FakeLocaleFormats formats;
-            platform::FakeTypeNames types;
-            RecordingHost host;
-            platform::PosixFileStore disk;
-            platform::PosixAttributeChanger attributes;
+            Machine sys;
             ContentStep step = [](const std::string& path, const ModifiedContent& content) {
                 return contentDiff(platform::fileNamePart(path), content);
             };
-            ListedModifications listed({c, o, {}, step, disk, attributes});
-            SearchDriver search({fs, clock, formats, types}, host);
+            ListedModifications listed({c, o, {}, step, sys.disk, sys.attributes});
+            SearchDriver search = sys.searchDriver();
             search.setThreads(2);
             if (ahead) search.setListedFileStep(&listed);
             search.FindButtonClick(c);
-            ASSERT_EQ(host.list.count(), files.size());
-            for (const results::ResultItem& row : host.list.rows())
+            ASSERT_EQ(sys.host.list.count(), files.size());
+            for (const results::ResultItem& row : sys.host.list.rows())
                 EXPECT_EQ(listed.has(row.fullName(), row.interval), ahead == 1) << row.name;
-            DryRunStore store(disk, [](const DryRunStore::Proposal&) {});
-            ModifyDriver driver({store, attributes, clock}, host);
+            DryRunStore store(sys.disk, [](const DryRunStore::Proposal&) {});
+            ModifyDriver driver({store, sys.attributes, sys.clock}, sys.host);
             driver.setContentStep(step);
             driver.setDryRun([&](std::size_t, const std::string& note) { diffs[ahead].push_back(note); }, &listed);
             driver.Modify(ModifyScope::All, c, o);
@@ -248,18 +248,12 @@ TEST(DryRunAhead, AFileReadOnlyUpToItsNulIsLeftToTheDriver) {
     c.searchLines = {"alpha"};
     c.replaceLines = {"beta"};
     c.modificationType = MT::Replace;
-    platform::PosixFileSystem fs;
-    platform::SteadyClock clock;
-    platform::FakeLocaleFormats formats;
-    platform::FakeTypeNames types;
-    RecordingHost host;
-    platform::PosixFileStore disk;
-    platform::PosixAttributeChanger attributes;
-    ListedModifications listed({c, {}, {}, nullptr, disk, attributes});
-    SearchDriver search({fs, clock, formats, types}, host);
+    Machine sys;
+    ListedModifications listed({c, {}, {}, nullptr, sys.disk, sys.attributes});
+    SearchDriver search = sys.searchDriver();
     search.setListedFileStep(&listed);
     search.FindButtonClick(c);
-    ASSERT_EQ(host.list.count(), 2u);
+    ASSERT_EQ(sys.host.list.count(), 2u);
     EXPECT_FALSE(listed.has((dir.path() / "bin.txt").string(), {}));
     EXPECT_TRUE(listed.has((dir.path() / "text.txt").string(), {}));
     // Made for another interval, it is not the row's.
