@@ -4,6 +4,8 @@
 # ratios the targets name; then checks that the per-file counts of the phrase searches equal
 # ripgrep's.
 #
+# Ends with the window against vsr-search (bench/window.sh).
+#
 #   bash bench/search.sh            (RUNS=5 by default; VSR_SEARCH=path/to/vsr-search to choose the binary)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -130,36 +132,9 @@ for term in "PERCHÉ" "内核" "커널"; do
   fi
 done
 
-# The window against vsr-search on the same search: each reports the seconds of its run (the
-# window's from Find to the end of the run, its list and status bar included). Target: the
-# window takes at most 1.2 times vsr-search's time, however many rows.
-window="${VSR_WINDOW_DEMO:-$(dirname "$vsr")/../vsr-window-demo/vsr-window-demo}"
-run_seconds() { # run_seconds <window|vsr> <args...>: median of the run's own seconds
-  local kind="$1"; shift
-  local times=() t
-  for ((i = 0; i <= runs; i++)); do
-    if [ "$kind" = window ]; then
-      t=$(QT_QPA_PLATFORM=offscreen "$window" --path "$corpus" "$@" --run --time --quit 2>/dev/null | awk '/ rows in / {print $4}')
-    else
-      t=$("$vsr" --path "$corpus" "$@" 2>&1 >/dev/null | awk -F'ms=' '/ms=/ {printf "%.3f", $2 / 1000}')
-    fi
-    [ "$i" -gt 0 ] && times+=("$t")  # the first run warms the cache
-  done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'
-}
-if [ -x "$window" ]; then
-  printf '\n%-34s %10s %10s %8s\n' "window against vsr-search" "window" "vsr-search" "ratio"
-  for row in "phrase \"static int\"|--query|static int" "every file by name (*.*)|--masks|*.*"; do
-    label="${row%%|*}"; rest="${row#*|}"; flag="${rest%%|*}"; value="${rest#*|}"
-    tw=$(run_seconds window "$flag" "$value")
-    tv=$(run_seconds vsr "$flag" "$value")
-    ratio=$(awk -v w="$tw" -v v="$tv" 'BEGIN {printf "%.2f", w / v}')
-    printf '%-34s %10s %10s %8s\n' "$label" "$tw" "$tv" "$ratio"
-    awk -v r="$ratio" 'BEGIN {exit !(r <= 1.2)}' || { echo "  target missed: window/vsr-search above 1.2 ($label)" >&2; fail=1; }
-  done
-else
-  echo "(no vsr-window-demo at $window: window rows skipped)"
-fi
+# The window against vsr-search on the same searches, in interleaved pairs (bench/window.sh).
+echo
+VSR_SEARCH="$vsr" bash bench/window.sh || fail=1
 
 # Per-file counts of the phrase searches against ripgrep, skipping files with a NUL byte or a
 # CR-only line end (there the line rules differ on purpose).

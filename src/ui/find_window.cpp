@@ -377,6 +377,8 @@ void TFind::scheduleIdle() {
     if (idleTimer_ && !idleTimer_->isActive()) idleTimer_->start();
 }
 
+bool TFind::idlePending() const { return idleTimer_ && idleTimer_->isActive(); }
+
 void TFind::ApplicationEvents1Idle() {
     if (state_.busy) return;
     if (onOptionsTab()) {

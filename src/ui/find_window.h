@@ -311,6 +311,8 @@ public:
     // and goes idle.
     void commandRunEnded();
     void scheduleIdle();
+    // The window's idle step is due and has not run yet.
+    bool idlePending() const;
     // Rule D: an edit that changes the conditions the list was built with (the search text,
     // "Create Backups").
     void SearchTextChange();

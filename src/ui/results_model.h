@@ -41,6 +41,8 @@ public:
     // Announces the rows added and not yet announced now, without waiting for their turn;
     // cheap when there are none.
     void flushRows();
+    // Added rows wait for their announcement.
+    bool rowsWaiting() const { return announce_.isActive(); }
 
 private:
     void rowsReset() override;

@@ -31,6 +31,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "ui/window_file_ops.h"
+#include "window_fixture.h"
 
 namespace vsr::ui {
 namespace {
@@ -95,7 +96,6 @@ protected:
         s.settings = storage.get();
         w = std::make_unique<TFind>(s);
         w->show();
-        browser = w->findChild<LinesBrowser*>();
         ops = w->findChild<WindowFileOps*>();
     }
 
@@ -107,10 +107,7 @@ protected:
         w->listCommands().SortByColumn(0);
         settle();
     }
-    void settle() {
-        for (int i = 0; i < 20 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(20);
-        QTest::qWait(60);
-    }
+    void settle() { test::settleBrowsing(*w); }
     void selectRows(std::initializer_list<int> rows) {
         auto* sel = w->ListView1->selectionModel();
         sel->clearSelection();
@@ -139,7 +136,6 @@ protected:
     vsr::test::TempDir dataDir, files, home, target;
     std::unique_ptr<settings::SettingsStorage> storage;
     std::unique_ptr<TFind> w;
-    LinesBrowser* browser = nullptr;
     WindowFileOps* ops = nullptr;
 };
 

@@ -31,7 +31,7 @@ void terminateDuring(QDialog& dialog, TFind& w, const std::function<void()>& edi
     QTimer::singleShot(0, &dialog, [&] {
         edit();
         ::raise(SIGTERM);
-        for (int i = 0; i < 200 && w.isVisible(); ++i) QTest::qWait(10);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }));
         dialog.reject();
     });
     dialog.exec();

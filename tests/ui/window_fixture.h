@@ -11,6 +11,7 @@
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
 #include "ui/find_window.h"
+#include "ui/lines_viewer_browser.h"
 #include "ui/window_environment.h"
 
 namespace vsr::ui::test {
@@ -37,6 +38,18 @@ public:
     std::string folderAnswer;
     int abouts = 0;
 };
+
+// Returns once the window has nothing left to do after a selection: its idle step has run, no
+// browse is due and no Lines Viewer fill runs; the idle step may select and so browse again,
+// so the window is asked twice, with a pass of the event loop between.
+inline void settleBrowsing(TFind& w) {
+    LinesBrowser* browser = w.findChild<LinesBrowser*>();
+    ASSERT_NE(browser, nullptr);
+    auto quiet = [&] { return !w.idlePending() && !browser->browsePending() && !browser->filling(); };
+    ASSERT_TRUE(QTest::qWaitFor(quiet));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor(quiet));
+}
 
 // A window at 96 dots per inch (unless asked otherwise) with recorded questions and, when
 // `withStore`, settings kept in memory and a data folder of its own.

@@ -294,9 +294,7 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
     auto w = searched();
     auto* browser = w->findChild<LinesBrowser*>();
     ASSERT_NE(browser, nullptr);
-    auto settle = [&] {
-        for (int i = 0; i < 50 && (browser->browsePending() || browser->filling()); ++i) QTest::qWait(10);
-    };
+    auto settle = [&] { settleBrowsing(*w); };
     auto selectRow = [&](int row) {
         w->ListView1->selectionModel()->setCurrentIndex(w->ListView1->model()->index(row, 0),
                                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

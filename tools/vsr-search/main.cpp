@@ -1,5 +1,6 @@
 // vsr-search: runs one search through the engine without a window and prints the rows.
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -18,6 +19,17 @@
 #include "platform/type_names.h"
 #include "results/saved_list.h"
 #include "search_options.h"
+
+namespace {
+
+// CPU seconds of every thread of the process so far: steadier than wall time on a busy machine.
+double processCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace vsr;
@@ -59,6 +71,7 @@ int main(int argc, char** argv) {
     }
 
     auto start = std::chrono::steady_clock::now();
+    const double startCpu = processCpuSeconds();
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));
     int modifyStatus = 0;
     // A message of the search is an input error (2); one the modification shows ended it with
@@ -71,10 +84,11 @@ int main(int argc, char** argv) {
     }
     const std::size_t runMessages = host.messages.size();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    const auto cpuMs = static_cast<long long>((processCpuSeconds() - startCpu) * 1000);
     if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
     std::fflush(stdout);
-    std::fprintf(stderr, "files=%lld occurrences=%lld ms=%lld\n", static_cast<long long>(host.state.foundFiles),
-                 static_cast<long long>(host.occurrences), static_cast<long long>(ms));
+    std::fprintf(stderr, "files=%lld occurrences=%lld ms=%lld cpu_ms=%lld\n", static_cast<long long>(host.state.foundFiles),
+                 static_cast<long long>(host.occurrences), static_cast<long long>(ms), cpuMs);
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
         results::SavedListOptions list;

@@ -44,8 +44,9 @@ const char* searchUsage() {
            "                  ahead of the writes; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
            "The code page defaults to the locale's: UTF-8 on a UTF-8 locale, else the matching page, else 1252.\n"
-           "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T\n"
-           "on standard error. --list-file FILE also writes the rows there as a text table.\n"
+           "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T cpu_ms=C\n"
+           "on standard error (T: milliseconds of the run, C: CPU milliseconds of all its threads).\n"
+           "--list-file FILE also writes the rows there as a text table.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error.\n";
