@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <random>
 
 #include "engine/modify/content_diff.h"
@@ -36,6 +38,14 @@ struct PhraseRun {
         ModifyContext context(c, query, host, clock);
         return modifyContent(context, text, {}, separator);
     }
+    // What a dry run makes of the text, which it keeps itself.
+    ModifiedContent edits(std::string_view text) {
+        ModifyQuery query(c, host, clock);
+        ModifyContext context(c, query, host, clock);
+        ModifiedContent content;
+        modifyEdits(context, text, content, {}, separator);
+        return content;
+    }
     // The lines split, edited one by one and joined again.
     std::string byLines(const std::string& text, EngineOutcome& outcome) {
         ModifyQuery query(c, host, clock);
@@ -70,12 +80,86 @@ private:
     std::mt19937 rng_;
 };
 
+// "S" or "S,L" of a hunk's range: its first line and count.
+bool parseRange(const std::string& text, std::size_t& at, long& first, long& count) {
+    char* end = nullptr;
+    first = std::strtol(text.c_str() + at, &end, 10);
+    count = 1;
+    if (*end == ',') count = std::strtol(end + 1, &end, 10);
+    at = static_cast<std::size_t>(end - text.c_str());
+    return true;
+}
+
+// `diff` (one file's unified diff) applied to `before` as patch applies it, without fuzz: each
+// hunk at the line it names, every context and removed line checked against the old text, the
+// counts of its range line checked. Nothing when it does not apply.
+std::optional<std::string> applyDiff(std::string_view before, std::string_view diff) {
+    auto split = [](std::string_view text) {
+        std::vector<std::string> lines;
+        for (std::size_t p = 0; p < text.size();) {
+            const std::size_t lf = text.find('\n', p);
+            const std::size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
+            lines.emplace_back(text.substr(p, end - p));
+            p = end;
+        }
+        return lines;
+    };
+    const std::vector<std::string> old = split(before);
+    const std::vector<std::string> lines = split(diff);
+    if (lines.size() < 3 || !lines[0].starts_with("--- ") || !lines[1].starts_with("+++ ")) return std::nullopt;
+    std::string out;
+    std::size_t used = 0;  // old lines copied or consumed
+    for (std::size_t i = 2; i < lines.size();) {
+        long a = 0, b = 0, c = 0, d = 0;
+        std::size_t at = 4;
+        if (!lines[i].starts_with("@@ -")) return std::nullopt;
+        parseRange(lines[i], at, a, b);
+        if (lines[i].compare(at, 2, " +") != 0) return std::nullopt;
+        at += 2;
+        parseRange(lines[i], at, c, d);
+        const std::size_t start = static_cast<std::size_t>(b == 0 ? a : a - 1);
+        if (start < used || start > old.size()) return std::nullopt;
+        for (; used < start; ++used) out += old[used];
+        // Where the hunk starts in the new text.
+        const long newLines = static_cast<long>(std::count(out.begin(), out.end(), '\n'));
+        const long newFirst = d == 0 ? newLines : newLines + 1;
+        // The hunk's lines, each with its sign; a note takes the line feed off the line before.
+        std::vector<std::pair<char, std::string>> hunk;
+        for (++i; i < lines.size() && !lines[i].starts_with("@@"); ++i) {
+            const std::string& l = lines[i];
+            if (l == "\\ No newline at end of file\n") {
+                if (hunk.empty() || hunk.back().second.empty() || hunk.back().second.back() != '\n') return std::nullopt;
+                hunk.back().second.pop_back();
+            } else if (!l.empty() && (l[0] == ' ' || l[0] == '-' || l[0] == '+') && l.back() == '\n') {
+                hunk.emplace_back(l[0], l.substr(1));
+            } else {
+                return std::nullopt;
+            }
+        }
+        long seenOld = 0, seenNew = 0;
+        for (const auto& [sign, text] : hunk) {
+            if (sign != '-') ++seenNew;
+            if (sign == '+') {
+                out += text;
+                continue;
+            }
+            ++seenOld;
+            if (used >= old.size() || old[used] != text) return std::nullopt;
+            if (sign == ' ') out += text;
+            ++used;
+        }
+        if (seenOld != b || seenNew != d || c != newFirst) return std::nullopt;
+    }
+    for (; used < old.size(); ++used) out += old[used];
+    return out;
+}
+
 // Splicing the replacements into the bytes gives what editing the lines gives, for every type,
 // and is taken exactly for the texts whose line ends the separator keeps.
 TEST(SplicedModification, EqualsTheLineModel) {
     static const MT types[] = {MT::Replace, MT::Clear, MT::InsertBefore, MT::InsertAfter, MT::Delete};
     static const char* ends[] = {"\n", "\r\n", "\r"};
-    int spliced = 0, other = 0;
+    int spliced = 0, other = 0, bytesLeftOut = 0;
     for (unsigned seed = 1; seed <= 1500; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomText r(seed);
@@ -92,33 +176,63 @@ TEST(SplicedModification, EqualsTheLineModel) {
         ASSERT_EQ(got.outcome, outcome);
         EXPECT_EQ(got.original, text);
         EXPECT_EQ(got.bytes, expected);
+        // A dry run's look at the same text: the same edits, without the bytes where they
+        // alone say them.
+        const ModifiedContent viewed = run.edits(text);
+        ASSERT_EQ(viewed.outcome, got.outcome);
+        EXPECT_EQ(viewed.spliced, got.spliced);
+        EXPECT_EQ(viewed.changed(), got.changed());
+        EXPECT_EQ(viewed.bytesMade, !(got.spliced && spliceDiffable(text, got)));
+        if (viewed.bytesMade) {
+            EXPECT_EQ(viewed.original, text);
+            EXPECT_EQ(viewed.bytes, got.bytes);
+        } else {
+            EXPECT_TRUE(viewed.original.empty() && viewed.bytes.empty());
+            bytesLeftOut++;
+        }
+        if (got.spliced) {
+            EXPECT_EQ(viewed.inserted, got.inserted);
+            ASSERT_EQ(viewed.edits.size(), got.edits.size());
+            for (std::size_t k = 0; k < got.edits.size(); ++k) {
+                EXPECT_EQ(viewed.edits[k].offset, got.edits[k].offset);
+                EXPECT_EQ(viewed.edits[k].length, got.edits[k].length);
+                EXPECT_EQ(viewed.edits[k].newLength, got.edits[k].newLength);
+            }
+        }
+        if (outcome == EngineOutcome::Done) {
+            EXPECT_EQ(contentDiff("f", text, viewed), contentDiff("f", got));
+        }
         (got.spliced ? spliced : other)++;
         if (!got.spliced) continue;
         // The edits say exactly where the new bytes came from.
         std::string rebuilt;
-        std::size_t copied = 0, growth = 0;
+        std::size_t copied = 0, taken = 0;
         for (const TextEdit& e : got.edits) {
             rebuilt.append(text, copied, e.offset - copied);
-            rebuilt.append(got.bytes, e.offset + growth, e.newLength);
+            rebuilt.append(got.inserted, taken, e.newLength);
             const std::size_t lineStart = e.offset == 0 ? 0 : text.rfind('\n', e.offset - 1) + 1;
             EXPECT_EQ(e.column, e.offset - lineStart);
             EXPECT_EQ(e.line, static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<long>(e.offset), '\n')));
             copied = e.offset + e.length;
-            growth += e.newLength - e.length;
+            taken += e.newLength;
         }
+        EXPECT_EQ(taken, got.inserted.size());
         rebuilt.append(text, copied);
         EXPECT_EQ(rebuilt, got.bytes);
+        EXPECT_EQ(got.changed(), got.bytes != text);
     }
     EXPECT_GT(spliced, 350);
     EXPECT_GT(other, 300);
+    EXPECT_GT(bytesLeftOut, 250);
 }
 
-// Whenever the diff is built from the edits, it is byte for byte the diff of the two texts;
-// the random texts repeat their lines a lot, so a changed line that could be paired with
-// another line turns up often and must be left to the line diff.
-TEST(SplicedDiff, EqualsTheLineDiffOrStepsAside) {
+// The diff built from the edits turns the old text into the new one, as patch applies it; where
+// the line diff has only one best answer (no inserted text anywhere in the old text, none empty,
+// and no more changed lines than it searches a best answer for) it is that answer, byte for byte.
+// The random texts repeat their lines a lot, so lines that could be paired otherwise turn up often.
+TEST(SplicedDiff, AppliesAndIsTheLineDiffWhereThatIsUnique) {
     static const MT types[] = {MT::Replace, MT::Clear, MT::InsertBefore, MT::InsertAfter, MT::Delete};
-    int fast = 0, refused = 0;
+    int unique = 0, other = 0;
     for (unsigned seed = 1; seed <= 3000; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomText r(seed);
@@ -132,18 +246,31 @@ TEST(SplicedDiff, EqualsTheLineDiffOrStepsAside) {
         const ModifiedContent content = run.content(text);
         ASSERT_TRUE(content.spliced);
         const int context = r.pick(4);
-        const std::string expected = unifiedDiff("f", content.original, content.bytes, context);
-        const std::optional<std::string> diff = splicedDiff("f", content, context);
-        if (diff) {
-            ASSERT_EQ(*diff, expected) << text;
-            if (!expected.empty()) ++fast;
-        } else {
-            ++refused;
+        const std::optional<std::string> diff = splicedDiff("f", text, content, context);
+        ASSERT_EQ(diff.has_value(), spliceDiffable(text, content));
+        if (!diff) continue;
+        EXPECT_EQ(contentDiff("f", content, context), *diff);
+        if (!content.changed()) {
+            EXPECT_EQ(*diff, "");
+            continue;
         }
-        EXPECT_EQ(contentDiff("f", content, context), expected);
+        const std::optional<std::string> applied = applyDiff(text, *diff);
+        ASSERT_TRUE(applied) << text << *diff;
+        EXPECT_EQ(*applied, content.bytes);
+        bool lineDiffUnique = true;
+        for (std::size_t k = 0, taken = 0; k < content.edits.size(); taken += content.edits[k++].newLength) {
+            const std::string_view inserted = std::string_view(content.inserted).substr(taken, content.edits[k].newLength);
+            if (inserted.empty() || text.find(inserted) != std::string::npos) lineDiffUnique = false;
+        }
+        if (lineDiffUnique) {
+            EXPECT_EQ(*diff, unifiedDiff("f", text, content.bytes, context));
+            ++unique;
+        } else {
+            ++other;
+        }
     }
-    EXPECT_GT(fast, 800);
-    EXPECT_GT(refused, 800);
+    EXPECT_GT(unique, 800);
+    EXPECT_GT(other, 800);
 }
 
 TEST(SplicedDiff, HunksFromTheEdits) {
@@ -153,7 +280,7 @@ TEST(SplicedDiff, HunksFromTheEdits) {
     text += "int end;";
     const ModifiedContent content = run.content(text);
     ASSERT_TRUE(content.spliced);
-    const std::optional<std::string> diff = splicedDiff("d/f.c", content);
+    const std::optional<std::string> diff = splicedDiff("d/f.c", text, content);
     ASSERT_TRUE(diff);
     EXPECT_EQ(*diff,
               "--- a/d/f.c\n+++ b/d/f.c\n"
@@ -165,31 +292,61 @@ TEST(SplicedDiff, HunksFromTheEdits) {
     EXPECT_EQ(*diff, unifiedDiff("d/f.c", content.original, content.bytes));
 }
 
-// Where the line diff could pair lines otherwise, the edits do not decide the diff.
-TEST(SplicedDiff, StepsAsideWhenLinesCouldPairOtherwise) {
-    // "ab" becoming "qb" equals the old second line: the best diffs are not one.
+// Lines the line diff could pair otherwise are still paired with their own new versions, and
+// the diff applies; the edits step aside only where they do not tell the new lines.
+TEST(SplicedDiff, PairsEachLineWithItsNewVersion) {
+    // "ab" becoming "qb" equals the old second line.
     PhraseRun run("a", "q");
     ModifiedContent content = run.content("ab\nqb\nab\n");
-    EXPECT_FALSE(splicedDiff("f", content));
-    EXPECT_EQ(contentDiff("f", content), unifiedDiff("f", content.original, content.bytes));
+    EXPECT_EQ(contentDiff("f", content), "--- a/f\n+++ b/f\n@@ -1,3 +1,3 @@\n-ab\n+qb\n qb\n-ab\n+qb\n");
     // A deleted occurrence leaves a line that may stand elsewhere already.
     PhraseRun del("x", "", MT::Delete);
     content = del.content("bx\nb\n");
-    EXPECT_FALSE(splicedDiff("f", content));
     EXPECT_EQ(contentDiff("f", content), "--- a/f\n+++ b/f\n@@ -1,2 +1,2 @@\n-bx\n+b\n b\n");
-    // A line feed put in moves the lines after it.
-    PhraseRun split("x", "y\nz");
-    content = split.content("axb\nc\n");
-    EXPECT_FALSE(splicedDiff("f", content));
-    EXPECT_EQ(contentDiff("f", content), unifiedDiff("f", content.original, content.bytes));
     // More changed lines than the line diff searches a best answer for.
     PhraseRun many("a", "Z");
     std::string text;
     for (int i = 0; i < 1600; ++i) text += i % 3 ? "a\n" : "b\n";
-    text += "a\n";
+    text += "a";
     content = many.content(text);
-    EXPECT_FALSE(splicedDiff("f", content));
-    EXPECT_EQ(contentDiff("f", content), unifiedDiff("f", content.original, content.bytes));
+    const std::optional<std::string> diff = splicedDiff("f", text, content);
+    ASSERT_TRUE(diff);
+    EXPECT_EQ(applyDiff(text, *diff), content.bytes);
+    // Edits that put back what they took out change nothing.
+    PhraseRun same("b", "b");
+    content = same.content("abc\nb\n");
+    EXPECT_FALSE(content.changed());
+    EXPECT_EQ(splicedDiff("f", "abc\nb\n", content), "");
+}
+
+TEST(SplicedDiff, StepsAsideWhereTheEditsDoNotTellTheLines) {
+    // A line feed put in moves the lines after it.
+    PhraseRun split("x", "y\nz");
+    const std::string text = "axb\nc\n";
+    ModifiedContent content = split.content(text);
+    EXPECT_FALSE(splicedDiff("f", text, content));
+    EXPECT_EQ(contentDiff("f", content), unifiedDiff("f", text, content.bytes));
+    ModifiedContent viewed = split.edits(text);
+    EXPECT_TRUE(viewed.bytesMade);
+    EXPECT_EQ(contentDiff("f", text, viewed), contentDiff("f", content));
+    // A last line without a line feed that is emptied is gone, not changed.
+    PhraseRun del("x", "", MT::Delete);
+    content = del.content("a\nx");
+    EXPECT_FALSE(splicedDiff("f", "a\nx", content));
+    EXPECT_EQ(contentDiff("f", content), "--- a/f\n+++ b/f\n@@ -1,2 +1 @@\n a\n-x\n\\ No newline at end of file\n");
+    viewed = del.edits("a\nx");
+    EXPECT_TRUE(viewed.bytesMade);
+    EXPECT_EQ(viewed.bytes, "a\n");
+    // One that keeps some of its bytes is changed in place.
+    content = del.content("a\nxy");
+    EXPECT_EQ(splicedDiff("f", "a\nxy", content),
+              "--- a/f\n+++ b/f\n@@ -1,2 +1,2 @@\n a\n-xy\n\\ No newline at end of file\n+y\n\\ No newline at end of file\n");
+    EXPECT_FALSE(del.edits("a\nxy").bytesMade);
+    // A NUL byte put in makes the texts binary.
+    PhraseRun nul("x", std::string("\0", 1));
+    content = nul.content("axb\n");
+    EXPECT_FALSE(splicedDiff("f", "axb\n", content));
+    EXPECT_EQ(contentDiff("f", nul.edits("axb\n")), "Binary files a/f and b/f differ\n");
 }
 
 }  // namespace

@@ -130,8 +130,8 @@ struct RandomCase {
 
         Machine sys;
         const std::string root = dir.str();
-        ContentStep step = [root](const std::string& path, const ModifiedContent& content) {
-            return contentDiff(path.substr(root.size()), content);
+        ContentStep step = [root](const std::string& path, std::string_view before, const ModifiedContent& content) {
+            return contentDiff(path.substr(root.size()), before, content);
         };
         std::optional<ListedModifications> ahead;
         SearchDriver search = sys.searchDriver();
@@ -212,8 +212,8 @@ TEST(DryRunAhead, EachPathOfAPhraseAgrees) {
             ModifyOptions o;
             o.separator = separator;
             Machine sys;
-            ContentStep step = [](const std::string& path, const ModifiedContent& content) {
-                return contentDiff(platform::fileNamePart(path), content);
+            ContentStep step = [](const std::string& path, std::string_view before, const ModifiedContent& content) {
+                return contentDiff(platform::fileNamePart(path), before, content);
             };
             ListedModifications listed({c, o, {}, step, sys.disk, sys.attributes});
             SearchDriver search = sys.searchDriver();
@@ -275,7 +275,7 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     int diffs = 0;
-    ListedModifications listed({c, {}, {}, [&](const std::string&, const ModifiedContent&) {
+    ListedModifications listed({c, {}, {}, [&](const std::string&, std::string_view, const ModifiedContent&) {
                                     ++diffs;
                                     return std::string("diff");
                                 }, disk, attributes});
@@ -311,8 +311,8 @@ TEST(DryRunAhead, WhatIsKeptStaysUnderTheCap) {
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     const std::size_t cap = 4000;
-    ListedModifications listed({c, {}, {}, [](const std::string&, const ModifiedContent& m) {
-                                    return std::string(m.bytes.size(), 'd');
+    ListedModifications listed({c, {}, {}, [](const std::string&, std::string_view before, const ModifiedContent&) {
+                                    return std::string(before.size(), 'd');
                                 }, disk, attributes, cap});
     std::unique_ptr<ListedFileStep::Worker> worker = listed.makeWorker();
     const std::string text(300, 'x');

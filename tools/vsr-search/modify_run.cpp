@@ -65,8 +65,8 @@ std::string relativeName(const std::string& root, const std::string& fullName) {
 
 // The unified diff of one changed file, named relative to the search folder.
 engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
-    return [&conditions](const std::string& path, const engine::ModifiedContent& content) {
-        return engine::contentDiff(relativeName(conditions.path, path), content);
+    return [&conditions](const std::string& path, std::string_view before, const engine::ModifiedContent& content) {
+        return engine::contentDiff(relativeName(conditions.path, path), before, content);
     };
 }
 

@@ -7,15 +7,20 @@
 
 namespace vsr::engine {
 
-// The unified diff of one file's modification (unifiedDiff of its bytes as read and the bytes
-// Modify writes), built from the edits when the modification recorded them and the answer is
-// sure to be the same, else by diffing the two texts.
-std::string contentDiff(std::string_view name, const ModifiedContent& content, int context = 3);
+// The unified diff of one file's modification: of `before`, its bytes as read, and the bytes
+// Modify writes. Built from the edits when they tell the new lines (spliceDiffable), so that each
+// changed line is paired with its new version, else by diffing the two texts.
+std::string contentDiff(std::string_view name, std::string_view before, const ModifiedContent& content,
+                        int context = 3);
+// The same for content that holds the bytes as read.
+inline std::string contentDiff(std::string_view name, const ModifiedContent& content, int context = 3) {
+    return contentDiff(name, content.original, content, context);
+}
 
-// The diff built from the edits alone, or nothing when it might differ from unifiedDiff's: the
-// edits must keep every line where it was, and no changed line (old or new) may equal a line
-// on the other side, so that the line diff has one best answer, pairing each changed line with
-// its new version.
-std::optional<std::string> splicedDiff(std::string_view name, const ModifiedContent& content, int context = 3);
+// The diff built from the edits alone, laid out from `before` and the edits' new texts, or
+// nothing when they do not tell the new lines (not spliced, or not spliceDiffable). Its cost
+// follows the changed lines, not the size of the file.
+std::optional<std::string> splicedDiff(std::string_view name, std::string_view before, const ModifiedContent& content,
+                                       int context = 3);
 
 }  // namespace vsr::engine

@@ -72,13 +72,14 @@ private:
             return;
         }
         ModifyContext context(o.conditions_, *query_, host_, clock_);
-        content_.original.assign(bytes);
-        modifyContent(context, content_, o.interval_, o.options_.separator);
+        // The bytes stay the search's: they are neither copied nor rebuilt where the edits tell
+        // the diff.
+        modifyEdits(context, bytes, content_, o.interval_, o.options_.separator);
         // A file the search's end cut short is of no use: the driver never gets to it.
         if (stopped()) return;
         row.outcome = content_.outcome;
         row.changed = content_.changed();
-        if (o.step_ && row.changed) row.note = o.step_(path, content_);
+        if (o.step_ && row.changed) row.note = o.step_(path, bytes, content_);
         row.messages = std::move(host_.messages);
         row.stopRequested = state.stop;
         owner_.keep(path, std::move(row));
@@ -90,6 +91,7 @@ private:
         if (content_.original.capacity() > kKeptBuffer) std::string().swap(content_.original);
         if (content_.bytes.capacity() > kKeptBuffer) std::string().swap(content_.bytes);
         if (content_.edits.capacity() > kKeptBuffer / sizeof(TextEdit)) std::vector<TextEdit>().swap(content_.edits);
+        if (content_.inserted.capacity() > kKeptBuffer) std::string().swap(content_.inserted);
     }
 
     ListedModifications& owner_;

@@ -15,31 +15,39 @@ bool keepsLineEnds(std::string_view text, LineSeparator separator) {
     return separator == LineSeparator::Unix || !std::memchr(text.data(), '\n', text.size());
 }
 
-}  // namespace
+// Whether the phrase engine may splice its edits into the bytes of `original` as they are: a
+// phrase over the whole file whose line ends stay as they are changes only the bytes of its
+// occurrences, which equals splitting the text into lines, editing them and joining them again.
+bool splicesPhrase(ModifyContext& context, std::string_view original, LineSeparator separator) {
+    const SearchConditions& c = context.conditions();
+    return c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1 &&
+           !std::memchr(original.data(), '\0', original.size()) && keepsLineEnds(original, separator);
+}
 
-void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
-                   LineSeparator separator) {
+// The phrase's edits of `original` into `result`; false (and the edits dropped) unless Done.
+bool phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result) {
+    result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange);
+    if (context.stopped()) result.outcome = EngineOutcome::Stopped;
+    if (result.outcome == EngineOutcome::Done) return result.spliced = true;
+    result.edits.clear();
+    result.inserted.clear();
+    result.editsChange = false;
+    return false;
+}
+
+void clearMade(ModifiedContent& result) {
     result.outcome = EngineOutcome::Failed;
     result.spliced = false;
+    result.editsChange = false;
+    result.bytesMade = true;
     result.bytes.clear();
     result.edits.clear();
-    const std::string& original = result.original;
-    // A phrase over the whole file whose line ends stay as they are changes only the bytes of
-    // its occurrences: the new text is the old one with the replacements spliced in, which
-    // equals splitting it into lines, editing them and joining them again.
-    const SearchConditions& c = context.conditions();
-    if (c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1 &&
-        !std::memchr(original.data(), '\0', original.size()) && keepsLineEnds(original, separator)) {
-        result.outcome = PhraseSplice(context, original, result.bytes, result.edits);
-        if (context.stopped()) result.outcome = EngineOutcome::Stopped;
-        if (result.outcome == EngineOutcome::Done) {
-            result.spliced = true;
-        } else {
-            result.bytes.clear();
-            result.edits.clear();
-        }
-        return;
-    }
+    result.inserted.clear();
+}
+
+// The engine of the search type over the lines of `result.original`, joined again.
+void modifyLines(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
+                 LineSeparator separator) {
     FileModel model(std::move(result.original));
     switch (context.conditions().searchType) {
         case SearchType::Phrase: result.outcome = PhraseModify(context, model, interval); break;
@@ -50,6 +58,52 @@ void modifyContent(ModifyContext& context, ModifiedContent& result, const result
     if (context.stopped()) result.outcome = EngineOutcome::Stopped;
     if (result.outcome == EngineOutcome::Done) result.bytes = joinFileModel(model, separator);
     result.original = model.takeOriginal();
+}
+
+}  // namespace
+
+void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
+                   LineSeparator separator) {
+    clearMade(result);
+    if (splicesPhrase(context, result.original, separator)) {
+        if (phraseEdits(context, result.original, result))
+            spliceEdits(result.original, result.edits, result.inserted, result.bytes);
+        return;
+    }
+    modifyLines(context, result, interval, separator);
+}
+
+void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
+                 const results::ModificationInterval& interval, LineSeparator separator) {
+    clearMade(result);
+    result.original.clear();
+    if (splicesPhrase(context, original, separator)) {
+        if (!phraseEdits(context, original, result)) return;
+        if (spliceDiffable(original, result)) {
+            result.bytesMade = false;
+            return;
+        }
+        result.original.assign(original);
+        spliceEdits(result.original, result.edits, result.inserted, result.bytes);
+        return;
+    }
+    result.original.assign(original);
+    modifyLines(context, result, interval, separator);
+}
+
+bool spliceDiffable(std::string_view before, const ModifiedContent& content) {
+    if (!content.spliced) return false;
+    const std::string_view inserted = content.inserted;
+    if (std::memchr(inserted.data(), '\n', inserted.size()) || std::memchr(inserted.data(), '\0', inserted.size()))
+        return false;
+    // A last line without a line feed that its edits empty is gone from the new text.
+    if (content.edits.empty() || before.empty() || before.back() == '\n') return true;
+    const void* lf = memrchr(before.data(), '\n', before.size());
+    const std::size_t lastLine = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - before.data()) + 1 : 0;
+    std::size_t length = before.size() - lastLine;
+    for (auto e = content.edits.rbegin(); e != content.edits.rend() && e->offset >= lastLine; ++e)
+        length += e->newLength - e->length;
+    return length != 0;
 }
 
 ModifiedContent modifyContent(ModifyContext& context, std::string original,

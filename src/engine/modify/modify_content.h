@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/backup/backup_copy.h"
@@ -25,15 +26,26 @@ struct ModifiedContent {
     // Done: `bytes` holds the content to write. Stopped: the stop flag ended the engine (the
     // file is not written). Failed: the file can't be modified (it is not written either).
     EngineOutcome outcome = EngineOutcome::Failed;
-    std::string original;  // the bytes as read
-    std::string bytes;     // the bytes Modify writes; only meaningful when outcome is Done
+    // The bytes as read; empty when the caller kept them and the bytes were left unmade (see
+    // bytesMade).
+    std::string original;
+    std::string bytes;  // the bytes Modify writes; only meaningful when outcome is Done
     // True when `bytes` is `original` with `edits` spliced in, in order, and nothing else
     // changed: every line end stays as it was and the file has no NUL byte.
     bool spliced = false;
     std::vector<TextEdit> edits;
+    // With `spliced`: the new text of each edit, one after another.
+    std::string inserted;
+    // With `spliced`: some edit puts in other bytes than it takes out.
+    bool editsChange = false;
+    // False when the edits alone say what Modify writes and neither `bytes` nor `original` was
+    // made (modifyEdits); the bytes are then the caller's with `edits` spliced in.
+    bool bytesMade = true;
 
     // Modify writes nothing for a file whose bytes would not change.
-    bool changed() const { return outcome == EngineOutcome::Done && bytes != original; }
+    bool changed() const {
+        return outcome == EngineOutcome::Done && (spliced ? editsChange : bytes != original);
+    }
 };
 
 // Runs the engine of the search type over `original` and joins the lines with the separator
@@ -45,6 +57,19 @@ ModifiedContent modifyContent(ModifyContext& context, std::string original,
 // its buffers reused: a thread that modifies many files allocates for the largest only.
 void modifyContent(ModifyContext& context, ModifiedContent& content, const results::ModificationInterval& interval,
                    LineSeparator separator);
+
+// The same for a caller that only needs to know what would be written (a dry run's diff) and
+// keeps `original` meanwhile: where the edits alone say the new bytes (spliceDiffable), neither
+// the bytes nor a copy of `original` is made and `content.bytesMade` is false; otherwise
+// `original` is copied into `content.original` and the rest is made as above. The edits come
+// from the same engine either way.
+void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& content,
+                 const results::ModificationInterval& interval, LineSeparator separator);
+
+// Whether the new bytes of a spliced modification of `before` are told, line by line, by its
+// edits: no edit puts in a line feed or NUL byte, and no last line without a line feed is
+// emptied (which would take the line away rather than change it).
+bool spliceDiffable(std::string_view before, const ModifiedContent& content);
 
 // The file as Modify reads it: nothing when its marks refuse the write (read-only, hidden or
 // system not cleared under the options) or when it can't be read.

@@ -258,7 +258,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         }
         ModifyContext context(c, *query_, host_, env_.clock);
         content = modifyContent(context, std::move(*original), host_.results().row(index).interval, o.separator);
-        if (step_ && content.changed()) stagedNote_ = step_(path, content);
+        if (step_ && content.changed()) stagedNote_ = step_(path, content.original, content);
         return true;
     }
     // The marks are tested here, in row order, as a single thread tests them.

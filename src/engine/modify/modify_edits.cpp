@@ -118,13 +118,18 @@ std::size_t countLineFeeds(const char* p, std::size_t n) {
     return count;
 }
 
-// What a phrase occurrence becomes; Clear puts as many blanks as the occurrence has characters.
-void phraseReplacement(ModifyContext& context, std::string_view match, std::string& out) {
+// What a phrase occurrence becomes, appended to `out`; Clear puts as many blanks as the
+// occurrence has characters.
+void appendPhraseReplacement(ModifyContext& context, std::string_view match, std::string& out) {
     const SearchConditions& c = context.conditions();
-    if (c.modificationType == ModificationType::Clear)
-        replacementFor(ModificationType::Replace, match, std::string(context.codePage().length(match), ' '), out);
-    else
-        replacementFor(c.modificationType, match, c.replaceText, out);
+    switch (c.modificationType) {
+        case ModificationType::Clear: out.append(context.codePage().length(match), ' '); break;
+        case ModificationType::Replace: out.append(c.replaceText); break;
+        case ModificationType::InsertBefore: out.append(c.replaceText).append(match); break;
+        case ModificationType::InsertAfter: out.append(match).append(c.replaceText); break;
+        case ModificationType::Delete:
+        case ModificationType::None: break;
+    }
 }
 
 // The phrase engines refuse a text to insert that is too long, ending the run.
@@ -154,7 +159,8 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
     const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
         if (span.line + 1 < first || span.line + 1 > last) return true;
         const std::string_view match = model.lines[span.line].substr(span.column, span.length);
-        phraseReplacement(context, match, replacement);
+        replacement.clear();
+        appendPhraseReplacement(context, match, replacement);
         editor.edit(span.line, span.column, span.length, replacement);
         return true;
     });
@@ -162,18 +168,17 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
     return outcomeOf(context, end);
 }
 
-EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::string& out,
-                           std::vector<TextEdit>& edits) {
-    if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
-    out.clear();
+EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
+                          std::string& inserted, bool& changes) {
     edits.clear();
+    inserted.clear();
+    changes = false;
+    if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
     const CompiledQuery& query = context.query();
     // The phrase is the query's one term. It holds no line end, so an occurrence in the whole
     // text lies inside a line and is one the line's own scan finds (as the search counts them):
     // the text is scanned at once, in slices between which Stop is looked at.
     const bool usable = query.scanners().size() == 1 && query.usableTerm(0);
-    std::string replacement;
-    std::size_t copied = 0;
     std::size_t counted = 0, line = 0, lineStart = 0;  // the line feeds before `counted`
     for (std::size_t from = 0, sliceEnd = kSpliceSlice; usable;) {
         std::size_t end = 0;
@@ -192,12 +197,12 @@ EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::s
                 static_cast<const char*>(memrchr(text.data() + counted, '\n', p - counted)) - text.data()) + 1;
         }
         counted = p;
-        phraseReplacement(context, text.substr(p, end - p), replacement);
-        if (edits.empty()) out.reserve(text.size() + text.size() / 8);
-        out.append(text.substr(copied, p - copied));
-        out.append(replacement);
-        edits.push_back({p, end - p, replacement.size(), line, p - lineStart});
-        copied = end;
+        const std::string_view match = text.substr(p, end - p);
+        const std::size_t before = inserted.size();
+        appendPhraseReplacement(context, match, inserted);
+        const std::size_t added = inserted.size() - before;
+        changes = changes || added != match.size() || inserted.compare(before, added, match) != 0;
+        edits.push_back({p, end - p, added, line, p - lineStart});
         from = end;
         // Many occurrences are work too: Stop is looked at as often as a scan line by line would.
         if (edits.size() % kSpliceEdits == 0) {
@@ -205,8 +210,23 @@ EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::s
             if (context.stopped()) return EngineOutcome::Stopped;
         }
     }
-    out.append(text.substr(copied));
     return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+}
+
+void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std::string_view inserted,
+                 std::string& out) {
+    out.clear();
+    std::size_t size = text.size() + inserted.size();
+    for (const TextEdit& e : edits) size -= e.length;
+    out.reserve(size);
+    std::size_t copied = 0, taken = 0;
+    for (const TextEdit& e : edits) {
+        out.append(text.substr(copied, e.offset - copied));
+        out.append(inserted.substr(taken, e.newLength));
+        taken += e.newLength;
+        copied = e.offset + e.length;
+    }
+    out.append(text.substr(copied));
 }
 
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {

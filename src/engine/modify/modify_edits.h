@@ -16,11 +16,17 @@ namespace vsr::engine {
 EngineOutcome PhraseModify(ModifyContext& context, FileModel& model,
                            const results::ModificationInterval& interval);
 
-// The same as PhraseModify without phrase intervals, for a text whose line ends the separator
-// writes back as they are and which has no NUL byte: the new text is built by splicing each
-// replacement into a copy of `text` (no lines are split or joined), and every edit is recorded.
-EngineOutcome PhraseSplice(ModifyContext& context, std::string_view text, std::string& out,
-                           std::vector<TextEdit>& edits);
+// The edits of PhraseModify without phrase intervals, for a text whose line ends the separator
+// writes back as they are and which has no NUL byte: each occurrence (found in the whole text at
+// once, as the line-by-line scan finds it) with the text that takes its place, appended to
+// `inserted`. `changes` tells whether some edit puts in other bytes than it takes out. Modify,
+// the preview and the dry run all take a phrase's edits from here.
+EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
+                          std::string& inserted, bool& changes);
+
+// `text` with `edits` (in order, their new texts one after another in `inserted`) spliced in.
+void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std::string_view inserted,
+                 std::string& out);
 
 // Reg Expr: every non-empty match, line by line or over the whole text by the query's rule,
 // with replaceLines put in through the engine's template expansion. An expression error is

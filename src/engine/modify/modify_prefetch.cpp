@@ -61,7 +61,7 @@ PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
         row.read = true;
         ModifyContext context(conditions_, *worker.query, worker.host, worker.clock);
         row.content = modifyContent(context, std::move(*original), job.interval, separator_);
-        if (step_ && row.content.changed()) row.note = step_(job.path, row.content);
+        if (step_ && row.content.changed()) row.note = step_(job.path, row.content.original, row.content);
     } catch (const std::bad_alloc&) {
         if (worker.query->matcher()) worker.query->matcher()->release();
         row.content = {};

@@ -18,9 +18,10 @@
 
 namespace vsr::engine {
 
-// Work done on a changed file's modification by the thread that computed it (a dry run's diff);
-// its result travels with the row.
-using ContentStep = std::function<std::string(const std::string& path, const ModifiedContent& content)>;
+// Work done on a changed file's modification by the thread that computed it (a dry run's diff),
+// given the file's bytes as read; its result travels with the row.
+using ContentStep =
+    std::function<std::string(const std::string& path, std::string_view before, const ModifiedContent& content)>;
 
 // One row's file as a worker read and modified it, ahead of the row's turn.
 struct PreparedRow {

@@ -116,8 +116,8 @@ std::string fileHeaders(std::string_view name) {
 
 }  // namespace
 
-std::string unifiedDiffOfLines(std::string_view name, std::string_view before, std::string_view after,
-                               const std::vector<ReplacedLine>& lines, int context) {
+std::string unifiedDiffOfLines(std::string_view name, std::string_view before, const std::vector<ReplacedLine>& lines,
+                               const NewLineWriter& writeNew, int context) {
     if (lines.empty()) return {};
     const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
     // The hunks are laid out first, so the text is made in one buffer of the size it needs.
@@ -144,7 +144,7 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, s
         // The old lines it shows and the new changed ones, a sign before each line, the range
         // line and the notes of a missing last line feed.
         size += trailEnd - leadBegin + count + (j - i + 1) + 3 * 64;
-        for (std::size_t t = i; t <= j; ++t) size += lines[t].newEnd - lines[t].newBegin;
+        for (std::size_t t = i; t <= j; ++t) size += lines[t].newLength;
         i = j + 1;
     }
     out.reserve(size);
@@ -161,8 +161,12 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, s
             while (r < h.last && lines[r + 1].line == lines[r].line + 1) ++r;
             for (std::size_t t = k; t <= r; ++t)
                 appendLine(out, '-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
-            for (std::size_t t = k; t <= r; ++t)
-                appendLine(out, '+', after.substr(lines[t].newBegin, lines[t].newEnd - lines[t].newBegin));
+            for (std::size_t t = k; t <= r; ++t) {
+                // The new line keeps the old one's line feed, or its lack of one.
+                out += '+';
+                writeNew(out, t);
+                if (before[lines[t].oldEnd - 1] != '\n') out += "\n\\ No newline at end of file\n";
+            }
             if (r < h.last) appendLines(out, ' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
             k = r + 1;
         }

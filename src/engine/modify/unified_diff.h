@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,22 +15,26 @@ namespace vsr::engine {
 // texts give nothing.
 std::string unifiedDiff(std::string_view name, std::string_view before, std::string_view after, int context = 3);
 
-// A line changed in place: the line [oldBegin, oldEnd) of the old text (with its line feed)
-// became [newBegin, newEnd) of the new one; `line` is its number (from 0) in both.
+// A line changed in place: the line [oldBegin, oldEnd) of the old text (with its line feed, if
+// it has one) became a line of `newLength` bytes with the same line end; `line` is its number
+// (from 0) in both texts.
 struct ReplacedLine {
     std::size_t line = 0;
     std::size_t oldBegin = 0;
     std::size_t oldEnd = 0;
-    std::size_t newBegin = 0;
-    std::size_t newEnd = 0;
+    std::size_t newLength = 0;
 };
 
-// The unified diff of two texts without NUL bytes that differ only in `lines` (in increasing
-// order, each really changed; every other line equal and at the same number): the hunks of
-// unifiedDiff when its line diff pairs each changed line with its new version, found without
-// comparing the texts.
-std::string unifiedDiffOfLines(std::string_view name, std::string_view before, std::string_view after,
-                               const std::vector<ReplacedLine>& lines, int context = 3);
+// Appends the new version of lines[index] to `out`.
+using NewLineWriter = std::function<void(std::string& out, std::size_t index)>;
+
+// The unified diff of a text without NUL bytes, `before`, and the text that differs from it only
+// in `lines` (in increasing order, each really changed; every other line equal and at the same
+// number), each written by `writeNew`: the diff that pairs each changed line with its new
+// version, found without comparing or even making the new text. It is the diff unifiedDiff
+// gives whenever its line diff has no other best answer.
+std::string unifiedDiffOfLines(std::string_view name, std::string_view before, const std::vector<ReplacedLine>& lines,
+                               const NewLineWriter& writeNew, int context = 3);
 
 // "a/" or "b/" + name, C-quoted when the name needs it.
 std::string diffFileName(std::string_view prefix, std::string_view name);
