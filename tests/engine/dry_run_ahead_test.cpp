@@ -3,7 +3,9 @@
 // the same order, the same rows, the same messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <random>
 #include <sys/stat.h>
@@ -28,13 +30,30 @@ namespace {
 namespace fs = std::filesystem;
 using MT = ModificationType;
 
+// A recording host that tells of each row the moment it is listed, and marks the messages the
+// search shows while `searching`, outside onRow.
+struct ListingHost : RecordingHost {
+    void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override {
+        RecordingHost::rowFound(std::move(row), counts);
+        if (!onRow) return;
+        searching = false;
+        onRow(list.count() - 1);
+        searching = true;
+    }
+    void messageBox(const std::string& caption, const std::string& text, MessageIcon icon) override {
+        RecordingHost::messageBox(caption, (searching ? "search " : "") + text, icon);
+    }
+    std::function<void(std::size_t)> onRow;
+    bool searching = false;
+};
+
 // The real file system and disk under a recording host, as a search and its dry run share them.
 struct Machine {
     platform::PosixFileSystem fs;
     platform::SteadyClock clock;
     platform::FakeLocaleFormats formats;
     platform::FakeTypeNames types;
-    RecordingHost host;
+    ListingHost host;
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     SearchDriver searchDriver() { return SearchDriver({fs, clock, formats, types}, host); }
@@ -47,13 +66,35 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+void PrintTo(const Outcome& o, std::ostream* os) {
+    for (const std::string& p : o.proposals) *os << "\n  proposal " << p;
+    for (const std::string& r : o.results) *os << "\n  row " << r;
+    for (const std::string& m : o.messages) *os << "\n  message " << m;
+}
+
+// A run that took the rows as they were listed gives the same diffs, messages and rows as one
+// that took them after the search, except that a message ending the modification ended the
+// search with it: its list may then stop short, at a row no later than the message's.
+testing::AssertionResult sameAsListed(const Outcome& listed, const Outcome& after) {
+    Outcome head = after;
+    const bool modificationMessage = std::any_of(after.messages.begin(), after.messages.end(),
+                                                 [](const std::string& m) { return !m.starts_with("search "); });
+    if (listed.results.size() < after.results.size() && modificationMessage)
+        head.results.resize(listed.results.size());
+    if (listed == head) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << testing::PrintToString(listed) << "\nafter the search:"
+                                       << testing::PrintToString(after);
+}
+
+
 // How the dry run is made: the search's threads and whether they modify ahead (with a cap on
-// what they keep), the driver's threads.
+// what they keep), the driver's threads, and whether the driver takes each row as it is listed.
 struct Way {
     int searchThreads = 1;
     bool ahead = false;
     std::size_t cap = 64u << 20;
     int modifyThreads = 1;
+    bool asListed = false;
 };
 
 // One random tree and modification, the same for every seed each time.
@@ -141,16 +182,8 @@ struct RandomCase {
                                                      sys.disk, sys.attributes, way.cap});
             search.setListedFileStep(&*ahead);
         }
-        search.FindButtonClick(c);
         Outcome out;
         results::ResultList& list = sys.host.list;
-        for (std::size_t i = 0; i < list.count(); ++i) {
-            if (interval) list.setInterval(i, *interval);
-            if (taken && ahead && ahead->has(list.row(i).fullName(), list.row(i).interval)) ++*taken;
-        }
-        for (const RecordingHost::Message& m : sys.host.messages) out.messages.push_back("search " + m.text);
-        sys.host.messages.clear();
-
         DryRunStore store(sys.disk, [](const DryRunStore::Proposal& p) { ADD_FAILURE() << "staged " << p.path; });
         ModifyDriver driver({store, sys.attributes, sys.clock}, sys.host);
         driver.setThreads(way.modifyThreads);
@@ -158,10 +191,34 @@ struct RandomCase {
         driver.setDryRun(
             [&](std::size_t row, const std::string& note) { out.proposals.push_back(std::to_string(row) + ": " + note); },
             ahead ? &*ahead : nullptr);
-        driver.Modify(ModifyScope::All, c, o);
+        // Taken as listed, the run begins before the search; its messages come during it.
+        const bool listed = way.asListed && driver.beginListed(c, o);
+        if (listed)
+            sys.host.onRow = [&](std::size_t row) {
+                if (interval) list.setInterval(row, *interval);
+                if (taken && ahead && ahead->has(list.row(row).fullName(), list.row(row).interval)) ++*taken;
+                driver.modifyListed(row);
+            };
+        sys.host.searching = true;
+        search.FindButtonClick(c);
+        sys.host.searching = false;
+        sys.host.onRow = nullptr;
+        if (listed) {
+            driver.endListed();
+        } else {
+            for (std::size_t i = 0; i < list.count(); ++i) {
+                if (interval) list.setInterval(i, *interval);
+                if (taken && ahead && ahead->has(list.row(i).fullName(), list.row(i).interval)) ++*taken;
+            }
+            driver.Modify(ModifyScope::All, c, o);
+        }
         for (std::size_t i = 0; i < list.count(); ++i)
             out.results.push_back(list.row(i).name + ": " + list.row(i).result + " " + driver.failureOf(i));
+        // The search's messages, then the modification's (which a run taking rows as listed
+        // shows during the search).
         for (const RecordingHost::Message& m : sys.host.messages) out.messages.push_back(m.text);
+        std::stable_partition(out.messages.begin(), out.messages.end(),
+                              [](const std::string& m) { return m.starts_with("search "); });
         return out;
     }
 };
@@ -180,6 +237,10 @@ TEST(DryRunAhead, RandomTreesComeOutAsTheDriverAloneMakesThem) {
         // Past the cap the driver reads and modifies the files itself, on one thread or more.
         EXPECT_EQ(random.run({2, true, 700, 1}), alone);
         EXPECT_EQ(random.run({2, true, 0, 3}), alone);
+        // Each row taken the moment it is listed, modified ahead or not.
+        EXPECT_TRUE(sameAsListed(random.run({2, true, 64u << 20, 1, true}), alone));
+        EXPECT_TRUE(sameAsListed(random.run({2, true, 700, 1, true}), alone));
+        EXPECT_TRUE(sameAsListed(random.run({1, false, 0, 1, true}), alone));
     }
     EXPECT_GT(proposals, 100u);
     EXPECT_GT(takenInAll, 200u);  // the search did modify most rows

@@ -12,10 +12,12 @@ void ConsoleHost::rowFound(results::ResultItem row, const std::vector<std::int64
     }
     for (std::int64_t n : counts) occurrences += n;
     engine::RecordingHost::rowFound(std::move(row), counts);
+    if (onRowListed) onRowListed(list.count() - 1);
 }
 
 void ConsoleHost::messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) {
     engine::RecordingHost::messageBox(caption, text, icon);
+    if (inModification) ++modificationMessages;
     std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
 }
 

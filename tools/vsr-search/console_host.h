@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
@@ -18,6 +19,11 @@ public:
 
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
+    // Called with each listed row's index once it is in the list.
+    std::function<void(std::size_t row)> onRowListed;
+    // While set, message boxes are the modification's, and counted.
+    bool inModification = false;
+    std::size_t modificationMessages = 0;
 
 private:
     std::FILE* out_;

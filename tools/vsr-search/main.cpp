@@ -63,11 +63,19 @@ int main(int argc, char** argv) {
     driver.setThreads(options.threads);
     options.modify.threads = options.threads;
 
-    // A dry run modifies each listed file while the search holds its bytes.
-    std::unique_ptr<tools::DryRunAhead> ahead;
+    // A dry run modifies each listed file while the search holds its bytes, and prints its diff
+    // the moment the row is listed.
+    std::unique_ptr<tools::ListedDryRun> dryRun;
     if (options.modify.modify && options.modify.dryRun) {
-        ahead = std::make_unique<tools::DryRunAhead>(options.conditions, options.modify);
-        driver.setListedFileStep(&ahead->step());
+        dryRun = std::make_unique<tools::ListedDryRun>(stdout, options.conditions, options.modify,
+                                                       engine::SearchEnv{fs, clock, formats, typeNames}, host);
+        driver.setListedFileStep(&dryRun->step());
+        if (dryRun->begin())
+            host.onRowListed = [&](std::size_t row) {
+                host.inModification = true;
+                dryRun->rowListed(row);
+                host.inModification = false;
+            };
     }
 
     auto start = std::chrono::steady_clock::now();
@@ -76,10 +84,11 @@ int main(int argc, char** argv) {
     int modifyStatus = 0;
     // A message of the search is an input error (2); one the modification shows ended it with
     // files left as they were, which is the modification's failure (3).
-    const std::size_t searchMessages = host.messages.size();
+    const std::size_t searchMessages = host.messages.size() - host.modificationMessages;
     if (options.modify.modify) {
+        host.onRowListed = nullptr;
         modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames},
-                                              host, ahead.get());
+                                              host, dryRun.get());
         if (host.messages.size() > searchMessages) modifyStatus = 3;
     }
     const std::size_t runMessages = host.messages.size();

@@ -70,43 +70,80 @@ engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
     };
 }
 
+// Prints each diff the moment its row's turn comes.
+engine::ModifyDriver::Proposal printer(std::FILE* out) {
+    return [out](std::size_t, const std::string& diff) { std::fwrite(diff.data(), 1, diff.size(), out); };
+}
+
 // Modify All as a dry run: nothing is written (the store refuses to), each rewrite Modify would
 // make is printed as a unified diff instead, in row order. Rows that would fail are named on
 // standard error.
 int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-           engine::SearchEnv env, engine::SearchHost& host, DryRunAhead* ahead) {
+           engine::SearchEnv env, engine::SearchHost& host) {
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     engine::DryRunStore store(disk, [](const engine::DryRunStore::Proposal&) {});
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
     driver.setThreads(request.threads);
-    // Files the search did not modify already are modified and diffed by the driver's threads.
     driver.setContentStep(diffStep(conditions));
-    driver.setDryRun(
-        [out](std::size_t, const std::string& diff) { std::fwrite(diff.data(), 1, diff.size(), out); },
-        ahead ? &ahead->step() : nullptr);
+    driver.setDryRun(printer(out));
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
     return reportFailures(driver, host.results()) ? 3 : 0;
 }
 
+// The interval the request gives every row, shown in the row when the list shows intervals.
+void giveInterval(results::ResultList& list, std::size_t row, const ModifyRequest& request) {
+    if (!request.intervalGiven) return;
+    list.setInterval(row, request.interval);
+    if (list.intervalDisplay) list.ShowRowInterval(row);
+}
+
 }  // namespace
 
-DryRunAhead::DryRunAhead(const engine::SearchConditions& conditions, const ModifyRequest& request)
-    : modifications_(std::make_unique<engine::ListedModifications>(engine::ListedModifications::Setup{
+ListedDryRun::ListedDryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
+                           engine::SearchEnv env, engine::SearchHost& host)
+    : conditions_(conditions), request_(request), host_(host),
+      store_(std::make_unique<engine::DryRunStore>(disk_, [](const engine::DryRunStore::Proposal&) {})),
+      driver_(std::make_unique<engine::ModifyDriver>(engine::ModifyEnv{*store_, attributes_, env.clock}, host)),
+      modifications_(std::make_unique<engine::ListedModifications>(engine::ListedModifications::Setup{
           conditions, request.options, request.intervalGiven ? request.interval : results::ModificationInterval{},
-          diffStep(conditions), disk_, attributes_})) {}
+          diffStep(conditions), disk_, attributes_})) {
+    // A file the search did not modify already is read, modified and diffed when its row comes.
+    driver_->setContentStep(diffStep(conditions));
+    driver_->setDryRun(printer(out), modifications_.get());
+}
+
+ListedDryRun::~ListedDryRun() = default;
+
+bool ListedDryRun::begin() {
+    // Modify's refusal is said after the search, as without a dry run.
+    if (engine::modifyRefusal(conditions_)) return false;
+    begun_ = driver_->beginListed(conditions_, request_.options);
+    return begun_;
+}
+
+void ListedDryRun::rowListed(std::size_t row) {
+    if (!begun_) return;
+    giveInterval(host_.results(), row, request_);
+    driver_->modifyListed(row);
+}
+
+int ListedDryRun::finish() {
+    if (!begun_) return 0;
+    begun_ = false;
+    driver_->endListed();
+    return reportFailures(*driver_, host_.results()) ? 3 : 0;
+}
 
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-                    engine::SearchEnv env, engine::SearchHost& host, DryRunAhead* ahead) {
+                    engine::SearchEnv env, engine::SearchHost& host, ListedDryRun* listed) {
+    // The rows were taken as the search listed them; a search cut short ended that run too.
+    if (listed && listed->begun()) return listed->finish();
     results::ResultList& list = host.results();
-    if (request.intervalGiven)
-        for (std::size_t i = 0; i < list.count(); ++i) {
-            list.setInterval(i, request.interval);
-            if (list.intervalDisplay) list.ShowRowInterval(i);
-        }
+    for (std::size_t i = 0; i < list.count(); ++i) giveInterval(list, i, request);
     // Stop of the search (a refused query) must not carry over into the modification.
     if (host.runState().stop) return 0;
-    if (request.dryRun) return dryRun(out, conditions, request, env, host, ahead);
+    if (request.dryRun) return dryRun(out, conditions, request, env, host);
     platform::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);

@@ -42,6 +42,72 @@ const char* modifyRefusal(const SearchConditions& c) {
 }
 
 void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const ModifyOptions& o) {
+    if (!beginModify(scope, c)) return;
+    RunState& state = host_.runState();
+    results::ResultList& list = host_.results();
+    const std::size_t first = scope == ModifyScope::Selected ? static_cast<std::size_t>(list.firstSelected()) : 0;
+    startPrefetch(first, scope, c, o);
+    bool stopped = false;
+    for (std::size_t i = first; i < list.count(); ++i) {
+        if (state.stop || state.modificationStop) {
+            stopped = true;
+            break;
+        }
+        if (scope == ModifyScope::All || list.row(i).selected) modifyEach(i, c, o);
+        pumpIfDue(host_, env_.clock, 15);
+    }
+    finishModify(stopped);
+}
+
+bool ModifyDriver::beginListed(const SearchConditions& c, const ModifyOptions& o) {
+    listed_.reset();
+    if (!dryRun_ || !beginModify(ModifyScope::All, c)) return false;
+    listed_.emplace(ListedRun{c, o});
+    return true;
+}
+
+void ModifyDriver::modifyListed(std::size_t row) {
+    if (!listed_ || listed_->stopped) return;
+    const RunState& state = host_.runState();
+    if (state.stop || state.modificationStop) {
+        listed_->stopped = true;
+        return;
+    }
+    modifyEach(row, listed_->conditions, listed_->options);
+}
+
+void ModifyDriver::endListed() {
+    if (!listed_) return;
+    const bool stopped = listed_->stopped;
+    listed_.reset();
+    finishModify(stopped);
+}
+
+void ModifyDriver::modifyEach(std::size_t i, const SearchConditions& c, const ModifyOptions& o) {
+    // A row with no marked line is not to be touched at all.
+    if (c.intervalsInUse() && host_.results().row(i).interval.isNil()) return;
+    try {
+        modifyRow(i, c, o);
+    } catch (const std::bad_alloc&) {
+        // A file the memory does not suffice for stays as it was: its row says the
+        // modification failed, what the file held goes back, and the run goes on.
+        if (query_->matcher()) query_->matcher()->release();
+        finishRow(i, false, false, "there is not enough memory for it");
+    }
+    takePublished(false);
+}
+
+void ModifyDriver::finishModify(bool stopped) {
+    RunState& state = host_.runState();
+    if (!stopped && (state.stop || state.modificationStop)) stopped = true;
+    prefetch_.reset();
+    // Files that were completely processed are published, also when Stop ended the run.
+    publishAll();
+    query_.reset();
+    endRun(stopped);
+}
+
+bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     RunState& state = host_.runState();
     results::ResultList& list = host_.results();
     host_.setStatusText(kBackupPanel, "");
@@ -50,19 +116,18 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
 
     if (const char* refusal = modifyRefusal(c)) {
         host_.messageBox(kModifyCaption, refusal, MessageIcon::Warning);
-        return;
+        return false;
     }
     if (scope == ModifyScope::Selected && list.firstSelected() < 0) {
         host_.messageBox(kModifyCaption, kNoSelection, MessageIcon::Warning);
         host_.endRun(Tab::SearchAndReplace);
-        return;
+        return false;
     }
     state.stop = false;
     state.lastPumpMs = env_.clock.tickMs();
 
     host_.beginRun(Tab::SearchAndReplace);
     host_.setBusyAnimation(true);
-    const std::size_t first = scope == ModifyScope::Selected ? static_cast<std::size_t>(list.firstSelected()) : 0;
     host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
     handled_.clear();
@@ -77,38 +142,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
 
     // The query is compiled once for the run; each file is matched by the same matcher.
     query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
-    startPrefetch(first, scope, c, o);
-
-    const bool intervals = c.intervalsInUse();
-    bool stopped = false;
-    for (std::size_t i = first; i < list.count(); ++i) {
-        if (state.stop || state.modificationStop) {
-            stopped = true;
-            break;
-        }
-        const results::ResultItem& row = list.row(i);
-        if (scope == ModifyScope::All || row.selected) {
-            // A row with no marked line is not to be touched at all.
-            if (!(intervals && row.interval.isNil())) {
-                try {
-                    modifyRow(i, c, o);
-                } catch (const std::bad_alloc&) {
-                    // A file the memory does not suffice for stays as it was: its row says the
-                    // modification failed, what the file held goes back, and the run goes on.
-                    if (query_->matcher()) query_->matcher()->release();
-                    finishRow(i, false, false, "there is not enough memory for it");
-                }
-                takePublished(false);
-            }
-        }
-        pumpIfDue(host_, env_.clock, 15);
-    }
-    if (!stopped && (state.stop || state.modificationStop)) stopped = true;
-    prefetch_.reset();
-    // Files that were completely processed are published, also when Stop ended the run.
-    publishAll();
-    query_.reset();
-    endRun(stopped);
+    return true;
 }
 
 void ModifyDriver::endRun(bool stopped) {

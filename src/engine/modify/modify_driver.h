@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,15 @@ public:
     void ReplaceInFileBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::Selected, c, o); }
     void ReplaceAllBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::All, c, o); }
 
+    // A dry run of Modify All (setDryRun) that takes each row as the search lists it rather than
+    // after the search: beginListed before the search (false when Modify refuses to run, with its
+    // message), modifyListed for each row the moment it is listed (its interval set), endListed
+    // after the search. Each row gives what Modify All over the finished list gives it; a run
+    // stopped meanwhile (the search's end cut short) takes no more rows.
+    bool beginListed(const SearchConditions& conditions, const ModifyOptions& options);
+    void modifyListed(std::size_t row);
+    void endListed();
+
     // Puts every backup of the last run back in place of its file.
     void UndoReplaceBitClick();
 
@@ -78,6 +88,13 @@ public:
     std::string failureOf(std::size_t row) const;
 
 private:
+    // The start of a run: false (with the message) when it can't run at all.
+    bool beginModify(ModifyScope scope, const SearchConditions& c);
+    // One row of the run: its steps, unless it has no marked line; then the Results of the
+    // rewrites published meanwhile.
+    void modifyEach(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
+    // The rewrites still waiting published, the run ended.
+    void finishModify(bool stopped);
     // Runs the per-file steps for `row`; a rewrite may wait in the batch until sendBatch().
     void modifyRow(std::size_t row, const SearchConditions& c, const ModifyOptions& o);
     // Hands the waiting rewrites over to be published while the run goes on.
@@ -128,6 +145,13 @@ private:
     std::string stagedNote_;
     Proposal dryRun_;
     ListedModifications* ahead_ = nullptr;
+    // The dry run taking rows as they are listed.
+    struct ListedRun {
+        const SearchConditions& conditions;
+        ModifyOptions options;
+        bool stopped = false;
+    };
+    std::optional<ListedRun> listed_;
     std::unique_ptr<ModifyPrefetch> prefetch_;
     std::vector<std::size_t> jobOf_;  // the prefetch job of each row
 };

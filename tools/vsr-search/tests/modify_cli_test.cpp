@@ -120,10 +120,17 @@ TEST(VsrSearchModify, AMessageThatEndsTheModificationGivesStatusThree) {
         EXPECT_NE(run.err.find("The string is too long for the To Replace or Insert field"), std::string::npos) << run.err;
         EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "a\n");
     }
-    const vsr::test::ToolRun refused = vsr::test::runProgram(
-        VSR_SEARCH_EXE, {"--path", root, "--type", "regex", "--query", "(a", "--modify", "replace", "--replace", "b"});
-    EXPECT_EQ(refused.status, 2) << refused.err;
-    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "a\n");
+    // A query the search refuses is an input error, in the dry run too (which prints nothing).
+    for (const bool dry : {false, true}) {
+        std::vector<std::string> args{"--path", root, "--type", "regex", "--query", "(a", "--modify", "replace", "--replace", "b"};
+        if (dry) args.push_back("--dry-run");
+        const vsr::test::ToolRun refused = vsr::test::runProgram(VSR_SEARCH_EXE, args);
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        if (dry) {
+            EXPECT_EQ(refused.out, "");
+        }
+        EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "a\n");
+    }
 }
 
 TEST(VsrSearchModifyOptions, RefusesWhatTheWindowCannotDo) {
