@@ -15,8 +15,15 @@ std::string intervalText(const ModificationInterval& interval) {
 std::size_t ResultList::AddResultItem(ResultItem item, const std::string& fullCounts) {
     item.interval = {};
     item.setStatus(RowStatus::Found, intervalDisplay && !foundAbsent_);
-    if (item.selected) ++selectedCount_;
-    rows_.push_back(std::make_unique<ResultItem>(std::move(item)));
+    const bool selected = item.selected;
+    ResultItem& row = store_.add(std::move(item));
+    try {
+        rows_.push_back(&row);
+    } catch (...) {
+        store_.release(row);
+        throw;
+    }
+    if (selected) ++selectedCount_;
     if (collectReportCounts) reportCounts.push_back(fullCounts);
     std::size_t index = rows_.size() - 1;
     if (observer_) observer_->rowAdded(index);
@@ -69,7 +76,10 @@ void ResultList::RefreshIntervalDisplay(int mode, bool intervalsInUse, bool list
 }
 
 void ResultList::ClearResults() {
+    // The rows' room goes back too: a list of many rows holds no memory once cleared.
     rows_.clear();
+    rows_.shrink_to_fit();
+    store_.clear();
     selectedCount_ = 0;
     reportCounts.clear();
     tab = ListTab::None;
@@ -84,19 +94,23 @@ void ResultList::ClearResults() {
 void ResultList::removeRows(std::vector<std::size_t> indices) {
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    std::vector<std::unique_ptr<ResultItem>> kept;
+    std::vector<ResultItem*> kept;
     kept.reserve(rows_.size());
+    std::vector<ResultItem*> removed;
+    removed.reserve(indices.size());
     std::size_t k = 0;
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         if (k < indices.size() && indices[k] == i) {
             ++k;
+            removed.push_back(rows_[i]);
             continue;
         }
-        kept.push_back(std::move(rows_[i]));
+        kept.push_back(rows_[i]);
     }
     rows_ = std::move(kept);
+    for (ResultItem* row : removed) store_.release(*row);
     selectedCount_ = static_cast<std::size_t>(
-        std::count_if(rows_.begin(), rows_.end(), [](const std::unique_ptr<ResultItem>& r) { return r->selected; }));
+        std::count_if(rows_.begin(), rows_.end(), [](const ResultItem* r) { return r->selected; }));
     if (currentIndex >= static_cast<long long>(rows_.size())) currentIndex = -1;
     if (browsedIndex >= static_cast<long long>(rows_.size())) browsedIndex = -1;
     if (observer_) observer_->rowsReset();
@@ -104,10 +118,16 @@ void ResultList::removeRows(std::vector<std::size_t> indices) {
 
 void ResultList::reorder(const std::vector<std::size_t>& order) {
     if (order.size() != rows_.size()) return;
+    // Anything but a permutation would list a row twice and lose another.
+    std::vector<bool> seen(rows_.size());
+    for (std::size_t i : order) {
+        if (i >= seen.size() || seen[i]) return;
+        seen[i] = true;
+    }
     // Rows are held by pointer, so a new order moves pointers, not the rows' texts.
-    std::vector<std::unique_ptr<ResultItem>> sorted;
+    std::vector<ResultItem*> sorted;
     sorted.reserve(rows_.size());
-    for (std::size_t i : order) sorted.push_back(std::move(rows_.at(i)));
+    for (std::size_t i : order) sorted.push_back(rows_.at(i));
     rows_ = std::move(sorted);
     if (observer_) observer_->rowsReset();
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "results/result_item.h"
+#include "results/row_store.h"
 #include "results/status_texts.h"
 
 namespace vsr::results {
@@ -24,12 +25,12 @@ public:
 // The rows of a list in order, for range-for loops.
 class RowRange {
 public:
-    using Rows = std::vector<std::unique_ptr<ResultItem>>;
+    using Rows = std::vector<ResultItem*>;
     class iterator {
     public:
         explicit iterator(Rows::const_iterator at) : at_(at) {}
         const ResultItem& operator*() const { return **at_; }
-        const ResultItem* operator->() const { return at_->get(); }
+        const ResultItem* operator->() const { return *at_; }
         iterator& operator++() {
             ++at_;
             return *this;
@@ -124,8 +125,10 @@ public:
     void setObserver(ResultListObserver* observer) { observer_ = observer; }
 
 private:
-    // By pointer: sorting and removing rows move pointers, not the rows' texts.
-    std::vector<std::unique_ptr<ResultItem>> rows_;
+    // The rows in list order, by pointer into the store: sorting and removing rows move
+    // pointers, not the rows' texts.
+    std::vector<ResultItem*> rows_;
+    RowStore store_;
     std::size_t selectedCount_ = 0;
     bool foundAbsent_ = false;
     bool resultCreated_ = false;

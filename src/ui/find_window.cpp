@@ -126,6 +126,11 @@ TFind::TFind(WindowServices services, QWidget* parent)
     driver_ = std::make_unique<engine::SearchDriver>(engine::SearchEnv{fs, clock, formats, typeNames}, *this);
     model_->setTypeNames(&typeNames);
 
+    statusTimer_ = new QTimer(this);
+    statusTimer_->setSingleShot(true);
+    statusTimer_->setInterval(kStatusPaceMs);
+    connect(statusTimer_, &QTimer::timeout, this, &TFind::showPendingStatus);
+
     idleTimer_ = new QTimer(this);
     idleTimer_->setSingleShot(true);
     idleTimer_->setInterval(0);

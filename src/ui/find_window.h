@@ -421,6 +421,13 @@ private:
     // Logical columns whose width the user set by dragging; the window leaves them alone.
     std::set<int> userSizedColumns_;
     QTimer* idleTimer_ = nullptr;
+    // While a run lasts, the status texts it sets wait here and reach their panels at most
+    // every kStatusPaceMs: a panel changed at every pass of the message loop would have the
+    // window lay out and paint its status bar some seventy times a second.
+    static constexpr int kStatusPaceMs = 100;
+    void showPendingStatus();
+    std::optional<QString> pendingStatus_[3];
+    QTimer* statusTimer_ = nullptr;
     ResultsModel* model_ = nullptr;
     std::unique_ptr<WindowPrompter> ownPrompter_;
     WindowPrompter* prompter_ = nullptr;

@@ -140,7 +140,22 @@ engine::Prompter& TFind::prompter() { return *prompter_; }
 
 void TFind::setStatusText(int panel, const std::string& text) {
     if (panel < 0 || panel > 2) return;
-    StatusPanel[panel]->setText(QString::fromUtf8(text));
+    if (!state_.busy) {
+        pendingStatus_[panel].reset();
+        StatusPanel[panel]->setText(QString::fromUtf8(text));
+        return;
+    }
+    pendingStatus_[panel] = QString::fromUtf8(text);
+    if (!statusTimer_->isActive()) statusTimer_->start();
+}
+
+void TFind::showPendingStatus() {
+    statusTimer_->stop();
+    for (int panel = 0; panel < 3; ++panel) {
+        if (!pendingStatus_[panel]) continue;
+        StatusPanel[panel]->setText(*pendingStatus_[panel]);
+        pendingStatus_[panel].reset();
+    }
 }
 
 void TFind::beginRun(engine::Tab tab) {

@@ -76,6 +76,7 @@ void TFind::beginRunState(engine::Tab tab) {
     state_.busy = true;
     list_.busy = true;
     if (!state_.listClearedForRun) {
+        showPendingStatus();
         StatusPanel[0]->clear();
         StatusPanel[1]->clear();
         Animate1->start();
@@ -110,6 +111,8 @@ void TFind::endRunState(engine::Tab tab) {
     setPathEnabled(!(ListXPCheckBox->isChecked() && rows));
     for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(true);
     commands_.setSuspended(false);
+    // What the run said last is what the panels show after it.
+    showPendingStatus();
     state_.busy = false;
     list_.busy = false;
     setTabHeadersVisible(tab, true);
