@@ -47,6 +47,7 @@
 #include "ui/lines_preview.h"
 #include "ui/lines_viewer_browser.h"
 #include "ui/project_commands.h"
+#include "ui/batch_dialog.h"
 #include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
 #include "ui/report_commands.h"
@@ -142,16 +143,28 @@ TFind::TFind(WindowServices services, QWidget* parent)
     loadSettings();
     parts_ = std::make_unique<PartServices>(this);
     DialogPrompter& dialogs = services_.dialogPrompter ? *services_.dialogPrompter : parts_->dialogs;
-    settingsDialogs_ = std::make_unique<SettingsDialogs>(*this, dialogs);
+    settingsDialogs_ = std::make_unique<SettingsDialogs>(
+        SettingsDialogs::Window{this, commands_, help_, stored_.dialog, stored_.options,
+                                [this](platform::CodePageId before, platform::CodePageId after) {
+                                    // The same typed query is other bytes now, and folds by other
+                                    // rules: the list no longer holds what Modify would change, as
+                                    // after a change of "Case Sensitive"; the batch table's texts
+                                    // are turned into the new encoding.
+                                    textEncodingChanged();
+                                    if (auto* projects = findChild<ProjectCommands*>())
+                                        projects->batchDialog().reencode(before, after);
+                                }},
+        dialogs);
     listCommands_ = std::make_unique<ListCommands>(
         *this, ListCommands::Services{dialogs, services_.launcher ? *services_.launcher : parts_->launcher,
                                       services_.attributes ? *services_.attributes : parts_->attributes, formats});
     // The Lines Viewer follows the list's selection and runs the interval commands.
     auto* browser = new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
-    browser->previewer =
-        new LinesPreviewer(*this, services_.attributes ? *services_.attributes : parts_->attributes, clock);
+    platform::FileStore& files = services_.fileStore ? *services_.fileStore : parts_->files;
+    browser->previewer = new LinesPreviewer(
+        *this, files, services_.attributes ? *services_.attributes : parts_->attributes, clock);
     // Modification, undo and erasing backups rewrite the listed files through the engine.
-    new WindowModify(*this, WindowModify::Services{fs, services_.fileStore ? *services_.fileStore : parts_->files,
+    new WindowModify(*this, WindowModify::Services{fs, files,
                                                    services_.attributes ? *services_.attributes : parts_->attributes,
                                                    clock, *browser});
     // Copy, delete, rename, execute, edit and open the folder of the listed files.

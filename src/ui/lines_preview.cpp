@@ -61,8 +61,9 @@ QString changedText(std::size_t lines) {
 
 }  // namespace
 
-LinesPreviewer::LinesPreviewer(TFind& window, platform::AttributeChanger& attributes, platform::Clock& clock)
-    : QObject(&window), w_(window), attributes_(attributes), clock_(clock) {}
+LinesPreviewer::LinesPreviewer(TFind& window, platform::FileStore& files, platform::AttributeChanger& attributes,
+                               platform::Clock& clock)
+    : QObject(&window), w_(window), attributes_(attributes), clock_(clock), files_(files) {}
 
 bool LinesPreviewer::wanted() const {
     return w_.PreviewCheckBox->isChecked() && !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&

@@ -19,7 +19,9 @@ class TFind;
 class LinesPreviewer : public QObject {
     Q_OBJECT
 public:
-    LinesPreviewer(TFind& window, platform::AttributeChanger& attributes, platform::Clock& clock);
+    // `files` is the store Modify reads and rewrites through: the preview reads as Modify would.
+    LinesPreviewer(TFind& window, platform::FileStore& files, platform::AttributeChanger& attributes,
+                   platform::Clock& clock);
 
     // The box is on, the Search and Replace tab is active and the list may be modified.
     bool wanted() const;
@@ -35,7 +37,7 @@ private:
     TFind& w_;
     platform::AttributeChanger& attributes_;
     platform::Clock& clock_;
-    platform::PosixFileStore files_;
+    platform::FileStore& files_;
     QString status_;
 };
 

@@ -1,50 +1,48 @@
 #include "ui/settings_dialogs.h"
 
-#include "ui/batch_dialog.h"
+#include <utility>
+
+#include "ui/commands.h"
 #include "ui/dialog_prompter.h"
 #include "ui/file_ignore_dialog.h"
-#include "ui/find_window.h"
+#include "ui/help_topics.h"
 #include "ui/path_ignore_dialog.h"
-#include "ui/project_commands.h"
 #include "ui/settings_dialog.h"
 
 namespace vsr::ui {
 
-SettingsDialogs::SettingsDialogs(TFind& window, DialogPrompter& prompter)
-    : w_(window),
+SettingsDialogs::SettingsDialogs(Window window, DialogPrompter& prompter)
+    : w_(std::move(window)),
       prompter_(prompter),
-      paths_(std::make_unique<TPathIgnoreDlg>(&prompter, &window)),
-      files_(std::make_unique<TFileIgnoreDlg>(&window)),
-      settings_(std::make_unique<TSettDlg>(paths_.get(), files_.get(), &prompter, &window)) {
-    auto help = [this](const QString& topic) { w_.help().show(topic); };
+      paths_(std::make_unique<TPathIgnoreDlg>(&prompter, w_.parent)),
+      files_(std::make_unique<TFileIgnoreDlg>(w_.parent)),
+      settings_(std::make_unique<TSettDlg>(paths_.get(), files_.get(), &prompter, w_.parent)) {
+    auto help = [this](const QString& topic) { w_.help.show(topic); };
     paths_->setHelpOpener(help);
     files_->setHelpOpener(help);
     settings_->setHelpOpener(help);
-    w_.commands().setHandler(Command::Settings, [this] { ShowSettings(); });
-    w_.commands().setAllowed(Command::Settings, true);
-    load(w_.dialogSettings());
+    w_.commands.setHandler(Command::Settings, [this] { ShowSettings(); });
+    w_.commands.setAllowed(Command::Settings, true);
+    load(w_.values);
 }
 
 SettingsDialogs::~SettingsDialogs() = default;
 
 void SettingsDialogs::load(const settings::DialogSettings& values) {
     settings_->setValues(values);
-    settings_->initialDirOpenEditor = w_.storedOptions().initialDirOpenEditor;
-    paths_->initialDirwIgnPath = w_.storedOptions().initialDirwIgnPath;
+    settings_->initialDirOpenEditor = w_.options.initialDirOpenEditor;
+    paths_->initialDirwIgnPath = w_.options.initialDirwIgnPath;
     store();
 }
 
 void SettingsDialogs::ShowSettings() {
-    const platform::CodePageId before = w_.textEncoding();
+    const platform::CodePageId before = w_.values.textEncoding;
     prompter_.runModal(*settings_);
     // Even a cancelled settings dialog keeps an ignore list accepted with its own OK.
     store();
-    const platform::CodePageId after = w_.textEncoding();
+    const platform::CodePageId after = w_.values.textEncoding;
     if (after == before) return;
-    // The same typed query is other bytes now, and folds by other rules: the list no longer
-    // holds what Modify would change, as after a change of "Case Sensitive".
-    w_.textEncodingChanged();
-    if (auto* projects = w_.findChild<ProjectCommands*>()) projects->batchDialog().reencode(before, after);
+    if (w_.encodingChanged) w_.encodingChanged(before, after);
 }
 
 engine::ModifyOptions SettingsDialogs::modifyOptions() const {
@@ -60,9 +58,9 @@ engine::ModifyOptions SettingsDialogs::modifyOptions() const {
 }
 
 void SettingsDialogs::store() {
-    w_.dialogSettings() = settings_->values();
-    w_.storedOptions().initialDirOpenEditor = settings_->initialDirOpenEditor;
-    w_.storedOptions().initialDirwIgnPath = paths_->initialDirwIgnPath;
+    w_.values = settings_->values();
+    w_.options.initialDirOpenEditor = settings_->initialDirOpenEditor;
+    w_.options.initialDirwIgnPath = paths_->initialDirwIgnPath;
 }
 
 }  // namespace vsr::ui

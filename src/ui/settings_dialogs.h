@@ -1,14 +1,19 @@
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "engine/modify/modify_context.h"
+#include "platform/code_page.h"
 #include "settings/stored_settings.h"
+
+class QWidget;
 
 namespace vsr::ui {
 
+class CommandSet;
 class DialogPrompter;
+class HelpTopics;
 class TFileIgnoreDlg;
-class TFind;
 class TPathIgnoreDlg;
 class TSettDlg;
 
@@ -17,7 +22,17 @@ class TSettDlg;
 // the next search and modification use and what the program saves at its end.
 class SettingsDialogs {
 public:
-    SettingsDialogs(TFind& window, DialogPrompter& prompter);
+    // What the dialogs use of the window, which fills it with its own records.
+    struct Window {
+        QWidget* parent;                   // the dialogs' parent
+        CommandSet& commands;              // where "Settings" is registered
+        HelpTopics& help;                  // F1 in the dialogs
+        settings::DialogSettings& values;  // the values the dialogs were last accepted with
+        settings::MainOptions& options;    // the folders the dialogs' pickers start in
+        // OK changed the text encoding: the typed texts are other bytes now.
+        std::function<void(platform::CodePageId before, platform::CodePageId after)> encodingChanged;
+    };
+    SettingsDialogs(Window window, DialogPrompter& prompter);
     ~SettingsDialogs();
 
     // "Settin&gs": shows TSettDlg modally.
@@ -36,7 +51,7 @@ public:
     TFileIgnoreDlg& fileIgnore() { return *files_; }
 
 private:
-    TFind& w_;
+    Window w_;
     DialogPrompter& prompter_;
     std::unique_ptr<TPathIgnoreDlg> paths_;
     std::unique_ptr<TFileIgnoreDlg> files_;

@@ -146,6 +146,46 @@ TEST_F(PreviewTest, ARowThatCannotBeWrittenSaysSo) {
     EXPECT_TRUE(w->StatusPanel[1]->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
 }
 
+// The real files, except that the store can't read one of them, as after a failing disk.
+class UnreadableStore final : public platform::FileStore {
+public:
+    explicit UnreadableStore(std::string unreadable) : unreadable_(std::move(unreadable)) {}
+    bool exists(const std::string& path) override { return real_.exists(path); }
+    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
+    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
+        ++reads;
+        if (path == unreadable_) return std::nullopt;
+        return real_.read(path, stamp);
+    }
+    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+        return real_.stageRewrite(request, tag);
+    }
+    bool lastBackupMade() const override { return real_.lastBackupMade(); }
+    bool rewritesFull() const override { return real_.rewritesFull(); }
+    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return real_.commitRewrites(); }
+    bool restoreBackup(const std::string& path, const std::string& backup) override {
+        return real_.restoreBackup(path, backup);
+    }
+    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
+    int reads = 0;
+
+private:
+    platform::PosixFileStore real_;
+    std::string unreadable_;
+};
+
+// The preview reads the file as Modify would, through the window's file store: a file that
+// store can't read is one the preview says can't be modified, though the disk still has it.
+TEST_F(PreviewTest, ThePreviewReadsThroughTheWindowsFileStore) {
+    files.write("a.txt", "alpha\n");
+    UnreadableStore store((files.path() / "a.txt").string());
+    fileStore = &store;
+    auto w = searched("alpha", "omega");
+    EXPECT_GT(store.reads, 0);
+    EXPECT_FALSE(w->ListBox1->hasPreview());
+    EXPECT_TRUE(w->StatusPanel[1]->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
+}
+
 // The marks are drawn: inserted text green, removed text red and struck through.
 TEST_F(PreviewTest, MarksAreDrawnInGreenAndRed) {
     files.write("a.txt", "alpha beta\n");
