@@ -1,6 +1,8 @@
 #include "platform/file_system.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace vsr::platform {
 
@@ -8,16 +10,20 @@ void FileBuffer::reserve(std::size_t n) {
     if (n + 1 <= capacity_) return;
     std::size_t cap = capacity_ ? capacity_ : 4096;
     while (cap < n + 1) cap *= 2;
-    std::unique_ptr<char[]> bigger(new char[cap]);
-    if (size_) std::memcpy(bigger.get(), data_.get(), size_ + 1);
-    data_ = std::move(bigger);
+    // Grown in place where the allocator can: a large buffer is its own mapping, which grows
+    // without copying, and the pages earlier files touched stay mapped, so the next large file
+    // costs no page faults for them.
+    void* bigger = std::realloc(data_.get(), cap);
+    if (!bigger) throw std::bad_alloc();
+    data_.release();
+    data_.reset(static_cast<char*>(bigger));
     capacity_ = cap;
 }
 
 void FileBuffer::setSize(std::size_t n) {
     reserve(n);
     size_ = n;
-    data_[n] = '\0';
+    data_.get()[n] = '\0';
 }
 
 void FileBuffer::assign(std::string_view bytes) {
@@ -25,6 +31,8 @@ void FileBuffer::assign(std::string_view bytes) {
     if (!bytes.empty()) std::memcpy(data_.get(), bytes.data(), bytes.size());
     setSize(bytes.size());
 }
+
+void FileBuffer::Free::operator()(char* p) const { std::free(p); }
 
 void FileBuffer::release() {
     data_.reset();

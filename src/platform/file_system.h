@@ -61,7 +61,10 @@ public:
     void release();
 
 private:
-    std::unique_ptr<char[]> data_;
+    struct Free {
+        void operator()(char* p) const;
+    };
+    std::unique_ptr<char, Free> data_;
     std::size_t capacity_ = 0;
     std::size_t size_ = 0;
 };
@@ -97,12 +100,18 @@ struct ReadRequest {
     std::uint64_t maxSize = kMaxReadableFileSize;
     DirEntry* entry = nullptr;  // filled from the opened file when its information is not loaded
     bool stopAtNul = false;
+    // The walk listed the file as a regular file (kind File): a file that fits the buffer's
+    // room is read to its end without asking the system for its size and kind first. Ignored
+    // while `entry` wants its information filled.
+    bool listedRegular = false;
     const std::function<bool(std::uint64_t bytesRead)>* goOn = nullptr;
 };
 
 // The bytes one read() asks for: large enough that a piece costs nothing to start, small enough
 // that a check between two pieces comes every few milliseconds even from a slow disk.
 inline constexpr std::size_t kReadPieceBytes = 1u << 20;
+// The least room a read of a file of unknown size starts with: most text files fit.
+inline constexpr std::size_t kFirstReadRoom = 256u << 10;
 
 // Directory listing, file information and whole-file reads: all the search needs from disk.
 class FileSystem {

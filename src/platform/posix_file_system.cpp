@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -208,26 +209,62 @@ ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadReq
         int fd;
         ~FdCloser() { ::close(fd); }
     } closer{fd};
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return ReadStatus::Failed;
-    // The row of a listed file shows what this fstat saw: no second look-up by name.
-    if (DirEntry* entry = request.entry; entry && !entry->infoLoaded) {
-        fillInfo(st, entry->name, entry->info);
-        entry->infoLoaded = true;
-    }
+    DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
+    bool sized = false;
+    std::uint64_t expected = 0;
+    // The file's size and kind, asked once; the row of a listed file shows what this fstat saw.
+    auto lookAt = [&] {
+        struct stat st;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        if (entry) {
+            fillInfo(st, entry->name, entry->info);
+            entry->infoLoaded = true;
+        }
+        expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+        sized = true;
+        return true;
+    };
+    // A file the walk listed as a regular one, whose information nobody wants from this read,
+    // is read into the room the buffer has without asking its size first: most files fit, and
+    // the read that finds the end costs less than the fstat. Only a file that fills the room
+    // is looked at, and then refused if it is not a regular file after all.
+    if ((entry || !request.listedRegular) && !lookAt()) return ReadStatus::Failed;
     const std::uint64_t maxSize = request.maxSize;
-    const std::uint64_t expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-    if (expected > maxSize) return ReadStatus::TooLarge;
+    if (sized && expected > maxSize) return ReadStatus::TooLarge;
     // Room for the whole file and one byte more, so the read that finds the end needs no
     // growth. A file up to one piece is read by one read(); a larger one piece by piece,
     // with the go-on check and the NUL test between the pieces. The loop also covers short
     // reads and files that grew since fstat (up to the limit).
-    std::size_t cap = static_cast<std::size_t>(expected) + 1;
+    std::size_t cap = 0;
+    if (sized) {
+        cap = static_cast<std::size_t>(expected) + 1;
+    } else {
+        cap = buffer.capacity() > 1 ? buffer.capacity() - 1 : 0;
+        cap = std::max(cap, kFirstReadRoom);
+        // A file over the limit fills the room and is refused then, never read whole.
+        if (cap > maxSize) cap = static_cast<std::size_t>(maxSize) + 1;
+    }
     buffer.reserve(cap);
     std::size_t got = 0;
     std::size_t nulChecked = 0;
     for (;;) {
         if (got == cap) {
+            if (!sized) {
+                if (!lookAt()) {
+                    buffer.setSize(0);
+                    return ReadStatus::Failed;
+                }
+                if (expected > maxSize) {
+                    buffer.setSize(0);
+                    return ReadStatus::TooLarge;
+                }
+                if (expected >= cap) {
+                    buffer.setSize(got);
+                    cap = static_cast<std::size_t>(expected) + 1;
+                    buffer.reserve(cap);
+                    continue;
+                }
+            }
             if (cap > maxSize) {
                 buffer.setSize(0);
                 return ReadStatus::TooLarge;
@@ -237,11 +274,13 @@ ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadReq
             buffer.reserve(cap);
         }
         const bool large = cap > kReadPieceBytes;
-        if (large && got > 0 && request.goOn && !(*request.goOn)(got)) {
+        if (got >= kReadPieceBytes && request.goOn && !(*request.goOn)(got)) {
             buffer.setSize(0);
             return ReadStatus::Stopped;
         }
-        const std::size_t want = large && cap - got > kReadPieceBytes ? kReadPieceBytes : cap - got;
+        // Pieces end at multiples of the piece size, however the read began.
+        const std::size_t toPieceEnd = kReadPieceBytes - got % kReadPieceBytes;
+        const std::size_t want = large && cap - got > toPieceEnd ? toPieceEnd : cap - got;
         const ssize_t n = ::read(fd, buffer.data() + got, want);
         if (n < 0) {
             if (errno == EINTR) continue;
@@ -261,7 +300,7 @@ ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadReq
         }
         // A regular file that delivered the size fstat gave is complete; skipping the read
         // that would return 0 saves a system call per file.
-        if (got == expected && expected > 0) break;
+        if (sized && got == expected && expected > 0) break;
     }
     buffer.setSize(got);
     if (request.stopAtNul && nulChecked < got) {

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -40,8 +41,9 @@ void referenceWalk(platform::FileSystem& files, const std::string& dir, Rows& ou
     }
 }
 
-// A listing of every file below the folder through the search, as "full name|size|time".
-Rows listEveryFile(const std::string& dir, int threads, Rows* names = nullptr) {
+// The files below the folder the search lists (every file when `query` is empty), as
+// "full name|size|time".
+Rows listEveryFile(const std::string& dir, int threads, Rows* names = nullptr, const std::string& query = {}) {
     platform::PosixFileSystem posix;
     platform::FakeClock clock;
     platform::FakeLocaleFormats formats;
@@ -50,6 +52,7 @@ Rows listEveryFile(const std::string& dir, int threads, Rows* names = nullptr) {
     SearchDriver driver{{posix, clock, formats, types}, host};
     driver.setThreads(threads);
     SearchConditions c = formConditions(dir);  // masks "*.*": every file
+    c.findText = query;
     driver.FindButtonClick(c);
     EXPECT_FALSE(host.summary.stopped);
     for (const RecordingHost::Message& m : host.messages) ADD_FAILURE() << m.caption << ": " << m.text;
@@ -124,6 +127,29 @@ TEST(SearchWalk, ListsWhatAWalkByFullNamesListsInTheSameOrder) {
 
 // Deeper than the folder handles a run keeps open: the deeper folders are opened by their
 // full names and every file is found.
+// A content search reads its files without asking their sizes; the rows of the files it lists
+// still show their sizes and times, as a listing of every file shows them.
+TEST(SearchWalk, RowsOfAContentSearchShowSizesAndTimes) {
+    vsr::test::TempDir dir;
+    const std::size_t sizes[] = {0, 6, 4000, 300000, 1500000, 90};
+    int n = 0;
+    for (std::size_t size : sizes) {
+        std::string text(size, 'y');
+        if (size >= 6) text.replace(size / 2 - 3, 6, "needle");
+        const fs::path file = dir.path() / ("s" + std::to_string(n++)) / "f.txt";
+        fs::create_directories(file.parent_path());
+        writeFile(file, text);
+    }
+    const Rows every = listEveryFile(dir.str(), 1);
+    ASSERT_EQ(every.size(), std::size(sizes));
+    for (int threads : {1, 2}) {
+        const Rows found = listEveryFile(dir.str(), threads, nullptr, "needle");
+        EXPECT_EQ(found.size(), std::size(sizes) - 1) << threads;
+        for (const std::string& row : found)
+            EXPECT_NE(std::find(every.begin(), every.end(), row), every.end()) << row;
+    }
+}
+
 TEST(SearchWalk, WalksATreeDeeperThanTheHandlesKeptOpen) {
     vsr::test::TempDir dir;
     const int depth = platform::PosixFileSystem::kMaxHeldFolders + 60;

@@ -164,6 +164,73 @@ TEST(PosixFileSystem, LargeReadsGoPieceByPiece) {
     EXPECT_EQ(buf.size(), 5u);
 }
 
+// A file the walk listed as a regular one is read without asking its size first: whatever its
+// size against the buffer's room (the buffer large from an earlier file, or new), the read
+// holds the whole file and nothing more; a file over the limit is refused rather than read
+// whole; and a device or FIFO put in a listed file's place is never read without end.
+TEST(PosixFileSystem, ListedRegularFilesAreReadWholeWithoutAskingTheirSize) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    FileBuffer buf;
+    ReadRequest request;
+    request.listedRegular = true;
+    const std::size_t sizes[] = {0, 1, kFirstReadRoom - 1, kFirstReadRoom, kFirstReadRoom + 1,
+                                 3 * kReadPieceBytes + 7, 100, 2 * kFirstReadRoom};
+    int n = 0;
+    for (std::size_t size : sizes) {
+        std::string text(size, 'x');
+        for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+        const std::string name = "f" + std::to_string(n++);
+        const std::string path = dir.write(name, text).string();
+        ASSERT_EQ(fs.readListed({path, path.size() - name.size(), nullptr}, buf, request), ReadStatus::Ok) << size;
+        EXPECT_EQ(buf.size(), size);
+        EXPECT_TRUE(buf.view() == text) << size;
+        EXPECT_EQ(buf.data()[size], '\0');
+    }
+
+    // The limit holds though the size was never asked: refused when the file fills the room.
+    request.maxSize = 1000;
+    const std::string over = dir.write("over", std::string(5000, 'o')).string();
+    EXPECT_EQ(fs.readListed({over, over.size() - 4, nullptr}, buf, request), ReadStatus::TooLarge);
+    EXPECT_EQ(buf.size(), 0u);
+    const std::string at = dir.write("at", std::string(1000, 'o')).string();
+    ASSERT_EQ(fs.readListed({at, at.size() - 2, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_EQ(buf.size(), 1000u);
+    request.maxSize = kMaxReadableFileSize;
+
+    // A device that never ends is looked at once it fills the room, and refused.
+    const std::string zero = "/dev/zero";
+    EXPECT_EQ(fs.readListed({zero, 5, nullptr}, buf, request), ReadStatus::Failed);
+    EXPECT_EQ(buf.size(), 0u);
+    // A FIFO without a writer neither blocks the open nor the read, and gives no bytes.
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs.readListed({fifo, fifo.size() - 4, nullptr}, buf, request);
+    EXPECT_EQ(buf.size(), 0u);
+}
+
+// Without `listedRegular` the read asks first, as before: a FIFO is refused outright, and an
+// entry whose information is wanted gets the opened file's.
+TEST(PosixFileSystem, AReadThatAsksFirstRefusesWhatIsNotARegularFile) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    FileBuffer buf;
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ReadRequest request;
+    EXPECT_EQ(fs.readListed({fifo, fifo.size() - 4, nullptr}, buf, request), ReadStatus::Failed);
+    const std::string path = dir.write("a.txt", "twelve bytes").string();
+    DirEntry entry{"a.txt", EntryKind::File, false, {}};
+    request.entry = &entry;
+    request.listedRegular = true;  // ignored: the information is wanted
+    ASSERT_EQ(fs.readListed({path, path.size() - 5, nullptr}, buf, request), ReadStatus::Ok);
+    EXPECT_TRUE(entry.infoLoaded);
+    EXPECT_EQ(entry.info.size, 12u);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(entry.info.inode, static_cast<std::uint64_t>(st.st_ino));
+}
+
 TEST(PosixFileSystem, AFolderReplacedBetweenRunsIsFoundAgain) {
     vsr::test::TempDir dir;
     dir.write("f/a.txt", "one");

@@ -4,7 +4,10 @@ namespace vsr::engine {
 
 QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
                            std::unique_ptr<ListedFileStep::Worker> followUp)
-    : run_(run), query_(query), followUp_(std::move(followUp)), stopped_([this] { return run_.stopped(); }) {}
+    : run_(run), query_(query), followUp_(std::move(followUp)), stopped_([this] { return run_.stopped(); }) {
+    // The follow-up names the file by the identity the search read it with.
+    run_.takeInfoFromRead(followUp_ != nullptr);
+}
 
 void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool whole) {
     run_.listFile(dir, entry, counts_);

@@ -101,7 +101,10 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
     const std::string& fullName = fullPath(dir, entry.name);
     const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
     platform::ReadRequest request;
-    request.entry = &entry;
+    // Only a caller that keeps the file's identity asks the read for the information; a row
+    // gets its own when the file is listed (listFile), so unlisted files cost no fstat.
+    if (infoFromRead_) request.entry = &entry;
+    request.listedRegular = entry.kind == platform::EntryKind::File;
     request.stopAtNul = stopAtNul;
     request.goOn = &goOn_;
     const platform::ReadStatus status = env_.fs.readListed(file, buffer_, request);

@@ -87,6 +87,10 @@ public:
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
     // Stop ends the read of a large file between two pieces (ReadStatus::Stopped).
     platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
+    // The information of each file read is taken from the opened file itself, not looked up by
+    // name when the file is listed: for a caller that goes on to use the bytes read, the row
+    // then describes the very file they came from.
+    void takeInfoFromRead(bool on) { infoFromRead_ = on; }
     platform::FileBuffer& buffer() { return buffer_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
@@ -116,6 +120,7 @@ private:
     ReadBudget* budget_ = nullptr;
     const platform::FolderHandle* folder_ = nullptr;
     std::size_t charged_ = 0;
+    bool infoFromRead_ = false;
     const platform::CodePage* codePage_;
     std::function<bool(std::uint64_t)> goOn_;  // asked between the pieces of a large read
     TermList terms_;
