@@ -58,7 +58,7 @@ test-tsan: deps
 	  cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_TSAN=ON -DVSR_BUILD_UI=OFF
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_engine test_platform
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_engine \
-	  --gtest_filter='SearchThreads.*:SearchLargeFiles.*:OrderedOutput.*:SearchDriver.*:LineQueryListing.*:BlockListing.*:RegExprListing.*:ModifyThreads.*:ModifyRun.*:ModifyLinks.*:ModifyFailures.*:ModifyStop.*:DryRunAhead.*'
+	  --gtest_filter='SearchThreads.*:SearchLargeFiles.*:OrderedOutput.*:ReadBudget.*:SearchDriver.*:LineQueryListing.*:BlockListing.*:RegExprListing.*:ModifyThreads.*:ModifyRun.*:ModifyLinks.*:ModifyFailures.*:ModifyStop.*:DryRunAhead.*'
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_platform \
 	  --gtest_filter='SafeWriter.*:WriteFileAtomically.*'
 
