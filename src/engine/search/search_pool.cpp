@@ -1,20 +1,24 @@
 #include "engine/search/search_pool.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace vsr::engine {
 namespace {
 
-// A worker keeps a read buffer up to this size between files; a larger one goes back at once,
-// so a few huge files do not stay in memory once per worker.
-constexpr std::size_t kKeptBuffer = 16u << 20;
+// A worker keeps its read buffers between files while they are within its share of the read
+// budget (and at least this much); a larger one goes back at once, so a few huge files do not
+// stay in memory once per worker, and all the buffers kept stay within the budget.
+constexpr std::size_t kLeastKeptBuffer = 2u << 20;
 
 }  // namespace
 
 SearchPool::SearchPool(SearchRun& walkRun, int workers, const MatcherFactory& makeMatcher, ReadBudget& budget)
     : walkRun_(walkRun) {
     workers_.resize(static_cast<std::size_t>(workers < 1 ? 1 : workers));
+    const std::size_t kept = std::max(kLeastKeptBuffer, budget.limit() / workers_.size());
     for (Worker& w : workers_) {
+        w.keptBytes = kept;
         w.run = std::make_unique<SearchRun>(walkRun.conditions(), walkRun.env(), walkRun.stopFlag(), walkRun.output());
         w.run->terms() = walkRun.terms();
         w.run->setReadBudget(&budget);
@@ -48,21 +52,43 @@ void SearchPool::examineJob(Worker& worker, Job& job) {
     run.useFolder(nullptr);
     job.folder.reset();
     run.completeSlot();
-    if (run.buffer().capacity() > kKeptBuffer || run.foldBuffer().capacity() > kKeptBuffer) run.releaseBuffers();
+    if (run.buffer().capacity() + run.foldBuffer().capacity() > worker.keptBytes) run.releaseBuffers();
+}
+
+SearchPool::Job& SearchPool::pushPlace() {
+    if (queued_ == jobs_.size()) {
+        std::vector<Job> bigger(jobs_.empty() ? 256 : jobs_.size() * 2);
+        for (std::size_t i = 0; i < queued_; ++i) std::swap(bigger[i], jobs_[(head_ + i) % jobs_.size()]);
+        jobs_.swap(bigger);
+        head_ = 0;
+    }
+    return jobs_[(head_ + queued_) % jobs_.size()];
+}
+
+void SearchPool::fillJob(Job& job, EventSlot* slot, const SharedFolder& dir, const platform::DirEntry& entry,
+             const platform::FolderRef& folder) {
+    job.slot = slot;
+    job.dir = dir;
+    job.entry.name.assign(entry.name);
+    job.entry.kind = entry.kind;
+    job.entry.infoLoaded = entry.infoLoaded;
+    job.entry.info = entry.info;
+    job.folder = folder;
 }
 
 void SearchPool::examine(const SharedFolder& dir, platform::DirEntry& entry, const platform::FolderRef& folder) {
     EventSlot* slot = walkRun_.handOffSlot();
     if (!slot) return;  // the host wants no more
-    Job job{slot, dir, std::move(entry), folder};
     if (threads_.empty()) {
-        examineJob(workers_.front(), job);
+        fillJob(inlineJob_, slot, dir, entry, folder);
+        examineJob(workers_.front(), inlineJob_);
         return;
     }
     bool wake = false;
     {
         std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
+        fillJob(pushPlace(), slot, dir, entry, folder);
+        ++queued_;
         wake = idle_ > 0;
     }
     if (wake) jobReady_.notify_one();
@@ -72,25 +98,26 @@ void SearchPool::work(Worker& worker) {
     // A worker takes a few files at a time, fewer when the queue is short, so the threads
     // meet at the queue's lock less often and still share the last files out evenly.
     constexpr std::size_t kMostTaken = 8;
-    std::vector<Job> batch;
+    std::vector<Job> batch(kMostTaken);
     for (;;) {
-        batch.clear();
+        std::size_t n = 0;
         {
             std::unique_lock lock(mutex_);
-            if (!finished_ && jobs_.empty()) {
+            if (!finished_ && queued_ == 0) {
                 ++idle_;
-                jobReady_.wait(lock, [&] { return finished_ || !jobs_.empty(); });
+                jobReady_.wait(lock, [&] { return finished_ || queued_ > 0; });
                 --idle_;
             }
-            if (jobs_.empty()) return;
-            std::size_t n = jobs_.size() / (workers_.size() * 2);
+            if (queued_ == 0) return;
+            n = queued_ / (workers_.size() * 2);
             n = n < 1 ? 1 : n > kMostTaken ? kMostTaken : n;
             for (std::size_t i = 0; i < n; ++i) {
-                batch.push_back(std::move(jobs_.front()));
-                jobs_.pop_front();
+                std::swap(batch[i], jobs_[head_]);
+                head_ = (head_ + 1) % jobs_.size();
             }
+            queued_ -= n;
         }
-        for (Job& job : batch) examineJob(worker, job);
+        for (std::size_t i = 0; i < n; ++i) examineJob(worker, batch[i]);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -39,16 +38,28 @@ private:
     struct Worker {
         std::unique_ptr<SearchRun> run;
         std::unique_ptr<ContentMatcher> matcher;
+        std::size_t keptBytes = 0;  // the most buffer memory kept from one file to the next
     };
     void work(Worker& worker);
     static void examineJob(Worker& worker, Job& job);
+    // The next free place at the end of the queue (with mutex_ held); the queue grows when full.
+    Job& pushPlace();
+    // Copies the file's name into the job's own string, which keeps its room from earlier use.
+    static void fillJob(Job& job, EventSlot* slot, const SharedFolder& dir, const platform::DirEntry& entry,
+                        const platform::FolderRef& folder);
 
     SearchRun& walkRun_;
     std::vector<Worker> workers_;
     std::vector<std::thread> threads_;
     std::mutex mutex_;
     std::condition_variable jobReady_;
-    std::deque<Job> jobs_;
+    // The waiting files, a ring: its places are used again and again, and a worker swaps the
+    // jobs it takes for ones it is done with, so names and folder references keep their memory
+    // and handing a file over allocates nothing.
+    std::vector<Job> jobs_;
+    std::size_t head_ = 0;
+    std::size_t queued_ = 0;
+    Job inlineJob_;  // the one job of a pool that got no thread
     int idle_ = 0;  // workers waiting for a job: only then is one woken
     bool finished_ = false;
 };
