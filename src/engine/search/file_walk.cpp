@@ -1,5 +1,6 @@
 #include "engine/search/file_walk.h"
 
+#include <ctime>
 #include <new>
 
 #include "engine/search/file_filters.h"
@@ -69,10 +70,21 @@ void InlineExaminer::examine(const SharedFolder& dir, platform::DirEntry& entry,
     run_.completeSlot();
 }
 
+bool FileWalk::pathStatusDue() {
+    // The coarse clock costs a few nanoseconds and no system call; its steps of a few
+    // milliseconds are finer than anyone reads a status bar.
+    struct timespec ts;
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &ts);
+    const std::int64_t now = static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+    if (now < nextPathStatusMs_) return false;
+    nextPathStatusMs_ = now + kPathStatusEveryMs;
+    return true;
+}
+
 void FileWalk::examine(const std::string& dir, SharedFolder& shared, platform::DirEntry& entry,
                        const platform::FolderRef& folder) {
     if (!shared) shared = std::make_shared<const std::string>(dir);
-    run_.setFileStatus(shared, entry.name);
+    if (pathStatusDue()) run_.setFileStatus(shared, entry.name);
     examiner_.examine(shared, entry, folder);
 }
 
@@ -117,7 +129,7 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
             sub.assign(dir);
             if (sub.empty() || sub.back() != '/') sub += '/';
             sub += entry.name;
-            run_.setStatusText(kPathPanel, sub);
+            if (pathStatusDue()) run_.setStatusText(kPathPanel, sub);
             std::vector<platform::DirEntry>& subEntries = listingAt(depth + 1);
             platform::FolderRef subFolder;
             // By its name in this folder's handle: the kernel resolves one name, not the path.

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <vector>
@@ -44,8 +45,15 @@ private:
     void examine(const std::string& dir, SharedFolder& shared, platform::DirEntry& entry,
                  const platform::FolderRef& folder);
 
+    // The path panel names the folder or file the walk is at, but the host shows it only once
+    // per pass of its message loop: one status every few milliseconds is all it can use, and
+    // one per file would cost every file an event.
+    bool pathStatusDue();
+    static constexpr std::int64_t kPathStatusEveryMs = 5;
+
     SearchRun& run_;
     FileExaminer& examiner_;
+    std::int64_t nextPathStatusMs_ = 0;
     std::vector<CompiledMask> dirMasks_;
     std::vector<FileNameMask> fileIgnoreMasks_;
     platform::FileTime now_;
