@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times vsr-search (single-threaded and with its default threads) against ripgrep (the same
-# two ways) and grep -r on a kernel source tree, printing the median of each search and the
-# ratios the targets name; then checks that the per-file counts of the phrase searches equal
+# two ways) and grep -r on a kernel source tree, the tools of a row taking turns round by
+# round, printing the median of each search and the ratios the targets name, with the load
+# before and after each row; then checks that the per-file counts of the phrase searches equal
 # ripgrep's.
 #
 # Ends with the window against vsr-search (bench/window.sh).
@@ -36,16 +37,47 @@ trap 'rm -rf "$tmp"' EXIT
 median() {
   "$@" >/dev/null 2>&1 || true
   local walls=() cpus=() line
-  local TIMEFORMAT='%R %U %S'
   for ((i = 0; i < runs; i++)); do
-    line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
-    walls+=("$(awk '{print $1}' <<<"$line")")
-    cpus+=("$(awk '{print $2 + $3}' <<<"$line")")
+    line=$(time_once "$@")
+    walls+=("${line% *}")
+    cpus+=("${line#* }")
   done
-  local mw mc
-  mw=$(printf '%s\n' "${walls[@]}" | sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}')
-  mc=$(printf '%s\n' "${cpus[@]}" | sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}')
-  echo "$mw $mc"
+  echo "$(printf '%s\n' "${walls[@]}" | median_of) $(printf '%s\n' "${cpus[@]}" | median_of)"
+}
+
+# "wall cpu" seconds of one run of a command, its output discarded.
+time_once() {
+  local TIMEFORMAT='%R %U %S' line
+  line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+  awk '{printf "%s %.3f\n", $1, $2 + $3}' <<<"$line"
+}
+
+# The median of the numbers on standard input.
+median_of() {
+  sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'
+}
+
+# Times the tools of one row (the functions named in the arguments) in turns: one warm-up round,
+# then `runs` rounds, each starting with the next tool, so a change of the machine's load during
+# the row falls on every tool alike rather than on whichever ran in that stretch. Sets
+# wall[<tool>] and cpu[<tool>] to the medians.
+declare -A wall cpu
+interleaved() {
+  local tools=("$@") n=$# t r k line
+  local -A walls cpus
+  for t in "${tools[@]}"; do "$t" >/dev/null 2>&1 || true; done
+  for ((r = 0; r < runs; r++)); do
+    for ((k = 0; k < n; k++)); do
+      t=${tools[$(((r + k) % n))]}
+      line=$(time_once "$t")
+      walls[$t]+="${line% *} "
+      cpus[$t]+="${line#* } "
+    done
+  done
+  for t in "${tools[@]}"; do
+    wall[$t]=$(tr ' ' '\n' <<<"${walls[$t]}" | grep . | median_of)
+    cpu[$t]=$(tr ' ' '\n' <<<"${cpus[$t]}" | grep . | median_of)
+  done
 }
 
 # Every tool searches every file (ripgrep without its ignore files, hidden files included).
@@ -79,22 +111,26 @@ split() { # split "<flags>|<last argument>" into the array "parts"
   parts+=("$last")
 }
 
-echo "median wall seconds of $runs runs; cpu = median user+system seconds; load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "median wall seconds of $runs rounds (the tools of a row in turns); cpu = median user+system seconds; load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-22s %9s %9s %9s %9s %9s   %s\n' "search" "vsr -t1" "vsr" "rg -j1" "rg" "grep -r" \
-  "vsr/rg  vsr/vsr-t1  vsr-t1/rg-j1  cpu vsr  cpu vsr-t1  cpu rg"
+  "vsr/rg  vsr/vsr-t1  vsr-t1/rg-j1  cpu vsr  cpu vsr-t1  cpu rg  load"
 fail=0
 for i in "${!names[@]}"; do
   split "${vsrargs[$i]}"; va=("${parts[@]}")
   split "${rgargs[$i]}"; ra=("${parts[@]}")
   split "${grepargs[$i]}"; ga=("${parts[@]}")
-  read -r tv1 cv1 < <(median "$vsr" --threads 1 --path "$corpus" "${va[@]}")
-  read -r tv cv < <(median "$vsr" --path "$corpus" "${va[@]}")
-  read -r tr1 _ < <(median rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus")
-  read -r tr cr < <(median rg "${rgf[@]}" "${ra[@]}" "$corpus")
-  read -r tg _ < <(median grep -r -F "${ga[@]}" "$corpus")
+  vsr_t1() { "$vsr" --threads 1 --path "$corpus" "${va[@]}"; }
+  vsr_default() { "$vsr" --path "$corpus" "${va[@]}"; }
+  rg_j1() { rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus"; }
+  rg_default() { rg "${rgf[@]}" "${ra[@]}" "$corpus"; }
+  grep_r() { grep -r -F "${ga[@]}" "$corpus"; }
+  interleaved vsr_t1 vsr_default rg_j1 rg_default grep_r
+  tv1=${wall[vsr_t1]} cv1=${cpu[vsr_t1]} tv=${wall[vsr_default]} cv=${cpu[vsr_default]}
+  tr1=${wall[rg_j1]} tr=${wall[rg_default]} cr=${cpu[rg_default]} tg=${wall[grep_r]}
   ratios=$(awk -v v="$tv" -v v1="$tv1" -v a="$tr1" -v r="$tr" -v cv="$cv" -v cv1="$cv1" -v cr="$cr" \
     'BEGIN {printf "%6.2f %11.2f %13.2f %8.3f %10.3f %7.3f", v/r, v/v1, v1/a, cv, cv1, cr}')
-  printf '%-22s %9s %9s %9s %9s %9s   %s\n' "${names[$i]}" "$tv1" "$tv" "$tr1" "$tr" "$tg" "$ratios"
+  printf '%-22s %9s %9s %9s %9s %9s   %s %5s\n' "${names[$i]}" "$tv1" "$tv" "$tr1" "$tr" "$tg" "$ratios" \
+    "$(cut -d' ' -f1 /proc/loadavg)"
   # Targets: with its default threads no slower than rg with its own, and at most 0.6 of its
   # own single-threaded time; single-threaded, Words: or no slower than rg -j1.
   awk -v v="$tv" -v r="$tr" 'BEGIN {exit !(v <= r)}' || { echo "  target missed: ${names[$i]} above rg" >&2; fail=1; }
