@@ -147,30 +147,17 @@ TEST_F(PreviewTest, ARowThatCannotBeWrittenSaysSo) {
 }
 
 // The real files, except that the store can't read one of them, as after a failing disk.
-class UnreadableStore final : public platform::FileStore {
+class UnreadableStore final : public platform::PosixFileStore {
 public:
     explicit UnreadableStore(std::string unreadable) : unreadable_(std::move(unreadable)) {}
-    bool exists(const std::string& path) override { return real_.exists(path); }
-    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
     std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
         ++reads;
         if (path == unreadable_) return std::nullopt;
-        return real_.read(path, stamp);
+        return PosixFileStore::read(path, stamp);
     }
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
-        return real_.stageRewrite(request, tag);
-    }
-    bool lastBackupMade() const override { return real_.lastBackupMade(); }
-    bool rewritesFull() const override { return real_.rewritesFull(); }
-    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return real_.commitRewrites(); }
-    bool restoreBackup(const std::string& path, const std::string& backup) override {
-        return real_.restoreBackup(path, backup);
-    }
-    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
     int reads = 0;
 
 private:
-    platform::PosixFileStore real_;
     std::string unreadable_;
 };
 

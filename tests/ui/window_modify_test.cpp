@@ -327,28 +327,15 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
 }
 
 // The real files, except that one file's rewrite is refused, as a full disk would refuse it.
-class RefusingStore final : public platform::FileStore {
+class RefusingStore final : public platform::PosixFileStore {
 public:
     explicit RefusingStore(std::string refused) : refused_(std::move(refused)) {}
-    bool exists(const std::string& path) override { return real_.exists(path); }
-    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
-    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
-        return real_.read(path, stamp);
-    }
     platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
         if (request.path == refused_) return platform::RewriteBatch::Staged::Refused;
-        return real_.stageRewrite(request, tag);
+        return PosixFileStore::stageRewrite(request, tag);
     }
-    bool lastBackupMade() const override { return real_.lastBackupMade(); }
-    bool rewritesFull() const override { return real_.rewritesFull(); }
-    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return real_.commitRewrites(); }
-    bool restoreBackup(const std::string& path, const std::string& backup) override {
-        return real_.restoreBackup(path, backup);
-    }
-    bool removeFile(const std::string& path) override { return real_.removeFile(path); }
 
 private:
-    platform::PosixFileStore real_;
     std::string refused_;
 };
 
