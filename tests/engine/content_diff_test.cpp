@@ -273,6 +273,28 @@ TEST(SplicedDiff, AppliesAndIsTheLineDiffWhereThatIsUnique) {
     EXPECT_GT(other, 800);
 }
 
+// Lines of every length around the sixteen bytes the diff copies at a time, the last with or
+// without its line feed: the diff from the edits is the line diff's one answer.
+TEST(SplicedDiff, LinesOfEveryLength) {
+    std::mt19937 rng(7);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int round = 0; round < 400; ++round) {
+        SCOPED_TRACE(round);
+        std::string text;
+        for (int n = 1 + pick(30); n > 0; --n) {
+            for (int k = pick(40); k > 0; --k) text += pick(12) == 0 ? 'a' : "xy -"[pick(4)];
+            text += '\n';
+        }
+        if (pick(2)) text.pop_back();
+        PhraseRun run("a", pick(3) ? "Q" : "QQQQQQQQQQQQQQQQQQQQ");
+        const ModifiedContent content = run.content(text);
+        const int context = pick(4);
+        const std::optional<std::string> diff = splicedDiff("f", text, content, context);
+        ASSERT_TRUE(diff);
+        EXPECT_EQ(*diff, unifiedDiff("f", text, content.bytes, context));
+    }
+}
+
 TEST(SplicedDiff, HunksFromTheEdits) {
     PhraseRun run("int", "long");
     std::string text;

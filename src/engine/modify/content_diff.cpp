@@ -20,16 +20,21 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
     std::vector<ReplacedLine> lines;
     std::vector<LineEdits> sources;
     // The new line: the old one with the new texts of its edits in place of their occurrences.
-    auto write = [&](std::string& out, const ReplacedLine& line, const LineEdits& source) {
+    auto write = [&](char* out, const ReplacedLine& line, const LineEdits& source) {
+        auto put = [&out](const char* from, std::size_t n) {
+            std::memcpy(out, from, n);
+            out += n;
+        };
         std::size_t copied = line.oldBegin, from = source.firstInserted;
         for (std::size_t k = source.firstEdit; k < source.endEdit; ++k) {
             const TextEdit& e = edits[k];
-            out.append(before.substr(copied, e.offset - copied));
-            out.append(inserted.substr(from, e.newLength));
+            put(before.data() + copied, e.offset - copied);
+            put(inserted.data() + from, e.newLength);
             from += e.newLength;
             copied = e.offset + e.length;
         }
-        out.append(before.substr(copied, line.oldEnd - copied));
+        put(before.data() + copied, line.oldEnd - copied);
+        return out;
     };
     std::string scratch;
     std::size_t taken = 0;  // the new texts of the edits before edits[k]
@@ -55,8 +60,8 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
         // Edits that each put back what they took out leave the line as it was; so may edits of
         // unequal occurrences that add up to the same length.
         if (!same && growth == 0) {
-            scratch.clear();
-            write(scratch, line, source);
+            scratch.resize(line.newLength);
+            write(scratch.data(), line, source);
             same = scratch == before.substr(line.oldBegin, line.oldEnd - line.oldBegin);
         }
         if (!same) {
@@ -65,7 +70,7 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
         }
         k = m;
     }
-    const NewLineWriter writeNew = [&](std::string& out, std::size_t index) { write(out, lines[index], sources[index]); };
+    const NewLineWriter writeNew = [&](char* at, std::size_t index) { return write(at, lines[index], sources[index]); };
     return unifiedDiffOfLines(name, before, lines, writeNew, context);
 }
 

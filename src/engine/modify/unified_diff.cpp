@@ -1,8 +1,12 @@
 #include "engine/modify/unified_diff.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <vector>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "engine/modify/sequence_diff.h"
 
@@ -41,8 +45,8 @@ struct Stretch {
 // The start of the line `lines` lines before the one starting at `pos` (or 0).
 std::size_t linesBack(std::string_view text, std::size_t pos, std::size_t lines) {
     for (std::size_t n = 0; n < lines && pos > 0; ++n) {
-        const std::size_t lf = pos >= 2 ? text.rfind('\n', pos - 2) : std::string_view::npos;
-        pos = lf == std::string_view::npos ? 0 : lf + 1;
+        const void* lf = pos >= 2 ? memrchr(text.data(), '\n', pos - 1) : nullptr;
+        pos = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1 : 0;
     }
     return pos;
 }
@@ -100,19 +104,78 @@ std::size_t countLines(std::string_view text) {
     }
 }
 
-// Every line of `text` (whole lines) with `sign` before it.
-void appendLines(std::string& out, char sign, std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        const std::size_t end = lf == std::string_view::npos ? text.size() : lf + 1;
-        appendLine(out, sign, text.substr(0, end));
-        text.remove_prefix(end);
-    }
-}
-
 std::string fileHeaders(std::string_view name) {
     return "--- " + diffFileName("a/", name) + "\n+++ " + diffFileName("b/", name) + "\n";
 }
+
+}  // namespace
+
+namespace {
+
+// Writes a diff into a buffer known to be large enough: no line costs a look at the room left.
+class DiffWriter {
+public:
+    explicit DiffWriter(char* at) : p_(at) {}
+    char* end() const { return p_; }
+    char*& at() { return p_; }
+    void put(char ch) { *p_++ = ch; }
+    void put(std::string_view text) {
+        std::memcpy(p_, text.data(), text.size());
+        p_ += text.size();
+    }
+    void number(std::size_t n) { p_ = std::to_chars(p_, p_ + 20, n).ptr; }
+    // "-S,L" / "+S,L", as range() makes it.
+    void range(char sign, std::size_t begin, std::size_t count) {
+        put(sign);
+        number(count == 0 ? begin : begin + 1);
+        if (count != 1) {
+            put(',');
+            number(count);
+        }
+    }
+    void noNewline() { put("\n\\ No newline at end of file\n"); }
+    // Every line of `text` (whole lines, the last perhaps without its line feed) with `sign`
+    // before it. Writes up to kSlack bytes past what it keeps.
+    void lines(char sign, std::string_view text) {
+        const char* s = text.data();
+        const char* const end = s + text.size();
+        if (s == end) return;
+        put(sign);
+#if defined(__SSE2__)
+        // Sixteen bytes are copied at a time, up to the first line feed among them.
+        const __m128i lf = _mm_set1_epi8('\n');
+        while (end - s >= 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(p_), bytes);
+            const unsigned feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+            const std::size_t kept = feeds ? static_cast<std::size_t>(__builtin_ctz(feeds)) + 1 : 16;
+            s += kept;
+            p_ += kept;
+            if (feeds) {
+                if (s == end) return;
+                put(sign);
+            }
+        }
+#endif
+        while (s < end) {
+            const char ch = *s++;
+            put(ch);
+            if (ch == '\n') {
+                if (s == end) return;
+                put(sign);
+            }
+        }
+        noNewline();
+    }
+    static constexpr std::size_t kSlack = 16;
+
+private:
+    char* p_;
+};
+
+// The most a range line takes: "@@ -S,L +S,L @@\n" with numbers of 20 digits at most.
+constexpr std::size_t kRangeLine = 100;
+constexpr std::size_t kNoNewlineNote = 30;
 
 }  // namespace
 
@@ -120,14 +183,15 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
                                const NewLineWriter& writeNew, int context) {
     if (lines.empty()) return {};
     const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
-    // The hunks are laid out first, so the text is made in one buffer of the size it needs.
+    // The hunks are laid out first, so the text is written into one buffer of the most it can
+    // take, which is then cut to what it took.
     struct Hunk {
         std::size_t first, last;  // its changed lines, lines[first..last]
         std::size_t leadBegin, trailEnd, aStart, count;
     };
     std::vector<Hunk> hunks;
-    std::string out = fileHeaders(name);
-    std::size_t size = out.size();
+    const std::string headers = fileHeaders(name);
+    std::size_t size = headers.size();
     for (std::size_t i = 0; i < lines.size();) {
         // A hunk takes every following changed line its context would reach, as unifiedDiff does.
         std::size_t j = i;
@@ -142,36 +206,39 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
         const std::size_t count = lines[j].line + 1 + trail - aStart;
         hunks.push_back({i, j, leadBegin, trailEnd, aStart, count});
         // The old lines it shows and the new changed ones, a sign before each line, the range
-        // line and the notes of a missing last line feed.
-        size += trailEnd - leadBegin + count + (j - i + 1) + 3 * 64;
+        // line and the notes of a missing last line feed (one for each side).
+        size += trailEnd - leadBegin + count + (j - i + 1) + kRangeLine + 2 * kNoNewlineNote;
         for (std::size_t t = i; t <= j; ++t) size += lines[t].newLength;
         i = j + 1;
     }
-    out.reserve(size);
+    std::string out;
+    out.resize(size + DiffWriter::kSlack);
+    DiffWriter w(out.data());
+    w.put(headers);
     for (const Hunk& h : hunks) {
-        out += "@@ ";
-        out += range('-', h.aStart, h.count);
-        out += ' ';
-        out += range('+', h.aStart, h.count);
-        out += " @@\n";
-        appendLines(out, ' ', before.substr(h.leadBegin, lines[h.first].oldBegin - h.leadBegin));
+        w.put("@@ ");
+        w.range('-', h.aStart, h.count);
+        w.put(' ');
+        w.range('+', h.aStart, h.count);
+        w.put(" @@\n");
+        w.lines(' ', before.substr(h.leadBegin, lines[h.first].oldBegin - h.leadBegin));
         for (std::size_t k = h.first; k <= h.last;) {
             // A run of adjacent changed lines: its old lines, then its new ones.
             std::size_t r = k;
             while (r < h.last && lines[r + 1].line == lines[r].line + 1) ++r;
-            for (std::size_t t = k; t <= r; ++t)
-                appendLine(out, '-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
+            for (std::size_t t = k; t <= r; ++t) w.lines('-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
             for (std::size_t t = k; t <= r; ++t) {
                 // The new line keeps the old one's line feed, or its lack of one.
-                out += '+';
-                writeNew(out, t);
-                if (before[lines[t].oldEnd - 1] != '\n') out += "\n\\ No newline at end of file\n";
+                w.put('+');
+                w.at() = writeNew(w.at(), t);
+                if (before[lines[t].oldEnd - 1] != '\n') w.noNewline();
             }
-            if (r < h.last) appendLines(out, ' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
+            if (r < h.last) w.lines(' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
             k = r + 1;
         }
-        appendLines(out, ' ', before.substr(lines[h.last].oldEnd, h.trailEnd - lines[h.last].oldEnd));
+        w.lines(' ', before.substr(lines[h.last].oldEnd, h.trailEnd - lines[h.last].oldEnd));
     }
+    out.resize(static_cast<std::size_t>(w.end() - out.data()));
     return out;
 }
 

@@ -25,8 +25,8 @@ struct ReplacedLine {
     std::size_t newLength = 0;
 };
 
-// Appends the new version of lines[index] to `out`.
-using NewLineWriter = std::function<void(std::string& out, std::size_t index)>;
+// Writes the new version of lines[index] (its newLength bytes) at `at`; returns its end.
+using NewLineWriter = std::function<char*(char* at, std::size_t index)>;
 
 // The unified diff of a text without NUL bytes, `before`, and the text that differs from it only
 // in `lines` (in increasing order, each really changed; every other line equal and at the same
