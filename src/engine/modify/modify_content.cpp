@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/modify/byte_scan.h"
 #include "engine/modify/modify_edits.h"
 
 namespace vsr::engine {
@@ -15,13 +16,19 @@ bool keepsLineEnds(std::string_view text, LineSeparator separator) {
     return separator == LineSeparator::Unix || !std::memchr(text.data(), '\n', text.size());
 }
 
+// Whether the text has a NUL byte or a line end the separator would not write back as it is.
+bool changesLineEndsOrHoldsNul(std::string_view text, LineSeparator separator) {
+    if (separator == LineSeparator::Unix) return holdsEither(text, '\0', '\r');
+    return std::memchr(text.data(), '\0', text.size()) || !keepsLineEnds(text, separator);
+}
+
 // Whether the phrase engine may splice its edits into the bytes of `original` as they are: a
 // phrase over the whole file whose line ends stay as they are changes only the bytes of its
 // occurrences, which equals splitting the text into lines, editing them and joining them again.
 bool splicesPhrase(ModifyContext& context, std::string_view original, LineSeparator separator) {
     const SearchConditions& c = context.conditions();
     return c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1 &&
-           !std::memchr(original.data(), '\0', original.size()) && keepsLineEnds(original, separator);
+           !changesLineEndsOrHoldsNul(original, separator);
 }
 
 // The phrase's edits of `original` into `result`; false (and the edits dropped) unless Done.

@@ -1,5 +1,7 @@
 #include "engine/modify/modify_edits.h"
 
+#include "engine/modify/byte_scan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -96,27 +98,6 @@ EngineOutcome outcomeOf(ModifyContext& context, ScanEnd end) {
 constexpr std::size_t kSpliceSlice = 1 << 20;
 // The occurrences a splice replaces between two looks at Stop.
 constexpr std::size_t kSpliceEdits = 64;
-
-// The number of LF bytes in [p, p + n).
-std::size_t countLineFeeds(const char* p, std::size_t n) {
-    std::size_t count = 0, i = 0;
-#if defined(__SSE2__)
-    // Each block of up to 255 x 16 bytes adds its matches up bytewise, then sums them.
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (i + 16 <= n) {
-        __m128i sums = _mm_setzero_si128();
-        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, lf));
-        }
-        const __m128i wide = _mm_sad_epu8(sums, _mm_setzero_si128());
-        count += static_cast<std::size_t>(_mm_cvtsi128_si32(wide)) +
-                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(wide, 8)));
-    }
-#endif
-    for (; i < n; ++i) count += p[i] == '\n';
-    return count;
-}
 
 // What a phrase occurrence becomes, appended to `out`; Clear puts as many blanks as the
 // occurrence has characters.
