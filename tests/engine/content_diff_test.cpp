@@ -6,6 +6,7 @@
 #include <random>
 
 #include "engine/modify/content_diff.h"
+#include "engine/query/compiled_query.h"
 #include "engine/modify/modify_edits.h"
 #include "engine/modify/unified_diff.h"
 #include "engine/search/recording_host.h"
@@ -38,13 +39,25 @@ struct PhraseRun {
         ModifyContext context(c, query, host, clock);
         return modifyContent(context, text, {}, separator);
     }
-    // What a dry run makes of the text, which it keeps itself.
-    ModifiedContent edits(std::string_view text) {
+    // What a dry run makes of the text, which it keeps itself, given where a search found the
+    // phrase or not.
+    ModifiedContent edits(std::string_view text, const std::vector<Occurrence>* found = nullptr) {
         ModifyQuery query(c, host, clock);
         ModifyContext context(c, query, host, clock);
         ModifiedContent content;
-        modifyEdits(context, text, content, {}, separator);
+        modifyEdits(context, text, content, {}, separator, found);
         return content;
+    }
+    // Where a search's count finds the phrase; nothing when its query notes no occurrences.
+    std::optional<std::vector<Occurrence>> counted(std::string_view text) {
+        const CompiledQuery query(c);
+        std::unique_ptr<QueryMatcher> matcher = query.matcher();
+        std::vector<Occurrence> found;
+        matcher->noteOccurrences(&found);
+        std::vector<std::int64_t> counts;
+        matcher->count(text, counts, true);
+        if (!query.notesOccurrences()) return std::nullopt;
+        return found;
     }
     // The lines split, edited one by one and joined again.
     std::string byLines(const std::string& text, EngineOutcome& outcome) {
@@ -159,7 +172,7 @@ std::optional<std::string> applyDiff(std::string_view before, std::string_view d
 TEST(SplicedModification, EqualsTheLineModel) {
     static const MT types[] = {MT::Replace, MT::Clear, MT::InsertBefore, MT::InsertAfter, MT::Delete};
     static const char* ends[] = {"\n", "\r\n", "\r"};
-    int spliced = 0, other = 0, bytesLeftOut = 0;
+    int spliced = 0, other = 0, bytesLeftOut = 0, foundUsed = 0;
     for (unsigned seed = 1; seed <= 1500; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         RandomText r(seed);
@@ -189,6 +202,25 @@ TEST(SplicedModification, EqualsTheLineModel) {
         } else {
             EXPECT_TRUE(viewed.original.empty() && viewed.bytes.empty());
             bytesLeftOut++;
+        }
+        // Given where the search's count found the phrase, the dry run does not scan again and
+        // makes the same edits; given occurrences that are not, it does scan.
+        if (const std::optional<std::vector<Occurrence>> found = run.counted(text); found && viewed.spliced) {
+            ASSERT_EQ(found->size(), viewed.edits.size());
+            for (std::size_t k = 0; k < found->size(); ++k) {
+                EXPECT_EQ((*found)[k].begin, viewed.edits[k].offset);
+                EXPECT_EQ((*found)[k].end, viewed.edits[k].offset + viewed.edits[k].length);
+            }
+            const ModifiedContent reused = run.edits(text, &*found);
+            EXPECT_EQ(reused.inserted, viewed.inserted);
+            EXPECT_EQ(reused.edits.size(), viewed.edits.size());
+            EXPECT_EQ(contentDiff("f", text, reused), contentDiff("f", text, viewed));
+            std::vector<Occurrence> wrong = *found;
+            if (!wrong.empty()) {
+                wrong.back().begin += 1;
+                EXPECT_EQ(contentDiff("f", text, run.edits(text, &wrong)), contentDiff("f", text, viewed));
+                ++foundUsed;
+            }
         }
         if (got.spliced) {
             EXPECT_EQ(viewed.inserted, got.inserted);
@@ -224,6 +256,7 @@ TEST(SplicedModification, EqualsTheLineModel) {
     EXPECT_GT(spliced, 350);
     EXPECT_GT(other, 300);
     EXPECT_GT(bytesLeftOut, 250);
+    EXPECT_GT(foundUsed, 150);
 }
 
 // The diff built from the edits turns the old text into the new one, as patch applies it; where

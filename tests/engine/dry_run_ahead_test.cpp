@@ -343,21 +343,21 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
     std::unique_ptr<ListedFileStep::Worker> worker = listed.makeWorker();
     const std::string_view bytes = text;
     // Stopped before the file: nothing is done.
-    worker->listed(path, platform::FileInfo{}, &bytes, [] { return true; });
+    worker->listed(path, platform::FileInfo{}, &bytes, nullptr, [] { return true; });
     EXPECT_FALSE(listed.has(path, {}));
     // Stopped when the engine first looks: it gives up, and nothing is kept.
     int looks = 0;
-    worker->listed(path, platform::FileInfo{}, &bytes, [&] { return ++looks > 1; });
+    worker->listed(path, platform::FileInfo{}, &bytes, nullptr, [&] { return ++looks > 1; });
     EXPECT_GT(looks, 1);
     EXPECT_FALSE(listed.has(path, {}));
     EXPECT_EQ(diffs, 0);
     // Not stopped: the same worker does the whole file.
-    worker->listed(path, platform::FileInfo{}, &bytes, [] { return false; });
+    worker->listed(path, platform::FileInfo{}, &bytes, nullptr, [] { return false; });
     EXPECT_TRUE(listed.has(path, {}));
     EXPECT_EQ(diffs, 1);
     // Bytes the search did not hold whole are not modified.
     const std::string other = dir.write("other.txt", "alpha\n").string();
-    worker->listed(other, platform::FileInfo{}, nullptr, [] { return false; });
+    worker->listed(other, platform::FileInfo{}, nullptr, nullptr, [] { return false; });
     EXPECT_FALSE(listed.has(other, {}));
 }
 
@@ -382,7 +382,7 @@ TEST(DryRunAhead, WhatIsKeptStaysUnderTheCap) {
     int kept = 0;
     for (int i = 0; i < 20; ++i) {
         const std::string path = dir.write("f" + std::to_string(i), alpha).string();
-        worker->listed(path, platform::FileInfo{}, &bytes, [] { return false; });
+        worker->listed(path, platform::FileInfo{}, &bytes, nullptr, [] { return false; });
         EXPECT_LE(listed.heldBytes(), cap);
         kept += listed.has(path, {});
     }
@@ -393,7 +393,7 @@ TEST(DryRunAhead, WhatIsKeptStaysUnderTheCap) {
     const std::size_t before = listed.heldBytes();
     ASSERT_TRUE(listed.take(first, {}).has_value());
     EXPECT_LT(listed.heldBytes(), before);
-    worker->listed(first, platform::FileInfo{}, &bytes, [] { return false; });
+    worker->listed(first, platform::FileInfo{}, &bytes, nullptr, [] { return false; });
     EXPECT_TRUE(listed.has(first, {}));
 }
 

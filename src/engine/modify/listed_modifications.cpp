@@ -26,10 +26,10 @@ public:
     explicit Modifier(ListedModifications& owner) : owner_(owner) {}
 
     void listed(const std::string& path, const platform::FileInfo& info, const std::string_view* bytes,
-                const std::function<bool()>& stopped) override {
+                const std::vector<Occurrence>* found, const std::function<bool()>& stopped) override {
         if (!bytes || stopped()) return;
         try {
-            modify(path, info, *bytes, stopped);
+            modify(path, info, *bytes, found, stopped);
         } catch (const std::bad_alloc&) {
             // Left for the driver, which meets the same shortage with its own answer.
             if (query_ && query_->matcher()) query_->matcher()->release();
@@ -39,10 +39,12 @@ public:
         host_.messages.clear();
         keepBuffersSmall();
     }
+    // The search's occurrences of a phrase spare its scan.
+    bool wantsOccurrences() const override { return true; }
 
 private:
     void modify(const std::string& path, const platform::FileInfo& info, std::string_view bytes,
-                const std::function<bool()>& stopped) {
+                const std::vector<Occurrence>* found, const std::function<bool()>& stopped) {
         const ListedModifications& o = owner_;
         if (!query_) query_ = std::make_unique<ModifyQuery>(o.conditions_, host_, clock_);
         RunState& state = host_.state;
@@ -74,7 +76,7 @@ private:
         ModifyContext context(o.conditions_, *query_, host_, clock_);
         // The bytes stay the search's: they are neither copied nor rebuilt where the edits tell
         // the diff.
-        modifyEdits(context, bytes, content_, o.interval_, o.options_.separator);
+        modifyEdits(context, bytes, content_, o.interval_, o.options_.separator, found);
         // A file the search's end cut short is of no use: the driver never gets to it.
         if (stopped()) return;
         row.outcome = content_.outcome;

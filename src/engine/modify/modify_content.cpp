@@ -32,8 +32,9 @@ bool splicesPhrase(ModifyContext& context, std::string_view original, LineSepara
 }
 
 // The phrase's edits of `original` into `result`; false (and the edits dropped) unless Done.
-bool phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result) {
-    result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange);
+bool phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
+                 const std::vector<Occurrence>* found = nullptr) {
+    result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found);
     if (context.stopped()) result.outcome = EngineOutcome::Stopped;
     if (result.outcome == EngineOutcome::Done) return result.spliced = true;
     result.edits.clear();
@@ -81,11 +82,12 @@ void modifyContent(ModifyContext& context, ModifiedContent& result, const result
 }
 
 void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
-                 const results::ModificationInterval& interval, LineSeparator separator) {
+                 const results::ModificationInterval& interval, LineSeparator separator,
+                 const std::vector<Occurrence>* found) {
     clearMade(result);
     result.original.clear();
     if (splicesPhrase(context, original, separator)) {
-        if (!phraseEdits(context, original, result)) return;
+        if (!phraseEdits(context, original, result, found)) return;
         if (spliceDiffable(original, result)) {
             result.bytesMade = false;
             return;

@@ -62,9 +62,11 @@ void modifyContent(ModifyContext& context, ModifiedContent& content, const resul
 // keeps `original` meanwhile: where the edits alone say the new bytes (spliceDiffable), neither
 // the bytes nor a copy of `original` is made and `content.bytesMade` is false; otherwise
 // `original` is copied into `content.original` and the rest is made as above. The edits come
-// from the same engine either way.
+// from the same engine either way; `found` is where a search with the same query counted the
+// phrase in `original` (see PhraseEdits).
 void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& content,
-                 const results::ModificationInterval& interval, LineSeparator separator);
+                 const results::ModificationInterval& interval, LineSeparator separator,
+                 const std::vector<Occurrence>* found = nullptr);
 
 // Whether the new bytes of a spliced modification of `before` are told, line by line, by its
 // edits: no edit puts in a line feed or NUL byte, and no last line without a line feed is

@@ -149,8 +149,61 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
     return outcomeOf(context, end);
 }
 
+namespace {
+
+// Turns the occurrences of the phrase, in order, into edits.
+class PhraseEditor {
+public:
+    PhraseEditor(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits, std::string& inserted,
+                 bool& changes)
+        : context_(context), text_(text), edits_(edits), inserted_(inserted), changes_(changes) {}
+
+    // The occurrence [p, end); false when Stop ended the work.
+    bool add(std::size_t p, std::size_t end) {
+        if (const std::size_t feeds = countLineFeeds(text_.data() + counted_, p - counted_)) {
+            line_ += feeds;
+            lineStart_ = static_cast<std::size_t>(
+                static_cast<const char*>(memrchr(text_.data() + counted_, '\n', p - counted_)) - text_.data()) + 1;
+        }
+        counted_ = p;
+        const std::string_view match = text_.substr(p, end - p);
+        const std::size_t before = inserted_.size();
+        appendPhraseReplacement(context_, match, inserted_);
+        const std::size_t added = inserted_.size() - before;
+        changes_ = changes_ || added != match.size() || inserted_.compare(before, added, match) != 0;
+        edits_.push_back({p, end - p, added, line_, p - lineStart_});
+        // Many occurrences are work too: Stop is looked at as often as a scan line by line would.
+        if (edits_.size() % kSpliceEdits == 0) {
+            context_.pumpIfDue(20);
+            if (context_.stopped()) return false;
+        }
+        return true;
+    }
+
+private:
+    ModifyContext& context_;
+    std::string_view text_;
+    std::vector<TextEdit>& edits_;
+    std::string& inserted_;
+    bool& changes_;
+    std::size_t counted_ = 0, line_ = 0, lineStart_ = 0;  // the line feeds before `counted_`
+};
+
+// Whether `found` are occurrences of the phrase in `text`, in order and apart, as a scan finds them.
+bool occurrencesOf(const TermScanner& scanner, std::string_view text, const std::vector<Occurrence>& found) {
+    std::size_t from = 0, end = 0;
+    for (const Occurrence& o : found) {
+        if (o.begin < from || o.end > text.size() || !scanner.occursAt(text, o.begin, end) || end != o.end)
+            return false;
+        from = o.end;
+    }
+    return true;
+}
+
+}  // namespace
+
 EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
-                          std::string& inserted, bool& changes) {
+                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found) {
     edits.clear();
     inserted.clear();
     changes = false;
@@ -160,7 +213,12 @@ EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::ve
     // text lies inside a line and is one the line's own scan finds (as the search counts them):
     // the text is scanned at once, in slices between which Stop is looked at.
     const bool usable = query.scanners().size() == 1 && query.usableTerm(0);
-    std::size_t counted = 0, line = 0, lineStart = 0;  // the line feeds before `counted`
+    PhraseEditor editor(context, text, edits, inserted, changes);
+    if (usable && found && occurrencesOf(query.scanners()[0], text, *found)) {
+        for (const Occurrence& o : *found)
+            if (!editor.add(o.begin, o.end)) return EngineOutcome::Stopped;
+        return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+    }
     for (std::size_t from = 0, sliceEnd = kSpliceSlice; usable;) {
         std::size_t end = 0;
         const std::size_t p = query.scanners()[0].next(text, from, sliceEnd, &end);
@@ -172,24 +230,8 @@ EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::ve
             if (context.stopped()) return EngineOutcome::Stopped;
             continue;
         }
-        if (const std::size_t feeds = countLineFeeds(text.data() + counted, p - counted)) {
-            line += feeds;
-            lineStart = static_cast<std::size_t>(
-                static_cast<const char*>(memrchr(text.data() + counted, '\n', p - counted)) - text.data()) + 1;
-        }
-        counted = p;
-        const std::string_view match = text.substr(p, end - p);
-        const std::size_t before = inserted.size();
-        appendPhraseReplacement(context, match, inserted);
-        const std::size_t added = inserted.size() - before;
-        changes = changes || added != match.size() || inserted.compare(before, added, match) != 0;
-        edits.push_back({p, end - p, added, line, p - lineStart});
+        if (!editor.add(p, end)) return EngineOutcome::Stopped;
         from = end;
-        // Many occurrences are work too: Stop is looked at as often as a scan line by line would.
-        if (edits.size() % kSpliceEdits == 0) {
-            context.pumpIfDue(20);
-            if (context.stopped()) return EngineOutcome::Stopped;
-        }
     }
     return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
 }

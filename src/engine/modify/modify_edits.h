@@ -20,9 +20,11 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model,
 // writes back as they are and which has no NUL byte: each occurrence (found in the whole text at
 // once, as the line-by-line scan finds it) with the text that takes its place, appended to
 // `inserted`. `changes` tells whether some edit puts in other bytes than it takes out. Modify,
-// the preview and the dry run all take a phrase's edits from here.
+// the preview and the dry run all take a phrase's edits from here. `found`, when given, is where
+// a count with the same query found the phrase in `text` (a search that read the file): the text
+// is then not scanned again, unless one of them is not an occurrence there.
 EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
-                          std::string& inserted, bool& changes);
+                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found = nullptr);
 
 // `text` with `edits` (in order, their new texts one after another in `inserted`) spliced in.
 void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std::string_view inserted,

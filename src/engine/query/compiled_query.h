@@ -82,6 +82,9 @@ public:
     // can't run the sets).
     const std::vector<TermSetScanner>& termSets() const { return termSets_; }
     const std::vector<std::size_t>& loneTerms() const { return loneTerms_; }
+    // Whether a matcher's count() notes where the occurrences lie (see noteOccurrences): the
+    // query has one term, counted on its own.
+    bool notesOccurrences() const { return kind_ == Kind::Terms && termSets_.empty() && loneTerms_.size() == 1; }
     // Whether term `t` can match at all: a term with a line end never lies inside one line.
     bool usableTerm(std::size_t t) const { return usable_[t] != 0; }
 
@@ -121,6 +124,12 @@ struct MatchSpan {
     std::size_t offset = 0;  // offset of the first character in QueryMatcher::input()
 };
 
+// Where an occurrence lies in a text: [begin, end).
+struct Occurrence {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
+
 // How a scan ended.
 enum class ScanEnd {
     Done,             // the text was matched to its end
@@ -146,6 +155,9 @@ public:
     virtual std::string_view input() const { return {}; }
     // During a Reg Expr visit: `templateText` with the match's groups put in.
     virtual std::string expand(std::string_view /*templateText*/) const { return {}; }
+    // While set, count() also notes where each occurrence it counts lies, in order, when the
+    // query notesOccurrences() (a phrase); `into` is emptied as each count starts.
+    void noteOccurrences(std::vector<Occurrence>* into) { noted_ = into; }
     // The failure of the last ExpressionError.
     const QueryRefusal& error() const { return error_; }
     // Frees the buffers kept between texts.
@@ -153,6 +165,7 @@ public:
 
 protected:
     QueryRefusal error_;
+    std::vector<Occurrence>* noted_ = nullptr;
 };
 
 // The message box of a regular-expression error: "Error: " and the engine's message without its

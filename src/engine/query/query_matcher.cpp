@@ -44,6 +44,8 @@ public:
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool untilExcluded) override {
         counts.resize(q_.countSlots(), 0);
+        if (noted_) noted_->clear();
+        std::vector<Occurrence>* const noted = q_.notesOccurrences() ? noted_ : nullptr;
         Pacer pace(goOn_);
         // Reading ends at the first NUL byte. Rather than look for one in every file, an
         // occurrence is checked for a NUL before its end, so files without a match cost
@@ -94,6 +96,7 @@ public:
                     continue;
                 }
                 ++counts[t];
+                if (noted) noted->push_back({p, end});
                 if (untilExcluded && terms[t].sign == TermSign::Excluded) return ScanEnd::Done;
                 pos = end;
             }

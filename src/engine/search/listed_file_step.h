@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/query/compiled_query.h"
 #include "platform/file_system.h"
 
 namespace vsr::engine {
@@ -20,10 +21,13 @@ public:
         virtual ~Worker() = default;
         // `path` was just listed, with `info` (as the row shows it). `bytes` is the whole file
         // as the search read it, or null when the search did not hold all of it (a read cut at
-        // a NUL byte, a file that grew while read, a query that reads nothing). `stopped` says
-        // when the run is over: long work looks at it and gives up.
+        // a NUL byte, a file that grew while read, a query that reads nothing). `found`, when
+        // the worker wantsOccurrences() and the query notesOccurrences(), is where the search
+        // counted its term in `bytes` (up to a NUL byte), else null. `stopped` says when the
+        // run is over: long work looks at it and gives up.
         virtual void listed(const std::string& path, const platform::FileInfo& info, const std::string_view* bytes,
-                            const std::function<bool()>& stopped) = 0;
+                            const std::vector<Occurrence>* found, const std::function<bool()>& stopped) = 0;
+        virtual bool wantsOccurrences() const { return false; }
     };
     virtual ~ListedFileStep() = default;
     // Called from any thread.

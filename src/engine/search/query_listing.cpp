@@ -9,14 +9,16 @@ QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
     run_.takeInfoFromRead(followUp_ != nullptr);
 }
 
-void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool whole) {
+void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool whole, bool counted) {
     run_.listFile(dir, entry, counts_);
     if (!followUp_) return;
     // The buffer is the whole file when it holds as many bytes as the file had when opened: a
     // read cut at a NUL byte holds fewer, one of a file that grew while read more.
     const std::string_view bytes = run_.buffer().view();
     whole = whole && entry.infoLoaded && entry.info.size == bytes.size();
-    followUp_->listed(run_.fullPath(dir, entry.name), entry.info, whole ? &bytes : nullptr, stopped_);
+    const bool found = whole && counted && followUp_->wantsOccurrences() && query_.notesOccurrences();
+    followUp_->listed(run_.fullPath(dir, entry.name), entry.info, whole ? &bytes : nullptr,
+                      found ? &occurrences_ : nullptr, stopped_);
 }
 
 void QueryListing::report(const QueryRefusal& refusal) {
@@ -51,6 +53,7 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         // Inside one long match or file the matcher looks at the stop flag.
         matcher_ = query_.matcher([this] { return !run_.stopped(); });
         if (!matcher_) return;
+        if (followUp_ && followUp_->wantsOccurrences()) matcher_->noteOccurrences(&occurrences_);
     }
     const bool terms = query_.kind() == CompiledQuery::Kind::Terms;
     // Word queries read past a NUL byte and cut the text only where an occurrence runs into
@@ -69,7 +72,7 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         // so is a file whose read Stop ended.
         return;
     }
-    if (query_.listed(counts_)) list(dir, entry, status == platform::ReadStatus::Ok);
+    if (query_.listed(counts_)) list(dir, entry, status == platform::ReadStatus::Ok, status == platform::ReadStatus::Ok);
 }
 
 }  // namespace vsr::engine

@@ -24,13 +24,16 @@ private:
     // The query's refusal, reported when the first file reaches the matcher; false when refused.
     bool acceptable();
     void report(const QueryRefusal& refusal);
-    // Lists the file and hands it to the follow-up; `whole`: the run's buffer holds all of it.
-    void list(const std::string& dir, platform::DirEntry& entry, bool whole);
+    // Lists the file and hands it to the follow-up; `whole`: the run's buffer holds all of it;
+    // `counted`: occurrences_ are this file's.
+    void list(const std::string& dir, platform::DirEntry& entry, bool whole, bool counted = false);
 
     SearchRun& run_;
     const CompiledQuery& query_;
     std::unique_ptr<QueryMatcher> matcher_;
     std::vector<std::int64_t> counts_;
+    // Where the count found the term, for a follow-up that wants it.
+    std::vector<Occurrence> occurrences_;
     std::unique_ptr<ListedFileStep::Worker> followUp_;
     std::function<bool()> stopped_;
     bool checked_ = false;
