@@ -59,6 +59,16 @@ struct Machine {
     SearchDriver searchDriver() { return SearchDriver({fs, clock, formats, types}, host); }
 };
 
+// Replace "alpha" by "omega" in the files under `path`, from the Search and Replace tab.
+SearchConditions alphaToOmega(const std::string& path) {
+    SearchConditions c = formConditions(path);
+    c.tab = Tab::SearchAndReplace;
+    c.searchText = "alpha";
+    c.replaceText = "omega";
+    c.modificationType = MT::Replace;
+    return c;
+}
+
 struct Outcome {
     std::vector<std::string> proposals;  // "row: diff" of every file the run would rewrite
     std::vector<std::string> results;    // "name: Result" of every row
@@ -264,12 +274,8 @@ TEST(DryRunAhead, EachPathOfAPhraseAgrees) {
         for (int ahead = 0; ahead < 2; ++ahead) {
             vsr::test::TempDir dir;
             for (const auto& [name, bytes] : files) dir.write(name, bytes);
-            SearchConditions c = formConditions(dir.str());
-            c.tab = Tab::SearchAndReplace;
+            SearchConditions c = alphaToOmega(dir.str());
             c.masks = "*.*";
-            c.searchText = "alpha";
-            c.replaceText = "omega";
-            c.modificationType = MT::Replace;
             ModifyOptions o;
             o.separator = separator;
             Machine sys;
@@ -328,11 +334,7 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
     std::string text;
     for (int i = 0; i < 20000; ++i) text += "alpha alpha alpha\n";
     const std::string path = dir.write("big.txt", text).string();
-    SearchConditions c = formConditions(dir.str());
-    c.tab = Tab::SearchAndReplace;
-    c.searchText = "alpha";
-    c.replaceText = "omega";
-    c.modificationType = MT::Replace;
+    SearchConditions c = alphaToOmega(dir.str());
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     int diffs = 0;
@@ -364,11 +366,7 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
 // What is kept stays under the cap; the rest is left to the driver.
 TEST(DryRunAhead, WhatIsKeptStaysUnderTheCap) {
     vsr::test::TempDir dir;
-    SearchConditions c = formConditions(dir.str());
-    c.tab = Tab::SearchAndReplace;
-    c.searchText = "alpha";
-    c.replaceText = "omega";
-    c.modificationType = MT::Replace;
+    SearchConditions c = alphaToOmega(dir.str());
     platform::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     const std::size_t cap = 4000;
