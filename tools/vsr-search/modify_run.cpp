@@ -1,6 +1,7 @@
 #include "modify_run.h"
 
 #include <string>
+#include <string_view>
 
 #include "engine/viewer/lines_viewer_fill.h"
 #include "engine/modify/modify_driver.h"
@@ -56,7 +57,7 @@ bool reportFailures(const engine::ModifyDriver& driver, const results::ResultLis
 }
 
 // The name of `fullName` relative to the search folder `root`.
-std::string relativeName(const std::string& root, const std::string& fullName) {
+std::string_view relativeName(const std::string& root, std::string_view fullName) {
     if (root == "/" && fullName.starts_with('/')) return fullName.substr(1);
     if (fullName.size() > root.size() && fullName.starts_with(root) && fullName[root.size()] == '/')
         return fullName.substr(root.size() + 1);

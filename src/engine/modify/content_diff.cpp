@@ -17,8 +17,15 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
     struct LineEdits {
         std::size_t firstEdit, endEdit, firstInserted;
     };
-    std::vector<ReplacedLine> lines;
-    std::vector<LineEdits> sources;
+    // A thread reuses these from one file to the next; a file with very many changed lines
+    // does not leave its memory to the thread.
+    thread_local std::vector<ReplacedLine> lines;
+    thread_local std::vector<LineEdits> sources;
+    constexpr std::size_t kKeptLines = 1u << 16;
+    if (lines.capacity() > kKeptLines) std::vector<ReplacedLine>().swap(lines);
+    if (sources.capacity() > kKeptLines) std::vector<LineEdits>().swap(sources);
+    lines.clear();
+    sources.clear();
     // The new line: the old one with the new texts of its edits in place of their occurrences.
     auto write = [&](char* out, const ReplacedLine& line, const LineEdits& source) {
         auto put = [&out](const char* from, std::size_t n) {
@@ -70,7 +77,7 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
         }
         k = m;
     }
-    const NewLineWriter writeNew = [&](char* at, std::size_t index) { return write(at, lines[index], sources[index]); };
+    const auto writeNew = [&](char* at, std::size_t index) { return write(at, lines[index], sources[index]); };
     return unifiedDiffOfLines(name, before, lines, writeNew, context);
 }
 

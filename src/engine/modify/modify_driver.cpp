@@ -354,7 +354,6 @@ void ModifyDriver::publishAll() {
 
 void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, std::string failure) {
     results::ResultList& list = host_.results();
-    const std::string path = list.row(index).fullName();
     if (auto it = staged_.find(index); it != staged_.end()) {
         // A new file that never took the name is no name of this file.
         if (auto h = handled_.find(it->second); !modified && h != handled_.end() && h->second == index)
@@ -370,6 +369,7 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, 
     if (list.intervalDisplay) list.ShowRowInterval(index);
     // A dry run rewrote nothing: the file is still the one it read.
     if (dryRun_) return;
+    const std::string path = list.row(index).fullName();
     // A rewrite through a new file gives the file a new inode; the other names of the file
     // must still recognise it, and so must Undo.
     const platform::FileLinks rewritten = env_.files.links(path);

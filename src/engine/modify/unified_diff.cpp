@@ -112,6 +112,8 @@ std::string fileHeaders(std::string_view name) {
 
 namespace {
 
+constexpr std::string_view kNoNewline = "\n\\ No newline at end of file\n";
+
 // Writes a diff into a buffer known to be large enough: no line costs a look at the room left.
 class DiffWriter {
 public:
@@ -133,22 +135,26 @@ public:
             number(count);
         }
     }
-    void noNewline() { put("\n\\ No newline at end of file\n"); }
+    void noNewline() { put(kNoNewline); }
     // Every line of `text` (whole lines, the last perhaps without its line feed) with `sign`
-    // before it. Writes up to kSlack bytes past what it keeps.
-    void lines(char sign, std::string_view text) {
+    // before it. `text` lies in bytes readable up to `readable`, which may be read past its
+    // end. Writes up to kSlack bytes past what it keeps.
+    void lines(char sign, std::string_view text, const char* readable) {
         const char* s = text.data();
         const char* const end = s + text.size();
         if (s == end) return;
         put(sign);
 #if defined(__SSE2__)
-        // Sixteen bytes are copied at a time, up to the first line feed among them.
+        // Sixteen bytes are copied at a time, up to the first line feed among them; the last
+        // piece reads past the text where the bytes around it allow.
         const __m128i lf = _mm_set1_epi8('\n');
-        while (end - s >= 16) {
+        while (s < end && readable - s >= 16) {
             const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
             _mm_storeu_si128(reinterpret_cast<__m128i*>(p_), bytes);
-            const unsigned feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
-            const std::size_t kept = feeds ? static_cast<std::size_t>(__builtin_ctz(feeds)) + 1 : 16;
+            unsigned feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+            const std::size_t left = static_cast<std::size_t>(end - s);
+            if (left < 16) feeds &= (1u << left) - 1;
+            const std::size_t kept = feeds ? static_cast<std::size_t>(__builtin_ctz(feeds)) + 1 : std::min<std::size_t>(left, 16);
             s += kept;
             p_ += kept;
             if (feeds) {
@@ -173,9 +179,45 @@ private:
     char* p_;
 };
 
-// The most a range line takes: "@@ -S,L +S,L @@\n" with numbers of 20 digits at most.
-constexpr std::size_t kRangeLine = 100;
-constexpr std::size_t kNoNewlineNote = 30;
+// The digits of `n`.
+std::size_t digitsOf(std::size_t n) {
+    std::size_t d = 1;
+    for (; n >= 10; n /= 10) ++d;
+    return d;
+}
+
+// "--- a/NAME\n+++ b/NAME\n", written straight when the name needs no quoting.
+std::size_t headersSize(std::string_view name, bool quoted) {
+    if (quoted) return fileHeaders(name).size();
+    return 2 * (name.size() + 7);
+}
+void writeHeaders(DiffWriter& w, std::string_view name, bool quoted) {
+    if (quoted) {
+        w.put(fileHeaders(name));
+        return;
+    }
+    w.put("--- a/");
+    w.put(name);
+    w.put("\n+++ b/");
+    w.put(name);
+    w.put('\n');
+}
+
+// A hunk of unifiedDiffOfLines: its changed lines lines[first..last], the old bytes it shows
+// and its range.
+struct LinesHunk {
+    std::size_t first, last;
+    std::size_t leadBegin, trailEnd, aStart, count;
+};
+
+// The hunks of one diff; a thread reuses them from one file to the next.
+std::vector<LinesHunk>& reusedHunks() {
+    thread_local std::vector<LinesHunk> hunks;
+    // A file with very many hunks does not leave its memory to the thread.
+    if (hunks.capacity() > (1u << 16)) std::vector<LinesHunk>().swap(hunks);
+    hunks.clear();
+    return hunks;
+}
 
 }  // namespace
 
@@ -185,13 +227,10 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
     const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
     // The hunks are laid out first, so the text is written into one buffer of the most it can
     // take, which is then cut to what it took.
-    struct Hunk {
-        std::size_t first, last;  // its changed lines, lines[first..last]
-        std::size_t leadBegin, trailEnd, aStart, count;
-    };
-    std::vector<Hunk> hunks;
-    const std::string headers = fileHeaders(name);
-    std::size_t size = headers.size();
+    std::vector<LinesHunk>& hunks = reusedHunks();
+    const bool quoted = needsQuoting(name);
+    const bool lastFeedMissing = !before.empty() && before.back() != '\n';
+    std::size_t size = headersSize(name, quoted);
     for (std::size_t i = 0; i < lines.size();) {
         // A hunk takes every following changed line its context would reach, as unifiedDiff does.
         std::size_t j = i;
@@ -206,37 +245,42 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
         const std::size_t count = lines[j].line + 1 + trail - aStart;
         hunks.push_back({i, j, leadBegin, trailEnd, aStart, count});
         // The old lines it shows and the new changed ones, a sign before each line, the range
-        // line and the notes of a missing last line feed (one for each side).
-        size += trailEnd - leadBegin + count + (j - i + 1) + kRangeLine + 2 * kNoNewlineNote;
+        // line ("@@ -S,L +S,L @@\n", neither number above aStart + count) and, at the end of a
+        // file without a last line feed, the notes of it (one for each side).
+        size += trailEnd - leadBegin + count + (j - i + 1) + 12 + 4 * digitsOf(aStart + count);
+        if (lastFeedMissing && trailEnd == before.size()) size += 2 * kNoNewline.size();
         for (std::size_t t = i; t <= j; ++t) size += lines[t].newLength;
         i = j + 1;
     }
     std::string out;
     out.resize(size + DiffWriter::kSlack);
     DiffWriter w(out.data());
-    w.put(headers);
-    for (const Hunk& h : hunks) {
+    writeHeaders(w, name, quoted);
+    const char* const readable = before.data() + before.size();
+    for (const LinesHunk& h : hunks) {
         w.put("@@ ");
         w.range('-', h.aStart, h.count);
         w.put(' ');
         w.range('+', h.aStart, h.count);
         w.put(" @@\n");
-        w.lines(' ', before.substr(h.leadBegin, lines[h.first].oldBegin - h.leadBegin));
+        w.lines(' ', before.substr(h.leadBegin, lines[h.first].oldBegin - h.leadBegin), readable);
         for (std::size_t k = h.first; k <= h.last;) {
             // A run of adjacent changed lines: its old lines, then its new ones.
             std::size_t r = k;
             while (r < h.last && lines[r + 1].line == lines[r].line + 1) ++r;
-            for (std::size_t t = k; t <= r; ++t) w.lines('-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin));
+            for (std::size_t t = k; t <= r; ++t)
+                w.lines('-', before.substr(lines[t].oldBegin, lines[t].oldEnd - lines[t].oldBegin), readable);
             for (std::size_t t = k; t <= r; ++t) {
                 // The new line keeps the old one's line feed, or its lack of one.
                 w.put('+');
                 w.at() = writeNew(w.at(), t);
                 if (before[lines[t].oldEnd - 1] != '\n') w.noNewline();
             }
-            if (r < h.last) w.lines(' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd));
+            if (r < h.last)
+                w.lines(' ', before.substr(lines[r].oldEnd, lines[r + 1].oldBegin - lines[r].oldEnd), readable);
             k = r + 1;
         }
-        w.lines(' ', before.substr(lines[h.last].oldEnd, h.trailEnd - lines[h.last].oldEnd));
+        w.lines(' ', before.substr(lines[h.last].oldEnd, h.trailEnd - lines[h.last].oldEnd), readable);
     }
     out.resize(static_cast<std::size_t>(w.end() - out.data()));
     return out;

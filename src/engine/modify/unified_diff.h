@@ -1,8 +1,8 @@
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace vsr::engine {
@@ -25,8 +25,22 @@ struct ReplacedLine {
     std::size_t newLength = 0;
 };
 
-// Writes the new version of lines[index] (its newLength bytes) at `at`; returns its end.
-using NewLineWriter = std::function<char*(char* at, std::size_t index)>;
+// Writes the new version of lines[index] (its newLength bytes) at `at`; returns its end. Refers
+// to the callable it is made from, which must outlive it; calling it costs no allocation.
+class NewLineWriter {
+public:
+    template <class F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, NewLineWriter>)
+    NewLineWriter(const F& write)  // NOLINT(google-explicit-constructor): made from a lambda in place
+        : object_(&write), call_([](const void* o, char* at, std::size_t index) {
+              return (*static_cast<const F*>(o))(at, index);
+          }) {}
+    char* operator()(char* at, std::size_t index) const { return call_(object_, at, index); }
+
+private:
+    const void* object_;
+    char* (*call_)(const void*, char*, std::size_t);
+};
 
 // The unified diff of a text without NUL bytes, `before`, and the text that differs from it only
 // in `lines` (in increasing order, each really changed; every other line equal and at the same
