@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "diff_output.h"
 #include "engine/viewer/lines_viewer_fill.h"
 #include "engine/modify/modify_driver.h"
 #include "engine/modify/modify_preview.h"
@@ -71,9 +72,9 @@ engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
     };
 }
 
-// Prints each diff the moment its row's turn comes.
-engine::ModifyDriver::Proposal printer(std::FILE* out) {
-    return [out](std::size_t, const std::string& diff) { std::fwrite(diff.data(), 1, diff.size(), out); };
+// Prints each diff when its row's turn comes.
+engine::ModifyDriver::Proposal printer(DiffOutput& out) {
+    return [&out](std::size_t, std::string& diff) { out.take(diff); };
 }
 
 // Modify All as a dry run: nothing is written (the store refuses to), each rewrite Modify would
@@ -85,10 +86,12 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
     platform::PosixAttributeChanger attributes;
     engine::DryRunStore store(disk, [](const engine::DryRunStore::Proposal&) {});
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
+    DiffOutput diffs(out);
     driver.setThreads(request.threads);
     driver.setContentStep(diffStep(conditions));
-    driver.setDryRun(printer(out));
+    driver.setDryRun(printer(diffs));
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
+    diffs.flush();
     return reportFailures(driver, host.results()) ? 3 : 0;
 }
 
@@ -103,7 +106,7 @@ void giveInterval(results::ResultList& list, std::size_t row, const ModifyReques
 
 ListedDryRun::ListedDryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
                            engine::SearchEnv env, engine::SearchHost& host)
-    : conditions_(conditions), request_(request), host_(host),
+    : conditions_(conditions), request_(request), host_(host), diffs_(std::make_unique<DiffOutput>(out)),
       store_(std::make_unique<engine::DryRunStore>(disk_, [](const engine::DryRunStore::Proposal&) {})),
       driver_(std::make_unique<engine::ModifyDriver>(engine::ModifyEnv{*store_, attributes_, env.clock}, host)),
       modifications_(std::make_unique<engine::ListedModifications>(engine::ListedModifications::Setup{
@@ -111,7 +114,7 @@ ListedDryRun::ListedDryRun(std::FILE* out, const engine::SearchConditions& condi
           diffStep(conditions), disk_, attributes_})) {
     // A file the search did not modify already is read, modified and diffed when its row comes.
     driver_->setContentStep(diffStep(conditions));
-    driver_->setDryRun(printer(out), modifications_.get());
+    driver_->setDryRun(printer(*diffs_), modifications_.get());
 }
 
 ListedDryRun::~ListedDryRun() = default;
@@ -133,6 +136,7 @@ int ListedDryRun::finish() {
     if (!begun_) return 0;
     begun_ = false;
     driver_->endListed();
+    diffs_->flush();
     return reportFailures(*driver_, host_.results()) ? 3 : 0;
 }
 

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "diff_output.h"
 #include "engine/modify/listed_modifications.h"
 #include "engine/modify/modify_driver.h"
 #include "engine/modify/modify_preview.h"
@@ -37,6 +38,7 @@ private:
     const engine::SearchConditions& conditions_;
     const ModifyRequest& request_;
     engine::SearchHost& host_;
+    std::unique_ptr<DiffOutput> diffs_;
     platform::PosixFileStore disk_;
     platform::PosixAttributeChanger attributes_;
     std::unique_ptr<engine::DryRunStore> store_;

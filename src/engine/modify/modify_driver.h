@@ -52,10 +52,10 @@ public:
     void setContentStep(ContentStep step) { step_ = std::move(step); }
     const std::string& stagedNote() const { return stagedNote_; }
     // A dry run: no file is written and no attribute changed. Each file the run would rewrite
-    // goes to `proposed` instead, in row order, with its note (see setContentStep), and its row
-    // says Modified. The rows `ahead` (if given) modified during the search are taken from it
-    // rather than read and modified again.
-    using Proposal = std::function<void(std::size_t row, const std::string& note)>;
+    // goes to `proposed` instead, in row order, with its note (see setContentStep), which it may
+    // take, and its row says Modified. The rows `ahead` (if given) modified during the search
+    // are taken from it rather than read and modified again.
+    using Proposal = std::function<void(std::size_t row, std::string& note)>;
     void setDryRun(Proposal proposed, ListedModifications* ahead = nullptr) {
         dryRun_ = std::move(proposed);
         ahead_ = dryRun_ ? ahead : nullptr;
