@@ -24,22 +24,37 @@ TEST(ByteScan, AgreesWithAPlainLoop) {
             const std::size_t offset = rng() % 4;
             const std::string_view view(text.data() + offset, std::min(size, text.size() - offset));
             SCOPED_TRACE(std::to_string(size) + " at " + std::to_string(offset));
-            EXPECT_EQ(countLineFeeds(view.data(), view.size()),
-                      static_cast<std::size_t>(std::count(view.begin(), view.end(), '\n')));
             const bool either = view.find('\0') != std::string_view::npos || view.find('\r') != std::string_view::npos;
             EXPECT_EQ(holdsEither(view, '\0', '\r'), either);
-            // A single byte of either kind anywhere, or none.
+            const SpanScan span = scanSpan(view.data(), view.size());
+            EXPECT_EQ(span.feeds, static_cast<std::size_t>(std::count(view.begin(), view.end(), '\n')));
+            if (span.feeds > 0) {
+                EXPECT_EQ(span.lastFeed, view.rfind('\n'));
+            }
+            EXPECT_EQ(span.nulOrCr, either);
+            // A single byte of either kind anywhere, or none; a single line feed anywhere.
             std::string plain(size, 'b');
             EXPECT_FALSE(holdsEither(plain, '\0', '\r'));
-            EXPECT_EQ(countLineFeeds(plain.data(), plain.size()), 0u);
+            EXPECT_EQ(scanSpan(plain.data(), plain.size()).feeds, 0u);
+            EXPECT_FALSE(scanSpan(plain.data(), plain.size()).nulOrCr);
             if (size > 0) {
-                plain[rng() % size] = round % 2 ? '\r' : '\0';
+                const std::size_t at = rng() % size;
+                plain[at] = '\n';
+                const SpanScan one = scanSpan(plain.data(), plain.size());
+                EXPECT_EQ(one.feeds, 1u);
+                EXPECT_EQ(one.lastFeed, at);
+                EXPECT_FALSE(one.nulOrCr);
+                plain[at] = round % 2 ? '\r' : '\0';
                 EXPECT_TRUE(holdsEither(plain, '\0', '\r'));
+                EXPECT_TRUE(scanSpan(plain.data(), plain.size()).nulOrCr);
             }
         }
     }
+    // More line feeds than a byte counts, in one block and over many.
     const std::string feeds(100000, '\n');
-    EXPECT_EQ(countLineFeeds(feeds.data(), feeds.size()), feeds.size());
+    const SpanScan all = scanSpan(feeds.data(), feeds.size());
+    EXPECT_EQ(all.feeds, feeds.size());
+    EXPECT_EQ(all.lastFeed, feeds.size() - 1);
 }
 
 }  // namespace

@@ -404,5 +404,46 @@ TEST(SplicedDiff, StepsAsideWhereTheEditsDoNotTellTheLines) {
     EXPECT_EQ(contentDiff("f", nul.edits("axb\n")), "Binary files a/f and b/f differ\n");
 }
 
+// The NUL bytes and CRs that keep the edits from being spliced are looked for while the edits
+// are found: one such byte anywhere (before the first occurrence, between two, inside one, after
+// the last; early or late in the pieces the bytes are looked at in) sends the text, with line ends
+// written as LF, down the line model, whether the search's occurrences are given or not.
+TEST(SplicedModification, SeesANulOrCrWhereverItIs) {
+    PhraseRun run("static int", "static long");
+    std::string text;
+    for (int line = 0; line < 24; ++line) {
+        text += std::string(static_cast<std::size_t>(5 + line * 7 % 60), 'a' + line % 26);
+        text += line % 3 == 0 ? " static int f();\n" : " other\n";
+    }
+    const std::optional<std::vector<Occurrence>> clean = run.counted(text);
+    ASSERT_TRUE(clean && !clean->empty());
+    int spliced = 0;
+    for (std::size_t at = 0; at <= text.size(); ++at) {
+        for (const char odd : {'\r', '\0'}) {
+            // `at` past the end puts no odd byte in: the text is spliced.
+            std::string bytes = text;
+            if (at < text.size()) bytes[at] = odd;
+            SCOPED_TRACE(std::to_string(at) + (odd == '\r' ? " CR" : " NUL"));
+            EngineOutcome outcome{};
+            const std::string expected = run.byLines(bytes, outcome);
+            ASSERT_EQ(outcome, EngineOutcome::Done);
+            const ModifiedContent got = run.content(bytes);
+            EXPECT_EQ(got.spliced, at == text.size());
+            EXPECT_EQ(got.bytes, expected);
+            const std::optional<std::vector<Occurrence>> found = run.counted(bytes);
+            for (const std::vector<Occurrence>* given : {static_cast<const std::vector<Occurrence>*>(nullptr),
+                                                         found ? &*found : nullptr, &*clean}) {
+                const ModifiedContent viewed = run.edits(bytes, given);
+                ASSERT_EQ(viewed.outcome, EngineOutcome::Done);
+                EXPECT_EQ(viewed.spliced, at == text.size());
+                EXPECT_EQ(viewed.changed(), expected != bytes);
+                EXPECT_EQ(contentDiff("f", bytes, viewed), unifiedDiff("f", bytes, expected));
+            }
+            spliced += got.spliced;
+        }
+    }
+    EXPECT_EQ(spliced, 2);
+}
+
 }  // namespace
 }  // namespace vsr::engine

@@ -8,50 +8,21 @@
 namespace vsr::engine {
 namespace {
 
-std::size_t countTail(const char* p, std::size_t i, std::size_t n, std::size_t count) {
-    for (; i < n; ++i) count += p[i] == '\n';
-    return count;
+void scanTail(const char* p, std::size_t i, std::size_t n, SpanScan& out) {
+    for (; i < n; ++i) {
+        const char ch = p[i];
+        if (ch == '\n') {
+            ++out.feeds;
+            out.lastFeed = i;
+        }
+        out.nulOrCr = out.nulOrCr || ch == '\0' || ch == '\r';
+    }
 }
 
 #if defined(__x86_64__)
 bool hasAvx2() {
     static const bool yes = __builtin_cpu_supports("avx2");
     return yes;
-}
-
-// Each block of up to 255 x 32 bytes adds its matches up bytewise, then sums them.
-__attribute__((target("avx2"))) std::size_t countAvx2(const char* p, std::size_t n) {
-    std::size_t count = 0, i = 0;
-    const __m256i lf = _mm256_set1_epi8('\n');
-    while (i + 32 <= n) {
-        __m256i sums = _mm256_setzero_si256();
-        for (int k = 0; k < 255 && i + 32 <= n; ++k, i += 32) {
-            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-            sums = _mm256_sub_epi8(sums, _mm256_cmpeq_epi8(bytes, lf));
-        }
-        const __m256i wide = _mm256_sad_epu8(sums, _mm256_setzero_si256());
-        count += static_cast<std::size_t>(_mm256_extract_epi64(wide, 0)) +
-                 static_cast<std::size_t>(_mm256_extract_epi64(wide, 1)) +
-                 static_cast<std::size_t>(_mm256_extract_epi64(wide, 2)) +
-                 static_cast<std::size_t>(_mm256_extract_epi64(wide, 3));
-    }
-    return countTail(p, i, n, count);
-}
-
-std::size_t countSse2(const char* p, std::size_t n) {
-    std::size_t count = 0, i = 0;
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (i + 16 <= n) {
-        __m128i sums = _mm_setzero_si128();
-        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, lf));
-        }
-        const __m128i wide = _mm_sad_epu8(sums, _mm_setzero_si128());
-        count += static_cast<std::size_t>(_mm_cvtsi128_si32(wide)) +
-                 static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(wide, 8)));
-    }
-    return countTail(p, i, n, count);
 }
 
 __attribute__((target("avx2"))) bool eitherAvx2(const char* p, std::size_t n, char a, char b) {
@@ -68,15 +39,78 @@ __attribute__((target("avx2"))) bool eitherAvx2(const char* p, std::size_t n, ch
         if (p[i] == a || p[i] == b) return true;
     return false;
 }
+
+// Each block of up to 255 x 32 bytes adds its line feeds up bytewise, then sums them, with NUL
+// and CR bytes gathered alongside; the last line feed is then looked for from the end, where it
+// lies within a line's length.
+__attribute__((target("avx2"))) SpanScan scanAvx2(const char* p, std::size_t n) {
+    SpanScan out;
+    std::size_t i = 0;
+    const __m256i lf = _mm256_set1_epi8('\n'), cr = _mm256_set1_epi8('\r'), zero = _mm256_setzero_si256();
+    __m256i odd = zero;
+    while (i + 32 <= n) {
+        __m256i sums = zero;
+        for (int k = 0; k < 255 && i + 32 <= n; ++k, i += 32) {
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+            sums = _mm256_sub_epi8(sums, _mm256_cmpeq_epi8(bytes, lf));
+            odd = _mm256_or_si256(odd, _mm256_or_si256(_mm256_cmpeq_epi8(bytes, cr), _mm256_cmpeq_epi8(bytes, zero)));
+        }
+        const __m256i wide = _mm256_sad_epu8(sums, zero);
+        out.feeds += static_cast<std::size_t>(_mm256_extract_epi64(wide, 0)) +
+                     static_cast<std::size_t>(_mm256_extract_epi64(wide, 1)) +
+                     static_cast<std::size_t>(_mm256_extract_epi64(wide, 2)) +
+                     static_cast<std::size_t>(_mm256_extract_epi64(wide, 3));
+    }
+    out.nulOrCr = !_mm256_testz_si256(odd, odd);
+    const std::size_t counted = out.feeds;
+    scanTail(p, i, n, out);
+    if (out.feeds == counted && counted > 0) {
+        // None in the tail: the last is in the blocks, looked for from their end.
+        for (std::size_t end = i;; end -= 32) {
+            const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + end - 32));
+            if (const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, lf)))) {
+                out.lastFeed = end - 32 + 31 - static_cast<std::size_t>(__builtin_clz(mask));
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+SpanScan scanSse2(const char* p, std::size_t n) {
+    SpanScan out;
+    std::size_t i = 0;
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), zero = _mm_setzero_si128();
+    __m128i odd = zero;
+    while (i + 16 <= n) {
+        __m128i sums = zero;
+        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            sums = _mm_sub_epi8(sums, _mm_cmpeq_epi8(bytes, lf));
+            odd = _mm_or_si128(odd, _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, zero)));
+        }
+        const __m128i wide = _mm_sad_epu8(sums, zero);
+        out.feeds += static_cast<std::size_t>(_mm_cvtsi128_si32(wide)) +
+                     static_cast<std::size_t>(_mm_cvtsi128_si32(_mm_srli_si128(wide, 8)));
+    }
+    out.nulOrCr = _mm_movemask_epi8(odd) != 0;
+    const std::size_t counted = out.feeds;
+    scanTail(p, i, n, out);
+    if (out.feeds == counted && counted > 0)
+        out.lastFeed = static_cast<std::size_t>(static_cast<const char*>(memrchr(p, '\n', i)) - p);
+    return out;
+}
 #endif
 
 }  // namespace
 
-std::size_t countLineFeeds(const char* p, std::size_t n) {
+SpanScan scanSpan(const char* p, std::size_t n) {
 #if defined(__x86_64__)
-    return hasAvx2() ? countAvx2(p, n) : countSse2(p, n);
+    return hasAvx2() ? scanAvx2(p, n) : scanSse2(p, n);
 #else
-    return countTail(p, 0, n, 0);
+    SpanScan out;
+    scanTail(p, 0, n, out);
+    return out;
 #endif
 }
 

@@ -4,10 +4,16 @@
 
 namespace vsr::engine {
 
-// The number of LF bytes in [p, p + n).
-std::size_t countLineFeeds(const char* p, std::size_t n);
-
 // Whether `text` holds the byte `a` or the byte `b`: one pass where two memchr calls take two.
 bool holdsEither(std::string_view text, char a, char b);
+
+// What the bytes [p, p + n) hold, found in one pass: their LF bytes, where the last of them is,
+// and whether a NUL byte or a CR is among them.
+struct SpanScan {
+    std::size_t feeds = 0;
+    std::size_t lastFeed = 0;  // its offset from p; meaningless without feeds
+    bool nulOrCr = false;
+};
+SpanScan scanSpan(const char* p, std::size_t n);
 
 }  // namespace vsr::engine

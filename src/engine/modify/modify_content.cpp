@@ -22,25 +22,44 @@ bool changesLineEndsOrHoldsNul(std::string_view text, LineSeparator separator) {
     return std::memchr(text.data(), '\0', text.size()) || !keepsLineEnds(text, separator);
 }
 
-// Whether the phrase engine may splice its edits into the bytes of `original` as they are: a
-// phrase over the whole file whose line ends stay as they are changes only the bytes of its
-// occurrences, which equals splitting the text into lines, editing them and joining them again.
-bool splicesPhrase(ModifyContext& context, std::string_view original, LineSeparator separator) {
+// Whether the phrase engine may splice its edits into the bytes of a text whose line ends the
+// separator writes back as they are and which has no NUL byte: a phrase over the whole file then
+// changes only the bytes of its occurrences, which equals splitting the text into lines, editing
+// them and joining them again.
+bool phraseSplices(ModifyContext& context) {
     const SearchConditions& c = context.conditions();
-    return c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1 &&
-           !changesLineEndsOrHoldsNul(original, separator);
+    return c.searchType == SearchType::Phrase && !c.phraseIntervals && context.query().scanners().size() <= 1;
 }
 
-// The phrase's edits of `original` into `result`; false (and the edits dropped) unless Done.
-bool phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
-                 const std::vector<Occurrence>* found = nullptr) {
-    result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found);
+void clearMade(ModifiedContent& result);
+
+// How the phrase's edits of `original` went: Spliced (into `result`), or not, the edits dropped,
+// because the work stopped (`result.outcome` says so) or because the bytes can't be spliced.
+enum class PhraseSplice { Spliced, Ended, NotSpliceable };
+
+// The phrase's edits of `original` into `result`, when phraseSplices. With the line ends written
+// as LF, whether the text holds a NUL byte or CR is seen while its edits are found, rather than
+// by a pass of its own before.
+PhraseSplice phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
+                         LineSeparator separator, const std::vector<Occurrence>* found = nullptr) {
+    bool nulOrCr = false;
+    if (separator == LineSeparator::Unix) {
+        result.outcome =
+            PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found, &nulOrCr);
+    } else if (changesLineEndsOrHoldsNul(original, separator)) {
+        return PhraseSplice::NotSpliceable;
+    } else {
+        result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found);
+    }
     if (context.stopped()) result.outcome = EngineOutcome::Stopped;
-    if (result.outcome == EngineOutcome::Done) return result.spliced = true;
-    result.edits.clear();
-    result.inserted.clear();
-    result.editsChange = false;
-    return false;
+    if (result.outcome == EngineOutcome::Done) {
+        result.spliced = true;
+        return PhraseSplice::Spliced;
+    }
+    const bool stopped = result.outcome == EngineOutcome::Stopped;
+    clearMade(result);
+    if (stopped) result.outcome = EngineOutcome::Stopped;
+    return nulOrCr && !stopped ? PhraseSplice::NotSpliceable : PhraseSplice::Ended;
 }
 
 void clearMade(ModifiedContent& result) {
@@ -73,10 +92,12 @@ void modifyLines(ModifyContext& context, ModifiedContent& result, const results:
 void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
                    LineSeparator separator) {
     clearMade(result);
-    if (splicesPhrase(context, result.original, separator)) {
-        if (phraseEdits(context, result.original, result))
-            spliceEdits(result.original, result.edits, result.inserted, result.bytes);
-        return;
+    if (phraseSplices(context)) {
+        switch (phraseEdits(context, result.original, result, separator)) {
+            case PhraseSplice::Spliced: spliceEdits(result.original, result.edits, result.inserted, result.bytes); return;
+            case PhraseSplice::Ended: return;
+            case PhraseSplice::NotSpliceable: break;
+        }
     }
     modifyLines(context, result, interval, separator);
 }
@@ -86,15 +107,19 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
                  const std::vector<Occurrence>* found) {
     clearMade(result);
     result.original.clear();
-    if (splicesPhrase(context, original, separator)) {
-        if (!phraseEdits(context, original, result, found)) return;
-        if (spliceDiffable(original, result)) {
-            result.bytesMade = false;
-            return;
+    if (phraseSplices(context)) {
+        switch (phraseEdits(context, original, result, separator, found)) {
+            case PhraseSplice::Spliced:
+                if (spliceDiffable(original, result)) {
+                    result.bytesMade = false;
+                    return;
+                }
+                result.original.assign(original);
+                spliceEdits(result.original, result.edits, result.inserted, result.bytes);
+                return;
+            case PhraseSplice::Ended: return;
+            case PhraseSplice::NotSpliceable: break;
         }
-        result.original.assign(original);
-        spliceEdits(result.original, result.edits, result.inserted, result.bytes);
-        return;
     }
     result.original.assign(original);
     modifyLines(context, result, interval, separator);

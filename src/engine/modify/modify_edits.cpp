@@ -158,12 +158,17 @@ public:
                  bool& changes)
         : context_(context), text_(text), edits_(edits), inserted_(inserted), changes_(changes) {}
 
-    // The occurrence [p, end); false when Stop ended the work.
+    // The occurrence [p, end); false when Stop ended the work, or when the editor looks for NUL
+    // bytes and CRs (lookForNulOrCr) and the text before the occurrence holds one.
     bool add(std::size_t p, std::size_t end) {
-        if (const std::size_t feeds = countLineFeeds(text_.data() + counted_, p - counted_)) {
-            line_ += feeds;
-            lineStart_ = static_cast<std::size_t>(
-                static_cast<const char*>(memrchr(text_.data() + counted_, '\n', p - counted_)) - text_.data()) + 1;
+        const SpanScan span = scanSpan(text_.data() + counted_, p - counted_);
+        if (span.feeds) {
+            line_ += span.feeds;
+            lineStart_ = counted_ + span.lastFeed + 1;
+        }
+        if (lookForNulOrCr_ && span.nulOrCr) {
+            nulOrCr_ = true;
+            return false;
         }
         counted_ = p;
         const std::string_view match = text_.substr(p, end - p);
@@ -180,6 +185,16 @@ public:
         return true;
     }
 
+    void lookForNulOrCr() { lookForNulOrCr_ = true; }
+    // Whether the text holds a NUL byte or a CR, once the occurrences are all added: the bytes
+    // the occurrences were found between were looked at then, the rest is looked at now.
+    bool holdsNulOrCr() {
+        if (!nulOrCr_) nulOrCr_ = holdsEither(text_.substr(counted_), '\0', '\r');
+        return nulOrCr_;
+    }
+    // Whether add() refused an occurrence for a NUL byte or CR before it.
+    bool refused() const { return nulOrCr_; }
+
 private:
     ModifyContext& context_;
     std::string_view text_;
@@ -187,6 +202,7 @@ private:
     std::string& inserted_;
     bool& changes_;
     std::size_t counted_ = 0, line_ = 0, lineStart_ = 0;  // the line feeds before `counted_`
+    bool lookForNulOrCr_ = false, nulOrCr_ = false;
 };
 
 // Whether `found` are occurrences of the phrase in `text`, in order and apart, as a scan finds them.
@@ -203,10 +219,12 @@ bool occurrencesOf(const TermScanner& scanner, std::string_view text, const std:
 }  // namespace
 
 EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
-                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found) {
+                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found,
+                          bool* nulOrCr) {
     edits.clear();
     inserted.clear();
     changes = false;
+    if (nulOrCr) *nulOrCr = false;
     if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
     const CompiledQuery& query = context.query();
     // The phrase is the query's one term. It holds no line end, so an occurrence in the whole
@@ -214,10 +232,19 @@ EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::ve
     // the text is scanned at once, in slices between which Stop is looked at.
     const bool usable = query.scanners().size() == 1 && query.usableTerm(0);
     PhraseEditor editor(context, text, edits, inserted, changes);
+    if (nulOrCr) editor.lookForNulOrCr();
+    // A NUL byte or CR ends the work at once; else the end looks at the rest of the text.
+    auto ended = [&](bool stopped) {
+        if (nulOrCr && (editor.refused() || (!stopped && editor.holdsNulOrCr()))) {
+            *nulOrCr = true;
+            return EngineOutcome::Failed;
+        }
+        return stopped || context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+    };
     if (usable && found && occurrencesOf(query.scanners()[0], text, *found)) {
         for (const Occurrence& o : *found)
-            if (!editor.add(o.begin, o.end)) return EngineOutcome::Stopped;
-        return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+            if (!editor.add(o.begin, o.end)) return ended(true);
+        return ended(false);
     }
     for (std::size_t from = 0, sliceEnd = kSpliceSlice; usable;) {
         std::size_t end = 0;
@@ -230,10 +257,10 @@ EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::ve
             if (context.stopped()) return EngineOutcome::Stopped;
             continue;
         }
-        if (!editor.add(p, end)) return EngineOutcome::Stopped;
+        if (!editor.add(p, end)) return ended(true);
         from = end;
     }
-    return context.stopped() ? EngineOutcome::Stopped : EngineOutcome::Done;
+    return ended(false);
 }
 
 void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std::string_view inserted,

@@ -22,9 +22,13 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model,
 // `inserted`. `changes` tells whether some edit puts in other bytes than it takes out. Modify,
 // the preview and the dry run all take a phrase's edits from here. `found`, when given, is where
 // a count with the same query found the phrase in `text` (a search that read the file): the text
-// is then not scanned again, unless one of them is not an occurrence there.
+// is then not scanned again, unless one of them is not an occurrence there. With `nulOrCr` the
+// text is not known to be free of NUL bytes and CRs: the bytes are looked at while the line
+// feeds before the occurrences are counted, and at the first of either the work ends (Failed,
+// `*nulOrCr` true, the edits of no use).
 EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::vector<TextEdit>& edits,
-                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found = nullptr);
+                          std::string& inserted, bool& changes, const std::vector<Occurrence>* found = nullptr,
+                          bool* nulOrCr = nullptr);
 
 // `text` with `edits` (in order, their new texts one after another in `inserted`) spliced in.
 void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std::string_view inserted,
