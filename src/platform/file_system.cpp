@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -46,6 +47,22 @@ ReadStatus FileSystem::readListed(const FileRef& file, FileBuffer& buffer, const
     if (const void* nul = std::memchr(buffer.data(), 0, buffer.size()))
         buffer.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data()));
     return status;
+}
+
+ReadStatus FileSystem::streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request) {
+    FileBuffer whole;
+    ReadRequest wholeRead = request;
+    wholeRead.stopAtNul = false;
+    const ReadStatus status = readListed(file, whole, wholeRead);
+    if (status != ReadStatus::Ok) return status;
+    for (std::size_t at = 0; at < whole.size();) {
+        const std::span<char> room = sink.room();
+        const std::size_t n = std::min(room.size(), whole.size() - at);
+        std::memcpy(room.data(), whole.data() + at, n);
+        at += n;
+        if (!sink.arrived(n)) break;
+    }
+    return ReadStatus::Ok;
 }
 
 bool FileSystem::loadInfo(const std::string& dir, DirEntry& entry) {

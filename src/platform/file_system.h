@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,19 @@ struct ReadRequest {
     const std::function<bool(std::uint64_t bytesRead)>* goOn = nullptr;
 };
 
+// Takes the bytes of a file piece by piece as they are read (FileSystem::streamListed), so
+// each piece is looked at while it is still in the processor's cache.
+class PieceSink {
+public:
+    // Where the next bytes go; never empty.
+    virtual std::span<char> room() = 0;
+    // `n` bytes (at least one) were read into room(). False: no more are wanted.
+    virtual bool arrived(std::size_t n) = 0;
+
+protected:
+    ~PieceSink() = default;
+};
+
 // The bytes one read() asks for: large enough that a piece costs nothing to start, small enough
 // that a check between two pieces comes every few milliseconds even from a slow disk.
 inline constexpr std::size_t kReadPieceBytes = 1u << 20;
@@ -155,6 +169,14 @@ public:
     // The read a search makes of each listed file (see ReadRequest). This fallback reads the
     // file whole and then applies the request.
     virtual ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request);
+
+    // Reads a listed file as readListed does, handing its bytes to `sink` as they come instead
+    // of gathering them: Ok when the file ended or the sink wanted no more. `goOn` is asked
+    // before every read after the first; `stopAtNul` is the sink's business. A file that fills
+    // the sink's first room is looked at: one that is no regular file is refused (Failed), one
+    // above `maxSize` is TooLarge, as is one that grows past it while it is read. This fallback
+    // reads the file whole and hands it over in pieces.
+    virtual ReadStatus streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request);
 
     // Drops whatever the implementation keeps open between calls (a folder handle); a run
     // calls it when it ends, so a folder replaced later is looked up afresh.

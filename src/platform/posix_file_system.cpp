@@ -61,6 +61,24 @@ EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
     }
 }
 
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
+
+// The opened file's size and kind, asked once: false when it is no regular file. `entry`, when
+// given, gets its information from it, so the row of a listed file shows what this fstat saw.
+bool lookAtOpened(int fd, DirEntry* entry, std::uint64_t& size) {
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    if (entry) {
+        fillInfo(st, entry->name, entry->info);
+        entry->infoLoaded = true;
+    }
+    size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    return true;
+}
+
 // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
@@ -195,32 +213,63 @@ ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer
     return readOpened(fd, buffer, request);
 }
 
-ReadStatus PosixFileSystem::readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) {
-    buffer.setSize(0);
+int PosixFileSystem::openListed(const FileRef& file) {
     const auto* folder = dynamic_cast<const Folder*>(file.folder);
     const bool byName = folder && file.nameStart > 0 && file.nameStart < file.path.size();
-    const int fd = byName ? ::openat(folder->fd, file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
+    return byName ? ::openat(folder->fd, file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
+}
+
+ReadStatus PosixFileSystem::readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) {
+    buffer.setSize(0);
+    const int fd = openListed(file);
     if (fd < 0) return ReadStatus::Failed;
     return readOpened(fd, buffer, request);
 }
 
-ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadRequest& request) {
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
+ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request) {
+    const int fd = openListed(file);
+    if (fd < 0) return ReadStatus::Failed;
+    const FdCloser closer{fd};
     DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
     bool sized = false;
     std::uint64_t expected = 0;
-    // The file's size and kind, asked once; the row of a listed file shows what this fstat saw.
     auto lookAt = [&] {
-        struct stat st;
-        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-        if (entry) {
-            fillInfo(st, entry->name, entry->info);
-            entry->infoLoaded = true;
+        sized = true;
+        return lookAtOpened(fd, entry, expected);
+    };
+    // As in a whole read: a file listed as a regular one is read without asking its size
+    // first; only one that fills the first room is looked at.
+    if ((entry || !request.listedRegular) && !lookAt()) return ReadStatus::Failed;
+    if (sized && expected > request.maxSize) return ReadStatus::TooLarge;
+    std::uint64_t got = 0;
+    for (;;) {
+        if (got > 0 && request.goOn && !(*request.goOn)(got)) return ReadStatus::Stopped;
+        const std::span<char> room = sink.room();
+        const ssize_t n = ::read(fd, room.data(), room.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ReadStatus::Failed;
         }
-        expected = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+        if (n == 0) return ReadStatus::Ok;
+        got += static_cast<std::uint64_t>(n);
+        if (!sized && static_cast<std::size_t>(n) == room.size()) {
+            if (!lookAt()) return ReadStatus::Failed;
+            if (expected > request.maxSize) return ReadStatus::TooLarge;
+        }
+        if (got > request.maxSize) return ReadStatus::TooLarge;
+        if (!sink.arrived(static_cast<std::size_t>(n))) return ReadStatus::Ok;
+        // A regular file that delivered the size fstat gave is complete: no read to find the end.
+        if (sized && got == expected) return ReadStatus::Ok;
+    }
+}
+
+ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadRequest& request) {
+    const FdCloser closer{fd};
+    DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
+    bool sized = false;
+    std::uint64_t expected = 0;
+    auto lookAt = [&] {
+        if (!lookAtOpened(fd, entry, expected)) return false;
         sized = true;
         return true;
     };

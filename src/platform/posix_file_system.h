@@ -24,6 +24,7 @@ public:
     bool statAt(const FileRef& file, FileInfo& out) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
     ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) override;
+    ReadStatus streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request) override;
     void releaseCaches() override { closeCachedFolder(); }
 
     // Folder handles held at once beyond which listings hand out none: the walk may run
@@ -45,6 +46,8 @@ private:
     // Opens `path` for reading relative to a recently listed folder when it lies there, so the
     // kernel resolves one name instead of the whole path for every file of a folder.
     int openForRead(const std::string& path);
+    // Opens a listed file by its name in its folder's handle when there is one.
+    int openListed(const FileRef& file);
     // The handle of the folder `path` lies in, when it is among the recent ones.
     std::shared_ptr<const Folder> folderOf(const std::string& path, std::size_t& slash);
     void keepFolder(const std::shared_ptr<const Folder>& folder);

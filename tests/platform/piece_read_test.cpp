@@ -1,0 +1,159 @@
+// A listed file read piece by piece into a sink's own room: every byte once and in order,
+// whatever the file's size against the room; Stop between two pieces; a sink that wants no
+// more ends the read; the size limit, devices and FIFOs as in a whole read. The fallback of a
+// file system without its own piece reads hands over the same bytes.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <functional>
+
+#include "platform/fake_file_system.h"
+#include "platform/posix_file_system.h"
+#include "support/temp_dir.h"
+
+namespace vsr::platform {
+namespace {
+
+// Takes the pieces into a room of `roomBytes`, keeping every byte; wants no more once it holds
+// `wanted` bytes.
+class Collector final : public PieceSink {
+public:
+    explicit Collector(std::size_t roomBytes) : room_(roomBytes) {}
+    std::span<char> room() override { return room_; }
+    bool arrived(std::size_t n) override {
+        EXPECT_GT(n, 0u);
+        EXPECT_LE(n, room_.size());
+        bytes.append(room_.data(), n);
+        ++pieces;
+        return bytes.size() < wanted;
+    }
+
+    std::string bytes;
+    int pieces = 0;
+    std::size_t wanted = SIZE_MAX;
+
+private:
+    std::vector<char> room_;
+};
+
+std::string patterned(std::size_t size) {
+    std::string text(size, 'x');
+    for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7 + i / 4096) % 26);
+    return text;
+}
+
+ReadStatus stream(FileSystem& fs, const std::string& path, PieceSink& sink, ReadRequest request = {}) {
+    const std::size_t slash = path.rfind('/');
+    return fs.streamListed({path, slash + 1, nullptr}, sink, request);
+}
+
+TEST(PieceReads, HandOverEveryByteOnceAndInOrder) {
+    vsr::test::TempDir dir;
+    PosixFileSystem posix;
+    FakeFileSystem fake;
+    fake.addDirectory("/t");
+    constexpr std::size_t kRoom = 4096;
+    int n = 0;
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, kRoom - 1, kRoom, kRoom + 1, 5 * kRoom + 3}) {
+        const std::string text = patterned(size);
+        const std::string name = "f" + std::to_string(n++);
+        const std::string path = dir.write(name, text).string();
+        fake.addFile("/t/" + name, text);
+        for (bool listedRegular : {true, false}) {
+            ReadRequest request;
+            request.listedRegular = listedRegular;
+            Collector real(kRoom);
+            ASSERT_EQ(stream(posix, path, real, request), ReadStatus::Ok) << size;
+            EXPECT_TRUE(real.bytes == text) << size;
+            Collector fallback(kRoom);
+            ASSERT_EQ(stream(fake, "/t/" + name, fallback, request), ReadStatus::Ok) << size;
+            EXPECT_TRUE(fallback.bytes == text) << size;
+            EXPECT_EQ(fallback.pieces, real.pieces) << size;
+        }
+    }
+    Collector none(kRoom);
+    EXPECT_EQ(stream(posix, (dir.path() / "missing").string(), none), ReadStatus::Failed);
+}
+
+TEST(PieceReads, StopAndASatisfiedSinkEndTheReadBetweenPieces) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    const std::string text = patterned(40 * 1024);
+    const std::string path = dir.write("big.txt", text).string();
+    int asked = 0;
+    std::uint64_t lastAsked = 0;
+    const std::function<bool(std::uint64_t)> goOn = [&](std::uint64_t got) {
+        ++asked;
+        lastAsked = got;
+        return got < 3 * 1024;
+    };
+    ReadRequest request;
+    request.listedRegular = true;
+    request.goOn = &goOn;
+    Collector stopped(1024);
+    EXPECT_EQ(stream(fs, path, stopped, request), ReadStatus::Stopped);
+    EXPECT_EQ(stopped.pieces, 3);  // asked before every read after the first
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(lastAsked, 3u * 1024);
+
+    Collector satisfied(1024);
+    satisfied.wanted = 2048;
+    EXPECT_EQ(stream(fs, path, satisfied), ReadStatus::Ok);
+    EXPECT_EQ(satisfied.pieces, 2);
+}
+
+// The limit holds though the size was never asked, and a device or FIFO in a listed file's
+// place is never read without end.
+TEST(PieceReads, RefuseWhatAWholeReadRefuses) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    for (bool listedRegular : {true, false}) {
+        ReadRequest request;
+        request.listedRegular = listedRegular;
+        request.maxSize = 1000;
+        Collector over(256);
+        EXPECT_EQ(stream(fs, dir.write("over", std::string(5000, 'o')).string(), over, request), ReadStatus::TooLarge);
+        EXPECT_LE(over.bytes.size(), 1000u);
+        Collector at(256);
+        EXPECT_EQ(stream(fs, dir.write("at", std::string(1000, 'o')).string(), at, request), ReadStatus::Ok);
+        EXPECT_EQ(at.bytes.size(), 1000u);
+        // Under the limit with a room larger than the file: one piece and the read that finds the end.
+        Collector fits(4096);
+        EXPECT_EQ(stream(fs, dir.write("fits", std::string(999, 'o')).string(), fits, request), ReadStatus::Ok);
+        EXPECT_EQ(fits.pieces, 1);
+    }
+
+    ReadRequest listed;
+    listed.listedRegular = true;
+    Collector zero(4096);
+    EXPECT_EQ(stream(fs, "/dev/zero", zero, listed), ReadStatus::Failed);
+    EXPECT_EQ(zero.pieces, 0);  // looked at once it filled the room, before the sink saw anything
+    const std::string fifo = (dir.path() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    Collector fromFifo(4096);
+    stream(fs, fifo, fromFifo, listed);  // a FIFO without a writer gives nothing, at once
+    EXPECT_TRUE(fromFifo.bytes.empty());
+    EXPECT_EQ(stream(fs, fifo, fromFifo, ReadRequest{}), ReadStatus::Failed);
+}
+
+TEST(PieceReads, FillTheEntryFromTheOpenedFile) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    const std::string path = dir.write("a.txt", "twelve bytes").string();
+    DirEntry entry{"a.txt", EntryKind::File, false, {}};
+    ReadRequest request;
+    request.entry = &entry;
+    request.listedRegular = true;
+    Collector sink(4);
+    ASSERT_EQ(stream(fs, path, sink, request), ReadStatus::Ok);
+    EXPECT_EQ(sink.bytes, "twelve bytes");
+    ASSERT_TRUE(entry.infoLoaded);
+    EXPECT_EQ(entry.info.size, 12u);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(entry.info.inode, static_cast<std::uint64_t>(st.st_ino));
+}
+
+}  // namespace
+}  // namespace vsr::platform
