@@ -25,6 +25,9 @@ public:
     // The term's length in bytes: the length of every occurrence unless foldsByCharacter().
     std::size_t length() const { return term_.size(); }
     bool foldsByCharacter() const { return !keys_.empty(); }
+    // The most bytes an occurrence can take: a character folded by character may stand for a
+    // longer one in the text, up to four bytes each.
+    std::size_t longestOccurrence() const { return keys_.empty() ? term_.size() : keys_.size() * 4; }
 
     // Whether an occurrence that counts starts exactly at `p` (as next() would judge one found
     // there); `end` gets its end.
