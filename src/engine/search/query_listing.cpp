@@ -38,6 +38,24 @@ bool QueryListing::acceptable() {
 
 void QueryListing::releaseMemory() {
     if (matcher_) matcher_->release();
+    if (stream_) stream_->release();
+}
+
+void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& entry) {
+    stream_->begin(counts_, true);
+    const platform::ReadStatus status = run_.streamEntry(dir, entry, *stream_);
+    if (status == platform::ReadStatus::Ok) {
+        stream_->end();
+        if (run_.stopped()) return;
+    } else if (status == platform::ReadStatus::Failed) {
+        // Judged as a file that could not be read at all, whatever its first pieces held.
+        counts_.assign(query_.countSlots(), 0);
+    } else {
+        // Files too large to read are left out rather than judged on contents never seen, and
+        // so is a file whose read Stop ended.
+        return;
+    }
+    if (query_.listed(counts_)) list(dir, entry, false);
 }
 
 void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
@@ -49,6 +67,11 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         return;
     }
     if (!acceptable()) return;
+    if (!stream_ && !followUp_ && TermStream::suits(query_)) stream_ = std::make_unique<TermStream>(query_);
+    if (stream_) {
+        matchStreamed(dir, entry);
+        return;
+    }
     if (!matcher_) {
         // Inside one long match or file the matcher looks at the stop flag.
         matcher_ = query_.matcher([this] { return !run_.stopped(); });

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/query/compiled_query.h"
+#include "engine/query/term_stream.h"
 #include "engine/search/listed_file_step.h"
 #include "engine/search/search_run.h"
 
@@ -27,10 +28,14 @@ private:
     // Lists the file and hands it to the follow-up; `whole`: the run's buffer holds all of it;
     // `counted`: occurrences_ are this file's.
     void list(const std::string& dir, platform::DirEntry& entry, bool whole, bool counted = false);
+    // Counts a word query's terms piece by piece as the file is read, and lists the file.
+    void matchStreamed(const std::string& dir, platform::DirEntry& entry);
 
     SearchRun& run_;
     const CompiledQuery& query_;
     std::unique_ptr<QueryMatcher> matcher_;
+    // Word queries without a follow-up (which wants the whole text) are counted as they are read.
+    std::unique_ptr<TermStream> stream_;
     std::vector<std::int64_t> counts_;
     // Where the count found the term, for a follow-up that wants it.
     std::vector<Occurrence> occurrences_;

@@ -119,6 +119,17 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
     return status;
 }
 
+platform::ReadStatus SearchRun::streamEntry(const std::string& dir, platform::DirEntry& entry,
+                                           platform::PieceSink& sink) {
+    const std::string& fullName = fullPath(dir, entry.name);
+    const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
+    platform::ReadRequest request;
+    if (infoFromRead_) request.entry = &entry;
+    request.listedRegular = entry.kind == platform::EntryKind::File;
+    request.goOn = &goOn_;
+    return env_.fs.streamListed(file, sink, request);
+}
+
 void SearchRun::endFile() {
     if (budget_ && charged_ > 0) budget_->release(charged_);
     charged_ = 0;

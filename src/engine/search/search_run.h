@@ -87,6 +87,10 @@ public:
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
     // Stop ends the read of a large file between two pieces (ReadStatus::Stopped).
     platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
+    // Reads a listed file piece by piece into `sink` (see FileSystem::streamListed): the pieces
+    // take the sink's own memory, so the read budget is not charged. Stop ends the read between
+    // two pieces (ReadStatus::Stopped).
+    platform::ReadStatus streamEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink);
     // The information of each file read is taken from the opened file itself, not looked up by
     // name when the file is listed: for a caller that goes on to use the bytes read, the row
     // then describes the very file they came from.
