@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "engine/modify/byte_scan.h"
 
@@ -55,6 +56,37 @@ TEST(ByteScan, AgreesWithAPlainLoop) {
     const SpanScan all = scanSpan(feeds.data(), feeds.size());
     EXPECT_EQ(all.feeds, feeds.size());
     EXPECT_EQ(all.lastFeed, feeds.size() - 1);
+}
+
+// The k-th line feed from either end, over lengths around the widths looked at a time and
+// counts around those a piece holds: the offset a plain loop finds, or the length and (from
+// the start) the number there are when there are fewer.
+TEST(ByteScan, FindsTheKthLineFeedFromEitherEnd) {
+    std::mt19937 rng(11);
+    for (const std::size_t size : {0u, 1u, 2u, 31u, 32u, 33u, 64u, 65u, 100u, 1000u}) {
+        for (int round = 0; round < 30; ++round) {
+            std::string text(size, 'x');
+            const unsigned density = 1 + rng() % 60;
+            for (char& ch : text)
+                if (rng() % 100 < density) ch = '\n';
+            std::vector<std::size_t> feeds;
+            for (std::size_t i = 0; i < size; ++i)
+                if (text[i] == '\n') feeds.push_back(i);
+            for (std::size_t k = 1; k <= feeds.size() + 2; ++k) {
+                SCOPED_TRACE(std::to_string(size) + " k " + std::to_string(k) + " round " + std::to_string(round));
+                std::size_t seen = 99;
+                const std::size_t forward = nthFeed(text.data(), size, k, seen);
+                if (k <= feeds.size()) {
+                    EXPECT_EQ(forward, feeds[k - 1]);
+                    EXPECT_EQ(nthFeedBack(text.data(), size, k), feeds[feeds.size() - k]);
+                } else {
+                    EXPECT_EQ(forward, size);
+                    EXPECT_EQ(seen, feeds.size());
+                    EXPECT_EQ(nthFeedBack(text.data(), size, k), size);
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

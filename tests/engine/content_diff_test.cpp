@@ -306,16 +306,16 @@ TEST(SplicedDiff, AppliesAndIsTheLineDiffWhereThatIsUnique) {
     EXPECT_GT(other, 800);
 }
 
-// Lines of every length around the sixteen bytes the diff copies at a time, the last with or
-// without its line feed: the diff from the edits is the line diff's one answer.
+// Lines of every length around the sixteen or thirty-two bytes the diff copies at a time, the
+// last with or without its line feed: the diff from the edits is the line diff's one answer.
 TEST(SplicedDiff, LinesOfEveryLength) {
     std::mt19937 rng(7);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 800; ++round) {
         SCOPED_TRACE(round);
         std::string text;
         for (int n = 1 + pick(30); n > 0; --n) {
-            for (int k = pick(40); k > 0; --k) text += pick(12) == 0 ? 'a' : "xy -"[pick(4)];
+            for (int k = pick(pick(2) ? 40 : 80); k > 0; --k) text += pick(12) == 0 ? 'a' : "xy -"[pick(4)];
             text += '\n';
         }
         if (pick(2)) text.pop_back();

@@ -100,9 +100,78 @@ SpanScan scanSse2(const char* p, std::size_t n) {
         out.lastFeed = static_cast<std::size_t>(static_cast<const char*>(memrchr(p, '\n', i)) - p);
     return out;
 }
+
+// 32 bytes at a time: the LFs of each piece are counted, and the piece that holds the k-th is
+// looked into.
+__attribute__((target("avx2,popcnt"))) std::size_t nthFeedAvx2(const char* p, std::size_t n, std::size_t k,
+                                                               std::size_t& seen) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t i = 0, count = 0;
+    for (; i + 32 <= n; i += 32) {
+        unsigned mask = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i)), lf)));
+        const std::size_t here = static_cast<std::size_t>(__builtin_popcount(mask));
+        if (count + here >= k) {
+            for (std::size_t m = k - count; m > 1; --m) mask &= mask - 1;
+            return i + static_cast<std::size_t>(__builtin_ctz(mask));
+        }
+        count += here;
+    }
+    for (; i < n; ++i)
+        if (p[i] == '\n' && ++count == k) return i;
+    seen = count;
+    return n;
+}
+
+__attribute__((target("avx2,popcnt"))) std::size_t nthFeedBackAvx2(const char* p, std::size_t n, std::size_t k) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t end = n, count = 0;
+    for (; end >= 32; end -= 32) {
+        unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + end - 32)), lf)));
+        const std::size_t here = static_cast<std::size_t>(__builtin_popcount(mask));
+        if (count + here >= k) {
+            for (std::size_t m = k - count; m > 1; --m) mask &= ~(1u << (31 - __builtin_clz(mask)));
+            return end - 32 + 31 - static_cast<std::size_t>(__builtin_clz(mask));
+        }
+        count += here;
+    }
+    while (end > 0)
+        if (p[--end] == '\n' && ++count == k) return end;
+    return n;
+}
 #endif
 
 }  // namespace
+
+std::size_t nthFeed(const char* p, std::size_t n, std::size_t k, std::size_t& seen) {
+    seen = 0;
+#if defined(__x86_64__)
+    if (hasAvx2()) return nthFeedAvx2(p, n, k, seen);
+#endif
+    for (std::size_t i = 0; i < n;) {
+        const void* lf = std::memchr(p + i, '\n', n - i);
+        if (!lf) break;
+        i = static_cast<std::size_t>(static_cast<const char*>(lf) - p);
+        if (++seen == k) return i;
+        ++i;
+    }
+    return n;
+}
+
+std::size_t nthFeedBack(const char* p, std::size_t n, std::size_t k) {
+#if defined(__x86_64__)
+    if (hasAvx2()) return nthFeedBackAvx2(p, n, k);
+#endif
+    std::size_t count = 0;
+    for (std::size_t end = n; end > 0;) {
+        const void* lf = memrchr(p, '\n', end);
+        if (!lf) break;
+        end = static_cast<std::size_t>(static_cast<const char*>(lf) - p);
+        if (++count == k) return end;
+    }
+    return n;
+}
 
 SpanScan scanSpan(const char* p, std::size_t n) {
 #if defined(__x86_64__)

@@ -16,4 +16,10 @@ struct SpanScan {
 };
 SpanScan scanSpan(const char* p, std::size_t n);
 
+// The offset of the k-th LF (k >= 1) in [p, p + n), counted from the start; n when there are
+// fewer, `seen` then their number. Short distances cost no call into the C library.
+std::size_t nthFeed(const char* p, std::size_t n, std::size_t k, std::size_t& seen);
+// The same counted back from the end.
+std::size_t nthFeedBack(const char* p, std::size_t n, std::size_t k);
+
 }  // namespace vsr::engine

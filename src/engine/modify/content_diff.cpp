@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/modify/byte_scan.h"
 #include "engine/modify/unified_diff.h"
 
 namespace vsr::engine {
@@ -59,9 +60,9 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
             taken += e.newLength;
         }
         const std::size_t lastEnd = edits[m - 1].offset + edits[m - 1].length;
-        const void* lf = std::memchr(before.data() + lastEnd, '\n', before.size() - lastEnd);
-        const std::size_t lineEnd =
-            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - before.data()) + 1 : before.size();
+        std::size_t seen = 0;
+        const std::size_t lf = nthFeed(before.data() + lastEnd, before.size() - lastEnd, 1, seen);
+        const std::size_t lineEnd = lastEnd + lf + (lf < before.size() - lastEnd ? 1 : 0);
         const ReplacedLine line{first.line, first.offset - first.column, lineEnd, lineEnd - (first.offset - first.column) + growth};
         const LineEdits source{k, m, firstInserted};
         // Edits that each put back what they took out leave the line as it was; so may edits of

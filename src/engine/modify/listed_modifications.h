@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -71,8 +72,13 @@ private:
     platform::AttributeChanger& attributes_;
     const std::size_t maxBytes_;
 
+    // Looked up by the hash of the name: the standard hash of a string would have the map
+    // compare the name with every kept one's while they are few, and names share long prefixes.
+    struct NameHash {
+        std::size_t operator()(const std::string& name) const { return std::hash<std::string_view>{}(name); }
+    };
     mutable std::mutex mutex_;
-    std::unordered_map<std::string, ModifiedAhead> rows_;
+    std::unordered_map<std::string, ModifiedAhead, NameHash> rows_;
     std::size_t held_ = 0;
 };
 

@@ -4,10 +4,13 @@
 #include <charconv>
 #include <cstring>
 #include <vector>
-#if defined(__SSE2__)
+#if defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
+#include "engine/modify/byte_scan.h"
 #include "engine/modify/sequence_diff.h"
 
 namespace vsr::engine {
@@ -42,22 +45,33 @@ struct Stretch {
     std::size_t afterEnd = 0;
 };
 
-// The start of the line `lines` lines before the one starting at `pos` (or 0).
+// The start of the line `lines` lines before the one starting at `pos` (or 0): just past the
+// lines-th line feed back from the one that ends the line before.
 std::size_t linesBack(std::string_view text, std::size_t pos, std::size_t lines) {
-    for (std::size_t n = 0; n < lines && pos > 0; ++n) {
-        const void* lf = pos >= 2 ? memrchr(text.data(), '\n', pos - 1) : nullptr;
-        pos = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) + 1 : 0;
-    }
-    return pos;
+    if (lines == 0 || pos <= 1) return lines == 0 ? pos : 0;
+    const std::size_t lf = nthFeedBack(text.data(), pos - 1, lines);
+    return lf == pos - 1 ? 0 : lf + 1;
 }
 
-// The start of the line `lines` lines after the one starting at `pos` (or the end).
-std::size_t linesOn(std::string_view text, std::size_t pos, std::size_t lines) {
-    for (std::size_t n = 0; n < lines && pos < text.size(); ++n) {
-        const std::size_t lf = text.find('\n', pos);
-        pos = lf == std::string_view::npos ? text.size() : lf + 1;
+// The start of the line `lines` lines after the one starting at `pos`, or the end; `taken` is
+// how many lines that passed (fewer at the end of the text).
+std::size_t linesOn(std::string_view text, std::size_t pos, std::size_t lines, std::size_t& taken) {
+    taken = 0;
+    if (lines == 0 || pos >= text.size()) return pos;
+    std::size_t seen = 0;
+    const std::size_t rest = text.size() - pos;
+    const std::size_t lf = nthFeed(text.data() + pos, rest, lines, seen);
+    if (lf < rest) {
+        taken = lines;
+        return pos + lf + 1;
     }
-    return pos;
+    // The last line may lack its line feed.
+    taken = seen + (text.back() != '\n' ? 1 : 0);
+    return text.size();
+}
+std::size_t linesOn(std::string_view text, std::size_t pos, std::size_t lines) {
+    std::size_t taken = 0;
+    return linesOn(text, pos, lines, taken);
 }
 
 Stretch differingStretch(std::string_view before, std::string_view after, std::size_t context) {
@@ -114,6 +128,45 @@ namespace {
 
 constexpr std::string_view kNoNewline = "\n\\ No newline at end of file\n";
 
+#if defined(__x86_64__)
+bool hasAvx2() {
+    static const bool yes = __builtin_cpu_supports("avx2");
+    return yes;
+}
+
+// The loop of DiffWriter::lines 32 bytes at a time: copies the lines of [s, end) to `out`, each
+// piece up to the first line feed among its bytes, `sign` after every line feed but one that
+// ends the text; stops where fewer than 32 bytes are readable. True when it wrote the whole text
+// and the text ends with a line feed.
+__attribute__((target("avx2"))) bool linesAvx2(char*& out, const char*& s, const char* end, const char* readable,
+                                               char sign) {
+    const __m256i lf = _mm256_set1_epi8('\n');
+    char* p = out;
+    const char* from = s;
+    bool ended = false;
+    while (from < end && readable - from >= 32) {
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), bytes);
+        unsigned feeds = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, lf)));
+        const std::size_t left = static_cast<std::size_t>(end - from);
+        if (left < 32) feeds &= (1u << left) - 1;
+        const std::size_t kept = feeds ? static_cast<std::size_t>(__builtin_ctz(feeds)) + 1 : std::min<std::size_t>(left, 32);
+        from += kept;
+        p += kept;
+        if (feeds) {
+            if (from == end) {
+                ended = true;
+                break;
+            }
+            *p++ = sign;
+        }
+    }
+    out = p;
+    s = from;
+    return ended;
+}
+#endif
+
 // Writes a diff into a buffer known to be large enough: no line costs a look at the room left.
 class DiffWriter {
 public:
@@ -144,6 +197,9 @@ public:
         const char* const end = s + text.size();
         if (s == end) return;
         put(sign);
+#if defined(__x86_64__)
+        if (hasAvx2() && linesAvx2(p_, s, end, readable, sign)) return;
+#endif
 #if defined(__SSE2__)
         // Sixteen bytes are copied at a time, up to the first line feed among them; the last
         // piece reads past the text where the bytes around it allow.
@@ -173,7 +229,7 @@ public:
         }
         noNewline();
     }
-    static constexpr std::size_t kSlack = 16;
+    static constexpr std::size_t kSlack = 32;
 
 private:
     char* p_;
@@ -238,9 +294,8 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
         const std::size_t lead = std::min(ctx, lines[i].line);
         const std::size_t leadBegin = linesBack(before, lines[i].oldBegin, lead);
         // The context after: up to ctx lines, fewer at the end of the file.
-        std::size_t trailEnd = lines[j].oldEnd;
         std::size_t trail = 0;
-        for (; trail < ctx && trailEnd < before.size(); ++trail) trailEnd = linesOn(before, trailEnd, 1);
+        const std::size_t trailEnd = linesOn(before, lines[j].oldEnd, ctx, trail);
         const std::size_t aStart = lines[i].line - lead;
         const std::size_t count = lines[j].line + 1 + trail - aStart;
         hunks.push_back({i, j, leadBegin, trailEnd, aStart, count});
