@@ -206,7 +206,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     }
     if (key.second != 0) {
         handled_.emplace(key, index);
-        readAs_[index] = key;
+        if (!dryRun_) readAs_[index] = key;
     }
     // A stopped file is not written, and no backup of it was made.
     if (content.outcome == EngineOutcome::Stopped) return;

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -127,8 +129,14 @@ private:
     // Files this run already handled, by device and inode before and after the rewrite, with the
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.
-    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> handled_;
-    // The device and inode each handled row's file had when it was read.
+    struct FileKeyHash {
+        std::size_t operator()(const std::pair<std::uint64_t, std::uint64_t>& key) const {
+            return std::hash<std::uint64_t>{}(key.second * 0x9e3779b97f4a7c15ull ^ key.first);
+        }
+    };
+    std::unordered_map<std::pair<std::uint64_t, std::uint64_t>, std::size_t, FileKeyHash> handled_;
+    // The device and inode each handled row's file had when it was read (a dry run, which
+    // rewrites nothing, needs none).
     std::map<std::size_t, std::pair<std::uint64_t, std::uint64_t>> readAs_;
     // Why each failed row failed.
     std::map<std::size_t, std::string> failures_;
