@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -443,6 +444,25 @@ TEST(SplicedModification, SeesANulOrCrWhereverItIs) {
         }
     }
     EXPECT_EQ(spliced, 2);
+}
+
+// A diff of very many changed lines leaves none of its working memory to the thread that made it.
+TEST(SplicedDiff, GivesBackTheMemoryOfALargeDiff) {
+    PhraseRun run("a", "b");
+    std::string text;
+    for (int i = 0; i < 300000; ++i) text += "a\n";
+    const ModifiedContent content = run.content(text);
+    auto inUse = [] {
+        const struct mallinfo2 m = mallinfo2();
+        return m.uordblks + m.hblkhd;
+    };
+    const std::size_t before = inUse();
+    if (const std::string probe(4u << 20, 'x'); inUse() < before + probe.size()) GTEST_SKIP() << "the heap is not measurable here";
+    {
+        const std::string diff = contentDiff("f", text, content);
+        EXPECT_EQ(diff.size(), std::string("--- a/f\n+++ b/f\n@@ -1,300000 +1,300000 @@\n").size() + 300000u * 6u);
+    }
+    EXPECT_LT(inUse(), before + (1u << 20));
 }
 
 }  // namespace

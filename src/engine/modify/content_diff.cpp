@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/modify/byte_scan.h"
+#include "engine/modify/thread_buffer.h"
 #include "engine/modify/unified_diff.h"
 
 namespace vsr::engine {
@@ -18,15 +19,13 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
     struct LineEdits {
         std::size_t firstEdit, endEdit, firstInserted;
     };
-    // A thread reuses these from one file to the next; a file with very many changed lines
-    // does not leave its memory to the thread.
-    thread_local std::vector<ReplacedLine> lines;
-    thread_local std::vector<LineEdits> sources;
-    constexpr std::size_t kKeptLines = 1u << 16;
-    if (lines.capacity() > kKeptLines) std::vector<ReplacedLine>().swap(lines);
-    if (sources.capacity() > kKeptLines) std::vector<LineEdits>().swap(sources);
-    lines.clear();
-    sources.clear();
+    // A thread reuses these from one file to the next.
+    thread_local std::vector<ReplacedLine> keptLines;
+    thread_local std::vector<LineEdits> keptSources;
+    ThreadBuffer<ReplacedLine> linesBuffer(keptLines);
+    ThreadBuffer<LineEdits> sourcesBuffer(keptSources);
+    std::vector<ReplacedLine>& lines = *linesBuffer;
+    std::vector<LineEdits>& sources = *sourcesBuffer;
     // The new line: the old one with the new texts of its edits in place of their occurrences.
     auto write = [&](char* out, const ReplacedLine& line, const LineEdits& source) {
         auto put = [&out](const char* from, std::size_t n) {

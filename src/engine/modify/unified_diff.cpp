@@ -12,6 +12,7 @@
 
 #include "engine/modify/byte_scan.h"
 #include "engine/modify/sequence_diff.h"
+#include "engine/modify/thread_buffer.h"
 
 namespace vsr::engine {
 namespace {
@@ -266,15 +267,6 @@ struct LinesHunk {
     std::size_t leadBegin, trailEnd, aStart, count;
 };
 
-// The hunks of one diff; a thread reuses them from one file to the next.
-std::vector<LinesHunk>& reusedHunks() {
-    thread_local std::vector<LinesHunk> hunks;
-    // A file with very many hunks does not leave its memory to the thread.
-    if (hunks.capacity() > (1u << 16)) std::vector<LinesHunk>().swap(hunks);
-    hunks.clear();
-    return hunks;
-}
-
 }  // namespace
 
 std::string unifiedDiffOfLines(std::string_view name, std::string_view before, const std::vector<ReplacedLine>& lines,
@@ -283,7 +275,10 @@ std::string unifiedDiffOfLines(std::string_view name, std::string_view before, c
     const std::size_t ctx = static_cast<std::size_t>(context < 0 ? 0 : context);
     // The hunks are laid out first, so the text is written into one buffer of the most it can
     // take, which is then cut to what it took.
-    std::vector<LinesHunk>& hunks = reusedHunks();
+    // A thread reuses these from one file to the next.
+    thread_local std::vector<LinesHunk> keptHunks;
+    ThreadBuffer<LinesHunk> hunksBuffer(keptHunks);
+    std::vector<LinesHunk>& hunks = *hunksBuffer;
     const bool quoted = needsQuoting(name);
     const bool lastFeedMissing = !before.empty() && before.back() != '\n';
     std::size_t size = headersSize(name, quoted);
