@@ -17,7 +17,10 @@ void DiffOutput::take(std::string& diff) {
 bool DiffOutput::flush() {
     if (held_.empty()) return !failed_;
     // What the stream holds goes out first, so the order on the descriptor is the order taken.
-    if (std::fflush(out_) != 0) failed_ = true;
+    if (!failed_ && std::fflush(out_) != 0) {
+        failed_ = true;
+        error_ = errno;
+    }
     const int fd = fileno(out_);
     iovec pieces[kHeldDiffs];
     std::size_t next = 0;
@@ -29,6 +32,7 @@ bool DiffOutput::flush() {
         if (written < 0) {
             if (errno == EINTR) continue;
             failed_ = true;
+            error_ = errno;
             break;
         }
         // A short write leaves the rest of a diff, and the diffs after it, for the next call.

@@ -21,6 +21,8 @@ public:
     void take(std::string& diff);
     // Writes every diff held; false when the stream refused some of it (then and before).
     bool flush();
+    // Why the stream refused, when it did (an errno value).
+    int error() const { return error_; }
 
 private:
     static constexpr std::size_t kHeldBytes = 1u << 20;
@@ -30,6 +32,7 @@ private:
     std::vector<std::string> held_;
     std::size_t heldBytes_ = 0;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 }  // namespace vsr::tools

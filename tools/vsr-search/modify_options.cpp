@@ -36,8 +36,9 @@ const char* modifyUsage() {
            "--dry-run changes nothing on disk and prints instead the unified diff of every file that\n"
            "would change (names relative to --path), which `patch -p1` applies to a copy of the folder;\n"
            "a file with a NUL byte is listed as \"Binary files a/NAME and b/NAME differ\".\n"
-           "Exit status 3 when a file failed (or with --dry-run would fail) to be modified or restored, and when\n"
-           "a message ended the modification (the files not reached are left as they were).\n";
+           "Exit status 3 when a file failed (or with --dry-run would fail) to be modified or restored, when\n"
+           "a message ended the modification (the files not reached are left as they were), and when the\n"
+           "diff of --dry-run could not be written.\n";
 }
 
 bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, engine::SearchConditions& c,

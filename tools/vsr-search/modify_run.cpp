@@ -1,5 +1,6 @@
 #include "modify_run.h"
 
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -72,6 +73,14 @@ engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
     };
 }
 
+// Writes the diffs still held; false, with the reason on standard error, when the output refused
+// some of them: a diff cut short is not a dry run that succeeded.
+bool wroteDiffs(DiffOutput& diffs) {
+    if (diffs.flush()) return true;
+    std::fprintf(stderr, "vsr-search: cannot write the diff: %s\n", std::strerror(diffs.error()));
+    return false;
+}
+
 // Prints each diff when its row's turn comes.
 engine::ModifyDriver::Proposal printer(DiffOutput& out) {
     return [&out](std::size_t, std::string& diff) { out.take(diff); };
@@ -91,8 +100,8 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
     driver.setContentStep(diffStep(conditions));
     driver.setDryRun(printer(diffs));
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
-    diffs.flush();
-    return reportFailures(driver, host.results()) ? 3 : 0;
+    const bool written = wroteDiffs(diffs);
+    return reportFailures(driver, host.results()) || !written ? 3 : 0;
 }
 
 // The interval the request gives every row, shown in the row when the list shows intervals.
@@ -136,8 +145,8 @@ int ListedDryRun::finish() {
     if (!begun_) return 0;
     begun_ = false;
     driver_->endListed();
-    diffs_->flush();
-    return reportFailures(*driver_, host_.results()) ? 3 : 0;
+    const bool written = wroteDiffs(*diffs_);
+    return reportFailures(*driver_, host_.results()) || !written ? 3 : 0;
 }
 
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,

@@ -160,5 +160,23 @@ TEST(VsrSearchDryRun, RefusedWithUndoOrWithoutModify) {
     EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "ab\n");
 }
 
+// An output that refuses the diff (a full disk) makes the dry run fail, with the reason, rather
+// than end as if the diff were whole.
+TEST(VsrSearchDryRun, ADiffTheOutputRefusesIsAFailure) {
+    vsr::test::TempDir tree;
+    tree.write("a.txt", "ab\n");
+    const std::string command = std::string("exec '") + VSR_SEARCH_EXE + "' --path '" + tree.str() +
+                                "' --query ab --modify delete --dry-run >/dev/full";
+    const vsr::test::ToolRun full = vsr::test::runProgram("/bin/sh", {"-c", command});
+    EXPECT_EQ(full.status, 3);
+    EXPECT_NE(full.err.find("vsr-search: cannot write the diff: "), std::string::npos) << full.err;
+    // The same run to an output that takes it succeeds.
+    const vsr::test::ToolRun fine = vsr::test::runProgram(
+        VSR_SEARCH_EXE, {"--path", tree.str(), "--query", "ab", "--modify", "delete", "--dry-run"});
+    EXPECT_EQ(fine.status, 0) << fine.err;
+    EXPECT_EQ(fine.out, "--- a/a.txt\n+++ b/a.txt\n@@ -1 +1 @@\n-ab\n+\n");
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "ab\n");
+}
+
 }  // namespace
 }  // namespace vsr::tools
