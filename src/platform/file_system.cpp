@@ -57,6 +57,7 @@ ReadStatus FileSystem::streamListed(const FileRef& file, PieceSink& sink, const 
     if (status != ReadStatus::Ok) return status;
     for (std::size_t at = 0; at < whole.size();) {
         const std::span<char> room = sink.room();
+        if (room.empty()) return ReadStatus::Failed;
         const std::size_t n = std::min(room.size(), whole.size() - at);
         std::memcpy(room.data(), whole.data() + at, n);
         at += n;

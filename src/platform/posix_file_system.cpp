@@ -245,6 +245,7 @@ ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, c
     for (;;) {
         if (got > 0 && request.goOn && !(*request.goOn)(got)) return ReadStatus::Stopped;
         const std::span<char> room = sink.room();
+        if (room.empty()) return ReadStatus::Failed;  // a read into no room would look like the end
         const ssize_t n = ::read(fd, room.data(), room.size());
         if (n < 0) {
             if (errno == EINTR) continue;

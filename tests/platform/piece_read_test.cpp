@@ -74,6 +74,11 @@ TEST(PieceReads, HandOverEveryByteOnceAndInOrder) {
     }
     Collector none(kRoom);
     EXPECT_EQ(stream(posix, (dir.path() / "missing").string(), none), ReadStatus::Failed);
+    // A sink without room is refused rather than taken for the end of the file.
+    Collector noRoom(0);
+    EXPECT_EQ(stream(posix, dir.write("some", "bytes").string(), noRoom), ReadStatus::Failed);
+    fake.addFile("/t/some", "bytes");
+    EXPECT_EQ(stream(fake, "/t/some", noRoom), ReadStatus::Failed);
 }
 
 TEST(PieceReads, StopAndASatisfiedSinkEndTheReadBetweenPieces) {
