@@ -42,6 +42,8 @@ struct DirEntry {
     EntryKind kind = EntryKind::File;
     bool infoLoaded = false;
     FileInfo info;
+    // Listed through a symbolic link (kind tells what it names): the file may lie anywhere.
+    bool viaLink = false;
 };
 
 // A reusable read buffer: grows to the largest file seen and is never zero-filled, so a walk
@@ -105,6 +107,9 @@ struct ReadRequest {
     // room is read to its end without asking the system for its size and kind first. Ignored
     // while `entry` wants its information filled.
     bool listedRegular = false;
+    // The listing showed the regular file itself, not a link to it: it lies on the file system
+    // of its folder's handle.
+    bool listedPlain = false;
     const std::function<bool(std::uint64_t bytesRead)>* goOn = nullptr;
 };
 

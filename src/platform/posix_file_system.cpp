@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,11 +40,13 @@ std::string_view baseName(const std::string& path) {
 // The kind of a listed entry: regular files and folders straight from d_type; links are
 // resolved so a link to a file is searched as that file, while a link to a folder is never
 // walked (a link loop can't hang the walk).
-EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
+EntryKind kindOf(int dirFd, unsigned char type, const char* name, bool& viaLink) {
+    viaLink = false;
     switch (type) {
         case DT_REG: return EntryKind::File;
         case DT_DIR: return EntryKind::Directory;
         case DT_LNK: {
+            viaLink = true;
             struct stat st;
             if (fstatat(dirFd, name, &st, 0) != 0) return EntryKind::Other;
             return S_ISREG(st.st_mode) ? EntryKind::File : EntryKind::Other;
@@ -53,8 +56,8 @@ EntryKind kindOf(int dirFd, unsigned char type, const char* name) {
             if (fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
             if (S_ISREG(st.st_mode)) return EntryKind::File;
             if (S_ISDIR(st.st_mode)) return EntryKind::Directory;
-            if (S_ISLNK(st.st_mode) && fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode))
-                return EntryKind::File;
+            viaLink = S_ISLNK(st.st_mode);
+            if (viaLink && fstatat(dirFd, name, &st, 0) == 0 && S_ISREG(st.st_mode)) return EntryKind::File;
             return EntryKind::Other;
         }
         default: return EntryKind::Other;
@@ -77,6 +80,23 @@ bool lookAtOpened(int fd, DirEntry* entry, std::uint64_t& size) {
     }
     size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     return true;
+}
+
+// Whether the folder lies on a file system that keeps its files on a local disk or in memory.
+// There a read of a regular file returns fewer bytes than asked for only at the file's end;
+// network and user-space file systems (and /proc) may return less at any point.
+bool onLocalDisk(int fd) {
+    struct statfs fs;
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case 0xEF53UL:      // ext2, ext3, ext4
+        case 0x58465342UL:  // xfs
+        case 0x9123683EUL:  // btrfs
+        case 0xF2F52010UL:  // f2fs
+        case 0x01021994UL:  // tmpfs
+            return true;
+        default: return false;
+    }
 }
 
 // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
@@ -168,7 +188,7 @@ bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<Di
             if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
             DirEntry& entry = out.emplace_back();
             entry.name = name;
-            entry.kind = kindOf(fd, e->d_type, name);
+            entry.kind = kindOf(fd, e->d_type, name, entry.viaLink);
         }
     }
     // The walk reads this folder's files and lists its subfolders next: the handle lets each be
@@ -178,7 +198,7 @@ bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<Di
         ::close(fd);
         return true;
     }
-    auto folder = std::make_shared<const Folder>(path, fd, held_);
+    auto folder = std::make_shared<const Folder>(path, fd, held_, onLocalDisk(fd));
     keepFolder(folder);
     handle = folder;
     return true;
@@ -223,13 +243,20 @@ ReadStatus PosixFileSystem::readListed(const FileRef& file, FileBuffer& buffer, 
     buffer.setSize(0);
     const int fd = openListed(file);
     if (fd < 0) return ReadStatus::Failed;
-    return readOpened(fd, buffer, request);
+    return readOpened(fd, buffer, request, shortReadIsEnd(file, request));
+}
+
+bool PosixFileSystem::shortReadIsEnd(const FileRef& file, const ReadRequest& request) {
+    const auto* folder = dynamic_cast<const Folder*>(file.folder);
+    return request.listedRegular && request.listedPlain && folder && folder->onLocalDisk && file.nameStart > 0 &&
+           file.nameStart < file.path.size();
 }
 
 ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request) {
     const int fd = openListed(file);
     if (fd < 0) return ReadStatus::Failed;
     const FdCloser closer{fd};
+    const bool shortReadEnds = shortReadIsEnd(file, request);
     DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
     bool sized = false;
     std::uint64_t expected = 0;
@@ -261,10 +288,11 @@ ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, c
         if (!sink.arrived(static_cast<std::size_t>(n))) return ReadStatus::Ok;
         // A regular file that delivered the size fstat gave is complete: no read to find the end.
         if (sized && got == expected) return ReadStatus::Ok;
+        if (shortReadEnds && static_cast<std::size_t>(n) < room.size()) return ReadStatus::Ok;
     }
 }
 
-ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadRequest& request) {
+ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadRequest& request, bool shortReadEnds) {
     const FdCloser closer{fd};
     DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
     bool sized = false;
@@ -351,6 +379,7 @@ ReadStatus PosixFileSystem::readOpened(int fd, FileBuffer& buffer, const ReadReq
         // A regular file that delivered the size fstat gave is complete; skipping the read
         // that would return 0 saves a system call per file.
         if (sized && got == expected && expected > 0) break;
+        if (shortReadEnds && static_cast<std::size_t>(n) < want) break;
     }
     buffer.setSize(got);
     if (request.stopAtNul && nulChecked < got) {

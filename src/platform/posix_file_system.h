@@ -37,10 +37,14 @@ public:
 private:
     // A handle of a listed folder; closed when the last user lets go of it.
     struct Folder final : FolderHandle {
-        Folder(std::string p, int d, std::atomic<int>& held) : path(std::move(p)), fd(d), held_(held) { ++held_; }
+        Folder(std::string p, int d, std::atomic<int>& held, bool local)
+            : path(std::move(p)), fd(d), onLocalDisk(local), held_(held) {
+            ++held_;
+        }
         ~Folder() override;
         std::string path;
         int fd = -1;
+        bool onLocalDisk = false;  // see onLocalDisk() in the source
         std::atomic<int>& held_;
     };
     // Opens `path` for reading relative to a recently listed folder when it lies there, so the
@@ -55,7 +59,11 @@ private:
     // Lists the opened folder `fd` named `path`, keeping it as the handle when there is room.
     bool listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle);
     // Reads the opened file as `request` says and closes it.
-    ReadStatus readOpened(int fd, FileBuffer& buffer, const ReadRequest& request);
+    ReadStatus readOpened(int fd, FileBuffer& buffer, const ReadRequest& request, bool shortReadEnds = false);
+    // Whether a read of `file` that returns fewer bytes than asked for is at its end: a file
+    // listed as itself (no link) in a folder whose handle lies on a local disk, where reads of
+    // regular files come short only there. Saves the read that would return nothing.
+    static bool shortReadIsEnd(const FileRef& file, const ReadRequest& request);
     std::mutex mutex_;
     // The folders listed last (readers of files lag behind the walk by a few folders).
     std::array<std::shared_ptr<const Folder>, 8> folders_;

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "platform/fake_file_system.h"
 #include "platform/posix_file_system.h"
@@ -140,6 +144,59 @@ TEST(PieceReads, RefuseWhatAWholeReadRefuses) {
     stream(fs, fifo, fromFifo, listed);  // a FIFO without a writer gives nothing, at once
     EXPECT_TRUE(fromFifo.bytes.empty());
     EXPECT_EQ(stream(fs, fifo, fromFifo, ReadRequest{}), ReadStatus::Failed);
+}
+
+// Streams `name` of a folder listed through `fs`, as the search does: by its name in the
+// folder's handle, listed as itself. Empty when the folder has no such regular file.
+std::optional<std::string> streamListedAsSearchDoes(PosixFileSystem& fs, const std::string& folder,
+                                                    const std::string& name, std::size_t roomBytes,
+                                                    int* pieces = nullptr) {
+    std::vector<DirEntry> entries;
+    FolderRef handle;
+    if (!fs.listFolder(folder, entries, handle) || !handle) return std::nullopt;
+    const auto it = std::find_if(entries.begin(), entries.end(), [&](const DirEntry& e) { return e.name == name; });
+    if (it == entries.end() || it->kind != EntryKind::File) return std::nullopt;
+    ReadRequest request;
+    request.listedRegular = true;
+    request.listedPlain = !it->viaLink;
+    Collector sink(roomBytes);
+    const std::string path = folder + "/" + name;
+    if (fs.streamListed({path, folder.size() + 1, handle.get()}, sink, request) != ReadStatus::Ok) return std::nullopt;
+    if (pieces) *pieces = sink.pieces;
+    return sink.bytes;
+}
+
+// On a local disk a short read is taken for the end of a file listed as itself (no read that
+// returns nothing), and every size still comes whole; a link is listed as one. Where reads come
+// short before the end (/proc), the whole file is still read.
+TEST(PieceReads, AShortReadEndsOnlyAFileOnALocalDisk) {
+    vsr::test::TempDir dir;
+    PosixFileSystem fs;
+    constexpr std::size_t kRoom = 4096;
+    const std::vector<std::size_t> sizes{0, 1, kRoom - 1, kRoom, kRoom + 1, 3 * kRoom, 7 * kRoom + 5};
+    for (std::size_t i = 0; i < sizes.size(); ++i) dir.write("f" + std::to_string(i), patterned(sizes[i]));
+    ASSERT_EQ(::symlink("f4", (dir.path() / "link").c_str()), 0);
+    const std::string folder = dir.path().string();
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        int pieces = 0;
+        const auto bytes = streamListedAsSearchDoes(fs, folder, "f" + std::to_string(i), kRoom, &pieces);
+        ASSERT_TRUE(bytes) << sizes[i];
+        EXPECT_TRUE(*bytes == patterned(sizes[i])) << sizes[i];
+        EXPECT_EQ(pieces, static_cast<int>((sizes[i] + kRoom - 1) / kRoom)) << sizes[i];
+    }
+    const auto linked = streamListedAsSearchDoes(fs, folder, "link", kRoom);
+    ASSERT_TRUE(linked);
+    EXPECT_TRUE(*linked == patterned(kRoom + 1));
+    std::vector<DirEntry> entries;
+    FolderRef handle;
+    ASSERT_TRUE(fs.listFolder(folder, entries, handle));
+    for (const DirEntry& e : entries) EXPECT_EQ(e.viaLink, e.name == "link") << e.name;
+
+    // The kernel hands this file over a page or so per read, though more is asked for.
+    const auto smaps = streamListedAsSearchDoes(fs, "/proc/self", "smaps", 64 * 1024);
+    if (!smaps) GTEST_SKIP() << "no /proc/self/smaps here";
+    EXPECT_GT(smaps->size(), 3 * kRoom);
+    EXPECT_EQ(smaps->back(), '\n');
 }
 
 TEST(PieceReads, FillTheEntryFromTheOpenedFile) {

@@ -59,7 +59,11 @@ int main(int argc, char** argv) {
     platform::NoTypeNames typeNames;
     tools::ConsoleHost host(stdout, stderr);
     host.printRows = !options.modify.modify;
-    engine::SearchDriver driver({fs, clock, formats, typeNames}, host);
+    // Printed rows name the file and its count only; what else reads the rows needs their
+    // sizes, times and attributes.
+    const bool rowInfo = options.modify.modify || options.lines || !options.listFile.empty() ||
+                         tools::pagesRequested(options.report);
+    engine::SearchDriver driver({fs, clock, formats, typeNames, rowInfo}, host);
     driver.setThreads(options.threads);
     options.modify.threads = options.threads;
 

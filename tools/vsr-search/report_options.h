@@ -28,6 +28,8 @@ const char* reportUsage();
 // The search keeps what the report needs (each row's complete count list) when one is asked for.
 engine::RunOptions reportRunOptions(const ReportRequest& r);
 
+// Whether any page is asked for.
+inline bool pagesRequested(const ReportRequest& r) { return !r.reportFile.empty() || !r.browseFile.empty(); }
 // Writes the pages asked for; a failure is told on `err`. False when one could not be written.
 bool writeRequestedPages(std::FILE* err, const ReportRequest& r, const engine::SearchConditions& conditions,
                          engine::SearchEnv env, engine::SearchHost& host);

@@ -71,6 +71,7 @@ void SearchPool::fillJob(Job& job, EventSlot* slot, const SharedFolder& dir, con
     job.dir = dir;
     job.entry.name.assign(entry.name);
     job.entry.kind = entry.kind;
+    job.entry.viaLink = entry.viaLink;
     job.entry.infoLoaded = entry.infoLoaded;
     job.entry.info = entry.info;
     job.folder = folder;

@@ -105,6 +105,7 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
     // gets its own when the file is listed (listFile), so unlisted files cost no fstat.
     if (infoFromRead_) request.entry = &entry;
     request.listedRegular = entry.kind == platform::EntryKind::File;
+    request.listedPlain = request.listedRegular && !entry.viaLink;
     request.stopAtNul = stopAtNul;
     request.goOn = &goOn_;
     const platform::ReadStatus status = env_.fs.readListed(file, buffer_, request);
@@ -126,6 +127,7 @@ platform::ReadStatus SearchRun::streamEntry(const std::string& dir, platform::Di
     platform::ReadRequest request;
     if (infoFromRead_) request.entry = &entry;
     request.listedRegular = entry.kind == platform::EntryKind::File;
+    request.listedPlain = request.listedRegular && !entry.viaLink;
     request.goOn = &goOn_;
     return env_.fs.streamListed(file, sink, request);
 }
@@ -137,7 +139,7 @@ void SearchRun::endFile() {
 
 void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
                          const std::vector<std::int64_t>& counts) {
-    if (!entry.infoLoaded) {
+    if (!entry.infoLoaded && env_.rowInfo) {
         // By name in the folder's handle: a name-only listing stats every file it lists.
         const std::string& full = fullPath(dir, entry.name);
         env_.fs.loadInfo(platform::FileRef{full, full.size() - entry.name.size(), folder_}, entry);

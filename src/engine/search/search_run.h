@@ -24,6 +24,9 @@ struct SearchEnv {
     platform::Clock& clock;
     const platform::LocaleFormats& formats;
     const platform::TypeNames& typeNames;
+    // Rows carry each file's size, time and attributes. A caller that shows none of them (and
+    // modifies nothing by the rows) turns this off and saves a look-up per listed file.
+    bool rowInfo = true;
 };
 
 class ReadBudget;

@@ -29,6 +29,9 @@ TEST(ListFile, WritesTheRowsAsATableOverAReadOnlyFile) {
     // Several words: their counts stand left-aligned in the Found column.
     EXPECT_NE(text.find("one.txt  " + dir.str() + "/tree  2, 1 "), std::string::npos) << text;
     EXPECT_NE(text.find("noext    " + dir.str() + "/tree  0, 1 "), std::string::npos) << text;
+    // The table shows what printed rows leave out: each file's size and time.
+    EXPECT_NE(text.find("0.017 KB"), std::string::npos) << text;
+    EXPECT_NE(text.find("0.005 KB"), std::string::npos) << text;
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
 }
 
