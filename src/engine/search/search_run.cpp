@@ -98,17 +98,9 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
             return platform::ReadStatus::Failed;
         }
     }
-    const std::string& fullName = fullPath(dir, entry.name);
-    const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
-    platform::ReadRequest request;
-    // Only a caller that keeps the file's identity asks the read for the information; a row
-    // gets its own when the file is listed (listFile), so unlisted files cost no fstat.
-    if (infoFromRead_) request.entry = &entry;
-    request.listedRegular = entry.kind == platform::EntryKind::File;
-    request.listedPlain = request.listedRegular && !entry.viaLink;
+    platform::ReadRequest request = listedRequest(entry);
     request.stopAtNul = stopAtNul;
-    request.goOn = &goOn_;
-    const platform::ReadStatus status = env_.fs.readListed(file, buffer_, request);
+    const platform::ReadStatus status = env_.fs.readListed(listedFile(dir, entry), buffer_, request);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;
@@ -122,14 +114,23 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
 
 platform::ReadStatus SearchRun::streamEntry(const std::string& dir, platform::DirEntry& entry,
                                            platform::PieceSink& sink) {
+    return env_.fs.streamListed(listedFile(dir, entry), sink, listedRequest(entry));
+}
+
+platform::FileRef SearchRun::listedFile(const std::string& dir, const platform::DirEntry& entry) {
     const std::string& fullName = fullPath(dir, entry.name);
-    const platform::FileRef file{fullName, fullName.size() - entry.name.size(), folder_};
+    return {fullName, fullName.size() - entry.name.size(), folder_};
+}
+
+platform::ReadRequest SearchRun::listedRequest(platform::DirEntry& entry) {
     platform::ReadRequest request;
+    // Only a caller that keeps the file's identity asks the read for the information; a row
+    // gets its own when the file is listed (listFile), so unlisted files cost no fstat.
     if (infoFromRead_) request.entry = &entry;
     request.listedRegular = entry.kind == platform::EntryKind::File;
     request.listedPlain = request.listedRegular && !entry.viaLink;
     request.goOn = &goOn_;
-    return env_.fs.streamListed(file, sink, request);
+    return request;
 }
 
 void SearchRun::endFile() {

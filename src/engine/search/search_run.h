@@ -116,6 +116,10 @@ public:
 
 private:
     SearchEvent& post(SearchEvent::Kind kind);
+    // The listed file `entry` of `dir` as a read names it (by its name in the folder's handle),
+    // and how it is read: as the walk listed it, with Stop asked between pieces.
+    platform::FileRef listedFile(const std::string& dir, const platform::DirEntry& entry);
+    platform::ReadRequest listedRequest(platform::DirEntry& entry);
     EventSlot* slot();
 
     const SearchConditions& conditions_;
