@@ -16,48 +16,12 @@
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
 #include "support/temp_dir.h"
+#include "support/watched_reads.h"
 
 namespace vsr::engine {
 namespace {
 
-// The real file system, watching the pieces of every read: it records the most bytes any read
-// got to, and presses Stop (as the window's thread would) once a read has passed `pressAt`.
-class WatchedReads final : public platform::FileSystem {
-public:
-    WatchedReads(platform::FileSystem& inner, std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
-
-    bool listDirectory(const std::string& dir, std::vector<platform::DirEntry>& out) override {
-        return inner_.listDirectory(dir, out);
-    }
-    bool listFolder(const std::string& dir, std::vector<platform::DirEntry>& out, platform::FolderRef& handle) override {
-        return inner_.listFolder(dir, out, handle);
-    }
-    bool stat(const std::string& path, platform::FileInfo& out) override { return inner_.stat(path, out); }
-    platform::ReadStatus readFile(const std::string& path, platform::FileBuffer& buffer, std::uint64_t maxSize) override {
-        return inner_.readFile(path, buffer, maxSize);
-    }
-    platform::ReadStatus readListed(const platform::FileRef& file, platform::FileBuffer& buffer,
-                                    const platform::ReadRequest& request) override {
-        std::function<bool(std::uint64_t)> goOn = [&](std::uint64_t got) {
-            std::uint64_t most = mostRead.load();
-            while (got > most && !mostRead.compare_exchange_weak(most, got)) {
-            }
-            if (pressAt > 0 && got >= pressAt) stop_ = true;
-            return !request.goOn || (*request.goOn)(got);
-        };
-        platform::ReadRequest watched = request;
-        watched.goOn = &goOn;
-        return inner_.readListed(file, buffer, watched);
-    }
-    void releaseCaches() override { inner_.releaseCaches(); }
-
-    std::uint64_t pressAt = 0;  // 0: never
-    std::atomic<std::uint64_t> mostRead = 0;
-
-private:
-    platform::FileSystem& inner_;
-    std::atomic<bool>& stop_;
-};
+using vsr::test::WatchedReads;
 
 struct HugeFileSearch {
     static constexpr std::uint64_t kHuge = 96u * platform::kReadPieceBytes + 3;
@@ -73,6 +37,8 @@ struct HugeFileSearch {
     SearchConditions conditions = formConditions(dir.str());
 
     HugeFileSearch() {
+        // Every read is a whole read, watched piece by piece.
+        fs.wholeReadsOnly = true;
         // The word at the head of the file, then a hole of zeros up to the full size.
         const std::string huge = dir.write("huge.txt", "needle here\n").string();
         EXPECT_EQ(::truncate(huge.c_str(), static_cast<off_t>(kHuge)), 0);

@@ -18,54 +18,14 @@
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
 #include "support/temp_dir.h"
+#include "support/watched_reads.h"
 
 namespace vsr::engine {
 namespace {
 
 constexpr std::size_t kPiece = TermStream::kPieceBytes;
 
-// The real file system, watching the piece reads: it records the most bytes any read got to,
-// and presses Stop (as the window's thread would) once a read has passed `pressAt`.
-class WatchedPieces final : public platform::FileSystem {
-public:
-    WatchedPieces(platform::FileSystem& inner, std::atomic<bool>& stop) : inner_(inner), stop_(stop) {}
-
-    bool listDirectory(const std::string& dir, std::vector<platform::DirEntry>& out) override {
-        return inner_.listDirectory(dir, out);
-    }
-    bool stat(const std::string& path, platform::FileInfo& out) override { return inner_.stat(path, out); }
-    platform::ReadStatus readFile(const std::string& path, platform::FileBuffer& buffer, std::uint64_t maxSize) override {
-        return inner_.readFile(path, buffer, maxSize);
-    }
-    platform::ReadStatus readListed(const platform::FileRef& file, platform::FileBuffer& buffer,
-                                    const platform::ReadRequest& request) override {
-        ++wholeReads;
-        return inner_.readListed(file, buffer, request);
-    }
-    platform::ReadStatus streamListed(const platform::FileRef& file, platform::PieceSink& sink,
-                                      const platform::ReadRequest& request) override {
-        ++streamedReads;
-        const std::function<bool(std::uint64_t)> goOn = [&](std::uint64_t got) {
-            std::uint64_t most = mostRead.load();
-            while (got > most && !mostRead.compare_exchange_weak(most, got)) {
-            }
-            if (pressAt > 0 && got >= pressAt) stop_ = true;
-            return !request.goOn || (*request.goOn)(got);
-        };
-        platform::ReadRequest watched = request;
-        watched.goOn = &goOn;
-        return inner_.streamListed(file, sink, watched);
-    }
-
-    std::uint64_t pressAt = 0;  // 0: never
-    std::atomic<std::uint64_t> mostRead = 0;
-    std::atomic<int> wholeReads = 0;
-    std::atomic<int> streamedReads = 0;
-
-private:
-    platform::FileSystem& inner_;
-    std::atomic<bool>& stop_;
-};
+using vsr::test::WatchedReads;
 
 struct StreamedSearch {
     vsr::test::TempDir dir;
@@ -74,7 +34,7 @@ struct StreamedSearch {
     platform::FakeLocaleFormats formats;
     platform::FakeTypeNames types;
     RecordingHost host;
-    WatchedPieces fs{posix, host.state.stop};
+    WatchedReads fs{posix, host.state.stop};
     SearchDriver driver{{fs, clock, formats, types}, host};
     SearchConditions conditions = formConditions(dir.str());
     std::map<std::string, std::string> files;  // name -> contents
