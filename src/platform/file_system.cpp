@@ -53,8 +53,11 @@ ReadStatus FileSystem::streamListed(const FileRef& file, PieceSink& sink, const 
     FileBuffer whole;
     ReadRequest wholeRead = request;
     wholeRead.stopAtNul = false;
+    DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
+    if (request.infoAfter) wholeRead.entry = nullptr;
     const ReadStatus status = readListed(file, whole, wholeRead);
     if (status != ReadStatus::Ok) return status;
+    sink.expect(whole.size());
     for (std::size_t at = 0; at < whole.size();) {
         const std::span<char> room = sink.room();
         if (room.empty()) return ReadStatus::Failed;
@@ -63,6 +66,7 @@ ReadStatus FileSystem::streamListed(const FileRef& file, PieceSink& sink, const 
         at += n;
         if (!sink.arrived(n)) break;
     }
+    if (entry && request.infoAfter && (*request.infoAfter)()) loadInfo(file, *entry);
     return ReadStatus::Ok;
 }
 

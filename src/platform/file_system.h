@@ -111,6 +111,11 @@ struct ReadRequest {
     // of its folder's handle.
     bool listedPlain = false;
     const std::function<bool(std::uint64_t bytesRead)>* goOn = nullptr;
+    // With `entry`: its information is not asked for before the read but once the file has been
+    // read to its end, while it is still open, and only when this says so (a search that wants
+    // the information of the files it lists, and lists few of those it reads). Only piece reads
+    // (streamListed) look at it.
+    const std::function<bool()>* infoAfter = nullptr;
 };
 
 // Takes the bytes of a file piece by piece as they are read (FileSystem::streamListed), so
@@ -121,6 +126,9 @@ public:
     virtual std::span<char> room() = 0;
     // `n` bytes (at least one) were read into room(). False: no more are wanted.
     virtual bool arrived(std::size_t n) = 0;
+    // The file is said to hold `size` bytes, as far as the system knows while it is read: a
+    // sink that keeps every byte may make room for them at once.
+    virtual void expect(std::uint64_t size) { (void)size; }
 
 protected:
     ~PieceSink() = default;

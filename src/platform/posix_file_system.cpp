@@ -262,11 +262,22 @@ ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, c
     std::uint64_t expected = 0;
     auto lookAt = [&] {
         sized = true;
-        return lookAtOpened(fd, entry, expected);
+        if (!lookAtOpened(fd, entry, expected)) return false;
+        if (expected <= request.maxSize) sink.expect(expected);
+        return true;
+    };
+    // The information wanted after the read is taken from the file as it stands then, and only
+    // for a file whose reader still wants it.
+    auto ended = [&] {
+        if (entry && request.infoAfter && !entry->infoLoaded && (*request.infoAfter)()) {
+            std::uint64_t size = 0;
+            lookAtOpened(fd, entry, size);
+        }
+        return ReadStatus::Ok;
     };
     // As in a whole read: a file listed as a regular one is read without asking its size
     // first; only one that fills the first room is looked at.
-    if ((entry || !request.listedRegular) && !lookAt()) return ReadStatus::Failed;
+    if (((entry && !request.infoAfter) || !request.listedRegular) && !lookAt()) return ReadStatus::Failed;
     if (sized && expected > request.maxSize) return ReadStatus::TooLarge;
     std::uint64_t got = 0;
     for (;;) {
@@ -278,17 +289,17 @@ ReadStatus PosixFileSystem::streamListed(const FileRef& file, PieceSink& sink, c
             if (errno == EINTR) continue;
             return ReadStatus::Failed;
         }
-        if (n == 0) return ReadStatus::Ok;
+        if (n == 0) return ended();
         got += static_cast<std::uint64_t>(n);
         if (!sized && static_cast<std::size_t>(n) == room.size()) {
             if (!lookAt()) return ReadStatus::Failed;
             if (expected > request.maxSize) return ReadStatus::TooLarge;
         }
         if (got > request.maxSize) return ReadStatus::TooLarge;
-        if (!sink.arrived(static_cast<std::size_t>(n))) return ReadStatus::Ok;
+        if (!sink.arrived(static_cast<std::size_t>(n))) return ended();
         // A regular file that delivered the size fstat gave is complete: no read to find the end.
-        if (sized && got == expected) return ReadStatus::Ok;
-        if (shortReadEnds && static_cast<std::size_t>(n) < room.size()) return ReadStatus::Ok;
+        if (sized && got == expected) return ended();
+        if (shortReadEnds && static_cast<std::size_t>(n) < room.size()) return ended();
     }
 }
 

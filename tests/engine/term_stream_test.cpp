@@ -193,11 +193,86 @@ TEST(TermStream, AnExcludedWordEndsTheReadWithTheVerdictOfAFullCount) {
         const Streamed s = countStreamed(stream, text, Reads::FillRoom, rng, true);
         const bool expected = q.listed(countWhole(*matcher, text));
         ASSERT_EQ(q.listed(s.counts), expected) << round;
-        if (round % 3 == 0 && text.size() > 4096) EXPECT_LT(s.bytesTaken, text.size()) << "read on after -kfree";
+        if (round % 3 == 0 && text.size() > 4096) {
+            EXPECT_LT(s.bytesTaken, text.size()) << "read on after -kfree";
+        }
         (expected ? listed : refused)++;
     }
     EXPECT_GT(listed, 0);
     EXPECT_GT(refused, 0);
+}
+
+// A text kept whole for a reader after the count (a dry run's modification): it is counted as
+// before, goes on past a NUL byte as a whole read does, and notes where a phrase lies as the
+// whole-text count notes it.
+TEST(TermStream, KeepsTheWholeTextAndNotesThePhraseAsTheWholeTextCountDoes) {
+    std::mt19937 rng(20261210);
+    int past = 0, ended = 0;
+    for (const Query& query : kQueries) {
+        const CompiledQuery q(conditionsOf(query));
+        auto matcher = q.matcher();
+        std::vector<Occurrence> noted;
+        matcher->noteOccurrences(&noted);
+        for (std::size_t piece : {smallestPiece(q), std::size_t{4096}}) {
+            TermStream stream(q, piece);
+            platform::FileBuffer kept;
+            for (int round = 0; round < 40; ++round) {
+                const std::string text = randomText(rng, round % 8 == 0 ? 20000 : round * 30, round % 2 ? 800 : 50000);
+                const bool untilExcluded = round % 3 != 0;
+                const bool told = round % 4 == 0;  // the file system said the size first
+                for (Reads reads : {Reads::FillRoom, Reads::Ragged}) {
+                    SCOPED_TRACE(std::string(query.text) + ", piece " + std::to_string(piece) + ", round " +
+                                 std::to_string(round) + (reads == Reads::Ragged ? ", ragged" : ""));
+                    std::vector<std::int64_t> counts;
+                    std::vector<Occurrence> found{{1, 2}};  // emptied by begin()
+                    stream.begin(counts, untilExcluded, kept, &found);
+                    if (told) stream.expect(text.size());
+                    const char* const start = told ? kept.data() : nullptr;
+                    std::size_t taken = 0;
+                    while (taken < text.size()) {
+                        const std::span<char> room = stream.room();
+                        std::size_t n = std::min(room.size(), text.size() - taken);
+                        if (reads == Reads::Ragged) n = std::uniform_int_distribution<std::size_t>(1, n)(rng);
+                        std::memcpy(room.data(), text.data() + taken, n);
+                        taken += n;
+                        if (!stream.arrived(n)) break;
+                    }
+                    stream.end();
+                    // Counting that ends at an Excluded word settles the verdict, not every count.
+                    const std::vector<std::int64_t> whole = countWhole(*matcher, text, untilExcluded);
+                    if (untilExcluded) {
+                        ASSERT_EQ(q.listed(counts), q.listed(whole));
+                    } else {
+                        ASSERT_EQ(counts, whole);
+                    }
+                    if (start) {
+                        EXPECT_EQ(kept.data(), start) << "moved although its size was told";
+                    }
+                    if (stream.keptWhole()) {
+                        ASSERT_EQ(kept.view(), text);
+                        past += text.find('\0') != std::string::npos;
+                        if (q.notesOccurrences()) {
+                            ASSERT_EQ(found.size(), noted.size());
+                            for (std::size_t i = 0; i < found.size(); ++i) {
+                                EXPECT_EQ(found[i].begin, noted[i].begin);
+                                EXPECT_EQ(found[i].end, noted[i].end);
+                            }
+                        }
+                    } else {
+                        // Only an Excluded word ends the text early, and then the file is not listed.
+                        EXPECT_TRUE(untilExcluded);
+                        EXPECT_FALSE(q.listed(counts));
+                        ++ended;
+                    }
+                    if (!q.notesOccurrences()) {
+                        EXPECT_TRUE(found.empty());
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(past, 50);   // texts kept past a NUL byte
+    EXPECT_GT(ended, 10);  // texts ended at an Excluded word
 }
 
 TEST(TermStream, SuitsWordQueriesWithOccurrencesShortAgainstAPiece) {

@@ -217,5 +217,62 @@ TEST(PieceReads, FillTheEntryFromTheOpenedFile) {
     EXPECT_EQ(entry.info.inode, static_cast<std::uint64_t>(st.st_ino));
 }
 
+// A reader that wants the information only of the files it keeps is asked once the whole file
+// came, and the entry is filled then, from the file as it stands; a file it does not want, or a
+// read that failed, leaves the entry as it was. The fallback of a file system without piece
+// reads of its own behaves alike.
+TEST(PieceReads, TakeTheEntryOnceReadWhenTheReaderWantsIt) {
+    vsr::test::TempDir dir;
+    PosixFileSystem posix;
+    FakeFileSystem fake;
+    fake.addDirectory("/t");
+    const std::string text = patterned(3 * 4096 + 5);
+    const std::string path = dir.write("a.txt", text).string();
+    fake.addFile("/t/a.txt", text);
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    for (FileSystem* fs : {static_cast<FileSystem*>(&posix), static_cast<FileSystem*>(&fake)}) {
+        const std::string name = fs == &posix ? path : "/t/a.txt";
+        for (bool wanted : {false, true}) {
+            SCOPED_TRACE(std::string(fs == &posix ? "posix" : "fallback") + (wanted ? ", wanted" : ", not wanted"));
+            DirEntry entry{"a.txt", EntryKind::File, false, {}};
+            Collector sink(64 * 1024);  // larger than the file: nothing is looked at before its end
+            int asked = 0;
+            const std::function<bool()> infoAfter = [&] {
+                ++asked;
+                EXPECT_EQ(sink.bytes.size(), text.size()) << "asked before the file was read";
+                EXPECT_FALSE(entry.infoLoaded) << "filled before it was wanted";
+                return wanted;
+            };
+            ReadRequest request;
+            request.entry = &entry;
+            request.listedRegular = true;
+            request.infoAfter = &infoAfter;
+            ASSERT_EQ(stream(*fs, name, sink, request), ReadStatus::Ok);
+            EXPECT_EQ(sink.bytes, text);
+            EXPECT_EQ(asked, 1);
+            EXPECT_EQ(entry.infoLoaded, wanted);
+            if (wanted) {
+                EXPECT_EQ(entry.info.size, text.size());
+                if (fs == &posix) {
+                    EXPECT_EQ(entry.info.inode, static_cast<std::uint64_t>(st.st_ino));
+                }
+            }
+        }
+        // A file that can't be read is never asked about.
+        DirEntry gone{"gone.txt", EntryKind::File, false, {}};
+        int asked = 0;
+        const std::function<bool()> infoAfter = [&] { return ++asked > 0; };
+        ReadRequest request;
+        request.entry = &gone;
+        request.listedRegular = true;
+        request.infoAfter = &infoAfter;
+        Collector sink(4096);
+        EXPECT_EQ(stream(*fs, fs == &posix ? dir.str() + "/gone.txt" : "/t/gone.txt", sink, request), ReadStatus::Failed);
+        EXPECT_EQ(asked, 0);
+        EXPECT_FALSE(gone.infoLoaded);
+    }
+}
+
 }  // namespace
 }  // namespace vsr::platform

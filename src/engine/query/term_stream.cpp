@@ -31,7 +31,20 @@ bool TermStream::suits(const CompiledQuery& query, std::size_t pieceBytes) {
 TermStream::TermStream(const CompiledQuery& query, std::size_t pieceBytes)
     : q_(query), piece_(pieceBytes), ahead_(longestOccurrence(query) + kTestReach), behind_(kTestReach) {}
 
+void TermStream::begin(std::vector<std::int64_t>& counts, bool untilExcluded, platform::FileBuffer& keep,
+                       std::vector<Occurrence>* found) {
+    begin(counts, untilExcluded);
+    keep_ = &keep;
+    keep.setSize(0);
+    if (found) found->clear();
+    found_ = q_.notesOccurrences() ? found : nullptr;
+}
+
 void TermStream::begin(std::vector<std::int64_t>& counts, bool untilExcluded) {
+    keep_ = nullptr;
+    found_ = nullptr;
+    cut_ = false;
+    kept_ = 0;
     counts.assign(q_.countSlots(), 0);
     counts_ = &counts;
     untilExcluded_ = untilExcluded;
@@ -42,15 +55,29 @@ void TermStream::begin(std::vector<std::int64_t>& counts, bool untilExcluded) {
     setNext_.resize(q_.termSets().size());
     for (std::size_t s = 0; s < setNext_.size(); ++s) setNext_[s].assign(q_.termSets()[s].terms().size(), 0);
     loneNext_.assign(q_.loneTerms().size(), 0);
-    if (!buf_) {
-        capacity_ = piece_ + ahead_ + behind_;
-        buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
-    }
 }
 
-std::span<char> TermStream::room() { return {buf_.get() + held_, capacity_ - held_}; }
+std::span<char> TermStream::room() {
+    if (!keep_) {
+        if (!buf_) {
+            capacity_ = piece_ + ahead_ + behind_;
+            buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+        }
+        return {buf_.get() + held_, capacity_ - held_};
+    }
+    // A piece at a time, behind what came before: each piece is counted while it is still in
+    // the cache, and the text stays whole. The buffer keeps one byte for its terminating NUL.
+    keep_->reserve(kept_ + piece_);
+    return {keep_->data() + kept_, piece_};
+}
+
+void TermStream::expect(std::uint64_t size) {
+    // Room for the whole file and the read that finds its end, so the text is not moved as it grows.
+    if (keep_ && size <= platform::kMaxReadableFileSize) keep_->reserve(static_cast<std::size_t>(size) + piece_);
+}
 
 bool TermStream::arrived(std::size_t n) {
+    if (keep_) return kept(n);
     if (settled_) return false;
     char* const fresh = buf_.get() + held_;
     // The text ends at its first NUL byte: nothing after it is read or counted.
@@ -63,6 +90,26 @@ bool TermStream::arrived(std::size_t n) {
     // Matched once the room left would make a short read; a text shorter than a piece waits
     // for end() and is matched once.
     if (capacity_ - held_ < piece_ / 2) advance(false);
+    return !settled_;
+}
+
+bool TermStream::kept(std::size_t n) {
+    char* const fresh = keep_->data() + kept_;
+    kept_ += n;
+    keep_->setSize(kept_);
+    // Past the NUL byte the text is kept whole for its reader, but no longer counted.
+    if (settled_) return !cut_;
+    if (const void* nul = std::memchr(fresh, 0, n)) {
+        held_ += static_cast<std::size_t>(static_cast<const char*>(nul) - fresh);
+        advance(true);
+        cut_ = settled_;  // an Excluded term: the rest is not wanted
+        settled_ = true;
+        return !cut_;
+    }
+    held_ = kept_;
+    // Matched once half a piece waits; a text shorter than that waits for end() and is matched once.
+    if (held_ - done_ >= piece_ / 2) advance(false);
+    cut_ = settled_;
     return !settled_;
 }
 
@@ -85,7 +132,7 @@ void TermStream::advance(bool last) {
         scan(from, limit);
         done_ = base_ + limit;
     }
-    if (settled_ || last) return;
+    if (settled_ || last || keep_) return;
     // Keeps the bytes not matched yet and the few before them that the tests look back at.
     const std::size_t start = static_cast<std::size_t>(done_ - base_);
     const std::size_t drop = start > behind_ ? start - behind_ : 0;
@@ -101,7 +148,7 @@ void TermStream::count(std::size_t term) {
 }
 
 void TermStream::scan(std::size_t from, std::size_t limit) {
-    const std::string_view text(buf_.get(), held_);
+    const std::string_view text(data(), held_);
     auto held = [this](std::uint64_t at) { return at > base_ ? static_cast<std::size_t>(at - base_) : 0; };
     const std::vector<TermSetScanner>& sets = q_.termSets();
     for (std::size_t s = 0; s < sets.size(); ++s) {
@@ -127,6 +174,7 @@ void TermStream::scan(std::size_t from, std::size_t limit) {
             const std::size_t p = scanner.next(text, pos, limit, &end);
             if (p == std::string_view::npos) break;
             loneNext_[k] = base_ + end;
+            if (found_) found_->push_back({static_cast<std::size_t>(base_ + p), static_cast<std::size_t>(base_ + end)});
             count(lone[k]);
             if (settled_) return;
             pos = end;

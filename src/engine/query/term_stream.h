@@ -31,13 +31,23 @@ public:
     // in; it must live until end(). With `untilExcluded` counting ends at the first Excluded
     // term found: the file won't be listed anyway.
     void begin(std::vector<std::int64_t>& counts, bool untilExcluded);
+    // The same for a reader that wants the whole text afterwards: it is gathered in `keep`
+    // (whose size says, after end(), how much of it came), and still counted piece by piece as
+    // it comes. `found`, when given and the query notesOccurrences(), gets where the term was
+    // found, as a matcher's count notes it.
+    void begin(std::vector<std::int64_t>& counts, bool untilExcluded, platform::FileBuffer& keep,
+               std::vector<Occurrence>* found);
     // Where the next bytes of the text go.
     std::span<char> room() override;
     // `n` bytes were put at room(). False when the counts are settled: the text ended at a NUL
     // byte, or an Excluded term was found.
     bool arrived(std::size_t n) override;
+    void expect(std::uint64_t size) override;
     // The text ended: counts what is left.
     void end();
+    // After end(): the text kept is all of the file, not left unread after an Excluded term.
+    // (A kept text goes on past a NUL byte, as a whole read does; it is counted up to it.)
+    bool keptWhole() const { return keep_ && !cut_; }
     // Frees the buffer; the next text allocates it again.
     void release();
 
@@ -47,6 +57,9 @@ private:
     // Counts what may be counted now; `last`: no more bytes come.
     void advance(bool last);
     void count(std::size_t term);
+    char* data() { return keep_ ? keep_->data() : buf_.get(); }
+    // arrived() for a kept text.
+    bool kept(std::size_t n);
 
     const CompiledQuery& q_;
     const std::size_t piece_;
@@ -59,6 +72,10 @@ private:
     std::uint64_t done_ = 0;   // every occurrence starting before this offset is counted
     bool settled_ = false;
     bool untilExcluded_ = false;
+    platform::FileBuffer* keep_ = nullptr;  // the whole text goes here, when it is kept
+    std::vector<Occurrence>* found_ = nullptr;
+    bool cut_ = false;      // an Excluded term ended the text before its end
+    std::size_t kept_ = 0;  // bytes in keep_ (held_ stops at a NUL byte)
     std::vector<std::int64_t>* counts_ = nullptr;
     // The end of each term's last occurrence (offsets in the text): occurrences of a term never
     // overlap. One list per set of terms, then the terms counted on their own.

@@ -4,7 +4,14 @@ namespace vsr::engine {
 
 QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
                            std::unique_ptr<ListedFileStep::Worker> followUp)
-    : run_(run), query_(query), followUp_(std::move(followUp)), stopped_([this] { return run_.stopped(); }) {
+    : run_(run),
+      query_(query),
+      followUp_(std::move(followUp)),
+      stopped_([this] { return run_.stopped(); }),
+      listedOnceRead_([this] {
+          stream_->end();
+          return query_.listed(counts_);
+      }) {
     // The follow-up names the file by the identity the search read it with.
     run_.takeInfoFromRead(followUp_ != nullptr);
 }
@@ -12,8 +19,9 @@ QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
 void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool whole, bool counted) {
     run_.listFile(dir, entry, counts_);
     if (!followUp_) return;
-    // The buffer is the whole file when it holds as many bytes as the file had when opened: a
-    // read cut at a NUL byte holds fewer, one of a file that grew while read more.
+    // The buffer is the whole file when it holds as many bytes as the file had when its
+    // information was taken (as it was opened, or once it was read): a read cut at a NUL byte
+    // holds fewer, one of a file that grew while read more.
     const std::string_view bytes = run_.buffer().view();
     whole = whole && entry.infoLoaded && entry.info.size == bytes.size();
     const bool found = whole && counted && followUp_->wantsOccurrences() && query_.notesOccurrences();
@@ -42,8 +50,15 @@ void QueryListing::releaseMemory() {
 }
 
 void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& entry) {
-    stream_->begin(counts_, true);
-    const platform::ReadStatus status = run_.streamEntry(dir, entry, *stream_);
+    platform::ReadStatus status = platform::ReadStatus::Failed;
+    if (followUp_) {
+        // The follow-up wants the whole text: it is gathered in the run's buffer as it is counted.
+        stream_->begin(counts_, true, run_.buffer(), followUp_->wantsOccurrences() ? &occurrences_ : nullptr);
+        status = run_.keepEntry(dir, entry, *stream_, listedOnceRead_);
+    } else {
+        stream_->begin(counts_, true);
+        status = run_.streamEntry(dir, entry, *stream_);
+    }
     if (status == platform::ReadStatus::Ok) {
         stream_->end();
         if (run_.stopped()) return;
@@ -55,7 +70,8 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
         // so is a file whose read Stop ended.
         return;
     }
-    if (query_.listed(counts_)) list(dir, entry, false);
+    const bool read = status == platform::ReadStatus::Ok;
+    if (query_.listed(counts_)) list(dir, entry, read && stream_->keptWhole(), read);
 }
 
 void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
@@ -67,7 +83,7 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         return;
     }
     if (!acceptable()) return;
-    if (!stream_ && !followUp_ && TermStream::suits(query_)) stream_ = std::make_unique<TermStream>(query_);
+    if (!stream_ && TermStream::suits(query_)) stream_ = std::make_unique<TermStream>(query_);
     if (stream_) {
         matchStreamed(dir, entry);
         return;

@@ -34,13 +34,15 @@ private:
     SearchRun& run_;
     const CompiledQuery& query_;
     std::unique_ptr<QueryMatcher> matcher_;
-    // Word queries without a follow-up (which wants the whole text) are counted as they are read.
+    // Word queries are counted as they are read (and gathered whole for a follow-up).
     std::unique_ptr<TermStream> stream_;
     std::vector<std::int64_t> counts_;
     // Where the count found the term, for a follow-up that wants it.
     std::vector<Occurrence> occurrences_;
     std::unique_ptr<ListedFileStep::Worker> followUp_;
     std::function<bool()> stopped_;
+    // Asked by a read that keeps the file once all of it came: whether it is listed.
+    std::function<bool()> listedOnceRead_;
     bool checked_ = false;
     // Said once, with this matcher's first file: every later row of its files comes after it.
     bool foundColumnRemoved_ = false;

@@ -90,13 +90,16 @@ const std::string& SearchRun::fullPath(const std::string& dir, const std::string
     return path_;
 }
 
+bool SearchRun::budgetRoom() {
+    if (!budget_) return true;
+    budget_->waitForRoom([this] { return stopped(); });
+    return !stopped();
+}
+
 platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
-    if (budget_) {
-        budget_->waitForRoom([this] { return stopped(); });
-        if (stopped()) {
-            buffer_.setSize(0);
-            return platform::ReadStatus::Failed;
-        }
+    if (!budgetRoom()) {
+        buffer_.setSize(0);
+        return platform::ReadStatus::Failed;
     }
     platform::ReadRequest request = listedRequest(entry);
     request.stopAtNul = stopAtNul;
@@ -106,6 +109,20 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
         return status;
     }
     if (budget_) {
+        budget_->charge(buffer_.size());
+        charged_ += buffer_.size();
+    }
+    return status;
+}
+
+platform::ReadStatus SearchRun::keepEntry(const std::string& dir, platform::DirEntry& entry,
+                                          platform::PieceSink& sink, const std::function<bool()>& listed) {
+    buffer_.setSize(0);
+    if (!budgetRoom()) return platform::ReadStatus::Failed;
+    platform::ReadRequest request = listedRequest(entry);
+    if (request.entry) request.infoAfter = &listed;
+    const platform::ReadStatus status = env_.fs.streamListed(listedFile(dir, entry), sink, request);
+    if (status == platform::ReadStatus::Ok && budget_) {
         budget_->charge(buffer_.size());
         charged_ += buffer_.size();
     }

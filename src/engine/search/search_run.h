@@ -94,6 +94,12 @@ public:
     // take the sink's own memory, so the read budget is not charged. Stop ends the read between
     // two pieces (ReadStatus::Stopped).
     platform::ReadStatus streamEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink);
+    // The same for a sink that gathers the whole file in buffer(), which is charged to the read
+    // budget as readEntry's is. When the file's information is taken from the read
+    // (takeInfoFromRead), it is taken once the file is read, and only if `listed` then says the
+    // file is listed.
+    platform::ReadStatus keepEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink,
+                                   const std::function<bool()>& listed);
     // The information of each file read is taken from the opened file itself, not looked up by
     // name when the file is listed: for a caller that goes on to use the bytes read, the row
     // then describes the very file they came from.
@@ -120,6 +126,8 @@ private:
     // and how it is read: as the walk listed it, with Stop asked between pieces.
     platform::FileRef listedFile(const std::string& dir, const platform::DirEntry& entry);
     platform::ReadRequest listedRequest(platform::DirEntry& entry);
+    // Waits until the read budget has room for another file; false when the run stopped meanwhile.
+    bool budgetRoom();
     EventSlot* slot();
 
     const SearchConditions& conditions_;
