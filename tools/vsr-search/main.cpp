@@ -1,7 +1,9 @@
 // vsr-search: runs one search through the engine without a window and prints the rows.
 #include <chrono>
 #include <ctime>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -99,9 +101,16 @@ int main(int argc, char** argv) {
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     const auto cpuMs = static_cast<long long>((processCpuSeconds() - startCpu) * 1000);
     if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
-    std::fflush(stdout);
+    // Rows and lines that never reached standard output (a full disk) make a failed run, not a
+    // successful one. A dry run looks at each write of its diff itself and says so.
+    errno = 0;
+    const bool outputFailed = (std::fflush(stdout) != 0 || std::ferror(stdout)) && !options.modify.dryRun;
+    const int outputError = errno;
     std::fprintf(stderr, "files=%lld occurrences=%lld ms=%lld cpu_ms=%lld\n", static_cast<long long>(host.state.foundFiles),
                  static_cast<long long>(host.occurrences), static_cast<long long>(ms), cpuMs);
+    if (outputFailed)
+        std::fprintf(stderr, "vsr-search: cannot write the output: %s\n",
+                     outputError != 0 ? std::strerror(outputError) : "a write to it failed");
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
         results::SavedListOptions list;
@@ -115,5 +124,6 @@ int main(int argc, char** argv) {
         return 2;
     if (searchMessages > 0 || host.messages.size() > runMessages) return 2;
     if (modifyStatus != 0) return modifyStatus;
+    if (outputFailed) return 3;
     return host.list.empty() ? 1 : 0;
 }

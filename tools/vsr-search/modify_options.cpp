@@ -38,7 +38,7 @@ const char* modifyUsage() {
            "a file with a NUL byte is listed as \"Binary files a/NAME and b/NAME differ\".\n"
            "Exit status 3 when a file failed (or with --dry-run would fail) to be modified or restored, when\n"
            "a message ended the modification (the files not reached are left as they were), and when the\n"
-           "diff of --dry-run could not be written.\n";
+           "output (the rows, or the diff of --dry-run) could not be written.\n";
 }
 
 bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, engine::SearchConditions& c,

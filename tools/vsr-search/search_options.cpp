@@ -49,7 +49,8 @@ const char* searchUsage() {
            "--list-file FILE also writes the rows there as a text table.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
-           "Exit status 0 when files were listed, 1 when none, 2 on an input error.\n";
+           "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
+           "not be written (a full disk).\n";
 }
 
 bool readLines(const std::string& file, std::vector<std::string>& lines) {

@@ -45,6 +45,30 @@ TEST_F(VsrSearch, PrintsRowsCountsAndExitStatus) {
     EXPECT_EQ(o.out, "");
 }
 
+// Rows that could not be written are a failed run with its reason, for a search and for a
+// modification (whose files are modified all the same), never a success with rows missing.
+TEST_F(VsrSearch, AnOutputThatRefusesTheRowsIsAFailure) {
+    tree.write("a.txt", "alpha\n");
+    auto toFull = [&](const std::string& args) {
+        const std::string command =
+            std::string("exec '") + VSR_SEARCH_EXE + "' --path '" + root() + "' --query alpha " + args + " >/dev/full";
+        return vsr::test::runProgram("/bin/sh", {"-c", command});
+    };
+    Outcome o = toFull("");
+    EXPECT_EQ(o.status, 3);
+    EXPECT_NE(o.err.find("vsr-search: cannot write the output: No space left on device"), std::string::npos) << o.err;
+    o = toFull("--lines");
+    EXPECT_EQ(o.status, 3);
+    o = toFull("--modify replace --replace omega");
+    EXPECT_EQ(o.status, 3);
+    EXPECT_NE(o.err.find("vsr-search: cannot write the output: "), std::string::npos) << o.err;
+    EXPECT_EQ(vsr::test::readFile(tree.path() / "a.txt"), "omega\n");
+    // A search with nothing to print has nothing to fail at.
+    o = toFull("--case --query gamma");
+    EXPECT_EQ(o.status, 1) << o.err;
+    EXPECT_EQ(o.err.find("cannot write"), std::string::npos) << o.err;
+}
+
 TEST_F(VsrSearch, InputErrorsAreMessagesWithStatusTwo) {
     tree.write("a.txt", "x");
     Outcome o = runTool({"--query", "x"}, scratch);
