@@ -96,6 +96,12 @@ bool SearchRun::budgetRoom() {
     return !stopped();
 }
 
+void SearchRun::chargeBuffer() {
+    if (!budget_) return;
+    budget_->charge(buffer_.size());
+    charged_ += buffer_.size();
+}
+
 platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
     if (!budgetRoom()) {
         buffer_.setSize(0);
@@ -108,10 +114,7 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
         buffer_.setSize(0);
         return status;
     }
-    if (budget_) {
-        budget_->charge(buffer_.size());
-        charged_ += buffer_.size();
-    }
+    chargeBuffer();
     return status;
 }
 
@@ -122,10 +125,7 @@ platform::ReadStatus SearchRun::keepEntry(const std::string& dir, platform::DirE
     platform::ReadRequest request = listedRequest(entry);
     if (request.entry) request.infoAfter = &listed;
     const platform::ReadStatus status = env_.fs.streamListed(listedFile(dir, entry), sink, request);
-    if (status == platform::ReadStatus::Ok && budget_) {
-        budget_->charge(buffer_.size());
-        charged_ += buffer_.size();
-    }
+    if (status == platform::ReadStatus::Ok) chargeBuffer();
     return status;
 }
 

@@ -128,6 +128,8 @@ private:
     platform::ReadRequest listedRequest(platform::DirEntry& entry);
     // Waits until the read budget has room for another file; false when the run stopped meanwhile.
     bool budgetRoom();
+    // Charges what the buffer holds to the read budget, until the file is done (endFile).
+    void chargeBuffer();
     EventSlot* slot();
 
     const SearchConditions& conditions_;
