@@ -28,7 +28,9 @@ public:
             const bool nearNext = found - k <= context_;
             if (nearLast || nearNext) {
                 plain(k);
-            } else if (!separated) {
+            } else if (!separated && k - last_ > context_) {
+                // Lines near the file's top before the first found line are left out
+                // without a separator: nothing was written before them to set them apart from.
                 line(out_, "");
                 separated = true;
             }

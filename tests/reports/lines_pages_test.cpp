@@ -39,11 +39,51 @@ TEST(BrowseContext, ContextOneSeparatesSkippedLinesOnce) {
                              plain(15) + kTail);
 }
 
-TEST(BrowseContext, OverlappingContextsJoinWithoutSeparator) {
-    Browsed b(20, {10, 12});
-    std::string expected = kHead + kHeader + "\r\n";
-    for (int k = 5; k <= 17; ++k) expected += k == 10 || k == 12 ? star(k) : plain(k);
-    EXPECT_EQ(b.page(5), expected + kTail);
+// Which lines a page holds, as a string: "-" for the empty separator, "*k" for a found line.
+std::string layout(const std::string& page, int lines) {
+    std::string out;
+    std::size_t at = page.find(kHeader);
+    if (at == std::string::npos) return "no header";
+    at += kHeader.size();
+    while (page.compare(at, kTail.size(), kTail) != 0) {
+        const std::size_t end = page.find("\r\n", at);
+        if (end == std::string::npos) return out + " unterminated";
+        const std::string text = page.substr(at, end + 2 - at);
+        std::string item = "?";
+        if (text == "\r\n") item = "-";
+        for (int k = 1; k <= lines; ++k) {
+            if (text == plain(k)) item = std::to_string(k);
+            if (text == star(k)) item = "*" + std::to_string(k);
+        }
+        out += (out.empty() ? "" : " ") + item;
+        at = end + 2;
+    }
+    return out;
+}
+
+TEST(BrowseContext, SeparatorStandsOnlyForLinesSkippedBetweenContexts) {
+    struct Case {
+        int lines;
+        std::vector<int> found;
+        std::int64_t context;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // Overlapping contexts join; lines before the first context near the file's top are no gap.
+        {20, {10, 12}, 5, "5 6 7 8 9 *10 11 *12 13 14 15 16 17"},
+        {9, {8}, 5, "3 4 5 6 7 *8 9"},
+        {12, {3}, 5, "1 2 *3 4 5 6 7 8"},
+        // Lines further from the top than the context are a gap, with its one separator.
+        {30, {20}, 5, "- 15 16 17 18 19 *20 21 22 23 24 25"},
+        {20, {10, 14}, 1, "- 9 *10 11 - 13 *14 15"},
+        // Contexts that touch leave nothing out; one skipped line between them is a gap.
+        {20, {5, 8}, 1, "- 4 *5 6 7 *8 9"},
+        {20, {5, 9}, 1, "- 4 *5 6 - 8 *9 10"},
+    };
+    for (const Case& c : cases) {
+        Browsed b(c.lines, c.found);
+        EXPECT_EQ(layout(b.page(c.context), c.lines), c.expected) << "context " << c.context;
+    }
 }
 
 TEST(BrowseContext, AllWritesTheWholeFile) {
@@ -51,19 +91,6 @@ TEST(BrowseContext, AllWritesTheWholeFile) {
     std::string expected = kHead + kHeader;
     for (int k = 1; k <= 30; ++k) expected += k == 4 || k == 25 ? star(k) : plain(k);
     EXPECT_EQ(b.page(contextLines("All")), expected + kTail);
-}
-
-TEST(BrowseContext, FoundLineNearTheTopHasNoLineZero) {
-    Browsed b(12, {3});
-    EXPECT_EQ(b.page(5), kHead + kHeader + plain(1) + plain(2) + star(3) + plain(4) + plain(5) + plain(6) + plain(7) +
-                             plain(8) + kTail);
-}
-
-TEST(BrowseContext, LinesSkippedBeforeTheFirstFoundLineGetTheirSeparator) {
-    // Lines 1 and 2 lie within 5 lines of the file's top, yet they are skipped all the same.
-    Browsed b(9, {8});
-    EXPECT_EQ(b.page(5), kHead + kHeader + "\r\n" + plain(3) + plain(4) + plain(5) + plain(6) + plain(7) + star(8) +
-                             plain(9) + kTail);
 }
 
 TEST(BrowseContext, OverflowEntryEndsThePageWithoutTrailingContext) {
