@@ -32,9 +32,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/freedesktop_trash.h"
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
-#include "platform/linux/qt_trash.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "platform/posix_file_system.h"
 #include "ui/about_form.h"
@@ -71,7 +71,7 @@ struct TFind::PartServices {
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
     platform::PosixFileStore files;
-    platform::QtTrash trash;
+    platform::FreedesktopTrash trash;
     platform::DbusFileManager fileManager{launcher};
 };
 

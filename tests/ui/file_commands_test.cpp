@@ -16,7 +16,7 @@
 
 #include "platform/file_manager.h"
 #include "platform/launcher.h"
-#include "platform/linux/qt_trash.h"
+#include "platform/freedesktop_trash.h"
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
@@ -130,7 +130,7 @@ protected:
 
     Answers answers;
     platform::FakeLauncher launcher;
-    platform::QtTrash trash;  // the real trash, in this test run's own data folder
+    platform::FreedesktopTrash trash;  // the real trash, in this test run's own data folder
     platform::FakeFileManager fileManager;
     platform::MemorySettingsStore store;
     vsr::test::TempDir dataDir, files, home, target;

@@ -10,7 +10,6 @@
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
 #include "platform/linux/path_default_editor.h"
-#include "platform/linux/qt_trash.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "support/temp_dir.h"
 
@@ -44,51 +43,6 @@ TEST(SystemFolders, DataFolderDefaultsToLocalShare) {
     XdgSystemFolders folders;
     ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
     EXPECT_EQ(folders.dataFolder(), env("HOME") + "/.local/share/Vantix Search & Replace");
-}
-
-TEST(Trash, FileEndsUpInTheTrashWithItsOriginalPath) {
-    vsr::test::TempDir dir;
-    const fs::path file = dir.write("doomed file.txt", "contents to keep");
-    QtTrash trash;
-    ASSERT_TRUE(trash.moveToTrash(file.string()));
-    EXPECT_FALSE(fs::exists(file));
-
-    // On the same volume as the home trash: $XDG_DATA_HOME/Trash.
-    const fs::path trashDir = fs::path(env("XDG_DATA_HOME")) / "Trash";
-    bool found = false;
-    for (const auto& entry : fs::directory_iterator(trashDir / "files")) {
-        if (vsr::test::readFile(entry.path()) != "contents to keep") continue;
-        found = true;
-        const std::string info =
-            vsr::test::readFile(trashDir / "info" / (entry.path().filename().string() + ".trashinfo"));
-        EXPECT_NE(info.find("[Trash Info]"), std::string::npos);
-        EXPECT_TRUE(info.find("/doomed file.txt") != std::string::npos ||
-                    info.find("/doomed%20file.txt") != std::string::npos)
-            << info;
-    }
-    EXPECT_TRUE(found);
-}
-
-TEST(Trash, WorksBeforeTheDataFolderExists) {
-    vsr::test::TempDir dir;
-    const fs::path file = dir.write("first.txt", "x");
-    const std::string saved = env("XDG_DATA_HOME");
-    const fs::path fresh = dir.path() / "new-data-home";
-    ::setenv("XDG_DATA_HOME", fresh.c_str(), 1);
-    const bool sent = QtTrash().moveToTrash(file.string());
-    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    ASSERT_TRUE(sent);
-    EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(vsr::test::readFile(fresh / "Trash" / "files" / "first.txt"), "x");
-}
-
-TEST(Trash, MissingFilesAndFoldersAreRefused) {
-    vsr::test::TempDir dir;
-    const fs::path sub = dir.mkdir("folder");
-    QtTrash trash;
-    EXPECT_FALSE(trash.moveToTrash((dir.path() / "missing.txt").string()));
-    EXPECT_FALSE(trash.moveToTrash(sub.string()));
-    EXPECT_TRUE(fs::is_directory(sub));
 }
 
 TEST(Launcher, StartsAProgramInItsFolderWithEachArgumentAsItIs) {
