@@ -2,6 +2,7 @@
 
 #include "reports/html_text.h"
 #include "reports/lines_pages.h"
+#include "reports/search_report.h"
 
 namespace vsr::reports::test {
 namespace {
@@ -176,8 +177,60 @@ TEST(Marks, EscapingShiftsMarksAndMergesOnlyOverlaps) {
     // Unsorted, overlapping (0-3 with 2-5, which also swallows 4-5), touching (5-6) and out of range.
     const std::vector<engine::Highlight> h = {{5, 1}, {2, 3}, {0, 3}, {4, 1}, {7, 5}, {20, 2}, {1, 0}};
     EXPECT_EQ(mergedHighlights(h, 8), (std::vector<engine::Highlight>{{0, 5}, {5, 1}, {7, 1}}));
-    EXPECT_EQ(markedText("ab&cd<fgh", {{2, 1}, {5, 2}}, MarkScope::Whole),
+    EXPECT_EQ(markedText("ab&cd<fgh", {{2, 1}, {5, 2}}, MarkScope::Whole, kUtf8),
               "ab" + B + "&amp;" + E + "cd" + B + "&lt;f" + E + "gh");
+}
+
+// A long line is cut after 1024 characters, not bytes: in UTF-8 no character is split (a split
+// one would show as a stray Windows-1252 letter) and marks up to the 1024th character stay.
+// Every page that shows found lines or file lines cuts the same way.
+TEST(LinePages, LongLinesAreCutAtCharactersNotInsideThem) {
+    struct Case {
+        const char* what;
+        platform::CodePageId page;
+        std::string letter;  // one character in the page's bytes
+        std::string shown;   // the same character in the page's UTF-8 output
+    };
+    const Case cases[] = {
+        {"two-byte UTF-8", kUtf8, "\xD1\x8F", "\xD1\x8F"},
+        {"three-byte UTF-8", kUtf8, "\xE2\x82\xAC", "\xE2\x82\xAC"},
+        {"Windows-1252", platform::CodePageId::Windows1252, "\xEF", "\xC3\xAF"},
+    };
+    const std::string prefix = engine::foundLinePrefix(2);  // " line 2: "
+    const std::size_t room = 1024 - prefix.size();          // characters of the line shown
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text;
+        for (int i = 0; i < 1500; ++i) text += c.letter;
+        const int w = static_cast<int>(c.letter.size());
+        engine::LinesViewerContent content;
+        content.start(0, "/d", "f.txt");
+        engine::FoundLine* e = content.addLine(2, text, true);
+        auto at = [&](std::size_t lineChar) { return static_cast<int>(prefix.size() + lineChar * w); };
+        // The 601st character of the line is marked, a mark across the cut is cut there, one
+        // past the cut is dropped.
+        e->highlights = {{at(600), w}, {at(room - 2), 3 * w}, {at(1200), w}};
+        auto repeat = [&](std::size_t n) {
+            std::string out;
+            for (std::size_t i = 0; i < n; ++i) out += c.shown;
+            return out;
+        };
+        const std::string found =
+            "line 2: " + repeat(600) + B + c.shown + E + repeat(room - 2 - 601) + B + repeat(2) + E;
+        const std::string plainLine = " line 1: " + repeat(room);
+
+        const std::string bytes = text + "\n" + text + "\n";
+        const std::string browse =
+            browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(browse.find(plainLine + "\r\n" + B + "*" + E + found + "\r\n"), std::string::npos);
+        const std::string saved = savedLinesText(content, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(saved.find("\r\n " + found + "\r\n"), std::string::npos);
+        const std::string report = rowLines(0, content, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(report.find("\r\n " + found + "\r\n"), std::string::npos);
+        // Reg Expr searches show the whole line with every mark.
+        const std::string whole = savedLinesText(content, engine::QueryType::RegExpr, c.page);
+        EXPECT_NE(whole.find(B + c.shown + E + repeat(299) + "\r\n"), std::string::npos);
+    }
 }
 
 }  // namespace
