@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "platform/fd_io.h"
+#include "platform/file_uri.h"
 
 namespace vsr::platform {
 
@@ -212,51 +213,7 @@ bool intoTrash(int trash, const std::string& trashFolder, const std::string& fil
     return false;
 }
 
-bool isPlain(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~' || c == '/';
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
-
-std::string FreedesktopTrash::escapedPath(std::string_view path) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size() + path.size() / 4);
-    for (char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (isPlain(c)) {
-            out += ch;
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        }
-    }
-    return out;
-}
-
-std::string FreedesktopTrash::unescapedPath(std::string_view escaped) {
-    std::string out;
-    out.reserve(escaped.size());
-    for (std::size_t i = 0; i < escaped.size(); ++i) {
-        if (escaped[i] == '%' && i + 2 < escaped.size() && hexValue(escaped[i + 1]) >= 0 &&
-            hexValue(escaped[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(escaped[i + 1]) * 16 + hexValue(escaped[i + 2]));
-            i += 2;
-        } else {
-            out += escaped[i];
-        }
-    }
-    return out;
-}
 
 bool FreedesktopTrash::moveToTrash(const std::string& path) {
     lastTrashed_.clear();
@@ -277,7 +234,7 @@ bool FreedesktopTrash::moveToTrash(const std::string& path) {
     struct stat homeSt {};
     if (makeFolders(home) && ::stat(home.c_str(), &homeSt) == 0 && homeSt.st_dev == st.st_dev) {
         const Handle trash(::open(home.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (trash.valid() && intoTrash(trash.get(), home, original, name, escapedPath(original), lastTrashed_))
+        if (trash.valid() && intoTrash(trash.get(), home, original, name, percentEscaped(original), lastTrashed_))
             return true;
         // The same device behind another mount (a bind mount) is the only reason to look further.
         if (errno != EXDEV) return false;
@@ -289,7 +246,7 @@ bool FreedesktopTrash::moveToTrash(const std::string& path) {
     if (!trash.valid()) return false;
     // Relative to the top folder, so the entry stays right wherever the volume is mounted next.
     const std::string relative = top == "/" ? original.substr(1) : original.substr(top.size() + 1);
-    return intoTrash(trash.get(), trashFolder, original, name, escapedPath(relative), lastTrashed_);
+    return intoTrash(trash.get(), trashFolder, original, name, percentEscaped(relative), lastTrashed_);
 }
 
 }  // namespace vsr::platform

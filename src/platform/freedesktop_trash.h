@@ -1,6 +1,5 @@
 #pragma once
 #include <string>
-#include <string_view>
 
 #include "platform/trash.h"
 
@@ -15,10 +14,6 @@ namespace vsr::platform {
 class FreedesktopTrash final : public Trash {
 public:
     bool moveToTrash(const std::string& path) override;
-
-    // The info entry's form of a path: every byte but letters, digits, "-._~/" as %XX.
-    static std::string escapedPath(std::string_view path);
-    static std::string unescapedPath(std::string_view escaped);
 
     // Where the last file sent went (the trash's "files" entry), for tests and messages.
     const std::string& lastTrashed() const { return lastTrashed_; }

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/file_uri.h"
 #include "platform/freedesktop_trash.h"
 #include "support/temp_dir.h"
 
@@ -39,7 +40,7 @@ std::string checkTrashed(const FreedesktopTrash& trash, const fs::path& file, co
     for (char c : escaped)
         if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F)
             return "unescaped byte in " + escaped;
-    if (FreedesktopTrash::unescapedPath(escaped) != expectedPath) return "Path " + escaped + " for " + expectedPath;
+    if (percentUnescaped(escaped) != expectedPath) return "Path " + escaped + " for " + expectedPath;
     // One more line, the deletion date, and nothing else.
     if (text.compare(end + 1, 13, "DeletionDate=") != 0 || text.size() != end + 1 + 13 + 19 + 1)
         return "bad date line: " + text;
@@ -153,9 +154,10 @@ TEST(FreedesktopTrash, AnotherFileSystemUsesItsOwnTrash) {
     EXPECT_EQ(result, "ok");
 }
 
-TEST(FreedesktopTrash, EscapingKeepsOnlyPlainCharacters) {
-    EXPECT_EQ(FreedesktopTrash::escapedPath("/a b/50%20off\n\xC3\xBC~-_.txt"), "/a%20b/50%2520off%0A%C3%BC~-_.txt");
-    EXPECT_EQ(FreedesktopTrash::unescapedPath("/a%20b/%zz%4"), "/a b/%zz%4");
+TEST(FileUri, EscapingKeepsOnlyPlainCharacters) {
+    EXPECT_EQ(percentEscaped("/a b/50%20off\n\xC3\xBC\xFF~-_.txt"), "/a%20b/50%2520off%0A%C3%BC%FF~-_.txt");
+    EXPECT_EQ(fileUri("/d/inv\xFF.txt"), "file:///d/inv%FF.txt");
+    EXPECT_EQ(percentUnescaped("/a%20b/%zz%4%"), "/a b/%zz%4%");
 }
 
 }  // namespace

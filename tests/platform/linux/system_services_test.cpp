@@ -51,17 +51,32 @@ TEST(Launcher, StartsAProgramInItsFolderWithEachArgumentAsItIs) {
         dir.write("show-args", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > args.tmp\n"
                                "mv args.tmp args.txt\n");
     fs::permissions(script, fs::perms::owner_all);
-    const fs::path work = dir.mkdir("work");
+    // A folder and names that are not UTF-8 go over as their bytes.
+    const fs::path work = dir.mkdir("w\xFFork");
     DesktopLauncher launcher;
     // Names a shell would act on reach the program untouched, and nothing runs them.
     const std::vector<std::string> hostile = {"-g17", "/d/a b.txt", "a;touch pwned;.txt", "$(touch pwned).txt",
-                                              "`touch pwned`", "line\nbreak.txt", "quote\"d.txt", "*"};
+                                              "`touch pwned`", "line\nbreak.txt", "quote\"d.txt", "*",
+                                              "/d/inv\xFF" "alid.txt", "\xC3\xBCn\xC3\xAF.txt"};
     ASSERT_TRUE(launcher.startProgram(script.string(), hostile, work.string()));
     std::string expected;
     for (const std::string& a : hostile) expected += "[" + a + "]\n";
     EXPECT_EQ(awaitFile(work / "args.txt"), expected);
     EXPECT_FALSE(fs::exists(work / "pwned"));
     EXPECT_FALSE(fs::exists(dir.path() / "pwned"));
+}
+
+TEST(Launcher, ADocumentWithANameThatIsNotUtf8GoesToTheOpenerAsItIs) {
+    vsr::test::TempDir dir;
+    const fs::path opener = dir.write("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.txt\"\n");
+    fs::permissions(opener, fs::perms::owner_all);
+    const std::string savedPath = env("PATH");
+    ::setenv("PATH", (dir.str() + ":" + savedPath).c_str(), 1);
+    const std::string document = dir.str() + "/inv\xFF" "alid.txt";
+    const bool opened = DesktopLauncher().openFile(document);
+    ::setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(awaitFile(dir.path() / "xdg-open.txt"), document);
 }
 
 TEST(Launcher, MissingProgramFails) {
