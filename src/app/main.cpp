@@ -76,6 +76,11 @@ int main(int argc, char** argv) {
     // Through the prompter, so a run without a display writes it to standard error instead.
     if (!recovered.empty())
         prompter.show(vsr::ui::kProgramTitle, vsr::platform::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);
+    // The window has read its settings by now; a damaged file was kept aside while doing so.
+    if (!store.damagedCopy().empty())
+        prompter.show(vsr::ui::kProgramTitle,
+                      vsr::platform::QtSettingsStore::damagedCopyMessage(store.filePath(), store.damagedCopy()),
+                      vsr::engine::MessageIcon::Warning);
     const int status = app.exec();
     return status != 0 ? status : session->finish();
 }
