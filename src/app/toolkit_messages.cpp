@@ -16,9 +16,9 @@ const char* startingProgram = nullptr;
 
 void onToolkitMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg && startingProgram) {
-        // The toolkit names the missing display among its warnings and then gives up; one line
-        // says what happened without a core dump.
-        std::fprintf(stderr, "%s: cannot open the window: %s\n", startingProgram, qPrintable(text.section('\n', 0, 0)));
+        // The toolkit has named the display it could not reach among its warnings and gives up
+        // with advice for its own installation; one line says what happened, without a core dump.
+        std::fprintf(stderr, "%s: cannot open the window: the display could not be opened\n", startingProgram);
         std::fflush(stderr);
         ::_exit(1);
     }

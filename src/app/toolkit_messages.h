@@ -10,7 +10,7 @@ namespace vsr::app {
 void keepToolkitWarningsQuiet();
 
 // While the application object is made: a fatal message (no display could be opened) prints
-// `program`: "cannot open the window" and the reason, and ends the process with status 1.
+// `program`: "cannot open the window" and why, and ends the process with status 1.
 void exitCleanlyIfNoWindowCanOpen(const char* program);
 // Back to the toolkit's own handling of fatal messages, once the application object exists.
 void windowOpened();
