@@ -179,7 +179,7 @@ std::string processCommandLineText(const std::vector<std::string>& argv) {
 std::string commandLineUsage(std::string_view program) {
     const std::string p(program);
     return "Usage: " + p + " [PROJECT.vsr [SWITCHES]]\n"
-           "       " + p + " -path=FOLDER\n"
+           "       " + p + " -path=FOLDER | FOLDER\n"
            "       " + p + " --help | --version\n"
            "\n"
            "With a project file the window opens with its settings. With -com the project's\n"
@@ -198,7 +198,9 @@ std::string commandLineUsage(std::string_view program) {
            "  -fs=FILE       save the list of files to FILE\n"
            "\n"
            "Switch names are read in any case; values are taken as written.\n"
-           "Exit status: 0 after a successful run, 1 when the run ended with an error.\n";
+           "Exit status: 0 after a successful run, 1 when the run ended with an error or was\n"
+           "stopped, 3 when files were left as \"Failed Modification\" (each named on standard\n"
+           "error and in the -fr= report).\n";
 }
 
 }  // namespace vsr::project
