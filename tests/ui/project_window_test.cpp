@@ -232,10 +232,13 @@ TEST_F(BatchReplaceTest, EachPairSearchesAgainAndModifiesWhatThePreviousPairsLef
 
 TEST_F(BatchReplaceTest, MultilineCellsAreBarSeparatedLines) {
     files.write("m.txt", "a|b\r\nx\r\ny\r\n");
+    // A bar at the end is an empty last line: only the "end" an empty line follows is replaced.
+    files.write("e.txt", "end\n\nend\nmore\n");
     auto w = readyToReplace();
     w->TextSearchButton->click();
-    batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}});
+    batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}, {"end|", "E|"}});
     EXPECT_EQ(readFile(files.path() / "m.txt"), "pipe\nz\n");
+    EXPECT_EQ(readFile(files.path() / "e.txt"), "E\n\nend\nmore\n");
 }
 
 TEST_F(BatchReplaceTest, ModificationTypeNoneRunsNothing) {
