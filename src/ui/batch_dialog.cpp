@@ -24,6 +24,7 @@
 #include "project/line_reader.h"
 #include "ui/batch_table_model.h"
 #include "ui/file_prompter.h"
+#include "ui/screen_fit.h"
 #include "ui/typed_text.h"
 
 namespace vsr::ui {
@@ -219,9 +220,23 @@ void TBatchDlg::tableChanged() {
     filling_ = true;
     model_->reload();
     RowsSpinEdit->setValue(std::clamp(table_.numberOfRows, 1, project::kMaxBatchRows));
+    // Neither column may be wider than the screen, or the other one could never be reached.
+    const int widest = screenAreaAt(geometry().center()).width();
+    table_.searchColumnWidth = std::min(table_.searchColumnWidth, widest);
+    table_.replaceColumnWidth = std::min(table_.replaceColumnWidth, widest);
     StringGrid1->horizontalHeader()->resizeSection(0, table_.searchColumnWidth);
     StringGrid1->horizontalHeader()->resizeSection(1, table_.replaceColumnWidth);
-    if (table_.dialogWidth > 0 && table_.dialogHeight > 0) resize(table_.dialogWidth, table_.dialogHeight);
+    if (table_.dialogWidth > 0 && table_.dialogHeight > 0) {
+        // A stored size larger than the screen would put the buttons out of reach; the table
+        // keeps the size the dialog really has, so it is stored back so.
+        const QWidget* over = parentWidget() ? parentWidget()->window() : this;
+        const QRect room = windowRoomAt(over->geometry().center(), services_.metrics);
+        const QRect fitted = fitToScreen(room.topLeft(), QSize(table_.dialogWidth, table_.dialogHeight), room,
+                                         minimumSize());
+        table_.dialogWidth = fitted.width();
+        table_.dialogHeight = fitted.height();
+        resize(fitted.size());
+    }
     filling_ = false;
     keepColumnMinimums();
 }
