@@ -53,6 +53,16 @@ public:
     std::function<void(QDialog&)> onShow;
 };
 
+TEST(FileDialogFilters, ShowEachPatternOnce) {
+    EXPECT_EQ(qtNameFilters("Project Files [*.vsr]|*.vsr"), QStringList{QStringLiteral("Project Files (*.vsr)")});
+    EXPECT_EQ(qtNameFilters("TBL Files [*.tbl]|*.tbl|All Files [*.*]|*"),
+              (QStringList{QStringLiteral("TBL Files (*.tbl)"), QStringLiteral("All Files (*)")}));
+    // A description without its own patterns, or with brackets inside it, is kept.
+    EXPECT_EQ(qtNameFilters("Lists|*.lst"), QStringList{QStringLiteral("Lists (*.lst)")});
+    EXPECT_EQ(qtNameFilters("[draft] notes|*.txt"), QStringList{QStringLiteral("[draft] notes (*.txt)")});
+    EXPECT_TRUE(qtNameFilters("dangling").isEmpty());
+}
+
 class ProjectWindowTest : public WindowTest {
 protected:
     std::unique_ptr<TFind> makeProjectWindow(bool withStore = true) {
