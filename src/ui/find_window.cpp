@@ -227,7 +227,9 @@ void TFind::composeResultsArea() {
     ListBox1->setMinimumHeight(metrics_.s(20));
     Splitter1->addWidget(ListView1);
     Splitter1->addWidget(ListBox1);
-    Splitter1->setStretchFactor(0, 0);
+    // A taller window gives the list and the Lines Viewer a share each: a list kept at the
+    // height of a few rows would leave a maximized window showing no more files than before.
+    Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 1);
 }
 
