@@ -119,6 +119,25 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
     EXPECT_EQ(rows(*w), 200);
 }
 
+TEST_F(StopTest, EscapeStopsTheRun) {
+    auto w = makeWindow();
+    w->FindEditComboBox->setEditText(QStringLiteral("needle"));
+    bool pressed = false;
+    QObject::connect(w->ListView1->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+        if (pressed || rows(*w) < 5) return;
+        pressed = true;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.get();
+            QTest::keyClick(target, Qt::Key_Escape);
+        });
+    });
+    search(*w, files.str());
+    EXPECT_TRUE(pressed);
+    EXPECT_LT(rows(*w), 200);
+    EXPECT_TRUE(w->runState().stop);
+    EXPECT_FALSE(w->state().busy);
+}
+
 TEST_F(WindowTest, AMalformedExpressionKeepsTheListAndSaysWhy) {
     files.write("a.txt", "alpha\n");
     auto w = makeWindow();
