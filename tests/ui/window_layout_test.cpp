@@ -258,20 +258,29 @@ TEST_F(WindowTest, TheResultColumnStaysInSightAtTheNarrowestWidth) {
 }
 
 TEST_F(WindowTest, ReplacementLabelsKeepWholeLinesInEveryView) {
-    auto w = makeWindow();
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    QLabel* const labels[] = {w->ReplaceLabel, w->OrInsertLabel, w->ToLabel};
-    for (QRadioButton* type : {w->TextSearchButton, w->PhraseButtonReplace, w->RegExpSearch}) {
-        SCOPED_TRACE(type->text().toStdString());
-        type->click();
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_GE(labels[i]->height(), labels[i]->fontMetrics().height());
-            if (i > 0) {
-                EXPECT_GT(labels[i]->y(), labels[i - 1]->geometry().bottom());
+    for (int dpi : {96, 144}) {
+        auto w = makeWindow(dpi);
+        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+        QLabel* const labels[] = {w->ReplaceLabel, w->OrInsertLabel, w->ToLabel};
+        for (QRadioButton* type : {w->TextSearchButton, w->PhraseButtonReplace, w->RegExpSearch}) {
+            SCOPED_TRACE(type->text().toStdString() + " at " + std::to_string(dpi));
+            type->click();
+            for (QLabel* label : labels) {
+                // Whole: every label is as high as a line and as wide as its text.
+                EXPECT_GE(label->height(), label->fontMetrics().height());
+                EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+                EXPECT_LE(label->geometry().right(), w->Edit2->x());
             }
+            // "Replace" over "or Insert To".
+            EXPECT_GT(w->OrInsertLabel->y(), w->ReplaceLabel->geometry().bottom());
+            EXPECT_EQ(w->ToLabel->y(), w->OrInsertLabel->y());
+            EXPECT_GT(w->ToLabel->x(), w->OrInsertLabel->geometry().right());
+            EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
+            EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
+            // The fields share one left edge and keep their designed width.
+            EXPECT_EQ(w->SearchEdit->x(), w->Edit2->x());
+            EXPECT_EQ(w->SearchMemo->x(), w->Memo2->x());
         }
-        EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
-        EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
     }
 }
 
