@@ -38,6 +38,7 @@ TEST(ReportCli, WritesTheReportOfTheRunOverAReadOnlyFile) {
 TEST(ReportCli, WritesTheBrowseContextOfARow) {
     vsr::test::TempDir dir;
     std::string lines;
+    // Line 1 is left out, but it lies within the context after the top, so no empty line separates it.
     for (int k = 1; k <= 9; ++k) lines += "line" + std::to_string(k) + (k == 3 || k == 7 ? " hit\n" : "\n");
     dir.write("tree/a.txt", lines);
     const std::string page = dir.str() + "/browse.htm";
@@ -46,7 +47,7 @@ TEST(ReportCli, WritesTheBrowseContextOfARow) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(vsr::test::readFile(page),
               "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n<strong>     File:  a.txt      Path:  " + dir.str() +
-                  "/tree</strong>\r\n\r\n line 2: line2\r\n" + B + "*" + E + "line 3: line3 " + B + "hit" + E +
+                  "/tree</strong>\r\n line 2: line2\r\n" + B + "*" + E + "line 3: line3 " + B + "hit" + E +
                   "\r\n line 4: line4\r\n\r\n line 6: line6\r\n" + B + "*" + E + "line 7: line7 " + B + "hit" + E +
                   "\r\n line 8: line8\r\n</pre>\r\n</body>\r\n</html>\r\n");
 }
