@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/viewer/lines_viewer_intervals.h"
+#include "ui/readable_colours.h"
 
 namespace vsr::ui {
 
@@ -184,8 +185,9 @@ void LinesViewer::paintPreviewLine(QPainter& p, int index, int line, const QRect
         }
         p.setFont(f);
     };
-    over(d.inserted, selected ? QColor(Qt::green) : QColor(0, 128, 0), false);
-    over(d.removed, selected ? QColor(255, 160, 160) : QColor(Qt::red), true);
+    const HighlightColours& colours = highlightColours();
+    over(d.inserted, selected ? colours.insertedSelected : colours.inserted, false);
+    over(d.removed, selected ? colours.removedSelected : colours.removed, true);
 }
 
 const DisplayEntry& LinesViewer::displayed(int index) {
@@ -261,7 +263,8 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
     const int baseline = rect.top() + (rect.height() - fm.height()) / 2 + fm.ascent();
     const int x0 = rect.left() + textLeft() - scrollX;
     const QColor normal = pal.color(selected ? QPalette::HighlightedText : QPalette::Text);
-    const QColor found = selected ? QColor(Qt::yellow) : QColor(Qt::blue);
+    const HighlightColours& colours = highlightColours();
+    const QColor found = selected ? colours.foundSelected : colours.found;
 
     if (e.kind == engine::FoundLineKind::Multiline) {
         p.setPen(found);
@@ -288,9 +291,19 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
         QFont mark = font();
         mark.setBold(true);
         p.setFont(mark);
-        p.setPen(QColor(Qt::red));
+        p.setPen(selected ? colours.markSelected : colours.mark);
         p.drawText(rect.left() + kMarkLeft - scrollX, baseline, QStringLiteral("+"));
     }
+}
+
+const HighlightColours& LinesViewer::highlightColours() {
+    // Worked out once per palette: a theme change or a palette of our own gives new ones.
+    const qint64 key = palette().cacheKey();
+    if (!colours_ || coloursKey_ != key) {
+        colours_ = ui::highlightColours(palette());
+        coloursKey_ = key;
+    }
+    return *colours_;
 }
 
 void LinesViewer::paintEvent(QPaintEvent*) {

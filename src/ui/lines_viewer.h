@@ -11,6 +11,7 @@
 #include "platform/code_page.h"
 #include "results/result_item.h"
 #include "ui/lines_viewer_text.h"
+#include "ui/readable_colours.h"
 
 class QPainter;
 
@@ -21,7 +22,8 @@ namespace vsr::ui {
 // entry in bold, found text in blue (yellow on the selected entry), block matches wholly in
 // blue, and a red "+" in front of lines inside the browsed row's modification interval. With a
 // preview set, each entry is followed by its lines as Modify will write them: inserted text
-// green, removed text struck through in red.
+// green, removed text struck through in red. Each of these colours is made readable against the
+// palette it is drawn on, light or dark.
 class LinesViewer : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -72,6 +74,8 @@ public:
     const DisplayEntry& displayed(int index);
     // The horizontal extent: the widest text seen since the viewer was last emptied.
     int extent() const { return widest_; }
+    // The marking colours for the viewer's palette as it is now.
+    const HighlightColours& highlightColours();
 
 signals:
     void entryActivated(int index);
@@ -108,6 +112,8 @@ private:
     std::vector<std::pair<int, int>> rows_;
     std::vector<int> firstRow_;
     std::uint64_t previewRevision_ = 0;
+    std::optional<HighlightColours> colours_;
+    qint64 coloursKey_ = 0;
 };
 
 }  // namespace vsr::ui
