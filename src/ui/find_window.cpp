@@ -53,6 +53,7 @@
 #include "ui/report_commands.h"
 #include "ui/results_model.h"
 #include "ui/settings_dialogs.h"
+#include "ui/window_accessibility.h"
 
 namespace vsr::ui {
 
@@ -117,6 +118,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
 
     composeMenus();
     composePopupMenus();
+    nameWindowControls(*this);
 
     platform::FileSystem& fs = services_.fileSystem ? *services_.fileSystem : own_->fileSystem;
     platform::Clock& clock = services_.clock ? *services_.clock : own_->clock;

@@ -1,5 +1,6 @@
 #include "ui/lines_viewer.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +8,7 @@
 #include <algorithm>
 
 #include "engine/viewer/lines_viewer_intervals.h"
+#include "ui/lines_viewer_accessible.h"
 #include "ui/readable_colours.h"
 
 namespace vsr::ui {
@@ -26,6 +28,8 @@ LinesViewer::LinesViewer(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    installLinesViewerAccessibility();
+    setAccessibleName(QStringLiteral("Lines Viewer"));
     updateScrollBars();
 }
 
@@ -57,6 +61,7 @@ void LinesViewer::clear() {
     content_.clear();
     syncGeneration();
     viewport()->update();
+    announceEntries();
 }
 
 void LinesViewer::syncGeneration() {
@@ -64,6 +69,7 @@ void LinesViewer::syncGeneration() {
     if (!rows_.empty() && previewRevision_ != content_.revision()) clearPreview();
     if (generation_ == content_.generation()) return;
     generation_ = content_.generation();
+    if (accessible_) accessible_->dropStaleItems();
     cache_.clear();
     cached_.clear();
     measured_ = 0;
@@ -95,6 +101,7 @@ void LinesViewer::contentChanged() {
     if (current_ >= count()) current_ = -1;
     updateScrollBars();
     viewport()->update();
+    announceEntries();
 }
 
 void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under) {
@@ -215,7 +222,38 @@ void LinesViewer::setCurrentIndex(int index) {
     current_ = index;
     ensureVisible(index);
     viewport()->update();
+    announceCurrent(hasFocus());
     emit currentChanged(index);
+}
+
+void LinesViewer::announceCurrent(bool focus) {
+    if (!QAccessible::isActive() || current_ < 0) return;
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(current_);
+    QAccessible::updateAccessibility(&selection);
+    if (!focus) return;
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    focused.setChild(current_);
+    QAccessible::updateAccessibility(&focused);
+}
+
+void LinesViewer::announceEntries() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&reorder);
+}
+
+void LinesViewer::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    // A screen reader hears the current line, not only "list".
+    announceCurrent(true);
+}
+
+QRect LinesViewer::entryRect(int index) const {
+    if (index < 0 || index >= count()) return {};
+    const int y = (rowOfEntry(index) - verticalScrollBar()->value()) * rowHeight();
+    const QRect r(0, y, viewport()->width(), rowHeight());
+    return r.intersects(viewport()->rect()) ? r : QRect();
 }
 
 void LinesViewer::updateScrollBars() {

@@ -17,6 +17,8 @@ class QPainter;
 
 namespace vsr::ui {
 
+class LinesViewerAccessible;
+
 // The Lines Viewer (`ListBox1`): an owner-drawn list of the browsed file's entries that
 // scrolls both ways. It draws the engine's LinesViewerContent directly: header and overflow
 // entry in bold, found text in blue (yellow on the selected entry), block matches wholly in
@@ -51,6 +53,13 @@ public:
     void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
     void clearPreview();
     bool hasPreview() const { return !rows_.empty(); }
+    // Where entry `index` is drawn in the viewport now (empty when scrolled out of sight), the
+    // entry drawn at a point of the viewport (-1: none), and the drawn row of an entry.
+    QRect entryRect(int index) const;
+    int entryAt(const QPoint& inViewport) const { return indexAt(inViewport.y()); }
+    int entryRow(int index) const { return rowOfEntry(index); }
+    // The viewer's interface for assistive technology, told when the entries are dropped.
+    void setAccessible(LinesViewerAccessible* accessible) { accessible_ = accessible; }
     // Rows drawn: the entries and the preview lines under them.
     int rowCount() const { return rows_.empty() ? count() : static_cast<int>(rows_.size()); }
     // The entry of drawn row `row` and which of its preview lines it is (-1: the entry itself).
@@ -87,6 +96,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
 
 private:
     void syncGeneration();
@@ -94,6 +104,9 @@ private:
     int indexAt(int y) const;
     void ensureVisible(int index);
     bool markedLine(int index);
+    // Tells assistive technology which entry is current, or that the entries changed.
+    void announceCurrent(bool focus);
+    void announceEntries();
     int rowOfEntry(int index) const;
     int previewLeft(int index) const;
 
@@ -112,6 +125,7 @@ private:
     std::vector<std::pair<int, int>> rows_;
     std::vector<int> firstRow_;
     std::uint64_t previewRevision_ = 0;
+    LinesViewerAccessible* accessible_ = nullptr;
     std::optional<HighlightColours> colours_;
     qint64 coloursKey_ = 0;
 };
