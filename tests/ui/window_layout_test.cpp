@@ -155,6 +155,8 @@ TEST_F(WindowTest, TheWindowTakesTheDesktopFontAndGrowsItsLayoutWithIt) {
         EXPECT_NEAR(w->Panel1->height(), 77 * c.scale, 1.0);
         EXPECT_NEAR(w->minimumWidth(), 646 * c.scale, 1.0);
         EXPECT_NEAR(w->FindBit->y(), 65 * c.scale, 1.0);
+        // A first start sizes the window, the list and its columns in the same proportion.
+        EXPECT_NEAR(windowEnvironment("", "", nullptr, nullptr).pixelsPerInch, screenDotsPerInch() * c.scale, 1.0);
         // What the proportions are for: the fields and buttons are as tall as their text needs.
         for (QWidget* field : std::initializer_list<QWidget*>{w->ComboBoxPath, w->FindEditComboBox, w->FindBit})
             EXPECT_GE(field->height(), field->fontMetrics().height() + 4) << field->objectName().toStdString();
