@@ -63,8 +63,8 @@ void nameWindowControls(TFind& w) {
 
     name(w.SizeSpinEdit, "File size");
     nameComboBox(w.KBComboBox, QStringLiteral("File size unit"));
-    name(w.MinDateTimePicker, "Modified between");
-    name(w.MaxDateTimePicker, "Modified and");
+    name(w.MinDateTimePicker, "Modified from");
+    name(w.MaxDateTimePicker, "Modified until");
     name(w.DaysAgoSpinEdit, "Modified days ago");
 
     for (QButtonGroup* group : {w.QueryTypeGroup, w.SearchTypeGroup, w.ModificationTypeGroup,
