@@ -8,7 +8,7 @@ JOBS       ?= $(shell nproc)
 
 # Debian packages the build, the tests and the tools need.
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev
+            libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev mandoc
 
 .PHONY: all deps configure build run test test-sanitize test-tsan fuzz bench clean screenshot package
 

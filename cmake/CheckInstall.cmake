@@ -7,7 +7,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${err}")
 endif()
-set(expected bin/vsr-search)
+set(expected bin/vsr-search share/man/man1/vsr-search.1)
 if(WITH_PROGRAM)
   list(APPEND expected bin/vantixsr share/vantixsr/help/Intro.htm share/man/man1/vantixsr.1)
 endif()

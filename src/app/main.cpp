@@ -12,6 +12,7 @@
 #include "platform/linux/qt_settings_store.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "platform/recovery_journal.h"
+#include "platform/standard_descriptors.h"
 #include "project/command_line.h"
 #include "settings/settings_storage.h"
 #include "ui/app_info.h"
@@ -20,8 +21,16 @@
 #include "ui/qt_prompter.h"
 #include "ui/terminate_signals.h"
 #include "ui/window_environment.h"
+#include "toolkit_messages.h"
+
+namespace {
+
+bool hasText(const char* value) { return value && *value; }
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    vsr::platform::openMissingStandardDescriptors();
     // The command line as it was given, before the toolkit takes its own options out.
     const std::vector<std::string> argvCopy(argv, argv + argc);
     const std::string commandLine = vsr::project::processCommandLineText(argvCopy);
@@ -34,10 +43,20 @@ int main(int argc, char** argv) {
     }
     // A command-line run from cron or a CI job has no display: it runs the window offscreen.
     const std::vector<std::string> arguments(argvCopy.begin() + 1, argvCopy.end());
-    const bool noDisplay = !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY");
-    if (noDisplay && vsr::ui::asksForCommandRun(arguments)) qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool noDisplay = !hasText(std::getenv("DISPLAY")) && !hasText(std::getenv("WAYLAND_DISPLAY"));
+    if (noDisplay && vsr::ui::asksForCommandRun(arguments)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        vsr::app::keepToolkitWarningsQuiet();
+    } else if (noDisplay && !hasText(std::getenv("QT_QPA_PLATFORM"))) {
+        std::fputs("vantixsr: cannot open the window: there is no display (DISPLAY and WAYLAND_DISPLAY are unset).\n"
+                   "Without a display only a run of a project works: vantixsr PROJECT.vsr -com [SWITCHES]\n",
+                   stderr);
+        return 1;
+    }
 
+    vsr::app::exitCleanlyIfNoWindowCanOpen("vantixsr");
     QApplication app(argc, argv);
+    vsr::app::windowOpened();
     QApplication::setApplicationName(QString::fromUtf8(vsr::ui::kProgramTitle));
     QApplication::setApplicationVersion(QString::fromUtf8(vsr::ui::kProgramVersion));
     QApplication::setDesktopFileName(QStringLiteral("vantixsr"));
@@ -76,6 +95,11 @@ int main(int argc, char** argv) {
     // Through the prompter, so a run without a display writes it to standard error instead.
     if (!recovered.empty())
         prompter.show(vsr::ui::kProgramTitle, vsr::platform::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);
+    // The window has read its settings by now; a damaged file was kept aside while doing so.
+    if (!store.damagedCopy().empty())
+        prompter.show(vsr::ui::kProgramTitle,
+                      vsr::platform::QtSettingsStore::damagedCopyMessage(store.filePath(), store.damagedCopy()),
+                      vsr::engine::MessageIcon::Warning);
     const int status = app.exec();
     return status != 0 ? status : session->finish();
 }

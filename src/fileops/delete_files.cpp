@@ -78,9 +78,20 @@ DeleteOutcome DeleteSelectedFiles(results::ResultList& list, FileOpsPrompter& pr
             continue;
         }
         if (!trash.moveToTrash(file)) {
-            prompter.message(kDeleteErrorCaption, "Cannot delete " + file);
-            deselectFrom(list, i);
-            break;
+            // One file the trash can't take need not keep the others from it.
+            if (selected == 1) {
+                prompter.message(kDeleteErrorCaption, "Cannot delete " + file);
+                deselectFrom(list, i);
+                break;
+            }
+            const Answer next = prompter.ask(
+                {Dialog::Copy, kDeleteErrorCaption, {{"Cannot delete " + file, 360, 17}}, Buttons::SkipCancel});
+            if (next == Answer::Cancel) {
+                deselectFrom(list, i);
+                break;
+            }
+            list.setSelected(i, false);
+            continue;
         }
         ++out.deleted;
     }

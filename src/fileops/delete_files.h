@@ -25,9 +25,10 @@ struct DeleteOutcome {
 Question deleteConfirmation(const results::ResultList& list);
 
 // Sends the selected rows' files to the trash after the user confirmed, asking again for
-// system and read-only files. Skipped files, a file that failed and every file after a failure
-// or a cancel are deselected; only the rows of trashed files stay selected. Nothing is ever
-// deleted outright: a file the trash refuses stays where it is.
+// system and read-only files. Skipped files, a file that failed and every file after a missing
+// file or a cancel are deselected; only the rows of trashed files stay selected. Nothing is ever
+// deleted outright: a file the trash refuses stays where it is, and among several files the user
+// chooses to skip it or to cancel the rest.
 DeleteOutcome DeleteSelectedFiles(results::ResultList& list, FileOpsPrompter& prompter, platform::Trash& trash,
                                   platform::AttributeChanger& attributes);
 

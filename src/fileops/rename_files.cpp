@@ -39,7 +39,8 @@ RenameOutcome RenameSelectedFiles(results::ResultList& list, const RenameCommand
         const std::string target = platform::joinPath(row.path, newName);
 
         RenameResult result = RenameResult::Failed;
-        if (fileExists(target) || folderExists(target)) result = RenameResult::TargetExists;
+        // An empty new name would be the folder itself, not a file that already exists.
+        if (!newName.empty() && (fileExists(target) || folderExists(target))) result = RenameResult::TargetExists;
         else if (!parts.base.empty()) result = renameWithoutReplacing(file, target);
 
         if (result == RenameResult::TargetExists) {

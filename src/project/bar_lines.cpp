@@ -18,13 +18,11 @@ std::vector<std::string> splitBarLines(std::string_view value) {
 }
 
 std::string barLinesText(std::string_view value) {
+    if (value.empty()) return {};
+    const std::vector<std::string> lines = splitBarLines(value);
     std::string text;
-    bool first = true;
-    for (const std::string& line : splitBarLines(value)) {
-        if (!first) text += '\n';
-        text += line;
-        first = false;
-    }
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
+    if (lines.back().empty()) text += '\n';
     return text;
 }
 

@@ -9,7 +9,8 @@ namespace vsr::project {
 // literal "|". A value without a bar is one line; a bar at the end gives an empty last line.
 std::vector<std::string> splitBarLines(std::string_view value);
 
-// The same lines as a multi-line field holds them, joined by "\n" without a final break.
+// The same lines as the text of a multi-line field: joined by "\n". A field's final line feed
+// only ends its last line, so a last line that is empty gets one more "\n" to stay a line.
 std::string barLinesText(std::string_view value);
 
 }  // namespace vsr::project

@@ -1,5 +1,9 @@
 #include "project/command_line.h"
 
+#include <filesystem>
+
+#include "text/utf8.h"
+
 namespace vsr::project {
 
 namespace {
@@ -17,10 +21,15 @@ std::string lowerAscii(std::string_view text) {
     return out;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string inQuotes(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string incorrectParameter(std::string_view argument) {
-    return "Incorrect parameter " + quoted(trimLeadingBlanks(argument));
+    return "Incorrect parameter " + inQuotes(trimLeadingBlanks(argument));
+}
+
+// The fields hold characters, not bytes: 2,500 "é" fit the 4,000 a field takes.
+bool longer(std::string_view text, std::size_t limit) {
+    return text.size() > limit && text::utf8::length(text) > limit;
 }
 
 bool anyLineLonger(std::string_view text, std::size_t limit) {
@@ -28,7 +37,7 @@ bool anyLineLonger(std::string_view text, std::size_t limit) {
     while (start <= text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        if (end - start > limit) return true;
+        if (longer(text.substr(start, end - start), limit)) return true;
         start = end + 1;
     }
     return false;
@@ -53,7 +62,7 @@ Switch splitSwitch(std::string_view argument) {
     return Switch{lowerAscii(argument.substr(0, nameLength)), std::string(argument.substr(nameLength))};
 }
 
-FirstArgument readFirstArgument(std::string_view argument) {
+FirstArgument readFirstArgument(std::string_view argument, const FolderTest& isFolder) {
     FirstArgument first;
     if (argument.size() >= 5 && lowerAscii(argument.substr(0, 5)) == "-path") {
         first.pathForm = true;
@@ -62,16 +71,24 @@ FirstArgument readFirstArgument(std::string_view argument) {
         return first;
     }
     first.projectFile = std::string(trimLeadingBlanks(argument));
+    // A folder is never a project: it is where to search.
+    if (!first.projectFile.empty() && isFolder && isFolder(first.projectFile)) {
+        std::error_code ec;
+        std::string folder = std::filesystem::absolute(first.projectFile, ec).lexically_normal().string();
+        if (ec) folder = first.projectFile;
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        return FirstArgument{true, folder, {}};
+    }
     return first;
 }
 
 StartupScan scanStartup(const std::vector<std::string>& arguments, std::string_view processCommandLine,
-                        CommandLineState& state) {
+                        CommandLineState& state, const FolderTest& isFolder) {
     state = CommandLineState{};
     StartupScan scan;
     if (arguments.empty()) return scan;
     scan.anyArguments = true;
-    scan.first = readFirstArgument(arguments[0]);
+    scan.first = readFirstArgument(arguments[0], isFolder);
     if (!scan.first.pathForm) {
         for (std::size_t i = 1; i < arguments.size(); ++i) {
             if (trimLeadingBlanks(arguments[i]).empty()) break;
@@ -130,13 +147,14 @@ std::vector<std::string> validateRunFields(const RunFields& f) {
     if (type == ModificationType::None) errors.push_back("Modify Type is \"None\"");
     if (!phrase && anyLineLonger(f.searchMemo, kMaxFieldLine))
         errors.push_back("The lines are too long for the To Search field");
-    if (phrase && f.searchEdit.size() > kMaxOneLineText)
+    if (phrase && longer(f.searchEdit, kMaxOneLineText))
         errors.push_back("The string is too long for the To Search field");
     if (phrase && f.searchEdit.empty()) errors.push_back("Please specify the string to search");
     if (!phrase && f.searchMemo.empty()) errors.push_back("Please specify the text to search");
     if (inserts && !phrase && anyLineLonger(f.memo2, kMaxFieldLine))
         errors.push_back("The lines are too long for the To Replace or Insert field");
-    if (inserts && phrase && f.edit2.size() > kMaxOneLineText) errors.push_back("The string is too long for the To Replace or Insert field");
+    if (inserts && phrase && longer(f.edit2, kMaxOneLineText))
+        errors.push_back("The string is too long for the To Replace or Insert field");
     if (inserts && phrase && f.edit2.empty()) errors.push_back("Please specify the string to replace or insert");
     if (inserts && !phrase && f.memo2.empty()) errors.push_back("Please specify the text to replace or insert");
     return errors;
@@ -152,7 +170,7 @@ std::string processCommandLineText(const std::vector<std::string>& argv) {
     std::string out;
     for (const std::string& arg : argv) {
         if (!out.empty()) out += ' ';
-        if (arg.empty() || arg.find_first_of(" \t\"") != std::string::npos) out += quoted(arg);
+        if (arg.empty() || arg.find_first_of(" \t\"") != std::string::npos) out += inQuotes(arg);
         else out += arg;
     }
     return out;
@@ -161,7 +179,7 @@ std::string processCommandLineText(const std::vector<std::string>& argv) {
 std::string commandLineUsage(std::string_view program) {
     const std::string p(program);
     return "Usage: " + p + " [PROJECT.vsr [SWITCHES]]\n"
-           "       " + p + " -path=FOLDER\n"
+           "       " + p + " -path=FOLDER | FOLDER\n"
            "       " + p + " --help | --version\n"
            "\n"
            "With a project file the window opens with its settings. With -com the project's\n"
@@ -180,7 +198,9 @@ std::string commandLineUsage(std::string_view program) {
            "  -fs=FILE       save the list of files to FILE\n"
            "\n"
            "Switch names are read in any case; values are taken as written.\n"
-           "Exit status: 0 after a successful run, 1 when the run ended with an error.\n";
+           "Exit status: 0 after a successful run, 1 when the run ended with an error or was\n"
+           "stopped, 3 when files were left as \"Failed Modification\" (each named on standard\n"
+           "error and in the -fr= report).\n";
 }
 
 }  // namespace vsr::project

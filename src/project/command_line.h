@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ struct CommandLineState {
     bool CommandLineError = false;
     bool RunPending = true;
     bool RunCompleted = false;   // the run got to its end and closed the window
+    bool FilesFailed = false;    // Modify All left files as "Failed Modification"
     bool ViewerSuppressed = false;
     std::vector<std::string> log;
 };
@@ -33,14 +35,18 @@ Switch splitSwitch(std::string_view argument);
 std::string_view trimLeadingBlanks(std::string_view text);
 std::string_view trimBlanks(std::string_view text);
 
-// Argument 1: "-path" and a separator character, then the Path field's text; anything
-// else names a project file.
+// Whether a name is that of an existing folder.
+using FolderTest = std::function<bool(const std::string&)>;
+
+// Argument 1: "-path" and a separator character, then the Path field's text; an existing
+// folder (as a file manager's "Open With" passes it), which is taken the same way, made
+// absolute; anything else names a project file.
 struct FirstArgument {
     bool pathForm = false;
     std::string path;         // the Path field's text (pathForm)
     std::string projectFile;  // leading blanks removed (otherwise)
 };
-FirstArgument readFirstArgument(std::string_view argument);
+FirstArgument readFirstArgument(std::string_view argument, const FolderTest& isFolder = {});
 
 // The start-up scan over the arguments from 1 on: resets the state, notes "-com", sets
 // "-shr" and "-fr=" and starts the log. Command mode is returned rather than set, as it
@@ -51,7 +57,7 @@ struct StartupScan {
     bool commandMode = false;
 };
 StartupScan scanStartup(const std::vector<std::string>& arguments, std::string_view processCommandLine,
-                        CommandLineState& state);
+                        CommandLineState& state, const FolderTest& isFolder = {});
 
 // What the switches of a run set; the state's flags and file names are set directly.
 struct RunSwitches {
@@ -66,7 +72,8 @@ struct RunSwitches {
 };
 RunSwitches readRunSwitches(const std::vector<std::string>& arguments, CommandLineState& state);
 
-// The fields a run is checked on, as the window holds them when the run starts.
+// The fields a run is checked on, as the window holds them when the run starts: their texts in
+// UTF-8, whatever the chosen text encoding, so lengths count characters.
 struct RunFields {
     std::string path;
     std::string masks;

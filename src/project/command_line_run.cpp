@@ -4,18 +4,25 @@
 
 namespace vsr::project {
 
-CommandLineRun::CommandLineRun(std::vector<std::string> arguments, std::string commandLine)
-    : arguments_(std::move(arguments)), commandLine_(std::move(commandLine)) {}
+namespace {
+
+constexpr const char* kCutShortMessage = "The run was stopped before it ended; some files may not have been modified";
+
+}  // namespace
+
+CommandLineRun::CommandLineRun(std::vector<std::string> arguments, std::string commandLine, FolderTest isFolder)
+    : arguments_(std::move(arguments)), commandLine_(std::move(commandLine)), isFolder_(std::move(isFolder)) {}
 
 StartupScan CommandLineRun::startup() {
     errors_.clear();
-    return scanStartup(arguments_, commandLine_, state_);
+    return scanStartup(arguments_, commandLine_, state_, isFolder_);
 }
 
-void CommandLineRun::notify(CommandLineHost& host, const std::string& text, bool logIt) {
+void CommandLineRun::notify(CommandLineHost& host, const std::string& text, bool logIt, engine::MessageIcon icon) {
     errors_.push_back(text);
     const bool show = !state_.CommandMode || state_.ShowMessages;
-    if (show) host.showMessage(text);
+    // Nobody reads a script's message boxes, but its standard error is kept.
+    if (show || host.unattended()) host.showMessage(text, icon);
     // Without a person to read the box, its text goes to the log as well.
     if (state_.LogEnabled && (logIt || (show && host.unattended()))) state_.log.push_back(text);
 }
@@ -63,7 +70,11 @@ void CommandLineRun::performRun(CommandLineHost& host) {
         state_.CommandLineError = true;
         notify(host, text, true);
     }
-    for (const std::string& text : validateRunFields(host.runFields())) reportError(host, text);
+    const RunFields fields = host.runFields();
+    for (const std::string& text : validateRunFields(fields)) reportError(host, text);
+    // A folder that isn't there would search nothing and look like a run with nothing to do.
+    if (!trimLeadingBlanks(fields.path).empty() && !host.pathIsFolder())
+        reportError(host, "Directory \"" + std::string(trimBlanks(fields.path)) + "\" not found");
     if (state_.CommandLineError) {
         host.deselectRow();
         host.requestStop();
@@ -82,9 +93,18 @@ void CommandLineRun::performRun(CommandLineHost& host) {
     if (!intervenedInSearch) {
         host.modifyAll();
         if (host.stopRequested()) state_.ViewerSuppressed = false;
+        // Files left as they were are not a success; the run goes on to its end all the same.
+        for (const std::string& failure : host.failedFiles()) {
+            state_.FilesFailed = true;
+            errors_.push_back(failure);
+            if (host.unattended()) host.showMessage(failure, engine::MessageIcon::Error);
+            if (state_.LogEnabled) state_.log.push_back(failure);
+        }
     }
     if (!state_.ListFileName.empty()) {
-        host.saveList(state_.ListFileName, commandLine_);
+        // Nobody would learn of a list that is missing: it is an error of the run.
+        if (!host.saveList(state_.ListFileName, commandLine_))
+            reportError(host, "The list could not be written to " + state_.ListFileName);
         state_.ListFileName.clear();
     }
     if (!host.userIntervened() && !state_.CommandLineError) {
@@ -96,8 +116,21 @@ void CommandLineRun::performRun(CommandLineHost& host) {
     }
 }
 
+int CommandLineRun::exitStatus() const {
+    if (!state_.CommandMode) return 0;
+    if (state_.CommandLineError || !state_.RunCompleted) return 1;
+    return state_.FilesFailed ? kExitFilesFailed : 0;
+}
+
+std::string CommandLineRun::noteCutShort() {
+    errors_.emplace_back(kCutShortMessage);
+    if (state_.LogEnabled) state_.log.emplace_back(kCutShortMessage);
+    return kCutShortMessage;
+}
+
 std::optional<std::pair<std::string, std::string>> CommandLineRun::reportFile() const {
-    if (!state_.CommandMode || !state_.LogEnabled || !state_.CommandLineError) return std::nullopt;
+    if (!state_.CommandMode || !state_.LogEnabled) return std::nullopt;
+    if (!state_.CommandLineError && !state_.FilesFailed && state_.RunCompleted) return std::nullopt;
     return std::make_pair(state_.ReportFileName, logFileBytes(state_.log));
 }
 

@@ -237,6 +237,8 @@ void readBlockD(Reader& r, ProjectValues& v, ProjectRead& result) {
     const std::size_t k = r.count(2);
     if (k > static_cast<std::size_t>(kMaxBatchRows)) throw BlockFailed{};
     if (b.rows.size() < k) b.rows.resize(k);
+    // Rows the count asks for beyond the listed pairs are empty, not the table loaded before.
+    for (std::size_t i = k; i < b.rows.size(); ++i) b.rows[i] = BatchPair{};
     for (std::size_t i = 0; i < k; ++i) b.rows[i].search = cellText(r.text());
     for (std::size_t i = 0; i < k; ++i) b.rows[i].replace = cellText(r.text());
 }

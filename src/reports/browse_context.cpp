@@ -28,7 +28,9 @@ public:
             const bool nearNext = found - k <= context_;
             if (nearLast || nearNext) {
                 plain(k);
-            } else if (!separated) {
+            } else if (!separated && k - last_ > context_) {
+                // Lines near the file's top before the first found line are left out
+                // without a separator: nothing was written before them to set them apart from.
                 line(out_, "");
                 separated = true;
             }
@@ -38,7 +40,7 @@ public:
     void foundLine(const engine::FoundLine& entry) {
         const std::int64_t n = entry.lineNumber;
         gapBefore(n);
-        const std::string marked = utf8Of(markedEntry(entry, regExpr_), page_);
+        const std::string marked = utf8Of(markedEntry(entry, regExpr_, page_), page_);
         // The star takes the place of the entry's leading blank.
         line(out_, blue("*") + marked.substr(std::min<std::size_t>(1, marked.size())));
         found(n, n);
@@ -69,8 +71,7 @@ private:
         if (k < 1 || k > static_cast<std::int64_t>(file_.size())) return;
         std::string text = " line " + std::to_string(k) + ": ";
         text.append(fileLine(k));
-        if (!regExpr_ && text.size() > engine::kMaxDisplayText) text.resize(engine::kMaxDisplayText);
-        line(out_, utf8Of(escapeHtml(text), page_));
+        line(out_, utf8Of(escapeHtml(regExpr_ ? std::string_view(text) : displayWidth(text, page_)), page_));
     }
 
     void found(std::int64_t first, std::int64_t lastLine) {
@@ -162,7 +163,7 @@ std::string savedLinesText(const engine::LinesViewerContent& lines, engine::Quer
         else if (type == engine::QueryType::Multiline)
             line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
         else
-            line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr), page));
+            line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
     }
     for (const char* l : {"</pre>", "</body>", "</html>"}) line(out, l);
     return out;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/text_encoding.h"
+#include "text/utf8.h"
 
 namespace vsr::reports {
 
@@ -71,8 +72,23 @@ std::vector<engine::Highlight> mergedHighlights(std::vector<engine::Highlight> h
     return merged;
 }
 
-std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope) {
-    if (scope == MarkScope::DisplayWidth) text = text.substr(0, std::min(text.size(), engine::kMaxDisplayText));
+std::size_t charactersPrefix(std::string_view text, std::size_t count, platform::CodePageId page) {
+    if (page != platform::CodePageId::Utf8 || text.size() <= count) return std::min(count, text.size());
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < count && at < text.size(); ++n) {
+        char32_t cp;
+        at += text::utf8::decode(text, at, cp);
+    }
+    return at;
+}
+
+std::string_view displayWidth(std::string_view text, platform::CodePageId page) {
+    return text.substr(0, charactersPrefix(text, engine::kMaxDisplayText, page));
+}
+
+std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope,
+                       platform::CodePageId page) {
+    if (scope == MarkScope::DisplayWidth) text = displayWidth(text, page);
     std::vector<std::size_t> shifts;
     const std::string escaped = escapeHtml(text, &shifts);
     const std::vector<engine::Highlight> marks = mergedHighlights(highlights, text.size());
@@ -90,9 +106,11 @@ std::string markedText(std::string_view text, const std::vector<engine::Highligh
     return out;
 }
 
-std::string markedEntry(const engine::FoundLine& entry, bool regExpr) {
-    if (regExpr && !entry.fullText.empty()) return markedText(entry.fullText, entry.highlights, MarkScope::Whole);
-    return markedText(entry.displayText, entry.highlights, regExpr ? MarkScope::Whole : MarkScope::DisplayWidth);
+std::string markedEntry(const engine::FoundLine& entry, bool regExpr, platform::CodePageId page) {
+    // The display text is cut at 1024 bytes, which in UTF-8 can be fewer characters and end
+    // inside one; the full text has them all.
+    const std::string& text = entry.fullText.empty() ? entry.displayText : entry.fullText;
+    return markedText(text, entry.highlights, regExpr ? MarkScope::Whole : MarkScope::DisplayWidth, page);
 }
 
 }  // namespace vsr::reports

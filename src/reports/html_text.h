@@ -39,15 +39,24 @@ enum class MarkScope {
     DisplayWidth  // only what a Lines Viewer line shows: the first 1024 characters
 };
 
+// The number of bytes the first `count` characters of `text` take in the encoding `page`: in
+// UTF-8 a character is a well-formed sequence or one stray byte, in the other encodings a byte.
+// A cut there never splits a character.
+std::size_t charactersPrefix(std::string_view text, std::size_t count, platform::CodePageId page);
+
+// `text` cut to the 1024 characters of a Lines Viewer line.
+std::string_view displayWidth(std::string_view text, platform::CodePageId page);
+
 // Highlights sorted by start, overlapping ones merged (touching ones stay apart), limited to
 // `length` characters of text; empty and out-of-range stretches are dropped.
 std::vector<engine::Highlight> mergedHighlights(std::vector<engine::Highlight> highlights, std::size_t length);
 
-// `text` escaped, with every highlight wrapped in the blue mark.
-std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope);
+// `text` (in the encoding `page`) escaped, with every highlight wrapped in the blue mark.
+std::string markedText(std::string_view text, const std::vector<engine::Highlight>& highlights, MarkScope scope,
+                       platform::CodePageId page);
 
-// The entry's text as the documents show it: its full text for Reg Expr searches (when the
-// fill kept one), its display text otherwise; escaped and marked.
-std::string markedEntry(const engine::FoundLine& entry, bool regExpr);
+// The entry's text as the documents show it, escaped and marked: its full text (when the fill
+// kept one) for Reg Expr searches, the first 1024 characters of it otherwise.
+std::string markedEntry(const engine::FoundLine& entry, bool regExpr, platform::CodePageId page);
 
 }  // namespace vsr::reports

@@ -168,7 +168,7 @@ std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, e
         case engine::FoundLineKind::Overflow: line(out, "<strong>" + escapeHtml(e.displayText) + "</strong>"); break;
         default:
             if (type == engine::QueryType::Multiline) line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
-            else line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr), page));
+            else line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
         }
     }
     return out;

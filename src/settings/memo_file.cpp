@@ -52,6 +52,11 @@ bool saveMemoFile(const std::string& path, std::string_view memoText) {
     struct stat st {};
     const bool exists = ::lstat(path.c_str(), &st) == 0;
     if (memoText.empty() && !exists) return true;
+    // A file that already holds the text is left alone: its bytes, time and inode stay.
+    if (exists) {
+        const std::optional<std::string> old = platform::readWholeFile(path);
+        if (old && memoTextFromFile(*old) == memoText) return true;
+    }
     return platform::writeFileAtomically(path, memoFileBytes(memoText));
 }
 

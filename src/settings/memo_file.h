@@ -15,8 +15,8 @@ std::string memoFileBytes(std::string_view memoText);
 std::string memoTextFromFile(std::string_view bytes);
 
 // Writes the memo when it has a line or when the file already exists, so an emptied
-// memo empties its file but an empty memo creates none. False when a write failed;
-// the file is then as it was.
+// memo empties its file but an empty memo creates none; a file that already reads as the
+// memo is not written again. False when a write failed; the file is then as it was.
 bool saveMemoFile(const std::string& path, std::string_view memoText);
 
 // Reads the file into the memo when it exists; when it is missing or unreadable the

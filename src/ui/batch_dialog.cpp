@@ -24,6 +24,7 @@
 #include "project/line_reader.h"
 #include "ui/batch_table_model.h"
 #include "ui/file_prompter.h"
+#include "ui/screen_fit.h"
 #include "ui/typed_text.h"
 
 namespace vsr::ui {
@@ -83,6 +84,14 @@ public:
         auto* edit = qobject_cast<QLineEdit*>(watched);
         if (edit && event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
+            // Escape is the dialog's "Exit", also from a cell: the editor opens by itself on the
+            // current cell and holds nothing to take back, as the table keeps what is typed at once.
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                if (auto* dialog = qobject_cast<QDialog*>(edit->window())) {
+                    dialog->reject();
+                    return true;
+                }
+            }
             const bool plain = !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier));
             const bool whole = !edit->text().isEmpty() && edit->selectedText() == edit->text();
             if (plain && whole) {
@@ -135,6 +144,9 @@ TBatchDlg::TBatchDlg(Services services, QWidget* parent) : QDialog(parent), serv
     RowsSpinEdit->setObjectName(QStringLiteral("RowsSpinEdit"));
     RowsSpinEdit->setRange(1, kSpinTypingLimit);
     RowsSpinEdit->setValue(1);
+    // A typed number counts once it is whole (Enter or leaving the box): its first digit alone
+    // would cut the table. The arrows still step it at once.
+    RowsSpinEdit->setKeyboardTracking(false);
     auto* rowsLabel = new QLabel(QStringLiteral("Number of Rows"));
     rowsLabel->setBuddy(RowsSpinEdit);
 
@@ -219,9 +231,23 @@ void TBatchDlg::tableChanged() {
     filling_ = true;
     model_->reload();
     RowsSpinEdit->setValue(std::clamp(table_.numberOfRows, 1, project::kMaxBatchRows));
+    // Neither column may be wider than the screen, or the other one could never be reached.
+    const int widest = screenAreaAt(geometry().center()).width();
+    table_.searchColumnWidth = std::min(table_.searchColumnWidth, widest);
+    table_.replaceColumnWidth = std::min(table_.replaceColumnWidth, widest);
     StringGrid1->horizontalHeader()->resizeSection(0, table_.searchColumnWidth);
     StringGrid1->horizontalHeader()->resizeSection(1, table_.replaceColumnWidth);
-    if (table_.dialogWidth > 0 && table_.dialogHeight > 0) resize(table_.dialogWidth, table_.dialogHeight);
+    if (table_.dialogWidth > 0 && table_.dialogHeight > 0) {
+        // A stored size larger than the screen would put the buttons out of reach; the table
+        // keeps the size the dialog really has, so it is stored back so.
+        const QWidget* over = parentWidget() ? parentWidget()->window() : this;
+        const QRect room = windowRoomAt(over->geometry().center(), services_.metrics);
+        const QRect fitted = fitToScreen(room.topLeft(), QSize(table_.dialogWidth, table_.dialogHeight), room,
+                                         minimumSize());
+        table_.dialogWidth = fitted.width();
+        table_.dialogHeight = fitted.height();
+        resize(fitted.size());
+    }
     filling_ = false;
     keepColumnMinimums();
 }
@@ -283,7 +309,17 @@ void TBatchDlg::NumberOfRowsChange(int value) {
     table_.setNumberOfRows(value);
     const QModelIndex current = StringGrid1->currentIndex();
     model_->reload();
-    if (current.isValid() && current.row() < model_->rowCount()) StringGrid1->setCurrentIndex(current);
+    if (current.isValid() && current.row() < model_->rowCount()) restoreCurrentCell(current);
+}
+
+void TBatchDlg::restoreCurrentCell(const QModelIndex& index) {
+    // The grid opens an editor on its current cell, which takes the focus; while the user is
+    // elsewhere (typing a number of rows) the cell only becomes current again.
+    const bool inGrid = StringGrid1->hasFocus() || StringGrid1->isAncestorOf(QApplication::focusWidget());
+    const QAbstractItemView::EditTriggers triggers = StringGrid1->editTriggers();
+    if (!inGrid) StringGrid1->setEditTriggers(triggers & ~QAbstractItemView::CurrentChanged);
+    StringGrid1->setCurrentIndex(index);
+    StringGrid1->setEditTriggers(triggers);
 }
 
 void TBatchDlg::InsertRowClick() {

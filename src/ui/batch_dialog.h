@@ -7,6 +7,7 @@
 #include "project/batch_table.h"
 #include "ui/metrics.h"
 
+class QModelIndex;
 class QPushButton;
 class QSpinBox;
 class QTableView;
@@ -78,6 +79,7 @@ private:
     void tableChanged();
     void NumberOfRowsChange(int value);
     int currentRow() const;
+    void restoreCurrentCell(const QModelIndex& index);
     void keepColumnMinimums();
 
     Services services_;

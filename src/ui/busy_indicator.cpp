@@ -31,6 +31,8 @@ void BusyIndicator::stop() {
 QSize BusyIndicator::sizeHint() const { return {32, 32}; }
 
 void BusyIndicator::paintEvent(QPaintEvent*) {
+    // At rest nothing is drawn: faint dots would still read as work in progress.
+    if (!timer_.isActive()) return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal side = qMin(width(), height());
@@ -38,19 +40,13 @@ void BusyIndicator::paintEvent(QPaintEvent*) {
     const qreal ring = side * 0.34;
     const qreal dot = side * 0.09;
     const QColor accent = palette().color(QPalette::Highlight);
-    // At rest the ring is faint, so it never looks like work in progress.
-    QColor idle = palette().color(QPalette::Mid);
-    idle.setAlphaF(0.35);
     for (int i = 0; i < kDots; ++i) {
         const qreal angle = 2 * M_PI * i / kDots - M_PI / 2;
         const QPointF at(centre.x() + ring * qCos(angle), centre.y() + ring * qSin(angle));
-        QColor c = idle;
-        if (timer_.isActive()) {
-            // The dots behind the bright one fade, which gives the ring its sense of motion.
-            const int behind = (frame_ - i + kDots) % kDots;
-            c = accent;
-            c.setAlphaF(behind == 0 ? 1.0 : qMax(0.15, 1.0 - behind * 0.2));
-        }
+        // The dots behind the bright one fade, which gives the ring its sense of motion.
+        const int behind = (frame_ - i + kDots) % kDots;
+        QColor c = accent;
+        c.setAlphaF(behind == 0 ? 1.0 : qMax(0.15, 1.0 - behind * 0.2));
         p.setPen(Qt::NoPen);
         p.setBrush(c);
         p.drawEllipse(at, dot, dot);

@@ -2,6 +2,7 @@
 
 #include <QTimer>
 #include <cctype>
+#include <filesystem>
 #include <iostream>
 
 #include "platform/text_encoding.h"
@@ -40,10 +41,13 @@ void CommandLinePrompter::showAbout(QWidget* parent) {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 // The search and replacement switches in the chosen single-byte page when a UTF-8 locale typed
 // them. Any other command line is taken byte for byte, as the C locale of a cron job gives no
-// meaning to bytes above ASCII. A text the page cannot hold stays as given, and so matches
-// nothing there.
+// meaning to bytes above ASCII. A text the page cannot hold becomes the field's text as typed
+// (UTF-8 behind a byte order mark, as the window keeps such texts), so the run refuses it with
+// the message that names the character instead of searching for the bytes of its UTF-8 form.
 std::vector<std::string> typedArguments(std::vector<std::string> arguments, platform::CodePageId encoding) {
     const platform::CodePageId locale = platform::systemCodePage();
     if (locale != platform::CodePageId::Utf8 || encoding == platform::CodePageId::Utf8) return arguments;
@@ -57,8 +61,14 @@ std::vector<std::string> typedArguments(std::vector<std::string> arguments, plat
         const std::u16string text = platform::decodeText(locale, argument);
         platform::EncodedText typed = platform::encodeText(encoding, text);
         if (!typed.refused) argument = std::move(typed.bytes);
+        else argument.insert(start + 4, kByteOrderMark);
     }
     return arguments;
+}
+
+bool isFolder(const std::string& name) {
+    std::error_code ec;
+    return std::filesystem::is_directory(name, ec);
 }
 
 }  // namespace
@@ -69,7 +79,7 @@ CommandLineSession::CommandLineSession(TFind& window, CommandLinePrompter& promp
       w_(window),
       prompter_(prompter),
       projects_(window.findChild<ProjectCommands*>()),
-      run_(typedArguments(std::move(arguments), window.textEncoding()), std::move(commandLine)) {
+      run_(typedArguments(std::move(arguments), window.textEncoding()), std::move(commandLine), isFolder) {
     projects_->setCommandLine(&run_);
     projects_->driver().setMessages(&prompter_.direct(), prompter_.unattended());
     prompter_.attach(&run_, &projects_->driver());
@@ -98,10 +108,11 @@ void CommandLineSession::runIfDue() {
 }
 
 int CommandLineSession::finish() {
-    // Nobody saw the window: the status alone would not say why the run failed.
-    if (run_.cutShort() && prompter_.unattended())
-        std::cerr << kProgramTitle << ": The run was stopped before it ended; some files may not have been modified"
-                  << std::endl;
+    if (run_.cutShort()) {
+        const std::string text = run_.noteCutShort();
+        // Nobody saw the window: the status alone would not say why the run failed.
+        if (prompter_.unattended()) std::cerr << kProgramTitle << ": " << text << std::endl;
+    }
     if (auto report = run_.reportFile()) {
         platform::PosixAttributeChanger().makeWritable(report->first);
         platform::writeFileAtomically(report->first, report->second);  // a failure is ignored
@@ -111,7 +122,7 @@ int CommandLineSession::finish() {
 
 bool asksForCommandRun(const std::vector<std::string>& arguments) {
     project::CommandLineState state;
-    const project::StartupScan scan = project::scanStartup(arguments, "", state);
+    const project::StartupScan scan = project::scanStartup(arguments, "", state, isFolder);
     return scan.commandMode;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 
+#include "ui/file_prompter.h"
+
 namespace vsr::ui {
 
 std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::string& startFolder) {
@@ -12,10 +14,9 @@ std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::strin
     // A program here has no extension, so a typed name gets none added, and a typed link to
     // the program stays the link the user named.
     dialog->setOption(QFileDialog::DontResolveSymlinks);
-    const QString exeFilter = QStringLiteral("Exe Files [*.exe] (*.exe)");
-    const QString allFilter = QStringLiteral("All Files [*.*] (*)");
-    dialog->setNameFilters({exeFilter, allFilter});
-    dialog->selectNameFilter(allFilter);
+    const QStringList filters = qtNameFilters("Exe Files [*.exe]|*.exe|All Files [*.*]|*");
+    dialog->setNameFilters(filters);
+    dialog->selectNameFilter(filters.last());
     return dialog;
 }
 
@@ -35,7 +36,7 @@ std::string QtDialogPrompter::saveListFile(const std::string& startFolder) {
     QFileDialog dialog(parent_, QStringLiteral("Save List"), QString::fromStdString(startFolder));
     dialog.setObjectName(QStringLiteral("SaveDialogList"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("File List [*.lst] (*.lst)"), QStringLiteral("All Files [*.*] (*)")});
+    dialog.setNameFilters(qtNameFilters("File List [*.lst]|*.lst|All Files [*.*]|*"));
     dialog.setDefaultSuffix(QStringLiteral("lst"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();
@@ -45,7 +46,7 @@ std::string QtDialogPrompter::saveLinesFile(const std::string& startFolder) {
     QFileDialog dialog(parent_, QStringLiteral("Save Lines"), QString::fromStdString(startFolder));
     dialog.setObjectName(QStringLiteral("LinesSaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("HTML File [*.html] (*.html)")});
+    dialog.setNameFilters(qtNameFilters("HTML File [*.html]|*.html"));
     dialog.setDefaultSuffix(QStringLiteral("html"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first().toStdString();

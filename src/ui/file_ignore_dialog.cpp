@@ -29,9 +29,9 @@ TFileIgnoreDlg::TFileIgnoreDlg(QWidget* parent) : RevertingDialog(parent, QStrin
     resize(320, 280);
 }
 
-std::string TFileIgnoreDlg::listText() const { return FilesMemo->toPlainText().toStdString(); }
-std::string TFileIgnoreDlg::acceptedListText() const { return isOpen() ? savedText_.toStdString() : listText(); }
-void TFileIgnoreDlg::setListText(const std::string& text) { FilesMemo->setPlainText(QString::fromStdString(text)); }
+std::string TFileIgnoreDlg::listText() const { return bytes_.bytesOf(FilesMemo->toPlainText()); }
+std::string TFileIgnoreDlg::acceptedListText() const { return isOpen() ? bytes_.bytesOf(savedText_) : listText(); }
+void TFileIgnoreDlg::setListText(const std::string& text) { FilesMemo->setPlainText(bytes_.show(text)); }
 
 void TFileIgnoreDlg::remember() { savedText_ = FilesMemo->toPlainText(); }
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "platform/linux/byte_lines.h"
 #include "ui/reverting_dialog.h"
 
 class QPlainTextEdit;
@@ -27,6 +28,8 @@ protected:
 
 private:
     QString savedText_;
+    // Names as the file system has them, also bytes that are not UTF-8.
+    platform::ByteLines bytes_;
 };
 
 }  // namespace vsr::ui

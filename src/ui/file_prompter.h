@@ -1,5 +1,6 @@
 #pragma once
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <string>
 
@@ -17,6 +18,10 @@ public:
     virtual std::string saveFile(const std::string& title, const std::string& filter, const std::string& extension,
                                  const std::string& startFolder) = 0;
 };
+
+// A filter written "Description [patterns]|patterns|..." as the file dialog's name filters,
+// "Description (patterns)" each.
+QStringList qtNameFilters(const std::string& filter);
 
 // The desktop's own file dialogs.
 class QtFilePrompter final : public FilePrompter {

@@ -32,9 +32,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/freedesktop_trash.h"
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
-#include "platform/linux/qt_trash.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "platform/posix_file_system.h"
 #include "ui/about_form.h"
@@ -72,7 +72,7 @@ struct TFind::PartServices {
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
     platform::PosixFileStore files;
-    platform::QtTrash trash;
+    platform::FreedesktopTrash trash;
     platform::DbusFileManager fileManager{launcher};
 };
 
@@ -227,7 +227,9 @@ void TFind::composeResultsArea() {
     ListBox1->setMinimumHeight(metrics_.s(20));
     Splitter1->addWidget(ListView1);
     Splitter1->addWidget(ListBox1);
-    Splitter1->setStretchFactor(0, 0);
+    // A taller window gives the list and the Lines Viewer a share each: a list kept at the
+    // height of a few rows would leave a maximized window showing no more files than before.
+    Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 1);
 }
 
@@ -271,18 +273,18 @@ void TFind::connectControls() {
         if (on && !composing_) ModificationTypeClick();
     });
 
-    // Rule D reacts to the user's edits, not to the window filling its own fields.
+    // Rule D reacts to the user's edits, not to the window filling its own fields. A change of
+    // the text is the edit, typed or picked from the history; an editable combo box also reports
+    // an activation when the focus merely leaves it, which changes nothing.
     auto searchEdited = [this] {
         if (!updatingFields_ && !composing_) SearchTextChange();
     };
     auto findEdited = [this] {
         if (!updatingFields_ && !composing_) FindTextChange();
     };
-    connect(SearchEdit->lineEdit(), &QLineEdit::textEdited, this, searchEdited);
-    connect(SearchEdit, &QComboBox::activated, this, searchEdited);
+    connect(SearchEdit, &QComboBox::currentTextChanged, this, searchEdited);
     connect(SearchMemo, &QPlainTextEdit::textChanged, this, searchEdited);
-    connect(FindEditComboBox->lineEdit(), &QLineEdit::textEdited, this, findEdited);
-    connect(FindEditComboBox, &QComboBox::activated, this, findEdited);
+    connect(FindEditComboBox, &QComboBox::currentTextChanged, this, findEdited);
     connect(FindMemo, &QPlainTextEdit::textChanged, this, findEdited);
     connect(SensitiveCheckBox, &QCheckBox::clicked, this, [this] { CaseOrWholeWordsClick(false); });
     connect(WholeWordsCheckBox, &QCheckBox::clicked, this, [this] { CaseOrWholeWordsClick(true); });

@@ -119,26 +119,33 @@ void TFind::placeSearchReplaceControls() {
     place(StopUndoPanel, w - m.s(54), m.s(8), m.s(44), m.s(54));
 
     const bool multi = searchQueryView() == QueryView::MultiLine;
-    place(SearchLabel, m.s(8), m.s(71), m.s(54), m.s(18));
-    place(SearchEdit, m.s(64), m.s(68), w - m.s(111), m.s(24));
-    place(SearchMemo, m.s(64), m.s(67), w - m.s(111), m.s(36));
+    // The replacement field's label reads "Replace" over "or Insert To", two whole lines; the
+    // label column widens where the font needs it, and the fields keep their width.
+    const QFontMetrics fm = ReplaceLabel->fontMetrics();
+    const int space = fm.horizontalAdvance(QLatin1Char(' '));
+    const int orInsertWidth = fm.horizontalAdvance(OrInsertLabel->text());
+    const int toWidth = fm.horizontalAdvance(ToLabel->text());
+    const int labelWidth = std::max(fm.horizontalAdvance(ReplaceLabel->text()), orInsertWidth + space + toWidth);
+    const int fieldLeft = std::max(m.s(64), m.s(8) + labelWidth + m.s(6));
+    place(SearchLabel, m.s(8), m.s(71), fieldLeft - m.s(10), m.s(18));
+    place(SearchEdit, fieldLeft, m.s(68), w - m.s(111), m.s(24));
+    place(SearchMemo, fieldLeft, m.s(67), w - m.s(111), m.s(36));
     const int replaceTop = multi ? m.s(106) : m.s(96);
     const int replaceBottom = buttonsTop - m.s(3);
     const int fieldHeight = m.s(24);
-    place(Edit2, m.s(64), replaceTop + std::max(0, (replaceBottom - replaceTop - fieldHeight) / 2), w - m.s(111),
+    place(Edit2, fieldLeft, replaceTop + std::max(0, (replaceBottom - replaceTop - fieldHeight) / 2), w - m.s(111),
           fieldHeight);
-    place(Memo2, m.s(64), replaceTop, w - m.s(111), replaceBottom - replaceTop);
-    // Three short labels stacked beside the replacement field read "Replace / or Insert / To".
-    // Each keeps a whole line: centred on the field, the stack may reach into the gap above a
-    // low field, never above the end of the "Search" label nor into the button row.
+    place(Memo2, fieldLeft, replaceTop, w - m.s(111), replaceBottom - replaceTop);
+    // The two lines are centred on the field, never above the end of the "Search" label nor
+    // into the button row.
     const int roomTop = SearchLabel->geometry().bottom() + 1;
     const int roomBottom = buttonsTop - m.s(2);
-    const int labelHeight = std::min(fontMetrics().height(), (roomBottom - roomTop) / 3);
-    int labelsTop = replaceTop + (replaceBottom - replaceTop - 3 * labelHeight) / 2;
-    labelsTop = std::max(roomTop, std::min(labelsTop, roomBottom - 3 * labelHeight));
-    place(ReplaceLabel, m.s(8), labelsTop, m.s(56), labelHeight);
-    place(OrInsertLabel, m.s(8), labelsTop + labelHeight, m.s(56), labelHeight);
-    place(ToLabel, m.s(8), labelsTop + 2 * labelHeight, m.s(56), labelHeight);
+    const int lineHeight = std::min(fm.lineSpacing(), (roomBottom - roomTop) / 2);
+    int labelsTop = replaceTop + (replaceBottom - replaceTop - 2 * lineHeight) / 2;
+    labelsTop = std::max(roomTop, std::min(labelsTop, roomBottom - 2 * lineHeight));
+    place(ReplaceLabel, m.s(8), labelsTop, labelWidth, lineHeight);
+    place(OrInsertLabel, m.s(8), labelsTop + lineHeight, orInsertWidth, lineHeight);
+    place(ToLabel, m.s(8) + orInsertWidth + space, labelsTop + lineHeight, toWidth, lineHeight);
     place(SearchButtonsRow, m.s(6), buttonsTop, w - m.s(16), m.s(26));
 }
 

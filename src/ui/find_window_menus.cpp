@@ -67,7 +67,8 @@ void TFind::composeMenus() {
     FileMenu->addSeparator();
     bind(Command::Settings, entry(FileMenu, "Settings", "Settin&gs", "F6"));
     FileMenu->addSeparator();
-    Exit1 = entry(FileMenu, "Exit1", "E&xit");
+    // The desktop's usual keys where the design gives none and no control of the window uses them.
+    Exit1 = entry(FileMenu, "Exit1", "E&xit", "Ctrl+Q");
     connect(Exit1, &QAction::triggered, this, &TFind::Exit1Click);
 
     ReportMenu = bar->addMenu(QStringLiteral("&Report"));
@@ -83,11 +84,14 @@ void TFind::composeMenus() {
 
     ProjectMenu = bar->addMenu(QStringLiteral("&Project"));
     ProjectMenu->setObjectName(QStringLiteral("Project1"));
-    bind(Command::OpenProject, entry(ProjectMenu, "OpenProject1", "&Open Project", "Ctrl+F5"));
+    QAction* openProject = entry(ProjectMenu, "OpenProject1", "&Open Project", "Ctrl+F5");
+    openProject->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_O)});
+    bind(Command::OpenProject, openProject);
     // "&Rename Files" comes first and owns Ctrl+F6; two live bindings of one key would make
     // Qt drop both, so this entry only shows the key.
     QAction* saveProject = entry(ProjectMenu, "SaveProject1", "&Save Project");
     saveProject->setText(saveProject->text() + QStringLiteral("\tCtrl+F6"));
+    saveProject->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     bind(Command::SaveProject, saveProject);
 
     HelpMenu = bar->addMenu(QStringLiteral("&Help"));
@@ -96,6 +100,18 @@ void TFind::composeMenus() {
     About1 = entry(HelpMenu, "About1", "&About");
     connect(Contents1, &QAction::triggered, this, &TFind::Contents1Click);
     connect(About1, &QAction::triggered, this, &TFind::About1Click);
+
+    // Escape stops a run; it is live only then (the run states switch it), so that it never
+    // takes the key from a control.
+    auto* stopKey = new QAction(this);
+    stopKey->setObjectName(QStringLiteral("StopKey"));
+    stopKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    stopKey->setShortcutContext(Qt::WindowShortcut);
+    stopKey->setEnabled(false);
+    addAction(stopKey);
+    connect(stopKey, &QAction::triggered, this, [this] {
+        if (state_.busy) StopFindBitSClick();
+    });
 
     // Buttons that trigger commands of other parts.
     bind(Command::ExecuteFile, GotoSpeedButton);

@@ -1,6 +1,7 @@
 // The begin-of-run and end-of-run states of both tabs: which controls a run disables so
 // the conditions stay constant, and how the window comes back afterwards.
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,6 +28,12 @@ namespace {
 void enable(std::initializer_list<QWidget*> widgets, bool on) {
     for (QWidget* w : widgets)
         if (w) w->setEnabled(on);
+}
+
+// Escape stops a run and is nothing else's then; at rest it stays with the controls.
+void setStopKeyLive(QWidget* window, bool on) {
+    if (auto* key = window->findChild<QAction*>(QStringLiteral("StopKey"), Qt::FindDirectChildrenOnly))
+        key->setEnabled(on);
 }
 
 void enableGroup(QButtonGroup* group, bool on) {
@@ -75,6 +82,7 @@ void TFind::beginRunState(engine::Tab tab) {
     const bool wasHidden = !listVisible();
     state_.busy = true;
     list_.busy = true;
+    setStopKeyLive(this, true);
     if (!state_.listClearedForRun) {
         showPendingStatus();
         StatusPanel[0]->clear();
@@ -115,6 +123,7 @@ void TFind::endRunState(engine::Tab tab) {
     showPendingStatus();
     state_.busy = false;
     list_.busy = false;
+    setStopKeyLive(this, false);
     setTabHeadersVisible(tab, true);
     if (find) {
         enable({FindBit, ClearFindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel}, true);

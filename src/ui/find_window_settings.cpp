@@ -17,10 +17,12 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 
 #include "ui/find_window.h"
 #include "settings/first_start.h"
 #include "ui/results_model.h"
+#include "ui/screen_fit.h"
 #include "ui/settings_dialogs.h"
 #include "ui/window_environment.h"
 
@@ -143,18 +145,35 @@ void TFind::applyStoredSettings() {
     DaysAgoSpinEdit->setValue(o.daysAgoSpinEdit);
     updatingFields_ = false;
 
-    // Geometry: the stored normal bounds; the height is the one with the list shown.
-    state_.normalHeight = std::max(o.findHeight, metrics_.s(px::kFindOneLineListMin - px::kFrameAllowance));
-    state_.listHeight = std::max(o.findListViewHeight, metrics_.s(px::kMinListHeight));
-    resize(std::max(o.findWidth, metrics_.s(px::kMinWindowWidth)), height());
-    QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
-                                                     : QRect(0, 0, 1920, 1080);
-    QPoint at(o.findLeft, o.findTop);
+    // Geometry: the stored normal bounds; the height is the one with the list shown. They are
+    // brought onto the screen the position names, with room for the window's frame.
+    const QPoint stored(o.findLeft, o.findTop);
+    const QRect screen = screenAreaAt(stored + QPoint(metrics_.s(40), metrics_.s(10)));
+    const QRect room = windowRoomAt(stored + QPoint(metrics_.s(40), metrics_.s(10)), metrics_);
+    const QSize least(metrics_.s(px::kMinWindowWidth), metrics_.s(px::kFindOneLineListMin - px::kFrameAllowance));
+    QPoint at = stored;
     // A stored position is used as it is, (0, 0) too; only one off every screen is centred.
+    const QSize wanted(std::max(o.findWidth, least.width()), std::max(o.findHeight, least.height()));
+    const QSize size = fitToScreen(room.topLeft(), wanted, room, least).size();
     if (!screen.contains(at + QPoint(metrics_.s(40), metrics_.s(10))))
-        at = QPoint(screen.x() + (screen.width() - width()) / 2,
-                    screen.y() + (screen.height() - state_.normalHeight - metrics_.s(24)) / 2);
-    move(at);
+        at = QPoint(screen.x() + (screen.width() - size.width()) / 2,
+                    screen.y() + (screen.height() - size.height() - metrics_.s(24)) / 2);
+    const QRect fitted = fitToScreen(at, wanted, room, least);
+    state_.normalHeight = fitted.height();
+    // The list leaves the Lines Viewer its least height below it.
+    const int listRoom = fitted.height() - windowHeightFor(px::kFindOneLinePage) -
+                         metrics_.s(px::kStatusBarHeight + px::kSplitterWidth + 20);
+    state_.listHeight = std::clamp(o.findListViewHeight, metrics_.s(px::kMinListHeight),
+                                   std::max(metrics_.s(px::kMinListHeight), listRoom));
+    resize(fitted.width(), height());
+    move(fitted.topLeft());
+    // What goes back to the store is what the screen showed, also when the list never appears.
+    settings::MainOptions& shown = stored_.options;
+    shown.findWidth = fitted.width();
+    shown.findHeight = fitted.height();
+    shown.findLeft = fitted.x();
+    shown.findTop = fitted.y();
+    shown.findListViewHeight = state_.listHeight;
     state_.maximizedAtStart = o.maxFind;
     const int tab = o.nomTab == 1 ? 0 : o.nomTab == 2 ? 1 : 2;
     PageControl1->setCurrentIndex(tab);
@@ -176,6 +195,8 @@ void TFind::applyColumnWidths() {
     for (int section = 0; section < model_->columnCount(); ++section) {
         if (int* w = columnWidthField(o, model_->columnAt(section)); w && *w > 0) {
             const QScopedValueRollback<bool> own(resizingColumns_, true);
+            // A stored width wider than the screen would push every other column out of reach.
+            *w = std::min(*w, screenAreaAt(geometry().center()).width());
             ListView1->header()->resizeSection(section, *w);
         }
     }

@@ -51,10 +51,10 @@ TPathIgnoreDlg::TPathIgnoreDlg(DialogPrompter* prompter, QWidget* parent)
     resize(460, 300);
 }
 
-std::string TPathIgnoreDlg::listText() const { return PathsMemo->toPlainText().toStdString(); }
-std::string TPathIgnoreDlg::acceptedListText() const { return isOpen() ? savedText_.toStdString() : listText(); }
+std::string TPathIgnoreDlg::listText() const { return bytes_.bytesOf(PathsMemo->toPlainText()); }
+std::string TPathIgnoreDlg::acceptedListText() const { return isOpen() ? bytes_.bytesOf(savedText_) : listText(); }
 bool TPathIgnoreDlg::acceptedIgnoreSubfolders() const { return isOpen() ? savedSubfolders_ : ignoreSubfolders(); }
-void TPathIgnoreDlg::setListText(const std::string& text) { PathsMemo->setPlainText(QString::fromStdString(text)); }
+void TPathIgnoreDlg::setListText(const std::string& text) { PathsMemo->setPlainText(bytes_.show(text)); }
 bool TPathIgnoreDlg::ignoreSubfolders() const { return IgnoreSubFoldXPCheck->isChecked(); }
 void TPathIgnoreDlg::setIgnoreSubfolders(bool on) { IgnoreSubFoldXPCheck->setChecked(on); }
 
@@ -66,7 +66,7 @@ void TPathIgnoreDlg::XPButton1Click() {
     QTextCursor cursor = PathsMemo->textCursor();
     cursor.movePosition(QTextCursor::StartOfBlock);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(QString::fromStdString(folder));
+    cursor.insertText(bytes_.shown(folder));
     PathsMemo->setTextCursor(cursor);
     initialDirwIgnPath = folder;
 }

@@ -120,7 +120,7 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
         w_.applyTabShown();
         w_.showNormal();
         if (!commandLine_ || !commandLine_->state().CommandMode || commandLine_->state().ShowMessages) {
-            if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false);
+            if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false, engine::MessageIcon::Error);
             else w_.prompter().messageBox(kProgramTitle, "Incorrect project file", engine::MessageIcon::Error);
         }
         if (commandLine_) commandLine_->state().CommandLineError = true;

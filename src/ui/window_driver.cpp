@@ -4,12 +4,16 @@
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QCheckBox>
 #include <QTimer>
+#include <filesystem>
 
 #include "ui/app_info.h"
 #include "ui/find_window.h"
+#include "ui/find_window_modify.h"
 #include "ui/lines_viewer.h"
 #include "ui/list_commands.h"
+#include "ui/typed_text.h"
 
 namespace vsr::ui {
 
@@ -41,9 +45,9 @@ void WindowDriver::modifyAll() {
     w_.commands().invoke(Command::ModifyAll);
 }
 
-void WindowDriver::showMessage(const std::string& text) {
-    if (messages_) messages_->messageBox(kProgramTitle, text, engine::MessageIcon::Exclamation);
-    else w_.prompter().messageBox(kProgramTitle, text, engine::MessageIcon::Exclamation);
+void WindowDriver::showMessage(const std::string& text, engine::MessageIcon icon) {
+    if (messages_) messages_->messageBox(kProgramTitle, text, icon);
+    else w_.prompter().messageBox(kProgramTitle, text, icon);
 }
 
 void WindowDriver::showSearchReplaceTab() {
@@ -63,6 +67,12 @@ project::RunFields WindowDriver::runFields() {
     return f;
 }
 
+bool WindowDriver::pathIsFolder() {
+    if (w_.ListXPCheckBox->isChecked() && w_.ListXPCheckBox->isEnabled()) return true;
+    std::error_code ec;
+    return std::filesystem::is_directory(fileSystemName(w_.ComboBoxPath->currentText().trimmed()), ec);
+}
+
 void WindowDriver::deselectRow() {
     w_.results().deselectAll();
     w_.listSelectionChanged();
@@ -70,9 +80,20 @@ void WindowDriver::deselectRow() {
 
 void WindowDriver::refreshIdleState() { w_.ApplicationEvents1Idle(); }
 
-void WindowDriver::saveList(const std::string& file, const std::string& commandLine) {
-    // Failures are ignored: the run's own outcome does not depend on its list file.
-    w_.listCommands().saveListTo(file, commandLine);
+bool WindowDriver::saveList(const std::string& file, const std::string& commandLine) {
+    return w_.listCommands().saveListTo(file, commandLine);
+}
+
+std::vector<std::string> WindowDriver::failedFiles() {
+    std::vector<std::string> out;
+    const WindowModify* modify = w_.findChild<WindowModify*>();
+    const results::ResultList& list = w_.results();
+    for (std::size_t i = 0; i < list.count(); ++i) {
+        if (list.row(i).status != results::RowStatus::FailedModification) continue;
+        const std::string why = modify ? modify->driver().failureOf(i) : std::string();
+        out.push_back(list.row(i).fullName() + ": Failed Modification" + (why.empty() ? "" : ": " + why));
+    }
+    return out;
 }
 
 void WindowDriver::closeWindow() { QTimer::singleShot(0, &w_, &QWidget::close); }

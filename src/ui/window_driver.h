@@ -30,14 +30,16 @@ public:
     void modifyAll() override;
 
     // --- project::CommandLineHost ---
-    void showMessage(const std::string& text) override;
+    void showMessage(const std::string& text, engine::MessageIcon icon) override;
     bool unattended() const override { return unattended_; }
     void requestStop() override;
     void showSearchReplaceTab() override;
     project::RunFields runFields() override;
+    bool pathIsFolder() override;
     void deselectRow() override;
     void refreshIdleState() override;
-    void saveList(const std::string& file, const std::string& commandLine) override;
+    bool saveList(const std::string& file, const std::string& commandLine) override;
+    std::vector<std::string> failedFiles() override;
     void closeWindow() override;
 
     // --- project::BatchRunHost ---

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "lines_viewer_fixture.h"
 
 namespace vsr::engine::test {
@@ -93,6 +95,24 @@ TEST(LinesViewerPhrase, LinesLongerThanTheReachCountEverywhereButHighlightOnlyNe
     ASSERT_EQ(g.content.count(), 2u);
     EXPECT_TRUE(g.content.entry(1).highlights.empty());
     EXPECT_EQ(g.host.list.row(0).found, "1");
+
+    // The reach counts characters: in UTF-8 text "key" after 1000 two-byte letters is marked,
+    // after 1100 it is not; in Windows-1252 the same bytes are 2000 characters.
+    const std::string ya = "\xD1\x8F";
+    for (const auto& [letters, page, marked] : {std::tuple{1000, platform::CodePageId::Utf8, true},
+                                                std::tuple{1100, platform::CodePageId::Utf8, false},
+                                                std::tuple{1000, platform::CodePageId::Windows1252, false}}) {
+        FillFixture u;
+        std::string line;
+        for (int i = 0; i < letters; ++i) line += ya;
+        u.file(line + "key\n");
+        u.phrase("key");
+        u.conditions.codePage = page;
+        u.fill();
+        ASSERT_EQ(u.content.count(), 2u);
+        const std::vector<Highlight> expected = {{static_cast<int>(9 + line.size()), 3}};
+        EXPECT_EQ(u.content.entry(1).highlights, marked ? expected : std::vector<Highlight>{}) << letters;
+    }
 }
 
 TEST(LinesViewerPhrase, ReadingStopsAtTheFirstNulByte) {

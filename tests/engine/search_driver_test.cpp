@@ -31,6 +31,31 @@ TEST(SearchDriver, BlankPathAndMasksAreRefusedBeforeTheListIsTouched) {
     EXPECT_EQ(f.host.list.count(), 1u);
 }
 
+TEST(SearchDriver, AMalformedExpressionIsRefusedBeforeTheListIsTouched) {
+    for (Tab tab : {Tab::Find, Tab::SearchAndReplace}) {
+        SCOPED_TRACE(tabCaption(tab));
+        SearchFixture f;
+        f.fs.addFile("/data/a.txt", "abc");
+        f.conditions.tab = tab;
+        f.conditions.findText = f.conditions.searchText = "abc";
+        f.run();
+        ASSERT_EQ(f.host.list.count(), 1u);
+        f.conditions.queryType = QueryType::RegExpr;
+        f.conditions.searchType = SearchType::RegExpr;
+        f.conditions.findLines = f.conditions.searchLines = {"ab(c"};
+        f.run();
+        EXPECT_EQ(f.messageTexts(), (std::vector<std::string>{"Regular Expression: Error: ParseReg Unmatched () (pos 3)"}));
+        EXPECT_EQ(f.host.selectedCharacter, 3);
+        EXPECT_TRUE(f.host.state.stop);
+        EXPECT_EQ(f.host.list.count(), 1u);
+        // A sound expression searches as ever.
+        f.conditions.findLines = f.conditions.searchLines = {"ab(c)"};
+        f.run();
+        EXPECT_EQ(f.host.list.count(), 1u);
+        EXPECT_FALSE(f.host.state.stop);
+    }
+}
+
 TEST(SearchDriver, NormalizesPathAndMasksAndKeepsHistories) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "x");

@@ -114,15 +114,43 @@ TEST_F(DeleteFilesTest, AVanishedFileStopsTheLoopAndKeepsLaterRows) {
     EXPECT_EQ(out.deleted, 1u);
 }
 
-TEST_F(DeleteFilesTest, AFileTheTrashRefusesStaysAndEndsTheLoop) {
-    results::ResultList list = files({"a.txt", "locked.txt", "c.txt"});
-    trash.refuse = {(dir.path() / "locked.txt").string()};
-    DeleteSelectedFiles(list, prompter, trash, attributes);
-    EXPECT_EQ(prompter.messages,
-              (std::vector<std::string>{"Error Deleting File: Cannot delete " + (dir.path() / "locked.txt").string()}));
-    EXPECT_TRUE(exists("locked.txt"));
-    EXPECT_TRUE(exists("c.txt"));
-    EXPECT_EQ(selection(list), (std::vector<bool>{true, false, false}));
+// A file the trash refuses (a name it can't take, a volume without a trash) stays; among
+// several it is the user's choice whether the others still go.
+TEST_F(DeleteFilesTest, AFileTheTrashRefusesStaysAndTheOthersMayStillGo) {
+    struct Case {
+        Answer answer;
+        std::vector<bool> selectedAfter;
+        std::vector<bool> existsAfter;
+    };
+    const Case cases[] = {
+        {Answer::Skip, {true, false, true, true}, {false, true, false, false}},
+        {Answer::Cancel, {true, false, false, false}, {false, true, true, true}},
+    };
+    const std::vector<std::string> names = {"a.txt", "inv\xFF" "alid.txt", "c.txt", "d.txt"};
+    const std::string refused = (dir.path() / names[1]).string();
+    for (const Case& c : cases) {
+        results::ResultList list = files(names);
+        trash = {};
+        trash.refuse = {refused};
+        prompter = {};
+        prompter.answers = {Answer::Ok, c.answer};
+        const DeleteOutcome out = DeleteSelectedFiles(list, prompter, trash, attributes);
+        ASSERT_EQ(prompter.questions.size(), 2u);
+        EXPECT_EQ(prompter.questions[1].caption, "Error Deleting File");
+        EXPECT_EQ(prompter.questions[1].lines, (std::vector<DialogLine>{{"Cannot delete " + refused, 360, 17}}));
+        EXPECT_EQ(prompter.questions[1].buttons, Buttons::SkipCancel);
+        EXPECT_EQ(selection(list), c.selectedAfter);
+        for (std::size_t i = 0; i < names.size(); ++i) EXPECT_EQ(exists(names[i]), c.existsAfter[i]) << names[i];
+        EXPECT_TRUE(out.rowsToRemove);
+    }
+
+    // One file alone gets the message.
+    results::ResultList one = files(names, {false, true, false, false});
+    prompter = {};
+    DeleteSelectedFiles(one, prompter, trash, attributes);
+    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"Error Deleting File: Cannot delete " + refused}));
+    EXPECT_EQ(selection(one), (std::vector<bool>{false, false, false, false}));
+    EXPECT_TRUE(exists(names[1]));
 }
 
 TEST_F(DeleteFilesTest, OneSelectedReadOnlyFileGetsOkAndCancel) {

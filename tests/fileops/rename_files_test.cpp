@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 #include "fileops/rename_files.h"
 #include "scripted_prompter.h"
@@ -99,14 +100,20 @@ TEST_F(RenameFilesTest, AmongSeveralFilesAnErrorOffersSkipAndCancel) {
 }
 
 TEST_F(RenameFilesTest, AnEmptyBaseCannotBeRenamed) {
-    results::ResultList single = files({"hello.txt"});
     RenameCommands removeAll;
     removeAll.remove = true;
     removeAll.number = 5;
-    rename(single, removeAll);
-    EXPECT_EQ(prompter.messages, (std::vector<std::string>{"Error Renaming File: Cannot rename \"" +
-                                                           (dir.path() / "hello.txt").string() + "\" to \".txt\""}));
-    EXPECT_TRUE(exists("hello.txt"));
+    // With and without an extension; an empty new name is no name of the folder itself.
+    for (const auto& [name, newName] : {std::pair<std::string, std::string>{"hello.txt", ".txt"}, {"short", ""}}) {
+        results::ResultList single = files({name});
+        prompter = {};
+        rename(single, removeAll);
+        EXPECT_EQ(prompter.messages, (std::vector<std::string>{"Error Renaming File: Cannot rename \"" +
+                                                               (dir.path() / name).string() + "\" to \"" + newName +
+                                                               "\""}));
+        EXPECT_TRUE(exists(name));
+        EXPECT_EQ(rowNames(single), (std::vector<std::string>{name}));
+    }
 
     results::ResultList two = files({"abcde.txt", "xy.txt"});
     prompter = {};

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fake_window.h"
 #include "project/bar_lines.h"
 #include "project/command_line.h"
@@ -31,7 +33,12 @@ TEST(CommandLineSwitches, BarsSeparateLinesAndDoubleBarsAreOneBar) {
     EXPECT_EQ(splitBarLines("a|"), (Args{"a", ""}));
     EXPECT_EQ(splitBarLines("a|||b"), (Args{"a|", "b"}));
     EXPECT_EQ(splitBarLines("plain"), (Args{"plain"}));
-    EXPECT_EQ(barLinesText("x|y|"), "x\ny\n");
+    // A multi-line field's final line feed ends its last line, so an empty last line needs one
+    // of its own; the window reads these texts back as exactly the split lines.
+    const std::vector<std::pair<std::string, std::string>> memoTexts = {
+        {"a", "a"}, {"a|b", "a\nb"}, {"a|", "a\n\n"}, {"P||Q|", "P|Q\n\n"}, {"a||", "a|"},
+        {"|", "\n\n"}, {"a||||", "a||"}, {"a|||", "a|\n\n"}, {"", ""}};
+    for (const auto& [value, memo] : memoTexts) EXPECT_EQ(barLinesText(value), memo) << value;
 }
 
 TEST(CommandLineStartup, NotesCommandModeOnlyForTheExactSwitch) {
@@ -63,6 +70,23 @@ TEST(CommandLineStartup, PathFormTakesTheTextAfterTheSeparatorAndNothingElse) {
     EXPECT_EQ(scan.first.projectFile, "-com");
 }
 
+TEST(CommandLineStartup, AFolderAsArgumentOneIsThePathAndNothingRuns) {
+    const FolderTest folders = [](const std::string& name) { return name.starts_with("/srv/work"); };
+    CommandLineState s;
+    StartupScan scan = scanStartup({"/srv/work/", "-com", "-fr=r.txt"}, "", s, folders);
+    EXPECT_TRUE(scan.first.pathForm);
+    EXPECT_EQ(scan.first.path, "/srv/work");
+    EXPECT_FALSE(scan.commandMode);
+    EXPECT_FALSE(s.LogEnabled);
+    scan = scanStartup({"/srv/work/a/../b"}, "", s, folders);
+    EXPECT_EQ(scan.first.path, "/srv/work/b");
+    // Anything else is still a project, also without a test for folders.
+    scan = scanStartup({"/srv/p.vsr", "-com"}, "", s, folders);
+    EXPECT_FALSE(scan.first.pathForm);
+    EXPECT_TRUE(scan.commandMode);
+    EXPECT_FALSE(scanStartup({"/srv/work"}, "", s).first.pathForm);
+}
+
 TEST(CommandLineValidation, ReportsEveryFailingCheckInOrder) {
     RunFields f;
     f.searchType = engine::SearchType::Phrase;
@@ -87,6 +111,38 @@ TEST(CommandLineValidation, ReportsEveryFailingCheckInOrder) {
     EXPECT_EQ(validateRunFields(f), Args{"Please specify the string to replace or insert"});
     f.edit2 = std::string(4001, 'z');
     EXPECT_EQ(validateRunFields(f), Args{"The string is too long for the To Replace or Insert field"});
+}
+
+// The limits are the fields' own, in characters: text past them in bytes but not in characters
+// (two bytes for "é", three for "€", four for an emoji) passes.
+TEST(CommandLineValidation, LengthsCountCharactersNotBytes) {
+    auto times = [](std::string_view s, std::size_t n) {
+        std::string out;
+        for (std::size_t i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    struct Case {
+        std::string oneLine;
+        std::string line;
+        bool tooLong;
+    };
+    const std::vector<Case> cases = {
+        {times("\xC3\xA9", 2500), times("\xE2\x82\xAC", 1000), false},
+        {times("\xF0\x9F\x98\x80", 4000), times("\xC3\xA9", 1000), false},
+        {times("\xC3\xA9", 4001), times("\xC3\xA9", 1001), true},
+        {std::string(4001, 'a'), std::string(1001, 'a'), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.oneLine.size());
+        RunFields f = validFields();
+        f.searchEdit = f.edit2 = c.oneLine;
+        const Args phrase = validateRunFields(f);
+        EXPECT_EQ(phrase.size(), c.tooLong ? 2u : 0u);
+        f.searchType = engine::SearchType::Multiline;
+        f.searchMemo = f.memo2 = "short\n" + c.line;
+        const Args lines = validateRunFields(f);
+        EXPECT_EQ(lines.size(), c.tooLong ? 2u : 0u);
+    }
 }
 
 class CommandLineRunTest : public ::testing::Test {
@@ -143,7 +199,7 @@ TEST_F(CommandLineRunTest, MultiLineSwitchesFillTheMemosByTheBarRule) {
     w.fields.searchType = engine::SearchType::Multiline;
     CommandLineRun run = start({"p.vsr", "-com", "-s2=a||b|c", "-r2=x|"});
     EXPECT_FALSE(run.idle(w));
-    EXPECT_EQ(w.pairsSearched.front(), (std::pair<std::string, std::string>{"a|b\nc", "x\n"}));
+    EXPECT_EQ(w.pairsSearched.front(), (std::pair<std::string, std::string>{"a|b\nc", "x\n\n"}));
 }
 
 TEST_F(CommandLineRunTest, AStopDuringTheSearchLeavesTheWindowOpenWithoutModifyingOrSaving) {
@@ -205,6 +261,58 @@ TEST_F(CommandLineRunTest, WithoutAPersonShownMessagesAreLoggedOnce) {
     EXPECT_TRUE(run.idle(w));
     EXPECT_EQ(run.state().log, (Args{"Command Line: vantixsr p.vsr ...", "", "Please specify the Path"}));
     EXPECT_EQ(run.errors(), Args{"Please specify the Path"});
+}
+
+// What a run could not do is never a quiet success: each outcome has its status, its report
+// and, with nobody to read a box, its lines on standard error.
+TEST_F(CommandLineRunTest, EveryFailureOfARunIsReportedWithItsOwnStatus) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeWindow&)> arrange;
+        int status;
+        Args logged;  // after the command line and the empty line
+        Args calls;
+    };
+    const std::string failure = "/data/a.txt: Failed Modification: it changed since it was read";
+    const std::vector<Case> cases = {
+        {"success", [](FakeWindow&) {}, 0, {}, {"tab", "search", "idle", "modify", "list /l / cl", "close"}},
+        {"missing folder", [](FakeWindow& f) { f.folderFound = false; }, 1, {"Directory \"/data\" not found"},
+         {"tab", "deselect"}},
+        {"list not written", [](FakeWindow& f) { f.listWritable = false; }, 1,
+         {"The list could not be written to /l"}, {"tab", "search", "idle", "modify", "list /l / cl", "deselect"}},
+        {"failed files", [&](FakeWindow& f) { f.failures = {failure, "/data/b.txt: Failed Modification"}; },
+         CommandLineRun::kExitFilesFailed, {failure, "/data/b.txt: Failed Modification"},
+         {"tab", "search", "idle", "modify", "list /l / cl", "close"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeWindow f;
+        f.noAnswer = true;
+        f.fields = validFields();
+        c.arrange(f);
+        CommandLineRun run(Args{"p.vsr", "-com", "-fs=/l", "-fr=/r"}, "cl");
+        run.enterCommandMode(run.startup());
+        EXPECT_EQ(run.idle(f), c.status == 1);
+        EXPECT_EQ(f.calls, c.calls);
+        EXPECT_EQ(run.exitStatus(), c.status);
+        EXPECT_EQ(f.shown, c.logged);  // unattended: on standard error, though -shr was not given
+        Args log = {"Command Line: cl", ""};
+        log.insert(log.end(), c.logged.begin(), c.logged.end());
+        if (c.status == 0) EXPECT_FALSE(run.reportFile());
+        else EXPECT_EQ(run.reportFile()->second, logFileBytes(log));
+    }
+}
+
+TEST_F(CommandLineRunTest, ARunStoppedBeforeItsEndWritesAReportSayingSo) {
+    w.fields = validFields();
+    w.duringModify = [](FakeWindow& f) { f.stop = f.intervened = true; };
+    CommandLineRun run = start({"p.vsr", "-com", "-fr=/r"});
+    run.idle(w);
+    ASSERT_TRUE(run.cutShort());
+    EXPECT_EQ(run.noteCutShort(), "The run was stopped before it ended; some files may not have been modified");
+    EXPECT_EQ(run.reportFile()->second, "Command Line: vantixsr p.vsr ...\r\n\r\n"
+                                        "The run was stopped before it ended; some files may not have been modified\r\n");
+    EXPECT_EQ(run.exitStatus(), 1);
 }
 
 TEST(CommandLineText, QuotesArgumentsWithBlanks) {

@@ -15,6 +15,10 @@ public:
     bool stop = false;
     bool intervened = false;
     bool noAnswer = false;
+    bool folderFound = true;
+    bool listWritable = true;
+    // What failedFiles() answers after a modification.
+    std::vector<std::string> failures;
     int searches = 0;
     int modifications = 0;
     bool closed = false;
@@ -23,9 +27,13 @@ public:
     std::function<void(FakeWindow&)> duringModify;
     std::vector<std::string> calls;
     std::vector<std::string> shown;
+    std::vector<engine::MessageIcon> icons;
     std::vector<std::pair<std::string, std::string>> pairsSearched;  // one-line or memo texts
 
-    void showMessage(const std::string& text) override { shown.push_back(text); }
+    void showMessage(const std::string& text, engine::MessageIcon icon) override {
+        shown.push_back(text);
+        icons.push_back(icon);
+    }
     bool unattended() const override { return noAnswer; }
     bool stopRequested() override { return stop; }
     void requestStop() override { stop = true; }
@@ -42,6 +50,7 @@ public:
         }
     }
     RunFields runFields() override { return fields; }
+    bool pathIsFolder() override { return folderFound; }
     void deselectRow() override { calls.push_back("deselect"); }
     void runSearch() override {
         ++searches;
@@ -56,9 +65,11 @@ public:
         calls.push_back("modify");
         if (duringModify) duringModify(*this);
     }
-    void saveList(const std::string& file, const std::string& commandLine) override {
+    bool saveList(const std::string& file, const std::string& commandLine) override {
         calls.push_back("list " + file + " / " + commandLine);
+        return listWritable;
     }
+    std::vector<std::string> failedFiles() override { return modifications ? failures : std::vector<std::string>{}; }
     void closeWindow() override {
         closed = true;
         calls.push_back("close");

@@ -337,6 +337,18 @@ TEST_F(ProjectFileTest, BatchPairsAreTheCountThenTheSearchCellsThenTheReplacemen
     EXPECT_EQ(loaded.settings.dialog.browseComboBox, 3);
 }
 
+TEST_F(ProjectFileTest, RowsBeyondTheListedPairsComeEmptyNotFromTheTableBefore) {
+    // Entry 84 asks for five rows, entry 87 lists two.
+    ProjectValues v = sample();
+    v.batch.rows = {{"s1", "r1"}, {"s2", "r2"}};
+    v.batch.numberOfRows = 5;
+    ProjectValues loaded;
+    loaded.batch.rows = {{"o1", "p1"}, {"o2", "p2"}, {"o3", "p3"}, {"o4", "p4"}, {"o5", "p5"}, {"o6", "p6"}};
+    ASSERT_TRUE(readProjectFile(projectFileBytes(v, dates), dates, loaded).blockDWhole);
+    EXPECT_EQ(loaded.batch.numberOfRows, 5);
+    EXPECT_EQ(loaded.batch.rows, (std::vector<BatchPair>{{"s1", "r1"}, {"s2", "r2"}, {}, {}, {}}));
+}
+
 TEST_F(ProjectFileTest, OneLineValuesNeverSpillIntoTheNextEntry) {
     ProjectValues v;
     v.settings.history.searchEdit = {"two\r\nlines", {"a\nb"}};

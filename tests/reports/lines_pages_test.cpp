@@ -2,6 +2,7 @@
 
 #include "reports/html_text.h"
 #include "reports/lines_pages.h"
+#include "reports/search_report.h"
 
 namespace vsr::reports::test {
 namespace {
@@ -39,11 +40,51 @@ TEST(BrowseContext, ContextOneSeparatesSkippedLinesOnce) {
                              plain(15) + kTail);
 }
 
-TEST(BrowseContext, OverlappingContextsJoinWithoutSeparator) {
-    Browsed b(20, {10, 12});
-    std::string expected = kHead + kHeader + "\r\n";
-    for (int k = 5; k <= 17; ++k) expected += k == 10 || k == 12 ? star(k) : plain(k);
-    EXPECT_EQ(b.page(5), expected + kTail);
+// Which lines a page holds, as a string: "-" for the empty separator, "*k" for a found line.
+std::string layout(const std::string& page, int lines) {
+    std::string out;
+    std::size_t at = page.find(kHeader);
+    if (at == std::string::npos) return "no header";
+    at += kHeader.size();
+    while (page.compare(at, kTail.size(), kTail) != 0) {
+        const std::size_t end = page.find("\r\n", at);
+        if (end == std::string::npos) return out + " unterminated";
+        const std::string text = page.substr(at, end + 2 - at);
+        std::string item = "?";
+        if (text == "\r\n") item = "-";
+        for (int k = 1; k <= lines; ++k) {
+            if (text == plain(k)) item = std::to_string(k);
+            if (text == star(k)) item = "*" + std::to_string(k);
+        }
+        out += (out.empty() ? "" : " ") + item;
+        at = end + 2;
+    }
+    return out;
+}
+
+TEST(BrowseContext, SeparatorStandsOnlyForLinesSkippedBetweenContexts) {
+    struct Case {
+        int lines;
+        std::vector<int> found;
+        std::int64_t context;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // Overlapping contexts join; lines before the first context near the file's top are no gap.
+        {20, {10, 12}, 5, "5 6 7 8 9 *10 11 *12 13 14 15 16 17"},
+        {9, {8}, 5, "3 4 5 6 7 *8 9"},
+        {12, {3}, 5, "1 2 *3 4 5 6 7 8"},
+        // Lines further from the top than the context are a gap, with its one separator.
+        {30, {20}, 5, "- 15 16 17 18 19 *20 21 22 23 24 25"},
+        {20, {10, 14}, 1, "- 9 *10 11 - 13 *14 15"},
+        // Contexts that touch leave nothing out; one skipped line between them is a gap.
+        {20, {5, 8}, 1, "- 4 *5 6 7 *8 9"},
+        {20, {5, 9}, 1, "- 4 *5 6 - 8 *9 10"},
+    };
+    for (const Case& c : cases) {
+        Browsed b(c.lines, c.found);
+        EXPECT_EQ(layout(b.page(c.context), c.lines), c.expected) << "context " << c.context;
+    }
 }
 
 TEST(BrowseContext, AllWritesTheWholeFile) {
@@ -51,19 +92,6 @@ TEST(BrowseContext, AllWritesTheWholeFile) {
     std::string expected = kHead + kHeader;
     for (int k = 1; k <= 30; ++k) expected += k == 4 || k == 25 ? star(k) : plain(k);
     EXPECT_EQ(b.page(contextLines("All")), expected + kTail);
-}
-
-TEST(BrowseContext, FoundLineNearTheTopHasNoLineZero) {
-    Browsed b(12, {3});
-    EXPECT_EQ(b.page(5), kHead + kHeader + plain(1) + plain(2) + star(3) + plain(4) + plain(5) + plain(6) + plain(7) +
-                             plain(8) + kTail);
-}
-
-TEST(BrowseContext, LinesSkippedBeforeTheFirstFoundLineGetTheirSeparator) {
-    // Lines 1 and 2 lie within 5 lines of the file's top, yet they are skipped all the same.
-    Browsed b(9, {8});
-    EXPECT_EQ(b.page(5), kHead + kHeader + "\r\n" + plain(3) + plain(4) + plain(5) + plain(6) + plain(7) + star(8) +
-                             plain(9) + kTail);
 }
 
 TEST(BrowseContext, OverflowEntryEndsThePageWithoutTrailingContext) {
@@ -149,8 +177,60 @@ TEST(Marks, EscapingShiftsMarksAndMergesOnlyOverlaps) {
     // Unsorted, overlapping (0-3 with 2-5, which also swallows 4-5), touching (5-6) and out of range.
     const std::vector<engine::Highlight> h = {{5, 1}, {2, 3}, {0, 3}, {4, 1}, {7, 5}, {20, 2}, {1, 0}};
     EXPECT_EQ(mergedHighlights(h, 8), (std::vector<engine::Highlight>{{0, 5}, {5, 1}, {7, 1}}));
-    EXPECT_EQ(markedText("ab&cd<fgh", {{2, 1}, {5, 2}}, MarkScope::Whole),
+    EXPECT_EQ(markedText("ab&cd<fgh", {{2, 1}, {5, 2}}, MarkScope::Whole, kUtf8),
               "ab" + B + "&amp;" + E + "cd" + B + "&lt;f" + E + "gh");
+}
+
+// A long line is cut after 1024 characters, not bytes: in UTF-8 no character is split (a split
+// one would show as a stray Windows-1252 letter) and marks up to the 1024th character stay.
+// Every page that shows found lines or file lines cuts the same way.
+TEST(LinePages, LongLinesAreCutAtCharactersNotInsideThem) {
+    struct Case {
+        const char* what;
+        platform::CodePageId page;
+        std::string letter;  // one character in the page's bytes
+        std::string shown;   // the same character in the page's UTF-8 output
+    };
+    const Case cases[] = {
+        {"two-byte UTF-8", kUtf8, "\xD1\x8F", "\xD1\x8F"},
+        {"three-byte UTF-8", kUtf8, "\xE2\x82\xAC", "\xE2\x82\xAC"},
+        {"Windows-1252", platform::CodePageId::Windows1252, "\xEF", "\xC3\xAF"},
+    };
+    const std::string prefix = engine::foundLinePrefix(2);  // " line 2: "
+    const std::size_t room = 1024 - prefix.size();          // characters of the line shown
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string text;
+        for (int i = 0; i < 1500; ++i) text += c.letter;
+        const int w = static_cast<int>(c.letter.size());
+        engine::LinesViewerContent content;
+        content.start(0, "/d", "f.txt");
+        engine::FoundLine* e = content.addLine(2, text, true);
+        auto at = [&](std::size_t lineChar) { return static_cast<int>(prefix.size() + lineChar * w); };
+        // The 601st character of the line is marked, a mark across the cut is cut there, one
+        // past the cut is dropped.
+        e->highlights = {{at(600), w}, {at(room - 2), 3 * w}, {at(1200), w}};
+        auto repeat = [&](std::size_t n) {
+            std::string out;
+            for (std::size_t i = 0; i < n; ++i) out += c.shown;
+            return out;
+        };
+        const std::string found =
+            "line 2: " + repeat(600) + B + c.shown + E + repeat(room - 2 - 601) + B + repeat(2) + E;
+        const std::string plainLine = " line 1: " + repeat(room);
+
+        const std::string bytes = text + "\n" + text + "\n";
+        const std::string browse =
+            browseContextText(content, numberedLines(bytes), 1, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(browse.find(plainLine + "\r\n" + B + "*" + E + found + "\r\n"), std::string::npos);
+        const std::string saved = savedLinesText(content, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(saved.find("\r\n " + found + "\r\n"), std::string::npos);
+        const std::string report = rowLines(0, content, engine::QueryType::Phrase, c.page);
+        EXPECT_NE(report.find("\r\n " + found + "\r\n"), std::string::npos);
+        // Reg Expr searches show the whole line with every mark.
+        const std::string whole = savedLinesText(content, engine::QueryType::RegExpr, c.page);
+        EXPECT_NE(whole.find(B + c.shown + E + repeat(299) + "\r\n"), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <csignal>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 #include "platform/safe_writer.h"
 #include "settings/memo_file.h"
@@ -61,6 +64,42 @@ TEST_F(SettingsTest, EmptyMemoCreatesNoFileButEmptiesAnExistingOne) {
     loaded.memos.memo2 = "stale";
     storage().LoadSettings(loaded, false);
     EXPECT_EQ(loaded.memos.memo2, "");
+}
+
+// A save that changes nothing leaves every file as it was (same inode, same bytes, also bytes
+// that are not UTF-8 in the ignore lists' names); only a changed memo is written.
+TEST_F(SettingsTest, UnchangedMemosAreNotRewritten) {
+    StoredSettings s = firstStartSettings(env());
+    s.memos = {"find", "search\n", "replace"};
+    s.dialog.directIgnoreList = "/srv/old\xFF\n/tmp";
+    s.dialog.fileIgnoreList = "inv\xFF" "alid.txt\n*.bak";
+    // A list typed elsewhere with LF line ends reads as the same list.
+    dataDir.write(kFileIgnoreListFile, "inv\xFF" "alid.txt\n*.bak\n");
+    ASSERT_TRUE(storage().SaveSettings(s, true).ok());
+    const char* names[] = {kFindMemoFile, kSearchMemoFile, kReplaceMemoFile, kDirectIgnoreListFile, kFileIgnoreListFile};
+    auto inodes = [&] {
+        std::vector<std::pair<std::uintmax_t, std::string>> out;
+        for (const char* name : names) {
+            struct stat st {};
+            ::stat((dataDir.path() / name).c_str(), &st);
+            out.emplace_back(st.st_ino, vsr::test::readFile(dataDir.path() / name));
+        }
+        return out;
+    };
+    const auto before = inodes();
+    EXPECT_EQ(before[4].second, "inv\xFF" "alid.txt\n*.bak\n");
+
+    StoredSettings loaded = s;
+    storage().LoadSettings(loaded, true);
+    EXPECT_EQ(loaded.dialog.fileIgnoreList, s.dialog.fileIgnoreList);
+    ASSERT_TRUE(storage().SaveSettings(loaded, true).ok());
+    EXPECT_EQ(inodes(), before);
+
+    loaded.memos.memo2 = "changed";
+    ASSERT_TRUE(storage().SaveSettings(loaded, true).ok());
+    const auto after = inodes();
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        EXPECT_EQ(after[i] == before[i], names[i] != std::string(kReplaceMemoFile)) << names[i];
 }
 
 TEST_F(SettingsTest, MissingDataFolderLeavesMemosAsTheyWere) {

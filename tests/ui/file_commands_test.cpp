@@ -16,7 +16,7 @@
 
 #include "platform/file_manager.h"
 #include "platform/launcher.h"
-#include "platform/linux/qt_trash.h"
+#include "platform/freedesktop_trash.h"
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
@@ -130,7 +130,7 @@ protected:
 
     Answers answers;
     platform::FakeLauncher launcher;
-    platform::QtTrash trash;  // the real trash, in this test run's own data folder
+    platform::FreedesktopTrash trash;  // the real trash, in this test run's own data folder
     platform::FakeFileManager fileManager;
     platform::MemorySettingsStore store;
     vsr::test::TempDir dataDir, files, home, target;
@@ -184,7 +184,9 @@ TEST_F(FileCommandsTest, CopyAsksInTheCopyDialogAndRemembersTheFolder) {
 }
 
 TEST_F(FileCommandsTest, DeleteSendsToTheTrashAndRemovesTheRows) {
-    for (const char* n : {"a.txt", "b.txt", "c.txt"}) files.write(n, "find\n");
+    // A name that is not UTF-8 goes as well as any other.
+    const std::string odd = "a\xFF.txt";
+    for (const std::string& n : {odd, std::string("b.txt"), std::string("c.txt")}) files.write(n, "find\n");
     search();
     selectRows({0, 2});
     std::vector<Shown> asked;
@@ -199,11 +201,12 @@ TEST_F(FileCommandsTest, DeleteSendsToTheTrashAndRemovesTheRows) {
     EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"OK", "Cancel"}));
     EXPECT_EQ(names(), (std::vector<std::string>{"b.txt"}));
     EXPECT_EQ(w->StatusPanel[0]->text(), "File in List:   1");
-    EXPECT_FALSE(fs::exists(files.path() / "a.txt"));
+    EXPECT_FALSE(fs::exists(files.path() / odd));
     // The files wait in the trash of this test run's data folder, with their origin recorded.
     const fs::path trashFolder = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash";
     EXPECT_EQ(vsr::test::readFile(trashFolder / "files" / "c.txt"), "find\n");
-    EXPECT_NE(vsr::test::readFile(trashFolder / "info" / "a.txt.trashinfo").find("Path="), std::string::npos);
+    EXPECT_NE(vsr::test::readFile(trashFolder / "info" / (odd + ".trashinfo")).find("Path=" + files.str() + "/a%FF.txt\n"),
+              std::string::npos);
 
     // One file is named on three lines; Cancel keeps it and its row.
     selectRows({0});

@@ -53,6 +53,16 @@ public:
     std::function<void(QDialog&)> onShow;
 };
 
+TEST(FileDialogFilters, ShowEachPatternOnce) {
+    EXPECT_EQ(qtNameFilters("Project Files [*.vsr]|*.vsr"), QStringList{QStringLiteral("Project Files (*.vsr)")});
+    EXPECT_EQ(qtNameFilters("TBL Files [*.tbl]|*.tbl|All Files [*.*]|*"),
+              (QStringList{QStringLiteral("TBL Files (*.tbl)"), QStringLiteral("All Files (*)")}));
+    // A description without its own patterns, or with brackets inside it, is kept.
+    EXPECT_EQ(qtNameFilters("Lists|*.lst"), QStringList{QStringLiteral("Lists (*.lst)")});
+    EXPECT_EQ(qtNameFilters("[draft] notes|*.txt"), QStringList{QStringLiteral("[draft] notes (*.txt)")});
+    EXPECT_TRUE(qtNameFilters("dangling").isEmpty());
+}
+
 class ProjectWindowTest : public WindowTest {
 protected:
     std::unique_ptr<TFind> makeProjectWindow(bool withStore = true) {
@@ -232,10 +242,13 @@ TEST_F(BatchReplaceTest, EachPairSearchesAgainAndModifiesWhatThePreviousPairsLef
 
 TEST_F(BatchReplaceTest, MultilineCellsAreBarSeparatedLines) {
     files.write("m.txt", "a|b\r\nx\r\ny\r\n");
+    // A bar at the end is an empty last line: only the "end" an empty line follows is replaced.
+    files.write("e.txt", "end\n\nend\nmore\n");
     auto w = readyToReplace();
     w->TextSearchButton->click();
-    batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}});
+    batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}, {"end|", "E|"}});
     EXPECT_EQ(readFile(files.path() / "m.txt"), "pipe\nz\n");
+    EXPECT_EQ(readFile(files.path() / "e.txt"), "E\n\nend\nmore\n");
 }
 
 TEST_F(BatchReplaceTest, ModificationTypeNoneRunsNothing) {
@@ -299,6 +312,53 @@ TEST_F(BatchReplaceTest, TheDialogEditsItsTableByItsRules) {
     d.SaveClick();
     EXPECT_EQ(readFile(projectsDir.path() / "two.tbl"), "2\r\n\r\ns1\r\nr1\r\n\r\ns2\r\nr2\r\n");
     d.reject();
+}
+
+TEST_F(BatchReplaceTest, TypingANumberOfRowsChangesOnlyTheCountAndOnlyOnceItIsFinal) {
+    auto w = makeProjectWindow();
+    TBatchDlg& d = projects(*w).batchDialog();
+    project::BatchTable t;
+    t.rows = {{"a|b", "1"}, {"c||d", "2"}, {"k", "3"}};
+    t.numberOfRows = 3;
+    d.setTable(t);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    d.RowsSpinEdit->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.RowsSpinEdit->hasFocus(); }));
+    d.RowsSpinEdit->selectAll();
+    QTest::keyClicks(d.RowsSpinEdit, QStringLiteral("25"));
+    // Half a number cuts nothing, and no cell editor takes the keys.
+    EXPECT_EQ(d.table().rows.size(), 3u);
+    EXPECT_TRUE(d.RowsSpinEdit->hasFocus());
+    for (QLineEdit* editor : d.StringGrid1->findChildren<QLineEdit*>(QStringLiteral("CellEditor")))
+        EXPECT_FALSE(editor->isVisible());
+    QTest::keyClick(d.RowsSpinEdit, Qt::Key_Return);
+    ASSERT_EQ(d.table().rows.size(), 25u);
+    EXPECT_EQ(d.table().rows[0], (project::BatchPair{"a|b", "1"}));
+    EXPECT_EQ(d.table().rows[2], (project::BatchPair{"k", "3"}));
+    EXPECT_EQ(d.table().rows[24], project::BatchPair{});
+    // The arrows step the count at once, still without opening an editor.
+    QTest::keyClick(d.RowsSpinEdit, Qt::Key_Down);
+    EXPECT_EQ(d.table().rows.size(), 24u);
+    EXPECT_TRUE(d.RowsSpinEdit->hasFocus());
+    d.reject();
+    const std::string kept = readFile(fs::path(d.batchTempPath()));
+    EXPECT_NE(kept.find("a|b"), std::string::npos);
+}
+
+TEST_F(BatchReplaceTest, TheFirstEscapeClosesTheDialog) {
+    auto w = makeProjectWindow();
+    TBatchDlg& d = projects(*w).batchDialog();
+    d.show();
+    QApplication::setActiveWindow(&d);
+    // On entering, the current cell's editor opens by itself and has the focus.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QWidget* f = QApplication::focusWidget();
+        return f && f->objectName() == QStringLiteral("CellEditor");
+    }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(d.result(), QDialog::Rejected);
 }
 
 // "слово" and "дело" in Windows-1251.

@@ -22,7 +22,7 @@ TEST_F(WindowTest, MainMenuEntriesHaveTheirCaptionsAndKeys) {
         {"CopyFiles1", "&Copy Files", "F5"},      {"RenameFiles", "&Rename Files", "Ctrl+F6"},
         {"DeleteFiles1", "D&elete Files", "F8"},  {"OpenDirectory", "Open Directory", "F10"},
         {"EraseBackup1", "Erase &Backups", ""},   {"Settings", "Settin&gs", "F6"},
-        {"Exit1", "E&xit", ""},                   {"CreateReport", "Create &Report", "F7"},
+        {"Exit1", "E&xit", "Ctrl+Q"},             {"CreateReport", "Create &Report", "F7"},
         {"BrowseContext1", "Browse &Context", "F3"}, {"SaveList1", "&Save List", "F2"},
         {"SaveView", "Save &Lines", "F12"},       {"OpenProject1", "&Open Project", "Ctrl+F5"},
         {"Contents1", "&Contents", "F1"},         {"About1", "&About", ""},
@@ -37,11 +37,46 @@ TEST_F(WindowTest, MainMenuEntriesHaveTheirCaptionsAndKeys) {
     // Rename Files owns Ctrl+F6; Save Project only shows it, so the key is never ambiguous.
     QAction* saveProject = action(*w, "SaveProject1");
     ASSERT_NE(saveProject, nullptr);
-    EXPECT_TRUE(saveProject->shortcut().isEmpty());
+    EXPECT_EQ(saveProject->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     EXPECT_TRUE(saveProject->text().endsWith(QStringLiteral("Ctrl+F6")));
+    EXPECT_TRUE(action(*w, "OpenProject1")->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+O"))));
     EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("ModifyInterval1")), nullptr);
     EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("ListPopupMenu")), nullptr);
     EXPECT_NE(w->findChild<QMenu*>(QStringLiteral("LinesPopupMenu")), nullptr);
+}
+
+TEST_F(WindowTest, NoTwoActionsShareAKey) {
+    // Qt drops a key that two live actions of one window share, so each must be unique.
+    auto w = makeWindow();
+    std::map<QString, QString> owner;
+    for (QAction* a : w->findChildren<QAction*>())
+        for (const QKeySequence& key : a->shortcuts()) {
+            const auto [it, fresh] = owner.emplace(key.toString(), a->objectName());
+            EXPECT_TRUE(fresh) << key.toString().toStdString() << ": " << it->second.toStdString() << " and "
+                               << a->objectName().toStdString();
+        }
+    for (const char* key : {"Ctrl+O", "Ctrl+S", "Ctrl+Q", "Esc"})
+        EXPECT_EQ(owner.count(QString::fromLatin1(key)), 1u) << key;
+}
+
+TEST_F(WindowTest, TheDesktopsUsualKeysReachTheirCommands) {
+    auto w = makeWindow();
+    std::vector<Command> triggered;
+    for (Command c : {Command::OpenProject, Command::SaveProject}) {
+        w->commands().setHandler(c, [&triggered, c] { triggered.push_back(c); });
+        w->commands().setAllowed(c, true);
+    }
+    // From a field of the window: the keys are not the fields' own.
+    w->FindEditComboBox->lineEdit()->setFocus();
+    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(triggered, (std::vector<Command>{Command::OpenProject, Command::SaveProject}));
+    EXPECT_TRUE(w->FindEditComboBox->currentText().isEmpty());
+    // Escape at rest is no command: it stays with the controls.
+    ASSERT_NE(action(*w, "StopKey"), nullptr);
+    EXPECT_FALSE(action(*w, "StopKey")->isEnabled());
+    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
 }
 
 TEST_F(WindowTest, ACommandIsEnabledOnlyWhenAllowedAndBuilt) {

@@ -13,6 +13,7 @@
 #include <QTreeView>
 
 #include "ui/busy_indicator.h"
+#include "ui/lines_viewer.h"
 #include "ui/settings_dialog.h"
 #include "ui/settings_dialogs.h"
 #include "window_fixture.h"
@@ -232,6 +233,34 @@ TEST_F(WindowTest, BusyIndicatorRunsOnlyWhileStarted) {
     b.stop();
     EXPECT_FALSE(b.isActive());
     EXPECT_EQ(b.frame(), 0);
+    // At rest it shows nothing at all, not even faint dots.
+    b.resize(40, 40);
+    QImage picture(b.size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    b.render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) ASSERT_EQ(qAlpha(picture.pixel(x, y)), 0) << x << "," << y;
+    b.start();
+    picture.fill(Qt::transparent);
+    b.render(&picture, QPoint(), QRegion(), QWidget::RenderFlags());
+    int drawn = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) drawn += qAlpha(picture.pixel(x, y)) > 0;
+    EXPECT_GT(drawn, 0);
+}
+
+TEST_F(WindowTest, TheListGrowsWithTheWindow) {
+    for (int i = 0; i < 30; ++i) files.write("f" + std::to_string(i) + ".txt", "x\n");
+    auto w = makeWindow();
+    w->FindEditComboBox->setEditText(QStringLiteral("x"));
+    search(*w, files.str());
+    ASSERT_EQ(rows(*w), 30);
+    const int list = w->ListView1->height(), viewer = w->ListBox1->height();
+    w->resize(w->width(), w->height() + 200);
+    QCoreApplication::processEvents();
+    // Both share what the window gained.
+    EXPECT_GE(w->ListView1->height(), list + 60);
+    EXPECT_GE(w->ListBox1->height(), viewer + 60);
 }
 
 TEST_F(WindowTest, TheResultColumnStaysInSightAtTheNarrowestWidth) {
@@ -264,20 +293,29 @@ TEST_F(WindowTest, TheResultColumnStaysInSightAtTheNarrowestWidth) {
 }
 
 TEST_F(WindowTest, ReplacementLabelsKeepWholeLinesInEveryView) {
-    auto w = makeWindow();
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    QLabel* const labels[] = {w->ReplaceLabel, w->OrInsertLabel, w->ToLabel};
-    for (QRadioButton* type : {w->TextSearchButton, w->PhraseButtonReplace, w->RegExpSearch}) {
-        SCOPED_TRACE(type->text().toStdString());
-        type->click();
-        for (int i = 0; i < 3; ++i) {
-            EXPECT_GE(labels[i]->height(), labels[i]->fontMetrics().height());
-            if (i > 0) {
-                EXPECT_GT(labels[i]->y(), labels[i - 1]->geometry().bottom());
+    for (int dpi : {96, 144}) {
+        auto w = makeWindow(dpi);
+        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+        QLabel* const labels[] = {w->ReplaceLabel, w->OrInsertLabel, w->ToLabel};
+        for (QRadioButton* type : {w->TextSearchButton, w->PhraseButtonReplace, w->RegExpSearch}) {
+            SCOPED_TRACE(type->text().toStdString() + " at " + std::to_string(dpi));
+            type->click();
+            for (QLabel* label : labels) {
+                // Whole: every label is as high as a line and as wide as its text.
+                EXPECT_GE(label->height(), label->fontMetrics().height());
+                EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+                EXPECT_LE(label->geometry().right(), w->Edit2->x());
             }
+            // "Replace" over "or Insert To".
+            EXPECT_GT(w->OrInsertLabel->y(), w->ReplaceLabel->geometry().bottom());
+            EXPECT_EQ(w->ToLabel->y(), w->OrInsertLabel->y());
+            EXPECT_GT(w->ToLabel->x(), w->OrInsertLabel->geometry().right());
+            EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
+            EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
+            // The fields share one left edge and keep their designed width.
+            EXPECT_EQ(w->SearchEdit->x(), w->Edit2->x());
+            EXPECT_EQ(w->SearchMemo->x(), w->Memo2->x());
         }
-        EXPECT_GT(w->ReplaceLabel->y(), w->SearchLabel->geometry().bottom());
-        EXPECT_LT(w->ToLabel->geometry().bottom(), w->SearchButtonsRow->y());
     }
 }
 

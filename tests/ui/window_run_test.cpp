@@ -119,6 +119,45 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
     EXPECT_EQ(rows(*w), 200);
 }
 
+TEST_F(StopTest, EscapeStopsTheRun) {
+    auto w = makeWindow();
+    w->FindEditComboBox->setEditText(QStringLiteral("needle"));
+    bool pressed = false;
+    QObject::connect(w->ListView1->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+        if (pressed || rows(*w) < 5) return;
+        pressed = true;
+        QTimer::singleShot(0, w.get(), [&] {
+            QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.get();
+            QTest::keyClick(target, Qt::Key_Escape);
+        });
+    });
+    search(*w, files.str());
+    EXPECT_TRUE(pressed);
+    EXPECT_LT(rows(*w), 200);
+    EXPECT_TRUE(w->runState().stop);
+    EXPECT_FALSE(w->state().busy);
+}
+
+TEST_F(WindowTest, AMalformedExpressionKeepsTheListAndSaysWhy) {
+    files.write("a.txt", "alpha\n");
+    auto w = makeWindow();
+    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    search(*w, files.str());
+    ASSERT_EQ(rows(*w), 1);
+    w->RegExpFind->click();
+    w->FindMemo->setPlainText(QStringLiteral("al(pha"));
+    prompter.messages.clear();
+    w->FindButtonClick();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].caption, "Regular Expression");
+    EXPECT_EQ(rows(*w), 1);
+    EXPECT_TRUE(w->ListView1->isVisible());
+    EXPECT_FALSE(w->state().busy);
+    EXPECT_TRUE(w->FindBit->isEnabled());
+    // The faulty character is selected for the user to mend.
+    EXPECT_EQ(w->FindMemo->textCursor().selectedText(), QStringLiteral("("));
+}
+
 TEST_F(StopTest, ClosingTheWindowDuringASearchStopsItAndClosesAfterwards) {
     auto w = makeWindow();
     w->FindEditComboBox->setEditText(QStringLiteral("needle"));

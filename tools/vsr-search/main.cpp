@@ -18,6 +18,7 @@
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
 #include "platform/recovery_journal.h"
+#include "platform/standard_descriptors.h"
 #include "platform/type_names.h"
 #include "results/saved_list.h"
 #include "search_options.h"
@@ -35,7 +36,12 @@ double processCpuSeconds() {
 
 int main(int argc, char** argv) {
     using namespace vsr;
+    platform::openMissingStandardDescriptors();
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args.front() == "--version") {
+        std::fputs("vsr-search (Vantix Search & Replace) " VSR_VERSION "\n", stdout);
+        return 0;
+    }
     const char* home = std::getenv("HOME");
     tools::SearchOptions options = tools::parseSearchOptions(args, home ? home : "/");
     if (options.help) {

@@ -61,6 +61,19 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         return;
     }
 
+    // A malformed expression is refused before the list is touched too: a typo in it must not
+    // cost the user the list of the search before.
+    if (conditions.effectiveQueryType() == QueryType::RegExpr) {
+        const CompiledQuery probe(conditions);
+        if (!probe.runnable() && probe.refused() && probe.refusal().expressionError) {
+            const QueryRefusal& refusal = probe.refusal();
+            host_.messageBox(refusal.caption, refusal.message, MessageIcon::Exclamation);
+            if (refusal.expressionPosition > 0) host_.selectExpressionCharacter(tab, refusal.expressionPosition);
+            state.stop = true;
+            return;
+        }
+    }
+
     state.resultsSnapshot.clear();
     if (conditions.searchInResults)
         for (const results::ResultItem& row : list.rows()) state.resultsSnapshot.push_back(row.fullName());

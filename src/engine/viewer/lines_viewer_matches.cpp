@@ -9,12 +9,13 @@
 #include "engine/query/compiled_query.h"
 #include "engine/query/text_lines.h"
 #include "engine/viewer/lines_viewer_context.h"
+#include "text/utf8.h"
 
 namespace vsr::engine::lines_viewer {
 namespace {
 
-// Word queries keep highlights inside the first (query length + this) bytes of a line; the
-// display text is cut well before that anyway.
+// Word queries keep highlights inside the first (query length + this) characters of a line;
+// the display text is cut well before that anyway.
 constexpr std::size_t kHighlightReach = 1024;
 
 // The lines of a text, reached in increasing order without going back.
@@ -40,8 +41,17 @@ private:
     std::size_t next_ = 0;  // index of the line the cursor gives next
 };
 
-void addHighlight(FoundLine* entry, std::int64_t lineNumber, std::size_t from, std::size_t to, std::size_t reach) {
-    if (!entry || to <= from || to > reach) return;
+// Whether a highlight ending at byte `to` of `line` lies within `reach` characters. In UTF-8 a
+// character takes up to four bytes, so a line of non-ASCII text keeps the marks of as many
+// characters as one of ASCII does.
+bool withinReach(std::string_view line, std::size_t to, std::size_t reach, bool utf8) {
+    if (to <= reach) return true;
+    if (!utf8 || to / 4 > reach) return false;
+    return text::utf8::length(line.substr(0, std::min(to, line.size()))) <= reach;
+}
+
+void addHighlight(FoundLine* entry, std::int64_t lineNumber, std::size_t from, std::size_t to) {
+    if (!entry || to <= from) return;
     const std::size_t prefix = foundLinePrefix(lineNumber).size();
     if (to > static_cast<std::size_t>(INT_MAX) - prefix) return;
     entry->highlights.push_back({static_cast<int>(prefix + from), static_cast<int>(to - from)});
@@ -83,6 +93,7 @@ void fillMatches(FillContext& ctx) {
     ForwardLines lines(ctx.text());
     const bool terms = query.kind() == CompiledQuery::Kind::Terms;
     const std::size_t reach = terms ? ctx.conditions().oneLineQuery().size() + kHighlightReach : SIZE_MAX;
+    const bool utf8 = ctx.conditions().codePage == platform::CodePageId::Utf8;
     std::size_t entryLine = SIZE_MAX;  // line of the last entry made, to add to it
     FoundLine* entry = nullptr;
     std::uint64_t ticks = 0;
@@ -107,7 +118,7 @@ void fillMatches(FillContext& ctx) {
                 entryLine = k;
             }
             const std::size_t to = std::min(text.size(), from + left);
-            addHighlight(entry, number, std::min(from, to), to, reach);
+            if (withinReach(text, to, reach, utf8)) addHighlight(entry, number, std::min(from, to), to);
             const std::size_t used = text.size() + 2 - std::min(from, text.size() + 2);
             left = left > used ? left - used : 0;
             from = 0;

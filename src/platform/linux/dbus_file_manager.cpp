@@ -4,10 +4,9 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QFile>
-#include <QUrl>
 
 #include "platform/file_system.h"
+#include "platform/file_uri.h"
 
 namespace vsr::platform {
 
@@ -29,8 +28,8 @@ bool DbusFileManager::showItem(const std::string& path) {
     if (fileManagerAvailable(bus)) {
         QDBusMessage call = QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/FileManager1"),
                                                            kService, QStringLiteral("ShowItems"));
-        const QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
-        call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
+        // Escaped from the bytes, so a name that is not UTF-8 reaches the file manager as it is.
+        call << QStringList{QString::fromStdString(fileUri(path))} << QString();
         // A file manager that has to start first may take a moment, but never long.
         const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
         if (reply.type() == QDBusMessage::ReplyMessage) return true;

@@ -3,31 +3,35 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QUrl>
+
+#include "platform/detached_process.h"
 
 namespace vsr::platform {
 
 namespace {
+
 QString decoded(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+// Whether the name survives the trip through a QString; bytes that are not UTF-8 don't.
+bool fitsQString(const std::string& bytes) {
+    return QFile::encodeName(decoded(bytes)).toStdString() == bytes;
+}
+
 }  // namespace
 
 bool DesktopLauncher::openFile(const std::string& path) {
-    const QString name = decoded(path);
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(name)))
+    if (fitsQString(path) && qobject_cast<QGuiApplication*>(QCoreApplication::instance()) &&
+        QDesktopServices::openUrl(QUrl::fromLocalFile(decoded(path))))
         return true;
-    // Without a window system (a command-line run) the desktop's opener still works.
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    return !opener.isEmpty() && QProcess::startDetached(opener, {name});
+    // Without a window system (a command-line run), or for a name Qt can't hold, the desktop's
+    // opener gets the name as its bytes.
+    return startDetachedProcess("xdg-open", {path}, {});
 }
 
 bool DesktopLauncher::startProgram(const std::string& program, const std::vector<std::string>& arguments,
                                    const std::string& folder) {
-    QStringList list;
-    for (const std::string& a : arguments) list << decoded(a);
-    return QProcess::startDetached(decoded(program), list, decoded(folder));
+    return startDetachedProcess(program, arguments, folder);
 }
 
 }  // namespace vsr::platform

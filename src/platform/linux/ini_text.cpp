@@ -63,12 +63,18 @@ QByteArray iniTextOf(const QSettings::SettingsMap& values) {
     return out;
 }
 
-QSettings::SettingsMap valuesOfIniText(const QByteArray& text) {
+QSettings::SettingsMap valuesOfIniText(const QByteArray& text, int* damaged) {
     QSettings::SettingsMap values;
     QString section;
+    int skipped = 0;
     for (QByteArray line : text.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
         if (line.isEmpty() || line.startsWith(';') || line.startsWith('#')) continue;
+        // The writer escapes NUL, so a raw one is a torn or overwritten file, not a value.
+        if (line.contains('\0')) {
+            ++skipped;
+            continue;
+        }
         if (line.startsWith('[')) {
             const qsizetype close = line.lastIndexOf(']');
             if (close > 0) {
@@ -78,11 +84,15 @@ QSettings::SettingsMap valuesOfIniText(const QByteArray& text) {
             }
         }
         const qsizetype eq = line.indexOf('=');
-        if (eq <= 0) continue;
+        if (eq <= 0) {
+            ++skipped;
+            continue;
+        }
         const QString name = QString::fromUtf8(line.left(eq));
         const QString key = section.isEmpty() ? name : section + QLatin1Char('/') + name;
         values.insert(key, unescapedIniValue(line.mid(eq + 1)));
     }
+    if (damaged) *damaged = skipped;
     return values;
 }
 

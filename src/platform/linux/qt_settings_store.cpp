@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
 
 #include "platform/linux/ini_text.h"
 #include "platform/safe_writer.h"
@@ -11,13 +14,6 @@
 namespace vsr::platform {
 
 namespace {
-
-// The values in the file; none when it is missing or unreadable.
-QMap<QString, QVariant> valuesInFile(const std::string& path) {
-    std::optional<std::string> bytes = readWholeFile(path);
-    if (!bytes) return {};
-    return valuesOfIniText(QByteArray::fromStdString(*bytes));
-}
 
 QString keyOf(std::string_view keyPath, std::string_view name) {
     QString key = QString::fromUtf8(keyPath.data(), static_cast<qsizetype>(keyPath.size()));
@@ -38,8 +34,35 @@ QtSettingsStore::QtSettingsStore(std::string filePath) : path_(std::move(filePat
 
 QtSettingsStore::~QtSettingsStore() = default;
 
+std::string QtSettingsStore::damagedCopyMessage(const std::string& settingsFile, const std::string& copy) {
+    return "The settings file " + settingsFile + " was damaged. It is kept as " + copy +
+           "; the settings it could not give start from their defaults.";
+}
+
+void QtSettingsStore::keepDamaged(const std::optional<std::string>& bytes) {
+    const std::string copy = path_ + ".damaged";
+    // Bytes that were read are copied, so a settings file that is a link stays one; a file
+    // that can't be read at all is moved aside whole.
+    const bool kept = bytes ? writeFileAtomically(copy, *bytes) : ::rename(path_.c_str(), copy.c_str()) == 0;
+    if (kept && damagedCopy_.empty()) damagedCopy_ = copy;
+}
+
+QtSettingsStore::Values QtSettingsStore::readFile() {
+    std::optional<std::string> bytes = readWholeFile(path_);
+    if (!bytes) {
+        struct stat st {};
+        // Missing is a first start; anything else that can't be read is kept before it is replaced.
+        if (::lstat(path_.c_str(), &st) == 0 || errno != ENOENT) keepDamaged(std::nullopt);
+        return {};
+    }
+    int damaged = 0;
+    Values values = valuesOfIniText(QByteArray::fromStdString(*bytes), &damaged);
+    if (damaged > 0) keepDamaged(bytes);
+    return values;
+}
+
 const QtSettingsStore::Values& QtSettingsStore::values() {
-    if (!values_) values_ = valuesInFile(path_);
+    if (!values_) values_ = readFile();
     return *values_;
 }
 
@@ -57,7 +80,7 @@ void QtSettingsStore::writeString(std::string_view keyPath, std::string_view nam
 
 bool QtSettingsStore::commit() {
     // The file is read again, so values another instance saved meanwhile are kept.
-    Values merged = valuesInFile(path_);
+    Values merged = readFile();
     for (auto it = changes_.constBegin(); it != changes_.constEnd(); ++it) merged.insert(it.key(), it.value());
     QDir().mkpath(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path_))).absolutePath());
     const QByteArray text = iniTextOf(merged);

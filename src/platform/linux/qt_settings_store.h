@@ -30,13 +30,23 @@ public:
     const std::string& filePath() const { return path_; }
     static std::string defaultFilePath();
 
+    // A file that could not be read, or held lines that are no setting, is kept beside the
+    // settings as "settings.ini.damaged" before anything replaces it; this is the path of that
+    // copy (empty when the file was sound), for the program to say so once.
+    const std::string& damagedCopy() const { return damagedCopy_; }
+    static std::string damagedCopyMessage(const std::string& settingsFile, const std::string& copy);
+
 private:
     using Values = QMap<QString, QVariant>;
     const Values& values();
+    // The values in the file (none when it is missing), keeping a damaged file first.
+    Values readFile();
+    void keepDamaged(const std::optional<std::string>& bytes);
 
     std::string path_;
     std::optional<Values> values_;  // the file as last read or written
     Values changes_;                // written since the last commit
+    std::string damagedCopy_;
 
 };
 

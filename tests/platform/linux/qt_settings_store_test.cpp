@@ -119,6 +119,53 @@ TEST(QtSettingsStore, HandEditedAndGarbledFilesAreRead) {
     EXPECT_EQ(loaded.options.daysAgoSpinEdit, 2);
 }
 
+// Whatever a rewrite would lose is kept first: a file with lines that are no setting is
+// copied to settings.ini.damaged (once told), one that can't be read is moved there; a sound
+// file, blank lines and comments are no damage.
+TEST(QtSettingsStore, ADamagedFileIsKeptBesideTheNewOne) {
+    struct Case {
+        const char* what;
+        std::string bytes;  // empty: a folder stands where the file should be
+        bool damaged;
+    };
+    const std::string section = "[Software\\Vantix Search & Replace\\Options]\n";
+    const Case cases[] = {
+        {"sound", section + "SizeSpinEdit=250\n\n; note\n# note\n", false},
+        {"torn by zeros", section + "SizeSpinEdit=250\n" + std::string(40, '\0'), true},
+        {"garbage", "\x7f""ELF\x02\x01\x01 binary\n" + section + "SizeSpinEdit=250\n", true},
+        {"unreadable", "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        vsr::test::TempDir dir;
+        const fs::path file = dir.path() / "settings.ini";
+        const fs::path copy = dir.path() / "settings.ini.damaged";
+        if (c.bytes.empty()) fs::create_directory(file);
+        else dir.write("settings.ini", c.bytes);
+        {
+            QtSettingsStore store(file.string());
+            EXPECT_EQ(store.readString(kOptionsKey, "SizeSpinEdit"),
+                      c.bytes.empty() ? std::nullopt : std::optional<std::string>("250"));
+            EXPECT_EQ(store.damagedCopy(), c.damaged ? copy.string() : "");
+            store.writeString(kOptionsKey, "DaysAgoSpinEdit", "9");
+            ASSERT_TRUE(store.commit());
+        }
+        if (!c.damaged) {
+            EXPECT_FALSE(fs::exists(copy));
+            continue;
+        }
+        if (c.bytes.empty()) EXPECT_TRUE(fs::is_directory(copy));
+        else EXPECT_EQ(vsr::test::readFile(copy), c.bytes);
+        // The new file is sound, so the next start keeps nothing more.
+        QtSettingsStore next(file.string());
+        EXPECT_EQ(next.readString(kOptionsKey, "DaysAgoSpinEdit"), "9");
+        EXPECT_EQ(next.damagedCopy(), "");
+    }
+    EXPECT_NE(QtSettingsStore::damagedCopyMessage("/c/settings.ini", "/c/settings.ini.damaged")
+                  .find("kept as /c/settings.ini.damaged"),
+              std::string::npos);
+}
+
 TEST(QtSettingsStore, FullDiskLeavesTheOldFileIntact) {
     vsr::test::TempDir dir;
     const fs::path file = dir.path() / "settings.ini";

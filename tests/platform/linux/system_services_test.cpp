@@ -10,7 +10,6 @@
 #include "platform/linux/dbus_file_manager.h"
 #include "platform/linux/desktop_launcher.h"
 #include "platform/linux/path_default_editor.h"
-#include "platform/linux/qt_trash.h"
 #include "platform/linux/xdg_system_folders.h"
 #include "support/temp_dir.h"
 
@@ -46,68 +45,38 @@ TEST(SystemFolders, DataFolderDefaultsToLocalShare) {
     EXPECT_EQ(folders.dataFolder(), env("HOME") + "/.local/share/Vantix Search & Replace");
 }
 
-TEST(Trash, FileEndsUpInTheTrashWithItsOriginalPath) {
-    vsr::test::TempDir dir;
-    const fs::path file = dir.write("doomed file.txt", "contents to keep");
-    QtTrash trash;
-    ASSERT_TRUE(trash.moveToTrash(file.string()));
-    EXPECT_FALSE(fs::exists(file));
-
-    // On the same volume as the home trash: $XDG_DATA_HOME/Trash.
-    const fs::path trashDir = fs::path(env("XDG_DATA_HOME")) / "Trash";
-    bool found = false;
-    for (const auto& entry : fs::directory_iterator(trashDir / "files")) {
-        if (vsr::test::readFile(entry.path()) != "contents to keep") continue;
-        found = true;
-        const std::string info =
-            vsr::test::readFile(trashDir / "info" / (entry.path().filename().string() + ".trashinfo"));
-        EXPECT_NE(info.find("[Trash Info]"), std::string::npos);
-        EXPECT_TRUE(info.find("/doomed file.txt") != std::string::npos ||
-                    info.find("/doomed%20file.txt") != std::string::npos)
-            << info;
-    }
-    EXPECT_TRUE(found);
-}
-
-TEST(Trash, WorksBeforeTheDataFolderExists) {
-    vsr::test::TempDir dir;
-    const fs::path file = dir.write("first.txt", "x");
-    const std::string saved = env("XDG_DATA_HOME");
-    const fs::path fresh = dir.path() / "new-data-home";
-    ::setenv("XDG_DATA_HOME", fresh.c_str(), 1);
-    const bool sent = QtTrash().moveToTrash(file.string());
-    ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
-    ASSERT_TRUE(sent);
-    EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(vsr::test::readFile(fresh / "Trash" / "files" / "first.txt"), "x");
-}
-
-TEST(Trash, MissingFilesAndFoldersAreRefused) {
-    vsr::test::TempDir dir;
-    const fs::path sub = dir.mkdir("folder");
-    QtTrash trash;
-    EXPECT_FALSE(trash.moveToTrash((dir.path() / "missing.txt").string()));
-    EXPECT_FALSE(trash.moveToTrash(sub.string()));
-    EXPECT_TRUE(fs::is_directory(sub));
-}
-
 TEST(Launcher, StartsAProgramInItsFolderWithEachArgumentAsItIs) {
     vsr::test::TempDir dir;
     const fs::path script =
         dir.write("show-args", "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > args.tmp\n"
                                "mv args.tmp args.txt\n");
     fs::permissions(script, fs::perms::owner_all);
-    const fs::path work = dir.mkdir("work");
+    // A folder and names that are not UTF-8 go over as their bytes.
+    const fs::path work = dir.mkdir("w\xFFork");
     DesktopLauncher launcher;
     // Names a shell would act on reach the program untouched, and nothing runs them.
     const std::vector<std::string> hostile = {"-g17", "/d/a b.txt", "a;touch pwned;.txt", "$(touch pwned).txt",
-                                              "`touch pwned`", "line\nbreak.txt", "quote\"d.txt", "*"};
+                                              "`touch pwned`", "line\nbreak.txt", "quote\"d.txt", "*",
+                                              "/d/inv\xFF" "alid.txt", "\xC3\xBCn\xC3\xAF.txt"};
     ASSERT_TRUE(launcher.startProgram(script.string(), hostile, work.string()));
     std::string expected;
     for (const std::string& a : hostile) expected += "[" + a + "]\n";
     EXPECT_EQ(awaitFile(work / "args.txt"), expected);
     EXPECT_FALSE(fs::exists(work / "pwned"));
     EXPECT_FALSE(fs::exists(dir.path() / "pwned"));
+}
+
+TEST(Launcher, ADocumentWithANameThatIsNotUtf8GoesToTheOpenerAsItIs) {
+    vsr::test::TempDir dir;
+    const fs::path opener = dir.write("xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.tmp\"; mv \"$0.tmp\" \"$0.txt\"\n");
+    fs::permissions(opener, fs::perms::owner_all);
+    const std::string savedPath = env("PATH");
+    ::setenv("PATH", (dir.str() + ":" + savedPath).c_str(), 1);
+    const std::string document = dir.str() + "/inv\xFF" "alid.txt";
+    const bool opened = DesktopLauncher().openFile(document);
+    ::setenv("PATH", savedPath.c_str(), 1);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(awaitFile(dir.path() / "xdg-open.txt"), document);
 }
 
 TEST(Launcher, MissingProgramFails) {
