@@ -106,9 +106,12 @@ TEST_F(WindowTest, EveryControlOnEveryTabHasAName) {
     // The settings dialog's two "Edit List..." buttons are told apart.
     TSettDlg& settings = w->settingsDialogs().settings();
     EXPECT_NE(nameOf(settings.EditPathsXPButton), nameOf(settings.EditFilesXPButton));
-    std::vector<std::string> unnamed;
-    collectUnnamed(QAccessible::queryAccessibleInterface(&settings), unnamed);
-    EXPECT_TRUE(unnamed.empty()) << ::testing::PrintToString(unnamed);
+    // So does every dialog the window keeps.
+    for (QDialog* dialog : w->findChildren<QDialog*>()) {
+        std::vector<std::string> unnamed;
+        collectUnnamed(QAccessible::queryAccessibleInterface(dialog), unnamed);
+        EXPECT_TRUE(unnamed.empty()) << dialog->objectName().toStdString() << ": " << ::testing::PrintToString(unnamed);
+    }
 }
 
 TEST_F(WindowTest, TheLinesViewerReadsItsLinesAsAList) {
