@@ -123,6 +123,7 @@ TBatchDlg::TBatchDlg(Services services, QWidget* parent) : QDialog(parent), serv
     model_ = new BatchTableModel(table_, services_.encoding, this);
     StringGrid1 = new QTableView;
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("Search and replacement pairs"));
     StringGrid1->setModel(model_);
     StringGrid1->setItemDelegate(new CellDelegate(services_.encoding, StringGrid1));
     StringGrid1->setWordWrap(false);

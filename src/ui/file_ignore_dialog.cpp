@@ -15,6 +15,8 @@ TFileIgnoreDlg::TFileIgnoreDlg(QWidget* parent) : RevertingDialog(parent, QStrin
     auto* label = new QLabel(QStringLiteral("Enter one mask per line"), this);
     FilesMemo = new QPlainTextEdit(this);
     FilesMemo->setObjectName(QStringLiteral("FilesMemo"));
+    FilesMemo->setAccessibleName(QStringLiteral("File Ignore List"));
+    label->setBuddy(FilesMemo);
     FilesMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     FilesMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     FilesMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -53,6 +53,7 @@
 #include "ui/report_commands.h"
 #include "ui/results_model.h"
 #include "ui/settings_dialogs.h"
+#include "ui/window_accessibility.h"
 
 namespace vsr::ui {
 
@@ -78,15 +79,13 @@ struct TFind::PartServices {
 TFind::TFind(WindowServices services, QWidget* parent)
     : QMainWindow(parent),
       services_(std::move(services)),
-      metrics_(services_.dotsPerInch > 0 ? services_.dotsPerInch : screenDotsPerInch()),
+      metrics_(services_.dotsPerInch > 0 ? services_.dotsPerInch : screenDotsPerInch(),
+               fontScale(font(), services_.dotsPerInch > 0 ? services_.dotsPerInch : screenDotsPerInch())),
       help_(services_.helpFolder.isEmpty() ? HelpTopics::findFolder() : services_.helpFolder, services_.helpOpener),
       own_(std::make_unique<OwnServices>()) {
     setObjectName(QStringLiteral("TFind"));
     setWindowTitle(QString::fromUtf8(kProgramTitle));
-    // Sizes are designed for a 9 point interface font; points follow the screen's dots per inch.
-    QFont f = font();
-    f.setPointSize(9);
-    setFont(f);
+    // The desktop's font, as the dialogs have it; the designed sizes grow with it (metrics_).
 
     if (services_.prompter) {
         prompter_ = services_.prompter;
@@ -119,6 +118,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
 
     composeMenus();
     composePopupMenus();
+    nameWindowControls(*this);
 
     platform::FileSystem& fs = services_.fileSystem ? *services_.fileSystem : own_->fileSystem;
     platform::Clock& clock = services_.clock ? *services_.clock : own_->clock;
@@ -237,10 +237,11 @@ void TFind::composeStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    // The strip is 17 pixels high by design; a point smaller than the window's text fits it,
-    // and the backup note fits its 120-pixel panel.
+    // The strip is 17 pixels high by design; text a ninth smaller than the window's (8 points
+    // to its 9) fits it, and the backup note fits its 120-pixel panel.
     QFont small = font();
-    small.setPointSize(8);
+    if (small.pointSizeF() > 0) small.setPointSizeF(small.pointSizeF() * 8.0 / kDesignedFontPoints);
+    else if (small.pixelSize() > 0) small.setPixelSize(std::max(1, small.pixelSize() * 8 / 9));
     bar->setFont(small);
     bar->setFixedHeight(std::max(metrics_.s(px::kStatusBarHeight), QFontMetrics(small).height() + metrics_.s(3)));
     for (int i = 0; i < 3; ++i) {

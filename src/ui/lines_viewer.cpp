@@ -1,5 +1,6 @@
 #include "ui/lines_viewer.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,6 +8,8 @@
 #include <algorithm>
 
 #include "engine/viewer/lines_viewer_intervals.h"
+#include "ui/lines_viewer_accessible.h"
+#include "ui/readable_colours.h"
 
 namespace vsr::ui {
 
@@ -25,6 +28,8 @@ LinesViewer::LinesViewer(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    installLinesViewerAccessibility();
+    setAccessibleName(QStringLiteral("Lines Viewer"));
     updateScrollBars();
 }
 
@@ -56,6 +61,7 @@ void LinesViewer::clear() {
     content_.clear();
     syncGeneration();
     viewport()->update();
+    announceEntries();
 }
 
 void LinesViewer::syncGeneration() {
@@ -63,6 +69,7 @@ void LinesViewer::syncGeneration() {
     if (!rows_.empty() && previewRevision_ != content_.revision()) clearPreview();
     if (generation_ == content_.generation()) return;
     generation_ = content_.generation();
+    if (accessible_) accessible_->dropStaleItems();
     cache_.clear();
     cached_.clear();
     measured_ = 0;
@@ -94,6 +101,7 @@ void LinesViewer::contentChanged() {
     if (current_ >= count()) current_ = -1;
     updateScrollBars();
     viewport()->update();
+    announceEntries();
 }
 
 void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under) {
@@ -184,8 +192,9 @@ void LinesViewer::paintPreviewLine(QPainter& p, int index, int line, const QRect
         }
         p.setFont(f);
     };
-    over(d.inserted, selected ? QColor(Qt::green) : QColor(0, 128, 0), false);
-    over(d.removed, selected ? QColor(255, 160, 160) : QColor(Qt::red), true);
+    const HighlightColours& colours = highlightColours();
+    over(d.inserted, selected ? colours.insertedSelected : colours.inserted, false);
+    over(d.removed, selected ? colours.removedSelected : colours.removed, true);
 }
 
 const DisplayEntry& LinesViewer::displayed(int index) {
@@ -213,7 +222,38 @@ void LinesViewer::setCurrentIndex(int index) {
     current_ = index;
     ensureVisible(index);
     viewport()->update();
+    announceCurrent(hasFocus());
     emit currentChanged(index);
+}
+
+void LinesViewer::announceCurrent(bool focus) {
+    if (!QAccessible::isActive() || current_ < 0) return;
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(current_);
+    QAccessible::updateAccessibility(&selection);
+    if (!focus) return;
+    QAccessibleEvent focused(this, QAccessible::Focus);
+    focused.setChild(current_);
+    QAccessible::updateAccessibility(&focused);
+}
+
+void LinesViewer::announceEntries() {
+    if (!QAccessible::isActive()) return;
+    QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
+    QAccessible::updateAccessibility(&reorder);
+}
+
+void LinesViewer::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    // A screen reader hears the current line, not only "list".
+    announceCurrent(true);
+}
+
+QRect LinesViewer::entryRect(int index) const {
+    if (index < 0 || index >= count()) return {};
+    const int y = (rowOfEntry(index) - verticalScrollBar()->value()) * rowHeight();
+    const QRect r(0, y, viewport()->width(), rowHeight());
+    return r.intersects(viewport()->rect()) ? r : QRect();
 }
 
 void LinesViewer::updateScrollBars() {
@@ -261,7 +301,8 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
     const int baseline = rect.top() + (rect.height() - fm.height()) / 2 + fm.ascent();
     const int x0 = rect.left() + textLeft() - scrollX;
     const QColor normal = pal.color(selected ? QPalette::HighlightedText : QPalette::Text);
-    const QColor found = selected ? QColor(Qt::yellow) : QColor(Qt::blue);
+    const HighlightColours& colours = highlightColours();
+    const QColor found = selected ? colours.foundSelected : colours.found;
 
     if (e.kind == engine::FoundLineKind::Multiline) {
         p.setPen(found);
@@ -288,9 +329,19 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
         QFont mark = font();
         mark.setBold(true);
         p.setFont(mark);
-        p.setPen(QColor(Qt::red));
+        p.setPen(selected ? colours.markSelected : colours.mark);
         p.drawText(rect.left() + kMarkLeft - scrollX, baseline, QStringLiteral("+"));
     }
+}
+
+const HighlightColours& LinesViewer::highlightColours() {
+    // Worked out once per palette: a theme change or a palette of our own gives new ones.
+    const qint64 key = palette().cacheKey();
+    if (!colours_ || coloursKey_ != key) {
+        colours_ = ui::highlightColours(palette());
+        coloursKey_ = key;
+    }
+    return *colours_;
 }
 
 void LinesViewer::paintEvent(QPaintEvent*) {

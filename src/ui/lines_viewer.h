@@ -11,17 +11,21 @@
 #include "platform/code_page.h"
 #include "results/result_item.h"
 #include "ui/lines_viewer_text.h"
+#include "ui/readable_colours.h"
 
 class QPainter;
 
 namespace vsr::ui {
+
+class LinesViewerAccessible;
 
 // The Lines Viewer (`ListBox1`): an owner-drawn list of the browsed file's entries that
 // scrolls both ways. It draws the engine's LinesViewerContent directly: header and overflow
 // entry in bold, found text in blue (yellow on the selected entry), block matches wholly in
 // blue, and a red "+" in front of lines inside the browsed row's modification interval. With a
 // preview set, each entry is followed by its lines as Modify will write them: inserted text
-// green, removed text struck through in red.
+// green, removed text struck through in red. Each of these colours is made readable against the
+// palette it is drawn on, light or dark.
 class LinesViewer : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -49,6 +53,13 @@ public:
     void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
     void clearPreview();
     bool hasPreview() const { return !rows_.empty(); }
+    // Where entry `index` is drawn in the viewport now (empty when scrolled out of sight), the
+    // entry drawn at a point of the viewport (-1: none), and the drawn row of an entry.
+    QRect entryRect(int index) const;
+    int entryAt(const QPoint& inViewport) const { return indexAt(inViewport.y()); }
+    int entryRow(int index) const { return rowOfEntry(index); }
+    // The viewer's interface for assistive technology, told when the entries are dropped.
+    void setAccessible(LinesViewerAccessible* accessible) { accessible_ = accessible; }
     // Rows drawn: the entries and the preview lines under them.
     int rowCount() const { return rows_.empty() ? count() : static_cast<int>(rows_.size()); }
     // The entry of drawn row `row` and which of its preview lines it is (-1: the entry itself).
@@ -72,6 +83,8 @@ public:
     const DisplayEntry& displayed(int index);
     // The horizontal extent: the widest text seen since the viewer was last emptied.
     int extent() const { return widest_; }
+    // The marking colours for the viewer's palette as it is now.
+    const HighlightColours& highlightColours();
 
 signals:
     void entryActivated(int index);
@@ -83,6 +96,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
 
 private:
     void syncGeneration();
@@ -90,6 +104,9 @@ private:
     int indexAt(int y) const;
     void ensureVisible(int index);
     bool markedLine(int index);
+    // Tells assistive technology which entry is current, or that the entries changed.
+    void announceCurrent(bool focus);
+    void announceEntries();
     int rowOfEntry(int index) const;
     int previewLeft(int index) const;
 
@@ -108,6 +125,9 @@ private:
     std::vector<std::pair<int, int>> rows_;
     std::vector<int> firstRow_;
     std::uint64_t previewRevision_ = 0;
+    LinesViewerAccessible* accessible_ = nullptr;
+    std::optional<HighlightColours> colours_;
+    qint64 coloursKey_ = 0;
 };
 
 }  // namespace vsr::ui

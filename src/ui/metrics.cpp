@@ -1,5 +1,6 @@
 #include "ui/metrics.h"
 
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -11,6 +12,13 @@ int screenDotsPerInch() {
         if (dpi > 0) return dpi;
     }
     return 96;
+}
+
+double fontScale(const QFont& font, int dotsPerInch) {
+    // A font given in pixels has as many points as those pixels make on this screen.
+    double points = font.pointSizeF();
+    if (points <= 0 && font.pixelSize() > 0) points = font.pixelSize() * 72.0 / std::max(dotsPerInch, 1);
+    return points > 0 ? points / kDesignedFontPoints : 1.0;
 }
 
 }  // namespace vsr::ui

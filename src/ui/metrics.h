@@ -1,22 +1,40 @@
 #pragma once
+#include <algorithm>
+#include <cmath>
+
+class QFont;
 
 namespace vsr::ui {
 
-// Pixel sizes of the window are designed at 96 dots per inch; every one of them goes
-// through this scale so the window keeps its proportions on denser screens.
+// The window's sizes are designed for text of this size.
+inline constexpr double kDesignedFontPoints = 9.0;
+
+// Pixel sizes of the window are designed at 96 dots per inch for a 9 point font; every one of
+// them goes through this scale, so the window keeps its proportions on denser screens and
+// with a larger desktop font.
 class Metrics {
 public:
-    explicit Metrics(int dotsPerInch = 96) : dpi_(dotsPerInch > 0 ? dotsPerInch : 96) {}
-    // Integer arithmetic, as the stored sizes are: value × dpi / 96.
-    int s(int px96) const { return px96 * dpi_ / 96; }
+    // `fontScale` is the desktop font's size over the designed one; a smaller font keeps the
+    // designed sizes, which it fits.
+    explicit Metrics(int dotsPerInch = 96, double fontScale = 1.0)
+        : dpi_(dotsPerInch > 0 ? dotsPerInch : 96),
+          unit_(std::max(dpi_ * kSteps, static_cast<int>(std::lround(dpi_ * kSteps * fontScale)))) {}
+    // Integer arithmetic, as the stored sizes are: value × dpi / 96, grown with the font.
+    int s(int px96) const { return px96 * unit_ / (96 * kSteps); }
     int dpi() const { return dpi_; }
 
 private:
+    // The font's part of the scale is kept to a sixteenth of a dot per inch.
+    static constexpr int kSteps = 16;
     int dpi_;
+    int unit_;
 };
 
 // The screen's logical dots per inch (96 when there is no screen yet).
 int screenDotsPerInch();
+
+// How much larger than the designed 9 points `font` is on a screen of `dotsPerInch`.
+double fontScale(const QFont& font, int dotsPerInch);
 
 // Sizes at 96 dots per inch.
 namespace px {

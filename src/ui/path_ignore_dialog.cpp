@@ -23,6 +23,8 @@ TPathIgnoreDlg::TPathIgnoreDlg(DialogPrompter* prompter, QWidget* parent)
     auto* label2 = new QLabel(QStringLiteral("You can use wildcards in the paths."), this);
     PathsMemo = new QPlainTextEdit(this);
     PathsMemo->setObjectName(QStringLiteral("PathsMemo"));
+    PathsMemo->setAccessibleName(QStringLiteral("Directory Ignore List"));
+    label1->setBuddy(PathsMemo);
     PathsMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     PathsMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     PathsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -40,6 +40,7 @@ TRenameDlg::TRenameDlg(engine::Prompter& prompter, QWidget* parent) : QDialog(pa
     for (QSpinBox* spin : {SpinEdit1, SpinEdit2}) spin->setRange(1, 9999);
     ExtCheckBox = named(new QCheckBox(QStringLiteral("New Extension:"), this), "ExtCheckBox");
     Edit5 = named(new QLineEdit(this), "Edit5");
+    Edit5->setAccessibleName(QStringLiteral("New Extension"));
     OKBtn = named(new QPushButton(QStringLiteral("Rename"), this), "OKBtn");
     CancCommButton = named(new QPushButton(QStringLiteral("Clear Commands"), this), "CancCommButton");
     ExitBtn = named(new QPushButton(QStringLiteral("Exit"), this), "ExitBtn");

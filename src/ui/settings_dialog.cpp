@@ -19,6 +19,8 @@
 #include "ui/dialog_prompter.h"
 #include "ui/file_ignore_dialog.h"
 #include "ui/path_ignore_dialog.h"
+#include "ui/radio_focus.h"
+#include "ui/window_accessibility.h"
 
 namespace vsr::ui {
 
@@ -53,6 +55,7 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     XPButtonEditor = named(new QToolButton(this), "XPButtonEditor");
     XPButtonEditor->setArrowType(Qt::DownArrow);
     XPButtonEditor->setToolTip(QStringLiteral("Insert a placeholder"));
+    XPButtonEditor->setAccessibleName(QStringLiteral("Insert a placeholder"));
     PopupMenuEditor = named(new QMenu(this), "PopupMenuEditor");
     for (const char* p : kPlaceholders) {
         const QString text = QString::fromLatin1(p);
@@ -88,6 +91,7 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
         sepRow->addWidget(b);
     }
     sepRow->addStretch(1);
+    tabToCheckedButton(sepGroup);
     layout->addWidget(separators);
 
     // Browse Context size.
@@ -95,7 +99,10 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     BrowseComboBox = named(new QComboBox(this), "BrowseComboBox");
     for (const char* s : kContextSizes) BrowseComboBox->addItem(QString::fromLatin1(s));
     BrowseComboBox->setCurrentIndex(3);
-    contextRow->addWidget(new QLabel(QStringLiteral("Browse Context: Show till"), this), 0, 0);
+    nameComboBox(BrowseComboBox, QStringLiteral("Browse Context lines"));
+    auto* contextLabel = new QLabel(QStringLiteral("Browse Context: Show till"), this);
+    contextLabel->setBuddy(BrowseComboBox);
+    contextRow->addWidget(contextLabel, 0, 0);
     contextRow->addWidget(BrowseComboBox, 0, 1);
     contextRow->addWidget(new QLabel(QStringLiteral("lines above and below from each"), this), 0, 2);
     contextRow->addWidget(new QLabel(QStringLiteral("found occurrence"), this), 1, 2);
@@ -109,6 +116,7 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     for (int n : kThreadChoices) ThreadsComboBox->addItem(QString::number(n), n);
     auto* threadsLabel = new QLabel(QStringLiteral("Search threads:"), this);
     threadsLabel->setBuddy(ThreadsComboBox);
+    nameComboBox(ThreadsComboBox, QStringLiteral("Search threads"));
     threadsRow->addWidget(threadsLabel);
     threadsRow->addWidget(ThreadsComboBox);
     threadsRow->addStretch(1);
@@ -121,6 +129,7 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
         TextEncodingComboBox->addItem(QString::fromUtf8(platform::textEncodingCaption(id)), static_cast<int>(id));
     auto* encodingLabel = new QLabel(QStringLiteral("Text encoding:"), this);
     encodingLabel->setBuddy(TextEncodingComboBox);
+    nameComboBox(TextEncodingComboBox, QStringLiteral("Text encoding"));
     encodingRow->addWidget(encodingLabel);
     encodingRow->addWidget(TextEncodingComboBox);
     encodingRow->addStretch(1);
@@ -134,6 +143,9 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     IgnoreFilesXPCheck = named(new QCheckBox(QStringLiteral("Ignore Files"), ignore), "IgnoreFilesXPCheck");
     EditFilesXPButton = named(new QPushButton(QStringLiteral("Edit List..."), ignore), "EditFilesXPButton");
     for (QPushButton* b : {EditPathsXPButton, EditFilesXPButton}) b->setAutoDefault(false);
+    // Both read "Edit List..."; a screen reader tells them apart by these.
+    EditPathsXPButton->setAccessibleName(QStringLiteral("Edit Directory Ignore List"));
+    EditFilesXPButton->setAccessibleName(QStringLiteral("Edit File Ignore List"));
     ignoreGrid->addWidget(IgnorePathsXPCheck, 0, 0);
     ignoreGrid->addWidget(EditPathsXPButton, 0, 1);
     ignoreGrid->addWidget(IgnoreFilesXPCheck, 1, 0);

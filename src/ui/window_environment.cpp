@@ -2,8 +2,11 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/code_page.h"
 #include "settings/day_number.h"
@@ -26,7 +29,10 @@ settings::SettingsEnvironment windowEnvironment(const std::string& homeFolder, c
         env.screenWidth = screen->availableGeometry().width();
         env.screenHeight = screen->availableGeometry().height();
     }
-    env.pixelsPerInch = screenDotsPerInch();
+    // First-start sizes (window, list, columns) grow with the desktop's font as the window's
+    // layout does, so a larger font keeps the proportions and the centring.
+    const int dpi = screenDotsPerInch();
+    env.pixelsPerInch = static_cast<int>(std::lround(dpi * std::max(1.0, fontScale(QGuiApplication::font(), dpi))));
     env.homeFolder = homeFolder.empty() ? QDir::homePath().toStdString() : homeFolder;
     env.editorProgram = editorProgram;
     env.locale = locale;

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "ui/lines_viewer.h"
 #include "ui/lines_viewer_text.h"
 
@@ -66,9 +68,15 @@ std::pair<int, int> columnsOf(const QImage& image, auto isColour) {
 }
 
 bool blue(const QColor& c) { return c.blue() > 150 && c.red() < 100 && c.green() < 100; }
-bool yellow(const QColor& c) { return c.red() > 150 && c.green() > 150 && c.blue() < 100; }
 bool red(const QColor& c) { return c.red() > 150 && c.green() < 100 && c.blue() < 100; }
 bool dark(const QColor& c) { return c.red() < 110 && c.green() < 110 && c.blue() < 110; }
+// Pixels of about `colour` (text is smoothed at its edges).
+auto near(const QColor& colour) {
+    return [colour](const QColor& c) {
+        return std::abs(c.red() - colour.red()) < 40 && std::abs(c.green() - colour.green()) < 40 &&
+               std::abs(c.blue() - colour.blue()) < 40;
+    };
+}
 
 struct PaintFixture : ::testing::Test {
     LinesViewer viewer;
@@ -100,7 +108,8 @@ TEST_F(PaintFixture, HighlightLandsOnTheMatchedCharacters) {
     EXPECT_LE(last, xAfter(1, 19) + 1);
     EXPECT_GT(last - first, (xAfter(1, 19) - xAfter(1, 14)) / 2);
     paint(1, true);
-    auto [yFirst, yLast] = columnsOf(image, yellow);
+    // On the selected entry the found text takes the selected entry's found colour.
+    auto [yFirst, yLast] = columnsOf(image, near(viewer.highlightColours().foundSelected));
     EXPECT_GE(yFirst, xAfter(1, 14) - 1);
     EXPECT_LE(yLast, xAfter(1, 19) + 1);
     EXPECT_EQ(columnsOf(image, blue).first, -1);
@@ -126,7 +135,8 @@ TEST_F(PaintFixture, PlusMarksOnlyLinesInsideTheInterval) {
     for (bool selected : {false, true}) {
         paint(1, selected);
         // The mark has its own room: no letter of " line 3: in" starts before it ends.
-        const auto [markFirst, markLast] = columnsOf(image, red);
+        const HighlightColours& colours = viewer.highlightColours();
+        const auto [markFirst, markLast] = columnsOf(image, near(selected ? colours.markSelected : colours.mark));
         EXPECT_GE(markFirst, 0);
         EXPECT_LT(markLast, viewer.textLeft());
         EXPECT_LT(markLast, xAfter(1, 1));

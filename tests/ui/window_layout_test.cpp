@@ -14,6 +14,8 @@
 
 #include "ui/busy_indicator.h"
 #include "ui/lines_viewer.h"
+#include "ui/settings_dialog.h"
+#include "ui/settings_dialogs.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {
@@ -132,6 +134,39 @@ TEST_F(WindowTest, WidthRulesFollowTheWindowWidth) {
     // Never narrower than designed.
     w->resize(300, w->height());
     EXPECT_GE(w->width(), 646);
+}
+
+TEST_F(WindowTest, TheWindowTakesTheDesktopFontAndGrowsItsLayoutWithIt) {
+    const QFont desktop = QApplication::font();
+    const struct {
+        double points;
+        double scale;  // of the designed sizes
+    } cases[] = {{9, 1.0}, {13, 13.0 / 9}, {18, 2.0}, {7, 1.0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.points);
+        QFont font = desktop;
+        font.setPointSizeF(c.points);
+        QApplication::setFont(font);
+        auto w = makeWindow();
+        // The main window and its dialogs show the same text size.
+        EXPECT_EQ(w->font().pointSizeF(), c.points);
+        EXPECT_EQ(w->FindEditComboBox->font().pointSizeF(), c.points);
+        EXPECT_EQ(w->settingsDialogs().settings().font().pointSizeF(), c.points);
+        EXPECT_NEAR(w->PageControl1->height(), 126 * c.scale, 1.0);
+        EXPECT_NEAR(w->Panel1->height(), 77 * c.scale, 1.0);
+        EXPECT_NEAR(w->minimumWidth(), 646 * c.scale, 1.0);
+        EXPECT_NEAR(w->FindBit->y(), 65 * c.scale, 1.0);
+        // A first start sizes the window, the list and its columns in the same proportion.
+        EXPECT_NEAR(windowEnvironment("", "", nullptr, nullptr).pixelsPerInch, screenDotsPerInch() * c.scale, 1.0);
+        // What the proportions are for: the fields and buttons are as tall as their text needs.
+        for (QWidget* field : std::initializer_list<QWidget*>{w->ComboBoxPath, w->FindEditComboBox, w->FindBit})
+            EXPECT_GE(field->height(), field->fontMetrics().height() + 4) << field->objectName().toStdString();
+        w->FindEditComboBox->setEditText(QStringLiteral("x"));
+        search(*w, files.str());
+        EXPECT_LT(w->statusBar()->font().pointSizeF(), c.points);
+        EXPECT_NEAR(w->statusBar()->font().pointSizeF(), c.points * 8 / 9, 0.01);
+    }
+    QApplication::setFont(desktop);
 }
 
 TEST_F(WindowTest, ResizingKeepsTheTextAndSelectionOfTheFields) {

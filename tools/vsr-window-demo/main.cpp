@@ -6,7 +6,7 @@
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
 //                   [--rename-extension EXT] [--editor COMMAND] [--settings] [--encoding NAME]
-//                   [--print-rows] [--quit]
+//                   [--print-rows] [--quit] [--font-size POINTS] [--dark]
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT; with
 // --preview it turns the Preview box on instead and shows the replacement in the Lines Viewer.
 // --time prints "<rows> rows in <seconds> s, cpu <seconds> s" for the search (CPU time of all the
@@ -19,8 +19,11 @@
 // commands run, every question gets the --answer (default yes; "no" is Cancel) and is printed
 // to standard error. --settings opens the settings dialog over the window; --encoding chooses
 // its text encoding (utf-8, 1252, 1250, 1251, 8859-1, 8859-15). Nothing is loaded from or
-// saved to the user's settings.
+// saved to the user's settings. --font-size and --dark stand in for a desktop with a larger
+// font and a dark colour scheme: the application's font and palette, set before the window.
 #include <QApplication>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QCheckBox>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -58,6 +61,7 @@ const char* const kUsage =
     "          [--passes] [--stop-after MS] [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
     "          [--editor COMMAND] [--settings] [--encoding utf-8|1252|1250|1251|8859-1|8859-15] [--print-rows] [--quit]\n"
+    "          [--font-size POINTS] [--dark]\n"
     "COMMAND: copy-files=DIR, delete-files, rename-files, execute-file, edit-file, open-directory, select-all\n";
 
 // CPU seconds of every thread of the process so far: steadier than wall time on a busy machine.
@@ -121,7 +125,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::string tab = "find", type = "phrase", path, masks, query, replace, editor, encoding;
     bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
-    bool preview = false, settings = false, passes = false;
+    bool preview = false, settings = false, passes = false, dark = false;
+    double fontPoints = 0;
     int stopAfterMs = -1;
     std::vector<Step> steps;
     vsr::tools::ScriptedAnswers answers;
@@ -158,6 +163,12 @@ int main(int argc, char** argv) {
         else if (arg == "--print-rows") printRows = true;
         else if (arg == "--quit") quit = true;
         else if (arg == "--settings") settings = true;
+        else if (arg == "--dark") dark = true;
+        else if (arg == "--font-size") {
+            next(value);
+            fontPoints = std::atof(value.c_str());
+            ok = ok && fontPoints > 0;
+        }
         else if (arg == "--encoding") {
             next(encoding);
             ok = ok && vsr::platform::parseCodePageName(encoding).has_value();
@@ -191,6 +202,31 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (fontPoints > 0) {
+        QFont font = QApplication::font();
+        font.setPointSizeF(fontPoints);
+        QApplication::setFont(font);
+    }
+    if (dark) {
+        // A dark scheme as desktops ship it: light text on dark grey, a blue highlight.
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QPalette p;
+        p.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+        p.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::Base, QColor(0x2a, 0x2a, 0x2a));
+        p.setColor(QPalette::AlternateBase, QColor(0x42, 0x42, 0x42));
+        p.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+        p.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::Highlight, QColor(0x2a, 0x82, 0xda));
+        p.setColor(QPalette::HighlightedText, Qt::white);
+        p.setColor(QPalette::ToolTipBase, QColor(0x35, 0x35, 0x35));
+        p.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xee));
+        p.setColor(QPalette::PlaceholderText, QColor(0x90, 0x90, 0x90));
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(QPalette::Disabled, role, QColor(0x80, 0x80, 0x80));
+        QApplication::setPalette(p);
+    }
     vsr::ui::WindowServices services;
     // Scripted commands get scripted answers; otherwise the real dialogs show.
     if (!steps.empty() || selectAll || printRows) {
