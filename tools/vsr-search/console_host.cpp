@@ -21,4 +21,10 @@ void ConsoleHost::messageBox(const std::string& caption, const std::string& text
     std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
 }
 
+void ConsoleHost::filesNotSearched(const std::vector<engine::UnsearchedFile>& files) {
+    for (const engine::UnsearchedFile& f : files)
+        std::fprintf(err_, "vsr-search: %s: not searched: %s\n", f.path.c_str(), f.reason.c_str());
+    unsearched += files.size();
+}
+
 }  // namespace vsr::tools

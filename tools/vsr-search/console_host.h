@@ -16,6 +16,8 @@ public:
 
     void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override;
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) override;
+    // Each file left out is named on standard error with the reason, one a line.
+    void filesNotSearched(const std::vector<engine::UnsearchedFile>& files) override;
 
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
@@ -24,6 +26,8 @@ public:
     // While set, message boxes are the modification's, and counted.
     bool inModification = false;
     std::size_t modificationMessages = 0;
+    // Files that passed the filters but could not be searched: the run did not do all it was asked.
+    std::size_t unsearched = 0;
 
 private:
     std::FILE* out_;

@@ -130,6 +130,6 @@ int main(int argc, char** argv) {
         return 2;
     if (searchMessages > 0 || host.messages.size() > runMessages) return 2;
     if (modifyStatus != 0) return modifyStatus;
-    if (outputFailed) return 3;
+    if (outputFailed || host.unsearched > 0) return 3;
     return host.list.empty() ? 1 : 0;
 }

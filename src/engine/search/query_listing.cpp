@@ -1,6 +1,17 @@
 #include "engine/search/query_listing.h"
 
 namespace vsr::engine {
+namespace {
+
+// Why a file too large to hold in memory was not searched with this query.
+std::string wholeTextReason(const CompiledQuery& query) {
+    const char* what = query.kind() == CompiledQuery::Kind::Blocks    ? "a Multiline query"
+                       : query.kind() == CompiledQuery::Kind::RegExpr ? "a Reg Expr query"
+                                                                      : "a query with terms this long";
+    return std::string("it is larger than 2 GB - 1 bytes, and ") + what + " reads each file whole";
+}
+
+}  // namespace
 
 QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
                            std::unique_ptr<ListedFileStep::Worker> followUp)
@@ -55,7 +66,10 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
         // The follow-up wants the whole text: it is gathered in the run's buffer as it is counted.
         stream_->begin(counts_, true, run_.buffer(), followUp_->wantsOccurrences() ? &occurrences_ : nullptr);
         status = run_.keepEntry(dir, entry, *stream_, listedOnceRead_);
-    } else {
+    }
+    if (!followUp_ || status == platform::ReadStatus::TooLarge) {
+        // A file too large to be held is still counted piece by piece; a follow-up then gets
+        // no bytes and judges the file itself.
         stream_->begin(counts_, true);
         status = run_.streamEntry(dir, entry, *stream_);
     }
@@ -66,8 +80,7 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
         // Judged as a file that could not be read at all, whatever its first pieces held.
         counts_.assign(query_.countSlots(), 0);
     } else {
-        // Files too large to read are left out rather than judged on contents never seen, and
-        // so is a file whose read Stop ended.
+        // A file whose read Stop ended is left out rather than judged on contents never seen.
         return;
     }
     const bool read = status == platform::ReadStatus::Ok;
@@ -106,9 +119,12 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
             return;
         }
         if (end == ScanEnd::Stopped || run_.stopped()) return;
-    } else if (!terms || status == platform::ReadStatus::TooLarge || status == platform::ReadStatus::Stopped) {
-        // Files too large to read are left out rather than judged on contents never seen, and
-        // so is a file whose read Stop ended.
+    } else if (status == platform::ReadStatus::TooLarge) {
+        // Left out rather than judged on contents never seen, and named once the run is over.
+        run_.notSearched(dir, entry.name, wholeTextReason(query_));
+        return;
+    } else if (!terms || status == platform::ReadStatus::Stopped) {
+        // A file whose read Stop ended is left out rather than judged on contents never seen.
         return;
     }
     if (query_.listed(counts_)) list(dir, entry, status == platform::ReadStatus::Ok, status == platform::ReadStatus::Ok);

@@ -9,6 +9,18 @@ void SearchHost::rowFound(results::ResultItem row, const std::vector<std::int64_
     list.AddResultItem(std::move(row), list.collectReportCounts ? results::fullCountText(counts) : std::string());
 }
 
+std::string unsearchedText(const std::vector<UnsearchedFile>& files, std::size_t shown) {
+    if (files.empty()) return {};
+    std::string text = files.size() == 1 ? "1 file was not searched: " + files[0].reason + ":"
+                                         : std::to_string(files.size()) + " files were not searched: " +
+                                               (files[0].reason.starts_with("it is ") ? "they are " + files[0].reason.substr(6)
+                                                                                      : files[0].reason) +
+                                               ":";
+    for (std::size_t i = 0; i < files.size() && i < shown; ++i) text += "\n" + files[i].path;
+    if (files.size() > shown) text += "\n... and " + std::to_string(files.size() - shown) + " more";
+    return text;
+}
+
 void pushHistory(std::vector<std::string>& history, const std::string& text) {
     history.insert(history.begin(), text);
     for (std::size_t i = 1; i < history.size();) {
