@@ -5,6 +5,7 @@
 
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
+#include "name_output.h"
 
 namespace vsr::tools {
 
@@ -21,6 +22,7 @@ public:
 
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
+    NameOutput names;       // how the rows name their files
     // Called with each listed row's index once it is in the list.
     std::function<void(std::size_t row)> onRowListed;
     // While set, message boxes are the modification's, and counted.
