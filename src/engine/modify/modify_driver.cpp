@@ -181,6 +181,11 @@ void ModifyDriver::endRun(bool stopped) {
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
+    // Refused before anything is read, in a dry run too, which must say what the run would do.
+    if (path.size() >= platform::kLongestFullName) {
+        finishRow(index, false, false, nameTooLong());
+        return;
+    }
     auto identityOf = [&] {
         const platform::FileLinks identity = env_.files.links(path);
         return std::make_pair(identity.device, identity.inode);
@@ -297,10 +302,6 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
                              FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content) {
     const std::string path = host_.results().row(index).fullName();
     stagedNote_.clear();
-    if (path.size() >= platform::kLongestFullName) {
-        finishRow(index, false, false, nameTooLong());
-        return false;
-    }
     if (!prefetch_ || jobOf_[index] == static_cast<std::size_t>(-1)) {
         std::optional<std::string> original =
             readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);

@@ -83,6 +83,13 @@ TEST(VsrSearchLargeFiles, FilesNestedPastTheLongestNameAreListedAndRefusedForMod
     for (const std::string& row : found) longest = std::max(longest, row.size());
     EXPECT_GT(longest, platform::kLongestFullName);
 
+    // The dry run says what the run does: the same files refused, the others' diffs printed.
+    run = vsr::test::runProgram(VSR_SEARCH_EXE, {"--path", r, "--query", "needle", "--tab", "replace", "--modify",
+                                                 "replace", "--replace", "pin", "--dry-run"});
+    EXPECT_EQ(run.status, 3);
+    const std::size_t diffs = static_cast<std::size_t>(std::count(run.out.begin(), run.out.end(), '@'));
+    const std::size_t refusedDry = static_cast<std::size_t>(std::count(run.err.begin(), run.err.end(), '\n')) - 1;
+
     run = vsr::test::runProgram(VSR_SEARCH_EXE, {"--path", r, "--query", "needle", "--tab", "replace", "--modify",
                                                  "replace", "--replace", "pin"});
     EXPECT_EQ(run.status, 3);
@@ -96,6 +103,8 @@ TEST(VsrSearchLargeFiles, FilesNestedPastTheLongestNameAreListedAndRefusedForMod
     }
     EXPECT_EQ(modified + refused, 15);
     EXPECT_GT(refused, 0);
+    EXPECT_EQ(diffs, 4u * static_cast<std::size_t>(modified));  // "@@ -1 +1 @@" per file
+    EXPECT_EQ(refusedDry, static_cast<std::size_t>(refused));
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), refused + 1) << run.err;
     EXPECT_NE(run.err.find(": Failed Modification: its full name is longer than the system takes (4095 bytes)\n"),
               std::string::npos);
