@@ -46,7 +46,7 @@ TEST(ReportCli, WritesTheBrowseContextOfARow) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(vsr::test::readFile(page),
               "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n<strong>     File:  a.txt      Path:  " + dir.str() +
-                  "/tree</strong>\r\n\r\n line 2: line2\r\n" + B + "*" + E + "line 3: line3 " + B + "hit" + E +
+                  "/tree</strong>\r\n line 2: line2\r\n" + B + "*" + E + "line 3: line3 " + B + "hit" + E +
                   "\r\n line 4: line4\r\n\r\n line 6: line6\r\n" + B + "*" + E + "line 7: line7 " + B + "hit" + E +
                   "\r\n line 8: line8\r\n</pre>\r\n</body>\r\n</html>\r\n");
 }
