@@ -102,7 +102,9 @@ TEST(SearchLargeFiles, FilesPastTheWholeReadLimitAreCountedInPiecesOrNamed) {
         {QueryType::WordsAnd, "a needle", {"big.txt:1, 1", "small.txt:1, 1"}, false},
         {QueryType::SearchEngine, "-absent", {"big.txt:0", "small.txt:0"}, false},
         {QueryType::Multiline, "a needle", {"small.txt:1"}, true},
-        {QueryType::RegExpr, "ne+dle", {"small.txt:1"}, true},
+        // Line by line: a run of lines at a time. Over the whole text: named.
+        {QueryType::RegExpr, "ne+dle", {"big.txt:1", "small.txt:1"}, false},
+        {QueryType::RegExpr, "ne+dle\\s", {"small.txt:1"}, true},
     };
     constexpr std::uint64_t kBig = platform::kMaxReadableFileSize + 4097;
     for (const Case& c : cases) {

@@ -54,7 +54,7 @@ const char* searchUsage() {
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
            "not be written (a full disk) or a file was left out unsearched (one larger than 2 GB - 1 bytes\n"
-           "with a multiline or regex query, each named on standard error).\n";
+           "with a multiline query or a regex over the whole text, each named on standard error).\n";
 }
 
 bool readLines(const std::string& file, std::vector<std::string>& lines) {

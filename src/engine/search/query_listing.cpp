@@ -58,6 +58,7 @@ bool QueryListing::acceptable() {
 void QueryListing::releaseMemory() {
     if (matcher_) matcher_->release();
     if (stream_) stream_->release();
+    if (lines_) lines_->release();
 }
 
 void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& entry) {
@@ -85,6 +86,30 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
     }
     const bool read = status == platform::ReadStatus::Ok;
     if (query_.listed(counts_)) list(dir, entry, read && stream_->keptWhole(), read);
+}
+
+void QueryListing::matchInLines(const std::string& dir, platform::DirEntry& entry) {
+    if (!lines_) lines_ = std::make_unique<LineChunks>();
+    counts_.assign(query_.countSlots(), 0);
+    ScanEnd scanEnd = ScanEnd::Done;
+    lines_->begin([&](std::string_view lines) {
+        scanEnd = matcher_->count(lines, counts_, true);
+        return scanEnd == ScanEnd::Done && !run_.stopped();
+    });
+    const platform::ReadStatus status = run_.streamEntry(dir, entry, *lines_);
+    if (status == platform::ReadStatus::Ok) lines_->end();
+    if (scanEnd == ScanEnd::ExpressionError) {
+        report(matcher_->error());
+        return;
+    }
+    if (status != platform::ReadStatus::Ok || scanEnd != ScanEnd::Done || run_.stopped()) return;
+    if (lines_->overlong()) {
+        run_.notSearched(dir, entry.name,
+                         "it is larger than 2 GB - 1 bytes and holds a line longer than 8 MB, which a Reg Expr "
+                         "query takes whole");
+        return;
+    }
+    if (query_.listed(counts_)) list(dir, entry, false);
 }
 
 void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
@@ -120,8 +145,11 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
         }
         if (end == ScanEnd::Stopped || run_.stopped()) return;
     } else if (status == platform::ReadStatus::TooLarge) {
-        // Left out rather than judged on contents never seen, and named once the run is over.
-        run_.notSearched(dir, entry.name, wholeTextReason(query_));
+        // An expression matched line by line takes the file a run of lines at a time; any
+        // other query is left out rather than judged on contents never seen, and named once
+        // the run is over.
+        if (query_.kind() == CompiledQuery::Kind::RegExpr && query_.byLine()) matchInLines(dir, entry);
+        else run_.notSearched(dir, entry.name, wholeTextReason(query_));
         return;
     } else if (!terms || status == platform::ReadStatus::Stopped) {
         // A file whose read Stop ended is left out rather than judged on contents never seen.

@@ -50,7 +50,8 @@ TEST(VsrSearchLargeFiles, SearchedInPiecesOrNamedWithStatusThree) {
     };
     const Case cases[] = {
         {{}, 0, {big + "\t1", r + "/small.txt\t1"}, {}},
-        {{"--type", "regex"}, 3, {r + "/small.txt\t1"},
+        {{"--type", "regex"}, 0, {big + "\t1", r + "/small.txt\t1"}, {}},
+        {{"--type", "regex", "--query", "needle\\s"}, 3, {r + "/small.txt\t1"},
          {"vsr-search: " + big + ": not searched: " + tooLarge + ", and a Reg Expr query reads each file whole"}},
         {replace, 3, {big + "\t1\tFailed Modification", r + "/small.txt\t0\tModified"},
          {"vsr-search: " + big + ": Failed Modification: " + tooLarge + ", more than a modification holds"}},
