@@ -53,6 +53,8 @@ ReadStatus FileSystem::streamListed(const FileRef& file, PieceSink& sink, const 
     FileBuffer whole;
     ReadRequest wholeRead = request;
     wholeRead.stopAtNul = false;
+    // Without piece reads of its own the file is held whole, so the whole read's limit holds.
+    wholeRead.maxSize = std::min(request.maxSize, kMaxReadableFileSize);
     DirEntry* const entry = request.entry && !request.entry->infoLoaded ? request.entry : nullptr;
     if (request.infoAfter) wholeRead.entry = nullptr;
     const ReadStatus status = readListed(file, whole, wholeRead);

@@ -79,6 +79,10 @@ enum class ReadStatus { Ok, Failed, TooLarge, Stopped };
 // memory than a desktop search should take, and row sizes are defined up to 2 GB - 1.
 inline constexpr std::uint64_t kMaxReadableFileSize = 2147483647ULL;
 
+// The length of a full name the system refuses to open whole (PATH_MAX on Linux). A search
+// lists files in folders nested deeper through the folders' handles.
+inline constexpr std::size_t kLongestFullName = 4096;
+
 // A listed folder the file system keeps open, so the files in it are opened by their names
 // alone, from any thread, for as long as someone holds the handle.
 class FolderHandle {

@@ -99,6 +99,69 @@ bool onLocalDisk(int fd) {
     }
 }
 
+// A folder whose full name is at least this long may hold names the system refuses whole
+// (PATH_MAX bytes and more): what lies in it is reached through its handle.
+constexpr std::size_t kLongFolderName = PATH_MAX - NAME_MAX - 2;
+
+// The folder part of the absolute name `path` (up to `slash`, its last "/"), which may be longer
+// than the system takes in one call: opened a stretch of whole names at a time, each stretch
+// shorter than PATH_MAX, each relative to the one before. -1 (errno set) when that fails.
+int openLongFolder(const std::string& path, std::size_t slash) {
+    if (path.empty() || path[0] != '/' || slash == std::string::npos) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    int dir = ::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    std::size_t at = 1;
+    while (dir >= 0 && at < slash) {
+        std::size_t end = path.find('/', at);
+        if (end == at) {  // an empty name ("//") names the same folder
+            at = end + 1;
+            continue;
+        }
+        if (end - at >= PATH_MAX) {
+            ::close(dir);
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        while (end < slash) {
+            const std::size_t next = path.find('/', end + 1);
+            if (next - at >= PATH_MAX) break;
+            end = next;
+        }
+        const std::string stretch = path.substr(at, end - at);
+        const int sub = ::openat(dir, stretch.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ::close(dir);
+        dir = sub;
+        at = end + 1;
+    }
+    return dir;
+}
+
+// open() for a name of any length: one the system refuses whole is opened through its folder.
+int openAnyLength(const std::string& path, int flags) {
+    if (path.size() < PATH_MAX) return ::open(path.c_str(), flags);
+    const std::size_t slash = path.rfind('/');
+    const int dir = openLongFolder(path, slash);
+    if (dir < 0) return -1;
+    const int fd = ::openat(dir, path.c_str() + slash + 1, flags);
+    const int error = errno;
+    ::close(dir);
+    errno = error;
+    return fd;
+}
+
+// stat() for a name of any length, as openAnyLength.
+int statAnyLength(const std::string& path, struct stat& st) {
+    if (path.size() < PATH_MAX) return ::stat(path.c_str(), &st);
+    const std::size_t slash = path.rfind('/');
+    const int dir = openLongFolder(path, slash);
+    if (dir < 0) return -1;
+    const int rc = ::fstatat(dir, path.c_str() + slash + 1, &st, 0);
+    ::close(dir);
+    return rc;
+}
+
 // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
@@ -115,8 +178,21 @@ PosixFileSystem::PosixFileSystem() {
 PosixFileSystem::~PosixFileSystem() { closeCachedFolder(); }
 
 PosixFileSystem::Folder::~Folder() {
-    if (fd >= 0) ::close(fd);
+    if (fd < 0) return;
+    ::close(fd);
     --held_;
+}
+
+int PosixFileSystem::Folder::openAt(const char* name, int flags) const {
+    if (fd >= 0) return ::openat(fd, name, flags);
+    const std::string relative = path.substr(relativeAt) + "/" + name;
+    return ::openat(base->fd, relative.c_str(), flags);
+}
+
+int PosixFileSystem::Folder::statAt(const char* name, struct stat& st) const {
+    if (fd >= 0) return ::fstatat(fd, name, &st, 0);
+    const std::string relative = path.substr(relativeAt) + "/" + name;
+    return ::fstatat(base->fd, relative.c_str(), &st, 0);
 }
 
 void PosixFileSystem::closeCachedFolder() {
@@ -142,8 +218,8 @@ std::shared_ptr<const PosixFileSystem::Folder> PosixFileSystem::folderOf(const s
 
 int PosixFileSystem::openForRead(const std::string& path) {
     std::size_t slash = 0;
-    if (auto folder = folderOf(path, slash)) return ::openat(folder->fd, path.c_str() + slash + 1, kReadFlags);
-    return ::open(path.c_str(), kReadFlags);
+    if (auto folder = folderOf(path, slash)) return folder->openAt(path.c_str() + slash + 1, kReadFlags);
+    return openAnyLength(path, kReadFlags);
 }
 
 bool PosixFileSystem::listDirectory(const std::string& dir, std::vector<DirEntry>& out) {
@@ -155,7 +231,7 @@ bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& 
     out.clear();
     handle.reset();
     const std::string path = dir.empty() ? "/" : dir;
-    const int fd = ::open(path.c_str(), kFolderFlags);
+    const int fd = openAnyLength(path, kFolderFlags);
     if (fd < 0) return false;
     return listOpened(fd, path, out, handle);
 }
@@ -163,18 +239,18 @@ bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& 
 bool PosixFileSystem::listSubfolder(const FileRef& folder, std::vector<DirEntry>& out, FolderRef& handle) {
     out.clear();
     handle.reset();
-    // A folder whose full name the system would refuse is not walked: none of its files could
-    // be shown, opened or modified by that name.
-    if (folder.path.size() >= PATH_MAX) return false;
+    // A folder nested deeper than the system takes a full name for is walked all the same,
+    // through its parent's handle: the names of its files stay as long as they are.
     const auto* parent = dynamic_cast<const Folder*>(folder.folder);
     const bool byName = parent && folder.nameStart > 0 && folder.nameStart < folder.path.size();
-    const int fd = byName ? ::openat(parent->fd, folder.path.c_str() + folder.nameStart, kFolderFlags | O_NOFOLLOW)
-                          : ::open(folder.path.c_str(), kFolderFlags | O_NOFOLLOW);
+    const int fd = byName ? parent->openAt(folder.path.c_str() + folder.nameStart, kFolderFlags | O_NOFOLLOW)
+                          : openAnyLength(folder.path, kFolderFlags | O_NOFOLLOW);
     if (fd < 0) return false;
-    return listOpened(fd, folder.path, out, handle);
+    return listOpened(fd, folder.path, out, handle, byName ? parent : nullptr);
 }
 
-bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle) {
+bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle,
+                                 const Folder* parent) {
     // The entries straight from the kernel, so the folder's descriptor stays ours to keep.
     alignas(struct dirent64) char buf[32768];
     for (;;) {
@@ -195,8 +271,31 @@ bool PosixFileSystem::listOpened(int fd, const std::string& path, std::vector<Di
     // opened by its name alone. Only a listing makes one, and a run lets go of them, so none
     // outlives its run.
     if (held_.load(std::memory_order_relaxed) >= maxHeld_) {
-        ::close(fd);
-        return true;
+        if (path.size() < kLongFolderName) {
+            ::close(fd);
+            return true;
+        }
+        // A folder with a long name still gets a handle, since the names in it may be too long
+        // to open whole: it names itself relative to the nearest folder above that holds a
+        // descriptor, while that name stays short enough, so a deep tree holds a descriptor
+        // every few thousand bytes of its names rather than one per folder.
+        std::shared_ptr<const Folder> anchor;
+        std::size_t at = 0;
+        if (parent && parent->fd >= 0) {
+            anchor = parent->shared_from_this();
+            at = parent->path == "/" ? 1 : parent->path.size() + 1;
+        } else if (parent) {
+            anchor = parent->base;
+            at = parent->relativeAt;
+        }
+        if (anchor && path.size() > at && path.size() - at < kLongFolderName) {
+            const bool local = onLocalDisk(fd);
+            ::close(fd);
+            auto folder = std::make_shared<const Folder>(path, std::move(anchor), at, held_, local);
+            keepFolder(folder);
+            handle = folder;
+            return true;
+        }
     }
     auto folder = std::make_shared<const Folder>(path, fd, held_, onLocalDisk(fd));
     keepFolder(folder);
@@ -208,7 +307,7 @@ bool PosixFileSystem::stat(const std::string& path, FileInfo& out) {
     struct stat st;
     std::size_t slash = 0;
     const auto folder = folderOf(path, slash);
-    int rc = folder ? ::fstatat(folder->fd, path.c_str() + slash + 1, &st, 0) : ::stat(path.c_str(), &st);
+    int rc = folder ? folder->statAt(path.c_str() + slash + 1, st) : statAnyLength(path, st);
     if (rc != 0) return false;
     fillInfo(st, baseName(path), out);
     return true;
@@ -219,7 +318,7 @@ bool PosixFileSystem::statAt(const FileRef& file, FileInfo& out) {
     if (!folder || file.nameStart == 0 || file.nameStart >= file.path.size()) return stat(file.path, out);
     struct stat st;
     const char* name = file.path.c_str() + file.nameStart;
-    if (::fstatat(folder->fd, name, &st, 0) != 0) return false;
+    if (folder->statAt(name, st) != 0) return false;
     fillInfo(st, name, out);
     return true;
 }
@@ -236,7 +335,7 @@ ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer
 int PosixFileSystem::openListed(const FileRef& file) {
     const auto* folder = dynamic_cast<const Folder*>(file.folder);
     const bool byName = folder && file.nameStart > 0 && file.nameStart < file.path.size();
-    return byName ? ::openat(folder->fd, file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
+    return byName ? folder->openAt(file.path.c_str() + file.nameStart, kReadFlags) : openForRead(file.path);
 }
 
 ReadStatus PosixFileSystem::readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) {

@@ -3,6 +3,9 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
+
+struct stat;
 
 #include "platform/file_system.h"
 
@@ -30,21 +33,32 @@ public:
     // Folder handles held at once beyond which listings hand out none: the walk may run
     // thousands of files ahead of the readers, and each handle is an open descriptor. Each
     // folder of the walk's way down holds one too, so a deeper tree opens its deeper folders
-    // by their full names. Fewer when the process may open few descriptors (a quarter of them).
+    // by their full names; past the length the system takes a full name for, by their names
+    // relative to a folder above that kept one. Fewer when the process may open few descriptors
+    // (a quarter of them).
     static constexpr int kMaxHeldFolders = 256;
     int maxHeldFolders() const { return maxHeld_; }
 
 private:
     // A handle of a listed folder; closed when the last user lets go of it.
-    struct Folder final : FolderHandle {
+    struct Folder final : FolderHandle, std::enable_shared_from_this<Folder> {
         Folder(std::string p, int d, std::atomic<int>& held, bool local)
             : path(std::move(p)), fd(d), onLocalDisk(local), held_(held) {
             ++held_;
         }
+        // A folder that keeps no descriptor: its names are opened relative to `b`, the folder
+        // above it whose full name is `path` up to `relative` - 1.
+        Folder(std::string p, std::shared_ptr<const Folder> b, std::size_t relative, std::atomic<int>& held, bool local)
+            : path(std::move(p)), onLocalDisk(local), base(std::move(b)), relativeAt(relative), held_(held) {}
         ~Folder() override;
+        // openat() and fstatat() of a name in this folder.
+        int openAt(const char* name, int flags) const;
+        int statAt(const char* name, struct stat& st) const;
         std::string path;
         int fd = -1;
         bool onLocalDisk = false;  // see onLocalDisk() in the source
+        std::shared_ptr<const Folder> base;
+        std::size_t relativeAt = 0;
         std::atomic<int>& held_;
     };
     // Opens `path` for reading relative to a recently listed folder when it lies there, so the
@@ -57,7 +71,8 @@ private:
     void keepFolder(const std::shared_ptr<const Folder>& folder);
     void closeCachedFolder();
     // Lists the opened folder `fd` named `path`, keeping it as the handle when there is room.
-    bool listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle);
+    bool listOpened(int fd, const std::string& path, std::vector<DirEntry>& out, FolderRef& handle,
+                    const Folder* parent = nullptr);
     // Reads the opened file as `request` says and closes it.
     ReadStatus readOpened(int fd, FileBuffer& buffer, const ReadRequest& request, bool shortReadEnds = false);
     // Whether a read of `file` that returns fewer bytes than asked for is at its end: a file

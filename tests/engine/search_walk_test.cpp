@@ -21,6 +21,7 @@
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
+#include "support/deep_tree.h"
 #include "support/temp_dir.h"
 
 namespace vsr::engine {
@@ -180,6 +181,42 @@ TEST(SearchWalk, FewDescriptorsAllowedStillWalksADeepTreeWhole) {
     EXPECT_EQ(platform::PosixFileSystem().maxHeldFolders(), 16);
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
     EXPECT_EQ(countAt(names), 15);
+}
+
+// Folders nested past the length of a full name the system takes, and deeper than the handles
+// kept open, also in a process allowed few descriptors: every file is found, and its full name
+// opens and reads again for the steps after the search (the Lines Viewer, a search in the results).
+TEST(SearchWalk, FindsFilesNestedPastTheLongestFullName) {
+    vsr::test::TempDir dir;
+    const vsr::test::DeepTreeCleanup cleanup{dir.path()};
+    const int depth = platform::PosixFileSystem::kMaxHeldFolders + 44;
+    ASSERT_TRUE(vsr::test::makeLongChain(dir.path(), depth, std::string(30, 'f'), "x needle\n"));
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    for (int threads : {1, 2, -2}) {
+        if (threads < 0) {
+            struct rlimit low = saved;
+            low.rlim_cur = 64;
+            ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+            threads = -threads;
+        }
+        Rows names;
+        listEveryFile(dir.str(), threads, &names, "needle");
+        ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+        EXPECT_EQ(countAt(names), depth / 10) << threads << " threads";
+        std::size_t longest = 0;
+        for (const std::string& name : names) longest = std::max(longest, name.size());
+        EXPECT_GT(longest, 2 * platform::kLongestFullName);
+        platform::PosixFileSystem again;
+        for (const std::string& name : names) {
+            platform::FileBuffer buf;
+            EXPECT_EQ(again.readFile(name, buf, platform::kMaxReadableFileSize), platform::ReadStatus::Ok) << name.size();
+            EXPECT_EQ(buf.view(), "x needle\n");
+            platform::FileInfo info;
+            EXPECT_TRUE(again.stat(name, info));
+            EXPECT_EQ(info.size, 9u);
+        }
+    }
 }
 
 }  // namespace

@@ -4,8 +4,8 @@ namespace vsr::tools {
 
 void ConsoleHost::rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) {
     if (printRows) {
-        std::string line = row.fullName();
-        line += '\t';
+        std::string line;
+        names.append(line, row.fullName(), '\t');
         line += row.found;
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), out_);
@@ -19,6 +19,12 @@ void ConsoleHost::messageBox(const std::string& caption, const std::string& text
     engine::RecordingHost::messageBox(caption, text, icon);
     if (inModification) ++modificationMessages;
     std::fprintf(err_, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void ConsoleHost::filesNotSearched(const std::vector<engine::UnsearchedFile>& files) {
+    for (const engine::UnsearchedFile& f : files)
+        std::fprintf(err_, "vsr-search: %s: not searched: %s\n", quotedName(f.path).c_str(), f.reason.c_str());
+    unsearched += files.size();
 }
 
 }  // namespace vsr::tools

@@ -5,6 +5,7 @@
 
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
+#include "name_output.h"
 
 namespace vsr::tools {
 
@@ -16,14 +17,19 @@ public:
 
     void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override;
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) override;
+    // Each file left out is named on standard error with the reason, one a line.
+    void filesNotSearched(const std::vector<engine::UnsearchedFile>& files) override;
 
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
+    NameOutput names;       // how the rows name their files
     // Called with each listed row's index once it is in the list.
     std::function<void(std::size_t row)> onRowListed;
     // While set, message boxes are the modification's, and counted.
     bool inModification = false;
     std::size_t modificationMessages = 0;
+    // Files that passed the filters but could not be searched: the run did not do all it was asked.
+    std::size_t unsearched = 0;
 
 private:
     std::FILE* out_;

@@ -7,12 +7,14 @@
 namespace vsr::tools {
 
 void printLinesViewer(std::FILE* out, const engine::SearchConditions& conditions, engine::SearchEnv env,
-                      engine::SearchHost& host) {
+                      engine::SearchHost& host, const NameOutput& names) {
     engine::LinesViewerContent content;
     results::ResultList& list = host.results();
     for (std::size_t row = 0; row < list.count(); ++row) {
         const results::ResultItem item = list.row(row);
-        std::fprintf(out, "== %s\n", item.fullName().c_str());
+        std::string head = "== ";
+        names.append(head, item.fullName(), '\n');
+        std::fwrite(head.data(), 1, head.size(), out);
         engine::FillLinesViewer(conditions, env, host, content,
                                 {item.path, item.name, static_cast<long long>(row), engine::FillPurpose::Silent});
         std::string line;

@@ -67,6 +67,8 @@ int main(int argc, char** argv) {
     platform::NoTypeNames typeNames;
     tools::ConsoleHost host(stdout, stderr);
     host.printRows = !options.modify.modify;
+    host.names.nullAfterName = options.nullAfterNames;
+    options.modify.names = host.names;
     // Printed rows name the file and its count only; what else reads the rows needs their
     // sizes, times and attributes.
     const bool rowInfo = options.modify.modify || options.lines || !options.listFile.empty() ||
@@ -106,7 +108,7 @@ int main(int argc, char** argv) {
     const std::size_t runMessages = host.messages.size();
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     const auto cpuMs = static_cast<long long>((processCpuSeconds() - startCpu) * 1000);
-    if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host);
+    if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host, host.names);
     // Rows and lines that never reached standard output (a full disk) make a failed run, not a
     // successful one. A dry run looks at each write of its diff itself and says so.
     errno = 0;
@@ -130,6 +132,6 @@ int main(int argc, char** argv) {
         return 2;
     if (searchMessages > 0 || host.messages.size() > runMessages) return 2;
     if (modifyStatus != 0) return modifyStatus;
-    if (outputFailed) return 3;
+    if (outputFailed || host.unsearched > 0) return 3;
     return host.list.empty() ? 1 : 0;
 }

@@ -5,6 +5,7 @@
 
 #include "engine/modify/modify_context.h"
 #include "engine/query/search_conditions.h"
+#include "name_output.h"
 #include "results/result_item.h"
 
 namespace vsr::tools {
@@ -18,6 +19,7 @@ struct ModifyRequest {
     bool undoAfter = false;
     bool dryRun = false;  // print the unified diff of every change instead of writing it
     int threads = 0;      // threads that read and modify files ahead of the writes (--threads)
+    NameOutput names;     // how the rows name their files (--null)
 };
 
 // Takes args[i] when it is a modification option, advancing i past its value. An invalid

@@ -35,10 +35,13 @@ private:
 };
 
 // Prints the rows; true when one of them failed.
-bool printRows(std::FILE* out, const results::ResultList& list) {
+bool printRows(std::FILE* out, const results::ResultList& list, const NameOutput& names) {
     bool failed = false;
+    std::string line;
     for (const results::ResultItem& row : list.rows()) {
-        std::string line = row.fullName() + '\t' + row.found + '\t' + row.result + '\n';
+        line.clear();
+        names.append(line, row.fullName(), '\t');
+        line += row.found + '\t' + row.result + '\n';
         std::fwrite(line.data(), 1, line.size(), out);
         failed = failed || row.status == results::RowStatus::FailedModification || row.status == results::RowStatus::FailedUndo;
     }
@@ -51,7 +54,7 @@ bool reportFailures(const engine::ModifyDriver& driver, const results::ResultLis
     for (std::size_t i = 0; i < list.count(); ++i) {
         if (list.row(i).status != results::RowStatus::FailedModification) continue;
         const std::string why = driver.failureOf(i);
-        std::fprintf(stderr, "vsr-search: %s: Failed Modification%s%s\n", list.row(i).fullName().c_str(),
+        std::fprintf(stderr, "vsr-search: %s: Failed Modification%s%s\n", quotedName(list.row(i).fullName()).c_str(),
                      why.empty() ? "" : ": ", why.c_str());
         failed = true;
     }
@@ -164,12 +167,12 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
     engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);
     driver.setThreads(request.threads);
     driver.Modify(engine::ModifyScope::All, conditions, request.options);
-    bool failed = printRows(out, list);
+    bool failed = printRows(out, list, request.names);
     reportFailures(driver, list);
     if (request.undoAfter) {
         driver.UndoReplaceBitClick();
         std::fputs("-- undo\n", out);
-        failed = printRows(out, list) || failed;
+        failed = printRows(out, list, request.names) || failed;
     }
     return failed ? 3 : 0;
 }

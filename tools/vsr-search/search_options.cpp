@@ -39,18 +39,22 @@ const char* searchUsage() {
            "                  ignored, each line searched on its own)\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
-           "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines]\n"
+           "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines] [--null]\n"
            "                  [--threads N]   (threads that read and match files, and read and modify them\n"
            "                  ahead of the writes; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
            "The code page defaults to the locale's: UTF-8 on a UTF-8 locale, else the matching page, else 1252.\n"
            "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T cpu_ms=C\n"
            "on standard error (T: milliseconds of the run, C: CPU milliseconds of all its threads).\n"
+           "A name holding a control character (a line feed, a tab) or beginning with '\"' is printed in double\n"
+           "quotes with C escapes (\\n, \\t, \\\", \\\\, \\ooo); --null (-Z) prints every name as it is, followed by\n"
+           "a NUL byte instead of the TAB (or line end) after it.\n"
            "--list-file FILE also writes the rows there as a text table.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
-           "not be written (a full disk).\n";
+           "not be written (a full disk) or a file was left out unsearched (one larger than 2 GB - 1 bytes\n"
+           "with a multiline query or a regex over the whole text, each named on standard error).\n";
 }
 
 bool readLines(const std::string& file, std::vector<std::string>& lines) {
@@ -163,6 +167,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             o.threads = static_cast<int>(n);
         } else if (a == "--lines") {
             o.lines = true;
+        } else if (a == "--null" || a == "-Z") {
+            o.nullAfterNames = true;
         } else if (a == "--codepage") {
             if (!value(v)) return fail("--codepage needs a code page");
             auto id = platform::parseCodePageName(v);

@@ -14,6 +14,7 @@ struct SearchOptions {
     bool help = false;
     std::string listFile;  // when given, the rows are also written there as a saved list
     bool lines = false;    // after the rows, print each row's Lines Viewer entries
+    bool nullAfterNames = false;  // --null: a NUL byte follows each name on standard output
     int threads = 0;       // threads that examine file contents; 0 = one per processor
     ModifyRequest modify;  // Modify All (and Undo) after the search
     ReportRequest report;  // HTML pages written after the run

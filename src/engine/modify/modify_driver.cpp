@@ -23,6 +23,21 @@ std::string ModifyDriver::failureOf(std::size_t row) const {
 
 namespace {
 
+// Why a listed file could not be read for its modification: the search lists files of any
+// size, but a modification holds the whole text.
+std::string unreadable(const results::ResultItem& row) {
+    if (row.bytes && *row.bytes > platform::kMaxReadableFileSize)
+        return "it is larger than 2 GB - 1 bytes, more than a modification holds";
+    return "it can't be read";
+}
+
+// A search reaches files in folders nested deeper than a full name the system takes, through the
+// folders' handles; a modification names its files in full, so it can't take them.
+std::string nameTooLong() {
+    return "its full name is longer than the system takes (" + std::to_string(platform::kLongestFullName - 1) +
+           " bytes)";
+}
+
 // Why the marks of a file refuse its write.
 std::string markRefusal(const FilePreparation& prep, bool createBackups) {
     if (!prep.attributes) return "it can't be found";
@@ -166,6 +181,11 @@ void ModifyDriver::endRun(bool stopped) {
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
     results::ResultList& list = host_.results();
     const std::string path = list.row(index).fullName();
+    // Refused before anything is read, in a dry run too, which must say what the run would do.
+    if (path.size() >= platform::kLongestFullName) {
+        finishRow(index, false, false, nameTooLong());
+        return;
+    }
     auto identityOf = [&] {
         const platform::FileLinks identity = env_.files.links(path);
         return std::make_pair(identity.device, identity.inode);
@@ -287,7 +307,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
             readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
         if (!original) {
             finishRow(index, false, false,
-                      prep.writable() ? std::string("it can't be read") : markRefusal(prep, c.createBackups));
+                      prep.writable() ? unreadable(host_.results().row(index)) : markRefusal(prep, c.createBackups));
             return false;
         }
         ModifyContext context(c, *query_, host_, env_.clock);
@@ -310,7 +330,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     for (const RecordingHost::Message& m : ready->messages) host_.messageBox(m.caption, m.text, m.icon);
     if (ready->stopRequested) state.stop = true;
     if (ready->failed || !ready->read) {
-        finishRow(index, false, false, ready->failed ? "there is not enough memory for it" : "it can't be read");
+        finishRow(index, false, false, ready->failed ? "there is not enough memory for it" : unreadable(host_.results().row(index)));
         return false;
     }
     stamp = ready->stamp;

@@ -86,6 +86,7 @@ void HostDelivery::deliverEvent(SearchEvent& event) {
     flushStatus();
     switch (event.kind) {
         case Kind::Message: host_.message(event.caption, event.text, event.icon); break;
+        case Kind::NotSearched: unsearched_.push_back({event.text, event.caption}); break;
         case Kind::FoundColumnRemoved: host_.results().removeFoundColumn(); break;
         case Kind::ExpressionCharacter:
             host_.selectExpressionCharacter(static_cast<Tab>(event.panel), event.position);

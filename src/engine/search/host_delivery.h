@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "engine/search/ordered_output.h"
 #include "engine/search/search_host.h"
@@ -20,6 +21,8 @@ public:
     // Returns when every slot has been delivered or the run was stopped (the stop flag is then
     // set); a slot that ends the run sets the stop flag after its events.
     void deliver(OrderedOutput& output);
+    // The files the run left out although they passed the filters, in walk order.
+    const std::vector<UnsearchedFile>& unsearched() const { return unsearched_; }
 
 private:
     void deliverEvent(SearchEvent& event);
@@ -40,6 +43,7 @@ private:
     };
     PendingStatus status_[3];
     std::string shown_;  // the full name last made
+    std::vector<UnsearchedFile> unsearched_;
 };
 
 }  // namespace vsr::engine

@@ -1,6 +1,17 @@
 #include "engine/search/query_listing.h"
 
 namespace vsr::engine {
+namespace {
+
+// Why a file too large to hold in memory was not searched with this query.
+std::string wholeTextReason(const CompiledQuery& query) {
+    const char* what = query.kind() == CompiledQuery::Kind::Blocks    ? "a Multiline query"
+                       : query.kind() == CompiledQuery::Kind::RegExpr ? "a Reg Expr query"
+                                                                      : "a query with terms this long";
+    return std::string("it is larger than 2 GB - 1 bytes, and ") + what + " reads each file whole";
+}
+
+}  // namespace
 
 QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
                            std::unique_ptr<ListedFileStep::Worker> followUp)
@@ -47,6 +58,7 @@ bool QueryListing::acceptable() {
 void QueryListing::releaseMemory() {
     if (matcher_) matcher_->release();
     if (stream_) stream_->release();
+    if (lines_) lines_->release();
 }
 
 void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& entry) {
@@ -55,7 +67,10 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
         // The follow-up wants the whole text: it is gathered in the run's buffer as it is counted.
         stream_->begin(counts_, true, run_.buffer(), followUp_->wantsOccurrences() ? &occurrences_ : nullptr);
         status = run_.keepEntry(dir, entry, *stream_, listedOnceRead_);
-    } else {
+    }
+    if (!followUp_ || status == platform::ReadStatus::TooLarge) {
+        // A file too large to be held is still counted piece by piece; a follow-up then gets
+        // no bytes and judges the file itself.
         stream_->begin(counts_, true);
         status = run_.streamEntry(dir, entry, *stream_);
     }
@@ -66,12 +81,35 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
         // Judged as a file that could not be read at all, whatever its first pieces held.
         counts_.assign(query_.countSlots(), 0);
     } else {
-        // Files too large to read are left out rather than judged on contents never seen, and
-        // so is a file whose read Stop ended.
+        // A file whose read Stop ended is left out rather than judged on contents never seen.
         return;
     }
     const bool read = status == platform::ReadStatus::Ok;
     if (query_.listed(counts_)) list(dir, entry, read && stream_->keptWhole(), read);
+}
+
+void QueryListing::matchInLines(const std::string& dir, platform::DirEntry& entry) {
+    if (!lines_) lines_ = std::make_unique<LineChunks>();
+    counts_.assign(query_.countSlots(), 0);
+    ScanEnd scanEnd = ScanEnd::Done;
+    lines_->begin([&](std::string_view lines) {
+        scanEnd = matcher_->count(lines, counts_, true);
+        return scanEnd == ScanEnd::Done && !run_.stopped();
+    });
+    const platform::ReadStatus status = run_.streamEntry(dir, entry, *lines_);
+    if (status == platform::ReadStatus::Ok) lines_->end();
+    if (scanEnd == ScanEnd::ExpressionError) {
+        report(matcher_->error());
+        return;
+    }
+    if (status != platform::ReadStatus::Ok || scanEnd != ScanEnd::Done || run_.stopped()) return;
+    if (lines_->overlong()) {
+        run_.notSearched(dir, entry.name,
+                         "it is larger than 2 GB - 1 bytes and holds a line longer than 8 MB, which a Reg Expr "
+                         "query takes whole");
+        return;
+    }
+    if (query_.listed(counts_)) list(dir, entry, false);
 }
 
 void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
@@ -106,9 +144,15 @@ void QueryListing::matchFile(const std::string& dir, platform::DirEntry& entry) 
             return;
         }
         if (end == ScanEnd::Stopped || run_.stopped()) return;
-    } else if (!terms || status == platform::ReadStatus::TooLarge || status == platform::ReadStatus::Stopped) {
-        // Files too large to read are left out rather than judged on contents never seen, and
-        // so is a file whose read Stop ended.
+    } else if (status == platform::ReadStatus::TooLarge) {
+        // An expression matched line by line takes the file a run of lines at a time; any
+        // other query is left out rather than judged on contents never seen, and named once
+        // the run is over.
+        if (query_.kind() == CompiledQuery::Kind::RegExpr && query_.byLine()) matchInLines(dir, entry);
+        else run_.notSearched(dir, entry.name, wholeTextReason(query_));
+        return;
+    } else if (!terms || status == platform::ReadStatus::Stopped) {
+        // A file whose read Stop ended is left out rather than judged on contents never seen.
         return;
     }
     if (query_.listed(counts_)) list(dir, entry, status == platform::ReadStatus::Ok, status == platform::ReadStatus::Ok);

@@ -6,6 +6,7 @@
 
 #include "engine/query/compiled_query.h"
 #include "engine/query/term_stream.h"
+#include "engine/search/line_chunks.h"
 #include "engine/search/listed_file_step.h"
 #include "engine/search/search_run.h"
 
@@ -30,12 +31,15 @@ private:
     void list(const std::string& dir, platform::DirEntry& entry, bool whole, bool counted = false);
     // Counts a word query's terms piece by piece as the file is read, and lists the file.
     void matchStreamed(const std::string& dir, platform::DirEntry& entry);
+    // Counts a file too large to hold in runs of whole lines, for a query matched line by line.
+    void matchInLines(const std::string& dir, platform::DirEntry& entry);
 
     SearchRun& run_;
     const CompiledQuery& query_;
     std::unique_ptr<QueryMatcher> matcher_;
     // Word queries are counted as they are read (and gathered whole for a follow-up).
     std::unique_ptr<TermStream> stream_;
+    std::unique_ptr<LineChunks> lines_;
     std::vector<std::int64_t> counts_;
     // Where the count found the term, for a follow-up that wants it.
     std::vector<Occurrence> occurrences_;

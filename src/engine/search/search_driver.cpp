@@ -184,8 +184,10 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
             state.stop = true;
         }
         if (engine) {
-            HostDelivery(host_, env_).deliver(output);
+            HostDelivery delivery(host_, env_);
+            delivery.deliver(output);
             engine->join();
+            if (!delivery.unsearched().empty()) host_.filesNotSearched(delivery.unsearched());
         }
         walkRun.releaseBuffers();
     }

@@ -25,6 +25,7 @@ struct SearchEvent {
         Row,                  // text = folder, entry, counts
         FoundColumnRemoved,   // a query without text lists every file without a Found column
         ExpressionCharacter,  // panel = the tab, position = the character of a regex error
+        NotSearched,          // text = the full name of a file the query could not read, caption = why
     };
     Kind kind = Kind::Status;
     int panel = 0;

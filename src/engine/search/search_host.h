@@ -49,6 +49,16 @@ struct RunSummary {
     bool forReport = false;
 };
 
+// A file a run left out although it passed the filters, and why (it reads "it is ...").
+struct UnsearchedFile {
+    std::string path;
+    std::string reason;
+};
+
+// The message that names the files a run left out: the reason of the first, then up to
+// `shown` names, one a line.
+std::string unsearchedText(const std::vector<UnsearchedFile>& files, std::size_t shown = 20);
+
 // Status bar panels.
 inline constexpr int kCountPanel = 0;
 inline constexpr int kPathPanel = 1;
@@ -88,6 +98,11 @@ public:
     virtual void historyUsed(HistoryField field, const std::string& text) {}
     // The search finished and the list holds its rows: enable the list commands that apply.
     virtual void searchFinished(const RunSummary& summary) {}
+    // After the walk, when it left out files that passed the filters (too large for the query):
+    // one message box names them, so no file is passed over without a word.
+    virtual void filesNotSearched(const std::vector<UnsearchedFile>& files) {
+        messageBox(kProgramTitle, unsearchedText(files), MessageIcon::Exclamation);
+    }
     // A regular-expression error at `position` (1-based) of the tab's multi-line query field:
     // after the end-of-run state, focus that field and select the one character there.
     virtual void selectExpressionCharacter(Tab tab, int position) {}

@@ -66,6 +66,12 @@ void SearchRun::message(const std::string& caption, const std::string& text, Mes
     e.icon = icon;
 }
 
+void SearchRun::notSearched(const std::string& dir, const std::string& name, const std::string& reason) {
+    SearchEvent& e = post(SearchEvent::Kind::NotSearched);
+    e.text = fullPath(dir, name);
+    e.caption = reason;
+}
+
 void SearchRun::removeFoundColumn() { post(SearchEvent::Kind::FoundColumnRemoved); }
 
 void SearchRun::selectExpressionCharacter(Tab tab, int position) {
@@ -131,7 +137,10 @@ platform::ReadStatus SearchRun::keepEntry(const std::string& dir, platform::DirE
 
 platform::ReadStatus SearchRun::streamEntry(const std::string& dir, platform::DirEntry& entry,
                                            platform::PieceSink& sink) {
-    return env_.fs.streamListed(listedFile(dir, entry), sink, listedRequest(entry));
+    platform::ReadRequest request = listedRequest(entry);
+    // Nothing of the file is held but the piece being looked at, so its size sets no limit.
+    request.maxSize = UINT64_MAX;
+    return env_.fs.streamListed(listedFile(dir, entry), sink, request);
 }
 
 platform::FileRef SearchRun::listedFile(const std::string& dir, const platform::DirEntry& entry) {

@@ -62,6 +62,8 @@ public:
     void setFileStatus(const SharedFolder& folder, const std::string& name);
     void message(const std::string& caption, const std::string& text,
                  MessageIcon icon = MessageIcon::Exclamation);
+    // The file `name` of `dir` was left out for `reason`: the host names it once the run is over.
+    void notSearched(const std::string& dir, const std::string& name, const std::string& reason);
     // A query without text: the list drops its Found column.
     void removeFoundColumn();
     // A regular-expression error: the host selects the character at `position` of the tab's field.
@@ -91,8 +93,8 @@ public:
     // Stop ends the read of a large file between two pieces (ReadStatus::Stopped).
     platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
     // Reads a listed file piece by piece into `sink` (see FileSystem::streamListed): the pieces
-    // take the sink's own memory, so the read budget is not charged. Stop ends the read between
-    // two pieces (ReadStatus::Stopped).
+    // take the sink's own memory, so the read budget is not charged and no size is too large.
+    // Stop ends the read between two pieces (ReadStatus::Stopped).
     platform::ReadStatus streamEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink);
     // The same for a sink that gathers the whole file in buffer(), which is charged to the read
     // budget as readEntry's is. When the file's information is taken from the read

@@ -133,6 +133,33 @@ TEST(VsrSearchModify, AMessageThatEndsTheModificationGivesStatusThree) {
     }
 }
 
+// After a modification each row's Found column counts what its file now holds, whatever the query
+// type: a phrase and a regular expression that finds the same text give the same rows.
+TEST(VsrSearchModify, PhraseAndRegexRowsCountTheNewContentsAlike) {
+    vsr::test::TempDir tree;
+    const std::string root = tree.str();
+    const std::pair<const char*, const char*> modifications[] = {
+        {"replace", "uno"}, {"replace", "phone"}, {"before", "X"}, {"after", "Y"}, {"delete", nullptr}};
+    for (const auto& [type, with] : modifications) {
+        for (const char* threads : {"1", "3"}) {
+            std::vector<std::string> rows[2];
+            std::string contents[2];
+            for (int regex = 0; regex < 2; ++regex) {
+                for (int i = 0; i < 4; ++i) tree.write("f" + std::to_string(i) + ".txt", "one two one\nthree\none\n");
+                std::vector<std::string> args{"--path", root, "--query", "one", "--modify", type, "--threads", threads};
+                if (with) args.insert(args.end(), {"--replace", with});
+                if (regex) args.insert(args.end(), {"--type", "regex"});
+                const ToolRun r = modify(args);
+                EXPECT_EQ(r.status, 0);
+                rows[regex] = r.lines;
+                contents[regex] = vsr::test::readFile(tree.path() / "f2.txt");
+            }
+            EXPECT_EQ(rows[0], rows[1]) << type << " " << (with ? with : "") << " threads " << threads;
+            EXPECT_EQ(contents[0], contents[1]) << type;
+        }
+    }
+}
+
 TEST(VsrSearchModifyOptions, RefusesWhatTheWindowCannotDo) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--path", "/", "--query", "a", "--modify", "swap"},
