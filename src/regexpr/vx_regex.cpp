@@ -12,6 +12,8 @@ namespace vsr::regexpr {
 TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) {
     caps_.clear();
     matcher_.setBacktrackLimit(defaultBacktrackLimit_);
+    matcher_.setStepLimit(defaultStepLimit_);
+    ResetBudget();
 }
 
 void TVxRegex::SetExpression(std::string_view expression) {
@@ -150,6 +152,7 @@ bool TVxRegex::ExecPos(std::int64_t offset) {
 
 bool TVxRegex::searchFrom(std::size_t from) {
     matcher_.resetBacktracks();
+    if (!sharedBudget_) matcher_.resetSteps();
     try {
         lastMatched_ = search(from);
     } catch (...) {

@@ -252,6 +252,9 @@ public:
         compileRegExpr(rx_, q.conditions(), q.codePage(), q.expression());
         // Inside one long match the engine asks at most every 25 ms; false interrupts it.
         if (goOn_) rx_.SetCancelHook([this] { return goOn_(); });
+        // One budget of steps for a whole text: a file of many lines, each just within a
+        // budget of its own, would otherwise cost a second per line.
+        rx_.SetSharedBudget(true);
     }
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
@@ -260,6 +263,7 @@ public:
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
         text = textBeforeNul(text);
+        rx_.ResetBudget();
         try {
             return q_.byLine() ? scanLines(text, visit) : scanWhole(text, visit);
         } catch (const regexpr::MatchInterrupted&) {
