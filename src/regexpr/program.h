@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "regexpr/required_literals.h"
+
 namespace vsr::regexpr {
 
 // Modifier bits, in the order of SetModifier's indexes 1 to 6.
@@ -48,6 +50,9 @@ struct Program {
     // Built without any of the above: every position is tried and every repeat keeps its
     // choices (see TVxRegex::SetScanShortcuts).
     bool plain = false;
+    // Literals of which every match holds one (see requiredLiterals); for callers that skip
+    // text before handing it to the matcher. Kept when the shortcuts are dropped.
+    std::vector<RequiredLiteral> requiredSet;
 };
 
 }  // namespace vsr::regexpr

@@ -106,6 +106,11 @@ public:
     // The compiled program's bytes (empty when not compiled); its first byte is 216.
     const std::vector<std::uint8_t>& ProgramCode() const { return program_ ? program_->code : empty_; }
     const Program* CompiledProgram() const { return program_.get(); }
+    // Literals of which every match holds one (empty: none known, or not compiled).
+    const std::vector<RequiredLiteral>& RequiredLiterals() const {
+        static const std::vector<RequiredLiteral> none;
+        return program_ ? program_->requiredSet : none;
+    }
 
 private:
     void ensureCompiled() {
