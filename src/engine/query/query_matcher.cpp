@@ -253,11 +253,24 @@ std::size_t lineEndsIn(std::string_view text, std::size_t from, std::size_t to) 
     const char* base = text.data();
     std::size_t count = 0, at = from;
 #if defined(__x86_64__)
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; at + 16 <= to; at += 16) {
+    // Each byte lane counts its LFs (a match is -1) for up to 255 blocks, then the lanes are summed.
+    const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+    auto drain = [&](__m128i lanes) {
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+    };
+    __m128i lanes = zero;
+    for (int blocks = 0; at + 16 <= to; at += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at));
-        count += static_cast<std::size_t>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)))));
+        lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, lf));
+        if (++blocks == 255) {
+            drain(lanes);
+            lanes = zero;
+            blocks = 0;
+        }
     }
+    drain(lanes);
 #endif
     for (; at < to; ++at) count += base[at] == '\n';
     // A CR ends a line of its own unless an LF follows it.
@@ -291,6 +304,14 @@ public:
     }
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
+        // A text without a required literal can't match: that is seen before the text is even
+        // cut at its first NUL byte. Over the whole text the literal must not hold a line end,
+        // which the text matched has in another form.
+        if (finder_ && (q_.byLine() || !finder_->holdsLineEnd())) {
+            Pacer pace(goOn_);
+            bool stopped = false;
+            if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
+        }
         text = textBeforeNul(text);
         rx_.ResetBudget();
         try {
@@ -402,16 +423,26 @@ private:
     }
 
     ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
-        // Making the CR LF text costs a copy: a text without a required literal can't match.
-        // The literal is the same in both texts unless it holds a line end.
-        if (finder_ && !finder_->holdsLineEnd()) {
-            Pacer pace(goOn_);
-            bool stopped = false;
-            if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
-        }
         // A text whose line ends are all CR LF is matched where it lies; any other is copied
         // once with its line ends made CR LF. With the file's own buffer that is two copies.
-        if (allLineEndsCrLf(text)) {
+        if (!std::memchr(text.data(), '\r', text.size())) {
+            // Only LF line ends, the usual case: each becomes CR LF, copied in long runs into a
+            // buffer of the final size.
+            const std::size_t lfs = lineEndsIn(text, 0, text.size());
+            subject_.resize(text.size() + lfs);
+            char* out = subject_.data();
+            for (std::size_t at = 0; at < text.size();) {
+                const void* lf = std::memchr(text.data() + at, '\n', text.size() - at);
+                const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+                std::memcpy(out, text.data() + at, end - at);
+                out += end - at;
+                if (!lf) break;
+                *out++ = '\r';
+                *out++ = '\n';
+                at = end + 1;
+            }
+            input_ = subject_;
+        } else if (allLineEndsCrLf(text)) {
             input_ = text;
         } else {
             subject_.clear();
