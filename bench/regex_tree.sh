@@ -5,6 +5,8 @@
 # that vsr-search's per-file counts equal ripgrep's whole-file counts (rg -U --count-matches:
 # like ours, its "\s" and negated classes cross line ends), files with a NUL byte aside.
 #
+# bench/search.sh runs it on the kernel tree.
+#
 #   bash bench/regex_tree.sh     (RUNS=3; TREE=folder, else the kernel tree when there is one,
 #                                 else /usr/include copied three times, bench/c_tree.sh;
 #                                 VSR_SEARCH=path/to/vsr-search)
@@ -83,6 +85,9 @@ for row in "${rows[@]}"; do
     "$(awk -v a="${wall[vsr_default]}" -v b="${wall[rg_default]}" 'BEGIN {printf "%.2f", a/b}')" \
     "${cpu[vsr_t1]}" "${cpu[rg_j1]}" "${cpu[vsr_default]}" "${cpu[rg_default]}" "$counts"
   if [ "$differ" != 0 ]; then comm -3 "$tmp/vsr" "$tmp/rg" | head -4 >&2; fi
+  # Target: no slower than ripgrep, single-threaded and with the default threads.
+  awk -v a="${wall[vsr_t1]}" -v b="${wall[rg_j1]}" -v c="${wall[vsr_default]}" -v d="${wall[rg_default]}" \
+    'BEGIN {exit !(a <= b && c <= d)}' || { echo "  target missed: $label above rg" >&2; fail=1; }
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 exit $fail
