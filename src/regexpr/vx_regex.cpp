@@ -7,6 +7,10 @@
 #include "regexpr/opcodes.h"
 #include "text/utf8.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace vsr::regexpr {
 
 TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) {
@@ -190,8 +194,44 @@ bool TVxRegex::attempt(std::size_t pos, std::size_t* runEnd) {
     return true;
 }
 
-// Where the required literal first occurs at or after `from`: the rarest byte of the literal is
-// looked for with memchr and the rest compared around it.
+namespace {
+
+// The first start in [at, last] of the literal `lit` (of at least two bytes), each byte also
+// matching its other case when `other` is given: sixteen starts at a time are tested on the
+// literal's first and last byte together, a pair far rarer than any one byte, and only those
+// candidates compared in full.
+const char* scanLiteral(const char* at, const char* last, const std::string& lit, const ByteTable* other) {
+    const std::size_t n = lit.size();
+    auto same = [&](const char* start) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const unsigned char x = static_cast<unsigned char>(start[k]), l = static_cast<unsigned char>(lit[k]);
+            if (x != l && (!other || x != (*other)[l])) return false;
+        }
+        return true;
+    };
+#if defined(__x86_64__)
+    const unsigned char f = static_cast<unsigned char>(lit[0]), e = static_cast<unsigned char>(lit[n - 1]);
+    const __m128i f1 = _mm_set1_epi8(static_cast<char>(f)), f2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[f] : f));
+    const __m128i e1 = _mm_set1_epi8(static_cast<char>(e)), e2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[e] : e));
+    // Sixteen starts from `at` end at or before last + n - 1, the input's last byte.
+    for (; last - at >= 15; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + n - 1));
+        const __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(v, f1), _mm_cmpeq_epi8(v, f2)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(w, e1), _mm_cmpeq_epi8(w, e2)));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask; mask &= mask - 1)
+            if (same(at + __builtin_ctz(mask))) return at + __builtin_ctz(mask);
+    }
+#endif
+    for (; at <= last; ++at)
+        if (same(at)) return at;
+    return nullptr;
+}
+
+}  // namespace
+
+// Where the required literal first occurs at or after `from`: a literal of several bytes through
+// its first and last bytes (scanLiteral); one byte with memchr.
 const char* TVxRegex::findRequired(std::size_t from) const {
     const Program& p = *program_;
     const std::string& lit = p.required;
@@ -199,6 +239,9 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     const char* s = input_;
     const std::size_t len = inputLen_;
     if (len < n || len - n < from) return nullptr;
+#if defined(__x86_64__)
+    if (n >= 2) return scanLiteral(s + from, s + (len - n), lit, p.requiredCI ? &tables_.otherCase : nullptr);
+#endif
     const char* at = s + from + probe;
     const char* last = s + (len - n) + probe;  // last place the probe byte may stand
     const char want = lit[probe];
