@@ -32,6 +32,7 @@ struct Program {
     std::array<bool, 256> firstSet{};  // bytes that can begin a non-empty match
     bool canMatchEmpty = false;      // a match may be empty at its start position
     std::size_t requiredProbe = 0;   // index in `required` of its rarest byte, searched first
+    bool requiredProbeCommon = false;  // ... and even that byte is common: look for two at once
     // The bytes a match can hold before the required literal (when it is no prefix). With
     // beforeRequiredSkip, some byte is not among them: a match that holds the literal at p
     // starts after the last such byte before p.

@@ -196,11 +196,14 @@ bool TVxRegex::attempt(std::size_t pos, std::size_t* runEnd) {
 
 namespace {
 
-// The first start in [at, last] of the literal `lit` (of at least two bytes), each byte also
-// matching its other case when `other` is given: sixteen starts at a time are tested on the
-// literal's first and last byte together, a pair far rarer than any one byte, and only those
-// candidates compared in full.
-const char* scanLiteral(const char* at, const char* last, const std::string& lit, const ByteTable* other) {
+#if defined(__x86_64__)
+// Starts of the literal `lit` (of at least two bytes) from `at` on, sixteen at a time, each byte
+// also matching its other case when `other` is given: the literal's rarest byte (at `probe`)
+// and its last (or first) byte are tested together, a pair far rarer than either byte, and only
+// those candidates compared in full. Returns the first start found, or null with `at` moved to the first start not tested
+// (fewer than sixteen remain up to `last`, the last possible start).
+const char* scanLiteralBlocks(const char*& at, const char* last, const std::string& lit, std::size_t probe,
+                              const ByteTable* other) {
     const std::size_t n = lit.size();
     auto same = [&](const char* start) {
         for (std::size_t k = 0; k < n; ++k) {
@@ -209,29 +212,28 @@ const char* scanLiteral(const char* at, const char* last, const std::string& lit
         }
         return true;
     };
-#if defined(__x86_64__)
-    const unsigned char f = static_cast<unsigned char>(lit[0]), e = static_cast<unsigned char>(lit[n - 1]);
+    const std::size_t o1 = probe, o2 = probe == n - 1 ? 0 : n - 1;
+    const unsigned char f = static_cast<unsigned char>(lit[o1]), e = static_cast<unsigned char>(lit[o2]);
     const __m128i f1 = _mm_set1_epi8(static_cast<char>(f)), f2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[f] : f));
     const __m128i e1 = _mm_set1_epi8(static_cast<char>(e)), e2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[e] : e));
     // Sixteen starts from `at` end at or before last + n - 1, the input's last byte.
     for (; last - at >= 15; at += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + n - 1));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + o1));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + o2));
         const __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(v, f1), _mm_cmpeq_epi8(v, f2)),
                                           _mm_or_si128(_mm_cmpeq_epi8(w, e1), _mm_cmpeq_epi8(w, e2)));
         for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask; mask &= mask - 1)
             if (same(at + __builtin_ctz(mask))) return at + __builtin_ctz(mask);
     }
-#endif
-    for (; at <= last; ++at)
-        if (same(at)) return at;
     return nullptr;
 }
+#endif
 
 }  // namespace
 
-// Where the required literal first occurs at or after `from`: a literal of several bytes through
-// its first and last bytes (scanLiteral); one byte with memchr.
+// Where the required literal first occurs at or after `from`: over a long stretch, a literal of
+// common bytes only through two of them at once (scanLiteralBlocks); otherwise the rarest byte
+// of the literal is looked for with memchr and the rest compared around it.
 const char* TVxRegex::findRequired(std::size_t from) const {
     const Program& p = *program_;
     const std::string& lit = p.required;
@@ -240,7 +242,13 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     const std::size_t len = inputLen_;
     if (len < n || len - n < from) return nullptr;
 #if defined(__x86_64__)
-    if (n >= 2) return scanLiteral(s + from, s + (len - n), lit, p.requiredCI ? &tables_.otherCase : nullptr);
+    if (p.requiredProbeCommon && len - n - from >= 15) {
+        const char* next = s + from;
+        if (const char* hit =
+                scanLiteralBlocks(next, s + (len - n), lit, probe, p.requiredCI ? &tables_.otherCase : nullptr))
+            return hit;
+        from = static_cast<std::size_t>(next - s);
+    }
 #endif
     const char* at = s + from + probe;
     const char* last = s + (len - n) + probe;  // last place the probe byte may stand
