@@ -425,7 +425,9 @@ private:
     ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
         // A text whose line ends are all CR LF is matched where it lies; any other is copied
         // once with its line ends made CR LF. With the file's own buffer that is two copies.
-        if (!std::memchr(text.data(), '\r', text.size())) {
+        if (text.empty()) {
+            input_ = text;
+        } else if (!std::memchr(text.data(), '\r', text.size())) {
             // Only LF line ends, the usual case: each becomes CR LF, copied in long runs into a
             // buffer of the final size.
             const std::size_t lfs = lineEndsIn(text, 0, text.size());
