@@ -168,6 +168,10 @@ for term in "PERCHÉ" "内核" "커널"; do
   fi
 done
 
+# Reg Expr searches of the same tree against ripgrep (bench/regex_tree.sh).
+echo
+TREE="$corpus" VSR_SEARCH="$vsr" RUNS="$runs" bash bench/regex_tree.sh || fail=1
+
 # The window against vsr-search on the same searches, in interleaved pairs (bench/window.sh).
 echo
 VSR_SEARCH="$vsr" bash bench/window.sh || fail=1

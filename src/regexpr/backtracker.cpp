@@ -14,6 +14,9 @@ constexpr auto kAskInterval = std::chrono::milliseconds(25);
 }  // namespace
 
 void Backtracker::checkCancel() {
+    // The steps are charged here, a few thousand at a time, so the hot loop only counts.
+    if (stepsLeft_ < steps_) throw EVxRegex(kErrBacktrackLimit, 0);
+    stepsLeft_ -= steps_;
     steps_ = 0;
     auto now = std::chrono::steady_clock::now();
     if (now - lastAsk_ < kAskInterval) return;

@@ -45,11 +45,25 @@ public:
     // expression goes back a few times per position at most.
     static constexpr std::uint64_t kBacktracksPerStart = 64;
 
+    // Steps (nodes walked) one budget allows before it gives up with error 1016, whatever the
+    // choices were: an expression such as (a?){300}a{300} walks hundreds of nodes between two
+    // choices, so counting choices alone let it run for a minute. A hundred million steps take
+    // well under a second.
+    static constexpr std::uint64_t kDefaultStepLimit = 100'000'000;
+    // Each start position adds this many steps, as kBacktracksPerStart does for choices.
+    static constexpr std::uint64_t kStepsPerStart = 256;
+
     void setBacktrackLimit(std::uint64_t limit) { backtrackLimit_ = limit; }
     std::uint64_t backtrackLimit() const { return backtrackLimit_; }
-    // Starts a fresh budget: every Exec, ExecPos and ExecNext gets the whole limit.
+    void setStepLimit(std::uint64_t limit) { stepLimit_ = limit; }
+    std::uint64_t stepLimit() const { return stepLimit_; }
+    // Starts a fresh budget of choices, and one of steps.
     void resetBacktracks() { backtracksLeft_ = backtrackLimit_; }
-    void allowStart() { backtracksLeft_ += kBacktracksPerStart; }
+    void resetSteps() { stepsLeft_ = stepLimit_; }
+    void allowStart() {
+        backtracksLeft_ += kBacktracksPerStart;
+        stepsLeft_ += kStepsPerStart;
+    }
 
     Backtracker() { lastAsk_ = std::chrono::steady_clock::now(); }
 
@@ -113,6 +127,8 @@ private:
     std::uint32_t steps_ = 0;
     std::uint64_t backtrackLimit_ = kDefaultBacktrackLimit;
     std::uint64_t backtracksLeft_ = kDefaultBacktrackLimit;
+    std::uint64_t stepLimit_ = kDefaultStepLimit;
+    std::uint64_t stepsLeft_ = kDefaultStepLimit;
     std::chrono::steady_clock::time_point lastAsk_{};
 
     // Loop counters: level 0 is unused, levels 1..10 belong to nested brace loops.

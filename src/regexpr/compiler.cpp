@@ -25,6 +25,7 @@ Program Compiler::run() {
     program.modifiers = initialMods_;
     program.groupCount = groups_;
     computeShortcuts(program, t_);
+    program.requiredSet = requiredLiterals(program, t_);
     return program;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "regexpr/required_literals.h"
+
 namespace vsr::regexpr {
 
 // Modifier bits, in the order of SetModifier's indexes 1 to 6.
@@ -30,6 +32,7 @@ struct Program {
     std::array<bool, 256> firstSet{};  // bytes that can begin a non-empty match
     bool canMatchEmpty = false;      // a match may be empty at its start position
     std::size_t requiredProbe = 0;   // index in `required` of its rarest byte, searched first
+    bool requiredProbeCommon = false;  // ... and even that byte is common: look for two at once
     // The bytes a match can hold before the required literal (when it is no prefix). With
     // beforeRequiredSkip, some byte is not among them: a match that holds the literal at p
     // starts after the last such byte before p.
@@ -48,6 +51,9 @@ struct Program {
     // Built without any of the above: every position is tried and every repeat keeps its
     // choices (see TVxRegex::SetScanShortcuts).
     bool plain = false;
+    // Literals of which every match holds one (see requiredLiterals); for callers that skip
+    // text before handing it to the matcher. Kept when the shortcuts are dropped.
+    std::vector<RequiredLiteral> requiredSet;
 };
 
 }  // namespace vsr::regexpr

@@ -258,6 +258,7 @@ void computeShortcuts(Program& p, const CharTables& t) {
     p.canMatchEmpty = false;
     p.anchoredPrefix.clear();
     p.requiredProbe = 0;
+    p.requiredProbeCommon = false;
     firstChars(p.code, 1, t, p.firstSet, p.canMatchEmpty);
     markPossessive(p, t);
 
@@ -310,6 +311,8 @@ void computeShortcuts(Program& p, const CharTables& t) {
         };
         for (std::size_t k = 1; k < p.required.size(); ++k)
             if (rank(k) < rank(p.requiredProbe)) p.requiredProbe = k;
+        // Among the fifteen commonest bytes a memchr for it stops every few bytes.
+        p.requiredProbeCommon = p.required.size() >= 2 && rank(p.requiredProbe) >= 85;
         // What a match holds before the literal; a byte outside it ends the room for a start.
         if (!p.requiredIsPrefix) p.beforeRequiredSkip = bytesBefore(code, bestNode, t, p.beforeRequired);
     }
@@ -323,6 +326,7 @@ void dropShortcuts(Program& p) {
     p.requiredIsPrefix = false;
     p.requiredCI = false;
     p.requiredProbe = 0;
+    p.requiredProbeCommon = false;
     p.beforeRequiredSkip = false;
     p.firstSet.fill(true);
     p.canMatchEmpty = true;  // so every position is tried, the end of the input included

@@ -7,11 +7,17 @@
 #include "regexpr/opcodes.h"
 #include "text/utf8.h"
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 namespace vsr::regexpr {
 
 TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) {
     caps_.clear();
     matcher_.setBacktrackLimit(defaultBacktrackLimit_);
+    matcher_.setStepLimit(defaultStepLimit_);
+    ResetBudget();
 }
 
 void TVxRegex::SetExpression(std::string_view expression) {
@@ -150,6 +156,7 @@ bool TVxRegex::ExecPos(std::int64_t offset) {
 
 bool TVxRegex::searchFrom(std::size_t from) {
     matcher_.resetBacktracks();
+    if (!sharedBudget_) matcher_.resetSteps();
     try {
         lastMatched_ = search(from);
     } catch (...) {
@@ -187,8 +194,46 @@ bool TVxRegex::attempt(std::size_t pos, std::size_t* runEnd) {
     return true;
 }
 
-// Where the required literal first occurs at or after `from`: the rarest byte of the literal is
-// looked for with memchr and the rest compared around it.
+namespace {
+
+#if defined(__x86_64__)
+// Starts of the literal `lit` (of at least two bytes) from `at` on, sixteen at a time, each byte
+// also matching its other case when `other` is given: the literal's rarest byte (at `probe`)
+// and its last (or first) byte are tested together, a pair far rarer than either byte, and only
+// those candidates compared in full. Returns the first start found, or null with `at` moved to the first start not tested
+// (fewer than sixteen remain up to `last`, the last possible start).
+const char* scanLiteralBlocks(const char*& at, const char* last, const std::string& lit, std::size_t probe,
+                              const ByteTable* other) {
+    const std::size_t n = lit.size();
+    auto same = [&](const char* start) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const unsigned char x = static_cast<unsigned char>(start[k]), l = static_cast<unsigned char>(lit[k]);
+            if (x != l && (!other || x != (*other)[l])) return false;
+        }
+        return true;
+    };
+    const std::size_t o1 = probe, o2 = probe == n - 1 ? 0 : n - 1;
+    const unsigned char f = static_cast<unsigned char>(lit[o1]), e = static_cast<unsigned char>(lit[o2]);
+    const __m128i f1 = _mm_set1_epi8(static_cast<char>(f)), f2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[f] : f));
+    const __m128i e1 = _mm_set1_epi8(static_cast<char>(e)), e2 = _mm_set1_epi8(static_cast<char>(other ? (*other)[e] : e));
+    // Sixteen starts from `at` end at or before last + n - 1, the input's last byte.
+    for (; last - at >= 15; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + o1));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + o2));
+        const __m128i hit = _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(v, f1), _mm_cmpeq_epi8(v, f2)),
+                                          _mm_or_si128(_mm_cmpeq_epi8(w, e1), _mm_cmpeq_epi8(w, e2)));
+        for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hit)); mask; mask &= mask - 1)
+            if (same(at + __builtin_ctz(mask))) return at + __builtin_ctz(mask);
+    }
+    return nullptr;
+}
+#endif
+
+}  // namespace
+
+// Where the required literal first occurs at or after `from`: over a long stretch, a literal of
+// common bytes only through two of them at once (scanLiteralBlocks); otherwise the rarest byte
+// of the literal is looked for with memchr and the rest compared around it.
 const char* TVxRegex::findRequired(std::size_t from) const {
     const Program& p = *program_;
     const std::string& lit = p.required;
@@ -196,6 +241,15 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     const char* s = input_;
     const std::size_t len = inputLen_;
     if (len < n || len - n < from) return nullptr;
+#if defined(__x86_64__)
+    if (p.requiredProbeCommon && len - n - from >= 15) {
+        const char* next = s + from;
+        if (const char* hit =
+                scanLiteralBlocks(next, s + (len - n), lit, probe, p.requiredCI ? &tables_.otherCase : nullptr))
+            return hit;
+        from = static_cast<std::size_t>(next - s);
+    }
+#endif
     const char* at = s + from + probe;
     const char* last = s + (len - n) + probe;  // last place the probe byte may stand
     const char want = lit[probe];

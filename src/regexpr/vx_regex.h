@@ -63,6 +63,21 @@ public:
     static void SetDefaultBacktrackLimit(std::uint64_t limit) { defaultBacktrackLimit_ = limit; }
     static std::uint64_t DefaultBacktrackLimit() { return defaultBacktrackLimit_; }
 
+    // Steps (nodes walked) a budget allows, besides a small allowance for each start position;
+    // past it the match ends with error 1016 as for too many choices. Every Exec, ExecPos and
+    // ExecNext starts a fresh budget of steps, unless SetSharedBudget is on: then they all draw
+    // on the one ResetBudget starts, so that a caller can give a whole file one budget (the
+    // choices stay a budget per call).
+    void SetStepLimit(std::uint64_t limit) { matcher_.setStepLimit(limit); }
+    std::uint64_t StepLimit() const { return matcher_.stepLimit(); }
+    static void SetDefaultStepLimit(std::uint64_t limit) { defaultStepLimit_ = limit; }
+    static std::uint64_t DefaultStepLimit() { return defaultStepLimit_; }
+    void SetSharedBudget(bool on) { sharedBudget_ = on; }
+    void ResetBudget() {
+        matcher_.resetBacktracks();
+        matcher_.resetSteps();
+    }
+
     // On by default. Off, a match is looked for the plain way: tried at every position, with
     // every choice of every repeat kept. Slower, with the same results; tests compare the two.
     void SetScanShortcuts(bool on);
@@ -91,6 +106,11 @@ public:
     // The compiled program's bytes (empty when not compiled); its first byte is 216.
     const std::vector<std::uint8_t>& ProgramCode() const { return program_ ? program_->code : empty_; }
     const Program* CompiledProgram() const { return program_.get(); }
+    // Literals of which every match holds one (empty: none known, or not compiled).
+    const std::vector<RequiredLiteral>& RequiredLiterals() const {
+        static const std::vector<RequiredLiteral> none;
+        return program_ ? program_->requiredSet : none;
+    }
 
 private:
     void ensureCompiled() {
@@ -134,6 +154,8 @@ private:
     Backtracker matcher_;
     std::vector<std::uint8_t> empty_;
     static inline std::atomic<std::uint64_t> defaultBacktrackLimit_{Backtracker::kDefaultBacktrackLimit};
+    static inline std::atomic<std::uint64_t> defaultStepLimit_{Backtracker::kDefaultStepLimit};
+    bool sharedBudget_ = false;
 };
 
 }  // namespace vsr::regexpr

@@ -20,4 +20,18 @@ private:
     std::uint64_t saved_;
 };
 
+// Lowers the budget of steps likewise.
+class StepLimitGuard {
+public:
+    explicit StepLimitGuard(std::uint64_t limit) : saved_(regexpr::TVxRegex::DefaultStepLimit()) {
+        regexpr::TVxRegex::SetDefaultStepLimit(limit);
+    }
+    ~StepLimitGuard() { regexpr::TVxRegex::SetDefaultStepLimit(saved_); }
+    StepLimitGuard(const StepLimitGuard&) = delete;
+    StepLimitGuard& operator=(const StepLimitGuard&) = delete;
+
+private:
+    std::uint64_t saved_;
+};
+
 }  // namespace vsr::engine::test

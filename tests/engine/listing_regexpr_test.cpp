@@ -106,6 +106,21 @@ TEST(RegExprListing, ExpressionTooComplexForAFileIsReportedAndEndsTheRun) {
     EXPECT_TRUE(f.host.state.stop);
 }
 
+// One budget of steps for a file: lines that each fit a budget of their own add up, so no file
+// costs more than its budget, however many lines it has.
+TEST(RegExprListing, StepBudgetCoversTheWholeFile) {
+    test::StepLimitGuard steps(1'000'000);
+    SearchFixture f;
+    std::string lines;
+    for (int k = 0; k < 4; ++k) lines += std::string(20, 'a') + "cb\n";  // each about 700,000 steps
+    f.fs.addFile("/data/a.txt", "aab\n");
+    f.fs.addFile("/data/b.txt", lines);
+    f.conditions.queryType = QueryType::RegExpr;
+    f.conditions.findLines = {"(a|aa)+[bc]$"};
+    EXPECT_EQ(f.run(), (Rows{"/data/a.txt:1"}));
+    EXPECT_EQ(f.messageTexts(), (std::vector<std::string>{"Regular Expression: Error: Expression Too Complex For This Text"}));
+}
+
 TEST(RegExprListing, SearchTabUsesItsOwnFieldAndCaption) {
     SearchFixture f;
     f.fs.addFile("/data/a.txt", "abc");
@@ -135,6 +150,7 @@ TEST(RegExprListing, StopDuringALongMatchLeavesTheFileUnlisted) {
     f.conditions.queryType = QueryType::RegExpr;
     f.conditions.findLines = {"(a|aa)+[bc]$"};
     // Without Stop this match would run for minutes; Stop is pressed once the run is under way.
+    test::StepLimitGuard steps(std::uint64_t{1} << 60);
     f.clock.setStepPerRead(30);
     auto began = std::chrono::steady_clock::now();
     f.host.onPump = [&] {

@@ -25,6 +25,7 @@ TEST(VxRegexRobustness, CatastrophicBacktrackingEndsWhenTheHostSaysStop) {
     });
     // Only the host ends this match: on a fast machine the step budget would end it first.
     re.SetBacktrackLimit(std::uint64_t{1} << 60);
+    re.SetStepLimit(std::uint64_t{1} << 60);
     // Every way to split the a's is tried before "$" fails; no scan shortcut spares that.
     re.SetExpression("(a|aa)+[bc]$");
     EXPECT_THROW(re.Exec(std::string(60, 'a') + "cb"), MatchInterrupted);
@@ -45,6 +46,7 @@ TEST(VxRegexRobustness, HookIsAskedAtMostEvery25Milliseconds) {
     });
     // Only the host ends this match: on a fast machine the step budget would end it first.
     re.SetBacktrackLimit(std::uint64_t{1} << 60);
+    re.SetStepLimit(std::uint64_t{1} << 60);
     re.SetExpression("(a|aa)+[bc]$");
     EXPECT_THROW(re.Exec(std::string(60, 'a') + "cb"), MatchInterrupted);
     ASSERT_EQ(calls.size(), 5u);
@@ -123,6 +125,61 @@ TEST(VxRegexRobustness, BacktrackBudgetIsPerCallAndGrowsWithTheText) {
     for (int k = 0; k < 200000; ++k) words += "w" + std::to_string(k % 977) + "  ";
     re.SetExpression("(\\w+)\\s+\\1 ");
     EXPECT_FALSE(re.Exec(words));
+}
+
+// Expressions that walk hundreds of nodes between two choices: counting choices alone let them
+// run for a minute on a line of 40 letters. The default budget of steps ends each within about a
+// second; the hook only fails the test instead of letting it hang.
+TEST(VxRegexRobustness, StepBudgetEndsLongWalksBetweenChoices) {
+    struct Case {
+        const char* expression;
+        std::size_t letters;
+    };
+    for (const Case& c : {Case{"(a?){300}a{300}", 40}, Case{"(a?){600}a{600}", 599}}) {
+        SCOPED_TRACE(std::string(c.expression) + " on " + std::to_string(c.letters) + " letters");
+        TVxRegex re;
+        re.SetBacktrackLimit(std::uint64_t{1} << 60);
+        const auto began = Clock::now();
+        re.SetCancelHook([&] { return Clock::now() - began < std::chrono::seconds(20); });
+        re.SetExpression(c.expression);
+        try {
+            re.Exec(std::string(c.letters, 'a'));
+            FAIL() << "matched";
+        } catch (const EVxRegex& e) {
+            EXPECT_EQ(e.code(), 1016);
+        } catch (const MatchInterrupted&) {
+            FAIL() << "still running after 20 s";
+        }
+    }
+}
+
+// With a shared budget the calls a caller makes on one text (a file's lines) draw on one budget
+// until ResetBudget, so a file of many lines each just within a budget of its own ends as too
+// complex instead of costing a budget per line. Without it every call starts afresh.
+TEST(VxRegexRobustness, SharedStepBudgetSpansCallsUntilReset) {
+    const std::string line = std::string(20, 'a') + "cb";  // about 700,000 steps, no match
+    for (bool shared : {false, true}) {
+        SCOPED_TRACE(shared ? "shared" : "per call");
+        TVxRegex re;
+        re.SetBacktrackLimit(std::uint64_t{1} << 60);
+        re.SetStepLimit(1'000'000);
+        re.SetSharedBudget(shared);
+        re.SetExpression("(a|aa)+[bc]$");
+        for (int round = 0; round < 2; ++round) {
+            re.ResetBudget();
+            EXPECT_FALSE(re.Exec(line));
+            if (shared) {
+                try {
+                    re.Exec(line);
+                    FAIL() << "two lines fit one budget";
+                } catch (const EVxRegex& e) {
+                    EXPECT_EQ(e.code(), 1016);
+                }
+            } else {
+                for (int k = 0; k < 5; ++k) EXPECT_FALSE(re.Exec(line));
+            }
+        }
+    }
 }
 
 TEST(VxRegexRobustness, LongExpressionsCompileAndRun) {

@@ -72,7 +72,9 @@ public:
     const std::vector<std::string>& blockLines() const { return blockLines_; }
 
     // A matcher for one thread; false-returning `goOn` ends long work (Stop, another row).
-    std::unique_ptr<QueryMatcher> matcher(std::function<bool()> goOn = {}) const;
+    // Without `literalSkips` a Reg Expr matcher hands every line or text to the engine, even
+    // those without a literal every match needs (for tests comparing the two).
+    std::unique_ptr<QueryMatcher> matcher(std::function<bool()> goOn = {}, bool literalSkips = true) const;
 
     const SearchConditions& conditions() const { return conditions_; }
     const platform::CodePage& codePage() const { return *page_; }

@@ -2,7 +2,12 @@
 // expression. Counting and scanning share every rule; they differ only in what they hand out.
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "engine/query/compiled_query.h"
+#include "engine/query/literal_finder.h"
 #include "engine/query/regexpr_query.h"
 #include "engine/query/text_lines.h"
 #include "regexpr/vx_regex.h"
@@ -243,15 +248,55 @@ bool allLineEndsCrLf(std::string_view text) {
     return cr == lf;
 }
 
+// The line ends (CR LF, LF or CR) that begin in [from, to) of `text`; `to` is a line start.
+std::size_t lineEndsIn(std::string_view text, std::size_t from, std::size_t to) {
+    const char* base = text.data();
+    std::size_t count = 0, at = from;
+#if defined(__x86_64__)
+    // Each byte lane counts its LFs (a match is -1) for up to 255 blocks, then the lanes are summed.
+    const __m128i lf = _mm_set1_epi8('\n'), zero = _mm_setzero_si128();
+    auto drain = [&](__m128i lanes) {
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si64(sums)) +
+                 static_cast<std::size_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(sums, sums)));
+    };
+    __m128i lanes = zero;
+    for (int blocks = 0; at + 16 <= to; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(base + at));
+        lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, lf));
+        if (++blocks == 255) {
+            drain(lanes);
+            lanes = zero;
+            blocks = 0;
+        }
+    }
+    drain(lanes);
+#endif
+    for (; at < to; ++at) count += base[at] == '\n';
+    // A CR ends a line of its own unless an LF follows it.
+    for (at = from; at < to;) {
+        const void* cr = std::memchr(base + at, '\r', to - at);
+        if (!cr) break;
+        at = static_cast<std::size_t>(static_cast<const char*>(cr) - base) + 1;
+        if (at >= text.size() || base[at] != '\n') ++count;
+    }
+    return count;
+}
+
 // Reg Expr queries: non-empty matches of the expression, line by line or over the whole text.
 // The whole text is the lines joined by CR LF, with a final CR LF only where the file has a final
 // line end: a match never counts a line end the file does not have.
 class RegExprMatcher final : public QueryMatcher {
 public:
-    RegExprMatcher(const CompiledQuery& q, std::function<bool()> goOn) : q_(q), goOn_(std::move(goOn)) {
+    RegExprMatcher(const CompiledQuery& q, std::function<bool()> goOn, bool literalSkips)
+        : q_(q), goOn_(std::move(goOn)) {
         compileRegExpr(rx_, q.conditions(), q.codePage(), q.expression());
+        if (literalSkips) finder_ = LiteralFinder::make(rx_.RequiredLiterals());
         // Inside one long match the engine asks at most every 25 ms; false interrupts it.
         if (goOn_) rx_.SetCancelHook([this] { return goOn_(); });
+        // One budget of steps for a whole text: a file of many lines, each just within a
+        // budget of its own, would otherwise cost a second per line.
+        rx_.SetSharedBudget(true);
     }
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
@@ -259,9 +304,19 @@ public:
     }
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
+        // A text without a required literal can't match: that is seen before the text is even
+        // cut at its first NUL byte. Over the whole text the literal must not hold a line end,
+        // which the text matched has in another form.
+        if (finder_ && (q_.byLine() || !finder_->holdsLineEnd())) {
+            Pacer pace(goOn_);
+            bool stopped = false;
+            if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
+        }
         text = textBeforeNul(text);
+        rx_.ResetBudget();
         try {
-            return q_.byLine() ? scanLines(text, visit) : scanWhole(text, visit);
+            if (q_.byLine()) return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
+            return scanWhole(text, visit);
         } catch (const regexpr::MatchInterrupted&) {
             return ScanEnd::Stopped;
         } catch (const regexpr::EVxRegex& e) {
@@ -298,10 +353,98 @@ private:
         return ScanEnd::Done;
     }
 
+    // Line by line, but only the lines that hold a required literal reach the engine: the
+    // others can't hold a match. The lines are numbered only where a match is found.
+    ScanEnd scanLinesWithLiterals(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
+        Pacer pace(goOn_);
+        const char* base = text.data();
+        const std::size_t n = text.size();
+        finder_->start(text);
+        // The next LF and CR at or after the last look (n: none; kUnknown: not looked for yet).
+        constexpr std::size_t kUnknown = ~std::size_t{0};
+        std::size_t nextLf = kUnknown, nextCr = kUnknown;
+        auto ahead = [&](std::size_t& cached, char c, std::size_t from) {
+            if (cached == kUnknown || cached < from) {
+                const void* hit = std::memchr(base + from, c, n - from);
+                cached = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : n;
+            }
+            return cached;
+        };
+        std::size_t counted = 0, number = 0;  // line `number` starts at offset `counted`
+        std::size_t from = 0;                 // the lines before it were looked at
+        MatchSpan span;
+        while (from < n) {
+            const std::size_t hit = finder_->find(from, from + kSliceBytes);
+            if (hit == std::string_view::npos) {
+                from += kSliceBytes;
+                if (from < n && !pace.now()) return ScanEnd::Stopped;
+                continue;
+            }
+            if (base[hit] == '\n' || base[hit] == '\r') {  // in a line end: in no line
+                from = hit + 1;
+                continue;
+            }
+            std::size_t lineStart = from;
+            for (char c : {'\n', '\r'})
+                if (const void* p = memrchr(base + lineStart, c, hit - lineStart))
+                    lineStart = static_cast<std::size_t>(static_cast<const char*>(p) - base) + 1;
+            const std::size_t lineEnd = std::min(ahead(nextLf, '\n', hit), ahead(nextCr, '\r', hit));
+            from = lineEnd >= n ? n : lineEnd + (base[lineEnd] == '\r' && lineEnd + 1 < n && base[lineEnd + 1] == '\n' ? 2 : 1);
+            const std::string_view line(base + lineStart, lineEnd - lineStart);
+            if (!pace.line(line.size())) return ScanEnd::Stopped;
+            input_ = line;
+            for (bool found = rx_.ExecView(line); found; found = rx_.ExecNext()) {
+                const std::int64_t length = rx_.MatchLength(0);
+                if (length <= 0) continue;
+                if (counted < lineStart) {
+                    number += lineEndsIn(text, counted, lineStart);
+                    counted = lineStart;
+                }
+                span.line = number;
+                span.column = span.offset = static_cast<std::size_t>(rx_.MatchStart(0) - 1);
+                span.length = static_cast<std::size_t>(length);
+                if (!visit(span)) return ScanEnd::Stopped;
+            }
+        }
+        return ScanEnd::Done;
+    }
+
+    // Whether a required literal stands anywhere in the text; false also when goOn said stop.
+    bool holdsLiteral(std::string_view text, Pacer& pace, bool& stopped) {
+        finder_->start(text);
+        for (std::size_t from = 0; from < text.size(); from += kSliceBytes) {
+            if (finder_->find(from, from + kSliceBytes) != std::string_view::npos) return true;
+            if (!pace.now()) {
+                stopped = true;
+                return false;
+            }
+        }
+        return false;
+    }
+
     ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
         // A text whose line ends are all CR LF is matched where it lies; any other is copied
         // once with its line ends made CR LF. With the file's own buffer that is two copies.
-        if (allLineEndsCrLf(text)) {
+        if (text.empty()) {
+            input_ = text;
+        } else if (!std::memchr(text.data(), '\r', text.size())) {
+            // Only LF line ends, the usual case: each becomes CR LF, copied in long runs into a
+            // buffer of the final size.
+            const std::size_t lfs = lineEndsIn(text, 0, text.size());
+            subject_.resize(text.size() + lfs);
+            char* out = subject_.data();
+            for (std::size_t at = 0; at < text.size();) {
+                const void* lf = std::memchr(text.data() + at, '\n', text.size() - at);
+                const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
+                std::memcpy(out, text.data() + at, end - at);
+                out += end - at;
+                if (!lf) break;
+                *out++ = '\r';
+                *out++ = '\n';
+                at = end + 1;
+            }
+            input_ = subject_;
+        } else if (allLineEndsCrLf(text)) {
             input_ = text;
         } else {
             subject_.clear();
@@ -353,18 +496,19 @@ private:
     const CompiledQuery& q_;
     std::function<bool()> goOn_;
     regexpr::TVxRegex rx_;
+    std::unique_ptr<LiteralFinder> finder_;
     std::string subject_;
     std::string_view input_;
 };
 
 }  // namespace
 
-std::unique_ptr<QueryMatcher> CompiledQuery::matcher(std::function<bool()> goOn) const {
+std::unique_ptr<QueryMatcher> CompiledQuery::matcher(std::function<bool()> goOn, bool literalSkips) const {
     switch (kind_) {
         case Kind::Blocks: return std::make_unique<BlocksMatcher>(*this, std::move(goOn));
         case Kind::RegExpr:
             if (!runnable()) return nullptr;
-            return std::make_unique<RegExprMatcher>(*this, std::move(goOn));
+            return std::make_unique<RegExprMatcher>(*this, std::move(goOn), literalSkips);
         case Kind::Terms: break;
     }
     return std::make_unique<TermsMatcher>(*this, std::move(goOn));
