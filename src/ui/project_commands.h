@@ -31,6 +31,8 @@ public:
     // Open Project with its file already chosen (a recent project, a dropped file): what the
     // command does after its dialog. False when the file was missing or incorrect.
     bool openProjectFile(const std::string& path);
+    // A project loaded for the user some other way (named at start-up) counts as opened.
+    void noteOpened(const std::string& path) { emit projectUsed(path); }
     // Loads a project into the window; reports a missing or incorrect file itself. False when
     // the file was missing or incorrect.
     bool loadProject(const std::string& fileName);
