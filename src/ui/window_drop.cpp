@@ -64,7 +64,16 @@ bool WindowDrop::eventFilter(QObject* watched, QEvent* event) {
         dropEvent->ignore();
         return true;
     }
-    dropEvent->setDropAction(Qt::CopyAction);
+    // Taken as a copy (or a link), never as a move: a file manager removes what it moved.
+    const Qt::DropActions offered = dropEvent->possibleActions();
+    const Qt::DropAction action = offered & Qt::CopyAction   ? Qt::CopyAction
+                                  : offered & Qt::LinkAction ? Qt::LinkAction
+                                                             : Qt::IgnoreAction;
+    if (action == Qt::IgnoreAction) {
+        dropEvent->ignore();
+        return true;
+    }
+    dropEvent->setDropAction(action);
     dropEvent->accept();
     if (type == QEvent::Drop) drop(target);
     return true;

@@ -74,13 +74,15 @@ QMimeData* urls(const QStringList& paths) {
 }
 
 // Drags `data` over `target` and drops it there; true when the drag was taken.
-bool dragAndDrop(QWidget* target, const QMimeData* data) {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
+bool dragAndDrop(QWidget* target, const QMimeData* data, Qt::DropActions offered = Qt::CopyAction | Qt::LinkAction) {
+    QDragEnterEvent enter(QPoint(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     if (!enter.isAccepted()) return false;
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), offered, data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &drop);
     QCoreApplication::processEvents();
+    // What the source is told was done with its files: never a move, after which it deletes them.
+    EXPECT_NE(drop.dropAction(), Qt::MoveAction);
     return drop.isAccepted();
 }
 
@@ -137,6 +139,9 @@ TEST_F(DropRecentTest, NothingIsTakenWhileARunOwnsTheWindowOrThePathIsFixed) {
     w->ComboBoxPath->setEnabled(false);
     EXPECT_FALSE(dragAndDrop(w.get(), data.get()));
     w->ComboBoxPath->setEnabled(true);
+    // A source that offers only to move its folder keeps it.
+    EXPECT_FALSE(dragAndDrop(w.get(), data.get(), Qt::MoveAction));
+    EXPECT_TRUE(dragAndDrop(w.get(), data.get(), Qt::MoveAction | Qt::LinkAction));
     EXPECT_TRUE(dragAndDrop(w.get(), data.get()));
 }
 
