@@ -50,6 +50,11 @@ public:
 
     const SettingsEnvironment& environment() const { return env_; }
 
+    // The Project menu's recent projects, most recent first; a save is durable at once, so the
+    // list survives a program that never closes normally. False when it could not be written.
+    std::vector<std::string> loadRecentProjects();
+    bool saveRecentProjects(const std::vector<std::string>& list);
+
 private:
     void saveMemo(const char* file, const std::string& text, SaveReport& report);
     void writeDialog(const DialogSettings& dialog, SaveReport& report);

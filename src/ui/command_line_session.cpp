@@ -92,11 +92,15 @@ CommandLineSession::~CommandLineSession() {
 
 void CommandLineSession::start() {
     const project::StartupScan scan = run_.startup();
+    bool opened = false;
     if (scan.anyArguments) {
         if (scan.first.pathForm) projects_->driver().setField(project::RunField::Path, scan.first.path);
-        else projects_->loadProject(scan.first.projectFile);
+        else opened = projects_->loadProject(scan.first.projectFile);
     }
     run_.enterCommandMode(scan);
+    // A project the desktop opened for the user (a double-click) is a recent project; a -com
+    // run's is not.
+    if (opened && !run_.state().CommandMode) projects_->noteOpened(scan.first.projectFile);
     if (run_.state().CommandMode) QTimer::singleShot(0, this, &CommandLineSession::runIfDue);
 }
 

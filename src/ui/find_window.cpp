@@ -42,6 +42,7 @@
 #include "ui/busy_indicator.h"
 #include "ui/dialog_prompter.h"
 #include "ui/find_window_modify.h"
+#include "ui/window_drop.h"
 #include "ui/window_file_ops.h"
 #include "ui/lines_viewer.h"
 #include "ui/lines_preview.h"
@@ -50,6 +51,7 @@
 #include "ui/batch_dialog.h"
 #include "ui/list_commands.h"
 #include "ui/qt_prompter.h"
+#include "ui/recent_projects.h"
 #include "ui/report_commands.h"
 #include "ui/results_model.h"
 #include "ui/settings_dialogs.h"
@@ -182,7 +184,10 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                       ? services_.settings->DataFolder()
                                       : platform::XdgSystemFolders().dataFolder()});
     // Projects and batch replace read and drive the window's own controls.
-    new ProjectCommands(*this, services_.filePrompter);
+    auto* projects = new ProjectCommands(*this, services_.filePrompter);
+    // Recent projects under the Project menu; folders and projects dropped on the window.
+    new RecentProjects(*this, *projects);
+    new WindowDrop(*this, *projects);
     showListArea(false);
     composing_ = false;
     applyTabShown();

@@ -125,9 +125,12 @@ void TFind::applyConditions(const engine::SearchConditions& c) {
     updatingFields_ = true;
     if (auto* b = QueryTypeGroup->button(int(c.queryType))) b->setChecked(true);
     setComboText(FindEditComboBox, c.findText);
+    // A memo's final line feed only ends its last line (as memoLines reads it), so a last line
+    // that is empty needs one more to stay a line.
     auto join = [](const std::vector<std::string>& v) {
         std::string all;
         for (std::size_t i = 0; i < v.size(); ++i) all += (i ? "\n" : "") + v[i];
+        if (!v.empty() && v.back().empty()) all += '\n';
         return all;
     };
     setMemoText(FindMemo, join(c.findLines));

@@ -68,7 +68,8 @@ void ProjectCommands::SaveProject1Click() {
                                              o.initialDirSaveProject);
     if (path.empty()) return;
     o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
-    saveProjectTo(path);  // a failure ends the command silently
+    // A failure ends the command silently.
+    if (saveProjectTo(path)) emit projectUsed(path);
 }
 
 bool ProjectCommands::saveProjectTo(const std::string& fileName) {
@@ -88,10 +89,18 @@ void ProjectCommands::OpenProject1Click() {
     const std::string path = files_.openFile("Open Project", project::kProjectFilter, project::kProjectExtension,
                                              o.initialDirOpenProject);
     if (path.empty()) return;
+    openProjectFile(path);
+}
+
+bool ProjectCommands::openProjectFile(const std::string& path) {
+    if (w_.mutableState().busy) return false;
+    settings::MainOptions& o = w_.storedOptions();
     o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
     // The current settings go to the store first, so a failed load can bring them back.
     if (fileExists(path) && w_.services().settings) w_.services().settings->SaveSettings(w_.collectSettings(), true);
-    loadProject(path);
+    if (!loadProject(path)) return false;
+    emit projectUsed(path);
+    return true;
 }
 
 bool ProjectCommands::loadProject(const std::string& fileName) {

@@ -28,6 +28,11 @@ public:
     void SaveProject1Click();
     void OpenProject1Click();
     void BatchReplace1Click();
+    // Open Project with its file already chosen (a recent project, a dropped file): what the
+    // command does after its dialog. False when the file was missing or incorrect.
+    bool openProjectFile(const std::string& path);
+    // A project loaded for the user some other way (named at start-up) counts as opened.
+    void noteOpened(const std::string& path) { emit projectUsed(path); }
     // Loads a project into the window; reports a missing or incorrect file itself. False when
     // the file was missing or incorrect.
     bool loadProject(const std::string& fileName);
@@ -40,6 +45,10 @@ public:
     bool projectSettingsLoaded() const { return projectSettingsLoaded_; }
     TBatchDlg& batchDialog() { return *batch_; }
     WindowDriver& driver() { return driver_; }
+
+signals:
+    // A project the user opened or saved in the window, named as it was chosen.
+    void projectUsed(const std::string& path);
 
 private:
     void report(const std::string& text, bool logIt);

@@ -1,6 +1,7 @@
 // The command line read when the window starts: argument 1 as a folder or a project.
 #include "support/temp_dir.h"
 #include "ui/command_line_session.h"
+#include "ui/project_commands.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {
@@ -48,6 +49,21 @@ TEST_F(CommandLineSessionTest, TheProjectLoadersMessagesHaveTheirIcons) {
         EXPECT_EQ(prompter.messages[0].text, c.text);
         EXPECT_EQ(prompter.messages[0].icon, c.icon);
     }
+}
+
+
+// A project opened by the desktop (a double-click starts the program with it) is a recent
+// project; one a -com run reads is not.
+TEST_F(CommandLineSessionTest, AProjectOpenedAtStartIsARecentProjectUnlessItRunsUnattended) {
+    const std::string opened = projects.str() + "/opened.vsr", run = projects.str() + "/run.vsr";
+    {
+        auto w = makeWindow(96, true);
+        for (const std::string& file : {opened, run}) ASSERT_TRUE(w->findChild<ProjectCommands*>()->saveProjectTo(file));
+    }
+    startWith({opened});
+    startWith({run, "-com"});
+    EXPECT_EQ(storage->loadRecentProjects(), std::vector<std::string>{opened});
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 }  // namespace

@@ -429,5 +429,21 @@ TEST_F(BatchReplaceTest, AnotherEncodingTakesBackModifyUntilTheNextSearch) {
     EXPECT_EQ(readFile(files.path() / "a.txt"), "caf\xE9");
 }
 
+
+TEST_F(ProjectWindowTest, ConditionsPutIntoTheMemosComeBackWithTheirEmptyLines) {
+    auto w = makeProjectWindow(false);
+    using Lines = std::vector<std::string>;
+    for (const Lines& lines : {Lines{}, Lines{""}, Lines{"a"}, Lines{"a", ""}, Lines{"a", "", "b"}, Lines{"", ""}}) {
+        SCOPED_TRACE(::testing::PrintToString(lines));
+        engine::SearchConditions c = w->currentConditions(engine::Tab::SearchAndReplace);
+        c.findLines = c.searchLines = c.replaceLines = lines;
+        w->applyConditions(c);
+        const engine::SearchConditions back = w->currentConditions(engine::Tab::SearchAndReplace);
+        EXPECT_EQ(back.findLines, lines);
+        EXPECT_EQ(back.searchLines, lines);
+        EXPECT_EQ(back.replaceLines, lines);
+    }
+}
+
 }  // namespace
 }  // namespace vsr::ui::test
