@@ -30,6 +30,10 @@ public:
     // The whole file, NUL bytes included; nothing when it can't be read. `stamp` records which
     // file was read and in what state.
     virtual std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) = 0;
+    // The same for the file at `place`, a symbolic link there not followed.
+    virtual std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) {
+        return read(place.path(), stamp);
+    }
     // The batched safe rewrite (see RewriteBatch).
     virtual RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) = 0;
     virtual bool lastBackupMade() const = 0;
@@ -70,6 +74,9 @@ public:
     bool exists(const std::string& path) override;
     FileLinks links(const std::string& path) override;
     std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) override;
+    std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) override {
+        return readWholeFileAt(place, stamp);
+    }
     RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) override;
     bool lastBackupMade() const override { return batch_.lastBackupMade(); }
     bool rewritesFull() const override { return batch_.full(); }

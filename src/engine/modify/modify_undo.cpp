@@ -58,6 +58,7 @@ void ModifyDriver::UndoReplaceBitClick() {
                 for (std::size_t r : rows) {
                     if (r >= list.count()) continue;
                     views_.fillSilent(r);
+                    noteIdentity(r);
                     list.SetResultStatus(r, results::RowStatus::Undid);
                     if (list.intervalDisplay) list.ShowRowInterval(r);
                 }
