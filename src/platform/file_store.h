@@ -61,6 +61,12 @@ public:
     // under its name at every moment; the backup is gone afterwards. A link or a file with
     // several names keeps being what it is: its contents are restored in place instead.
     virtual bool restoreBackup(const std::string& path, const std::string& backup) = 0;
+    // The same for a file reached without following links: `name` is the file's own entry (which
+    // may be a link), `file` the file it leads to and `backup` its backup.
+    virtual bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) {
+        (void)file;
+        return restoreBackup(name.path(), backup.path());
+    }
     virtual bool removeFile(const std::string& path) = 0;
 
 protected:
@@ -86,6 +92,7 @@ public:
     FileId lastStaged() const override { return batch_.lastStaged(); }
     std::string lastRefusal() const override { return batch_.lastRefusal(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override;
+    bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) override;
     bool removeFile(const std::string& path) override;
 
     RewriteFaults faults;

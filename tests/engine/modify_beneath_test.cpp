@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <numeric>
 
 #include "engine/modify/modify_driver.h"
@@ -47,6 +48,7 @@ struct Tree {
     ChangingDisk disk;
     platform::PosixAttributeChanger attributes;
     SearchConditions c;
+    std::unique_ptr<ModifyDriver> modify;
 
     Tree() {
         c = formConditions(root());
@@ -70,14 +72,17 @@ struct Tree {
         std::sort(order.begin(), order.end(),
                   [&](auto a, auto b) { return host.list.row(a).fullName() < host.list.row(b).fullName(); });
         host.list.reorder(order);
-        ModifyDriver modify({disk, attributes, clock}, host);
-        modify.setThreads(threads);
+        modify = std::make_unique<ModifyDriver>(ModifyEnv{disk, attributes, clock}, host);
+        modify->setThreads(threads);
         ModifyOptions o;
         o.separator = LineSeparator::Unix;
-        modify.Modify(ModifyScope::All, c, o);
+        modify->Modify(ModifyScope::All, c, o);
+        return rows();
+    }
+    std::vector<std::string> rows() const {
         std::vector<std::string> out;
         for (std::size_t i = 0; i < host.list.count(); ++i) {
-            const std::string why = modify.failureOf(i);
+            const std::string why = modify->failureOf(i);
             out.push_back(host.list.row(i).fullName().substr(root().size() + 1) + ": " + host.list.row(i).result +
                           (why.empty() ? "" : " (" + why + ")"));
         }
@@ -190,6 +195,25 @@ TEST(ModifyBeneath, ALinkInTheTreeRewritesItsTargetOnlyWhenTheTargetLiesBeneathT
         EXPECT_FALSE(fs::exists(t.at("R/notes.txt.bak")));
         EXPECT_FALSE(fs::exists(t.at("O/outside.txt.bak")));
     }
+}
+
+// Undo puts the backups back through the same folders: a folder swapped for a link to where
+// someone left a file and a ".bak" of the same names leads no backup over that file.
+TEST(ModifyBeneath, UndoAfterAFolderWasSwappedForALinkTouchesNothingOutside) {
+    Tree t;
+    for (const char* name : {"R/a0.txt", "R/d1/a.txt", "R/z.txt"}) t.dir.write(name, "needle\n");
+    t.dir.write("O/swap/a.txt", "theirs\n");
+    t.dir.write("O/swap/a.txt.bak", "planted\n");
+    EXPECT_EQ(t.run(1), (std::vector<std::string>{"a0.txt: Modified", "d1/a.txt: Modified", "z.txt: Modified"}));
+    fs::rename(t.at("R/d1"), t.at("R/d1.real"));
+    fs::create_directory_symlink(t.at("O/swap"), t.at("R/d1"));
+    t.modify->UndoReplaceBitClick();
+    EXPECT_EQ(t.rows(), (std::vector<std::string>{"a0.txt: Undid", "d1/a.txt: Failed Undo", "z.txt: Undid"}));
+    EXPECT_EQ(readFile(t.at("O/swap/a.txt")), "theirs\n");
+    EXPECT_EQ(readFile(t.at("O/swap/a.txt.bak")), "planted\n");
+    EXPECT_EQ(readFile(t.at("R/d1.real/a.txt")), "needle2\n");
+    EXPECT_EQ(readFile(t.at("R/d1.real/a.txt.bak")), "needle\n");
+    EXPECT_EQ(readFile(t.at("R/a0.txt")), "needle\n");
 }
 
 }  // namespace

@@ -147,6 +147,7 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     staged_.clear();
     pending_.clear();
     createBackups_ = c.createBackups;
+    undoRoot_ = c.path;
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
     list.busy = true;

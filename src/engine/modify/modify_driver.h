@@ -126,6 +126,8 @@ private:
     ModifyViews noViews_;
     ModifyViews& views_;
     UndoList undo_;
+    // The folder the run that made the undo list searched: Undo reaches its files from it too.
+    std::string undoRoot_;
     // The compiled query of the running modification and its matcher.
     std::unique_ptr<ModifyQuery> query_;
     // The folder the run's files are reached from (a real run's only: a dry run writes nothing).
