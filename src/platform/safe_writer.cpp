@@ -521,7 +521,8 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 flushError = errno;
             }
     }
-    std::map<const OpenFolder*, OpenFolderRef> folders;
+    // Each folder is flushed once, however many of its files the batch published.
+    std::map<std::string, OpenFolderRef> folders;
     for (const auto& p : batch.files) {
         Published done{p->tag, RewriteOutcome::Unchanged, false, {}};
         // Nothing is published over a file another program changed since it was read.
@@ -537,7 +538,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
             out.push_back(std::move(done));
             continue;
         }
-        folders.emplace(p->place.folder.get(), p->place.folder);
+        folders.emplace(p->place.folder->path(), p->place.folder);
         if (p->makeBackup) {
             if (!publishBackup(*p, *batch.names)) {
                 done.reason = std::string(kNoBackup) + ": " + errorText(errno);
@@ -545,7 +546,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 continue;
             }
             done.backupMade = true;
-            folders.emplace(p->backup.folder.get(), p->backup.folder);
+            folders.emplace(p->backup.folder->path(), p->backup.folder);
         }
         if (publishAs(p->fd, p->named, p->place, *batch.names, true)) {
             done.outcome = RewriteOutcome::Written;
@@ -562,7 +563,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
         }
         out.push_back(std::move(done));
     }
-    for (const auto& [raw, folder] : folders) ::fsync(folder->fd());
+    for (const auto& [path, folder] : folders) ::fsync(folder->fd());
     batch.names->clear();
     return out;
 }
