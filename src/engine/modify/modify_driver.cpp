@@ -154,9 +154,9 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
 
     // The query is compiled once for the run; each file is matched by the same matcher.
     query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
-    // Every file is reached from the searched folder without following a link in its folders.
-    tree_.reset();
-    if (!dryRun_) tree_ = std::make_unique<platform::SearchedTree>(c.path);
+    // Every file is reached from the searched folder without following a link in its folders; a
+    // dry run refuses the same files, so its diff is what the run writes.
+    tree_ = std::make_unique<platform::SearchedTree>(c.path);
     return true;
 }
 
@@ -380,6 +380,12 @@ bool ModifyDriver::aheadContent(std::size_t index, ModifiedAhead& ahead, Modifie
     // The marks refuse the write as they would here.
     if (!ahead.prep.writable()) {
         finishRow(index, false, false, markRefusal(ahead.prep, createBackups_));
+        return false;
+    }
+    // A file the run could not reach without following a link is refused as the run refuses it.
+    std::string why;
+    if (tree_ && !tree_->place(host_.results().row(index).fullName(), why)) {
+        finishRow(index, false, false, why);
         return false;
     }
     RunState& state = host_.runState();

@@ -130,7 +130,7 @@ private:
     std::string undoRoot_;
     // The compiled query of the running modification and its matcher.
     std::unique_ptr<ModifyQuery> query_;
-    // The folder the run's files are reached from (a real run's only: a dry run writes nothing).
+    // The folder the run's files are reached from.
     std::unique_ptr<platform::SearchedTree> tree_;
     // Files this run already handled, by device and inode before and after the rewrite, with the
     // row that did: a file listed
