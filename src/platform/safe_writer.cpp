@@ -22,7 +22,8 @@
 namespace vsr::platform {
 namespace {
 
-// A batch holds two open files per rewrite; this keeps far below the usual limit of 1024.
+// A batch holds three open files per rewrite (the new file, the old one and their folder); this
+// keeps far below the usual limit of 1024.
 constexpr std::size_t kBatchFiles = 128;
 constexpr std::size_t kBatchBytes = 256u << 20;
 
