@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "engine/modify/modify_driver.h"
+#include "modify_fixture.h"
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
@@ -199,6 +200,31 @@ TEST(ModifyBeneath, ALinkInTheTreeRewritesItsTargetOnlyWhenTheTargetLiesBeneathT
         EXPECT_FALSE(fs::exists(t.at("R/notes.txt.bak")));
         EXPECT_FALSE(fs::exists(t.at("O/outside.txt.bak")));
     }
+}
+
+// The files are reached from the folder as the search took it (blanks around it and a closing
+// "/" dropped); a search in the listed files may have listed them anywhere.
+TEST(ModifyBeneath, TheSearchedFolderIsTheOneTheSearchWalked) {
+    test::ModifyFixture f;
+    f.phrase("a", "b");
+    const std::size_t row = f.add("d/x.txt", "a\n");
+    vsr::test::TempDir elsewhere;
+    struct Case {
+        std::string path;
+        bool inResults;
+        const char* result;
+    };
+    for (const Case& k : {Case{"  " + f.dir.str() + "/  ", false, "Modified"}, Case{elsewhere.str(), true, "Modified"},
+                          Case{elsewhere.str(), false, "Failed Modification"}}) {
+        SCOPED_TRACE(k.path);
+        f.dir.write("d/x.txt", "a\n");
+        f.c.path = k.path;
+        f.c.searchInResults = k.inResults;
+        f.modifyAll();
+        EXPECT_EQ(f.result(row), k.result);
+        EXPECT_EQ(f.read("d/x.txt"), k.result == std::string("Modified") ? "b\n" : "a\n");
+    }
+    EXPECT_EQ(f.driver.failureOf(row), "it does not lie in the searched folder");
 }
 
 // Undo puts the backups back through the same folders: a folder swapped for a link to where

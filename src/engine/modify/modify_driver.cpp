@@ -30,6 +30,12 @@ void ModifyDriver::noteIdentity(std::size_t row) {
 
 namespace {
 
+// The folder the search walked, as the search takes the Path; none for a search in the listed
+// files, which may lie anywhere: each file's own folder is then where it is reached from.
+std::string searchedRoot(const SearchConditions& c) {
+    return c.searchInResults ? std::string() : std::string(trim(c.path));
+}
+
 constexpr const char* kNotTheFileRead = "it is no longer the file the search read";
 constexpr const char* kNoBackupPlace = "its backup could not be made";
 
@@ -147,7 +153,7 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     staged_.clear();
     pending_.clear();
     createBackups_ = c.createBackups;
-    undoRoot_ = c.path;
+    undoRoot_ = searchedRoot(c);
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
     list.busy = true;
@@ -156,7 +162,7 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
     // Every file is reached from the searched folder without following a link in its folders; a
     // dry run refuses the same files, so its diff is what the run writes.
-    tree_ = std::make_unique<platform::SearchedTree>(c.path);
+    tree_ = std::make_unique<platform::SearchedTree>(searchedRoot(c));
     return true;
 }
 
