@@ -34,10 +34,20 @@ int openRegularForReading(const std::string& path, struct stat& st) {
     return fd;
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp, std::uint64_t maxSize) {
-    struct stat st {};
-    int fd = openRegularForReading(path, st);
-    if (fd < 0) return std::nullopt;
+int openRegularAt(int folder, const std::string& name, struct stat& st) {
+    int fd = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) return -1;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+namespace {
+
+std::optional<std::string> readOpened(int fd, struct stat& st, FileStamp* stamp, std::uint64_t maxSize) {
     if (static_cast<std::uint64_t>(st.st_size) > maxSize) {
         ::close(fd);
         errno = EFBIG;
@@ -77,6 +87,26 @@ std::optional<std::string> readWholeFile(const std::string& path, FileStamp* sta
     }
     ::close(fd);
     return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp, std::uint64_t maxSize) {
+    struct stat st {};
+    int fd = openRegularForReading(path, st);
+    if (fd < 0) return std::nullopt;
+    return readOpened(fd, st, stamp, maxSize);
+}
+
+std::optional<std::string> readWholeFileAt(const FilePlace& place, FileStamp* stamp, std::uint64_t maxSize) {
+    if (!place.folder) {
+        errno = ENOENT;
+        return std::nullopt;
+    }
+    struct stat st {};
+    int fd = openRegularAt(place.folder->fd(), place.name, st);
+    if (fd < 0) return std::nullopt;
+    return readOpened(fd, st, stamp, maxSize);
 }
 
 }  // namespace vsr::platform

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_place.h"
 #include "platform/file_system.h"
 
 struct stat;
@@ -29,9 +30,16 @@ struct FileStamp {
 // a regular file; `st` then holds nothing useful.
 int openRegularForReading(const std::string& path, struct stat& st);
 
+// The same for the entry `name` of the open folder `folder`; a symbolic link there is not
+// followed (it fails).
+int openRegularAt(int folder, const std::string& name, struct stat& st);
+
 // The whole file, or nothing when it is missing, not a regular file, can't be read or is (or
 // grows while it is read to) more than `maxSize` bytes.
 std::optional<std::string> readWholeFile(const std::string& path, FileStamp* stamp = nullptr,
                                          std::uint64_t maxSize = kMaxReadableFileSize);
+// The same for the file at `place`, a symbolic link there not followed.
+std::optional<std::string> readWholeFileAt(const FilePlace& place, FileStamp* stamp = nullptr,
+                                           std::uint64_t maxSize = kMaxReadableFileSize);
 
 }  // namespace vsr::platform

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,7 +55,68 @@ bool restoreInPlace(const std::string& path, const std::string& backup) {
     return true;
 }
 
+// restoreInPlace for a file and backup reached without following links.
+bool restoreInPlaceAt(const FilePlace& target, const FilePlace& backup) {
+    const int dir = target.folder->fd();
+    const int held = ::openat(dir, target.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (held < 0) return false;
+    struct stat st {};
+    std::optional<std::string> bytes, current;
+    if (::fstat(held, &st) == 0 && S_ISREG(st.st_mode)) {
+        bytes = readWholeFileAt(backup);
+        if (bytes) current = readWholeFileAt(target);
+    }
+    RecoveryRecord record;
+    const mode_t mode = st.st_mode & 07777;
+    if (!current || !record.beginWithSource(target.path(), backup.path(), true, *current, *bytes, mode)) {
+        ::close(held);
+        return false;
+    }
+    // Opened through the reference held, so no link put in its place meanwhile is followed.
+    char proc[64];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", held);
+    constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    int fd = ::open(proc, flags);
+    bool madeWritable = false;
+    if (fd < 0 && errno == EACCES && ::chmod(proc, mode | S_IWUSR) == 0) {
+        madeWritable = true;
+        fd = ::open(proc, flags);
+    }
+    if (fd < 0) {
+        if (madeWritable) ::chmod(proc, mode);
+        ::close(held);
+        record.finish();
+        return false;
+    }
+    const bool ok = overwriteFromStart(fd, *bytes);
+    ::fchmod(fd, mode);
+    ::close(fd);
+    ::close(held);
+    // A failed copy leaves the note: the next start completes it from the backup.
+    if (!ok) return false;
+    ::unlinkat(backup.folder->fd(), backup.name.c_str(), 0);
+    record.finish();
+    return true;
+}
+
 }  // namespace
+
+bool PosixFileStore::restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) {
+    struct stat link {}, target {}, bak {};
+    if (::fstatat(name.folder->fd(), name.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) return false;
+    if (::fstatat(file.folder->fd(), file.name.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(target.st_mode))
+        return false;
+    if (::fstatat(backup.folder->fd(), backup.name.c_str(), &bak, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(bak.st_mode))
+        return false;
+    // As restoreBackup: the backup takes the name in one rename where it can stand for the file.
+    const bool sameOwners = bak.st_uid == target.st_uid && bak.st_gid == target.st_gid;
+    if (S_ISLNK(link.st_mode) || target.st_nlink > 1 || !sameOwners || bak.st_dev != target.st_dev)
+        return restoreInPlaceAt(file, backup);
+    if (::renameat(backup.folder->fd(), backup.name.c_str(), file.folder->fd(), file.name.c_str()) != 0) return false;
+    ::fsync(file.folder->fd());
+    return true;
+}
 
 bool PosixFileStore::exists(const std::string& path) {
     struct stat st {};

@@ -30,6 +30,10 @@ public:
     // The whole file, NUL bytes included; nothing when it can't be read. `stamp` records which
     // file was read and in what state.
     virtual std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) = 0;
+    // The same for the file at `place`, a symbolic link there not followed.
+    virtual std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) {
+        return read(place.path(), stamp);
+    }
     // The batched safe rewrite (see RewriteBatch).
     virtual RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) = 0;
     virtual bool lastBackupMade() const = 0;
@@ -57,6 +61,12 @@ public:
     // under its name at every moment; the backup is gone afterwards. A link or a file with
     // several names keeps being what it is: its contents are restored in place instead.
     virtual bool restoreBackup(const std::string& path, const std::string& backup) = 0;
+    // The same for a file reached without following links: `name` is the file's own entry (which
+    // may be a link), `file` the file it leads to and `backup` its backup.
+    virtual bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) {
+        (void)file;
+        return restoreBackup(name.path(), backup.path());
+    }
     virtual bool removeFile(const std::string& path) = 0;
 
 protected:
@@ -70,6 +80,9 @@ public:
     bool exists(const std::string& path) override;
     FileLinks links(const std::string& path) override;
     std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) override;
+    std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) override {
+        return readWholeFileAt(place, stamp);
+    }
     RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) override;
     bool lastBackupMade() const override { return batch_.lastBackupMade(); }
     bool rewritesFull() const override { return batch_.full(); }
@@ -79,6 +92,7 @@ public:
     FileId lastStaged() const override { return batch_.lastStaged(); }
     std::string lastRefusal() const override { return batch_.lastRefusal(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override;
+    bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) override;
     bool removeFile(const std::string& path) override;
 
     RewriteFaults faults;

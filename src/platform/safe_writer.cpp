@@ -4,7 +4,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <algorithm>
 #include <fcntl.h>
+#include <map>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -14,11 +17,13 @@
 
 #include "platform/attribute_transfer.h"
 #include "platform/fd_io.h"
+#include "platform/file_place.h"
 
 namespace vsr::platform {
 namespace {
 
-// A batch holds two open files per rewrite; this keeps far below the usual limit of 1024.
+// A batch holds three open files per rewrite (the new file, the old one and their folder); this
+// keeps far below the usual limit of 1024.
 constexpr std::size_t kBatchFiles = 128;
 constexpr std::size_t kBatchBytes = 256u << 20;
 
@@ -38,6 +43,53 @@ bool writeCounted(int fd, std::string_view bytes, const RewriteFaults* faults) {
     return writeAllTo(fd, bytes);
 }
 
+constexpr std::size_t kHoleBlock = 4096;
+
+bool zeroBlock(const char* p, std::size_t n) {
+    static const char zeros[kHoleBlock] = {};
+    return std::memcmp(p, zeros, n) == 0;
+}
+
+// A file whose blocks hold fewer bytes than its size has holes: runs of zeros the disk does not
+// store. Its rewrite keeps them.
+bool hasHoles(const struct stat& st) { return st.st_size > 0 && st.st_blocks * 512 < st.st_size; }
+
+// Writes `bytes` from the start of the file `fd` with every aligned block of zeros left as a
+// hole: skipped in a new file, punched out of an old one (`inPlace`). The file is cut to the
+// bytes' length.
+bool writeKeepingHoles(int fd, std::string_view bytes, bool inPlace, const RewriteFaults* faults) {
+    if (faults && faults->failWriteAfter >= 0)
+        return ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, bytes, faults) &&
+               ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    const char* data = bytes.data();
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const bool zeros = zeroBlock(data + at, std::min(kHoleBlock, bytes.size() - at));
+        std::size_t end = at;
+        while (end < bytes.size() && zeroBlock(data + end, std::min(kHoleBlock, bytes.size() - end)) == zeros)
+            end += std::min(kHoleBlock, bytes.size() - end);
+        const auto offset = static_cast<off_t>(at);
+        const auto length = static_cast<off_t>(end - at);
+        bool written = zeros && !inPlace;
+        if (zeros && inPlace)
+            written = ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, offset, length) == 0;
+        if (!written) {
+            std::string_view run = bytes.substr(at, end - at);
+            for (off_t to = offset; !run.empty();) {
+                const ssize_t n = ::pwrite(fd, run.data(), run.size(), to);
+                if (n < 0) {
+                    if (errno == EINTR) continue;
+                    return false;
+                }
+                run.remove_prefix(static_cast<std::size_t>(n));
+                to += n;
+            }
+        }
+        at = end;
+    }
+    return ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+}
+
 // A symbolic link (or a chain of them) is followed to the file it names.
 std::string targetOf(const std::string& path) {
     struct stat st {};
@@ -48,17 +100,12 @@ std::string targetOf(const std::string& path) {
     return path;
 }
 
-std::string nameOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // A hidden name of the writer's own form beside the file; it lives only between being given to
 // a flushed file and the rename over the file.
-std::string freshTempName(const std::string& folder, const std::string& base) {
+std::string freshTempName(const std::string& base) {
     static thread_local std::mt19937_64 random{std::random_device{}() ^ static_cast<std::uint64_t>(::getpid())};
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string name = (folder == "/" ? "/" : folder + "/") + "." + base.substr(0, 200) + ".vsr-";
+    std::string name = "." + base.substr(0, 200) + ".vsr-";
     for (int i = 0; i < 8; ++i) name += letters[random() % (sizeof letters - 1)];
     return name;
 }
@@ -73,22 +120,22 @@ mode_t newFileMode() {
     return 0666 & ~mask;
 }
 
-// A file with no name in `folder`: a kill before it is named leaves nothing. Where the file
-// system has no unnamed files, a named one is made and logged first, so the next start removes
-// it. -1 with errno when the folder refuses new files.
-int openUnnamed(const std::string& folder, const std::string& base, std::string& named, TempNameLog& log,
-                const RewriteFaults* faults = nullptr) {
+// A file with no name in the folder of `at`: a kill before it is named leaves nothing. Where
+// the file system has no unnamed files, a named one (`named`, in that folder) is made and logged
+// first, so the next start removes it. -1 with errno when the folder refuses new files.
+int openUnnamed(const FilePlace& at, std::string& named, TempNameLog& log, const RewriteFaults* faults = nullptr) {
+    const int dir = at.folder->fd();
     int fd = -1;
     if (faults && faults->noUnnamedFiles) {
         errno = EOPNOTSUPP;
     } else {
-        fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        fd = ::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
         if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return fd;
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
-        std::string name = freshTempName(folder, base);
-        if (!log.add(name)) return -1;
-        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        std::string name = freshTempName(at.name);
+        if (!log.add(FilePlace{at.folder, name}.path())) return -1;
+        fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0) {
             named = name;
             return fd;
@@ -98,62 +145,67 @@ int openUnnamed(const std::string& folder, const std::string& base, std::string&
     return -1;
 }
 
-bool giveName(int fd, const std::string& name) {
+bool giveName(int fd, int dir, const std::string& name) {
     char proc[64];
     std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, proc, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (::linkat(AT_FDCWD, proc, dir, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
     if (errno == EEXIST) return false;
-    return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+    return ::linkat(fd, "", dir, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-// Gives the flushed file `fd` the name `dest`, replacing what is there in one step. When `dest`
-// is known to exist, the link that could only fail is not tried.
-bool publishAs(int fd, std::string& named, const std::string& dest, TempNameLog& log, bool destExists = false) {
+// Gives the flushed file `fd` the name of `dest`, replacing what is there in one step; `named`
+// is its temporary name in that folder, if it has one. When `dest` is known to exist, the link
+// that could only fail is not tried.
+bool publishAs(int fd, std::string& named, const FilePlace& dest, TempNameLog& log, bool destExists = false) {
+    const int dir = dest.folder->fd();
     if (!named.empty()) {
-        if (::rename(named.c_str(), dest.c_str()) != 0) return false;
+        if (::renameat(dir, named.c_str(), dir, dest.name.c_str()) != 0) return false;
         named.clear();
         return true;
     }
     // Nothing there yet: the name is given directly, no temporary name at all.
     if (!destExists) {
-        if (giveName(fd, dest)) return true;
+        if (giveName(fd, dir, dest.name)) return true;
         if (errno != EEXIST) return false;
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
-        const std::string temp = freshTempName(folderPart(dest), nameOf(dest));
-        if (!log.add(temp)) return false;
-        if (!giveName(fd, temp)) {
+        const std::string temp = freshTempName(dest.name);
+        if (!log.add(FilePlace{dest.folder, temp}.path())) return false;
+        if (!giveName(fd, dir, temp)) {
             if (errno == EEXIST) continue;
             return false;
         }
-        if (::rename(temp.c_str(), dest.c_str()) == 0) return true;
-        ::unlink(temp.c_str());
+        if (::renameat(dir, temp.c_str(), dir, dest.name.c_str()) == 0) return true;
+        ::unlinkat(dir, temp.c_str(), 0);
         return false;
     }
     return false;
 }
 
+void flushFolder(const FilePlace& place) { ::fsync(place.folder->fd()); }
+
+void unlinkAt(const FilePlace& place) { ::unlinkat(place.folder->fd(), place.name.c_str(), 0); }
+
 // Writes a backup's bytes to a new file with its original's attributes (as far as allowed) and
 // modification time.
-int makeBackupFile(const std::string& folder, const RewriteRequest& r, int original, const struct stat& st,
+int makeBackupFile(const FilePlace& backup, const RewriteRequest& r, int original, const struct stat& st,
                    std::string& named, TempNameLog& log, const RewriteFaults* faults) {
-    int fd = openUnnamed(folder, nameOf(r.backupPath), named, log, faults);
+    int fd = openUnnamed(backup, named, log, faults);
     if (fd < 0) return -1;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (writeAllTo(fd, r.oldBytes) && transferAttributes(original, st, fd, Likeness::Backup) &&
-        ::futimens(fd, times) == 0)
-        return fd;
+    const bool written = hasHoles(st) ? writeKeepingHoles(fd, r.oldBytes, false, nullptr) : writeAllTo(fd, r.oldBytes);
+    if (written && transferAttributes(original, st, fd, Likeness::Backup) && ::futimens(fd, times) == 0) return fd;
     ::close(fd);
-    if (!named.empty()) ::unlink(named.c_str());
+    if (!named.empty()) ::unlinkat(backup.folder->fd(), named.c_str(), 0);
     named.clear();
     return -1;
 }
 
-// Copies the whole open file `from` to `to` (in the kernel where it can).
-bool copyAll(int from, int to) {
-    off_t at = 0;
+// Copies the data of the open file `from` to `to` from `at` on (in the kernel where it can).
+bool copyFrom(int from, int to, off_t at) {
     for (;;) {
-        ssize_t n = ::copy_file_range(from, &at, to, nullptr, 1 << 30, 0);
+        off_t out = at;
+        ssize_t n = ::copy_file_range(from, &at, to, &out, 1 << 30, 0);
         if (n == 0) return true;
         if (n > 0) continue;
         if (errno == EINTR) continue;
@@ -168,24 +220,52 @@ bool copyAll(int from, int to) {
             if (errno == EINTR) continue;
             return false;
         }
-        if (!writeAllTo(to, std::string_view(buf, static_cast<std::size_t>(n)))) return false;
+        if (::pwrite(to, buf, static_cast<std::size_t>(n), at) != n) return false;
         at += n;
     }
 }
 
+// Copies the whole open file `from` to the new file `to`; the holes of a sparse file stay holes.
+bool copyAll(int from, int to, const struct stat& st) {
+    if (!hasHoles(st)) return copyFrom(from, to, 0);
+    // Each run of data is copied on its own, up to the hole after it.
+    for (off_t at = 0; at < st.st_size;) {
+        const off_t data = ::lseek(from, at, SEEK_DATA);
+        if (data < 0 && errno == ENXIO) break;  // only a hole is left
+        const off_t hole = data < 0 ? -1 : ::lseek(from, data, SEEK_HOLE);
+        // A file system that can't tell where the holes are gets every byte copied.
+        if (hole < 0) return copyFrom(from, to, at) && ::ftruncate(to, st.st_size) == 0;
+        for (off_t pos = data; pos < hole;) {
+            off_t out = pos;
+            const ssize_t n = ::copy_file_range(from, &pos, to, &out, static_cast<std::size_t>(hole - pos), 0);
+            if (n > 0) continue;
+            if (n == 0) return false;  // the file shrank while it was copied
+            if (errno == EINTR) continue;
+            if (errno != EXDEV && errno != EINVAL && errno != EOPNOTSUPP && errno != ENOSYS) return false;
+            char buf[1 << 16];
+            const std::size_t want = std::min<std::size_t>(sizeof buf, static_cast<std::size_t>(hole - pos));
+            const ssize_t got = ::pread(from, buf, want, pos);
+            if (got <= 0 || ::pwrite(to, buf, static_cast<std::size_t>(got), pos) != got) return false;
+            pos += got;
+        }
+        at = hole;
+    }
+    return ::ftruncate(to, st.st_size) == 0;
+}
+
 // A durable copy of the open file `original` named `backupPath`, for a file system where the
 // file can't simply get a second name.
-bool publishBackupCopy(int original, const std::string& backupPath, TempNameLog& log, const RewriteFaults* faults) {
+bool publishBackupCopy(int original, const FilePlace& backup, TempNameLog& log, const RewriteFaults* faults) {
     struct stat st {};
     if (::fstat(original, &st) != 0) return false;
     std::string named;
-    int fd = openUnnamed(folderPart(backupPath), nameOf(backupPath), named, log, faults);
+    int fd = openUnnamed(backup, named, log, faults);
     if (fd < 0) return false;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    bool ok = copyAll(original, fd) && transferAttributes(original, st, fd, Likeness::Backup) &&
-              ::futimens(fd, times) == 0 && ::fdatasync(fd) == 0 && publishAs(fd, named, backupPath, log);
+    bool ok = copyAll(original, fd, st) && transferAttributes(original, st, fd, Likeness::Backup) &&
+              ::futimens(fd, times) == 0 && ::fdatasync(fd) == 0 && publishAs(fd, named, backup, log);
     ::close(fd);
-    if (!named.empty()) ::unlink(named.c_str());
+    if (!named.empty()) ::unlinkat(backup.folder->fd(), named.c_str(), 0);
     return ok;
 }
 
@@ -193,19 +273,19 @@ bool publishBackupCopy(int original, const std::string& backupPath, TempNameLog&
 
 struct RewriteBatch::Pending {
     std::size_t tag = 0;
-    std::string path;
+    FilePlace place;
     FileStamp stamp;
     dev_t device = 0;
     int fd = -1;
     std::string named;  // only where the file system has no unnamed files
     int original = -1;  // the file as it was read
     bool makeBackup = false;
-    std::string backupPath;
+    FilePlace backup;
 
     ~Pending() {
         if (fd >= 0) ::close(fd);
         if (original >= 0) ::close(original);
-        if (!named.empty()) ::unlink(named.c_str());
+        if (!named.empty() && place.folder) ::unlinkat(place.folder->fd(), named.c_str(), 0);
     }
 };
 
@@ -232,48 +312,59 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     lastBackupMade_ = false;
     lastStaged_ = {};
     refusal_.clear();
-    const std::string path = targetOf(r.path);
+    // Without a place of its own the file lies where its name leads.
+    const FilePlace place = r.place ? r.place : placeByPath(targetOf(r.path));
+    if (!place) return refuse("its folder can't be opened: " + errorText(errno));
+    FilePlace backup;
+    if (r.makeBackup) {
+        backup = r.backupPlace ? r.backupPlace : placeByPath(r.backupPath);
+        if (!backup) return refuse(std::string(kNoBackup) + ": " + errorText(errno));
+    }
+    const int dir = place.folder->fd();
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return refuse("it can't be reached: " + errorText(errno));
+    if (::fstatat(dir, place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return refuse("it can't be reached: " + errorText(errno));
+    if (S_ISLNK(st.st_mode)) return refuse("it was replaced by a symbolic link since it was read");
     if (!S_ISREG(st.st_mode)) return refuse("it is no longer a regular file");
     // Another program changed the file since it was read: its bytes must not be overwritten.
     if (!(FileStamp::of(st) == r.readAs)) return refuse(kChangedSinceRead);
     const uid_t me = ::geteuid();
-    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 &&
+    if (::faccessat(dir, place.name.c_str(), W_OK, AT_EACCESS) != 0 &&
         !(r.clearReadOnly && (me == 0 || me == st.st_uid)))
         return refuse("it may not be written: " + errorText(errno));
     if (r.makeBackup && faults_ && faults_->noBackup) return refuse(kNoBackup);
     // Renaming a new file over one of several hard links would split it from the others.
-    if (st.st_nlink > 1) return inPlace(r, path, st);
+    if (st.st_nlink > 1) return inPlace(r, place, backup, st);
 
-    const std::string folder = folderPart(path);
     auto p = std::make_unique<Pending>();
+    p->place = place;
     if (faults_ && faults_->noTempFile) {
         errno = EACCES;
     } else {
-        p->fd = openUnnamed(folder, nameOf(path), p->named, *names_, faults_);
+        p->fd = openUnnamed(place, p->named, *names_, faults_);
     }
     if (p->fd < 0) {
-        if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, path, st);
+        if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, place, backup, st);
         return refuse("no new file can be made in its folder: " + errorText(errno));
     }
-    if (!writeCounted(p->fd, r.bytes, faults_)) return refuse("writing the new contents failed: " + errorText(errno));
+    const bool written =
+        hasHoles(st) ? writeKeepingHoles(p->fd, r.bytes, false, faults_) : writeCounted(p->fd, r.bytes, faults_);
+    if (!written) return refuse("writing the new contents failed: " + errorText(errno));
     struct stat again {};
-    p->original = openRegularForReading(path, again);
+    p->original = openRegularAt(dir, place.name, again);
     // The file opened must be the one read: it becomes the backup.
     if (p->original < 0 || !(FileStamp::of(again) == r.readAs)) return refuse(kChangedSinceRead);
     // A new file that can't be given the file's owner, group, mode and attributes can't stand in
     // for it; writing in place keeps them all.
     if (!transferAttributes(p->original, st, p->fd, Likeness::Exact)) {
         p.reset();
-        return inPlace(r, path, st);
+        return inPlace(r, place, backup, st);
     }
     p->tag = tag;
-    p->path = path;
     p->stamp = r.readAs;
     p->device = st.st_dev;
     p->makeBackup = r.makeBackup;
-    p->backupPath = r.backupPath;
+    p->backup = backup;
     struct stat made {};
     if (::fstat(p->fd, &made) == 0) lastStaged_ = {static_cast<std::uint64_t>(made.st_dev), made.st_ino};
     pendingBytes_ += r.bytes.size();
@@ -286,35 +377,37 @@ RewriteBatch::Staged RewriteBatch::refuse(std::string why) {
     return Staged::Refused;
 }
 
-RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st) {
+RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePlace& place, const FilePlace& backup,
+                                          const struct stat& st) {
     const uid_t me = ::geteuid();
     const mode_t mode = st.st_mode & 07777;
     // Without the right to keep them, a write by someone else would strip the set-id bits.
     if (me != 0 && me != st.st_uid && (mode & (S_ISUID | S_ISGID)))
         return refuse("its set-user or set-group bit would be lost, and only its owner may keep it");
-    const std::string folder = folderPart(path);
+    const std::string path = place.path();
+    const int dir = place.folder->fd();
 
     RecoveryRecord record;
     TempNameLog names;
     if (r.makeBackup) {
         struct stat again {};
-        int original = openRegularForReading(path, again);
+        int original = openRegularAt(dir, place.name, again);
         if (original < 0) return refuse("it can't be opened: " + errorText(errno));
         std::string named;
-        int fd = makeBackupFile(folder, r, original, st, named, names, faults_);
+        int fd = makeBackupFile(backup, r, original, st, named, names, faults_);
         const int made = errno;
         ::close(original);
         if (fd < 0) return refuse(std::string(kNoBackup) + ": " + errorText(made));
-        bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, r.backupPath, names);
+        bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, backup, names);
         const int published = errno;
         ::close(fd);
-        if (!named.empty()) ::unlink(named.c_str());
+        if (!named.empty()) ::unlinkat(backup.folder->fd(), named.c_str(), 0);
         names.clear();
         if (!ok) return refuse(std::string(kNoBackup) + ": " + errorText(published));
-        flushFolder(folder);
+        flushFolder(backup);
         lastBackupMade_ = true;
-        if (!record.beginWithSource(path, r.backupPath, false, r.oldBytes, r.bytes, mode)) {
-            ::unlink(r.backupPath.c_str());
+        if (!record.beginWithSource(path, backup.path(), false, r.oldBytes, r.bytes, mode)) {
+            unlinkAt(backup);
             lastBackupMade_ = false;
             return refuse(kNoRecoveryNote);
         }
@@ -324,18 +417,25 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     // A backup made for a file that is then left alone is removed again.
     auto abandon = [&](std::string why) {
         record.finish();
-        if (lastBackupMade_) ::unlink(r.backupPath.c_str());
+        if (lastBackupMade_) unlinkAt(backup);
         lastBackupMade_ = false;
         return refuse(std::move(why));
     };
 
+    // The file is held by a reference that no link can redirect, and opened for writing through
+    // it; its mode is changed through it too.
+    const int held = ::openat(dir, place.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (held < 0) return abandon("it can't be opened for writing: " + errorText(errno));
+    char proc[64];
+    std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", held);
     constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     bool madeWritable = false;
-    int fd = ::open(path.c_str(), flags);
-    if (fd < 0 && errno == EACCES && r.clearReadOnly && ::chmod(path.c_str(), mode | S_IWUSR) == 0) {
+    struct stat heldSt {};
+    int fd = ::fstat(held, &heldSt) == 0 && S_ISREG(heldSt.st_mode) ? ::open(proc, flags) : (errno = ELOOP, -1);
+    if (fd < 0 && errno == EACCES && r.clearReadOnly && ::chmod(proc, mode | S_IWUSR) == 0) {
         // Only for as long as the write takes; the mode is put back below (or by recovery).
         madeWritable = true;
-        fd = ::open(path.c_str(), flags);
+        fd = ::open(proc, flags);
     }
     struct stat now {};
     const bool same = fd >= 0 && ::fstat(fd, &now) == 0 && S_ISREG(now.st_mode) && now.st_dev == st.st_dev &&
@@ -345,14 +445,18 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
     const std::string caps = fd >= 0 ? capabilitiesOf(fd) : std::string();
     if (!same || (!caps.empty() && me != 0)) {
         if (fd >= 0) ::close(fd);
-        if (madeWritable) ::chmod(path.c_str(), mode);
+        if (madeWritable) ::chmod(proc, mode);
+        ::close(held);
         if (fd < 0) return abandon("it can't be opened for writing: " + errorText(opened));
         if (!same) return abandon(kChangedSinceRead);
         return abandon("its capabilities would be lost, and only root may set them again");
     }
 
+    ::close(held);
     bool ok = true;
-    if (r.bytes.size() > r.oldBytes.size()) {
+    const bool holes = hasHoles(st);
+    // Claiming the space of a sparse file would fill its holes.
+    if (!holes && r.bytes.size() > r.oldBytes.size()) {
         // Claiming the space first turns most full-disk failures into a refusal.
         int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(r.bytes.size()));
         if (rc != 0 && rc != EOPNOTSUPP && rc != EINVAL) {
@@ -360,8 +464,11 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const std::s
             errno = rc;
         }
     }
-    ok = ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, r.bytes, faults_) &&
-         ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
+    if (holes)
+        ok = ok && writeKeepingHoles(fd, r.bytes, true, faults_) && ::fdatasync(fd) == 0;
+    else
+        ok = ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, r.bytes, faults_) &&
+             ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
     if (!ok) {
         const std::string why = "writing it failed: " + errorText(errno);
         const bool restored = !(faults_ && faults_->failRestore) && overwriteFromStart(fd, r.oldBytes);
@@ -387,10 +494,10 @@ bool RewriteBatch::publishBackup(Pending& p, TempNameLog& names) {
     // rename of the new file then leaves as the backup's only name. A file system without hard
     // links, a backup on another one, or a link the system's protection refuses: a copy instead.
     // An older backup replaced here is held until then, so that freeing it does not hold up the run.
-    const int older = ::open(p.backupPath.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    const int older = ::openat(p.backup.folder->fd(), p.backup.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     std::string none;
-    const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backupPath, names)) ||
-                    publishBackupCopy(p.original, p.backupPath, names, faults_);
+    const bool ok = (!(faults_ && faults_->noHardLinks) && publishAs(p.original, none, p.backup, names)) ||
+                    publishBackupCopy(p.original, p.backup, names, faults_);
     const int error = errno;
     released_.close(older);
     errno = error;
@@ -415,7 +522,8 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 flushError = errno;
             }
     }
-    std::set<std::string> folders;
+    // Each folder is flushed once, however many of its files the batch published.
+    std::map<std::string, OpenFolderRef> folders;
     for (const auto& p : batch.files) {
         Published done{p->tag, RewriteOutcome::Unchanged, false, {}};
         // Nothing is published over a file another program changed since it was read.
@@ -425,12 +533,13 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
             out.push_back(std::move(done));
             continue;
         }
-        if (::stat(p->path.c_str(), &st) != 0 || !(FileStamp::of(st) == p->stamp)) {
+        if (::fstatat(p->place.folder->fd(), p->place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !(FileStamp::of(st) == p->stamp)) {
             done.reason = kChangedSinceRead;
             out.push_back(std::move(done));
             continue;
         }
-        folders.insert(folderPart(p->path));
+        folders.emplace(p->place.folder->path(), p->place.folder);
         if (p->makeBackup) {
             if (!publishBackup(*p, *batch.names)) {
                 done.reason = std::string(kNoBackup) + ": " + errorText(errno);
@@ -438,9 +547,9 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 continue;
             }
             done.backupMade = true;
-            folders.insert(folderPart(p->backupPath));
+            folders.emplace(p->backup.folder->path(), p->backup.folder);
         }
-        if (publishAs(p->fd, p->named, p->path, *batch.names, true)) {
+        if (publishAs(p->fd, p->named, p->place, *batch.names, true)) {
             done.outcome = RewriteOutcome::Written;
             // Without a backup the old file has no name left: freeing its blocks is left to
             // the closing threads.
@@ -450,12 +559,12 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
             }
         } else {
             done.reason = "it could not be replaced by its new contents: " + errorText(errno);
-            if (done.backupMade) ::unlink(p->backupPath.c_str());
+            if (done.backupMade) unlinkAt(p->backup);
             done.backupMade = false;
         }
         out.push_back(std::move(done));
     }
-    for (const std::string& folder : folders) flushFolder(folder);
+    for (const auto& [path, folder] : folders) ::fsync(folder->fd());
     batch.names->clear();
     return out;
 }
@@ -511,26 +620,29 @@ void RewriteBatch::publishing() {
 
 bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
     const std::string path = targetOf(requested);
+    const FilePlace place = placeByPath(path);
+    if (!place) return false;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
+    if (::fstatat(place.folder->fd(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno != ENOENT) return false;
         TempNameLog log;
         std::string named;
-        int fd = openUnnamed(folderPart(path), nameOf(path), named, log);
+        int fd = openUnnamed(place, named, log);
         if (fd < 0) return false;
         bool ok = writeAllTo(fd, bytes) && ::fchmod(fd, newFileMode()) == 0 && ::fdatasync(fd) == 0 &&
-                  publishAs(fd, named, path, log);
+                  publishAs(fd, named, place, log);
         ::close(fd);
-        if (!named.empty()) ::unlink(named.c_str());
-        if (ok) flushFolder(folderPart(path));
+        if (!named.empty()) ::unlinkat(place.folder->fd(), named.c_str(), 0);
+        if (ok) flushFolder(place);
         return ok;
     }
     if (!S_ISREG(st.st_mode)) return false;
     FileStamp stamp;
-    std::optional<std::string> old = readWholeFile(path, &stamp);
+    std::optional<std::string> old = readWholeFileAt(place, &stamp);
     if (!old) return false;
     RewriteRequest r;
     r.path = path;
+    r.place = place;
     r.bytes = bytes;
     r.oldBytes = *old;
     r.readAs = stamp;

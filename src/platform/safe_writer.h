@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/deferred_close.h"
+#include "platform/file_place.h"
 #include "platform/file_read.h"
 #include "platform/recovery_journal.h"
 
@@ -49,6 +50,10 @@ struct RewriteRequest {
     bool makeBackup = false;       // also write oldBytes to backupPath, before the file changes
     std::string backupPath;
     bool clearReadOnly = false;    // the user allowed rewriting a file its owner can't write
+    // Where the file and its backup lie, reached without following links (SearchedTree). When
+    // empty they lie where `path` and `backupPath` lead; a link at `place` itself is refused.
+    FilePlace place;
+    FilePlace backupPlace;
 };
 
 // The rewrites of one run, published in batches: each new file is written to an unnamed file in
@@ -111,7 +116,7 @@ public:
 private:
     struct Pending;
     struct Sealed;
-    Staged inPlace(const RewriteRequest& r, const std::string& path, const struct stat& st);
+    Staged inPlace(const RewriteRequest& r, const FilePlace& place, const FilePlace& backup, const struct stat& st);
     Staged refuse(std::string why);
     std::vector<Published> publish(Sealed& batch);
     bool publishBackup(Pending& p, TempNameLog& names);

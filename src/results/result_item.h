@@ -52,6 +52,10 @@ struct ResultItem {
     std::optional<platform::FileTime> lastWrite;  // the Time column's value
     RowStatus status = RowStatus::Found;
     bool intervalShown = false;                   // the Result text carries the interval
+    // Which file the search read for the row, or the modification wrote last (0 and 0 when not
+    // known): a modification refuses a file that is no longer that one.
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
 
     // Sets the status and renders the Result text from status, interval and intervalShown.
     void setStatus(RowStatus s, bool withInterval = false);

@@ -17,9 +17,10 @@ using test::modeOf;
 
 // The real store, with undo refused for chosen files, as a failing rename would.
 struct RefusingStore : platform::PosixFileStore {
-    bool restoreBackup(const std::string& path, const std::string& backup) override {
-        if (refuse.count(path)) return false;
-        return PosixFileStore::restoreBackup(path, backup);
+    bool restoreBackupAt(const platform::FilePlace& name, const platform::FilePlace& file,
+                         const platform::FilePlace& backup) override {
+        if (refuse.count(name.path())) return false;
+        return PosixFileStore::restoreBackupAt(name, file, backup);
     }
     std::set<std::string> refuse;
 };

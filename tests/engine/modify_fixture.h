@@ -43,6 +43,7 @@ struct ModifyFixture {
         c.searchType = SearchType::Phrase;
         c.modificationType = ModificationType::Replace;
         c.caseSensitive = true;
+        c.path = dir.str();
         options.separator = LineSeparator::Unix;
         host.list.createResultColumn();
         host.list.tab = results::ListTab::SearchAndReplace;

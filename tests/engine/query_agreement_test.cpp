@@ -169,6 +169,7 @@ TEST(QueryAgreement, ListingViewerAndReplacementSeeTheSameMatches) {
         ASSERT_GT(listed.size(), 5u) << q.label;
 
         modify.c = c;
+        modify.c.path = modify.dir.str();  // the same files, on disk
         modify.modifyAll();
         ASSERT_TRUE(modify.host.messages.empty()) << q.label;
         for (std::size_t i = 0; i < texts.size(); ++i) {

@@ -267,7 +267,7 @@ TEST(SafeWriter, WithoutUnnamedFilesNamedTemporariesAreLoggedAndNeverLeftBehind)
     std::optional<std::string> old = readWholeFile(file.string(), &stamp);
     {
         RewriteBatch batch(&faults);
-        RewriteRequest r{file.string(), "newer", *old, stamp, true, file.string() + ".bak", false};
+        RewriteRequest r{file.string(), "newer", *old, stamp, true, file.string() + ".bak", false, {}, {}};
         ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
         EXPECT_EQ(entriesIn(dir.path()), 3u);  // the new contents' named temporary exists meanwhile
     }
@@ -414,7 +414,7 @@ TEST(SafeWriter, BackupIsTheOldFileByLinkOrCopy) {
         std::optional<std::string> old = readWholeFile(file.string(), &stamp);
         ASSERT_TRUE(old);
         RewriteBatch batch(&faults);
-        RewriteRequest r{file.string(), "newer", *old, stamp, true, bak.string(), false};
+        RewriteRequest r{file.string(), "newer", *old, stamp, true, bak.string(), false, {}, {}};
         ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
         dir.write("a.txt", "edited");
         std::vector<RewriteBatch::Published> done = batch.commit();
@@ -425,7 +425,7 @@ TEST(SafeWriter, BackupIsTheOldFileByLinkOrCopy) {
         EXPECT_EQ(readFile(bak), "old\r\nbytes");
 
         ASSERT_TRUE(readWholeFile(file.string(), &stamp));
-        r = RewriteRequest{file.string(), "newest", "edited", stamp, true, bak.string(), false};
+        r = RewriteRequest{file.string(), "newest", "edited", stamp, true, bak.string(), false, {}, {}};
         ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
         done = batch.commit();
         ASSERT_EQ(done.size(), 1u);
@@ -471,7 +471,7 @@ TEST(SafeWriter, UnwritableFileIsRefusedUnlessItsOwnerAllowsIt) {
     FileStamp stamp;
     std::optional<std::string> old = readWholeFile(file.string(), &stamp);
     RewriteBatch batch;
-    RewriteRequest r{file.string(), "new", *old, stamp, false, {}, true};
+    RewriteRequest r{file.string(), "new", *old, stamp, false, {}, true, {}, {}};
     ASSERT_EQ(batch.stage(r, 0), RewriteBatch::Staged::Pending);
     EXPECT_EQ(modeOf(file), 0444u);
     EXPECT_EQ(batch.commit().at(0).outcome, RewriteOutcome::Written);
@@ -575,6 +575,51 @@ TEST(WriteFileAtomically, CreatesReplacesAndKeepsHardLinks) {
 
 // A file above the readable size (grown since a search, or named by the user) is refused before
 // a byte is read: never gigabytes of memory for a file no search could list.
+// A sparse file keeps its holes through every way of rewriting it, and so does its backup: a file
+// of a few blocks does not come back filling its whole size on disk.
+TEST(SafeWriter, SparseFileAndItsBackupKeepTheirHoles) {
+    constexpr off_t kSize = 8 << 20;
+    struct Case {
+        const char* what;
+        bool hardLinked;  // rewritten in place
+        bool backup;
+        bool noHardLinks;  // the backup is a copy
+    };
+    for (const Case& k : {Case{"new file", false, false, false}, Case{"in place", true, false, false},
+                          Case{"backup by a second name", false, true, false},
+                          Case{"backup copy", false, true, true}, Case{"in place with backup", true, true, false}}) {
+        SCOPED_TRACE(k.what);
+        TempDir dir;
+        fs::path file = dir.write("sparse.dat", "needle");
+        {
+            const int fd = ::open(file.c_str(), O_WRONLY);
+            ASSERT_EQ(::pwrite(fd, "needle", 6, kSize / 2), 6);
+            ASSERT_EQ(::ftruncate(fd, kSize), 0);
+            ::close(fd);
+        }
+        if (k.hardLinked) fs::create_hard_link(file, dir.path() / "twin.dat");
+        std::string bytes = readFile(file);
+        ASSERT_EQ(bytes.size(), static_cast<std::size_t>(kSize));
+        const std::string before = bytes;
+        bytes.replace(0, 6, "NEEDLE").replace(kSize / 2, 6, "NEEDLE");
+        bytes.append(5000, 'x');  // a tail that is not a whole block
+        RewriteFaults faults;
+        faults.noHardLinks = k.noHardLinks;
+        EXPECT_EQ(rewrite(file, bytes, &faults, k.backup), RewriteOutcome::Written);
+        EXPECT_EQ(readFile(file), bytes);
+        auto allocated = [](const fs::path& p) {
+            struct stat st {};
+            ::stat(p.c_str(), &st);
+            return static_cast<long long>(st.st_blocks) * 512;
+        };
+        EXPECT_LT(allocated(file), 1 << 20);
+        if (k.backup) {
+            EXPECT_EQ(readFile(dir.path() / "sparse.dat.bak"), before);
+            EXPECT_LT(allocated(dir.path() / "sparse.dat.bak"), 1 << 20);
+        }
+    }
+}
+
 TEST(ReadWholeFile, FileAboveTheReadableSizeIsRefusedUnread) {
     TempDir dir;
     fs::path file = dir.write("huge.txt", "a\n");

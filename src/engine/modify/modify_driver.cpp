@@ -21,6 +21,13 @@ std::string ModifyDriver::failureOf(std::size_t row) const {
     return it == failures_.end() ? std::string() : it->second;
 }
 
+void ModifyDriver::noteIdentity(std::size_t row) {
+    results::ResultItem& item = host_.results().mutableRow(row);
+    const platform::FileLinks now = env_.files.links(item.fullName());
+    item.device = now.device;
+    item.inode = now.inode;
+}
+
 namespace {
 
 // Why a listed file could not be read for its modification: the search lists files of any
@@ -37,6 +44,15 @@ std::string nameTooLong() {
     return "its full name is longer than the system takes (" + std::to_string(platform::kLongestFullName - 1) +
            " bytes)";
 }
+
+// The folder the search walked, as the search takes the Path; none for a search in the listed
+// files, which may lie anywhere: each file's own folder is then where it is reached from.
+std::string searchedRoot(const SearchConditions& c) {
+    return c.searchInResults ? std::string() : std::string(trim(c.path));
+}
+
+constexpr const char* kNotTheFileRead = "it is no longer the file the search read";
+constexpr const char* kNoBackupPlace = "its backup could not be made";
 
 // Why the marks of a file refuse its write.
 std::string markRefusal(const FilePreparation& prep, bool createBackups) {
@@ -119,6 +135,7 @@ void ModifyDriver::finishModify(bool stopped) {
     // Files that were completely processed are published, also when Stop ended the run.
     publishAll();
     query_.reset();
+    tree_.reset();
     endRun(stopped);
 }
 
@@ -151,12 +168,16 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     staged_.clear();
     pending_.clear();
     createBackups_ = c.createBackups;
+    undoRoot_ = searchedRoot(c);
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
     list.busy = true;
 
     // The query is compiled once for the run; each file is matched by the same matcher.
     query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
+    // Every file is reached from the searched folder without following a link in its folders; a
+    // dry run refuses the same files, so its diff is what the run writes.
+    tree_ = std::make_unique<platform::SearchedTree>(searchedRoot(c));
     return true;
 }
 
@@ -208,8 +229,10 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         list.copyResultStatus(index, first);
         for (UndoEntry& e : undo_)
             if (e.row == first) e.aliasRows.push_back(index);
-        if (list.row(first).status == results::RowStatus::Modified && !host_.runState().stop)
-            views_.fillSilent(index);
+        if (list.row(first).status == results::RowStatus::Modified) {
+            if (!dryRun_) noteIdentity(index);
+            if (!host_.runState().stop) views_.fillSilent(index);
+        }
         return;
     }
     // A name refused for its marks does not stand for the file: another name of it may still
@@ -217,11 +240,12 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     FilePreparation prep;
     platform::FileStamp stamp;
     ModifiedContent content;
+    std::optional<platform::FilePlace> place;
     bool changed = false;
     if (ahead) {
         if (!aheadContent(index, *ahead, content, changed)) return;
     } else {
-        if (!contentOf(index, c, o, prep, stamp, content)) return;
+        if (!contentOf(index, c, o, prep, stamp, content, place)) return;
         changed = content.changed();
     }
     if (key.second != 0) {
@@ -253,6 +277,19 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     request.makeBackup = c.createBackups;
     request.backupPath = backupName(path);
     request.clearReadOnly = prep.readOnlyCleared();
+    if (place) {
+        request.place = *place;
+        // The backup lies beside the row's own name, which for a link is not beside its target.
+        const std::string backupFile = platform::fileNamePart(request.backupPath);
+        if (place->folder->path() == list.row(index).path) {
+            request.backupPlace = {place->folder, backupFile};
+        } else if (std::string why; auto beside = tree_->placeBeside(path, backupFile, why)) {
+            request.backupPlace = std::move(*beside);
+        } else if (c.createBackups) {
+            finishRow(index, false, false, std::string(kNoBackupPlace) + ": " + why);
+            return;
+        }
+    }
     switch (env_.files.stageRewrite(request, index)) {
         case platform::RewriteBatch::Staged::Pending: {
             if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
@@ -295,21 +332,39 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
         jobs.push_back({row.fullName(), row.interval});
     }
     if (jobs.size() < 2) return;
-    prefetch_ = std::make_unique<ModifyPrefetch>(threads, c, env_.files, o.separator, step_, std::move(jobs));
+    prefetch_ =
+        std::make_unique<ModifyPrefetch>(threads, c, env_.files, o.separator, step_, std::move(jobs), tree_.get());
 }
 
 bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const ModifyOptions& o,
-                             FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content) {
-    const std::string path = host_.results().row(index).fullName();
+                             FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content,
+                             std::optional<platform::FilePlace>& place) {
+    const results::ResultItem& row = host_.results().row(index);
+    const std::string path = row.fullName();
     stagedNote_.clear();
+    // A file that is not the one the search read is someone else's: a name swapped since.
+    auto readAsListed = [&] {
+        if (dryRun_ || row.inode == 0 || (stamp.device == row.device && stamp.inode == row.inode)) return true;
+        finishRow(index, false, false, kNotTheFileRead);
+        return false;
+    };
     if (!prefetch_ || jobOf_[index] == static_cast<std::size_t>(-1)) {
-        std::optional<std::string> original =
-            readModifiable(env_.files, env_.attributes, path, c.createBackups, o, prep, &stamp);
-        if (!original) {
-            finishRow(index, false, false,
-                      prep.writable() ? unreadable(host_.results().row(index)) : markRefusal(prep, c.createBackups));
+        prep = prepareFile(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
+        if (!prep.writable()) {
+            finishRow(index, false, false, markRefusal(prep, c.createBackups));
             return false;
         }
+        std::string why;
+        if (tree_ && !(place = tree_->place(path, why))) {
+            finishRow(index, false, false, why);
+            return false;
+        }
+        std::optional<std::string> original = place ? env_.files.readAt(*place, &stamp) : env_.files.read(path, &stamp);
+        if (!original) {
+            finishRow(index, false, false, unreadable(row));
+            return false;
+        }
+        if (!readAsListed()) return false;
         ModifyContext context(c, *query_, host_, env_.clock);
         content = modifyContent(context, std::move(*original), host_.results().row(index).interval, o.separator);
         if (step_ && content.changed()) stagedNote_ = step_(path, content.original, content);
@@ -330,10 +385,15 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
     for (const RecordingHost::Message& m : ready->messages) host_.messageBox(m.caption, m.text, m.icon);
     if (ready->stopRequested) state.stop = true;
     if (ready->failed || !ready->read) {
-        finishRow(index, false, false, ready->failed ? "there is not enough memory for it" : unreadable(host_.results().row(index)));
+        finishRow(index, false, false,
+                  ready->failed             ? std::string("there is not enough memory for it")
+                  : !ready->refusal.empty() ? ready->refusal
+                                            : unreadable(row));
         return false;
     }
     stamp = ready->stamp;
+    place = std::move(ready->place);
+    if (!readAsListed()) return false;
     content = std::move(ready->content);
     stagedNote_ = std::move(ready->note);
     // Stop wins over any other outcome, as in the engine itself.
@@ -346,6 +406,12 @@ bool ModifyDriver::aheadContent(std::size_t index, ModifiedAhead& ahead, Modifie
     // The marks refuse the write as they would here.
     if (!ahead.prep.writable()) {
         finishRow(index, false, false, markRefusal(ahead.prep, createBackups_));
+        return false;
+    }
+    // A file the run could not reach without following a link is refused as the run refuses it.
+    std::string why;
+    if (tree_ && !tree_->place(host_.results().row(index).fullName(), why)) {
+        finishRow(index, false, false, why);
         return false;
     }
     RunState& state = host_.runState();
@@ -397,6 +463,9 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, 
     // some earlier state.
     if (createBackups_ && backupMade) undo_.push_back({path, index, {}, rewritten.device, rewritten.inode});
     if (rewritten.inode != 0) {
+        results::ResultItem& row = list.mutableRow(index);
+        row.device = rewritten.device;
+        row.inode = rewritten.inode;
         const auto key = std::make_pair(rewritten.device, rewritten.inode);
         // A file published under a new inode has left its old one free, and the system may give
         // that number to a file made since (another program's save): that file is not this one.

@@ -111,7 +111,9 @@ private:
     // The row's file read and modified: by the workers, or here. False when the row is done
     // with (failed, or stopped and not to be written).
     bool contentOf(std::size_t row, const SearchConditions& c, const ModifyOptions& o, FilePreparation& prep,
-                   platform::FileStamp& stamp, ModifiedContent& content);
+                   platform::FileStamp& stamp, ModifiedContent& content, std::optional<platform::FilePlace>& place);
+    // Gives row `row` the identity its file has now, as the file the run last wrote.
+    void noteIdentity(std::size_t row);
     // The same for a row modified during the search: its marks, messages and outcome; false
     // when the row is done with. `changed` tells whether the file would be rewritten.
     bool aheadContent(std::size_t row, ModifiedAhead& ahead, ModifiedContent& content, bool& changed);
@@ -124,8 +126,12 @@ private:
     ModifyViews noViews_;
     ModifyViews& views_;
     UndoList undo_;
+    // The folder the run that made the undo list searched: Undo reaches its files from it too.
+    std::string undoRoot_;
     // The compiled query of the running modification and its matcher.
     std::unique_ptr<ModifyQuery> query_;
+    // The folder the run's files are reached from.
+    std::unique_ptr<platform::SearchedTree> tree_;
     // Files this run already handled, by device and inode before and after the rewrite, with the
     // row that did: a file listed
     // under two names (a link and its target, two hard links) is modified once, not twice.

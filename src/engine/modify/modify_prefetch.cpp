@@ -14,8 +14,9 @@ struct ModifyPrefetch::Worker {
 };
 
 ModifyPrefetch::ModifyPrefetch(int workers, const SearchConditions& conditions, platform::FileStore& files,
-                               LineSeparator separator, ContentStep step, std::vector<Job> jobs)
-    : conditions_(conditions), files_(files), separator_(separator), step_(std::move(step)),
+                               LineSeparator separator, ContentStep step, std::vector<Job> jobs,
+                               const platform::SearchedTree* tree)
+    : conditions_(conditions), files_(files), tree_(tree), separator_(separator), step_(std::move(step)),
       jobs_(std::move(jobs)), ahead_(static_cast<std::size_t>(workers < 1 ? 1 : workers) * 4) {
     done_.resize(jobs_.size());
     for (int i = 0; i < (workers < 1 ? 1 : workers); ++i) {
@@ -56,7 +57,12 @@ PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
     if (cancelled_) state.stop = true;  // cancel() may have set the flag just before
     worker.host.messages.clear();
     try {
-        std::optional<std::string> original = files_.read(job.path, &row.stamp);
+        if (tree_) {
+            row.place = tree_->place(job.path, row.refusal);
+            if (!row.place) return row;
+        }
+        std::optional<std::string> original =
+            row.place ? files_.readAt(*row.place, &row.stamp) : files_.read(job.path, &row.stamp);
         if (!original) return row;
         row.read = true;
         ModifyContext context(conditions_, *worker.query, worker.host, worker.clock);

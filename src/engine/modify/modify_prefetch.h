@@ -26,6 +26,10 @@ using ContentStep =
 // One row's file as a worker read and modified it, ahead of the row's turn.
 struct PreparedRow {
     bool read = false;    // false: the file could not be read
+    // Where the file lies, when the run reaches files beneath its searched folder; `refusal`
+    // says why it could not be placed there (then nothing was read).
+    std::optional<platform::FilePlace> place;
+    std::string refusal;
     bool failed = false;  // the memory did not suffice: the row fails, the file stays as it was
     platform::FileStamp stamp;
     ModifiedContent content;
@@ -47,9 +51,11 @@ public:
         results::ModificationInterval interval;
     };
 
-    // `files` is only read, from every worker at once.
+    // `files` is only read, from every worker at once; so is `tree` (when given), through which
+    // each file is reached.
     ModifyPrefetch(int workers, const SearchConditions& conditions, platform::FileStore& files,
-                   LineSeparator separator, ContentStep step, std::vector<Job> jobs);
+                   LineSeparator separator, ContentStep step, std::vector<Job> jobs,
+                   const platform::SearchedTree* tree = nullptr);
     ~ModifyPrefetch();
     ModifyPrefetch(const ModifyPrefetch&) = delete;
     ModifyPrefetch& operator=(const ModifyPrefetch&) = delete;
@@ -68,6 +74,7 @@ private:
 
     const SearchConditions& conditions_;
     platform::FileStore& files_;
+    const platform::SearchedTree* tree_;
     const LineSeparator separator_;
     const ContentStep step_;
     const std::vector<Job> jobs_;

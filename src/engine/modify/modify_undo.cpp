@@ -41,15 +41,23 @@ void ModifyDriver::UndoReplaceBitClick() {
         views_.widenResultColumn();
         list.SetResultStatus(static_cast<std::size_t>(row), results::RowStatus::FailedUndo);
     };
+    // The files are reached from the searched folder as the run reached them: a folder swapped
+    // for a link since can't lead the backups anywhere else.
+    const platform::SearchedTree tree(undoRoot_);
     for (const UndoEntry& entry : undo_) {
         const std::string& f = entry.path;
         const long long row = rowOf(list, f, entry.row);
-        if (!env_.files.exists(f) || !env_.files.exists(backupName(f)) || ledElsewhere(entry)) {
+        std::string why;
+        const std::string name = platform::fileNamePart(f);
+        std::optional<platform::FilePlace> own, file, backup;
+        if (!env_.files.exists(f) || !env_.files.exists(backupName(f)) || ledElsewhere(entry) ||
+            !(own = tree.placeBeside(f, name, why)) || !(file = tree.place(f, why)) ||
+            !(backup = tree.placeBeside(f, name + ".bak", why))) {
             failRow(row);
         } else {
             // The backup replaces the file in one rename, so the file exists under its name at
             // every moment and comes back with the owner, group and mode it had.
-            const bool restored = env_.files.restoreBackup(f, backupName(f));
+            const bool restored = env_.files.restoreBackupAt(*own, *file, *backup);
             if (!restored) {
                 failRow(row);
             } else {
@@ -58,6 +66,7 @@ void ModifyDriver::UndoReplaceBitClick() {
                 for (std::size_t r : rows) {
                     if (r >= list.count()) continue;
                     views_.fillSilent(r);
+                    noteIdentity(r);
                     list.SetResultStatus(r, results::RowStatus::Undid);
                     if (list.intervalDisplay) list.ShowRowInterval(r);
                 }

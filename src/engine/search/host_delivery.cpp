@@ -59,6 +59,10 @@ void HostDelivery::listRow(SearchEvent& event) {
     item.path = std::move(event.text);
     if (!list.foundColumnAbsent()) results::fillFoundColumn(item, event.counts);
     rows_.fillFileColumns(item, event.entry.info);
+    if (event.entry.infoLoaded) {
+        item.device = event.entry.info.device;
+        item.inode = event.entry.info.inode;
+    }
     host_.rowFound(std::move(item), event.counts);
 }
 
