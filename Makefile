@@ -34,7 +34,7 @@ SANITIZER_ENV := QT_QPA_PLATFORM=offscreen \
 TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 
 .PHONY: all deps deps-run deps-test deps-sanitize deps-screenshot deps-bench deps-package deps-check \
-        configure configure-run configure-sanitize build run test test-sanitize test-tsan fuzz bench clean screenshot package
+        configure configure-run configure-sanitize build run test test-sanitize test-tsan fuzz bench clean screenshot package package-check
 
 all: build
 
@@ -111,13 +111,25 @@ test-tsan: deps-test
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target threaded_tests
 	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest -L threads --no-tests=error --output-on-failure -j $(JOBS)
 
-# A Debian package of the program under /usr: install it with `apt-get install ./vantixsr_*.deb`.
-package: build
-	cd $(BUILD) && cpack -G DEB
+# A Debian package of the program under /usr from a stripped, hardened Release build: install it
+# with `apt-get install ./vantixsr_*.deb`. lintian must find nothing to report.
+package: deps-package
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DVSR_BUILD_TESTS=OFF -DVSR_HARDEN=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vantixsr vsr-search
+	rm -f $(PACKAGE_BUILD)/vantixsr_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	lintian --fail-on error,warning $(PACKAGE_BUILD)/vantixsr_*.deb
 
+# The package installed into a fresh minimal Debian 12 (downloads a base system; not part of CI).
+package-check: package deps-check
+	bash packaging/check.sh $(PACKAGE_BUILD)
+
+# The picture of the window the metainfo points software centres at.
 screenshot: configure-run deps-screenshot
 	cmake --build $(BUILD) -j $(JOBS) --target vantixsr
-	bash tools/screenshot.sh $(BUILD)/screenshot.png
+	VSR_PROGRAM=$(BUILD)/src/app/vantixsr bash tools/screenshot.sh packaging/screenshots/window.png -path=/usr/share/doc
+	convert packaging/screenshots/window.png -trim +repage packaging/screenshots/window.png
 
 bench: deps-bench build
 	bash bench/search.sh
