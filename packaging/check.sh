@@ -15,7 +15,7 @@ deb=$(ls "$build"/vantixsr_*.deb 2>/dev/null | head -n 1)
 [ "$(id -u)" = 0 ] || { echo "packaging/check.sh needs root (debootstrap, chroot)" >&2; exit 1; }
 
 mirror=$(grep -rhoE '^(URIs:|deb) +https?://[^ ]+/debian/?( |$)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null |
-         grep -oE 'https?://[^ ]+' | head -n 1)
+         grep -oE 'https?://[^ ]+' | head -n 1 || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 base="$build/check-base"
 work="$build/check-root"
