@@ -1,82 +1,138 @@
 # Set-up, build and test in two commands: `make run` and `make test`.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
-TSAN_BUILD ?= build-tsan
-FUZZ_SECONDS ?= 60
-JOBS       ?= $(shell nproc)
+BUILD         ?= build
+ASAN_BUILD    ?= build-asan
+TSAN_BUILD    ?= build-tsan
+PACKAGE_BUILD ?= build-package
+# The fuzzers are linked from the sanitizer build's objects.
+FUZZ_BUILD    ?= $(ASAN_BUILD)
+FUZZ_SECONDS  ?= 60
+JOBS          ?= $(shell nproc)
+# CI turns warnings in our own code into errors in the gcc build, which compiles all of it (the
+# sanitizer builds leave warnings as they are: they add the instrumenting compilers' own).
+WERROR        ?= $(if $(filter true 1,$(CI)),ON,OFF)
 
-# Debian packages the build, the tests and the tools need.
-PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            libpcre2-dev xvfb xauth imagemagick clang libclang-rt-dev mandoc
+# CI's gcc build keeps line tables only, much less for the compiler to write; a build of yours
+# keeps full debug information for profiling.
+CI_FLAGS      := $(if $(filter true 1,$(CI)),-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG")
 
-.PHONY: all deps configure build run test test-sanitize test-tsan fuzz bench clean screenshot package
+# Debian packages, by what needs them. A library the program links belongs in RUN_PACKAGES.
+RUN_PACKAGES      := cmake ninja-build g++ qt6-base-dev libgl-dev
+TEST_PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libpcre2-dev mandoc desktop-file-utils appstream \
+                     shared-mime-info
+SANITIZE_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-dev
+SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils imagemagick
+BENCH_PACKAGES    := $(TEST_PACKAGES) libbenchmark-dev
+PACKAGE_PACKAGES  := $(RUN_PACKAGES) dpkg-dev file lintian appstream desktop-file-utils
+CHECK_PACKAGES    := $(PACKAGE_PACKAGES) debootstrap
+# Everything any target here may install.
+PACKAGES := $(sort $(SANITIZE_PACKAGES) $(SCREENSHOT_PACKAGES) $(BENCH_PACKAGES) $(CHECK_PACKAGES))
+
+SANITIZER_ENV := QT_QPA_PLATFORM=offscreen \
+  ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=0:strict_string_checks=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0
+TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+
+.PHONY: all deps deps-run deps-test deps-sanitize deps-screenshot deps-bench deps-package deps-check \
+        configure configure-run configure-sanitize build run test test-sanitize test-tsan fuzz bench clean screenshot package package-check
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    echo "Installing:$$missing"; \
-	    DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
-	    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
-	  else \
-	    echo "Missing packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
-	  fi; \
-	fi
+# $(call install_missing,PACKAGES): installs what is missing (as root; otherwise prints the line).
+define install_missing
+@missing=""; for p in $(1); do \
+  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+done; \
+if [ -n "$$missing" ]; then \
+  if [ "$$(id -u)" = 0 ]; then \
+    echo "Installing:$$missing"; \
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+  else \
+    echo "Missing packages. Run:"; echo "  sudo apt-get install -y$$missing"; exit 1; \
+  fi; \
+fi
+endef
 
-configure: deps
-	@test -f $(BUILD)/build.ninja || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+deps: ; $(call install_missing,$(PACKAGES))
+deps-run: ; $(call install_missing,$(RUN_PACKAGES))
+deps-test: ; $(call install_missing,$(TEST_PACKAGES))
+deps-sanitize: ; $(call install_missing,$(SANITIZE_PACKAGES))
+deps-screenshot: ; $(call install_missing,$(SCREENSHOT_PACKAGES))
+deps-bench: ; $(call install_missing,$(BENCH_PACKAGES))
+deps-package: ; $(call install_missing,$(PACKAGE_PACKAGES))
+deps-check: ; $(call install_missing,$(CHECK_PACKAGES))
 
-build: deps configure
+# The program alone: the first configure of a build folder leaves the tests out until `make test`.
+configure-run: deps-run
+	@test -f $(BUILD)/build.ninja || \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_BUILD_TESTS=OFF
+
+configure: deps-test
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_BUILD_TESTS=ON -DVSR_WERROR=$(WERROR) \
+	      $(CI_FLAGS) >/dev/null
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	@if [ -x $(BUILD)/src/app/vantixsr ]; then \
-	  exec $(BUILD)/src/app/vantixsr; \
+run: configure-run
+	@if grep -q '^VSR_BUILD_UI:BOOL=OFF' $(BUILD)/CMakeCache.txt; then \
+	  cmake --build $(BUILD) -j $(JOBS) --target vsr-search && \
+	  echo "usage: $(BUILD)/tools/vsr-search/vsr-search --path DIR --query TEXT [options]  (--help for all)" && \
+	  { $(BUILD)/tools/vsr-search/vsr-search --path "$$HOME" --masks '*.txt' --query TODO; true; }; \
 	else \
-	  echo "usage: $(BUILD)/tools/vsr-search/vsr-search --path DIR --query TEXT [options]  (--help for all)"; \
-	  $(BUILD)/tools/vsr-search/vsr-search --path "$$HOME" --masks '*.txt' --query TODO; true; \
+	  cmake --build $(BUILD) -j $(JOBS) --target vantixsr && exec $(BUILD)/src/app/vantixsr; \
 	fi
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
-# The engine layers and their tests again, with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
-	@test -f $(ASAN_BUILD)/build.ninja || \
-	  cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVSR_SANITIZE=ON -DVSR_BUILD_UI=OFF
+# One clang build with AddressSanitizer and UndefinedBehaviorSanitizer serves the tests (the window
+# and platform/linux included, offscreen) and the fuzzers, which are linked from the same objects.
+configure-sanitize: deps-sanitize
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" \
+	      -DCMAKE_CXX_COMPILER=clang++ -DVSR_SANITIZE=ON -DVSR_FUZZ=ON >/dev/null
+
+test-sanitize: configure-sanitize
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
-# The engine layers and their tests with ThreadSanitizer: a search runs on several threads.
-test-tsan: deps
-	@test -f $(TSAN_BUILD)/build.ninja || \
-	  cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVSR_TSAN=ON -DVSR_BUILD_UI=OFF
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target test_engine test_platform
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_engine \
-	  --gtest_filter='SearchThreads.*:SearchLargeFiles.*:OrderedOutput.*:ReadBudget.*:SearchDriver.*:LineQueryListing.*:BlockListing.*:RegExprListing.*:ModifyThreads.*:ModifyRun.*:ModifyLinks.*:ModifyFailures.*:ModifyStop.*:DryRunAhead.*'
-	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" $(TSAN_BUILD)/tests/test_platform \
-	  --gtest_filter='SafeWriter.*:WriteFileAtomically.*'
-
-# Every fuzz target (fuzz/*_fuzz.cpp) built with clang's libFuzzer, run FUZZ_SECONDS each from
-# its seed corpus in fuzz/corpus/; a crash, a sanitizer report or a hang fails.
-fuzz: deps
-	@test -f $(FUZZ_BUILD)/build.ninja || \
-	  cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	        -DVSR_FUZZ=ON -DVSR_BUILD_UI=OFF -DVSR_BUILD_TESTS=OFF
+# Every fuzz target (fuzz/*_fuzz.cpp) run FUZZ_SECONDS each from its seed corpus in fuzz/corpus/;
+# a crash, a sanitizer report or a hang fails.
+fuzz: configure-sanitize
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# A Debian package of the program under /usr: install it with `apt-get install ./vantixsr_*.deb`.
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The engine layers with ThreadSanitizer, running every test that reaches code starting threads
+# (the `threads` label, found from the tests' includes: see cmake/VsrThreads.cmake).
+test-tsan: deps-test
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+	      -DVSR_TSAN=ON -DVSR_BUILD_UI=OFF >/dev/null
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target threaded_tests
+	cd $(TSAN_BUILD) && $(TSAN_ENV) ctest -L threads --no-tests=error --output-on-failure -j $(JOBS)
 
-bench: build
+# A Debian package of the program under /usr from a stripped, hardened Release build: install it
+# with `apt-get install ./vantixsr_*.deb`. lintian must find nothing to report.
+package: deps-package
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DVSR_BUILD_TESTS=OFF -DVSR_HARDEN=ON -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target vantixsr vsr-search
+	rm -f $(PACKAGE_BUILD)/vantixsr_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	lintian --fail-on error,warning $(PACKAGE_BUILD)/vantixsr_*.deb
+
+# The package installed into a fresh minimal Debian 12 (downloads a base system; not part of CI).
+package-check: package deps-check
+	bash packaging/check.sh $(PACKAGE_BUILD)
+
+# The picture of the window the metainfo points software centres at.
+screenshot: configure-run deps-screenshot
+	cmake --build $(BUILD) -j $(JOBS) --target vantixsr
+	VSR_PROGRAM=$(BUILD)/src/app/vantixsr bash tools/screenshot.sh packaging/screenshots/window.png -path=/usr/share/doc
+	convert packaging/screenshots/window.png -trim +repage packaging/screenshots/window.png
+
+bench: deps-bench build
 	bash bench/search.sh
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(TSAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(PACKAGE_BUILD)

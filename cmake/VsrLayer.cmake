@@ -22,17 +22,57 @@ function(vsr_layer)
   endif()
 endfunction()
 
-# vsr_test(NAME <exe> DIR <dir> DEPS <libs...>)
+# vsr_precompile(<target> <headers...>): the headers nearly every file of the target includes,
+# parsed once per target instead of once per file.
+function(vsr_precompile TARGET)
+  if(VSR_PCH)
+    target_precompile_headers(${TARGET} PRIVATE ${ARGN})
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      # Lets ccache hash the compile of a file that uses gcc's precompiled header.
+      target_compile_options(${TARGET} PRIVATE -fpch-preprocess)
+    endif()
+  endif()
+endfunction()
+
+# What every test file includes; the window's tests add Qt's.
+set(VSR_TEST_PCH <gtest/gtest.h> <gmock/gmock.h> <algorithm> <filesystem> <functional> <memory> <string>
+    <string_view> <vector>)
+set(VSR_QT_WIDGETS_PCH <QApplication> <QWidget> <QLabel> <QPushButton> <QCheckBox> <QComboBox> <QLineEdit>
+    <QPlainTextEdit> <QTreeView> <QTabWidget> <QButtonGroup> <QRadioButton> <QBoxLayout> <QTimer> <QString>)
+
+# vsr_test(NAME <exe> DIR <dir> DEPS <libs...> [ENV <variables...>] [PCH <extra headers...>])
 # One GoogleTest program per test folder; every test runs with HOME and the
 # XDG folders pointed into a fresh temporary folder (see tests/support).
+# With ThreadSanitizer, the program holds only the test files that run threads (VsrThreads.cmake),
+# and its tests carry the label `threads`.
 function(vsr_test)
-  cmake_parse_arguments(T "" "NAME;DIR" "DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "NAME;DIR" "DEPS;ENV;PCH" ${ARGN})
   file(GLOB _srcs CONFIGURE_DEPENDS ${T_DIR}/*.cpp)
+  set(_labels "")
+  if(VSR_TSAN)
+    set(_threaded "")
+    foreach(_src ${_srcs})
+      vsr_test_runs_threads(_yes ${_src})
+      if(_yes)
+        list(APPEND _threaded ${_src})
+      endif()
+    endforeach()
+    set(_srcs ${_threaded})
+    set(_labels LABELS threads)
+  endif()
   if(NOT _srcs)
     return()
   endif()
   add_executable(${T_NAME} ${_srcs})
   target_link_libraries(${T_NAME} PRIVATE ${T_DEPS} vsr_testsupport GTest::gtest GTest::gmock)
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "${T_ENV}" TIMEOUT 300)
+  vsr_precompile(${T_NAME} ${VSR_TEST_PCH} ${T_PCH})
+  if(VSR_TSAN)
+    add_dependencies(threaded_tests ${T_NAME})
+  endif()
+  # An empty value would drop out of the list and shift every property after it onto the wrong name.
+  set(_properties TIMEOUT 300 ${_labels})
+  if(T_ENV)
+    list(APPEND _properties ENVIRONMENT "${T_ENV}")
+  endif()
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${_properties})
 endfunction()

@@ -1,4 +1,7 @@
 // What the window shows at start from stored values, and what its editable fields keep.
+#include <QCompleter>
+#include <QAbstractItemView>
+
 #include "settings/key_paths.h"
 #include "window_fixture.h"
 

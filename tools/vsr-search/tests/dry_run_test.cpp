@@ -105,10 +105,13 @@ TEST(VsrSearchDryRun, PatchGivesTheRealModification) {
         EXPECT_EQ(dry.status, modify.status);
         const auto after = snapshot(real.path());
 
-        const std::string patchFile = scratch.write("changes.diff", dry.out).string();
-        const vsr::test::ToolRun patch =
-            vsr::test::runProgram("patch", {"-p1", "-s", "--no-backup-if-mismatch", "-d", original.str(), "-i", patchFile});
-        ASSERT_EQ(patch.status, 0) << patch.out << patch.err << dry.out;
+        // patch takes a diff that names only binary files for garbage: then it has nothing to apply.
+        if (dry.out.find("\n@@ -") != std::string::npos) {
+            const std::string patchFile = scratch.write("changes.diff", dry.out).string();
+            const vsr::test::ToolRun patch = vsr::test::runProgram(
+                "patch", {"-p1", "-s", "--no-backup-if-mismatch", "-d", original.str(), "-i", patchFile});
+            ASSERT_EQ(patch.status, 0) << patch.out << patch.err << dry.out;
+        }
         auto patchedTree = snapshot(original.path());
         // patch does not apply binary changes: the dry run names them, the real run made them.
         for (auto& [name, bytes] : patchedTree) {
