@@ -128,7 +128,9 @@ TEST(SearchLargeFiles, FilesPastTheWholeReadLimitAreCountedInPiecesOrNamed) {
             Names rows;
             for (const results::ResultItem& r : host.list.rows()) {
                 rows.push_back(r.name + ":" + r.found);
-                if (r.name == "big.txt") EXPECT_EQ(r.bytes, std::optional<std::uint64_t>(kBig));
+                if (r.name == "big.txt") {
+                    EXPECT_EQ(r.bytes, std::optional<std::uint64_t>(kBig));
+                }
             }
             std::sort(rows.begin(), rows.end());
             EXPECT_EQ(rows, c.rows) << c.query << " threads " << threads;

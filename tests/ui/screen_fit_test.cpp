@@ -7,6 +7,8 @@
 #include "ui/screen_fit.h"
 #include "window_fixture.h"
 
+#include <QHeaderView>
+
 namespace vsr::ui::test {
 namespace {
 

@@ -9,6 +9,8 @@
 #include "ui/window_drop.h"
 #include "window_fixture.h"
 
+#include <QMimeData>
+
 namespace vsr::ui::test {
 namespace {
 

@@ -84,7 +84,9 @@ TEST_P(QueryFocus, ChoosingAnotherHistoryEntryIsAChange) {
     settleBrowsing(*w);
     EXPECT_FALSE(w->ListBox1->hasLines());
     EXPECT_FALSE(w->FileEditSpeed->isEnabled());
-    if (GetParam().searchTab) EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+    if (GetParam().searchTab) {
+        EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+    }
 }
 
 TEST_P(QueryFocus, TypingIsAChange) {
@@ -94,7 +96,9 @@ TEST_P(QueryFocus, TypingIsAChange) {
     QTest::keyClicks(combo->lineEdit(), QStringLiteral("x"));
     settleBrowsing(*w);
     EXPECT_FALSE(w->ListBox1->hasLines());
-    if (GetParam().searchTab) EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+    if (GetParam().searchTab) {
+        EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, QueryFocus,
