@@ -8,7 +8,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${err}")
 endif()
-set(expected bin/vsr-search share/man/man1/vsr-search.1)
+set(expected bin/vsr-search share/man/man1/vsr-search.1.gz)
 if(WITH_PROGRAM)
   list(APPEND expected bin/vantixsr share/vantixsr/help/Intro.htm share/man/man1/vantixsr.1.gz
        share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml share/mime/packages/vantixsr.xml
