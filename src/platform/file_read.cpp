@@ -23,8 +23,10 @@ bool FileStamp::operator==(const FileStamp& o) const {
            changed.tv_nsec == o.changed.tv_nsec;
 }
 
-int openRegularForReading(const std::string& path, struct stat& st) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+namespace {
+
+// An opened descriptor kept only when it is a regular file: a FIFO or device is never read.
+int keepIfRegular(int fd, struct stat& st) {
     if (fd < 0) return -1;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
@@ -34,15 +36,14 @@ int openRegularForReading(const std::string& path, struct stat& st) {
     return fd;
 }
 
+}  // namespace
+
+int openRegularForReading(const std::string& path, struct stat& st) {
+    return keepIfRegular(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK), st);
+}
+
 int openRegularAt(int folder, const std::string& name, struct stat& st) {
-    int fd = ::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
-    if (fd < 0) return -1;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
+    return keepIfRegular(::openat(folder, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW), st);
 }
 
 namespace {
