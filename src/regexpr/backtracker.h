@@ -67,6 +67,9 @@ public:
 
     Backtracker() { lastAsk_ = std::chrono::steady_clock::now(); }
 
+    // Asks the host whether to go on when 25 ms have passed, as a match does between its steps.
+    void poll() { checkCancel(); }
+
     // Tries a match beginning at `pos`; on success `matchEnd` is where it ended.
     bool run(const Program& program, const CharTables& tables, const char* input, std::size_t length,
              std::size_t pos, Captures& caps, std::size_t& matchEnd);

@@ -17,6 +17,10 @@ Program compileExpression(std::string_view expression, unsigned modifiers, const
 // literal, first-character set).
 void computeShortcuts(Program& program, const CharTables& tables);
 
+// Adds the bytes a one-character node can match; a node that takes a whole UTF-8 character adds
+// its ASCII members and every byte from 0x80.
+void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const CharTables& tables, ByteSet& set);
+
 // Takes every shortcut back: the program is then run the plain way, at every position.
 void dropShortcuts(Program& program);
 

@@ -15,8 +15,9 @@ using Set = std::array<bool, 256>;
 
 std::int32_t intAt(const std::vector<std::uint8_t>& code, std::size_t at) { return op::readInt(code.data() + at); }
 
-// Adds the bytes a one-character node can match.
-void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const CharTables& t, Set& set) {
+}  // namespace
+
+void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const CharTables& t, ByteSet& set) {
     const std::uint8_t* operand = code.data() + node + op::kHeader;
     switch (code[node]) {
     case op::Exactly:
@@ -82,6 +83,8 @@ void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const C
         break;
     }
 }
+
+namespace {
 
 // The bytes that can begin a match from `start`, as the union over every path. Unlike a walk
 // that stops at the first node replacing the set, a union never drops an alternative; reaching

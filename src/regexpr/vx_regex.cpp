@@ -13,6 +13,10 @@
 
 namespace vsr::regexpr {
 
+namespace {
+constexpr std::size_t kMaxAutomatonMisses = 16;
+}  // namespace
+
 TVxRegex::TVxRegex() : tables_(CharTables::windows1252()) {
     caps_.clear();
     matcher_.setBacktrackLimit(defaultBacktrackLimit_);
@@ -88,6 +92,11 @@ void TVxRegex::SetScanShortcuts(bool on) {
     dropProgram();
 }
 
+void TVxRegex::SetAutomaton(bool on) {
+    automaton_ = on;
+    dropProgram();
+}
+
 void TVxRegex::Compile() {
     dropProgram();
     forgetProbeScans();
@@ -95,6 +104,8 @@ void TVxRegex::Compile() {
     auto program = std::make_unique<Program>(compileExpression(expressionSet_ ? expression_ : std::string_view(),
                                                                modifiers_, tables_));
     if (!shortcuts_) dropShortcuts(*program);
+    // An anchored expression is tried once anyway; without shortcuts every position is tried.
+    if (automaton_ && shortcuts_ && !program->anchored) finder_ = StartFinder::make(*program, tables_);
     program_ = std::move(program);
 }
 
@@ -126,6 +137,7 @@ void TVxRegex::SetInputView(std::string_view input) {
 
 void TVxRegex::inputReset() {
     hasInput_ = true;
+    automatonMisses_ = 0;
     forgetProbeScans();
     if (program_) caps_.clear(program_->groupCount);
     else caps_.clear();
@@ -292,6 +304,42 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     return nullptr;
 }
 
+int TVxRegex::searchWithAutomaton(std::size_t& from) {
+    const Program& p = *program_;
+    const std::uint8_t* u = reinterpret_cast<const std::uint8_t*>(input_);
+    const std::size_t len = inputLen_;
+    const LazyDfa::Poll poll = [this] { matcher_.poll(); };
+    while (from <= len) {
+        // A match holds the required literal: the automaton starts where the first one ahead can
+        // be reached from, and once past it with nothing under way, the next one is looked for.
+        std::size_t at = from, restartAfter = LazyDfa::kNone;
+        if (!p.required.empty()) {
+            const char* hit = findRequired(from);
+            if (!hit) return 0;
+            restartAfter = static_cast<std::size_t>(hit - input_);
+            if (p.requiredIsPrefix) {
+                at = restartAfter;
+            } else if (p.beforeRequiredSkip) {
+                at = restartAfter;
+                while (at > from && p.beforeRequired[u[at - 1]]) --at;
+            }
+        }
+        const StartFinder::Result r = finder_->leftmostStart(input_, len, at, restartAfter, poll);
+        switch (r.outcome) {
+        case StartFinder::Outcome::None: return 0;
+        case StartFinder::Outcome::Restart: from = r.at; continue;
+        case StartFinder::Outcome::GiveUp: from = at; return -1;
+        case StartFinder::Outcome::Found: break;
+        }
+        // The plain search tries only the starts its shortcuts leave; so does this one.
+        const bool tried = p.canMatchEmpty || (r.at < len && p.firstSet[u[r.at]]);
+        if (tried && attempt(r.at)) return 1;
+        from = r.at + 1;
+        if (++automatonMisses_ >= kMaxAutomatonMisses) return -1;
+    }
+    return 0;
+}
+
 bool TVxRegex::search(std::size_t from) {
     const Program& p = *program_;
     const char* s = input_;
@@ -329,6 +377,10 @@ bool TVxRegex::search(std::size_t from) {
         if (at < earliest) at = earliest;
         return true;
     };
+    if (finder_ && automatonMisses_ < kMaxAutomatonMisses) {
+        const int found = searchWithAutomaton(from);
+        if (found >= 0) return found == 1;
+    }
     if (!p.required.empty()) {
         if (!findAhead(from)) return false;
         if (p.requiredIsPrefix) {

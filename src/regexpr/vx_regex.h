@@ -10,6 +10,7 @@
 #include "regexpr/backtracker.h"
 #include "regexpr/char_tables.h"
 #include "regexpr/program.h"
+#include "regexpr/start_finder.h"
 #include "regexpr/vx_regex_error.h"
 
 namespace vsr::regexpr {
@@ -83,6 +84,18 @@ public:
     void SetScanShortcuts(bool on);
     bool ScanShortcuts() const { return shortcuts_; }
 
+    // On by default. An expression without back-references, whose repeated pieces hold no
+    // choice of their own, then finds where its next match starts with an automaton that reads
+    // each byte once; the backtracker runs only there, for the span and the groups. The results
+    // are the same either way. The choices' budget (SetBacktrackLimit) is the backtracker's: it
+    // is spent where the backtracker runs, and the text the automaton passes over costs none of
+    // it, so an expression the automaton takes only meets it at a start that has a match. Off,
+    // or for other expressions, every start the scan shortcuts leave is tried in turn.
+    void SetAutomaton(bool on);
+    bool Automaton() const { return automaton_; }
+    // Whether the compiled expression is run with the automaton.
+    bool UsesAutomaton() const { return finder_ != nullptr; }
+
     // Compiles now (otherwise the next match does); errors are raised as EVxRegex.
     void Compile();
 
@@ -119,8 +132,14 @@ private:
     }
     void compileForMatch();
     bool searchFrom(std::size_t from);
-    void dropProgram() { program_.reset(); }
+    void dropProgram() {
+        program_.reset();
+        finder_.reset();
+    }
     bool search(std::size_t from);
+    // The search with the automaton: 1 matched, 0 no match; -1 left to the plain search from
+    // `from` (moved on past the starts already ruled out).
+    int searchWithAutomaton(std::size_t& from);
     const char* findRequired(std::size_t from) const;
     // One match attempt at pos. runEnd, when given, receives where the program's run-skip repeat
     // stopped (Backtracker::leadRunEnd), or kNoRunEnd.
@@ -132,6 +151,11 @@ private:
     unsigned modifiers_ = kDefaultModifiers;
     CharTables tables_;
     std::unique_ptr<Program> program_;
+    std::unique_ptr<StartFinder> finder_;
+    bool automaton_ = true;
+    // Starts the automaton offered that the backtracker refused on this input (the automaton may
+    // take a few texts more than the expression does); past a few, it is not asked again.
+    std::size_t automatonMisses_ = 0;
     // The private copy of the input: a buffer that only grows, so copying a line costs one pass.
     std::unique_ptr<char[]> inputBuf_;
     const char* input_ = nullptr;  // the private copy, or the caller's text
