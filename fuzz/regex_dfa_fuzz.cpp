@@ -10,28 +10,8 @@
 
 #include "regexpr/vx_regex.h"
 #include "regexpr/vx_regex_error.h"
+#include "../tests/regexpr/random_expressions.h"
 
-namespace {
-
-std::string record(vsr::regexpr::TVxRegex& re, std::string_view text) {
-    std::string out;
-    auto spans = [&] {
-        for (int g = 0; g <= re.CompiledProgram()->groupCount; ++g)
-            out += std::to_string(re.MatchStart(g)) + "," + std::to_string(re.MatchLength(g)) + " ";
-        out += "|";
-    };
-    try {
-        int n = 0;
-        for (bool found = re.ExecView(text); found && n < 2000; found = re.ExecNext(), ++n) spans();
-        out += "/";
-        if (re.ExecPos(static_cast<std::int64_t>(text.size() / 2) + 1)) spans();
-    } catch (const vsr::regexpr::EVxRegex& e) {
-        out += "error " + std::to_string(e.code());
-    }
-    return out;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
@@ -53,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const vsr::regexpr::EVxRegex&) {
         return 0;
     }
-    const std::string a = record(fast, text), b = record(alone, text);
+    const std::string subject(text);
+    const auto middle = static_cast<std::int64_t>(subject.size() / 2) + 1;
+    const std::string a = vsr::test::record(fast, subject, middle), b = vsr::test::record(alone, subject, middle);
     if (b.find("error 1016") != std::string::npos) return 0;
     if (a != b) __builtin_trap();
     return 0;

@@ -133,4 +133,10 @@ inline std::string record(TVxRegex& re, const std::string& subject, std::int64_t
     return out;
 }
 
+// The modifiers of round `round` of a series: i, s, g and m in every combination; r stays on.
+inline unsigned roundModifiers(int round) {
+    return regexpr::kModR | ((round & 1) ? regexpr::kModI : 0u) | ((round & 2) ? regexpr::kModS : 0u) |
+           ((round & 4) ? regexpr::kModG : 0u) | ((round & 8) ? regexpr::kModM : 0u);
+}
+
 }  // namespace vsr::test

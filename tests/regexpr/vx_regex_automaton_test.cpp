@@ -33,9 +33,7 @@ TEST_P(AutomatonDifferential, AutomatonAndBacktrackerAloneAgree) {
     Generator gen(seed + (utf8 ? 1 : 0), utf8, false);
     int compared = 0, automaton = 0, failures = 0;
     for (int round = 0; round < kRounds && failures < 10; ++round) {
-        const unsigned mods = vsr::regexpr::kModR | ((round & 1) ? vsr::regexpr::kModI : 0u) |
-                              ((round & 2) ? vsr::regexpr::kModS : 0u) | ((round & 4) ? vsr::regexpr::kModG : 0u) |
-                              ((round & 8) ? vsr::regexpr::kModM : 0u);
+        const unsigned mods = vsr::test::roundModifiers(round);
         const std::string pattern = gen.expression();
         TVxRegex fast, alone;
         for (TVxRegex* re : {&fast, &alone}) {

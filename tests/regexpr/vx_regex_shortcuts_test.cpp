@@ -73,10 +73,7 @@ TEST_P(ShortcutsDifferential, PlainAndShortcutSearchesAgree) {
     Generator gen(seed + (utf8 ? 1 : 0), utf8);
     Tally tally;
     for (int round = 0; round < kRounds && tally.failures < 10; ++round) {
-        // i, s, g and m in every combination; r stays on.
-        const unsigned mods = vsr::regexpr::kModR | ((round & 1) ? vsr::regexpr::kModI : 0u) |
-                              ((round & 2) ? vsr::regexpr::kModS : 0u) | ((round & 4) ? vsr::regexpr::kModG : 0u) |
-                              ((round & 8) ? vsr::regexpr::kModM : 0u);
+        const unsigned mods = vsr::test::roundModifiers(round);
         const Round r{gen.expression(), mods, utf8};
         for (int k = 0; k < 3; ++k) {
             const std::string subject = gen.subject();
