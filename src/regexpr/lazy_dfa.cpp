@@ -8,6 +8,7 @@ namespace vsr::regexpr {
 namespace {
 constexpr std::size_t kMaxCachedStates = 4096;
 constexpr std::size_t kMaxTableBytes = std::size_t(8) << 20;
+constexpr std::size_t kMaxKeyBytes = std::size_t(16) << 20;
 constexpr std::size_t kPollBytes = 1 << 16;
 }  // namespace
 
@@ -62,7 +63,11 @@ std::int32_t LazyDfa::intern(std::vector<std::uint32_t>&& key) {
     std::string bytes(reinterpret_cast<const char*>(key.data()), key.size() * sizeof(std::uint32_t));
     auto it = ids_.find(bytes);
     if (it != ids_.end()) return it->second;
-    if (keys_.size() >= kMaxCachedStates || table_.size() * sizeof(std::int32_t) >= kMaxTableBytes) {
+    // A key holds at most every thread once, each with the count of its start, and is kept twice
+    // (as the state and in the index): so few states of a large expression fill the cache.
+    const std::size_t keyBound = 2 * (2 + 2 * nfa_.size()) * sizeof(std::uint32_t);
+    const std::size_t maxStates = std::max<std::size_t>(8, std::min(kMaxCachedStates, kMaxKeyBytes / keyBound));
+    if (keys_.size() >= maxStates || table_.size() * sizeof(std::int32_t) >= kMaxTableBytes) {
         keys_.clear();
         ids_.clear();
         table_.clear();
