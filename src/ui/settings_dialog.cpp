@@ -185,7 +185,7 @@ settings::DialogSettings TSettDlg::values() const {
     d.macXPRadioButton = v.mac;
     d.browseComboBox = v.context;
     d.searchThreads = v.threads;
-    d.textEncoding = v.encoding;
+    d.textEncoding = v.textEncoding;
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
     d.readOnly = v.readOnly;
@@ -292,7 +292,7 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.mac = MacXPRadioButton->isChecked();
     v.context = BrowseComboBox->currentIndex();
     v.threads = ThreadsComboBox->currentData().toInt();
-    v.encoding = textEncoding();
+    v.textEncoding = textEncoding();
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
@@ -312,7 +312,7 @@ void TSettDlg::restore() {
     if (saved_.mac) MacXPRadioButton->setChecked(true);
     BrowseComboBox->setCurrentIndex(saved_.context);
     selectThreads(saved_.threads);
-    selectEncoding(saved_.encoding);
+    selectEncoding(saved_.textEncoding);
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
     ReadOnly->setChecked(saved_.readOnly);

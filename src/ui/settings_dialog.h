@@ -88,7 +88,7 @@ private:
         bool win = false, unixSep = false, mac = false;
         int context = 3;
         int threads = 0;
-        platform::CodePageId encoding = platform::CodePageId::Utf8;
+        platform::CodePageId textEncoding = platform::CodePageId::Utf8;
         bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;

@@ -122,7 +122,7 @@ int main(int argc, char** argv) {
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
         results::SavedListOptions list;
-        list.encoding = options.conditions.codePage;
+        list.textEncoding = options.conditions.textEncoding;
         if (!results::writeSavedList(options.listFile, results::savedListText(host.list, list), attributes)) {
             std::fprintf(stderr, "vsr-search: cannot write the list file %s\n", options.listFile.c_str());
             return 2;

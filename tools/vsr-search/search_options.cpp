@@ -73,7 +73,7 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
     engine::SearchConditions& c = o.conditions;
     c = engine::formConditions(home);
     c.path.clear();
-    c.codePage = platform::systemCodePage();
+    c.textEncoding = platform::systemCodePage();
     std::string type = "phrase";
     std::string query;
     bool haveQuery = false;
@@ -173,7 +173,7 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             if (!value(v)) return fail("--codepage needs a code page");
             auto id = platform::parseCodePageName(v);
             if (!id) return fail("unknown code page: " + v);
-            c.codePage = *id;
+            c.textEncoding = *id;
         } else if (parseModifyOption(args, i, c, o.modify, v)) {
             if (!v.empty()) return fail(v);
         } else if (parseReportOption(args, i, o.report, v)) {

@@ -10,7 +10,7 @@ SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, const st
       env_(env),
       stop_(stop),
       output_(output),
-      codePage_(&platform::CodePage::get(conditions.codePage)),
+      codePage_(&platform::CodePage::get(conditions.textEncoding)),
       goOn_([this](std::uint64_t) { return !stopped(); }) {}
 
 bool SearchRun::stopped() const {

@@ -13,7 +13,7 @@ namespace lines_viewer {
 FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
                          const FillRequest& request, FillEvents* events)
     : conditions_(c), host_(host), content_(content), request_(request), events_(events), env_(env),
-      codePage_(&platform::CodePage::get(c.codePage)), fullName_(platform::joinPath(request.dir, request.name)) {}
+      codePage_(&platform::CodePage::get(c.textEncoding)), fullName_(platform::joinPath(request.dir, request.name)) {}
 
 bool FillContext::stillBrowsing() {
     if (result.purpose != FillPurpose::Browse) return true;
