@@ -12,6 +12,7 @@
 #include "console_host.h"
 #include "lines_output.h"
 #include "modify_run.h"
+#include "engine/decode/file_encoding.h"
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     tools::ConsoleHost host(stdout, stderr);
     host.printRows = !options.modify.modify;
     host.names.nullAfterName = options.nullAfterNames;
+    if (options.encodings) host.chosenEncoding = engine::fileEncodingName(engine::FileEncoding::ofPage(options.conditions.textEncoding));
     options.modify.names = host.names;
     // Printed rows name the file and its count only; what else reads the rows needs their
     // sizes, times and attributes.
