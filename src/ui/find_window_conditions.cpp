@@ -118,6 +118,7 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab, TextRefusals*
     c.directoryIgnoreList = splitLines(d.directIgnoreList);
     c.fileIgnoreList = splitLines(d.fileIgnoreList);
     c.textEncoding = typed.textEncoding();
+    c.fallbackEncoding = d.fallbackEncoding;
     return c;
 }
 
