@@ -1,7 +1,8 @@
 # Fails when a file of src/engine includes a folder above its own. The folders from the lowest:
-# query (the compiled query and its parts), search, viewer, backup, modify.
+# query (the compiled query and its parts), decode (what a file's text is), search, viewer, backup,
+# modify.
 # Run as: cmake -DENGINE_DIR=<src/engine> -P CheckEngineIncludes.cmake
-set(_order query search viewer backup modify)
+set(_order query decode search viewer backup modify)
 set(_bad "")
 foreach(_dir ${_order})
   list(FIND _order ${_dir} _rank)

@@ -236,4 +236,10 @@ CodePageId systemCodePage() {
     return id;
 }
 
+std::string systemLocaleName() {
+    for (const char* var : {"LC_ALL", "LC_CTYPE", "LANG"})
+        if (const char* v = std::getenv(var); v && *v) return v;
+    return {};
+}
+
 }  // namespace vsr::platform

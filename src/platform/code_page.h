@@ -67,5 +67,8 @@ const char* codePageName(CodePageId id);
 CodePageId codePageForCharset(std::string_view charset);
 // The encoding of the user's locale (LC_ALL, LC_CTYPE, LANG), by the rule above.
 CodePageId systemCodePage();
+// The name of the user's locale for character types (LC_ALL, LC_CTYPE, LANG: "ru_RU.UTF-8");
+// empty when none is set.
+std::string systemLocaleName();
 
 }  // namespace vsr::platform

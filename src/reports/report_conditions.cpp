@@ -81,11 +81,11 @@ void query(std::string& out, const engine::SearchConditions& c) {
     if (!multiLineQuery(c)) {
         // The Search and Replace tab's line carries one blank after its code.
         line(out, std::string(find ? "Query: <code>" : "To Search: <code>") +
-                      utf8Of(escapeHtml(c.oneLineQuery()), c.codePage) + (find ? "</code>" : "</code> "));
+                      utf8Of(escapeHtml(c.oneLineQuery()), c.textEncoding) + (find ? "</code>" : "</code> "));
         return;
     }
     line(out, find ? "Query:<code>" : "To Search: <code>");
-    for (const std::string& l : c.multiLineQuery()) line(out, utf8Of(escapeHtml(l), c.codePage));
+    for (const std::string& l : c.multiLineQuery()) line(out, utf8Of(escapeHtml(l), c.textEncoding));
     // No line end: the summary's empty line ends this one.
     out += "</code>";
 }

@@ -61,7 +61,7 @@ void summary(std::string& out, const ReportInputs& in, const results::ResultList
             for (std::size_t k = 0; k < words; ++k) {
                 std::int64_t sum = 0;
                 for (const auto& row : counts) sum += row[k];
-                line(out, utf8Of(escapeHtml(in.words[k]), in.conditions.codePage) + ": " + blue(std::to_string(sum)));
+                line(out, utf8Of(escapeHtml(in.words[k]), in.conditions.textEncoding) + ": " + blue(std::to_string(sum)));
             }
         }
     }
@@ -127,7 +127,7 @@ std::vector<std::string> reportWords(const engine::SearchConditions& conditions)
     if (type == engine::QueryType::Multiline || type == engine::QueryType::RegExpr) return {};
     // Parsed as a case-sensitive query, the terms keep the case the user typed.
     engine::BuildTermsResult terms = engine::buildTerms(type, conditions.oneLineQuery(), true,
-                                                        platform::CodePage::get(conditions.codePage));
+                                                        platform::CodePage::get(conditions.textEncoding));
     std::vector<std::string> words;
     if (!terms.ok) return words;
     for (const engine::QueryTerm& t : terms.list.terms) words.push_back(t.text);
@@ -192,7 +192,7 @@ ReportText searchReportText(const ReportInputs& inputs, const results::ResultLis
                 report.complete = false;
                 return report;
             }
-            report.text += rowLines(r, *content, type, inputs.conditions.codePage);
+            report.text += rowLines(r, *content, type, inputs.conditions.textEncoding);
         }
     }
     line(report.text, "</body>");

@@ -41,7 +41,7 @@ struct ResultItem {
     std::string attributes;  // "R", "H", "S", "A" letters
     std::string time;        // short date + " " + long time
     std::string size;        // "1.5 KB"
-    std::string type;        // type name or "EXT File"
+    std::string type;        // type name or "EXT File", and the file's encoding when it has one
     std::string result;      // "Found", "Modified", ... possibly with the interval text
     int icon = -1;           // index into the desktop's small icons; -1 for none
     ModificationInterval interval;
@@ -56,6 +56,9 @@ struct ResultItem {
     // known): a modification refuses a file that is no longer that one.
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    // The file's own encoding where it is not the chosen text encoding ("UTF-16 LE"), as the
+    // search read it; the Type text names it after the type.
+    std::string fileEncoding;
 
     // Sets the status and renders the Result text from status, interval and intervalShown.
     void setStatus(RowStatus s, bool withInterval = false);

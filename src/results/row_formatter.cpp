@@ -35,7 +35,7 @@ void RowFormatter::fillFileColumns(ResultItem& item, const platform::FileInfo& i
     item.lastWrite = info.lastWrite;
     item.size = sizeText(info.size, separator_);
     item.bytes = info.size;
-    item.type = typeText(item.name, services_.typeNames);
+    item.type = typeText(item, services_.typeNames);
 }
 
 }  // namespace vsr::results

@@ -94,7 +94,13 @@ void fillFileColumns(ResultItem& item, const platform::FileInfo& info, const Row
     item.lastWrite = info.lastWrite;
     item.size = sizeText(info.size, services.formats.decimalSeparator());
     item.bytes = info.size;
-    item.type = typeText(item.name, services.typeNames);
+    item.type = typeText(item, services.typeNames);
+}
+
+std::string typeText(const ResultItem& item, const platform::TypeNames& names) {
+    std::string type = typeText(item.name, names);
+    if (item.fileEncoding.empty()) return type;
+    return type.empty() ? item.fileEncoding : type + " (" + item.fileEncoding + ")";
 }
 
 }  // namespace vsr::results

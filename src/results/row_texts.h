@@ -24,6 +24,8 @@ std::string sizeText(std::uint64_t bytes, std::string_view decimalSeparator = ".
 std::string timeText(platform::FileTime t, const platform::LocaleFormats& formats);
 // The desktop's type name, else the extension upper-cased + " File", else empty.
 std::string typeText(std::string_view fileName, const platform::TypeNames& names);
+// The Type text of a row: the type, then the file's own encoding in parentheses when it has one.
+std::string typeText(const ResultItem& item, const platform::TypeNames& names);
 
 // Everything a row needs from the desktop, bundled for the row builders.
 struct RowServices {

@@ -80,7 +80,7 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
     for (std::size_t k = 0; k < columns.size(); ++k) {
         std::string caption = list.columnCaption(columns[k]);
         if (k == last && displayLength(caption) > 6) caption = withoutCharacter(caption, 7);
-        padRight(out, caption, written(caption, Column::Result, options.encoding), widths[k] + 2);
+        padRight(out, caption, written(caption, Column::Result, options.textEncoding), widths[k] + 2);
     }
     out += kLineEnd;
 
@@ -92,7 +92,7 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
                 // "Undid" carries one blank more than the other status words on screen.
                 if (displayLength(text) > 10 && text.rfind("Undid", 0) == 0) text = withoutCharacter(text, 6);
             }
-            const std::string bytes = written(text, c, options.encoding);
+            const std::string bytes = written(text, c, options.textEncoding);
             if (k != last && k > 0 && (c == Column::Size || (c == Column::Found && words < 2))) {
                 padLeft(out, text, bytes, widths[k]);
                 out += "  ";

@@ -19,7 +19,7 @@ struct SavedListOptions {
     int queryWords = 0;
     // The text encoding the file is written in. The list's texts are UTF-8, as the window shows
     // them, and are written in it; names of files and folders stay as the file system has them.
-    platform::CodePageId encoding = platform::CodePageId::Utf8;
+    platform::CodePageId textEncoding = platform::CodePageId::Utf8;
 };
 
 // Length of a text of the list in characters, as a fixed-width font shows it: a UTF-8

@@ -35,6 +35,7 @@ StoredSettings firstStartSettings(const SettingsEnvironment& env) {
 
     s.dialog.editorA = editorCommandFrom(defaultEditorBase(env));
     s.dialog.textEncoding = env.textEncoding;
+    s.dialog.fallbackEncoding = env.fallbackEncoding;
     return s;
 }
 

@@ -183,6 +183,9 @@ void loadMainOptions(platform::SettingsStore& store, MainOptions& o, const Setti
     oneOf(o, {&M::betweenRadioButton, &M::newestRadioButton}, &M::betweenRadioButton);
 }
 
+// The "FallbackEncoding" of files that are not UTF-8 taken as the bytes they are.
+constexpr const char* kAsBytes = "bytes";
+
 void saveDialogOptions(platform::SettingsStore& store, const DialogSettings& d) {
     ValueWriter out(store, kOptionsKey);
     for (const auto& v : kDialogBools) out.boolean(v.name, d.*v.field);
@@ -192,6 +195,7 @@ void saveDialogOptions(platform::SettingsStore& store, const DialogSettings& d) 
     out.integer("BrowseComboBox", d.browseComboBox);
     out.integer("SearchThreads", d.searchThreads);
     out.text("TextEncoding", platform::codePageName(d.textEncoding));
+    out.text("FallbackEncoding", d.fallbackEncoding ? platform::codePageName(*d.fallbackEncoding) : kAsBytes);
 }
 
 void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const SettingsEnvironment& env) {
@@ -205,6 +209,12 @@ void loadDialogOptions(platform::SettingsStore& store, DialogSettings& d, const 
                                    defaults.searchThreads);
     // A name no encoding has (edited by hand, or from a later version) keeps the locale's.
     d.textEncoding = platform::parseCodePageName(in.text("TextEncoding", std::string())).value_or(defaults.textEncoding);
+    // Only a single-byte page can be a fallback; anything else keeps the locale's.
+    const std::string fallback = in.text("FallbackEncoding", std::string());
+    const std::optional<platform::CodePageId> page = platform::parseCodePageName(fallback);
+    d.fallbackEncoding = fallback == kAsBytes                                ? std::nullopt
+                         : page && *page != platform::CodePageId::Utf8 ? page
+                                                                            : defaults.fallbackEncoding;
     using D = DialogSettings;
     oneOf(d, {&D::winXPRadioButton, &D::unXPRadioButton, &D::macXPRadioButton}, &D::unXPRadioButton);
 }

@@ -17,6 +17,8 @@ struct SettingsEnvironment {
     std::string editorProgram;  // full path of the default editor, unquoted
     // The locale's text encoding, which a first start uses.
     platform::CodePageId textEncoding = platform::CodePageId::Utf8;
+    // The page the locale's language suggests for files that are not UTF-8, which a first start uses.
+    platform::CodePageId fallbackEncoding = platform::CodePageId::Windows1252;
     // The system's short date format; without it the date texts are not written
     // (loading never needs them).
     const platform::LocaleFormats* locale = nullptr;

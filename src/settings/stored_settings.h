@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,9 @@ struct DialogSettings {
     // The encoding of typed texts, of the files searched and of the files the program writes;
     // a first start takes the locale's.
     platform::CodePageId textEncoding = platform::CodePageId::Utf8;
+    // "Files that are not UTF-8:" under a UTF-8 text encoding, the page such a file is read in;
+    // none: "as bytes". A first start takes the one the locale's language suggests.
+    std::optional<platform::CodePageId> fallbackEncoding = platform::CodePageId::Windows1252;
 
     bool operator==(const DialogSettings&) const = default;
 };

@@ -47,7 +47,7 @@ bool exists(const std::string& path) {
 class CellDelegate : public QStyledItemDelegate {
 public:
     CellDelegate(BatchTableModel::Encoding encoding, QObject* parent)
-        : QStyledItemDelegate(parent), encoding_(std::move(encoding)) {}
+        : QStyledItemDelegate(parent), textEncoding_(std::move(encoding)) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         auto* edit = new QLineEdit(parent);
@@ -57,7 +57,7 @@ public:
         QObject::connect(edit, &QLineEdit::textChanged, edit, [edit, self](const QString& text) {
             // A character the text encoding cannot hold is not typed: it would be searched as "?".
             std::string refusal;
-            const platform::CodePageId encoding = self->encoding_ ? self->encoding_() : platform::CodePageId::Utf8;
+            const platform::CodePageId encoding = self->textEncoding_ ? self->textEncoding_() : platform::CodePageId::Utf8;
             if (!TypedText(encoding).bytes(text, &refusal)) {
                 QApplication::beep();
                 QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), QString::fromUtf8(refusal), edit);
@@ -110,7 +110,7 @@ public:
 
 private:
     static constexpr const char* kHeldText = "heldText";  // the editor's last text the encoding holds
-    BatchTableModel::Encoding encoding_;
+    BatchTableModel::Encoding textEncoding_;
 };
 
 }  // namespace
@@ -120,12 +120,12 @@ TBatchDlg::TBatchDlg(Services services, QWidget* parent) : QDialog(parent), serv
     setWindowTitle(QStringLiteral("Batch Replace"));
     const Metrics& m = services_.metrics;
 
-    model_ = new BatchTableModel(table_, services_.encoding, this);
+    model_ = new BatchTableModel(table_, services_.textEncoding, this);
     StringGrid1 = new QTableView;
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setAccessibleName(QStringLiteral("Search and replacement pairs"));
     StringGrid1->setModel(model_);
-    StringGrid1->setItemDelegate(new CellDelegate(services_.encoding, StringGrid1));
+    StringGrid1->setItemDelegate(new CellDelegate(services_.textEncoding, StringGrid1));
     StringGrid1->setWordWrap(false);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);

@@ -33,7 +33,7 @@ public:
         std::string dataFolder;  // empty: the table is not kept between runs
         Metrics metrics;
         // The text encoding the cells are kept in; empty: UTF-8.
-        std::function<platform::CodePageId()> encoding;
+        std::function<platform::CodePageId()> textEncoding;
     };
     TBatchDlg(Services services, QWidget* parent);
     ~TBatchDlg() override;

@@ -5,10 +5,10 @@
 namespace vsr::ui {
 
 BatchTableModel::BatchTableModel(project::BatchTable& table, Encoding encoding, QObject* parent)
-    : QAbstractTableModel(parent), table_(table), encoding_(std::move(encoding)) {}
+    : QAbstractTableModel(parent), table_(table), textEncoding_(std::move(encoding)) {}
 
-platform::CodePageId BatchTableModel::encoding() const {
-    return encoding_ ? encoding_() : platform::CodePageId::Utf8;
+platform::CodePageId BatchTableModel::textEncoding() const {
+    return textEncoding_ ? textEncoding_() : platform::CodePageId::Utf8;
 }
 
 int BatchTableModel::rowCount(const QModelIndex& parent) const {
@@ -20,7 +20,7 @@ int BatchTableModel::columnCount(const QModelIndex& parent) const { return paren
 QVariant BatchTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || static_cast<std::size_t>(index.row()) >= table_.rows.size()) return {};
     const project::BatchPair& row = table_.rows[static_cast<std::size_t>(index.row())];
-    const QString text = TypedText(encoding()).field(index.column() == 0 ? row.search : row.replace);
+    const QString text = TypedText(textEncoding()).field(index.column() == 0 ? row.search : row.replace);
     if (role == Qt::EditRole) return text;
     // Cells not being edited show on one line, tab characters as blanks.
     if (role == Qt::DisplayRole) return QString(text).replace(QLatin1Char('\t'), QLatin1Char(' '));
@@ -32,7 +32,7 @@ bool BatchTableModel::setData(const QModelIndex& index, const QVariant& value, i
         return false;
     // The cell's length counts characters, so it is cut as typed, before it becomes bytes.
     const QString typed = QString::fromStdString(project::cellText(value.toString().toStdString()));
-    std::optional<std::string> bytes = TypedText(encoding()).bytes(typed);
+    std::optional<std::string> bytes = TypedText(textEncoding()).bytes(typed);
     if (!bytes) return false;
     project::BatchPair& row = table_.rows[static_cast<std::size_t>(index.row())];
     (index.column() == 0 ? row.search : row.replace) = std::move(*bytes);

@@ -28,10 +28,10 @@ public:
     project::BatchTable& table() { return table_; }
 
 private:
-    platform::CodePageId encoding() const;
+    platform::CodePageId textEncoding() const;
 
     project::BatchTable& table_;
-    Encoding encoding_;
+    Encoding textEncoding_;
 };
 
 }  // namespace vsr::ui

@@ -117,7 +117,8 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab, TextRefusals*
     };
     c.directoryIgnoreList = splitLines(d.directIgnoreList);
     c.fileIgnoreList = splitLines(d.fileIgnoreList);
-    c.codePage = typed.encoding();
+    c.textEncoding = typed.textEncoding();
+    c.fallbackEncoding = d.fallbackEncoding;
     return c;
 }
 

@@ -94,9 +94,9 @@ bool LinesPreviewer::preview(std::size_t row) {
     switch (p.state) {
         case engine::PreviewState::Changed:
         case engine::PreviewState::Unchanged: {
-            const std::string_view after = p.state == engine::PreviewState::Changed ? std::string_view(p.content.bytes)
-                                                                                  : std::string_view(p.content.original);
-            engine::LinesPreview lines = engine::previewLines(viewer->content(), p.content.original, after);
+            const std::string_view after =
+                p.state == engine::PreviewState::Changed ? p.content.after() : p.content.before();
+            engine::LinesPreview lines = engine::previewLines(viewer->content(), p.content.before(), after);
             status_ = changedText(lines.changedLines);
             viewer->setPreview(std::move(lines.under));
             break;
@@ -106,6 +106,7 @@ bool LinesPreviewer::preview(std::size_t row) {
             break;
         case engine::PreviewState::Failed:
             status_ = QStringLiteral("Preview: the modification would fail for this file");
+            if (!p.content.failure.empty()) status_ += QStringLiteral(": ") + QString::fromStdString(p.content.failure);
             break;
         case engine::PreviewState::Stopped:
             status_ = host.note.empty() ? QString() : QStringLiteral("Preview: ") + QString::fromStdString(host.note);

@@ -50,9 +50,9 @@ void LinesViewer::setDotsPerInch(int dpi) {
     viewport()->update();
 }
 
-void LinesViewer::setCodePage(platform::CodePageId page) {
-    if (page == page_) return;
-    page_ = page;
+void LinesViewer::setTextEncoding(platform::CodePageId page) {
+    if (page == textEncoding_) return;
+    textEncoding_ = page;
     cached_.assign(cached_.size(), false);
     viewport()->update();
 }
@@ -120,10 +120,10 @@ void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under
             for (const engine::PreviewMark& m : line.marks)
                 (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
             PreviewDisplay d;
-            DisplayEntry a = displayEntry(inserted, page_);
+            DisplayEntry a = displayEntry(inserted, textEncoding_);
             d.text = a.text;
             d.inserted = std::move(a.highlights);
-            d.removed = displayEntry(removed, page_).highlights;
+            d.removed = displayEntry(removed, textEncoding_).highlights;
             widest_ = std::max(widest_, previewLeft(static_cast<int>(i)) - textLeft() + fm.horizontalAdvance(d.text) +
                                             fm.averageCharWidth());
             rows_.emplace_back(static_cast<int>(i), static_cast<int>(preview_[i].size()));
@@ -202,7 +202,7 @@ const DisplayEntry& LinesViewer::displayed(int index) {
     const std::size_t i = static_cast<std::size_t>(index);
     const bool growing = content_.filling() && i + 1 == content_.count();
     if (growing) {
-        scratch_ = displayEntry(content_.entry(i), page_);
+        scratch_ = displayEntry(content_.entry(i), textEncoding_);
         return scratch_;
     }
     if (cache_.size() <= i) {
@@ -210,7 +210,7 @@ const DisplayEntry& LinesViewer::displayed(int index) {
         cached_.resize(content_.count(), false);
     }
     if (!cached_[i]) {
-        cache_[i] = displayEntry(content_.entry(i), page_);
+        cache_[i] = displayEntry(content_.entry(i), textEncoding_);
         cached_[i] = true;
     }
     return cache_[i];

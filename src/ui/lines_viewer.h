@@ -45,7 +45,7 @@ public:
     // Where the text of an entry starts, right of the room kept for the interval mark.
     int textLeft() const;
     void setDotsPerInch(int dpi);
-    void setCodePage(platform::CodePageId page);
+    void setTextEncoding(platform::CodePageId page);
 
     // The entries changed (a fill added some): grow the horizontal extent and repaint.
     void contentChanged();
@@ -118,7 +118,7 @@ private:
     int widest_ = 0;
     int current_ = -1;
     int dpi_ = 96;
-    platform::CodePageId page_ = platform::CodePageId::Windows1252;
+    platform::CodePageId textEncoding_ = platform::CodePageId::Utf8;
     DisplayEntry scratch_;
     // The preview: lines per entry as drawn, the drawn rows, and the entries it was made for.
     std::vector<std::vector<PreviewDisplay>> preview_;

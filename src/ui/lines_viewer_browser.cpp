@@ -147,7 +147,7 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     list.browsedName = item.name;
     TFind::TextRefusals refused;
     const engine::SearchConditions conditions = w_.currentConditions(w_.activeTab(), &refused);
-    w_.ListBox1->setCodePage(conditions.codePage);
+    w_.ListBox1->setTextEncoding(conditions.textEncoding);
     // A query the encoding cannot hold lists nothing rather than lines of something else; the
     // next Find or Search says why.
     if (!refused.query.empty()) {

@@ -169,7 +169,7 @@ void ListCommands::SaveResultList() {
 bool ListCommands::saveListTo(const std::string& path, const std::optional<std::string>& commandLine) {
     results::SavedListOptions options;
     options.commandLine = commandLine;
-    options.encoding = w_.textEncoding();
+    options.textEncoding = w_.textEncoding();
     return results::writeSavedList(path, results::savedListText(w_.results(), options), services_.attributes);
 }
 

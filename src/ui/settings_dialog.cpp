@@ -132,7 +132,26 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     nameComboBox(TextEncodingComboBox, QStringLiteral("Text encoding"));
     encodingRow->addWidget(encodingLabel);
     encodingRow->addWidget(TextEncodingComboBox);
+    // Under UTF-8, the page a file that is not valid UTF-8 is read in, or none: "as bytes".
+    FallbackEncodingComboBox = named(new QComboBox(this), "FallbackEncodingComboBox");
+    for (platform::CodePageId id : platform::kTextEncodings)
+        if (id != platform::CodePageId::Utf8)
+            FallbackEncodingComboBox->addItem(QString::fromUtf8(platform::textEncodingCaption(id)), static_cast<int>(id));
+    FallbackEncodingComboBox->addItem(QStringLiteral("as bytes"), kAsBytes);
+    auto* fallbackLabel = new QLabel(QStringLiteral("Files that are not UTF-8:"), this);
+    fallbackLabel->setBuddy(FallbackEncodingComboBox);
+    nameComboBox(FallbackEncodingComboBox, QStringLiteral("Files that are not UTF-8"));
+    encodingRow->addSpacing(12);
+    encodingRow->addWidget(fallbackLabel);
+    encodingRow->addWidget(FallbackEncodingComboBox);
     encodingRow->addStretch(1);
+    // A single-byte text encoding reads every file in its page: no fallback applies.
+    auto fallbackApplies = [this, fallbackLabel] {
+        const bool utf8 = textEncoding() == platform::CodePageId::Utf8;
+        FallbackEncodingComboBox->setEnabled(utf8);
+        fallbackLabel->setEnabled(utf8);
+    };
+    connect(TextEncodingComboBox, &QComboBox::currentIndexChanged, this, fallbackApplies);
     layout->addLayout(encodingRow);
 
     // Ignore lists.
@@ -185,7 +204,8 @@ settings::DialogSettings TSettDlg::values() const {
     d.macXPRadioButton = v.mac;
     d.browseComboBox = v.context;
     d.searchThreads = v.threads;
-    d.textEncoding = v.encoding;
+    d.textEncoding = v.textEncoding;
+    d.fallbackEncoding = v.fallbackEncoding;
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
     d.readOnly = v.readOnly;
@@ -208,6 +228,7 @@ void TSettDlg::setValues(const settings::DialogSettings& d) {
     BrowseComboBox->setCurrentIndex(context);
     selectThreads(d.searchThreads);
     selectEncoding(d.textEncoding);
+    selectFallback(d.fallbackEncoding);
     IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
     IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
     ReadOnly->setChecked(d.readOnly);
@@ -239,6 +260,17 @@ platform::CodePageId TSettDlg::textEncoding() const {
 void TSettDlg::selectEncoding(platform::CodePageId id) {
     const int index = TextEncodingComboBox->findData(static_cast<int>(id));
     TextEncodingComboBox->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+std::optional<platform::CodePageId> TSettDlg::fallbackEncoding() const {
+    const int data = FallbackEncodingComboBox->currentData().toInt();
+    if (data == kAsBytes) return std::nullopt;
+    return static_cast<platform::CodePageId>(data);
+}
+
+void TSettDlg::selectFallback(std::optional<platform::CodePageId> id) {
+    const int index = FallbackEncodingComboBox->findData(id ? static_cast<int>(*id) : kAsBytes);
+    FallbackEncodingComboBox->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void TSettDlg::selectThreads(int threads) {
@@ -292,7 +324,8 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.mac = MacXPRadioButton->isChecked();
     v.context = BrowseComboBox->currentIndex();
     v.threads = ThreadsComboBox->currentData().toInt();
-    v.encoding = textEncoding();
+    v.textEncoding = textEncoding();
+    v.fallbackEncoding = fallbackEncoding();
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
@@ -312,7 +345,8 @@ void TSettDlg::restore() {
     if (saved_.mac) MacXPRadioButton->setChecked(true);
     BrowseComboBox->setCurrentIndex(saved_.context);
     selectThreads(saved_.threads);
-    selectEncoding(saved_.encoding);
+    selectEncoding(saved_.textEncoding);
+    selectFallback(saved_.fallbackEncoding);
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
     ReadOnly->setChecked(saved_.readOnly);

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 #include "platform/code_page.h"
@@ -44,6 +45,8 @@ public:
     int searchThreads() const;
     // "Text encoding": how typed texts become bytes and how the lines of files are read.
     platform::CodePageId textEncoding() const;
+    // "Files that are not UTF-8": the page such a file is read in under UTF-8; none: as bytes.
+    std::optional<platform::CodePageId> fallbackEncoding() const;
 
     // "Browse...": a chosen program becomes the quoted command with the full-name placeholder.
     void Button2Click();
@@ -65,6 +68,7 @@ public:
     QComboBox* BrowseComboBox = nullptr;
     QComboBox* ThreadsComboBox = nullptr;
     QComboBox* TextEncodingComboBox = nullptr;
+    QComboBox* FallbackEncodingComboBox = nullptr;
     QCheckBox* IgnorePathsXPCheck = nullptr;
     QPushButton* EditPathsXPButton = nullptr;
     QCheckBox* IgnoreFilesXPCheck = nullptr;
@@ -82,13 +86,17 @@ private:
     // Selects the item of `threads`, adding it when the list lacks it (a value from the file).
     void selectThreads(int threads);
     void selectEncoding(platform::CodePageId id);
+    void selectFallback(std::optional<platform::CodePageId> id);
+    // The item data of "as bytes" in FallbackEncodingComboBox.
+    static constexpr int kAsBytes = -1;
 
     struct Snapshot {
         QString editor;
         bool win = false, unixSep = false, mac = false;
         int context = 3;
         int threads = 0;
-        platform::CodePageId encoding = platform::CodePageId::Utf8;
+        platform::CodePageId textEncoding = platform::CodePageId::Utf8;
+        std::optional<platform::CodePageId> fallbackEncoding = platform::CodePageId::Windows1252;
         bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;

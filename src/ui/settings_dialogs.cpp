@@ -42,7 +42,7 @@ void SettingsDialogs::ShowSettings() {
     store();
     const platform::CodePageId after = w_.values.textEncoding;
     if (after == before) return;
-    if (w_.encodingChanged) w_.encodingChanged(before, after);
+    if (w_.textEncodingChanged) w_.textEncodingChanged(before, after);
 }
 
 engine::ModifyOptions SettingsDialogs::modifyOptions() const {

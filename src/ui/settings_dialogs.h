@@ -30,7 +30,7 @@ public:
         settings::DialogSettings& values;  // the values the dialogs were last accepted with
         settings::MainOptions& options;    // the folders the dialogs' pickers start in
         // OK changed the text encoding: the typed texts are other bytes now.
-        std::function<void(platform::CodePageId before, platform::CodePageId after)> encodingChanged;
+        std::function<void(platform::CodePageId before, platform::CodePageId after)> textEncodingChanged;
     };
     SettingsDialogs(Window window, DialogPrompter& prompter);
     ~SettingsDialogs();

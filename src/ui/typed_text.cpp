@@ -17,7 +17,7 @@ std::u16string_view units(const QString& text) {
 }  // namespace
 
 QString TypedText::field(std::string_view bytes) const {
-    platform::CodePageId encoding = encoding_;
+    platform::CodePageId encoding = textEncoding_;
     if (bytes.starts_with(kByteOrderMark)) {
         bytes.remove_prefix(kByteOrderMark.size());
         encoding = platform::CodePageId::Utf8;
@@ -27,14 +27,14 @@ QString TypedText::field(std::string_view bytes) const {
 }
 
 std::optional<std::string> TypedText::bytes(const QString& text, std::string* refusal) const {
-    platform::EncodedText e = platform::encodeText(encoding_, units(text));
+    platform::EncodedText e = platform::encodeText(textEncoding_, units(text));
     if (!e.refused) return std::move(e.bytes);
-    if (refusal && refusal->empty()) *refusal = platform::refusedCharacterMessage(encoding_, *e.refused);
+    if (refusal && refusal->empty()) *refusal = platform::refusedCharacterMessage(textEncoding_, *e.refused);
     return std::nullopt;
 }
 
 std::string TypedText::kept(const QString& text) const {
-    platform::EncodedText e = platform::encodeText(encoding_, units(text));
+    platform::EncodedText e = platform::encodeText(textEncoding_, units(text));
     if (!e.refused) return std::move(e.bytes);
     // Only a lone surrogate has no UTF-8 form; it alone becomes "?".
     return std::string(kByteOrderMark) + platform::encodeText(platform::CodePageId::Utf8, units(text), '?').bytes;

@@ -13,9 +13,9 @@ namespace vsr::ui {
 // stay as the file system has them.
 class TypedText {
 public:
-    explicit TypedText(platform::CodePageId encoding) : encoding_(encoding) {}
+    explicit TypedText(platform::CodePageId encoding) : textEncoding_(encoding) {}
 
-    platform::CodePageId encoding() const { return encoding_; }
+    platform::CodePageId textEncoding() const { return textEncoding_; }
     // Bytes as the field shows them; under UTF-8 a byte that is no part of a character comes
     // back as the same byte from bytes(). Bytes that begin with the UTF-8 byte order mark are
     // a text kept() could not put into the encoding.
@@ -29,7 +29,7 @@ public:
     std::string kept(const QString& text) const;
 
 private:
-    platform::CodePageId encoding_;
+    platform::CodePageId textEncoding_;
 };
 
 // A name of a file or folder, or a mask, as the file system takes it.

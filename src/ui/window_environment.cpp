@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/decode/file_encoding.h"
 #include "platform/code_page.h"
 #include "settings/day_number.h"
 #include "ui/metrics.h"
@@ -37,6 +38,7 @@ settings::SettingsEnvironment windowEnvironment(const std::string& homeFolder, c
     env.editorProgram = editorProgram;
     env.locale = locale;
     env.textEncoding = platform::systemCodePage();
+    env.fallbackEncoding = engine::systemFallbackPage();
     return env;
 }
 

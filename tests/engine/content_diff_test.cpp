@@ -181,7 +181,7 @@ TEST(SplicedModification, EqualsTheLineModel) {
         run.c.caseSensitive = r.chance(50);
         run.c.wholeWords = r.chance(30);
         run.separator = static_cast<LineSeparator>(r.pick(3));
-        if (r.chance(40)) run.c.codePage = platform::CodePageId::Utf8;
+        if (r.chance(40)) run.c.textEncoding = platform::CodePageId::Utf8;
         std::string text = r.text(12, ends[r.chance(70) ? 0 : r.pick(3)]);
         if (r.chance(5)) text += std::string("\0a\n", 3);
         EngineOutcome outcome{};
@@ -275,7 +275,7 @@ TEST(SplicedDiff, AppliesAndIsTheLineDiffWhereThatIsUnique) {
         PhraseRun run(r.word(), replace, types[r.pick(5)]);
         run.c.caseSensitive = r.chance(50);
         run.c.wholeWords = r.chance(30);
-        if (r.chance(40)) run.c.codePage = platform::CodePageId::Utf8;
+        if (r.chance(40)) run.c.textEncoding = platform::CodePageId::Utf8;
         const std::string text = r.text(40, "\n");
         const ModifiedContent content = run.content(text);
         ASSERT_TRUE(content.spliced);

@@ -107,7 +107,7 @@ TEST(LinesViewerPhrase, LinesLongerThanTheReachCountEverywhereButHighlightOnlyNe
         for (int i = 0; i < letters; ++i) line += ya;
         u.file(line + "key\n");
         u.phrase("key");
-        u.conditions.codePage = page;
+        u.conditions.textEncoding = page;
         u.fill();
         ASSERT_EQ(u.content.count(), 2u);
         const std::vector<Highlight> expected = {{static_cast<int>(9 + line.size()), 3}};

@@ -28,6 +28,7 @@ TEST_P(RegExprFiles, CountsNonEmptyMatches) {
     const RegExprCase& c = GetParam();
     SearchFixture f;
     f.fs.addFile("/data/f.txt", c.file);
+    f.conditions.textEncoding = platform::CodePageId::Windows1252;  // the cases are bytes of its page
     f.conditions.queryType = QueryType::RegExpr;
     f.conditions.findLines = c.query;
     f.conditions.caseSensitive = c.caseSensitive;

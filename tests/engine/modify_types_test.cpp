@@ -29,6 +29,8 @@ class ModificationTypes : public ::testing::TestWithParam<TypeCase> {};
 TEST_P(ModificationTypes, GiveExactBytes) {
     const TypeCase& t = GetParam();
     ModifyFixture f;
+    // The cases are bytes of Windows-1252, whose letters above 0x7F are word characters.
+    f.c.textEncoding = platform::CodePageId::Windows1252;
     if (t.search == SearchType::Phrase) f.phrase(t.query.at(0), t.replace.empty() ? "" : t.replace.at(0));
     else if (t.search == SearchType::RegExpr) f.regex(t.query, t.replace);
     else f.block(t.query, t.replace);

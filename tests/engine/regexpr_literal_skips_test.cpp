@@ -97,7 +97,7 @@ TEST(RegExprLiteralSkips, GiveTheSameResultsAsTheEngineAlone) {
         c.caseSensitive = rng() % 2;
         c.dotMatchesAll = rng() % 4 == 0;
         c.eachLineSeparately = rng() % 5 == 0;
-        c.codePage = rng() % 2 ? platform::CodePageId::Utf8 : platform::CodePageId::Windows1251;
+        c.textEncoding = rng() % 2 ? platform::CodePageId::Utf8 : platform::CodePageId::Windows1251;
         CompiledQuery q(c);
         if (!q.runnable()) continue;
         std::unique_ptr<QueryMatcher> plain = q.matcher({}, false);

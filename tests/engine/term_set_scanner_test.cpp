@@ -69,7 +69,7 @@ SearchConditions wordConditions(const WordQuery& w, QueryType type) {
     c.findText = w.words;
     c.caseSensitive = w.caseSensitive;
     c.wholeWords = w.wholeWords;
-    c.codePage = w.page;
+    c.textEncoding = w.page;
     return c;
 }
 

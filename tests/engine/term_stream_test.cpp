@@ -42,7 +42,7 @@ SearchConditions conditionsOf(const Query& q) {
     c.findText = q.text;
     c.caseSensitive = q.caseSensitive;
     c.wholeWords = q.wholeWords;
-    c.codePage = q.page;
+    c.textEncoding = q.page;
     return c;
 }
 

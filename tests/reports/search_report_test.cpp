@@ -160,7 +160,7 @@ TEST(SearchReport, NamesWithAmpersandAndLessThanAreEscapedAndStillAligned) {
 // and the lines, which are text of the chosen single-byte encoding, are turned into UTF-8.
 TEST(SearchReport, TextOfASingleByteEncodingIsWrittenAsUtf8) {
     ReportFixture f;
-    f.conditions.codePage = platform::CodePageId::Windows1251;
+    f.conditions.textEncoding = platform::CodePageId::Windows1251;
     const std::string home = "\xD0\xB4\xD0\xBE\xD0\xBC";  // the word for "house" in UTF-8
     f.addFile("/data/" + home + ".txt", "\xE4\xEE\xEC & x\n");  // the same word in Windows-1251
     f.conditions.findText = "\xE4\xEE\xEC";
@@ -177,7 +177,7 @@ TEST(SearchReport, TextOfASingleByteEncodingIsWrittenAsUtf8) {
 // well-formed text is written unchanged.
 TEST(SearchReport, AStrayByteUnderUtf8BecomesTheCharacterTheViewerShows) {
     ReportFixture f;
-    f.conditions.codePage = platform::CodePageId::Utf8;
+    f.conditions.textEncoding = platform::CodePageId::Utf8;
     f.addFile("/data/a.txt", "caf\xE9 na\xC3\xAFve x\n");
     f.conditions.findText = "x";
     const std::string text = f.report().text;

@@ -86,10 +86,10 @@ TEST(SavedList, WidthsCountCharactersAndOnlyNamesKeepTheirBytes) {
     };
     SavedListOptions options;
     EXPECT_EQ(savedListText(list, options), expected("\xD0\xA2\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82"));
-    options.encoding = platform::CodePageId::Windows1251;
+    options.textEncoding = platform::CodePageId::Windows1251;
     EXPECT_EQ(savedListText(list, options), expected("\xD2\xE5\xEA\xF1\xF2"));
     // A page without Cyrillic writes what it lacks as one "?" per character, and still lines up.
-    options.encoding = platform::CodePageId::Windows1252;
+    options.textEncoding = platform::CodePageId::Windows1252;
     EXPECT_EQ(savedListText(list, options), expected("?????"));
 }
 

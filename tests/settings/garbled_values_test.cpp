@@ -69,6 +69,28 @@ TEST_F(SettingsTest, TextEncodingIsKeptByNameAndDefaultsToTheLocales) {
     EXPECT_EQ(s.dialog.textEncoding, platform::CodePageId::Iso8859_15);
 }
 
+TEST_F(SettingsTest, TheFallbackPageIsKeptAndDefaultsToTheLocalesLanguage) {
+    SettingsEnvironment cyrillic = env();
+    cyrillic.fallbackEncoding = platform::CodePageId::Windows1251;
+    StoredSettings s;
+    SettingsStorage(store, dataDir.str(), cyrillic).LoadSettings(s, true);
+    EXPECT_EQ(s.dialog.fallbackEncoding, platform::CodePageId::Windows1251);  // nothing stored yet
+    for (std::optional<platform::CodePageId> page : {std::optional<platform::CodePageId>(),
+                                                     std::optional(platform::CodePageId::Iso8859_15)}) {
+        s.dialog.fallbackEncoding = page;
+        SettingsStorage(store, dataDir.str(), cyrillic).SaveSettings(s, true);
+        StoredSettings back;
+        SettingsStorage(store, dataDir.str(), cyrillic).LoadSettings(back, true);
+        EXPECT_EQ(back.dialog.fallbackEncoding, page);
+    }
+    // UTF-8 is no fallback for files that are not UTF-8: the locale's again.
+    for (const char* garbled : {"utf-8", "KOI8-R", ""}) {
+        store.put(kOptionsKey, "FallbackEncoding", garbled);
+        SettingsStorage(store, dataDir.str(), cyrillic).LoadSettings(s, true);
+        EXPECT_EQ(s.dialog.fallbackEncoding, platform::CodePageId::Windows1251) << garbled;
+    }
+}
+
 TEST_F(SettingsTest, DatesComeBackFromTheirMultiples) {
     const int day = dayNumberFromDate({2020, 6, 15});
     struct Case {

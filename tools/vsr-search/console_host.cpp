@@ -7,6 +7,10 @@ void ConsoleHost::rowFound(results::ResultItem row, const std::vector<std::int64
         std::string line;
         names.append(line, row.fullName(), '\t');
         line += row.found;
+        if (chosenEncoding) {
+            line += '\t';
+            line += row.fileEncoding.empty() ? chosenEncoding : row.fileEncoding;
+        }
         line += '\n';
         std::fwrite(line.data(), 1, line.size(), out_);
     }

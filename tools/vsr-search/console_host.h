@@ -22,6 +22,8 @@ public:
 
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
+    // --encodings: each row also names the file's encoding, this one for files of the chosen one.
+    const char* chosenEncoding = nullptr;
     NameOutput names;       // how the rows name their files
     // Called with each listed row's index once it is in the list.
     std::function<void(std::size_t row)> onRowListed;

@@ -12,6 +12,7 @@
 #include "console_host.h"
 #include "lines_output.h"
 #include "modify_run.h"
+#include "engine/decode/file_encoding.h"
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     tools::ConsoleHost host(stdout, stderr);
     host.printRows = !options.modify.modify;
     host.names.nullAfterName = options.nullAfterNames;
+    if (options.encodings) host.chosenEncoding = engine::fileEncodingName(engine::FileEncoding::ofPage(options.conditions.textEncoding));
     options.modify.names = host.names;
     // Printed rows name the file and its count only; what else reads the rows needs their
     // sizes, times and attributes.
@@ -122,7 +124,7 @@ int main(int argc, char** argv) {
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
         results::SavedListOptions list;
-        list.encoding = options.conditions.codePage;
+        list.textEncoding = options.conditions.textEncoding;
         if (!results::writeSavedList(options.listFile, results::savedListText(host.list, list), attributes)) {
             std::fprintf(stderr, "vsr-search: cannot write the list file %s\n", options.listFile.c_str());
             return 2;

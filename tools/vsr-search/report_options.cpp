@@ -68,7 +68,7 @@ bool writeBrowse(std::FILE* err, const ReportRequest& r, const engine::SearchCon
         return false;
     }
     const std::string page = reports::browseContextText(lines.content(), reports::numberedLines(*bytes), r.context,
-                                                        conditions.effectiveQueryType(), conditions.codePage);
+                                                        conditions.effectiveQueryType(), conditions.textEncoding);
     if (!reports::writeDocument(r.browseFile, page, attributes)) {
         std::fprintf(err, "vsr-search: %s\n", reports::cannotOpenText(r.browseFile).c_str());
         return false;

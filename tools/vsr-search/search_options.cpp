@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "engine/decode/file_encoding.h"
 #include "engine/query/text_lines.h"
 
 namespace vsr::tools {
@@ -39,11 +40,17 @@ const char* searchUsage() {
            "                  ignored, each line searched on its own)\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
-           "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15] [--list-file FILE] [--lines] [--null]\n"
+           "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15]\n"
+           "                  [--fallback 1252|1250|1251|8859-1|8859-15|bytes] [--encodings]\n"
+           "                  [--list-file FILE] [--lines] [--null]\n"
            "                  [--threads N]   (threads that read and match files, and read and modify them\n"
            "                  ahead of the writes; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
            "The code page defaults to the locale's: UTF-8 on a UTF-8 locale, else the matching page, else 1252.\n"
+           "A file with a byte order mark (UTF-8, UTF-16 LE/BE, UTF-32 LE/BE) is read by its mark. Under UTF-8 a\n"
+           "file that is not valid UTF-8 is read in the --fallback page (default: the one of the locale's\n"
+           "language, 1251 for Cyrillic, 1250 for Central European, else 1252), or as bytes.\n"
+           "--encodings adds a TAB and the file's encoding to each row.\n"
            "Prints one line per listed file: <full path><TAB><Found text>; then files=N occurrences=M ms=T cpu_ms=C\n"
            "on standard error (T: milliseconds of the run, C: CPU milliseconds of all its threads).\n"
            "A name holding a control character (a line feed, a tab) or beginning with '\"' is printed in double\n"
@@ -73,7 +80,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
     engine::SearchConditions& c = o.conditions;
     c = engine::formConditions(home);
     c.path.clear();
-    c.codePage = platform::systemCodePage();
+    c.textEncoding = platform::systemCodePage();
+    c.fallbackEncoding = engine::systemFallbackPage();
     std::string type = "phrase";
     std::string query;
     bool haveQuery = false;
@@ -173,7 +181,15 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             if (!value(v)) return fail("--codepage needs a code page");
             auto id = platform::parseCodePageName(v);
             if (!id) return fail("unknown code page: " + v);
-            c.codePage = *id;
+            c.textEncoding = *id;
+        } else if (a == "--fallback") {
+            if (!value(v)) return fail("--fallback needs a code page or \"bytes\"");
+            auto id = platform::parseCodePageName(v);
+            if (v == "bytes") c.fallbackEncoding.reset();
+            else if (id && *id != platform::CodePageId::Utf8) c.fallbackEncoding = *id;
+            else return fail("unknown fallback code page: " + v);
+        } else if (a == "--encodings") {
+            o.encodings = true;
         } else if (parseModifyOption(args, i, c, o.modify, v)) {
             if (!v.empty()) return fail(v);
         } else if (parseReportOption(args, i, o.report, v)) {

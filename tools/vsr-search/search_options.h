@@ -15,6 +15,7 @@ struct SearchOptions {
     std::string listFile;  // when given, the rows are also written there as a saved list
     bool lines = false;    // after the rows, print each row's Lines Viewer entries
     bool nullAfterNames = false;  // --null: a NUL byte follows each name on standard output
+    bool encodings = false;       // --encodings: each row names its file's encoding
     int threads = 0;       // threads that examine file contents; 0 = one per processor
     ModifyRequest modify;  // Modify All (and Undo) after the search
     ReportRequest report;  // HTML pages written after the run

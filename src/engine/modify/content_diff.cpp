@@ -82,6 +82,8 @@ std::optional<std::string> splicedDiff(std::string_view name, std::string_view b
 }
 
 std::string contentDiff(std::string_view name, std::string_view before, const ModifiedContent& content, int context) {
+    // A file in an encoding of its own shows the change of its text, as the window would.
+    if (content.decoded) return unifiedDiff(name, content.textBefore, content.textAfter, context);
     if (std::optional<std::string> diff = splicedDiff(name, before, content, context)) return std::move(*diff);
     return unifiedDiff(name, before, content.bytes, context);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/decode/file_text.h"
+#include "engine/decode/text_encoder.h"
 #include "engine/modify/byte_scan.h"
 #include "engine/modify/modify_edits.h"
 
@@ -64,6 +66,10 @@ PhraseSplice phraseEdits(ModifyContext& context, std::string_view original, Modi
 
 void clearMade(ModifiedContent& result) {
     result.outcome = EngineOutcome::Failed;
+    result.decoded = false;
+    result.textBefore.clear();
+    result.textAfter.clear();
+    result.failure.clear();
     result.spliced = false;
     result.editsChange = false;
     result.bytesMade = true;
@@ -87,11 +93,9 @@ void modifyLines(ModifyContext& context, ModifiedContent& result, const results:
     result.original = model.takeOriginal();
 }
 
-}  // namespace
-
-void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
-                   LineSeparator separator) {
-    clearMade(result);
+// The engine over text of the chosen encoding in `result.original`, into `result.bytes`.
+void modifyText(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
+                LineSeparator separator) {
     if (phraseSplices(context)) {
         switch (phraseEdits(context, result.original, result, separator)) {
             case PhraseSplice::Spliced: spliceEdits(result.original, result.edits, result.inserted, result.bytes); return;
@@ -102,11 +106,57 @@ void modifyContent(ModifyContext& context, ModifiedContent& result, const result
     modifyLines(context, result, interval, separator);
 }
 
+// The engine over the text of a file in an encoding of its own (`text`, of result.original),
+// and the new text back in that encoding.
+void modifyDecoded(ModifyContext& context, ModifiedContent& result, const FileText& text,
+                   const results::ModificationInterval& interval, LineSeparator separator) {
+    const platform::CodePageId chosen = context.conditions().textEncoding;
+    if (!text.modifiable()) {
+        result.failure = unmodifiableReason(text, chosen);
+        return;
+    }
+    ModifiedContent inner;
+    inner.original.assign(text.text);
+    modifyText(context, inner, interval, separator);
+    result.outcome = inner.outcome;
+    result.edits = std::move(inner.edits);
+    if (inner.outcome != EngineOutcome::Done) return;
+    EncodedFile written = encodeFileText(text.fileEncoding, chosen, inner.bytes);
+    if (written.refused) {
+        result.outcome = EngineOutcome::Failed;
+        result.failure = unwritableReason(text.fileEncoding, *written.refused);
+        result.edits.clear();
+        return;
+    }
+    result.decoded = true;
+    result.bytes = std::move(written.bytes);
+    result.textBefore = std::move(inner.original);
+    result.textAfter = std::move(inner.bytes);
+}
+
+}  // namespace
+
+void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
+                   LineSeparator separator) {
+    clearMade(result);
+    std::string scratch;
+    const FileText text = readFileText(result.original, TextReading::of(context.conditions()), scratch);
+    if (text.kind == TextKind::Bytes) modifyText(context, result, interval, separator);
+    else modifyDecoded(context, result, text, interval, separator);
+}
+
 void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
                  const results::ModificationInterval& interval, LineSeparator separator,
                  const std::vector<Occurrence>* found) {
     clearMade(result);
     result.original.clear();
+    std::string scratch;
+    if (readFileText(original, TextReading::of(context.conditions()), scratch).kind != TextKind::Bytes) {
+        // The edits of a decoded text say nothing of the bytes: the whole way, as Modify goes.
+        result.original.assign(original);
+        modifyContent(context, result, interval, separator);
+        return;
+    }
     if (phraseSplices(context)) {
         switch (phraseEdits(context, original, result, separator, found)) {
             case PhraseSplice::Spliced:

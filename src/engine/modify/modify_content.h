@@ -41,6 +41,18 @@ struct ModifiedContent {
     // False when the edits alone say what Modify writes and neither `bytes` nor `original` was
     // made (modifyEdits); the bytes are then the caller's with `edits` spliced in.
     bool bytesMade = true;
+    // A file in an encoding of its own (a byte order mark, the fallback page): `original` and
+    // `bytes` are its bytes, in that encoding with its mark; the engine ran on its text, which
+    // these hold before and after, in the chosen encoding. The edits are of the text.
+    bool decoded = false;
+    std::string textBefore;
+    std::string textAfter;
+    // Failed: why the file can't be modified; empty when its marked lines reach past its end.
+    std::string failure;
+
+    // The text the engine ran on, and what it made of it (for the preview and a diff).
+    std::string_view before() const { return decoded ? std::string_view(textBefore) : std::string_view(original); }
+    std::string_view after() const { return decoded ? std::string_view(textAfter) : std::string_view(bytes); }
 
     // Modify writes nothing for a file whose bytes would not change.
     bool changed() const {
@@ -50,7 +62,10 @@ struct ModifiedContent {
 
 // Runs the engine of the search type over `original` and joins the lines with the separator
 // and the last-byte rule, the NUL tail kept: the single path from a file's bytes to the bytes
-// written, shared by Modify, the preview and the dry run.
+// written, shared by Modify, the preview and the dry run. A file in an encoding of its own is
+// decoded first and its new text written back in that encoding, with its mark; a file whose
+// text would not come back as it was (a character the chosen encoding lacks, a malformed
+// unit), or whose new text its encoding can't hold, fails with `failure` saying why.
 ModifiedContent modifyContent(ModifyContext& context, std::string original,
                               const results::ModificationInterval& interval, LineSeparator separator);
 // The same with the bytes as read in `content.original` and the rest of `content` made anew,

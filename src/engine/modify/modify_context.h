@@ -48,7 +48,7 @@ class ModifyContext {
 public:
     ModifyContext(const SearchConditions& conditions, ModifyQuery& query, SearchHost& host, platform::Clock& clock)
         : conditions_(conditions), query_(query), host_(host), clock_(clock),
-          codePage_(platform::CodePage::get(conditions.codePage)) {}
+          codePage_(platform::CodePage::get(conditions.textEncoding)) {}
 
     const SearchConditions& conditions() const { return conditions_; }
     const CompiledQuery& query() const { return query_.query(); }

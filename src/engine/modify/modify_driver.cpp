@@ -255,7 +255,9 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     // A stopped file is not written, and no backup of it was made.
     if (content.outcome == EngineOutcome::Stopped) return;
     if (content.outcome != EngineOutcome::Done) {
-        finishRow(index, false, false, "its marked lines reach past the end of the file");
+        finishRow(index, false, false,
+                  content.failure.empty() ? std::string("its marked lines reach past the end of the file")
+                                          : content.failure);
         return;
     }
     // Bytes that would not change need no write and no backup: the file stays as it is.

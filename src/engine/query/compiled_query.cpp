@@ -35,7 +35,7 @@ QueryRefusal expressionRefusal(const regexpr::EVxRegex& e) {
 }
 
 CompiledQuery::CompiledQuery(const SearchConditions& conditions)
-    : conditions_(conditions), page_(&platform::CodePage::get(conditions.codePage)),
+    : conditions_(conditions), page_(&platform::CodePage::get(conditions.textEncoding)),
       type_(conditions.effectiveQueryType()) {
     switch (type_) {
         case QueryType::Multiline: buildBlocks(); break;

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,11 @@ struct SearchConditions {
     std::vector<std::string> directoryIgnoreList;
     bool ignoreFiles = false;
     std::vector<std::string> fileIgnoreList;
-    // Which single-byte code page upper-cases and tells letters (a settings value).
-    platform::CodePageId codePage = platform::CodePageId::Windows1252;
+    // The text encoding chosen in the settings: of the queries, of the lines shown, and the one
+    // every file's text is matched in (a file in another encoding is decoded into it first).
+    platform::CodePageId textEncoding = platform::CodePageId::Utf8;
+    // On a UTF-8 setting, the page a file that is not valid UTF-8 is read in; none: as bytes.
+    std::optional<platform::CodePageId> fallbackEncoding;
 
     // The query kind of the run's tab, seen as a Find-tab type (SearchType maps onto it).
     QueryType effectiveQueryType() const;

@@ -58,6 +58,7 @@ void HostDelivery::listRow(SearchEvent& event) {
     item.name = std::move(event.entry.name);
     item.path = std::move(event.text);
     if (!list.foundColumnAbsent()) results::fillFoundColumn(item, event.counts);
+    item.fileEncoding = std::move(event.caption);
     rows_.fillFileColumns(item, event.entry.info);
     if (event.entry.infoLoaded) {
         item.device = event.entry.info.device;

@@ -20,6 +20,7 @@ QueryListing::QueryListing(SearchRun& run, const CompiledQuery& query,
       followUp_(std::move(followUp)),
       stopped_([this] { return run_.stopped(); }),
       listedOnceRead_([this] {
+          run_.endText();
           stream_->end();
           return query_.listed(counts_);
       }) {
@@ -32,9 +33,10 @@ void QueryListing::list(const std::string& dir, platform::DirEntry& entry, bool 
     if (!followUp_) return;
     // The buffer is the whole file when it holds as many bytes as the file had when its
     // information was taken (as it was opened, or once it was read): a read cut at a NUL byte
-    // holds fewer, one of a file that grew while read more.
+    // holds fewer, one of a file that grew while read more. A decoded file's buffer holds its
+    // text, not its bytes: the follow-up reads those itself.
     const std::string_view bytes = run_.buffer().view();
-    whole = whole && entry.infoLoaded && entry.info.size == bytes.size();
+    whole = whole && entry.infoLoaded && entry.info.size == bytes.size() && run_.fileEncoding().chosen();
     const bool found = whole && counted && followUp_->wantsOccurrences() && query_.notesOccurrences();
     followUp_->listed(run_.fullPath(dir, entry.name), entry.info, whole ? &bytes : nullptr,
                       found ? &occurrences_ : nullptr, stopped_);
@@ -65,14 +67,18 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
     platform::ReadStatus status = platform::ReadStatus::Failed;
     if (followUp_) {
         // The follow-up wants the whole text: it is gathered in the run's buffer as it is counted.
-        stream_->begin(counts_, true, run_.buffer(), followUp_->wantsOccurrences() ? &occurrences_ : nullptr);
-        status = run_.keepEntry(dir, entry, *stream_, listedOnceRead_);
+        auto begin = [&] {
+            stream_->begin(counts_, true, run_.buffer(), followUp_->wantsOccurrences() ? &occurrences_ : nullptr);
+        };
+        begin();
+        status = run_.keepEntry(dir, entry, *stream_, listedOnceRead_, begin);
     }
     if (!followUp_ || status == platform::ReadStatus::TooLarge) {
         // A file too large to be held is still counted piece by piece; a follow-up then gets
         // no bytes and judges the file itself.
-        stream_->begin(counts_, true);
-        status = run_.streamEntry(dir, entry, *stream_);
+        auto begin = [&] { stream_->begin(counts_, true); };
+        begin();
+        status = run_.streamEntry(dir, entry, *stream_, begin);
     }
     if (status == platform::ReadStatus::Ok) {
         stream_->end();
@@ -90,13 +96,17 @@ void QueryListing::matchStreamed(const std::string& dir, platform::DirEntry& ent
 
 void QueryListing::matchInLines(const std::string& dir, platform::DirEntry& entry) {
     if (!lines_) lines_ = std::make_unique<LineChunks>();
-    counts_.assign(query_.countSlots(), 0);
     ScanEnd scanEnd = ScanEnd::Done;
-    lines_->begin([&](std::string_view lines) {
-        scanEnd = matcher_->count(lines, counts_, true);
-        return scanEnd == ScanEnd::Done && !run_.stopped();
-    });
-    const platform::ReadStatus status = run_.streamEntry(dir, entry, *lines_);
+    auto begin = [&] {
+        counts_.assign(query_.countSlots(), 0);
+        scanEnd = ScanEnd::Done;
+        lines_->begin([&](std::string_view lines) {
+            scanEnd = matcher_->count(lines, counts_, true);
+            return scanEnd == ScanEnd::Done && !run_.stopped();
+        });
+    };
+    begin();
+    const platform::ReadStatus status = run_.streamEntry(dir, entry, *lines_, begin);
     if (status == platform::ReadStatus::Ok) lines_->end();
     if (scanEnd == ScanEnd::ExpressionError) {
         report(matcher_->error());

@@ -22,7 +22,7 @@ struct SearchEvent {
         Status,               // panel, text
         FileStatus,           // the path panel names a file: folder + "/" + text
         Message,              // caption, text, icon
-        Row,                  // text = folder, entry, counts
+        Row,                  // text = folder, entry, counts, caption = the file's own encoding or empty
         FoundColumnRemoved,   // a query without text lists every file without a Found column
         ExpressionCharacter,  // panel = the tab, position = the character of a regex error
         NotSearched,          // text = the full name of a file the query could not read, caption = why

@@ -1,5 +1,7 @@
 #include "engine/search/search_run.h"
 
+#include <cstring>
+
 #include "engine/search/read_budget.h"
 
 namespace vsr::engine {
@@ -10,8 +12,9 @@ SearchRun::SearchRun(const SearchConditions& conditions, SearchEnv env, const st
       env_(env),
       stop_(stop),
       output_(output),
-      codePage_(&platform::CodePage::get(conditions.codePage)),
-      goOn_([this](std::uint64_t) { return !stopped(); }) {}
+      codePage_(&platform::CodePage::get(conditions.textEncoding)),
+      goOn_([this](std::uint64_t) { return !stopped(); }),
+      reading_(TextReading::of(conditions)) {}
 
 bool SearchRun::stopped() const {
     if (stop_.load(std::memory_order_relaxed)) return true;
@@ -109,13 +112,15 @@ void SearchRun::chargeBuffer() {
 }
 
 platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
+    fileEncoding_ = {};
     if (!budgetRoom()) {
         buffer_.setSize(0);
         return platform::ReadStatus::Failed;
     }
     platform::ReadRequest request = listedRequest(entry);
     request.stopAtNul = stopAtNul;
-    const platform::ReadStatus status = env_.fs.readListed(listedFile(dir, entry), buffer_, request);
+    platform::ReadStatus status = env_.fs.readListed(listedFile(dir, entry), buffer_, request);
+    if (status == platform::ReadStatus::Ok) status = decodeBuffer(dir, entry, stopAtNul);
     if (status != platform::ReadStatus::Ok) {
         buffer_.setSize(0);
         return status;
@@ -124,23 +129,93 @@ platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirE
     return status;
 }
 
+namespace {
+
+// Takes the first bytes of a file, to see whether they are a byte order mark.
+class HeadSink final : public platform::PieceSink {
+public:
+    std::span<char> room() override { return {head_ + held_, sizeof head_ - held_}; }
+    bool arrived(std::size_t n) override {
+        held_ += n;
+        return held_ < sizeof head_;
+    }
+    std::string_view head() const { return {head_, held_}; }
+
+private:
+    char head_[4] = {};
+    std::size_t held_ = 0;
+};
+
+// Whether a read cut at its first NUL byte may have cut a mark of UTF-16 or UTF-32, whose
+// characters hold NUL bytes: the bytes kept begin like such a mark, or are too few to tell.
+bool mayHaveCutMark(std::string_view kept) {
+    return kept.size() < 4 || kept.starts_with("\xFF\xFE") || kept.starts_with("\xFE\xFF");
+}
+
+}  // namespace
+
+platform::ReadStatus SearchRun::decodeBuffer(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
+    if (stopAtNul && mayHaveCutMark(buffer_.view())) {
+        HeadSink head;
+        platform::ReadRequest peek = listedRequest(entry);
+        peek.entry = nullptr;
+        env_.fs.streamListed(listedFile(dir, entry), head, peek);
+        const std::optional<FileEncoding> marked = markedEncoding(head.head());
+        if (marked && marked->form != FileEncoding::Form::Utf8Mark) {
+            // Read again whole: the text goes on past the NUL bytes of its characters.
+            platform::ReadRequest whole = listedRequest(entry);
+            const platform::ReadStatus status = env_.fs.readListed(listedFile(dir, entry), buffer_, whole);
+            if (status != platform::ReadStatus::Ok) return status;
+        }
+    }
+    const FileText text = decodeInBuffer(buffer_, reading_, decoded_);
+    fileEncoding_ = text.kind == TextKind::Encoded ? text.fileEncoding : FileEncoding{};
+    // The characters of UTF-16 and UTF-32 hold NUL bytes; their text still ends at a NUL character.
+    if (stopAtNul && text.kind == TextKind::Encoded)
+        if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
+            buffer_.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()));
+    return platform::ReadStatus::Ok;
+}
+
+platform::ReadStatus SearchRun::decodedStream(const platform::FileRef& file, platform::PieceSink& sink,
+                                              const platform::ReadRequest& request,
+                                              const std::function<void()>& restart) {
+    decoding_.begin(sink, reading_);
+    platform::ReadStatus status = env_.fs.streamListed(file, decoding_, request);
+    if (status == platform::ReadStatus::Ok) decoding_.end();
+    if (decoding_.redo() && status != platform::ReadStatus::Stopped) {
+        // Not UTF-8 after all: the sink starts over and takes the file in the fallback page.
+        if (restart) restart();
+        const FileEncoding page = decoding_.fallbackEncoding();
+        decoding_.begin(sink, reading_, page);
+        buffer_.setSize(0);
+        status = env_.fs.streamListed(file, decoding_, request);
+        if (status == platform::ReadStatus::Ok) decoding_.end();
+    }
+    fileEncoding_ = decoding_.fileEncoding();
+    return status;
+}
+
 platform::ReadStatus SearchRun::keepEntry(const std::string& dir, platform::DirEntry& entry,
-                                          platform::PieceSink& sink, const std::function<bool()>& listed) {
+                                          platform::PieceSink& sink, const std::function<bool()>& listed,
+                                          const std::function<void()>& restart) {
     buffer_.setSize(0);
+    fileEncoding_ = {};
     if (!budgetRoom()) return platform::ReadStatus::Failed;
     platform::ReadRequest request = listedRequest(entry);
     if (request.entry) request.infoAfter = &listed;
-    const platform::ReadStatus status = env_.fs.streamListed(listedFile(dir, entry), sink, request);
+    const platform::ReadStatus status = decodedStream(listedFile(dir, entry), sink, request, restart);
     if (status == platform::ReadStatus::Ok) chargeBuffer();
     return status;
 }
 
 platform::ReadStatus SearchRun::streamEntry(const std::string& dir, platform::DirEntry& entry,
-                                           platform::PieceSink& sink) {
+                                           platform::PieceSink& sink, const std::function<void()>& restart) {
+    fileEncoding_ = {};
     platform::ReadRequest request = listedRequest(entry);
     // Nothing of the file is held but the piece being looked at, so its size sets no limit.
     request.maxSize = UINT64_MAX;
-    return env_.fs.streamListed(listedFile(dir, entry), sink, request);
+    return decodedStream(listedFile(dir, entry), sink, request, restart);
 }
 
 platform::FileRef SearchRun::listedFile(const std::string& dir, const platform::DirEntry& entry) {
@@ -175,6 +250,8 @@ void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
     e.text = dir;
     e.entry = entry;
     e.counts = counts;
+    e.caption = fileEncodingName(fileEncoding_);
+    fileEncoding_ = {};
 }
 
 }  // namespace vsr::engine

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/decode/decoding_sink.h"
+#include "engine/decode/file_text.h"
 #include "engine/query/masks.h"
 #include "engine/query/query_terms.h"
 #include "engine/query/search_conditions.h"
@@ -87,6 +89,10 @@ public:
 
     // The folder handle of the files examined next (null when the walk kept none).
     void useFolder(const platform::FolderHandle* folder) { folder_ = folder; }
+    // Every read below hands over the file's text, not its bytes: a file in another encoding
+    // than the chosen one (a byte order mark, or the fallback page for a file that is not
+    // UTF-8) is decoded on the way, and fileEncoding() then says which it was.
+    //
     // Reads a listed file whole into the run's reused buffer, and its information when not yet
     // loaded if the file system gives it on the way. Reading ends at the first NUL byte: with
     // `stopAtNul` the buffer is cut there; without, the caller promises to ignore what follows.
@@ -94,19 +100,28 @@ public:
     platform::ReadStatus readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul = true);
     // Reads a listed file piece by piece into `sink` (see FileSystem::streamListed): the pieces
     // take the sink's own memory, so the read budget is not charged and no size is too large.
-    // Stop ends the read between two pieces (ReadStatus::Stopped).
-    platform::ReadStatus streamEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink);
+    // Stop ends the read between two pieces (ReadStatus::Stopped). A file that turns out not to
+    // be UTF-8 partway is read again in the fallback page, after `restart` began the sink afresh.
+    platform::ReadStatus streamEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink,
+                                     const std::function<void()>& restart);
     // The same for a sink that gathers the whole file in buffer(), which is charged to the read
     // budget as readEntry's is. When the file's information is taken from the read
     // (takeInfoFromRead), it is taken once the file is read, and only if `listed` then says the
     // file is listed.
     platform::ReadStatus keepEntry(const std::string& dir, platform::DirEntry& entry, platform::PieceSink& sink,
-                                   const std::function<bool()>& listed);
+                                   const std::function<bool()>& listed, const std::function<void()>& restart);
+    // Ends the text of a streamed read: what the decoding stage still holds goes to the sink
+    // (for a sink that ends its text before the read returns).
+    void endText() { decoding_.end(); }
+    // The encoding of the file read last (Chosen: the text is its bytes).
+    FileEncoding fileEncoding() const { return fileEncoding_; }
     // The information of each file read is taken from the opened file itself, not looked up by
     // name when the file is listed: for a caller that goes on to use the bytes read, the row
     // then describes the very file they came from.
     void takeInfoFromRead(bool on) { infoFromRead_ = on; }
     platform::FileBuffer& buffer() { return buffer_; }
+    // How this run reads files as text.
+    const TextReading& textReading() const { return reading_; }
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
     // The file is done: its data no longer counts against the read budget.
@@ -115,10 +130,13 @@ public:
     void releaseBuffers() {
         buffer_.release();
         fold_.release();
+        decoding_.release();
+        std::string().swap(decoded_);
     }
 
     // Lists a matching file with `counts` in its Found column; the host numbers it and makes
-    // its row. Fetches the entry's information when not yet loaded.
+    // its row, which names the file's encoding when it is not the chosen one. Fetches the
+    // entry's information when not yet loaded.
     void listFile(const std::string& dir, platform::DirEntry& entry,
                   const std::vector<std::int64_t>& counts);
 
@@ -128,6 +146,12 @@ private:
     // and how it is read: as the walk listed it, with Stop asked between pieces.
     platform::FileRef listedFile(const std::string& dir, const platform::DirEntry& entry);
     platform::ReadRequest listedRequest(platform::DirEntry& entry);
+    // Streams the file through the decoding stage into `sink`, again in the fallback page when
+    // the first read found it is not UTF-8.
+    platform::ReadStatus decodedStream(const platform::FileRef& file, platform::PieceSink& sink,
+                                       const platform::ReadRequest& request, const std::function<void()>& restart);
+    // Turns the bytes of a whole read into the file's text; false when a read again failed.
+    platform::ReadStatus decodeBuffer(const std::string& dir, platform::DirEntry& entry, bool stopAtNul);
     // Waits until the read budget has room for another file; false when the run stopped meanwhile.
     bool budgetRoom();
     // Charges what the buffer holds to the read budget, until the file is done (endFile).
@@ -151,6 +175,10 @@ private:
     platform::FileBuffer buffer_;
     platform::FileBuffer fold_;
     std::string path_;
+    TextReading reading_;
+    DecodingSink decoding_;
+    FileEncoding fileEncoding_;
+    std::string decoded_;
 };
 
 // Examines one file that passed the name, size and date filters and lists it when it matches.

@@ -10,7 +10,8 @@
 namespace vsr::engine {
 
 struct FillScratch {
-    platform::FileBuffer file;  // the file as read, cut at its first NUL byte
+    platform::FileBuffer file;  // the file's text as read, cut at its first NUL byte
+    std::string decoded;        // where a file in its own encoding is decoded
 };
 
 }  // namespace vsr::engine
@@ -29,8 +30,11 @@ public:
     LinesViewerContent& content() { return content_; }
     FillScratch& scratch() { return content_.scratch(); }
     const platform::CodePage& codePage() const { return *codePage_; }
-    // Reads the file into the scratch buffer, cut at its first NUL byte.
+    // Reads the file's text into the scratch buffer (decoded from the file's own encoding when
+    // it has one), cut at its first NUL byte.
     platform::ReadStatus readFile();
+    // The file's own encoding as readFile found it (empty: the chosen one).
+    const std::string& fileEncoding() const { return fileEncoding_; }
     // The file as read.
     std::string_view text() { return scratch().file.view(); }
     FillEvents* events() { return events_; }
@@ -62,6 +66,7 @@ private:
     SearchEnv env_;
     const platform::CodePage* codePage_;
     std::string fullName_;
+    std::string fileEncoding_;
 };
 
 // Matches the file with the query of the conditions: fills result.counts and the entries, or

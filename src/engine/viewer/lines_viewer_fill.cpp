@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "engine/decode/file_text.h"
 #include "engine/viewer/lines_viewer_context.h"
 #include "results/row_texts.h"
 #include "results/status_texts.h"
@@ -13,7 +14,7 @@ namespace lines_viewer {
 FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
                          const FillRequest& request, FillEvents* events)
     : conditions_(c), host_(host), content_(content), request_(request), events_(events), env_(env),
-      codePage_(&platform::CodePage::get(c.codePage)), fullName_(platform::joinPath(request.dir, request.name)) {}
+      codePage_(&platform::CodePage::get(c.textEncoding)), fullName_(platform::joinPath(request.dir, request.name)) {}
 
 bool FillContext::stillBrowsing() {
     if (result.purpose != FillPurpose::Browse) return true;
@@ -57,6 +58,8 @@ platform::ReadStatus FillContext::readFile() {
         buf.setSize(0);
         return status;
     }
+    const FileText text = decodeInBuffer(buf, TextReading::of(conditions_), scratch().decoded);
+    fileEncoding_ = std::string(encodingNote(text));
     // Reading stops at the first NUL byte: the rest of the file is not examined.
     if (const void* nul = std::memchr(buf.data(), 0, buf.size()))
         buf.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buf.data()));
@@ -94,6 +97,7 @@ void refreshRow(FillContext& ctx, const FillRequest& request, const std::string&
     if (!item) return;
     if (ctx.ranMatching && !list.foundColumnAbsent()) results::fillFoundColumn(*item, ctx.result.counts);
     platform::FileInfo info;
+    if (ctx.ranMatching) item->fileEncoding = ctx.fileEncoding();
     if (env.fs.stat(fullName, info)) {
         results::fillFileColumns(*item, info, {env.formats, env.typeNames});
         if (!ctx.ranMatching && !list.foundColumnAbsent() && item->found.empty()) results::fillFoundColumn(*item, {0});

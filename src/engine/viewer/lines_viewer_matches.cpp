@@ -93,7 +93,7 @@ void fillMatches(FillContext& ctx) {
     ForwardLines lines(ctx.text());
     const bool terms = query.kind() == CompiledQuery::Kind::Terms;
     const std::size_t reach = terms ? ctx.conditions().oneLineQuery().size() + kHighlightReach : SIZE_MAX;
-    const bool utf8 = ctx.conditions().codePage == platform::CodePageId::Utf8;
+    const bool utf8 = ctx.conditions().textEncoding == platform::CodePageId::Utf8;
     std::size_t entryLine = SIZE_MAX;  // line of the last entry made, to add to it
     FoundLine* entry = nullptr;
     std::uint64_t ticks = 0;

@@ -140,7 +140,7 @@ TEST(SearchOptions, MapsEveryOptionOntoTheConditions) {
     EXPECT_EQ(c.sizeLimitKind, engine::SizeLimitKind::Minimum);
     EXPECT_EQ(c.sizeUnit, engine::SizeUnit::MB);
     EXPECT_EQ(c.minDate, (platform::CivilDate{2024, 1, 2}));
-    EXPECT_EQ(c.codePage, platform::CodePageId::Windows1250);
+    EXPECT_EQ(c.textEncoding, platform::CodePageId::Windows1250);
 
     SearchOptions d = parseSearchOptions({"--path", "/p"}, "/home/u");
     EXPECT_EQ(d.conditions.masks, "*.*");

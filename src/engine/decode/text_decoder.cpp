@@ -1,0 +1,159 @@
+#include "engine/decode/text_decoder.h"
+
+#include <algorithm>
+
+#include "engine/decode/page_bytes.h"
+#include "platform/text_encoding.h"
+#include "text/utf8.h"
+
+namespace vsr::engine {
+namespace {
+
+namespace utf8 = text::utf8;
+using Form = FileEncoding::Form;
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+std::size_t unitWidth(Form form) {
+    switch (form) {
+        case Form::Utf16Le:
+        case Form::Utf16Be: return 2;
+        case Form::Utf32Le:
+        case Form::Utf32Be: return 4;
+        default: return 1;
+    }
+}
+
+}  // namespace
+
+TextDecoder::TextDecoder(FileEncoding from, platform::CodePageId to)
+    : from_(from), to_(to), width_(unitWidth(from.form)) {}
+
+char32_t TextDecoder::unit(const unsigned char* p) const {
+    switch (from_.form) {
+        case Form::Utf16Le: return char32_t(p[0]) | char32_t(p[1]) << 8;
+        case Form::Utf16Be: return char32_t(p[1]) | char32_t(p[0]) << 8;
+        case Form::Utf32Le: return char32_t(p[0]) | char32_t(p[1]) << 8 | char32_t(p[2]) << 16 | char32_t(p[3]) << 24;
+        case Form::Utf32Be: return char32_t(p[3]) | char32_t(p[2]) << 8 | char32_t(p[1]) << 16 | char32_t(p[0]) << 24;
+        default: return p[0];
+    }
+}
+
+void TextDecoder::illFormed(std::string& out) {
+    ill_formed_ = true;
+    if (to_ == platform::CodePageId::Utf8) utf8::append(out, kReplacement);
+    else out += kMissingByte;
+}
+
+void TextDecoder::put(char32_t c, std::string& out) {
+    if (to_ == platform::CodePageId::Utf8) {
+        utf8::append(out, c);
+        return;
+    }
+    if (std::optional<unsigned char> b = pageByte(to_, c)) {
+        out += static_cast<char>(*b);
+        return;
+    }
+    if (!lacking_) lacking_ = c;
+    out += kMissingByte;
+}
+
+void TextDecoder::decode(std::string_view bytes, std::string& out, bool last) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size();
+    out.reserve(out.size() + (width_ == 1 ? n + n / 2 : n * 3 / width_ / 2 + 4));
+    if (from_.form == Form::Page || from_.form == Form::Utf8Mark) {
+        if (from_.form == Form::Page) {
+            for (std::size_t i = 0; i < n; ++i) {
+                if (p[i] < 0x80) out += static_cast<char>(p[i]);
+                else put(platform::pageCharacter(from_.page, p[i]), out);
+            }
+            return;
+        }
+        // UTF-8 behind its mark, into a single-byte page (a UTF-8 setting takes it as it is).
+        std::string joined;
+        if (carried_) {
+            joined.assign(reinterpret_cast<const char*>(carry_), carried_);
+            joined.append(bytes);
+            p = reinterpret_cast<const unsigned char*>(joined.data());
+            n = joined.size();
+            carried_ = 0;
+        }
+        for (std::size_t i = 0; i < n;) {
+            char32_t c;
+            const std::size_t len = utf8::decode(p + i, n - i, c);
+            if (utf8::isInvalid(c)) {
+                // A sequence the piece cut short is completed by the next piece.
+                if (!last && n - i < 4 && p[i] >= 0xC2 && p[i] <= 0xF4) {
+                    bool prefix = true;
+                    for (std::size_t k = i + 1; k < n; ++k) prefix = prefix && utf8::isContinuation(p[k]);
+                    if (prefix) {
+                        for (std::size_t k = i; k < n; ++k) carry_[carried_++] = p[k];
+                        return;
+                    }
+                }
+                illFormed(out);
+            } else {
+                put(c, out);
+            }
+            i += len;
+        }
+        return;
+    }
+    std::size_t i = 0;
+    unsigned char unitBytes[4];
+    auto takeUnit = [&](const unsigned char*& u) {
+        if (carried_) {
+            while (carried_ < width_ && i < n) carry_[carried_++] = p[i++];
+            if (carried_ < width_) return false;
+            std::copy(carry_, carry_ + width_, unitBytes);
+            carried_ = 0;
+            u = unitBytes;
+            return true;
+        }
+        if (n - i < width_) {
+            while (i < n) carry_[carried_++] = p[i++];
+            return false;
+        }
+        u = p + i;
+        i += width_;
+        return true;
+    };
+    const unsigned char* u = nullptr;
+    while (takeUnit(u)) {
+        const char32_t v = unit(u);
+        if (width_ == 4) {
+            if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) illFormed(out);
+            else put(v, out);
+            continue;
+        }
+        if (high_) {
+            if (v >= 0xDC00 && v <= 0xDFFF) {
+                put(0x10000 + ((high_ - 0xD800) << 10) + (v - 0xDC00), out);
+                high_ = 0;
+                continue;
+            }
+            high_ = 0;
+            illFormed(out);
+        }
+        if (v >= 0xD800 && v <= 0xDBFF) high_ = v;
+        else if (v >= 0xDC00 && v <= 0xDFFF) illFormed(out);
+        else put(v, out);
+    }
+    if (last) {
+        if (high_) illFormed(out);
+        if (carried_) illFormed(out);
+        high_ = 0;
+        carried_ = 0;
+    }
+}
+
+std::string decodeFileBytes(FileEncoding from, platform::CodePageId to, std::string_view bytes, bool* exact) {
+    TextDecoder decoder(from, to);
+    std::string out;
+    decoder.decode(bytes, out, true);
+    if (exact) *exact = decoder.exact();
+    return out;
+}
+
+}  // namespace vsr::engine

@@ -1,0 +1,156 @@
+// The stage between reading a file and matching it: every encoding gives the same text and
+// writes it back byte for byte, piece by piece as whole, and odd or broken files decode to
+// something safe that is never written back.
+#include <gtest/gtest.h>
+
+#include "encoded_files.h"
+#include "engine/decode/file_text.h"
+#include "engine/decode/text_decoder.h"
+#include "engine/decode/text_encoder.h"
+#include "engine/decode/utf8_check.h"
+
+namespace vsr::engine {
+namespace {
+
+using Form = FileEncoding::Form;
+using platform::CodePageId;
+using test::fileBytes;
+using test::utf8Of;
+
+const TextReading kUtf8{CodePageId::Utf8, CodePageId::Windows1252};
+
+TEST(FileText, EveryEncodingGivesTheSameTextAndWritesItBack) {
+    const std::u32string wide = U"\u00C4rger \u00FCber \u20AC \u0436 \U0001F600\r\nzwei\r\n";
+    const std::u32string latin = U"\u00C4rger \u00FCber \u20AC\r\nzwei\r\n";
+    for (Form form : test::kAllForms) {
+        SCOPED_TRACE(static_cast<int>(form));
+        const std::u32string& text = form == Form::Page ? latin : wide;
+        const std::string bytes = fileBytes(form, text);
+        std::string scratch;
+        const FileText t = readFileText(bytes, kUtf8, scratch);
+        EXPECT_EQ(t.text, utf8Of(text));
+        EXPECT_TRUE(t.exact && t.modifiable());
+        EXPECT_EQ(t.kind, form == Form::Chosen ? TextKind::Bytes : TextKind::Encoded);
+        if (form == Form::Chosen) continue;
+        EXPECT_EQ(t.fileEncoding.form, form);
+        const EncodedFile back = encodeFileText(t.fileEncoding, CodePageId::Utf8, t.text);
+        EXPECT_FALSE(back.refused);
+        EXPECT_EQ(back.bytes, bytes);
+    }
+}
+
+TEST(FileText, PiecesDecodeAsTheWholeDoes) {
+    const std::u32string text = U"a\u00E9\u0436\u20AC\U0001F600z\r\n\U00010348";
+    for (Form form : {Form::Utf16Le, Form::Utf16Be, Form::Utf32Le, Form::Utf32Be, Form::Utf8Mark}) {
+        const std::string bytes = fileBytes(form, text).substr(byteOrderMark(form).size());
+        for (CodePageId to : {CodePageId::Utf8, CodePageId::Windows1251}) {
+            const std::string whole = decodeFileBytes({form}, to, bytes);
+            for (std::size_t piece = 1; piece <= 7; ++piece) {
+                TextDecoder decoder({form}, to);
+                std::string out;
+                for (std::size_t at = 0; at < bytes.size(); at += piece)
+                    decoder.decode(std::string_view(bytes).substr(at, piece), out, false);
+                decoder.decode({}, out, true);
+                EXPECT_EQ(out, whole) << static_cast<int>(form) << " in pieces of " << piece;
+            }
+        }
+    }
+    // The UTF-8 check cut anywhere agrees with the whole.
+    for (std::string s : {utf8Of(text), std::string("ab\xE2\x82"), std::string("\xED\xA0\x80"), std::string("x\xC3\xA9y\0\xFF", 6)}) {
+        for (std::size_t cut = 0; cut <= s.size(); ++cut) {
+            Utf8Check check;
+            check.take(std::string_view(s).substr(0, cut));
+            check.take(std::string_view(s).substr(cut));
+            EXPECT_EQ(check.finish(), isUtf8Text(s)) << cut;
+        }
+    }
+    EXPECT_TRUE(isUtf8Text(utf8Of(text)));
+    EXPECT_TRUE(isUtf8Text(std::string("x\xC3\xA9y\0\xFF", 6)));  // the text ends at its NUL
+    EXPECT_FALSE(isUtf8Text("ab\xE2\x82"));
+    EXPECT_FALSE(isUtf8Text("\xED\xA0\x80"));  // a surrogate
+}
+
+TEST(FileText, OddAndBrokenFiles) {
+    const TextReading asBytes{CodePageId::Utf8, std::nullopt};
+    const TextReading latin{CodePageId::Windows1252, std::nullopt};
+    struct Case {
+        const char* what;
+        std::string bytes;
+        TextReading reading;
+        TextKind kind;
+        std::string text;
+        bool exact;
+    };
+    const Case cases[] = {
+        {"a lone UTF-16 mark", "\xFF\xFE", kUtf8, TextKind::Encoded, "", true},
+        {"a lone UTF-8 mark", "\xEF\xBB\xBF", kUtf8, TextKind::Encoded, "", true},
+        {"an odd byte count", std::string("\xFF\xFE" "A\0B", 5), kUtf8, TextKind::Encoded, "A\xEF\xBF\xBD", false},
+        {"an unpaired high surrogate", std::string("\xFF\xFE\x3D\xD8" "A\0", 6), kUtf8, TextKind::Encoded, "\xEF\xBF\xBD" "A", false},
+        {"an unpaired low surrogate", std::string("\xFE\xFF\xDC\x00\x00" "A", 6), kUtf8, TextKind::Encoded, "\xEF\xBF\xBD" "A", false},
+        {"a surrogate pair", std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), kUtf8, TextKind::Encoded, "\xF0\x9F\x98\x80", true},
+        {"past U+10FFFF", std::string("\xFF\xFE\0\0\0\0\x11\0", 8), kUtf8, TextKind::Encoded, "\xEF\xBF\xBD", false},
+        {"a cut UTF-32 unit", std::string("\0\0\xFE\xFF\0\0", 6), kUtf8, TextKind::Encoded, "\xEF\xBF\xBD", false},
+        {"a NUL-full binary that starts like a mark", std::string("\xFF\xFE\0\0\0\0\0\0\x01\0\0\0", 12), kUtf8,
+         TextKind::Encoded, std::string("\0\x01", 2), true},
+        {"not UTF-8: the fallback page", "caf\xE9 \x80", kUtf8, TextKind::Encoded, "caf\xC3\xA9 \xE2\x82\xAC", true},
+        {"not UTF-8, as bytes", "caf\xE9", asBytes, TextKind::Bytes, "caf\xE9", true},
+        {"not UTF-8 only after its NUL byte", std::string("ok\0\xE9", 4), kUtf8, TextKind::Bytes, std::string("ok\0\xE9", 4), true},
+        {"a single-byte setting reads its page", "caf\xE9", latin, TextKind::Bytes, "caf\xE9", true},
+        {"a character the page holds", std::string("\xFF\xFE\xE9\0", 4), latin, TextKind::Encoded, "\xE9", true},
+        {"a character the page lacks", std::string("\xFF\xFE\x36\x04" "a\0", 6), latin, TextKind::Encoded, "\x1A" "a", false},
+        {"broken UTF-8 behind its mark", "\xEF\xBB\xBF" "a\xFF", latin, TextKind::Encoded, "a\x1A", false},
+    };
+    for (const Case& c : cases) {
+        std::string scratch;
+        const FileText t = readFileText(c.bytes, c.reading, scratch);
+        EXPECT_EQ(t.kind, c.kind) << c.what;
+        EXPECT_EQ(t.text, c.text) << c.what;
+        EXPECT_EQ(t.modifiable(), c.exact) << c.what;
+        if (!c.exact) {
+            EXPECT_NE(unmodifiableReason(t, c.reading.textEncoding).find(fileEncodingName(t.fileEncoding)),
+                      std::string::npos) << c.what;
+        }
+    }
+    std::string scratch;
+    const FileText lacking = readFileText(std::string("\xFF\xFE\x36\x04", 4), latin, scratch);
+    EXPECT_EQ(lacking.lacking, U'\u0436');
+    EXPECT_EQ(unmodifiableReason(lacking, CodePageId::Windows1252),
+              "it is in UTF-16 LE and holds the character \"\xD0\xB6\" (U+0436) that the text encoding "
+              "Windows-1252 (Western European) cannot hold");
+}
+
+TEST(FileText, WritingBackRefusesWhatTheEncodingCannotHold) {
+    const EncodedFile euro = encodeFileText(FileEncoding::ofPage(CodePageId::Iso8859_1), CodePageId::Utf8, "a\xE2\x82\xAC");
+    ASSERT_TRUE(euro.refused);
+    EXPECT_EQ(*euro.refused, U'\u20AC');
+    EXPECT_EQ(unwritableReason(FileEncoding::ofPage(CodePageId::Iso8859_1), *euro.refused),
+              "its encoding, ISO-8859-1, cannot hold the character \"\xE2\x82\xAC\" (U+20AC)");
+    // A byte that is no character of the UTF-8 text has no UTF-16 form.
+    const EncodedFile stray = encodeFileText({Form::Utf16Le}, CodePageId::Utf8, "a\xFF");
+    ASSERT_TRUE(stray.refused);
+    EXPECT_NE(unwritableReason({Form::Utf16Le}, *stray.refused).find("0xFF"), std::string::npos);
+    // The text of a single-byte setting goes into UTF-16 by its page.
+    EXPECT_EQ(encodeFileText({Form::Utf16Be}, CodePageId::Windows1251, "\xE6").bytes, std::string("\xFE\xFF\x04\x36", 4));
+    // Every byte of every page comes back from its character: undefined ones included.
+    for (CodePageId page : {CodePageId::Windows1252, CodePageId::Windows1250, CodePageId::Windows1251,
+                            CodePageId::Iso8859_1, CodePageId::Iso8859_15}) {
+        std::string all;
+        for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+        const std::string text = decodeFileBytes(FileEncoding::ofPage(page), CodePageId::Utf8, all);
+        EXPECT_EQ(encodeFileText(FileEncoding::ofPage(page), CodePageId::Utf8, text).bytes, all)
+            << fileEncodingName(FileEncoding::ofPage(page));
+    }
+}
+
+TEST(FileText, TheLocaleLanguageChoosesTheFallbackPage) {
+    const std::pair<const char*, CodePageId> cases[] = {
+        {"ru_RU.UTF-8", CodePageId::Windows1251}, {"uk_UA.UTF-8", CodePageId::Windows1251},
+        {"pl_PL.UTF-8", CodePageId::Windows1250}, {"cs_CZ.UTF-8@euro", CodePageId::Windows1250},
+        {"de_DE.UTF-8", CodePageId::Windows1252}, {"C.UTF-8", CodePageId::Windows1252},
+        {"", CodePageId::Windows1252},           {"sr", CodePageId::Windows1251},
+    };
+    for (const auto& [name, page] : cases) EXPECT_EQ(fallbackPageForLocale(name), page) << name;
+}
+
+}  // namespace
+}  // namespace vsr::engine
