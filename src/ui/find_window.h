@@ -25,6 +25,7 @@
 #include "ui/commands.h"
 #include "ui/help_topics.h"
 #include "ui/metrics.h"
+#include "ui/rules/control_rules.h"
 #include "ui/typed_text.h"
 #include "ui/window_state.h"
 
@@ -379,10 +380,12 @@ private:
     void PageControl1Changing(int from, int to);
     void PageControl1Change();             // rule F
     void ReportMenuShow();
-    void setModifyButtons(bool selected, bool all);
+    // The rules' inputs as the controls hold them now, and their result put into the controls.
+    rules::WindowInputs ruleInputs(rules::Change change) const;
+    void applyControlStates(const rules::ControlStates& states, engine::Tab runTab = engine::Tab::Find);
+    void followRules(rules::Change change);
     void setEraseBackups(bool on);
     void setPathEnabled(bool on);
-    void refreshIntervalDisplay(int mode);
     void setTabHeadersVisible(engine::Tab runTab, bool visible);
 
     // Conditions and history (find_window_conditions.cpp).

@@ -1,5 +1,8 @@
 // The rules that keep the controls consistent with the conditions: the query views of both
-// tabs, the modification type, edits after a list was built, the options and the tabs.
+// tabs, the modification type, edits after a list was built, the options and the tabs. What
+// each rule decides is rules::controlStates; this file gathers its inputs from the controls
+// and puts its result into them.
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QAction>
 #include <QCheckBox>
@@ -13,6 +16,7 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTreeView>
 
 #include "ui/find_window.h"
@@ -24,6 +28,7 @@ using engine::ModificationType;
 using engine::QueryType;
 using engine::SearchType;
 using results::ListTab;
+using rules::Change;
 
 // --- what the rules read ---
 
@@ -65,11 +70,157 @@ bool TFind::intervalsInUse() const {
            (t == SearchType::RegExpr && RegExprXPCheckBox->isChecked() && ModifyXPCheckBox->isChecked());
 }
 
+rules::WindowInputs TFind::ruleInputs(Change change) const {
+    rules::WindowInputs in;
+    in.change = change;
+    in.page = onOptionsTab() ? rules::Page::Options
+              : activeTab() == engine::Tab::SearchAndReplace ? rules::Page::SearchAndReplace
+                                                             : rules::Page::Find;
+    in.queryType = queryType();
+    in.searchType = searchType();
+    in.modificationType = modificationType();
+    in.searchInResults = ListXPCheckBox->isChecked();
+    in.createBackups = CreatBackupCheckBox->isChecked();
+    in.sizeFilter = AllSizeCheckBox->isChecked();
+    in.dateFilter = AllDateCheckBox->isChecked();
+    in.dateBetween = BetweenRadioButton->isChecked();
+    in.eachLine = RegExprXPCheckBox->isChecked();
+    in.regExprIntervals = ModifyXPCheckBox->isChecked();
+    in.phraseIntervals = PhraseXPCheckBox->isChecked();
+    in.busy = state_.busy;
+    in.listTab = list_.tab;
+    in.listQueryType = state_.listQueryType;
+    in.listActive = state_.listActive;
+    in.listVisible = listVisible();
+    in.listHasRows = listHasRows();
+    in.rowSelected = rowSelected();
+    in.viewerHasLines = ListBox1->hasLines();
+    in.foundColumn = foundColumnExists();
+    in.conditionsChanged = run_.conditionsChanged;
+    in.modifyPending = state_.modifyPending;
+    in.undoWasEnabled = state_.undoWasEnabled;
+    in.modifyAllAllowed = commands_.allowed(Command::ModifyAll);
+    in.undoAllowed = commands_.allowed(Command::Undo);
+    return in;
+}
+
+namespace {
+
+void enable(std::initializer_list<QWidget*> widgets, bool on) {
+    for (QWidget* w : widgets)
+        if (w) w->setEnabled(on);
+}
+
+void enableGroup(QButtonGroup* group, bool on) {
+    for (QAbstractButton* b : group->buttons()) b->setEnabled(on);
+}
+
+int pageHeight96(rules::PageShape shape) {
+    switch (shape) {
+        case rules::PageShape::FindOneLine: return px::kFindOneLinePage;
+        case rules::PageShape::FindMultiLine: return px::kFindMultiLinePage;
+        case rules::PageShape::SearchAndReplace: return px::kSearchReplacePage;
+        case rules::PageShape::Options: return px::kOptionsPage;
+    }
+    return px::kFindOneLinePage;
+}
+
+}  // namespace
+
+void TFind::applyControlStates(const rules::ControlStates& s, engine::Tab runTab) {
+    // Choosing None runs rule C through its button first; the states below have the last word.
+    if (s.chooseNone) NoneButton->setChecked(true);
+    if (s.regExprIntervalsChecked) ModifyXPCheckBox->setChecked(*s.regExprIntervalsChecked);
+
+    if (s.wholeWordsVisible) WholeWordsCheckBox->setVisible(*s.wholeWordsVisible);
+    if (s.findMemoShown) {
+        FindEditComboBox->setVisible(!*s.findMemoShown);
+        FindMemo->setVisible(*s.findMemoShown);
+    }
+    if (s.searchMemosShown) {
+        for (QWidget* w : std::initializer_list<QWidget*>{SearchEdit, Edit2}) w->setVisible(!*s.searchMemosShown);
+        for (QWidget* w : std::initializer_list<QWidget*>{SearchMemo, Memo2}) w->setVisible(*s.searchMemosShown);
+    }
+    if (s.otherTabHeadersVisible) setTabHeadersVisible(runTab, *s.otherTabHeadersVisible);
+
+    if (s.clearTypeEnabled) ReplaceSpacesButton->setEnabled(*s.clearTypeEnabled);
+    if (s.replacementEnabled) enable({Edit2, Memo2}, *s.replacementEnabled);
+    if (s.replacementLabelsEnabled) enable({ToLabel, ReplaceLabel, OrInsertLabel}, *s.replacementLabelsEnabled);
+    if (s.sizeFilterEnabled)
+        enable({AllLeastRadioButton, AllMostRadioButton, SizeSpinEdit, KBComboBox, SizeLabel}, *s.sizeFilterEnabled);
+    if (s.dateFilterEnabled)
+        enable({BetweenRadioButton, NewestRadioButton, LastModifiedLabel, AndLabel, DaysAgoLabel},
+               *s.dateFilterEnabled);
+    if (s.datePickersEnabled) enable({MinDateTimePicker, MaxDateTimePicker}, *s.datePickersEnabled);
+    if (s.daysEnabled) DaysAgoSpinEdit->setEnabled(*s.daysEnabled);
+    if (s.regExprIntervalsEnabled) ModifyXPCheckBox->setEnabled(*s.regExprIntervalsEnabled);
+    if (s.pathEnabled) setPathEnabled(*s.pathEnabled);
+    if (s.topPanelEnabled)
+        enable({MasksComboBox, Button1, PathLabel, MasksLabel, SensitiveCheckBox, WholeWordsCheckBox},
+               *s.topPanelEnabled);
+    if (s.searchInResultsEnabled) ListXPCheckBox->setEnabled(*s.searchInResultsEnabled);
+    if (s.findControlsEnabled) {
+        enable({FindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel}, *s.findControlsEnabled);
+        enableGroup(QueryTypeGroup, *s.findControlsEnabled);
+    }
+    if (s.searchControlsEnabled) {
+        enable({SearchSpeedButton, SearchEdit, SearchMemo, SearchLabel}, *s.searchControlsEnabled);
+        enableGroup(SearchTypeGroup, *s.searchControlsEnabled);
+        enableGroup(ModificationTypeGroup, *s.searchControlsEnabled);
+    }
+    if (s.clearFindEnabled) ClearFindBit->setEnabled(*s.clearFindEnabled);
+    if (s.clearSearchEnabled) ClearSearchBit->setEnabled(*s.clearSearchEnabled);
+    if (s.stopFindEnabled) StopFindBit->setEnabled(*s.stopFindEnabled);
+    if (s.stopSearchEnabled) StopSearch->setEnabled(*s.stopSearchEnabled);
+    // Escape stops a run and is nothing else's then; at rest it stays with the controls.
+    if (s.stopKeyLive)
+        if (auto* key = findChild<QAction*>(QStringLiteral("StopKey"), Qt::FindDirectChildrenOnly))
+            key->setEnabled(*s.stopKeyLive);
+    if (s.menusEnabled)
+        for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(*s.menusEnabled);
+    if (s.commandsSuspended) commands_.setSuspended(*s.commandsSuspended);
+
+    auto allow = [this](std::initializer_list<Command> commands, const rules::Set& on) {
+        if (!on) return;
+        for (Command c : commands) commands_.setAllowed(c, *on);
+    };
+    allow({Command::ModifySelected}, s.modifySelected);
+    allow({Command::ModifyAll}, s.modifyAll);
+    allow({Command::DeleteItems}, s.deleteItems);
+    allow({Command::EraseBackups}, s.eraseBackups);
+    allow({Command::SaveList}, s.saveList);
+    allow({Command::CreateReport}, s.createReport);
+    allow({Command::Undo}, s.undo);
+    allow({Command::EditFile, Command::BrowseContext, Command::ExecuteFile}, s.lineCommands);
+    allow({Command::SaveLines}, s.saveLines);
+
+    if (s.conditionsChanged) run_.conditionsChanged = *s.conditionsChanged;
+    if (s.modifyPending) state_.modifyPending = *s.modifyPending;
+    if (s.undoWasEnabled) state_.undoWasEnabled = *s.undoWasEnabled;
+    if (s.resetLines) resetLines();
+    if (s.statusPanel2) {
+        if (s.statusPanel2->empty()) StatusPanel[2]->clear();
+        else StatusPanel[2]->setText(QString::fromUtf8(*s.statusPanel2));
+    }
+    if (s.layout) {
+        if (s.layout->withList) setListLayout(pageHeight96(s.layout->shape));
+        else setCompactHeight(pageHeight96(s.layout->shape));
+    }
+    if (s.placeFindControls) placeFindTabControls();
+    if (s.placeSearchControls) placeSearchReplaceControls();
+    if (s.intervalDisplay)
+        list_.RefreshIntervalDisplay(s.intervalDisplay->mode, s.intervalDisplay->inUse, s.intervalDisplay->modifiable);
+}
+
+void TFind::followRules(Change change) { applyControlStates(rules::controlStates(ruleInputs(change))); }
+
 // --- shared pieces ---
 
 void TFind::disableLineCommands() {
-    for (Command c : {Command::EditFile, Command::BrowseContext, Command::SaveLines, Command::ExecuteFile})
-        commands_.setAllowed(c, false);
+    rules::ControlStates off;
+    off.lineCommands = false;
+    off.saveLines = false;
+    applyControlStates(off);
 }
 
 void TFind::resetLines() {
@@ -79,11 +230,6 @@ void TFind::resetLines() {
     commands_.setAllowed(Command::DeleteItems, false);
 }
 
-void TFind::setModifyButtons(bool selected, bool all) {
-    commands_.setAllowed(Command::ModifySelected, selected);
-    commands_.setAllowed(Command::ModifyAll, all);
-}
-
 void TFind::setEraseBackups(bool on) { commands_.setAllowed(Command::EraseBackups, on); }
 
 void TFind::setPathEnabled(bool on) {
@@ -91,168 +237,26 @@ void TFind::setPathEnabled(bool on) {
     ComboBoxPath->setEnabled(on);
 }
 
-void TFind::refreshIntervalDisplay(int mode) {
-    const bool modifiable = (list_.tab == ListTab::SearchAndReplace && !run_.conditionsChanged) ||
-                            commands_.allowed(Command::ModifyAll);
-    list_.RefreshIntervalDisplay(mode, intervalsInUse(), modifiable);
-}
-
 void TFind::enableListCommands(bool withDeleteItems) {
-    if (!listHasRows()) return;
-    commands_.setAllowed(Command::SaveList, true);
-    if (!rowSelected()) return;
-    for (Command c : {Command::EditFile, Command::BrowseContext, Command::ExecuteFile})
-        commands_.setAllowed(c, true);
-    if (ListBox1->hasLines()) commands_.setAllowed(Command::SaveLines, true);
-    if (withDeleteItems) commands_.setAllowed(Command::DeleteItems, true);
+    rules::WindowInputs in = ruleInputs(Change::ListCommands);
+    in.withDeleteItems = withDeleteItems;
+    applyControlStates(rules::controlStates(in));
 }
 
-// --- rule A: query type of the Find tab ---
+// --- rules A to E, each after its control ---
 
-void TFind::QueryTypeClick() {
-    const bool multi = findQueryView() == QueryView::MultiLine;
-    if (!onOptionsTab() && activeTab() == engine::Tab::Find) WholeWordsCheckBox->setVisible(!multi);
-    FindEditComboBox->setVisible(!multi);
-    FindMemo->setVisible(multi);
-    if (activeTab() == engine::Tab::Find && !onOptionsTab()) {
-        const int page = multi ? px::kFindMultiLinePage : px::kFindOneLinePage;
-        if (listVisible()) setListLayout(page);
-        else setCompactHeight(page);
-    }
-    placeFindTabControls();
-    if (listHasRows() && rowSelected() && list_.tab == ListTab::Find && foundColumnExists()) {
-        disableLineCommands();
-        resetLines();
-    }
-}
-
-// --- rule B: search type of the Search and Replace tab ---
-
-void TFind::SearchTypeClick() {
-    const SearchType t = searchType();
-    const bool multi = t != SearchType::Phrase;
-    if (activeTab() == engine::Tab::SearchAndReplace && !onOptionsTab()) WholeWordsCheckBox->setVisible(!multi);
-    SearchEdit->setVisible(!multi);
-    Edit2->setVisible(!multi);
-    SearchMemo->setVisible(multi);
-    Memo2->setVisible(multi);
-    // Clearing a regular expression's matches has no meaning of its own; None stands in.
-    ReplaceSpacesButton->setEnabled(t != SearchType::RegExpr);
-    if (t == SearchType::RegExpr && ReplaceSpacesButton->isChecked()) {
-        NoneButton->setChecked(true);
-        ModificationTypeClick();
-    }
-    run_.conditionsChanged = true;
-    state_.modifyPending = false;
-    setModifyButtons(false, false);
-    if (listHasRows() && rowSelected() && list_.tab == ListTab::SearchAndReplace && foundColumnExists()) {
-        disableLineCommands();
-        resetLines();
-    }
-    if (listHasRows()) refreshIntervalDisplay(2);
-    placeSearchReplaceControls();
-}
-
-// --- rule C: modification type ---
-
-void TFind::ModificationTypeClick() {
-    const ModificationType m = modificationType();
-    const bool takesText =
-        m == ModificationType::Replace || m == ModificationType::InsertBefore || m == ModificationType::InsertAfter;
-    Edit2->setEnabled(takesText && !state_.busy);
-    Memo2->setEnabled(takesText && !state_.busy);
-    for (QLabel* l : {ToLabel, ReplaceLabel, OrInsertLabel}) l->setEnabled(takesText);
-    if (m == ModificationType::None) {
-        const bool allWasEnabled = commands_.allowed(Command::ModifyAll);
-        setModifyButtons(false, false);
-        if (allWasEnabled) state_.modifyPending = true;
-    } else if (listHasRows() && state_.modifyPending && !run_.conditionsChanged) {
-        setModifyButtons(rowSelected(), true);
-        state_.modifyPending = false;
-    }
-}
-
-// --- rule D: edits that change the conditions after a list was built ---
-
-void TFind::SearchTextChange() {
-    run_.conditionsChanged = true;
-    setModifyButtons(false, false);
-    state_.modifyPending = false;
-    if (listHasRows() && rowSelected() && list_.tab == ListTab::SearchAndReplace && foundColumnExists()) {
-        disableLineCommands();
-        resetLines();
-    }
-    if (!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace && listHasRows()) refreshIntervalDisplay(2);
-}
-
-void TFind::FindTextChange() {
-    if (listHasRows() && rowSelected() && list_.tab == ListTab::Find && foundColumnExists()) {
-        run_.conditionsChanged = true;
-        disableLineCommands();
-        resetLines();
-    }
-}
-
+void TFind::QueryTypeClick() { followRules(Change::QueryType); }
+void TFind::SearchTypeClick() { followRules(Change::SearchType); }
+void TFind::ModificationTypeClick() { followRules(Change::ModificationType); }
+void TFind::SearchTextChange() { followRules(Change::SearchText); }
+void TFind::FindTextChange() { followRules(Change::FindText); }
 void TFind::CaseOrWholeWordsClick(bool wholeWords) {
-    if (wholeWords) {
-        // Whole Words only matters when the run's own tab shows its one-line field.
-        const bool oneLine = (list_.tab == ListTab::Find && findQueryView() == QueryView::OneLine) ||
-                             (list_.tab == ListTab::SearchAndReplace && searchQueryView() == QueryView::OneLine);
-        if (!oneLine) return;
-    }
-    run_.conditionsChanged = true;
-    setModifyButtons(false, false);
-    if (listHasRows() && rowSelected() && foundColumnExists()) {
-        disableLineCommands();
-        resetLines();
-    }
-    if (!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace && listHasRows()) refreshIntervalDisplay(2);
+    followRules(wholeWords ? Change::WholeWords : Change::CaseSensitive);
 }
-
-void TFind::MultilineOptionClick() {
-    if (state_.listQueryType != QueryType::Multiline || !foundColumnExists()) return;
-    run_.conditionsChanged = true;
-    setModifyButtons(false, false);
-    disableLineCommands();
-    if (ListBox1->hasLines()) resetLines();
-}
-
-void TFind::RegExprOptionClick() {
-    if (state_.listQueryType != QueryType::RegExpr || !foundColumnExists()) return;
-    run_.conditionsChanged = true;
-    setModifyButtons(false, false);
-    disableLineCommands();
-    if (listHasRows()) resetLines();
-}
-
-// --- rule E: options ---
-
-void TFind::OptionsEnableRules() {
-    const bool size = AllSizeCheckBox->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{AllLeastRadioButton, AllMostRadioButton, SizeSpinEdit,
-                                                       KBComboBox, SizeLabel})
-        w->setEnabled(size);
-    const bool date = AllDateCheckBox->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{BetweenRadioButton, NewestRadioButton, LastModifiedLabel,
-                                                       AndLabel, DaysAgoLabel})
-        w->setEnabled(date);
-    const bool between = BetweenRadioButton->isChecked();
-    MinDateTimePicker->setEnabled(date && between);
-    MaxDateTimePicker->setEnabled(date && between);
-    DaysAgoSpinEdit->setEnabled(date && !between);
-    if (!RegExprXPCheckBox->isChecked()) ModifyXPCheckBox->setChecked(false);
-    ModifyXPCheckBox->setEnabled(RegExprXPCheckBox->isChecked());
-}
-
-void TFind::SearchInResultsClick() {
-    if (ListXPCheckBox->isChecked()) {
-        setPathEnabled(false);
-        setEraseBackups(false);
-    } else {
-        setPathEnabled(true);
-        if (!onOptionsTab() && activeTab() == engine::Tab::SearchAndReplace) setEraseBackups(true);
-    }
-}
+void TFind::MultilineOptionClick() { followRules(Change::MultilineOption); }
+void TFind::RegExprOptionClick() { followRules(Change::RegExprOption); }
+void TFind::OptionsEnableRules() { followRules(Change::Options); }
+void TFind::SearchInResultsClick() { followRules(Change::SearchInResults); }
 
 // --- rule F: showing a tab ---
 
@@ -264,62 +268,10 @@ void TFind::PageControl1Changing(int from, int to) {
     }
 }
 
-void TFind::PageControl1Change() {
-    QWidget* page = PageControl1->currentWidget();
-    if (page == FindTab) {
-        const bool multi = findQueryView() == QueryView::MultiLine;
-        WholeWordsCheckBox->setVisible(!multi);
-        if (listHasRows() && rowSelected() && list_.tab == ListTab::SearchAndReplace && foundColumnExists()) {
-            disableLineCommands();
-            resetLines();
-        }
-        commands_.setAllowed(Command::ModifySelected, false);
-        setEraseBackups(false);
-        StatusPanel[2]->clear();
-        const int pageHeight = multi ? px::kFindMultiLinePage : px::kFindOneLinePage;
-        if (state_.listActive) {
-            setListLayout(pageHeight);
-            ClearFindBit->setEnabled(listVisible() && !state_.busy);
-            enableListCommands(false);
-        } else {
-            setCompactHeight(pageHeight);
-            disableLineCommands();
-            ClearFindBit->setEnabled(false);
-            commands_.setAllowed(Command::SaveList, false);
-        }
-        placeFindTabControls();
-        if (listHasRows()) refreshIntervalDisplay(1);
-    } else if (page == SearchReplaceTab) {
-        WholeWordsCheckBox->setVisible(searchQueryView() == QueryView::OneLine);
-        if (listHasRows() && rowSelected() && list_.tab == ListTab::Find && foundColumnExists()) {
-            disableLineCommands();
-            resetLines();
-        }
-        setEraseBackups(!ListXPCheckBox->isChecked());
-        StatusPanel[2]->setText(CreatBackupCheckBox->isChecked() ? QStringLiteral("Search Backup Files: Cannot")
-                                                                 : QStringLiteral("Search Backup Files: Can"));
-        if (state_.listActive) {
-            setListLayout(px::kSearchReplacePage);
-            ClearSearchBit->setEnabled(listVisible() && !state_.busy);
-            enableListCommands(true);
-        } else {
-            state_.modifyPending = false;
-            setCompactHeight(px::kSearchReplacePage);
-            disableLineCommands();
-            commands_.setAllowed(Command::SaveList, false);
-        }
-        placeSearchReplaceControls();
-        if (listHasRows()) refreshIntervalDisplay(2);
-    } else {
-        setEraseBackups(false);
-        setCompactHeight(px::kOptionsPage);
-        disableLineCommands();
-        commands_.setAllowed(Command::SaveList, false);
-    }
-}
+void TFind::PageControl1Change() { followRules(Change::TabShown); }
 
 void TFind::applyTabShown() { PageControl1Change(); }
 
-void TFind::ReportMenuShow() { commands_.setAllowed(Command::CreateReport, !onOptionsTab()); }
+void TFind::ReportMenuShow() { followRules(Change::ReportMenu); }
 
 }  // namespace vsr::ui

@@ -23,25 +23,6 @@
 
 namespace vsr::ui {
 
-namespace {
-
-void enable(std::initializer_list<QWidget*> widgets, bool on) {
-    for (QWidget* w : widgets)
-        if (w) w->setEnabled(on);
-}
-
-// Escape stops a run and is nothing else's then; at rest it stays with the controls.
-void setStopKeyLive(QWidget* window, bool on) {
-    if (auto* key = window->findChild<QAction*>(QStringLiteral("StopKey"), Qt::FindDirectChildrenOnly))
-        key->setEnabled(on);
-}
-
-void enableGroup(QButtonGroup* group, bool on) {
-    for (QAbstractButton* b : group->buttons()) b->setEnabled(on);
-}
-
-}  // namespace
-
 void TFind::setTabHeadersVisible(engine::Tab runTab, bool visible) {
     const QWidget* keep = runTab == engine::Tab::Find ? FindTab : SearchReplaceTab;
     for (QWidget* page : {FindTab, SearchReplaceTab, OptionsTab})
@@ -50,31 +31,10 @@ void TFind::setTabHeadersVisible(engine::Tab runTab, bool visible) {
 
 void TFind::beginRunState(engine::Tab tab) {
     const bool find = tab == engine::Tab::Find;
-    // The top panel feeds every run.
-    enable({MasksComboBox, ComboBoxPath, Button1, PathLabel, MasksLabel, SensitiveCheckBox, WholeWordsCheckBox,
-            ListXPCheckBox},
-           false);
-    commands_.setAllowed(Command::ModifySelected, false);
-    commands_.setAllowed(Command::DeleteItems, false);
-    disableLineCommands();
-    for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(false);
-    commands_.setSuspended(true);
-    setTabHeadersVisible(tab, false);
-    state_.undoWasEnabled = commands_.allowed(Command::Undo);
-    commands_.setAllowed(Command::Undo, false);
-    if (find) {
-        enable({FindBit, ClearFindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel, ClearSearchBit}, false);
-        enableGroup(QueryTypeGroup, false);
-        StopFindBit->setEnabled(true);
-    } else {
-        enable({SearchSpeedButton, ClearSearchBit, SearchEdit, SearchMemo, Edit2, Memo2, SearchLabel, ToLabel,
-                ReplaceLabel, OrInsertLabel},
-               false);
-        enableGroup(SearchTypeGroup, false);
-        enableGroup(ModificationTypeGroup, false);
-        commands_.setAllowed(Command::ModifyAll, false);
-        StopSearch->setEnabled(true);
-    }
+    // The controls that feed the run stay as they are until its end.
+    rules::WindowInputs in = ruleInputs(rules::Change::RunBegins);
+    in.runTab = tab;
+    applyControlStates(rules::controlStates(in), tab);
 
     // Height: the list is shown, the window may grow; a maximized window keeps the screen.
     const bool multi = find ? findQueryView() == QueryView::MultiLine : false;
@@ -82,7 +42,6 @@ void TFind::beginRunState(engine::Tab tab) {
     const bool wasHidden = !listVisible();
     state_.busy = true;
     list_.busy = true;
-    setStopKeyLive(this, true);
     if (!state_.listClearedForRun) {
         showPendingStatus();
         StatusPanel[0]->clear();
@@ -112,47 +71,13 @@ void TFind::beginRunState(engine::Tab tab) {
 }
 
 void TFind::endRunState(engine::Tab tab) {
-    const bool find = tab == engine::Tab::Find;
-    const bool rows = listHasRows();
-    enable({MasksComboBox, SensitiveCheckBox, WholeWordsCheckBox, Button1, PathLabel, MasksLabel}, true);
-    ListXPCheckBox->setEnabled(rows);
-    setPathEnabled(!(ListXPCheckBox->isChecked() && rows));
-    for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(true);
-    commands_.setSuspended(false);
+    rules::WindowInputs in = ruleInputs(rules::Change::RunEnds);
+    in.runTab = tab;
+    applyControlStates(rules::controlStates(in), tab);
     // What the run said last is what the panels show after it.
     showPendingStatus();
     state_.busy = false;
     list_.busy = false;
-    setStopKeyLive(this, false);
-    setTabHeadersVisible(tab, true);
-    if (find) {
-        enable({FindBit, ClearFindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel}, true);
-        enableGroup(QueryTypeGroup, true);
-        StopFindBit->setEnabled(false);
-        // The other tab's Hide List was switched off with the run; it follows the list again.
-        ClearSearchBit->setEnabled(listVisible());
-    } else {
-        enable({SearchSpeedButton, SearchEdit, SearchMemo, Edit2, Memo2, SearchLabel}, true);
-        enableGroup(SearchTypeGroup, true);
-        enableGroup(ModificationTypeGroup, true);
-        StopSearch->setEnabled(false);
-        ClearSearchBit->setEnabled(rows && listVisible());
-        if (rows && listVisible()) {
-            commands_.setAllowed(Command::DeleteItems, rowSelected());
-            if (modificationType() != engine::ModificationType::None && !run_.conditionsChanged &&
-                foundColumnExists()) {
-                commands_.setAllowed(Command::ModifySelected, rowSelected());
-                commands_.setAllowed(Command::ModifyAll, true);
-            }
-        }
-        ReplaceSpacesButton->setEnabled(searchType() != engine::SearchType::RegExpr);
-    }
-    // The replacement fields and their labels follow the modification type again.
-    const engine::ModificationType m = modificationType();
-    const bool takesText = m == engine::ModificationType::Replace || m == engine::ModificationType::InsertBefore ||
-                           m == engine::ModificationType::InsertAfter;
-    enable({Edit2, Memo2, ToLabel, ReplaceLabel, OrInsertLabel}, takesText);
-    if (state_.undoWasEnabled) commands_.setAllowed(Command::Undo, true);
     Animate1->stop();
 }
 
