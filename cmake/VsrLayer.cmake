@@ -40,6 +40,8 @@ set(VSR_TEST_PCH <gtest/gtest.h> <gmock/gmock.h> <algorithm> <filesystem> <funct
 set(VSR_QT_WIDGETS_PCH <QApplication> <QWidget> <QLabel> <QPushButton> <QCheckBox> <QComboBox> <QLineEdit>
     <QPlainTextEdit> <QTreeView> <QTabWidget> <QButtonGroup> <QRadioButton> <QBoxLayout> <QTimer> <QString>)
 
+include(VsrTestSuites)
+
 # vsr_test(NAME <exe> DIR <dir> DEPS <libs...> [ENV <variables...>] [PCH <extra headers...>])
 # One GoogleTest program per test folder; every test runs with HOME and the
 # XDG folders pointed into a fresh temporary folder (see tests/support).
@@ -74,5 +76,5 @@ function(vsr_test)
   if(T_ENV)
     list(APPEND _properties ENVIRONMENT "${T_ENV}")
   endif()
-  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${_properties})
+  vsr_add_test_suites(${T_NAME} PROPERTIES ${_properties})
 endfunction()

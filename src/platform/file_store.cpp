@@ -14,7 +14,7 @@
 namespace vsr::platform {
 namespace {
 
-std::string targetOf(const std::string& path) {
+std::string resolvedTarget(const std::string& path) {
     char buf[PATH_MAX];
     return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
@@ -22,7 +22,7 @@ std::string targetOf(const std::string& path) {
 // Copies the backup's bytes into the file itself, for a file that must keep its inode. A note
 // made first lets the next start finish the copy should it be cut short.
 bool restoreInPlace(const std::string& path, const std::string& backup) {
-    const std::string target = targetOf(path);
+    const std::string target = resolvedTarget(path);
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::optional<std::string> bytes = readWholeFile(backup);

@@ -164,7 +164,7 @@ int statAnyLength(const std::string& path, struct stat& st) {
 
 // O_NONBLOCK keeps a FIFO that slipped past the walk from blocking the open.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
+constexpr int kListFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
 
 }  // namespace
 
@@ -231,7 +231,7 @@ bool PosixFileSystem::listFolder(const std::string& dir, std::vector<DirEntry>& 
     out.clear();
     handle.reset();
     const std::string path = dir.empty() ? "/" : dir;
-    const int fd = openAnyLength(path, kFolderFlags);
+    const int fd = openAnyLength(path, kListFolderFlags);
     if (fd < 0) return false;
     return listOpened(fd, path, out, handle);
 }
@@ -243,8 +243,8 @@ bool PosixFileSystem::listSubfolder(const FileRef& folder, std::vector<DirEntry>
     // through its parent's handle: the names of its files stay as long as they are.
     const auto* parent = dynamic_cast<const Folder*>(folder.folder);
     const bool byName = parent && folder.nameStart > 0 && folder.nameStart < folder.path.size();
-    const int fd = byName ? parent->openAt(folder.path.c_str() + folder.nameStart, kFolderFlags | O_NOFOLLOW)
-                          : openAnyLength(folder.path, kFolderFlags | O_NOFOLLOW);
+    const int fd = byName ? parent->openAt(folder.path.c_str() + folder.nameStart, kListFolderFlags | O_NOFOLLOW)
+                          : openAnyLength(folder.path, kListFolderFlags | O_NOFOLLOW);
     if (fd < 0) return false;
     return listOpened(fd, folder.path, out, handle, byName ? parent : nullptr);
 }

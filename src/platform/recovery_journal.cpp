@@ -26,7 +26,7 @@ constexpr std::string_view kEnd = "end";
 
 std::atomic<unsigned> recordCounter{0};
 
-bool makeFolders(const std::string& path) {
+bool makeJournalFolders(const std::string& path) {
     for (std::size_t at = 1; at <= path.size(); ++at) {
         if (at != path.size() && path[at] != '/') continue;
         const std::string part = path.substr(0, at);
@@ -187,7 +187,7 @@ std::string recoveryFolder() {
     else if (const char* h = std::getenv("HOME"); h && *h) state = std::string(h) + "/.local/state";
     else return {};
     const std::string folder = state + "/Vantix Search & Replace/recovery";
-    return makeFolders(folder) ? folder : std::string();
+    return makeJournalFolders(folder) ? folder : std::string();
 }
 
 RecoveryRecord::~RecoveryRecord() {

@@ -32,7 +32,7 @@ constexpr const char* kNoBackup = "its backup could not be made";
 constexpr const char* kNoRecoveryNote = "no recovery copy of it could be made before writing it in place";
 
 // The system's text for the error `e` ("No space left on device"), safe on any thread.
-std::string errorText(int e) { return std::error_code(e, std::generic_category()).message(); }
+std::string errnoText(int e) { return std::error_code(e, std::generic_category()).message(); }
 
 bool writeCounted(int fd, std::string_view bytes, const RewriteFaults* faults) {
     if (faults && faults->failWriteAfter >= 0 && bytes.size() > static_cast<std::size_t>(faults->failWriteAfter)) {
@@ -314,16 +314,16 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     refusal_.clear();
     // Without a place of its own the file lies where its name leads.
     const FilePlace place = r.place ? r.place : placeByPath(targetOf(r.path));
-    if (!place) return refuse("its folder can't be opened: " + errorText(errno));
+    if (!place) return refuse("its folder can't be opened: " + errnoText(errno));
     FilePlace backup;
     if (r.makeBackup) {
         backup = r.backupPlace ? r.backupPlace : placeByPath(r.backupPath);
-        if (!backup) return refuse(std::string(kNoBackup) + ": " + errorText(errno));
+        if (!backup) return refuse(std::string(kNoBackup) + ": " + errnoText(errno));
     }
     const int dir = place.folder->fd();
     struct stat st {};
     if (::fstatat(dir, place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return refuse("it can't be reached: " + errorText(errno));
+        return refuse("it can't be reached: " + errnoText(errno));
     if (S_ISLNK(st.st_mode)) return refuse("it was replaced by a symbolic link since it was read");
     if (!S_ISREG(st.st_mode)) return refuse("it is no longer a regular file");
     // Another program changed the file since it was read: its bytes must not be overwritten.
@@ -331,7 +331,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     const uid_t me = ::geteuid();
     if (::faccessat(dir, place.name.c_str(), W_OK, AT_EACCESS) != 0 &&
         !(r.clearReadOnly && (me == 0 || me == st.st_uid)))
-        return refuse("it may not be written: " + errorText(errno));
+        return refuse("it may not be written: " + errnoText(errno));
     if (r.makeBackup && faults_ && faults_->noBackup) return refuse(kNoBackup);
     // Renaming a new file over one of several hard links would split it from the others.
     if (st.st_nlink > 1) return inPlace(r, place, backup, st);
@@ -345,11 +345,11 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     }
     if (p->fd < 0) {
         if (errno == EACCES || errno == EPERM || errno == EROFS) return inPlace(r, place, backup, st);
-        return refuse("no new file can be made in its folder: " + errorText(errno));
+        return refuse("no new file can be made in its folder: " + errnoText(errno));
     }
     const bool written =
         hasHoles(st) ? writeKeepingHoles(p->fd, r.bytes, false, faults_) : writeCounted(p->fd, r.bytes, faults_);
-    if (!written) return refuse("writing the new contents failed: " + errorText(errno));
+    if (!written) return refuse("writing the new contents failed: " + errnoText(errno));
     struct stat again {};
     p->original = openRegularAt(dir, place.name, again);
     // The file opened must be the one read: it becomes the backup.
@@ -392,18 +392,18 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
     if (r.makeBackup) {
         struct stat again {};
         int original = openRegularAt(dir, place.name, again);
-        if (original < 0) return refuse("it can't be opened: " + errorText(errno));
+        if (original < 0) return refuse("it can't be opened: " + errnoText(errno));
         std::string named;
         int fd = makeBackupFile(backup, r, original, st, named, names, faults_);
         const int made = errno;
         ::close(original);
-        if (fd < 0) return refuse(std::string(kNoBackup) + ": " + errorText(made));
+        if (fd < 0) return refuse(std::string(kNoBackup) + ": " + errnoText(made));
         bool ok = ::fdatasync(fd) == 0 && publishAs(fd, named, backup, names);
         const int published = errno;
         ::close(fd);
         if (!named.empty()) ::unlinkat(backup.folder->fd(), named.c_str(), 0);
         names.clear();
-        if (!ok) return refuse(std::string(kNoBackup) + ": " + errorText(published));
+        if (!ok) return refuse(std::string(kNoBackup) + ": " + errnoText(published));
         flushFolder(backup);
         lastBackupMade_ = true;
         if (!record.beginWithSource(path, backup.path(), false, r.oldBytes, r.bytes, mode)) {
@@ -425,7 +425,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
     // The file is held by a reference that no link can redirect, and opened for writing through
     // it; its mode is changed through it too.
     const int held = ::openat(dir, place.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (held < 0) return abandon("it can't be opened for writing: " + errorText(errno));
+    if (held < 0) return abandon("it can't be opened for writing: " + errnoText(errno));
     char proc[64];
     std::snprintf(proc, sizeof proc, "/proc/self/fd/%d", held);
     constexpr int flags = O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
@@ -447,7 +447,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
         if (fd >= 0) ::close(fd);
         if (madeWritable) ::chmod(proc, mode);
         ::close(held);
-        if (fd < 0) return abandon("it can't be opened for writing: " + errorText(opened));
+        if (fd < 0) return abandon("it can't be opened for writing: " + errnoText(opened));
         if (!same) return abandon(kChangedSinceRead);
         return abandon("its capabilities would be lost, and only root may set them again");
     }
@@ -470,7 +470,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
         ok = ok && ::lseek(fd, 0, SEEK_SET) == 0 && writeCounted(fd, r.bytes, faults_) &&
              ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
     if (!ok) {
-        const std::string why = "writing it failed: " + errorText(errno);
+        const std::string why = "writing it failed: " + errnoText(errno);
         const bool restored = !(faults_ && faults_->failRestore) && overwriteFromStart(fd, r.oldBytes);
         ::fchmod(fd, mode);
         ::close(fd);
@@ -529,7 +529,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
         // Nothing is published over a file another program changed since it was read.
         struct stat st {};
         if (!flushed) {
-            done.reason = "the disk did not confirm the new contents were stored: " + errorText(flushError);
+            done.reason = "the disk did not confirm the new contents were stored: " + errnoText(flushError);
             out.push_back(std::move(done));
             continue;
         }
@@ -542,7 +542,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
         folders.emplace(p->place.folder->path(), p->place.folder);
         if (p->makeBackup) {
             if (!publishBackup(*p, *batch.names)) {
-                done.reason = std::string(kNoBackup) + ": " + errorText(errno);
+                done.reason = std::string(kNoBackup) + ": " + errnoText(errno);
                 out.push_back(std::move(done));
                 continue;
             }
@@ -558,7 +558,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
                 p->original = -1;
             }
         } else {
-            done.reason = "it could not be replaced by its new contents: " + errorText(errno);
+            done.reason = "it could not be replaced by its new contents: " + errnoText(errno);
             if (done.backupMade) unlinkAt(p->backup);
             done.backupMade = false;
         }

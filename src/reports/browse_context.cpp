@@ -9,8 +9,6 @@ namespace vsr::reports {
 
 namespace {
 
-void line(std::string& out, std::string_view text) { out.append(text).append(kCrLf); }
-
 // Writes the file's lines around found lines, remembering where the last found line was.
 class ContextWriter {
 public:
@@ -31,7 +29,7 @@ public:
             } else if (!separated && k - last_ > context_) {
                 // Lines near the file's top before the first found line are left out
                 // without a separator: nothing was written before them to set them apart from.
-                line(out_, "");
+                appendLine(out_, "");
                 separated = true;
             }
         }
@@ -42,15 +40,15 @@ public:
         gapBefore(n);
         const std::string marked = utf8Of(markedEntry(entry, regExpr_, page_), page_);
         // The star takes the place of the entry's leading blank.
-        line(out_, blue("*") + marked.substr(std::min<std::size_t>(1, marked.size())));
+        appendLine(out_, blue("*") + marked.substr(std::min<std::size_t>(1, marked.size())));
         found(n, n);
     }
 
     void block(std::int64_t first, std::int64_t lastLine) {
         gapBefore(first);
         for (std::int64_t k = first; k <= lastLine; ++k)
-            line(out_, std::string(kBlueOpen) + "*</font>line " + std::to_string(k) + ": " +
-                           blue(utf8Of(escapeHtml(fileLine(k)), page_)));
+            appendLine(out_, std::string(kBlueOpen) + "*</font>line " + std::to_string(k) + ": " +
+                                 blue(utf8Of(escapeHtml(fileLine(k)), page_)));
         found(first, lastLine);
     }
 
@@ -71,7 +69,7 @@ private:
         if (k < 1 || k > static_cast<std::int64_t>(file_.size())) return;
         std::string text = " line " + std::to_string(k) + ": ";
         text.append(fileLine(k));
-        line(out_, utf8Of(escapeHtml(regExpr_ ? std::string_view(text) : displayWidth(text, page_)), page_));
+        appendLine(out_, utf8Of(escapeHtml(regExpr_ ? std::string_view(text) : displayWidth(text, page_)), page_));
     }
 
     void found(std::int64_t first, std::int64_t lastLine) {
@@ -129,14 +127,16 @@ std::string browseContextText(const engine::LinesViewerContent& lines, const std
     std::string out;
     for (std::string_view l : {std::string_view("<html>"), kCharsetLine, std::string_view("<Title>Context</Title>"),
                                std::string_view("<body>"), std::string_view("<pre>")})
-        line(out, l);
+        appendLine(out, l);
     ContextWriter writer(out, fileLines, std::max<std::int64_t>(context, 0), type == engine::QueryType::RegExpr, page);
     const std::vector<engine::FoundLine>& entries = lines.entries();
     for (std::size_t d = 0; d < entries.size(); ++d) {
         const engine::FoundLine& e = entries[d];
         switch (e.kind) {
         case engine::FoundLineKind::Header:
-        case engine::FoundLineKind::Overflow: line(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>"); break;
+        case engine::FoundLineKind::Overflow:
+            appendLine(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>");
+            break;
         case engine::FoundLineKind::Line:
             writer.foundLine(e);
             if (d + 1 == entries.size()) writer.trailing();
@@ -147,7 +147,7 @@ std::string browseContextText(const engine::LinesViewerContent& lines, const std
             break;
         }
     }
-    for (const char* l : {"</pre>", "</body>", "</html>"}) line(out, l);
+    for (const char* l : {"</pre>", "</body>", "</html>"}) appendLine(out, l);
     return out;
 }
 
@@ -156,16 +156,16 @@ std::string savedLinesText(const engine::LinesViewerContent& lines, engine::Quer
     for (std::string_view l : {std::string_view("<html>"), kCharsetLine,
                                std::string_view("<Title>Information from the Lines Viewer</Title>"),
                                std::string_view("<body>"), std::string_view("<pre>")})
-        line(out, l);
+        appendLine(out, l);
     for (const engine::FoundLine& e : lines.entries()) {
         if (e.kind == engine::FoundLineKind::Header || e.kind == engine::FoundLineKind::Overflow)
-            line(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>");
+            appendLine(out, "<strong>" + utf8Name(escapeHtml(e.displayText)) + "</strong>");
         else if (type == engine::QueryType::Multiline)
-            line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
+            appendLine(out, blue(utf8Of(escapeHtml(e.displayText), page)));
         else
-            line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
+            appendLine(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
     }
-    for (const char* l : {"</pre>", "</body>", "</html>"}) line(out, l);
+    for (const char* l : {"</pre>", "</body>", "</html>"}) appendLine(out, l);
     return out;
 }
 

@@ -14,6 +14,8 @@ inline constexpr std::string_view kCrLf = "\r\n";
 // Every document is written in UTF-8 and says so, so that a browser shows names and lines that
 // are not ASCII as the window shows them rather than guessing.
 inline constexpr std::string_view kCharsetLine = "<meta charset=\"utf-8\">";
+// `text` and the line end appended to `out`.
+inline void appendLine(std::string& out, std::string_view text) { out.append(text).append(kCrLf); }
 
 // `bytes` of the text encoding `page` in UTF-8, the documents' encoding. A byte that is no
 // character of the page (a stray byte in UTF-8) becomes its Windows-1252 character, as the

@@ -14,8 +14,6 @@ namespace {
 
 using results::Column;
 
-void line(std::string& out, std::string_view text) { out.append(text).append(kCrLf); }
-
 // The leading number of a Found text ("12" of "12, 3"); 0 when there is none.
 std::int64_t leadingNumber(std::string_view text) {
     std::int64_t n = 0;
@@ -41,15 +39,15 @@ std::vector<std::int64_t> countList(std::string_view text) {
 }
 
 void summary(std::string& out, const ReportInputs& in, const results::ResultList& list) {
-    line(out, "");
-    line(out, "<strong>Files in List: </strong>" + blue(std::to_string(list.count())));
+    appendLine(out, "");
+    appendLine(out, "<strong>Files in List: </strong>" + blue(std::to_string(list.count())));
     if (!list.empty() && !list.foundColumnAbsent()) {
         if (list.row(0).found.find(',') == std::string::npos) {
             std::int64_t sum = 0;
             for (const results::ResultItem& row : list.rows()) sum += leadingNumber(row.found);
-            line(out, "<strong>Found Occurrences: </strong>" + blue(std::to_string(sum)));
+            appendLine(out, "<strong>Found Occurrences: </strong>" + blue(std::to_string(sum)));
         } else {
-            line(out, "<strong>Found Occurrences</strong>");
+            appendLine(out, "<strong>Found Occurrences</strong>");
             // The complete lists of the report's search; a row without one falls back on its
             // Found text, whose cut list then lowers the number of words shown.
             std::vector<std::vector<std::int64_t>> counts;
@@ -61,11 +59,12 @@ void summary(std::string& out, const ReportInputs& in, const results::ResultList
             for (std::size_t k = 0; k < words; ++k) {
                 std::int64_t sum = 0;
                 for (const auto& row : counts) sum += row[k];
-                line(out, utf8Of(escapeHtml(in.words[k]), in.conditions.textEncoding) + ": " + blue(std::to_string(sum)));
+                appendLine(out,
+                           utf8Of(escapeHtml(in.words[k]), in.conditions.textEncoding) + ": " + blue(std::to_string(sum)));
             }
         }
     }
-    line(out, "");
+    appendLine(out, "");
 }
 
 void padTo(std::string& out, std::string_view shown, std::size_t width) {
@@ -141,10 +140,10 @@ std::string reportHead(const ReportInputs& in, const results::ResultList& list) 
                                std::string_view("<style type=\"text/css\">"),
                                std::string_view("code {color: blue; background-color: #C0C0C0}"),
                                std::string_view("</style>"), std::string_view("<body>"), std::string_view("<pre>")})
-        line(out, l);
-    line(out, "<div align=center>Search Report: " + blue(utf8Name(escapeHtml(in.madeAt))));
-    line(out, "</div>");
-    line(out, "<strong>Search Conditions</strong>");
+        appendLine(out, l);
+    appendLine(out, "<div align=center>Search Report: " + blue(utf8Name(escapeHtml(in.madeAt))));
+    appendLine(out, "</div>");
+    appendLine(out, "<strong>Search Conditions</strong>");
     platform::FakeLocaleFormats isoDates;
     out += conditionLines(in.conditions, in.formats ? *in.formats : isoDates);
     summary(out, in, list);
@@ -155,20 +154,25 @@ std::string reportHead(const ReportInputs& in, const results::ResultList& list) 
 std::string rowLines(std::size_t row, const engine::LinesViewerContent& lines, engine::QueryType type,
                      platform::CodePageId page) {
     std::string out;
-    line(out, "");
+    appendLine(out, "");
     const std::string n = std::to_string(row + 1);
     for (const engine::FoundLine& e : lines.entries()) {
         switch (e.kind) {
         case engine::FoundLineKind::Header:
-            line(out, "<a name=\"" + n + "\"></a><a href=\"#" + n + "-List\"><strong>" +
-                          utf8Name(escapeHtml(std::string_view(e.displayText)
-                                                  .substr(std::min<std::size_t>(5, e.displayText.size())))) +
-                          "</strong></a>");
+            appendLine(
+                out, "<a name=\"" + n + "\"></a><a href=\"#" + n + "-List\"><strong>" +
+                         utf8Name(escapeHtml(
+                             std::string_view(e.displayText).substr(std::min<std::size_t>(5, e.displayText.size())))) +
+                         "</strong></a>");
             break;
-        case engine::FoundLineKind::Overflow: line(out, "<strong>" + escapeHtml(e.displayText) + "</strong>"); break;
+        case engine::FoundLineKind::Overflow:
+            appendLine(out, "<strong>" + escapeHtml(e.displayText) + "</strong>");
+            break;
         default:
-            if (type == engine::QueryType::Multiline) line(out, blue(utf8Of(escapeHtml(e.displayText), page)));
-            else line(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
+            if (type == engine::QueryType::Multiline)
+                appendLine(out, blue(utf8Of(escapeHtml(e.displayText), page)));
+            else
+                appendLine(out, utf8Of(markedEntry(e, type == engine::QueryType::RegExpr, page), page));
         }
     }
     return out;
@@ -195,8 +199,8 @@ ReportText searchReportText(const ReportInputs& inputs, const results::ResultLis
             report.text += rowLines(r, *content, type, inputs.conditions.textEncoding);
         }
     }
-    line(report.text, "</body>");
-    line(report.text, "</html>");
+    appendLine(report.text, "</body>");
+    appendLine(report.text, "</html>");
     return report;
 }
 

@@ -10,16 +10,16 @@
 namespace vsr::engine::test {
 namespace {
 
-struct Outcome {
+struct ThreadsOutcome {
     std::vector<std::string> files;    // every listed file's bytes afterwards ("<missing>" if gone)
     std::vector<std::string> results;  // the Result column
     std::vector<std::string> messages;
     std::vector<std::size_t> fills;
-    bool operator==(const Outcome&) const = default;
+    bool operator==(const ThreadsOutcome&) const = default;
 };
 
 // One random tree: written into `f` by the same seed every time.
-struct RandomCase {
+struct ThreadsCase {
     unsigned seed;
 
     void build(ModifyFixture& f) const {
@@ -57,12 +57,12 @@ struct RandomCase {
         }
     }
 
-    Outcome run(int threads, ModifyScope scope = ModifyScope::All) const {
+    ThreadsOutcome run(int threads, ModifyScope scope = ModifyScope::All) const {
         ModifyFixture f;
         build(f);
         f.driver.setThreads(threads);
         f.driver.Modify(scope, f.c, f.options);
-        Outcome o;
+        ThreadsOutcome o;
         for (std::size_t i = 0; i < f.host.list.count(); ++i) {
             const std::string name = f.host.list.row(i).name;
             o.files.push_back(f.exists(name) ? f.read(name) : "<missing>");
@@ -76,9 +76,9 @@ struct RandomCase {
 
 TEST(ModifyThreads, RandomTreesComeOutAsASingleThreadLeavesThem) {
     for (unsigned seed = 1; seed <= 30; ++seed) {
-        const RandomCase c{seed};
+        const ThreadsCase c{seed};
         const ModifyScope scope = seed % 4 == 0 ? ModifyScope::Selected : ModifyScope::All;
-        const Outcome single = c.run(1, scope);
+        const ThreadsOutcome single = c.run(1, scope);
         for (int threads : {2, 5}) ASSERT_EQ(c.run(threads, scope), single) << "seed " << seed << ", threads " << threads;
     }
 }

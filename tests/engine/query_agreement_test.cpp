@@ -17,7 +17,7 @@ namespace {
 
 // Lines from a small set, so matches, near misses, every line end and the occasional NUL
 // byte all turn up.
-std::string randomText(std::mt19937& random) {
+std::string randomAgreementText(std::mt19937& random) {
     static const char* const kLines[] = {"a", "b", "ab", "a b", "x", "", " b ", "B a", "ba b", "xab ab"};
     static const char* const kEnds[] = {"\n", "\r\n", "\r"};
     std::string text;
@@ -30,7 +30,7 @@ std::string randomText(std::mt19937& random) {
     return text;
 }
 
-struct Query {
+struct AgreementQuery {
     const char* label;
     QueryType type;
     std::vector<std::string> lines;  // the one-line query, or the memo's lines
@@ -39,7 +39,7 @@ struct Query {
     bool eachLine = false;
 };
 
-const Query kQueries[] = {
+const AgreementQuery kAgreementQueries[] = {
     {"phrase", QueryType::Phrase, {"ab"}},
     {"phrase, case", QueryType::Phrase, {"a b"}, true},
     {"phrase, whole words", QueryType::Phrase, {"ab"}, false, true},
@@ -62,12 +62,12 @@ std::int64_t highlights(const LinesViewerContent& content) {
 
 TEST(QueryAgreement, BrowsingARowNeverChangesItsCount) {
     std::mt19937 random(19);
-    for (const Query& q : kQueries) {
+    for (const AgreementQuery& q : kAgreementQueries) {
         SearchFixture f;
         std::map<std::string, std::string> texts;
         for (int i = 0; i < 150; ++i) {
             const std::string name = "/data/f" + std::to_string(i) + ".txt";
-            texts[name] = randomText(random);
+            texts[name] = randomAgreementText(random);
             f.fs.addFile(name, texts[name]);
         }
         f.conditions.queryType = q.type;
@@ -133,7 +133,7 @@ TEST(QueryAgreement, ListingViewerAndReplacementSeeTheSameMatches) {
         SearchFixture search;
         ModifyFixture modify;
         std::vector<std::string> texts;
-        for (int i = 0; i < 80; ++i) texts.push_back(randomText(random));
+        for (int i = 0; i < 80; ++i) texts.push_back(randomAgreementText(random));
         SearchConditions& c = search.conditions;
         c.tab = Tab::SearchAndReplace;
         c.searchType = q.type;

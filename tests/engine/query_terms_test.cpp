@@ -8,7 +8,7 @@
 namespace vsr::engine {
 namespace {
 
-const platform::CodePage& page() { return platform::CodePage::defaultPage(); }
+const platform::CodePage& termsPage() { return platform::CodePage::defaultPage(); }
 
 std::string describe(const TermList& list) {
     std::string out;
@@ -31,7 +31,7 @@ class BuildTerms : public ::testing::TestWithParam<TermCase> {};
 
 TEST_P(BuildTerms, GivesTermsOrMessage) {
     const TermCase& c = GetParam();
-    BuildTermsResult r = buildTerms(c.type, c.query, c.caseSensitive, page());
+    BuildTermsResult r = buildTerms(c.type, c.query, c.caseSensitive, termsPage());
     if (c.expected.rfind("!", 0) == 0) {
         EXPECT_FALSE(r.ok);
         EXPECT_EQ("!" + r.message, c.expected);
@@ -68,19 +68,19 @@ INSTANTIATE_TEST_SUITE_P(
         TermCase{QueryType::Multiline, "anything", false, ""}));
 
 TEST(BuildTerms, SearchEngineAllExcludedOnlyWhenEveryTermIs) {
-    EXPECT_TRUE(buildTerms(QueryType::SearchEngine, "-a -b", false, page()).list.allExcluded);
-    EXPECT_FALSE(buildTerms(QueryType::SearchEngine, "-a b", false, page()).list.allExcluded);
-    EXPECT_FALSE(buildTerms(QueryType::SearchEngine, "", false, page()).list.allExcluded);
+    EXPECT_TRUE(buildTerms(QueryType::SearchEngine, "-a -b", false, termsPage()).list.allExcluded);
+    EXPECT_FALSE(buildTerms(QueryType::SearchEngine, "-a b", false, termsPage()).list.allExcluded);
+    EXPECT_FALSE(buildTerms(QueryType::SearchEngine, "", false, termsPage()).list.allExcluded);
 }
 
 TEST(BuildTerms, LimitIs499Terms) {
     std::string words;
     for (int i = 0; i < 499; ++i) words += "w" + std::to_string(i) + " ";
     for (QueryType t : {QueryType::WordsOr, QueryType::WordsAnd, QueryType::SearchEngine}) {
-        BuildTermsResult ok = buildTerms(t, words, false, page());
+        BuildTermsResult ok = buildTerms(t, words, false, termsPage());
         ASSERT_TRUE(ok.ok);
         EXPECT_EQ(ok.list.size(), 499u);
-        BuildTermsResult tooMany = buildTerms(t, words + "last", false, page());
+        BuildTermsResult tooMany = buildTerms(t, words + "last", false, termsPage());
         EXPECT_FALSE(tooMany.ok);
         EXPECT_EQ(tooMany.caption, "Vantix Search & Replace");
         EXPECT_EQ(tooMany.message, t == QueryType::SearchEngine ? "Too many words and phrases" : "Too many words");
@@ -89,7 +89,7 @@ TEST(BuildTerms, LimitIs499Terms) {
 
 TEST(BuildTerms, UpperCaseFollowsTheCodePage) {
     // e-acute in Windows-1252 and Cyrillic small a in Windows-1251.
-    EXPECT_EQ(buildTerms(QueryType::Phrase, "caf\xE9", false, page()).list.terms[0].text, "CAF\xC9");
+    EXPECT_EQ(buildTerms(QueryType::Phrase, "caf\xE9", false, termsPage()).list.terms[0].text, "CAF\xC9");
     const auto& cyr = platform::CodePage::get(platform::CodePageId::Windows1251);
     EXPECT_EQ(buildTerms(QueryType::Phrase, "\xE0\xB8", false, cyr).list.terms[0].text, "\xC0\xA8");
 }

@@ -37,7 +37,7 @@ std::string randomExpression(std::mt19937& rng, int depth = 0) {
     return out;
 }
 
-std::string randomText(std::mt19937& rng) {
+std::string randomSkipText(std::mt19937& rng) {
     static const char* const kWords[] = {"spin_lock(", "mutex_unlock(", "x = y;", "LOCK", "lock", " ", "_", "é",
                                          "ж", "Ж", "42", "(", "=;", "un", "\t"};
     static const char* const kEnds[] = {"\n", "\r\n", "\r"};
@@ -104,7 +104,7 @@ TEST(RegExprLiteralSkips, GiveTheSameResultsAsTheEngineAlone) {
         std::unique_ptr<QueryMatcher> fast = q.matcher({}, true);
         ASSERT_TRUE(plain && fast);
         for (int t = 0; t < 6; ++t) {
-            const std::string text = randomText(rng);
+            const std::string text = randomSkipText(rng);
             const std::string want = scanned(*plain, text, q.byLine());
             const std::string got = scanned(*fast, text, q.byLine());
             found += want.find('\n') != std::string::npos;

@@ -17,7 +17,7 @@ const char* const kTokens[] = {"ab", "aba", "b", "AB", "bA", "a", " ", " ", "\n"
                                "\xC3\xA4" /* ä */, "\xC3\x84" /* Ä */, "\xE2\x80\x94" /* — */, "\xFF", "\x80",
                                "mutex_lock", "MUTEX_LOCK", "lock", "spin_lock", "kfree"};
 
-std::string randomText(std::mt19937& rng, std::size_t tokens) {
+std::string randomTokenText(std::mt19937& rng, std::size_t tokens) {
     std::string text;
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kTokens) - 1);
     std::uniform_int_distribution<int> nul(0, 400);
@@ -86,7 +86,7 @@ TEST(TermSetScanner, CountsEveryWordAsAPassPerWordDoes) {
         for (int round = 0; round < 400; ++round) {
             // Now and then a text longer than a stretch of the scan, so its edges are crossed.
             const std::size_t tokens = round % 100 == 99 ? 40000 : shortText(rng);
-            const std::string text = randomText(rng, tokens);
+            const std::string text = randomTokenText(rng, tokens);
             std::vector<std::int64_t> counts;
             ASSERT_EQ(matcher->count(text, counts), ScanEnd::Done);
             ASSERT_EQ(counts, countWordByWord(q, text)) << w.words << " in " << text.substr(0, 200);
@@ -122,7 +122,7 @@ TEST(TermSetScanner, AnExcludedWordDecidesAsAFullCountWould) {
     auto matcher = q.matcher();
     int listed = 0, refused = 0;
     for (int round = 0; round < 600; ++round) {
-        const std::string text = randomText(rng, round % 60);
+        const std::string text = randomTokenText(rng, round % 60);
         std::vector<std::int64_t> counts;
         ASSERT_EQ(matcher->count(text, counts, true), ScanEnd::Done);
         const bool expected = q.listed(countWordByWord(q, text));

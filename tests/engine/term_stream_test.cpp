@@ -14,7 +14,7 @@
 namespace vsr::engine {
 namespace {
 
-struct Query {
+struct StreamQuery {
     QueryType type;
     const char* text;
     bool caseSensitive;
@@ -22,13 +22,16 @@ struct Query {
     platform::CodePageId page;
 };
 
-const Query kQueries[] = {
+const StreamQuery kStreamQueries[] = {
     {QueryType::Phrase, "needle", true, false, platform::CodePageId::Windows1252},
     {QueryType::Phrase, "needle", false, false, platform::CodePageId::Windows1252},
     {QueryType::Phrase, "static int", true, true, platform::CodePageId::Windows1252},
     {QueryType::Phrase, "aa", true, false, platform::CodePageId::Windows1252},  // overlaps itself
     {QueryType::Phrase, "needle", true, true, platform::CodePageId::Utf8},
-    {QueryType::Phrase, "stra\xC3\x9F" "e", false, false, platform::CodePageId::Utf8},
+    {QueryType::Phrase,
+     "stra\xC3\x9F"
+     "e",
+     false, false, platform::CodePageId::Utf8},
     {QueryType::Phrase, "\xC3\xA9t\xC3\xA9", false, true, platform::CodePageId::Utf8},
     {QueryType::WordsOr, "needle kfree spin_lock", true, false, platform::CodePageId::Windows1252},
     {QueryType::WordsOr, "needle aa e", false, true, platform::CodePageId::Windows1252},
@@ -36,7 +39,7 @@ const Query kQueries[] = {
     {QueryType::SearchEngine, "+needle -kfree aa", false, false, platform::CodePageId::Windows1252},
 };
 
-SearchConditions conditionsOf(const Query& q) {
+SearchConditions conditionsOf(const StreamQuery& q) {
     SearchConditions c;
     c.queryType = q.type;
     c.findText = q.text;
@@ -100,7 +103,7 @@ std::string firstWord(const char* query) {
 
 TEST(TermStream, CountsOccurrencesAtEveryOffsetAroundThePieceEdgesAsTheWholeTextDoes) {
     std::mt19937 rng(15);
-    for (const Query& query : kQueries) {
+    for (const StreamQuery& query : kStreamQueries) {
         const CompiledQuery q(conditionsOf(query));
         ASSERT_FALSE(q.refused()) << query.text;
         const std::size_t piece = smallestPiece(q);
@@ -129,16 +132,34 @@ TEST(TermStream, CountsOccurrencesAtEveryOffsetAroundThePieceEdgesAsTheWholeText
 }
 
 // Tokens that make the words overlap, nearly match, change case or sit against word characters.
-const char* const kTokens[] = {"aa", "a", "needle", "NEEDLE", "needles", "kfree", "spin_lock", "e", "\xC3\xA9",
-                               "\xC3\x89t\xC3\xA9", "STRASSE", "stra\xC3\x9F" "e", " ", "\n", "_", "\xE2\x80\x94",
-                               "\xFF", "\x80", "static int", "static"};
+const char* const kStreamTokens[] = {"aa",
+                                     "a",
+                                     "needle",
+                                     "NEEDLE",
+                                     "needles",
+                                     "kfree",
+                                     "spin_lock",
+                                     "e",
+                                     "\xC3\xA9",
+                                     "\xC3\x89t\xC3\xA9",
+                                     "STRASSE",
+                                     "stra\xC3\x9F"
+                                     "e",
+                                     " ",
+                                     "\n",
+                                     "_",
+                                     "\xE2\x80\x94",
+                                     "\xFF",
+                                     "\x80",
+                                     "static int",
+                                     "static"};
 
-std::string randomText(std::mt19937& rng, std::size_t tokens, int nulOdds) {
+std::string randomStreamText(std::mt19937& rng, std::size_t tokens, int nulOdds) {
     std::string text;
-    std::uniform_int_distribution<std::size_t> pick(0, std::size(kTokens) - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kStreamTokens) - 1);
     std::uniform_int_distribution<int> nul(0, nulOdds);
     for (std::size_t i = 0; i < tokens; ++i) {
-        text += kTokens[pick(rng)];
+        text += kStreamTokens[pick(rng)];
         if (nul(rng) == 0) text.push_back('\0');
     }
     return text;
@@ -146,14 +167,14 @@ std::string randomText(std::mt19937& rng, std::size_t tokens, int nulOdds) {
 
 TEST(TermStream, CountsRandomTextsAsTheWholeTextDoesWithAnyPieceAndReads) {
     std::mt19937 rng(20261209);
-    for (const Query& query : kQueries) {
+    for (const StreamQuery& query : kStreamQueries) {
         const CompiledQuery q(conditionsOf(query));
         auto matcher = q.matcher();
         for (std::size_t piece : {smallestPiece(q), smallestPiece(q) + 37, std::size_t{4096}, TermStream::kPieceBytes}) {
             TermStream stream(q, piece);
             for (int round = 0; round < 60; ++round) {
                 // Mostly texts of many pieces; NUL bytes rare enough that most get far.
-                const std::string text = randomText(rng, round % 10 == 0 ? 30000 : round * 40, 3000);
+                const std::string text = randomStreamText(rng, round % 10 == 0 ? 30000 : round * 40, 3000);
                 const std::vector<std::int64_t> whole = countWhole(*matcher, text);
                 for (Reads reads : {Reads::FillRoom, Reads::Ragged})
                     ASSERT_EQ(countStreamed(stream, text, reads, rng).counts, whole)
@@ -164,7 +185,7 @@ TEST(TermStream, CountsRandomTextsAsTheWholeTextDoesWithAnyPieceAndReads) {
 }
 
 TEST(TermStream, EndsAtTheFirstNulByteAndAsksForNothingAfterIt) {
-    const CompiledQuery q(conditionsOf(kQueries[0]));
+    const CompiledQuery q(conditionsOf(kStreamQueries[0]));
     const std::size_t piece = 256;
     TermStream stream(q, piece);
     std::mt19937 rng(3);
@@ -181,13 +202,13 @@ TEST(TermStream, EndsAtTheFirstNulByteAndAsksForNothingAfterIt) {
 }
 
 TEST(TermStream, AnExcludedWordEndsTheReadWithTheVerdictOfAFullCount) {
-    const CompiledQuery q(conditionsOf(kQueries[10]));  // +needle -kfree aa
+    const CompiledQuery q(conditionsOf(kStreamQueries[10]));  // +needle -kfree aa
     TermStream stream(q, 512);
     auto matcher = q.matcher();
     std::mt19937 rng(9);
     int listed = 0, refused = 0;
     for (int round = 0; round < 300; ++round) {
-        std::string text = randomText(rng, 200 + round * 3, 100000);
+        std::string text = randomStreamText(rng, 200 + round * 3, 100000);
         std::replace(text.begin(), text.end(), 'f', 'g');  // kfree only where put in below
         if (round % 3 == 0) text.insert(text.size() / 3, " kfree ");
         const Streamed s = countStreamed(stream, text, Reads::FillRoom, rng, true);
@@ -208,7 +229,7 @@ TEST(TermStream, AnExcludedWordEndsTheReadWithTheVerdictOfAFullCount) {
 TEST(TermStream, KeepsTheWholeTextAndNotesThePhraseAsTheWholeTextCountDoes) {
     std::mt19937 rng(20261210);
     int past = 0, ended = 0;
-    for (const Query& query : kQueries) {
+    for (const StreamQuery& query : kStreamQueries) {
         const CompiledQuery q(conditionsOf(query));
         auto matcher = q.matcher();
         std::vector<Occurrence> noted;
@@ -217,7 +238,8 @@ TEST(TermStream, KeepsTheWholeTextAndNotesThePhraseAsTheWholeTextCountDoes) {
             TermStream stream(q, piece);
             platform::FileBuffer kept;
             for (int round = 0; round < 40; ++round) {
-                const std::string text = randomText(rng, round % 8 == 0 ? 20000 : round * 30, round % 2 ? 800 : 50000);
+                const std::string text =
+                    randomStreamText(rng, round % 8 == 0 ? 20000 : round * 30, round % 2 ? 800 : 50000);
                 const bool untilExcluded = round % 3 != 0;
                 const bool told = round % 4 == 0;  // the file system said the size first
                 for (Reads reads : {Reads::FillRoom, Reads::Ragged}) {
@@ -276,7 +298,7 @@ TEST(TermStream, KeepsTheWholeTextAndNotesThePhraseAsTheWholeTextCountDoes) {
 }
 
 TEST(TermStream, SuitsWordQueriesWithOccurrencesShortAgainstAPiece) {
-    SearchConditions c = conditionsOf(kQueries[0]);
+    SearchConditions c = conditionsOf(kStreamQueries[0]);
     EXPECT_TRUE(TermStream::suits(CompiledQuery(c)));
     c.findText = std::string(5000, 'x');
     EXPECT_FALSE(TermStream::suits(CompiledQuery(c), 4096));

@@ -373,7 +373,7 @@ TEST(SafeWriter, BackupKeepsTimeModeAndExtendedAttributesAndIsRefusedWhenImpossi
     EXPECT_EQ(readFile(file), "new");
 }
 
-std::uint64_t inodeOf(const fs::path& p) {
+std::uint64_t fileInode(const fs::path& p) {
     struct stat st {};
     ::stat(p.c_str(), &st);
     return st.st_ino;
@@ -389,7 +389,7 @@ TEST(SafeWriter, BackupIsTheOldFileByLinkOrCopy) {
         ::chmod(file.c_str(), 0640);
         struct timespec times[2] = {{1200000000, 0}, {1200000000, 5000}};
         ::utimensat(AT_FDCWD, file.c_str(), times, 0);
-        const std::uint64_t before = inodeOf(file);
+        const std::uint64_t before = fileInode(file);
         RewriteFaults faults;
         faults.noHardLinks = !links;
         bool made = false;
@@ -404,8 +404,8 @@ TEST(SafeWriter, BackupIsTheOldFileByLinkOrCopy) {
         EXPECT_EQ(st.st_mtim.tv_sec, 1200000000);
         EXPECT_EQ(st.st_mtim.tv_nsec, 5000);
         EXPECT_EQ(st.st_nlink, 1u);
-        EXPECT_EQ(inodeOf(bak) == before, links);
-        EXPECT_NE(inodeOf(file), before);
+        EXPECT_EQ(fileInode(bak) == before, links);
+        EXPECT_NE(fileInode(file), before);
         EXPECT_EQ(entriesIn(dir.path()), 2u);
 
         // The next run's backup replaces this one, and a file changed after it was read gets
@@ -552,7 +552,7 @@ TEST(SafeWriter, BatchesArePublishedInOrderWhileTheNextIsStaged) {
         EXPECT_EQ(done[i].backupMade, i == 4);
         const fs::path file = dir.path() / ("f" + std::to_string(i));
         EXPECT_EQ(readFile(file), "new " + std::to_string(i));
-        EXPECT_EQ(inodeOf(file), staged[i].inode);
+        EXPECT_EQ(fileInode(file), staged[i].inode);
     }
     EXPECT_EQ(readFile(dir.path() / "f4.bak"), "old");
     EXPECT_EQ(readFile(dir.path() / "f6"), "old");

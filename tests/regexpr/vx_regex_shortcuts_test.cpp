@@ -59,9 +59,9 @@ void compareOn(const Round& r, const std::string& subject, std::int64_t offset, 
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kRounds = 1500;
+constexpr int kShortcutRounds = 1500;
 #else
-constexpr int kRounds = 6000;
+constexpr int kShortcutRounds = 6000;
 #endif
 
 class ShortcutsDifferential : public ::testing::TestWithParam<bool> {};
@@ -72,7 +72,7 @@ TEST_P(ShortcutsDifferential, PlainAndShortcutSearchesAgree) {
     const unsigned seed = std::getenv("VSR_REGEX_SEED") ? std::atoi(std::getenv("VSR_REGEX_SEED")) : 15015;
     Generator gen(seed + (utf8 ? 1 : 0), utf8);
     Tally tally;
-    for (int round = 0; round < kRounds && tally.failures < 10; ++round) {
+    for (int round = 0; round < kShortcutRounds && tally.failures < 10; ++round) {
         const unsigned mods = vsr::test::roundModifiers(round);
         const Round r{gen.expression(), mods, utf8};
         for (int k = 0; k < 3; ++k) {
@@ -80,7 +80,7 @@ TEST_P(ShortcutsDifferential, PlainAndShortcutSearchesAgree) {
             compareOn(r, subject, gen.pick(1, static_cast<int>(subject.size()) + 1), tally);
         }
     }
-    EXPECT_GT(tally.compared, kRounds);
+    EXPECT_GT(tally.compared, kShortcutRounds);
     // The series must meet the shortcuts often enough to test them.
     EXPECT_GT(tally.runSkips, tally.compared / 20);
     EXPECT_GT(tally.required, tally.compared / 20);
@@ -89,7 +89,7 @@ TEST_P(ShortcutsDifferential, PlainAndShortcutSearchesAgree) {
 INSTANTIATE_TEST_SUITE_P(Text, ShortcutsDifferential, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? std::string("Utf8") : std::string("SingleByte"); });
 
-struct Case {
+struct ShortcutCase {
     const char* pattern;
     bool utf8;
     std::string subject;
@@ -106,7 +106,7 @@ std::string matches(TVxRegex& re, const std::string& subject) {
 }
 
 // Starts inside a run that a leading repeat took: skipped only when they would fail the same way.
-const Case kRunCases[] = {
+const ShortcutCase kRunCases[] = {
     // A repeat of zero or more may match empty where the run ends.
     {"\\w*=", false, "ab =", "4:="},
     {"(\\w*)=", false, "ab=cd", "1:ab="},
@@ -134,7 +134,7 @@ const Case kRunCases[] = {
 };
 
 TEST(VxRegexShortcuts, RunsAreSkippedOnlyWhereTheyFailTheSameWay) {
-    for (const Case& c : kRunCases) {
+    for (const ShortcutCase& c : kRunCases) {
         for (bool shortcuts : {true, false}) {
             TVxRegex re;
             re.SetUtf8(c.utf8);

@@ -11,14 +11,14 @@ using vsr::regexpr::TVxRegex;
 
 namespace {
 
-struct Case {
+struct Utf8Case {
     const char* pattern;
     const char* mods;  // "i", "s" (on), "m"; "-" before a letter switches it off
     std::string subject;
     std::string expected;  // the matched texts of an ExecNext loop, joined by "|"
 };
 
-void applyMods(TVxRegex& re, const std::string& mods) {
+void applyUtf8Mods(TVxRegex& re, const std::string& mods) {
     bool on = true;
     for (char c : mods) {
         if (c == '-') {
@@ -30,10 +30,10 @@ void applyMods(TVxRegex& re, const std::string& mods) {
     }
 }
 
-std::string matches(const char* pattern, const char* mods, const std::string& subject) {
+std::string utf8Matches(const char* pattern, const char* mods, const std::string& subject) {
     TVxRegex re;
     re.SetUtf8(true);
-    applyMods(re, mods);
+    applyUtf8Mods(re, mods);
     re.SetExpression(pattern);
     std::string out;
     bool first = true;
@@ -46,7 +46,7 @@ std::string matches(const char* pattern, const char* mods, const std::string& su
     return out;
 }
 
-const Case kCases[] = {
+const Utf8Case kUtf8Cases[] = {
     // "." and negated classes take whole characters; an invalid byte is one.
     {".", "s", "a\xC3\xA9中😀\xFF", "a|\xC3\xA9|中|😀|\xFF"},
     {"[^a]", "", "aéb", "é|b"},
@@ -93,8 +93,8 @@ const Case kCases[] = {
 };
 
 TEST(VxRegexUtf8, TableOfCases) {
-    for (const Case& c : kCases)
-        EXPECT_EQ(matches(c.pattern, c.mods, c.subject), c.expected) << c.pattern << " on " << c.subject;
+    for (const Utf8Case& c : kUtf8Cases)
+        EXPECT_EQ(utf8Matches(c.pattern, c.mods, c.subject), c.expected) << c.pattern << " on " << c.subject;
 }
 
 TEST(VxRegexUtf8, EmptyMatchesStepOverWholeCharacters) {

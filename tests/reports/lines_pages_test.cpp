@@ -1,14 +1,14 @@
+#include "reports/lines_pages.h"
+
 #include <gtest/gtest.h>
 
+#include "report_fixture.h"
 #include "reports/html_text.h"
-#include "reports/lines_pages.h"
 #include "reports/search_report.h"
 
 namespace vsr::reports::test {
 namespace {
 
-const std::string B = "<font color=\"#0000FF\">";
-const std::string E = "</font>";
 constexpr platform::CodePageId kUtf8 = platform::CodePageId::Utf8;
 const std::string kHead = "<html>\r\n<meta charset=\"utf-8\">\r\n<Title>Context</Title>\r\n<body>\r\n<pre>\r\n";
 const std::string kTail = "</pre>\r\n</body>\r\n</html>\r\n";

@@ -13,6 +13,10 @@
 
 namespace vsr::reports::test {
 
+// The blue mark around found text and the settings' values in the pages.
+inline const std::string B = "<font color=\"#0000FF\">";
+inline const std::string E = "</font>";
+
 // A search for a report over an in-memory tree, with the Lines Viewer filled silently per row.
 struct ReportFixture : ReportLines {
     platform::FakeFileSystem fs;

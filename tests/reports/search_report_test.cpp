@@ -5,9 +5,6 @@
 namespace vsr::reports::test {
 namespace {
 
-const std::string B = "<font color=\"#0000FF\">";
-const std::string E = "</font>";
-
 TEST(SearchReport, OneWordDocumentByteForByte) {
     ReportFixture f;
     f.addFile("/data/a.txt", "one foo\r\ntwo\r\nfoo foo\r\n");

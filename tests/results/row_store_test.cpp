@@ -17,7 +17,7 @@ ResultItem named(const std::string& name) {
     return r;
 }
 
-std::vector<std::string> names(const ResultList& list) {
+std::vector<std::string> shortNames(const ResultList& list) {
     std::vector<std::string> out;
     for (const ResultItem& r : list.rows()) out.push_back(r.name.substr(0, r.name.find('.')));
     return out;
@@ -62,23 +62,23 @@ TEST(ResultList, ManyRowsRemovedSortedAndClearedKeepTheirTextsAndCounts) {
     for (std::size_t i = 2; i < 599; ++i)
         if (i != 299) drop.push_back(i);
     list.removeRows(drop);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"0", "1", "299", "599"}));
+    EXPECT_EQ(shortNames(list), (std::vector<std::string>{"0", "1", "299", "599"}));
     EXPECT_EQ(list.selectedCount(), 1u);  // of the survivors only row 0 was selected
 
     // Rows added afterwards take removed rows' places without disturbing the others.
     list.AddResultItem(named("late"));
     list.reorder({4, 3, 2, 1, 0});
-    EXPECT_EQ(names(list), (std::vector<std::string>{"late", "599", "299", "1", "0"}));
+    EXPECT_EQ(shortNames(list), (std::vector<std::string>{"late", "599", "299", "1", "0"}));
     // An order that is not a permutation would list a row twice: it changes nothing.
     list.reorder({0, 0, 1, 2, 3});
     list.reorder({0, 1, 2, 3, 9});
-    EXPECT_EQ(names(list), (std::vector<std::string>{"late", "599", "299", "1", "0"}));
+    EXPECT_EQ(shortNames(list), (std::vector<std::string>{"late", "599", "299", "1", "0"}));
 
     list.ClearResults();
     EXPECT_EQ(list.count(), 0u);
     EXPECT_EQ(list.selectedCount(), 0u);
     list.AddResultItem(named("after"));
-    EXPECT_EQ(names(list), (std::vector<std::string>{"after"}));
+    EXPECT_EQ(shortNames(list), (std::vector<std::string>{"after"}));
 }
 
 }  // namespace

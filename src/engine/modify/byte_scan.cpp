@@ -5,6 +5,8 @@
 #include <immintrin.h>
 #endif
 
+#include "engine/query/cpu_features.h"
+
 namespace vsr::engine {
 namespace {
 
@@ -20,11 +22,6 @@ void scanTail(const char* p, std::size_t i, std::size_t n, SpanScan& out) {
 }
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
-
 __attribute__((target("avx2"))) bool eitherAvx2(const char* p, std::size_t n, char a, char b) {
     std::size_t i = 0;
     const __m256i va = _mm256_set1_epi8(a), vb = _mm256_set1_epi8(b);

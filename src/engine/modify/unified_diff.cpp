@@ -13,6 +13,7 @@
 #include "engine/modify/byte_scan.h"
 #include "engine/modify/sequence_diff.h"
 #include "engine/modify/thread_buffer.h"
+#include "engine/query/cpu_features.h"
 
 namespace vsr::engine {
 namespace {
@@ -130,11 +131,6 @@ namespace {
 constexpr std::string_view kNoNewline = "\n\\ No newline at end of file\n";
 
 #if defined(__x86_64__)
-bool hasAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
-}
-
 // The loop of DiffWriter::lines 32 bytes at a time: copies the lines of [s, end) to `out`, each
 // piece up to the first line feed among its bytes, `sign` after every line feed but one that
 // ends the text; stops where fewer than 32 bytes are readable. True when it wrote the whole text

@@ -9,7 +9,7 @@ namespace vsr::engine {
 namespace {
 constexpr std::size_t npos = std::string_view::npos;
 // The set is scanned this far ahead at a time: hits of a dense literal stay few per stretch.
-constexpr std::size_t kStretch = 16 << 10;
+constexpr std::size_t kFinderStretch = 16 << 10;
 }  // namespace
 
 std::unique_ptr<LiteralFinder> LiteralFinder::make(const std::vector<regexpr::RequiredLiteral>& literals) {
@@ -74,7 +74,7 @@ std::size_t LiteralFinder::find(std::size_t from, std::size_t to) {
             // lies in the same line as that one, unless the literal holds a line end, and then
             // neither lies inside a line.
             const std::size_t a = std::max(from, scannedTo_);
-            const std::size_t b = std::min(text_.size(), a + kStretch);
+            const std::size_t b = std::min(text_.size(), a + kFinderStretch);
             hits_.clear();
             hitIndex_ = 0;
             set_->scan(text_, a, b, setNext_, hits_);

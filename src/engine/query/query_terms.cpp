@@ -29,7 +29,7 @@ std::string_view trim(std::string_view s) { return trimRight(trimLeft(s)); }
 
 namespace {
 
-BuildTermsResult refuse(const char* caption, const char* message) {
+BuildTermsResult refuseTerms(const char* caption, const char* message) {
     BuildTermsResult r;
     r.ok = false;
     r.caption = caption;
@@ -46,12 +46,12 @@ BuildTermsResult buildWords(std::string_view query, TermSign sign, bool caseSens
     BuildTermsResult r;
     std::string_view text = query;
     if (!isBlank(text)) text = trim(text);
-    if (!text.empty() && isBlank(text)) return refuse("Find", "Please specify the word or words");
+    if (!text.empty() && isBlank(text)) return refuseTerms("Find", "Please specify the word or words");
     std::size_t pos = 0;
     while (pos < text.size()) {
         while (pos < text.size() && text[pos] == ' ') ++pos;
         if (pos >= text.size()) break;
-        if (r.list.terms.size() == kMaxTerms) return refuse(kProgramTitle, "Too many words");
+        if (r.list.terms.size() == kMaxTerms) return refuseTerms(kProgramTitle, "Too many words");
         std::size_t end = text.find(' ', pos);
         if (end == std::string_view::npos) end = text.size();
         r.list.terms.push_back({caseFold(text.substr(pos, end - pos), caseSensitive, page), sign, 0});
@@ -70,7 +70,7 @@ BuildTermsResult buildSearchEngine(std::string_view query, bool caseSensitive, c
     };
     std::size_t pos = 0;
     while (pos < n) {
-        if (r.list.terms.size() == kMaxTerms) return refuse(kProgramTitle, "Too many words and phrases");
+        if (r.list.terms.size() == kMaxTerms) return refuseTerms(kProgramTitle, "Too many words and phrases");
         TermSign sign = TermSign::Plain;
         if (signFollowedByWord(pos, '+')) {
             sign = TermSign::Required;
@@ -90,7 +90,7 @@ BuildTermsResult buildSearchEngine(std::string_view query, bool caseSensitive, c
                     break;
                 }
             }
-            if (close == std::string_view::npos) return refuse("Find", kMissingMessage);
+            if (close == std::string_view::npos) return refuseTerms("Find", kMissingMessage);
             term = text.substr(pos + 1, close - pos - 1);
             pos = close + 1;
         } else {
@@ -99,7 +99,7 @@ BuildTermsResult buildSearchEngine(std::string_view query, bool caseSensitive, c
             term = text.substr(pos, end - pos);
             pos = end;
         }
-        if (term.empty()) return refuse("Find", kMissingMessage);
+        if (term.empty()) return refuseTerms("Find", kMissingMessage);
         r.list.terms.push_back({caseFold(term, caseSensitive, page), sign, 0});
         while (pos < n && text[pos] == ' ') ++pos;
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "engine/query/cpu_features.h"
 #include "text/unicode_tables.h"
 #include "text/utf8.h"
 
@@ -118,11 +119,6 @@ __attribute__((target("avx2"))) std::size_t scanAvx2(const ScanArgs& x, std::siz
         s += 32;
     }
     return std::string_view::npos;
-}
-
-bool hasAvx2() {
-    static const bool yes = __builtin_cpu_supports("avx2");
-    return yes;
 }
 
 // The same filter 16 bytes at a time with SSE2, which every x86-64 processor has.
