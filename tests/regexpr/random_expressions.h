@@ -18,10 +18,10 @@ using regexpr::TVxRegex;
 // Expressions built to meet the shortcuts: groups around repeats at the start, literals on the
 // top level that become required, classes of characters that run into each other, lazy and
 // bounded repeats, anchors, back-references and inline case folding.
-class Generator {
+class ExpressionGenerator {
 public:
     // Without back-references when `backRefs` is off.
-    Generator(unsigned seed, bool utf8, bool backRefs = true) : rng_(seed), utf8_(utf8), backRefs_(backRefs) {}
+    ExpressionGenerator(unsigned seed, bool utf8, bool backRefs = true) : rng_(seed), utf8_(utf8), backRefs_(backRefs) {}
 
     std::string expression() {
         groups_ = 0;

@@ -13,15 +13,15 @@
 using vsr::regexpr::EVxRegex;
 using vsr::regexpr::MatchInterrupted;
 using vsr::regexpr::TVxRegex;
-using vsr::test::Generator;
+using vsr::test::ExpressionGenerator;
 using vsr::test::record;
 
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kRounds = 1500;
+constexpr int kAutomatonRounds = 1500;
 #else
-constexpr int kRounds = 6000;
+constexpr int kAutomatonRounds = 6000;
 #endif
 
 class AutomatonDifferential : public ::testing::TestWithParam<bool> {};
@@ -30,9 +30,9 @@ class AutomatonDifferential : public ::testing::TestWithParam<bool> {};
 TEST_P(AutomatonDifferential, AutomatonAndBacktrackerAloneAgree) {
     const bool utf8 = GetParam();
     const unsigned seed = std::getenv("VSR_REGEX_SEED") ? std::atoi(std::getenv("VSR_REGEX_SEED")) : 27027;
-    Generator gen(seed + (utf8 ? 1 : 0), utf8, false);
+    ExpressionGenerator gen(seed + (utf8 ? 1 : 0), utf8, false);
     int compared = 0, automaton = 0, failures = 0;
-    for (int round = 0; round < kRounds && failures < 10; ++round) {
+    for (int round = 0; round < kAutomatonRounds && failures < 10; ++round) {
         const unsigned mods = vsr::test::roundModifiers(round);
         const std::string pattern = gen.expression();
         TVxRegex fast, alone;
@@ -65,8 +65,8 @@ TEST_P(AutomatonDifferential, AutomatonAndBacktrackerAloneAgree) {
         }
     }
     // Most expressions of the series are ones the automaton takes.
-    EXPECT_GT(automaton, kRounds / 3);
-    EXPECT_GT(compared, kRounds);
+    EXPECT_GT(automaton, kAutomatonRounds / 3);
+    EXPECT_GT(compared, kAutomatonRounds);
 }
 
 INSTANTIATE_TEST_SUITE_P(Text, AutomatonDifferential, ::testing::Values(false, true),

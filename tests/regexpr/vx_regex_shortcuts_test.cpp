@@ -16,7 +16,7 @@
 
 using vsr::regexpr::EVxRegex;
 using vsr::regexpr::TVxRegex;
-using vsr::test::Generator;
+using vsr::test::ExpressionGenerator;
 using vsr::test::record;
 
 namespace {
@@ -70,7 +70,7 @@ class ShortcutsDifferential : public ::testing::TestWithParam<bool> {};
 TEST_P(ShortcutsDifferential, PlainAndShortcutSearchesAgree) {
     const bool utf8 = GetParam();
     const unsigned seed = std::getenv("VSR_REGEX_SEED") ? std::atoi(std::getenv("VSR_REGEX_SEED")) : 15015;
-    Generator gen(seed + (utf8 ? 1 : 0), utf8);
+    ExpressionGenerator gen(seed + (utf8 ? 1 : 0), utf8);
     Tally tally;
     for (int round = 0; round < kShortcutRounds && tally.failures < 10; ++round) {
         const unsigned mods = vsr::test::roundModifiers(round);
