@@ -1,6 +1,5 @@
 #pragma once
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -20,9 +19,6 @@ struct ReadLimits {
     std::uint64_t ratioFloorBytes = std::uint64_t{8} << 20;
     // Archives inside archives are opened this deep (the file itself is depth 1).
     int depth = 3;
-    // A PDF is given this long to yield its text, and at most this many pages are read.
-    std::chrono::milliseconds pdfTime{15000};
-    int pdfPages = 5000;
 };
 
 // "128 MiB", "1 GiB", "300 bytes": sizes in the status texts.
