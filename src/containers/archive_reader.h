@@ -1,0 +1,22 @@
+#pragma once
+#include <atomic>
+#include <string>
+
+#include "containers/container_member.h"
+#include "containers/read_limits.h"
+
+namespace vsr::containers {
+
+struct ArchiveEnd {
+    bool opened = false;   // false: not an archive we can read (a status text says why)
+    bool stopped = false;  // the stop flag ended the walk
+};
+
+// Visits every member of the archive or compressed file at `path`, in the archive's order.
+// Archives inside it are opened to limits.depth and their members visited with nested paths;
+// documents inside it are visited as their text. Damage, encryption and the limits end a member
+// or the walk with a status text, never a crash.
+ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
+                       ContainerVisitor& visitor);
+
+}  // namespace vsr::containers
