@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/linux/ini_text.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
 namespace vsr::platform {
 
