@@ -11,7 +11,7 @@
 #include "platform/linux/qt_locale_formats.h"
 #include "platform/linux/qt_settings_store.h"
 #include "platform/linux/xdg_system_folders.h"
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 #include "platform/standard_descriptors.h"
 #include "project/command_line.h"
 #include "settings/settings_storage.h"
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vantixsr.png")));
 
     // Files a killed run left half rewritten are put back before anything reads them.
-    const vsr::platform::RecoveryReport recovered = vsr::platform::recoverInterruptedWrites();
+    const vsr::durable::RecoveryReport recovered = vsr::durable::recoverInterruptedWrites();
 
     vsr::platform::XdgSystemFolders folders;
     vsr::platform::QtSettingsStore store;
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     else window.show();
     // Through the prompter, so a run without a display writes it to standard error instead.
     if (!recovered.empty())
-        prompter.show(vsr::ui::kProgramTitle, vsr::platform::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);
+        prompter.show(vsr::ui::kProgramTitle, vsr::durable::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);
     // The window has read its settings by now; a damaged file was kept aside while doing so.
     if (!store.damagedCopy().empty())
         prompter.show(vsr::ui::kProgramTitle,

@@ -1,6 +1,6 @@
 #include "reports/report_file.h"
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
 namespace vsr::reports {
 
@@ -11,7 +11,7 @@ std::string dataFile(const std::string& folder, const char* name) {
 
 bool writeDocument(const std::string& path, std::string_view text, platform::AttributeChanger& attributes) {
     if (attributes.read(path)) attributes.makeWritable(path);
-    return platform::writeFileAtomically(path, text);
+    return durable::writeFileAtomically(path, text);
 }
 
 std::string cannotOpenText(const std::string& path) { return "Cannot open file " + path; }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "platform/text_encoding.h"
 #include "text/utf8.h"
 
@@ -108,7 +108,7 @@ std::string savedListText(const ResultList& list, const SavedListOptions& option
 bool writeSavedList(const std::string& path, std::string_view text, platform::AttributeChanger& attributes) {
     // A read-only list file is overwritten on purpose: the user named it.
     if (attributes.read(path)) attributes.makeWritable(path);
-    return platform::writeFileAtomically(path, text);
+    return durable::writeFileAtomically(path, text);
 }
 
 }  // namespace vsr::results

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
 namespace vsr::settings {
 
@@ -57,7 +57,7 @@ bool saveMemoFile(const std::string& path, std::string_view memoText) {
         const std::optional<std::string> old = platform::readWholeFile(path);
         if (old && memoTextFromFile(*old) == memoText) return true;
     }
-    return platform::writeFileAtomically(path, memoFileBytes(memoText));
+    return durable::writeFileAtomically(path, memoFileBytes(memoText));
 }
 
 bool loadMemoFile(const std::string& path, std::string& memoText) {

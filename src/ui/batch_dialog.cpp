@@ -17,7 +17,7 @@
 
 #include "engine/search/search_host.h"
 #include "platform/file_read.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_system.h"
 #include "project/batch_file.h"
@@ -202,7 +202,7 @@ void TBatchDlg::readBatchTemp() {
 
 void TBatchDlg::writeBatchTemp() {
     const std::string path = batchTempPath();
-    if (!path.empty()) platform::writeFileAtomically(path, project::batchTempBytes(table_));
+    if (!path.empty()) durable::writeFileAtomically(path, project::batchTempBytes(table_));
 }
 
 void TBatchDlg::reencode(platform::CodePageId from, platform::CodePageId to) {
@@ -365,7 +365,7 @@ void TBatchDlg::SaveClick() {
     saveFolder_ = platform::parentPath(path);
     // A read-only file is overwritten; a failure to write leaves it as it was, silently.
     platform::PosixAttributeChanger().makeWritable(path);
-    platform::writeFileAtomically(path, project::batchFileBytes(table_));
+    durable::writeFileAtomically(path, project::batchFileBytes(table_));
 }
 
 void TBatchDlg::HelpClick() {

@@ -8,7 +8,7 @@
 #include "platform/text_encoding.h"
 
 #include "platform/file_read.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "ui/app_info.h"
 #include "ui/project_commands.h"
@@ -119,7 +119,7 @@ int CommandLineSession::finish() {
     }
     if (auto report = run_.reportFile()) {
         platform::PosixAttributeChanger().makeWritable(report->first);
-        platform::writeFileAtomically(report->first, report->second);  // a failure is ignored
+        durable::writeFileAtomically(report->first, report->second);  // a failure is ignored
     }
     return run_.exitStatus();
 }

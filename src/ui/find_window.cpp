@@ -73,7 +73,7 @@ struct TFind::PartServices {
     QtDialogPrompter dialogs;
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::FreedesktopTrash trash;
     platform::DbusFileManager fileManager{launcher};
 };
@@ -162,7 +162,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                       services_.attributes ? *services_.attributes : parts_->attributes, formats});
     // The Lines Viewer follows the list's selection and runs the interval commands.
     auto* browser = new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
-    platform::FileStore& files = services_.fileStore ? *services_.fileStore : parts_->files;
+    durable::FileStore& files = services_.fileStore ? *services_.fileStore : parts_->files;
     browser->previewer = new LinesPreviewer(
         *this, files, services_.attributes ? *services_.attributes : parts_->attributes, clock);
     // Modification, undo and erasing backups rewrite the listed files through the engine.

@@ -14,7 +14,7 @@
 #include "platform/clock.h"
 #include "platform/attribute_changer.h"
 #include "platform/file_manager.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/file_system.h"
 #include "platform/launcher.h"
 #include "platform/locale_formats.h"
@@ -77,7 +77,7 @@ struct WindowServices {
     platform::Trash* trash = nullptr;          // null: the user's trash
     platform::FileManager* fileManager = nullptr;  // null: the desktop's file manager
     platform::AttributeChanger* attributes = nullptr;  // null: the real files' permissions
-    platform::FileStore* fileStore = nullptr;  // what modification and undo rewrite; null: the real files
+    durable::FileStore* fileStore = nullptr;  // what modification and undo rewrite; null: the real files
     platform::FileSystem* fileSystem = nullptr;
     platform::Clock* clock = nullptr;
     const platform::LocaleFormats* formats = nullptr;

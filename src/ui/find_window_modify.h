@@ -6,7 +6,7 @@
 #include "engine/modify/modify_views.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/file_system.h"
 
 namespace vsr::ui {
@@ -22,7 +22,7 @@ class WindowModify : public QObject, public engine::ModifyViews {
 public:
     struct Services {
         platform::FileSystem& fileSystem;
-        platform::FileStore& files;
+        durable::FileStore& files;
         platform::AttributeChanger& attributes;
         platform::Clock& clock;
         LinesBrowser& browser;

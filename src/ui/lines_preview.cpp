@@ -61,7 +61,7 @@ QString changedText(std::size_t lines) {
 
 }  // namespace
 
-LinesPreviewer::LinesPreviewer(TFind& window, platform::FileStore& files, platform::AttributeChanger& attributes,
+LinesPreviewer::LinesPreviewer(TFind& window, durable::FileStore& files, platform::AttributeChanger& attributes,
                                platform::Clock& clock)
     : QObject(&window), w_(window), attributes_(attributes), clock_(clock), files_(files) {}
 

@@ -5,7 +5,7 @@
 
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::ui {
 
@@ -20,7 +20,7 @@ class LinesPreviewer : public QObject {
     Q_OBJECT
 public:
     // `files` is the store Modify reads and rewrites through: the preview reads as Modify would.
-    LinesPreviewer(TFind& window, platform::FileStore& files, platform::AttributeChanger& attributes,
+    LinesPreviewer(TFind& window, durable::FileStore& files, platform::AttributeChanger& attributes,
                    platform::Clock& clock);
 
     // The box is on, the Search and Replace tab is active and the list may be modified.
@@ -37,7 +37,7 @@ private:
     TFind& w_;
     platform::AttributeChanger& attributes_;
     platform::Clock& clock_;
-    platform::FileStore& files_;
+    durable::FileStore& files_;
     QString status_;
 };
 

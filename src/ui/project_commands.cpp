@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "platform/file_read.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "platform/file_system.h"
 #include "project/command_line_run.h"
 #include "project/project_file.h"
@@ -78,7 +78,7 @@ bool ProjectCommands::saveProjectTo(const std::string& fileName) {
     const std::string bytes = project::projectFileBytes(values, dates);
     // A read-only or hidden project is overwritten, as the user named it.
     platform::PosixAttributeChanger().makeWritable(fileName);
-    return platform::writeFileAtomically(fileName, bytes);
+    return durable::writeFileAtomically(fileName, bytes);
 }
 
 // --- Open Project ---

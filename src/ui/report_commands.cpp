@@ -5,7 +5,7 @@
 #include <QTabWidget>
 #include <chrono>
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "reports/lines_pages.h"
 #include "reports/report_file.h"
 #include "reports/search_report.h"

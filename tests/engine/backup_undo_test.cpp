@@ -16,7 +16,7 @@ using test::ModifyFixture;
 using test::modeOf;
 
 // The real store, with undo refused for chosen files, as a failing rename would.
-struct RefusingStore : platform::PosixFileStore {
+struct RefusingStore : durable::PosixFileStore {
     bool restoreBackupAt(const platform::FilePlace& name, const platform::FilePlace& file,
                          const platform::FilePlace& backup) override {
         if (refuse.count(name.path())) return false;
@@ -242,7 +242,7 @@ TEST_P(EraseBackups, DeletesTheBakFilesItMay) {
         dir.write(n, "x");
     RecordingHost host;
     platform::PosixFileSystem fs;
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::FakeClock clock;
     SearchConditions c;
     c.path = "  " + dir.str() + "  ";
@@ -276,7 +276,7 @@ TEST(EraseBackupsReadOnly, ReadOnlyBackupsArePassedOver) {
     ::chmod(kept.c_str(), 0444);
     RecordingHost host;
     platform::PosixFileSystem fs;
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::FakeClock clock;
     SearchConditions c;
     c.path = dir.str();
@@ -287,7 +287,7 @@ TEST(EraseBackupsReadOnly, ReadOnlyBackupsArePassedOver) {
 TEST(EraseBackupsPath, EmptyPathIsRefused) {
     RecordingHost host;
     platform::PosixFileSystem fs;
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::FakeClock clock;
     SearchConditions c;
     c.path = "   ";

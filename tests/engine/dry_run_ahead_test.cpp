@@ -18,7 +18,7 @@
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
@@ -54,7 +54,7 @@ struct Machine {
     platform::FakeLocaleFormats formats;
     platform::FakeTypeNames types;
     ListingHost host;
-    platform::PosixFileStore disk;
+    durable::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     SearchDriver searchDriver() { return SearchDriver({fs, clock, formats, types}, host); }
 };
@@ -335,7 +335,7 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
     for (int i = 0; i < 20000; ++i) text += "alpha alpha alpha\n";
     const std::string path = dir.write("big.txt", text).string();
     SearchConditions c = alphaToOmega(dir.str());
-    platform::PosixFileStore disk;
+    durable::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     int diffs = 0;
     ListedModifications listed({c, {}, {}, [&](const std::string&, std::string_view, const ModifiedContent&) {
@@ -367,7 +367,7 @@ TEST(DryRunAhead, TheSearchsStopEndsTheWorkAndKeepsNothing) {
 TEST(DryRunAhead, WhatIsKeptStaysUnderTheCap) {
     vsr::test::TempDir dir;
     SearchConditions c = alphaToOmega(dir.str());
-    platform::PosixFileStore disk;
+    durable::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     const std::size_t cap = 4000;
     ListedModifications listed({c, {}, {}, [](const std::string&, std::string_view before, const ModifiedContent&) {

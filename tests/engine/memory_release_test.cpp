@@ -170,28 +170,28 @@ TEST(MemoryRelease, AModificationGivesBackTheFileItRewrote) {
 }
 
 // A store whose reading of one file asks for more memory than there is.
-class StarvedFileStore final : public platform::FileStore {
+class StarvedFileStore final : public durable::FileStore {
 public:
-    StarvedFileStore(platform::FileStore& inner, std::string starved) : inner_(inner), starved_(std::move(starved)) {}
+    StarvedFileStore(durable::FileStore& inner, std::string starved) : inner_(inner), starved_(std::move(starved)) {}
     bool exists(const std::string& path) override { return inner_.exists(path); }
-    platform::FileLinks links(const std::string& path) override { return inner_.links(path); }
+    durable::FileLinks links(const std::string& path) override { return inner_.links(path); }
     std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
         if (path == starved_) throw std::bad_alloc();
         return inner_.read(path, stamp);
     }
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+    durable::RewriteBatch::Staged stageRewrite(const durable::RewriteRequest& request, std::size_t tag) override {
         return inner_.stageRewrite(request, tag);
     }
     bool lastBackupMade() const override { return inner_.lastBackupMade(); }
     bool rewritesFull() const override { return inner_.rewritesFull(); }
-    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return inner_.commitRewrites(); }
+    std::vector<durable::RewriteBatch::Published> commitRewrites() override { return inner_.commitRewrites(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override {
         return inner_.restoreBackup(path, backup);
     }
     bool removeFile(const std::string& path) override { return inner_.removeFile(path); }
 
 private:
-    platform::FileStore& inner_;
+    durable::FileStore& inner_;
     std::string starved_;
 };
 

@@ -16,7 +16,7 @@
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
 #include "platform/type_names.h"
@@ -29,9 +29,9 @@ namespace fs = std::filesystem;
 using vsr::test::readFile;
 
 // The disk, where someone changes the tree once, right after the run staged its first rewrite.
-struct ChangingDisk : platform::PosixFileStore {
+struct ChangingDisk : durable::PosixFileStore {
     std::function<void()> afterFirst;
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& r, std::size_t tag) override {
+    durable::RewriteBatch::Staged stageRewrite(const durable::RewriteRequest& r, std::size_t tag) override {
         const auto staged = PosixFileStore::stageRewrite(r, tag);
         if (afterFirst) std::exchange(afterFirst, {})();
         return staged;

@@ -376,10 +376,10 @@ TEST(ModifyLinks, UndoWritesIntoNoFileTheRunDidNotRewrite) {
 
 // The disk, but one name leads to a file another program made during the run, which the system
 // gave the inode number a rewritten file had left free.
-struct ReusedInode : platform::PosixFileStore {
+struct ReusedInode : durable::PosixFileStore {
     std::string name;
-    platform::FileLinks given;
-    platform::FileLinks links(const std::string& path) override {
+    durable::FileLinks given;
+    durable::FileLinks links(const std::string& path) override {
         if (path == name) return given;
         return PosixFileStore::links(path);
     }
@@ -438,39 +438,39 @@ TEST(ModifyLinks, TargetListedBeforeItsLinkIsModifiedOnce) {
 
 // A store that publishes every file the moment it is sent but tells the run only when asked to
 // wait: a publishing thread quicker than the run.
-class QuickPublisher : public platform::FileStore {
+class QuickPublisher : public durable::FileStore {
 public:
-    explicit QuickPublisher(platform::PosixFileStore& real) : real_(real) {}
+    explicit QuickPublisher(durable::PosixFileStore& real) : real_(real) {}
     bool exists(const std::string& path) override { return real_.exists(path); }
-    platform::FileLinks links(const std::string& path) override { return real_.links(path); }
+    durable::FileLinks links(const std::string& path) override { return real_.links(path); }
     std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {
         return real_.read(path, stamp);
     }
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+    durable::RewriteBatch::Staged stageRewrite(const durable::RewriteRequest& request, std::size_t tag) override {
         return real_.stageRewrite(request, tag);
     }
     bool lastBackupMade() const override { return real_.lastBackupMade(); }
     bool rewritesFull() const override { return true; }
-    std::vector<platform::RewriteBatch::Published> commitRewrites() override {
+    std::vector<durable::RewriteBatch::Published> commitRewrites() override {
         sendRewrites();
         return takePublished(true);
     }
     void sendRewrites() override {
-        std::vector<platform::RewriteBatch::Published> done = real_.commitRewrites();
+        std::vector<durable::RewriteBatch::Published> done = real_.commitRewrites();
         held_.insert(held_.end(), done.begin(), done.end());
     }
-    std::vector<platform::RewriteBatch::Published> takePublished(bool wait) override {
-        return wait ? std::exchange(held_, {}) : std::vector<platform::RewriteBatch::Published>{};
+    std::vector<durable::RewriteBatch::Published> takePublished(bool wait) override {
+        return wait ? std::exchange(held_, {}) : std::vector<durable::RewriteBatch::Published>{};
     }
-    platform::FileId lastStaged() const override { return real_.lastStaged(); }
+    durable::FileId lastStaged() const override { return real_.lastStaged(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override {
         return real_.restoreBackup(path, backup);
     }
     bool removeFile(const std::string& path) override { return real_.removeFile(path); }
 
 private:
-    platform::PosixFileStore& real_;
-    std::vector<platform::RewriteBatch::Published> held_;
+    durable::PosixFileStore& real_;
+    std::vector<durable::RewriteBatch::Published> held_;
 };
 
 // The target's new file already has its name when its link's row comes, before the target's row

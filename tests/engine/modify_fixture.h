@@ -8,7 +8,7 @@
 #include "engine/search/recording_host.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "support/temp_dir.h"
 
 namespace vsr::engine::test {
@@ -30,7 +30,7 @@ struct RecordingViews : ModifyViews {
 struct ModifyFixture {
     vsr::test::TempDir dir;
     RecordingHost host;
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     platform::FakeClock clock;
     RecordingViews views;

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "settings/memo_file.h"
 #include "settings_fixture.h"
 
@@ -145,7 +145,7 @@ TEST(AtomicFile, FullDiskLeavesTheOldContentsAndNoTemporaryFile) {
     const fs::path file = dir.write("memo.tmp", "old contents\r\n");
     const std::string big(100000, 'x');
     bool written = true;
-    withFileSizeLimit(4096, [&] { written = platform::writeFileAtomically(file.string(), big); });
+    withFileSizeLimit(4096, [&] { written = durable::writeFileAtomically(file.string(), big); });
     EXPECT_FALSE(written);
     EXPECT_EQ(vsr::test::readFile(file), "old contents\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -158,14 +158,14 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissionsAndLinks) {
     const fs::path link = dir.path() / "link.txt";
     fs::create_symlink(file, link);
 
-    ASSERT_TRUE(platform::writeFileAtomically(link.string(), "new"));
+    ASSERT_TRUE(durable::writeFileAtomically(link.string(), "new"));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(vsr::test::readFile(file), "new");
     EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 
     const fs::path fresh = dir.path() / "fresh.txt";
-    ASSERT_TRUE(platform::writeFileAtomically(fresh.string(), ""));
+    ASSERT_TRUE(durable::writeFileAtomically(fresh.string(), ""));
     EXPECT_TRUE(fs::exists(fresh));
     EXPECT_EQ(fs::file_size(fresh), 0u);
 }
@@ -173,7 +173,7 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissionsAndLinks) {
 TEST(AtomicFile, RefusesWhatIsNotAFile) {
     vsr::test::TempDir dir;
     const fs::path sub = dir.mkdir("sub");
-    EXPECT_FALSE(platform::writeFileAtomically(sub.string(), "x"));
+    EXPECT_FALSE(durable::writeFileAtomically(sub.string(), "x"));
     EXPECT_TRUE(fs::is_directory(sub));
     EXPECT_FALSE(platform::readWholeFile(sub.string()));
     EXPECT_FALSE(platform::readWholeFile((dir.path() / "missing").string()));

@@ -147,7 +147,7 @@ TEST_F(PreviewTest, ARowThatCannotBeWrittenSaysSo) {
 }
 
 // The real files, except that the store can't read one of them, as after a failing disk.
-class UnreadableStore final : public platform::PosixFileStore {
+class UnreadableStore final : public durable::PosixFileStore {
 public:
     explicit UnreadableStore(std::string unreadable) : unreadable_(std::move(unreadable)) {}
     std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp) override {

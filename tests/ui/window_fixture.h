@@ -116,7 +116,7 @@ protected:
     platform::MemorySettingsStore store;
     std::unique_ptr<settings::SettingsStorage> storage;
     std::unique_ptr<platform::FakeClock> clock;
-    platform::FileStore* fileStore = nullptr;  // what modification rewrites; null: the real files
+    durable::FileStore* fileStore = nullptr;  // what modification rewrites; null: the real files
     std::vector<QUrl> opened;
 };
 

@@ -327,11 +327,11 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
 }
 
 // The real files, except that one file's rewrite is refused, as a full disk would refuse it.
-class RefusingStore final : public platform::PosixFileStore {
+class RefusingStore final : public durable::PosixFileStore {
 public:
     explicit RefusingStore(std::string refused) : refused_(std::move(refused)) {}
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
-        if (request.path == refused_) return platform::RewriteBatch::Staged::Refused;
+    durable::RewriteBatch::Staged stageRewrite(const durable::RewriteRequest& request, std::size_t tag) override {
+        if (request.path == refused_) return durable::RewriteBatch::Staged::Refused;
         return PosixFileStore::stageRewrite(request, tag);
     }
 

@@ -18,7 +18,7 @@
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 #include "platform/standard_descriptors.h"
 #include "platform/type_names.h"
 #include "results/saved_list.h"
@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // Files a killed run left half rewritten are put back before anything reads them.
-    const platform::RecoveryReport recovered = platform::recoverInterruptedWrites();
-    if (!recovered.empty()) std::fprintf(stderr, "vsr-search: %s\n", platform::recoveryMessage(recovered).c_str());
+    const durable::RecoveryReport recovered = durable::recoverInterruptedWrites();
+    if (!recovered.empty()) std::fprintf(stderr, "vsr-search: %s\n", durable::recoveryMessage(recovered).c_str());
     // Rows go out in large blocks; the benchmark prints tens of thousands of them.
     static char outBuffer[1 << 20];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);

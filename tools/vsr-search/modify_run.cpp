@@ -10,7 +10,7 @@
 #include "engine/modify/modify_preview.h"
 #include "engine/modify/content_diff.h"
 #include "platform/attribute_changer.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "results/status_texts.h"
 
 namespace vsr::tools {
@@ -94,7 +94,7 @@ engine::ModifyDriver::Proposal printer(DiffOutput& out) {
 // standard error.
 int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
            engine::SearchEnv env, engine::SearchHost& host) {
-    platform::PosixFileStore disk;
+    durable::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     engine::DryRunStore store(disk, [](const engine::DryRunStore::Proposal&) {});
     engine::ModifyDriver driver({store, attributes, env.clock}, host);
@@ -161,7 +161,7 @@ int runModification(std::FILE* out, const engine::SearchConditions& conditions, 
     // Stop of the search (a refused query) must not carry over into the modification.
     if (host.runState().stop) return 0;
     if (request.dryRun) return dryRun(out, conditions, request, env, host);
-    platform::PosixFileStore files;
+    durable::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);
     engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);

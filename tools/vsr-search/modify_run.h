@@ -9,7 +9,7 @@
 #include "engine/search/search_run.h"
 #include "modify_options.h"
 #include "platform/attribute_changer.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::tools {
 
@@ -39,7 +39,7 @@ private:
     const ModifyRequest& request_;
     engine::SearchHost& host_;
     std::unique_ptr<DiffOutput> diffs_;
-    platform::PosixFileStore disk_;
+    durable::PosixFileStore disk_;
     platform::PosixAttributeChanger attributes_;
     std::unique_ptr<engine::DryRunStore> store_;
     std::unique_ptr<engine::ModifyDriver> driver_;

@@ -3,7 +3,7 @@
 #include <charconv>
 
 #include "engine/viewer/lines_viewer_fill.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 #include "platform/attribute_changer.h"
 #include "reports/lines_pages.h"
 #include "reports/report_file.h"

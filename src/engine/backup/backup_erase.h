@@ -4,7 +4,7 @@
 #include "engine/query/search_conditions.h"
 #include "engine/search/search_host.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/file_system.h"
 
 namespace vsr::engine {
@@ -16,7 +16,7 @@ inline constexpr const char* kEraseBackupCaption = "Erase Backup";
 // deleted are passed over. Stop ends the walk. Returns the number of files deleted.
 class BackupEraser {
 public:
-    BackupEraser(platform::FileSystem& fs, platform::FileStore& files, platform::Clock& clock, SearchHost& host)
+    BackupEraser(platform::FileSystem& fs, durable::FileStore& files, platform::Clock& clock, SearchHost& host)
         : fs_(fs), files_(files), clock_(clock), host_(host) {}
 
     // The menu command: trims the path (written back to the field), refuses an empty one with
@@ -29,7 +29,7 @@ private:
     bool ignored(const std::string& dir, const SearchConditions& c) const;
 
     platform::FileSystem& fs_;
-    platform::FileStore& files_;
+    durable::FileStore& files_;
     platform::Clock& clock_;
     SearchHost& host_;
     long long erased_ = 0;

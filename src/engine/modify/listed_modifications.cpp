@@ -63,7 +63,7 @@ private:
             row.inode = info.inode;
             row.prep = prepareFile(info.attributes, o.conditions_.createBackups, allowed);
         } else {
-            const platform::FileLinks links = o.files_.links(path);
+            const durable::FileLinks links = o.files_.links(path);
             row.device = links.device;
             row.inode = links.inode;
             row.prep = prepareFile(path, o.conditions_.createBackups, allowed, o.attributes_);

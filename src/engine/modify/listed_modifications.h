@@ -13,7 +13,7 @@
 #include "engine/modify/modify_prefetch.h"
 #include "engine/search/listed_file_step.h"
 #include "platform/attribute_changer.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::engine {
 
@@ -45,7 +45,7 @@ public:
         ModifyOptions options;
         results::ModificationInterval interval;  // the interval every row will have
         ContentStep step;                        // made of each changed file (the diff)
-        platform::FileStore& files;              // only asked for identities, from every thread
+        durable::FileStore& files;              // only asked for identities, from every thread
         platform::AttributeChanger& attributes;  // only read, from every thread
         std::size_t maxBytes = 64u << 20;        // the most kept at once
     };
@@ -69,7 +69,7 @@ private:
     const ModifyOptions options_;
     const results::ModificationInterval interval_;
     const ContentStep step_;
-    platform::FileStore& files_;
+    durable::FileStore& files_;
     platform::AttributeChanger& attributes_;
     const std::size_t maxBytes_;
 

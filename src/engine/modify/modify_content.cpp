@@ -198,7 +198,7 @@ ModifiedContent modifyContent(ModifyContext& context, std::string original,
     return result;
 }
 
-std::optional<std::string> readModifiable(platform::FileStore& files, platform::AttributeChanger& attributes,
+std::optional<std::string> readModifiable(durable::FileStore& files, platform::AttributeChanger& attributes,
                                           const std::string& path, bool createBackups,
                                           const ModifyOptions& options, FilePreparation& prep,
                                           platform::FileStamp* stamp) {

@@ -6,7 +6,7 @@
 
 #include "engine/backup/backup_copy.h"
 #include "engine/modify/modify_context.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::engine {
 
@@ -90,7 +90,7 @@ bool spliceDiffable(std::string_view before, const ModifiedContent& content);
 
 // The file as Modify reads it: nothing when its marks refuse the write (read-only, hidden or
 // system not cleared under the options) or when it can't be read.
-std::optional<std::string> readModifiable(platform::FileStore& files, platform::AttributeChanger& attributes,
+std::optional<std::string> readModifiable(durable::FileStore& files, platform::AttributeChanger& attributes,
                                           const std::string& path, bool createBackups,
                                           const ModifyOptions& options, FilePreparation& prep,
                                           platform::FileStamp* stamp = nullptr);

@@ -23,7 +23,7 @@ std::string ModifyDriver::failureOf(std::size_t row) const {
 
 void ModifyDriver::noteIdentity(std::size_t row) {
     results::ResultItem& item = host_.results().mutableRow(row);
-    const platform::FileLinks now = env_.files.links(item.fullName());
+    const durable::FileLinks now = env_.files.links(item.fullName());
     item.device = now.device;
     item.inode = now.inode;
 }
@@ -208,7 +208,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         return;
     }
     auto identityOf = [&] {
-        const platform::FileLinks identity = env_.files.links(path);
+        const durable::FileLinks identity = env_.files.links(path);
         return std::make_pair(identity.device, identity.inode);
     };
     // A row the search modified already brings its file's identity and marks along.
@@ -270,7 +270,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         finishRow(index, true, false);
         return;
     }
-    platform::RewriteRequest request;
+    durable::RewriteRequest request;
     request.path = path;
     request.bytes = content.bytes;
     request.oldBytes = content.original;
@@ -293,12 +293,12 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         }
     }
     switch (env_.files.stageRewrite(request, index)) {
-        case platform::RewriteBatch::Staged::Pending: {
+        case durable::RewriteBatch::Staged::Pending: {
             if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
             pending_.push_back(index);
             // The new file may take the name before the row learns of it: another name of the
             // file must already recognise it then.
-            const platform::FileId id = env_.files.lastStaged();
+            const durable::FileId id = env_.files.lastStaged();
             if (id.inode != 0) {
                 const auto made = std::make_pair(id.device, id.inode);
                 handled_.emplace(made, index);
@@ -306,9 +306,9 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
             }
             break;
         }
-        case platform::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
-        case platform::RewriteBatch::Staged::Refused:
-        case platform::RewriteBatch::Staged::Damaged: finishRow(index, false, false, env_.files.lastRefusal()); break;
+        case durable::RewriteBatch::Staged::Written: finishRow(index, true, env_.files.lastBackupMade()); break;
+        case durable::RewriteBatch::Staged::Refused:
+        case durable::RewriteBatch::Staged::Damaged: finishRow(index, false, false, env_.files.lastRefusal()); break;
     }
     // A batch is sent when it is full, or when it has waited long enough that the rows should
     // show their progress.
@@ -431,8 +431,8 @@ void ModifyDriver::sendBatch() {
 }
 
 void ModifyDriver::takePublished(bool wait) {
-    for (const platform::RewriteBatch::Published& done : env_.files.takePublished(wait))
-        finishRow(done.tag, done.outcome == platform::RewriteOutcome::Written, done.backupMade, done.reason);
+    for (const durable::RewriteBatch::Published& done : env_.files.takePublished(wait))
+        finishRow(done.tag, done.outcome == durable::RewriteOutcome::Written, done.backupMade, done.reason);
 }
 
 void ModifyDriver::publishAll() {
@@ -460,7 +460,7 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, 
     const std::string path = list.row(index).fullName();
     // A rewrite through a new file gives the file a new inode; the other names of the file
     // must still recognise it, and so must Undo.
-    const platform::FileLinks rewritten = env_.files.links(path);
+    const durable::FileLinks rewritten = env_.files.links(path);
     // Only a file whose backup this run made can be undone; an older ".bak" would bring back
     // some earlier state.
     if (createBackups_ && backupMade) undo_.push_back({path, index, {}, rewritten.device, rewritten.inode});

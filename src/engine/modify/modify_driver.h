@@ -17,7 +17,7 @@
 #include "engine/modify/modify_views.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::engine {
 
@@ -25,7 +25,7 @@ enum class ModifyScope { Selected, All };
 
 // The platform services of modification, backups and undo, owned by the caller.
 struct ModifyEnv {
-    platform::FileStore& files;
+    durable::FileStore& files;
     platform::AttributeChanger& attributes;
     platform::Clock& clock;
 };

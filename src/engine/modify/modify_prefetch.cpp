@@ -13,7 +13,7 @@ struct ModifyPrefetch::Worker {
     std::unique_ptr<ModifyQuery> query;
 };
 
-ModifyPrefetch::ModifyPrefetch(int workers, const SearchConditions& conditions, platform::FileStore& files,
+ModifyPrefetch::ModifyPrefetch(int workers, const SearchConditions& conditions, durable::FileStore& files,
                                LineSeparator separator, ContentStep step, std::vector<Job> jobs,
                                const platform::SearchedTree* tree)
     : conditions_(conditions), files_(files), tree_(tree), separator_(separator), step_(std::move(step)),

@@ -14,7 +14,7 @@
 #include "engine/modify/modify_content.h"
 #include "engine/search/recording_host.h"
 #include "platform/clock.h"
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 namespace vsr::engine {
 
@@ -53,7 +53,7 @@ public:
 
     // `files` is only read, from every worker at once; so is `tree` (when given), through which
     // each file is reached.
-    ModifyPrefetch(int workers, const SearchConditions& conditions, platform::FileStore& files,
+    ModifyPrefetch(int workers, const SearchConditions& conditions, durable::FileStore& files,
                    LineSeparator separator, ContentStep step, std::vector<Job> jobs,
                    const platform::SearchedTree* tree = nullptr);
     ~ModifyPrefetch();
@@ -73,7 +73,7 @@ private:
     PreparedRow prepare(Worker& worker, const Job& job);
 
     const SearchConditions& conditions_;
-    platform::FileStore& files_;
+    durable::FileStore& files_;
     const platform::SearchedTree* tree_;
     const LineSeparator separator_;
     const ContentStep step_;

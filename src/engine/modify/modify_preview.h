@@ -30,7 +30,7 @@ RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const Se
 
 // A store that reads through to the disk and writes nothing: every rewrite Modify hands to it
 // goes to `proposal` instead, so a whole Modify All runs as a dry run. Undo has nothing to do.
-class DryRunStore final : public platform::FileStore {
+class DryRunStore final : public durable::FileStore {
 public:
     struct Proposal {
         std::size_t row;
@@ -38,26 +38,26 @@ public:
         std::string_view oldBytes;
         std::string_view bytes;
     };
-    DryRunStore(platform::FileStore& disk, std::function<void(const Proposal&)> proposal)
+    DryRunStore(durable::FileStore& disk, std::function<void(const Proposal&)> proposal)
         : disk_(disk), proposal_(std::move(proposal)) {}
 
     bool exists(const std::string& path) override { return disk_.exists(path); }
-    platform::FileLinks links(const std::string& path) override { return disk_.links(path); }
+    durable::FileLinks links(const std::string& path) override { return disk_.links(path); }
     std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp = nullptr) override {
         return disk_.read(path, stamp);
     }
-    platform::RewriteBatch::Staged stageRewrite(const platform::RewriteRequest& request, std::size_t tag) override {
+    durable::RewriteBatch::Staged stageRewrite(const durable::RewriteRequest& request, std::size_t tag) override {
         proposal_({tag, request.path, request.oldBytes, request.bytes});
-        return platform::RewriteBatch::Staged::Written;
+        return durable::RewriteBatch::Staged::Written;
     }
     bool lastBackupMade() const override { return false; }
     bool rewritesFull() const override { return false; }
-    std::vector<platform::RewriteBatch::Published> commitRewrites() override { return {}; }
+    std::vector<durable::RewriteBatch::Published> commitRewrites() override { return {}; }
     bool restoreBackup(const std::string&, const std::string&) override { return false; }
     bool removeFile(const std::string&) override { return false; }
 
 private:
-    platform::FileStore& disk_;
+    durable::FileStore& disk_;
     std::function<void(const Proposal&)> proposal_;
 };
 

@@ -19,7 +19,7 @@ long long rowOf(const results::ResultList& list, const std::string& path, std::s
 // one the run rewrote: putting the backup back would write into that other file.
 bool ModifyDriver::ledElsewhere(const UndoEntry& entry) {
     if (entry.inode == 0) return false;
-    const platform::FileLinks now = env_.files.links(entry.path);
+    const durable::FileLinks now = env_.files.links(entry.path);
     const bool inPlace = now.symbolicLink || now.hardLinks > 1;
     return inPlace && (now.device != entry.device || now.inode != entry.inode);
 }

@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 
 #include "platform/linux/ini_text.h"
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
 namespace vsr::platform {
 
@@ -43,7 +43,7 @@ void QtSettingsStore::keepDamaged(const std::optional<std::string>& bytes) {
     const std::string copy = path_ + ".damaged";
     // Bytes that were read are copied, so a settings file that is a link stays one; a file
     // that can't be read at all is moved aside whole.
-    const bool kept = bytes ? writeFileAtomically(copy, *bytes) : ::rename(path_.c_str(), copy.c_str()) == 0;
+    const bool kept = bytes ? durable::writeFileAtomically(copy, *bytes) : ::rename(path_.c_str(), copy.c_str()) == 0;
     if (kept && damagedCopy_.empty()) damagedCopy_ = copy;
 }
 
@@ -84,7 +84,7 @@ bool QtSettingsStore::commit() {
     for (auto it = changes_.constBegin(); it != changes_.constEnd(); ++it) merged.insert(it.key(), it.value());
     QDir().mkpath(QFileInfo(QFile::decodeName(QByteArray::fromStdString(path_))).absolutePath());
     const QByteArray text = iniTextOf(merged);
-    if (!writeFileAtomically(path_, std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
+    if (!durable::writeFileAtomically(path_, std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
         return false;
     values_ = std::move(merged);
     changes_.clear();

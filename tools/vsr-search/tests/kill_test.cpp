@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 #include "support/temp_dir.h"
 #include "support/tool_run.h"
 
@@ -147,7 +147,7 @@ void killRepeatedly(KillTree& tree, const std::vector<std::string>& args, int ki
         const vsr::test::ToolRun next = vsr::test::runProgram(VSR_SEARCH_EXE, {"--path", empty.str(), "--query", "x"});
         if (!next.err.empty() && next.err.find("put back") != std::string::npos) ++recovered;
         tree.check("after a kill at " + std::to_string(us) + " us");
-        const std::string notes = platform::recoveryFolder();
+        const std::string notes = durable::recoveryFolder();
         EXPECT_TRUE(fs::is_empty(notes)) << "recovery notes left after a kill at " << us << " us:" << listing(notes)
                                          << "\nthe next start said: " << next.err;
         if (::testing::Test::HasFailure()) return;

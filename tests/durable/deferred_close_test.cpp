@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "platform/deferred_close.h"
+#include "durable/deferred_close.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 // Each pipe's write end is handed over; its read end sees the end of the stream only once the
@@ -35,4 +35,4 @@ TEST(DeferredClose, ClosesEveryHandleByDrainAndByItsEndAlsoBeyondTheQueue) {
 }
 
 }  // namespace
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // A fingerprint of an in-place rewrite, kept in its recovery note: a hash of every 4 KB page of
 // the contents before and after. At the next start it tells whether the file is still as the
@@ -42,4 +42,4 @@ private:
     std::vector<std::uint64_t> afterPages_;
 };
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // The program's state folder for interrupted writes: $XDG_STATE_HOME (default ~/.local/state)
 // + "/Vantix Search & Replace/recovery". Created when missing; empty when that fails.
@@ -71,4 +71,4 @@ RecoveryReport recoverInterruptedWrites();
 // The message that names the recovered files; empty when there is nothing to say.
 std::string recoveryMessage(const RecoveryReport& report);
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

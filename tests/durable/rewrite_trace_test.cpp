@@ -3,9 +3,9 @@
 #include <random>
 #include <string>
 
-#include "platform/rewrite_trace.h"
+#include "durable/rewrite_trace.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 using State = RewriteTrace::State;
@@ -98,4 +98,4 @@ TEST(RewriteTrace, EncodesAndDecodesAndRefusesDamagedText) {
 }
 
 }  // namespace
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -1,4 +1,4 @@
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,9 +9,9 @@
 #include <unistd.h>
 
 #include "platform/fd_io.h"
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 std::string resolvedTarget(const std::string& path) {
@@ -25,11 +25,11 @@ bool restoreInPlace(const std::string& path, const std::string& backup) {
     const std::string target = resolvedTarget(path);
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    std::optional<std::string> bytes = readWholeFile(backup);
+    std::optional<std::string> bytes = platform::readWholeFile(backup);
     if (!bytes) return false;
     const mode_t mode = st.st_mode & 07777;
     // The file's bytes now, so the next start can tell a cut-short copy from a later edit.
-    std::optional<std::string> current = readWholeFile(target);
+    std::optional<std::string> current = platform::readWholeFile(target);
     if (!current) return false;
     RecoveryRecord record;
     if (!record.beginWithSource(target, backup, true, *current, *bytes, mode)) return false;
@@ -45,7 +45,7 @@ bool restoreInPlace(const std::string& path, const std::string& backup) {
         record.finish();
         return false;
     }
-    const bool ok = overwriteFromStart(fd, *bytes);
+    const bool ok = platform::overwriteFromStart(fd, *bytes);
     ::fchmod(fd, mode);
     ::close(fd);
     // A failed copy leaves the note: the next start completes it from the backup.
@@ -56,15 +56,15 @@ bool restoreInPlace(const std::string& path, const std::string& backup) {
 }
 
 // restoreInPlace for a file and backup reached without following links.
-bool restoreInPlaceAt(const FilePlace& target, const FilePlace& backup) {
+bool restoreInPlaceAt(const platform::FilePlace& target, const platform::FilePlace& backup) {
     const int dir = target.folder->fd();
     const int held = ::openat(dir, target.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (held < 0) return false;
     struct stat st {};
     std::optional<std::string> bytes, current;
     if (::fstat(held, &st) == 0 && S_ISREG(st.st_mode)) {
-        bytes = readWholeFileAt(backup);
-        if (bytes) current = readWholeFileAt(target);
+        bytes = platform::readWholeFileAt(backup);
+        if (bytes) current = platform::readWholeFileAt(target);
     }
     RecoveryRecord record;
     const mode_t mode = st.st_mode & 07777;
@@ -88,7 +88,7 @@ bool restoreInPlaceAt(const FilePlace& target, const FilePlace& backup) {
         record.finish();
         return false;
     }
-    const bool ok = overwriteFromStart(fd, *bytes);
+    const bool ok = platform::overwriteFromStart(fd, *bytes);
     ::fchmod(fd, mode);
     ::close(fd);
     ::close(held);
@@ -101,7 +101,7 @@ bool restoreInPlaceAt(const FilePlace& target, const FilePlace& backup) {
 
 }  // namespace
 
-bool PosixFileStore::restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) {
+bool PosixFileStore::restoreBackupAt(const platform::FilePlace& name, const platform::FilePlace& file, const platform::FilePlace& backup) {
     struct stat link {}, target {}, bak {};
     if (::fstatat(name.folder->fd(), name.name.c_str(), &link, AT_SYMLINK_NOFOLLOW) != 0) return false;
     if (::fstatat(file.folder->fd(), file.name.c_str(), &target, AT_SYMLINK_NOFOLLOW) != 0 ||
@@ -135,8 +135,8 @@ FileLinks PosixFileStore::links(const std::string& path) {
     return out;
 }
 
-std::optional<std::string> PosixFileStore::read(const std::string& path, FileStamp* stamp) {
-    return readWholeFile(path, stamp);
+std::optional<std::string> PosixFileStore::read(const std::string& path, platform::FileStamp* stamp) {
+    return platform::readWholeFile(path, stamp);
 }
 
 RewriteBatch::Staged PosixFileStore::stageRewrite(const RewriteRequest& request, std::size_t tag) {
@@ -153,10 +153,10 @@ bool PosixFileStore::restoreBackup(const std::string& path, const std::string& b
     if (S_ISLNK(link.st_mode) || file.st_nlink > 1 || !sameOwners || bak.st_dev != file.st_dev)
         return restoreInPlace(path, backup);
     if (::rename(backup.c_str(), path.c_str()) != 0) return false;
-    flushFolder(folderPart(path));
+    platform::flushFolder(platform::folderPart(path));
     return true;
 }
 
 bool PosixFileStore::removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -1,4 +1,4 @@
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,9 +14,9 @@
 
 #include "platform/fd_io.h"
 #include "platform/file_read.h"
-#include "platform/rewrite_trace.h"
+#include "durable/rewrite_trace.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 // Notes of the first form have no trace of the rewrite; they are still read.
@@ -44,7 +44,7 @@ std::string uniqueName(std::string_view suffix) {
 bool writeDurably(const std::string& path, std::string_view bytes, mode_t mode) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) return false;
-    bool ok = writeAllTo(fd, bytes) && ::fdatasync(fd) == 0;
+    bool ok = platform::writeAllTo(fd, bytes) && ::fdatasync(fd) == 0;
     if (::close(fd) != 0) ok = false;
     if (!ok) ::unlink(path.c_str());
     return ok;
@@ -93,7 +93,7 @@ bool inside(const std::string& folder, const std::string& path) {
 
 // Copies `source` over `target` in place; the target keeps its inode, and gets `mode` back.
 bool copyBack(const std::string& target, const std::string& source, mode_t mode) {
-    std::optional<std::string> bytes = readWholeFile(source);
+    std::optional<std::string> bytes = platform::readWholeFile(source);
     if (!bytes) return false;
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
@@ -101,7 +101,7 @@ bool copyBack(const std::string& target, const std::string& source, mode_t mode)
     if (fd < 0 && errno == EACCES && ::chmod(target.c_str(), (st.st_mode & 07777) | S_IWUSR) == 0)
         fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) return false;
-    bool ok = overwriteFromStart(fd, *bytes);
+    bool ok = platform::overwriteFromStart(fd, *bytes);
     ::fchmod(fd, mode);
     if (::close(fd) != 0) ok = false;
     return ok;
@@ -116,7 +116,7 @@ std::string keepSource(const std::string& folder, const std::string& source) {
 }
 
 void recoverRecord(const std::string& folder, const std::string& record, RecoveryReport& report) {
-    std::optional<std::string> bytes = readWholeFile(record);
+    std::optional<std::string> bytes = platform::readWholeFile(record);
     const std::vector<std::string> f = bytes ? fieldsOf(*bytes) : std::vector<std::string>{};
     // A note cut short was being written when the run was killed: no byte of the file had
     // been touched yet.
@@ -144,7 +144,7 @@ void recoverRecord(const std::string& folder, const std::string& record, Recover
         std::optional<RewriteTrace> trace = RewriteTrace::decode(f[7]);
         std::optional<std::string> current;
         const bool same = ::stat(target.c_str(), &now) == 0 && std::to_string(now.st_dev) == f[5] &&
-                          std::to_string(now.st_ino) == f[6] && (current = readWholeFile(target));
+                          std::to_string(now.st_ino) == f[6] && (current = platform::readWholeFile(target));
         const RewriteTrace::State state =
             same && trace ? trace->classify(*current) : RewriteTrace::State::Foreign;
         if (state == RewriteTrace::State::Foreign) {
@@ -169,7 +169,7 @@ void recoverRecord(const std::string& folder, const std::string& record, Recover
 }
 
 void removeLoggedTemps(const std::string& log) {
-    std::optional<std::string> bytes = readWholeFile(log);
+    std::optional<std::string> bytes = platform::readWholeFile(log);
     if (bytes)
         for (const std::string& name : fieldsOf(*bytes)) {
             // Only names of the writer's own form are ever logged; check again before deleting.
@@ -220,7 +220,7 @@ bool RecoveryRecord::write(const std::string& relativeTarget, const std::string&
         recordPath_.clear();
         return false;
     }
-    flushFolder(folder);
+    platform::flushFolder(folder);
     return true;
 }
 
@@ -268,7 +268,7 @@ bool TempNameLog::add(const std::string& path) {
     std::string line = absolute(path);
     if (line.empty()) return false;
     line += '\0';
-    return writeAllTo(fd_, line);
+    return platform::writeAllTo(fd_, line);
 }
 
 void TempNameLog::clear() {
@@ -326,4 +326,4 @@ std::string recoveryMessage(const RecoveryReport& report) {
     return text;
 }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -1,10 +1,10 @@
-#include "platform/rewrite_trace.h"
+#include "durable/rewrite_trace.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 namespace {
 
@@ -149,4 +149,4 @@ std::optional<RewriteTrace> RewriteTrace::decode(std::string_view text) {
     return text.empty() ? std::optional<RewriteTrace>(std::move(t)) : std::nullopt;
 }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -1,4 +1,4 @@
-#include "platform/attribute_transfer.h"
+#include "durable/attribute_transfer.h"
 
 #include <cerrno>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 constexpr const char* kCapability = "security.capability";
@@ -93,4 +93,4 @@ bool transferAttributes(int from, const struct stat& st, int to, Likeness likene
     return true;
 }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

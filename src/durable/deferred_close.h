@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // Closes file descriptors on threads of its own. Closing the last handle of a file that has
 // lost its name frees its blocks, which on a file system that discards freed blocks waits on
@@ -39,4 +39,4 @@ private:
     std::vector<std::thread> workers_;
 };
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -9,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/deferred_close.h"
+#include "durable/deferred_close.h"
 #include "platform/file_place.h"
 #include "platform/file_read.h"
-#include "platform/recovery_journal.h"
+#include "durable/recovery_journal.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // How a rewrite ended. Only Damaged means the file may no longer hold its old bytes; a note in
 // the recovery folder then still holds them for the next start.
@@ -46,14 +46,14 @@ struct RewriteRequest {
     std::string path;              // the file; a symbolic link is followed and stays a link
     std::string_view bytes;        // its new contents
     std::string_view oldBytes;     // the contents that were read, for a backup or a recovery copy
-    FileStamp readAs;              // the file as it was read: nothing is published once it changed
+    platform::FileStamp readAs;              // the file as it was read: nothing is published once it changed
     bool makeBackup = false;       // also write oldBytes to backupPath, before the file changes
     std::string backupPath;
     bool clearReadOnly = false;    // the user allowed rewriting a file its owner can't write
-    // Where the file and its backup lie, reached without following links (SearchedTree). When
+    // Where the file and its backup lie, reached without following links (platform::SearchedTree). When
     // empty they lie where `path` and `backupPath` lead; a link at `place` itself is refused.
-    FilePlace place;
-    FilePlace backupPlace;
+    platform::FilePlace place;
+    platform::FilePlace backupPlace;
 };
 
 // The rewrites of one run, published in batches: each new file is written to an unnamed file in
@@ -116,7 +116,7 @@ public:
 private:
     struct Pending;
     struct Sealed;
-    Staged inPlace(const RewriteRequest& r, const FilePlace& place, const FilePlace& backup, const struct stat& st);
+    Staged inPlace(const RewriteRequest& r, const platform::FilePlace& place, const platform::FilePlace& backup, const struct stat& st);
     Staged refuse(std::string why);
     std::vector<Published> publish(Sealed& batch);
     bool publishBackup(Pending& p, TempNameLog& names);
@@ -146,4 +146,4 @@ private:
 // file is then as it was.
 bool writeFileAtomically(const std::string& path, std::string_view bytes);
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

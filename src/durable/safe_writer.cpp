@@ -1,4 +1,4 @@
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,11 +15,11 @@
 #include <unistd.h>
 #include <utility>
 
-#include "platform/attribute_transfer.h"
+#include "durable/attribute_transfer.h"
 #include "platform/fd_io.h"
 #include "platform/file_place.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
 
 // A batch holds three open files per rewrite (the new file, the old one and their folder); this
@@ -36,11 +36,11 @@ std::string errnoText(int e) { return std::error_code(e, std::generic_category()
 
 bool writeCounted(int fd, std::string_view bytes, const RewriteFaults* faults) {
     if (faults && faults->failWriteAfter >= 0 && bytes.size() > static_cast<std::size_t>(faults->failWriteAfter)) {
-        writeAllTo(fd, bytes.substr(0, static_cast<std::size_t>(faults->failWriteAfter)));
+        platform::writeAllTo(fd, bytes.substr(0, static_cast<std::size_t>(faults->failWriteAfter)));
         errno = ENOSPC;
         return false;
     }
-    return writeAllTo(fd, bytes);
+    return platform::writeAllTo(fd, bytes);
 }
 
 constexpr std::size_t kHoleBlock = 4096;
@@ -123,7 +123,7 @@ mode_t newFileMode() {
 // A file with no name in the folder of `at`: a kill before it is named leaves nothing. Where
 // the file system has no unnamed files, a named one (`named`, in that folder) is made and logged
 // first, so the next start removes it. -1 with errno when the folder refuses new files.
-int openUnnamed(const FilePlace& at, std::string& named, TempNameLog& log, const RewriteFaults* faults = nullptr) {
+int openUnnamed(const platform::FilePlace& at, std::string& named, TempNameLog& log, const RewriteFaults* faults = nullptr) {
     const int dir = at.folder->fd();
     int fd = -1;
     if (faults && faults->noUnnamedFiles) {
@@ -134,7 +134,7 @@ int openUnnamed(const FilePlace& at, std::string& named, TempNameLog& log, const
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
         std::string name = freshTempName(at.name);
-        if (!log.add(FilePlace{at.folder, name}.path())) return -1;
+        if (!log.add(platform::FilePlace{at.folder, name}.path())) return -1;
         fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd >= 0) {
             named = name;
@@ -156,7 +156,7 @@ bool giveName(int fd, int dir, const std::string& name) {
 // Gives the flushed file `fd` the name of `dest`, replacing what is there in one step; `named`
 // is its temporary name in that folder, if it has one. When `dest` is known to exist, the link
 // that could only fail is not tried.
-bool publishAs(int fd, std::string& named, const FilePlace& dest, TempNameLog& log, bool destExists = false) {
+bool publishAs(int fd, std::string& named, const platform::FilePlace& dest, TempNameLog& log, bool destExists = false) {
     const int dir = dest.folder->fd();
     if (!named.empty()) {
         if (::renameat(dir, named.c_str(), dir, dest.name.c_str()) != 0) return false;
@@ -170,7 +170,7 @@ bool publishAs(int fd, std::string& named, const FilePlace& dest, TempNameLog& l
     }
     for (int attempt = 0; attempt < 8; ++attempt) {
         const std::string temp = freshTempName(dest.name);
-        if (!log.add(FilePlace{dest.folder, temp}.path())) return false;
+        if (!log.add(platform::FilePlace{dest.folder, temp}.path())) return false;
         if (!giveName(fd, dir, temp)) {
             if (errno == EEXIST) continue;
             return false;
@@ -182,18 +182,18 @@ bool publishAs(int fd, std::string& named, const FilePlace& dest, TempNameLog& l
     return false;
 }
 
-void flushFolder(const FilePlace& place) { ::fsync(place.folder->fd()); }
+void flushFolder(const platform::FilePlace& place) { ::fsync(place.folder->fd()); }
 
-void unlinkAt(const FilePlace& place) { ::unlinkat(place.folder->fd(), place.name.c_str(), 0); }
+void unlinkAt(const platform::FilePlace& place) { ::unlinkat(place.folder->fd(), place.name.c_str(), 0); }
 
 // Writes a backup's bytes to a new file with its original's attributes (as far as allowed) and
 // modification time.
-int makeBackupFile(const FilePlace& backup, const RewriteRequest& r, int original, const struct stat& st,
+int makeBackupFile(const platform::FilePlace& backup, const RewriteRequest& r, int original, const struct stat& st,
                    std::string& named, TempNameLog& log, const RewriteFaults* faults) {
     int fd = openUnnamed(backup, named, log, faults);
     if (fd < 0) return -1;
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    const bool written = hasHoles(st) ? writeKeepingHoles(fd, r.oldBytes, false, nullptr) : writeAllTo(fd, r.oldBytes);
+    const bool written = hasHoles(st) ? writeKeepingHoles(fd, r.oldBytes, false, nullptr) : platform::writeAllTo(fd, r.oldBytes);
     if (written && transferAttributes(original, st, fd, Likeness::Backup) && ::futimens(fd, times) == 0) return fd;
     ::close(fd);
     if (!named.empty()) ::unlinkat(backup.folder->fd(), named.c_str(), 0);
@@ -255,7 +255,7 @@ bool copyAll(int from, int to, const struct stat& st) {
 
 // A durable copy of the open file `original` named `backupPath`, for a file system where the
 // file can't simply get a second name.
-bool publishBackupCopy(int original, const FilePlace& backup, TempNameLog& log, const RewriteFaults* faults) {
+bool publishBackupCopy(int original, const platform::FilePlace& backup, TempNameLog& log, const RewriteFaults* faults) {
     struct stat st {};
     if (::fstat(original, &st) != 0) return false;
     std::string named;
@@ -273,14 +273,14 @@ bool publishBackupCopy(int original, const FilePlace& backup, TempNameLog& log, 
 
 struct RewriteBatch::Pending {
     std::size_t tag = 0;
-    FilePlace place;
-    FileStamp stamp;
+    platform::FilePlace place;
+    platform::FileStamp stamp;
     dev_t device = 0;
     int fd = -1;
     std::string named;  // only where the file system has no unnamed files
     int original = -1;  // the file as it was read
     bool makeBackup = false;
-    FilePlace backup;
+    platform::FilePlace backup;
 
     ~Pending() {
         if (fd >= 0) ::close(fd);
@@ -313,11 +313,11 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     lastStaged_ = {};
     refusal_.clear();
     // Without a place of its own the file lies where its name leads.
-    const FilePlace place = r.place ? r.place : placeByPath(targetOf(r.path));
+    const platform::FilePlace place = r.place ? r.place : platform::placeByPath(targetOf(r.path));
     if (!place) return refuse("its folder can't be opened: " + errnoText(errno));
-    FilePlace backup;
+    platform::FilePlace backup;
     if (r.makeBackup) {
-        backup = r.backupPlace ? r.backupPlace : placeByPath(r.backupPath);
+        backup = r.backupPlace ? r.backupPlace : platform::placeByPath(r.backupPath);
         if (!backup) return refuse(std::string(kNoBackup) + ": " + errnoText(errno));
     }
     const int dir = place.folder->fd();
@@ -327,7 +327,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     if (S_ISLNK(st.st_mode)) return refuse("it was replaced by a symbolic link since it was read");
     if (!S_ISREG(st.st_mode)) return refuse("it is no longer a regular file");
     // Another program changed the file since it was read: its bytes must not be overwritten.
-    if (!(FileStamp::of(st) == r.readAs)) return refuse(kChangedSinceRead);
+    if (!(platform::FileStamp::of(st) == r.readAs)) return refuse(kChangedSinceRead);
     const uid_t me = ::geteuid();
     if (::faccessat(dir, place.name.c_str(), W_OK, AT_EACCESS) != 0 &&
         !(r.clearReadOnly && (me == 0 || me == st.st_uid)))
@@ -351,9 +351,9 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
         hasHoles(st) ? writeKeepingHoles(p->fd, r.bytes, false, faults_) : writeCounted(p->fd, r.bytes, faults_);
     if (!written) return refuse("writing the new contents failed: " + errnoText(errno));
     struct stat again {};
-    p->original = openRegularAt(dir, place.name, again);
+    p->original = platform::openRegularAt(dir, place.name, again);
     // The file opened must be the one read: it becomes the backup.
-    if (p->original < 0 || !(FileStamp::of(again) == r.readAs)) return refuse(kChangedSinceRead);
+    if (p->original < 0 || !(platform::FileStamp::of(again) == r.readAs)) return refuse(kChangedSinceRead);
     // A new file that can't be given the file's owner, group, mode and attributes can't stand in
     // for it; writing in place keeps them all.
     if (!transferAttributes(p->original, st, p->fd, Likeness::Exact)) {
@@ -377,7 +377,7 @@ RewriteBatch::Staged RewriteBatch::refuse(std::string why) {
     return Staged::Refused;
 }
 
-RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePlace& place, const FilePlace& backup,
+RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const platform::FilePlace& place, const platform::FilePlace& backup,
                                           const struct stat& st) {
     const uid_t me = ::geteuid();
     const mode_t mode = st.st_mode & 07777;
@@ -391,7 +391,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
     TempNameLog names;
     if (r.makeBackup) {
         struct stat again {};
-        int original = openRegularAt(dir, place.name, again);
+        int original = platform::openRegularAt(dir, place.name, again);
         if (original < 0) return refuse("it can't be opened: " + errnoText(errno));
         std::string named;
         int fd = makeBackupFile(backup, r, original, st, named, names, faults_);
@@ -471,7 +471,7 @@ RewriteBatch::Staged RewriteBatch::inPlace(const RewriteRequest& r, const FilePl
              ::ftruncate(fd, static_cast<off_t>(r.bytes.size())) == 0 && ::fdatasync(fd) == 0;
     if (!ok) {
         const std::string why = "writing it failed: " + errnoText(errno);
-        const bool restored = !(faults_ && faults_->failRestore) && overwriteFromStart(fd, r.oldBytes);
+        const bool restored = !(faults_ && faults_->failRestore) && platform::overwriteFromStart(fd, r.oldBytes);
         ::fchmod(fd, mode);
         ::close(fd);
         if (!restored) {
@@ -523,7 +523,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
             }
     }
     // Each folder is flushed once, however many of its files the batch published.
-    std::map<std::string, OpenFolderRef> folders;
+    std::map<std::string, platform::OpenFolderRef> folders;
     for (const auto& p : batch.files) {
         Published done{p->tag, RewriteOutcome::Unchanged, false, {}};
         // Nothing is published over a file another program changed since it was read.
@@ -534,7 +534,7 @@ std::vector<RewriteBatch::Published> RewriteBatch::publish(Sealed& batch) {
             continue;
         }
         if (::fstatat(p->place.folder->fd(), p->place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !(FileStamp::of(st) == p->stamp)) {
+            !(platform::FileStamp::of(st) == p->stamp)) {
             done.reason = kChangedSinceRead;
             out.push_back(std::move(done));
             continue;
@@ -620,7 +620,7 @@ void RewriteBatch::publishing() {
 
 bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
     const std::string path = targetOf(requested);
-    const FilePlace place = placeByPath(path);
+    const platform::FilePlace place = platform::placeByPath(path);
     if (!place) return false;
     struct stat st {};
     if (::fstatat(place.folder->fd(), place.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
@@ -629,7 +629,7 @@ bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
         std::string named;
         int fd = openUnnamed(place, named, log);
         if (fd < 0) return false;
-        bool ok = writeAllTo(fd, bytes) && ::fchmod(fd, newFileMode()) == 0 && ::fdatasync(fd) == 0 &&
+        bool ok = platform::writeAllTo(fd, bytes) && ::fchmod(fd, newFileMode()) == 0 && ::fdatasync(fd) == 0 &&
                   publishAs(fd, named, place, log);
         ::close(fd);
         if (!named.empty()) ::unlinkat(place.folder->fd(), named.c_str(), 0);
@@ -637,8 +637,8 @@ bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
         return ok;
     }
     if (!S_ISREG(st.st_mode)) return false;
-    FileStamp stamp;
-    std::optional<std::string> old = readWholeFileAt(place, &stamp);
+    platform::FileStamp stamp;
+    std::optional<std::string> old = platform::readWholeFileAt(place, &stamp);
     if (!old) return false;
     RewriteRequest r;
     r.path = path;
@@ -657,4 +657,4 @@ bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
     }
 }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -3,7 +3,7 @@
 
 struct stat;
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // How closely a new file must take over the attributes of the file it stands for.
 enum class Likeness {
@@ -22,4 +22,4 @@ std::string capabilitiesOf(int fd);
 // Puts a file capability back (an in-place write drops it); false when it can't be.
 bool setCapabilities(int fd, const std::string& value);
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

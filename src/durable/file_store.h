@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/safe_writer.h"
+#include "durable/safe_writer.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 // How a path reaches its file: through a symbolic link, and how many names the file has.
 struct FileLinks {
@@ -29,9 +29,9 @@ public:
     virtual FileLinks links(const std::string& path) = 0;
     // The whole file, NUL bytes included; nothing when it can't be read. `stamp` records which
     // file was read and in what state.
-    virtual std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) = 0;
+    virtual std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp = nullptr) = 0;
     // The same for the file at `place`, a symbolic link there not followed.
-    virtual std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) {
+    virtual std::optional<std::string> readAt(const platform::FilePlace& place, platform::FileStamp* stamp = nullptr) {
         return read(place.path(), stamp);
     }
     // The batched safe rewrite (see RewriteBatch).
@@ -63,7 +63,7 @@ public:
     virtual bool restoreBackup(const std::string& path, const std::string& backup) = 0;
     // The same for a file reached without following links: `name` is the file's own entry (which
     // may be a link), `file` the file it leads to and `backup` its backup.
-    virtual bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) {
+    virtual bool restoreBackupAt(const platform::FilePlace& name, const platform::FilePlace& file, const platform::FilePlace& backup) {
         (void)file;
         return restoreBackup(name.path(), backup.path());
     }
@@ -79,9 +79,9 @@ public:
     PosixFileStore() : batch_(&faults) {}
     bool exists(const std::string& path) override;
     FileLinks links(const std::string& path) override;
-    std::optional<std::string> read(const std::string& path, FileStamp* stamp = nullptr) override;
-    std::optional<std::string> readAt(const FilePlace& place, FileStamp* stamp = nullptr) override {
-        return readWholeFileAt(place, stamp);
+    std::optional<std::string> read(const std::string& path, platform::FileStamp* stamp = nullptr) override;
+    std::optional<std::string> readAt(const platform::FilePlace& place, platform::FileStamp* stamp = nullptr) override {
+        return platform::readWholeFileAt(place, stamp);
     }
     RewriteBatch::Staged stageRewrite(const RewriteRequest& request, std::size_t tag) override;
     bool lastBackupMade() const override { return batch_.lastBackupMade(); }
@@ -92,7 +92,7 @@ public:
     FileId lastStaged() const override { return batch_.lastStaged(); }
     std::string lastRefusal() const override { return batch_.lastRefusal(); }
     bool restoreBackup(const std::string& path, const std::string& backup) override;
-    bool restoreBackupAt(const FilePlace& name, const FilePlace& file, const FilePlace& backup) override;
+    bool restoreBackupAt(const platform::FilePlace& name, const platform::FilePlace& file, const platform::FilePlace& backup) override;
     bool removeFile(const std::string& path) override;
 
     RewriteFaults faults;
@@ -101,4 +101,4 @@ private:
     RewriteBatch batch_;
 };
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

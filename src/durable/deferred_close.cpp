@@ -1,9 +1,9 @@
-#include "platform/deferred_close.h"
+#include "durable/deferred_close.h"
 
 #include <system_error>
 #include <unistd.h>
 
-namespace vsr::platform {
+namespace vsr::durable {
 
 DeferredClose::~DeferredClose() {
     {
@@ -57,4 +57,4 @@ void DeferredClose::work() {
     }
 }
 
-}  // namespace vsr::platform
+}  // namespace vsr::durable

@@ -7,14 +7,16 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include "platform/file_store.h"
+#include "durable/file_store.h"
 #include "platform/file_system.h"
-#include "platform/recovery_journal.h"
-#include "platform/safe_writer.h"
+#include "durable/recovery_journal.h"
+#include "durable/safe_writer.h"
 #include "support/temp_dir.h"
 
-namespace vsr::platform {
+namespace vsr::durable {
 namespace {
+
+using namespace vsr::platform;
 
 namespace fs = std::filesystem;
 using vsr::test::readFile;
@@ -640,4 +642,4 @@ TEST(ReadWholeFile, FifoIsRefusedWithoutBlocking) {
 }
 
 }  // namespace
-}  // namespace vsr::platform
+}  // namespace vsr::durable
