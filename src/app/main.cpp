@@ -15,12 +15,12 @@
 #include "platform/standard_descriptors.h"
 #include "project/command_line.h"
 #include "settings/settings_storage.h"
-#include "ui/app_info.h"
-#include "ui/command_line_session.h"
-#include "ui/find_window.h"
-#include "ui/qt_prompter.h"
-#include "ui/terminate_signals.h"
-#include "ui/window_environment.h"
+#include "ui/common/app_info.h"
+#include "ui/commands/command_line_session.h"
+#include "ui/window/find_window.h"
+#include "ui/prompt/qt_prompter.h"
+#include "ui/window/terminate_signals.h"
+#include "ui/window/window_environment.h"
 #include "toolkit_messages.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "ui/column_fit.h"
+#include "ui/list/column_fit.h"
 
 namespace vsr::ui {
 namespace {

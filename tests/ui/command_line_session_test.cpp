@@ -1,7 +1,7 @@
 // The command line read when the window starts: argument 1 as a folder or a project.
 #include "support/temp_dir.h"
-#include "ui/command_line_session.h"
-#include "ui/project_commands.h"
+#include "ui/commands/command_line_session.h"
+#include "ui/commands/project_commands.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

@@ -5,8 +5,8 @@
 #include <QPainter>
 
 #include "engine/modify/preview_lines.h"
-#include "ui/lines_viewer.h"
-#include "ui/lines_viewer_browser.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/lines/lines_browser.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

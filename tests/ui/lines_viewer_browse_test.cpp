@@ -13,9 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
-#include "ui/find_window.h"
-#include "ui/lines_viewer.h"
-#include "ui/lines_viewer_browser.h"
+#include "ui/window/find_window.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/lines/lines_browser.h"
 
 namespace vsr::ui {
 namespace {

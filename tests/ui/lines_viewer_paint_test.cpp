@@ -5,8 +5,8 @@
 
 #include <cstdlib>
 
-#include "ui/lines_viewer.h"
-#include "ui/lines_viewer_text.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/lines/lines_viewer_text.h"
 
 namespace vsr::ui {
 namespace {

@@ -19,13 +19,13 @@
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
-#include "ui/dialog_prompter.h"
-#include "ui/file_ignore_dialog.h"
-#include "ui/find_window.h"
-#include "ui/list_commands.h"
-#include "ui/mask_form.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/dialogs/file_ignore_dialog.h"
+#include "ui/window/find_window.h"
+#include "ui/list/list_commands.h"
+#include "ui/dialogs/mask_form.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 
 namespace vsr::ui {
 namespace {

@@ -4,13 +4,13 @@
 
 #include "project/batch_file.h"
 #include "support/temp_dir.h"
-#include "ui/batch_dialog.h"
-#include "ui/dialog_prompter.h"
-#include "ui/file_prompter.h"
+#include "ui/dialogs/batch_dialog.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/file_prompter.h"
 #include "settings/key_paths.h"
-#include "ui/project_commands.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/commands/project_commands.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "ui/lines_viewer.h"
-#include "ui/readable_colours.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/widgets/readable_colours.h"
 
 namespace vsr::ui {
 namespace {

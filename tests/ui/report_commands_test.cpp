@@ -16,11 +16,11 @@
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
-#include "ui/dialog_prompter.h"
-#include "ui/find_window.h"
-#include "ui/lines_viewer.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/window/find_window.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 
 namespace vsr::ui {
 namespace {

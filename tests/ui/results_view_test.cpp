@@ -11,8 +11,8 @@
 #include <string>
 
 #include "results/result_list.h"
-#include "ui/list_commands.h"
-#include "ui/results_model.h"
+#include "ui/list/list_commands.h"
+#include "ui/list/results_model.h"
 #include "window_fixture.h"
 
 namespace vsr::ui {

@@ -1,10 +1,10 @@
 // Stored sizes and positions come back on the screen, whatever the store holds.
 #include "project/batch_table.h"
 #include "settings/key_paths.h"
-#include "ui/batch_dialog.h"
-#include "ui/lines_viewer.h"
-#include "ui/project_commands.h"
-#include "ui/screen_fit.h"
+#include "ui/dialogs/batch_dialog.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/commands/project_commands.h"
+#include "ui/widgets/screen_fit.h"
 #include "window_fixture.h"
 
 #include <QHeaderView>

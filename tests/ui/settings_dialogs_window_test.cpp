@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "ui/commands.h"
-#include "ui/dialog_prompter.h"
-#include "ui/help_topics.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/common/command_set.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/common/help_topics.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 
 namespace vsr::ui {
 namespace {
@@ -47,7 +47,7 @@ protected:
         options.initialDirOpenEditor = "/opt/editors";
         options.initialDirwIgnPath = "/srv/ignored";
     }
-    SettingsDialogs::Window window() {
+    SettingsDialogSet::Window window() {
         return {&parent, commands, help, values, options,
                 [this](CodePageId before, CodePageId after) { changes.emplace_back(before, after); }};
     }
@@ -68,7 +68,7 @@ protected:
 };
 
 TEST_F(SettingsDialogsWindow, StartFromTheWindowsRecordsAndRegisterTheirCommand) {
-    SettingsDialogs dialogs(window(), prompter);
+    SettingsDialogSet dialogs(window(), prompter);
     EXPECT_EQ(dialogs.settings().values().editorA, values.editorA);
     EXPECT_EQ(dialogs.settings().initialDirOpenEditor, "/opt/editors");
     EXPECT_EQ(dialogs.settings().parentWidget(), &parent);
@@ -82,7 +82,7 @@ TEST_F(SettingsDialogsWindow, StartFromTheWindowsRecordsAndRegisterTheirCommand)
 }
 
 TEST_F(SettingsDialogsWindow, OkPutsTheValuesIntoTheWindowAndANewEncodingIsToldOnce) {
-    SettingsDialogs dialogs(window(), prompter);
+    SettingsDialogSet dialogs(window(), prompter);
 
     // Cancel: the window's records stay, and nothing is told.
     prompter.act = [](QDialog& d) { pickEncoding(d, "UTF-8"); };

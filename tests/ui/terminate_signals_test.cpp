@@ -1,10 +1,10 @@
 // SIGTERM and SIGINT end the program through a normal close, so the settings are saved.
 #include <csignal>
 
-#include "ui/file_ignore_dialog.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
-#include "ui/terminate_signals.h"
+#include "ui/dialogs/file_ignore_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
+#include "ui/window/terminate_signals.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

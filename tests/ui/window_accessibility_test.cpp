@@ -4,9 +4,9 @@
 #include <QAccessible>
 #include <QAccessibleInterface>
 
-#include "ui/lines_viewer.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

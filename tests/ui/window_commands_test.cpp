@@ -1,7 +1,7 @@
 // Menus, pop-up menus and their shortcuts; commands that other parts carry out; help and about.
-#include "ui/about_form.h"
+#include "ui/dialogs/about_form.h"
 #include "regexpr/vx_regex_error.h"
-#include "ui/help_topics.h"
+#include "ui/common/help_topics.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

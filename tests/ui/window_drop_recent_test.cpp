@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "settings/recent_projects.h"
-#include "ui/file_prompter.h"
-#include "ui/project_commands.h"
-#include "ui/recent_projects.h"
-#include "ui/window_drop.h"
+#include "ui/prompt/file_prompter.h"
+#include "ui/commands/project_commands.h"
+#include "ui/commands/recent_projects.h"
+#include "ui/window/window_drop.h"
 #include "window_fixture.h"
 
 #include <QMimeData>

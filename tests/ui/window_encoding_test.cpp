@@ -7,7 +7,7 @@
 
 #include "platform/file_read.h"
 #include "settings/key_paths.h"
-#include "ui/lines_viewer.h"
+#include "ui/lines/lines_viewer.h"
 
 namespace vsr::ui::test {
 namespace {

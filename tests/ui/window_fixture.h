@@ -33,9 +33,9 @@
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
-#include "ui/find_window.h"
-#include "ui/lines_viewer_browser.h"
-#include "ui/window_environment.h"
+#include "ui/window/find_window.h"
+#include "ui/lines/lines_browser.h"
+#include "ui/window/window_environment.h"
 
 namespace vsr::ui::test {
 

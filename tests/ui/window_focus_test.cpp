@@ -1,6 +1,6 @@
 // Moving the focus through the query fields keeps the list's state; only a change of the text
 // counts as a change of the conditions.
-#include "ui/lines_viewer.h"
+#include "ui/lines/lines_viewer.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

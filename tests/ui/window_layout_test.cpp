@@ -12,10 +12,10 @@
 #include <QTabWidget>
 #include <QTreeView>
 
-#include "ui/busy_indicator.h"
-#include "ui/lines_viewer.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/widgets/busy_indicator.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

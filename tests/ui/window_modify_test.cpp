@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "support/temp_dir.h"
-#include "ui/expression_selection.h"
-#include "ui/lines_viewer.h"
-#include "ui/lines_viewer_browser.h"
+#include "ui/widgets/expression_selection.h"
+#include "ui/lines/lines_viewer.h"
+#include "ui/lines/lines_browser.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

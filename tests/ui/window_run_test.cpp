@@ -1,5 +1,5 @@
 // Runs through the search driver with the window as host: messages, Stop, keys, closing.
-#include "ui/busy_indicator.h"
+#include "ui/widgets/busy_indicator.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
-#include "ui/file_ignore_dialog.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/dialogs/file_ignore_dialog.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 #include "window_fixture.h"
 
 namespace vsr::ui::test {

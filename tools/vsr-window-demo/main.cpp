@@ -46,11 +46,11 @@
 #include <vector>
 
 #include "scripted_answers.h"
-#include "ui/find_window.h"
-#include "ui/lines_viewer_browser.h"
-#include "ui/list_commands.h"
-#include "ui/settings_dialog.h"
-#include "ui/settings_dialogs.h"
+#include "ui/window/find_window.h"
+#include "ui/lines/lines_browser.h"
+#include "ui/list/list_commands.h"
+#include "ui/dialogs/settings_dialog.h"
+#include "ui/dialogs/settings_dialog_set.h"
 
 namespace {
 

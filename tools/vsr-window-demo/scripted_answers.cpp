@@ -1,7 +1,7 @@
 #include "scripted_answers.h"
 
-#include "ui/confirm_dialogs.h"
-#include "ui/rename_dialog.h"
+#include "ui/dialogs/confirm_dialogs.h"
+#include "ui/dialogs/rename_dialog.h"
 
 namespace vsr::tools {
 

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/dialog_prompter.h"
-#include "ui/find_window.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/window/find_window.h"
 #include "fileops/rename_rules.h"
 
 namespace vsr::tools {

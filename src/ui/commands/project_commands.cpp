@@ -1,0 +1,213 @@
+#include "ui/commands/project_commands.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <filesystem>
+
+#include "platform/file_read.h"
+#include "durable/safe_writer.h"
+#include "platform/file_system.h"
+#include "project/command_line_run.h"
+#include "project/project_file.h"
+#include "ui/common/app_info.h"
+#include "ui/dialogs/batch_dialog.h"
+#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/file_prompter.h"
+#include "ui/window/find_window.h"
+#include "ui/dialogs/settings_dialog_set.h"
+
+namespace vsr::ui {
+
+namespace {
+
+constexpr const char* kNoneMessage = "The Modification Type is \"None\"";
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+ProjectCommands::ProjectCommands(TFind& window, FilePrompter* files)
+    : QObject(&window),
+      w_(window),
+      ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window)),
+      files_(files ? *files : *ownFiles_),
+      driver_(window) {
+    const std::string dataFolder = w_.services().settings ? w_.services().settings->DataFolder() : std::string();
+    batch_ = std::make_unique<TBatchDlg>(
+        TBatchDlg::Services{files_, w_.prompter(), [this](const QString& topic) { w_.help().show(topic); }, dataFolder,
+                            w_.metrics(), [this] { return w_.textEncoding(); }},
+        &w_);
+    CommandSet& commands = w_.commands();
+    commands.setHandler(Command::SaveProject, [this] { SaveProject1Click(); });
+    commands.setHandler(Command::OpenProject, [this] { OpenProject1Click(); });
+    commands.setHandler(Command::BatchReplace, [this] { BatchReplace1Click(); });
+    for (Command c : {Command::SaveProject, Command::OpenProject, Command::BatchReplace}) commands.setAllowed(c, true);
+}
+
+ProjectCommands::~ProjectCommands() = default;
+
+void ProjectCommands::report(const std::string& text, bool logIt) {
+    if (commandLine_) commandLine_->notify(driver_, text, logIt);
+    else w_.prompter().messageBox(kProgramTitle, text, engine::MessageIcon::Exclamation);
+}
+
+// --- Save Project ---
+
+void ProjectCommands::SaveProject1Click() {
+    if (w_.mutableState().busy) return;
+    settings::MainOptions& o = w_.storedOptions();
+    const std::string path = files_.saveFile("Save Project", project::kProjectFilter, project::kProjectExtension,
+                                             o.initialDirSaveProject);
+    if (path.empty()) return;
+    o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
+    // A failure ends the command silently.
+    if (saveProjectTo(path)) emit projectUsed(path);
+}
+
+bool ProjectCommands::saveProjectTo(const std::string& fileName) {
+    project::ProjectValues values{w_.collectSettings(), batch_->table()};
+    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
+    const std::string bytes = project::projectFileBytes(values, dates);
+    // A read-only or hidden project is overwritten, as the user named it.
+    platform::PosixAttributeChanger().makeWritable(fileName);
+    return durable::writeFileAtomically(fileName, bytes);
+}
+
+// --- Open Project ---
+
+void ProjectCommands::OpenProject1Click() {
+    if (w_.mutableState().busy) return;
+    settings::MainOptions& o = w_.storedOptions();
+    const std::string path = files_.openFile("Open Project", project::kProjectFilter, project::kProjectExtension,
+                                             o.initialDirOpenProject);
+    if (path.empty()) return;
+    openProjectFile(path);
+}
+
+bool ProjectCommands::openProjectFile(const std::string& path) {
+    if (w_.mutableState().busy) return false;
+    settings::MainOptions& o = w_.storedOptions();
+    o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
+    // The current settings go to the store first, so a failed load can bring them back.
+    if (fileExists(path) && w_.services().settings) w_.services().settings->SaveSettings(w_.collectSettings(), true);
+    if (!loadProject(path)) return false;
+    emit projectUsed(path);
+    return true;
+}
+
+bool ProjectCommands::loadProject(const std::string& fileName) {
+    if (!fileExists(fileName)) {
+        report("File \"" + fileName + "\" not found", true);
+        if (commandLine_) commandLine_->state().CommandLineError = true;
+        w_.runState().stop = true;
+        return false;
+    }
+    project::ProjectValues values{w_.collectSettings(), batch_->table()};
+    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
+    const std::optional<std::string> bytes = platform::readWholeFile(fileName);
+    const project::ProjectRead read = bytes ? project::readProjectFile(*bytes, dates, values) : project::ProjectRead{};
+
+    if (!read.correct) {
+        // The file is incorrect: the fields are emptied and the stored settings come back.
+        for (QComboBox* combo : {w_.ComboBoxPath, w_.FindEditComboBox, w_.SearchEdit, w_.Edit2, w_.MasksComboBox}) {
+            combo->clear();
+            combo->setEditText(QString());
+        }
+        for (QPlainTextEdit* memo : {w_.FindMemo, w_.SearchMemo, w_.Memo2}) memo->clear();
+        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        projectSettingsLoaded_ = false;
+        w_.loadSettings();
+        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        w_.applyTabShown();
+        w_.showNormal();
+        if (!commandLine_ || !commandLine_->state().CommandMode || commandLine_->state().ShowMessages) {
+            if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false, engine::MessageIcon::Error);
+            else w_.prompter().messageBox(kProgramTitle, "Incorrect project file", engine::MessageIcon::Error);
+        }
+        if (commandLine_) commandLine_->state().CommandLineError = true;
+        return false;
+    }
+
+    // Block A into the controls, then Hide List on both tabs: loading empties the results.
+    const int tab = values.settings.options.nomTab;
+    w_.storedSettings() = values.settings;
+    w_.storedOptions().nomTab = 1;
+    w_.applyStoredSettings();
+    clearEmptyRadioGroups();
+    hideListOn(w_.FindTab);
+    hideListOn(w_.SearchReplaceTab);
+    // Then the project's tab, shown as the user would show it.
+    w_.storedOptions().nomTab = tab;
+    w_.PageControl1->setCurrentWidget(tab == 1 ? w_.FindTab : tab == 2 ? w_.SearchReplaceTab : w_.OptionsTab);
+    w_.applyTabShown();
+
+    // The settings dialogs take the project's values too, so a run from the command line
+    // modifies files as the same project opened in the window would.
+    if (read.settingsLoaded) {
+        projectSettingsLoaded_ = true;
+        settings::DialogSettings& d = w_.dialogSettings();
+        d.browseComboBox = std::clamp(d.browseComboBox, 0, 10);
+        w_.applyDialogSettings();
+    }
+    batch_->setTable(values.batch);
+    return true;
+}
+
+void ProjectCommands::hideListOn(QWidget* tab) {
+    w_.PageControl1->setCurrentWidget(tab);
+    QPushButton* hide = tab == w_.FindTab ? w_.ClearFindBit : w_.ClearSearchBit;
+    if (hide->isEnabled() || w_.listHasRows()) w_.ClearListClick();
+}
+
+void ProjectCommands::clearEmptyRadioGroups() {
+    // A project may leave a group with no button chosen; an exclusive group can only show
+    // that with its exclusiveness lifted for the moment.
+    const settings::MainOptions& o = w_.storedOptions();
+    auto clear = [](QButtonGroup* group) {
+        group->setExclusive(false);
+        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+        group->setExclusive(true);
+    };
+    if (!(o.phraseButton || o.wordsorButton || o.wordsandButton || o.complexButton || o.textButton || o.regExpFind))
+        clear(w_.QueryTypeGroup);
+    if (!(o.phraseButtonReplace || o.textSearchButton || o.regExpSearch)) clear(w_.SearchTypeGroup);
+    if (!(o.noneButton || o.replaceButton || o.replaceSpacesButton || o.insertButton || o.insertAfterButton ||
+          o.deleteButton))
+        clear(w_.ModificationTypeGroup);
+    auto clearGroupOf = [&clear](QAbstractButton* button) {
+        if (QButtonGroup* group = button->group()) clear(group);
+    };
+    if (!o.minimumRadioButton && !o.maximumRadioButton) clearGroupOf(w_.AllLeastRadioButton);
+    if (!o.betweenRadioButton && !o.newestRadioButton) clearGroupOf(w_.BetweenRadioButton);
+}
+
+// --- Batch Replace ---
+
+void ProjectCommands::BatchReplace1Click() {
+    if (w_.mutableState().busy) return;
+    w_.runState().stop = false;
+    w_.mutableState().userIntervention = false;
+    w_.PageControl1->setCurrentWidget(w_.SearchReplaceTab);
+    DialogPrompter* modal = w_.services().dialogPrompter;
+    const int result = modal ? modal->runModal(*batch_) : batch_->exec();
+    if (result == QDialog::Accepted) {
+        if (w_.modificationType() == engine::ModificationType::None) {
+            w_.prompter().messageBox(kProgramTitle, kNoneMessage, engine::MessageIcon::Exclamation);
+            return;
+        }
+        project::runBatchTable(driver_, batch_->table());
+    }
+    w_.runState().stop = false;
+    w_.mutableState().userIntervention = false;
+    if (w_.listVisible()) w_.ClearSearchBit->setEnabled(true);
+}
+
+}  // namespace vsr::ui

@@ -1,0 +1,133 @@
+#pragma once
+#include <QAbstractScrollArea>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "engine/modify/preview_lines.h"
+#include "engine/viewer/lines_viewer_content.h"
+#include "platform/code_page.h"
+#include "results/result_item.h"
+#include "ui/lines/lines_viewer_text.h"
+#include "ui/widgets/readable_colours.h"
+
+class QPainter;
+
+namespace vsr::ui {
+
+class LinesViewerAccessible;
+
+// The Lines Viewer (`ListBox1`): an owner-drawn list of the browsed file's entries that
+// scrolls both ways. It draws the engine's LinesViewerContent directly: header and overflow
+// entry in bold, found text in blue (yellow on the selected entry), block matches wholly in
+// blue, and a red "+" in front of lines inside the browsed row's modification interval. With a
+// preview set, each entry is followed by its lines as Modify will write them: inserted text
+// green, removed text struck through in red. Each of these colours is made readable against the
+// palette it is drawn on, light or dark.
+class LinesViewer : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    explicit LinesViewer(QWidget* parent = nullptr);
+
+    engine::LinesViewerContent& content() { return content_; }
+    const engine::LinesViewerContent& content() const { return content_; }
+
+    // Empties the viewer (after a running fill has ended) and scrolls back to the left edge.
+    void clear();
+    int count() const { return static_cast<int>(content_.count()); }
+    bool hasLines() const { return !content_.empty(); }
+    int currentIndex() const { return current_; }
+    void setCurrentIndex(int index);
+    // 16 pixels at 96 dots per inch, one more above; never less than the font needs.
+    int rowHeight() const;
+    // Where the text of an entry starts, right of the room kept for the interval mark.
+    int textLeft() const;
+    void setDotsPerInch(int dpi);
+    void setTextEncoding(platform::CodePageId page);
+
+    // The entries changed (a fill added some): grow the horizontal extent and repaint.
+    void contentChanged();
+    // Shows `under[i]` below entry i, until the entries change or clearPreview().
+    void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
+    void clearPreview();
+    bool hasPreview() const { return !rows_.empty(); }
+    // Where entry `index` is drawn in the viewport now (empty when scrolled out of sight), the
+    // entry drawn at a point of the viewport (-1: none), and the drawn row of an entry.
+    QRect entryRect(int index) const;
+    int entryAt(const QPoint& inViewport) const { return indexAt(inViewport.y()); }
+    int entryRow(int index) const { return rowOfEntry(index); }
+    // The viewer's interface for assistive technology, told when the entries are dropped.
+    void setAccessible(LinesViewerAccessible* accessible) { accessible_ = accessible; }
+    // Rows drawn: the entries and the preview lines under them.
+    int rowCount() const { return rows_.empty() ? count() : static_cast<int>(rows_.size()); }
+    // The entry of drawn row `row` and which of its preview lines it is (-1: the entry itself).
+    std::pair<int, int> rowAt(int row) const;
+    // Draws preview line `line` of entry `index` (tests render it into an image).
+    void paintPreviewLine(QPainter& painter, int index, int line, const QRect& rect, int scrollX, bool selected);
+    // A preview line as drawn: its text, the inserted and the removed stretches (characters).
+    struct PreviewDisplay {
+        QString text;
+        std::vector<std::pair<int, int>> inserted;
+        std::vector<std::pair<int, int>> removed;
+    };
+    const PreviewDisplay& previewDisplayed(int index, int line) const;
+    // The interval whose lines get the "+", or nothing when no mark is drawn now.
+    std::function<std::optional<results::ModificationInterval>()> markedInterval;
+
+    // Draws entry `index` into `rect` scrolled left by `scrollX` (the view's own painting, and
+    // tests rendering into an image).
+    void paintEntry(QPainter& painter, int index, const QRect& rect, int scrollX, bool selected);
+    // Where entry `index` is drawn as text: its characters and highlights.
+    const DisplayEntry& displayed(int index);
+    // The horizontal extent: the widest text seen since the viewer was last emptied.
+    int extent() const { return widest_; }
+    // The marking colours for the viewer's palette as it is now.
+    const HighlightColours& highlightColours();
+
+signals:
+    void entryActivated(int index);
+    void currentChanged(int index);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
+
+private:
+    void syncGeneration();
+    void updateScrollBars();
+    int indexAt(int y) const;
+    void ensureVisible(int index);
+    bool markedLine(int index);
+    // Tells assistive technology which entry is current, or that the entries changed.
+    void announceCurrent(bool focus);
+    void announceEntries();
+    int rowOfEntry(int index) const;
+    int previewLeft(int index) const;
+
+    engine::LinesViewerContent content_;
+    std::vector<DisplayEntry> cache_;
+    std::vector<bool> cached_;
+    std::uint64_t generation_ = 0;
+    std::size_t measured_ = 0;
+    int widest_ = 0;
+    int current_ = -1;
+    int dpi_ = 96;
+    platform::CodePageId textEncoding_ = platform::CodePageId::Utf8;
+    DisplayEntry scratch_;
+    // The preview: lines per entry as drawn, the drawn rows, and the entries it was made for.
+    std::vector<std::vector<PreviewDisplay>> preview_;
+    std::vector<std::pair<int, int>> rows_;
+    std::vector<int> firstRow_;
+    std::uint64_t previewRevision_ = 0;
+    LinesViewerAccessible* accessible_ = nullptr;
+    std::optional<HighlightColours> colours_;
+    qint64 coloursKey_ = 0;
+};
+
+}  // namespace vsr::ui

@@ -1,0 +1,140 @@
+#include "ui/lines/lines_viewer_accessible.h"
+
+#include <QAccessible>
+#include <QStringList>
+
+#include "ui/lines/lines_viewer.h"
+
+namespace vsr::ui {
+
+namespace {
+
+// One entry of the viewer, known by its index; it reads the entry afresh on every question,
+// so a fill that grows the entry is heard as it is now.
+class LineItem : public QAccessibleInterface {
+public:
+    LineItem(LinesViewer* viewer, int index) : viewer_(viewer), index_(index) {}
+
+    bool isValid() const override { return viewer_ && index_ < viewer_->count(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        QAccessibleInterface* p = parent();
+        return p ? p->window() : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        return viewer_ ? QAccessible::queryAccessibleInterface(viewer_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) return {};
+        if (t == QAccessible::Name) return viewer_->displayed(index_).text.trimmed();
+        if (t == QAccessible::Description && viewer_->hasPreview()) {
+            // The preview lines under the entry: what Modify will write there.
+            QStringList lines;
+            for (int row = viewer_->entryRow(index_) + 1; row < viewer_->rowCount(); ++row) {
+                const auto [entry, line] = viewer_->rowAt(row);
+                if (entry != index_ || line < 0) break;
+                lines << viewer_->previewDisplayed(entry, line).text;
+            }
+            return lines.join(QLatin1Char('\n'));
+        }
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const QRect r = viewer_->entryRect(index_);
+        if (r.isEmpty()) return {};
+        return QRect(viewer_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.selectable = true;
+        s.focusable = true;
+        if (viewer_->currentIndex() == index_) {
+            s.selected = true;
+            s.focused = viewer_->hasFocus();
+        }
+        if (viewer_->entryRect(index_).isEmpty()) s.offscreen = s.invisible = true;
+        return s;
+    }
+
+    const LinesViewer* viewer() const { return viewer_.data(); }
+    int index() const { return index_; }
+
+private:
+    QPointer<LinesViewer> viewer_;
+    int index_;
+};
+
+QAccessibleInterface* linesViewerFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String(LinesViewer::staticMetaObject.className()))
+        if (auto* viewer = qobject_cast<LinesViewer*>(object)) return new LinesViewerAccessible(viewer);
+    return nullptr;
+}
+
+}  // namespace
+
+LinesViewerAccessible::LinesViewerAccessible(LinesViewer* viewer) : QAccessibleWidget(viewer, QAccessible::List) {
+    generation_ = viewer->content().generation();
+    viewer->setAccessible(this);
+}
+
+LinesViewerAccessible::~LinesViewerAccessible() {
+    // Qt drops this interface once the viewer is destroyed; the viewer is gone by then.
+    for (const auto& [index, id] : items_) QAccessible::deleteAccessibleInterface(id);
+}
+
+LinesViewer* LinesViewerAccessible::viewer() const { return static_cast<LinesViewer*>(widget()); }
+
+void LinesViewerAccessible::dropStaleItems() const {
+    const std::uint64_t now = viewer()->content().generation();
+    if (now == generation_) return;
+    for (const auto& [index, id] : items_) QAccessible::deleteAccessibleInterface(id);
+    items_.clear();
+    generation_ = now;
+}
+
+int LinesViewerAccessible::childCount() const { return viewer()->count(); }
+
+QAccessibleInterface* LinesViewerAccessible::child(int index) const {
+    if (index < 0 || index >= childCount()) return nullptr;
+    dropStaleItems();
+    if (auto found = items_.find(index); found != items_.end()) return QAccessible::accessibleInterface(found->second);
+    auto* item = new LineItem(viewer(), index);
+    items_[index] = QAccessible::registerAccessibleInterface(item);
+    return item;
+}
+
+int LinesViewerAccessible::indexOfChild(const QAccessibleInterface* child) const {
+    const auto* item = dynamic_cast<const LineItem*>(child);
+    return item && item->viewer() == viewer() && item->isValid() ? item->index() : -1;
+}
+
+QAccessibleInterface* LinesViewerAccessible::childAt(int x, int y) const {
+    const QPoint inViewport = viewer()->viewport()->mapFromGlobal(QPoint(x, y));
+    if (!viewer()->viewport()->rect().contains(inViewport)) return nullptr;
+    return child(viewer()->entryAt(inViewport));
+}
+
+QAccessibleInterface* LinesViewerAccessible::focusChild() const {
+    return viewer()->currentIndex() >= 0 ? child(viewer()->currentIndex()) : nullptr;
+}
+
+void installLinesViewerAccessibility() {
+    static const bool installed = (QAccessible::installFactory(linesViewerFactory), true);
+    (void)installed;
+}
+
+}  // namespace vsr::ui
