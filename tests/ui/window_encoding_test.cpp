@@ -120,6 +120,8 @@ TEST_F(EncodingTest, UnderUtf8AByteThatIsNoCharacterSurvivesTheFieldAndIsSearche
     files.write("utf8.txt", "caf\xC3\xA9\n");
     // A query kept with a stray byte comes back as the same byte.
     store.put(settings::kProgramKey, "FindEditComboBoxText", "caf\xE9");
+    // Files that are not UTF-8 taken as the bytes they are (read in a page, the file would be "café").
+    store.put(settings::kOptionsKey, "FallbackEncoding", "bytes");
     auto w = windowIn("UTF-8");
     search(*w, files.str());
     ASSERT_EQ(rows(*w), 1);
