@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     c.queryType = vsr::engine::QueryType::RegExpr;
     c.caseSensitive = options & 1;
     c.dotMatchesAll = options & 2;
-    c.codePage = (options & 4) ? vsr::platform::CodePageId::Utf8 : vsr::platform::CodePageId::Windows1252;
+    c.textEncoding = (options & 4) ? vsr::platform::CodePageId::Utf8 : vsr::platform::CodePageId::Windows1252;
     c.eachLineSeparately = options & 8;
     const std::size_t lf = expression.find('\n');
     if ((options & 16) && lf != std::string::npos) {
