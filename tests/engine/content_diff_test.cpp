@@ -37,14 +37,14 @@ struct PhraseRun {
     }
     ModifiedContent content(const std::string& text) {
         ModifyQuery query(c, host, clock);
-        ModifyContext context(c, query, host, clock);
+        ModifyContext context(c, query, host, host, clock);
         return modifyContent(context, text, {}, separator);
     }
     // What a dry run makes of the text, which it keeps itself, given where a search found the
     // phrase or not.
     ModifiedContent edits(std::string_view text, const std::vector<Occurrence>* found = nullptr) {
         ModifyQuery query(c, host, clock);
-        ModifyContext context(c, query, host, clock);
+        ModifyContext context(c, query, host, host, clock);
         ModifiedContent content;
         modifyEdits(context, text, content, {}, separator, found);
         return content;
@@ -63,7 +63,7 @@ struct PhraseRun {
     // The lines split, edited one by one and joined again.
     std::string byLines(const std::string& text, EngineOutcome& outcome) {
         ModifyQuery query(c, host, clock);
-        ModifyContext context(c, query, host, clock);
+        ModifyContext context(c, query, host, host, clock);
         FileModel model(text);
         outcome = PhraseModify(context, model, {});
         return outcome == EngineOutcome::Done ? joinFileModel(model, separator) : std::string();

@@ -135,7 +135,7 @@ TEST(OrderedOutput, ReusedEventsShowTheStatusTheyWereGivenLast) {
     platform::FakeLocaleFormats formats;
     platform::FakeTypeNames types;
     RecordingHost host;
-    HostDelivery(host, {fs, clock, formats, types}).deliver(out);
+    HostDelivery(host, host, host.list, {fs, clock, formats, types}).deliver(out);
     EXPECT_EQ(host.status[kPathPanel], "/data/sub");
 
     OrderedOutput next(16);
@@ -146,7 +146,7 @@ TEST(OrderedOutput, ReusedEventsShowTheStatusTheyWereGivenLast) {
     file.text = "b.txt";
     next.complete(b);
     next.finish();
-    HostDelivery(host, {fs, clock, formats, types}).deliver(next);
+    HostDelivery(host, host, host.list, {fs, clock, formats, types}).deliver(next);
     EXPECT_EQ(host.status[kPathPanel], "/data/sub/b.txt");
 }
 

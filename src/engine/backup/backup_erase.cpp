@@ -8,22 +8,22 @@ namespace vsr::engine {
 
 long long BackupEraser::EraseBackupBit1Click(SearchConditions& c) {
     c.path = std::string(trim(c.path));
-    host_.fieldNormalized(HistoryField::Path, c.path);
+    sink_.fieldNormalized(HistoryField::Path, c.path);
     if (c.path.empty()) {
-        host_.messageBox(kEraseBackupCaption, "Please specify the Path", MessageIcon::Warning);
+        sink_.message(kEraseBackupCaption, "Please specify the Path", MessageIcon::Warning);
         return 0;
     }
-    host_.setBusyAnimation(true);
-    host_.beginRun(c.tab);
+    sink_.setBusyAnimation(true);
+    sink_.beginRun(c.tab);
     erased_ = 0;
-    host_.runState().stop = false;
-    host_.runState().lastPumpMs = clock_.tickMs();
+    control_.runState().stop = false;
+    control_.runState().lastPumpMs = clock_.tickMs();
     std::string root = c.path;
     if (root.size() > 1 && root.back() == '/') root.pop_back();
     walk(root, c);
-    host_.setStatusText(kBackupPanel, "");
-    host_.endRun(c.tab);
-    host_.setBusyAnimation(false);
+    sink_.setStatusText(kBackupPanel, "");
+    sink_.endRun(c.tab);
+    sink_.setBusyAnimation(false);
     return erased_;
 }
 
@@ -46,13 +46,13 @@ bool BackupEraser::walk(const std::string& dir, const SearchConditions& c) {
     std::vector<platform::DirEntry> entries;
     if (!fs_.listDirectory(dir, entries)) return true;
     for (platform::DirEntry& e : entries) {
-        pumpIfDue(host_, clock_, 15);
-        if (host_.runState().stop) return false;
+        pumpIfDue(control_, clock_, 15);
+        if (control_.runState().stop) return false;
         const std::string full = platform::joinPath(dir, e.name);
         if (dirIgnored || e.kind == platform::EntryKind::Directory) {
             if (e.kind != platform::EntryKind::Directory) continue;
             if (!c.includeSubfolders || (dirIgnored && c.ignoreSubfoldersToo)) continue;
-            host_.setStatusText(kBackupPanel, full);
+            sink_.setStatusText(kBackupPanel, full);
             if (!walk(full, c)) return false;
         } else if (e.kind == platform::EntryKind::File && bakMask.matches(e.name)) {
             // The folder's permission would let a read-only file go; its own mark keeps it, as

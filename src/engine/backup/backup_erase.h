@@ -16,8 +16,12 @@ inline constexpr const char* kEraseBackupCaption = "Erase Backup";
 // deleted are passed over. Stop ends the walk. Returns the number of files deleted.
 class BackupEraser {
 public:
+    BackupEraser(platform::FileSystem& fs, durable::FileStore& files, platform::Clock& clock, SearchSink& sink,
+                 RunControl& control)
+        : fs_(fs), files_(files), clock_(clock), sink_(sink), control_(control) {}
+    // For a caller that is sink and run control in one.
     BackupEraser(platform::FileSystem& fs, durable::FileStore& files, platform::Clock& clock, SearchHost& host)
-        : fs_(fs), files_(files), clock_(clock), host_(host) {}
+        : BackupEraser(fs, files, clock, host, host) {}
 
     // The menu command: trims the path (written back to the field), refuses an empty one with
     // "Please specify the Path", otherwise walks it in the running state.
@@ -31,7 +35,8 @@ private:
     platform::FileSystem& fs_;
     durable::FileStore& files_;
     platform::Clock& clock_;
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
     long long erased_ = 0;
 };
 

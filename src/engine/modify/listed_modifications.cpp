@@ -13,14 +13,14 @@ constexpr std::size_t kKeptBuffer = 16u << 20;
 
 std::size_t costOf(const std::string& path, const ModifiedAhead& row) {
     std::size_t cost = kRowOverhead + path.size() + row.note.size();
-    for (const RecordingHost::Message& m : row.messages) cost += m.caption.size() + m.text.size();
+    for (const HeldMessage& m : row.messages) cost += m.caption.size() + m.text.size();
     return cost;
 }
 
 }  // namespace
 
-// One search thread's modifier: its own host (messages recorded, the search's stop looked at
-// whenever the engine lets the window process messages), clock and matcher.
+// One search thread's modifier: its own run (messages held, the search's stop looked at
+// whenever the engine would let the window process messages), clock and matcher.
 class ListedModifications::Modifier final : public ListedFileStep::Worker {
 public:
     explicit Modifier(ListedModifications& owner) : owner_(owner) {}
@@ -35,8 +35,8 @@ public:
             if (query_ && query_->matcher()) query_->matcher()->release();
             content_ = {};
         }
-        host_.onPump = nullptr;
-        host_.messages.clear();
+        run_.onPump = nullptr;
+        run_.messages.clear();
         keepBuffersSmall();
     }
     // The search's occurrences of a phrase spare its scan.
@@ -46,11 +46,11 @@ private:
     void modify(const std::string& path, const platform::FileInfo& info, std::string_view bytes,
                 const std::vector<Occurrence>* found, const std::function<bool()>& stopped) {
         const ListedModifications& o = owner_;
-        if (!query_) query_ = std::make_unique<ModifyQuery>(o.conditions_, host_, clock_);
-        RunState& state = host_.state;
+        if (!query_) query_ = std::make_unique<ModifyQuery>(o.conditions_, run_, clock_);
+        RunState& state = run_.state;
         state.stop = false;
-        host_.messages.clear();
-        host_.onPump = [&] {
+        run_.messages.clear();
+        run_.onPump = [&] {
             if (stopped()) state.stop = true;
         };
         ModifiedAhead row;
@@ -73,7 +73,7 @@ private:
             owner_.keep(path, std::move(row));
             return;
         }
-        ModifyContext context(o.conditions_, *query_, host_, clock_);
+        ModifyContext context(o.conditions_, *query_, run_, run_, clock_);
         // The bytes stay the search's: they are neither copied nor rebuilt where the edits tell
         // the diff.
         modifyEdits(context, bytes, content_, o.interval_, o.options_.separator, found);
@@ -82,7 +82,7 @@ private:
         row.outcome = content_.outcome;
         row.changed = content_.changed();
         if (o.step_ && row.changed) row.note = o.step_(path, bytes, content_);
-        row.messages = std::move(host_.messages);
+        row.messages = std::move(run_.messages);
         row.stopRequested = state.stop;
         owner_.keep(path, std::move(row));
     }
@@ -99,7 +99,7 @@ private:
     ListedModifications& owner_;
     // The file being modified; its buffers serve every file of this thread.
     ModifiedContent content_;
-    RecordingHost host_;
+    WorkerRun run_;
     platform::SteadyClock clock_;
     std::unique_ptr<ModifyQuery> query_;
 };

@@ -28,7 +28,7 @@ struct ModifiedAhead {
     bool changed = false;  // Done, and the bytes would differ
     std::string note;      // what the content step made of a changed file
     // Message boxes the engine showed for this file (each also stopped the run).
-    std::vector<RecordingHost::Message> messages;
+    std::vector<HeldMessage> messages;
     bool stopRequested = false;
 };
 

@@ -10,11 +10,11 @@ SearchConditions onSearchAndReplaceTab(SearchConditions c) {
 
 }  // namespace
 
-ModifyQuery::ModifyQuery(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock)
+ModifyQuery::ModifyQuery(const SearchConditions& conditions, RunControl& control, platform::Clock& clock)
     : query_(onSearchAndReplaceTab(conditions)) {
-    matcher_ = query_.matcher([&host, &clock] {
-        pumpIfDue(host, clock, 20);
-        return !host.runState().stop;
+    matcher_ = query_.matcher([&control, &clock] {
+        pumpIfDue(control, clock, 20);
+        return !control.runState().stop;
     });
 }
 

@@ -7,7 +7,8 @@
 #include "engine/query/compiled_query.h"
 #include "engine/query/search_conditions.h"
 #include "engine/search/pump_pacing.h"
-#include "engine/search/search_host.h"
+#include "engine/search/run_control.h"
+#include "engine/search/search_sink.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "results/result_item.h"
@@ -33,7 +34,7 @@ enum class EngineOutcome {
 // lets the window process messages and ends at the stop flag.
 class ModifyQuery {
 public:
-    ModifyQuery(const SearchConditions& conditions, SearchHost& host, platform::Clock& clock);
+    ModifyQuery(const SearchConditions& conditions, RunControl& control, platform::Clock& clock);
     const CompiledQuery& query() const { return query_; }
     QueryMatcher* matcher() { return matcher_.get(); }
 
@@ -42,33 +43,35 @@ private:
     std::unique_ptr<QueryMatcher> matcher_;
 };
 
-// What the modification engines share: the conditions, the run's query, the host (messages,
-// pumping, the stop flag) and the clock that paces pumping.
+// What the modification engines share: the conditions, the run's query, the sink for its
+// messages, the run control (pumping, the stop flag) and the clock that paces pumping.
 class ModifyContext {
 public:
-    ModifyContext(const SearchConditions& conditions, ModifyQuery& query, SearchHost& host, platform::Clock& clock)
-        : conditions_(conditions), query_(query), host_(host), clock_(clock),
+    ModifyContext(const SearchConditions& conditions, ModifyQuery& query, SearchSink& sink, RunControl& control,
+                  platform::Clock& clock)
+        : conditions_(conditions), query_(query), sink_(sink), control_(control), clock_(clock),
           codePage_(platform::CodePage::get(conditions.textEncoding)) {}
 
     const SearchConditions& conditions() const { return conditions_; }
     const CompiledQuery& query() const { return query_.query(); }
     QueryMatcher* matcher() { return query_.matcher(); }
-    SearchHost& host() { return host_; }
+    SearchSink& sink() { return sink_; }
     const platform::CodePage& codePage() const { return codePage_; }
 
-    bool stopped() { return host_.runState().stop; }
-    void requestStop() { host_.runState().stop = true; }
-    void pumpIfDue(int intervalMs) { engine::pumpIfDue(host_, clock_, intervalMs); }
+    bool stopped() { return control_.runState().stop; }
+    void requestStop() { control_.runState().stop = true; }
+    void pumpIfDue(int intervalMs) { engine::pumpIfDue(control_, clock_, intervalMs); }
     // A message box with the program's title that ends the run.
     void failRun(const std::string& text) {
-        host_.messageBox(kProgramTitle, text, MessageIcon::Warning);
+        sink_.message(kProgramTitle, text, MessageIcon::Warning);
         requestStop();
     }
 
 private:
     const SearchConditions& conditions_;
     ModifyQuery& query_;
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
     platform::Clock& clock_;
     const platform::CodePage& codePage_;
 };

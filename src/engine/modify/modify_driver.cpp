@@ -22,7 +22,7 @@ std::string ModifyDriver::failureOf(std::size_t row) const {
 }
 
 void ModifyDriver::noteIdentity(std::size_t row) {
-    results::ResultItem& item = host_.results().mutableRow(row);
+    results::ResultItem& item = list_.mutableRow(row);
     const durable::FileLinks now = env_.files.links(item.fullName());
     item.device = now.device;
     item.inode = now.inode;
@@ -74,8 +74,8 @@ const char* modifyRefusal(const SearchConditions& c) {
 
 void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const ModifyOptions& o) {
     if (!beginModify(scope, c)) return;
-    RunState& state = host_.runState();
-    results::ResultList& list = host_.results();
+    RunState& state = control_.runState();
+    results::ResultList& list = list_;
     const std::size_t first = scope == ModifyScope::Selected ? static_cast<std::size_t>(list.firstSelected()) : 0;
     startPrefetch(first, scope, c, o);
     bool stopped = false;
@@ -85,7 +85,7 @@ void ModifyDriver::Modify(ModifyScope scope, const SearchConditions& c, const Mo
             break;
         }
         if (scope == ModifyScope::All || list.row(i).selected) modifyEach(i, c, o);
-        pumpIfDue(host_, env_.clock, 15);
+        pumpIfDue(control_, env_.clock, 15);
     }
     finishModify(stopped);
 }
@@ -99,7 +99,7 @@ bool ModifyDriver::beginListed(const SearchConditions& c, const ModifyOptions& o
 
 void ModifyDriver::modifyListed(std::size_t row) {
     if (!listed_ || listed_->stopped) return;
-    const RunState& state = host_.runState();
+    const RunState& state = control_.runState();
     if (state.stop || state.modificationStop) {
         listed_->stopped = true;
         return;
@@ -116,7 +116,7 @@ void ModifyDriver::endListed() {
 
 void ModifyDriver::modifyEach(std::size_t i, const SearchConditions& c, const ModifyOptions& o) {
     // A row with no marked line is not to be touched at all.
-    if (c.intervalsInUse() && host_.results().row(i).interval.isNil()) return;
+    if (c.intervalsInUse() && list_.row(i).interval.isNil()) return;
     try {
         modifyRow(i, c, o);
     } catch (const std::bad_alloc&) {
@@ -129,7 +129,7 @@ void ModifyDriver::modifyEach(std::size_t i, const SearchConditions& c, const Mo
 }
 
 void ModifyDriver::finishModify(bool stopped) {
-    RunState& state = host_.runState();
+    RunState& state = control_.runState();
     if (!stopped && (state.stop || state.modificationStop)) stopped = true;
     prefetch_.reset();
     // Files that were completely processed are published, also when Stop ended the run.
@@ -140,27 +140,27 @@ void ModifyDriver::finishModify(bool stopped) {
 }
 
 bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
-    RunState& state = host_.runState();
-    results::ResultList& list = host_.results();
-    host_.setStatusText(kBackupPanel, "");
+    RunState& state = control_.runState();
+    results::ResultList& list = list_;
+    sink_.setStatusText(kBackupPanel, "");
     state.modificationStop = false;
     setUndoEnabled(false);
 
     if (const char* refusal = modifyRefusal(c)) {
-        host_.messageBox(kModifyCaption, refusal, MessageIcon::Warning);
+        sink_.message(kModifyCaption, refusal, MessageIcon::Warning);
         return false;
     }
     if (scope == ModifyScope::Selected && list.firstSelected() < 0) {
-        host_.messageBox(kModifyCaption, kNoSelection, MessageIcon::Warning);
-        host_.endRun(Tab::SearchAndReplace);
+        sink_.message(kModifyCaption, kNoSelection, MessageIcon::Warning);
+        sink_.endRun(Tab::SearchAndReplace);
         return false;
     }
     state.stop = false;
     state.lastPumpMs = env_.clock.tickMs();
 
-    host_.beginRun(Tab::SearchAndReplace);
-    host_.setBusyAnimation(true);
-    host_.historyUsed(HistoryField::ReplaceText, c.replaceText);
+    sink_.beginRun(Tab::SearchAndReplace);
+    sink_.setBusyAnimation(true);
+    sink_.historyUsed(HistoryField::ReplaceText, c.replaceText);
     undo_.clear();
     handled_.clear();
     failures_.clear();
@@ -174,7 +174,7 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
     list.busy = true;
 
     // The query is compiled once for the run; each file is matched by the same matcher.
-    query_ = std::make_unique<ModifyQuery>(c, host_, env_.clock);
+    query_ = std::make_unique<ModifyQuery>(c, control_, env_.clock);
     // Every file is reached from the searched folder without following a link in its folders; a
     // dry run refuses the same files, so its diff is what the run writes.
     tree_ = std::make_unique<platform::SearchedTree>(searchedRoot(c));
@@ -182,8 +182,8 @@ bool ModifyDriver::beginModify(ModifyScope scope, const SearchConditions& c) {
 }
 
 void ModifyDriver::endRun(bool stopped) {
-    RunState& state = host_.runState();
-    results::ResultList& list = host_.results();
+    RunState& state = control_.runState();
+    results::ResultList& list = list_;
     list.busy = false;
     const long long selected = list.firstSelected();
     if (!stopped && selected >= 0) {
@@ -192,15 +192,15 @@ void ModifyDriver::endRun(bool stopped) {
     }
     if (stopped && selected < 0) views_.clearLinesViewer();
     views_.setLinesViewerPainting(true);
-    if (!stopped) host_.pumpMessages();
-    host_.setBusyAnimation(false);
-    host_.endRun(Tab::SearchAndReplace);
+    if (!stopped) control_.pumpMessages();
+    sink_.setBusyAnimation(false);
+    sink_.endRun(Tab::SearchAndReplace);
     if (!stopped) state.stop = false;
     setUndoEnabled(createBackups_ && !undo_.empty());
 }
 
 void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const ModifyOptions& o) {
-    results::ResultList& list = host_.results();
+    results::ResultList& list = list_;
     const std::string path = list.row(index).fullName();
     // Refused before anything is read, in a dry run too, which must say what the run would do.
     if (path.size() >= platform::kLongestFullName) {
@@ -231,7 +231,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
             if (e.row == first) e.aliasRows.push_back(index);
         if (list.row(first).status == results::RowStatus::Modified) {
             if (!dryRun_) noteIdentity(index);
-            if (!host_.runState().stop) views_.fillSilent(index);
+            if (!control_.runState().stop) views_.fillSilent(index);
         }
         return;
     }
@@ -322,7 +322,7 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
     jobOf_.clear();
     const int threads = threads_ == 1 ? 1 : SearchDriver::resolveThreads(threads_);
     if (threads <= 1) return;
-    const results::ResultList& list = host_.results();
+    const results::ResultList& list = list_;
     std::vector<ModifyPrefetch::Job> jobs;
     jobOf_.assign(list.count(), static_cast<std::size_t>(-1));
     for (std::size_t i = first; i < list.count(); ++i) {
@@ -341,7 +341,7 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
 bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const ModifyOptions& o,
                              FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content,
                              std::optional<platform::FilePlace>& place) {
-    const results::ResultItem& row = host_.results().row(index);
+    const results::ResultItem& row = list_.row(index);
     const std::string path = row.fullName();
     stagedNote_.clear();
     // A file that is not the one the search read is someone else's: a name swapped since.
@@ -367,8 +367,8 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
             return false;
         }
         if (!readAsListed()) return false;
-        ModifyContext context(c, *query_, host_, env_.clock);
-        content = modifyContent(context, std::move(*original), host_.results().row(index).interval, o.separator);
+        ModifyContext context(c, *query_, sink_, control_, env_.clock);
+        content = modifyContent(context, std::move(*original), list_.row(index).interval, o.separator);
         if (step_ && content.changed()) stagedNote_ = step_(path, content.original, content);
         return true;
     }
@@ -378,13 +378,13 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         finishRow(index, false, false, markRefusal(prep, c.createBackups));
         return false;
     }
-    RunState& state = host_.runState();
+    RunState& state = control_.runState();
     std::optional<PreparedRow> ready = prefetch_->take(
-        jobOf_[index], [&] { pumpIfDue(host_, env_.clock, 15); }, 15,
+        jobOf_[index], [&] { pumpIfDue(control_, env_.clock, 15); }, 15,
         [&] { return state.stop || state.modificationStop; });
     // Stop while waiting: the file is left as a stopped engine leaves it.
     if (!ready) return false;
-    for (const RecordingHost::Message& m : ready->messages) host_.messageBox(m.caption, m.text, m.icon);
+    for (const HeldMessage& m : ready->messages) sink_.message(m.caption, m.text, m.icon);
     if (ready->stopRequested) state.stop = true;
     if (ready->failed || !ready->read) {
         finishRow(index, false, false,
@@ -412,12 +412,12 @@ bool ModifyDriver::aheadContent(std::size_t index, ModifiedAhead& ahead, Modifie
     }
     // A file the run could not reach without following a link is refused as the run refuses it.
     std::string why;
-    if (tree_ && !tree_->place(host_.results().row(index).fullName(), why)) {
+    if (tree_ && !tree_->place(list_.row(index).fullName(), why)) {
         finishRow(index, false, false, why);
         return false;
     }
-    RunState& state = host_.runState();
-    for (const RecordingHost::Message& m : ahead.messages) host_.messageBox(m.caption, m.text, m.icon);
+    RunState& state = control_.runState();
+    for (const HeldMessage& m : ahead.messages) sink_.message(m.caption, m.text, m.icon);
     if (ahead.stopRequested) state.stop = true;
     content.outcome = state.stop ? EngineOutcome::Stopped : ahead.outcome;
     changed = ahead.changed;
@@ -441,7 +441,7 @@ void ModifyDriver::publishAll() {
 }
 
 void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, std::string failure) {
-    results::ResultList& list = host_.results();
+    results::ResultList& list = list_;
     if (auto it = staged_.find(index); it != staged_.end()) {
         // A new file that never took the name is no name of this file.
         if (auto h = handled_.find(it->second); !modified && h != handled_.end() && h->second == index)
@@ -478,7 +478,7 @@ void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, 
         }
         handled_.emplace(key, index);
     }
-    if (!host_.runState().stop) views_.fillSilent(index);
+    if (!control_.runState().stop) views_.fillSilent(index);
 }
 
 }  // namespace vsr::engine

@@ -15,6 +15,7 @@
 #include "engine/modify/modify_context.h"
 #include "engine/modify/modify_prefetch.h"
 #include "engine/modify/modify_views.h"
+#include "engine/search/search_host.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "durable/file_store.h"
@@ -42,8 +43,12 @@ const char* modifyRefusal(const SearchConditions& conditions);
 // keeps the undo list of the last run and puts the backups back on Undo.
 class ModifyDriver {
 public:
+    ModifyDriver(ModifyEnv env, SearchSink& sink, RunControl& control, results::ResultList& list,
+                 ModifyViews* views = nullptr)
+        : env_(env), sink_(sink), control_(control), list_(list), views_(views ? *views : noViews_) {}
+    // For a caller that is sink, run control and list owner in one.
     ModifyDriver(ModifyEnv env, SearchHost& host, ModifyViews* views = nullptr)
-        : env_(env), host_(host), views_(views ? *views : noViews_) {}
+        : ModifyDriver(env, host, host, host.results(), views) {}
 
     // The threads that read and modify files ahead of the writes: 1 (the default) does every
     // step in turn on the calling thread, 0 takes one per processor. Files are written, rows
@@ -122,7 +127,9 @@ private:
     bool ledElsewhere(const UndoEntry& entry);
 
     ModifyEnv env_;
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
+    results::ResultList& list_;
     ModifyViews noViews_;
     ModifyViews& views_;
     UndoList undo_;

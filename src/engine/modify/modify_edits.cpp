@@ -71,7 +71,7 @@ std::string joinCrLf(const std::vector<std::string>& lines) {
 }
 
 EngineOutcome reportAndStop(ModifyContext& context, const QueryRefusal& error) {
-    context.host().messageBox(error.caption, error.message, MessageIcon::Exclamation);
+    context.sink().message(error.caption, error.message, MessageIcon::Exclamation);
     context.requestStop();
     return EngineOutcome::Stopped;
 }

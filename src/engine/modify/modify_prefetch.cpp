@@ -7,8 +7,8 @@
 namespace vsr::engine {
 
 struct ModifyPrefetch::Worker {
-    // The worker's own host and clock: no window to pump, its own stop flag, messages recorded.
-    RecordingHost host;
+    // The worker's own run and clock: no window to pump, its own stop flag, messages held.
+    WorkerRun run;
     platform::SteadyClock clock;
     std::unique_ptr<ModifyQuery> query;
 };
@@ -21,7 +21,7 @@ ModifyPrefetch::ModifyPrefetch(int workers, const SearchConditions& conditions, 
     done_.resize(jobs_.size());
     for (int i = 0; i < (workers < 1 ? 1 : workers); ++i) {
         auto w = std::make_unique<Worker>();
-        w->query = std::make_unique<ModifyQuery>(conditions_, w->host, w->clock);
+        w->query = std::make_unique<ModifyQuery>(conditions_, w->run, w->clock);
         workers_.push_back(std::move(w));
     }
     try {
@@ -42,7 +42,7 @@ void ModifyPrefetch::cancel() {
     {
         std::lock_guard lock(mutex_);
         cancelled_ = true;
-        for (auto& w : workers_) w->host.state.stop = true;
+        for (auto& w : workers_) w->run.state.stop = true;
     }
     room_.notify_all();
     ready_.notify_all();
@@ -50,12 +50,12 @@ void ModifyPrefetch::cancel() {
 
 PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
     PreparedRow row;
-    RunState& state = worker.host.state;
+    RunState& state = worker.run.state;
     // Each file starts with the flag the run has: a message that stopped the last file was
     // that file's, and the taker decides what it means for the run.
     state.stop = cancelled_.load();
     if (cancelled_) state.stop = true;  // cancel() may have set the flag just before
-    worker.host.messages.clear();
+    worker.run.messages.clear();
     try {
         if (tree_) {
             row.place = tree_->place(job.path, row.refusal);
@@ -65,7 +65,7 @@ PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
             row.place ? files_.readAt(*row.place, &row.stamp) : files_.read(job.path, &row.stamp);
         if (!original) return row;
         row.read = true;
-        ModifyContext context(conditions_, *worker.query, worker.host, worker.clock);
+        ModifyContext context(conditions_, *worker.query, worker.run, worker.run, worker.clock);
         row.content = modifyContent(context, std::move(*original), job.interval, separator_);
         if (step_ && row.content.changed()) row.note = step_(job.path, row.content.original, row.content);
     } catch (const std::bad_alloc&) {
@@ -74,8 +74,8 @@ PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
         row.note.clear();
         row.failed = true;
     }
-    row.messages = std::move(worker.host.messages);
-    worker.host.messages.clear();
+    row.messages = std::move(worker.run.messages);
+    worker.run.messages.clear();
     row.stopRequested = state.stop && !cancelled_.load();
     return row;
 }

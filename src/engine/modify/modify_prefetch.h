@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "engine/modify/modify_content.h"
-#include "engine/search/recording_host.h"
+#include "engine/modify/worker_run.h"
 #include "platform/clock.h"
 #include "durable/file_store.h"
 
@@ -35,7 +35,7 @@ struct PreparedRow {
     ModifiedContent content;
     std::string note;  // what the content step made of a changed file
     // Message boxes the engine showed for this file (each also stopped the run).
-    std::vector<RecordingHost::Message> messages;
+    std::vector<HeldMessage> messages;
     bool stopRequested = false;
 };
 

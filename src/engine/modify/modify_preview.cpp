@@ -2,12 +2,11 @@
 
 namespace vsr::engine {
 
-RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const SearchConditions& c,
-                      const ModifyOptions& o) {
+RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, const results::ResultItem& item,
+                      const SearchConditions& c, const ModifyOptions& o) {
     RowPreview preview;
     // Modify would not run at all.
     if (modifyRefusal(c)) return preview;
-    const results::ResultItem& item = host.results().row(row);
     // Modify passes over a row with no marked line.
     if (c.intervalsInUse() && item.interval.isNil()) {
         preview.state = PreviewState::Unchanged;
@@ -17,8 +16,8 @@ RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const Se
     std::optional<std::string> original =
         readModifiable(env.files, env.attributes, item.fullName(), c.createBackups, o, prep);
     if (!original) return preview;
-    ModifyQuery query(c, host, env.clock);
-    ModifyContext context(c, query, host, env.clock);
+    ModifyQuery query(c, control, env.clock);
+    ModifyContext context(c, query, sink, control, env.clock);
     preview.content = modifyContent(context, std::move(*original), item.interval, o.separator);
     switch (preview.content.outcome) {
         case EngineOutcome::Done:

@@ -24,9 +24,15 @@ struct RowPreview {
 };
 
 // One row's new content, computed by the path Modify takes (marks, reading, the engine of the
-// search type, the separator and last-byte rule), without writing anything.
-RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const SearchConditions& conditions,
-                      const ModifyOptions& options);
+// search type, the separator and last-byte rule), without writing anything. The engine's
+// messages go to `sink`; `control` paces pumping and holds the stop flag.
+RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, const results::ResultItem& item,
+                      const SearchConditions& conditions, const ModifyOptions& options);
+// For a caller that is sink, run control and list owner in one: row `row` of its list.
+inline RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const SearchConditions& conditions,
+                             const ModifyOptions& options) {
+    return previewRow(env, host, host, host.results().row(row), conditions, options);
+}
 
 // A store that reads through to the disk and writes nothing: every rewrite Modify hands to it
 // goes to `proposal` instead, so a whole Modify All runs as a dry run. Undo has nothing to do.

@@ -25,14 +25,14 @@ bool ModifyDriver::ledElsewhere(const UndoEntry& entry) {
 }
 
 void ModifyDriver::UndoReplaceBitClick() {
-    RunState& state = host_.runState();
-    results::ResultList& list = host_.results();
-    host_.setStatusText(kBackupPanel, "");
-    host_.setBusyAnimation(true);
+    RunState& state = control_.runState();
+    results::ResultList& list = list_;
+    sink_.setStatusText(kBackupPanel, "");
+    sink_.setBusyAnimation(true);
     state.stop = false;
     state.modificationStop = false;
     state.lastPumpMs = env_.clock.tickMs();
-    host_.beginRun(Tab::SearchAndReplace);
+    sink_.beginRun(Tab::SearchAndReplace);
     views_.clearLinesViewer();
     views_.setLinesViewerPainting(false);
 
@@ -72,12 +72,12 @@ void ModifyDriver::UndoReplaceBitClick() {
                 }
             }
         }
-        pumpIfDue(host_, env_.clock, 15);
+        pumpIfDue(control_, env_.clock, 15);
         if (state.stop || state.modificationStop) {
             // The entries not yet undone stay, but Undo waits for the next run.
             views_.setLinesViewerPainting(true);
-            host_.endRun(Tab::SearchAndReplace);
-            host_.setBusyAnimation(false);
+            sink_.endRun(Tab::SearchAndReplace);
+            sink_.setBusyAnimation(false);
             setUndoEnabled(false);
             return;
         }
@@ -89,9 +89,9 @@ void ModifyDriver::UndoReplaceBitClick() {
         views_.scrollRowIntoView(static_cast<std::size_t>(selected));
     }
     views_.setLinesViewerPainting(true);
-    host_.endRun(Tab::SearchAndReplace);
+    sink_.endRun(Tab::SearchAndReplace);
     setUndoEnabled(false);
-    host_.setBusyAnimation(false);
+    sink_.setBusyAnimation(false);
 }
 
 }  // namespace vsr::engine

@@ -18,11 +18,11 @@ constexpr std::chrono::milliseconds kWait(5);
 }  // namespace
 
 void HostDelivery::pumpIfDue() {
-    RunState& s = host_.runState();
+    RunState& s = control_.runState();
     const std::int64_t now = env_.clock.tickMs();
     if (now - s.lastPumpMs > kPumpIntervalMs) {
         flushStatus();
-        host_.pumpMessages();
+        control_.pumpMessages();
         s.lastPumpMs = env_.clock.tickMs();
     }
 }
@@ -33,24 +33,24 @@ void HostDelivery::flushStatus() {
         pending.set = false;
         const int panel = static_cast<int>(&pending - status_);
         if (pending.foundCount) {
-            host_.setStatusText(panel, results::searchCountText(host_.results().tab, host_.runState().foundFiles));
+            sink_.setStatusText(panel, results::searchCountText(list_.tab, control_.runState().foundFiles));
             continue;
         }
         if (!pending.folder) {
-            host_.setStatusText(panel, pending.text);
+            sink_.setStatusText(panel, pending.text);
             continue;
         }
         shown_.assign(*pending.folder);
         if (shown_.empty() || shown_.back() != '/') shown_ += '/';
         shown_ += pending.text;
         pending.folder.reset();
-        host_.setStatusText(panel, shown_);
+        sink_.setStatusText(panel, shown_);
     }
 }
 
 void HostDelivery::listRow(SearchEvent& event) {
-    RunState& s = host_.runState();
-    const results::ResultList& list = host_.results();
+    RunState& s = control_.runState();
+    const results::ResultList& list = list_;
     ++s.foundFiles;
     status_[kCountPanel].set = true;
     status_[kCountPanel].foundCount = true;
@@ -64,7 +64,7 @@ void HostDelivery::listRow(SearchEvent& event) {
         item.device = event.entry.info.device;
         item.inode = event.entry.info.inode;
     }
-    host_.rowFound(std::move(item), event.counts);
+    sink_.rowFound(std::move(item), event.counts);
 }
 
 void HostDelivery::deliverEvent(SearchEvent& event) {
@@ -90,18 +90,18 @@ void HostDelivery::deliverEvent(SearchEvent& event) {
     }
     flushStatus();
     switch (event.kind) {
-        case Kind::Message: host_.message(event.caption, event.text, event.icon); break;
+        case Kind::Message: sink_.message(event.caption, event.text, event.icon); break;
         case Kind::NotSearched: unsearched_.push_back({event.text, event.caption}); break;
-        case Kind::FoundColumnRemoved: host_.results().removeFoundColumn(); break;
+        case Kind::FoundColumnRemoved: list_.removeFoundColumn(); break;
         case Kind::ExpressionCharacter:
-            host_.selectExpressionCharacter(static_cast<Tab>(event.panel), event.position);
+            sink_.selectExpressionCharacter(static_cast<Tab>(event.panel), event.position);
             break;
         default: break;
     }
 }
 
 void HostDelivery::deliver(OrderedOutput& output) {
-    RunState& s = host_.runState();
+    RunState& s = control_.runState();
     std::vector<std::unique_ptr<EventSlot>> slots;
     bool more = true;
     while (more && !s.stop) {

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "engine/search/ordered_output.h"
-#include "engine/search/search_host.h"
+#include "engine/search/run_control.h"
 #include "engine/search/search_run.h"
+#include "engine/search/search_sink.h"
+#include "results/result_list.h"
 #include "results/row_formatter.h"
 
 namespace vsr::engine {
@@ -15,8 +17,9 @@ namespace vsr::engine {
 // delivery at once: the host keeps exactly the rows delivered so far.
 class HostDelivery {
 public:
-    HostDelivery(SearchHost& host, SearchEnv env)
-        : host_(host), env_(env), rows_(results::RowServices{env.formats, env.typeNames}) {}
+    HostDelivery(SearchSink& sink, RunControl& control, results::ResultList& list, SearchEnv env)
+        : sink_(sink), control_(control), list_(list), env_(env),
+          rows_(results::RowServices{env.formats, env.typeNames}) {}
 
     // Returns when every slot has been delivered or the run was stopped (the stop flag is then
     // set); a slot that ends the run sets the stop flag after its events.
@@ -30,7 +33,9 @@ private:
     void flushStatus();
     void pumpIfDue();
 
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
+    results::ResultList& list_;
     SearchEnv env_;
     results::RowFormatter rows_;
     // Status texts wait for the next pass, row or message; only the last of a panel is shown,

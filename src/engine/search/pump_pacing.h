@@ -1,18 +1,18 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/search/search_host.h"
+#include "engine/search/run_control.h"
 #include "platform/clock.h"
 
 namespace vsr::engine {
 
 // Lets the window process pending messages when `intervalMs` have passed since it last did.
-inline void pumpIfDue(SearchHost& host, platform::Clock& clock, int intervalMs) {
-    RunState& s = host.runState();
+inline void pumpIfDue(RunControl& control, platform::Clock& clock, int intervalMs) {
+    RunState& s = control.runState();
     const std::int64_t now = clock.tickMs();
     if (now - s.lastPumpMs >= intervalMs) {
         s.lastPumpMs = now;
-        host.pumpMessages();
+        control.pumpMessages();
     }
 }
 

@@ -36,27 +36,27 @@ int SearchDriver::resolveThreads(int setting) {
 }
 
 void SearchDriver::StopFindBitSClick() {
-    RunState& s = host_.runState();
+    RunState& s = control_.runState();
     s.stop = true;
     s.modificationStop = true;
 }
 
 void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOptions& options) {
-    RunState& state = host_.runState();
-    results::ResultList& list = host_.results();
+    RunState& state = control_.runState();
+    results::ResultList& list = list_;
     const Tab tab = conditions.tab;
     const char* caption = tabCaption(tab);
 
     // Validation comes before the list is touched.
     conditions.path = std::string(trim(conditions.path));
-    host_.fieldNormalized(HistoryField::Path, conditions.path);
+    sink_.fieldNormalized(HistoryField::Path, conditions.path);
     if (conditions.path.empty() && !conditions.searchInResults) {
-        host_.messageBox(caption, "Please specify the Path", MessageIcon::Exclamation);
+        sink_.message(caption, "Please specify the Path", MessageIcon::Exclamation);
         state.stop = true;
         return;
     }
     if (isBlank(conditions.masks)) {
-        host_.messageBox(caption, "Please specify the Mask", MessageIcon::Exclamation);
+        sink_.message(caption, "Please specify the Mask", MessageIcon::Exclamation);
         state.stop = true;
         return;
     }
@@ -67,8 +67,8 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         const CompiledQuery probe(conditions);
         if (!probe.runnable() && probe.refused() && probe.refusal().expressionError) {
             const QueryRefusal& refusal = probe.refusal();
-            host_.messageBox(refusal.caption, refusal.message, MessageIcon::Exclamation);
-            if (refusal.expressionPosition > 0) host_.selectExpressionCharacter(tab, refusal.expressionPosition);
+            sink_.message(refusal.caption, refusal.message, MessageIcon::Exclamation);
+            if (refusal.expressionPosition > 0) sink_.selectExpressionCharacter(tab, refusal.expressionPosition);
             state.stop = true;
             return;
         }
@@ -87,37 +87,37 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     list.ClearResults();
     list.tab = listTab(tab);
     list.busy = true;
-    host_.setStatusText(kCountPanel, "");
-    host_.setStatusText(kPathPanel, "");
-    host_.beginRun(tab);
+    sink_.setStatusText(kCountPanel, "");
+    sink_.setStatusText(kPathPanel, "");
+    sink_.beginRun(tab);
 
     ParseMasksResult masks = parseMasks(conditions.masks);
     if (masks.ok) {
         conditions.masks = masks.list.normalizedText;
-        host_.fieldNormalized(HistoryField::Masks, conditions.masks);
+        sink_.fieldNormalized(HistoryField::Masks, conditions.masks);
     } else {
-        host_.messageBox(kProgramTitle, masks.message, MessageIcon::Exclamation);
+        sink_.message(kProgramTitle, masks.message, MessageIcon::Exclamation);
     }
 
     state.foundFiles = 0;
     state.conditionsChanged = false;
-    host_.setStatusText(kCountPanel, results::runStartCountText(list.tab));
+    sink_.setStatusText(kCountPanel, results::runStartCountText(list.tab));
 
     if (conditions.path.size() > 1 && conditions.path.back() == '/') {
         conditions.path.pop_back();
-        host_.fieldNormalized(HistoryField::Path, conditions.path);
+        sink_.fieldNormalized(HistoryField::Path, conditions.path);
     }
-    host_.historyUsed(HistoryField::Path, conditions.path);
-    if (tab == Tab::Find && !isBlank(conditions.findText)) host_.historyUsed(HistoryField::FindText, conditions.findText);
+    sink_.historyUsed(HistoryField::Path, conditions.path);
+    if (tab == Tab::Find && !isBlank(conditions.findText)) sink_.historyUsed(HistoryField::FindText, conditions.findText);
     if (tab == Tab::SearchAndReplace && !isBlank(conditions.searchText))
-        host_.historyUsed(HistoryField::SearchText, conditions.searchText);
-    host_.historyUsed(HistoryField::Masks, conditions.masks);
+        sink_.historyUsed(HistoryField::SearchText, conditions.searchText);
+    sink_.historyUsed(HistoryField::Masks, conditions.masks);
 
-    host_.setStatusText(kPathPanel, conditions.path);
+    sink_.setStatusText(kPathPanel, conditions.path);
     // A refused masks text must still end the run, although the stop flag is cleared here.
     state.stop = !masks.ok;
     state.lastPumpMs = env_.clock.tickMs();
-    host_.setBusyAnimation(true);
+    sink_.setBusyAnimation(true);
 
     const SearchConditions runConditions = conditions;
     OrderedOutput output(kWaitingSlots);
@@ -128,7 +128,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     // words is refused now, any other refusal when the first file reaches a matcher.
     const CompiledQuery query(runConditions);
     if (query.refused() && !query.refusal().atFirstFile && !state.stop) {
-        host_.messageBox(query.refusal().caption, query.refusal().message, MessageIcon::Exclamation);
+        sink_.message(query.refusal().caption, query.refusal().message, MessageIcon::Exclamation);
         state.stop = true;
     }
     auto makeMatcher = [&query, step = listedStep_](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
@@ -179,15 +179,15 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
                 output.finish();
             });
         } catch (const std::system_error& e) {
-            host_.messageBox(kProgramTitle, std::string("The search could not start: ") + e.what(),
+            sink_.message(kProgramTitle, std::string("The search could not start: ") + e.what(),
                              MessageIcon::Error);
             state.stop = true;
         }
         if (engine) {
-            HostDelivery delivery(host_, env_);
+            HostDelivery delivery(sink_, control_, list_, env_);
             delivery.deliver(output);
             engine->join();
-            if (!delivery.unsearched().empty()) host_.filesNotSearched(delivery.unsearched());
+            if (!delivery.unsearched().empty()) sink_.filesNotSearched(delivery.unsearched());
         }
         walkRun.releaseBuffers();
     }
@@ -197,17 +197,17 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     env_.fs.releaseCaches();
     if (tab == Tab::Find) state.conditionsChanged = true;
     state.resultsSnapshot.clear();
-    host_.setStatusText(kPathPanel, "");
-    host_.setBusyAnimation(false);
+    sink_.setStatusText(kPathPanel, "");
+    sink_.setBusyAnimation(false);
     if (state.foundFiles == 0) {
-        host_.setStatusText(kCountPanel, "Not Found");
-        host_.setStatusText(kPathPanel, "");
+        sink_.setStatusText(kCountPanel, "Not Found");
+        sink_.setStatusText(kPathPanel, "");
     }
     list.busy = false;
     list.collectReportCounts = false;
-    if (!options.forReport) host_.endRun(tab);
+    if (!options.forReport) sink_.endRun(tab);
     if (!list.empty()) {
-        host_.pumpMessages();
+        control_.pumpMessages();
         long long selected = list.firstSelected();
         if (selected >= 0) list.selectOnly(static_cast<std::size_t>(selected));
         else if (!state.stop) list.selectOnly(0);
@@ -220,7 +220,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     summary.foundFiles = state.foundFiles;
     summary.stopped = state.stop;
     summary.forReport = options.forReport;
-    host_.searchFinished(summary);
+    sink_.searchFinished(summary);
 }
 
 }  // namespace vsr::engine

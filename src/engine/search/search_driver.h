@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/search/listed_file_step.h"
+#include "engine/search/search_host.h"
 #include "engine/search/search_run.h"
 
 namespace vsr::engine {
@@ -16,14 +17,18 @@ struct RunOptions {
 
 // Runs one search: validation, list reset, masks and terms, the walk over the folder tree or
 // over the listed results, and the closing steps. Path and masks of `conditions` are
-// normalized in place and reported to the host.
+// normalized in place and reported to the sink; the rows go to the sink, the list's columns,
+// state and selection are set in `list`.
 //
 // The walk and the matching run on threads of their own; the calling thread is the host's: it
 // takes the rows, status texts and messages in walk order and pumps the host's messages until
 // the run ends or Stop ends it.
 class SearchDriver {
 public:
-    SearchDriver(SearchEnv env, SearchHost& host) : env_(env), host_(host) {}
+    SearchDriver(SearchEnv env, SearchSink& sink, RunControl& control, results::ResultList& list)
+        : env_(env), sink_(sink), control_(control), list_(list) {}
+    // For a caller that is sink, run control and list owner in one.
+    SearchDriver(SearchEnv env, SearchHost& host) : SearchDriver(env, host, host, host.results()) {}
 
     // The threads that examine file contents: 0 for one per processor ("Automatic"), 1 for
     // the single-threaded run (the walk examines each file itself).
@@ -40,7 +45,9 @@ public:
 
 private:
     SearchEnv env_;
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
+    results::ResultList& list_;
     int threads_ = 0;
     ListedFileStep* listedStep_ = nullptr;
 };

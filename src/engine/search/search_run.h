@@ -11,7 +11,7 @@
 #include "engine/query/query_terms.h"
 #include "engine/query/search_conditions.h"
 #include "engine/search/ordered_output.h"
-#include "engine/search/search_host.h"
+#include "engine/search/search_sink.h"
 #include "platform/clock.h"
 #include "platform/code_page.h"
 #include "platform/file_system.h"

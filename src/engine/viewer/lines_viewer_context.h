@@ -21,12 +21,15 @@ namespace vsr::engine::lines_viewer {
 // The state of one running fill, shared by the three matching modes.
 class FillContext {
 public:
-    FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
-                const FillRequest& request, FillEvents* events);
+    FillContext(const SearchConditions& c, SearchEnv env, SearchSink& sink, RunControl& control,
+                results::ResultList& list, LinesViewerContent& content, const FillRequest& request,
+                FillEvents* events);
 
     const SearchConditions& conditions() const { return conditions_; }
     SearchEnv& env() { return env_; }
-    SearchHost& host() { return host_; }
+    SearchSink& sink() { return sink_; }
+    RunControl& control() { return control_; }
+    results::ResultList& list() { return list_; }
     LinesViewerContent& content() { return content_; }
     FillScratch& scratch() { return content_.scratch(); }
     const platform::CodePage& codePage() const { return *codePage_; }
@@ -39,7 +42,7 @@ public:
     std::string_view text() { return scratch().file.view(); }
     FillEvents* events() { return events_; }
     FillPurpose purpose() const { return result.purpose; }
-    bool foundColumnAbsent() { return host_.results().foundColumnAbsent(); }
+    bool foundColumnAbsent() { return list_.foundColumnAbsent(); }
 
     // Lets the window process messages when `intervalMs` have passed; false when the fill must
     // end (Stop was pressed, or for Browse another row was selected), with `result.end` set.
@@ -59,7 +62,9 @@ public:
 
 private:
     const SearchConditions& conditions_;
-    SearchHost& host_;
+    SearchSink& sink_;
+    RunControl& control_;
+    results::ResultList& list_;
     LinesViewerContent& content_;
     const FillRequest& request_;
     FillEvents* events_;

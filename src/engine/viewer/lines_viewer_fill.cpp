@@ -11,14 +11,16 @@
 namespace vsr::engine {
 namespace lines_viewer {
 
-FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchHost& host, LinesViewerContent& content,
-                         const FillRequest& request, FillEvents* events)
-    : conditions_(c), host_(host), content_(content), request_(request), events_(events), env_(env),
+FillContext::FillContext(const SearchConditions& c, SearchEnv env, SearchSink& sink, RunControl& control,
+                         results::ResultList& list, LinesViewerContent& content, const FillRequest& request,
+                         FillEvents* events)
+    : conditions_(c), sink_(sink), control_(control), list_(list), content_(content), request_(request),
+      events_(events), env_(env),
       codePage_(&platform::CodePage::get(c.textEncoding)), fullName_(platform::joinPath(request.dir, request.name)) {}
 
 bool FillContext::stillBrowsing() {
     if (result.purpose != FillPurpose::Browse) return true;
-    const results::ResultList& list = host_.results();
+    const results::ResultList& list = list_;
     long long row = list.currentIndex;
     if (row < 0 || row >= static_cast<long long>(list.count()) || !list.row(static_cast<std::size_t>(row)).selected)
         row = list.firstSelected();
@@ -27,11 +29,11 @@ bool FillContext::stillBrowsing() {
 }
 
 bool FillContext::keepGoing(int intervalMs) {
-    RunState& state = host_.runState();
+    RunState& state = control_.runState();
     std::int64_t now = env_.clock.tickMs();
     if (now - state.lastPumpMs > intervalMs) {
         if (events_) events_->entriesAdded();
-        host_.pumpMessages();
+        control_.pumpMessages();
         state.lastPumpMs = env_.clock.tickMs();
     }
     if (state.stop) {
@@ -46,7 +48,7 @@ bool FillContext::keepGoing(int intervalMs) {
 }
 
 void FillContext::refuseQuery(const std::string& caption, const std::string& text) {
-    host_.messageBox(caption, text, MessageIcon::Exclamation);
+    sink_.message(caption, text, MessageIcon::Exclamation);
     content_.clearEntries();
     result.end = FillEnd::QueryRefused;
 }
@@ -91,7 +93,7 @@ void markNotFound(results::ResultList& list, std::size_t row) {
 
 // Step 8: the Found value from the counts and the file information from the directory entry.
 void refreshRow(FillContext& ctx, const FillRequest& request, const std::string& fullName, SearchEnv env) {
-    results::ResultList& list = ctx.host().results();
+    results::ResultList& list = ctx.list();
     results::ResultItem* item = targetRow(list, request, fullName);
     if (ctx.ranMatching) ctx.result.found = results::foundText(ctx.result.counts);
     if (!item) return;
@@ -111,7 +113,7 @@ void refreshRow(FillContext& ctx, const FillRequest& request, const std::string&
 }
 
 void emptyFound(FillContext& ctx, const FillRequest& request, const std::string& fullName) {
-    results::ResultList& list = ctx.host().results();
+    results::ResultList& list = ctx.list();
     if (results::ResultItem* item = targetRow(list, request, fullName)) {
         item->found.clear();
         item->firstCount = -1;
@@ -124,8 +126,8 @@ void finish(FillContext& ctx) {
     ctx.content().releaseScratch();
     ctx.content().endFill();
     // A fill that Stop ended clears the flag again, so the next one runs.
-    if (ctx.result.end == FillEnd::Stopped) ctx.host().runState().stop = false;
-    if (ctx.purpose() != FillPurpose::Silent) ctx.host().setBusyAnimation(false);
+    if (ctx.result.end == FillEnd::Stopped) ctx.control().runState().stop = false;
+    if (ctx.purpose() != FillPurpose::Silent) ctx.sink().setBusyAnimation(false);
     if (ctx.events()) {
         ctx.events()->entriesAdded();
         ctx.events()->fillEnded(ctx.result);
@@ -134,10 +136,10 @@ void finish(FillContext& ctx) {
 
 }  // namespace
 
-FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchHost& host,
-                           LinesViewerContent& content, const FillRequest& request, FillEvents* events) {
-    RunState& state = host.runState();
-    results::ResultList& list = host.results();
+FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchSink& sink, RunControl& control,
+                           results::ResultList& list, LinesViewerContent& content, const FillRequest& request,
+                           FillEvents* events) {
+    RunState& state = control.runState();
     FillResult early;
     early.purpose = list.foundColumnAbsent() ? FillPurpose::InfoOnly : request.purpose;
     // A fill asked for while another one pumps messages would pull its entries away under it.
@@ -156,11 +158,11 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
         return early;
     }
 
-    FillContext ctx(conditions, env, host, content, request, events);
+    FillContext ctx(conditions, env, sink, control, list, content, request, events);
     ctx.result.purpose = early.purpose;
     const FillPurpose purpose = ctx.purpose();
     if (events) events->fillStarting(purpose);
-    if (purpose != FillPurpose::Silent) host.setBusyAnimation(true);
+    if (purpose != FillPurpose::Silent) sink.setBusyAnimation(true);
 
     content.beginFill();
     content.start(request.row, request.dir, request.name);
@@ -195,7 +197,7 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
         }
     }
     if (status == platform::ReadStatus::Failed) {
-        host.messageBox(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
+        sink.message(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
         if (targetRow(list, request, fullName)) markNotFound(list, static_cast<std::size_t>(request.row));
         ctx.result.end = FillEnd::NotFound;
         finish(ctx);

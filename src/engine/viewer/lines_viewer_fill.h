@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/viewer/lines_viewer_content.h"
+#include "engine/search/search_host.h"
 #include "engine/search/search_run.h"
+#include "engine/viewer/lines_viewer_content.h"
 
 namespace vsr::engine {
 
@@ -33,7 +34,7 @@ struct FillResult {
     std::string found;                           // the Found value written to the row
 };
 
-// What a fill tells the window besides the search host's services. Every call has a no-op
+// What a fill tells the window besides what goes to the sink. Every call has a no-op
 // default, so silent callers (modification, undo, reports, tools) pass nothing.
 class FillEvents {
 public:
@@ -50,11 +51,18 @@ public:
 
 // Fills `content` for one row: re-reads the file, matches it with the query of
 // `conditions` (its tab is the active tab), records the entries with their highlights and
-// refreshes the row's Found value and file information in host.results(). Runs on the
-// caller's thread and pumps messages through `host`; Stop (the run state's stop flag) ends it.
-FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchHost& host,
-                           LinesViewerContent& content, const FillRequest& request,
+// refreshes the row's Found value and file information in `list`. Runs on the caller's thread
+// and pumps messages through `control`; Stop (the run state's stop flag) ends it. Messages and
+// the busy indicator go to `sink`.
+FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchSink& sink, RunControl& control,
+                           results::ResultList& list, LinesViewerContent& content, const FillRequest& request,
                            FillEvents* events = nullptr);
+// For a caller that is sink, run control and list owner in one.
+inline FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, SearchHost& host,
+                                  LinesViewerContent& content, const FillRequest& request,
+                                  FillEvents* events = nullptr) {
+    return FillLinesViewer(conditions, env, host, host, host.results(), content, request, events);
+}
 
 // The message of a Not Found file: "File " + full name + " not found".
 std::string fileNotFoundText(const std::string& fullName);

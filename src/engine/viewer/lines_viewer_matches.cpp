@@ -60,14 +60,14 @@ void addHighlight(FoundLine* entry, std::int64_t lineNumber, std::size_t from, s
 void refuse(FillContext& ctx, const CompiledQuery& query) {
     const QueryRefusal& r = query.refusal();
     if (r.expressionError) {
-        ctx.host().messageBox(r.caption, r.message, MessageIcon::Exclamation);
+        ctx.sink().message(r.caption, r.message, MessageIcon::Exclamation);
         if (r.expressionPosition > 0 && ctx.events())
             ctx.events()->selectExpressionCharacter(ctx.conditions().tab, r.expressionPosition);
-        ctx.host().runState().stop = true;
+        ctx.control().runState().stop = true;
         ctx.result.end = FillEnd::RegExprError;
     } else if (query.kind() == CompiledQuery::Kind::RegExpr) {
         // Unlike the other kinds the header stays: only the Found value goes.
-        ctx.host().messageBox(r.caption, r.message, MessageIcon::Exclamation);
+        ctx.sink().message(r.caption, r.message, MessageIcon::Exclamation);
         ctx.result.end = FillEnd::QueryRefused;
     } else {
         ctx.refuseQuery(r.caption, r.message);
@@ -128,10 +128,10 @@ void fillMatches(FillContext& ctx) {
     matcher->release();
     if (end == ScanEnd::ExpressionError) {
         const QueryRefusal& r = matcher->error();
-        ctx.host().messageBox(r.caption, r.message, MessageIcon::Exclamation);
+        ctx.sink().message(r.caption, r.message, MessageIcon::Exclamation);
         if (r.expressionPosition > 0 && ctx.events())
             ctx.events()->selectExpressionCharacter(ctx.conditions().tab, r.expressionPosition);
-        ctx.host().runState().stop = true;
+        ctx.control().runState().stop = true;
         ctx.result.end = FillEnd::RegExprError;
     } else if (end == ScanEnd::Stopped && ctx.result.end == FillEnd::Done) {
         // keepGoing records why when it ends the scan: Stop or another row.
