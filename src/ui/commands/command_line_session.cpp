@@ -73,12 +73,12 @@ bool isFolder(const std::string& name) {
 
 }  // namespace
 
-CommandLineSession::CommandLineSession(TFind& window, CommandLinePrompter& prompter,
+CommandLineSession::CommandLineSession(CommandLineSessionHost& window, CommandLinePrompter& prompter,
                                        std::vector<std::string> arguments, std::string commandLine)
-    : QObject(&window),
+    : QObject(&window.windowWidget()),
       w_(window),
       prompter_(prompter),
-      projects_(window.findChild<ProjectCommands*>()),
+      projects_(&window.projectCommands()),
       run_(typedArguments(std::move(arguments), window.textEncoding()), std::move(commandLine), isFolder) {
     projects_->setCommandLine(&run_);
     projects_->driver().setMessages(&prompter_.direct(), prompter_.unattended());
@@ -108,7 +108,8 @@ void CommandLineSession::runIfDue() {
     if (w_.state().busy) return;
     const bool failed = run_.idle(projects_->driver());
     // Without a person, a run that stopped short would wait for ever: it closes as well.
-    if (failed || (run_.state().CommandMode && prompter_.unattended())) QTimer::singleShot(0, &w_, &QWidget::close);
+    if (failed || (run_.state().CommandMode && prompter_.unattended()))
+        QTimer::singleShot(0, &w_.windowWidget(), &QWidget::close);
 }
 
 int CommandLineSession::finish() {

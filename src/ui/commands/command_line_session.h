@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "project/command_line_run.h"
-#include "ui/window/find_window.h"
+#include "ui/commands/command_line_session_host.h"
+#include "ui/prompt/window_prompter.h"
 
 namespace vsr::ui {
 
@@ -55,7 +56,7 @@ class CommandLineSession : public QObject {
     Q_OBJECT
 public:
     // `arguments` from argument 1 on.
-    CommandLineSession(TFind& window, CommandLinePrompter& prompter, std::vector<std::string> arguments,
+    CommandLineSession(CommandLineSessionHost& window, CommandLinePrompter& prompter, std::vector<std::string> arguments,
                        std::string commandLine);
     ~CommandLineSession() override;
 
@@ -70,7 +71,7 @@ public:
     project::CommandLineRun& run() { return run_; }
 
 private:
-    TFind& w_;
+    CommandLineSessionHost& w_;
     CommandLinePrompter& prompter_;
     // Destroyed with the window, possibly before this object.
     QPointer<ProjectCommands> projects_;

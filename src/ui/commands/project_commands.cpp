@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <filesystem>
 
+#include "platform/attribute_changer.h"
 #include "platform/file_read.h"
 #include "durable/safe_writer.h"
 #include "platform/file_system.h"
@@ -18,7 +19,6 @@
 #include "ui/dialogs/batch_dialog.h"
 #include "ui/prompt/dialog_prompter.h"
 #include "ui/prompt/file_prompter.h"
-#include "ui/window/find_window.h"
 #include "ui/dialogs/settings_dialog_set.h"
 
 namespace vsr::ui {
@@ -34,17 +34,17 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-ProjectCommands::ProjectCommands(TFind& window, FilePrompter* files)
-    : QObject(&window),
+ProjectCommands::ProjectCommands(ProjectHost& window, FilePrompter* files)
+    : QObject(&window.windowWidget()),
       w_(window),
-      ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window)),
+      ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window.windowWidget())),
       files_(files ? *files : *ownFiles_),
-      driver_(window) {
-    const std::string dataFolder = w_.services().settings ? w_.services().settings->DataFolder() : std::string();
+      driver_(window.driverHost()) {
+    const std::string dataFolder = w_.settingsStorage() ? w_.settingsStorage()->DataFolder() : std::string();
     batch_ = std::make_unique<TBatchDlg>(
         TBatchDlg::Services{files_, w_.prompter(), [this](const QString& topic) { w_.help().show(topic); }, dataFolder,
                             w_.metrics(), [this] { return w_.textEncoding(); }},
-        &w_);
+        &w_.windowWidget());
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::SaveProject, [this] { SaveProject1Click(); });
     commands.setHandler(Command::OpenProject, [this] { OpenProject1Click(); });
@@ -74,7 +74,7 @@ void ProjectCommands::SaveProject1Click() {
 
 bool ProjectCommands::saveProjectTo(const std::string& fileName) {
     project::ProjectValues values{w_.collectSettings(), batch_->table()};
-    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
+    const platform::LocaleFormats& dates = w_.localeFormats() ? *w_.localeFormats() : ownDates_;
     const std::string bytes = project::projectFileBytes(values, dates);
     // A read-only or hidden project is overwritten, as the user named it.
     platform::PosixAttributeChanger().makeWritable(fileName);
@@ -97,7 +97,7 @@ bool ProjectCommands::openProjectFile(const std::string& path) {
     settings::MainOptions& o = w_.storedOptions();
     o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
     // The current settings go to the store first, so a failed load can bring them back.
-    if (fileExists(path) && w_.services().settings) w_.services().settings->SaveSettings(w_.collectSettings(), true);
+    if (fileExists(path) && w_.settingsStorage()) w_.settingsStorage()->SaveSettings(w_.collectSettings(), true);
     if (!loadProject(path)) return false;
     emit projectUsed(path);
     return true;
@@ -111,23 +111,23 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
         return false;
     }
     project::ProjectValues values{w_.collectSettings(), batch_->table()};
-    const platform::LocaleFormats& dates = w_.services().formats ? *w_.services().formats : ownDates_;
+    const platform::LocaleFormats& dates = w_.localeFormats() ? *w_.localeFormats() : ownDates_;
     const std::optional<std::string> bytes = platform::readWholeFile(fileName);
     const project::ProjectRead read = bytes ? project::readProjectFile(*bytes, dates, values) : project::ProjectRead{};
 
     if (!read.correct) {
         // The file is incorrect: the fields are emptied and the stored settings come back.
-        for (QComboBox* combo : {w_.ComboBoxPath, w_.FindEditComboBox, w_.SearchEdit, w_.Edit2, w_.MasksComboBox}) {
+        for (QComboBox* combo : {w_.pathCombo(), w_.findCombo(), w_.searchCombo(), w_.replaceCombo(), w_.masksCombo()}) {
             combo->clear();
             combo->setEditText(QString());
         }
-        for (QPlainTextEdit* memo : {w_.FindMemo, w_.SearchMemo, w_.Memo2}) memo->clear();
-        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        for (QPlainTextEdit* memo : {w_.findMemo(), w_.searchMemo(), w_.replaceMemo()}) memo->clear();
+        w_.pages()->setCurrentWidget(w_.findTab());
         projectSettingsLoaded_ = false;
         w_.loadSettings();
-        w_.PageControl1->setCurrentWidget(w_.FindTab);
+        w_.pages()->setCurrentWidget(w_.findTab());
         w_.applyTabShown();
-        w_.showNormal();
+        w_.windowWidget().showNormal();
         if (!commandLine_ || !commandLine_->state().CommandMode || commandLine_->state().ShowMessages) {
             if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false, engine::MessageIcon::Error);
             else w_.prompter().messageBox(kProgramTitle, "Incorrect project file", engine::MessageIcon::Error);
@@ -142,11 +142,11 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
     w_.storedOptions().nomTab = 1;
     w_.applyStoredSettings();
     clearEmptyRadioGroups();
-    hideListOn(w_.FindTab);
-    hideListOn(w_.SearchReplaceTab);
+    hideListOn(w_.findTab());
+    hideListOn(w_.searchReplaceTab());
     // Then the project's tab, shown as the user would show it.
     w_.storedOptions().nomTab = tab;
-    w_.PageControl1->setCurrentWidget(tab == 1 ? w_.FindTab : tab == 2 ? w_.SearchReplaceTab : w_.OptionsTab);
+    w_.pages()->setCurrentWidget(tab == 1 ? w_.findTab() : tab == 2 ? w_.searchReplaceTab() : w_.optionsTab());
     w_.applyTabShown();
 
     // The settings dialogs take the project's values too, so a run from the command line
@@ -162,8 +162,8 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
 }
 
 void ProjectCommands::hideListOn(QWidget* tab) {
-    w_.PageControl1->setCurrentWidget(tab);
-    QPushButton* hide = tab == w_.FindTab ? w_.ClearFindBit : w_.ClearSearchBit;
+    w_.pages()->setCurrentWidget(tab);
+    QPushButton* hide = tab == w_.findTab() ? w_.clearFindButton() : w_.clearSearchButton();
     if (hide->isEnabled() || w_.listHasRows()) w_.ClearListClick();
 }
 
@@ -177,16 +177,16 @@ void ProjectCommands::clearEmptyRadioGroups() {
         group->setExclusive(true);
     };
     if (!(o.phraseButton || o.wordsorButton || o.wordsandButton || o.complexButton || o.textButton || o.regExpFind))
-        clear(w_.QueryTypeGroup);
-    if (!(o.phraseButtonReplace || o.textSearchButton || o.regExpSearch)) clear(w_.SearchTypeGroup);
+        clear(w_.queryTypeGroup());
+    if (!(o.phraseButtonReplace || o.textSearchButton || o.regExpSearch)) clear(w_.searchTypeGroup());
     if (!(o.noneButton || o.replaceButton || o.replaceSpacesButton || o.insertButton || o.insertAfterButton ||
           o.deleteButton))
-        clear(w_.ModificationTypeGroup);
+        clear(w_.modificationTypeGroup());
     auto clearGroupOf = [&clear](QAbstractButton* button) {
         if (QButtonGroup* group = button->group()) clear(group);
     };
-    if (!o.minimumRadioButton && !o.maximumRadioButton) clearGroupOf(w_.AllLeastRadioButton);
-    if (!o.betweenRadioButton && !o.newestRadioButton) clearGroupOf(w_.BetweenRadioButton);
+    if (!o.minimumRadioButton && !o.maximumRadioButton) clearGroupOf(w_.sizeLimitButton());
+    if (!o.betweenRadioButton && !o.newestRadioButton) clearGroupOf(w_.dateLimitButton());
 }
 
 // --- Batch Replace ---
@@ -195,8 +195,8 @@ void ProjectCommands::BatchReplace1Click() {
     if (w_.mutableState().busy) return;
     w_.runState().stop = false;
     w_.mutableState().userIntervention = false;
-    w_.PageControl1->setCurrentWidget(w_.SearchReplaceTab);
-    DialogPrompter* modal = w_.services().dialogPrompter;
+    w_.pages()->setCurrentWidget(w_.searchReplaceTab());
+    DialogPrompter* modal = w_.dialogPrompter();
     const int result = modal ? modal->runModal(*batch_) : batch_->exec();
     if (result == QDialog::Accepted) {
         if (w_.modificationType() == engine::ModificationType::None) {
@@ -207,7 +207,7 @@ void ProjectCommands::BatchReplace1Click() {
     }
     w_.runState().stop = false;
     w_.mutableState().userIntervention = false;
-    if (w_.listVisible()) w_.ClearSearchBit->setEnabled(true);
+    if (w_.listVisible()) w_.clearSearchButton()->setEnabled(true);
 }
 
 }  // namespace vsr::ui

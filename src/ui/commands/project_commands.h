@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/locale_formats.h"
+#include "ui/commands/project_host.h"
 #include "ui/commands/window_driver.h"
 
 namespace vsr::project {
@@ -14,7 +15,6 @@ namespace vsr::ui {
 
 class FilePrompter;
 class TBatchDlg;
-class TFind;
 
 // "Save Project", "Open Project" and "Batch Replace": the project file read into and written
 // from the window's settings records, and the batch table run pair by pair through the window.
@@ -22,7 +22,7 @@ class ProjectCommands : public QObject {
     Q_OBJECT
 public:
     // `files` null: the desktop's file dialogs.
-    ProjectCommands(TFind& window, FilePrompter* files);
+    ProjectCommands(ProjectHost& window, FilePrompter* files);
     ~ProjectCommands() override;
 
     void SaveProject1Click();
@@ -55,7 +55,7 @@ private:
     void hideListOn(QWidget* tab);
     void clearEmptyRadioGroups();
 
-    TFind& w_;
+    ProjectHost& w_;
     std::unique_ptr<FilePrompter> ownFiles_;
     FilePrompter& files_;
     WindowDriver driver_;

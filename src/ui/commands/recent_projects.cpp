@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "settings/recent_projects.h"
-#include "ui/window/find_window.h"
 #include "ui/commands/project_commands.h"
 #include "ui/common/typed_text.h"
 
@@ -31,16 +30,16 @@ constexpr int kShownPathWidth96 = 480;
 
 }  // namespace
 
-RecentProjects::RecentProjects(TFind& window, ProjectCommands& projects)
-    : QObject(&window), w_(window), projects_(projects) {
+RecentProjects::RecentProjects(RecentProjectsHost& window, ProjectCommands& projects)
+    : QObject(&window.windowWidget()), w_(window), projects_(projects) {
     setObjectName(QStringLiteral("RecentProjects"));
-    if (w_.services().settings) paths_ = w_.services().settings->loadRecentProjects();
-    w_.ProjectMenu->addSeparator();
-    menu_ = w_.ProjectMenu->addMenu(QStringLiteral("&Recent Projects"));
+    if (w_.settingsStorage()) paths_ = w_.settingsStorage()->loadRecentProjects();
+    w_.projectMenu()->addSeparator();
+    menu_ = w_.projectMenu()->addMenu(QStringLiteral("&Recent Projects"));
     menu_->setObjectName(QStringLiteral("RecentProjects1"));
     menu_->menuAction()->setObjectName(QStringLiteral("RecentProjects1"));
     // A run leaves the window's controls to itself; a project opened then would pull them away.
-    connect(w_.ProjectMenu, &QMenu::aboutToShow, this,
+    connect(w_.projectMenu(), &QMenu::aboutToShow, this,
             [this] { menu_->setEnabled(!paths_.empty() && !w_.state().busy); });
     connect(&projects_, &ProjectCommands::projectUsed, this, &RecentProjects::remember);
     rebuildMenu();
@@ -74,7 +73,7 @@ void RecentProjects::forget(const std::string& path) {
 
 void RecentProjects::store() {
     // Not kept is no reason to stop the user; the menu still offers the list this session.
-    if (w_.services().settings) w_.services().settings->saveRecentProjects(paths_);
+    if (w_.settingsStorage()) w_.settingsStorage()->saveRecentProjects(paths_);
 }
 
 void RecentProjects::rebuildMenu() {

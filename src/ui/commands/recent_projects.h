@@ -3,19 +3,20 @@
 #include <string>
 #include <vector>
 
+#include "ui/commands/recent_projects_host.h"
+
 class QMenu;
 
 namespace vsr::ui {
 
 class ProjectCommands;
-class TFind;
 
 // "Recent Projects" under the Project menu: the projects opened or saved last, most recent
 // first, each behind a numbered accelerator, kept in the settings file as soon as it changes.
 class RecentProjects : public QObject {
     Q_OBJECT
 public:
-    RecentProjects(TFind& window, ProjectCommands& projects);
+    RecentProjects(RecentProjectsHost& window, ProjectCommands& projects);
 
     const std::vector<std::string>& paths() const { return paths_; }
     // Opens entry `index` (from 0) as Open Project would; a file that is gone is reported and
@@ -31,7 +32,7 @@ private:
     void store();
     void rebuildMenu();
 
-    TFind& w_;
+    RecentProjectsHost& w_;
     ProjectCommands& projects_;
     QMenu* menu_ = nullptr;
     std::vector<std::string> paths_;

@@ -11,7 +11,6 @@
 #include "reports/search_report.h"
 #include "results/status_texts.h"
 #include "ui/prompt/dialog_prompter.h"
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -37,13 +36,13 @@ public:
         return reports::writeDocument(path_, head, owner_.services_.attributes);
     }
     const engine::LinesViewerContent* fill(std::size_t row) override {
-        TFind& w = owner_.w_;
+        ReportCommandsHost& w = owner_.w_;
         if (w.runState().stop || w.closeAskedDuringRun()) return nullptr;
         const engine::FillResult r = owner_.services_.browser.fillRow(row, engine::FillPurpose::Silent);
         if (w.runState().stop || r.end == engine::FillEnd::Stopped || r.end == engine::FillEnd::RegExprError ||
             r.end == engine::FillEnd::Superseded)
             return nullptr;
-        return &w.ListBox1->content();
+        return &w.linesViewer()->content();
     }
     void progress(int percent) override { owner_.w_.setStatusText(engine::kCountPanel, reports::processedText(percent)); }
 
@@ -52,15 +51,15 @@ private:
     std::string path_;
 };
 
-ReportCommands::ReportCommands(TFind& window, Services services)
-    : QObject(&window), w_(window), services_(std::move(services)) {
+ReportCommands::ReportCommands(ReportCommandsHost& window, Services services)
+    : QObject(&window.windowWidget()), w_(window), services_(std::move(services)) {
     CommandSet& c = w_.commands();
     c.setHandler(Command::CreateReport, [this] { CreateSearchReport(); });
     c.setHandler(Command::BrowseContext, [this] { WriteBrowseContext(); });
     c.setHandler(Command::SaveLines, [this] { WriteSavedLines(); });
     // F7 works without opening the menu, so the menu's rule is kept up with the tabs too.
     auto follow = [this] { w_.commands().setAllowed(Command::CreateReport, !w_.onOptionsTab()); };
-    connect(w_.PageControl1, &QTabWidget::currentChanged, this, follow);
+    connect(w_.pages(), &QTabWidget::currentChanged, this, follow);
     follow();
 }
 
@@ -85,7 +84,7 @@ void ReportCommands::CreateSearchReport() {
         list.setSelected(0, false);
         w_.listSelectionChanged();
     }
-    w_.ListXPCheckBox->setEnabled(false);
+    w_.searchInResultsBox()->setEnabled(false);
     w_.commands().setAllowed(Command::DeleteItems, false);
     w_.commands().setAllowed(Command::ModifySelected, false);
     list.busy = true;
@@ -120,19 +119,19 @@ void ReportCommands::CreateSearchReport() {
     if (w_.mutableState().busy) w_.endRunState(tab);
     // An expression error of the report's search selects its character once the field is enabled again.
     w_.selectPendingExpressionError();
-    w_.ListBox1->clear();
+    w_.linesViewer()->clear();
     list.browsedIndex = -1;
     w_.disableLineCommands();
     list.deselectAll();
     w_.listSelectionChanged();
-    w_.ListXPCheckBox->setEnabled(!list.empty());
+    w_.searchInResultsBox()->setEnabled(!list.empty());
     w_.commandRunEnded();
 }
 
 bool ReportCommands::changedSinceFill(const std::string& fullName) {
     platform::FileInfo info;
     if (!services_.env.fs.stat(fullName, info)) return true;
-    const engine::LinesViewerContent& content = w_.ListBox1->content();
+    const engine::LinesViewerContent& content = w_.linesViewer()->content();
     // The fill kept the steady clock's time; the wall clock of that moment follows from it.
     const std::int64_t agoMs = services_.env.clock.tickMs() - content.lastFillMs;
     const platform::FileTime filledAt = services_.env.clock.now() - std::chrono::milliseconds(agoMs + kTimeSlackMs);
@@ -143,7 +142,7 @@ void ReportCommands::WriteBrowseContext() {
     if (w_.mutableState().busy) return;
     w_.mutableState().listPopupBlocked = true;
     const bool undoWas = w_.commands().allowed(Command::Undo);
-    const engine::LinesViewerContent& content = w_.ListBox1->content();
+    const engine::LinesViewerContent& content = w_.linesViewer()->content();
     if (content.empty()) return;
     const std::string fullName = content.browsedFullName;
     platform::FileInfo info;
@@ -165,8 +164,8 @@ void ReportCommands::WriteBrowseContext() {
         choice >= 0 && choice < static_cast<int>(std::size(reports::kContextChoices))
             ? reports::contextLines(reports::kContextChoices[choice])
             : 5;
-    const std::string page = reports::browseContextText(w_.ListBox1->content(), reports::numberedLines(bytes), context,
-                                                        w_.ListBox1->content().lastQueryType, w_.textEncoding());
+    const std::string page = reports::browseContextText(w_.linesViewer()->content(), reports::numberedLines(bytes), context,
+                                                        w_.linesViewer()->content().lastQueryType, w_.textEncoding());
     const std::string path = browsePath();
     if (reports::writeDocument(path, page, services_.attributes))
         services_.launcher.openFile(path);
@@ -178,7 +177,7 @@ void ReportCommands::WriteBrowseContext() {
 void ReportCommands::WriteSavedLines() {
     if (w_.mutableState().busy) return;
     w_.mutableState().listPopupBlocked = true;
-    const engine::LinesViewerContent& content = w_.ListBox1->content();
+    const engine::LinesViewerContent& content = w_.linesViewer()->content();
     if (content.empty()) return;
     std::string& startFolder = w_.storedOptions().initialDirV;
     const std::string path = services_.dialogs.saveLinesFile(startFolder);

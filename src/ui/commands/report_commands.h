@@ -5,12 +5,12 @@
 #include "engine/search/search_run.h"
 #include "platform/attribute_changer.h"
 #include "platform/launcher.h"
+#include "ui/commands/report_commands_host.h"
 
 namespace vsr::ui {
 
 class DialogPrompter;
 class LinesBrowser;
-class TFind;
 
 // The Report menu's HTML pages: "Create &Report" searches again and writes "Report.htm" with
 // the conditions, the rows and every row's found lines; "Browse &Context" writes the browsed
@@ -28,7 +28,7 @@ public:
         std::string dataFolder;  // where "Report.htm" and "Browse.htm" are kept
     };
     // Registers the handlers of the three commands.
-    ReportCommands(TFind& window, Services services);
+    ReportCommands(ReportCommandsHost& window, Services services);
     ~ReportCommands() override;
 
     void CreateSearchReport();
@@ -44,7 +44,7 @@ private:
     bool changedSinceFill(const std::string& fullName);
     void finishReport(bool open, const std::string& text, bool ended);
 
-    TFind& w_;
+    ReportCommandsHost& w_;
     Services services_;
 };
 

@@ -9,8 +9,6 @@
 #include <filesystem>
 
 #include "ui/common/app_info.h"
-#include "ui/window/find_window.h"
-#include "ui/commands/window_modify.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/list/list_commands.h"
 #include "ui/common/typed_text.h"
@@ -25,12 +23,12 @@ void WindowDriver::requestStop() { w_.runState().stop = true; }
 
 void WindowDriver::setField(project::RunField field, const std::string& text) {
     switch (field) {
-    case project::RunField::SearchEdit: w_.setComboText(w_.SearchEdit, text); break;
-    case project::RunField::Edit2: w_.setComboText(w_.Edit2, text); break;
-    case project::RunField::SearchMemo: w_.setMemoText(w_.SearchMemo, text); break;
-    case project::RunField::Memo2: w_.setMemoText(w_.Memo2, text); break;
-    case project::RunField::Path: w_.setComboText(w_.ComboBoxPath, text); break;
-    case project::RunField::Masks: w_.setComboText(w_.MasksComboBox, text); break;
+    case project::RunField::SearchEdit: w_.setComboText(w_.searchCombo(), text); break;
+    case project::RunField::Edit2: w_.setComboText(w_.replaceCombo(), text); break;
+    case project::RunField::SearchMemo: w_.setMemoText(w_.searchMemo(), text); break;
+    case project::RunField::Memo2: w_.setMemoText(w_.replaceMemo(), text); break;
+    case project::RunField::Path: w_.setComboText(w_.pathCombo(), text); break;
+    case project::RunField::Masks: w_.setComboText(w_.masksCombo(), text); break;
     }
 }
 
@@ -51,26 +49,26 @@ void WindowDriver::showMessage(const std::string& text, engine::MessageIcon icon
 }
 
 void WindowDriver::showSearchReplaceTab() {
-    if (w_.PageControl1->currentWidget() != w_.SearchReplaceTab) w_.PageControl1->setCurrentWidget(w_.SearchReplaceTab);
+    if (w_.pages()->currentWidget() != w_.searchReplaceTab()) w_.pages()->setCurrentWidget(w_.searchReplaceTab());
 }
 
 project::RunFields WindowDriver::runFields() {
     project::RunFields f;
-    f.path = w_.ComboBoxPath->currentText().toStdString();
-    f.masks = w_.MasksComboBox->currentText().toStdString();
+    f.path = w_.pathCombo()->currentText().toStdString();
+    f.masks = w_.masksCombo()->currentText().toStdString();
     f.searchType = w_.searchType();
-    if (w_.ModificationTypeGroup->checkedId() >= 0) f.modificationType = w_.modificationType();
-    f.searchEdit = w_.SearchEdit->currentText().toStdString();
-    f.edit2 = w_.Edit2->currentText().toStdString();
-    f.searchMemo = w_.SearchMemo->toPlainText().toStdString();
-    f.memo2 = w_.Memo2->toPlainText().toStdString();
+    if (w_.modificationTypeGroup()->checkedId() >= 0) f.modificationType = w_.modificationType();
+    f.searchEdit = w_.searchCombo()->currentText().toStdString();
+    f.edit2 = w_.replaceCombo()->currentText().toStdString();
+    f.searchMemo = w_.searchMemo()->toPlainText().toStdString();
+    f.memo2 = w_.replaceMemo()->toPlainText().toStdString();
     return f;
 }
 
 bool WindowDriver::pathIsFolder() {
-    if (w_.ListXPCheckBox->isChecked() && w_.ListXPCheckBox->isEnabled()) return true;
+    if (w_.searchInResultsBox()->isChecked() && w_.searchInResultsBox()->isEnabled()) return true;
     std::error_code ec;
-    return std::filesystem::is_directory(fileSystemName(w_.ComboBoxPath->currentText().trimmed()), ec);
+    return std::filesystem::is_directory(fileSystemName(w_.pathCombo()->currentText().trimmed()), ec);
 }
 
 void WindowDriver::deselectRow() {
@@ -86,17 +84,16 @@ bool WindowDriver::saveList(const std::string& file, const std::string& commandL
 
 std::vector<std::string> WindowDriver::failedFiles() {
     std::vector<std::string> out;
-    const WindowModify* modify = w_.findChild<WindowModify*>();
     const results::ResultList& list = w_.results();
     for (std::size_t i = 0; i < list.count(); ++i) {
         if (list.row(i).status != results::RowStatus::FailedModification) continue;
-        const std::string why = modify ? modify->driver().failureOf(i) : std::string();
+        const std::string why = w_.modificationFailure(i);
         out.push_back(list.row(i).fullName() + ": Failed Modification" + (why.empty() ? "" : ": " + why));
     }
     return out;
 }
 
-void WindowDriver::closeWindow() { QTimer::singleShot(0, &w_, &QWidget::close); }
+void WindowDriver::closeWindow() { QTimer::singleShot(0, &w_.windowWidget(), &QWidget::close); }
 
 engine::SearchType WindowDriver::searchType() { return w_.searchType(); }
 
@@ -107,10 +104,10 @@ void WindowDriver::deselectAfterStop() {
 }
 
 void WindowDriver::clearLinesViewer() {
-    w_.ListBox1->clear();
+    w_.linesViewer()->clear();
     w_.results().browsedIndex = -1;
 }
 
-void WindowDriver::setLinesViewerPainting(bool on) { w_.ListBox1->setUpdatesEnabled(on); }
+void WindowDriver::setLinesViewerPainting(bool on) { w_.linesViewer()->setUpdatesEnabled(on); }
 
 }  // namespace vsr::ui

@@ -1,6 +1,7 @@
 #pragma once
 #include "project/batch_run.h"
 #include "project/command_line_run.h"
+#include "ui/commands/window_driver_host.h"
 
 namespace vsr::engine {
 class Prompter;
@@ -8,13 +9,11 @@ class Prompter;
 
 namespace vsr::ui {
 
-class TFind;
-
 // Drives the main window the way a user would, for batch replace and the command line: fills
 // the Search and Replace fields, presses Search and Modify All, and reads the stop flags.
 class WindowDriver : public project::CommandLineHost, public project::BatchRunHost {
 public:
-    explicit WindowDriver(TFind& window) : w_(window) {}
+    explicit WindowDriver(WindowDriverHost& window) : w_(window) {}
 
     // Where messages of the command line go; with `unattended` no person is there to answer.
     void setMessages(engine::Prompter* prompter, bool unattended) {
@@ -49,7 +48,7 @@ public:
     void setLinesViewerPainting(bool on) override;
 
 private:
-    TFind& w_;
+    WindowDriverHost& w_;
     engine::Prompter* messages_ = nullptr;
     bool unattended_ = false;
 };

@@ -12,7 +12,6 @@
 #include "platform/file_system.h"
 #include "ui/prompt/dialog_prompter.h"
 #include "ui/prompt/file_ops_dialogs.h"
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/list/list_commands.h"
@@ -26,12 +25,13 @@ namespace {
 constexpr const char* kInformation = "Information";
 }  // namespace
 
-WindowFileOps::WindowFileOps(TFind& window, Services services)
-    : QObject(&window),
+WindowFileOps::WindowFileOps(WindowFileOpsHost& window, Services services)
+    : QObject(&window.windowWidget()),
       w_(window),
       services_(services),
-      dialogs_(std::make_unique<FileOpsDialogs>(&window, services.dialogs, window.prompter(), window.metrics())),
-      rename_(std::make_unique<TRenameDlg>(window.prompter(), &window)) {
+      dialogs_(std::make_unique<FileOpsDialogs>(&window.windowWidget(), services.dialogs, window.prompter(),
+                                                window.metrics())),
+      rename_(std::make_unique<TRenameDlg>(window.prompter(), &window.windowWidget())) {
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::CopyFiles, [this] { CopyFiles1Click(); });
     commands.setHandler(Command::DeleteFiles, [this] { DeleteFiles1Click(); });
@@ -45,14 +45,14 @@ WindowFileOps::WindowFileOps(TFind& window, Services services)
     watchTimer_ = new QTimer(this);
     watchTimer_->setInterval(1000);
     connect(watchTimer_, &QTimer::timeout, this, &WindowFileOps::checkWatch);
-    w_.installEventFilter(this);
+    w_.windowWidget().installEventFilter(this);
 }
 
 WindowFileOps::~WindowFileOps() = default;
 
 bool WindowFileOps::eventFilter(QObject* watched, QEvent* event) {
     // Coming back to the window from the other program is when a saved file shows.
-    if (watched == &w_ && event->type() == QEvent::WindowActivate && watch_.watching())
+    if (watched == &w_.windowWidget() && event->type() == QEvent::WindowActivate && watch_.watching())
         QTimer::singleShot(0, this, &WindowFileOps::checkWatch);
     return false;
 }
@@ -139,7 +139,7 @@ void WindowFileOps::execute(const std::string& folder, const std::string& name) 
         w_.prompter().messageBox(kInformation, "File " + file + " not found", engine::MessageIcon::Exclamation);
         watch_.arm();
         watchTimer_->start();
-        w_.update();
+        w_.windowWidget().update();
         return;
     }
     watch_.remember(file);
@@ -167,7 +167,7 @@ void WindowFileOps::FileEditSpeedClick() {
     const results::ResultList& list = w_.results();
     if (list.browsedName.empty()) return;
     fileops::EditTarget target{list.browsedPath, list.browsedName, 1};
-    const LinesViewer* viewer = w_.ListBox1;
+    const LinesViewer* viewer = w_.linesViewer();
     if (const std::int64_t line = viewer->content().lineNumberAt(viewer->currentIndex()); line > 0)
         target.line = line;
     const fileops::EditorLaunch launch =
@@ -178,7 +178,7 @@ void WindowFileOps::FileEditSpeedClick() {
                                  engine::MessageIcon::Exclamation);
         watch_.arm();
         watchTimer_->start();
-        w_.update();
+        w_.windowWidget().update();
         return;
     }
     const std::string file = browsedFullName();
@@ -192,7 +192,7 @@ void WindowFileOps::OpenDirectoryClick() {
     if (w_.state().busy) return;
     const results::ResultList& list = w_.results();
     std::string folder, name;
-    if (w_.ListBox1->isVisible() && w_.ListBox1->hasLines() && !list.browsedName.empty()) {
+    if (w_.linesViewer()->isVisible() && w_.linesViewer()->hasLines() && !list.browsedName.empty()) {
         folder = list.browsedPath;
         name = list.browsedName;
     } else if (const long long row = list.firstSelected(); row >= 0) {
@@ -203,11 +203,11 @@ void WindowFileOps::OpenDirectoryClick() {
     }
     if (!fileops::folderExists(folder)) {
         w_.prompter().messageBox(kInformation, "Directory " + folder + " not found", engine::MessageIcon::Exclamation);
-        w_.update();
+        w_.windowWidget().update();
         return;
     }
     services_.fileManager.showItem(platform::joinPath(folder, name));
-    w_.update();
+    w_.windowWidget().update();
 }
 
 // --- the watch ---
@@ -223,7 +223,7 @@ void WindowFileOps::checkWatch() {
     watchTimer_->stop();
     w_.runState().stop = false;
     results::ResultList& list = w_.results();
-    LinesViewer* viewer = w_.ListBox1;
+    LinesViewer* viewer = w_.linesViewer();
     if (viewer->hasLines() && viewer->content().browsedFullName == file && list.browsedIndex >= 0 &&
         static_cast<std::size_t>(list.browsedIndex) < list.count())
         services_.browser.fillRow(static_cast<std::size_t>(list.browsedIndex), engine::FillPurpose::Browse);

@@ -9,6 +9,7 @@
 #include "platform/launcher.h"
 #include "platform/trash.h"
 #include "platform/type_names.h"
+#include "ui/commands/window_file_ops_host.h"
 
 class QTimer;
 
@@ -17,7 +18,6 @@ namespace vsr::ui {
 class DialogPrompter;
 class FileOpsDialogs;
 class LinesBrowser;
-class TFind;
 class TRenameDlg;
 
 // The commands on the listed files: Copy Files, Delete Files, Rename Files, Execute File, Edit
@@ -36,7 +36,7 @@ public:
         LinesBrowser& browser;
     };
     // Registers the handlers of the six commands and the double click on a row.
-    WindowFileOps(TFind& window, Services services);
+    WindowFileOps(WindowFileOpsHost& window, Services services);
     ~WindowFileOps() override;
 
     void CopyFiles1Click();
@@ -65,7 +65,7 @@ private:
     std::string browsedFullName() const;
     void showSelectionAfterLoop();
 
-    TFind& w_;
+    WindowFileOpsHost& w_;
     Services services_;
     std::unique_ptr<FileOpsDialogs> dialogs_;
     std::unique_ptr<TRenameDlg> rename_;

@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QLabel>
 
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -19,12 +18,12 @@ constexpr int kFailedUndoWidth = 70;
 
 }  // namespace
 
-WindowModify::WindowModify(TFind& window, Services services)
-    : QObject(&window),
+WindowModify::WindowModify(WindowModifyHost& window, Services services)
+    : QObject(&window.windowWidget()),
       w_(window),
       services_(services),
-      driver_(engine::ModifyEnv{services.files, services.attributes, services.clock}, window, this),
-      eraser_(services.fileSystem, services.files, services.clock, window) {
+      driver_(engine::ModifyEnv{services.files, services.attributes, services.clock}, window.searchHost(), this),
+      eraser_(services.fileSystem, services.files, services.clock, window.searchHost()) {
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::ModifySelected, [this] { ReplaceInFileBit1Click(); });
     commands.setHandler(Command::ModifyAll, [this] { ReplaceAllBit1Click(); });
@@ -32,9 +31,9 @@ WindowModify::WindowModify(TFind& window, Services services)
     commands.setHandler(Command::EraseBackups, [this] { EraseBackupBit1Click(); });
     // Only the user's click counts: loading settings or a project sets the box without
     // making the list stale.
-    connect(w_.CreatBackupCheckBox, &QCheckBox::clicked, this, &WindowModify::CreatBackupCheckBoxClick);
+    connect(w_.backupsBox(), &QCheckBox::clicked, this, &WindowModify::CreatBackupCheckBoxClick);
     services_.browser.undoAvailable = [this] {
-        return w_.CreatBackupCheckBox->isChecked() && driver_.undoEnabled() && !driver_.undoList().empty();
+        return w_.backupsBox()->isChecked() && driver_.undoEnabled() && !driver_.undoList().empty();
     };
 }
 
@@ -48,11 +47,11 @@ void WindowModify::modify(engine::ModifyScope scope) {
     // A run pumps messages; a second command from inside it would rewrite the list underneath.
     if (w_.mutableState().busy) return;
     w_.mutableState().listPopupBlocked = true;
-    w_.StatusPanel[1]->clear();
+    w_.statusPanel(1)->clear();
     const bool saveList = w_.commands().allowed(Command::SaveList);
     // The list may be modified only while the controls still hold the conditions it was built
     // with, so the controls are the run's conditions.
-    TFind::TextRefusals refused;
+    TextRefusals refused;
     const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace, &refused);
     if (!refused.query.empty() || !refused.replacement.empty()) {
         // Nothing is written that the user did not type.
@@ -78,7 +77,7 @@ void WindowModify::UndoReplaceBitClick() {
 void WindowModify::EraseBackupBit1Click() {
     if (w_.mutableState().busy) return;
     // An empty path only brings the message; everything else stays as it was.
-    const bool pathGiven = !w_.ComboBoxPath->currentText().trimmed().isEmpty();
+    const bool pathGiven = !w_.pathCombo()->currentText().trimmed().isEmpty();
     const bool selectedWas = w_.commands().allowed(Command::ModifySelected);
     const bool allWas = w_.commands().allowed(Command::ModifyAll);
     const bool saveList = w_.commands().allowed(Command::SaveList);
@@ -113,11 +112,11 @@ void WindowModify::afterRun(bool saveListAllowed) {
 void WindowModify::setUndoEnabled(bool on) { w_.commands().setAllowed(Command::Undo, on); }
 
 void WindowModify::clearLinesViewer() {
-    w_.ListBox1->clear();
+    w_.linesViewer()->clear();
     w_.results().browsedIndex = -1;
 }
 
-void WindowModify::setLinesViewerPainting(bool on) { w_.ListBox1->setUpdatesEnabled(on); }
+void WindowModify::setLinesViewerPainting(bool on) { w_.linesViewer()->setUpdatesEnabled(on); }
 
 void WindowModify::fillSilent(std::size_t row) {
     if (row >= w_.results().count()) return;

@@ -8,11 +8,11 @@
 #include "platform/clock.h"
 #include "durable/file_store.h"
 #include "platform/file_system.h"
+#include "ui/commands/window_modify_host.h"
 
 namespace vsr::ui {
 
 class LinesBrowser;
-class TFind;
 
 // Runs "Modify Selected", "Modify All", Undo and "Erase Backups" from the main window: builds
 // the run's conditions and options from the controls, keeps the window in its running state
@@ -28,7 +28,7 @@ public:
         LinesBrowser& browser;
     };
     // Registers the handlers of the four commands and the reactions of "Create Backups".
-    WindowModify(TFind& window, Services services);
+    WindowModify(WindowModifyHost& window, Services services);
     ~WindowModify() override;
 
     void ReplaceInFileBit1Click();
@@ -53,7 +53,7 @@ private:
     // off for the run come back, and the window goes idle.
     void afterRun(bool saveListAllowed);
 
-    TFind& w_;
+    WindowModifyHost& w_;
     Services services_;
     engine::ModifyDriver driver_;
     engine::BackupEraser eraser_;

@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "ui/widgets/expression_selection.h"
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_previewer.h"
 #include "ui/lines/lines_viewer.h"
 
@@ -39,26 +38,26 @@ struct LinesBrowser::SavedState {
     std::vector<std::pair<Command, bool>> commands;
 };
 
-LinesBrowser::LinesBrowser(TFind& window, engine::SearchEnv env)
-    : QObject(&window), w_(window), env_(env), marker_(window.results()) {
+LinesBrowser::LinesBrowser(LinesBrowserHost& window, engine::SearchEnv env)
+    : QObject(&window.windowWidget()), w_(window), env_(env), marker_(window.results()) {
     timer_ = new QTimer(this);
     timer_->setSingleShot(true);
     timer_->setInterval(kBrowseDelayMs);
     connect(timer_, &QTimer::timeout, this, &LinesBrowser::browseDue);
 
-    LinesViewer* viewer = w_.ListBox1;
+    LinesViewer* viewer = w_.linesViewer();
     viewer_ = viewer;
     viewer->setDotsPerInch(w_.metrics().dpi());
     viewer->markedInterval = [this] { return markedInterval(); };
     connect(viewer, &LinesViewer::currentChanged, this, [this] { showIntervalStatus(); });
     connect(viewer, &LinesViewer::entryActivated, this, &LinesBrowser::activateEntry);
-    connect(w_.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+    connect(w_.resultsView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &LinesBrowser::scheduleBrowse);
-    connect(w_.PageControl1, &QTabWidget::currentChanged, this, [this] {
+    connect(w_.pages(), &QTabWidget::currentChanged, this, [this] {
         showIntervalStatus();
-        w_.ListBox1->viewport()->update();
+        w_.linesViewer()->viewport()->update();
     });
-    for (QMenu* menu : {w_.FileMenu, w_.ListPopupMenu, w_.LinesPopupMenu})
+    for (QMenu* menu : {w_.fileMenu(), w_.listPopupMenu(), w_.linesPopupMenu()})
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateIntervalMenus(menu); });
 
     CommandSet& c = w_.commands();
@@ -72,7 +71,7 @@ LinesBrowser::LinesBrowser(TFind& window, engine::SearchEnv env)
     c.setHandler(Command::UnmarkAllListed, [this] { ForListedFiles2Click(); });
 
     // The File menu's "Mark &All" entries carry no access keys.
-    if (QMenu* markAll = w_.FileMenu->findChild<QMenu*>(QStringLiteral("MarkAll1"))) {
+    if (QMenu* markAll = w_.markAllMenu()) {
         for (QAction* a : markAll->actions()) {
             if (a->objectName() == QLatin1String("ForBrowsedFile1")) a->setText(QStringLiteral("For Browsed File"));
             if (a->objectName() == QLatin1String("ForSelectedFiles3")) a->setText(QStringLiteral("For Selected Files"));
@@ -88,13 +87,14 @@ LinesBrowser::~LinesBrowser() {
     delete saved_;
 }
 
-bool LinesBrowser::windowAlive() const { return viewer_ && w_.ListView1 && w_.ListView1->model() != nullptr; }
+bool LinesBrowser::windowAlive() const { return viewer_ && w_.resultsView() && w_.resultsView()->model() != nullptr; }
 
 bool LinesBrowser::eventFilter(QObject* watched, QEvent* event) {
     // The window goes idle after every burst of input: look at the selection then.
     const QEvent::Type t = event->type();
     if (t == QEvent::MouseButtonRelease || t == QEvent::KeyRelease) {
-        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == &w_) scheduleBrowse();
+        if (auto* widget = qobject_cast<QWidget*>(watched); widget && widget->window() == &w_.windowWidget())
+            scheduleBrowse();
     }
     return false;
 }
@@ -122,7 +122,7 @@ long long LinesBrowser::rowToBrowse() const {
 void LinesBrowser::browseDue() {
     if (!windowAlive() || filling_ || w_.state().busy || !w_.listVisible()) return;
     const long long row = rowToBrowse();
-    LinesViewer* viewer = w_.ListBox1;
+    LinesViewer* viewer = w_.linesViewer();
     if (row < 0) {
         showIntervalStatus();
         return;
@@ -145,13 +145,13 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     list.browsedIndex = static_cast<long long>(row);
     list.browsedPath = item.path;
     list.browsedName = item.name;
-    TFind::TextRefusals refused;
+    TextRefusals refused;
     const engine::SearchConditions conditions = w_.currentConditions(w_.activeTab(), &refused);
-    w_.ListBox1->setTextEncoding(conditions.textEncoding);
+    w_.linesViewer()->setTextEncoding(conditions.textEncoding);
     // A query the encoding cannot hold lists nothing rather than lines of something else; the
     // next Find or Search says why.
     if (!refused.query.empty()) {
-        w_.ListBox1->clear();
+        w_.linesViewer()->clear();
         list.browsedIndex = -1;
         none.end = engine::FillEnd::QueryRefused;
         return none;
@@ -160,18 +160,18 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     fillPurpose_ = purpose;
     browseAgain_ = false;
     editAfterFill_ = false;
-    engine::FillResult r = engine::FillLinesViewer(conditions, env_, w_, w_.ListBox1->content(),
+    engine::FillResult r = engine::FillLinesViewer(conditions, env_, w_.searchHost(), w_.linesViewer()->content(),
                                                    {item.path, item.name, static_cast<long long>(row), purpose}, this);
     filling_ = false;
     const bool edit = std::exchange(editAfterFill_, false);
     // The stop that a double click asked for must not outlive the fill it was meant for.
     if (edit && r.end != engine::FillEnd::Stopped) w_.runState().stop = false;
-    w_.ListBox1->contentChanged();
+    w_.linesViewer()->contentChanged();
     if (!windowAlive()) return r;
     // Stop before the fill let go of the rows from the first selected one on, which are all the
     // selected rows: the view follows.
-    if (r.end == engine::FillEnd::StopPending && w_.ListView1->selectionModel())
-        w_.ListView1->selectionModel()->clearSelection();
+    if (r.end == engine::FillEnd::StopPending && w_.resultsView()->selectionModel())
+        w_.resultsView()->selectionModel()->clearSelection();
     marker_.refreshBrowsed();
     showIntervalStatus();
     if (browseAgain_ || r.end == engine::FillEnd::Superseded) {
@@ -228,12 +228,12 @@ void LinesBrowser::restoreNotedUndo() {
 
 bool LinesBrowser::previewOutdated() {
     if (!previewer) return false;
-    const std::uint64_t shown = w_.ListBox1->content().revision();
+    const std::uint64_t shown = w_.linesViewer()->content().revision();
     if (previewer->wanted()) return previewedRevision_ != shown;
     if (previewedRevision_ != 0) {
         previewedRevision_ = 0;
         previewer->clear();
-        w_.StatusPanel[1]->clear();
+        w_.statusPanel(1)->clear();
     }
     return false;
 }
@@ -244,9 +244,9 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
     if (previewer) previewer->clear();
     if (result.purpose == engine::FillPurpose::Browse && result.end == engine::FillEnd::Done && previewer &&
         std::exchange(previewWanted_, false)) {
-        const long long row = w_.ListBox1->content().browsedRow;
+        const long long row = w_.linesViewer()->content().browsedRow;
         if (row >= 0) previewer->preview(static_cast<std::size_t>(row));
-        previewedRevision_ = w_.ListBox1->content().revision();
+        previewedRevision_ = w_.linesViewer()->content().revision();
     }
     if (result.purpose == engine::FillPurpose::Browse || saved_) leaveRunningState();
     if (result.purpose == engine::FillPurpose::Browse) restoreNotedUndo();
@@ -254,14 +254,14 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
     if (result.end == engine::FillEnd::Done || result.end == engine::FillEnd::Stopped) {
         CommandSet& c = w_.commands();
         for (Command cmd : {Command::EditFile, Command::BrowseContext, Command::ExecuteFile}) c.setAllowed(cmd, true);
-        c.setAllowed(Command::SaveLines, w_.ListBox1->hasLines());
+        c.setAllowed(Command::SaveLines, w_.linesViewer()->hasLines());
     }
 }
 
-void LinesBrowser::entriesAdded() { w_.ListBox1->contentChanged(); }
+void LinesBrowser::entriesAdded() { w_.linesViewer()->contentChanged(); }
 
 void LinesBrowser::selectExpressionCharacter(engine::Tab tab, int position) {
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.FindMemo : w_.SearchMemo, position, w_.textEncoding());
+    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.findMemo() : w_.searchMemo(), position, w_.textEncoding());
 }
 
 void LinesBrowser::enterRunningState() {
@@ -269,13 +269,13 @@ void LinesBrowser::enterRunningState() {
     saved_ = new SavedState;
     // Nothing that starts another run or changes the list may act while the fill pumps; the
     // list itself stays clickable, so selecting another row ends the fill.
-    QWidget* const blocked[] = {w_.FindBit, w_.SearchSpeedButton, w_.ClearFindBit, w_.ClearSearchBit,
-                                w_.ListXPCheckBox};
+    QWidget* const blocked[] = {w_.findButton(), w_.searchButton(), w_.clearFindButton(), w_.clearSearchButton(),
+                                w_.searchInResultsBox()};
     for (QWidget* widget : blocked) {
         saved_->widgets.emplace_back(widget, widget->isEnabled());
         widget->setEnabled(false);
     }
-    for (QMenu* menu : {w_.FileMenu, w_.ReportMenu, w_.ProjectMenu}) {
+    for (QMenu* menu : {w_.fileMenu(), w_.reportMenu(), w_.projectMenu()}) {
         saved_->actions.emplace_back(menu->menuAction(), menu->menuAction()->isEnabled());
         menu->menuAction()->setEnabled(false);
     }
@@ -286,8 +286,8 @@ void LinesBrowser::enterRunningState() {
         if (cmd == Command::Undo) setUndoAllowed(false);
         else c.setAllowed(cmd, false);
     }
-    QAbstractButton* stop = w_.activeTab() == engine::Tab::Find ? static_cast<QAbstractButton*>(w_.StopFindBit)
-                                                                : static_cast<QAbstractButton*>(w_.StopSearch);
+    QAbstractButton* stop = w_.activeTab() == engine::Tab::Find ? static_cast<QAbstractButton*>(w_.stopFindButton())
+                                                                : static_cast<QAbstractButton*>(w_.stopSearchButton());
     saved_->widgets.emplace_back(stop, stop->isEnabled());
     stop->setEnabled(true);
 }
@@ -309,7 +309,7 @@ bool LinesBrowser::listModifiable() const {
     // column always agree.
     const results::ResultList& list = w_.results();
     if (w_.commands().allowed(Command::ModifyAll)) return true;
-    return list.tab == results::ListTab::SearchAndReplace && !const_cast<TFind&>(w_).runState().conditionsChanged;
+    return list.tab == results::ListTab::SearchAndReplace && !w_.runState().conditionsChanged;
 }
 
 bool LinesBrowser::intervalsInEffect() const { return w_.intervalsInUse() && listModifiable(); }
@@ -329,7 +329,7 @@ void LinesBrowser::showIntervalStatus() {
     if (intervalsInEffect()) {
         marker_.refreshBrowsed();
         if (!w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
-            w_.commands().allowed(Command::ModifyAll) && w_.ListBox1->count() >= 2)
+            w_.commands().allowed(Command::ModifyAll) && w_.linesViewer()->count() >= 2)
             text = engine::intervalStatusText(marker_.browsed);
     }
     if (!preview.isEmpty()) text += (text.empty() ? "" : "    ") + preview.toStdString();
@@ -338,7 +338,7 @@ void LinesBrowser::showIntervalStatus() {
 
 void LinesBrowser::updateIntervalMenus(QMenu* menu) {
     const results::ResultList& list = w_.results();
-    const LinesViewer* viewer = w_.ListBox1;
+    const LinesViewer* viewer = w_.linesViewer();
     engine::IntervalMenuInputs in;
     in.searchReplaceTab = !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace;
     in.intervalsInUse = w_.intervalsInUse();
@@ -352,7 +352,7 @@ void LinesBrowser::updateIntervalMenus(QMenu* menu) {
     in.selectedRows = list.selectedCount();
     const engine::IntervalMenuState s = engine::intervalMenuState(in);
     CommandSet& c = w_.commands();
-    if (menu == w_.LinesPopupMenu) {
+    if (menu == w_.linesPopupMenu()) {
         c.setAllowed(Command::MarkFrom, s.popupMarkFromTo);
         c.setAllowed(Command::MarkTo, s.popupMarkFromTo);
         for (Command cmd : kMarkCommands)
@@ -370,25 +370,25 @@ void LinesBrowser::updateIntervalMenus(QMenu* menu) {
     c.setAllowed(Command::UnmarkAllSelected, s.fileForSelected);
     c.setAllowed(Command::MarkAllListed, s.fileForListed);
     c.setAllowed(Command::UnmarkAllListed, s.fileForListed);
-    const char* submenu = menu == w_.FileMenu ? "ModifyInterval1" : "ModifyInterval2";
+    const char* submenu = menu == w_.fileMenu() ? "ModifyInterval1" : "ModifyInterval2";
     for (QAction* a : menu->actions())
         if (a->objectName() == QLatin1String(submenu)) a->setEnabled(s.submenuEnabled);
 }
 
 void LinesBrowser::afterMarking() {
-    w_.ListBox1->viewport()->update();
-    w_.ListView1->viewport()->update();
+    w_.linesViewer()->viewport()->update();
+    w_.resultsView()->viewport()->update();
     showIntervalStatus();
 }
 
 void LinesBrowser::ModificationFrom1Click() {
     if (!intervalsInEffect()) return;
-    if (marker_.markFrom(w_.ListBox1->content(), w_.ListBox1->currentIndex())) afterMarking();
+    if (marker_.markFrom(w_.linesViewer()->content(), w_.linesViewer()->currentIndex())) afterMarking();
 }
 
 void LinesBrowser::ModificationTo1Click() {
     if (!intervalsInEffect()) return;
-    if (marker_.markTo(w_.ListBox1->content(), w_.ListBox1->currentIndex())) afterMarking();
+    if (marker_.markTo(w_.linesViewer()->content(), w_.linesViewer()->currentIndex())) afterMarking();
 }
 
 void LinesBrowser::setWhole(engine::MarkScope scope, bool all) {

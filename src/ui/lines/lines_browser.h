@@ -6,13 +6,13 @@
 
 #include "engine/viewer/lines_viewer_fill.h"
 #include "engine/viewer/lines_viewer_intervals.h"
+#include "ui/lines/lines_browser_host.h"
 
 class QMenu;
 class QTimer;
 
 namespace vsr::ui {
 
-class TFind;
 class LinesViewer;
 class LinesPreviewer;
 
@@ -22,7 +22,7 @@ class LinesPreviewer;
 class LinesBrowser : public QObject, public engine::FillEvents {
     Q_OBJECT
 public:
-    LinesBrowser(TFind& window, engine::SearchEnv env);
+    LinesBrowser(LinesBrowserHost& window, engine::SearchEnv env);
     ~LinesBrowser() override;
 
     // Fills the viewer for `row` (it becomes the browsed row). Browse ties the fill to the
@@ -83,7 +83,7 @@ private:
     // The preview no longer matches the box, the tab or the list: drop it, or fill again for it.
     bool previewOutdated();
 
-    TFind& w_;
+    LinesBrowserHost& w_;
     // The viewer is destroyed with the window's widgets, before this object.
     QPointer<LinesViewer> viewer_;
     engine::SearchEnv env_;

@@ -5,7 +5,6 @@
 
 #include "engine/modify/modify_preview.h"
 #include "engine/modify/preview_lines.h"
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/dialogs/settings_dialog_set.h"
 
@@ -17,7 +16,7 @@ namespace {
 // would show (a replacement too long) becomes the status text instead of a box on every row.
 class PreviewHost final : public engine::SearchHost {
 public:
-    PreviewHost(TFind& w, std::string fullName) : w_(w), fullName_(std::move(fullName)) {
+    PreviewHost(engine::SearchHost& w, std::string fullName) : w_(w), fullName_(std::move(fullName)) {
         own_.lastPumpMs = w.runState().lastPumpMs;
     }
     void pumpMessages() override {
@@ -48,7 +47,7 @@ private:
                list.row(static_cast<std::size_t>(row)).fullName() == fullName_;
     }
 
-    TFind& w_;
+    engine::SearchHost& w_;
     std::string fullName_;
     engine::RunState own_;
 };
@@ -61,29 +60,29 @@ QString changedText(std::size_t lines) {
 
 }  // namespace
 
-LinesPreviewer::LinesPreviewer(TFind& window, durable::FileStore& files, platform::AttributeChanger& attributes,
+LinesPreviewer::LinesPreviewer(LinesPreviewerHost& window, durable::FileStore& files, platform::AttributeChanger& attributes,
                                platform::Clock& clock)
-    : QObject(&window), w_(window), attributes_(attributes), clock_(clock), files_(files) {}
+    : QObject(&window.windowWidget()), w_(window), attributes_(attributes), clock_(clock), files_(files) {}
 
 bool LinesPreviewer::wanted() const {
-    return w_.PreviewCheckBox->isChecked() && !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
+    return w_.previewBox()->isChecked() && !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
            w_.commands().allowed(Command::ModifyAll);
 }
 
 void LinesPreviewer::clear() {
     status_.clear();
-    w_.ListBox1->clearPreview();
+    w_.linesViewer()->clearPreview();
 }
 
 bool LinesPreviewer::preview(std::size_t row) {
     clear();
-    LinesViewer* viewer = w_.ListBox1;
+    LinesViewer* viewer = w_.linesViewer();
     if (row >= w_.results().count() || viewer->content().browsedRow != static_cast<long long>(row)) return true;
-    TFind::TextRefusals refused;
+    TextRefusals refused;
     const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace, &refused);
     // Modify would refuse these texts, so there is nothing to preview.
     if (!refused.query.empty() || !refused.replacement.empty()) return true;
-    PreviewHost host(w_, w_.results().row(row).fullName());
+    PreviewHost host(w_.searchHost(), w_.results().row(row).fullName());
     const engine::RowPreview p = engine::previewRow({files_, attributes_, clock_}, host, row, conditions,
                                                     w_.settingsDialogs().modifyOptions());
     if (host.interrupted) {

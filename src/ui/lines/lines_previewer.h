@@ -6,10 +6,10 @@
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
 #include "durable/file_store.h"
+#include "ui/lines/lines_previewer_host.h"
 
 namespace vsr::ui {
 
-class TFind;
 
 // The "Preview" check box of the Search and Replace tab at work: after a Browse fill of a list
 // that may be modified, the Lines Viewer shows under each found line the line as Modify will
@@ -20,7 +20,7 @@ class LinesPreviewer : public QObject {
     Q_OBJECT
 public:
     // `files` is the store Modify reads and rewrites through: the preview reads as Modify would.
-    LinesPreviewer(TFind& window, durable::FileStore& files, platform::AttributeChanger& attributes,
+    LinesPreviewer(LinesPreviewerHost& window, durable::FileStore& files, platform::AttributeChanger& attributes,
                    platform::Clock& clock);
 
     // The box is on, the Search and Replace tab is active and the list may be modified.
@@ -34,7 +34,7 @@ public:
     void clear();
 
 private:
-    TFind& w_;
+    LinesPreviewerHost& w_;
     platform::AttributeChanger& attributes_;
     platform::Clock& clock_;
     durable::FileStore& files_;

@@ -14,7 +14,6 @@
 #include "results/row_sort.h"
 #include "results/saved_list.h"
 #include "ui/prompt/dialog_prompter.h"
-#include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/dialogs/mask_form.h"
 #include "ui/list/results_model.h"
@@ -28,12 +27,13 @@ bool fileExists(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-QAction* findAction(QMenu* menu, const char* name) { return menu->findChild<QAction*>(QString::fromLatin1(name)); }
-
 }  // namespace
 
-ListCommands::ListCommands(TFind& window, Services services)
-    : QObject(&window), w_(window), services_(services), maskForm_(std::make_unique<TMaskForm>(&window)) {
+ListCommands::ListCommands(ListCommandsHost& window, Services services)
+    : QObject(&window.windowWidget()),
+      w_(window),
+      services_(services),
+      maskForm_(std::make_unique<TMaskForm>(&window.windowWidget())) {
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::DeleteItems, [this] { DeleteSelectedItems(); });
     commands.setHandler(Command::Select, [this] { SelectByMask(); });
@@ -41,20 +41,20 @@ ListCommands::ListCommands(TFind& window, Services services)
     commands.setHandler(Command::SelectAll, [this] { SelectAllRows(); });
     commands.setHandler(Command::SaveList, [this] { SaveResultList(); });
 
-    QHeaderView* header = w_.ListView1->header();
+    QHeaderView* header = w_.resultsView()->header();
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this, [this](int section) { SortByColumn(section); });
-    connect(w_.ListView1, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    connect(w_.resultsView(), &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid()) openRow(index.row());
     });
-    connect(w_.ListPopupMenu, &QMenu::aboutToShow, this, [this] { UpdateListCommands(true); });
-    connect(w_.FileMenu, &QMenu::aboutToShow, this, [this] { FileMenuShow(); });
+    connect(w_.listPopupMenu(), &QMenu::aboutToShow, this, [this] { UpdateListCommands(true); });
+    connect(w_.fileMenu(), &QMenu::aboutToShow, this, [this] { FileMenuShow(); });
     // The menu's keys (Ctrl+A) work while the menu is closed, so its rules follow the list too.
-    QAbstractItemModel* model = w_.ListView1->model();
+    QAbstractItemModel* model = w_.resultsView()->model();
     connect(model, &QAbstractItemModel::modelReset, this, [this] { FileMenuShow(); });
     connect(model, &QAbstractItemModel::rowsInserted, this, [this] { FileMenuShow(); });
-    connect(w_.ListView1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { FileMenuShow(); });
-    w_.ListView1->installEventFilter(this);
+    connect(w_.resultsView()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { FileMenuShow(); });
+    w_.resultsView()->installEventFilter(this);
 }
 
 ListCommands::~ListCommands() = default;
@@ -71,7 +71,7 @@ void ListCommands::SortByColumn(int section) {
 // --- Delete Items ---
 
 void ListCommands::DeleteSelectedItems() {
-    w_.StatusPanel[1]->clear();
+    w_.statusPanel(1)->clear();
     if (!w_.listVisible()) return;
     w_.commands().setAllowed(Command::Undo, false);
     results::ResultList& list = w_.results();
@@ -84,11 +84,11 @@ void ListCommands::DeleteSelectedItems() {
     if (outcome.listEmptied) {
         // The window returns to its form without the list, as Hide List leaves it.
         w_.ClearListClick();
-        w_.StatusPanel[0]->clear();
+        w_.statusPanel(0)->clear();
         return;
     }
-    w_.StatusPanel[0]->setText(QString::fromStdString(outcome.countText));
-    if (list.browsedIndex < 0) w_.ListBox1->clear();
+    w_.statusPanel(0)->setText(QString::fromStdString(outcome.countText));
+    if (list.browsedIndex < 0) w_.linesViewer()->clear();
     showSelection();
     focusAfterDelete_ = true;
     w_.enableListCommands(!w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace);
@@ -114,7 +114,7 @@ bool ListCommands::applyMask(const std::string& mask, bool select) {
     }
     results::SelectByMask(w_.results(), [&compiled](std::string_view name) { return compiled.matches(name); }, select);
     showSelection();
-    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && w_.results().firstSelected() >= 0)
+    if (w_.linesViewer()->isVisible() && !w_.linesViewer()->hasLines() && w_.results().firstSelected() >= 0)
         focusRow(w_.results().firstSelected());
     return true;
 }
@@ -123,7 +123,7 @@ void ListCommands::SelectAllRows() {
     if (w_.state().busy) return;
     results::SelectAllRows(w_.results());
     showSelection();
-    if (w_.ListBox1->isVisible() && !w_.ListBox1->hasLines() && !w_.results().empty()) focusRow(0);
+    if (w_.linesViewer()->isVisible() && !w_.linesViewer()->hasLines() && !w_.results().empty()) focusRow(0);
     UpdateListCommands();
 }
 
@@ -131,9 +131,9 @@ void ListCommands::showSelection() { w_.listSelectionChanged(); }
 
 void ListCommands::focusRow(long long row) {
     if (row < 0 || static_cast<std::size_t>(row) >= w_.results().count()) return;
-    const QModelIndex index = w_.ListView1->model()->index(static_cast<int>(row), 0);
-    w_.ListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
-    w_.ListView1->scrollTo(index);
+    const QModelIndex index = w_.resultsView()->model()->index(static_cast<int>(row), 0);
+    w_.resultsView()->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    w_.resultsView()->scrollTo(index);
 }
 
 // --- opening a file ---
@@ -147,7 +147,7 @@ void ListCommands::openRow(int row) {
     const std::string full = w_.results().row(static_cast<std::size_t>(row)).fullName();
     if (!fileExists(full)) {
         w_.prompter().messageBox("Information", "File " + full + " not found", engine::MessageIcon::Exclamation);
-        w_.update();
+        w_.windowWidget().update();
         return;
     }
     services_.launcher.openFile(full);
@@ -179,7 +179,7 @@ void ListCommands::UpdateListCommands(bool forPopup) {
     if (w_.state().busy) return;
     results::ResultList& list = w_.results();
     CommandSet& commands = w_.commands();
-    LinesViewer* viewer = w_.ListBox1;
+    LinesViewer* viewer = w_.linesViewer();
     const bool viewerShown = viewer->isVisible();
     auto browsedSelected = [&list] {
         return list.browsedIndex >= 0 && static_cast<std::size_t>(list.browsedIndex) < list.count() &&
@@ -189,7 +189,7 @@ void ListCommands::UpdateListCommands(bool forPopup) {
 
     if ((selected == 0 || !browsedSelected()) && viewerShown && viewer->hasLines()) viewer->clear();
     if (viewer->hasLines() && list.browsedIndex >= 0) {
-        const QModelIndex current = w_.ListView1->selectionModel()->currentIndex();
+        const QModelIndex current = w_.resultsView()->selectionModel()->currentIndex();
         if (!current.isValid() || current.row() != list.browsedIndex) focusRow(list.browsedIndex);
     }
     if (viewerShown && (!viewer->hasLines() || !browsedSelected()) && selected == 1) {
@@ -218,16 +218,16 @@ void ListCommands::UpdateListCommands(bool forPopup) {
     if (!lines) commands.setAllowed(Command::SaveLines, false);
 
     if (!forPopup) return;
-    w_.StatusPanel[1]->clear();
-    QMenu* popup = w_.ListPopupMenu;
+    w_.statusPanel(1)->clear();
+    QMenu* popup = w_.listPopupMenu();
     const QList<QAction*> entries = popup->actions();
     // The first three entries are Modify Selected, Modify All and the separator after them.
     for (int i = 0; i < 3 && i < entries.size(); ++i) entries[i]->setVisible(searchTab);
-    if (QAction* deleteItems = findAction(popup, "DeleteItems1")) deleteItems->setVisible(true);
+    if (QAction* deleteItems = w_.popupDeleteItemsAction()) deleteItems->setVisible(true);
     const bool listModifiable =
         (list.tab == results::ListTab::SearchAndReplace && !w_.runState().conditionsChanged) ||
         commands.allowed(Command::ModifyAll);
-    if (QMenu* interval = popup->findChild<QMenu*>(QStringLiteral("ModifyInterval2")))
+    if (QMenu* interval = w_.popupIntervalMenu())
         interval->menuAction()->setEnabled(searchTab && w_.listVisible() && !list.empty() && w_.intervalsInUse() &&
                                            listModifiable);
     commands.setAllowed(Command::DeleteItems, selected > 0);
@@ -246,20 +246,20 @@ void ListCommands::FileMenuShow() {
     const bool listModifiable =
         (list.tab == results::ListTab::SearchAndReplace && !w_.runState().conditionsChanged) ||
         commands.allowed(Command::ModifyAll);
-    if (QMenu* interval = w_.FileMenu->findChild<QMenu*>(QStringLiteral("ModifyInterval1")))
+    if (QMenu* interval = w_.fileIntervalMenu())
         interval->menuAction()->setEnabled(searchTab && rows && w_.intervalsInUse() && listModifiable);
 }
 
 // --- keys ---
 
 bool ListCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != w_.ListView1 || event->type() != QEvent::KeyPress) return false;
+    if (watched != w_.resultsView() || event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if ((key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) && focusAfterDelete_) {
         focusAfterDelete_ = false;
         // After Delete Items the arrows move on from the row that took the deleted rows' place.
         if (w_.results().selectedCount() == 1) {
-            const QModelIndex current = w_.ListView1->selectionModel()->currentIndex();
+            const QModelIndex current = w_.resultsView()->selectionModel()->currentIndex();
             if (!current.isValid() || current.row() != w_.results().firstSelected()) focusRow(w_.results().firstSelected());
         }
     }

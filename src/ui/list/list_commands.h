@@ -8,13 +8,13 @@
 #include "platform/attribute_changer.h"
 #include "platform/launcher.h"
 #include "platform/locale_formats.h"
+#include "ui/list/list_commands_host.h"
 
 class QModelIndex;
 
 namespace vsr::ui {
 
 class DialogPrompter;
-class TFind;
 class TMaskForm;
 
 // What the user does with the results list: sorting by a column, Delete Items, Select and
@@ -29,7 +29,7 @@ public:
         platform::AttributeChanger& attributes;
         const platform::LocaleFormats& formats;
     };
-    ListCommands(TFind& window, Services services);
+    ListCommands(ListCommandsHost& window, Services services);
     ~ListCommands() override;
 
     // A click on the header of the column at display position `section`.
@@ -65,7 +65,7 @@ private:
     void showSelection();
     void focusRow(long long row);
 
-    TFind& w_;
+    ListCommandsHost& w_;
     Services services_;
     std::unique_ptr<TMaskForm> maskForm_;
     // Set by Delete Items: the next Up or Down starts from the one selected row.

@@ -2,7 +2,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "ui/window/find_window.h"
+#include "ui/prompt/window_prompter.h"
 
 namespace vsr::ui {
 

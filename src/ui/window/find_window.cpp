@@ -153,8 +153,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                     // after a change of "Case Sensitive"; the batch table's texts
                                     // are turned into the new encoding.
                                     textEncodingChanged();
-                                    if (auto* projects = findChild<ProjectCommands*>())
-                                        projects->batchDialog().reencode(before, after);
+                                    if (projects_) projects_->batchDialog().reencode(before, after);
                                 }},
         dialogs);
     listCommands_ = std::make_unique<ListCommands>(
@@ -166,7 +165,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
     browser->previewer = new LinesPreviewer(
         *this, files, services_.attributes ? *services_.attributes : parts_->attributes, clock);
     // Modification, undo and erasing backups rewrite the listed files through the engine.
-    new WindowModify(*this, WindowModify::Services{fs, files,
+    modify_ = new WindowModify(*this, WindowModify::Services{fs, files,
                                                    services_.attributes ? *services_.attributes : parts_->attributes,
                                                    clock, *browser});
     // Copy, delete, rename, execute, edit and open the folder of the listed files.
@@ -184,10 +183,10 @@ TFind::TFind(WindowServices services, QWidget* parent)
                                       ? services_.settings->DataFolder()
                                       : platform::XdgSystemFolders().dataFolder()});
     // Projects and batch replace read and drive the window's own controls.
-    auto* projects = new ProjectCommands(*this, services_.filePrompter);
+    projects_ = new ProjectCommands(*this, services_.filePrompter);
     // Recent projects under the Project menu; folders and projects dropped on the window.
-    new RecentProjects(*this, *projects);
-    new WindowDrop(*this, *projects);
+    new RecentProjects(*this, *projects_);
+    new WindowDrop(*this, *projects_);
     showListArea(false);
     composing_ = false;
     applyTabShown();
@@ -535,5 +534,17 @@ void TFind::About1Click() {
 }
 
 void TFind::Exit1Click() { close(); }
+
+}  // namespace vsr::ui
+
+namespace vsr::ui {
+
+std::string TFind::modificationFailure(std::size_t row) const {
+    return modify_ ? modify_->driver().failureOf(row) : std::string();
+}
+
+QAbstractButton* TFind::sizeLimitButton() { return AllLeastRadioButton; }
+
+QAbstractButton* TFind::dateLimitButton() { return BetweenRadioButton; }
 
 }  // namespace vsr::ui

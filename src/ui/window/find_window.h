@@ -26,9 +26,22 @@
 #include "ui/common/help_topics.h"
 #include "ui/common/metrics.h"
 #include "ui/common/typed_text.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/rules/control_rules.h"
 #include "ui/window/window_state.h"
+#include "ui/commands/command_line_session_host.h"
+#include "ui/commands/project_host.h"
+#include "ui/commands/recent_projects_host.h"
+#include "ui/commands/report_commands_host.h"
+#include "ui/commands/window_driver_host.h"
+#include "ui/commands/window_file_ops_host.h"
+#include "ui/commands/window_modify_host.h"
+#include "ui/common/text_refusals.h"
+#include "ui/lines/lines_browser_host.h"
+#include "ui/lines/lines_previewer_host.h"
+#include "ui/list/list_commands_host.h"
 
+class QAbstractButton;
 class QAction;
 class QButtonGroup;
 class QCheckBox;
@@ -55,18 +68,11 @@ class DialogPrompter;
 class FilePrompter;
 class LinesViewer;
 class ListCommands;
+class ProjectCommands;
+class WindowModify;
 class SettingsDialogSet;
 class ResultsModel;
 class TAboutForm;
-
-// Modal questions the window asks besides message boxes; tests answer them without a screen.
-class WindowPrompter : public engine::Prompter {
-public:
-    // The chosen folder, or an empty string when the user cancelled.
-    virtual std::string selectFolder(const std::string& title, const std::string& start) = 0;
-    // Shows the about box modally.
-    virtual void showAbout(QWidget* parent) = 0;
-};
 
 // What the window needs from outside; a null pointer means the window's own default.
 struct WindowServices {
@@ -93,59 +99,65 @@ struct WindowServices {
 
 // The main window: it holds the search conditions, starts every command and keeps the
 // controls consistent with the conditions and with whether the list may be modified.
-class TFind : public QMainWindow, public engine::SearchHost {
+class TFind : public QMainWindow,
+              public engine::SearchHost,
+              public LinesBrowserHost,
+              public LinesPreviewerHost,
+              public ListCommandsHost,
+              public WindowDriverHost,
+              public ProjectHost,
+              public RecentProjectsHost,
+              public ReportCommandsHost,
+              public WindowModifyHost,
+              public WindowFileOpsHost,
+              public CommandLineSessionHost {
     Q_OBJECT
 public:
     explicit TFind(WindowServices services = {}, QWidget* parent = nullptr);
     ~TFind() override;
 
     // --- state other parts read ---
-    const WindowState& state() const { return state_; }
-    WindowState& mutableState() { return state_; }
-    CommandSet& commands() { return commands_; }
-    const Metrics& metrics() const { return metrics_; }
-    HelpTopics& help() { return help_; }
-    ListCommands& listCommands() { return *listCommands_; }
-    SettingsDialogSet& settingsDialogs() { return *settingsDialogs_; }
+    const WindowState& state() const override { return state_; }
+    WindowState& mutableState() override { return state_; }
+    CommandSet& commands() override { return commands_; }
+    const Metrics& metrics() const override { return metrics_; }
+    HelpTopics& help() override { return help_; }
+    ListCommands& listCommands() override { return *listCommands_; }
+    SettingsDialogSet& settingsDialogs() override { return *settingsDialogs_; }
 
-    // Typed texts the chosen text encoding cannot hold, as the message naming the first such
-    // character; empty when every character fits.
-    struct TextRefusals {
-        std::string query;        // the query of the tab and type in use
-        std::string replacement;  // the replacement, where the modification type inserts one
-    };
+    using TextRefusals = ui::TextRefusals;
     // The controls as a conditions record, as a run takes them at its start. Typed texts are
     // in the chosen text encoding; what it cannot hold goes to `refusals` and must not run.
-    engine::SearchConditions currentConditions(engine::Tab tab, TextRefusals* refusals = nullptr) const;
+    engine::SearchConditions currentConditions(engine::Tab tab, TextRefusals* refusals = nullptr) const override;
     // The text encoding chosen in the settings dialog, and typed texts in it.
-    platform::CodePageId textEncoding() const { return stored_.dialog.textEncoding; }
+    platform::CodePageId textEncoding() const override { return stored_.dialog.textEncoding; }
     TypedText typedText() const { return TypedText(textEncoding()); }
     // Puts a conditions record into the controls (loading settings or a project).
     void applyConditions(const engine::SearchConditions& c);
 
     // --- handlers named after their controls ---
-    void FindButtonClick();
+    void FindButtonClick() override;
     // The search of the active tab, as Find starts it; a report's search keeps the window in
     // its running state afterwards.
-    void runSearch(const engine::RunOptions& options);
+    void runSearch(const engine::RunOptions& options) override;
     void StopFindBitSClick();
     void Button1Click();
-    void ClearListClick();
+    void ClearListClick() override;
     void Contents1Click();
     // Intro.htm, or the expression syntax when the focus is on a Reg Expr query type or its field.
     QString contextHelpTopic() const;
     void About1Click();
     void Exit1Click();
-    void ApplicationEvents1Idle();
+    void ApplicationEvents1Idle() override;
 
     // The commands on lines, switched off together, and resetting the Lines Viewer.
-    void disableLineCommands();
+    void disableLineCommands() override;
     void resetLines();
     // Begin-of-run and end-of-run states of a tab.
     void beginRunState(engine::Tab tab);
-    void endRunState(engine::Tab tab);
+    void endRunState(engine::Tab tab) override;
     // Applies the layout of the tab that is shown now (rule F), as after a tab change.
-    void applyTabShown();
+    void applyTabShown() override;
 
     // --- engine::SearchHost ---
     void pumpMessages() override;
@@ -276,68 +288,68 @@ public:
     QueryView findQueryView() const;
     QueryView searchQueryView() const;
     engine::QueryType queryType() const;
-    engine::SearchType searchType() const;
-    engine::ModificationType modificationType() const;
-    bool listHasRows() const { return !list_.empty(); }
-    bool rowSelected() const;
+    engine::SearchType searchType() const override;
+    engine::ModificationType modificationType() const override;
+    bool listHasRows() const override { return !list_.empty(); }
+    bool rowSelected() const override;
     bool foundColumnExists() const { return !list_.foundColumnAbsent(); }
-    bool listVisible() const;
-    engine::Tab activeTab() const;
-    bool onOptionsTab() const;
-    bool intervalsInUse() const;
+    bool listVisible() const override;
+    engine::Tab activeTab() const override;
+    bool onOptionsTab() const override;
+    bool intervalsInUse() const override;
 
     // --- for the parts that work on the list ---
     // Shows the list's own selection in the view, after the window or a command chose rows.
-    void listSelectionChanged();
+    void listSelectionChanged() override;
     // The list's commands after a change of the selection; `withDeleteItems` on the Search and
     // Replace tab.
-    void enableListCommands(bool withDeleteItems);
+    void enableListCommands(bool withDeleteItems) override;
     // What the window remembers between runs besides the conditions: the folders its file
     // dialogs start in and the like.
-    settings::MainOptions& storedOptions() { return stored_.options; }
+    settings::MainOptions& storedOptions() override { return stored_.options; }
     // The folder a file dialog starts in when none is remembered.
-    std::string homeFolder() const;
+    std::string homeFolder() const override;
 
     // --- for the parts that run commands of their own (modify, reports, settings) ---
     // The conditions of the last search, as it took them from the controls.
-    const engine::SearchConditions& runConditions() const { return runConditions_; }
+    const engine::SearchConditions& runConditions() const override { return runConditions_; }
     // The settings dialog's values as the window loads and saves them.
-    settings::DialogSettings& dialogSettings() { return stored_.dialog; }
+    settings::DialogSettings& dialogSettings() override { return stored_.dialog; }
     // A close asked for while a command ran stopped it; the close waits until the run unwinds.
-    bool closeAskedDuringRun() const { return closeAfterRun_; }
+    bool closeAskedDuringRun() const override { return closeAfterRun_; }
     // Selects the character of a regular-expression error the run reported, now that the
     // query field is enabled again.
-    void selectPendingExpressionError();
+    void selectPendingExpressionError() override;
     // After a command's run has unwound: closes the window if that was asked for meanwhile,
     // and goes idle.
-    void commandRunEnded();
-    void scheduleIdle();
+    void commandRunEnded() override;
+    void scheduleIdle() override;
     // The window's idle step is due and has not run yet.
     bool idlePending() const;
     // Rule D: an edit that changes the conditions the list was built with (the search text,
     // "Create Backups").
-    void SearchTextChange();
+    void SearchTextChange() override;
     // The typed query is other bytes in a new text encoding: the list no longer holds what
     // Modify would change, as after a change of "Case Sensitive".
     void textEncodingChanged() { CaseOrWholeWordsClick(false); }
     // Scrolls the list so that `row` is in sight.
-    void scrollRowIntoView(std::size_t row);
+    void scrollRowIntoView(std::size_t row) override;
     // Makes the column at least `width96` wide (at 96 dots per inch) where it is shown.
-    void widenColumn(results::Column column, int width96);
+    void widenColumn(results::Column column, int width96) override;
     // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
-    void setComboText(QComboBox* combo, const std::string& text);
-    void setMemoText(QPlainTextEdit* memo, const std::string& text);
+    void setComboText(QComboBox* combo, const std::string& text) override;
+    void setMemoText(QPlainTextEdit* memo, const std::string& text) override;
 
     // --- for the project commands: the window's settings as a whole ---
     const WindowServices& services() const { return services_; }
     // The controls and the settings dialog's values into the stored settings, which are returned.
-    settings::StoredSettings& collectSettings();
-    settings::StoredSettings& storedSettings() { return stored_; }
+    settings::StoredSettings& collectSettings() override;
+    settings::StoredSettings& storedSettings() override { return stored_; }
     // The stored settings into the controls; their dialog part into the settings dialog.
-    void applyStoredSettings();
-    void applyDialogSettings();
+    void applyStoredSettings() override;
+    void applyDialogSettings() override;
     // The settings as the store keeps them, into the window, as at its start.
-    void loadSettings();
+    void loadSettings() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -346,6 +358,53 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // --- what the window's parts see of it, through their hosts ---
+    QWidget& windowWidget() override { return *this; }
+    engine::SearchHost& searchHost() override { return *this; }
+    WindowDriverHost& driverHost() override { return *this; }
+    ProjectCommands& projectCommands() override { return *projects_; }
+    settings::SettingsStorage* settingsStorage() const override { return services_.settings; }
+    const platform::LocaleFormats* localeFormats() const override { return services_.formats; }
+    DialogPrompter* dialogPrompter() const override { return services_.dialogPrompter; }
+    std::string modificationFailure(std::size_t row) const override;
+    LinesViewer* linesViewer() override { return ListBox1; }
+    QTreeView* resultsView() override { return ListView1; }
+    QTabWidget* pages() override { return PageControl1; }
+    QWidget* findTab() override { return FindTab; }
+    QWidget* searchReplaceTab() override { return SearchReplaceTab; }
+    QWidget* optionsTab() override { return OptionsTab; }
+    QLabel* statusPanel(int panel) override { return StatusPanel[panel]; }
+    QMenu* fileMenu() override { return FileMenu; }
+    QMenu* reportMenu() override { return ReportMenu; }
+    QMenu* projectMenu() override { return ProjectMenu; }
+    QMenu* listPopupMenu() override { return ListPopupMenu; }
+    QMenu* linesPopupMenu() override { return LinesPopupMenu; }
+    QMenu* markAllMenu() override { return markAllMenu_; }
+    QMenu* fileIntervalMenu() override { return fileIntervalMenu_; }
+    QMenu* popupIntervalMenu() override { return popupIntervalMenu_; }
+    QAction* popupDeleteItemsAction() override { return popupDeleteItems_; }
+    QPlainTextEdit* findMemo() override { return FindMemo; }
+    QPlainTextEdit* searchMemo() override { return SearchMemo; }
+    QPlainTextEdit* replaceMemo() override { return Memo2; }
+    QComboBox* pathCombo() override { return ComboBoxPath; }
+    QComboBox* masksCombo() override { return MasksComboBox; }
+    QComboBox* findCombo() override { return FindEditComboBox; }
+    QComboBox* searchCombo() override { return SearchEdit; }
+    QComboBox* replaceCombo() override { return Edit2; }
+    QPushButton* findButton() override { return FindBit; }
+    QPushButton* searchButton() override { return SearchSpeedButton; }
+    QPushButton* clearFindButton() override { return ClearFindBit; }
+    QPushButton* clearSearchButton() override { return ClearSearchBit; }
+    QPushButton* stopFindButton() override { return StopFindBit; }
+    QToolButton* stopSearchButton() override { return StopSearch; }
+    QCheckBox* searchInResultsBox() override { return ListXPCheckBox; }
+    QCheckBox* previewBox() override { return PreviewCheckBox; }
+    QCheckBox* backupsBox() override { return CreatBackupCheckBox; }
+    QButtonGroup* queryTypeGroup() override { return QueryTypeGroup; }
+    QButtonGroup* searchTypeGroup() override { return SearchTypeGroup; }
+    QButtonGroup* modificationTypeGroup() override { return ModificationTypeGroup; }
+    QAbstractButton* sizeLimitButton() override;
+    QAbstractButton* dateLimitButton() override;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();
@@ -442,6 +501,15 @@ private:
     std::unique_ptr<PartServices> parts_;
     std::unique_ptr<SettingsDialogSet> settingsDialogs_;
     std::unique_ptr<ListCommands> listCommands_;
+    // Parts the window reaches itself; they are its children.
+    ProjectCommands* projects_ = nullptr;
+    WindowModify* modify_ = nullptr;
+    // Menus and actions the parts enable, and the Escape key a run makes live.
+    QMenu* markAllMenu_ = nullptr;
+    QMenu* fileIntervalMenu_ = nullptr;
+    QMenu* popupIntervalMenu_ = nullptr;
+    QAction* popupDeleteItems_ = nullptr;
+    QAction* stopKey_ = nullptr;
 };
 
 }  // namespace vsr::ui

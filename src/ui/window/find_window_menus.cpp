@@ -52,9 +52,11 @@ void TFind::composeMenus() {
     bind(Command::OpenDirectory, entry(FileMenu, "OpenDirectory", "Open Directory", "F10"));
     FileMenu->addSeparator();
     QMenu* interval = submenu(FileMenu, "ModifyInterval1", "&Modification Interval");
+    fileIntervalMenu_ = interval;
     bind(Command::MarkFrom, entry(interval, "MarkFrom1", "Mark &From"));
     bind(Command::MarkTo, entry(interval, "MarkTo1", "Mark &To"));
     QMenu* markAll = submenu(interval, "MarkAll1", "Mark &All");
+    markAllMenu_ = markAll;
     bind(Command::MarkAllBrowsed, entry(markAll, "ForBrowsedFile1", "For &Browsed File"));
     bind(Command::MarkAllSelected, entry(markAll, "ForSelectedFiles3", "For &Selected Files"));
     bind(Command::MarkAllListed, entry(markAll, "ForListedFiles1", "For &All Listed Files"));
@@ -104,6 +106,7 @@ void TFind::composeMenus() {
     // Escape stops a run; it is live only then (the run states switch it), so that it never
     // takes the key from a control.
     auto* stopKey = new QAction(this);
+    stopKey_ = stopKey;
     stopKey->setObjectName(QStringLiteral("StopKey"));
     stopKey->setShortcut(QKeySequence(Qt::Key_Escape));
     stopKey->setShortcutContext(Qt::WindowShortcut);
@@ -133,7 +136,8 @@ void TFind::composePopupMenus() {
     bind(Command::ExecuteFile, entry(ListPopupMenu, "GoTo1", "&Execute File"));
     bind(Command::EditFile, entry(ListPopupMenu, "FileEdit1", "Edit &File"));
     ListPopupMenu->addSeparator();
-    bind(Command::DeleteItems, entry(ListPopupMenu, "DeleteItems1", "Delete &Items"));
+    popupDeleteItems_ = entry(ListPopupMenu, "DeleteItems1", "Delete &Items");
+    bind(Command::DeleteItems, popupDeleteItems_);
     SaveListPopup = entry(ListPopupMenu, "SaveList", "Save &List");
     bind(Command::SaveList, SaveListPopup);
     ListPopupMenu->addSeparator();
@@ -146,6 +150,7 @@ void TFind::composePopupMenus() {
     bind(Command::RenameFiles, entry(ListPopupMenu, "RenameFiles2", "&Rename Files"));
     bind(Command::OpenDirectory, entry(ListPopupMenu, "OpenDirectory2", "Open Directory"));
     QMenu* interval = submenu(ListPopupMenu, "ModifyInterval2", "&Modification Interval");
+    popupIntervalMenu_ = interval;
     interval->menuAction()->setVisible(false);  // reachable only through its keys, as designed
     bind(Command::MarkFrom, entry(interval, "ModificationFrom2", "Modification &From"));
     bind(Command::MarkTo, entry(interval, "ModificationTo2", "Modification &To"));

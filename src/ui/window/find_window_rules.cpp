@@ -173,9 +173,7 @@ void TFind::applyControlStates(const rules::ControlStates& s, engine::Tab runTab
     if (s.stopFindEnabled) StopFindBit->setEnabled(*s.stopFindEnabled);
     if (s.stopSearchEnabled) StopSearch->setEnabled(*s.stopSearchEnabled);
     // Escape stops a run and is nothing else's then; at rest it stays with the controls.
-    if (s.stopKeyLive)
-        if (auto* key = findChild<QAction*>(QStringLiteral("StopKey"), Qt::FindDirectChildrenOnly))
-            key->setEnabled(*s.stopKeyLive);
+    if (s.stopKeyLive && stopKey_) stopKey_->setEnabled(*s.stopKeyLive);
     if (s.menusEnabled)
         for (QMenu* menu : {FileMenu, HelpMenu, ProjectMenu, ReportMenu}) menu->menuAction()->setEnabled(*s.menusEnabled);
     if (s.commandsSuspended) commands_.setSuspended(*s.commandsSuspended);
