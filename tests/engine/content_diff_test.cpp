@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <malloc.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "engine/modify/unified_diff.h"
 #include "engine/search/recording_host.h"
 #include "platform/clock.h"
+#include "support/heap_in_use.h"
 
 namespace vsr::engine {
 namespace {
@@ -452,17 +452,14 @@ TEST(SplicedDiff, GivesBackTheMemoryOfALargeDiff) {
     std::string text;
     for (int i = 0; i < 300000; ++i) text += "a\n";
     const ModifiedContent content = run.content(text);
-    auto inUse = [] {
-        const struct mallinfo2 m = mallinfo2();
-        return m.uordblks + m.hblkhd;
-    };
-    const std::size_t before = inUse();
-    if (const std::string probe(4u << 20, 'x'); inUse() < before + probe.size()) GTEST_SKIP() << "the heap is not measurable here";
+    using vsr::test::heapInUse;
+    ASSERT_TRUE(vsr::test::heapSees(4u << 20)) << "the heap must be measurable for this bound to mean anything";
+    const std::size_t before = heapInUse();
     {
         const std::string diff = contentDiff("f", text, content);
         EXPECT_EQ(diff.size(), std::string("--- a/f\n+++ b/f\n@@ -1,300000 +1,300000 @@\n").size() + 300000u * 6u);
     }
-    EXPECT_LT(inUse(), before + (1u << 20));
+    EXPECT_LT(heapInUse(), before + (1u << 20));
 }
 
 }  // namespace
