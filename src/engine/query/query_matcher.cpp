@@ -7,6 +7,7 @@
 #endif
 
 #include "engine/query/compiled_query.h"
+#include "engine/query/crlf_subject.h"
 #include "engine/query/literal_finder.h"
 #include "engine/query/regexpr_query.h"
 #include "engine/query/text_lines.h"
@@ -312,11 +313,15 @@ public:
             bool stopped = false;
             if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
         }
-        text = textBeforeNul(text);
         rx_.ResetBudget();
         try {
-            if (q_.byLine()) return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
-            return scanWhole(text, visit);
+            if (q_.byLine()) {
+                text = textBeforeNul(text);
+                return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
+            }
+            // The NUL that ends the text and the line ends the subject is made with, in one pass.
+            const LineEndCensus census = lineEndCensus(text);
+            return scanWhole(text.substr(0, census.length), census, visit);
         } catch (const regexpr::MatchInterrupted&) {
             return ScanEnd::Stopped;
         } catch (const regexpr::EVxRegex& e) {
@@ -329,6 +334,8 @@ public:
     std::string expand(std::string_view templateText) const override { return rx_.ExpandTemplate(templateText); }
     void release() override {
         std::string().swap(subject_);
+        crLfCopy_.reset();
+        crLfRoom_ = 0;
         input_ = {};
     }
 
@@ -422,28 +429,22 @@ private:
         return false;
     }
 
-    ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
-        // A text whose line ends are all CR LF is matched where it lies; any other is copied
-        // once with its line ends made CR LF. With the file's own buffer that is two copies.
-        if (text.empty()) {
+    ScanEnd scanWhole(std::string_view text, const LineEndCensus& census,
+                      const std::function<bool(const MatchSpan&)>& visit) {
+        // A text without line ends, or whose line ends are all CR LF, is matched where it lies;
+        // any other is copied once with its line ends made CR LF.
+        if (text.empty() || (!census.carriageReturn && census.lineFeeds == 0)) {
             input_ = text;
-        } else if (!std::memchr(text.data(), '\r', text.size())) {
-            // Only LF line ends, the usual case: each becomes CR LF, copied in long runs into a
-            // buffer of the final size.
-            const std::size_t lfs = lineEndsIn(text, 0, text.size());
-            subject_.resize(text.size() + lfs);
-            char* out = subject_.data();
-            for (std::size_t at = 0; at < text.size();) {
-                const void* lf = std::memchr(text.data() + at, '\n', text.size() - at);
-                const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
-                std::memcpy(out, text.data() + at, end - at);
-                out += end - at;
-                if (!lf) break;
-                *out++ = '\r';
-                *out++ = '\n';
-                at = end + 1;
+        } else if (!census.carriageReturn) {
+            // Only LF line ends, the usual case: each becomes CR LF in a buffer kept from file to
+            // file, never cleared first.
+            const std::size_t size = text.size() + census.lineFeeds;
+            if (crLfRoom_ < size + kCrLfCopySlack) {
+                crLfRoom_ = size + kCrLfCopySlack + size / 4;
+                crLfCopy_.reset(new char[crLfRoom_]);
             }
-            input_ = subject_;
+            copyWithCrLf(text, crLfCopy_.get());
+            input_ = std::string_view(crLfCopy_.get(), size);
         } else if (allLineEndsCrLf(text)) {
             input_ = text;
         } else {
@@ -498,6 +499,8 @@ private:
     regexpr::TVxRegex rx_;
     std::unique_ptr<LiteralFinder> finder_;
     std::string subject_;
+    std::unique_ptr<char[]> crLfCopy_;  // an LF-only text with its line ends made CR LF
+    std::size_t crLfRoom_ = 0;
     std::string_view input_;
 };
 
