@@ -1,5 +1,6 @@
 #include "engine/query/crlf_subject.h"
 
+#include <cstdint>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -45,35 +46,68 @@ LineEndCensus lineEndCensus(std::string_view text) {
     return census;
 }
 
+namespace {
+
+#if defined(__x86_64__)
+// For each pattern of LFs among eight bytes: the shuffle that takes the eight to their places in
+// the copy, each LF twice, and what to add to make the first of the two a CR.
+struct LineFeedSpread {
+    alignas(16) std::uint8_t order[256][16];
+    alignas(16) std::uint8_t toCr[256][16];
+};
+
+const LineFeedSpread& lineFeedSpread() {
+    static const LineFeedSpread table = [] {
+        LineFeedSpread t{};
+        for (int m = 0; m < 256; ++m) {
+            int j = 0;
+            for (int i = 0; i < 8; ++i) {
+                if (m & (1 << i)) {
+                    t.order[m][j] = static_cast<std::uint8_t>(i);
+                    t.toCr[m][j++] = '\r' - '\n';
+                }
+                t.order[m][j++] = static_cast<std::uint8_t>(i);
+            }
+            for (; j < 16; ++j) t.order[m][j] = 0x80;  // a zero byte, overwritten by what follows
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Sixteen bytes a step without a branch on where the LFs are: each half of a block is spread
+// by its table entry and stored whole, the next store starting where its copy ends (found by
+// counting, so no table load waits on another).
+__attribute__((target("ssse3,popcnt"))) std::size_t copyBlocksWithCrLf(const char* src, std::size_t n, char*& out) {
+    const LineFeedSpread& t = lineFeedSpread();
+    const __m128i lf = _mm_set1_epi8('\n'), high = _mm_set1_epi8(8);
+    std::size_t at = 0;
+    for (; at + 16 <= n; at += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
+        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
+        const unsigned lo = mask & 0xFF, hi = mask >> 8;
+        const __m128i loOrder = _mm_load_si128(reinterpret_cast<const __m128i*>(t.order[lo]));
+        const __m128i hiOrder = _mm_add_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(t.order[hi])), high);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_add_epi8(_mm_shuffle_epi8(v, loOrder), _mm_load_si128(reinterpret_cast<const __m128i*>(t.toCr[lo]))));
+        out += 8 + __builtin_popcount(lo);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                         _mm_add_epi8(_mm_shuffle_epi8(v, hiOrder), _mm_load_si128(reinterpret_cast<const __m128i*>(t.toCr[hi]))));
+        out += 8 + __builtin_popcount(hi);
+    }
+    return at;
+}
+#endif
+
+}  // namespace
+
 void copyWithCrLf(std::string_view text, char* out) {
     const char* src = text.data();
     const std::size_t n = text.size();
     std::size_t at = 0;
 #if defined(__x86_64__)
-    // Each block of sixteen is stored whole, then again from after each LF it holds once the
-    // CR LF is written; every load stays within the text, every store within the slack.
-    const __m128i lf = _mm_set1_epi8('\n');
-    for (; at + 32 <= n; at += 16) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), v);
-        if (!mask) {
-            out += 16;
-            continue;
-        }
-        unsigned pos = 0;
-        do {
-            const unsigned i = static_cast<unsigned>(__builtin_ctz(mask));
-            out += i - pos;
-            out[0] = '\r';
-            out[1] = '\n';
-            out += 2;
-            pos = i + 1;
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at + pos)));
-            mask &= mask - 1;
-        } while (mask);
-        out += 16 - pos;
-    }
+    static const bool shuffles = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
+    if (shuffles) at = copyBlocksWithCrLf(src, n, out);
 #endif
     for (; at < n; ++at) {
         if (src[at] == '\n') *out++ = '\r';
