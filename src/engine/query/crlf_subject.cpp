@@ -78,12 +78,16 @@ const LineFeedSpread& lineFeedSpread() {
 // Sixteen bytes a step without a branch on where the LFs are: each half of a block is spread
 // by its table entry and stored whole, the next store starting where its copy ends (found by
 // counting, so no table load waits on another).
-__attribute__((target("ssse3,popcnt"))) std::size_t copyBlocksWithCrLf(const char* src, std::size_t n, char*& out) {
+__attribute__((target("ssse3,popcnt"))) std::size_t copyBlocksWithCrLf(const char* src, std::size_t n, char*& out,
+                                                                         bool& clean) {
     const LineFeedSpread& t = lineFeedSpread();
-    const __m128i lf = _mm_set1_epi8('\n'), high = _mm_set1_epi8(8);
+    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), nul = _mm_setzero_si128(),
+                  high = _mm_set1_epi8(8);
+    __m128i unclean = nul;
     std::size_t at = 0;
     for (; at + 16 <= n; at += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
+        unclean = _mm_or_si128(unclean, _mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, nul)));
         const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, lf)));
         const unsigned lo = mask & 0xFF, hi = mask >> 8;
         const __m128i loOrder = _mm_load_si128(reinterpret_cast<const __m128i*>(t.order[lo]));
@@ -95,24 +99,29 @@ __attribute__((target("ssse3,popcnt"))) std::size_t copyBlocksWithCrLf(const cha
                          _mm_add_epi8(_mm_shuffle_epi8(v, hiOrder), _mm_load_si128(reinterpret_cast<const __m128i*>(t.toCr[hi]))));
         out += 8 + __builtin_popcount(hi);
     }
+    clean = _mm_movemask_epi8(unclean) == 0;
     return at;
 }
 #endif
 
 }  // namespace
 
-void copyWithCrLf(std::string_view text, char* out) {
+std::size_t copyWithCrLf(std::string_view text, char* out, bool& clean) {
     const char* src = text.data();
     const std::size_t n = text.size();
+    char* const first = out;
     std::size_t at = 0;
+    clean = true;
 #if defined(__x86_64__)
     static const bool shuffles = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("popcnt");
-    if (shuffles) at = copyBlocksWithCrLf(src, n, out);
+    if (shuffles) at = copyBlocksWithCrLf(src, n, out, clean);
 #endif
     for (; at < n; ++at) {
+        clean = clean && src[at] != '\r' && src[at] != '\0';
         if (src[at] == '\n') *out++ = '\r';
         *out++ = src[at];
     }
+    return static_cast<std::size_t>(out - first);
 }
 
 }  // namespace vsr::engine

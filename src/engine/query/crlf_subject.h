@@ -15,8 +15,10 @@ LineEndCensus lineEndCensus(std::string_view text);
 // Bytes past the copy's end that copyWithCrLf may write.
 inline constexpr std::size_t kCrLfCopySlack = 16;
 
-// Copies `text`, whose line ends are all LF, to `out` with each LF made CR LF: text.size() plus
-// its LF count bytes, and up to kCrLfCopySlack bytes after them scribbled on.
-void copyWithCrLf(std::string_view text, char* out);
+// Copies `text` to `out` with each LF made CR LF, and returns the size of the copy (text.size()
+// plus its LF count); up to kCrLfCopySlack bytes after it are scribbled on. `out` must have room
+// for twice the text. `clean` tells whether the text held no CR and no NUL byte: only then is
+// the copy what the text's subject is.
+std::size_t copyWithCrLf(std::string_view text, char* out, bool& clean);
 
 }  // namespace vsr::engine

@@ -319,9 +319,7 @@ public:
                 text = textBeforeNul(text);
                 return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
             }
-            // The NUL that ends the text and the line ends the subject is made with, in one pass.
-            const LineEndCensus census = lineEndCensus(text);
-            return scanWhole(text.substr(0, census.length), census, visit);
+            return scanWhole(text, visit);
         } catch (const regexpr::MatchInterrupted&) {
             return ScanEnd::Stopped;
         } catch (const regexpr::EVxRegex& e) {
@@ -429,21 +427,37 @@ private:
         return false;
     }
 
-    ScanEnd scanWhole(std::string_view text, const LineEndCensus& census,
-                      const std::function<bool(const MatchSpan&)>& visit) {
-        // A text without line ends, or whose line ends are all CR LF, is matched where it lies;
-        // any other is copied once with its line ends made CR LF.
-        if (text.empty() || (!census.carriageReturn && census.lineFeeds == 0)) {
-            input_ = text;
-        } else if (!census.carriageReturn) {
-            // Only LF line ends, the usual case: each becomes CR LF in a buffer kept from file to
-            // file, never cleared first.
-            const std::size_t size = text.size() + census.lineFeeds;
-            if (crLfRoom_ < size + kCrLfCopySlack) {
-                crLfRoom_ = size + kCrLfCopySlack + size / 4;
-                crLfCopy_.reset(new char[crLfRoom_]);
+    // Room for `size` bytes of CR LF copy and the copy's slack.
+    char* crLfRoom(std::size_t size) {
+        if (crLfRoom_ < size + kCrLfCopySlack) {
+            crLfRoom_ = size + kCrLfCopySlack;
+            crLfCopy_.reset(new char[crLfRoom_]);
+        }
+        return crLfCopy_.get();
+    }
+
+    // Sets input_ to the whole-text subject: the text up to its first NUL with every line end
+    // made CR LF.
+    void makeSubject(std::string_view text) {
+        // The usual text has LF line ends only and no NUL: it is copied with its LFs made CR LF
+        // straight away, the copy noticing whether the text was such a one. Any other, and a
+        // long one, is looked at first.
+        if (text.size() <= kCopyFirstBytes) {
+            bool clean = false;
+            const std::size_t size = copyWithCrLf(text, crLfRoom(2 * text.size()), clean);
+            input_ = std::string_view(crLfCopy_.get(), size);
+            if (clean) return;
+        }
+        const LineEndCensus census = lineEndCensus(text);
+        text = text.substr(0, census.length);
+        if (!census.carriageReturn) {
+            // No line end at all: the text is its own subject.
+            if (census.lineFeeds == 0) {
+                input_ = text;
+                return;
             }
-            copyWithCrLf(text, crLfCopy_.get());
+            bool clean = false;
+            const std::size_t size = copyWithCrLf(text, crLfRoom(text.size() + census.lineFeeds), clean);
             input_ = std::string_view(crLfCopy_.get(), size);
         } else if (allLineEndsCrLf(text)) {
             input_ = text;
@@ -458,6 +472,10 @@ private:
             }
             input_ = subject_;
         }
+    }
+
+    ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
+        makeSubject(text);
         const std::string_view s = input_;
         Pacer pace(goOn_);
         std::size_t lineIndex = 0, lineStart = 0;
@@ -499,6 +517,8 @@ private:
     regexpr::TVxRegex rx_;
     std::unique_ptr<LiteralFinder> finder_;
     std::string subject_;
+    // Texts up to this size are copied before they are looked at, into twice their room.
+    static constexpr std::size_t kCopyFirstBytes = 8u << 20;
     std::unique_ptr<char[]> crLfCopy_;  // an LF-only text with its line ends made CR LF
     std::size_t crLfRoom_ = 0;
     std::string_view input_;
