@@ -41,7 +41,11 @@ public:
                                              "x", "\n", "\r\n", "\t", "(", "\xE9", "\xC9", "\xDF"};
         static const char* const kUtf8[] = {"a", "b", "ab", "A", "1", "_", " ", "=", ";", "x", "\n", "\r\n",
                                             "\xC3\xA9", "\xC3\x89", "\xC3\x9F", "\xCE\xA3", "\xCF\x83", "\xE2\x82\xAC",
-                                            "\xF0\x9F\x98\x80", "\x80", "\xC3"};
+                                            "\xF0\x9F\x98\x80", "\x80", "\xC3",
+                                            // Letters whose case forms differ in length or script: the Kelvin
+                                            // sign, long s, the Ohm sign, small omega and final sigma.
+                                            "k", "s", "K", "\xE2\x84\xAA", "\xC5\xBF", "\xE2\x84\xA6", "\xCF\x89",
+                                            "\xCF\x82"};
         std::string s;
         const int n = pick(0, 24);
         for (int k = 0; k < n; ++k) s += utf8_ ? kUtf8[pick(0, std::size(kUtf8) - 1)] : kBytes[pick(0, std::size(kBytes) - 1)];
@@ -85,7 +89,10 @@ private:
         case 10: return "[a-c_]";
         case 11: return "[^=;]";
         case 12: return ".";
-        case 13: return utf8_ ? "\xC3\xA9" : "\xE9";
+        case 13: {
+            static const char* const kFolds[] = {"\xC3\xA9", "\xCF\x89", "[k\xCF\x89]", "[s\xC3\xA4]", "[k]", "\xE2\x84\xA6"};
+            return utf8_ ? kFolds[pick(0, std::size(kFolds) - 1)] : "\xE9";
+        }
         case 14: case 15: case 16: case 17:
             if (depth < 3 && groups_ < 6) {
                 const int number = ++groups_;

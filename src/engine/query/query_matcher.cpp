@@ -7,6 +7,7 @@
 #endif
 
 #include "engine/query/compiled_query.h"
+#include "engine/query/crlf_subject.h"
 #include "engine/query/literal_finder.h"
 #include "engine/query/regexpr_query.h"
 #include "engine/query/text_lines.h"
@@ -312,10 +313,12 @@ public:
             bool stopped = false;
             if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
         }
-        text = textBeforeNul(text);
         rx_.ResetBudget();
         try {
-            if (q_.byLine()) return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
+            if (q_.byLine()) {
+                text = textBeforeNul(text);
+                return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
+            }
             return scanWhole(text, visit);
         } catch (const regexpr::MatchInterrupted&) {
             return ScanEnd::Stopped;
@@ -329,6 +332,8 @@ public:
     std::string expand(std::string_view templateText) const override { return rx_.ExpandTemplate(templateText); }
     void release() override {
         std::string().swap(subject_);
+        crLfCopy_.reset();
+        crLfRoom_ = 0;
         input_ = {};
     }
 
@@ -422,28 +427,38 @@ private:
         return false;
     }
 
-    ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
-        // A text whose line ends are all CR LF is matched where it lies; any other is copied
-        // once with its line ends made CR LF. With the file's own buffer that is two copies.
-        if (text.empty()) {
-            input_ = text;
-        } else if (!std::memchr(text.data(), '\r', text.size())) {
-            // Only LF line ends, the usual case: each becomes CR LF, copied in long runs into a
-            // buffer of the final size.
-            const std::size_t lfs = lineEndsIn(text, 0, text.size());
-            subject_.resize(text.size() + lfs);
-            char* out = subject_.data();
-            for (std::size_t at = 0; at < text.size();) {
-                const void* lf = std::memchr(text.data() + at, '\n', text.size() - at);
-                const std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text.data()) : text.size();
-                std::memcpy(out, text.data() + at, end - at);
-                out += end - at;
-                if (!lf) break;
-                *out++ = '\r';
-                *out++ = '\n';
-                at = end + 1;
+    // Room for `size` bytes of CR LF copy and the copy's slack.
+    char* crLfRoom(std::size_t size) {
+        if (crLfRoom_ < size + kCrLfCopySlack) {
+            crLfRoom_ = size + kCrLfCopySlack;
+            crLfCopy_.reset(new char[crLfRoom_]);
+        }
+        return crLfCopy_.get();
+    }
+
+    // Sets input_ to the whole-text subject: the text up to its first NUL with every line end
+    // made CR LF.
+    void makeSubject(std::string_view text) {
+        // The usual text has LF line ends only and no NUL: it is copied with its LFs made CR LF
+        // straight away, the copy noticing whether the text was such a one. Any other, and a
+        // long one, is looked at first.
+        if (text.size() <= kCopyFirstBytes) {
+            bool clean = false;
+            const std::size_t size = copyWithCrLf(text, crLfRoom(2 * text.size()), clean);
+            input_ = std::string_view(crLfCopy_.get(), size);
+            if (clean) return;
+        }
+        const LineEndCensus census = lineEndCensus(text);
+        text = text.substr(0, census.length);
+        if (!census.carriageReturn) {
+            // No line end at all: the text is its own subject.
+            if (census.lineFeeds == 0) {
+                input_ = text;
+                return;
             }
-            input_ = subject_;
+            bool clean = false;
+            const std::size_t size = copyWithCrLf(text, crLfRoom(text.size() + census.lineFeeds), clean);
+            input_ = std::string_view(crLfCopy_.get(), size);
         } else if (allLineEndsCrLf(text)) {
             input_ = text;
         } else {
@@ -457,6 +472,10 @@ private:
             }
             input_ = subject_;
         }
+    }
+
+    ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
+        makeSubject(text);
         const std::string_view s = input_;
         Pacer pace(goOn_);
         std::size_t lineIndex = 0, lineStart = 0;
@@ -498,6 +517,10 @@ private:
     regexpr::TVxRegex rx_;
     std::unique_ptr<LiteralFinder> finder_;
     std::string subject_;
+    // Texts up to this size are copied before they are looked at, into twice their room.
+    static constexpr std::size_t kCopyFirstBytes = 8u << 20;
+    std::unique_ptr<char[]> crLfCopy_;  // an LF-only text with its line ends made CR LF
+    std::size_t crLfRoom_ = 0;
     std::string_view input_;
 };
 
