@@ -1,7 +1,8 @@
 // Fuzz target: the first byte picks the text encoding, whether the fallback page is on and
 // the size of the pieces; the rest is a file. Its text read whole must equal the text decoded
-// piece by piece; a text that is modifiable must write back to the very bytes it came from;
-// and decoding never reads past its input (the sanitizers watch that).
+// piece by piece; a text that is modifiable must write back to the very bytes it came from, and
+// on a UTF-8 setting every file with a mark is modifiable when read for writing back, damaged
+// units and all; and decoding never reads past its input (the sanitizers watch that).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(utf8.finish() == isUtf8Text(bytes));
     if (text.modifiable()) {
         const EncodedFile back = encodeFileText(text.fileEncoding, chosen, text.text);
+        check(!back.refused && back.bytes == bytes);
+    }
+    TextReading writing = reading;
+    writing.keepDamaged = true;
+    std::string kept;
+    const FileText whole = readFileText(bytes, writing, kept);
+    check(whole.fileEncoding == text.fileEncoding);
+    if (chosen == CodePageId::Utf8) check(whole.modifiable());
+    if (whole.modifiable()) {
+        const EncodedFile back = encodeFileText(whole.fileEncoding, chosen, whole.text);
         check(!back.refused && back.bytes == bytes);
     }
     return 0;

@@ -119,6 +119,63 @@ TEST(FileText, OddAndBrokenFiles) {
               "Windows-1252 (Western European) cannot hold");
 }
 
+// Read for writing back, a damaged unit is kept as the run of its bytes: the text reads the same
+// whole and in pieces, holds no U+FFFD for it, and encodes back to the very bytes of the file.
+TEST(FileText, DamagedUnitsAreKeptForWritingBack) {
+    const TextReading keeping{CodePageId::Utf8, CodePageId::Windows1252, true};
+    const std::pair<Form, std::string> cases[] = {
+        {Form::Utf16Le, std::string("A\0\x3D\xD8" "B\0", 6)},          // an unpaired high surrogate
+        {Form::Utf16Le, std::string("A\0\x3D\xD8", 4)},                // the same at the end
+        {Form::Utf16Be, std::string("\xDC\x00\x00" "A", 4)},           // an unpaired low surrogate
+        {Form::Utf16Le, std::string("\x3D\xD8\x3D\xD8\x00\xDE", 6)},  // a high one before a whole pair
+        {Form::Utf16Le, std::string("A\0" "B", 3)},                     // an odd byte count
+        {Form::Utf16Be, std::string("\xD8\x3D" "x", 3)},               // a high surrogate, then an odd byte
+        {Form::Utf32Le, std::string("\0\0\x11\0" "A\0\0\0", 8)},     // past U+10FFFF
+        {Form::Utf32Be, std::string("\0\0\xD8\0\0\0\0\n", 8)},        // a surrogate
+        {Form::Utf32Be, std::string("\0\0\0" "A" "\0", 5)},            // cut units of one, two, three bytes
+        {Form::Utf32Be, std::string("\0\0\0" "A" "\0\0", 6)},
+        {Form::Utf32Le, std::string("A\0\0\0" "\xFF\xFF\xFF", 7)},
+    };
+    for (const auto& [form, body] : cases) {
+        const std::string bytes = std::string(byteOrderMark(form)) + body;
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        std::string scratch;
+        const FileText t = readFileText(bytes, keeping, scratch);
+        EXPECT_TRUE(t.modifiable());
+        EXPECT_EQ(t.text.find("\xEF\xBF\xBD"), std::string_view::npos);
+        EXPECT_FALSE(isUtf8Text(t.text));
+        const EncodedFile back = encodeFileText(t.fileEncoding, CodePageId::Utf8, t.text);
+        EXPECT_FALSE(back.refused);
+        EXPECT_EQ(back.bytes, bytes);
+        for (std::size_t piece = 1; piece <= 5; ++piece) {
+            TextDecoder decoder({form}, CodePageId::Utf8, true);
+            std::string out;
+            for (std::size_t at = 0; at < body.size(); at += piece)
+                decoder.decode(std::string_view(body).substr(at, piece), out, false);
+            decoder.decode({}, out, true);
+            EXPECT_EQ(out, t.text) << "in pieces of " << piece;
+            EXPECT_TRUE(decoder.exact() && decoder.damaged());
+        }
+        // The search still sees U+FFFD and never writes it back; so does a single-byte setting.
+        EXPECT_FALSE(readFileText(bytes, kUtf8, scratch).modifiable());
+        EXPECT_FALSE(readFileText(bytes, {CodePageId::Windows1252, std::nullopt, true}, scratch).modifiable());
+    }
+    // An edit that cut a run short, or left an odd byte before a character, is refused.
+    std::string scratch;
+    const std::string oddEnd("\xFF\xFE" "A\0" "B", 5);
+    const std::string run(readFileText(oddEnd, keeping, scratch).text);
+    ASSERT_EQ(run.size(), 4u);
+    for (const std::string& edited : {run.substr(0, 3), run.substr(0, 2) + "x" + run.substr(3), run.substr(0, 1) + run.substr(2)}) {
+        const EncodedFile cut = encodeFileText({Form::Utf16Le}, CodePageId::Utf8, edited);
+        EXPECT_TRUE(cut.refused && !cut.misaligned) << testing::PrintToString(edited);
+    }
+    const EncodedFile after = encodeFileText({Form::Utf16Le}, CodePageId::Utf8, run + "C");
+    ASSERT_TRUE(after.refused && after.misaligned);
+    EXPECT_EQ(*after.refused, U'C');
+    EXPECT_EQ(unwritableReason({Form::Utf16Le}, after),
+              "its encoding, UTF-16 LE, would get a damaged unit out of step with the characters after it");
+}
+
 TEST(FileText, WritingBackRefusesWhatTheEncodingCannotHold) {
     const EncodedFile euro = encodeFileText(FileEncoding::ofPage(CodePageId::Iso8859_1), CodePageId::Utf8, "a\xE2\x82\xAC");
     ASSERT_TRUE(euro.refused);

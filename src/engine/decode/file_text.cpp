@@ -31,12 +31,13 @@ FileText readFileText(std::string_view bytes, const TextReading& reading, std::s
         result.text = body;
         return result;
     }
-    TextDecoder decoder(result.fileEncoding, reading.textEncoding);
+    TextDecoder decoder(result.fileEncoding, reading.textEncoding, reading.keepDamaged);
     scratch.clear();
     decoder.decode(body, scratch, true);
     result.text = scratch;
     result.exact = decoder.exact();
     result.lacking = decoder.lacking();
+    result.damaged = decoder.damaged();
     return result;
 }
 

@@ -14,8 +14,12 @@ namespace vsr::engine {
 struct TextReading {
     platform::CodePageId textEncoding = platform::CodePageId::Utf8;
     std::optional<platform::CodePageId> fallback;
+    // For a text that is written back: on a UTF-8 setting a damaged unit of a UTF-16 or UTF-32
+    // file is kept as the run of its bytes (damaged_units.h) rather than shown as U+FFFD.
+    bool keepDamaged = false;
 
     static TextReading of(const SearchConditions& c) { return {c.textEncoding, c.fallbackEncoding}; }
+    static TextReading forWriting(const SearchConditions& c) { return {c.textEncoding, c.fallbackEncoding, true}; }
     // The fallback applies: a UTF-8 setting with a page chosen for files that are not UTF-8.
     bool checksUtf8() const { return textEncoding == platform::CodePageId::Utf8 && fallback.has_value(); }
 };
@@ -38,6 +42,8 @@ struct FileText {
     // `text` back in `encoding` gives the file's bytes again.
     bool exact = true;
     std::optional<char32_t> lacking;  // the first character the chosen encoding lacks
+    // Read with keepDamaged: some unit was no character and `text` holds the run of its bytes.
+    bool damaged = false;
 
     // Only text that is the file, or its exact decoding, is ever written back.
     bool modifiable() const { return kind == TextKind::Bytes || (kind == TextKind::Encoded && exact); }

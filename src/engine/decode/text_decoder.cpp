@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/decode/damaged_units.h"
 #include "engine/decode/page_bytes.h"
 #include "platform/text_encoding.h"
 #include "text/utf8.h"
@@ -26,8 +27,11 @@ std::size_t unitWidth(Form form) {
 
 }  // namespace
 
-TextDecoder::TextDecoder(FileEncoding from, platform::CodePageId to)
-    : from_(from), to_(to), width_(unitWidth(from.form)) {}
+TextDecoder::TextDecoder(FileEncoding from, platform::CodePageId to, bool keepDamaged)
+    : from_(from),
+      to_(to),
+      width_(unitWidth(from.form)),
+      keep_damaged_(keepDamaged && to == platform::CodePageId::Utf8 && width_ > 1) {}
 
 char32_t TextDecoder::unit(const unsigned char* p) const {
     switch (from_.form) {
@@ -39,7 +43,12 @@ char32_t TextDecoder::unit(const unsigned char* p) const {
     }
 }
 
-void TextDecoder::illFormed(std::string& out) {
+void TextDecoder::illFormed(std::string& out, const unsigned char* raw, std::size_t n) {
+    if (keep_damaged_) {
+        damaged_ = true;
+        damaged::append(out, raw, n);
+        return;
+    }
     ill_formed_ = true;
     if (to_ == platform::CodePageId::Utf8) utf8::append(out, kReplacement);
     else out += kMissingByte;
@@ -92,7 +101,7 @@ void TextDecoder::decode(std::string_view bytes, std::string& out, bool last) {
                         return;
                     }
                 }
-                illFormed(out);
+                illFormed(out, p + i, len);
             } else {
                 put(c, out);
             }
@@ -123,7 +132,7 @@ void TextDecoder::decode(std::string_view bytes, std::string& out, bool last) {
     while (takeUnit(u)) {
         const char32_t v = unit(u);
         if (width_ == 4) {
-            if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) illFormed(out);
+            if (v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF)) illFormed(out, u, 4);
             else put(v, out);
             continue;
         }
@@ -134,22 +143,28 @@ void TextDecoder::decode(std::string_view bytes, std::string& out, bool last) {
                 continue;
             }
             high_ = 0;
-            illFormed(out);
+            illFormed(out, high_bytes_, 2);
         }
-        if (v >= 0xD800 && v <= 0xDBFF) high_ = v;
-        else if (v >= 0xDC00 && v <= 0xDFFF) illFormed(out);
-        else put(v, out);
+        if (v >= 0xD800 && v <= 0xDBFF) {
+            high_ = v;
+            std::copy(u, u + 2, high_bytes_);
+        } else if (v >= 0xDC00 && v <= 0xDFFF) {
+            illFormed(out, u, 2);
+        } else {
+            put(v, out);
+        }
     }
     if (last) {
-        if (high_) illFormed(out);
-        if (carried_) illFormed(out);
+        if (high_) illFormed(out, high_bytes_, 2);
+        if (carried_) illFormed(out, carry_, carried_);
         high_ = 0;
         carried_ = 0;
     }
 }
 
-std::string decodeFileBytes(FileEncoding from, platform::CodePageId to, std::string_view bytes, bool* exact) {
-    TextDecoder decoder(from, to);
+std::string decodeFileBytes(FileEncoding from, platform::CodePageId to, std::string_view bytes, bool* exact,
+                            bool keepDamaged) {
+    TextDecoder decoder(from, to, keepDamaged);
     std::string out;
     decoder.decode(bytes, out, true);
     if (exact) *exact = decoder.exact();

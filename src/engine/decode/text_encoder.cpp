@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/decode/damaged_units.h"
 #include "engine/decode/page_bytes.h"
 #include "platform/text_encoding.h"
 #include "text/utf8.h"
@@ -74,11 +75,29 @@ EncodedFile encodeFileText(FileEncoding to, platform::CodePageId from, std::stri
         return result;
     }
     out.reserve(out.size() + text.size() * 2);
+    const std::size_t mark = out.size();
+    const std::size_t width = to.form == Form::Utf16Le || to.form == Form::Utf16Be   ? 2
+                              : to.form == Form::Utf32Le || to.form == Form::Utf32Be ? 4
+                                                                                     : 1;
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     for (std::size_t i = 0; i < text.size();) {
         char32_t c;
         if (from == platform::CodePageId::Utf8) {
+            if (damaged::isLead(p[i])) {
+                unsigned char unit[damaged::kMaxBytes];
+                std::size_t count = 0;
+                if (const std::size_t length = damaged::take(p + i, text.size() - i, unit, count)) {
+                    out.append(reinterpret_cast<const char*>(unit), count);
+                    i += length;
+                    continue;
+                }
+            }
             i += utf8::decode(p + i, text.size() - i, c);
+            if ((out.size() - mark) % width != 0) {
+                result.refused = c;
+                result.misaligned = true;
+                return result;
+            }
         } else {
             c = platform::pageCharacter(from, p[i]);
             ++i;
@@ -89,6 +108,12 @@ EncodedFile encodeFileText(FileEncoding to, platform::CodePageId from, std::stri
         }
     }
     return result;
+}
+
+std::string unwritableReason(FileEncoding encoding, const EncodedFile& written) {
+    if (!written.misaligned) return unwritableReason(encoding, written.refused.value_or(0));
+    return std::string("its encoding, ") + fileEncodingName(encoding) +
+           ", would get a damaged unit out of step with the characters after it";
 }
 
 std::string unwritableReason(FileEncoding encoding, char32_t refused) {

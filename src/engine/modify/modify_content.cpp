@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/decode/damaged_units.h"
 #include "engine/decode/file_text.h"
 #include "engine/decode/text_encoder.h"
 #include "engine/modify/byte_scan.h"
@@ -35,6 +36,13 @@ bool phraseSplices(ModifyContext& context) {
 
 void clearMade(ModifiedContent& result);
 
+// How the lines are ended when they are joined again: all with the separator, or each with its
+// own (a file in an encoding of its own, which is written back as it came).
+struct LineEnds {
+    LineSeparator separator = LineSeparator::Unix;
+    bool own = false;
+};
+
 // How the phrase's edits of `original` went: Spliced (into `result`), or not, the edits dropped,
 // because the work stopped (`result.outcome` says so) or because the bytes can't be spliced.
 enum class PhraseSplice { Spliced, Ended, NotSpliceable };
@@ -43,9 +51,14 @@ enum class PhraseSplice { Spliced, Ended, NotSpliceable };
 // as LF, whether the text holds a NUL byte or CR is seen while its edits are found, rather than
 // by a pass of its own before.
 PhraseSplice phraseEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
-                         LineSeparator separator, const std::vector<Occurrence>* found = nullptr) {
+                         LineEnds ends, const std::vector<Occurrence>* found = nullptr) {
+    const LineSeparator separator = ends.separator;
     bool nulOrCr = false;
-    if (separator == LineSeparator::Unix) {
+    if (ends.own) {
+        // Splicing keeps every line end as it is; only the bytes after a NUL must stay untouched.
+        if (std::memchr(original.data(), '\0', original.size())) return PhraseSplice::NotSpliceable;
+        result.outcome = PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found);
+    } else if (separator == LineSeparator::Unix) {
         result.outcome =
             PhraseEdits(context, original, result.edits, result.inserted, result.editsChange, found, &nulOrCr);
     } else if (changesLineEndsOrHoldsNul(original, separator)) {
@@ -80,8 +93,9 @@ void clearMade(ModifiedContent& result) {
 
 // The engine of the search type over the lines of `result.original`, joined again.
 void modifyLines(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
-                 LineSeparator separator) {
+                 LineEnds ends) {
     FileModel model(std::move(result.original));
+    model.ownLineEnds = ends.own;
     switch (context.conditions().searchType) {
         case SearchType::Phrase: result.outcome = PhraseModify(context, model, interval); break;
         case SearchType::RegExpr: result.outcome = RegExprModify(context, model, interval); break;
@@ -89,25 +103,28 @@ void modifyLines(ModifyContext& context, ModifiedContent& result, const results:
     }
     // Stop wins over any other outcome: a stopped file is left alone.
     if (context.stopped()) result.outcome = EngineOutcome::Stopped;
-    if (result.outcome == EngineOutcome::Done) result.bytes = joinFileModel(model, separator);
+    if (result.outcome == EngineOutcome::Done)
+        result.bytes = ends.own ? joinFileModelOwnEnds(model, ends.separator) : joinFileModel(model, ends.separator);
     result.original = model.takeOriginal();
 }
 
 // The engine over text of the chosen encoding in `result.original`, into `result.bytes`.
 void modifyText(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
-                LineSeparator separator) {
+                LineEnds ends) {
     if (phraseSplices(context)) {
-        switch (phraseEdits(context, result.original, result, separator)) {
+        switch (phraseEdits(context, result.original, result, ends)) {
             case PhraseSplice::Spliced: spliceEdits(result.original, result.edits, result.inserted, result.bytes); return;
             case PhraseSplice::Ended: return;
             case PhraseSplice::NotSpliceable: break;
         }
     }
-    modifyLines(context, result, interval, separator);
+    modifyLines(context, result, interval, ends);
 }
 
 // The engine over the text of a file in an encoding of its own (`text`, of result.original),
-// and the new text back in that encoding.
+// and the new text back in that encoding, each line with the line end it had: such a file is
+// written back as it came, whatever the separator (that only ends lines that have none of
+// their own in a file without line ends).
 void modifyDecoded(ModifyContext& context, ModifiedContent& result, const FileText& text,
                    const results::ModificationInterval& interval, LineSeparator separator) {
     const platform::CodePageId chosen = context.conditions().textEncoding;
@@ -117,19 +134,24 @@ void modifyDecoded(ModifyContext& context, ModifiedContent& result, const FileTe
     }
     ModifiedContent inner;
     inner.original.assign(text.text);
-    modifyText(context, inner, interval, separator);
+    modifyText(context, inner, interval, {separator, true});
     result.outcome = inner.outcome;
     result.edits = std::move(inner.edits);
     if (inner.outcome != EngineOutcome::Done) return;
     EncodedFile written = encodeFileText(text.fileEncoding, chosen, inner.bytes);
     if (written.refused) {
         result.outcome = EngineOutcome::Failed;
-        result.failure = unwritableReason(text.fileEncoding, *written.refused);
+        result.failure = unwritableReason(text.fileEncoding, written);
         result.edits.clear();
         return;
     }
     result.decoded = true;
     result.bytes = std::move(written.bytes);
+    if (text.damaged) {
+        result.textBefore = damaged::shown(inner.original);
+        result.textAfter = damaged::shown(inner.bytes);
+        return;
+    }
     result.textBefore = std::move(inner.original);
     result.textAfter = std::move(inner.bytes);
 }
@@ -140,8 +162,8 @@ void modifyContent(ModifyContext& context, ModifiedContent& result, const result
                    LineSeparator separator) {
     clearMade(result);
     std::string scratch;
-    const FileText text = readFileText(result.original, TextReading::of(context.conditions()), scratch);
-    if (text.kind == TextKind::Bytes) modifyText(context, result, interval, separator);
+    const FileText text = readFileText(result.original, TextReading::forWriting(context.conditions()), scratch);
+    if (text.kind == TextKind::Bytes) modifyText(context, result, interval, {separator});
     else modifyDecoded(context, result, text, interval, separator);
 }
 
@@ -158,7 +180,7 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
         return;
     }
     if (phraseSplices(context)) {
-        switch (phraseEdits(context, original, result, separator, found)) {
+        switch (phraseEdits(context, original, result, {separator}, found)) {
             case PhraseSplice::Spliced:
                 if (spliceDiffable(original, result)) {
                     result.bytesMade = false;
@@ -172,7 +194,7 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
         }
     }
     result.original.assign(original);
-    modifyLines(context, result, interval, separator);
+    modifyLines(context, result, interval, {separator});
 }
 
 bool spliceDiffable(std::string_view before, const ModifiedContent& content) {

@@ -43,7 +43,8 @@ struct ModifiedContent {
     bool bytesMade = true;
     // A file in an encoding of its own (a byte order mark, the fallback page): `original` and
     // `bytes` are its bytes, in that encoding with its mark; the engine ran on its text, which
-    // these hold before and after, in the chosen encoding. The edits are of the text.
+    // these hold before and after, in the chosen encoding (a damaged unit shown as U+FFFD).
+    // The edits are of the text.
     bool decoded = false;
     std::string textBefore;
     std::string textAfter;
@@ -63,9 +64,10 @@ struct ModifiedContent {
 // Runs the engine of the search type over `original` and joins the lines with the separator
 // and the last-byte rule, the NUL tail kept: the single path from a file's bytes to the bytes
 // written, shared by Modify, the preview and the dry run. A file in an encoding of its own is
-// decoded first and its new text written back in that encoding, with its mark; a file whose
-// text would not come back as it was (a character the chosen encoding lacks, a malformed
-// unit), or whose new text its encoding can't hold, fails with `failure` saying why.
+// decoded first and its new text written back in that encoding, with its mark, each line with
+// its own line end and each damaged unit as it was; a file whose text would not come back as it
+// was (a character the chosen encoding lacks, a malformed unit on a single-byte setting), or
+// whose new text its encoding can't hold, fails with `failure` saying why.
 ModifiedContent modifyContent(ModifyContext& context, std::string original,
                               const results::ModificationInterval& interval, LineSeparator separator);
 // The same with the bytes as read in `content.original` and the rest of `content` made anew,

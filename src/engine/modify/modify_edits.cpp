@@ -34,7 +34,7 @@ public:
     void flush() {
         if (line_ == kNone) return;
         out_.append(source_.substr(copied_));
-        model_.lines[line_] = model_.keep(std::move(out_));
+        model_.lines[line_] = model_.keepLine(std::move(out_), source_);
         out_ = std::string();
         line_ = kNone;
     }
@@ -319,17 +319,48 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
     std::string out;
     std::size_t copied = 0;
     bool changed = false;
+    std::size_t endsBefore = 0, counted = 0;  // the subject's line ends before `counted`
+    // The subject from `copied` to `to`. Its line ends are all CR LF; where the model keeps its
+    // own line ends, each of them between matches becomes the end its line had in the file.
+    auto copySubject = [&](std::size_t to) {
+        const std::string_view subject = matcher.input();
+        if (!model.ownLineEnds) {
+            out.append(subject.substr(copied, to - copied));
+            return;
+        }
+        for (std::size_t at = counted; at < copied;) {
+            const std::size_t lf = subject.find('\n', at);
+            if (lf >= copied) break;
+            ++endsBefore;
+            at = lf + 1;
+        }
+        std::size_t from = copied;
+        for (std::size_t lf = subject.find('\n', from); lf < to; lf = subject.find('\n', from)) {
+            const std::string_view own =
+                endsBefore < model.lines.size() ? lineEndAfter(model.lines[endsBefore]) : std::string_view();
+            ++endsBefore;
+            if (lf > copied && subject[lf - 1] == '\r' && !own.empty()) {
+                out.append(subject.substr(from, lf - 1 - from));
+                out.append(own);
+            } else {
+                out.append(subject.substr(from, lf + 1 - from));
+            }
+            from = lf + 1;
+        }
+        out.append(subject.substr(from, to - from));
+        counted = to;
+    };
     const ScanEnd end = matcher.scan(model.text(), [&](const MatchSpan& span) {
         replace(span);
         if (!changed) out.reserve(matcher.input().size() + matcher.input().size() / 8);
-        out.append(matcher.input().substr(copied, span.offset - copied));
+        copySubject(span.offset);
         out.append(replacement);
         copied = span.offset + span.length;
         changed = true;
         return true;
     });
     if (end == ScanEnd::Done && changed) {
-        out.append(matcher.input().substr(copied));
+        copySubject(matcher.input().size());
         matcher.release();  // the subject goes before the new text is split into lines
         model.replaceWithText(std::move(out));
     }

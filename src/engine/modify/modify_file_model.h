@@ -25,6 +25,9 @@ public:
 
     std::vector<std::string_view> lines;
     bool endedWithLineEnd = false;
+    // The model is joined with each line's own line end (joinFileModelOwnEnds): an engine that
+    // rebuilds the text keeps the file's line ends where it can.
+    bool ownLineEnds = false;
 
     // The file's bytes as they were read.
     const std::string& original() const { return original_; }
@@ -40,6 +43,9 @@ public:
     std::string_view tail() const { return tail_; }
     // Keeps `text` for the model's lifetime and returns a view of it, for a changed line.
     std::string_view keep(std::string text);
+    // The same for the new text of the line `was`: the line end that followed `was` is kept
+    // right after the view, so the changed line keeps its own end (see lineEndAfter).
+    std::string_view keepLine(std::string text, std::string_view was);
     // Replaces the lines by those of `text`, split at CR LF, LF or CR.
     void replaceWithText(std::string text);
 
@@ -56,5 +62,18 @@ void splitLines(std::string_view text, std::vector<std::string_view>& out);
 // Every line followed by `separator`, except the last, which gets it only when the text ended
 // with a line end before the modification; then the untouched tail from the first NUL byte.
 std::string joinFileModel(const FileModel& model, LineSeparator separator);
+
+// The line end that follows the line `line` of a model where it lies (CR LF, LF, CR), empty
+// for a line of its own, such as one a modification inserted. Every line of a model is a view
+// into a string, so the byte after it can be read.
+std::string_view lineEndAfter(std::string_view line);
+
+// The line end a file mostly has (CR LF, LF or CR; `otherwise` when it has none), given to the
+// lines that have none of their own when the model is joined with its own line ends.
+std::string_view usualLineEnd(std::string_view text, LineSeparator otherwise);
+
+// The same as joinFileModel, with each line followed by its own line end where it has one
+// (a line kept or changed in place) and by the file's usual line end where not.
+std::string joinFileModelOwnEnds(const FileModel& model, LineSeparator otherwise);
 
 }  // namespace vsr::engine
