@@ -37,11 +37,12 @@ time_once() {
   line=$( { time "$@" >"$tmp/out" 2>/dev/null; } 2>&1 | tail -n 1 )
   awk '{printf "%s %.3f\n", $1, $2 + $3}' <<<"$line"
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 median_of() { sort -g | awk '{a[NR]=$1} END {printf "%.3f", (NR%2)?a[(NR+1)/2]:(a[NR/2]+a[NR/2+1])/2}'; }
 
 echo "archives of $tree ($(find "$tree" -type f | wc -l) files): $(cd "$packed" && du -h -- * | tr '\t' ' ' | paste -sd, -)"
 echo "median of $runs rounds; load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-18s %8s %8s %8s %8s %8s  %s\n' "phrase" "vsr" "ugrep" "vsr/ug" "cpu vsr" "cpu ug" "counts"
+printf '%-18s %8s %8s %8s %8s %8s %8s  %s\n' "phrase" "vsr" "ugrep" "vsr/ug" "cpu vsr" "cpu ug" "cpu v/u" "counts"
 fail=0
 for term in "spin_lock_irqsave" "static int" "EXPORT_SYMBOL"; do
   vsr_run() { "$vsr" --path "$packed" --archives --case --query "$term"; }
@@ -59,8 +60,7 @@ for term in "spin_lock_irqsave" "static int" "EXPORT_SYMBOL"; do
   vsr_run 2>/dev/null | sort >"$tmp/vsr" || true
   ug_run 2>/dev/null | grep -v ':0$' | sed -E 's/\{(.*)\}:([0-9]+)$/\/\1\t\2/' | sort >"$tmp/ug" || true
   if cmp -s "$tmp/vsr" "$tmp/ug"; then counts="equal ($(wc -l <"$tmp/vsr") members)"; else counts="MISMATCH"; fail=1; fi
-  printf '%-18s %8s %8s %8s %8s %8s  %s\n' "$term" "$w1" "$w2" "$(awk -v a="$w1" -v b="$w2" 'BEGIN{printf "%.2f", b>0?a/b:0}')" \
-    "$c1" "$c2" "$counts"
+  printf '%-18s %8s %8s %8s %8s %8s %8s  %s\n' "$term" "$w1" "$w2" "$(ratio "$w1" "$w2")" "$c1" "$c2" "$(ratio "$c1" "$c2")" "$counts"
   if [ "$counts" = MISMATCH ]; then comm -3 "$tmp/vsr" "$tmp/ug" | head -5 >&2; fi
 done
 exit $fail

@@ -329,6 +329,22 @@ void ArchiveWalk::nested(const Member& member, std::string& bytes, const ReadOut
 
 }  // namespace
 
+ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std::int64_t time, const ReadLimits& limits,
+                            const std::atomic<bool>& stop, ContainerVisitor& visitor) {
+    ArchiveEnd end;
+    std::string error;
+    const ArchiveHandle a = openArchiveMemory(bytes, error);
+    if (!a) {
+        visitor.status(path, "Archive could not be opened (" + error + ")");
+        return end;
+    }
+    ExpansionBudget budget(limits, bytes.size());
+    ArchiveWalk walk(limits, stop, visitor, budget);
+    end.opened = walk.members(a.get(), path, time, 1) == ArchiveWalk::Result::Done;
+    end.stopped = walk.stopped();
+    return end;
+}
+
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
                        ContainerVisitor& visitor) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
