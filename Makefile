@@ -17,7 +17,8 @@ CI_FLAGS      := $(if $(filter true 1,$(CI)),-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-
 
 # Debian packages, by what needs them. A library the program links belongs in RUN_PACKAGES (lld links
 # faster than the default linker; the build falls back to that one without it).
-RUN_PACKAGES      := cmake ninja-build g++ lld qt6-base-dev libgl-dev libarchive-dev pkg-config
+RUN_PACKAGES      := cmake ninja-build g++ lld qt6-base-dev libgl-dev libarchive-dev pkg-config libpoppler-cpp-dev \
+                     libexpat1-dev
 TEST_PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libpcre2-dev mandoc desktop-file-utils appstream \
                      shared-mime-info
 SANITIZE_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-dev

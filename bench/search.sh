@@ -172,6 +172,10 @@ done
 echo
 TREE="$corpus" VSR_SEARCH="$vsr" RUNS="$runs" bash bench/regex_tree.sh || fail=1
 
+# Phrase searches inside the same kind of tree packed as archives, against ugrep -z (bench/archives.sh).
+echo
+VSR_SEARCH="$vsr" RUNS="$runs" bash bench/archives.sh || fail=1
+
 # The window against vsr-search on the same searches, in interleaved pairs (bench/window.sh).
 echo
 VSR_SEARCH="$vsr" bash bench/window.sh || fail=1

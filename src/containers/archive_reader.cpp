@@ -12,6 +12,7 @@
 
 #include "containers/archive_handle.h"
 #include "containers/container_sniff.h"
+#include "containers/document_text.h"
 #include "containers/member_path.h"
 
 namespace vsr::containers {
@@ -93,6 +94,8 @@ private:
     friend class EntryData;
     void file(EntryData& data, const Member& member, int depth);
     void nested(const Member& member, std::string& bytes, const ReadOutcome& taken, int depth);
+    // A document member: its text, as the member's content.
+    void document(EntryData& data, const Member& member, std::string& bytes, ContainerType type);
     bool over() const { return stopped_ || exhausted_; }
 
     const ReadLimits& limits_;
@@ -276,7 +279,9 @@ void ArchiveWalk::file(EntryData& data, const Member& member, int depth) {
     ReadOutcome taken = data.readUpTo(head, kSniffBytes);
     if (taken.end == ReadEnd::Stopped) return;
     const ContainerType type = classify(member.path, head);
-    if (type != ContainerType::Archive) {
+    if (type == ContainerType::Pdf || type == ContainerType::OfficeXml) {
+        document(data, member, head, type);
+    } else if (type != ContainerType::Archive) {
         StreamedContent content(data, head, std::move(taken));
         visitor_.member(member, content);
     } else if (type == ContainerType::Archive && depth >= limits_.depth) {
@@ -287,6 +292,26 @@ void ArchiveWalk::file(EntryData& data, const Member& member, int depth) {
         if (taken.end == ReadEnd::Stopped || taken.end == ReadEnd::Failed) return;
         nested(member, head, taken, depth);
     }
+}
+
+void ArchiveWalk::document(EntryData& data, const Member& member, std::string& bytes, ContainerType type) {
+    const ReadOutcome taken = data.readUpTo(bytes, UINT64_MAX);
+    if (taken.end == ReadEnd::Stopped || taken.end == ReadEnd::Failed) return;
+    std::string text;
+    ReadOutcome outcome = documentText(type, member.path, bytes, limits_, stop_, text);
+    std::string().swap(bytes);
+    if (outcome.end == ReadEnd::Stopped) {
+        stopped_ = true;
+        return;
+    }
+    if (outcome.end != ReadEnd::Whole) visitor_.status(member.path, outcome.status);
+    if (outcome.end == ReadEnd::Failed) return;
+    // A document cut short in its packed bytes is still its text up to there.
+    if (taken.end == ReadEnd::Cut) outcome = taken;
+    Member shown = member;
+    shown.form = MemberForm::DocumentText;
+    HeldContent content(text, outcome);
+    visitor_.member(shown, content);
 }
 
 void ArchiveWalk::nested(const Member& member, std::string& bytes, const ReadOutcome& taken, int depth) {
@@ -303,6 +328,22 @@ void ArchiveWalk::nested(const Member& member, std::string& bytes, const ReadOut
 }
 
 }  // namespace
+
+ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std::int64_t time, const ReadLimits& limits,
+                            const std::atomic<bool>& stop, ContainerVisitor& visitor) {
+    ArchiveEnd end;
+    std::string error;
+    const ArchiveHandle a = openArchiveMemory(bytes, error);
+    if (!a) {
+        visitor.status(path, "Archive could not be opened (" + error + ")");
+        return end;
+    }
+    ExpansionBudget budget(limits, bytes.size());
+    ArchiveWalk walk(limits, stop, visitor, budget);
+    end.opened = walk.members(a.get(), path, time, 1) == ArchiveWalk::Result::Done;
+    end.stopped = walk.stopped();
+    return end;
+}
 
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
                        ContainerVisitor& visitor) {

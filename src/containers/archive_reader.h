@@ -1,6 +1,8 @@
 #pragma once
 #include <atomic>
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "containers/container_member.h"
 #include "containers/read_limits.h"
@@ -18,5 +20,9 @@ struct ArchiveEnd {
 // or the walk with a status text, never a crash.
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
                        ContainerVisitor& visitor);
+
+// The same for an archive whose bytes are in memory, named `path` (for the members' paths).
+ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std::int64_t time, const ReadLimits& limits,
+                            const std::atomic<bool>& stop, ContainerVisitor& visitor);
 
 }  // namespace vsr::containers

@@ -45,6 +45,8 @@ bool hasOfficeSuffix(std::string_view name) {
 
 }  // namespace
 
+bool isDocumentName(std::string_view name) { return endsWithNoCase(name, ".pdf") || hasOfficeSuffix(name); }
+
 ContainerType classify(std::string_view name, std::string_view head) {
     if (endsWithNoCase(name, ".pdf") && head.substr(0, 1024).find("%PDF-") != std::string_view::npos)
         return ContainerType::Pdf;

@@ -19,4 +19,7 @@ inline constexpr std::size_t kSniffBytes = 1024;
 // opened and a text file named ".zip" is not.
 ContainerType classify(std::string_view name, std::string_view head);
 
+// Whether `name` is that of a document kind we read (PDF, OpenDocument, Office Open XML, EPUB).
+bool isDocumentName(std::string_view name);
+
 }  // namespace vsr::containers

@@ -44,6 +44,7 @@ constexpr MainBool kMainBools[] = {
     {"DeleteButton", &MainOptions::deleteButton},
     {"CreatBackupCheckBox", &MainOptions::creatBackupCheckBox},
     {"PreviewCheckBox", &MainOptions::previewCheckBox},
+    {"ArchivesCheckBox", &MainOptions::archivesCheckBox},
     {"PhraseXPCheckBox", &MainOptions::phraseXPCheckBox},
     {"RegExprXPCheckBox", &MainOptions::regExprXPCheckBox},
     {"ModifyXPCheckBox", &MainOptions::modifyXPCheckBox},

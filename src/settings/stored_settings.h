@@ -72,6 +72,8 @@ struct MainOptions {
     bool creatBackupCheckBox = true;
     // "Preview": the Lines Viewer shows the lines as Modify will write them. Off until turned on.
     bool previewCheckBox = false;
+    // "Search in archives and documents" on the Find tab. Off until turned on.
+    bool archivesCheckBox = false;
     bool phraseXPCheckBox = false;
     bool regExprXPCheckBox = false;
     // The window enables this box only while regExprXPCheckBox is on.

@@ -42,7 +42,8 @@ TEST(PathStatus, TheWalkNamesAFewFilesAndFoldersNotEach) {
     SearchRun run(conditions, {fs, clock, formats, types}, stop, output);
     run.masks() = parseMasks(conditions.masks).list;
     CountingExaminer examiner(run);
-    FileWalk walk(run, examiner, {}, clock.now());
+    const WalkFilters filters(conditions, {}, clock.now());
+    FileWalk walk(run, examiner, filters);
     const auto start = std::chrono::steady_clock::now();
     walk.walkDirectory("/data");
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);

@@ -24,6 +24,7 @@ TEST_F(SettingsTest, FirstStartGivesTheDocumentedDefaults) {
     EXPECT_FALSE(o.noneButton || o.deleteButton);
     EXPECT_TRUE(o.creatBackupCheckBox);
     EXPECT_FALSE(o.previewCheckBox);  // the window behaves as before until the user turns it on
+    EXPECT_FALSE(o.archivesCheckBox);
     EXPECT_TRUE(o.includeSubdirectoriesCheckBox);
     EXPECT_TRUE(o.trimLeftCheckBox);
     EXPECT_TRUE(o.trimRightCheckBox);

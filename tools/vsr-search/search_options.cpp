@@ -42,7 +42,7 @@ const char* searchUsage() {
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
            "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15]\n"
            "                  [--fallback 1252|1250|1251|8859-1|8859-15|bytes] [--encodings]\n"
-           "                  [--list-file FILE] [--lines] [--null]\n"
+           "                  [--list-file FILE] [--lines] [--null] [--archives]\n"
            "                  [--threads N]   (threads that read and match files, and read and modify them\n"
            "                  ahead of the writes; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
@@ -57,6 +57,12 @@ const char* searchUsage() {
            "quotes with C escapes (\\n, \\t, \\\", \\\\, \\ooo); --null (-Z) prints every name as it is, followed by\n"
            "a NUL byte instead of the TAB (or line end) after it.\n"
            "--list-file FILE also writes the rows there as a text table.\n"
+           "--archives (Find tab) searches inside archives and compressed files (zip, tar and its gz, bz2, xz,\n"
+           "lzma, zstd and lz4 forms, 7z, cpio, notes.txt.gz), to three levels deep, and the text of documents\n"
+           "(PDF, odt, ods, odp, docx, xlsx, pptx, epub); a member's path runs through its archive\n"
+           "(/data/a.tar.gz/src/main.c). A member cut off at a limit (128 MiB per member, 1 GiB per archive,\n"
+           "100 times the archive's size above 8 MiB) or passed over (encrypted, damaged) is named on standard\n"
+           "error as a file not searched.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
@@ -188,6 +194,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             if (v == "bytes") c.fallbackEncoding.reset();
             else if (id && *id != platform::CodePageId::Utf8) c.fallbackEncoding = *id;
             else return fail("unknown fallback code page: " + v);
+        } else if (a == "--archives") {
+            c.searchArchives = true;
         } else if (a == "--encodings") {
             o.encodings = true;
         } else if (parseModifyOption(args, i, c, o.modify, v)) {

@@ -40,6 +40,9 @@ struct SearchConditions {
     bool wholeWords = false;
     bool searchInResults = false;
     bool includeSubfolders = true;
+    // "Search in archives and documents": a Find run lists the members of archives and the text
+    // of documents as files of their own. The Search and Replace tab never opens them.
+    bool searchArchives = false;
     bool createBackups = false;
     bool sizeFilter = false;
     SizeLimitKind sizeLimitKind = SizeLimitKind::Maximum;

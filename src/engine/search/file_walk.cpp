@@ -3,40 +3,14 @@
 #include <ctime>
 #include <new>
 
+#include "containers/container_sniff.h"
+#include "engine/search/container_listing.h"
 #include "engine/search/file_filters.h"
 
 namespace vsr::engine {
 
-FileWalk::FileWalk(SearchRun& run, FileExaminer& examiner, const std::vector<std::string>& fileIgnoreMasks,
-                   platform::FileTime now)
-    : run_(run), examiner_(examiner), now_(now) {
-    const SearchConditions& c = run.conditions();
-    if (c.ignoreDirectories) {
-        for (const std::string& raw : c.directoryIgnoreList) {
-            std::string line(trim(raw));
-            if (line.empty()) continue;
-            if (line.back() != '/') line += '/';
-            if (c.ignoreSubfoldersToo) line += '*';
-            dirMasks_.emplace_back(line);
-        }
-    }
-    for (const std::string& m : fileIgnoreMasks) fileIgnoreMasks_.emplace_back(m);
-}
-
-bool FileWalk::directoryIgnored(const std::string& dir) const {
-    if (dirMasks_.empty()) return false;
-    std::string withSlash = dir;
-    if (withSlash.empty() || withSlash.back() != '/') withSlash += '/';
-    for (const CompiledMask& m : dirMasks_)
-        if (m.matches(withSlash)) return true;
-    return false;
-}
-
-bool FileWalk::fileIgnored(std::string_view name) const {
-    for (const FileNameMask& m : fileIgnoreMasks_)
-        if (m.matches(name)) return true;
-    return false;
-}
+FileWalk::FileWalk(SearchRun& run, FileExaminer& examiner, const WalkFilters& filters)
+    : run_(run), examiner_(examiner), filters_(filters), opensArchives_(opensContainers(run.conditions())) {}
 
 bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& entry,
                                  const platform::FolderHandle* folder) {
@@ -47,7 +21,7 @@ bool FileWalk::passesInfoFilters(const std::string& dir, platform::DirEntry& ent
         if (!run_.env().fs.loadInfo(platform::FileRef{full, full.size() - entry.name.size(), folder}, entry))
             return false;
     }
-    return passesSizeFilter(c, entry.info.size) && passesDateFilter(c, entry.info.lastWrite, now_);
+    return filters_.passesInfo(entry.info.size, entry.info.lastWrite);
 }
 
 void matchGuarded(SearchRun& run, ContentMatcher& matcher, const std::string& dir, platform::DirEntry& entry) {
@@ -109,7 +83,7 @@ void FileWalk::walkDirectory(const std::string& dir) {
 void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry>& entries,
                           const platform::FolderRef& folder, std::size_t depth) {
     const SearchConditions& c = run_.conditions();
-    const bool ignored = directoryIgnored(dir);
+    const bool ignored = filters_.directoryIgnored(dir);
     SharedFolder shared;
     for (platform::DirEntry& entry : entries) {
         if (run_.stopped()) return;
@@ -118,8 +92,9 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
             if (ignored) continue;
             // The name tests come before the size and date tests: the outcome is the same
             // (all must pass) and names cost no system call.
-            if (!run_.masks().matchesName(entry.name) || fileIgnored(entry.name)) continue;
-            if (!passesInfoFilters(dir, entry, folder.get())) continue;
+            if (filters_.fileIgnored(entry.name)) continue;
+            const bool listed = run_.masks().matchesName(entry.name) && passesInfoFilters(dir, entry, folder.get());
+            if (!listed && !(opensArchives_ && !containers::isDocumentName(entry.name))) continue;
             examine(dir, shared, entry, folder);
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/search/search_run.h"
+#include "engine/search/walk_filters.h"
 
 namespace vsr::engine {
 
@@ -22,9 +23,8 @@ public:
 // and filters, or the walk over the results snapshot.
 class FileWalk {
 public:
-    // `now` is the time the date filter compares with; `fileIgnoreMasks` the ignore list's lines.
-    FileWalk(SearchRun& run, FileExaminer& examiner, const std::vector<std::string>& fileIgnoreMasks,
-             platform::FileTime now);
+    // `filters` outlives the walk.
+    FileWalk(SearchRun& run, FileExaminer& examiner, const WalkFilters& filters);
 
     void walkDirectory(const std::string& dir);
     void walkResults(const std::vector<std::string>& snapshot);
@@ -37,8 +37,6 @@ private:
     // stay where they are when a deeper one is added.
     std::vector<platform::DirEntry>& listingAt(std::size_t depth);
     std::string& pathAt(std::size_t depth);
-    bool directoryIgnored(const std::string& dir) const;
-    bool fileIgnored(std::string_view name) const;
     // Size and date filters; loads the entry's information only when one of them is on.
     bool passesInfoFilters(const std::string& dir, platform::DirEntry& entry, const platform::FolderHandle* folder);
     // `shared` is made from `dir` for the folder's first file and reused for the others.
@@ -54,9 +52,10 @@ private:
     SearchRun& run_;
     FileExaminer& examiner_;
     std::int64_t nextPathStatusMs_ = 0;
-    std::vector<CompiledMask> dirMasks_;
-    std::vector<FileNameMask> fileIgnoreMasks_;
-    platform::FileTime now_;
+    const WalkFilters& filters_;
+    // Files that fail the masks or the size and date filters are still handed over when they
+    // may be archives: their members are tested on their own names, sizes and times.
+    bool opensArchives_ = false;
     std::deque<std::vector<platform::DirEntry>> listings_;
     std::deque<std::string> paths_;
 };

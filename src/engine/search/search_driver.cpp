@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/query/compiled_query.h"
+#include "engine/search/container_listing.h"
 #include "engine/search/file_walk.h"
 #include "engine/search/host_delivery.h"
 #include "engine/search/query_listing.h"
@@ -131,23 +132,26 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
         sink_.message(query.refusal().caption, query.refusal().message, MessageIcon::Exclamation);
         state.stop = true;
     }
-    auto makeMatcher = [&query, step = listedStep_](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
-        return std::make_unique<QueryListing>(run, query, step ? step->makeWorker() : nullptr);
+    state.fileIgnoreMasks.clear();
+    if (conditions.ignoreFiles)
+        for (const std::string& line : conditions.fileIgnoreList)
+            if (!trim(line).empty()) state.fileIgnoreMasks.emplace_back(trim(line));
+    const WalkFilters filters(runConditions, state.fileIgnoreMasks, env_.clock.now());
+
+    const bool containers = opensContainers(runConditions);
+    auto makeMatcher = [&query, &filters, containers,
+                        step = listedStep_](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
+        auto listing = std::make_unique<QueryListing>(run, query, step ? step->makeWorker() : nullptr);
+        if (!containers) return listing;
+        return std::make_unique<ContainerListing>(run, std::move(listing), filters);
     };
     std::unique_ptr<ContentMatcher> matcher = makeMatcher(walkRun);
 
     // A report of a query of several words keeps each row's complete count list.
     list.collectReportCounts = options.forReport && query.countSlots() > 1;
 
-    state.fileIgnoreMasks.clear();
-    if (conditions.ignoreFiles)
-        for (const std::string& line : conditions.fileIgnoreList)
-            if (!trim(line).empty()) state.fileIgnoreMasks.emplace_back(trim(line));
-
     if (matcher && !state.stop) {
         const int threads = resolveThreads(threads_);
-        const platform::FileTime now = env_.clock.now();
-        const std::vector<std::string>& ignoreMasks = state.fileIgnoreMasks;
         const std::vector<std::string>& snapshot = state.resultsSnapshot;
         auto walkAndMatch = [&] {
             ReadBudget budget(kReadBudgetBytes);
@@ -162,7 +166,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
                 inlineExaminer = std::make_unique<InlineExaminer>(walkRun, *matcher);
                 examiner = inlineExaminer.get();
             }
-            FileWalk walk(walkRun, *examiner, ignoreMasks, now);
+            FileWalk walk(walkRun, *examiner, filters);
             if (runConditions.searchInResults) walk.walkResults(snapshot);
             else walk.walkDirectory(runConditions.path);
         };

@@ -21,6 +21,7 @@ SearchPool::SearchPool(SearchRun& walkRun, int workers, const MatcherFactory& ma
         w.keptBytes = kept;
         w.run = std::make_unique<SearchRun>(walkRun.conditions(), walkRun.env(), walkRun.stopFlag(), walkRun.output());
         w.run->terms() = walkRun.terms();
+        w.run->masks() = walkRun.masks();
         w.run->setReadBudget(&budget);
         w.matcher = makeMatcher(*w.run);
     }

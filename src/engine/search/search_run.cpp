@@ -1,5 +1,6 @@
 #include "engine/search/search_run.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/search/read_budget.h"
@@ -113,6 +114,7 @@ void SearchRun::chargeBuffer() {
 
 platform::ReadStatus SearchRun::readEntry(const std::string& dir, platform::DirEntry& entry, bool stopAtNul) {
     fileEncoding_ = {};
+    if (served_) return readServed(stopAtNul);
     if (!budgetRoom()) {
         buffer_.setSize(0);
         return platform::ReadStatus::Failed;
@@ -181,7 +183,7 @@ platform::ReadStatus SearchRun::decodedStream(const platform::FileRef& file, pla
                                               const platform::ReadRequest& request,
                                               const std::function<void()>& restart) {
     decoding_.begin(sink, reading_);
-    platform::ReadStatus status = env_.fs.streamListed(file, decoding_, request);
+    platform::ReadStatus status = streamFrom(file, decoding_, request);
     if (status == platform::ReadStatus::Ok) decoding_.end();
     if (decoding_.redo() && status != platform::ReadStatus::Stopped) {
         // Not UTF-8 after all: the sink starts over and takes the file in the fallback page.
@@ -189,11 +191,70 @@ platform::ReadStatus SearchRun::decodedStream(const platform::FileRef& file, pla
         const FileEncoding page = decoding_.fallbackEncoding();
         decoding_.begin(sink, reading_, page);
         buffer_.setSize(0);
-        status = env_.fs.streamListed(file, decoding_, request);
+        status = streamFrom(file, decoding_, request);
         if (status == platform::ReadStatus::Ok) decoding_.end();
     }
     fileEncoding_ = decoding_.fileEncoding();
     return status;
+}
+
+platform::ReadStatus SearchRun::readServed(bool stopAtNul) {
+    const std::string_view bytes = *served_;
+    // As a file's read: cut at the first NUL byte, unless a mark says the text is UTF-16 or
+    // UTF-32, whose characters hold NUL bytes; that text is cut at its first NUL character.
+    const std::optional<FileEncoding> marked = markedEncoding(bytes);
+    const bool wide = marked && marked->form != FileEncoding::Form::Utf8Mark;
+    std::string_view kept = bytes;
+    if (stopAtNul && !wide) kept = kept.substr(0, std::min(kept.find('\0'), kept.size()));
+    buffer_.assign(kept);
+    const FileText text = decodeInBuffer(buffer_, reading_, decoded_);
+    fileEncoding_ = text.kind == TextKind::Encoded ? text.fileEncoding : FileEncoding{};
+    if (stopAtNul && wide)
+        if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
+            buffer_.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()));
+    chargeBuffer();
+    return platform::ReadStatus::Ok;
+}
+
+platform::ReadStatus SearchRun::streamServed(platform::PieceSink& sink, const platform::ReadRequest& request) {
+    std::string_view rest = *served_;
+    sink.expect(rest.size());
+    std::uint64_t done = 0;
+    while (!rest.empty()) {
+        if (done > 0 && request.goOn && !(*request.goOn)(done)) return platform::ReadStatus::Stopped;
+        const std::span<char> room = sink.room();
+        const std::size_t n = std::min({room.size(), rest.size(), platform::kReadPieceBytes});
+        std::memcpy(room.data(), rest.data(), n);
+        rest.remove_prefix(n);
+        done += n;
+        if (!sink.arrived(n)) break;
+    }
+    return platform::ReadStatus::Ok;
+}
+
+bool SearchRun::readHead(const std::string& dir, platform::DirEntry& entry, std::size_t n, std::string& head) {
+    class HeadBytesSink final : public platform::PieceSink {
+    public:
+        HeadBytesSink(std::string& into, std::size_t want) : into_(into), want_(want) { into_.assign(want, '\0'); }
+        std::span<char> room() override { return {into_.data() + held_, want_ - held_}; }
+        bool arrived(std::size_t got) override {
+            held_ += got;
+            return held_ < want_;
+        }
+        std::size_t held() const { return held_; }
+
+    private:
+        std::string& into_;
+        std::size_t want_;
+        std::size_t held_ = 0;
+    };
+    HeadBytesSink sink(head, n);
+    platform::ReadRequest request = listedRequest(entry);
+    request.entry = nullptr;
+    request.maxSize = UINT64_MAX;
+    const platform::ReadStatus status = env_.fs.streamListed(listedFile(dir, entry), sink, request);
+    head.resize(sink.held());
+    return status == platform::ReadStatus::Ok;
 }
 
 platform::ReadStatus SearchRun::keepEntry(const std::string& dir, platform::DirEntry& entry,
@@ -250,7 +311,8 @@ void SearchRun::listFile(const std::string& dir, platform::DirEntry& entry,
     e.text = dir;
     e.entry = entry;
     e.counts = counts;
-    e.caption = fileEncodingName(fileEncoding_);
+    // A document's text is the reader's UTF-8, whatever the file held: no encoding to name.
+    e.caption = servedKind_ == TextKind::Document && served_ ? std::string() : fileEncodingName(fileEncoding_);
     fileEncoding_ = {};
 }
 

@@ -122,6 +122,15 @@ public:
     platform::FileBuffer& buffer() { return buffer_; }
     // How this run reads files as text.
     const TextReading& textReading() const { return reading_; }
+    // The reads that follow hand over `bytes` instead of reading the listed file: the content of
+    // an archive member (`kind` ArchiveMember, read as a file's bytes are) or the text of a
+    // document (Document: UTF-8 behind its mark). Null: files are read again.
+    void serve(const std::string_view* bytes, TextKind kind = TextKind::ArchiveMember) {
+        served_ = bytes;
+        servedKind_ = kind;
+    }
+    // Up to `n` first bytes of a listed file into `head`; false when it could not be read.
+    bool readHead(const std::string& dir, platform::DirEntry& entry, std::size_t n, std::string& head);
     // A second reused buffer for case-folded text.
     platform::FileBuffer& foldBuffer() { return fold_; }
     // The file is done: its data no longer counts against the read budget.
@@ -152,6 +161,13 @@ private:
                                        const platform::ReadRequest& request, const std::function<void()>& restart);
     // Turns the bytes of a whole read into the file's text; false when a read again failed.
     platform::ReadStatus decodeBuffer(const std::string& dir, platform::DirEntry& entry, bool stopAtNul);
+    // readEntry and the piece reads for served bytes.
+    platform::ReadStatus readServed(bool stopAtNul);
+    platform::ReadStatus streamServed(platform::PieceSink& sink, const platform::ReadRequest& request);
+    platform::ReadStatus streamFrom(const platform::FileRef& file, platform::PieceSink& sink,
+                                    const platform::ReadRequest& request) {
+        return served_ ? streamServed(sink, request) : env_.fs.streamListed(file, sink, request);
+    }
     // Waits until the read budget has room for another file; false when the run stopped meanwhile.
     bool budgetRoom();
     // Charges what the buffer holds to the read budget, until the file is done (endFile).
@@ -179,6 +195,8 @@ private:
     DecodingSink decoding_;
     FileEncoding fileEncoding_;
     std::string decoded_;
+    const std::string_view* served_ = nullptr;
+    TextKind servedKind_ = TextKind::ArchiveMember;
 };
 
 // Examines one file that passed the name, size and date filters and lists it when it matches.

@@ -72,6 +72,7 @@ private:
     const platform::CodePage* codePage_;
     std::string fullName_;
     std::string fileEncoding_;
+    platform::FileInfo scratchInfo_;
 };
 
 // Matches the file with the query of the conditions: fills result.counts and the entries, or

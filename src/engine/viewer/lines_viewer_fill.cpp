@@ -3,7 +3,10 @@
 #include <cstring>
 #include <new>
 
+#include "containers/container_sniff.h"
+#include "engine/decode/container_text.h"
 #include "engine/decode/file_text.h"
+#include "engine/search/container_listing.h"
 #include "engine/viewer/lines_viewer_context.h"
 #include "results/row_texts.h"
 #include "results/status_texts.h"
@@ -55,13 +58,27 @@ void FillContext::refuseQuery(const std::string& caption, const std::string& tex
 
 platform::ReadStatus FillContext::readFile() {
     platform::FileBuffer& buf = scratch().file;
-    platform::ReadStatus status = env_.fs.readFile(fullName_, buf, platform::kMaxReadableFileSize);
+    platform::ReadStatus status = platform::ReadStatus::Failed;
+    std::optional<ContainerContent> container;
+    // A row of a search that opened archives and documents may be a member or a document:
+    // read through the same readers the search used.
+    if (opensContainers(conditions_) &&
+        (containers::isDocumentName(fullName_) || !env_.fs.stat(fullName_, scratchInfo_)))
+        container = containerContent(fullName_, host_.runState().stop);
+    if (container) {
+        buf.assign(container->bytes);
+        std::string().swap(container->bytes);
+        status = platform::ReadStatus::Ok;
+    } else {
+        status = env_.fs.readFile(fullName_, buf, platform::kMaxReadableFileSize);
+    }
     if (status != platform::ReadStatus::Ok) {
         buf.setSize(0);
         return status;
     }
     const FileText text = decodeInBuffer(buf, TextReading::of(conditions_), scratch().decoded);
-    fileEncoding_ = std::string(encodingNote(text));
+    // A document's text is the reader's UTF-8: no encoding of its own to name.
+    fileEncoding_ = container && container->kind == TextKind::Document ? std::string() : std::string(encodingNote(text));
     // Reading stops at the first NUL byte: the rest of the file is not examined.
     if (const void* nul = std::memchr(buf.data(), 0, buf.size()))
         buf.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buf.data()));
