@@ -27,6 +27,8 @@ public:
         const containers::ReadOutcome outcome = content.read(c.bytes);
         if (outcome.end == containers::ReadEnd::Failed || outcome.end == containers::ReadEnd::Stopped) return;
         c.status = outcome.status;
+        c.size = m.size ? *m.size : c.bytes.size();
+        c.mtime = m.mtime;
         if (m.form == containers::MemberForm::DocumentText) {
             c.kind = TextKind::Document;
             markDocumentText(c.bytes);

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,8 @@ struct ContainerContent {
     TextKind kind = TextKind::ArchiveMember;  // or Document
     std::string bytes;                        // a member's bytes, or a document's marked text
     std::string status;                       // what the reader said when it cut the content short
+    std::uint64_t size = 0;                   // a member's size and time, as its archive records them
+    std::int64_t mtime = 0;
 };
 
 // The content of the row `fullName` when a search that opens archives listed it as one of

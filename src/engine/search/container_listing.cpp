@@ -112,6 +112,21 @@ void ContainerListing::matchDocument(const std::string& dir, platform::DirEntry&
 void ContainerListing::matchFile(const std::string& dir, platform::DirEntry& entry) {
     const bool listed = listedItself(entry);
     if (!run_.readHead(dir, entry, containers::kSniffBytes, head_)) {
+        // No file by that name: a member listed before, searched again in the results.
+        if (!entry.infoLoaded) {
+            if (std::optional<ContainerContent> member = containerContent(run_.fullPath(dir, entry.name), run_.stopFlag())) {
+                const platform::FileTime time =
+                    std::chrono::system_clock::from_time_t(static_cast<std::time_t>(member->mtime));
+                if (!passesFilters(dir, entry.name, member->size, time)) return;
+                entry.kind = platform::EntryKind::File;
+                entry.infoLoaded = true;
+                entry.info = {};
+                entry.info.size = member->size;
+                entry.info.lastWrite = time;
+                matchServed(dir, entry, member->bytes, member->kind);
+                return;
+            }
+        }
         // Unreadable: the matcher passes it over as it does any file it cannot read.
         if (listed) inner_->matchFile(dir, entry);
         return;

@@ -122,7 +122,15 @@ void FileWalk::walkResults(const std::vector<std::string>& snapshot) {
     for (const std::string& full : snapshot) {
         platform::DirEntry entry;
         entry.name = platform::fileNamePart(full);
-        if (!run_.env().fs.stat(full, entry.info) || entry.info.kind != platform::EntryKind::File) continue;
+        if (!run_.env().fs.stat(full, entry.info)) {
+            // A member of an archive listed before: the examiner finds it inside its archive.
+            if (!opensArchives_ || !run_.masks().matchesName(entry.name)) continue;
+            if (run_.stopped()) return;
+            SharedFolder shared;
+            examine(platform::parentPath(full), shared, entry, nullptr);
+            continue;
+        }
+        if (entry.info.kind != platform::EntryKind::File) continue;
         entry.infoLoaded = true;
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;

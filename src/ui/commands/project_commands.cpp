@@ -19,6 +19,7 @@
 #include "ui/dialogs/batch_dialog.h"
 #include "ui/prompt/dialog_prompter.h"
 #include "ui/prompt/file_prompter.h"
+#include "ui/prompt/qt_prompter.h"
 #include "ui/dialogs/settings_dialog_set.h"
 
 namespace vsr::ui {
@@ -37,7 +38,7 @@ bool fileExists(const std::string& path) {
 ProjectCommands::ProjectCommands(ProjectHost& window, FilePrompter* files)
     : QObject(&window.windowWidget()),
       w_(window),
-      ownFiles_(files ? nullptr : std::make_unique<QtFilePrompter>(&window.windowWidget())),
+      ownFiles_(files ? nullptr : std::make_unique<QtPrompter>(&window.windowWidget())),
       files_(files ? *files : *ownFiles_),
       driver_(window.driverHost()) {
     const std::string dataFolder = w_.settingsStorage() ? w_.settingsStorage()->DataFolder() : std::string();

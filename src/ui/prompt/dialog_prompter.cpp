@@ -20,36 +20,4 @@ std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::strin
     return dialog;
 }
 
-std::string QtDialogPrompter::openProgram(const std::string& startFolder) {
-    const std::unique_ptr<QFileDialog> dialog = programOpenDialog(parent_, startFolder);
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
-    return dialog->selectedFiles().first().toStdString();
-}
-
-std::string QtDialogPrompter::selectFolder(const std::string& title, const std::string& startFolder) {
-    return QFileDialog::getExistingDirectory(parent_, QString::fromStdString(title), QString::fromStdString(startFolder),
-                                             QFileDialog::ShowDirsOnly)
-        .toStdString();
-}
-
-std::string QtDialogPrompter::saveListFile(const std::string& startFolder) {
-    QFileDialog dialog(parent_, QStringLiteral("Save List"), QString::fromStdString(startFolder));
-    dialog.setObjectName(QStringLiteral("SaveDialogList"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(qtNameFilters("File List [*.lst]|*.lst|All Files [*.*]|*"));
-    dialog.setDefaultSuffix(QStringLiteral("lst"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::string QtDialogPrompter::saveLinesFile(const std::string& startFolder) {
-    QFileDialog dialog(parent_, QStringLiteral("Save Lines"), QString::fromStdString(startFolder));
-    dialog.setObjectName(QStringLiteral("LinesSaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters(qtNameFilters("HTML File [*.html]|*.html"));
-    dialog.setDefaultSuffix(QStringLiteral("html"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first().toStdString();
-}
-
 }  // namespace vsr::ui

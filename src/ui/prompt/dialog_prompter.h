@@ -29,17 +29,5 @@ public:
 // The open dialog for programs ("EditorOpenDialog"), starting in `startFolder`.
 std::unique_ptr<QFileDialog> programOpenDialog(QWidget* parent, const std::string& startFolder);
 
-// The desktop's own file and folder dialogs.
-class QtDialogPrompter final : public DialogPrompter {
-public:
-    explicit QtDialogPrompter(QWidget* parent) : parent_(parent) {}
-    std::string openProgram(const std::string& startFolder) override;
-    std::string selectFolder(const std::string& title, const std::string& startFolder) override;
-    std::string saveListFile(const std::string& startFolder) override;
-    std::string saveLinesFile(const std::string& startFolder) override;
-
-private:
-    QPointer<QWidget> parent_;
-};
 
 }  // namespace vsr::ui

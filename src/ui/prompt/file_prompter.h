@@ -23,17 +23,5 @@ public:
 // "Description (patterns)" each.
 QStringList qtNameFilters(const std::string& filter);
 
-// The desktop's own file dialogs.
-class QtFilePrompter final : public FilePrompter {
-public:
-    explicit QtFilePrompter(QWidget* parent) : parent_(parent) {}
-    std::string openFile(const std::string& title, const std::string& filter, const std::string& extension,
-                         const std::string& startFolder) override;
-    std::string saveFile(const std::string& title, const std::string& filter, const std::string& extension,
-                         const std::string& startFolder) override;
-
-private:
-    QPointer<QWidget> parent_;
-};
 
 }  // namespace vsr::ui

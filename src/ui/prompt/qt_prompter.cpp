@@ -7,6 +7,26 @@
 
 namespace vsr::ui {
 
+namespace {
+
+// Runs a save dialog of the program's; empty when the user cancelled.
+std::string chosenFile(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::string runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const std::string& title,
+                          const std::string& filter, const std::string& extension, const std::string& startFolder) {
+    QFileDialog dialog(parent, QString::fromStdString(title), QString::fromStdString(startFolder));
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setNameFilters(qtNameFilters(filter));
+    dialog.setDefaultSuffix(QString::fromStdString(extension));
+    return chosenFile(dialog);
+}
+
+}  // namespace
+
 void QtPrompter::messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) {
     QMessageBox::Icon qtIcon = QMessageBox::Warning;
     switch (icon) {
@@ -28,6 +48,40 @@ std::string QtPrompter::selectFolder(const std::string& title, const std::string
 void QtPrompter::showAbout(QWidget* parent) {
     TAboutForm about(parent);
     about.exec();
+}
+
+std::string QtPrompter::openProgram(const std::string& startFolder) {
+    const std::unique_ptr<QFileDialog> dialog = programOpenDialog(parent_, startFolder);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return {};
+    return dialog->selectedFiles().first().toStdString();
+}
+
+std::string QtPrompter::saveListFile(const std::string& startFolder) {
+    QFileDialog dialog(parent_, QStringLiteral("Save List"), QString::fromStdString(startFolder));
+    dialog.setObjectName(QStringLiteral("SaveDialogList"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(qtNameFilters("File List [*.lst]|*.lst|All Files [*.*]|*"));
+    dialog.setDefaultSuffix(QStringLiteral("lst"));
+    return chosenFile(dialog);
+}
+
+std::string QtPrompter::saveLinesFile(const std::string& startFolder) {
+    QFileDialog dialog(parent_, QStringLiteral("Save Lines"), QString::fromStdString(startFolder));
+    dialog.setObjectName(QStringLiteral("LinesSaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(qtNameFilters("HTML File [*.html]|*.html"));
+    dialog.setDefaultSuffix(QStringLiteral("html"));
+    return chosenFile(dialog);
+}
+
+std::string QtPrompter::openFile(const std::string& title, const std::string& filter, const std::string& extension,
+                                 const std::string& startFolder) {
+    return runFileDialog(parent_, QFileDialog::AcceptOpen, title, filter, extension, startFolder);
+}
+
+std::string QtPrompter::saveFile(const std::string& title, const std::string& filter, const std::string& extension,
+                                 const std::string& startFolder) {
+    return runFileDialog(parent_, QFileDialog::AcceptSave, title, filter, extension, startFolder);
 }
 
 }  // namespace vsr::ui

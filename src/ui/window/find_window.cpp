@@ -70,7 +70,7 @@ struct TFind::OwnServices {
 // The desktop services of the list commands and the settings dialogs, when the program gives none.
 struct TFind::PartServices {
     explicit PartServices(QWidget* parent) : dialogs(parent) {}
-    QtDialogPrompter dialogs;
+    QtPrompter dialogs;
     platform::DesktopLauncher launcher;
     platform::PosixAttributeChanger attributes;
     durable::PosixFileStore files;

@@ -1,0 +1,23 @@
+# Fails when a file of src/ui outside the window's own folder includes the window's header, or
+# looks a part up with findChild: the window's parts see it only through the host each declares.
+# Run as: cmake -DUI_DIR=<src/ui> -P CheckWindowIncludes.cmake
+file(GLOB_RECURSE _files ${UI_DIR}/*.h ${UI_DIR}/*.cpp)
+set(_bad "")
+foreach(_file ${_files})
+  file(RELATIVE_PATH _rel ${UI_DIR} ${_file})
+  if(_rel MATCHES "^window/")
+    continue()
+  endif()
+  file(STRINGS ${_file} _includes REGEX "^#include \"ui/window/find_window\\.h\"")
+  foreach(_line ${_includes})
+    list(APPEND _bad "${_rel}: ${_line}")
+  endforeach()
+  file(STRINGS ${_file} _lookups REGEX "findChild<")
+  if(_lookups)
+    list(APPEND _bad "${_rel}: findChild")
+  endif()
+endforeach()
+if(_bad)
+  list(JOIN _bad "\n  " _text)
+  message(FATAL_ERROR "Window parts that reach the window itself:\n  ${_text}")
+endif()
