@@ -64,7 +64,7 @@ platform::ReadStatus FillContext::readFile() {
     // read through the same readers the search used.
     if (opensContainers(conditions_) &&
         (containers::isDocumentName(fullName_) || !env_.fs.stat(fullName_, scratchInfo_)))
-        container = containerContent(fullName_, host_.runState().stop);
+        container = containerContent(fullName_, control_.runState().stop);
     if (container) {
         buf.assign(container->bytes);
         std::string().swap(container->bytes);
