@@ -89,7 +89,7 @@ for i in "${!names[@]}"; do
   utf8_file() { "$vsr" --threads 1 --path "$big/utf8" "${q[@]}"; }
   utf16_file() { "$vsr" --threads 1 --path "$big/utf16" "${q[@]}"; }
   pair utf8_file utf16_file
-  ratio=$(awk -v a="${cpu[utf16_file]}" -v b="${cpu[utf8_file]}" 'BEGIN {printf "%.2f", b > 0 ? a / b : 0}')
+  ratio=$(awk -v a="${cpu[utf16_file]}" -v b="${cpu[utf8_file]}" 'BEGIN {printf "%.2f", (b > 0 ? a / b : 0)}')
   count8=$(cut -f2 "$tmp/utf8_file.out" | head -n 1)
   count16=$(cut -f2 "$tmp/utf16_file.out" | head -n 1)
   printf '%-20s %9s %9s %9s %9s %7s   %s\n' "${names[$i]}" "${wall[utf8_file]}" "${wall[utf16_file]}" \
@@ -122,7 +122,7 @@ for i in "${!names[@]}"; do
   tree_before() { "$before" --path "$tree" "${q[@]}"; }
   tree_after() { "$vsr" --path "$tree" "${q[@]}"; }
   pair tree_before tree_after
-  cost=$(awk -v a="${cpu[tree_after]}" -v b="${cpu[tree_before]}" 'BEGIN {printf "%+.1f%%", b > 0 ? 100 * (a / b - 1) : 0}')
+  cost=$(awk -v a="${cpu[tree_after]}" -v b="${cpu[tree_before]}" 'BEGIN {printf "%+.1f%%", (b > 0 ? 100 * (a / b - 1) : 0)}')
   printf '%-20s %9s %9s %9s %9s %7s\n' "${names[$i]}" "${wall[tree_before]}" "${wall[tree_after]}" \
     "${cpu[tree_before]}" "${cpu[tree_after]}" "$cost"
   awk -v a="${cpu[tree_after]}" -v b="${cpu[tree_before]}" 'BEGIN {exit !(a <= 1.03 * b)}' ||
