@@ -40,9 +40,16 @@ TEST(FileText, EveryEncodingGivesTheSameTextAndWritesItBack) {
 }
 
 TEST(FileText, PiecesDecodeAsTheWholeDoes) {
-    const std::u32string text = U"a\u00E9\u0436\u20AC\U0001F600z\r\n\U00010348";
+    // Long runs of ASCII, broken at every offset of a block by a character that is not.
+    std::u32string text = U"a\u00E9\u0436\u20AC\U0001F600z\r\n\U00010348";
+    for (std::size_t run = 30; run <= 40; ++run) {
+        text.append(run, U'x');
+        text.push_back(run % 2 ? U'\u0436' : U'\U0001F600');
+    }
+    text.append(70, U'y');
     for (Form form : {Form::Utf16Le, Form::Utf16Be, Form::Utf32Le, Form::Utf32Be, Form::Utf8Mark}) {
         const std::string bytes = fileBytes(form, text).substr(byteOrderMark(form).size());
+        EXPECT_EQ(decodeFileBytes({form}, CodePageId::Utf8, bytes), utf8Of(text)) << static_cast<int>(form);
         for (CodePageId to : {CodePageId::Utf8, CodePageId::Windows1251}) {
             const std::string whole = decodeFileBytes({form}, to, bytes);
             for (std::size_t piece = 1; piece <= 7; ++piece) {

@@ -26,7 +26,7 @@ TEST_F(CommandLineSessionTest, AFolderAsArgumentOneIsWhereToSearch) {
         SCOPED_TRACE(given);
         prompter.messages.clear();
         auto w = startWith({given, "-com"});
-        EXPECT_EQ(w->ComboBoxPath->currentText().toStdString(), files.str() + "/sub dir");
+        EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText().toStdString(), files.str() + "/sub dir");
         EXPECT_TRUE(prompter.messages.empty());  // not taken for a missing project
     }
 }

@@ -36,6 +36,9 @@
 namespace vsr::ui {
 namespace {
 
+using vsr::ui::test::control;
+using vsr::ui::test::statusPanel;
+
 namespace fs = std::filesystem;
 
 // Answers the window's questions: message boxes and the folder picker are recorded, modal
@@ -101,19 +104,21 @@ protected:
 
     // A Find-tab search for "find" in the test folder, rows sorted by name.
     void search() {
-        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
-        w->FindEditComboBox->setEditText(QStringLiteral("find"));
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("find"));
         w->FindButtonClick();
         w->listCommands().SortByColumn(0);
         settle();
     }
     void settle() { test::settleBrowsing(*w); }
     void selectRows(std::initializer_list<int> rows) {
-        auto* sel = w->ListView1->selectionModel();
+        auto* sel = control<QTreeView>(w, "ListView1")->selectionModel();
         sel->clearSelection();
         for (int r : rows)
-            sel->select(w->ListView1->model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        sel->setCurrentIndex(w->ListView1->model()->index(*rows.begin(), 0), QItemSelectionModel::NoUpdate);
+            sel->select(control<QTreeView>(w, "ListView1")->model()->index(r, 0),
+                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        sel->setCurrentIndex(control<QTreeView>(w, "ListView1")->model()->index(*rows.begin(), 0),
+                             QItemSelectionModel::NoUpdate);
         settle();
     }
     std::vector<std::string> names() const {
@@ -200,7 +205,7 @@ TEST_F(FileCommandsTest, DeleteSendsToTheTrashAndRemovesTheRows) {
     EXPECT_EQ(asked[0].lines, (std::vector<std::string>{"Are you sure you want to send these 2 files to the Trash?"}));
     EXPECT_EQ(asked[0].buttons, (std::vector<std::string>{"OK", "Cancel"}));
     EXPECT_EQ(names(), (std::vector<std::string>{"b.txt"}));
-    EXPECT_EQ(w->StatusPanel[0]->text(), "File in List:   1");
+    EXPECT_EQ(statusPanel(w, 0)->text(), "File in List:   1");
     EXPECT_FALSE(fs::exists(files.path() / odd));
     // The files wait in the trash of this test run's data folder, with their origin recorded.
     const fs::path trashFolder = fs::path(std::getenv("XDG_DATA_HOME")) / "Trash";
@@ -227,7 +232,7 @@ TEST_F(FileCommandsTest, RenameShowsNewNamesAndDeselectsWhenTheBrowsedFileGotAno
     files.write("b.txt", "find\n");
     search();
     selectRows({0, 1});
-    ASSERT_EQ(w->ListBox1->content().browsedName, "a.txt");
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->content().browsedName, "a.txt");
     w->commands().setAllowed(Command::Undo, true);
     std::vector<std::string> fields;
     answers.modal = [&](QDialog& d) {
@@ -252,7 +257,7 @@ TEST_F(FileCommandsTest, RenameShowsNewNamesAndDeselectsWhenTheBrowsedFileGotAno
     EXPECT_TRUE(fs::exists(files.path() / "new_a.md"));
     EXPECT_FALSE(w->commands().allowed(Command::Undo));
     EXPECT_EQ(w->results().selectedCount(), 0u);
-    EXPECT_FALSE(w->ListBox1->hasLines());
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasLines());
 
     // The dialog keeps its commands until "Clear Commands".
     auto& dialog = ops->renameDialog();
@@ -267,8 +272,8 @@ TEST_F(FileCommandsTest, EditStartsTheEditorAtTheSelectedLineAndTheSaveRefillsTh
     fs::permissions(editor, fs::perms::owner_all);
     search();
     selectRows({0});
-    ASSERT_EQ(w->ListBox1->count(), 3);
-    w->ListBox1->setCurrentIndex(2);  // " line 4: find four"
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->count(), 3);
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(2);  // " line 4: find four"
     w->settingsDialogs().settings().EditorEdit->setText(
         QString::fromStdString("\"" + editor.string() + "\" -l%NumLine% \"%PrFullName%\" %PrExt%"));
     run(Command::EditFile);
@@ -283,11 +288,11 @@ TEST_F(FileCommandsTest, EditStartsTheEditorAtTheSelectedLineAndTheSaveRefillsTh
     fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(3));
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(w.get(), &activate);
-    QTRY_COMPARE(w->ListBox1->count(), 4);
+    QTRY_COMPARE(control<LinesViewer>(w, "ListBox1")->count(), 4);
     EXPECT_FALSE(ops->watching());
 
     // A header entry gives line 1; a program that is not there is reported and nothing starts.
-    w->ListBox1->setCurrentIndex(0);
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(0);
     w->settingsDialogs().settings().EditorEdit->setText(QStringLiteral("/no/such/ed +%NumLine% %PrFullName%"));
     run(Command::EditFile);
     EXPECT_EQ(answers.messages, (std::vector<std::string>{"Information: Editor /no/such/ed not found"}));

@@ -18,14 +18,14 @@ class PreviewTest : public WindowTest {
 protected:
     std::unique_ptr<TFind> searched(const std::string& query, const std::string& replace, bool preview = true) {
         auto w = makeWindow();
-        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-        w->PhraseButtonReplace->click();
-        w->ReplaceButton->click();
-        w->SensitiveCheckBox->setChecked(true);
-        w->WholeWordsCheckBox->setChecked(false);
-        w->PreviewCheckBox->setChecked(preview);
-        w->SearchEdit->setEditText(QString::fromStdString(query));
-        w->Edit2->setEditText(QString::fromStdString(replace));
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+        control<QRadioButton>(w, "PhraseButtonReplace")->click();
+        control<QRadioButton>(w, "ReplaceButton")->click();
+        control<QCheckBox>(w, "SensitiveCheckBox")->setChecked(true);
+        control<QCheckBox>(w, "WholeWordsCheckBox")->setChecked(false);
+        control<QCheckBox>(w, "PreviewCheckBox")->setChecked(preview);
+        control<QComboBox>(w, "SearchEdit")->setEditText(QString::fromStdString(query));
+        control<QComboBox>(w, "Edit2")->setEditText(QString::fromStdString(replace));
         search(*w, files.str());
         settle(*w);
         return w;
@@ -40,7 +40,7 @@ protected:
     // The drawn rows below the header: "E text" for an entry, "P text" for a preview line with
     // its inserted stretches in [+...] and removed ones in [-...].
     static std::vector<std::string> drawn(TFind& w) {
-        LinesViewer* v = w.ListBox1;
+        LinesViewer* v = control<LinesViewer>(w, "ListBox1");
         std::vector<std::string> out;
         for (int row = 1; row < v->rowCount(); ++row) {
             const auto [index, line] = v->rowAt(row);
@@ -67,17 +67,18 @@ TEST_F(PreviewTest, OffByDefaultAndKeptInTheSettings) {
     files.write("a.txt", "one alpha\n");
     {
         auto w = makeWindow(96, true);
-        EXPECT_FALSE(w->PreviewCheckBox->isChecked());
-        EXPECT_EQ(w->PreviewCheckBox->parentWidget(), w->ModificationTypeBox);
-        w->PreviewCheckBox->setChecked(true);
+        EXPECT_FALSE(control<QCheckBox>(w, "PreviewCheckBox")->isChecked());
+        EXPECT_EQ(control<QCheckBox>(w, "PreviewCheckBox")->parentWidget(),
+                  control<QGroupBox>(w, "ModificationTypeBox"));
+        control<QCheckBox>(w, "PreviewCheckBox")->setChecked(true);
         w->close();
     }
     auto w = makeWindow(96, true);
-    EXPECT_TRUE(w->PreviewCheckBox->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "PreviewCheckBox")->isChecked());
 
     auto off = searched("alpha", "omega", false);
-    EXPECT_FALSE(off->ListBox1->hasPreview());
-    EXPECT_EQ(off->ListBox1->rowCount(), off->ListBox1->count());
+    EXPECT_FALSE(control<LinesViewer>(off, "ListBox1")->hasPreview());
+    EXPECT_EQ(control<LinesViewer>(off, "ListBox1")->rowCount(), control<LinesViewer>(off, "ListBox1")->count());
 }
 
 TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfChangedLines) {
@@ -86,7 +87,7 @@ TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfChangedLines) {
     // Line 1 also loses its CR (the separator is LF), which is marked at its end.
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: one alpha two", "P one [-alpha][+omega] two [-<CR LF>][+<LF>]",
                                                    "E  line 3: alpha alpha", "P [-alpha][+omega] [-alpha][+omega]"}));
-    EXPECT_EQ(w->StatusPanel[1]->text(), QStringLiteral("Preview: 2 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 2 lines of the file will change"));
     // Nothing was written by the preview; Modify then writes what it showed.
     EXPECT_EQ(readFile(files.path() / "a.txt"), "one alpha two\r\nkeep\nalpha alpha\n");
     w->commands().trigger(Command::ModifyAll);
@@ -100,7 +101,7 @@ TEST_F(PreviewTest, AChangeOfLineEndAloneIsMarked) {
     auto w = searched("alpha", "alpha");
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: alpha", "P alpha [-<CR LF>][+<LF>]", "E  line 3: alpha",
                                                    "P alpha"}));
-    EXPECT_EQ(w->StatusPanel[1]->text(), QStringLiteral("Preview: 2 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 2 lines of the file will change"));
     w->commands().trigger(Command::ModifyAll);
     EXPECT_EQ(readFile(files.path() / "crlf.txt"), "alpha\nbeta\nalpha");
 }
@@ -108,42 +109,42 @@ TEST_F(PreviewTest, AChangeOfLineEndAloneIsMarked) {
 TEST_F(PreviewTest, BlocksShowTheirNewLinesAndTurningItOffDropsThePreview) {
     files.write("b.txt", "x\nold 1\nold 2\ny\n");
     auto w = makeWindow();
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->TextSearchButton->click();
-    w->ReplaceButton->click();
-    w->PreviewCheckBox->setChecked(true);
-    w->SearchMemo->setPlainText(QStringLiteral("old 1\nold 2"));
-    w->Memo2->setPlainText(QStringLiteral("new 1\nnew 2\nnew 3"));
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QRadioButton>(w, "TextSearchButton")->click();
+    control<QRadioButton>(w, "ReplaceButton")->click();
+    control<QCheckBox>(w, "PreviewCheckBox")->setChecked(true);
+    control<QPlainTextEdit>(w, "SearchMemo")->setPlainText(QStringLiteral("old 1\nold 2"));
+    control<QPlainTextEdit>(w, "Memo2")->setPlainText(QStringLiteral("new 1\nnew 2\nnew 3"));
     search(*w, files.str());
     settle(*w);
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 2 - line 3", "P [-old][+new] 1", "P [-old][+new] 2",
                                                    "P [+new 3]"}));
-    EXPECT_EQ(w->StatusPanel[1]->text(), QStringLiteral("Preview: 3 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 3 lines of the file will change"));
 
-    QTest::mouseClick(w->PreviewCheckBox, Qt::LeftButton);
+    QTest::mouseClick(control<QCheckBox>(w, "PreviewCheckBox"), Qt::LeftButton);
     settle(*w);
-    EXPECT_FALSE(w->ListBox1->hasPreview());
-    EXPECT_TRUE(w->StatusPanel[1]->text().isEmpty());
-    QTest::mouseClick(w->PreviewCheckBox, Qt::LeftButton);
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasPreview());
+    EXPECT_TRUE(statusPanel(w, 1)->text().isEmpty());
+    QTest::mouseClick(control<QCheckBox>(w, "PreviewCheckBox"), Qt::LeftButton);
     settle(*w);
-    EXPECT_TRUE(w->ListBox1->hasPreview());
+    EXPECT_TRUE(control<LinesViewer>(w, "ListBox1")->hasPreview());
 }
 
 TEST_F(PreviewTest, ARowThatCannotBeWrittenSaysSo) {
     files.write("ro.txt", "alpha\n");
     ::chmod((files.path() / "ro.txt").c_str(), 0444);
     auto w = makeWindow();
-    w->CreatBackupCheckBox->setChecked(false);
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->PhraseButtonReplace->click();
-    w->ReplaceButton->click();
-    w->PreviewCheckBox->setChecked(true);
-    w->SearchEdit->setEditText(QStringLiteral("alpha"));
-    w->Edit2->setEditText(QStringLiteral("omega"));
+    control<QCheckBox>(w, "CreatBackupCheckBox")->setChecked(false);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QRadioButton>(w, "PhraseButtonReplace")->click();
+    control<QRadioButton>(w, "ReplaceButton")->click();
+    control<QCheckBox>(w, "PreviewCheckBox")->setChecked(true);
+    control<QComboBox>(w, "SearchEdit")->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "Edit2")->setEditText(QStringLiteral("omega"));
     search(*w, files.str());
     settle(*w);
-    EXPECT_FALSE(w->ListBox1->hasPreview());
-    EXPECT_TRUE(w->StatusPanel[1]->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasPreview());
+    EXPECT_TRUE(statusPanel(w, 1)->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
 }
 
 // The real files, except that the store can't read one of them, as after a failing disk.
@@ -169,15 +170,15 @@ TEST_F(PreviewTest, ThePreviewReadsThroughTheWindowsFileStore) {
     fileStore = &store;
     auto w = searched("alpha", "omega");
     EXPECT_GT(store.reads, 0);
-    EXPECT_FALSE(w->ListBox1->hasPreview());
-    EXPECT_TRUE(w->StatusPanel[1]->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasPreview());
+    EXPECT_TRUE(statusPanel(w, 1)->text().startsWith(QStringLiteral("Preview: the file can't be modified")));
 }
 
 // The marks are drawn: inserted text green, removed text red and struck through.
 TEST_F(PreviewTest, MarksAreDrawnInGreenAndRed) {
     files.write("a.txt", "alpha beta\n");
     auto w = searched("alpha", "omega");
-    LinesViewer* v = w->ListBox1;
+    LinesViewer* v = control<LinesViewer>(w, "ListBox1");
     ASSERT_TRUE(v->hasPreview());
     QImage image(400, v->rowHeight(), QImage::Format_RGB32);
     image.fill(Qt::white);

@@ -16,9 +16,13 @@
 #include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
+#include "window_controls.h"
 
 namespace vsr::ui {
 namespace {
+
+using vsr::ui::test::control;
+using vsr::ui::test::statusPanel;
 
 class SilentPrompter : public WindowPrompter {
 public:
@@ -48,9 +52,11 @@ struct BrowseFixture : ::testing::Test {
     void TearDown() override { w.reset(); }
 
     void search(const std::string& query) {
-        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
-        if (w->activeTab() == engine::Tab::Find) w->FindEditComboBox->setEditText(QString::fromStdString(query));
-        else w->SearchEdit->setEditText(QString::fromStdString(query));
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
+        if (w->activeTab() == engine::Tab::Find)
+            control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromStdString(query));
+        else
+            control<QComboBox>(w, "SearchEdit")->setEditText(QString::fromStdString(query));
         w->FindButtonClick();
     }
     // Lets the idle pause pass and the fill run: done when no browse is due and no fill runs,
@@ -61,11 +67,14 @@ struct BrowseFixture : ::testing::Test {
         QCoreApplication::processEvents();
         ASSERT_TRUE(QTest::qWaitFor(quiet));
     }
-    std::string entry(int i) { return w->ListBox1->content().entry(static_cast<std::size_t>(i)).displayText; }
+    std::string entry(int i) {
+        return control<LinesViewer>(w, "ListBox1")->content().entry(static_cast<std::size_t>(i)).displayText;
+    }
     void selectRow(std::size_t row) {
-        const QModelIndex index = w->ListView1->model()->index(static_cast<int>(row), 0);
-        w->ListView1->selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        const QModelIndex index = control<QTreeView>(w, "ListView1")->model()->index(static_cast<int>(row), 0);
+        control<QTreeView>(w, "ListView1")
+            ->selectionModel()
+            ->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     std::size_t rowOf(const std::string& name) {
         for (std::size_t i = 0; i < w->results().count(); ++i)
@@ -80,18 +89,18 @@ TEST_F(BrowseFixture, SelectingARowShowsItsLinesAfterTheIdlePause) {
     search("find");
     ASSERT_EQ(w->results().count(), 2u);
     settle();
-    ASSERT_TRUE(w->ListBox1->hasLines());
+    ASSERT_TRUE(control<LinesViewer>(w, "ListBox1")->hasLines());
     const std::size_t b = rowOf("b.txt");
     selectRow(b);
     settle();
-    EXPECT_EQ(w->ListBox1->content().browsedName, "b.txt");
-    ASSERT_EQ(w->ListBox1->count(), 3);
+    EXPECT_EQ(control<LinesViewer>(w, "ListBox1")->content().browsedName, "b.txt");
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->count(), 3);
     EXPECT_EQ(entry(0), "     File:  b.txt      Path:  " + files.str());
     EXPECT_EQ(entry(2), " line 3: find find");
-    EXPECT_EQ(w->ListBox1->content().entry(2).highlights.size(), 2u);
+    EXPECT_EQ(control<LinesViewer>(w, "ListBox1")->content().entry(2).highlights.size(), 2u);
     EXPECT_TRUE(w->commands().allowed(Command::EditFile));
     EXPECT_TRUE(w->commands().allowed(Command::SaveLines));
-    EXPECT_TRUE(w->FindBit->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
 }
 
 TEST_F(BrowseFixture, SelectingAnotherRowDuringALongFillEndsItAndShowsTheNewRow) {
@@ -115,53 +124,53 @@ TEST_F(BrowseFixture, SelectingAnotherRowDuringALongFillEndsItAndShowsTheNewRow)
     engine::FillResult r = browser->fillRow(bigRow, engine::FillPurpose::Browse);
     EXPECT_TRUE(moved);
     EXPECT_EQ(r.end, engine::FillEnd::Superseded);
-    EXPECT_LT(w->ListBox1->count(), 5002);
+    EXPECT_LT(control<LinesViewer>(w, "ListBox1")->count(), 5002);
     settle();
-    EXPECT_EQ(w->ListBox1->content().browsedName, "small.txt");
-    EXPECT_EQ(w->ListBox1->count(), 2);
+    EXPECT_EQ(control<LinesViewer>(w, "ListBox1")->content().browsedName, "small.txt");
+    EXPECT_EQ(control<LinesViewer>(w, "ListBox1")->count(), 2);
 }
 
 TEST_F(BrowseFixture, IntervalCommandsFollowTheirRules) {
     files.write("a.txt", "x\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\nx\n");
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->PhraseButtonReplace->setChecked(true);
-    w->PhraseXPCheckBox->setChecked(true);
-    w->ReplaceButton->click();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QRadioButton>(w, "PhraseButtonReplace")->setChecked(true);
+    control<QCheckBox>(w, "PhraseXPCheckBox")->setChecked(true);
+    control<QRadioButton>(w, "ReplaceButton")->click();
     search("x");
     settle();
     ASSERT_EQ(w->results().count(), 1u);
     ASSERT_TRUE(w->commands().allowed(Command::ModifyAll));
     ASSERT_TRUE(browser->intervalsInEffect());
-    ASSERT_EQ(w->ListBox1->count(), 13);
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->count(), 13);
 
     // Header selected: Mark From and Mark To are off, Mark All is on.
-    w->ListBox1->setCurrentIndex(0);
-    emit w->LinesPopupMenu->aboutToShow();
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(0);
+    emit control<QMenu>(w, "LinesPopupMenu")->aboutToShow();
     EXPECT_FALSE(w->commands().allowed(Command::MarkFrom));
     EXPECT_TRUE(w->commands().allowed(Command::MarkAllBrowsed));
 
-    w->ListBox1->setCurrentIndex(10);  // line 10
-    emit w->LinesPopupMenu->aboutToShow();
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(10);  // line 10
+    emit control<QMenu>(w, "LinesPopupMenu")->aboutToShow();
     ASSERT_TRUE(w->commands().enabled(Command::MarkFrom));
-    w->ListBox1->setCurrentIndex(4);
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(4);
     w->commands().trigger(Command::MarkFrom);  // From 4
-    w->ListBox1->setCurrentIndex(2);
+    control<LinesViewer>(w, "ListBox1")->setCurrentIndex(2);
     w->commands().trigger(Command::MarkTo);  // To 2 above From 4: From goes to the top
     EXPECT_EQ(w->results().row(0).interval, (results::ModificationInterval{0, 2}));
     EXPECT_EQ(w->results().row(0).result, "Found       Top - 2");
-    EXPECT_EQ(w->StatusPanel[1]->text().toStdString(),
+    EXPECT_EQ(statusPanel(w, 1)->text().toStdString(),
               "Modification interval for the browsed file: From top to line 2");
 
-    emit w->LinesPopupMenu->aboutToShow();
+    emit control<QMenu>(w, "LinesPopupMenu")->aboutToShow();
     w->commands().trigger(Command::UnmarkAllBrowsed);
     EXPECT_EQ(w->results().row(0).result, "Found       Nil");
-    EXPECT_EQ(w->StatusPanel[1]->text().toStdString(),
+    EXPECT_EQ(statusPanel(w, 1)->text().toStdString(),
               "Modification interval for the browsed file: The marked lines are absent");
 
     // On the Find tab the marking items are hidden.
-    w->PageControl1->setCurrentWidget(w->FindTab);
-    emit w->LinesPopupMenu->aboutToShow();
-    for (QAction* a : w->LinesPopupMenu->actions())
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
+    emit control<QMenu>(w, "LinesPopupMenu")->aboutToShow();
+    for (QAction* a : control<QMenu>(w, "LinesPopupMenu")->actions())
         if (a->objectName() == QLatin1String("MarkFrom3")) {
             EXPECT_FALSE(a->isVisible());
         }
@@ -169,21 +178,21 @@ TEST_F(BrowseFixture, IntervalCommandsFollowTheirRules) {
 
 TEST_F(BrowseFixture, RegularExpressionErrorSelectsTheCharacterInTheField) {
     files.write("a.txt", "abc\n");
-    w->RegExpFind->click();
-    w->FindMemo->setPlainText(QStringLiteral("a"));
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("a"));
     search("");
     settle();
     ASSERT_EQ(w->results().count(), 1u);
-    w->FindMemo->setPlainText(QStringLiteral("ab\n(c"));
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("ab\n(c"));
     prompter.messages.clear();
     selectRow(0);  // editing the query let go of the rows
-    w->ListBox1->clear();
+    control<LinesViewer>(w, "ListBox1")->clear();
     engine::FillResult r = browser->fillRow(0, engine::FillPurpose::Browse);
     EXPECT_EQ(r.end, engine::FillEnd::RegExprError);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].rfind("Regular Expression: Error: ", 0), 0u);
-    EXPECT_TRUE(w->FindMemo->textCursor().hasSelection());
-    EXPECT_TRUE(w->FindBit->isEnabled());
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "FindMemo")->textCursor().hasSelection());
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
 }
 
 TEST_F(BrowseFixture, ADoubleClickDuringAFillEndsTheFillBeforeTheFileIsEdited) {
@@ -196,14 +205,15 @@ TEST_F(BrowseFixture, ADoubleClickDuringAFillEndsTheFillBeforeTheFileIsEdited) {
         bool filling, findEnabled;
     };
     std::vector<Edit> edits;
-    w->commands().setHandler(Command::EditFile,
-                             [&] { edits.push_back({browser->filling(), w->FindBit->isEnabled()}); });
+    w->commands().setHandler(Command::EditFile, [&] {
+        edits.push_back({browser->filling(), control<QPushButton>(w, "FindBit")->isEnabled()});
+    });
     bool clickedDuringFill = false;
     QTimer::singleShot(0, w.get(), [&] {
         clickedDuringFill = browser->filling();
-        QTest::mouseDClick(w->ListBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+        QTest::mouseDClick(control<LinesViewer>(w, "ListBox1")->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     });
-    w->ListBox1->clear();
+    control<LinesViewer>(w, "ListBox1")->clear();
     const engine::FillResult r = browser->fillRow(0, engine::FillPurpose::Browse);
     ASSERT_TRUE(clickedDuringFill);
     EXPECT_EQ(r.end, engine::FillEnd::Stopped);
@@ -212,7 +222,7 @@ TEST_F(BrowseFixture, ADoubleClickDuringAFillEndsTheFillBeforeTheFileIsEdited) {
     EXPECT_TRUE(edits[0].findEnabled);  // the running state is over
     EXPECT_FALSE(w->runState().stop);
     // Outside a fill the double click edits at once.
-    QTest::mouseDClick(w->ListBox1->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
+    QTest::mouseDClick(control<LinesViewer>(w, "ListBox1")->viewport(), Qt::LeftButton, {}, QPoint(10, 5));
     EXPECT_EQ(edits.size(), 2u);
 }
 

@@ -26,9 +26,13 @@
 #include "ui/dialogs/mask_form.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/settings_dialog_set.h"
+#include "window_controls.h"
 
 namespace vsr::ui {
 namespace {
+
+using vsr::ui::test::control;
+using vsr::ui::test::statusPanel;
 
 class Answers : public WindowPrompter, public DialogPrompter {
 public:
@@ -69,11 +73,11 @@ protected:
 
     // A Find-tab search for "x" in the test folder.
     void search(TFind& w, const char* masks = "*.*") {
-        w.PageControl1->setCurrentWidget(w.FindTab);
-        w.PhraseButton->click();
-        w.ComboBoxPath->setEditText(QString::fromStdString(tree.str()));
-        w.MasksComboBox->setEditText(QString::fromLatin1(masks));
-        w.FindEditComboBox->setEditText(QStringLiteral("x"));
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
+        control<QRadioButton>(w, "PhraseButton")->click();
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(tree.str()));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QString::fromLatin1(masks));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("x"));
         w.FindButtonClick();
     }
 
@@ -86,7 +90,8 @@ protected:
         std::vector<std::string> out;
         for (int row : [&] {
                  std::vector<int> rows;
-                 for (const QModelIndex& i : w.ListView1->selectionModel()->selectedRows()) rows.push_back(i.row());
+                 for (const QModelIndex& i : control<QTreeView>(w, "ListView1")->selectionModel()->selectedRows())
+                     rows.push_back(i.row());
                  std::sort(rows.begin(), rows.end());
                  return rows;
              }())
@@ -118,32 +123,36 @@ TEST_F(ListCommandsTest, DeleteItemsSelectsTheFollowingRowAndHidesTheListWhenEmp
     w->listCommands().SortByColumn(0);
     ASSERT_EQ(names(*w), (std::vector<std::string>{"r1.txt", "r2.txt", "r3.txt", "r4.txt", "r5.txt"}));
 
-    w->ListView1->selectionModel()->clearSelection();
+    control<QTreeView>(w, "ListView1")->selectionModel()->clearSelection();
     w->listCommands().DeleteSelectedItems();
     EXPECT_EQ(answers.messages, (std::vector<std::string>{"List: Delete Items: Please select some items"}));
 
-    w->ListView1->selectionModel()->select(w->ListView1->model()->index(1, 0),
-                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    w->ListView1->selectionModel()->select(w->ListView1->model()->index(2, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    control<QTreeView>(w, "ListView1")
+        ->selectionModel()
+        ->select(control<QTreeView>(w, "ListView1")->model()->index(1, 0),
+                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    control<QTreeView>(w, "ListView1")
+        ->selectionModel()
+        ->select(control<QTreeView>(w, "ListView1")->model()->index(2, 0),
+                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
     w->listCommands().DeleteSelectedItems();
     EXPECT_EQ(names(*w), (std::vector<std::string>{"r1.txt", "r4.txt", "r5.txt"}));
     EXPECT_EQ(selectedNames(*w), (std::vector<std::string>{"r4.txt"}));
-    EXPECT_EQ(w->StatusPanel[0]->text(), "Files in List:   3");
+    EXPECT_EQ(statusPanel(w, 0)->text(), "Files in List:   3");
 
-    w->ListView1->selectionModel()->clearSelection();
+    control<QTreeView>(w, "ListView1")->selectionModel()->clearSelection();
     answerMask("r[14].txt");
     w->listCommands().SelectByMask();
     EXPECT_EQ(selectedNames(*w), (std::vector<std::string>{"r1.txt", "r4.txt"}));
     w->listCommands().DeleteSelectedItems();
-    EXPECT_EQ(w->StatusPanel[0]->text(), "File in List:   1");
+    EXPECT_EQ(statusPanel(w, 0)->text(), "File in List:   1");
     EXPECT_TRUE(w->listVisible());
 
     w->listCommands().SelectAllRows();
     w->listCommands().DeleteSelectedItems();
     EXPECT_TRUE(w->results().empty());
     EXPECT_FALSE(w->listVisible());
-    EXPECT_EQ(w->StatusPanel[0]->text(), "");
+    EXPECT_EQ(statusPanel(w, 0)->text(), "");
 }
 
 TEST_F(ListCommandsTest, SelectAndDeselectByMask) {
@@ -164,7 +173,7 @@ TEST_F(ListCommandsTest, SelectAndDeselectByMask) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
-        w->ListView1->selectionModel()->clearSelection();
+        control<QTreeView>(w, "ListView1")->selectionModel()->clearSelection();
         answerMask(c.mask);
         w->listCommands().SelectByMask();
         EXPECT_EQ(selectedNames(*w), c.selected);
@@ -190,12 +199,14 @@ TEST_F(ListCommandsTest, HeaderClicksSortAndSelectionFollowsTheRows) {
     tree.write("c.txt", std::string(120, 'x'));
     auto w = makeWindow();
     search(*w);
-    QHeaderView* header = w->ListView1->header();
+    QHeaderView* header = control<QTreeView>(w, "ListView1")->header();
     const int size = w->results().columnPosition(results::Column::Size);
     emit header->sectionClicked(size);
     EXPECT_EQ(names(*w), (std::vector<std::string>{"a.txt", "c.txt", "b.txt"}));
-    w->ListView1->selectionModel()->select(w->ListView1->model()->index(2, 0),
-                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    control<QTreeView>(w, "ListView1")
+        ->selectionModel()
+        ->select(control<QTreeView>(w, "ListView1")->model()->index(2, 0),
+                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     emit header->sectionClicked(size);
     EXPECT_EQ(names(*w), (std::vector<std::string>{"b.txt", "c.txt", "a.txt"}));
     EXPECT_EQ(selectedNames(*w), (std::vector<std::string>{"b.txt"}));
@@ -241,7 +252,7 @@ TEST_F(ListCommandsTest, CtrlASelectsEveryRowOnceTheListHasRows) {
     EXPECT_FALSE(w->commands().enabled(Command::SelectAll));
     search(*w);
     ASSERT_TRUE(w->commands().enabled(Command::SelectAll));
-    w->ListView1->selectionModel()->clearSelection();
+    control<QTreeView>(w, "ListView1")->selectionModel()->clearSelection();
     w->commands().trigger(Command::SelectAll);
     EXPECT_EQ(selectedNames(*w).size(), 2u);
 }
@@ -251,15 +262,15 @@ TEST_F(ListCommandsTest, PopupShowsModifyEntriesOnlyOnTheSearchAndReplaceTab) {
     auto w = makeWindow();
     search(*w);
     w->listCommands().UpdateListCommands(true);
-    auto* modifySelected = w->ListPopupMenu->findChild<QAction*>("ModifySelected1");
+    auto* modifySelected = control<QMenu>(w, "ListPopupMenu")->findChild<QAction*>("ModifySelected1");
     ASSERT_NE(modifySelected, nullptr);
     EXPECT_FALSE(modifySelected->isVisible());
     EXPECT_TRUE(w->commands().allowed(Command::SelectAll));
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
     w->listCommands().UpdateListCommands(true);
     EXPECT_TRUE(modifySelected->isVisible());
     // Deselect needs a selected row.
-    w->ListView1->selectionModel()->clearSelection();
+    control<QTreeView>(w, "ListView1")->selectionModel()->clearSelection();
     w->listCommands().UpdateListCommands(true);
     EXPECT_FALSE(w->commands().allowed(Command::Deselect));
     EXPECT_FALSE(w->commands().allowed(Command::DeleteItems));

@@ -106,13 +106,13 @@ protected:
 
 TEST_F(ProjectWindowTest, AProjectSavedAndOpenedAgainBringsBackTheControlsAndTheBatchTable) {
     auto w = makeProjectWindow();
-    w->ComboBoxPath->setEditText(QStringLiteral("/srv/data"));
-    w->MasksComboBox->setEditText(QStringLiteral("*.cpp; *.h"));
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->TextSearchButton->click();
-    w->DeleteButton->click();
-    w->SearchMemo->setPlainText(QStringLiteral("first\nsecond\n"));
-    w->SensitiveCheckBox->setChecked(true);
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("/srv/data"));
+    control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.cpp; *.h"));
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QRadioButton>(w, "TextSearchButton")->click();
+    control<QRadioButton>(w, "DeleteButton")->click();
+    control<QPlainTextEdit>(w, "SearchMemo")->setPlainText(QStringLiteral("first\nsecond\n"));
+    control<QCheckBox>(w, "SensitiveCheckBox")->setChecked(true);
     project::BatchTable table;
     table.rows = {{"a|b", "c"}, {"", "d"}};
     table.numberOfRows = 2;
@@ -123,24 +123,24 @@ TEST_F(ProjectWindowTest, AProjectSavedAndOpenedAgainBringsBackTheControlsAndThe
     EXPECT_EQ(fileDialogs.titles.back(), "Save Project");
     const std::string saved = readFile(file);
 
-    w->ComboBoxPath->setEditText(QStringLiteral("/elsewhere"));
-    w->PhraseButtonReplace->click();
-    w->ReplaceButton->click();
-    w->SearchMemo->setPlainText(QStringLiteral("changed"));
-    w->SensitiveCheckBox->setChecked(false);
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("/elsewhere"));
+    control<QRadioButton>(w, "PhraseButtonReplace")->click();
+    control<QRadioButton>(w, "ReplaceButton")->click();
+    control<QPlainTextEdit>(w, "SearchMemo")->setPlainText(QStringLiteral("changed"));
+    control<QCheckBox>(w, "SensitiveCheckBox")->setChecked(false);
     projects(*w).batchDialog().setTable(project::BatchTable{});
-    w->PageControl1->setCurrentWidget(w->FindTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
 
     openProject(*w, file);
     EXPECT_EQ(fileDialogs.titles.back(), "Open Project");
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/srv/data"));
-    EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.cpp; *.h"));
-    EXPECT_TRUE(w->TextSearchButton->isChecked());
-    EXPECT_TRUE(w->DeleteButton->isChecked());
-    EXPECT_EQ(w->SearchMemo->toPlainText(), QStringLiteral("first\nsecond\n"));
-    EXPECT_TRUE(w->SensitiveCheckBox->isChecked());
-    EXPECT_EQ(w->PageControl1->currentWidget(), w->SearchReplaceTab);
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QStringLiteral("/srv/data"));
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->currentText(), QStringLiteral("*.cpp; *.h"));
+    EXPECT_TRUE(control<QRadioButton>(w, "TextSearchButton")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "DeleteButton")->isChecked());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "SearchMemo")->toPlainText(), QStringLiteral("first\nsecond\n"));
+    EXPECT_TRUE(control<QCheckBox>(w, "SensitiveCheckBox")->isChecked());
+    EXPECT_EQ(control<QTabWidget>(w, "PageControl1")->currentWidget(), control<QWidget>(w, "SearchReplaceTab"));
     EXPECT_EQ(projects(*w).batchDialog().table().rows, table.rows);
     EXPECT_TRUE(projects(*w).projectSettingsLoaded());
     // The table went to "Batch.tmp" too, for the dialog's next opening.
@@ -159,22 +159,22 @@ TEST_F(ProjectWindowTest, AReadOnlyProjectIsOverwritten) {
     auto w = makeProjectWindow();
     const std::string file = projectsDir.write("ro.vsr", "old").string();
     fs::permissions(file, fs::perms::owner_read);
-    w->ComboBoxPath->setEditText(QStringLiteral("/new/path"));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("/new/path"));
     saveProject(*w, file);
     EXPECT_EQ(readFile(file).substr(0, 9), "/new/path");
 }
 
 TEST_F(ProjectWindowTest, AnIncorrectProjectBringsBackTheStoredSettingsAndSaysSo) {
     auto w = makeProjectWindow();
-    w->ComboBoxPath->setEditText(QStringLiteral("/kept"));
-    w->FindMemo->setPlainText(QStringLiteral("query"));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("/kept"));
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("query"));
     const std::string file = projectsDir.write("bad.vsr", "/p\r\nnot a count\r\n").string();
     openProject(*w, file);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Incorrect project file");
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/kept"));
-    EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("query"));
-    EXPECT_EQ(w->PageControl1->currentWidget(), w->FindTab);
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QStringLiteral("/kept"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QStringLiteral("query"));
+    EXPECT_EQ(control<QTabWidget>(w, "PageControl1")->currentWidget(), control<QWidget>(w, "FindTab"));
     EXPECT_FALSE(projects(*w).projectSettingsLoaded());
 }
 
@@ -200,8 +200,9 @@ TEST_F(ProjectWindowTest, AProjectWithoutAModificationTypeLeavesNoneChosen) {
     projectsDir.write("p.vsr", bytes);
     openProject(*w, file);
     EXPECT_TRUE(prompter.messages.empty());
-    for (QRadioButton* b : {w->NoneButton, w->ReplaceButton, w->ReplaceSpacesButton, w->InsertButton,
-                            w->InsertAfterButton, w->DeleteButton})
+    for (QRadioButton* b : {control<QRadioButton>(w, "NoneButton"), control<QRadioButton>(w, "ReplaceButton"),
+                            control<QRadioButton>(w, "ReplaceSpacesButton"), control<QRadioButton>(w, "InsertButton"),
+                            control<QRadioButton>(w, "InsertAfterButton"), control<QRadioButton>(w, "DeleteButton")})
         EXPECT_FALSE(b->isChecked()) << b->objectName().toStdString();
 }
 
@@ -209,12 +210,12 @@ class BatchReplaceTest : public ProjectWindowTest {
 protected:
     std::unique_ptr<TFind> readyToReplace() {
         auto w = makeProjectWindow();
-        w->CreatBackupCheckBox->setChecked(false);
-        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-        w->PhraseButtonReplace->click();
-        w->ReplaceButton->click();
-        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
-        w->MasksComboBox->setEditText(QStringLiteral("*.txt"));
+        control<QCheckBox>(w, "CreatBackupCheckBox")->setChecked(false);
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+        control<QRadioButton>(w, "PhraseButtonReplace")->click();
+        control<QRadioButton>(w, "ReplaceButton")->click();
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.txt"));
         return w;
     }
     static void batch(TFind& w, std::vector<project::BatchPair> rows) {
@@ -245,7 +246,7 @@ TEST_F(BatchReplaceTest, MultilineCellsAreBarSeparatedLines) {
     // A bar at the end is an empty last line: only the "end" an empty line follows is replaced.
     files.write("e.txt", "end\n\nend\nmore\n");
     auto w = readyToReplace();
-    w->TextSearchButton->click();
+    control<QRadioButton>(w, "TextSearchButton")->click();
     batch(*w, {{"x|y", "z"}, {"a||b", "pipe"}, {"end|", "E|"}});
     EXPECT_EQ(readFile(files.path() / "m.txt"), "pipe\nz\n");
     EXPECT_EQ(readFile(files.path() / "e.txt"), "E\n\nend\nmore\n");
@@ -254,7 +255,7 @@ TEST_F(BatchReplaceTest, MultilineCellsAreBarSeparatedLines) {
 TEST_F(BatchReplaceTest, ModificationTypeNoneRunsNothing) {
     files.write("a.txt", "one");
     auto w = readyToReplace();
-    w->NoneButton->click();
+    control<QRadioButton>(w, "NoneButton")->click();
     batch(*w, {{"one", "1"}});
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "The Modification Type is \"None\"");
@@ -408,8 +409,8 @@ TEST_F(BatchReplaceTest, CellsAreKeptInTheTextEncodingAndFollowAChangeOfIt) {
 TEST_F(BatchReplaceTest, AnotherEncodingTakesBackModifyUntilTheNextSearch) {
     files.write("a.txt", "caf\xE9");
     auto w = readyToReplace();
-    w->SearchEdit->setEditText(QString::fromUtf8("café"));
-    w->Edit2->setEditText(QStringLiteral("tea"));
+    control<QComboBox>(w, "SearchEdit")->setEditText(QString::fromUtf8("café"));
+    control<QComboBox>(w, "Edit2")->setEditText(QStringLiteral("tea"));
     dialogs.onShow = [](QDialog& dialog) {
         auto& s = static_cast<TSettDlg&>(dialog);
         s.TextEncodingComboBox->setCurrentIndex(s.TextEncodingComboBox->findText("Windows-1252 (Western European)"));

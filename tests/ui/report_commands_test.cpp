@@ -21,9 +21,13 @@
 #include "ui/lines/lines_viewer.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/settings_dialog_set.h"
+#include "window_controls.h"
 
 namespace vsr::ui {
 namespace {
+
+using vsr::ui::test::control;
+using vsr::ui::test::statusPanel;
 
 const std::string B = "<font color=\"#0000FF\">";
 const std::string E = "</font>";
@@ -65,13 +69,13 @@ protected:
 
     // A Find-tab phrase search for `query`, left with the first row's lines shown.
     void search(TFind& w, const char* query) {
-        w.PageControl1->setCurrentWidget(w.FindTab);
-        w.PhraseButton->click();
-        w.ComboBoxPath->setEditText(QString::fromStdString(tree.str()));
-        w.FindEditComboBox->setEditText(QString::fromLatin1(query));
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
+        control<QRadioButton>(w, "PhraseButton")->click();
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(tree.str()));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromLatin1(query));
         w.FindButtonClick();
     }
-    static bool showsLines(TFind& w) { return w.ListBox1->hasLines(); }
+    static bool showsLines(TFind& w) { return control<LinesViewer>(w, "ListBox1")->hasLines(); }
 
     Answers answers;
     platform::FakeLauncher launcher;
@@ -106,11 +110,11 @@ TEST_F(ReportCommandsTest, CreateReportSearchesAgainWritesEveryRowAndOpensTheRep
     EXPECT_TRUE(answers.messages.empty());
     // The window is idle again, with nothing selected and the Lines Viewer empty.
     EXPECT_FALSE(w->state().busy);
-    EXPECT_TRUE(w->FindBit->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
     EXPECT_EQ(w->results().selectedCount(), 0u);
-    EXPECT_FALSE(w->ListBox1->hasLines());
-    EXPECT_EQ(w->StatusPanel[0]->text(), QStringLiteral("Found Files:   3"));
-    EXPECT_TRUE(w->ListXPCheckBox->isEnabled());
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasLines());
+    EXPECT_EQ(statusPanel(w, 0)->text(), QStringLiteral("Found Files:   3"));
+    EXPECT_TRUE(control<QCheckBox>(w, "ListXPCheckBox")->isEnabled());
 }
 
 TEST_F(ReportCommandsTest, ReportThatCannotBeWrittenSaysSoAndIsNotOpened) {
@@ -123,15 +127,15 @@ TEST_F(ReportCommandsTest, ReportThatCannotBeWrittenSaysSoAndIsNotOpened) {
               std::vector<std::string>{"Create Report: Cannot open file " + dataDir.str() + "/Report.htm"});
     EXPECT_TRUE(launcher.opened.empty());
     EXPECT_FALSE(w->state().busy);
-    EXPECT_TRUE(w->FindBit->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
 }
 
 TEST_F(ReportCommandsTest, CreateReportIsOffOnTheOptionsTab) {
     auto w = makeWindow();
     EXPECT_TRUE(w->commands().enabled(Command::CreateReport));
-    w->PageControl1->setCurrentWidget(w->OptionsTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "OptionsTab"));
     EXPECT_FALSE(w->commands().enabled(Command::CreateReport));
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
     EXPECT_TRUE(w->commands().enabled(Command::CreateReport));
 }
 
@@ -203,17 +207,17 @@ namespace {
 TEST_F(ReportCommandsTest, ExpressionErrorOfTheReportSearchSelectsItsCharacterAndOpensNothing) {
     tree.write("a.txt", "x\n");
     auto w = makeWindow();
-    w->PageControl1->setCurrentWidget(w->FindTab);
-    w->RegExpFind->click();
-    w->ComboBoxPath->setEditText(QString::fromStdString(tree.str()));
-    w->FindMemo->setPlainText(QStringLiteral("ab(c"));
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(tree.str()));
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("ab(c"));
     w->commands().trigger(Command::CreateReport);
     ASSERT_EQ(answers.messages.size(), 1u);
     EXPECT_EQ(answers.messages[0].rfind("Regular Expression: Error: ", 0), 0u) << answers.messages[0];
     EXPECT_TRUE(launcher.opened.empty());
     EXPECT_FALSE(w->state().busy);
-    EXPECT_TRUE(w->FindMemo->isEnabled());
-    EXPECT_TRUE(w->FindMemo->textCursor().hasSelection());
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "FindMemo")->isEnabled());
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "FindMemo")->textCursor().hasSelection());
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 namespace vsr::ui {
 namespace {
 
+using vsr::ui::test::control;
+
 void addRows(results::ResultList& list, int n) {
     for (int i = 0; i < n; ++i) {
         results::ResultItem row;
@@ -97,7 +99,8 @@ class ResultsSelectionTest : public test::WindowTest {
 protected:
     static std::set<int> viewRows(TFind& w) {
         std::set<int> rows;
-        for (const QModelIndex& index : w.ListView1->selectionModel()->selectedRows()) rows.insert(index.row());
+        for (const QModelIndex& index : control<QTreeView>(w, "ListView1")->selectionModel()->selectedRows())
+            rows.insert(index.row());
         return rows;
     }
     static std::set<int> listRows(TFind& w) {
@@ -122,15 +125,15 @@ TEST_F(ResultsSelectionTest, TheListsSelectionReachesTheViewAsRunsOfRowsAndComes
     const std::set<int> chosen = listRows(*w);
     EXPECT_EQ(chosen.size(), 21u);
     EXPECT_EQ(viewRows(*w), chosen);
-    EXPECT_EQ(w->ListView1->selectionModel()->selection().size(), 3);
-    for (const QItemSelectionRange& range : w->ListView1->selectionModel()->selection()) {
+    EXPECT_EQ(control<QTreeView>(w, "ListView1")->selectionModel()->selection().size(), 3);
+    for (const QItemSelectionRange& range : control<QTreeView>(w, "ListView1")->selectionModel()->selection()) {
         EXPECT_EQ(range.left(), 0);
-        EXPECT_EQ(range.right(), w->ListView1->model()->columnCount() - 1);
+        EXPECT_EQ(range.right(), control<QTreeView>(w, "ListView1")->model()->columnCount() - 1);
     }
 
     // The user's own selection in the view, in pieces, is what the list then holds.
-    QItemSelectionModel* sel = w->ListView1->selectionModel();
-    QAbstractItemModel* model = w->ListView1->model();
+    QItemSelectionModel* sel = control<QTreeView>(w, "ListView1")->selectionModel();
+    QAbstractItemModel* model = control<QTreeView>(w, "ListView1")->model();
     sel->select(QItemSelection(model->index(2, 0), model->index(5, 0)),
                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     sel->select(model->index(17, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -142,7 +145,7 @@ TEST_F(ResultsSelectionTest, TheListsSelectionReachesTheViewAsRunsOfRowsAndComes
     w->listCommands().SelectAllRows();
     EXPECT_EQ(w->results().selectedCount(), 40u);
     EXPECT_EQ(viewRows(*w).size(), 40u);
-    EXPECT_EQ(w->ListView1->selectionModel()->selection().size(), 1);
+    EXPECT_EQ(control<QTreeView>(w, "ListView1")->selectionModel()->selection().size(), 1);
 }
 
 }  // namespace

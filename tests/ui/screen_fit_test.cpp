@@ -56,11 +56,11 @@ TEST_F(StoredGeometry, TheWindowComesBackOnTheScreenAndIsStoredSo) {
         auto w = makeWindow(96, true);
         EXPECT_TRUE(area().contains(w->frameGeometry()));
         // The list, once shown, fits too, and leaves the Lines Viewer room below it.
-        w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
         search(*w, files.str());
         EXPECT_TRUE(area().contains(w->frameGeometry()));
-        EXPECT_GT(w->ListBox1->height(), 0);
-        EXPECT_LE(w->ListView1->header()->sectionSize(0), area().width());
+        EXPECT_GT(control<LinesViewer>(w, "ListBox1")->height(), 0);
+        EXPECT_LE(control<QTreeView>(w, "ListView1")->header()->sectionSize(0), area().width());
         w->close();
     }
     for (const char* name : {"FindWidth", "FindHeight", "FindLeft", "FindTop", "FindListViewHeight", "ColumnName"}) {

@@ -13,7 +13,7 @@ namespace {
 TEST_F(WindowTest, TerminateSignalsCloseTheWindowAndSaveTheSettings) {
     for (int sig : {SIGTERM, SIGINT}) {
         auto w = makeWindow(96, true);
-        w->MasksComboBox->setEditText(QStringLiteral("*.sig%1").arg(sig));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.sig%1").arg(sig));
         TerminateSignals terminate([&] { w->close(); });
         ASSERT_TRUE(terminate.installed());
         const int commits = store.commitCount();

@@ -66,13 +66,14 @@ QString labelOf(QObject* o) {
 TEST_F(WindowTest, EveryControlOnEveryTabHasAName) {
     files.write("a.txt", "one\nalpha beta\nthree\nalpha\n");
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str());
     ASSERT_EQ(rows(*w), 1);
     settleBrowsing(*w);
-    for (QWidget* tab : {w->FindTab, w->SearchReplaceTab, w->OptionsTab}) {
-        w->PageControl1->setCurrentWidget(tab);
-        for (QRadioButton* multi : {w->TextButton, w->PhraseButton}) {
+    for (QWidget* tab :
+         {control<QWidget>(w, "FindTab"), control<QWidget>(w, "SearchReplaceTab"), control<QWidget>(w, "OptionsTab")}) {
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(tab);
+        for (QRadioButton* multi : {control<QRadioButton>(w, "TextButton"), control<QRadioButton>(w, "PhraseButton")}) {
             multi->setChecked(true);
             std::vector<std::string> unnamed;
             collectUnnamed(QAccessible::queryAccessibleInterface(w.get()), unnamed);
@@ -85,13 +86,20 @@ TEST_F(WindowTest, EveryControlOnEveryTabHasAName) {
         const char* name;
         QLabel* label;
     } fields[] = {
-        {w->ComboBoxPath, "Path", w->PathLabel},     {w->MasksComboBox, "Masks", w->MasksLabel},
-        {w->FindEditComboBox, "Query", w->QueryLabel}, {w->SearchEdit, "Search", w->SearchLabel},
-        {w->Edit2, "Replace or Insert To", w->ReplaceLabel}, {w->FindMemo, "Query", nullptr},
-        {w->SearchMemo, "Search", nullptr},          {w->Memo2, "Replace or Insert To", nullptr},
-        {w->SizeSpinEdit, "File size", w->SizeLabel}, {w->DaysAgoSpinEdit, "Modified days ago", w->DaysAgoLabel},
-        {w->StopSearch, "Stop", nullptr},            {w->UndoReplaceBit, "Undo", nullptr},
-        {w->ListView1, "Results", nullptr},          {w->ListBox1, "Lines Viewer", nullptr},
+        {control<QComboBox>(w, "ComboBoxPath"), "Path", control<QLabel>(w, "PathLabel")},
+        {control<QComboBox>(w, "MasksComboBox"), "Masks", control<QLabel>(w, "MasksLabel")},
+        {control<QComboBox>(w, "FindEditComboBox"), "Query", control<QLabel>(w, "QueryLabel")},
+        {control<QComboBox>(w, "SearchEdit"), "Search", control<QLabel>(w, "SearchLabel")},
+        {control<QComboBox>(w, "Edit2"), "Replace or Insert To", control<QLabel>(w, "ReplaceLabel")},
+        {control<QPlainTextEdit>(w, "FindMemo"), "Query", nullptr},
+        {control<QPlainTextEdit>(w, "SearchMemo"), "Search", nullptr},
+        {control<QPlainTextEdit>(w, "Memo2"), "Replace or Insert To", nullptr},
+        {control<QSpinBox>(w, "SizeSpinEdit"), "File size", control<QLabel>(w, "SizeLabel")},
+        {control<QSpinBox>(w, "DaysAgoSpinEdit"), "Modified days ago", control<QLabel>(w, "DaysAgoLabel")},
+        {control<QToolButton>(w, "StopSearch"), "Stop", nullptr},
+        {control<QToolButton>(w, "UndoReplaceBit"), "Undo", nullptr},
+        {control<QTreeView>(w, "ListView1"), "Results", nullptr},
+        {control<LinesViewer>(w, "ListBox1"), "Lines Viewer", nullptr},
     };
     for (const auto& f : fields) {
         // What a screen reader says of a combo box is its edit field's name.
@@ -102,7 +110,7 @@ TEST_F(WindowTest, EveryControlOnEveryTabHasAName) {
             EXPECT_EQ(labelOf(f.field), f.label->text()) << f.field->objectName().toStdString();
         }
     }
-    EXPECT_NE(nameOf(w->MinDateTimePicker), nameOf(w->MaxDateTimePicker));
+    EXPECT_NE(nameOf(control<QDateEdit>(w, "MinDateTimePicker")), nameOf(control<QDateEdit>(w, "MaxDateTimePicker")));
     // The settings dialog's two "Edit List..." buttons are told apart.
     TSettDlg& settings = w->settingsDialogs().settings();
     EXPECT_NE(nameOf(settings.EditPathsXPButton), nameOf(settings.EditFilesXPButton));
@@ -117,10 +125,10 @@ TEST_F(WindowTest, EveryControlOnEveryTabHasAName) {
 TEST_F(WindowTest, TheLinesViewerReadsItsLinesAsAList) {
     files.write("a.txt", "one\nalpha beta\nthree\nalpha\n");
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str());
     settleBrowsing(*w);
-    LinesViewer& viewer = *w->ListBox1;
+    LinesViewer& viewer = *control<LinesViewer>(w, "ListBox1");
     ASSERT_EQ(viewer.count(), 3);
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(&viewer);
     ASSERT_NE(list, nullptr);
@@ -159,26 +167,26 @@ TEST_F(WindowTest, TheLinesViewerReadsItsLinesAsAList) {
 
 TEST_F(WindowTest, TabEntersARadioGroupOnItsCheckedButtonAndLeavesWithTheNext) {
     auto w = makeWindow();
-    w->WordsandButton->setChecked(true);
-    const QList<QAbstractButton*> group = w->QueryTypeGroup->buttons();
+    control<QRadioButton>(w, "WordsandButton")->setChecked(true);
+    const QList<QAbstractButton*> group = control<QButtonGroup>(w, "QueryTypeGroup")->buttons();
     auto inGroup = [&](QWidget* widget) { return group.contains(qobject_cast<QAbstractButton*>(widget)); };
     // From the query field back into the group, and on out of it.
-    w->FindEditComboBox->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w->FindEditComboBox->hasFocus(); }));
+    control<QComboBox>(w, "FindEditComboBox")->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control<QComboBox>(w, "FindEditComboBox")->hasFocus(); }));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), w->WordsandButton);
+    EXPECT_EQ(QApplication::focusWidget(), control<QRadioButton>(w, "WordsandButton"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
     EXPECT_FALSE(inGroup(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), w->WordsandButton);
+    EXPECT_EQ(QApplication::focusWidget(), control<QRadioButton>(w, "WordsandButton"));
     // The arrows choose within the group, and the next Tab starts from the new choice.
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    EXPECT_EQ(QApplication::focusWidget(), w->AltaVistaButton);
-    EXPECT_TRUE(w->AltaVistaButton->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), control<QRadioButton>(w, "AltaVistaButton"));
+    EXPECT_TRUE(control<QRadioButton>(w, "AltaVistaButton")->isChecked());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_FALSE(inGroup(QApplication::focusWidget()));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(QApplication::focusWidget(), w->AltaVistaButton);
+    EXPECT_EQ(QApplication::focusWidget(), control<QRadioButton>(w, "AltaVistaButton"));
 }
 
 }  // namespace

@@ -67,15 +67,15 @@ TEST_F(WindowTest, TheDesktopsUsualKeysReachTheirCommands) {
         w->commands().setAllowed(c, true);
     }
     // From a field of the window: the keys are not the fields' own.
-    w->FindEditComboBox->lineEdit()->setFocus();
-    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_O, Qt::ControlModifier);
-    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_S, Qt::ControlModifier);
+    control<QComboBox>(w, "FindEditComboBox")->lineEdit()->setFocus();
+    QTest::keyClick(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(triggered, (std::vector<Command>{Command::OpenProject, Command::SaveProject}));
-    EXPECT_TRUE(w->FindEditComboBox->currentText().isEmpty());
+    EXPECT_TRUE(control<QComboBox>(w, "FindEditComboBox")->currentText().isEmpty());
     // Escape at rest is no command: it stays with the controls.
     ASSERT_NE(action(*w, "StopKey"), nullptr);
     EXPECT_FALSE(action(*w, "StopKey")->isEnabled());
-    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_Q, Qt::ControlModifier);
+    QTest::keyClick(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->isVisible(); }));
 }
 
@@ -100,11 +100,11 @@ TEST_F(WindowTest, ACommandIsEnabledOnlyWhenAllowedAndBuilt) {
 TEST_F(WindowTest, CreateReportIsOffOnTheOptionsTab) {
     auto w = makeWindow();
     w->commands().setHandler(Command::CreateReport, [] {});
-    emit w->ReportMenu->aboutToShow();
-    EXPECT_TRUE(w->CreateReport->isEnabled());
-    w->PageControl1->setCurrentWidget(w->OptionsTab);
-    emit w->ReportMenu->aboutToShow();
-    EXPECT_FALSE(w->CreateReport->isEnabled());
+    emit control<QMenu>(w, "Report1")->aboutToShow();
+    EXPECT_TRUE(control<QAction>(w, "CreateReport")->isEnabled());
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "OptionsTab"));
+    emit control<QMenu>(w, "Report1")->aboutToShow();
+    EXPECT_FALSE(control<QAction>(w, "CreateReport")->isEnabled());
 }
 
 TEST_F(WindowTest, CommandsOnLinesFollowTheSelectedRow) {
@@ -112,30 +112,30 @@ TEST_F(WindowTest, CommandsOnLinesFollowTheSelectedRow) {
     auto w = makeWindow();
     for (Command c : {Command::EditFile, Command::ExecuteFile, Command::SaveList})
         w->commands().setHandler(c, [] {});
-    EXPECT_FALSE(w->FileEditSpeed->isEnabled());
-    EXPECT_FALSE(w->SaveList1->isEnabled());
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    EXPECT_FALSE(control<QToolButton>(w, "FileEditSpeed")->isEnabled());
+    EXPECT_FALSE(control<QAction>(w, "SaveList1")->isEnabled());
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str());
-    EXPECT_TRUE(w->SaveList1->isEnabled());
-    EXPECT_TRUE(w->FileEditSpeed->isEnabled());
-    EXPECT_TRUE(w->GotoSpeedButton->isEnabled());
+    EXPECT_TRUE(control<QAction>(w, "SaveList1")->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(w, "FileEditSpeed")->isEnabled());
+    EXPECT_TRUE(control<QToolButton>(w, "GotoSpeedButton")->isEnabled());
     // Choosing Multiline on the Find tab changes the query of the list's rows: their lines go.
-    w->TextButton->click();
-    EXPECT_FALSE(w->FileEditSpeed->isEnabled());
+    control<QRadioButton>(w, "TextButton")->click();
+    EXPECT_FALSE(control<QToolButton>(w, "FileEditSpeed")->isEnabled());
     EXPECT_EQ(w->results().firstSelected(), -1);
     // Hide List switches the list commands off.
-    w->PhraseButton->click();
-    w->ClearFindBit->click();
-    EXPECT_FALSE(w->SaveList1->isEnabled());
+    control<QRadioButton>(w, "PhraseButton")->click();
+    control<QPushButton>(w, "ClearFindBit")->click();
+    EXPECT_FALSE(control<QAction>(w, "SaveList1")->isEnabled());
 }
 
 TEST_F(WindowTest, AboutAndHelpGoThroughTheirServices) {
     helpDir.write("Intro.htm", "<html></html>");
     helpDir.write("Manual/Settings.htm", "<html></html>");
     auto w = makeWindow();
-    w->About1->trigger();
+    control<QAction>(w, "About1")->trigger();
     EXPECT_EQ(prompter.abouts, 1);
-    w->Contents1->trigger();
+    control<QAction>(w, "Contents1")->trigger();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_TRUE(opened[0].isLocalFile());
     EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/Intro.htm")));
@@ -153,27 +153,27 @@ TEST_F(WindowTest, HelpOnARegExprQueryOpensTheExpressionSyntax) {
     auto w = makeWindow();
     auto openedPage = [&] {
         opened.clear();
-        w->Contents1->trigger();
+        control<QAction>(w, "Contents1")->trigger();
         return opened.size() == 1 ? opened[0].toLocalFile() : QString();
     };
-    EXPECT_FALSE(w->RegExpFind->toolTip().isEmpty());
-    w->RegExpFind->click();
-    w->RegExpFind->setFocus();
+    EXPECT_FALSE(control<QRadioButton>(w, "RegExpFind")->toolTip().isEmpty());
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QRadioButton>(w, "RegExpFind")->setFocus();
     EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Manual/RegExpr.htm")));
-    w->FindMemo->setFocus();
+    control<QPlainTextEdit>(w, "FindMemo")->setFocus();
     EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Manual/RegExpr.htm")));
     // The same field under another query type, or the focus elsewhere, keeps the contents.
-    w->PhraseButton->click();
-    w->FindEditComboBox->setFocus();
+    control<QRadioButton>(w, "PhraseButton")->click();
+    control<QComboBox>(w, "FindEditComboBox")->setFocus();
     EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Intro.htm")));
-    w->RegExpFind->click();
-    w->MasksComboBox->setFocus();
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QComboBox>(w, "MasksComboBox")->setFocus();
     EXPECT_TRUE(openedPage().endsWith(QStringLiteral("/Intro.htm")));
 }
 
 TEST_F(WindowTest, MissingHelpPagesGiveAMessage) {
     auto w = makeWindow();
-    w->Contents1->trigger();
+    control<QAction>(w, "Contents1")->trigger();
     EXPECT_TRUE(opened.empty());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].caption, "Vantix Search & Replace");

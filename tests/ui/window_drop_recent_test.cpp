@@ -47,11 +47,11 @@ protected:
     }
     // A project whose Path is `path`, saved through the window's Save Project.
     std::string saveProject(TFind& w, const std::string& name, const std::string& path) {
-        const QString before = w.ComboBoxPath->currentText();
-        w.ComboBoxPath->setEditText(QString::fromStdString(path));
+        const QString before = control<QComboBox>(w, "ComboBoxPath")->currentText();
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(path));
         fileDialogs.answer = projectsDir.str() + "/" + name;
         w.findChild<QAction*>(QStringLiteral("SaveProject1"))->trigger();
-        w.ComboBoxPath->setEditText(before);
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(before);
         return fileDialogs.answer;
     }
     static RecentProjects& recent(TFind& w) { return *w.findChild<RecentProjects*>(); }
@@ -112,13 +112,14 @@ TEST_F(DropRecentTest, AFolderBecomesThePathAndAProjectOpensWhateverControlItIsD
         {"a remote folder", {QStringLiteral("sftp://host/srv/")}, false, start},
     };
     for (const Case& c : cases) {
-        for (QWidget* target : {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(w->ComboBoxPath->lineEdit()),
-                                w->FindMemo->viewport()}) {
+        for (QWidget* target :
+             {static_cast<QWidget*>(w.get()), static_cast<QWidget*>(control<QComboBox>(w, "ComboBoxPath")->lineEdit()),
+              control<QPlainTextEdit>(w, "FindMemo")->viewport()}) {
             SCOPED_TRACE(std::string(c.what) + " on " + target->metaObject()->className());
-            w->ComboBoxPath->setEditText(QString::fromStdString(start));
+            control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(start));
             std::unique_ptr<QMimeData> data(urls(c.dropped));
             EXPECT_EQ(dragAndDrop(target, data.get()), c.taken);
-            EXPECT_EQ(w->ComboBoxPath->currentText().toStdString(), c.path);
+            EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText().toStdString(), c.path);
         }
     }
     EXPECT_TRUE(prompter.messages.empty());
@@ -126,9 +127,9 @@ TEST_F(DropRecentTest, AFolderBecomesThePathAndAProjectOpensWhateverControlItIsD
     // Plain text still goes to the field it is dropped on.
     QMimeData text;
     text.setText(QStringLiteral("typed by drag"));
-    w->FindMemo->clear();
-    ASSERT_TRUE(dragAndDrop(w->FindMemo->viewport(), &text));
-    EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("typed by drag"));
+    control<QPlainTextEdit>(w, "FindMemo")->clear();
+    ASSERT_TRUE(dragAndDrop(control<QPlainTextEdit>(w, "FindMemo")->viewport(), &text));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QStringLiteral("typed by drag"));
 }
 
 TEST_F(DropRecentTest, NothingIsTakenWhileARunOwnsTheWindowOrThePathIsFixed) {
@@ -138,9 +139,9 @@ TEST_F(DropRecentTest, NothingIsTakenWhileARunOwnsTheWindowOrThePathIsFixed) {
     w->mutableState().busy = true;
     EXPECT_FALSE(dragAndDrop(w.get(), data.get()));
     w->mutableState().busy = false;
-    w->ComboBoxPath->setEnabled(false);
+    control<QComboBox>(w, "ComboBoxPath")->setEnabled(false);
     EXPECT_FALSE(dragAndDrop(w.get(), data.get()));
-    w->ComboBoxPath->setEnabled(true);
+    control<QComboBox>(w, "ComboBoxPath")->setEnabled(true);
     // A source that offers only to move its folder keeps it.
     EXPECT_FALSE(dragAndDrop(w.get(), data.get(), Qt::MoveAction));
     EXPECT_TRUE(dragAndDrop(w.get(), data.get(), Qt::MoveAction | Qt::LinkAction));
@@ -195,7 +196,7 @@ TEST_F(DropRecentTest, AnEntryOpensItsProjectAndOneWhoseFileIsGoneIsReportedAndL
     EXPECT_EQ(menuTexts(*w)[0], QStringLiteral("&1  ") + QString::fromStdString(projectsDir.str() + "/a&&b.vsr"));
     // The second entry, as the keyboard picks it.
     recent(*w).menu()->actions()[1]->trigger();
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/first"));
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QStringLiteral("/first"));
     EXPECT_EQ(recent(*w).paths(), (std::vector<std::string>{first, second}));
 
     fs::remove(second);

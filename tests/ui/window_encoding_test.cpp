@@ -26,7 +26,8 @@ protected:
     // The texts of the Lines Viewer's entries.
     static QStringList viewerTexts(TFind& w) {
         QStringList out;
-        for (int i = 0; i < w.ListBox1->count(); ++i) out << w.ListBox1->displayed(i).text;
+        for (int i = 0; i < control<LinesViewer>(w, "ListBox1")->count(); ++i)
+            out << control<LinesViewer>(w, "ListBox1")->displayed(i).text;
         return out;
     }
 };
@@ -35,20 +36,20 @@ TEST_F(EncodingTest, A1251QueryFindsAndShows1251Text) {
     files.write("cyrillic.txt", kLine1251 + "\r\nother\r\n");
     files.write("utf8.txt", "\xD1\x81\xD0\xBB\xD0\xBE\xD0\xB2\xD0\xBE\n");  // "слово" in UTF-8: other bytes
     auto w = windowIn("1251");
-    w->FindEditComboBox->setEditText(QString::fromUtf8("слово"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromUtf8("слово"));
     search(*w, files.str());
     ASSERT_EQ(rows(*w), 1);
     EXPECT_EQ(w->results().row(0).name, "cyrillic.txt");
     EXPECT_EQ(w->results().row(0).found, "3");  // "ч"-style folding of the page: all three cases
     w->ApplicationEvents1Idle();
-    QTRY_VERIFY(w->ListBox1->hasLines());
+    QTRY_VERIFY(control<LinesViewer>(w, "ListBox1")->hasLines());
     EXPECT_TRUE(viewerTexts(*w).join('|').contains(QString::fromUtf8("Слово СЛОВО слово"))) << viewerTexts(*w).join('|').toStdString();
 }
 
 TEST_F(EncodingTest, ACharacterTheEncodingLacksIsRefusedNotSearchedAsAQuestionMark) {
     files.write("a.txt", "what? \xE6\n");
     auto w = windowIn("1252");
-    w->FindEditComboBox->setEditText(QString::fromUtf8("ж"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromUtf8("ж"));
     search(*w, files.str());
     EXPECT_EQ(rows(*w), 0);
     EXPECT_FALSE(w->state().busy);
@@ -59,9 +60,9 @@ TEST_F(EncodingTest, ACharacterTheEncodingLacksIsRefusedNotSearchedAsAQuestionMa
 
     // The same character under UTF-8 is searched, and a replacement only matters to Modify.
     prompter.messages.clear();
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->SearchEdit->setEditText(QStringLiteral("what"));
-    w->Edit2->setEditText(QString::fromUtf8("ж"));
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QComboBox>(w, "SearchEdit")->setEditText(QStringLiteral("what"));
+    control<QComboBox>(w, "Edit2")->setEditText(QString::fromUtf8("ж"));
     search(*w, files.str());
     EXPECT_EQ(rows(*w), 1);
     EXPECT_TRUE(prompter.messages.empty());
@@ -78,8 +79,8 @@ TEST_F(EncodingTest, MemoFilesAndHistoryAreKeptInTheEncodingAndNamesStayAsTheFil
     std::ofstream(folder + "/a.txt", std::ios::binary) << kWord1251 << "\r\n";
     {
         auto w = windowIn("1251");
-        w->FindMemo->setPlainText(QString::fromUtf8("слово\n"));
-        w->FindEditComboBox->setEditText(QString::fromUtf8("слово"));
+        control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QString::fromUtf8("слово\n"));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromUtf8("слово"));
         search(*w, folder);
         EXPECT_EQ(rows(*w), 1);
         w->close();
@@ -91,17 +92,17 @@ TEST_F(EncodingTest, MemoFilesAndHistoryAreKeptInTheEncodingAndNamesStayAsTheFil
     EXPECT_EQ(store.committed().at(platform::MemorySettingsStore::fullName(settings::kProgramKey, "ComboBoxPathText")),
               folder);
     auto w = makeWindow(96, true);
-    EXPECT_EQ(w->FindMemo->toPlainText(), QString::fromUtf8("слово\n"));
-    EXPECT_EQ(w->FindEditComboBox->currentText(), QString::fromUtf8("слово"));
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QString::fromUtf8(folder.c_str()));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QString::fromUtf8("слово\n"));
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->currentText(), QString::fromUtf8("слово"));
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QString::fromUtf8(folder.c_str()));
 }
 
 TEST_F(EncodingTest, TextsTheEncodingCannotHoldSurviveARestartWhole) {
     {
         auto w = windowIn("1252");
-        w->FindMemo->setPlainText(QString::fromUtf8("жук\ncafé\n"));
-        w->FindEditComboBox->setEditText(QString::fromUtf8("ж"));
-        w->SearchEdit->setEditText(QString::fromUtf8("café"));
+        control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QString::fromUtf8("жук\ncafé\n"));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QString::fromUtf8("ж"));
+        control<QComboBox>(w, "SearchEdit")->setEditText(QString::fromUtf8("café"));
         w->close();
     }
     // Kept as UTF-8 behind a byte order mark; what the page holds stays in the page.
@@ -110,9 +111,9 @@ TEST_F(EncodingTest, TextsTheEncodingCannotHoldSurviveARestartWhole) {
     EXPECT_EQ(store.committed().at(platform::MemorySettingsStore::fullName(settings::kProgramKey, "SearchEditText")),
               "caf\xE9");
     auto w = makeWindow(96, true);
-    EXPECT_EQ(w->FindMemo->toPlainText(), QString::fromUtf8("жук\ncafé\n"));
-    EXPECT_EQ(w->FindEditComboBox->currentText(), QString::fromUtf8("ж"));
-    EXPECT_EQ(w->SearchEdit->currentText(), QString::fromUtf8("café"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QString::fromUtf8("жук\ncafé\n"));
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->currentText(), QString::fromUtf8("ж"));
+    EXPECT_EQ(control<QComboBox>(w, "SearchEdit")->currentText(), QString::fromUtf8("café"));
 }
 
 TEST_F(EncodingTest, UnderUtf8AByteThatIsNoCharacterSurvivesTheFieldAndIsSearched) {

@@ -1,5 +1,5 @@
 #pragma once
-// The types of the window's controls, which the tests reach through its members.
+// The types of the window's controls, which the tests reach by their names.
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -36,6 +36,7 @@
 #include "ui/window/find_window.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/window/window_environment.h"
+#include "window_controls.h"
 
 namespace vsr::ui::test {
 
@@ -103,7 +104,7 @@ protected:
 
     // Fills the path field and runs the active tab's search to its end.
     static void search(TFind& w, const std::string& path) {
-        w.ComboBoxPath->setEditText(QString::fromStdString(path));
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(path));
         w.FindButtonClick();
     }
 

@@ -14,7 +14,9 @@ struct QueryField {
 
 class QueryFocus : public WindowTest, public ::testing::WithParamInterface<QueryField> {
 protected:
-    QComboBox* field(TFind& w) const { return GetParam().searchTab ? w.SearchEdit : w.FindEditComboBox; }
+    QComboBox* field(TFind& w) const {
+        return GetParam().searchTab ? control<QComboBox>(w, "SearchEdit") : control<QComboBox>(w, "FindEditComboBox");
+    }
 
     // A list of two rows from the parameter's tab, the first row selected and browsed, and the
     // field's history holding "other" (current) and "alpha" while the field shows "alpha": the
@@ -24,8 +26,8 @@ protected:
         files.write("b.txt", "alpha\n");
         auto w = makeWindow();
         if (GetParam().searchTab) {
-            w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-            w->ReplaceButton->click();
+            control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+            control<QRadioButton>(w, "ReplaceButton")->click();
         }
         QComboBox* combo = field(*w);
         combo->setEditText(QStringLiteral("alpha"));
@@ -42,12 +44,12 @@ protected:
 
     static void expectListKept(TFind& w, bool searchTab) {
         EXPECT_EQ(w.results().selectedCount(), 1u);
-        EXPECT_TRUE(w.ListBox1->hasLines());
-        EXPECT_TRUE(w.FileEditSpeed->isEnabled());
-        EXPECT_TRUE(w.GotoSpeedButton->isEnabled());
+        EXPECT_TRUE(control<LinesViewer>(w, "ListBox1")->hasLines());
+        EXPECT_TRUE(control<QToolButton>(w, "FileEditSpeed")->isEnabled());
+        EXPECT_TRUE(control<QToolButton>(w, "GotoSpeedButton")->isEnabled());
         if (searchTab) {
-            EXPECT_TRUE(w.ReplaceAllBit->isEnabled());
-            EXPECT_TRUE(w.ReplaceSelectedSpeedButton->isEnabled());
+            EXPECT_TRUE(control<QPushButton>(w, "ReplaceAllBit")->isEnabled());
+            EXPECT_TRUE(control<QPushButton>(w, "ReplaceSelectedSpeedButton")->isEnabled());
         }
     }
 };
@@ -63,7 +65,7 @@ TEST_P(QueryFocus, PassingThroughTheFieldKeepsTheListAndItsCommands) {
     ASSERT_FALSE(combo->lineEdit()->hasFocus());
     QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
     ASSERT_TRUE(combo->lineEdit()->hasFocus());
-    w->ComboBoxPath->setFocus(Qt::MouseFocusReason);
+    control<QComboBox>(w, "ComboBoxPath")->setFocus(Qt::MouseFocusReason);
     settleBrowsing(*w);
     EXPECT_EQ(combo->currentText(), QStringLiteral("alpha"));
     expectListKept(*w, GetParam().searchTab);
@@ -82,10 +84,10 @@ TEST_P(QueryFocus, ChoosingAnotherHistoryEntryIsAChange) {
     QTest::keyClick(combo, Qt::Key_Up);
     ASSERT_NE(combo->currentText(), QStringLiteral("alpha"));
     settleBrowsing(*w);
-    EXPECT_FALSE(w->ListBox1->hasLines());
-    EXPECT_FALSE(w->FileEditSpeed->isEnabled());
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasLines());
+    EXPECT_FALSE(control<QToolButton>(w, "FileEditSpeed")->isEnabled());
     if (GetParam().searchTab) {
-        EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+        EXPECT_FALSE(control<QPushButton>(w, "ReplaceAllBit")->isEnabled());
     }
 }
 
@@ -95,9 +97,9 @@ TEST_P(QueryFocus, TypingIsAChange) {
     combo->lineEdit()->setFocus();
     QTest::keyClicks(combo->lineEdit(), QStringLiteral("x"));
     settleBrowsing(*w);
-    EXPECT_FALSE(w->ListBox1->hasLines());
+    EXPECT_FALSE(control<LinesViewer>(w, "ListBox1")->hasLines());
     if (GetParam().searchTab) {
-        EXPECT_FALSE(w->ReplaceAllBit->isEnabled());
+        EXPECT_FALSE(control<QPushButton>(w, "ReplaceAllBit")->isEnabled());
     }
 }
 

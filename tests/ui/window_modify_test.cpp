@@ -19,15 +19,15 @@ protected:
     // A Search and Replace list of the files holding "alpha", ready to replace it with "omega".
     std::unique_ptr<TFind> searched(bool backups = true) {
         auto w = makeWindow();
-        w->CreatBackupCheckBox->setChecked(backups);
-        w->IncludeSubdirectoriesCheckBox->setChecked(true);
-        w->SensitiveCheckBox->setChecked(false);
-        w->WholeWordsCheckBox->setChecked(false);
-        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-        w->PhraseButtonReplace->click();
-        w->ReplaceButton->click();
-        w->SearchEdit->setEditText(QStringLiteral("alpha"));
-        w->Edit2->setEditText(QStringLiteral("omega"));
+        control<QCheckBox>(w, "CreatBackupCheckBox")->setChecked(backups);
+        control<QCheckBox>(w, "IncludeSubdirectoriesCheckBox")->setChecked(true);
+        control<QCheckBox>(w, "SensitiveCheckBox")->setChecked(false);
+        control<QCheckBox>(w, "WholeWordsCheckBox")->setChecked(false);
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+        control<QRadioButton>(w, "PhraseButtonReplace")->click();
+        control<QRadioButton>(w, "ReplaceButton")->click();
+        control<QComboBox>(w, "SearchEdit")->setEditText(QStringLiteral("alpha"));
+        control<QComboBox>(w, "Edit2")->setEditText(QStringLiteral("omega"));
         search(*w, files.str());
         return w;
     }
@@ -41,10 +41,10 @@ protected:
     // The window is idle again after a run: controls back, Stop off, no animation.
     static void expectIdle(TFind& w) {
         EXPECT_FALSE(w.state().busy);
-        EXPECT_TRUE(w.SearchSpeedButton->isEnabled());
-        EXPECT_TRUE(w.SearchEdit->isEnabled());
-        EXPECT_FALSE(w.StopSearch->isEnabled());
-        EXPECT_TRUE(w.FileMenu->menuAction()->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(w, "SearchSpeedButton")->isEnabled());
+        EXPECT_TRUE(control<QComboBox>(w, "SearchEdit")->isEnabled());
+        EXPECT_FALSE(control<QToolButton>(w, "StopSearch")->isEnabled());
+        EXPECT_TRUE(control<QMenu>(w, "File1")->menuAction()->isEnabled());
     }
 };
 
@@ -73,7 +73,7 @@ TEST_F(ModifyTest, ModifyAllRewritesTheFilesAndUndoRestoresThemByteForByte) {
         EXPECT_EQ(resultOf(*w, c.name), "Modified");
     }
     EXPECT_EQ(readFile(files.path() / "other.txt"), "beta");
-    EXPECT_EQ(w->Edit2->itemText(0), QStringLiteral("omega"));
+    EXPECT_EQ(control<QComboBox>(w, "Edit2")->itemText(0), QStringLiteral("omega"));
     EXPECT_TRUE(w->commands().enabled(Command::Undo));
     EXPECT_TRUE(w->commands().enabled(Command::ModifyAll));
     EXPECT_TRUE(w->commands().allowed(Command::SaveList));
@@ -145,13 +145,14 @@ TEST_F(ModifyStopTest, StopLeavesTheProcessedFilesModifiedAndTheRestUntouched) {
     auto w = searched();
     ASSERT_EQ(rows(*w), 40);
     bool sawRunning = false;
-    QObject::connect(w->ListView1->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
+    QObject::connect(control<QTreeView>(w, "ListView1")->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
         int modified = 0;
         for (std::size_t i = 0; i < w->results().count(); ++i) modified += w->results().row(i).result == "Modified";
         if (modified != 3 || sawRunning) return;
-        sawRunning = w->state().busy && w->StopSearch->isEnabled() && !w->SearchSpeedButton->isEnabled() &&
+        sawRunning = w->state().busy && control<QToolButton>(w, "StopSearch")->isEnabled() &&
+                     !control<QPushButton>(w, "SearchSpeedButton")->isEnabled() &&
                      !w->commands().enabled(Command::Undo) && !w->commands().enabled(Command::ModifyAll);
-        QTimer::singleShot(0, w->StopSearch, &QToolButton::click);
+        QTimer::singleShot(0, control<QToolButton>(w, "StopSearch"), &QToolButton::click);
     });
     w->commands().trigger(Command::ModifyAll);
     EXPECT_TRUE(sawRunning);
@@ -180,7 +181,7 @@ TEST_F(ModifyStopTest, StopLeavesTheProcessedFilesModifiedAndTheRestUntouched) {
 
 TEST_F(ModifyStopTest, ClosingTheWindowDuringAModificationStopsItAndClosesAfterwards) {
     auto w = searched();
-    QObject::connect(w->ListView1->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
+    QObject::connect(control<QTreeView>(w, "ListView1")->model(), &QAbstractItemModel::dataChanged, w.get(), [&] {
         if (w->state().busy) QTimer::singleShot(0, w.get(), &QWidget::close);
     });
     w->commands().trigger(Command::ModifyAll);
@@ -196,16 +197,16 @@ TEST_F(ModifyTest, CreateBackupsClickMakesTheListStaleAndTurningItOffDisablesUnd
     auto w = searched();
     w->commands().trigger(Command::ModifyAll);
     ASSERT_TRUE(w->commands().enabled(Command::Undo));
-    w->PageControl1->setCurrentWidget(w->OptionsTab);
-    w->CreatBackupCheckBox->click();  // off
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "OptionsTab"));
+    control<QCheckBox>(w, "CreatBackupCheckBox")->click();  // off
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
     EXPECT_FALSE(w->commands().enabled(Command::Undo));
     EXPECT_FALSE(w->commands().enabled(Command::ModifyAll));
     EXPECT_FALSE(w->commands().enabled(Command::ModifySelected));
     // Turning it on again brings neither back: the list waits for a new search.
-    w->PageControl1->setCurrentWidget(w->OptionsTab);
-    w->CreatBackupCheckBox->click();
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "OptionsTab"));
+    control<QCheckBox>(w, "CreatBackupCheckBox")->click();
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
     EXPECT_FALSE(w->commands().enabled(Command::Undo));
     EXPECT_FALSE(w->commands().enabled(Command::ModifyAll));
     // The command's key reaches nothing either: the file stays modified.
@@ -238,7 +239,7 @@ TEST_F(ModifyTest, EraseBackupsRemovesTheBackupsBelowThePathAndDisablesUndo) {
     expectIdle(*w);
 
     // An empty path only brings the message.
-    w->ComboBoxPath->setEditText(QStringLiteral("   "));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("   "));
     prompter.messages.clear();
     w->commands().invoke(Command::EraseBackups);
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -249,15 +250,15 @@ TEST_F(ModifyTest, EraseBackupsRemovesTheBackupsBelowThePathAndDisablesUndo) {
 TEST_F(WindowTest, ARegularExpressionErrorInASearchSelectsTheCharacterInTheQueryField) {
     files.write("a.txt", "abc\n");
     auto w = makeWindow();
-    w->RegExpFind->click();
-    w->FindMemo->setPlainText(QStringLiteral("ab\n(c"));
-    w->FindMemo->moveCursor(QTextCursor::Start);
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("ab\n(c"));
+    control<QPlainTextEdit>(w, "FindMemo")->moveCursor(QTextCursor::Start);
     search(*w, files.str());
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].caption, "Regular Expression");
     EXPECT_EQ(prompter.messages[0].text.rfind("Error: ", 0), 0u);
-    EXPECT_TRUE(w->FindMemo->isEnabled());
-    const QTextCursor cursor = w->FindMemo->textCursor();
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "FindMemo")->isEnabled());
+    const QTextCursor cursor = control<QPlainTextEdit>(w, "FindMemo")->textCursor();
     EXPECT_EQ(cursor.selectionEnd() - cursor.selectionStart(), 1);
     EXPECT_FALSE(w->state().busy);
 }
@@ -296,22 +297,24 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
     ASSERT_NE(browser, nullptr);
     auto settle = [&] { settleBrowsing(*w); };
     auto selectRow = [&](int row) {
-        w->ListView1->selectionModel()->setCurrentIndex(w->ListView1->model()->index(row, 0),
-                                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        control<QTreeView>(w, "ListView1")
+            ->selectionModel()
+            ->setCurrentIndex(control<QTreeView>(w, "ListView1")->model()->index(row, 0),
+                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     };
     ASSERT_EQ(rows(*w), 2);
     // The run fills the viewer for its selected row as its last step; Undo stays on after it.
     w->commands().trigger(Command::ModifyAll);
     settle();
     EXPECT_TRUE(w->commands().enabled(Command::Undo));
-    ASSERT_EQ(w->ListBox1->content().browsedRow, 0);
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->content().browsedRow, 0);
 
     // A Silent fill for another command holds Undo back until the user browses again.
     browser->fillRow(0, engine::FillPurpose::Silent);
     EXPECT_FALSE(w->commands().enabled(Command::Undo));
     selectRow(1);
     settle();
-    EXPECT_EQ(w->ListBox1->content().browsedRow, 1);
+    EXPECT_EQ(control<LinesViewer>(w, "ListBox1")->content().browsedRow, 1);
     EXPECT_TRUE(w->commands().enabled(Command::Undo));
 
     // Something that switches Undo off for good in between is not undone by the next Browse fill.
@@ -320,9 +323,9 @@ TEST_F(ModifyTest, AFillForAnotherCommandHoldsUndoBackUntilTheNextBrowseFill) {
     w->commands().trigger(Command::DeleteItems);  // row 1
     ASSERT_EQ(rows(*w), 1);
     selectRow(0);
-    w->ListBox1->clear();
+    control<LinesViewer>(w, "ListBox1")->clear();
     browser->fillRow(0, engine::FillPurpose::Browse);
-    EXPECT_TRUE(w->ListBox1->hasLines());
+    EXPECT_TRUE(control<LinesViewer>(w, "ListBox1")->hasLines());
     EXPECT_FALSE(w->commands().enabled(Command::Undo));
 }
 

@@ -10,25 +10,25 @@ TEST_F(WindowTest, BlankPathOrMasksAreRefusedWithTheTabsCaption) {
     const struct {
         QWidget* tab;
         const char* caption;
-    } tabs[] = {{w->FindTab, "Find"}, {w->SearchReplaceTab, "Search"}};
+    } tabs[] = {{control<QWidget>(w, "FindTab"), "Find"}, {control<QWidget>(w, "SearchReplaceTab"), "Search"}};
     for (const auto& t : tabs) {
-        w->PageControl1->setCurrentWidget(t.tab);
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(t.tab);
         prompter.messages.clear();
         search(*w, "   ");
         ASSERT_EQ(prompter.messages.size(), 1u);
         EXPECT_EQ(prompter.messages[0].caption, t.caption);
         EXPECT_EQ(prompter.messages[0].text, "Please specify the Path");
         EXPECT_EQ(prompter.messages[0].icon, engine::MessageIcon::Exclamation);
-        w->MasksComboBox->setEditText(QStringLiteral("  "));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("  "));
         search(*w, files.str());
         ASSERT_EQ(prompter.messages.size(), 2u);
         EXPECT_EQ(prompter.messages[1].text, "Please specify the Mask");
         EXPECT_EQ(prompter.messages[1].caption, t.caption);
-        w->MasksComboBox->setEditText(QStringLiteral("*.*"));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.*"));
         // The window is left as it was: no list, controls enabled.
-        EXPECT_FALSE(w->Splitter1->isVisible());
+        EXPECT_FALSE(control<QSplitter>(w, "Splitter1")->isVisible());
         EXPECT_FALSE(w->state().busy);
-        EXPECT_TRUE(w->FindBit->isEnabled());
+        EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
     }
 }
 
@@ -37,35 +37,36 @@ TEST_F(WindowTest, ASearchListsRowsAndUpdatesStatusAndHistory) {
     files.write("sub/b.log", "alpha\n");
     files.write("c.txt", "beta\n");
     auto w = makeWindow();
-    w->MasksComboBox->setEditText(QStringLiteral("*.txt;*.log"));
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.txt;*.log"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str() + "/");
     ASSERT_EQ(rows(*w), 2);
-    EXPECT_EQ(w->ComboBoxPath->currentText().toStdString(), files.str());  // trailing "/" removed
-    EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.txt; *.log"));
-    EXPECT_EQ(w->StatusPanel[0]->text(), QStringLiteral("Found Files:   2"));
-    EXPECT_TRUE(w->StatusPanel[1]->text().isEmpty());
-    EXPECT_EQ(w->FindEditComboBox->itemText(0), QStringLiteral("alpha"));
-    EXPECT_EQ(w->ComboBoxPath->itemText(0).toStdString(), files.str());
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText().toStdString(), files.str());  // trailing "/" removed
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->currentText(), QStringLiteral("*.txt; *.log"));
+    EXPECT_EQ(statusPanel(w, 0)->text(), QStringLiteral("Found Files:   2"));
+    EXPECT_TRUE(statusPanel(w, 1)->text().isEmpty());
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->itemText(0), QStringLiteral("alpha"));
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->itemText(0).toStdString(), files.str());
     // The model shows the rows with their columns; row 0 is selected after the run.
-    EXPECT_EQ(w->ListView1->model()->rowCount(), 2);
-    EXPECT_TRUE(w->ListView1->selectionModel()->isRowSelected(0, {}));
-    EXPECT_EQ(w->ListView1->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Found"));
+    EXPECT_EQ(control<QTreeView>(w, "ListView1")->model()->rowCount(), 2);
+    EXPECT_TRUE(control<QTreeView>(w, "ListView1")->selectionModel()->isRowSelected(0, {}));
+    EXPECT_EQ(control<QTreeView>(w, "ListView1")->model()->headerData(2, Qt::Horizontal).toString(),
+              QStringLiteral("Found"));
     // Running the same search again keeps one history entry.
     w->FindButtonClick();
-    EXPECT_EQ(w->FindEditComboBox->count(), 1);
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->count(), 1);
     EXPECT_FALSE(w->state().busy);
-    EXPECT_FALSE(w->Animate1->isActive());
+    EXPECT_FALSE(control<BusyIndicator>(w, "Animate1")->isActive());
 }
 
 TEST_F(WindowTest, NothingFoundSaysNotFound) {
     files.write("a.txt", "alpha\n");
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("zeta"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("zeta"));
     search(*w, files.str());
     EXPECT_EQ(rows(*w), 0);
-    EXPECT_EQ(w->StatusPanel[0]->text(), QStringLiteral("Not Found"));
-    EXPECT_FALSE(w->ListXPCheckBox->isEnabled());
+    EXPECT_EQ(statusPanel(w, 0)->text(), QStringLiteral("Not Found"));
+    EXPECT_FALSE(control<QCheckBox>(w, "ListXPCheckBox")->isEnabled());
 }
 
 // Stop is pressed from the event loop while the walk pumps, as a user's click would be.
@@ -82,23 +83,27 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
     auto w = makeWindow();
     int projects = 0;
     w->commands().setHandler(Command::OpenProject, [&] { ++projects; });
-    w->FindEditComboBox->setEditText(QStringLiteral("needle"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("needle"));
     bool sawBusyState = false;
     bool armed = true;
-    QObject::connect(w->ListView1->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+    QObject::connect(control<QTreeView>(w, "ListView1")->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
         if (!armed || rows(*w) != 5) return;
         armed = false;
         // In the middle of the run: the controls that feed the conditions are off.
-        sawBusyState = !w->FindBit->isEnabled() && !w->FindEditComboBox->isEnabled() &&
-                       !w->ComboBoxPath->isEnabled() && w->StopFindBit->isEnabled() && w->state().busy &&
-                       !w->FileMenu->menuAction()->isEnabled() &&
-                       !w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->OptionsTab)) &&
-                       w->Animate1->isActive();
+        sawBusyState =
+            !control<QPushButton>(w, "FindBit")->isEnabled() &&
+            !control<QComboBox>(w, "FindEditComboBox")->isEnabled() &&
+            !control<QComboBox>(w, "ComboBoxPath")->isEnabled() &&
+            control<QPushButton>(w, "StopFindBit")->isEnabled() && w->state().busy &&
+            !control<QMenu>(w, "File1")->menuAction()->isEnabled() &&
+            !control<QTabWidget>(w, "PageControl1")
+                 ->isTabVisible(control<QTabWidget>(w, "PageControl1")->indexOf(control<QWidget>(w, "OptionsTab"))) &&
+            control<BusyIndicator>(w, "Animate1")->isActive();
         // Keys of the disabled menus reach nothing while the run is busy.
         w->commands().setAllowed(Command::OpenProject, true);
-        w->Contents1->trigger();
+        control<QAction>(w, "Contents1")->trigger();
         w->findChild<QAction*>(QStringLiteral("OpenProject1"))->trigger();
-        QTimer::singleShot(0, w->StopFindBit, &QPushButton::click);
+        QTimer::singleShot(0, control<QPushButton>(w, "StopFindBit"), &QPushButton::click);
     });
     search(*w, files.str());
     EXPECT_TRUE(sawBusyState);
@@ -109,11 +114,12 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
     // Stopped: no row is chosen for the user, and the window is idle again.
     EXPECT_EQ(w->results().firstSelected(), -1);
     EXPECT_FALSE(w->state().busy);
-    EXPECT_TRUE(w->FindBit->isEnabled());
-    EXPECT_FALSE(w->StopFindBit->isEnabled());
-    EXPECT_TRUE(w->FileMenu->menuAction()->isEnabled());
-    EXPECT_TRUE(w->PageControl1->isTabVisible(w->PageControl1->indexOf(w->OptionsTab)));
-    EXPECT_EQ(w->StatusPanel[0]->text(), QStringLiteral("Found Files:   %1").arg(rows(*w)));
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(w, "StopFindBit")->isEnabled());
+    EXPECT_TRUE(control<QMenu>(w, "File1")->menuAction()->isEnabled());
+    EXPECT_TRUE(control<QTabWidget>(w, "PageControl1")
+                    ->isTabVisible(control<QTabWidget>(w, "PageControl1")->indexOf(control<QWidget>(w, "OptionsTab"))));
+    EXPECT_EQ(statusPanel(w, 0)->text(), QStringLiteral("Found Files:   %1").arg(rows(*w)));
     // The next search runs to its end again.
     w->FindButtonClick();
     EXPECT_EQ(rows(*w), 200);
@@ -121,9 +127,9 @@ TEST_F(StopTest, StopDuringALongSearchKeepsTheRowsFoundSoFar) {
 
 TEST_F(StopTest, EscapeStopsTheRun) {
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("needle"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("needle"));
     bool pressed = false;
-    QObject::connect(w->ListView1->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+    QObject::connect(control<QTreeView>(w, "ListView1")->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
         if (pressed || rows(*w) < 5) return;
         pressed = true;
         QTimer::singleShot(0, w.get(), [&] {
@@ -141,27 +147,27 @@ TEST_F(StopTest, EscapeStopsTheRun) {
 TEST_F(WindowTest, AMalformedExpressionKeepsTheListAndSaysWhy) {
     files.write("a.txt", "alpha\n");
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str());
     ASSERT_EQ(rows(*w), 1);
-    w->RegExpFind->click();
-    w->FindMemo->setPlainText(QStringLiteral("al(pha"));
+    control<QRadioButton>(w, "RegExpFind")->click();
+    control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("al(pha"));
     prompter.messages.clear();
     w->FindButtonClick();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].caption, "Regular Expression");
     EXPECT_EQ(rows(*w), 1);
-    EXPECT_TRUE(w->ListView1->isVisible());
+    EXPECT_TRUE(control<QTreeView>(w, "ListView1")->isVisible());
     EXPECT_FALSE(w->state().busy);
-    EXPECT_TRUE(w->FindBit->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
     // The faulty character is selected for the user to mend.
-    EXPECT_EQ(w->FindMemo->textCursor().selectedText(), QStringLiteral("("));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->textCursor().selectedText(), QStringLiteral("("));
 }
 
 TEST_F(StopTest, ClosingTheWindowDuringASearchStopsItAndClosesAfterwards) {
     auto w = makeWindow();
-    w->FindEditComboBox->setEditText(QStringLiteral("needle"));
-    QObject::connect(w->ListView1->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("needle"));
+    QObject::connect(control<QTreeView>(w, "ListView1")->model(), &QAbstractItemModel::rowsInserted, w.get(), [&] {
         if (rows(*w) == 3) QTimer::singleShot(0, w.get(), &QWidget::close);
     });
     search(*w, files.str());
@@ -172,31 +178,31 @@ TEST_F(StopTest, ClosingTheWindowDuringASearchStopsItAndClosesAfterwards) {
 TEST_F(WindowTest, EnterInAOneLineFieldSearchesAndInAMemoBreaksTheLine) {
     files.write("a.txt", "alpha\n");
     auto w = makeWindow();
-    w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
-    w->TextButton->click();
-    w->FindMemo->setFocus();
-    QTest::keyClicks(w->FindMemo, QStringLiteral("al"));
-    QTest::keyClick(w->FindMemo, Qt::Key_Return);
-    QTest::keyClicks(w->FindMemo, QStringLiteral("x"));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
+    control<QRadioButton>(w, "TextButton")->click();
+    control<QPlainTextEdit>(w, "FindMemo")->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(w, "FindMemo"), QStringLiteral("al"));
+    QTest::keyClick(control<QPlainTextEdit>(w, "FindMemo"), Qt::Key_Return);
+    QTest::keyClicks(control<QPlainTextEdit>(w, "FindMemo"), QStringLiteral("x"));
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("al\nx"));
-    EXPECT_FALSE(w->Splitter1->isVisible());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QStringLiteral("al\nx"));
+    EXPECT_FALSE(control<QSplitter>(w, "Splitter1")->isVisible());
 
-    w->PhraseButton->click();
-    w->FindEditComboBox->setFocus();
-    QTest::keyClicks(w->FindEditComboBox->lineEdit(), QStringLiteral("alpha"));
-    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_Return);
+    control<QRadioButton>(w, "PhraseButton")->click();
+    control<QComboBox>(w, "FindEditComboBox")->setFocus();
+    QTest::keyClicks(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), QStringLiteral("alpha"));
+    QTest::keyClick(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows(*w) == 1; }));
 
     // On the Search and Replace tab Enter in the replacement memo is a line break too.
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    w->TextSearchButton->click();
-    w->ReplaceButton->click();
-    w->Memo2->setFocus();
-    QTest::keyClicks(w->Memo2, QStringLiteral("a"));
-    QTest::keyClick(w->Memo2, Qt::Key_Return);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    control<QRadioButton>(w, "TextSearchButton")->click();
+    control<QRadioButton>(w, "ReplaceButton")->click();
+    control<QPlainTextEdit>(w, "Memo2")->setFocus();
+    QTest::keyClicks(control<QPlainTextEdit>(w, "Memo2"), QStringLiteral("a"));
+    QTest::keyClick(control<QPlainTextEdit>(w, "Memo2"), Qt::Key_Return);
     QCoreApplication::processEvents();
-    EXPECT_EQ(w->Memo2->toPlainText(), QStringLiteral("a\n"));
+    EXPECT_EQ(control<QPlainTextEdit>(w, "Memo2")->toPlainText(), QStringLiteral("a\n"));
     EXPECT_EQ(w->results().tab, results::ListTab::Find);
 }
 
@@ -205,36 +211,36 @@ TEST_F(WindowTest, DeleteKeyInTheListTriggersDeleteItems) {
     auto w = makeWindow();
     int deletes = 0;
     w->commands().setHandler(Command::DeleteItems, [&] { ++deletes; });
-    w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+    control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
     search(*w, files.str());
-    w->ListView1->setFocus();
-    QTest::keyClick(w->ListView1, Qt::Key_Delete);
+    control<QTreeView>(w, "ListView1")->setFocus();
+    QTest::keyClick(control<QTreeView>(w, "ListView1"), Qt::Key_Delete);
     EXPECT_EQ(deletes, 1);
     // Not in a text field, where Delete edits the text.
-    w->FindEditComboBox->setFocus();
-    QTest::keyClick(w->FindEditComboBox->lineEdit(), Qt::Key_Delete);
+    control<QComboBox>(w, "FindEditComboBox")->setFocus();
+    QTest::keyClick(control<QComboBox>(w, "FindEditComboBox")->lineEdit(), Qt::Key_Delete);
     EXPECT_EQ(deletes, 1);
 }
 
 TEST_F(WindowTest, BrowsePutsTheChosenFolderIntoThePath) {
     auto w = makeWindow();
-    w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
     prompter.folderAnswer = files.str() + "/sub/";
-    w->Button1->click();
+    control<QPushButton>(w, "Button1")->click();
     ASSERT_EQ(prompter.folderTitles.size(), 1u);
     EXPECT_EQ(prompter.folderTitles[0], "Select the directory");
     EXPECT_EQ(prompter.folderStarts[0], files.str());
-    EXPECT_EQ(w->ComboBoxPath->currentText().toStdString(), files.str() + "/sub");
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText().toStdString(), files.str() + "/sub");
     // A path that is no folder starts the dialog at home; cancelling changes nothing.
-    w->ComboBoxPath->setEditText(QStringLiteral("/no/such/folder"));
+    control<QComboBox>(w, "ComboBoxPath")->setEditText(QStringLiteral("/no/such/folder"));
     prompter.folderAnswer.clear();
-    w->Button1->click();
+    control<QPushButton>(w, "Button1")->click();
     EXPECT_EQ(prompter.folderStarts[1], QDir::homePath().toStdString());
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/no/such/folder"));
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QStringLiteral("/no/such/folder"));
     // The root folder keeps its "/".
     prompter.folderAnswer = "/";
-    w->Button1->click();
-    EXPECT_EQ(w->ComboBoxPath->currentText(), QStringLiteral("/"));
+    control<QPushButton>(w, "Button1")->click();
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText(), QStringLiteral("/"));
 }
 
 }  // namespace

@@ -19,83 +19,83 @@ TEST_F(WindowTest, AFirstStartShowsTheDefaults) {
     clock = std::make_unique<platform::FakeClock>();
     clock->setNow(sys_days{2026y / March / 31} + 12h);
     auto w = makeWindow(96, true);
-    EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.*"));
-    ASSERT_EQ(w->MasksComboBox->count(), 2);
-    EXPECT_EQ(w->MasksComboBox->itemText(0), QStringLiteral("*.html; *.htm"));
-    EXPECT_EQ(w->MasksComboBox->itemText(1), QStringLiteral("*.txt"));
-    EXPECT_TRUE(w->PhraseButton->isChecked());
-    EXPECT_TRUE(w->ReplaceButton->isChecked());
-    EXPECT_TRUE(w->CreatBackupCheckBox->isChecked());
-    EXPECT_TRUE(w->IncludeSubdirectoriesCheckBox->isChecked());
-    EXPECT_TRUE(w->TrimLeftCheckBox->isChecked());
-    EXPECT_TRUE(w->TrimRightCheckBox->isChecked());
-    EXPECT_EQ(w->SizeSpinEdit->value(), 100);
-    EXPECT_EQ(w->KBComboBox->currentText(), QStringLiteral("KB"));
-    EXPECT_EQ(w->DaysAgoSpinEdit->value(), 2);
-    EXPECT_EQ(w->MaxDateTimePicker->date(), QDate(2026, 3, 31));
-    EXPECT_EQ(w->MinDateTimePicker->date(), QDate(2025, 3, 31));
-    EXPECT_EQ(w->PageControl1->currentWidget(), w->FindTab);
-    EXPECT_FALSE(w->ComboBoxPath->currentText().isEmpty());
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->currentText(), QStringLiteral("*.*"));
+    ASSERT_EQ(control<QComboBox>(w, "MasksComboBox")->count(), 2);
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->itemText(0), QStringLiteral("*.html; *.htm"));
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->itemText(1), QStringLiteral("*.txt"));
+    EXPECT_TRUE(control<QRadioButton>(w, "PhraseButton")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "ReplaceButton")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "CreatBackupCheckBox")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "IncludeSubdirectoriesCheckBox")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "TrimLeftCheckBox")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "TrimRightCheckBox")->isChecked());
+    EXPECT_EQ(control<QSpinBox>(w, "SizeSpinEdit")->value(), 100);
+    EXPECT_EQ(control<QComboBox>(w, "KBComboBox")->currentText(), QStringLiteral("KB"));
+    EXPECT_EQ(control<QSpinBox>(w, "DaysAgoSpinEdit")->value(), 2);
+    EXPECT_EQ(control<QDateEdit>(w, "MaxDateTimePicker")->date(), QDate(2026, 3, 31));
+    EXPECT_EQ(control<QDateEdit>(w, "MinDateTimePicker")->date(), QDate(2025, 3, 31));
+    EXPECT_EQ(control<QTabWidget>(w, "PageControl1")->currentWidget(), control<QWidget>(w, "FindTab"));
+    EXPECT_FALSE(control<QComboBox>(w, "ComboBoxPath")->currentText().isEmpty());
     // Replace is the first-start modification, so the replacement field takes text.
-    EXPECT_TRUE(w->Edit2->isEnabled());
+    EXPECT_TRUE(control<QComboBox>(w, "Edit2")->isEnabled());
 }
 
 TEST_F(WindowTest, ConditionsSurviveARestart) {
     {
         auto w = makeWindow(96, true);
-        w->ComboBoxPath->setEditText(QString::fromStdString(files.str()));
-        w->MasksComboBox->setEditText(QStringLiteral("*.c; *.h"));
-        w->TextButton->click();
-        w->FindMemo->setPlainText(QStringLiteral("first line\nsecond line\n"));
-        w->SensitiveCheckBox->setChecked(true);
-        w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-        w->RegExpSearch->click();
-        w->InsertAfterButton->click();
-        w->Memo2->setPlainText(QStringLiteral("added"));
-        w->SearchEdit->setEditText(QStringLiteral("one-line search"));
-        w->PageControl1->setCurrentWidget(w->OptionsTab);
-        w->AllSizeCheckBox->setChecked(true);
-        w->AllLeastRadioButton->setChecked(true);
-        w->SizeSpinEdit->setValue(7);
-        w->KBComboBox->setCurrentIndex(1);
-        w->AllDateCheckBox->setChecked(true);
-        w->NewestRadioButton->setChecked(true);
-        w->DaysAgoSpinEdit->setValue(9);
-        w->MinDateTimePicker->setDate(QDate(2020, 2, 29));
-        w->IncludeSubdirectoriesCheckBox->setChecked(false);
-        w->RegExprXPCheckBox->setChecked(true);
-        w->ModifyXPCheckBox->setChecked(true);
+        control<QComboBox>(w, "ComboBoxPath")->setEditText(QString::fromStdString(files.str()));
+        control<QComboBox>(w, "MasksComboBox")->setEditText(QStringLiteral("*.c; *.h"));
+        control<QRadioButton>(w, "TextButton")->click();
+        control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QStringLiteral("first line\nsecond line\n"));
+        control<QCheckBox>(w, "SensitiveCheckBox")->setChecked(true);
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+        control<QRadioButton>(w, "RegExpSearch")->click();
+        control<QRadioButton>(w, "InsertAfterButton")->click();
+        control<QPlainTextEdit>(w, "Memo2")->setPlainText(QStringLiteral("added"));
+        control<QComboBox>(w, "SearchEdit")->setEditText(QStringLiteral("one-line search"));
+        control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "OptionsTab"));
+        control<QCheckBox>(w, "AllSizeCheckBox")->setChecked(true);
+        control<QRadioButton>(w, "AllLeastRadioButton")->setChecked(true);
+        control<QSpinBox>(w, "SizeSpinEdit")->setValue(7);
+        control<QComboBox>(w, "KBComboBox")->setCurrentIndex(1);
+        control<QCheckBox>(w, "AllDateCheckBox")->setChecked(true);
+        control<QRadioButton>(w, "NewestRadioButton")->setChecked(true);
+        control<QSpinBox>(w, "DaysAgoSpinEdit")->setValue(9);
+        control<QDateEdit>(w, "MinDateTimePicker")->setDate(QDate(2020, 2, 29));
+        control<QCheckBox>(w, "IncludeSubdirectoriesCheckBox")->setChecked(false);
+        control<QCheckBox>(w, "RegExprXPCheckBox")->setChecked(true);
+        control<QCheckBox>(w, "ModifyXPCheckBox")->setChecked(true);
         w->close();
     }
     auto w = makeWindow(96, true);
-    EXPECT_EQ(w->ComboBoxPath->currentText().toStdString(), files.str());
-    EXPECT_EQ(w->MasksComboBox->currentText(), QStringLiteral("*.c; *.h"));
-    EXPECT_TRUE(w->TextButton->isChecked());
-    EXPECT_EQ(w->FindMemo->toPlainText(), QStringLiteral("first line\nsecond line\n"));
-    EXPECT_TRUE(w->SensitiveCheckBox->isChecked());
-    EXPECT_TRUE(w->RegExpSearch->isChecked());
-    EXPECT_TRUE(w->InsertAfterButton->isChecked());
-    EXPECT_EQ(w->Memo2->toPlainText(), QStringLiteral("added"));
-    EXPECT_EQ(w->SearchEdit->currentText(), QStringLiteral("one-line search"));
-    EXPECT_TRUE(w->AllSizeCheckBox->isChecked());
-    EXPECT_TRUE(w->AllLeastRadioButton->isChecked());
-    EXPECT_EQ(w->SizeSpinEdit->value(), 7);
-    EXPECT_EQ(w->KBComboBox->currentIndex(), 1);
-    EXPECT_TRUE(w->NewestRadioButton->isChecked());
-    EXPECT_EQ(w->DaysAgoSpinEdit->value(), 9);
-    EXPECT_EQ(w->MinDateTimePicker->date(), QDate(2020, 2, 29));
-    EXPECT_FALSE(w->IncludeSubdirectoriesCheckBox->isChecked());
-    EXPECT_TRUE(w->ModifyXPCheckBox->isChecked());
-    EXPECT_TRUE(w->ModifyXPCheckBox->isEnabled());
+    EXPECT_EQ(control<QComboBox>(w, "ComboBoxPath")->currentText().toStdString(), files.str());
+    EXPECT_EQ(control<QComboBox>(w, "MasksComboBox")->currentText(), QStringLiteral("*.c; *.h"));
+    EXPECT_TRUE(control<QRadioButton>(w, "TextButton")->isChecked());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "FindMemo")->toPlainText(), QStringLiteral("first line\nsecond line\n"));
+    EXPECT_TRUE(control<QCheckBox>(w, "SensitiveCheckBox")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "RegExpSearch")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "InsertAfterButton")->isChecked());
+    EXPECT_EQ(control<QPlainTextEdit>(w, "Memo2")->toPlainText(), QStringLiteral("added"));
+    EXPECT_EQ(control<QComboBox>(w, "SearchEdit")->currentText(), QStringLiteral("one-line search"));
+    EXPECT_TRUE(control<QCheckBox>(w, "AllSizeCheckBox")->isChecked());
+    EXPECT_TRUE(control<QRadioButton>(w, "AllLeastRadioButton")->isChecked());
+    EXPECT_EQ(control<QSpinBox>(w, "SizeSpinEdit")->value(), 7);
+    EXPECT_EQ(control<QComboBox>(w, "KBComboBox")->currentIndex(), 1);
+    EXPECT_TRUE(control<QRadioButton>(w, "NewestRadioButton")->isChecked());
+    EXPECT_EQ(control<QSpinBox>(w, "DaysAgoSpinEdit")->value(), 9);
+    EXPECT_EQ(control<QDateEdit>(w, "MinDateTimePicker")->date(), QDate(2020, 2, 29));
+    EXPECT_FALSE(control<QCheckBox>(w, "IncludeSubdirectoriesCheckBox")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "ModifyXPCheckBox")->isChecked());
+    EXPECT_TRUE(control<QCheckBox>(w, "ModifyXPCheckBox")->isEnabled());
     // The Options tab was the last one shown; its rules hold for the loaded values.
-    EXPECT_EQ(w->PageControl1->currentWidget(), w->OptionsTab);
-    EXPECT_EQ(w->PageControl1->height(), 301);
-    EXPECT_TRUE(w->DaysAgoSpinEdit->isEnabled());
-    EXPECT_FALSE(w->MinDateTimePicker->isEnabled());
+    EXPECT_EQ(control<QTabWidget>(w, "PageControl1")->currentWidget(), control<QWidget>(w, "OptionsTab"));
+    EXPECT_EQ(control<QTabWidget>(w, "PageControl1")->height(), 301);
+    EXPECT_TRUE(control<QSpinBox>(w, "DaysAgoSpinEdit")->isEnabled());
+    EXPECT_FALSE(control<QDateEdit>(w, "MinDateTimePicker")->isEnabled());
     // Reg Expr on the Search and Replace tab shows the memos.
-    w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
-    EXPECT_TRUE(w->SearchMemo->isVisible());
-    EXPECT_FALSE(w->ReplaceSpacesButton->isEnabled());
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
+    EXPECT_TRUE(control<QPlainTextEdit>(w, "SearchMemo")->isVisible());
+    EXPECT_FALSE(control<QRadioButton>(w, "ReplaceSpacesButton")->isEnabled());
 }
 
 // Starting and closing the window leaves the ignore lists' files alone, names that are not
@@ -135,9 +135,9 @@ TEST_F(WindowTest, HistoryAndWindowSizeSurviveARestart) {
     int height = 0;
     {
         auto w = makeWindow(96, true);
-        w->FindEditComboBox->setEditText(QStringLiteral("beta"));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("beta"));
         search(*w, files.str());
-        w->FindEditComboBox->setEditText(QStringLiteral("alpha"));
+        control<QComboBox>(w, "FindEditComboBox")->setEditText(QStringLiteral("alpha"));
         search(*w, files.str());
         ASSERT_EQ(rows(*w), 1);
         w->resize(760, w->height() + 60);  // with its frame, within the 800 pixels of the test screen
@@ -146,12 +146,12 @@ TEST_F(WindowTest, HistoryAndWindowSizeSurviveARestart) {
         w->close();
     }
     auto w = makeWindow(96, true);
-    ASSERT_GE(w->FindEditComboBox->count(), 2);
-    EXPECT_EQ(w->FindEditComboBox->itemText(0), QStringLiteral("alpha"));
-    EXPECT_EQ(w->FindEditComboBox->itemText(1), QStringLiteral("beta"));
+    ASSERT_GE(control<QComboBox>(w, "FindEditComboBox")->count(), 2);
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->itemText(0), QStringLiteral("alpha"));
+    EXPECT_EQ(control<QComboBox>(w, "FindEditComboBox")->itemText(1), QStringLiteral("beta"));
     EXPECT_EQ(w->width(), 760);
     // The list is hidden after a restart; the next search brings the remembered height back.
-    EXPECT_FALSE(w->Splitter1->isVisible());
+    EXPECT_FALSE(control<QSplitter>(w, "Splitter1")->isVisible());
     search(*w, files.str());
     EXPECT_EQ(w->height(), height);
 }

@@ -37,9 +37,9 @@ TEST_F(WindowTest, TheFirstIdlePassAppliesTheOptionRulesToStoredValues) {
         store.put(kOptionsKey, type, "1");
         auto w = makeWindow(96, true);
         ASSERT_TRUE(w->onOptionsTab());
-        QTRY_COMPARE(w->SizeSpinEdit->value(), 1);
-        QTRY_COMPARE(w->DaysAgoSpinEdit->value(), 1);
-        EXPECT_FALSE(w->WholeWordsCheckBox->isVisible());
+        QTRY_COMPARE(control<QSpinBox>(w, "SizeSpinEdit")->value(), 1);
+        QTRY_COMPARE(control<QSpinBox>(w, "DaysAgoSpinEdit")->value(), 1);
+        EXPECT_FALSE(control<QCheckBox>(w, "WholeWordsCheckBox")->isVisible());
         w->close();
         EXPECT_EQ(store.readString(kOptionsKey, "SizeSpinEdit"), "1");
         EXPECT_EQ(store.readString(kOptionsKey, "DaysAgoSpinEdit"), "1");
@@ -48,8 +48,8 @@ TEST_F(WindowTest, TheFirstIdlePassAppliesTheOptionRulesToStoredValues) {
     store.put(kOptionsKey, "RegExpFind", "0");
     store.put(kOptionsKey, "WordsorButton", "1");
     auto w = makeWindow(96, true);
-    QTRY_COMPARE(w->SizeSpinEdit->value(), 1);
-    EXPECT_TRUE(w->WholeWordsCheckBox->isVisible());
+    QTRY_COMPARE(control<QSpinBox>(w, "SizeSpinEdit")->value(), 1);
+    EXPECT_TRUE(control<QCheckBox>(w, "WholeWordsCheckBox")->isVisible());
 }
 
 TEST_F(WindowTest, TypingIntoAHistoryFieldKeepsWhatWasTyped) {
@@ -60,13 +60,13 @@ TEST_F(WindowTest, TypingIntoAHistoryFieldKeepsWhatWasTyped) {
         store.put(kProgramKey, std::string(name) + "1", "Alpha");
     }
     auto w = makeWindow(96, true);
-    w->PageControl1->setCurrentWidget(w->FindTab);
+    control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "FindTab"));
     for (const char* name : histories) {
         SCOPED_TRACE(name);
         auto* combo = w->findChild<QComboBox*>(QString::fromLatin1(name));
         ASSERT_NE(combo, nullptr);
         if (std::string(name) == "SearchEdit" || std::string(name) == "Edit2")
-            w->PageControl1->setCurrentWidget(w->SearchReplaceTab);
+            control<QTabWidget>(w, "PageControl1")->setCurrentWidget(control<QWidget>(w, "SearchReplaceTab"));
         combo->setFocus();
         combo->lineEdit()->clear();
         QTest::keyClicks(combo->lineEdit(), QStringLiteral("/work/tree"));
@@ -85,7 +85,7 @@ TEST_F(WindowTest, TypingIntoAHistoryFieldKeepsWhatWasTyped) {
 
 TEST_F(WindowTest, DeleteItemsCarriesItsHint) {
     auto w = makeWindow();
-    EXPECT_EQ(w->DeleteItemsBit->toolTip(), QStringLiteral("Delete Selected Items"));
+    EXPECT_EQ(control<QPushButton>(w, "DeleteItemsBit")->toolTip(), QStringLiteral("Delete Selected Items"));
 }
 
 }  // namespace
