@@ -239,6 +239,33 @@ const char* scanLiteralBlocks(const char*& at, const char* last, const std::stri
     }
     return nullptr;
 }
+
+// The same, thirty-two starts at a time, on a processor with AVX2; the last starts are left to
+// scanLiteralBlocks.
+__attribute__((target("avx2"))) const char* scanLiteralBlocksWide(const char*& at, const char* last, const std::string& lit,
+                                                                 std::size_t probe, const ByteTable* other) {
+    const std::size_t n = lit.size();
+    const std::size_t o1 = probe, o2 = probe == n - 1 ? 0 : n - 1;
+    const unsigned char f = static_cast<unsigned char>(lit[o1]), e = static_cast<unsigned char>(lit[o2]);
+    const __m256i f1 = _mm256_set1_epi8(static_cast<char>(f)), f2 = _mm256_set1_epi8(static_cast<char>(other ? (*other)[f] : f));
+    const __m256i e1 = _mm256_set1_epi8(static_cast<char>(e)), e2 = _mm256_set1_epi8(static_cast<char>(other ? (*other)[e] : e));
+    for (; last - at >= 31; at += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + o1));
+        const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + o2));
+        const __m256i hit = _mm256_and_si256(_mm256_or_si256(_mm256_cmpeq_epi8(v, f1), _mm256_cmpeq_epi8(v, f2)),
+                                             _mm256_or_si256(_mm256_cmpeq_epi8(w, e1), _mm256_cmpeq_epi8(w, e2)));
+        for (unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hit)); mask; mask &= mask - 1) {
+            const char* start = at + __builtin_ctz(mask);
+            std::size_t k = 0;
+            for (; k < n; ++k) {
+                const unsigned char x = static_cast<unsigned char>(start[k]), l = static_cast<unsigned char>(lit[k]);
+                if (x != l && (!other || x != (*other)[l])) break;
+            }
+            if (k == n) return start;
+        }
+    }
+    return scanLiteralBlocks(at, last, lit, probe, other);
+}
 #endif
 
 }  // namespace
@@ -256,8 +283,10 @@ const char* TVxRegex::findRequired(std::size_t from) const {
 #if defined(__x86_64__)
     if (p.requiredProbeCommon && len - n - from >= 15) {
         const char* next = s + from;
-        if (const char* hit =
-                scanLiteralBlocks(next, s + (len - n), lit, probe, p.requiredCI ? &tables_.otherCase : nullptr))
+        static const bool wide = __builtin_cpu_supports("avx2");
+        const ByteTable* other = p.requiredCI ? &tables_.otherCase : nullptr;
+        if (const char* hit = wide ? scanLiteralBlocksWide(next, s + (len - n), lit, probe, other)
+                                   : scanLiteralBlocks(next, s + (len - n), lit, probe, other))
             return hit;
         from = static_cast<std::size_t>(next - s);
     }
