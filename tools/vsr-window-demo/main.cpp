@@ -54,6 +54,18 @@
 
 namespace {
 
+// A control of the window by its object name, as a script would find it: the window keeps its
+// controls to itself. A name the window lacks ends the demo with a message.
+template <class T>
+T* named(const vsr::ui::TFind& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        std::fprintf(stderr, "vsr-window-demo: the window has no control named %s\n", name);
+        std::exit(2);
+    }
+    return found;
+}
+
 using vsr::ui::Command;
 
 const char* const kUsage =
@@ -234,32 +246,32 @@ int main(int argc, char** argv) {
         services.dialogPrompter = &answers;
     }
     vsr::ui::TFind window(services);
-    if (tab == "search") window.PageControl1->setCurrentWidget(window.SearchReplaceTab);
-    else if (tab == "options") window.PageControl1->setCurrentWidget(window.OptionsTab);
-    else window.PageControl1->setCurrentWidget(window.FindTab);
+    if (tab == "search") named<QTabWidget>(window, "PageControl1")->setCurrentWidget(named<QWidget>(window, "SearchReplaceTab"));
+    else if (tab == "options") named<QTabWidget>(window, "PageControl1")->setCurrentWidget(named<QWidget>(window, "OptionsTab"));
+    else named<QTabWidget>(window, "PageControl1")->setCurrentWidget(named<QWidget>(window, "FindTab"));
     const bool onSearch = tab == "search";
-    if (type == "multiline") (onSearch ? window.TextSearchButton : window.TextButton)->setChecked(true);
-    else if (type == "regexpr") (onSearch ? window.RegExpSearch : window.RegExpFind)->setChecked(true);
-    if (!path.empty()) window.ComboBoxPath->setEditText(QString::fromStdString(path));
-    if (!masks.empty()) window.MasksComboBox->setEditText(QString::fromStdString(masks));
+    if (type == "multiline") (onSearch ? named<QRadioButton>(window, "TextSearchButton") : named<QRadioButton>(window, "TextButton"))->setChecked(true);
+    else if (type == "regexpr") (onSearch ? named<QRadioButton>(window, "RegExpSearch") : named<QRadioButton>(window, "RegExpFind"))->setChecked(true);
+    if (!path.empty()) named<QComboBox>(window, "ComboBoxPath")->setEditText(QString::fromStdString(path));
+    if (!masks.empty()) named<QComboBox>(window, "MasksComboBox")->setEditText(QString::fromStdString(masks));
     if (!query.empty()) {
         const QString q = QString::fromStdString(query);
         if (onSearch) {
-            window.SearchEdit->setEditText(q);
-            window.SearchMemo->setPlainText(q);
+            named<QComboBox>(window, "SearchEdit")->setEditText(q);
+            named<QPlainTextEdit>(window, "SearchMemo")->setPlainText(q);
         } else {
-            window.FindEditComboBox->setEditText(q);
-            window.FindMemo->setPlainText(q);
+            named<QComboBox>(window, "FindEditComboBox")->setEditText(q);
+            named<QPlainTextEdit>(window, "FindMemo")->setPlainText(q);
         }
     }
     if (modify) {
-        window.ReplaceButton->click();
+        named<QRadioButton>(window, "ReplaceButton")->click();
         const QString r = QString::fromStdString(replace);
-        window.Edit2->setEditText(r);
-        window.Memo2->setPlainText(r);
+        named<QComboBox>(window, "Edit2")->setEditText(r);
+        named<QPlainTextEdit>(window, "Memo2")->setPlainText(r);
     }
     // With the preview on, the replacement is shown in the Lines Viewer instead of being made.
-    if (preview) window.PreviewCheckBox->setChecked(true);
+    if (preview) named<QCheckBox>(window, "PreviewCheckBox")->setChecked(true);
     if (!editor.empty()) window.settingsDialogs().settings().EditorEdit->setText(QString::fromStdString(editor));
     if (!encoding.empty()) {
         vsr::settings::DialogSettings values = window.settingsDialogs().settings().values();
@@ -289,7 +301,7 @@ int main(int argc, char** argv) {
             stopper.setTimerType(Qt::PreciseTimer);
             QObject::connect(&stopper, &QTimer::timeout, [&] {
                 stopNs = timer.nsecsElapsed();
-                window.StopFindBit->click();
+                named<QPushButton>(window, "StopFindBit")->click();
             });
             if (stopAfterMs >= 0) stopper.start(stopAfterMs);
             window.FindButtonClick();  // returns when the search has ended

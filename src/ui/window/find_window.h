@@ -173,7 +173,85 @@ public:
     void searchFinished(const engine::RunSummary& summary) override;
     void selectExpressionCharacter(engine::Tab tab, int position) override;
 
-    // --- controls, named as in the window's design ---
+    // The query field shown on each tab and the list state the rules read.
+    QueryView findQueryView() const;
+    QueryView searchQueryView() const;
+    engine::QueryType queryType() const;
+    engine::SearchType searchType() const override;
+    engine::ModificationType modificationType() const override;
+    bool listHasRows() const override { return !list_.empty(); }
+    bool rowSelected() const override;
+    bool foundColumnExists() const { return !list_.foundColumnAbsent(); }
+    bool listVisible() const override;
+    engine::Tab activeTab() const override;
+    bool onOptionsTab() const override;
+    bool intervalsInUse() const override;
+
+    // --- for the parts that work on the list ---
+    // Shows the list's own selection in the view, after the window or a command chose rows.
+    void listSelectionChanged() override;
+    // The list's commands after a change of the selection; `withDeleteItems` on the Search and
+    // Replace tab.
+    void enableListCommands(bool withDeleteItems) override;
+    // What the window remembers between runs besides the conditions: the folders its file
+    // dialogs start in and the like.
+    settings::MainOptions& storedOptions() override { return stored_.options; }
+    // The folder a file dialog starts in when none is remembered.
+    std::string homeFolder() const override;
+
+    // --- for the parts that run commands of their own (modify, reports, settings) ---
+    // The conditions of the last search, as it took them from the controls.
+    const engine::SearchConditions& runConditions() const override { return runConditions_; }
+    // The settings dialog's values as the window loads and saves them.
+    settings::DialogSettings& dialogSettings() override { return stored_.dialog; }
+    // A close asked for while a command ran stopped it; the close waits until the run unwinds.
+    bool closeAskedDuringRun() const override { return closeAfterRun_; }
+    // Selects the character of a regular-expression error the run reported, now that the
+    // query field is enabled again.
+    void selectPendingExpressionError() override;
+    // After a command's run has unwound: closes the window if that was asked for meanwhile,
+    // and goes idle.
+    void commandRunEnded() override;
+    void scheduleIdle() override;
+    // The window's idle step is due and has not run yet.
+    bool idlePending() const;
+    // Rule D: an edit that changes the conditions the list was built with (the search text,
+    // "Create Backups").
+    void SearchTextChange() override;
+    // The typed query is other bytes in a new text encoding: the list no longer holds what
+    // Modify would change, as after a change of "Case Sensitive".
+    void textEncodingChanged() { CaseOrWholeWordsClick(false); }
+    // Scrolls the list so that `row` is in sight.
+    void scrollRowIntoView(std::size_t row) override;
+    // Makes the column at least `width96` wide (at 96 dots per inch) where it is shown.
+    void widenColumn(results::Column column, int width96) override;
+    // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
+    void setComboText(QComboBox* combo, const std::string& text) override;
+    void setMemoText(QPlainTextEdit* memo, const std::string& text) override;
+
+    // --- for the project commands: the window's settings as a whole ---
+    const WindowServices& services() const { return services_; }
+    // The controls and the settings dialog's values into the stored settings, which are returned.
+    settings::StoredSettings& collectSettings() override;
+    settings::StoredSettings& storedSettings() override { return stored_; }
+    // The stored settings into the controls; their dialog part into the settings dialog.
+    void applyStoredSettings() override;
+    void applyDialogSettings() override;
+    // The settings as the store keeps them, into the window, as at its start.
+    void loadSettings() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    friend class WindowDrop;
+    friend void nameWindowControls(TFind& window);
+
+    // --- controls, named as in the window's design. The window's own parts (the drop target,
+    // the accessible names) reach them; every other part through its host, tests by object name.
     QWidget* Panel1 = nullptr;
     QLabel* PathLabel = nullptr;
     QComboBox* ComboBoxPath = nullptr;
@@ -284,80 +362,6 @@ public:
     QAction* SaveList1 = nullptr;
     QAction* SaveListPopup = nullptr;
 
-    // The query field shown on each tab and the list state the rules read.
-    QueryView findQueryView() const;
-    QueryView searchQueryView() const;
-    engine::QueryType queryType() const;
-    engine::SearchType searchType() const override;
-    engine::ModificationType modificationType() const override;
-    bool listHasRows() const override { return !list_.empty(); }
-    bool rowSelected() const override;
-    bool foundColumnExists() const { return !list_.foundColumnAbsent(); }
-    bool listVisible() const override;
-    engine::Tab activeTab() const override;
-    bool onOptionsTab() const override;
-    bool intervalsInUse() const override;
-
-    // --- for the parts that work on the list ---
-    // Shows the list's own selection in the view, after the window or a command chose rows.
-    void listSelectionChanged() override;
-    // The list's commands after a change of the selection; `withDeleteItems` on the Search and
-    // Replace tab.
-    void enableListCommands(bool withDeleteItems) override;
-    // What the window remembers between runs besides the conditions: the folders its file
-    // dialogs start in and the like.
-    settings::MainOptions& storedOptions() override { return stored_.options; }
-    // The folder a file dialog starts in when none is remembered.
-    std::string homeFolder() const override;
-
-    // --- for the parts that run commands of their own (modify, reports, settings) ---
-    // The conditions of the last search, as it took them from the controls.
-    const engine::SearchConditions& runConditions() const override { return runConditions_; }
-    // The settings dialog's values as the window loads and saves them.
-    settings::DialogSettings& dialogSettings() override { return stored_.dialog; }
-    // A close asked for while a command ran stopped it; the close waits until the run unwinds.
-    bool closeAskedDuringRun() const override { return closeAfterRun_; }
-    // Selects the character of a regular-expression error the run reported, now that the
-    // query field is enabled again.
-    void selectPendingExpressionError() override;
-    // After a command's run has unwound: closes the window if that was asked for meanwhile,
-    // and goes idle.
-    void commandRunEnded() override;
-    void scheduleIdle() override;
-    // The window's idle step is due and has not run yet.
-    bool idlePending() const;
-    // Rule D: an edit that changes the conditions the list was built with (the search text,
-    // "Create Backups").
-    void SearchTextChange() override;
-    // The typed query is other bytes in a new text encoding: the list no longer holds what
-    // Modify would change, as after a change of "Case Sensitive".
-    void textEncodingChanged() { CaseOrWholeWordsClick(false); }
-    // Scrolls the list so that `row` is in sight.
-    void scrollRowIntoView(std::size_t row) override;
-    // Makes the column at least `width96` wide (at 96 dots per inch) where it is shown.
-    void widenColumn(results::Column column, int width96) override;
-    // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
-    void setComboText(QComboBox* combo, const std::string& text) override;
-    void setMemoText(QPlainTextEdit* memo, const std::string& text) override;
-
-    // --- for the project commands: the window's settings as a whole ---
-    const WindowServices& services() const { return services_; }
-    // The controls and the settings dialog's values into the stored settings, which are returned.
-    settings::StoredSettings& collectSettings() override;
-    settings::StoredSettings& storedSettings() override { return stored_; }
-    // The stored settings into the controls; their dialog part into the settings dialog.
-    void applyStoredSettings() override;
-    void applyDialogSettings() override;
-    // The settings as the store keeps them, into the window, as at its start.
-    void loadSettings() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
     // --- what the window's parts see of it, through their hosts ---
     QWidget& windowWidget() override { return *this; }
     engine::SearchHost& searchHost() override { return *this; }
