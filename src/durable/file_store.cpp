@@ -14,7 +14,8 @@
 namespace vsr::durable {
 namespace {
 
-std::string resolvedTarget(const std::string& path) {
+// The absolute path with every link on the way resolved; the path as it is when that fails.
+std::string canonicalPath(const std::string& path) {
     char buf[PATH_MAX];
     return ::realpath(path.c_str(), buf) ? std::string(buf) : path;
 }
@@ -22,7 +23,7 @@ std::string resolvedTarget(const std::string& path) {
 // Copies the backup's bytes into the file itself, for a file that must keep its inode. A note
 // made first lets the next start finish the copy should it be cut short.
 bool restoreInPlace(const std::string& path, const std::string& backup) {
-    const std::string target = resolvedTarget(path);
+    const std::string target = canonicalPath(path);
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     std::optional<std::string> bytes = platform::readWholeFile(backup);

@@ -90,8 +90,8 @@ bool writeKeepingHoles(int fd, std::string_view bytes, bool inPlace, const Rewri
     return ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
 }
 
-// A symbolic link (or a chain of them) is followed to the file it names.
-std::string targetOf(const std::string& path) {
+// The file a symbolic link (or a chain of them) at `path` names; any other path as it is.
+std::string pathBehindLink(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char buf[PATH_MAX];
@@ -313,7 +313,7 @@ RewriteBatch::Staged RewriteBatch::stage(const RewriteRequest& r, std::size_t ta
     lastStaged_ = {};
     refusal_.clear();
     // Without a place of its own the file lies where its name leads.
-    const platform::FilePlace place = r.place ? r.place : platform::placeByPath(targetOf(r.path));
+    const platform::FilePlace place = r.place ? r.place : platform::placeByPath(pathBehindLink(r.path));
     if (!place) return refuse("its folder can't be opened: " + errnoText(errno));
     platform::FilePlace backup;
     if (r.makeBackup) {
@@ -619,7 +619,7 @@ void RewriteBatch::publishing() {
 }
 
 bool writeFileAtomically(const std::string& requested, std::string_view bytes) {
-    const std::string path = targetOf(requested);
+    const std::string path = pathBehindLink(requested);
     const platform::FilePlace place = platform::placeByPath(path);
     if (!place) return false;
     struct stat st {};

@@ -19,7 +19,4 @@ struct UndoEntry {
 // The files of the last run, in the order it rewrote them.
 using UndoList = std::vector<UndoEntry>;
 
-// The name of a file's backup.
-inline std::string backupName(const std::string& path) { return path + ".bak"; }
-
 }  // namespace vsr::engine

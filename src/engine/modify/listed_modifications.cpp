@@ -61,12 +61,12 @@ private:
         if (info.inode != 0) {
             row.device = info.device;
             row.inode = info.inode;
-            row.prep = prepareFile(info.attributes, o.conditions_.createBackups, allowed);
+            row.prep = checkWriteMarks(info.attributes, o.conditions_.createBackups, allowed);
         } else {
             const durable::FileLinks links = o.files_.links(path);
             row.device = links.device;
             row.inode = links.inode;
-            row.prep = prepareFile(path, o.conditions_.createBackups, allowed, o.attributes_);
+            row.prep = checkWriteMarks(path, o.conditions_.createBackups, allowed, o.attributes_);
         }
         // The driver refuses the file for its marks before it looks at the contents.
         if (!row.prep.writable()) {

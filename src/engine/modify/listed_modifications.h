@@ -23,7 +23,7 @@ struct ModifiedAhead {
     results::ModificationInterval interval;  // the interval it was made for
     std::uint64_t device = 0;                // the file the name led to (0, 0: unknown)
     std::uint64_t inode = 0;
-    FilePreparation prep;                    // its marks
+    WriteMarks prep;                    // its marks
     EngineOutcome outcome = EngineOutcome::Failed;
     bool changed = false;  // Done, and the bytes would differ
     std::string note;      // what the content step made of a changed file

@@ -222,9 +222,9 @@ ModifiedContent modifyContent(ModifyContext& context, std::string original,
 
 std::optional<std::string> readModifiable(durable::FileStore& files, platform::AttributeChanger& attributes,
                                           const std::string& path, bool createBackups,
-                                          const ModifyOptions& options, FilePreparation& prep,
+                                          const ModifyOptions& options, WriteMarks& prep,
                                           platform::FileStamp* stamp) {
-    prep = prepareFile(path, createBackups, {options.replaceReadOnly, options.replaceHidden}, attributes);
+    prep = checkWriteMarks(path, createBackups, {options.replaceReadOnly, options.replaceHidden}, attributes);
     // Read-only, hidden and system files that were not cleared are refused, as the system
     // refuses to open them for writing; so is a file that vanished since the search.
     if (!prep.writable()) return std::nullopt;

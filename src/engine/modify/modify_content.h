@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/backup/backup_copy.h"
+#include "engine/backup/write_marks.h"
 #include "engine/modify/modify_context.h"
 #include "durable/file_store.h"
 
@@ -94,7 +94,7 @@ bool spliceDiffable(std::string_view before, const ModifiedContent& content);
 // system not cleared under the options) or when it can't be read.
 std::optional<std::string> readModifiable(durable::FileStore& files, platform::AttributeChanger& attributes,
                                           const std::string& path, bool createBackups,
-                                          const ModifyOptions& options, FilePreparation& prep,
+                                          const ModifyOptions& options, WriteMarks& prep,
                                           platform::FileStamp* stamp = nullptr);
 
 }  // namespace vsr::engine

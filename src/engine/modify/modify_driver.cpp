@@ -2,7 +2,8 @@
 
 #include <new>
 
-#include "engine/backup/backup_copy.h"
+#include "engine/backup/backup_plan.h"
+#include "engine/backup/write_marks.h"
 #include "engine/modify/modify_content.h"
 #include "engine/query/query_terms.h"
 #include "engine/search/search_driver.h"
@@ -55,7 +56,7 @@ constexpr const char* kNotTheFileRead = "it is no longer the file the search rea
 constexpr const char* kNoBackupPlace = "its backup could not be made";
 
 // Why the marks of a file refuse its write.
-std::string markRefusal(const FilePreparation& prep, bool createBackups) {
+std::string markRefusal(const WriteMarks& prep, bool createBackups) {
     if (!prep.attributes) return "it can't be found";
     const platform::FileAttributes& a = *prep.attributes;
     if (a.system) return "it is a system file";
@@ -237,7 +238,7 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     }
     // A name refused for its marks does not stand for the file: another name of it may still
     // modify it.
-    FilePreparation prep;
+    WriteMarks prep;
     platform::FileStamp stamp;
     ModifiedContent content;
     std::optional<platform::FilePlace> place;
@@ -275,23 +276,17 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     request.bytes = content.bytes;
     request.oldBytes = content.original;
     request.readAs = stamp;
-    // A user who asked for backups never gets a change without one.
-    request.makeBackup = c.createBackups;
-    request.backupPath = backupName(path);
     request.clearReadOnly = prep.readOnlyCleared();
-    if (place) {
-        request.place = *place;
-        // The backup lies beside the row's own name, which for a link is not beside its target.
-        const std::string backupFile = platform::fileNamePart(request.backupPath);
-        if (place->folder->path() == list.row(index).path) {
-            request.backupPlace = {place->folder, backupFile};
-        } else if (std::string why; auto beside = tree_->placeBeside(path, backupFile, why)) {
-            request.backupPlace = std::move(*beside);
-        } else if (c.createBackups) {
-            finishRow(index, false, false, std::string(kNoBackupPlace) + ": " + why);
-            return;
-        }
+    std::string why;
+    std::optional<BackupPlan> backup = planBackup(c.createBackups, path, list.row(index).path, place, tree_.get(), why);
+    if (!backup) {
+        finishRow(index, false, false, std::string(kNoBackupPlace) + ": " + why);
+        return;
     }
+    request.makeBackup = backup->make;
+    request.backupPath = std::move(backup->path);
+    if (place) request.place = *place;
+    request.backupPlace = std::move(backup->place);
     switch (env_.files.stageRewrite(request, index)) {
         case durable::RewriteBatch::Staged::Pending: {
             if (pending_.empty()) batchStartMs_ = env_.clock.tickMs();
@@ -339,7 +334,7 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
 }
 
 bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const ModifyOptions& o,
-                             FilePreparation& prep, platform::FileStamp& stamp, ModifiedContent& content,
+                             WriteMarks& prep, platform::FileStamp& stamp, ModifiedContent& content,
                              std::optional<platform::FilePlace>& place) {
     const results::ResultItem& row = list_.row(index);
     const std::string path = row.fullName();
@@ -351,7 +346,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         return false;
     };
     if (!prefetch_ || jobOf_[index] == static_cast<std::size_t>(-1)) {
-        prep = prepareFile(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
+        prep = checkWriteMarks(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
         if (!prep.writable()) {
             finishRow(index, false, false, markRefusal(prep, c.createBackups));
             return false;
@@ -373,7 +368,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         return true;
     }
     // The marks are tested here, in row order, as a single thread tests them.
-    prep = prepareFile(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
+    prep = checkWriteMarks(path, c.createBackups, {o.replaceReadOnly, o.replaceHidden}, env_.attributes);
     if (!prep.writable()) {
         finishRow(index, false, false, markRefusal(prep, c.createBackups));
         return false;

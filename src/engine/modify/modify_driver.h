@@ -115,7 +115,7 @@ private:
     void startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c, const ModifyOptions& o);
     // The row's file read and modified: by the workers, or here. False when the row is done
     // with (failed, or stopped and not to be written).
-    bool contentOf(std::size_t row, const SearchConditions& c, const ModifyOptions& o, FilePreparation& prep,
+    bool contentOf(std::size_t row, const SearchConditions& c, const ModifyOptions& o, WriteMarks& prep,
                    platform::FileStamp& stamp, ModifiedContent& content, std::optional<platform::FilePlace>& place);
     // Gives row `row` the identity its file has now, as the file the run last wrote.
     void noteIdentity(std::size_t row);

@@ -12,7 +12,7 @@ RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, cons
         preview.state = PreviewState::Unchanged;
         return preview;
     }
-    FilePreparation prep;
+    WriteMarks prep;
     std::optional<std::string> original =
         readModifiable(env.files, env.attributes, item.fullName(), c.createBackups, o, prep);
     if (!original) return preview;

@@ -1,6 +1,7 @@
 // Undo of the last modification run: every backup is put back in place of its file.
 #include "engine/modify/modify_driver.h"
 
+#include "engine/backup/backup_plan.h"
 #include "results/status_texts.h"
 
 namespace vsr::engine {
@@ -52,7 +53,7 @@ void ModifyDriver::UndoReplaceBitClick() {
         std::optional<platform::FilePlace> own, file, backup;
         if (!env_.files.exists(f) || !env_.files.exists(backupName(f)) || ledElsewhere(entry) ||
             !(own = tree.placeBeside(f, name, why)) || !(file = tree.place(f, why)) ||
-            !(backup = tree.placeBeside(f, name + ".bak", why))) {
+            !(backup = tree.placeBeside(f, platform::fileNamePart(backupName(f)), why))) {
             failRow(row);
         } else {
             // The backup replaces the file in one rename, so the file exists under its name at

@@ -6,8 +6,9 @@
 
 namespace vsr::engine {
 
-// The attribute part of one file's modification.
-struct FilePreparation {
+// The read-only and hidden rule of one file's modification: the marks it has and whether they
+// were cleared so that it may be written.
+struct WriteMarks {
     std::optional<platform::FileAttributes> attributes;  // as found; nothing when the file is missing
     // The read-only and hidden marks were cleared for this step (the options allow it). No mode
     // changes on disk for that: a rewrite through a new file needs no write permission on the
@@ -29,10 +30,10 @@ struct MarkedFilesAllowed {
 
 // With backups on, clears the read-only and hidden marks the options allow (never a system
 // file's); with backups off only the attributes are read.
-FilePreparation prepareFile(const std::string& path, bool createBackups, MarkedFilesAllowed options,
-                            platform::AttributeChanger& attributes);
+WriteMarks checkWriteMarks(const std::string& path, bool createBackups, MarkedFilesAllowed options,
+                           platform::AttributeChanger& attributes);
 // The same for a file whose attributes were already read (`found`; nothing when it is missing).
-FilePreparation prepareFile(std::optional<platform::FileAttributes> found, bool createBackups,
-                            MarkedFilesAllowed options);
+WriteMarks checkWriteMarks(std::optional<platform::FileAttributes> found, bool createBackups,
+                           MarkedFilesAllowed options);
 
 }  // namespace vsr::engine

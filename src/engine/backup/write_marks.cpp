@@ -1,16 +1,16 @@
-#include "engine/backup/backup_copy.h"
+#include "engine/backup/write_marks.h"
 
 namespace vsr::engine {
 
-bool FilePreparation::writable() const {
+bool WriteMarks::writable() const {
     if (!attributes) return false;
     if (cleared) return true;
     return !attributes->readOnly && !attributes->hidden && !attributes->system;
 }
 
-FilePreparation prepareFile(std::optional<platform::FileAttributes> found, bool createBackups,
-                            MarkedFilesAllowed options) {
-    FilePreparation p;
+WriteMarks checkWriteMarks(std::optional<platform::FileAttributes> found, bool createBackups,
+                           MarkedFilesAllowed options) {
+    WriteMarks p;
     p.attributes = found;
     if (!createBackups || !p.attributes) return p;
     const platform::FileAttributes& a = *p.attributes;
@@ -20,9 +20,9 @@ FilePreparation prepareFile(std::optional<platform::FileAttributes> found, bool 
     return p;
 }
 
-FilePreparation prepareFile(const std::string& path, bool createBackups, MarkedFilesAllowed options,
-                            platform::AttributeChanger& attributes) {
-    return prepareFile(attributes.read(path), createBackups, options);
+WriteMarks checkWriteMarks(const std::string& path, bool createBackups, MarkedFilesAllowed options,
+                           platform::AttributeChanger& attributes) {
+    return checkWriteMarks(attributes.read(path), createBackups, options);
 }
 
 }  // namespace vsr::engine
