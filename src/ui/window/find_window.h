@@ -286,6 +286,7 @@ private:
     QPushButton* FindBit = nullptr;
     QPushButton* StopFindBit = nullptr;
     QPushButton* ClearFindBit = nullptr;
+    QCheckBox* ArchivesCheckBox = nullptr;
 
     QGroupBox* SearchTypeBox = nullptr;
     QButtonGroup* SearchTypeGroup = nullptr;

@@ -148,6 +148,10 @@ void TFind::composeFindTab() {
     ClearFindBit = button(FindTab, "ClearFindBit", "Hide List", "Clear and Shut List");
     StopFindBit->setEnabled(false);
     ClearFindBit->setEnabled(false);
+    // Off until asked for: then the members of archives and the text of documents are searched
+    // like files, for this tab only (modification never opens them).
+    ArchivesCheckBox = named(new QCheckBox(QStringLiteral("Search in archives and documents"), FindTab),
+                             "ArchivesCheckBox");
 }
 
 void TFind::composeSearchReplaceTab() {

@@ -79,6 +79,7 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab, TextRefusals*
     c.path = fileSystemName(ComboBoxPath->currentText());
     c.masks = fileSystemName(MasksComboBox->currentText());
     c.caseSensitive = SensitiveCheckBox->isChecked();
+    c.searchArchives = ArchivesCheckBox->isChecked();
     c.wholeWords = WholeWordsCheckBox->isChecked();
     c.searchInResults = ListXPCheckBox->isChecked() && ListXPCheckBox->isEnabled();
     c.includeSubfolders = IncludeSubdirectoriesCheckBox->isChecked();

@@ -103,6 +103,8 @@ void TFind::placeFindTabControls() {
     place(FindBit, m.s(52), buttonsTop, m.s(80), m.s(26));
     place(StopFindBit, m.s(52 + 88), buttonsTop, m.s(80), m.s(26));
     place(ClearFindBit, m.s(52 + 176), buttonsTop, m.s(80), m.s(26));
+    const int archivesLeft = m.s(52 + 176 + 96);
+    place(ArchivesCheckBox, archivesLeft, buttonsTop + m.s(4), std::max(m.s(40), w - m.s(22) - archivesLeft), m.s(18));
 }
 
 void TFind::placeSearchReplaceControls() {

@@ -160,7 +160,7 @@ void TFind::applyControlStates(const rules::ControlStates& s, engine::Tab runTab
                *s.topPanelEnabled);
     if (s.searchInResultsEnabled) ListXPCheckBox->setEnabled(*s.searchInResultsEnabled);
     if (s.findControlsEnabled) {
-        enable({FindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel}, *s.findControlsEnabled);
+        enable({FindBit, FindEditComboBox, FindMemo, TypeLabel, QueryLabel, ArchivesCheckBox}, *s.findControlsEnabled);
         enableGroup(QueryTypeGroup, *s.findControlsEnabled);
     }
     if (s.searchControlsEnabled) {

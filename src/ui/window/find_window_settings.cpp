@@ -105,6 +105,7 @@ void TFind::applyStoredSettings() {
     Memo2->setPlainText(typed.field(s.memos.memo2));
 
     SensitiveCheckBox->setChecked(o.sensitiveCheckBox);
+    ArchivesCheckBox->setChecked(o.archivesCheckBox);
     WholeWordsCheckBox->setChecked(o.wholeWordsCheckBox);
     const std::pair<bool, QRadioButton*> queryTypes[] = {{o.phraseButton, PhraseButton},
                                                          {o.wordsorButton, WordsorButton},
@@ -238,6 +239,7 @@ void TFind::collectStoredSettings() {
     s.memos.memo2 = typed.kept(Memo2->toPlainText());
 
     o.sensitiveCheckBox = SensitiveCheckBox->isChecked();
+    o.archivesCheckBox = ArchivesCheckBox->isChecked();
     o.wholeWordsCheckBox = WholeWordsCheckBox->isChecked();
     o.phraseButton = PhraseButton->isChecked();
     o.wordsorButton = WordsorButton->isChecked();
