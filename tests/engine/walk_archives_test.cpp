@@ -26,7 +26,7 @@ std::vector<std::string> foundRows(RecordingHost& host) {
 }
 
 TEST(WalkArchives, SearchInResultsFindsMembersInsideTheirArchives) {
-    test::TempDir dir;
+    vsr::test::TempDir dir;
     const std::string d = dir.str();
     dir.write("plain.txt", "alpha beta\n");
     ASSERT_EQ(std::system(("python3 -c 'import zipfile; z=zipfile.ZipFile(\"" + d +
