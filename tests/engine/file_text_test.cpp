@@ -77,6 +77,46 @@ TEST(FileText, PiecesDecodeAsTheWholeDoes) {
     EXPECT_FALSE(isUtf8Text("\xED\xA0\x80"));  // a surrogate
 }
 
+// The search decodes a file inside its read buffer, piece by piece behind the bytes still to be
+// read: long texts that shrink, that grow past their bytes midway, or are damaged read as a
+// text decoded aside does, for every encoding and setting.
+TEST(FileText, TheBufferDecodedInPlaceHoldsTheTextDecodedAside) {
+    std::u32string shrinking, growing, latin;
+    for (int i = 0; i < 9000; ++i) shrinking += i % 500 ? U"int x;\r\n" : U"\u00E9\u20AC\U0001F600\r\n";
+    growing = shrinking.substr(0, 40000);
+    for (int i = 0; i < 60000; ++i) growing += i % 7 ? U'\u6587' : U'\n';
+    for (int i = 0; i < 30000; ++i) latin += i % 3 ? U"\u00E9t\u00E9 " : U"abc\n";
+    const std::u32string texts[] = {shrinking, growing, latin, U"", U"a"};
+    const TextReading readings[] = {kUtf8, {CodePageId::Windows1251, std::nullopt}, {CodePageId::Utf8, CodePageId::Windows1252, true}};
+    for (Form form : test::kAllForms) {
+        for (const std::u32string& text : texts) {
+            if (form == Form::Page && &text != &latin) continue;
+            std::string bytes = fileBytes(form, text);
+            // An unpaired surrogate and an odd last byte in the wide forms.
+            if (form == Form::Utf16Le && bytes.size() > 100000) bytes.replace(100000, 2, "\x3D\xD8");
+            if (form == Form::Utf16Be) bytes += 'x';
+            for (const TextReading& reading : readings) {
+                SCOPED_TRACE(testing::Message() << static_cast<int>(form) << " of " << bytes.size() << " bytes into "
+                                                << static_cast<int>(reading.textEncoding) << (reading.keepDamaged ? " kept" : ""));
+                std::string aside, inPlace;
+                const FileText expected = readFileText(bytes, reading, aside);
+                platform::FileBuffer buffer;
+                buffer.assign(bytes);
+                const FileText t = decodeInBuffer(buffer, reading, inPlace);
+                ASSERT_EQ(t.text.size(), expected.text.size());
+                EXPECT_TRUE(t.text == expected.text);
+                EXPECT_EQ(t.text.data(), buffer.data());
+                EXPECT_EQ(buffer.size(), t.text.size());
+                EXPECT_EQ(t.kind, expected.kind);
+                EXPECT_EQ(t.fileEncoding, expected.fileEncoding);
+                EXPECT_EQ(t.exact, expected.exact);
+                EXPECT_EQ(t.lacking, expected.lacking);
+                EXPECT_EQ(t.damaged, expected.damaged);
+            }
+        }
+    }
+}
+
 TEST(FileText, OddAndBrokenFiles) {
     const TextReading asBytes{CodePageId::Utf8, std::nullopt};
     const TextReading latin{CodePageId::Windows1252, std::nullopt};
