@@ -148,6 +148,31 @@ private:
     std::size_t held_ = 0;
 };
 
+// Cuts a decoded text at its first NUL character.
+void cutAtNul(platform::FileBuffer& buffer) {
+    if (const void* nul = std::memchr(buffer.data(), 0, buffer.size()))
+        buffer.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data()));
+}
+
+// Takes a text piece by piece into the run's buffer, which grows as it fills. The rooms are
+// small: the first piece, which holds the mark, is copied out of its room.
+class BufferFillSink final : public platform::PieceSink {
+public:
+    explicit BufferFillSink(platform::FileBuffer& buffer) : buffer_(buffer) { buffer_.setSize(0); }
+    std::span<char> room() override {
+        if (buffer_.capacity() < buffer_.size() + kRoomBytes + 1) buffer_.reserve(buffer_.size() + kRoomBytes);
+        return {buffer_.data() + buffer_.size(), kRoomBytes};
+    }
+    bool arrived(std::size_t n) override {
+        buffer_.setSize(buffer_.size() + n);
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kRoomBytes = 64u << 10;
+    platform::FileBuffer& buffer_;
+};
+
 // Whether a read cut at its first NUL byte may have cut a mark of UTF-16 or UTF-32, whose
 // characters hold NUL bytes: the bytes kept begin like such a mark, or are too few to tell.
 bool mayHaveCutMark(std::string_view kept) {
@@ -164,18 +189,23 @@ platform::ReadStatus SearchRun::decodeBuffer(const std::string& dir, platform::D
         env_.fs.streamListed(listedFile(dir, entry), head, peek);
         const std::optional<FileEncoding> marked = markedEncoding(head.head());
         if (marked && marked->form != FileEncoding::Form::Utf8Mark) {
-            // Read again whole: the text goes on past the NUL bytes of its characters.
-            platform::ReadRequest whole = listedRequest(entry);
-            const platform::ReadStatus status = env_.fs.readListed(listedFile(dir, entry), buffer_, whole);
+            // Read again to its end, as the text goes on past the NUL bytes of its characters:
+            // piece by piece, each decoded while still in the cache, so the file's bytes are
+            // never held whole (a large file's fresh pages cost more than its decoding).
+            BufferFillSink fill(buffer_);
+            decoding_.begin(fill, reading_);
+            const platform::ReadStatus status = env_.fs.streamListed(listedFile(dir, entry), decoding_, listedRequest(entry));
             if (status != platform::ReadStatus::Ok) return status;
+            decoding_.end();
+            fileEncoding_ = decoding_.fileEncoding();
+            cutAtNul(buffer_);
+            return platform::ReadStatus::Ok;
         }
     }
     const FileText text = decodeInBuffer(buffer_, reading_, decoded_);
     fileEncoding_ = text.kind == TextKind::Encoded ? text.fileEncoding : FileEncoding{};
     // The characters of UTF-16 and UTF-32 hold NUL bytes; their text still ends at a NUL character.
-    if (stopAtNul && text.kind == TextKind::Encoded)
-        if (const void* nul = std::memchr(buffer_.data(), 0, buffer_.size()))
-            buffer_.setSize(static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()));
+    if (stopAtNul && text.kind == TextKind::Encoded) cutAtNul(buffer_);
     return platform::ReadStatus::Ok;
 }
 
