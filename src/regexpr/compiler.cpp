@@ -26,6 +26,7 @@ Program Compiler::run() {
     program.groupCount = groups_;
     computeShortcuts(program, t_);
     program.requiredSet = requiredLiterals(program, t_);
+    program.startsInRequiredLine = startsInRequiredLine(program);
     return program;
 }
 

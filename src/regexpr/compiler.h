@@ -21,6 +21,9 @@ void computeShortcuts(Program& program, const CharTables& tables);
 // its ASCII members and every byte from 0x80.
 void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const CharTables& tables, ByteSet& set);
 
+// Whether a program with its shortcuts and required set computed has startsInRequiredLine.
+bool startsInRequiredLine(const Program& program);
+
 // Takes every shortcut back: the program is then run the plain way, at every position.
 void dropShortcuts(Program& program);
 

@@ -54,6 +54,11 @@ struct Program {
     // Literals of which every match holds one (see requiredLiterals); for callers that skip
     // text before handing it to the matcher. Kept when the shortcuts are dropped.
     std::vector<RequiredLiteral> requiredSet;
+    // The set is `required` alone, and every match begins at it or in its line (nothing before
+    // the literal takes a line end), with no node asking for the start of the input: so no
+    // match begins before the line of the first place the literal stands, and the text before
+    // that line may be left out without changing any match after it.
+    bool startsInRequiredLine = false;
 };
 
 }  // namespace vsr::regexpr

@@ -321,7 +321,18 @@ void computeShortcuts(Program& p, const CharTables& t) {
     }
 }
 
+bool startsInRequiredLine(const Program& p) {
+    if (p.required.empty() || p.anchored || p.requiredSet.size() != 1) return false;
+    const RequiredLiteral& lit = p.requiredSet[0];
+    if (lit.bytes != p.required || lit.ignoreCase != p.requiredCI) return false;
+    if (!p.requiredIsPrefix && !(p.beforeRequiredSkip && !p.beforeRequired['\n'] && !p.beforeRequired['\r'])) return false;
+    for (std::size_t n = 1; n < p.code.size(); n += nodeSize(p.code, n))
+        if (p.code[n] == op::Bol) return false;
+    return true;
+}
+
 void dropShortcuts(Program& p) {
+    p.startsInRequiredLine = false;
     p.startChar = -1;
     p.anchored = false;
     p.anchoredPrefix.clear();

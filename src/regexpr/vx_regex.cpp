@@ -156,6 +156,14 @@ bool TVxRegex::ExecView(std::string_view input) {
     return searchFrom(0);
 }
 
+bool TVxRegex::ExecViewWithoutNul(std::string_view input) {
+    ensureCompiled();
+    inputLen_ = input.size();
+    input_ = input.data() ? input.data() : "";
+    inputReset();
+    return searchFrom(0);
+}
+
 bool TVxRegex::ExecPos(std::int64_t offset) {
     ensureCompiled();
     if (!hasInput_) throw EVxRegex(kErrNoInput, 0);

@@ -106,6 +106,8 @@ public:
     // in place, unchanged, as long as matches, ExecNext or ExpandTemplate read it.
     void SetInputView(std::string_view input);
     bool ExecView(std::string_view input);
+    // As ExecView, for a text the caller knows to hold no NUL byte: none is looked for.
+    bool ExecViewWithoutNul(std::string_view input);
     bool ExecPos(std::int64_t offset = 1);
     bool ExecNext();
 

@@ -88,7 +88,7 @@ std::string scanned(QueryMatcher& m, std::string_view text, bool byLine) {
 TEST(RegExprLiteralSkips, GiveTheSameResultsAsTheEngineAlone) {
     test::StepLimitGuard steps(2'000'000);
     std::mt19937 rng(36);
-    int withLiterals = 0, found = 0;
+    int withLiterals = 0, found = 0, fromLiteralLine = 0;
     for (int round = 0; round < 1500; ++round) {
         SearchConditions c;
         c.queryType = QueryType::RegExpr;
@@ -112,14 +112,29 @@ TEST(RegExprLiteralSkips, GiveTheSameResultsAsTheEngineAlone) {
             if (want.find("end 2") != std::string::npos && got == "end 0") continue;
             ASSERT_EQ(got, want) << "expression " << c.findLines[0] << (c.findLines.size() > 1 ? " / " + c.findLines[1] : "")
                                  << (c.caseSensitive ? "" : " (ignore case)") << " text \"" << text << "\"";
+            // The listing's count (over the whole text, from the line of the first literal where
+            // no match can begin before it) is the number of spans the engine alone hands out.
+            std::vector<std::int64_t> counts;
+            const ScanEnd counted = fast->count(text, counts, true);
+            const std::string tally = "end " + std::to_string(static_cast<int>(counted));
+            if (counted != ScanEnd::ExpressionError || want.find("end 2") == std::string::npos) {
+                ASSERT_EQ(tally, want.substr(want.rfind("end "), tally.size())) << c.findLines[0] << " text \"" << text << "\"";
+            }
+            if (counted == ScanEnd::Done) {
+                std::int64_t spans = 0;
+                plain->scan(text, [&](const MatchSpan&) { return ++spans, true; });
+                ASSERT_EQ(counts.at(0), spans) << c.findLines[0] << " text \"" << text << "\"";
+            }
         }
         regexpr::TVxRegex rx;
         compileRegExpr(rx, c, q.codePage(), q.expression());
         withLiterals += !rx.RequiredLiterals().empty();
+        fromLiteralLine += !q.byLine() && rx.CompiledProgram()->startsInRequiredLine;
     }
-    // The series must both skip and find.
+    // The series must both skip and find, and often count from the line of a literal.
     EXPECT_GT(withLiterals, 500);
     EXPECT_GT(found, 1000);
+    EXPECT_GT(fromLiteralLine, 50);
 }
 
 }  // namespace

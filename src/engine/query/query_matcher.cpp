@@ -301,31 +301,13 @@ public:
     }
 
     ScanEnd count(std::string_view text, std::vector<std::int64_t>& counts, bool) override {
-        return countMatches(*this, text, counts);
+        if (q_.byLine()) return countMatches(*this, text, counts);
+        counts.resize(1, 0);
+        return matchText(text, nullptr, &counts[0]);
     }
 
     ScanEnd scan(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) override {
-        // A text without a required literal can't match: that is seen before the text is even
-        // cut at its first NUL byte. Over the whole text the literal must not hold a line end,
-        // which the text matched has in another form.
-        if (finder_ && (q_.byLine() || !finder_->holdsLineEnd())) {
-            Pacer pace(goOn_);
-            bool stopped = false;
-            if (!holdsLiteral(text, pace, stopped)) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
-        }
-        rx_.ResetBudget();
-        try {
-            if (q_.byLine()) {
-                text = textBeforeNul(text);
-                return finder_ ? scanLinesWithLiterals(text, visit) : scanLines(text, visit);
-            }
-            return scanWhole(text, visit);
-        } catch (const regexpr::MatchInterrupted&) {
-            return ScanEnd::Stopped;
-        } catch (const regexpr::EVxRegex& e) {
-            error_ = expressionRefusal(e);
-            return ScanEnd::ExpressionError;
-        }
+        return matchText(text, &visit, nullptr);
     }
 
     std::string_view input() const override { return input_; }
@@ -338,6 +320,34 @@ public:
     }
 
 private:
+    // Hands each match to `visit`, or only counts it into `tally`.
+    ScanEnd matchText(std::string_view text, const std::function<bool(const MatchSpan&)>* visit, std::int64_t* tally) {
+        // A text without a required literal can't match: that is seen before the text is even
+        // cut at its first NUL byte. Over the whole text the literal must not hold a line end,
+        // which the text matched has in another form.
+        std::size_t first = std::string_view::npos;
+        if (finder_ && (q_.byLine() || !finder_->holdsLineEnd())) {
+            Pacer pace(goOn_);
+            bool stopped = false;
+            first = firstLiteral(text, pace, stopped);
+            if (first == std::string_view::npos) return stopped ? ScanEnd::Stopped : ScanEnd::Done;
+        }
+        rx_.ResetBudget();
+        try {
+            if (q_.byLine()) {
+                text = textBeforeNul(text);
+                return finder_ ? scanLinesWithLiterals(text, *visit) : scanLines(text, *visit);
+            }
+            if (tally) return countWhole(text, first, *tally);
+            return scanWhole(text, *visit);
+        } catch (const regexpr::MatchInterrupted&) {
+            return ScanEnd::Stopped;
+        } catch (const regexpr::EVxRegex& e) {
+            error_ = expressionRefusal(e);
+            return ScanEnd::ExpressionError;
+        }
+    }
+
     ScanEnd scanLines(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
         Pacer pace(goOn_);
         LineCursor cursor(text);
@@ -414,17 +424,19 @@ private:
         return ScanEnd::Done;
     }
 
-    // Whether a required literal stands anywhere in the text; false also when goOn said stop.
-    bool holdsLiteral(std::string_view text, Pacer& pace, bool& stopped) {
+    // Where a required literal first stands in the text (or a little before: see LiteralFinder);
+    // npos when nowhere, or when goOn said stop.
+    std::size_t firstLiteral(std::string_view text, Pacer& pace, bool& stopped) {
         finder_->start(text);
         for (std::size_t from = 0; from < text.size(); from += kSliceBytes) {
-            if (finder_->find(from, from + kSliceBytes) != std::string_view::npos) return true;
+            const std::size_t hit = finder_->find(from, from + kSliceBytes);
+            if (hit != std::string_view::npos) return hit;
             if (!pace.now()) {
                 stopped = true;
-                return false;
+                return std::string_view::npos;
             }
         }
-        return false;
+        return std::string_view::npos;
     }
 
     // Room for `size` bytes of CR LF copy and the copy's slack.
@@ -437,7 +449,7 @@ private:
     }
 
     // Sets input_ to the whole-text subject: the text up to its first NUL with every line end
-    // made CR LF.
+    // made CR LF. It holds no NUL byte.
     void makeSubject(std::string_view text) {
         // The usual text has LF line ends only and no NUL: it is copied with its LFs made CR LF
         // straight away, the copy noticing whether the text was such a one. Any other, and a
@@ -474,13 +486,35 @@ private:
         }
     }
 
+    // The non-empty matches over the whole text, counted. Where no match can begin before the
+    // line of the first required literal (`first`), the subject starts at that line: the text
+    // before it is neither copied nor matched, and every match after it is the same.
+    ScanEnd countWhole(std::string_view text, std::size_t first, std::int64_t& tally) {
+        std::size_t from = 0;
+        if (first != std::string_view::npos && first < text.size() && rx_.CompiledProgram()->startsInRequiredLine) {
+            const char* base = text.data();
+            for (char c : {'\n', '\r'})
+                if (const void* p = memrchr(base + from, c, first - from))
+                    from = static_cast<std::size_t>(static_cast<const char*>(p) - base) + 1;
+            // The text ends at its first NUL byte: one before that line leaves no literal in it.
+            if (from > 0 && std::memchr(base, 0, from)) return ScanEnd::Done;
+        }
+        makeSubject(text.substr(from));
+        Pacer pace(goOn_);
+        for (bool found = rx_.ExecViewWithoutNul(input_); found; found = rx_.ExecNext()) {
+            if (!pace.now()) return ScanEnd::Stopped;
+            if (rx_.MatchLength(0) > 0) ++tally;
+        }
+        return ScanEnd::Done;
+    }
+
     ScanEnd scanWhole(std::string_view text, const std::function<bool(const MatchSpan&)>& visit) {
         makeSubject(text);
         const std::string_view s = input_;
         Pacer pace(goOn_);
         std::size_t lineIndex = 0, lineStart = 0;
         MatchSpan span;
-        for (bool found = rx_.ExecView(s); found; found = rx_.ExecNext()) {
+        for (bool found = rx_.ExecViewWithoutNul(s); found; found = rx_.ExecNext()) {
             if (!pace.now()) return ScanEnd::Stopped;
             const std::int64_t length = rx_.MatchLength(0);
             if (length <= 0) continue;
