@@ -80,6 +80,23 @@ std::string giLiteral(std::mt19937& rng, const std::string& name) {
     return out;
 }
 
+// The first byte of `name` as a bracket expression that may or may not take it: a range ending
+// or starting at it, a negated set, "]" first in the set.
+std::string giClass(std::mt19937& rng, const std::string& name) {
+    if (name.empty()) return "[a]";
+    const char c = name[0];
+    const std::string rest = name.substr(1);
+    switch (rng() % 7) {
+    case 0: return std::string("[") + char(c - 1) + "-" + c + "]" + rest;
+    case 1: return std::string("[") + c + "-" + char(c + 1) + "]" + rest;
+    case 2: return std::string("[!") + c + "]" + rest;
+    case 3: return std::string("[^a-") + c + "]" + rest;
+    case 4: return std::string("[]") + c + "]" + rest;
+    case 5: return std::string("[\\") + c + "-]" + rest;
+    default: return "[[:alpha:][:digit:]]" + rest;
+    }
+}
+
 // One line aimed at `rel` (a path below the file's folder), bent into some kind of pattern.
 std::string giPattern(std::mt19937& rng, const std::string& rel) {
     std::vector<std::string> parts;
@@ -93,8 +110,8 @@ std::string giPattern(std::mt19937& rng, const std::string& rel) {
         case 0: p = "*"; break;
         case 1: if (!p.empty()) p[rng() % p.size()] = '?'; break;
         case 2: p = "*" + p.substr(p.size() / 2); break;
-        case 3: p = (p.substr(0, 1) == "a" ? "[a-c]" : "[!a]") + p.substr(std::min<std::size_t>(1, p.size())); break;
-        case 4: p = "[[:alpha:]]*"; break;
+        case 3:
+        case 4: p = giClass(rng, p); break;
         default: p = giLiteral(rng, p);
         }
     }
