@@ -7,6 +7,19 @@ namespace {
 
 bool isGlobByte(char c) { return c == '*' || c == '?' || c == '[' || c == '\\'; }
 
+// The bytes before the first special byte and after the last ("]" counts: it may close a set).
+void findPlainEnds(GitignorePattern& p) {
+    const std::string& g = p.glob;
+    std::size_t head = 0;
+    while (head < g.size() && !isGlobByte(g[head])) ++head;
+    std::size_t tail = g.size();
+    while (tail > head && !isGlobByte(g[tail - 1]) && g[tail - 1] != ']') --tail;
+    // "**/" may match no folder at all, taking no "/" of its own: "a/**/b" matches "a/b".
+    if (tail > 0 && tail < g.size() && g[tail - 1] == '*' && g[tail] == '/') ++tail;
+    p.plainHead = head;
+    p.plainTail = g.size() - tail;
+}
+
 // Trailing blanks are dropped unless a "\" escapes them; a "\" at the very end keeps them all.
 std::string_view withoutTrailingSpaces(std::string_view s) {
     std::size_t keep = s.size();
@@ -48,6 +61,7 @@ bool parseGitignoreLine(std::string_view line, GitignorePattern& out) {
     for (char c : line) specials += isGlobByte(c);
     if (specials == 0) out.shape = GitignorePattern::Shape::Literal;
     else if (out.nameOnly && specials == 1 && line.front() == '*') out.shape = GitignorePattern::Shape::EndsWith;
+    else findPlainEnds(out);
     return true;
 }
 
@@ -79,8 +93,13 @@ GitignoreVerdict GitignoreRules::verdict(std::string_view path, std::string_view
             hit = subject.size() >= p.glob.size() - 1 &&
                   subject.substr(subject.size() - (p.glob.size() - 1)) == std::string_view(p.glob).substr(1);
             break;
-        default:
-            hit = gitignoreGlobMatches(p.glob, subject, !p.nameOnly);
+        default: {
+            const std::string_view g = p.glob;
+            hit = subject.size() >= p.plainHead + p.plainTail &&
+                  subject.substr(0, p.plainHead) == g.substr(0, p.plainHead) &&
+                  subject.substr(subject.size() - p.plainTail) == g.substr(g.size() - p.plainTail) &&
+                  gitignoreGlobMatches(g, subject, !p.nameOnly);
+        }
         }
         if (hit) return p.negative ? GitignoreVerdict::Kept : GitignoreVerdict::Ignored;
     }

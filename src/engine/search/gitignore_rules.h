@@ -15,6 +15,10 @@ struct GitignorePattern {
     bool nameOnly = false;      // no "/" in it: matched against the last name of the path alone
     // Shortcuts that give what the glob gives: a plain name, or "*" before a plain tail.
     enum class Shape { Glob, Literal, EndsWith } shape = Shape::Glob;
+    // A glob's plain bytes before its first special one and after its last: a name must begin
+    // and end with them, which most names fail at once.
+    std::size_t plainHead = 0;
+    std::size_t plainTail = 0;
 };
 
 // What the patterns of one ignore file say about a path: nothing, or the last pattern that
