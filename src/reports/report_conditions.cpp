@@ -107,6 +107,7 @@ std::string conditionLines(const engine::SearchConditions& c, const platform::Lo
     } else {
         appendLine(out, "Path: " + blue(utf8Name(escapeHtml(c.path))));
         appendLine(out, "Include Subfolders:" + onOff(c.includeSubfolders));
+        if (c.skipGitignored) appendLine(out, "Skip what .gitignore ignores:" + blue(" ON "));
         if (c.ignoreDirectories) {
             appendLine(out, "Ignore Directories:" + blue(" ON "));
             appendLine(out, "Directory Ignore List:");

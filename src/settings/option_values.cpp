@@ -100,6 +100,7 @@ constexpr DialogBool kDialogBools[] = {
     {"MacXPRadioButton", &DialogSettings::macXPRadioButton},
     {"IgnorePathsXPCh", &DialogSettings::ignorePathsXPCh},
     {"IgnoreFilesXPCh", &DialogSettings::ignoreFilesXPCh},
+    {"GitignoreXPCh", &DialogSettings::gitignoreXPCh},
     {"ReadOnly", &DialogSettings::readOnly},
     {"ReplaceHiddenCheckBox", &DialogSettings::replaceHiddenCheckBox},
     {"IgnoreSubFoldXPCh", &DialogSettings::ignoreSubFoldXPCh},

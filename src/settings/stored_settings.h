@@ -147,6 +147,7 @@ struct DialogSettings {
     int browseComboBox = 3;  // index into "1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All"
     bool ignorePathsXPCh = false;
     bool ignoreFilesXPCh = false;
+    bool gitignoreXPCh = false;  // "Skip what .gitignore ignores", both tabs
     bool readOnly = false;
     bool replaceHiddenCheckBox = false;
     bool ignoreSubFoldXPCh = false;

@@ -69,6 +69,8 @@ TEST_F(ProjectFileTest, EveryEntryRoundTrips) {
     expected.settings.dialog.textEncoding = settings::DialogSettings{}.textEncoding;
     // Nor the Preview box: a way of looking, not a condition; the positional format stays as it is.
     expected.settings.options.previewCheckBox = fresh.previewCheckBox;
+    // Nor whether the ignore files of version control apply: the tree keeps those itself.
+    expected.settings.dialog.gitignoreXPCh = settings::DialogSettings{}.gitignoreXPCh;
     EXPECT_EQ(loaded, expected);
 }
 

@@ -39,7 +39,7 @@ const char* searchUsage() {
            "                  [--dot-all] [--extended] [--each-line]   (regex: \".\" matches line ends, blanks\n"
            "                  ignored, each line searched on its own)\n"
            "                  [--size-min N | --size-max N] [--unit KB|MB] [--newer DAYS | --between YYYY-MM-DD YYYY-MM-DD]\n"
-           "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE]\n"
+           "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE] [--gitignore]\n"
            "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15]\n"
            "                  [--fallback 1252|1250|1251|8859-1|8859-15|bytes] [--encodings]\n"
            "                  [--list-file FILE] [--lines] [--null] [--archives]\n"
@@ -63,6 +63,10 @@ const char* searchUsage() {
            "(/data/a.tar.gz/src/main.c). A member cut off at a limit (128 MiB per member, 1 GiB per archive,\n"
            "100 times the archive's size above 8 MiB) or passed over (encrypted, damaged) is named on standard\n"
            "error as a file not searched.\n"
+           "--gitignore skips what the .gitignore and .ignore files of the walked folders and of the folders\n"
+           "above it up to the top of its git work tree, and .git/info/exclude, ignore (git's rules: the last\n"
+           "matching pattern wins, a deeper file before a shallower one); ignored folders are not entered,\n"
+           "and .git never is.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
@@ -173,6 +177,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
         } else if (a == "--ignore-files") {
             if (!value(v) || !readLines(v, c.fileIgnoreList)) return fail("cannot read the file ignore list");
             c.ignoreFiles = true;
+        } else if (a == "--gitignore") {
+            c.skipGitignored = true;
         } else if (a == "--list-file") {
             if (!value(o.listFile) || o.listFile.empty()) return fail("--list-file needs a file");
         } else if (a == "--threads") {

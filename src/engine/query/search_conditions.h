@@ -65,6 +65,9 @@ struct SearchConditions {
     std::vector<std::string> directoryIgnoreList;
     bool ignoreFiles = false;
     std::vector<std::string> fileIgnoreList;
+    // "Skip what .gitignore ignores": the walk leaves out what the ignore files of version
+    // control ignore, and does not enter the folders they ignore.
+    bool skipGitignored = false;
     // The text encoding chosen in the settings: of the queries, of the lines shown, and the one
     // every file's text is matched in (a file in another encoding is decoded into it first).
     platform::CodePageId textEncoding = platform::CodePageId::Utf8;

@@ -75,8 +75,13 @@ std::string& FileWalk::pathAt(std::size_t depth) {
 void FileWalk::walkDirectory(const std::string& dir) {
     std::vector<platform::DirEntry>& entries = listingAt(0);
     platform::FolderRef folder;
+    if (run_.conditions().skipGitignored) {
+        gitignore_ = std::make_unique<GitignoreWalk>(run_.env().fs, dir);
+        if (gitignore_->rootIgnored()) return;
+    }
     // The folder the run was given is opened by its name, through a link if it is one.
     if (!run_.env().fs.listFolder(dir, entries, folder)) return;
+    if (gitignore_) gitignore_->enter(0, dir, {}, entries, folder.get());
     walkListed(dir, entries, folder, 0);
 }
 
@@ -88,6 +93,9 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
     for (platform::DirEntry& entry : entries) {
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
+        if (gitignore_ && entry.kind != platform::EntryKind::Other &&
+            gitignore_->ignores(depth, entry.name, entry.kind == platform::EntryKind::Directory))
+            continue;
         if (entry.kind == platform::EntryKind::File) {
             if (ignored) continue;
             // The name tests come before the size and date tests: the outcome is the same
@@ -109,8 +117,10 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
             platform::FolderRef subFolder;
             // By its name in this folder's handle: the kernel resolves one name, not the path.
             const platform::FileRef ref{sub, sub.size() - entry.name.size(), folder.get()};
-            if (run_.env().fs.listSubfolder(ref, subEntries, subFolder))
+            if (run_.env().fs.listSubfolder(ref, subEntries, subFolder)) {
+                if (gitignore_) gitignore_->enter(depth + 1, sub, entry.name, subEntries, subFolder.get());
                 walkListed(sub, subEntries, subFolder, depth + 1);
+            }
             if (run_.stopped()) return;
         }
         // Sockets, FIFOs, devices and links to folders are never opened.

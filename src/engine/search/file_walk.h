@@ -1,9 +1,11 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/search/gitignore_walk.h"
 #include "engine/search/search_run.h"
 #include "engine/search/walk_filters.h"
 
@@ -56,6 +58,8 @@ private:
     // Files that fail the masks or the size and date filters are still handed over when they
     // may be archives: their members are tested on their own names, sizes and times.
     bool opensArchives_ = false;
+    // The ignore files of version control, when the run skips what they ignore.
+    std::unique_ptr<GitignoreWalk> gitignore_;
     std::deque<std::vector<platform::DirEntry>> listings_;
     std::deque<std::string> paths_;
 };

@@ -169,6 +169,13 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     ignoreGrid->addWidget(EditPathsXPButton, 0, 1);
     ignoreGrid->addWidget(IgnoreFilesXPCheck, 1, 0);
     ignoreGrid->addWidget(EditFilesXPButton, 1, 1);
+    // Beside the two lists, as a third list the tree itself keeps: what its ignore files of
+    // version control ignore. Off until turned on; both tabs' searches follow it.
+    GitignoreXPCheck =
+        named(new QCheckBox(QStringLiteral("Skip what .gitignore ignores"), ignore), "GitignoreXPCheck");
+    GitignoreXPCheck->setToolTip(QStringLiteral(
+        "Leave out the files and folders that the .gitignore and .ignore files, and .git/info/exclude, ignore"));
+    ignoreGrid->addWidget(GitignoreXPCheck, 2, 0, 1, 2);
     ignoreGrid->setColumnStretch(2, 1);
     connect(IgnorePathsXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
     connect(IgnoreFilesXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
@@ -208,6 +215,7 @@ settings::DialogSettings TSettDlg::values() const {
     d.fallbackEncoding = v.fallbackEncoding;
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
+    d.gitignoreXPCh = v.gitignore;
     d.readOnly = v.readOnly;
     d.replaceHiddenCheckBox = v.hidden;
     if (pathIgnore_) {
@@ -231,6 +239,7 @@ void TSettDlg::setValues(const settings::DialogSettings& d) {
     selectFallback(d.fallbackEncoding);
     IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
     IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
+    GitignoreXPCheck->setChecked(d.gitignoreXPCh);
     ReadOnly->setChecked(d.readOnly);
     ReplaceHiddenCheckBox->setChecked(d.replaceHiddenCheckBox);
     if (pathIgnore_) {
@@ -328,6 +337,7 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.fallbackEncoding = fallbackEncoding();
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
+    v.gitignore = GitignoreXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
     v.hidden = ReplaceHiddenCheckBox->isChecked();
     return v;
@@ -349,6 +359,7 @@ void TSettDlg::restore() {
     selectFallback(saved_.fallbackEncoding);
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
+    GitignoreXPCheck->setChecked(saved_.gitignore);
     ReadOnly->setChecked(saved_.readOnly);
     ReplaceHiddenCheckBox->setChecked(saved_.hidden);
 }

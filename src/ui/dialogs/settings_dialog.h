@@ -72,6 +72,7 @@ public:
     QCheckBox* IgnorePathsXPCheck = nullptr;
     QPushButton* EditPathsXPButton = nullptr;
     QCheckBox* IgnoreFilesXPCheck = nullptr;
+    QCheckBox* GitignoreXPCheck = nullptr;
     QPushButton* EditFilesXPButton = nullptr;
     QCheckBox* ReadOnly = nullptr;
     QCheckBox* ReplaceHiddenCheckBox = nullptr;
@@ -97,7 +98,7 @@ private:
         int threads = 0;
         platform::CodePageId textEncoding = platform::CodePageId::Utf8;
         std::optional<platform::CodePageId> fallbackEncoding = platform::CodePageId::Windows1252;
-        bool ignorePaths = false, ignoreFiles = false, readOnly = false, hidden = false;
+        bool ignorePaths = false, ignoreFiles = false, gitignore = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;
     TPathIgnoreDlg* pathIgnore_;

@@ -105,6 +105,7 @@ engine::SearchConditions TFind::currentConditions(engine::Tab tab, TextRefusals*
     c.ignoreDirectories = d.ignorePathsXPCh;
     c.ignoreSubfoldersToo = d.ignoreSubFoldXPCh;
     c.ignoreFiles = d.ignoreFilesXPCh;
+    c.skipGitignored = d.gitignoreXPCh;
     auto splitLines = [](const std::string& all) {
         std::vector<std::string> out;
         std::size_t start = 0;
