@@ -1,6 +1,9 @@
 #include "engine/index/index_writer.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdlib>
+#include <new>
 #include <cstring>
 #include <stdexcept>
 
@@ -23,7 +26,12 @@ void putBack(std::string& out, const T& value) {
 
 }  // namespace
 
-IndexWriter::IndexWriter(IndexScope scope) : scope_(std::move(scope)), slotOf_(1u << 24, 0) {}
+void IndexWriter::Free::operator()(std::uint32_t* p) const { std::free(p); }
+
+IndexWriter::IndexWriter(IndexScope scope)
+    : scope_(std::move(scope)), slotOf_(static_cast<std::uint32_t*>(std::calloc(1u << 24, sizeof(std::uint32_t)))) {
+    if (!slotOf_) throw std::bad_alloc();
+}
 
 std::uint32_t IndexWriter::newBlock() {
     const std::uint32_t b = blocks_++;
@@ -71,8 +79,9 @@ void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::
     paths_.append(path);
     if ((flags & kTextKnown) == 0) return;
     for (std::uint32_t g : grams) {
-        std::uint32_t& s = slotOf_[g & 0xFFFFFF];
+        std::uint32_t& s = slotOf_.get()[g & 0xFFFFFF];
         if (s == 0) {
+            grams_.push_back(g & 0xFFFFFF);
             slots_.emplace_back();
             s = static_cast<std::uint32_t>(slots_.size());
         }
@@ -112,9 +121,10 @@ std::string IndexWriter::finish() {
     h.postingsSize = postingsSize;
     out.reserve(out.size() + postingsSize);
     std::size_t entry = entriesAt;
-    for (std::uint32_t g = 0; g < (1u << 24); ++g) {
-        if (slotOf_[g] == 0) continue;
-        const Slot& s = slots_[slotOf_[g] - 1];
+    std::vector<std::uint32_t> order = grams_;
+    std::sort(order.begin(), order.end());
+    for (std::uint32_t g : order) {
+        const Slot& s = slots_[slotOf_.get()[g] - 1];
         const std::size_t at = out.size();
         std::uint32_t left = s.size;
         for (std::uint32_t b = s.head; left > 0;) {

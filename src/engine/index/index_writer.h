@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,8 +55,14 @@ private:
     std::string paths_;
     std::vector<FileRecord> records_;
     std::string lastPath_;
-    std::vector<std::uint32_t> slotOf_;  // trigram -> slot + 1, 0 when none
+    struct Free {
+        void operator()(std::uint32_t* p) const;
+    };
+    // Trigram -> slot + 1, 0 when none: one place for every possible trigram, of which the
+    // system gives memory only to the pages written.
+    std::unique_ptr<std::uint32_t, Free> slotOf_;
     std::vector<Slot> slots_;
+    std::vector<std::uint32_t> grams_;  // the trigrams seen, in the order of their slots
     std::deque<std::vector<unsigned char>> chunks_;
     std::uint32_t blocks_ = 1;  // block 0 is "none"
 };
