@@ -56,7 +56,6 @@ void GramCollector::collect(std::string_view folded, std::vector<std::uint32_t>&
     }
     for (std::uint32_t g : out) seen_[g >> 6] = 0;
     std::erase_if(out, gramHoldsLineEnd);
-    std::sort(out.begin(), out.end());
 }
 
 }  // namespace vsr::engine::index

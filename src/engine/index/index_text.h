@@ -28,7 +28,7 @@ bool gramHoldsLineEnd(std::uint32_t gram);
 class GramCollector {
 public:
     GramCollector();
-    // The distinct trigrams of `folded`, ascending, in `out`.
+    // The distinct trigrams of `folded`, in the order they first stand there, in `out`.
     void collect(std::string_view folded, std::vector<std::uint32_t>& out);
 
 private:

@@ -78,8 +78,15 @@ void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::
     records_.push_back(record);
     paths_.append(path);
     if ((flags & kTextKnown) == 0) return;
-    for (std::uint32_t g : grams) {
-        std::uint32_t& s = slotOf_.get()[g & 0xFFFFFF];
+    // The trigrams of a file are spread over the whole table: the places a few trigrams ahead
+    // are asked of memory while this one's is used.
+    constexpr std::size_t kAhead = 8;
+    std::uint32_t* table = slotOf_.get();
+    for (std::size_t i = 0; i < grams.size() && i < kAhead; ++i) __builtin_prefetch(table + (grams[i] & 0xFFFFFF));
+    for (std::size_t i = 0; i < grams.size(); ++i) {
+        const std::uint32_t g = grams[i];
+        if (i + kAhead < grams.size()) __builtin_prefetch(table + (grams[i + kAhead] & 0xFFFFFF));
+        std::uint32_t& s = table[g & 0xFFFFFF];
         if (s == 0) {
             grams_.push_back(g & 0xFFFFFF);
             slots_.emplace_back();

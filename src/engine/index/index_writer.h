@@ -27,8 +27,8 @@ struct IndexScope {
 class IndexWriter {
 public:
     explicit IndexWriter(IndexScope scope);
-    // `path` relative to the root, above every path added before; `grams` ascending (ignored
-    // unless `flags` has kTextKnown).
+    // `path` relative to the root, above every path added before; `grams` distinct, in any
+    // order (ignored unless `flags` has kTextKnown).
     void add(std::string_view path, const FileIdentity& identity, std::uint32_t flags,
              const std::vector<std::uint32_t>& grams);
     std::size_t files() const { return records_.size(); }
