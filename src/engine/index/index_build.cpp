@@ -76,6 +76,7 @@ Indexed indexFile(platform::FileSystem& fs, platform::Clock& clock, const std::s
     out.identity = identityOf(before);
     const std::int64_t settled = nanosOf(clock.now()) - kSettleNs;
     const bool quiet = out.identity.modifiedNs < settled && out.identity.changedNs < settled;
+    if (!quiet) out.flags |= kSettling;
     if (!quiet || before.size > kLargestIndexedFile ||
         fs.readFile(full, scratch.buffer, kLargestIndexedFile) != platform::ReadStatus::Ok)
         return out;

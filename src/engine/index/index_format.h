@@ -53,6 +53,8 @@ struct FileIdentity {
 // The record's trigrams are those of the text every search of the index's encoding sees in the
 // file: only then may the file be passed over.
 inline constexpr std::uint32_t kTextKnown = 1;
+// Changed too shortly before it was read to be trusted: indexed again after the next search.
+inline constexpr std::uint32_t kSettling = 2;
 
 struct FileRecord {
     FileIdentity identity;

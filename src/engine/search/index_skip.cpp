@@ -25,7 +25,10 @@ bool IndexSkip::passesOver(SearchRun& run, const std::string& dir, platform::Dir
         return false;
     }
     const index::FileRecord record = view_.record(*id);
-    if ((record.flags & index::kTextKnown) == 0) return false;
+    if ((record.flags & index::kTextKnown) == 0) {
+        if (record.flags & index::kSettling) changed_.fetch_add(1, std::memory_order_relaxed);
+        return false;
+    }
     // The information the walk loaded for its filters, else looked up now.
     platform::FileInfo info = entry.info;
     if (!entry.infoLoaded &&
