@@ -10,14 +10,14 @@
 #   project
 #   ui
 #   app
-# Inside src/engine the folders include only downward too: query, decode, search, viewer,
+# Inside src/engine the folders include only downward too: query, decode, index, search, viewer,
 # backup, modify.
 # Run as: cmake -DSRC_DIR=<src> -P CheckLayerIncludes.cmake
 cmake_minimum_required(VERSION 3.25)
 set(_ranks "text containers" "regexpr platform" "durable" "results platform/linux" "engine"
     "settings fileops reports" "project" "ui" "app")
 set(_withQt ui app platform/linux)
-set(_engineOrder query decode search viewer backup modify)
+set(_engineOrder query decode index search viewer backup modify)
 list(JOIN _engineOrder " < " _engineText)
 
 # The layer a path below src/ (or an include's path) belongs to.

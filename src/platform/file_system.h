@@ -29,6 +29,9 @@ struct FileInfo {
     EntryKind kind = EntryKind::File;
     std::uint64_t size = 0;
     FileTime lastWrite{};
+    // When the file's contents or information last changed (no one can set it back): with the
+    // size and time, what tells a cache that a file it knows is still the same.
+    FileTime statusChange{};
     FileAttributes attributes;
     // Which file it is (after following a link); both 0 when the file system does not say.
     std::uint64_t device = 0;

@@ -25,6 +25,7 @@ void fillInfo(const struct stat& st, std::string_view name, FileInfo& out) {
     out.kind = S_ISREG(st.st_mode) ? EntryKind::File : S_ISDIR(st.st_mode) ? EntryKind::Directory : EntryKind::Other;
     out.size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     out.lastWrite = toFileTime(st.st_mtim);
+    out.statusChange = toFileTime(st.st_ctim);
     out.attributes = {};
     out.attributes.readOnly = (st.st_mode & S_IWUSR) == 0;
     out.attributes.hidden = !name.empty() && name[0] == '.';

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "lines_output.h"
 #include "modify_run.h"
 #include "engine/decode/file_encoding.h"
+#include "engine/index/index_store.h"
 #include "engine/search/search_driver.h"
 #include "platform/attribute_changer.h"
 #include "platform/clock.h"
@@ -96,6 +98,28 @@ int main(int argc, char** argv) {
 
     auto start = std::chrono::steady_clock::now();
     const double startCpu = processCpuSeconds();
+    // The index is a cache: one that is missing, damaged or someone else's is built again, and
+    // a search goes on without it when even that fails.
+    std::optional<engine::index::IndexStore> indexStore;
+    std::unique_ptr<engine::index::IndexReader> indexReader;
+    std::unique_ptr<engine::IndexSkip> indexSkip;
+    if (options.index) {
+        engine::SearchConditions& c = options.conditions;
+        if (c.path.size() > 1 && c.path.back() == '/') c.path.pop_back();
+        indexStore = engine::index::IndexStore::forRoot(c.path, engine::TextReading::of(c));
+        if (indexStore) {
+            engine::index::IndexState state;
+            indexReader = indexStore->open(state);
+            if (!indexReader) {
+                std::fprintf(stderr, "vsr-search: %s\n", engine::index::rebuildReason(state).c_str());
+                if (indexStore->rebuild(fs, clock, c.path)) indexReader = indexStore->open(state);
+            }
+        }
+        if (indexReader) {
+            indexSkip = std::make_unique<engine::IndexSkip>(indexReader->view(), c.path);
+            driver.setIndexSkip(indexSkip.get());
+        }
+    }
     driver.FindButtonClick(options.conditions, tools::reportRunOptions(options.report));
     int modifyStatus = 0;
     // A message of the search is an input error (2); one the modification shows ended it with
@@ -121,6 +145,19 @@ int main(int argc, char** argv) {
     if (outputFailed)
         std::fprintf(stderr, "vsr-search: cannot write the output: %s\n",
                      outputError != 0 ? std::strerror(outputError) : "a write to it failed");
+    if (indexSkip) {
+        std::fprintf(stderr, "index: files=%u candidates=%zu passed_over=%llu changed=%llu\n",
+                     indexReader->view().fileCount(), indexSkip->candidates(),
+                     static_cast<unsigned long long>(indexSkip->passedOver()),
+                     static_cast<unsigned long long>(indexSkip->changedFiles()));
+        // What the search found changed is indexed again now that its rows are out.
+        if (indexSkip->stale()) {
+            indexSkip.reset();
+            indexReader.reset();
+            if (!indexStore->rebuild(fs, clock, options.conditions.path))
+                std::fprintf(stderr, "vsr-search: the index could not be written to %s\n", indexStore->file().c_str());
+        }
+    }
     if (!options.listFile.empty()) {
         platform::PosixAttributeChanger attributes;
         results::SavedListOptions list;

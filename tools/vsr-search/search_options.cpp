@@ -42,7 +42,7 @@ const char* searchUsage() {
            "                  [--ignore-dirs FILE] [--ignore-subfolders-too] [--ignore-files FILE] [--gitignore]\n"
            "                  [--codepage utf-8|1252|1250|1251|8859-1|8859-15]\n"
            "                  [--fallback 1252|1250|1251|8859-1|8859-15|bytes] [--encodings]\n"
-           "                  [--list-file FILE] [--lines] [--null] [--archives]\n"
+           "                  [--list-file FILE] [--lines] [--null] [--archives] [--index]\n"
            "                  [--threads N]   (threads that read and match files, and read and modify them\n"
            "                  ahead of the writes; 1 = single-threaded,\n"
            "                  default: one per processor)\n"
@@ -67,6 +67,10 @@ const char* searchUsage() {
            "above it up to the top of its git work tree, and .git/info/exclude, ignore (git's rules: the last\n"
            "matching pattern wins, a deeper file before a shallower one); ignored folders are not entered,\n"
            "and .git never is.\n"
+           "--index builds the content index of the folder when it has none (or a damaged one), searches\n"
+           "with it, passing over the files it shows can't match, and indexes the folder again after the\n"
+           "search when files changed; the rows are those of a search without it. The index lives in\n"
+           "$XDG_CACHE_HOME/Vantix Search & Replace/index/; deleting it changes no result.\n"
            "--lines then prints, per row, \"== <full path>\" and its Lines Viewer entries:\n"
            "<index><TAB><text><TAB><offset>:<length> ...\n"
            "Exit status 0 when files were listed, 1 when none, 2 on an input error, 3 when the output could\n"
@@ -200,6 +204,8 @@ SearchOptions parseSearchOptions(const std::vector<std::string>& args, const std
             if (v == "bytes") c.fallbackEncoding.reset();
             else if (id && *id != platform::CodePageId::Utf8) c.fallbackEncoding = *id;
             else return fail("unknown fallback code page: " + v);
+        } else if (a == "--index") {
+            o.index = true;
         } else if (a == "--archives") {
             c.searchArchives = true;
         } else if (a == "--encodings") {

@@ -16,6 +16,7 @@ struct SearchOptions {
     bool lines = false;    // after the rows, print each row's Lines Viewer entries
     bool nullAfterNames = false;  // --null: a NUL byte follows each name on standard output
     bool encodings = false;       // --encodings: each row names its file's encoding
+    bool index = false;           // --index: build or refresh the folder's content index, search with it
     int threads = 0;       // threads that examine file contents; 0 = one per processor
     ModifyRequest modify;  // Modify All (and Undo) after the search
     ReportRequest report;  // HTML pages written after the run

@@ -139,9 +139,11 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
     const WalkFilters filters(runConditions, state.fileIgnoreMasks, env_.clock.now());
 
     const bool containers = opensContainers(runConditions);
-    auto makeMatcher = [&query, &filters, containers,
+    IndexSkip* skip = indexSkip_ && indexSkip_->prepare(query, containers) ? indexSkip_ : nullptr;
+    auto makeMatcher = [&query, &filters, containers, skip,
                         step = listedStep_](SearchRun& run) -> std::unique_ptr<ContentMatcher> {
         auto listing = std::make_unique<QueryListing>(run, query, step ? step->makeWorker() : nullptr);
+        if (skip) return std::make_unique<IndexedMatcher>(run, *skip, std::move(listing));
         if (!containers) return listing;
         return std::make_unique<ContainerListing>(run, std::move(listing), filters);
     };

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/search/index_skip.h"
 #include "engine/search/listed_file_step.h"
 #include "engine/search/search_host.h"
 #include "engine/search/search_run.h"
@@ -37,6 +38,9 @@ public:
     static int resolveThreads(int setting);
     // Work on the bytes of every listed file, done by the thread that examined it (null: none).
     void setListedFileStep(ListedFileStep* step) { listedStep_ = step; }
+    // A content index of the searched folder: the files it shows can't match are passed over
+    // (null: none).
+    void setIndexSkip(IndexSkip* skip) { indexSkip_ = skip; }
 
     // The Find and Search buttons.
     void FindButtonClick(SearchConditions& conditions, const RunOptions& options = {});
@@ -50,6 +54,7 @@ private:
     results::ResultList& list_;
     int threads_ = 0;
     ListedFileStep* listedStep_ = nullptr;
+    IndexSkip* indexSkip_ = nullptr;
 };
 
 }  // namespace vsr::engine

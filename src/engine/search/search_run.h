@@ -89,6 +89,7 @@ public:
 
     // The folder handle of the files examined next (null when the walk kept none).
     void useFolder(const platform::FolderHandle* folder) { folder_ = folder; }
+    const platform::FolderHandle* folder() const { return folder_; }
     // Every read below hands over the file's text, not its bytes: a file in another encoding
     // than the chosen one (a byte order mark, or the fallback page for a file that is not
     // UTF-8) is decoded on the way, and fileEncoding() then says which it was.

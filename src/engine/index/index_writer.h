@@ -1,0 +1,70 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/index/index_format.h"
+#include "platform/code_page.h"
+
+namespace vsr::engine::index {
+
+// What an index is of: the canonical root, the encoding its texts were read and folded in,
+// and the user it belongs to.
+struct IndexScope {
+    std::string root;
+    platform::CodePageId textEncoding = platform::CodePageId::Utf8;
+    std::optional<platform::CodePageId> fallback;
+    std::uint32_t ownerUid = 0;
+};
+
+// Gathers the files of an index, in ascending order of their paths, and lays the index out.
+// The posting lists grow in small blocks as files come, so memory follows the compressed size
+// of the index, not the number of trigram occurrences.
+class IndexWriter {
+public:
+    explicit IndexWriter(IndexScope scope);
+    // `path` relative to the root, above every path added before; `grams` distinct, in any
+    // order (ignored unless `flags` has kTextKnown).
+    void add(std::string_view path, const FileIdentity& identity, std::uint32_t flags,
+             const std::vector<std::uint32_t>& grams);
+    std::size_t files() const { return records_.size(); }
+    // The index file's bytes.
+    std::string finish();
+
+private:
+    struct Slot {
+        std::uint32_t last = 0;
+        std::uint32_t count = 0;
+        std::uint32_t head = 0;
+        std::uint32_t tail = 0;
+        std::uint32_t used = 0;  // bytes in the tail block
+        std::uint32_t size = 0;
+    };
+    static constexpr std::uint32_t kBlockBytes = 32;
+    static constexpr std::uint32_t kBlockData = kBlockBytes - 4;
+    static constexpr std::uint32_t kBlocksPerChunk = 1u << 15;
+    std::uint32_t newBlock();
+    unsigned char* block(std::uint32_t b);
+    void append(Slot& slot, std::uint32_t value);
+
+    IndexScope scope_;
+    std::string paths_;
+    std::vector<FileRecord> records_;
+    std::string lastPath_;
+    struct Free {
+        void operator()(std::uint32_t* p) const;
+    };
+    // Trigram -> slot + 1, 0 when none: one place for every possible trigram, of which the
+    // system gives memory only to the pages written.
+    std::unique_ptr<std::uint32_t, Free> slotOf_;
+    std::vector<Slot> slots_;
+    std::vector<std::uint32_t> grams_;  // the trigrams seen, in the order of their slots
+    std::deque<std::vector<unsigned char>> chunks_;
+    std::uint32_t blocks_ = 1;  // block 0 is "none"
+};
+
+}  // namespace vsr::engine::index

@@ -1,0 +1,163 @@
+// The index file: what is written is read back, damage anywhere is seen, and the folding the
+// index relies on is the search's own.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+
+#include "engine/index/index_reader.h"
+#include "engine/index/index_text.h"
+#include "engine/index/index_writer.h"
+
+namespace vsr::engine::index {
+namespace {
+
+struct Model {
+    std::map<std::string, std::pair<FileIdentity, std::uint32_t>> files;
+    std::map<std::uint32_t, std::set<std::uint32_t>> postings;
+};
+
+IndexScope testScope() { return {"/data/tree", platform::CodePageId::Utf8, platform::CodePageId::Windows1251, 1000}; }
+
+// A random index and what it must say.
+std::string randomIndex(std::mt19937& rng, Model& model, int files) {
+    std::set<std::string> names;
+    while (static_cast<int>(names.size()) < files) names.insert("d" + std::to_string(rng() % 9) + "/f" + std::to_string(rng() % 1000));
+    IndexWriter writer(testScope());
+    std::uint32_t id = 0;
+    for (const std::string& name : names) {
+        FileIdentity identity{rng(), rng(), rng() % 5000, static_cast<std::int64_t>(rng()), static_cast<std::int64_t>(rng())};
+        const std::uint32_t flags = rng() % 5 ? kTextKnown : 0;
+        std::set<std::uint32_t> grams;
+        const int n = static_cast<int>(rng() % 40);
+        for (int i = 0; i < n; ++i) grams.insert(rng() % 2 ? rng() % 64 : rng() & 0xFFFFFF);
+        writer.add(name, identity, flags, {grams.begin(), grams.end()});
+        model.files[name] = {identity, flags};
+        if (flags & kTextKnown)
+            for (std::uint32_t g : grams) model.postings[g].insert(id);
+        ++id;
+    }
+    return writer.finish();
+}
+
+TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 8; ++round) {
+        Model model;
+        const std::string bytes = randomIndex(rng, model, 1 + static_cast<int>(rng() % 300));
+        IndexView view;
+        const IndexScope scope = testScope();
+        ASSERT_EQ(view.parse(bytes, &scope), IndexState::Ok);
+        ASSERT_EQ(view.fileCount(), model.files.size());
+        std::vector<std::uint32_t> ids;
+        for (const auto& [name, file] : model.files) {
+            const auto id = view.find(name);
+            ASSERT_TRUE(id) << name;
+            EXPECT_EQ(view.record(*id).identity, file.first);
+            EXPECT_EQ(view.record(*id).flags, file.second);
+        }
+        EXPECT_FALSE(view.find("d0"));
+        EXPECT_FALSE(view.find("zzz"));
+        for (const auto& [gram, expected] : model.postings) {
+            ASSERT_EQ(view.postings(gram, ids), IndexView::Postings::Ok);
+            EXPECT_EQ(std::set<std::uint32_t>(ids.begin(), ids.end()), expected);
+        }
+        ASSERT_EQ(view.postings(0xFFFFFF + 0u, ids), IndexView::Postings::Ok);
+        EXPECT_EQ(ids.empty(), !model.postings.count(0xFFFFFF));
+    }
+}
+
+// Whether the index in `bytes` is refused, or says anything different from `good`.
+bool damageSeen(std::string_view bytes, const Model& model) {
+    IndexView view;
+    const IndexScope scope = testScope();
+    if (view.parse(bytes, &scope) != IndexState::Ok) return true;
+    std::vector<std::uint32_t> ids;
+    for (const auto& entry : model.postings)
+        if (view.postings(entry.first, ids) == IndexView::Postings::Damaged) return true;
+    return false;
+}
+
+TEST(IndexFile, EveryDamagedByteIsSeenAndEveryCutIsRefused) {
+    std::mt19937 rng(11);
+    Model model;
+    const std::string good = randomIndex(rng, model, 12);
+    for (std::size_t at = 0; at < good.size(); ++at) {
+        std::string bad = good;
+        bad[at] = static_cast<char>(bad[at] ^ (1 << (at % 8)));
+        EXPECT_TRUE(damageSeen(bad, model)) << "byte " << at << " of " << good.size();
+    }
+    for (std::size_t size = 0; size < good.size(); size += 1 + size / 16)
+        EXPECT_TRUE(damageSeen(std::string_view(good).substr(0, size), model)) << "cut at " << size;
+    EXPECT_TRUE(damageSeen(good + "x", model));
+}
+
+TEST(IndexFile, AnIndexOfAnotherUserVersionFolderOrEncodingIsNotUsed) {
+    std::mt19937 rng(3);
+    Model model;
+    const std::string bytes = randomIndex(rng, model, 5);
+    IndexView view;
+    struct Case {
+        IndexScope scope;
+        IndexState state;
+    } cases[] = {
+        {{"/data/tree", platform::CodePageId::Utf8, platform::CodePageId::Windows1251, 1001}, IndexState::OtherUser},
+        {{"/data/tree2", platform::CodePageId::Utf8, platform::CodePageId::Windows1251, 1000}, IndexState::OtherScope},
+        {{"/data/tree", platform::CodePageId::Windows1252, platform::CodePageId::Windows1251, 1000}, IndexState::OtherScope},
+        {{"/data/tree", platform::CodePageId::Utf8, std::nullopt, 1000}, IndexState::OtherScope},
+        {testScope(), IndexState::Ok},
+    };
+    for (const Case& c : cases) EXPECT_EQ(view.parse(bytes, &c.scope), c.state);
+    // Another version's header, whole and well made, is not read as this one's.
+    std::string other = bytes;
+    IndexHeader h;
+    std::memcpy(&h, other.data(), sizeof h);
+    h.version = kIndexVersion + 1;
+    h.headerHash = hashBytes(std::string_view(reinterpret_cast<const char*>(&h), offsetof(IndexHeader, headerHash)));
+    std::memcpy(other.data(), &h, sizeof h);
+    EXPECT_EQ(view.parse(other, nullptr), IndexState::OtherVersion);
+}
+
+// The index folds a file's text as the case-insensitive search folds its terms and lines:
+// character by character, so a term's fold stands in the text's fold wherever the term stands.
+TEST(IndexText, FoldsAsTheSearchFoldsInEveryEncoding) {
+    std::mt19937 rng(17);
+    const char* const pieces[] = {"a", "Z", "ß", "ẞ", "ı", "İ", "K", "\xE2\x84\xAA", "é", "É", "я", "Я", "ǅ",
+                                  "ﬃ", " ", "_", "\xC5\xBF", "Ω", "\xCE\xA9"};
+    for (int round = 0; round < 500; ++round) {
+        std::string text;
+        for (int i = 0; i < 12; ++i) text += pieces[rng() % std::size(pieces)];
+        std::string folded;
+        const platform::CodePage& utf8 = platform::CodePage::get(platform::CodePageId::Utf8);
+        foldForIndex(utf8, text, folded);
+        ASSERT_EQ(folded, utf8.toUpper(text)) << text;
+        ASSERT_TRUE(utf8.sameFolded(text, folded)) << text;
+        for (platform::CodePageId id : {platform::CodePageId::Windows1252, platform::CodePageId::Windows1251,
+                                        platform::CodePageId::Iso8859_15}) {
+            const platform::CodePage& page = platform::CodePage::get(id);
+            foldForIndex(page, text, folded);
+            ASSERT_EQ(folded, page.toUpper(text));
+        }
+    }
+}
+
+TEST(IndexText, CollectsEachTrigramOnceAndNoneWithALineEnd) {
+    GramCollector collector;
+    std::vector<std::uint32_t> grams;
+    collector.collect("ABCABC\nAB", grams);
+    std::sort(grams.begin(), grams.end());
+    EXPECT_EQ(grams, (std::vector<std::uint32_t>{gramAt("ABC"), gramAt("BCA"), gramAt("CAB")}));
+    // The bits of one text do not leak into the next.
+    collector.collect("BCAX", grams);
+    std::sort(grams.begin(), grams.end());
+    EXPECT_EQ(grams, (std::vector<std::uint32_t>{gramAt("BCA"), gramAt("CAX")}));
+    collector.collect("AB", grams);
+    EXPECT_TRUE(grams.empty());
+}
+
+}  // namespace
+}  // namespace vsr::engine::index
