@@ -81,8 +81,8 @@ class EntryData;
 class ArchiveWalk {
 public:
     ArchiveWalk(const ReadLimits& limits, const std::atomic<bool>& stop, ContainerVisitor& visitor,
-                ExpansionBudget& budget)
-        : limits_(limits), stop_(stop), visitor_(visitor), budget_(budget) {}
+                ExpansionBudget& budget, DocumentMembers documents = DocumentMembers::AsText)
+        : limits_(limits), stop_(stop), visitor_(visitor), budget_(budget), documents_(documents) {}
 
     enum class Result { Done, NotAnArchive };
 
@@ -102,6 +102,7 @@ private:
     const std::atomic<bool>& stop_;
     ContainerVisitor& visitor_;
     ExpansionBudget& budget_;
+    DocumentMembers documents_;
     bool stopped_ = false;
     bool exhausted_ = false;
 };
@@ -279,7 +280,7 @@ void ArchiveWalk::file(EntryData& data, const Member& member, int depth) {
     ReadOutcome taken = data.readUpTo(head, kSniffBytes);
     if (taken.end == ReadEnd::Stopped) return;
     const ContainerType type = classify(member.path, head);
-    if (type == ContainerType::Pdf || type == ContainerType::OfficeXml) {
+    if ((type == ContainerType::Pdf || type == ContainerType::OfficeXml) && documents_ == DocumentMembers::AsText) {
         document(data, member, head, type);
     } else if (type != ContainerType::Archive) {
         StreamedContent content(data, head, std::move(taken));
@@ -346,7 +347,7 @@ ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std
 }
 
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
-                       ContainerVisitor& visitor) {
+                       ContainerVisitor& visitor, DocumentMembers documents) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         visitor.status(path, std::string("Archive could not be opened (") + std::strerror(errno) + ")");
@@ -366,7 +367,7 @@ ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const 
             visitor.status(path, "Archive could not be opened (" + error + ")");
         } else {
             ExpansionBudget budget(limits, static_cast<std::uint64_t>(st.st_size));
-            ArchiveWalk walk(limits, stop, visitor, budget);
+            ArchiveWalk walk(limits, stop, visitor, budget, documents);
             end.opened = walk.members(a.get(), path, st.st_mtime, 1) == ArchiveWalk::Result::Done;
             end.stopped = walk.stopped();
         }
