@@ -87,7 +87,8 @@ public:
     enum class Result { Done, NotAnArchive };
 
     // Visits the members of an opened archive found at `path`.
-    Result members(archive* a, const std::string& path, std::int64_t time, int depth);
+    // `inFolder`: the archive itself lies in a folder of the archive holding it.
+    Result members(archive* a, const std::string& path, std::int64_t time, int depth, bool inFolder = false);
     bool stopped() const { return stopped_; }
 
 private:
@@ -222,7 +223,8 @@ private:
     ReadOutcome headOutcome_;
 };
 
-ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, std::int64_t time, int depth) {
+ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, std::int64_t time, int depth,
+                                         bool inFolder) {
     int failedHeaders = 0;
     for (bool first = true;; first = false) {
         if (over()) return Result::Done;
@@ -249,7 +251,9 @@ ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, st
         if (raw && first && archive_filter_count(a) <= 1) return Result::NotAnArchive;
 
         Member member;
-        member.path = joinMemberPath(path, raw ? compressedMemberName(path) : cleanMemberName(storedName(entry)));
+        const std::string name = raw ? compressedMemberName(path) : cleanMemberName(storedName(entry));
+        member.path = joinMemberPath(path, name);
+        member.withinFolder = inFolder || name.find('/') != std::string::npos;
         if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
             member.size = static_cast<std::uint64_t>(archive_entry_size(entry));
         member.mtime = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : time;
@@ -322,7 +326,7 @@ void ArchiveWalk::nested(const Member& member, std::string& bytes, const ReadOut
         visitor_.status(member.path, "Archive could not be opened (" + error + ")");
         return;
     }
-    if (members(inner.get(), member.path, member.mtime, depth + 1) == Result::NotAnArchive) {
+    if (members(inner.get(), member.path, member.mtime, depth + 1, member.withinFolder) == Result::NotAnArchive) {
         HeldContent content(bytes, taken);
         visitor_.member(member, content);
     }

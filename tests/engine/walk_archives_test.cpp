@@ -68,6 +68,59 @@ void python(const std::string& dir, const std::string& script) {
     ASSERT_EQ(std::system(("cd '" + dir + "' && python3 make.py && rm make.py").c_str()), 0);
 }
 
+std::vector<std::string> foundPaths(const std::string& root, bool subfolders) {
+    platform::PosixFileSystem posix;
+    platform::FakeClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+    SearchDriver driver{{posix, clock, formats, types}, host};
+    SearchConditions c = formConditions(root);
+    c.searchArchives = true;
+    c.includeSubfolders = subfolders;
+    c.findText = "alpha";
+    driver.FindButtonClick(c);
+    std::vector<std::string> rows;
+    for (const results::ResultItem& r : host.list.rows()) rows.push_back(r.fullName().substr(root.size() + 1));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Without subfolders, an archive in the folder is one more level: its top-level members are
+// searched (and those of archives at its top level), its folders are not.
+TEST(WalkArchives, WithoutSubfoldersOnlyTheArchivesTopLevelIsSearched) {
+    vsr::test::TempDir dir;
+    dir.write("plain.txt", "alpha\n");
+    dir.mkdir("sub");
+    python(dir.str(), R"PY(
+import io, zipfile, tarfile, gzip
+def tgz(members):
+    out = io.BytesIO()
+    with tarfile.open(fileobj=out, mode="w:gz") as t:
+        for name, data in members:
+            info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
+    return out.getvalue()
+nested = io.BytesIO()
+with zipfile.ZipFile(nested, "w") as z: z.writestr("n.txt", "alpha")
+with zipfile.ZipFile("a.zip", "w") as z:
+    z.writestr("top.txt", "alpha")
+    z.writestr("src/m.c", "alpha")
+    z.writestr("inner.tar.gz", tgz([("deep.txt", b"alpha"), ("lib/x.txt", b"alpha")]))
+    z.writestr("src/nested.zip", nested.getvalue())
+open("notes.txt.gz", "wb").write(gzip.compress(b"alpha"))
+with zipfile.ZipFile("sub/b.zip", "w") as z: z.writestr("s.txt", "alpha")
+)PY");
+    const std::vector<std::string> top = {"a.zip/inner.tar.gz/deep.txt", "a.zip/top.txt", "notes.txt.gz/notes.txt",
+                                          "plain.txt"};
+    std::vector<std::string> all = top;
+    for (const char* more : {"a.zip/inner.tar.gz/lib/x.txt", "a.zip/src/m.c", "a.zip/src/nested.zip/n.txt",
+                             "sub/b.zip/s.txt"})
+        all.push_back(more);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(foundPaths(dir.str(), false), top);
+    EXPECT_EQ(foundPaths(dir.str(), true), all);
+}
+
 // The Lines Viewer's scan of an archive for one member ends at once when Stop is pressed or
 // another row is selected meanwhile, whether the member sought lies behind a long one or is
 // the long one, and the row is not taken for a missing file.
