@@ -81,13 +81,14 @@ class EntryData;
 class ArchiveWalk {
 public:
     ArchiveWalk(const ReadLimits& limits, const std::atomic<bool>& stop, ContainerVisitor& visitor,
-                ExpansionBudget& budget)
-        : limits_(limits), stop_(stop), visitor_(visitor), budget_(budget) {}
+                ExpansionBudget& budget, DocumentMembers documents = DocumentMembers::AsText)
+        : limits_(limits), stop_(stop), visitor_(visitor), budget_(budget), documents_(documents) {}
 
     enum class Result { Done, NotAnArchive };
 
     // Visits the members of an opened archive found at `path`.
-    Result members(archive* a, const std::string& path, std::int64_t time, int depth);
+    // `inFolder`: the archive itself lies in a folder of the archive holding it.
+    Result members(archive* a, const std::string& path, std::int64_t time, int depth, bool inFolder = false);
     bool stopped() const { return stopped_; }
 
 private:
@@ -102,6 +103,7 @@ private:
     const std::atomic<bool>& stop_;
     ContainerVisitor& visitor_;
     ExpansionBudget& budget_;
+    DocumentMembers documents_;
     bool stopped_ = false;
     bool exhausted_ = false;
 };
@@ -221,7 +223,8 @@ private:
     ReadOutcome headOutcome_;
 };
 
-ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, std::int64_t time, int depth) {
+ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, std::int64_t time, int depth,
+                                         bool inFolder) {
     int failedHeaders = 0;
     for (bool first = true;; first = false) {
         if (over()) return Result::Done;
@@ -248,7 +251,9 @@ ArchiveWalk::Result ArchiveWalk::members(archive* a, const std::string& path, st
         if (raw && first && archive_filter_count(a) <= 1) return Result::NotAnArchive;
 
         Member member;
-        member.path = joinMemberPath(path, raw ? compressedMemberName(path) : cleanMemberName(storedName(entry)));
+        const std::string name = raw ? compressedMemberName(path) : cleanMemberName(storedName(entry));
+        member.path = joinMemberPath(path, name);
+        member.withinFolder = inFolder || name.find('/') != std::string::npos;
         if (archive_entry_size_is_set(entry) && archive_entry_size(entry) >= 0)
             member.size = static_cast<std::uint64_t>(archive_entry_size(entry));
         member.mtime = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : time;
@@ -279,7 +284,7 @@ void ArchiveWalk::file(EntryData& data, const Member& member, int depth) {
     ReadOutcome taken = data.readUpTo(head, kSniffBytes);
     if (taken.end == ReadEnd::Stopped) return;
     const ContainerType type = classify(member.path, head);
-    if (type == ContainerType::Pdf || type == ContainerType::OfficeXml) {
+    if ((type == ContainerType::Pdf || type == ContainerType::OfficeXml) && documents_ == DocumentMembers::AsText) {
         document(data, member, head, type);
     } else if (type != ContainerType::Archive) {
         StreamedContent content(data, head, std::move(taken));
@@ -321,7 +326,7 @@ void ArchiveWalk::nested(const Member& member, std::string& bytes, const ReadOut
         visitor_.status(member.path, "Archive could not be opened (" + error + ")");
         return;
     }
-    if (members(inner.get(), member.path, member.mtime, depth + 1) == Result::NotAnArchive) {
+    if (members(inner.get(), member.path, member.mtime, depth + 1, member.withinFolder) == Result::NotAnArchive) {
         HeldContent content(bytes, taken);
         visitor_.member(member, content);
     }
@@ -346,7 +351,7 @@ ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std
 }
 
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
-                       ContainerVisitor& visitor) {
+                       ContainerVisitor& visitor, DocumentMembers documents) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         visitor.status(path, std::string("Archive could not be opened (") + std::strerror(errno) + ")");
@@ -366,7 +371,7 @@ ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const 
             visitor.status(path, "Archive could not be opened (" + error + ")");
         } else {
             ExpansionBudget budget(limits, static_cast<std::uint64_t>(st.st_size));
-            ArchiveWalk walk(limits, stop, visitor, budget);
+            ArchiveWalk walk(limits, stop, visitor, budget, documents);
             end.opened = walk.members(a.get(), path, st.st_mtime, 1) == ArchiveWalk::Result::Done;
             end.stopped = walk.stopped();
         }

@@ -9,6 +9,10 @@
 
 namespace vsr::containers {
 
+// Whether a document member is visited as its text (what a search matches) or as the bytes it
+// is stored as (what a copy of it holds).
+enum class DocumentMembers { AsText, AsBytes };
+
 struct ArchiveEnd {
     bool opened = false;   // false: not an archive we can read (a status text says why)
     bool stopped = false;  // the stop flag ended the walk
@@ -19,7 +23,7 @@ struct ArchiveEnd {
 // documents inside it are visited as their text. Damage, encryption and the limits end a member
 // or the walk with a status text, never a crash.
 ArchiveEnd readArchive(const std::string& path, const ReadLimits& limits, const std::atomic<bool>& stop,
-                       ContainerVisitor& visitor);
+                       ContainerVisitor& visitor, DocumentMembers documents = DocumentMembers::AsText);
 
 // The same for an archive whose bytes are in memory, named `path` (for the members' paths).
 ArchiveEnd readArchiveBytes(std::string_view bytes, const std::string& path, std::int64_t time, const ReadLimits& limits,

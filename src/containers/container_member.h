@@ -18,6 +18,9 @@ struct Member {
     MemberKind kind = MemberKind::File;
     MemberForm form = MemberForm::Bytes;
     int depth = 1;                      // 1 for a member of the file on disk itself
+    // Whether the member lies in a folder inside its archive, or inside an archive that does:
+    // "a.zip/x.txt" and "a.zip/b.tar/y.txt" do not, "a.zip/src/x.txt" and "a.zip/src/b.tar/y.txt" do.
+    bool withinFolder = false;
 };
 
 enum class ReadEnd {

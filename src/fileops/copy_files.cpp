@@ -1,12 +1,13 @@
 #include "fileops/copy_files.h"
 
+#include "engine/decode/container_text.h"
 #include "fileops/disk_files.h"
 #include "platform/file_system.h"
 
 namespace vsr::fileops {
 
 CopyOutcome CopySelectedFiles(const results::ResultList& list, const std::string& folder, FileOpsPrompter& prompter,
-                              const CopyFaults* faults) {
+                              const CopyFaults* faults, MemberCopies* members) {
     CopyOutcome out;
     const std::size_t selected = list.selectedCount();
     bool yesToAll = false;
@@ -28,7 +29,19 @@ CopyOutcome CopySelectedFiles(const results::ResultList& list, const std::string
             if (answer == Answer::Skip) continue;
             if (answer == Answer::YesToAll) yesToAll = true;
         }
-        const CopyResult result = copyFile(source, target, exists, faults);
+        // A member of an archive is copied as the file it was before it was packed.
+        std::string from = source;
+        if (const std::string archive = members ? engine::archiveOnDisk(source) : std::string(); !archive.empty()) {
+            const std::atomic<bool> noStop = false;
+            const MemberCopies::Written copy = members->write(archive, source, MemberCopies::Use::Copy, noStop);
+            if (copy.path.empty()) {
+                out.failures.push_back("Cannot copy " + source + " to " + target + ": " + copy.error);
+                continue;
+            }
+            from = copy.path;
+        }
+        const CopyResult result = copyFile(from, target, exists, faults);
+        if (from != source) members->discard(from);
         if (result.status == CopyStatus::Copied) {
             ++out.copied;
             continue;

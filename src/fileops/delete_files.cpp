@@ -1,6 +1,7 @@
 #include "fileops/delete_files.h"
 
 #include "fileops/disk_files.h"
+#include "fileops/member_refusal.h"
 
 namespace vsr::fileops {
 
@@ -56,6 +57,10 @@ DeleteOutcome DeleteSelectedFiles(results::ResultList& list, FileOpsPrompter& pr
     DeleteOutcome out;
     const std::size_t selected = list.selectedCount();
     if (selected == 0) return out;
+    if (const std::string refused = memberRefusal(list, "delete"); !refused.empty()) {
+        prompter.message(kDeleteErrorCaption, refused);
+        return out;
+    }
     if (prompter.ask(deleteConfirmation(list)) != Answer::Ok) return out;
     out.confirmed = true;
     AttributeWarnings warnings;

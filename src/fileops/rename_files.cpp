@@ -2,6 +2,7 @@
 
 #include "fileops/delete_files.h"
 #include "fileops/disk_files.h"
+#include "fileops/member_refusal.h"
 #include "platform/file_system.h"
 #include "results/row_texts.h"
 
@@ -19,6 +20,10 @@ RenameOutcome RenameSelectedFiles(results::ResultList& list, const RenameCommand
     RenameOutcome out;
     const std::size_t selected = list.selectedCount();
     const bool single = selected == 1;
+    if (const std::string refused = memberRefusal(list, "rename"); !refused.empty()) {
+        prompter.message(kRenameErrorCaption, refused);
+        return out;
+    }
     AttributeWarnings warnings;
     for (std::size_t i = 0; i < list.count(); ++i) {
         if (!list.row(i).selected) continue;

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
+#include "engine/viewer/lines_viewer_fill.h"
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
@@ -56,6 +59,133 @@ TEST(WalkArchives, SearchInResultsFindsMembersInsideTheirArchives) {
         std::sort(rows.begin(), rows.end());
         // n.txt holds "beta" too, but was not among the results.
         EXPECT_EQ(rows, (std::vector<std::string>{d + "/a.zip/src/m.c 2 0.022 KB", d + "/plain.txt 1 0.011 KB"})) << threads;
+    }
+}
+
+void python(const std::string& dir, const std::string& script) {
+    const std::string file = dir + "/make.py";
+    std::ofstream(file) << script;
+    ASSERT_EQ(std::system(("cd '" + dir + "' && python3 make.py && rm make.py").c_str()), 0);
+}
+
+std::vector<std::string> foundPaths(const std::string& root, bool subfolders) {
+    platform::PosixFileSystem posix;
+    platform::FakeClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+    SearchDriver driver{{posix, clock, formats, types}, host};
+    SearchConditions c = formConditions(root);
+    c.searchArchives = true;
+    c.includeSubfolders = subfolders;
+    c.findText = "alpha";
+    driver.FindButtonClick(c);
+    std::vector<std::string> rows;
+    for (const results::ResultItem& r : host.list.rows()) rows.push_back(r.fullName().substr(root.size() + 1));
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+// Without subfolders, an archive in the folder is one more level: its top-level members are
+// searched (and those of archives at its top level), its folders are not.
+TEST(WalkArchives, WithoutSubfoldersOnlyTheArchivesTopLevelIsSearched) {
+    vsr::test::TempDir dir;
+    dir.write("plain.txt", "alpha\n");
+    dir.mkdir("sub");
+    python(dir.str(), R"PY(
+import io, zipfile, tarfile, gzip
+def tgz(members):
+    out = io.BytesIO()
+    with tarfile.open(fileobj=out, mode="w:gz") as t:
+        for name, data in members:
+            info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
+    return out.getvalue()
+nested = io.BytesIO()
+with zipfile.ZipFile(nested, "w") as z: z.writestr("n.txt", "alpha")
+with zipfile.ZipFile("a.zip", "w") as z:
+    z.writestr("top.txt", "alpha")
+    z.writestr("src/m.c", "alpha")
+    z.writestr("inner.tar.gz", tgz([("deep.txt", b"alpha"), ("lib/x.txt", b"alpha")]))
+    z.writestr("src/nested.zip", nested.getvalue())
+open("notes.txt.gz", "wb").write(gzip.compress(b"alpha"))
+with zipfile.ZipFile("sub/b.zip", "w") as z: z.writestr("s.txt", "alpha")
+)PY");
+    const std::vector<std::string> top = {"a.zip/inner.tar.gz/deep.txt", "a.zip/top.txt", "notes.txt.gz/notes.txt",
+                                          "plain.txt"};
+    std::vector<std::string> all = top;
+    for (const char* more : {"a.zip/inner.tar.gz/lib/x.txt", "a.zip/src/m.c", "a.zip/src/nested.zip/n.txt",
+                             "sub/b.zip/s.txt"})
+        all.push_back(more);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(foundPaths(dir.str(), false), top);
+    EXPECT_EQ(foundPaths(dir.str(), true), all);
+}
+
+// The Lines Viewer's scan of an archive for one member ends at once when Stop is pressed or
+// another row is selected meanwhile, whether the member sought lies behind a long one or is
+// the long one, and the row is not taken for a missing file.
+TEST(WalkArchives, LinesViewerScanOfAnArchiveEndsAtStopAndAtANewSelection) {
+    vsr::test::TempDir dir;
+    python(dir.str(), R"PY(
+import io, os, base64, tarfile
+# Text that packs no better than the expansion limits allow, long enough to take a while.
+long = base64.b64encode(os.urandom(12 << 20)) + b"\nneedle_1\n"
+with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
+    for name, data in (("long.txt", long), ("after.txt", b"needle_1\n")):
+        info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
+)PY");
+    dir.write("other.txt", "needle_1\n");
+    enum class Then { Nothing, Stop, SelectOther };
+    using Clock = std::chrono::steady_clock;
+    for (const char* member : {"after.txt", "long.txt"}) {
+        double wholeSeconds = 0;
+        for (const Then then : {Then::Nothing, Then::Stop, Then::SelectOther}) {
+            platform::PosixFileSystem posix;
+            platform::FakeClock clock;
+            clock.setStepPerRead(20);  // every test of the clock finds a pump due
+            platform::FakeLocaleFormats formats;
+            platform::FakeTypeNames types;
+            RecordingHost host;
+            host.list.createResultColumn();
+            results::ResultItem item;
+            item.path = dir.str() + "/big.tar.gz";
+            item.name = member;
+            host.list.AddResultItem(item);
+            item.path = dir.str();
+            item.name = "other.txt";
+            host.list.AddResultItem(item);
+            host.list.selectOnly(0);
+            host.list.currentIndex = 0;
+            // The first pump comes before the read; the second one during it.
+            host.onPump = [&] {
+                if (host.pumps != 2) return;
+                if (then == Then::Stop) host.state.stop = true;
+                if (then == Then::SelectOther) {
+                    host.list.selectOnly(1);
+                    host.list.currentIndex = 1;
+                }
+            };
+            SearchConditions c = formConditions(dir.str());
+            c.searchArchives = true;
+            c.findText = "needle_1";
+            LinesViewerContent content;
+            const Clock::time_point start = Clock::now();
+            const FillResult r = FillLinesViewer(c, {posix, clock, formats, types}, host, content,
+                                                 {dir.str() + "/big.tar.gz", member, 0, FillPurpose::Browse});
+            const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+            const std::string where = std::string(member) + " " + std::to_string(static_cast<int>(then));
+            EXPECT_TRUE(host.messages.empty()) << where;
+            EXPECT_NE(host.list.row(0).status, results::RowStatus::NotFound) << where;
+            if (then == Then::Nothing) {
+                EXPECT_EQ(r.end, FillEnd::Done) << where;
+                EXPECT_EQ(r.found, "1") << where;
+                wholeSeconds = seconds;
+                continue;
+            }
+            EXPECT_EQ(r.end, then == Then::Stop ? FillEnd::Stopped : FillEnd::Superseded) << where;
+            EXPECT_FALSE(host.state.stop) << where;  // a fill that Stop ended lets the next one run
+            EXPECT_LT(seconds, wholeSeconds / 4) << where;
+        }
     }
 }
 

@@ -45,9 +45,39 @@ private:
     std::atomic<bool>& done_;
 };
 
+// Takes the stored bytes of the one member it is looking for, cut or whole, and ends the walk.
+class MemberCopyPick final : public containers::ContainerVisitor {
+public:
+    MemberCopyPick(const std::string& wanted, std::atomic<bool>& done) : wanted_(wanted), done_(done) {}
+    void member(const containers::Member& m, containers::MemberContent& content) override {
+        if (m.kind != containers::MemberKind::File || m.path != wanted_) return;
+        MemberBytes b;
+        const containers::ReadOutcome outcome = content.read(b.bytes);
+        if (outcome.end == containers::ReadEnd::Stopped) return;
+        b.end = outcome.end;
+        b.status = outcome.status;
+        b.mtime = m.mtime;
+        found = std::move(b);
+        done_ = true;
+    }
+    void status(const std::string&, const std::string&) override {}
+
+    std::optional<MemberBytes> found;
+
+private:
+    const std::string& wanted_;
+    std::atomic<bool>& done_;
+};
+
 }  // namespace
 
 std::optional<ContainerContent> containerContent(const std::string& fullName, const std::atomic<bool>& stop) {
+    std::atomic<bool> ending = stop.load();
+    return containerContentOn(fullName, ending);
+}
+
+std::optional<ContainerContent> containerContentOn(const std::string& fullName, std::atomic<bool>& ending) {
+    const std::atomic<bool>& stop = ending;
     const containers::ReadLimits limits;
     if (regularFile(fullName)) {
         if (!containers::isDocumentName(fullName)) return std::nullopt;
@@ -60,17 +90,33 @@ std::optional<ContainerContent> containerContent(const std::string& fullName, co
         markDocumentText(c.bytes);
         return c;
     }
-    // The archive on disk is the longest part of the name that is a file.
+    const std::string archive = archiveOnDisk(fullName);
+    if (archive.empty()) return std::nullopt;
+    MemberPick pick(fullName, ending);
+    containers::readArchive(archive, limits, ending, pick);
+    return std::move(pick.found);
+}
+
+std::string archiveOnDisk(const std::string& fullName) {
+    struct stat st {};
+    if (fullName.empty() || ::lstat(fullName.c_str(), &st) == 0) return {};
+    // The first part of the name that exists: a file there means the rest runs inside it.
     for (std::size_t slash = fullName.rfind('/'); slash != std::string::npos && slash > 0;
          slash = fullName.rfind('/', slash - 1)) {
-        const std::string archive = fullName.substr(0, slash);
-        if (!regularFile(archive)) continue;
-        std::atomic<bool> done = stop.load();
-        MemberPick pick(fullName, done);
-        containers::readArchive(archive, limits, done, pick);
-        return std::move(pick.found);
+        const std::string part = fullName.substr(0, slash);
+        if (::stat(part.c_str(), &st) != 0) continue;
+        return S_ISREG(st.st_mode) ? part : std::string();
     }
-    return std::nullopt;
+    return {};
+}
+
+std::optional<MemberBytes> memberBytes(const std::string& archive, const std::string& fullName,
+                                       const std::atomic<bool>& stop) {
+    const containers::ReadLimits limits;
+    std::atomic<bool> ending = stop.load();
+    MemberCopyPick pick(fullName, ending);
+    containers::readArchive(archive, limits, ending, pick, containers::DocumentMembers::AsBytes);
+    return std::move(pick.found);
 }
 
 }  // namespace vsr::engine

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "containers/container_member.h"
 #include "engine/decode/file_text.h"
 
 namespace vsr::engine {
@@ -26,5 +27,26 @@ struct ContainerContent {
 // readers and limits as the search's, so the Lines Viewer and the reports see the text the
 // search matched.
 std::optional<ContainerContent> containerContent(const std::string& fullName, const std::atomic<bool>& stop);
+// The same on a flag of the caller's own: setting it ends the scan, and the scan sets it itself
+// once it has the member.
+std::optional<ContainerContent> containerContentOn(const std::string& fullName, std::atomic<bool>& ending);
+
+// The archive on disk that `fullName` runs through when it names a member of one
+// ("/data/a.tar.gz/src/main.c" gives "/data/a.tar.gz", also for members of nested archives);
+// empty when something stands at `fullName` itself or the path leads to no file. It only looks
+// at the names on disk: a member gone from its archive still answers its archive.
+std::string archiveOnDisk(const std::string& fullName);
+
+struct MemberBytes {
+    std::string bytes;  // the member as stored, a document member too (not its text)
+    std::int64_t mtime = 0;
+    containers::ReadEnd end = containers::ReadEnd::Whole;
+    std::string status;  // why the bytes are not the whole member
+};
+
+// The bytes of the member `fullName` of the archive on disk `archive`, read through the same
+// limits as a search's; none when the archive holds no such member any more.
+std::optional<MemberBytes> memberBytes(const std::string& archive, const std::string& fullName,
+                                       const std::atomic<bool>& stop);
 
 }  // namespace vsr::engine

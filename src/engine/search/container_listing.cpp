@@ -27,6 +27,9 @@ public:
 
     void member(const containers::Member& m, containers::MemberContent& content) override {
         if (m.kind != containers::MemberKind::File || listing_.run().stopped()) return;
+        // Without subfolders an archive in the folder is searched as one more level, not as a
+        // tree: its own folders are subfolders like any other.
+        if (m.withinFolder && !listing_.run().conditions().includeSubfolders) return;
         splitMemberPath(m.path, dir_, entry_.name);
         const platform::FileTime time = std::chrono::system_clock::from_time_t(static_cast<std::time_t>(m.mtime));
         // A size the archive does not record is known once the member is read.

@@ -8,6 +8,7 @@
 #include "engine/decode/file_text.h"
 #include "engine/search/container_listing.h"
 #include "engine/viewer/lines_viewer_context.h"
+#include "engine/viewer/pumped_read.h"
 #include "results/row_texts.h"
 #include "results/status_texts.h"
 
@@ -62,9 +63,15 @@ platform::ReadStatus FillContext::readFile() {
     std::optional<ContainerContent> container;
     // A row of a search that opened archives and documents may be a member or a document:
     // read through the same readers the search used.
+    // The scan of an archive for one member, or a long document, runs beside the window's
+    // thread, so Stop and another selection end it at once, not after the archive's end.
     if (opensContainers(conditions_) &&
-        (containers::isDocumentName(fullName_) || !env_.fs.stat(fullName_, scratchInfo_)))
-        container = containerContent(fullName_, control_.runState().stop);
+        (containers::isDocumentName(fullName_) || !env_.fs.stat(fullName_, scratchInfo_))) {
+        const bool whole = readWhilePumping(
+            [&](std::atomic<bool>& ending) { container = containerContentOn(fullName_, ending); },
+            [this] { return keepGoing(15); });
+        if (!whole) return platform::ReadStatus::Stopped;
+    }
     if (container) {
         buf.assign(container->bytes);
         std::string().swap(container->bytes);
@@ -212,6 +219,11 @@ FillResult FillLinesViewer(const SearchConditions& conditions, SearchEnv env, Se
             ctx.content().releaseScratch();
             status = platform::ReadStatus::TooLarge;
         }
+    }
+    // Stop or another selection ended the read: keepGoing said which, and nothing is wrong with the file.
+    if (status == platform::ReadStatus::Stopped) {
+        finish(ctx);
+        return ctx.result;
     }
     if (status == platform::ReadStatus::Failed) {
         sink.message(kProgramTitle, fileNotFoundText(fullName), MessageIcon::Warning);
