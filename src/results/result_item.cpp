@@ -11,6 +11,7 @@ const char* statusWord(RowStatus status) {
         case RowStatus::FailedModification: return "Failed Modification";
         case RowStatus::Undid: return "Undid";
         case RowStatus::FailedUndo: return "Failed Undo";
+        case RowStatus::LeftUnchanged: return kLeftUnchanged;
         case RowStatus::NotFound: break;
     }
     return "Not Found";

@@ -26,8 +26,12 @@ struct ModificationInterval {
 enum class Column { Name = 0, Path, Found, Attributes, Time, Size, Type, Result };
 inline constexpr int kColumnCount = 8;
 
-// What happened to a row's file; the Result column shows it as a word.
-enum class RowStatus : std::uint8_t { Found, Modified, FailedModification, Undid, FailedUndo, NotFound };
+// What happened to a row's file; the Result column shows it as a word. LeftUnchanged: the user
+// turned every replacement of the file off, so the modification did not touch it.
+enum class RowStatus : std::uint8_t { Found, Modified, FailedModification, Undid, FailedUndo, NotFound, LeftUnchanged };
+
+// The Result of a file whose replacements were all turned off.
+inline constexpr const char* kLeftUnchanged = "Left Unchanged";
 
 // The word of a status as the Result column shows it.
 const char* statusWord(RowStatus status);

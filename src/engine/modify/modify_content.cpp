@@ -89,11 +89,29 @@ void clearMade(ModifiedContent& result) {
     result.bytes.clear();
     result.edits.clear();
     result.inserted.clear();
+    result.tally = {};
+    result.leftAlone = false;
+}
+
+// A choice made on other bytes than these names edits the user never saw: the file fails.
+bool staleChoice(ModifyContext& context, std::string_view original, ModifiedContent& result) {
+    const SkippedEdits* skipped = context.skippedEdits();
+    if (!skipped || !skipped->reviewed || *skipped->reviewed == reviewHash(original)) return false;
+    result.outcome = EngineOutcome::Failed;
+    result.failure = kChangedSinceReview;
+    return true;
+}
+
+// What the engine did with the file's edits, and whether the choice leaves it alone.
+void takeTally(ModifyContext& context, ModifiedContent& result) {
+    result.tally = context.tally();
+    result.leftAlone = result.outcome == EngineOutcome::Done && context.allEditsSkipped();
 }
 
 // The engine of the search type over the lines of `result.original`, joined again.
 void modifyLines(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
                  LineEnds ends) {
+    context.restartEdits();
     FileModel model(std::move(result.original));
     model.ownLineEnds = ends.own;
     switch (context.conditions().searchType) {
@@ -161,10 +179,13 @@ void modifyDecoded(ModifyContext& context, ModifiedContent& result, const FileTe
 void modifyContent(ModifyContext& context, ModifiedContent& result, const results::ModificationInterval& interval,
                    LineSeparator separator) {
     clearMade(result);
+    context.restartEdits();
+    if (staleChoice(context, result.original, result)) return;
     std::string scratch;
     const FileText text = readFileText(result.original, TextReading::forWriting(context.conditions()), scratch);
     if (text.kind == TextKind::Bytes) modifyText(context, result, interval, {separator});
     else modifyDecoded(context, result, text, interval, separator);
+    takeTally(context, result);
 }
 
 void modifyEdits(ModifyContext& context, std::string_view original, ModifiedContent& result,
@@ -172,6 +193,8 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
                  const std::vector<Occurrence>* found) {
     clearMade(result);
     result.original.clear();
+    context.restartEdits();
+    if (staleChoice(context, original, result)) return;
     std::string scratch;
     if (readFileText(original, TextReading::of(context.conditions()), scratch).kind != TextKind::Bytes) {
         // The edits of a decoded text say nothing of the bytes: the whole way, as Modify goes.
@@ -184,10 +207,12 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
             case PhraseSplice::Spliced:
                 if (spliceDiffable(original, result)) {
                     result.bytesMade = false;
+                    takeTally(context, result);
                     return;
                 }
                 result.original.assign(original);
                 spliceEdits(result.original, result.edits, result.inserted, result.bytes);
+                takeTally(context, result);
                 return;
             case PhraseSplice::Ended: return;
             case PhraseSplice::NotSpliceable: break;
@@ -195,6 +220,7 @@ void modifyEdits(ModifyContext& context, std::string_view original, ModifiedCont
     }
     result.original.assign(original);
     modifyLines(context, result, interval, {separator});
+    takeTally(context, result);
 }
 
 bool spliceDiffable(std::string_view before, const ModifiedContent& content) {

@@ -50,6 +50,10 @@ struct ModifiedContent {
     std::string textAfter;
     // Failed: why the file can't be modified; empty when its marked lines reach past its end.
     std::string failure;
+    // The edits the engine found and made, under the file's choice (ModifyContext::chooseEdits).
+    EditTally tally;
+    // The choice turned every edit off: the file is not written, whatever the bytes would be.
+    bool leftAlone = false;
 
     // The text the engine ran on, and what it made of it (for the preview and a diff).
     std::string_view before() const { return decoded ? std::string_view(textBefore) : std::string_view(original); }
@@ -57,9 +61,12 @@ struct ModifiedContent {
 
     // Modify writes nothing for a file whose bytes would not change.
     bool changed() const {
-        return outcome == EngineOutcome::Done && (spliced ? editsChange : bytes != original);
+        return outcome == EngineOutcome::Done && !leftAlone && (spliced ? editsChange : bytes != original);
     }
 };
+
+// Why a file whose choice was made on other bytes is not modified.
+inline constexpr const char* kChangedSinceReview = "it changed since its replacements were chosen";
 
 // Runs the engine of the search type over `original` and joins the lines with the separator
 // and the last-byte rule, the NUL tail kept: the single path from a file's bytes to the bytes
@@ -67,7 +74,8 @@ struct ModifiedContent {
 // decoded first and its new text written back in that encoding, with its mark, each line with
 // its own line end and each damaged unit as it was; a file whose text would not come back as it
 // was (a character the chosen encoding lacks, a malformed unit on a single-byte setting), or
-// whose new text its encoding can't hold, fails with `failure` saying why.
+// whose new text its encoding can't hold, fails with `failure` saying why. The edits the
+// context's choice turns off are not made; a choice made on other bytes fails the file.
 ModifiedContent modifyContent(ModifyContext& context, std::string original,
                               const results::ModificationInterval& interval, LineSeparator separator);
 // The same with the bytes as read in `content.original` and the rest of `content` made anew,

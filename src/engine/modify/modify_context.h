@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/modify/edit_choice.h"
+#include "engine/modify/edit_observer.h"
 #include "engine/modify/modify_file_model.h"
 #include "engine/query/compiled_query.h"
 #include "engine/query/search_conditions.h"
@@ -61,6 +63,39 @@ public:
     bool stopped() { return control_.runState().stop; }
     void requestStop() { control_.runState().stop = true; }
     void pumpIfDue(int intervalMs) { engine::pumpIfDue(control_, clock_, intervalMs); }
+    // The edits of the file at hand the user turned off (null: all kept), and who watches the
+    // edits made (null: nobody). Set before each file; the count of edits starts again.
+    void chooseEdits(const SkippedEdits* skipped, EditObserver* observer = nullptr) {
+        choice_ = skipped;
+        skipped_ = skipped && !skipped->empty() ? skipped : nullptr;
+        observer_ = observer;
+        tally_ = {};
+    }
+    // The engines ask this once for each edit they would make, in text order: true when the edit
+    // is to be made. A skipped edit leaves its bytes as they were.
+    bool keepEdit() {
+        const std::size_t ordinal = tally_.seen++;
+        if (skipped_ && skipped_->skipped(ordinal)) return false;
+        ++tally_.kept;
+        return true;
+    }
+    // An engine starts the file over: the edits are counted, and seen, again.
+    void restartEdits() {
+        tally_ = {};
+        if (observer_) observer_->restart();
+    }
+    // Whether an observer wants the edits made (noteEdit), so their lines are worth finding.
+    bool observing() const { return observer_ != nullptr; }
+    // The edit keepEdit() just let through, for the observer.
+    void noteEdit(const SeenEdit& edit) {
+        if (observer_) observer_->seen(tally_.seen - 1, edit);
+    }
+    const EditTally& tally() const { return tally_; }
+    // Whether a choice turned off every edit of the file: it is then left as it is.
+    bool allEditsSkipped() const { return skipped_ && tally_.kept == 0; }
+    // The file's choice as given, also when it turns nothing off (its `reviewed` still holds).
+    const SkippedEdits* skippedEdits() const { return choice_; }
+
     // A message box with the program's title that ends the run.
     void failRun(const std::string& text) {
         sink_.message(kProgramTitle, text, MessageIcon::Warning);
@@ -74,6 +109,10 @@ private:
     RunControl& control_;
     platform::Clock& clock_;
     const platform::CodePage& codePage_;
+    const SkippedEdits* choice_ = nullptr;
+    const SkippedEdits* skipped_ = nullptr;  // choice_ when it turns something off
+    EditObserver* observer_ = nullptr;
+    EditTally tally_;
 };
 
 // The 1-based range of lines an interval selects in a file of `lineCount` lines; `valid` is

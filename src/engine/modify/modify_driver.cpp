@@ -214,7 +214,8 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
     };
     // A row the search modified already brings its file's identity and marks along.
     std::optional<ModifiedAhead> ahead;
-    if (ahead_) ahead = ahead_->take(path, list.row(index).interval);
+    // What the search modified ahead made every edit; a choice needs its own run of the file.
+    if (ahead_ && !skippedOf(path)) ahead = ahead_->take(path, list.row(index).interval);
     auto key = ahead ? std::make_pair(ahead->device, ahead->inode) : identityOf();
     auto it = key.second != 0 ? handled_.find(key) : handled_.end();
     if (it != handled_.end()) {
@@ -259,6 +260,10 @@ void ModifyDriver::modifyRow(std::size_t index, const SearchConditions& c, const
         finishRow(index, false, false,
                   content.failure.empty() ? std::string("its marked lines reach past the end of the file")
                                           : content.failure);
+        return;
+    }
+    if (content.leftAlone) {
+        leaveUnchanged(index);
         return;
     }
     // Bytes that would not change need no write and no backup: the file stays as it is.
@@ -324,9 +329,10 @@ void ModifyDriver::startPrefetch(std::size_t first, ModifyScope scope, const Sea
         const results::ResultItem& row = list.row(i);
         if (scope == ModifyScope::Selected && !row.selected) continue;
         if (c.intervalsInUse() && row.interval.isNil()) continue;
-        if (ahead_ && ahead_->has(row.fullName(), row.interval)) continue;
+        const SkippedEdits* skipped = skippedOf(row.fullName());
+        if (ahead_ && !skipped && ahead_->has(row.fullName(), row.interval)) continue;
         jobOf_[i] = jobs.size();
-        jobs.push_back({row.fullName(), row.interval});
+        jobs.push_back({row.fullName(), row.interval, skipped});
     }
     if (jobs.size() < 2) return;
     prefetch_ =
@@ -363,6 +369,7 @@ bool ModifyDriver::contentOf(std::size_t index, const SearchConditions& c, const
         }
         if (!readAsListed()) return false;
         ModifyContext context(c, *query_, sink_, control_, env_.clock);
+        context.chooseEdits(skippedOf(path));
         content = modifyContent(context, std::move(*original), list_.row(index).interval, o.separator);
         if (step_ && content.changed()) stagedNote_ = step_(path, content.original, content);
         return true;
@@ -433,6 +440,10 @@ void ModifyDriver::takePublished(bool wait) {
 void ModifyDriver::publishAll() {
     sendBatch();
     takePublished(true);
+}
+
+void ModifyDriver::leaveUnchanged(std::size_t index) {
+    list_.SetResultStatus(index, results::RowStatus::LeftUnchanged);
 }
 
 void ModifyDriver::finishRow(std::size_t index, bool modified, bool backupMade, std::string failure) {

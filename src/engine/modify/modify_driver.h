@@ -68,6 +68,12 @@ public:
         ahead_ = dryRun_ ? ahead : nullptr;
     }
 
+    // The edits the user turned off, by file, for the runs that follow (null: every edit kept,
+    // the default). It must stay unchanged while a run goes. A file whose edits are all off is
+    // not written (no backup, no undo entry) and its row says "Left Unchanged"; the others get
+    // exactly their kept edits.
+    void setEditChoice(const EditChoice* choice) { choice_ = choice; }
+
     // One modification run over the selected rows or all rows of the results list.
     void Modify(ModifyScope scope, const SearchConditions& conditions, const ModifyOptions& options);
     void ReplaceInFileBit1Click(const SearchConditions& c, const ModifyOptions& o) { Modify(ModifyScope::Selected, c, o); }
@@ -111,6 +117,8 @@ private:
     // Sends the waiting rewrites and gives every row its Result.
     void publishAll();
     void finishRow(std::size_t row, bool modified, bool backupMade, std::string failure = {});
+    // The row's file is not touched: the user turned all its edits off.
+    void leaveUnchanged(std::size_t row);
     // Starts the workers over the rows the run will modify (when more than one thread is set).
     void startPrefetch(std::size_t first, ModifyScope scope, const SearchConditions& c, const ModifyOptions& o);
     // The row's file read and modified: by the workers, or here. False when the row is done
@@ -166,6 +174,10 @@ private:
     std::string stagedNote_;
     Proposal dryRun_;
     ListedModifications* ahead_ = nullptr;
+    const EditChoice* choice_ = nullptr;
+    const SkippedEdits* skippedOf(const std::string& fullName) const {
+        return choice_ ? choice_->of(fullName) : nullptr;
+    }
     // The dry run taking rows as they are listed.
     struct ListedRun {
         const SearchConditions& conditions;

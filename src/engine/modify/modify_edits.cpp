@@ -61,6 +61,19 @@ void replacementFor(ModificationType type, std::string_view match, std::string_v
     }
 }
 
+// Tells the context's observer of an edit within line `line` of the model.
+void noteLineEdit(ModifyContext& context, const FileModel& model, std::size_t line, std::size_t column,
+                  std::size_t length, std::string_view replacement) {
+    if (!context.observing()) return;
+    SeenEdit seen;
+    seen.line = line;
+    seen.oldLines = std::span<const std::string_view>(&model.lines[line], 1);
+    seen.begin = column;
+    seen.end = column + length;
+    seen.replacement = replacement;
+    context.noteEdit(seen);
+}
+
 std::string joinCrLf(const std::vector<std::string>& lines) {
     std::string out;
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -139,9 +152,11 @@ EngineOutcome PhraseModify(ModifyContext& context, FileModel& model, const resul
     std::string replacement;
     const ScanEnd end = context.matcher()->scan(model.text(), [&](const MatchSpan& span) {
         if (span.line + 1 < first || span.line + 1 > last) return true;
+        if (!context.keepEdit()) return true;
         const std::string_view match = model.lines[span.line].substr(span.column, span.length);
         replacement.clear();
         appendPhraseReplacement(context, match, replacement);
+        noteLineEdit(context, model, span.line, span.column, span.length, replacement);
         editor.edit(span.line, span.column, span.length, replacement);
         return true;
     });
@@ -171,12 +186,14 @@ public:
             return false;
         }
         counted_ = p;
+        if (!context_.keepEdit()) return true;
         const std::string_view match = text_.substr(p, end - p);
         const std::size_t before = inserted_.size();
         appendPhraseReplacement(context_, match, inserted_);
         const std::size_t added = inserted_.size() - before;
         changes_ = changes_ || added != match.size() || inserted_.compare(before, added, match) != 0;
         edits_.push_back({p, end - p, added, line_, p - lineStart_});
+        if (context_.observing()) note(p, end, std::string_view(inserted_).substr(before, added));
         // Many occurrences are work too: Stop is looked at as often as a scan line by line would.
         if (edits_.size() % kSpliceEdits == 0) {
             context_.pumpIfDue(20);
@@ -186,6 +203,20 @@ public:
     }
 
     void lookForNulOrCr() { lookForNulOrCr_ = true; }
+    // Tells the observer of the occurrence [p, end) and its new text, with the line it is on.
+    void note(std::size_t p, std::size_t end, std::string_view replacement) {
+        std::size_t lineEnd = text_.find('\n', p);
+        if (lineEnd == std::string_view::npos) lineEnd = text_.size();
+        if (lineEnd > end && text_[lineEnd - 1] == '\r') --lineEnd;
+        const std::string_view line = text_.substr(lineStart_, lineEnd - lineStart_);
+        SeenEdit seen;
+        seen.line = line_;
+        seen.oldLines = std::span<const std::string_view>(&line, 1);
+        seen.begin = p - lineStart_;
+        seen.end = end - lineStart_;
+        seen.replacement = replacement;
+        context_.noteEdit(seen);
+    }
     // Whether the text holds a NUL byte or a CR, once the occurrences are all added: the bytes
     // the occurrences were found between were looked at then, the rest is looked at now.
     bool holdsNulOrCr() {
@@ -224,6 +255,7 @@ EngineOutcome PhraseEdits(ModifyContext& context, std::string_view text, std::ve
     edits.clear();
     inserted.clear();
     changes = false;
+    context.restartEdits();
     if (nulOrCr) *nulOrCr = false;
     if (replaceTextTooLong(context)) return EngineOutcome::Stopped;
     const CompiledQuery& query = context.query();
@@ -279,6 +311,37 @@ void spliceEdits(std::string_view text, const std::vector<TextEdit>& edits, std:
     out.append(text.substr(copied));
 }
 
+namespace {
+
+// Tells the observer of a match over the whole text (the lines joined with CR LF) and what
+// takes its place: the lines it runs over, from its first byte to its end.
+void noteSubjectEdit(ModifyContext& context, const FileModel& model, std::string_view subject, const MatchSpan& span,
+                     std::string_view replacement) {
+    const std::string_view match = subject.substr(span.offset, span.length);
+    std::size_t lastLine = span.line;
+    std::size_t end = span.column + span.length;
+    if (const void* lf = memrchr(match.data(), '\n', match.size())) {
+        lastLine += static_cast<std::size_t>(std::count(match.begin(), match.end(), '\n'));
+        end = static_cast<std::size_t>(match.data() + match.size() - static_cast<const char*>(lf)) - 1;
+    }
+    if (span.line >= model.lines.size()) return;
+    // The line end after the last line is none of the file's: the last line's own end stays.
+    if (lastLine >= model.lines.size()) {
+        lastLine = model.lines.size() - 1;
+        end = model.lines[lastLine].size();
+    }
+    SeenEdit seen;
+    seen.line = span.line;
+    seen.oldLines = std::span<const std::string_view>(model.lines.data() + span.line, lastLine - span.line + 1);
+    seen.begin = span.column;
+    // A match that ends on the CR of a line end ends with its line.
+    seen.end = std::min(end, model.lines[lastLine].size());
+    seen.replacement = replacement;
+    context.noteEdit(seen);
+}
+
+}  // namespace
+
 EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const results::ModificationInterval& interval) {
     const SearchConditions& c = context.conditions();
     if (replaceLinesTooLong(context)) return EngineOutcome::Stopped;
@@ -306,7 +369,9 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
         LineEditor editor(model);
         const ScanEnd end = matcher.scan(model.text(), [&](const MatchSpan& span) {
             if (span.line + 1 < first || span.line + 1 > last) return true;
+            if (!context.keepEdit()) return true;
             replace(span);
+            noteLineEdit(context, model, span.line, span.column, span.length, replacement);
             editor.edit(span.line, span.column, span.length, replacement);
             return true;
         });
@@ -351,7 +416,9 @@ EngineOutcome RegExprModify(ModifyContext& context, FileModel& model, const resu
         counted = to;
     };
     const ScanEnd end = matcher.scan(model.text(), [&](const MatchSpan& span) {
+        if (!context.keepEdit()) return true;
         replace(span);
+        if (context.observing()) noteSubjectEdit(context, model, matcher.input(), span, replacement);
         if (!changed) out.reserve(matcher.input().size() + matcher.input().size() / 8);
         copySubject(span.offset);
         out.append(replacement);
@@ -399,6 +466,13 @@ EngineOutcome MultilineModify(ModifyContext& context, FileModel& model) {
                   model.lines.begin() + static_cast<std::ptrdiff_t>(s), std::back_inserter(out));
         auto blockBegin = model.lines.begin() + static_cast<std::ptrdiff_t>(s);
         auto blockEnd = blockBegin + static_cast<std::ptrdiff_t>(k);
+        next = s + k;
+        // A block the user turned off stays as it is.
+        if (!context.keepEdit()) {
+            std::move(blockBegin, blockEnd, std::back_inserter(out));
+            continue;
+        }
+        const std::size_t made = out.size();
         switch (type) {
             case ModificationType::Replace:
             case ModificationType::Clear: out.insert(out.end(), insertion.begin(), insertion.end()); break;
@@ -413,7 +487,15 @@ EngineOutcome MultilineModify(ModifyContext& context, FileModel& model) {
             case ModificationType::Delete: break;
             case ModificationType::None: std::move(blockBegin, blockEnd, std::back_inserter(out)); break;
         }
-        next = s + k;
+        if (context.observing()) {
+            const std::vector<std::string_view> newLines(out.begin() + static_cast<std::ptrdiff_t>(made), out.end());
+            SeenEdit seen;
+            seen.line = s;
+            seen.oldLines = std::span<const std::string_view>(model.lines.data() + s, k);
+            seen.end = model.lines[s + k - 1].size();
+            seen.newLines = &newLines;
+            context.noteEdit(seen);
+        }
     }
     std::move(model.lines.begin() + static_cast<std::ptrdiff_t>(next), model.lines.end(), std::back_inserter(out));
     model.lines = std::move(out);

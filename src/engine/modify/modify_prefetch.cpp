@@ -66,6 +66,7 @@ PreparedRow ModifyPrefetch::prepare(Worker& worker, const Job& job) {
         if (!original) return row;
         row.read = true;
         ModifyContext context(conditions_, *worker.query, worker.run, worker.run, worker.clock);
+        context.chooseEdits(job.skipped);
         row.content = modifyContent(context, std::move(*original), job.interval, separator_);
         if (step_ && row.content.changed()) row.note = step_(job.path, row.content.original, row.content);
     } catch (const std::bad_alloc&) {

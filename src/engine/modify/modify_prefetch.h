@@ -49,6 +49,7 @@ public:
     struct Job {
         std::string path;
         results::ModificationInterval interval;
+        const SkippedEdits* skipped = nullptr;  // the edits the user turned off; null: all kept
     };
 
     // `files` is only read, from every worker at once; so is `tree` (when given), through which

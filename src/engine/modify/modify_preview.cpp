@@ -3,7 +3,8 @@
 namespace vsr::engine {
 
 RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, const results::ResultItem& item,
-                      const SearchConditions& c, const ModifyOptions& o) {
+                      const SearchConditions& c, const ModifyOptions& o, const SkippedEdits* skipped,
+                      EditObserver* observer) {
     RowPreview preview;
     // Modify would not run at all.
     if (modifyRefusal(c)) return preview;
@@ -18,6 +19,7 @@ RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, cons
     if (!original) return preview;
     ModifyQuery query(c, control, env.clock);
     ModifyContext context(c, query, sink, control, env.clock);
+    context.chooseEdits(skipped, observer);
     preview.content = modifyContent(context, std::move(*original), item.interval, o.separator);
     switch (preview.content.outcome) {
         case EngineOutcome::Done:

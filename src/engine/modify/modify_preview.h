@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/modify/edit_choice.h"
+#include "engine/modify/edit_observer.h"
 #include "engine/modify/modify_content.h"
 #include "engine/modify/modify_driver.h"
 
@@ -25,13 +27,16 @@ struct RowPreview {
 
 // One row's new content, computed by the path Modify takes (marks, reading, the engine of the
 // search type, the separator and last-byte rule), without writing anything. The engine's
-// messages go to `sink`; `control` paces pumping and holds the stop flag.
+// messages go to `sink`; `control` paces pumping and holds the stop flag. The edits `skipped`
+// names are not made (a file whose edits are all off is Unchanged, content.leftAlone), and
+// `observer` (when given) sees each edit made.
 RowPreview previewRow(ModifyEnv env, SearchSink& sink, RunControl& control, const results::ResultItem& item,
-                      const SearchConditions& conditions, const ModifyOptions& options);
+                      const SearchConditions& conditions, const ModifyOptions& options,
+                      const SkippedEdits* skipped = nullptr, EditObserver* observer = nullptr);
 // For a caller that is sink, run control and list owner in one: row `row` of its list.
 inline RowPreview previewRow(ModifyEnv env, SearchHost& host, std::size_t row, const SearchConditions& conditions,
-                             const ModifyOptions& options) {
-    return previewRow(env, host, host, host.results().row(row), conditions, options);
+                             const ModifyOptions& options, const SkippedEdits* skipped = nullptr) {
+    return previewRow(env, host, host, host.results().row(row), conditions, options, skipped);
 }
 
 // A store that reads through to the disk and writes nothing: every rewrite Modify hands to it
