@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QStyleFactory>
+#include <random>
 
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_viewer_accessible.h"
@@ -188,6 +189,43 @@ TEST_F(ReviewTest, AnotherReplacementOrANewSearchDropsTheChoice) {
     control<QCheckBox>(w, "PreviewCheckBox")->click();
     browse(1);
     EXPECT_EQ(checks(), "...");
+}
+
+// A toggle redraws only its line; that line must be what a fresh preview of the whole file
+// shows. Random toggles on a file of CR LF lines (written as LF, so every line's end changes
+// too), then the file browsed again from scratch.
+TEST_F(ReviewTest, ATogglesLineEqualsAFreshPreview) {
+    files.write("a.txt", "alpha beta alpha\r\nnone\r\nalpha\r\nbeta alpha alpha alpha\r\nalpha");
+    searched();
+    auto drawn = [this] {
+        std::vector<std::string> out;
+        for (int row = 0; row < viewer()->rowCount(); ++row) {
+            const auto [index, line] = viewer()->rowAt(row);
+            if (line < 0) continue;
+            const LinesViewer::PreviewDisplay& d = viewer()->previewDisplayed(index, line);
+            std::string text = d.text.toStdString();
+            for (auto [o, n] : d.inserted) text += " +" + std::to_string(o) + "," + std::to_string(n);
+            for (auto [o, n] : d.removed) text += " -" + std::to_string(o) + "," + std::to_string(n);
+            out.push_back(text);
+        }
+        return out;
+    };
+    ASSERT_EQ(viewer()->reviewTotal(), 7u);
+    firstLine();
+    std::mt19937 random(7);
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        const int moves = static_cast<int>(random() % 4);
+        for (int m = 0; m < moves; ++m) key(viewer(), random() % 2 ? Qt::Key_Right : Qt::Key_Left);
+        key(viewer(), Qt::Key_Space);
+        const std::vector<std::string> toggled = drawn();
+        const std::string kept = boxes();
+        browse(1);
+        browse(0);
+        EXPECT_EQ(boxes(), kept);
+        EXPECT_EQ(drawn(), toggled);
+        firstLine();
+    }
 }
 
 // How long a toggle takes in a file of 10,000 replacements, from the key to the repainted

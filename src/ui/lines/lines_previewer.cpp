@@ -189,12 +189,18 @@ void LinesPreviewer::showBoxes() {
     const engine::LinesViewerContent& content = viewer->content();
     const std::string file = w_.results().row(static_cast<std::size_t>(editsRow_)).fullName();
     // The entry of each line the viewer shows; a replacement goes into the entry of its first line.
-    std::map<std::int64_t, int> entryOfLine;
+    std::map<std::int64_t, int>& entryOfLine = entryOfLine_;
+    entryOfLine.clear();
+    bool onlyLines = true;
     for (std::size_t i = 0; i < content.count(); ++i) {
         const engine::FoundLine& e = content.entry(i);
         if (e.kind == engine::FoundLineKind::Line || e.kind == engine::FoundLineKind::Multiline)
             entryOfLine.emplace(e.lineNumber, static_cast<int>(i));
+        if (e.kind == engine::FoundLineKind::Multiline) onlyLines = false;
     }
+    inlineEdits_ = onlyLines;
+    for (const engine::ReviewEdit& e : edits_)
+        if (e.before.lines.size() != 1 || e.after.lines.size() != 1) inlineEdits_ = false;
     std::vector<LinesViewer::ReviewBox> boxes;
     boxes.reserve(edits_.size());
     for (std::size_t i = 0; i < edits_.size();) {
@@ -219,7 +225,20 @@ void LinesPreviewer::showBoxes() {
     viewer->setReviewBoxes(std::move(boxes), edits_.size());
 }
 
-void LinesPreviewer::refresh() {
+bool LinesPreviewer::refreshLine(std::size_t, std::size_t line, const engine::RowPreview& p) {
+    if (!inlineEdits_ || p.state != engine::PreviewState::Changed) return false;
+    const auto entry = entryOfLine_.find(static_cast<std::int64_t>(line));
+    if (entry == entryOfLine_.end()) return false;
+    const std::vector<std::string_view> before = engine::viewerLines(p.content.before());
+    const std::vector<std::string_view> after = engine::viewerLines(p.content.after());
+    if (before.size() != after.size() || line > before.size()) return false;
+    if (!w_.linesViewer()->setPreviewOf(entry->second, {engine::previewLineWithEnds(before[line - 1], after[line - 1])}))
+        return false;
+    status_ = QStringLiteral("Preview: ") + review_->statusText();
+    return true;
+}
+
+void LinesPreviewer::refresh(std::size_t line) {
     // A refresh pumps messages; a key pressed meanwhile is taken by the next pass.
     if (refreshing_) {
         refreshAgain_ = true;
@@ -236,7 +255,10 @@ void LinesPreviewer::refresh() {
         std::string note;
         if (!run(static_cast<std::size_t>(row), review_->skippedOf(static_cast<std::size_t>(row)), nullptr, p, note))
             break;
+        // One line changed: only its preview is made again, not the whole file's.
+        if (line > 0 && !refreshAgain_ && refreshLine(static_cast<std::size_t>(row), line, p)) break;
         show(p, note);
+        line = 0;
     } while (refreshAgain_);
     refreshing_ = false;
     emit statusChanged();
@@ -246,10 +268,16 @@ void LinesPreviewer::toggleEdit(std::size_t ordinal) {
     if (editsRow_ < 0 || w_.state().busy) return;
     const std::size_t row = static_cast<std::size_t>(editsRow_);
     const std::string file = w_.results().row(row).fullName();
+    const bool writtenBefore = !review_->choices().wholeOff(file);
     review_->choices().toggle(file, ordinal);
     w_.linesViewer()->setBoxOn(ordinal, review_->choices().isOn(file, ordinal));
     w_.resultsModel()->checkChanged(row);
-    refresh();
+    // While the file is written before and after, only the line of the replacement changes.
+    std::size_t line = 0;
+    if (writtenBefore && !review_->choices().wholeOff(file))
+        for (const engine::ReviewEdit& e : edits_)
+            if (e.ordinal == ordinal) line = e.line;
+    refresh(line);
 }
 
 void LinesPreviewer::toggleCurrentEdit() {

@@ -2,6 +2,7 @@
 #include <QObject>
 #include <QString>
 #include <cstddef>
+#include <map>
 #include <vector>
 
 #include "engine/modify/edit_review.h"
@@ -58,8 +59,10 @@ private:
     // Shows what run() gave: the lines under the entries and the status text.
     void show(const engine::RowPreview& p, const std::string& note);
     void showBoxes();
-    // The browsed file's preview again after its choice changed.
-    void refresh();
+    // The browsed file's preview again after its choice changed; with `line`, only that line's
+    // replacements changed and the file is written before and after.
+    void refresh(std::size_t line = 0);
+    bool refreshLine(std::size_t row, std::size_t line, const engine::RowPreview& p);
     void toggleEdit(std::size_t ordinal);
     bool listRow(std::size_t row);
 
@@ -72,6 +75,10 @@ private:
     // The browsed file's edits as last listed, and the row they are of (-1: none).
     std::vector<engine::ReviewEdit> edits_;
     long long editsRow_ = -1;
+    // Every edit stays within its line, so the lines before and after pair one to one; and the
+    // entry of each line shown.
+    bool inlineEdits_ = false;
+    std::map<std::int64_t, int> entryOfLine_;
     platform::CodePageId page_ = platform::CodePageId::Utf8;
     bool refreshing_ = false;
     bool refreshAgain_ = false;

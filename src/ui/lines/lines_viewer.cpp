@@ -156,6 +156,32 @@ void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under
     viewport()->update();
 }
 
+bool LinesViewer::setPreviewOf(int index, std::vector<engine::PreviewLine> lines) {
+    syncGeneration();
+    if (rows_.empty() || index < 0 || index >= static_cast<int>(preview_.size()) ||
+        index >= static_cast<int>(previewSource_.size()) || preview_[static_cast<std::size_t>(index)].size() != lines.size())
+        return false;
+    const std::size_t i = static_cast<std::size_t>(index);
+    const QFontMetrics fm = fontMetrics();
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        engine::FoundLine inserted, removed;
+        inserted.displayText = removed.displayText = lines[k].text;
+        for (const engine::PreviewMark& m : lines[k].marks)
+            (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
+        PreviewDisplay d;
+        DisplayEntry a = displayEntry(inserted, textEncoding_);
+        d.text = a.text;
+        d.inserted = std::move(a.highlights);
+        d.removed = displayEntry(removed, textEncoding_).highlights;
+        widest_ = std::max(widest_, previewLeft(index) - textLeft() + fm.horizontalAdvance(d.text) + fm.averageCharWidth());
+        preview_[i][k] = std::move(d);
+    }
+    previewSource_[i] = std::move(lines);
+    updateScrollBars();
+    viewport()->update();
+    return true;
+}
+
 void LinesViewer::clearPreview() {
     if (rows_.empty() && preview_.empty() && boxes_.empty()) return;
     if (!boxes_.empty()) {

@@ -52,6 +52,9 @@ public:
     // Shows `under[i]` below entry i, until the entries change or clearPreview().
     void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
     void clearPreview();
+    // Puts other lines under entry `index` alone, as many as it had: false (and nothing done)
+    // when the entry has another count of lines or no preview is shown.
+    bool setPreviewOf(int index, std::vector<engine::PreviewLine> lines);
     bool hasPreview() const { return !rows_.empty(); }
     // Where entry `index` is drawn in the viewport now (empty when scrolled out of sight), the
     // entry drawn at a point of the viewport (-1: none), and the drawn row of an entry.
