@@ -20,7 +20,7 @@ CI_FLAGS      := $(if $(filter true 1,$(CI)),-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-
 RUN_PACKAGES      := cmake ninja-build g++ lld qt6-base-dev libgl-dev libarchive-dev pkg-config libpoppler-cpp-dev \
                      libexpat1-dev
 TEST_PACKAGES     := $(RUN_PACKAGES) libgtest-dev libgmock-dev libpcre2-dev python3 mandoc desktop-file-utils appstream \
-                     shared-mime-info
+                     shared-mime-info patch
 SANITIZE_PACKAGES := $(TEST_PACKAGES) clang libclang-rt-dev
 SCREENSHOT_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils imagemagick
 BENCH_PACKAGES    := $(TEST_PACKAGES) libbenchmark-dev

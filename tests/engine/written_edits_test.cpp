@@ -41,7 +41,7 @@ void randomEditQuery(std::mt19937& rng, ModifyFixture& f) {
         }
         case 1: {
             // One-line expressions go line by line; "\n" makes one go over the whole text.
-            static const std::vector<std::string> expressions = {"a+", "(a)(b)", "b a*", "a$", "^b", "a*", "b\\r\\na", "a\\s+b"};
+            static const std::vector<std::string> expressions = {"a+", "(a)(b)", "b a*", "a$", "^b", "a*", "b\\r\\na", "a\\s+b", "a\\r\\n"};
             f.regex({expressions[rng() % expressions.size()]}, {rng() % 2 ? std::string("$2$1") : replace});
             f.c.eachLineSeparately = rng() % 2;
             f.c.regExprIntervals = rng() % 2;
@@ -166,6 +166,8 @@ TEST(EditChoice, ReviewListsLinesAndMarks) {
          {{0, 1, 0, {{"\xC3\xA9!"}, 0, 2}, {{"\xC3\xA8!"}, 0, 2}}}},
         {"expression over two lines", SearchType::RegExpr, ModificationType::Replace, {"b\\r\\nc"}, {"-"}, "ab\ncd\n",
          {{0, 1, 1, {{"ab", "cd"}, 1, 4}, {{"a-d"}, 1, 2}}}},
+        {"line end after the last line", SearchType::RegExpr, ModificationType::Delete, {"b\\r\\n"}, {}, "ab\n",
+         {{0, 1, 1, {{"ab"}, 1, 2}, {{"a"}, 1, 1}}}},
         {"block deleted", SearchType::Multiline, ModificationType::Delete, {"b", "c"}, {}, "a\nb\nc\nd\n",
          {{0, 2, 0, {{"b", "c"}, 0, 3}, {{}, 0, 0}}}},
         {"block with lines after it", SearchType::Multiline, ModificationType::InsertAfter, {"b"}, {"n"}, "a\nb\n",

@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     // A dry run modifies each listed file while the search holds its bytes, and prints its diff
     // the moment the row is listed.
     std::unique_ptr<tools::ListedDryRun> dryRun;
-    if (options.modify.modify && options.modify.dryRun) {
+    // A review asks about the files once they are all listed.
+    if (options.modify.modify && options.modify.dryRun && !options.modify.review) {
         dryRun = std::make_unique<tools::ListedDryRun>(stdout, options.conditions, options.modify,
                                                        engine::SearchEnv{fs, clock, formats, typeNames}, host);
         driver.setListedFileStep(&dryRun->step());

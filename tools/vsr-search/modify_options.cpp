@@ -28,7 +28,7 @@ bool parseInterval(const std::string& text, results::ModificationInterval& out) 
 const char* modifyUsage() {
     return "       vsr-search ... --modify replace|clear|before|after|delete [--replace TEXT | --replace-file FILE]\n"
            "                  [--separator windows|unix|mac] [--read-only-ok] [--hidden-ok] [--interval FROM:TO]\n"
-           "                  [--undo-after | --dry-run]\n"
+           "                  [--review] [--undo-after | --dry-run]\n"
            "--modify searches on the Search and Replace tab, runs Modify All and prints\n"
            "<full path><TAB><Found text><TAB><Result> per row; --undo-after then runs Undo and prints\n"
            "the rows again. --interval gives every row that interval (0 = top or bottom, -1:-1 = none);\n"
@@ -36,6 +36,12 @@ const char* modifyUsage() {
            "--dry-run changes nothing on disk and prints instead the unified diff of every file that\n"
            "would change (names relative to --path), which `patch -p1` applies to a copy of the folder;\n"
            "a file with a NUL byte is listed as \"Binary files a/NAME and b/NAME differ\".\n"
+           "--review shows each replacement on standard error as a small diff (\"?\" lines mark the change)\n"
+           "and reads one answer per replacement from standard input (the terminal, or a pipe): y keep,\n"
+           "n leave the match as it is, a keep the rest of this file, d leave the rest of this file,\n"
+           "q leave the rest and stop; the end of the input is q. Then the kept replacements are written\n"
+           "as any modification writes them; a file with none kept is \"Left Unchanged\", files after q\n"
+           "keep \"Found\". With --dry-run the diff of the kept replacements only is printed (patch -p1).\n"
            "Exit status 3 when a file failed (or with --dry-run would fail) to be modified or restored, when\n"
            "a message ended the modification (the files not reached are left as they were), and when the\n"
            "output (the rows, or the diff of --dry-run) could not be written.\n";
@@ -86,6 +92,8 @@ bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, eng
         r.undoAfter = true;
     } else if (a == "--dry-run") {
         r.dryRun = true;
+    } else if (a == "--review") {
+        r.review = true;
     } else {
         return false;
     }
@@ -94,7 +102,8 @@ bool parseModifyOption(const std::vector<std::string>& args, std::size_t& i, eng
 
 std::string finishModifyOptions(engine::SearchConditions& c, const ModifyRequest& r, const std::string& type) {
     if (!r.modify) {
-        if (r.undoAfter || r.intervalGiven || r.dryRun) return "--undo-after, --interval and --dry-run need --modify";
+        if (r.undoAfter || r.intervalGiven || r.dryRun || r.review)
+            return "--undo-after, --interval, --dry-run and --review need --modify";
         return {};
     }
     if (c.tab == engine::Tab::Find && type != "phrase" && type != "multiline" && type != "regex")

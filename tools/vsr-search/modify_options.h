@@ -18,6 +18,7 @@ struct ModifyRequest {
     results::ModificationInterval interval;  // given to every row when intervalGiven
     bool undoAfter = false;
     bool dryRun = false;  // print the unified diff of every change instead of writing it
+    bool review = false;  // ask about each replacement before it is written (--review)
     int threads = 0;      // threads that read and modify files ahead of the writes (--threads)
     NameOutput names;     // how the rows name their files (--null)
 };

@@ -12,8 +12,17 @@
 #include "platform/attribute_changer.h"
 #include "durable/file_store.h"
 #include "results/status_texts.h"
+#include "review_run.h"
 
 namespace vsr::tools {
+
+std::string_view relativeName(const std::string& root, std::string_view fullName) {
+    if (root == "/" && fullName.starts_with('/')) return fullName.substr(1);
+    if (fullName.size() > root.size() && fullName.starts_with(root) && fullName[root.size()] == '/')
+        return fullName.substr(root.size() + 1);
+    return fullName;
+}
+
 namespace {
 
 // Refills each rewritten row silently, so its Found column counts what the file now holds.
@@ -61,14 +70,6 @@ bool reportFailures(const engine::ModifyDriver& driver, const results::ResultLis
     return failed;
 }
 
-// The name of `fullName` relative to the search folder `root`.
-std::string_view relativeName(const std::string& root, std::string_view fullName) {
-    if (root == "/" && fullName.starts_with('/')) return fullName.substr(1);
-    if (fullName.size() > root.size() && fullName.starts_with(root) && fullName[root.size()] == '/')
-        return fullName.substr(root.size() + 1);
-    return fullName;
-}
-
 // The unified diff of one changed file, named relative to the search folder.
 engine::ContentStep diffStep(const engine::SearchConditions& conditions) {
     return [&conditions](const std::string& path, std::string_view before, const engine::ModifiedContent& content) {
@@ -93,7 +94,7 @@ engine::ModifyDriver::Proposal printer(DiffOutput& out) {
 // make is printed as a unified diff instead, in row order. Rows that would fail are named on
 // standard error.
 int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-           engine::SearchEnv env, engine::SearchHost& host) {
+           engine::SearchEnv env, engine::SearchHost& host, const engine::EditChoice* choice) {
     durable::PosixFileStore disk;
     platform::PosixAttributeChanger attributes;
     engine::DryRunStore store(disk, [](const engine::DryRunStore::Proposal&) {});
@@ -102,7 +103,8 @@ int dryRun(std::FILE* out, const engine::SearchConditions& conditions, const Mod
     driver.setThreads(request.threads);
     driver.setContentStep(diffStep(conditions));
     driver.setDryRun(printer(diffs));
-    driver.Modify(engine::ModifyScope::All, conditions, request.options);
+    driver.setEditChoice(choice);
+    driver.Modify(choice ? engine::ModifyScope::Selected : engine::ModifyScope::All, conditions, request.options);
     const bool written = wroteDiffs(diffs);
     return reportFailures(driver, host.results()) || !written ? 3 : 0;
 }
@@ -153,20 +155,29 @@ int ListedDryRun::finish() {
 }
 
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-                    engine::SearchEnv env, engine::SearchHost& host, ListedDryRun* listed) {
+                    engine::SearchEnv env, engine::SearchHost& host, ListedDryRun* listed, std::FILE* answers) {
     // The rows were taken as the search listed them; a search cut short ended that run too.
     if (listed && listed->begun()) return listed->finish();
     results::ResultList& list = host.results();
     for (std::size_t i = 0; i < list.count(); ++i) giveInterval(list, i, request);
     // Stop of the search (a refused query) must not carry over into the modification.
     if (host.runState().stop) return 0;
-    if (request.dryRun) return dryRun(out, conditions, request, env, host);
+    // Modify's refusal (no search text) comes from Modify itself, as without a review.
+    const bool reviewing = request.review && !engine::modifyRefusal(conditions);
+    engine::EditChoice choice;
+    if (reviewing) {
+        reviewListedEdits(conditions, request, env, host, choice, answers, stderr);
+        if (list.firstSelected() < 0) return 0;
+    }
+    const engine::EditChoice* chosen = reviewing ? &choice : nullptr;
+    if (request.dryRun) return dryRun(out, conditions, request, env, host, chosen);
     durable::PosixFileStore files;
     platform::PosixAttributeChanger attributes;
     SilentViews views(conditions, env, host);
     engine::ModifyDriver driver({files, attributes, env.clock}, host, &views);
     driver.setThreads(request.threads);
-    driver.Modify(engine::ModifyScope::All, conditions, request.options);
+    driver.setEditChoice(chosen);
+    driver.Modify(chosen ? engine::ModifyScope::Selected : engine::ModifyScope::All, conditions, request.options);
     bool failed = printRows(out, list, request.names);
     reportFailures(driver, list);
     if (request.undoAfter) {

@@ -47,11 +47,16 @@ private:
     bool begun_ = false;
 };
 
+// The name of `fullName` relative to the search folder `root`, as diffs name files.
+std::string_view relativeName(const std::string& root, std::string_view fullName);
+
 // Runs Modify All over the rows the search listed, as the window's button would, and prints
 // "<full path>\t<Found>\t<Result>" per row; with --undo-after then Undo and the rows again.
 // Returns 3 when a row failed to be modified or restored, else 0. A dry run that `listed` began
-// is finished.
+// is finished. With --review, the edits are reviewed first (answers from `answers`, questions
+// on standard error) and Modify Selected writes, or the dry run shows, the kept ones.
 int runModification(std::FILE* out, const engine::SearchConditions& conditions, const ModifyRequest& request,
-                    engine::SearchEnv env, engine::SearchHost& host, ListedDryRun* listed = nullptr);
+                    engine::SearchEnv env, engine::SearchHost& host, ListedDryRun* listed = nullptr,
+                    std::FILE* answers = stdin);
 
 }  // namespace vsr::tools

@@ -325,7 +325,11 @@ void noteSubjectEdit(ModifyContext& context, const FileModel& model, std::string
         end = static_cast<std::size_t>(match.data() + match.size() - static_cast<const char*>(lf)) - 1;
     }
     if (span.line >= model.lines.size()) return;
-    lastLine = std::min(lastLine, model.lines.size() - 1);
+    // The line end after the last line is none of the file's: the last line's own end stays.
+    if (lastLine >= model.lines.size()) {
+        lastLine = model.lines.size() - 1;
+        end = model.lines[lastLine].size();
+    }
     SeenEdit seen;
     seen.line = span.line;
     seen.oldLines = std::span<const std::string_view>(model.lines.data() + span.line, lastLine - span.line + 1);
