@@ -81,13 +81,13 @@ TEST_F(PreviewTest, OffByDefaultAndKeptInTheSettings) {
     EXPECT_EQ(control<LinesViewer>(off, "ListBox1")->rowCount(), control<LinesViewer>(off, "ListBox1")->count());
 }
 
-TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfChangedLines) {
+TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfReplacements) {
     files.write("a.txt", "one alpha two\r\nkeep\nalpha alpha\n");
     auto w = searched("alpha", "omega");
     // Line 1 also loses its CR (the separator is LF), which is marked at its end.
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: one alpha two", "P one [-alpha][+omega] two [-<CR LF>][+<LF>]",
                                                    "E  line 3: alpha alpha", "P [-alpha][+omega] [-alpha][+omega]"}));
-    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 2 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 3 of 3 replacements in 1 file will be written"));
     // Nothing was written by the preview; Modify then writes what it showed.
     EXPECT_EQ(readFile(files.path() / "a.txt"), "one alpha two\r\nkeep\nalpha alpha\n");
     w->commands().trigger(Command::ModifyAll);
@@ -95,13 +95,13 @@ TEST_F(PreviewTest, FoundLinesShowTheirNewFormAndTheCountOfChangedLines) {
 }
 
 // A replacement that keeps the text still rewrites CR LF line ends as LF: the preview shows
-// that change, and only that, and counts every line whose end changes.
+// that change, and only that.
 TEST_F(PreviewTest, AChangeOfLineEndAloneIsMarked) {
     files.write("crlf.txt", "alpha\r\nbeta\r\nalpha");
     auto w = searched("alpha", "alpha");
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 1: alpha", "P alpha [-<CR LF>][+<LF>]", "E  line 3: alpha",
                                                    "P alpha"}));
-    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 2 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 2 of 2 replacements in 1 file will be written"));
     w->commands().trigger(Command::ModifyAll);
     EXPECT_EQ(readFile(files.path() / "crlf.txt"), "alpha\nbeta\nalpha");
 }
@@ -119,7 +119,7 @@ TEST_F(PreviewTest, BlocksShowTheirNewLinesAndTurningItOffDropsThePreview) {
     settle(*w);
     EXPECT_EQ(drawn(*w), (std::vector<std::string>{"E  line 2 - line 3", "P [-old][+new] 1", "P [-old][+new] 2",
                                                    "P [+new 3]"}));
-    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 3 lines of the file will change"));
+    EXPECT_EQ(statusPanel(w, 1)->text(), QStringLiteral("Preview: 1 of 1 replacement in 1 file will be written"));
 
     QTest::mouseClick(control<QCheckBox>(w, "PreviewCheckBox"), Qt::LeftButton);
     settle(*w);

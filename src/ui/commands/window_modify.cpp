@@ -6,6 +6,8 @@
 
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
+#include "ui/lines/lines_previewer.h"
+#include "ui/lines/lines_review.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/settings_dialog_set.h"
 
@@ -62,7 +64,12 @@ void WindowModify::modify(engine::ModifyScope scope) {
     }
     // Files are read and modified ahead on as many threads as a search uses.
     driver_.setThreads(w_.settingsDialogs().settings().searchThreads());
+    // The replacements the user turned off stay as they are; a file with none kept is left alone.
+    LinesReview* review = services_.browser.previewer ? &services_.browser.previewer->review() : nullptr;
+    driver_.setEditChoice(review ? review->runChoice(conditions) : nullptr);
     driver_.Modify(scope, conditions, w_.settingsDialogs().modifyOptions());
+    driver_.setEditChoice(nullptr);
+    if (review) review->afterRun();
     afterRun(saveList);
 }
 

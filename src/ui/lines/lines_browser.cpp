@@ -232,7 +232,7 @@ bool LinesBrowser::previewOutdated() {
     if (previewer->wanted()) return previewedRevision_ != shown;
     if (previewedRevision_ != 0) {
         previewedRevision_ = 0;
-        previewer->clear();
+        previewer->drop();
         w_.statusPanel(1)->clear();
     }
     return false;
@@ -242,11 +242,16 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
     // The preview runs inside the Browse fill's running state, under its Stop and selection rules.
     previewedRevision_ = 0;
     if (previewer) previewer->clear();
-    if (result.purpose == engine::FillPurpose::Browse && result.end == engine::FillEnd::Done && previewer &&
-        std::exchange(previewWanted_, false)) {
-        const long long row = w_.linesViewer()->content().browsedRow;
-        if (row >= 0) previewer->preview(static_cast<std::size_t>(row));
-        previewedRevision_ = w_.linesViewer()->content().revision();
+    if (result.purpose == engine::FillPurpose::Browse && previewer) {
+        const bool wanted = std::exchange(previewWanted_, false);
+        if (wanted && result.end == engine::FillEnd::Done) {
+            const long long row = w_.linesViewer()->content().browsedRow;
+            if (row >= 0) previewer->preview(static_cast<std::size_t>(row));
+            previewedRevision_ = w_.linesViewer()->content().revision();
+        } else if (!wanted) {
+            // No preview, no boxes: the list's checks stay only for what is turned off.
+            previewer->drop();
+        }
     }
     if (result.purpose == engine::FillPurpose::Browse || saved_) leaveRunningState();
     if (result.purpose == engine::FillPurpose::Browse) restoreNotedUndo();

@@ -4,17 +4,21 @@
 #include "results/result_list.h"
 #include "ui/common/command_set.h"
 #include "ui/common/text_refusals.h"
+#include "ui/window/window_state.h"
 
 class QCheckBox;
+class QTreeView;
 class QWidget;
 
 namespace vsr::ui {
 
 class LinesViewer;
+class ResultsModel;
 class SettingsDialogSet;
 
-// What the preview needs of the window: the list and the viewer, the conditions and the
-// options Modify would take, and the window as the engine's host that pumps its messages.
+// What the preview and the review of replacements need of the window: the list and its view,
+// the viewer, the conditions and the options Modify would take, and the window as the
+// engine's host that pumps its messages.
 class LinesPreviewerHost {
 public:
     virtual ~LinesPreviewerHost() = default;
@@ -28,9 +32,13 @@ public:
     virtual engine::Tab activeTab() const = 0;
     virtual bool onOptionsTab() const = 0;
     virtual SettingsDialogSet& settingsDialogs() = 0;
+    virtual const WindowState& state() const = 0;
 
     virtual LinesViewer* linesViewer() = 0;
     virtual QCheckBox* previewBox() = 0;
+    // The results list, whose rows carry the check of each file's replacements.
+    virtual QTreeView* resultsView() = 0;
+    virtual ResultsModel* resultsModel() = 0;
 };
 
 }  // namespace vsr::ui

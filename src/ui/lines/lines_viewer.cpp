@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 
 #include "engine/viewer/lines_viewer_intervals.h"
@@ -18,6 +20,9 @@ namespace {
 // text, so it never covers a letter.
 constexpr int kMarkLeft = 1;
 constexpr int kMarkGap = 2;
+// A replacement's check box stands in a room of its own before the text it changes.
+constexpr int kBoxGap = 2;
+const std::vector<int> kNoBoxes;
 
 bool boldKind(engine::FoundLineKind k) {
     return k == engine::FoundLineKind::Header || k == engine::FoundLineKind::Overflow;
@@ -66,7 +71,7 @@ void LinesViewer::clear() {
 
 void LinesViewer::syncGeneration() {
     // A preview belongs to the entries it was made for.
-    if (!rows_.empty() && previewRevision_ != content_.revision()) clearPreview();
+    if ((!rows_.empty() || !boxes_.empty()) && previewRevision_ != content_.revision()) clearPreview();
     if (generation_ == content_.generation()) return;
     generation_ = content_.generation();
     if (accessible_) accessible_->dropStaleItems();
@@ -74,6 +79,7 @@ void LinesViewer::syncGeneration() {
     cached_.clear();
     measured_ = 0;
     widest_ = 0;
+    boxWidening_ = 0;
     current_ = -1;
     horizontalScrollBar()->setValue(0);
     verticalScrollBar()->setValue(0);
@@ -106,6 +112,14 @@ void LinesViewer::contentChanged() {
 
 void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under) {
     syncGeneration();
+    // A preview of the same entries again (a replacement turned on or off) keeps the drawn
+    // form of every entry whose lines did not change: a toggle costs one line, not the file.
+    std::vector<std::vector<PreviewDisplay>> before;
+    std::vector<std::vector<engine::PreviewLine>> beforeSource;
+    if (!rows_.empty() && previewRevision_ == content_.revision()) {
+        before = std::move(preview_);
+        beforeSource = std::move(previewSource_);
+    }
     preview_.assign(content_.count(), {});
     rows_.clear();
     firstRow_.assign(content_.count(), 0);
@@ -114,6 +128,12 @@ void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under
         firstRow_[i] = static_cast<int>(rows_.size());
         rows_.emplace_back(static_cast<int>(i), -1);
         if (i >= under.size()) continue;
+        if (i < before.size() && i < beforeSource.size() && beforeSource[i] == under[i]) {
+            preview_[i] = std::move(before[i]);
+            for (std::size_t k = 0; k < preview_[i].size(); ++k)
+                rows_.emplace_back(static_cast<int>(i), static_cast<int>(k));
+            continue;
+        }
         for (const engine::PreviewLine& line : under[i]) {
             engine::FoundLine inserted, removed;
             inserted.displayText = removed.displayText = line.text;
@@ -130,18 +150,185 @@ void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under
             preview_[i].push_back(std::move(d));
         }
     }
+    previewSource_ = std::move(under);
     previewRevision_ = content_.revision();
     updateScrollBars();
     viewport()->update();
 }
 
+bool LinesViewer::setPreviewOf(int index, std::vector<engine::PreviewLine> lines) {
+    syncGeneration();
+    if (rows_.empty() || index < 0 || index >= static_cast<int>(preview_.size()) ||
+        index >= static_cast<int>(previewSource_.size()) || preview_[static_cast<std::size_t>(index)].size() != lines.size())
+        return false;
+    const std::size_t i = static_cast<std::size_t>(index);
+    const QFontMetrics fm = fontMetrics();
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        engine::FoundLine inserted, removed;
+        inserted.displayText = removed.displayText = lines[k].text;
+        for (const engine::PreviewMark& m : lines[k].marks)
+            (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
+        PreviewDisplay d;
+        DisplayEntry a = displayEntry(inserted, textEncoding_);
+        d.text = a.text;
+        d.inserted = std::move(a.highlights);
+        d.removed = displayEntry(removed, textEncoding_).highlights;
+        widest_ = std::max(widest_, previewLeft(index) - textLeft() + fm.horizontalAdvance(d.text) + fm.averageCharWidth());
+        preview_[i][k] = std::move(d);
+    }
+    previewSource_[i] = std::move(lines);
+    updateScrollBars();
+    viewport()->update();
+    return true;
+}
+
 void LinesViewer::clearPreview() {
-    if (rows_.empty() && preview_.empty()) return;
+    if (rows_.empty() && preview_.empty() && boxes_.empty()) return;
+    if (!boxes_.empty()) {
+        boxes_.clear();
+        boxesOfEntry_.clear();
+        reviewTotal_ = 0;
+        currentBox_ = -1;
+        widest_ = std::max(0, widest_ - boxWidening_);
+        boxWidening_ = 0;
+        if (accessible_) accessible_->dropBoxItems();
+    }
     preview_.clear();
+    previewSource_.clear();
     rows_.clear();
     firstRow_.clear();
     updateScrollBars();
     viewport()->update();
+}
+
+void LinesViewer::setReviewBoxes(std::vector<ReviewBox> boxes, std::size_t total) {
+    syncGeneration();
+    if (accessible_) accessible_->dropBoxItems();
+    boxes_ = std::move(boxes);
+    reviewTotal_ = total;
+    boxesOfEntry_.assign(content_.count(), {});
+    std::size_t most = 0;
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        const int entry = boxes_[i].entry;
+        if (entry < 0 || entry >= count()) continue;
+        std::vector<int>& of = boxesOfEntry_[static_cast<std::size_t>(entry)];
+        of.push_back(static_cast<int>(i));
+        most = std::max(most, of.size());
+    }
+    // The boxes widen the text they stand in.
+    widest_ += static_cast<int>(most) * boxRoom() - boxWidening_;
+    boxWidening_ = static_cast<int>(most) * boxRoom();
+    previewRevision_ = content_.revision();
+    currentBox_ = -1;
+    if (current_ >= 0 && !boxesOf(current_).empty()) currentBox_ = boxesOf(current_).front();
+    updateScrollBars();
+    viewport()->update();
+}
+
+void LinesViewer::setBoxOn(std::size_t ordinal, bool on) {
+    const auto it = std::lower_bound(boxes_.begin(), boxes_.end(), ordinal,
+                                     [](const ReviewBox& b, std::size_t o) { return b.ordinal < o; });
+    if (it == boxes_.end() || it->ordinal != ordinal || it->on == on) return;
+    it->on = on;
+    const int box = static_cast<int>(it - boxes_.begin());
+    viewport()->update(boxRect(box).adjusted(-2, -2, 2, 2));
+    if (accessible_ && QAccessible::isActive()) accessible_->boxChanged(box);
+}
+
+void LinesViewer::setAllBoxesOn(bool on) {
+    for (ReviewBox& b : boxes_) b.on = on;
+    viewport()->update();
+}
+
+void LinesViewer::setCurrentBox(int box) {
+    if (box < -1 || box >= static_cast<int>(boxes_.size())) return;
+    const bool otherEntry = box >= 0 && boxes_[static_cast<std::size_t>(box)].entry != current_;
+    if (!otherEntry && box == currentBox_) return;
+    const QRect before = currentBox_ >= 0 ? boxRect(currentBox_) : QRect();
+    if (otherEntry) setCurrentIndex(boxes_[static_cast<std::size_t>(box)].entry);
+    currentBox_ = box;
+    ensureBoxVisible(box);
+    viewport()->update(before.adjusted(-2, -2, 2, 2));
+    if (box >= 0) viewport()->update(boxRect(box).adjusted(-2, -2, 2, 2));
+    if (hasFocus()) announceBox();
+}
+
+const std::vector<int>& LinesViewer::boxesOf(int index) const {
+    if (index < 0 || index >= static_cast<int>(boxesOfEntry_.size())) return kNoBoxes;
+    return boxesOfEntry_[static_cast<std::size_t>(index)];
+}
+
+int LinesViewer::boxSide() const { return std::max(8, std::min(rowHeight() - 4, fontMetrics().height() - 2)); }
+
+int LinesViewer::boxRoom() const { return boxSide() + 2 * kBoxGap; }
+
+int LinesViewer::boxX(const QFontMetrics& fm, const DisplayEntry& d, int box) const {
+    // Every box of the entry before this one takes its room too.
+    const ReviewBox& b = boxes_[static_cast<std::size_t>(box)];
+    const std::vector<int>& of = boxesOf(b.entry);
+    const int k = static_cast<int>(std::find(of.begin(), of.end(), box) - of.begin());
+    return fm.horizontalAdvance(d.text.left(b.column)) + k * boxRoom();
+}
+
+QRect LinesViewer::boxRect(int box) const {
+    if (box < 0 || box >= static_cast<int>(boxes_.size())) return {};
+    const ReviewBox& b = boxes_[static_cast<std::size_t>(box)];
+    const QRect entry = entryRect(b.entry);
+    if (entry.isEmpty()) return {};
+    // Drawing caches the entry's text; asking for a box's place does not change what is drawn.
+    const DisplayEntry& d = const_cast<LinesViewer*>(this)->displayed(b.entry);
+    const int side = boxSide();
+    const int x = textLeft() - horizontalScrollBar()->value() + boxX(fontMetrics(), d, box) + kBoxGap;
+    return QRect(x, entry.top() + (entry.height() - side) / 2, side, side);
+}
+
+int LinesViewer::boxAt(const QPoint& inViewport) const {
+    const int index = indexAt(inViewport.y());
+    const int row = verticalScrollBar()->value() + inViewport.y() / rowHeight();
+    // Only the entry's own row carries boxes, not the preview lines under it.
+    if (index < 0 || rowAt(row).second >= 0) return -1;
+    for (int box : boxesOf(index))
+        if (boxRect(box).adjusted(-kBoxGap, -kBoxGap, kBoxGap, kBoxGap).contains(inViewport)) return box;
+    return -1;
+}
+
+QString LinesViewer::boxDescription(int box) const {
+    if (box < 0 || box >= static_cast<int>(boxes_.size())) return {};
+    const ReviewBox& b = boxes_[static_cast<std::size_t>(box)];
+    return QStringLiteral("replacement %1 of %2, %3")
+        .arg(static_cast<qulonglong>(b.ordinal + 1))
+        .arg(static_cast<qulonglong>(reviewTotal_))
+        .arg(b.on ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+void LinesViewer::ensureBoxVisible(int box) {
+    const QRect r = boxRect(box);
+    if (r.isEmpty()) return;
+    QScrollBar* bar = horizontalScrollBar();
+    const int margin = boxRoom() * 2;
+    if (r.left() < textLeft()) bar->setValue(bar->value() - (textLeft() - r.left()) - margin);
+    else if (r.right() > viewport()->width()) bar->setValue(bar->value() + r.right() - viewport()->width() + margin);
+}
+
+void LinesViewer::announceBox() {
+    if (!QAccessible::isActive() || !accessible_ || currentBox_ < 0) return;
+    accessible_->boxFocused(currentBox_);
+}
+
+void LinesViewer::paintBox(QPainter& p, int box, const QRect& r, bool selected) {
+    const ReviewBox& b = boxes_[static_cast<std::size_t>(box)];
+    QStyleOptionButton opt;
+    opt.initFrom(this);
+    opt.rect = r;
+    opt.state = QStyle::State_Enabled | (b.on ? QStyle::State_On : QStyle::State_Off);
+    opt.state &= ~QStyle::State_HasFocus;
+    style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &opt, &p, this);
+    if (box == currentBox_ && selected) {
+        // The box the keys act on: a frame around it in the selection's text colour.
+        p.setPen(palette().color(hasFocus() ? QPalette::HighlightedText : QPalette::Text));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(-2, -2, 1, 1));
+    }
 }
 
 std::pair<int, int> LinesViewer::rowAt(int row) const {
@@ -221,6 +408,8 @@ void LinesViewer::setCurrentIndex(int index) {
     if (index == current_) return;
     current_ = index;
     ensureVisible(index);
+    // The keys act on the first box of the new current entry.
+    if (!boxes_.empty()) currentBox_ = index >= 0 && !boxesOf(index).empty() ? boxesOf(index).front() : -1;
     viewport()->update();
     announceCurrent(hasFocus());
     emit currentChanged(index);
@@ -304,18 +493,42 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
     const HighlightColours& colours = highlightColours();
     const QColor found = selected ? colours.foundSelected : colours.found;
 
+    // The boxes of reviewed replacements push the text after them right, each by its room.
+    const std::vector<int>& boxes = boxesOf(index);
+    const int room = boxRoom();
+    auto shiftAt = [&](int offset) {
+        int shift = 0;
+        for (int b : boxes)
+            if (boxes_[static_cast<std::size_t>(b)].column <= offset) shift += room;
+        return shift;
+    };
+    auto drawWhole = [&] {
+        if (boxes.empty()) {
+            p.drawText(x0, baseline, d.text);
+            return;
+        }
+        int from = 0;
+        int x = x0;
+        for (int b : boxes) {
+            const int to = std::clamp(boxes_[static_cast<std::size_t>(b)].column, from, static_cast<int>(d.text.size()));
+            if (to > from) p.drawText(x, baseline, d.text.mid(from, to - from));
+            x = x0 + fm.horizontalAdvance(d.text.left(to)) + shiftAt(to);
+            from = to;
+        }
+        if (from < d.text.size()) p.drawText(x, baseline, d.text.mid(from));
+    };
     if (e.kind == engine::FoundLineKind::Multiline) {
         p.setPen(found);
-        p.drawText(x0, baseline, d.text);
+        drawWhole();
     } else {
         p.setPen(normal);
-        p.drawText(x0, baseline, d.text);
+        drawWhole();
         if (e.kind == engine::FoundLineKind::Line) {
             // Each found stretch is drawn again over the line in the found colour, at the width
             // of the text before it; stretches right of the visible area are not drawn.
             for (auto [offset, length] : d.highlights) {
                 if (offset >= d.text.size()) continue;
-                const int x = x0 + fm.horizontalAdvance(d.text.left(offset));
+                const int x = x0 + fm.horizontalAdvance(d.text.left(offset)) + shiftAt(offset);
                 if (x > rect.right()) continue;
                 const QString part = d.text.mid(offset, length);
                 p.fillRect(QRect(x, rect.top(), fm.horizontalAdvance(part), rect.height()),
@@ -331,6 +544,12 @@ void LinesViewer::paintEntry(QPainter& p, int index, const QRect& rect, int scro
         p.setFont(mark);
         p.setPen(selected ? colours.markSelected : colours.mark);
         p.drawText(rect.left() + kMarkLeft - scrollX, baseline, QStringLiteral("+"));
+    }
+    const int side = boxSide();
+    for (int b : boxes) {
+        const int x = x0 + boxX(fm, d, b) + kBoxGap;
+        if (x > rect.right()) break;
+        paintBox(p, b, QRect(x, rect.top() + (rect.height() - side) / 2, side, side), selected);
     }
 }
 
@@ -364,6 +583,14 @@ void LinesViewer::resizeEvent(QResizeEvent* event) {
 }
 
 void LinesViewer::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const int box = boxAt(event->position().toPoint());
+        if (box >= 0) {
+            setCurrentBox(box);
+            emit boxToggled(boxes_[static_cast<std::size_t>(box)].ordinal);
+            return;
+        }
+    }
     // A right click selects the entry under the mouse before the pop-up menu opens.
     const int index = indexAt(event->position().toPoint().y());
     if (index >= 0) setCurrentIndex(index);
@@ -377,6 +604,31 @@ void LinesViewer::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void LinesViewer::keyPressEvent(QKeyEvent* event) {
     const int page = verticalScrollBar()->pageStep();
+    if (!boxes_.empty() && event->key() == Qt::Key_Space) {
+        // Space keeps or skips the replacement at hand; with Shift, every one of the file's.
+        if (event->modifiers() & Qt::ShiftModifier) emit fileToggled();
+        else if (currentBox_ >= 0) emit boxToggled(boxes_[static_cast<std::size_t>(currentBox_)].ordinal);
+        return;
+    }
+    if (!boxes_.empty() && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+        !(event->modifiers() & Qt::ControlModifier)) {
+        // Left and Right go from box to box, across the entries; with Ctrl they scroll.
+        const int last = static_cast<int>(boxes_.size()) - 1;
+        int box = currentBox_;
+        if (box < 0) {
+            // From an entry without boxes, to the nearest box before or after it.
+            box = event->key() == Qt::Key_Right ? 0 : last;
+            for (int i = 0; i <= last; ++i) {
+                const int entry = boxes_[static_cast<std::size_t>(i)].entry;
+                if (event->key() == Qt::Key_Right && entry > current_) { box = i; break; }
+                if (event->key() == Qt::Key_Left && entry < current_) box = i;
+            }
+        } else {
+            box = std::clamp(box + (event->key() == Qt::Key_Right ? 1 : -1), 0, last);
+        }
+        setCurrentBox(box);
+        return;
+    }
     switch (event->key()) {
         case Qt::Key_Up: setCurrentIndex(std::max(0, current_ - 1)); break;
         case Qt::Key_Down: setCurrentIndex(std::min(count() - 1, current_ + 1)); break;

@@ -52,6 +52,9 @@ public:
     // Shows `under[i]` below entry i, until the entries change or clearPreview().
     void setPreview(std::vector<std::vector<engine::PreviewLine>> under);
     void clearPreview();
+    // Puts other lines under entry `index` alone, as many as it had: false (and nothing done)
+    // when the entry has another count of lines or no preview is shown.
+    bool setPreviewOf(int index, std::vector<engine::PreviewLine> lines);
     bool hasPreview() const { return !rows_.empty(); }
     // Where entry `index` is drawn in the viewport now (empty when scrolled out of sight), the
     // entry drawn at a point of the viewport (-1: none), and the drawn row of an entry.
@@ -73,6 +76,32 @@ public:
         std::vector<std::pair<int, int>> removed;
     };
     const PreviewDisplay& previewDisplayed(int index, int line) const;
+    // The replacements of the browsed file while they are reviewed: each a check box drawn in
+    // its entry just before the text it changes (`column`, a character of the drawn text), in
+    // the order of their ordinals. `total` is how many the file has in all (the viewer may show
+    // fewer). The boxes belong to the entries they were made for, like the preview.
+    struct ReviewBox {
+        int entry = 0;
+        int column = 0;
+        std::size_t ordinal = 0;
+        bool on = true;
+    };
+    void setReviewBoxes(std::vector<ReviewBox> boxes, std::size_t total);
+    void setBoxOn(std::size_t ordinal, bool on);
+    void setAllBoxesOn(bool on);
+    bool reviewing() const { return !boxes_.empty(); }
+    const std::vector<ReviewBox>& reviewBoxes() const { return boxes_; }
+    std::size_t reviewTotal() const { return reviewTotal_; }
+    // The box the keyboard acts on (an index into reviewBoxes(), -1: none); it follows the
+    // current entry.
+    int currentBox() const { return currentBox_; }
+    void setCurrentBox(int box);
+    // The boxes drawn in entry `index` (indices into reviewBoxes()), and where box `box` is drawn
+    // in the viewport now.
+    const std::vector<int>& boxesOf(int index) const;
+    QRect boxRect(int box) const;
+    // "replacement 3 of 7, on": how a box is read out.
+    QString boxDescription(int box) const;
     // The interval whose lines get the "+", or nothing when no mark is drawn now.
     std::function<std::optional<results::ModificationInterval>()> markedInterval;
 
@@ -89,6 +118,9 @@ public:
 signals:
     void entryActivated(int index);
     void currentChanged(int index);
+    // Space or a click on a box: keep or skip that replacement. Shift+Space: all of the file's.
+    void boxToggled(std::size_t ordinal);
+    void fileToggled();
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -109,6 +141,15 @@ private:
     void announceEntries();
     int rowOfEntry(int index) const;
     int previewLeft(int index) const;
+    // Room a box takes in the text, and where box `k` of an entry (0-based among its boxes)
+    // and the text after it start, relative to the entry's text start.
+    int boxRoom() const;
+    int boxSide() const;
+    int boxX(const QFontMetrics& fm, const DisplayEntry& d, int box) const;
+    void paintBox(QPainter& painter, int box, const QRect& room, bool selected);
+    void announceBox();
+    void ensureBoxVisible(int box);
+    int boxAt(const QPoint& inViewport) const;
 
     engine::LinesViewerContent content_;
     std::vector<DisplayEntry> cache_;
@@ -122,9 +163,15 @@ private:
     DisplayEntry scratch_;
     // The preview: lines per entry as drawn, the drawn rows, and the entries it was made for.
     std::vector<std::vector<PreviewDisplay>> preview_;
+    std::vector<std::vector<engine::PreviewLine>> previewSource_;
     std::vector<std::pair<int, int>> rows_;
     std::vector<int> firstRow_;
     std::uint64_t previewRevision_ = 0;
+    std::vector<ReviewBox> boxes_;
+    std::vector<std::vector<int>> boxesOfEntry_;
+    std::size_t reviewTotal_ = 0;
+    int boxWidening_ = 0;  // what the boxes added to the extent
+    int currentBox_ = -1;
     LinesViewerAccessible* accessible_ = nullptr;
     std::optional<HighlightColours> colours_;
     qint64 coloursKey_ = 0;

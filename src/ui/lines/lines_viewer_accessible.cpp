@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QStringList>
+#include <algorithm>
 
 #include "ui/lines/lines_viewer.h"
 
@@ -26,9 +27,12 @@ public:
     QAccessibleInterface* parent() const override {
         return viewer_ ? QAccessible::queryAccessibleInterface(viewer_.data()) : nullptr;
     }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* child(int i) const override {
+        if (!isValid() || i < 0 || i >= childCount()) return nullptr;
+        return owner()->boxItem(viewer_->boxesOf(index_)[static_cast<std::size_t>(i)]);
+    }
+    int childCount() const override { return isValid() ? static_cast<int>(viewer_->boxesOf(index_).size()) : 0; }
+    int indexOfChild(const QAccessibleInterface* child) const override;
 
     QString text(QAccessible::Text t) const override {
         if (!isValid()) return {};
@@ -74,9 +78,77 @@ public:
     int index() const { return index_; }
 
 private:
+    LinesViewerAccessible* owner() const {
+        return static_cast<LinesViewerAccessible*>(QAccessible::queryAccessibleInterface(viewer_.data()));
+    }
     QPointer<LinesViewer> viewer_;
     int index_;
 };
+
+// A replacement's check box inside its entry, known by its place among the viewer's boxes.
+class BoxItem : public QAccessibleInterface {
+public:
+    BoxItem(LinesViewer* viewer, int box) : viewer_(viewer), box_(box) {}
+
+    bool isValid() const override {
+        return viewer_ && box_ < static_cast<int>(viewer_->reviewBoxes().size());
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override {
+        QAccessibleInterface* p = parent();
+        return p ? p->window() : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* parent() const override {
+        if (!isValid()) return nullptr;
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(viewer_.data());
+        return list ? list->child(entry()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid() || t != QAccessible::Name) return {};
+        return viewer_->boxDescription(box_);
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const QRect r = viewer_->boxRect(box_);
+        if (r.isEmpty()) return {};
+        return QRect(viewer_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::Role role() const override { return QAccessible::CheckBox; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        s.checkable = true;
+        s.checked = viewer_->reviewBoxes()[static_cast<std::size_t>(box_)].on;
+        s.focusable = true;
+        s.focused = viewer_->hasFocus() && viewer_->currentBox() == box_;
+        if (viewer_->boxRect(box_).isEmpty()) s.offscreen = s.invisible = true;
+        return s;
+    }
+
+    int entry() const { return viewer_->reviewBoxes()[static_cast<std::size_t>(box_)].entry; }
+    int box() const { return box_; }
+
+private:
+    QPointer<LinesViewer> viewer_;
+    int box_;
+};
+
+int LineItem::indexOfChild(const QAccessibleInterface* child) const {
+    const auto* item = dynamic_cast<const BoxItem*>(child);
+    if (!item || !isValid() || !item->isValid()) return -1;
+    const std::vector<int>& boxes = viewer_->boxesOf(index_);
+    const auto it = std::find(boxes.begin(), boxes.end(), item->box());
+    return it == boxes.end() ? -1 : static_cast<int>(it - boxes.begin());
+}
 
 QAccessibleInterface* linesViewerFactory(const QString& key, QObject* object) {
     if (key == QLatin1String(LinesViewer::staticMetaObject.className()))
@@ -94,6 +166,7 @@ LinesViewerAccessible::LinesViewerAccessible(LinesViewer* viewer) : QAccessibleW
 LinesViewerAccessible::~LinesViewerAccessible() {
     // Qt drops this interface once the viewer is destroyed; the viewer is gone by then.
     for (const auto& [index, id] : items_) QAccessible::deleteAccessibleInterface(id);
+    for (const auto& [box, id] : boxes_) QAccessible::deleteAccessibleInterface(id);
 }
 
 LinesViewer* LinesViewerAccessible::viewer() const { return static_cast<LinesViewer*>(widget()); }
@@ -130,6 +203,37 @@ QAccessibleInterface* LinesViewerAccessible::childAt(int x, int y) const {
 
 QAccessibleInterface* LinesViewerAccessible::focusChild() const {
     return viewer()->currentIndex() >= 0 ? child(viewer()->currentIndex()) : nullptr;
+}
+
+QAccessibleInterface* LinesViewerAccessible::boxItem(int box) const {
+    if (box < 0 || box >= static_cast<int>(viewer()->reviewBoxes().size())) return nullptr;
+    if (auto found = boxes_.find(box); found != boxes_.end()) return QAccessible::accessibleInterface(found->second);
+    auto* item = new BoxItem(viewer(), box);
+    boxes_[box] = QAccessible::registerAccessibleInterface(item);
+    return item;
+}
+
+void LinesViewerAccessible::dropBoxItems() {
+    for (const auto& [box, id] : boxes_) QAccessible::deleteAccessibleInterface(id);
+    boxes_.clear();
+}
+
+void LinesViewerAccessible::boxFocused(int box) {
+    if (QAccessibleInterface* item = boxItem(box)) {
+        QAccessibleEvent focused(item, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focused);
+    }
+}
+
+void LinesViewerAccessible::boxChanged(int box) {
+    if (QAccessibleInterface* item = boxItem(box)) {
+        QAccessible::State changed;
+        changed.checked = true;
+        QAccessibleStateChangeEvent event(item, changed);
+        QAccessible::updateAccessibility(&event);
+        QAccessibleEvent name(item, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&name);
+    }
 }
 
 void installLinesViewerAccessibility() {

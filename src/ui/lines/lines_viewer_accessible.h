@@ -28,8 +28,17 @@ public:
     // they are dropped, so that no one holds an item that reads another line now.
     void dropStaleItems() const;
 
+    // The check box of a reviewed replacement, a child of its entry's item: "replacement 3 of
+    // 7, on". Dropped whenever the viewer gets other boxes.
+    QAccessibleInterface* boxItem(int box) const;
+    void dropBoxItems();
+    // The box the keys act on moved, or a box was turned on or off: a screen reader hears it.
+    void boxFocused(int box);
+    void boxChanged(int box);
+
 private:
     mutable std::map<int, QAccessible::Id> items_;
+    mutable std::map<int, QAccessible::Id> boxes_;
     mutable std::uint64_t generation_ = 0;
 };
 

@@ -53,6 +53,20 @@ DisplayEntry displayEntry(const engine::FoundLine& entry, platform::CodePageId p
     return out;
 }
 
+std::vector<int> displayColumns(const engine::FoundLine& entry, platform::CodePageId page,
+                                const std::vector<std::size_t>& byteOffsets) {
+    std::string_view bytes = entry.displayText;
+    if (entry.kind == engine::FoundLineKind::Header) page = platform::CodePageId::Utf8;
+    if (page == platform::CodePageId::Utf8 && bytes.size() >= engine::kMaxDisplayText)
+        bytes.remove_suffix(cutCharacterBytes(bytes));
+    std::vector<int> unitAt;
+    platform::decodeText(page, bytes, platform::InvalidBytes::Show, &unitAt);
+    std::vector<int> out;
+    out.reserve(byteOffsets.size());
+    for (std::size_t offset : byteOffsets) out.push_back(unitAt[std::min(offset, bytes.size())]);
+    return out;
+}
+
 QString displayText(std::string_view bytes, platform::CodePageId page) {
     engine::FoundLine e;
     e.displayText = std::string(bytes);

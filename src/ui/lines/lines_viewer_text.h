@@ -20,6 +20,10 @@ struct DisplayEntry {
 // character shows as its Windows-1252 character, and a character cut by the 1024-byte limit at
 // the end is dropped.
 DisplayEntry displayEntry(const engine::FoundLine& entry, platform::CodePageId page);
+// Where byte offsets of an entry's text fall in its drawn text (ascending offsets; one past
+// the text's end gives its length).
+std::vector<int> displayColumns(const engine::FoundLine& entry, platform::CodePageId page,
+                                const std::vector<std::size_t>& byteOffsets);
 // The same for bare bytes without highlights.
 QString displayText(std::string_view bytes, platform::CodePageId page);
 

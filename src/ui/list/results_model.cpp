@@ -49,6 +49,11 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         if (it == icons_.end()) it = icons_.insert(name, QIcon::fromTheme(name));
         return it->isNull() ? QVariant() : QVariant(*it);
     }
+    if (role == Qt::CheckStateRole && index.column() == 0 && rowCheck) {
+        const std::optional<Qt::CheckState> check = rowCheck(static_cast<std::size_t>(index.row()));
+        if (check) return QVariant::fromValue(static_cast<int>(*check));
+        return {};
+    }
     if (role == Qt::TextAlignmentRole && (column == results::Column::Size || column == results::Column::Found))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -58,6 +63,32 @@ QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return {};
     return QString::fromUtf8(list_.columnCaption(columnAt(section)));
+}
+
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == 0 && index.row() < rowCount() && rowCheck &&
+        rowCheck(static_cast<std::size_t>(index.row())))
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool ResultsModel::setData(const QModelIndex& index, const QVariant&, int role) {
+    // The file's own rule says what a click makes of a partly kept file; the view's guess of
+    // the next state is not taken.
+    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != 0 || index.row() >= rowCount() ||
+        !toggleRowCheck || !rowCheck || !rowCheck(static_cast<std::size_t>(index.row())))
+        return false;
+    toggleRowCheck(static_cast<std::size_t>(index.row()));
+    return true;
+}
+
+void ResultsModel::checksChanged() {
+    if (shown_ > 0) emit dataChanged(index(0, 0), index(shown_ - 1, 0), {Qt::CheckStateRole});
+}
+
+void ResultsModel::checkChanged(std::size_t row) {
+    if (static_cast<int>(row) < shown_) emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), 0), {Qt::CheckStateRole});
 }
 
 void ResultsModel::rowsReset() {

@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QIcon>
 #include <QTimer>
+#include <functional>
+#include <optional>
 
 #include "platform/type_names.h"
 #include "results/result_list.h"
@@ -31,6 +33,16 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // While replacements are reviewed each row carries a check in its first column: the state
+    // of its file's replacements (none: no check shown), and what a click or Space on it does.
+    std::function<std::optional<Qt::CheckState>(std::size_t row)> rowCheck;
+    std::function<void(std::size_t row)> toggleRowCheck;
+    // The checks changed or came or went: the view draws them again.
+    void checksChanged();
+    void checkChanged(std::size_t row);
 
     // Where the small icons of the Name column come from; none: rows carry no icon.
     void setTypeNames(const platform::TypeNames* names) { typeNames_ = names; }

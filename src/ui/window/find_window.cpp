@@ -46,6 +46,7 @@
 #include "ui/commands/window_file_ops.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_previewer.h"
+#include "ui/lines/lines_review.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/commands/project_commands.h"
 #include "ui/dialogs/batch_dialog.h"
@@ -162,8 +163,12 @@ TFind::TFind(WindowServices services, QWidget* parent)
     // The Lines Viewer follows the list's selection and runs the interval commands.
     auto* browser = new LinesBrowser(*this, engine::SearchEnv{fs, clock, formats, typeNames});
     durable::FileStore& files = services_.fileStore ? *services_.fileStore : parts_->files;
-    browser->previewer = new LinesPreviewer(
-        *this, files, services_.attributes ? *services_.attributes : parts_->attributes, clock);
+    previewer_ = new LinesPreviewer(*this, files, services_.attributes ? *services_.attributes : parts_->attributes,
+                                    clock);
+    browser->previewer = previewer_;
+    // Turning a replacement on or off changes the count in the status bar.
+    connect(previewer_, &LinesPreviewer::statusChanged, browser, &LinesBrowser::showIntervalStatus);
+    connectReviewEntries();
     // Modification, undo and erasing backups rewrite the listed files through the engine.
     modify_ = new WindowModify(*this, WindowModify::Services{fs, files,
                                                    services_.attributes ? *services_.attributes : parts_->attributes,
@@ -204,6 +209,24 @@ TFind::~TFind() {
     composing_ = true;
     hide();
     if (ListView1) ListView1->setModel(nullptr);
+}
+
+void TFind::connectReviewEntries() {
+    connect(keepReplacement_, &QAction::triggered, previewer_, &LinesPreviewer::toggleCurrentEdit);
+    connect(keepFileLines_, &QAction::triggered, previewer_, &LinesPreviewer::toggleFile);
+    connect(keepFileList_, &QAction::triggered, this, [this] {
+        const long long row = list_.currentIndex >= 0 ? list_.currentIndex : list_.firstSelected();
+        if (row >= 0 && row < static_cast<long long>(list_.count()))
+            previewer_->review().toggleRow(static_cast<std::size_t>(row));
+    });
+    connect(LinesPopupMenu, &QMenu::aboutToShow, this, [this] {
+        const bool reviewing = ListBox1->reviewing();
+        keepReplacement_->setVisible(reviewing);
+        keepFileLines_->setVisible(reviewing);
+        keepReplacement_->setEnabled(reviewing && ListBox1->currentBox() >= 0);
+    });
+    connect(ListPopupMenu, &QMenu::aboutToShow, this,
+            [this] { keepFileList_->setVisible(previewer_->review().checksShown() && listHasRows()); });
 }
 
 void TFind::composeResultsArea() {

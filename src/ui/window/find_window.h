@@ -72,6 +72,7 @@ class ProjectCommands;
 class WindowModify;
 class SettingsDialogSet;
 class ResultsModel;
+class LinesPreviewer;
 class TAboutForm;
 
 // What the window needs from outside; a null pointer means the window's own default.
@@ -404,6 +405,7 @@ private:
     QToolButton* stopSearchButton() override { return StopSearch; }
     QCheckBox* searchInResultsBox() override { return ListXPCheckBox; }
     QCheckBox* previewBox() override { return PreviewCheckBox; }
+    ResultsModel* resultsModel() override { return model_; }
     QCheckBox* backupsBox() override { return CreatBackupCheckBox; }
     QButtonGroup* queryTypeGroup() override { return QueryTypeGroup; }
     QButtonGroup* searchTypeGroup() override { return SearchTypeGroup; }
@@ -496,6 +498,12 @@ private:
     std::optional<QString> pendingStatus_[3];
     QTimer* statusTimer_ = nullptr;
     ResultsModel* model_ = nullptr;
+    LinesPreviewer* previewer_ = nullptr;
+    // The pop-up menus' entries that keep or skip replacements, and what enables them.
+    QAction* keepReplacement_ = nullptr;
+    QAction* keepFileLines_ = nullptr;
+    QAction* keepFileList_ = nullptr;
+    void connectReviewEntries();
     std::unique_ptr<WindowPrompter> ownPrompter_;
     WindowPrompter* prompter_ = nullptr;
     bool composing_ = true;

@@ -163,6 +163,9 @@ void TFind::composePopupMenus() {
     bind(Command::UnmarkAllSelected, entry(uncheckAll, "ForSelectedFile2", "For &Selected Files"));
     bind(Command::UnmarkAllListed, entry(uncheckAll, "ForListedFiles4", "For &All Listed Files"));
     ListPopupMenu->addSeparator();
+    // Shown while the replacements are reviewed; Space on a row does the same.
+    keepFileList_ = entry(ListPopupMenu, "KeepFile2", "&Keep or Skip the File's Replacements\tSpace");
+    ListPopupMenu->addSeparator();
     bind(Command::Settings, entry(ListPopupMenu, "Settings2", "Settin&gs"));
 
     LinesPopupMenu = new QMenu(this);
@@ -183,6 +186,9 @@ void TFind::composePopupMenus() {
     bind(Command::UnmarkAllBrowsed, entry(unmarkAll, "ForBrowsedFile6", "For &Browsed File"));
     bind(Command::UnmarkAllSelected, entry(unmarkAll, "ForSelectedFile3", "For &Selected Files"));
     bind(Command::UnmarkAllListed, entry(unmarkAll, "ForListedFiles6", "For &All Listed Files"));
+    LinesPopupMenu->addSeparator();
+    keepReplacement_ = entry(LinesPopupMenu, "KeepReplacement3", "&Keep or Skip This Replacement\tSpace");
+    keepFileLines_ = entry(LinesPopupMenu, "KeepFile3", "Keep or Skip the File's &Replacements\tShift+Space");
     LinesPopupMenu->addSeparator();
     bind(Command::Settings, entry(LinesPopupMenu, "Settings3", "Settin&gs"));
 }

@@ -19,6 +19,8 @@
 #include "ui/list/column_fit.h"
 #include "ui/widgets/expression_selection.h"
 #include "ui/window/find_window.h"
+#include "ui/lines/lines_previewer.h"
+#include "ui/lines/lines_review.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/list/results_model.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -44,6 +46,8 @@ void TFind::runSearch(const engine::RunOptions& options) {
     state_.listClearedForRun = false;
     runConditions_ = std::move(conditions);
     pendingExpressionError_.reset();
+    // The replacements kept or skipped were those of the list this search replaces.
+    if (previewer_) previewer_->review().reset();
     if (settingsDialogs_) driver_->setThreads(settingsDialogs_->settings().searchThreads());
     driver_->FindButtonClick(runConditions_, options);
     // A report goes on in the running state and ends it itself.
