@@ -33,7 +33,7 @@ SANITIZER_ENV := QT_QPA_PLATFORM=offscreen \
   ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=0:strict_string_checks=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/.ci/lsan.supp:print_suppressions=0
-TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+TSAN_ENV := TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/.ci/tsan.supp"
 
 .PHONY: all deps deps-run deps-test deps-sanitize deps-screenshot deps-bench deps-package deps-check \
         configure configure-run configure-sanitize build run test test-sanitize test-tsan fuzz bench clean screenshot package package-check
