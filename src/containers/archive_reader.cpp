@@ -97,7 +97,8 @@ private:
     void nested(const Member& member, std::string& bytes, const ReadOutcome& taken, int depth);
     // A document member: its text, as the member's content.
     void document(EntryData& data, const Member& member, std::string& bytes, ContainerType type);
-    bool over() const { return stopped_ || exhausted_; }
+    // Stopped, out of budget, or the visitor has what it came for.
+    bool over() const { return stopped_ || exhausted_ || visitor_.finished(); }
 
     const ReadLimits& limits_;
     const std::atomic<bool>& stop_;

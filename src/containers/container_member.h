@@ -52,6 +52,9 @@ public:
     virtual void member(const Member& member, MemberContent& content) = 0;
     // A status text about a member or an archive (cut off, encrypted, damaged), with its path.
     virtual void status(const std::string& path, const std::string& text) = 0;
+    // True once the visitor wants no more members: the walk ends before the next one, without
+    // expanding what lies after it.
+    virtual bool finished() const { return false; }
 };
 
 }  // namespace vsr::containers

@@ -137,6 +137,10 @@ MemberCopies::Written MemberCopies::write(const std::string& archive, const std:
                                           const std::atomic<bool>& stop) {
     Written out;
     const std::optional<engine::MemberBytes> member = engine::memberBytes(archive, fullName, stop);
+    if (stop.load()) {
+        out.error = kMemberStoppedText;
+        return out;
+    }
     if (!member) {
         out.error = "the archive " + archive + " no longer holds it";
         return out;

@@ -6,6 +6,8 @@ namespace vsr::fileops {
 
 // The name every folder of member copies begins with, followed by the process id that made it.
 inline constexpr const char* kMemberCopiesPrefix = "vantixsr-members-";
+// Why no copy was written when Stop ended the read of the member.
+inline constexpr const char* kMemberStoppedText = "stopped before it was read whole";
 
 // Where members of archives are written when another program is to open them or a copy is to
 // be made of them: a folder of our own (mode 0700) under $XDG_RUNTIME_DIR, or under the temp
@@ -16,7 +18,7 @@ class MemberCopies {
 public:
     // `base` empty: $XDG_RUNTIME_DIR when it is a folder of ours, else $TMPDIR, else /tmp.
     explicit MemberCopies(std::string base = {});
-    ~MemberCopies();
+    virtual ~MemberCopies();
     MemberCopies(const MemberCopies&) = delete;
     MemberCopies& operator=(const MemberCopies&) = delete;
 
@@ -30,9 +32,10 @@ public:
     };
     // Writes the member `fullName` of the archive on disk `archive` whole, under its own name.
     // A member the limits cut short, damage or encryption is not written: a part of a file
-    // would pass for the whole of it.
-    Written write(const std::string& archive, const std::string& fullName, Use use,
-                  const std::atomic<bool>& stop);
+    // would pass for the whole of it. Setting `stop` ends the read and writes nothing
+    // (kMemberStoppedText). The window runs it beside its own thread, to go on answering meanwhile.
+    virtual Written write(const std::string& archive, const std::string& fullName, Use use,
+                          const std::atomic<bool>& stop);
 
     // Removes a copy made for Use::Copy once it was taken.
     void discard(const std::string& path);

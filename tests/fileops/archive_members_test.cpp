@@ -146,6 +146,12 @@ TEST_F(ArchiveMembersTest, OpenedCopiesAreReadOnlyInAPrivateFolderThatGoesWithTh
             members.write(d + "/cut.zip", d + "/cut.zip/inner.tar.gz/deep.txt", MemberCopies::Use::Open, noStop);
         EXPECT_TRUE(cut.path.empty());
         EXPECT_FALSE(cut.error.empty());
+        // Nor is one whose read Stop ended.
+        const std::atomic<bool> stopped = true;
+        const MemberCopies::Written none =
+            members.write(d + "/a.zip", d + "/a.zip/src/m.c", MemberCopies::Use::Open, stopped);
+        EXPECT_TRUE(none.path.empty());
+        EXPECT_EQ(none.error, kMemberStoppedText);
     }
     EXPECT_FALSE(fs::exists(folder));
 }

@@ -17,14 +17,16 @@ bool regularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// Takes the one member it is looking for and ends the walk there.
+// Takes the one member it is looking for and ends the walk there. The walk follows the
+// caller's own stop flag throughout: a Stop pressed while the archive is read ends it at once.
 class MemberPick final : public containers::ContainerVisitor {
 public:
-    MemberPick(const std::string& wanted, std::atomic<bool>& done) : wanted_(wanted), done_(done) {}
+    explicit MemberPick(const std::string& wanted) : wanted_(wanted) {}
     void member(const containers::Member& m, containers::MemberContent& content) override {
         if (m.kind != containers::MemberKind::File || m.path != wanted_) return;
         ContainerContent c;
         const containers::ReadOutcome outcome = content.read(c.bytes);
+        done_ = true;
         if (outcome.end == containers::ReadEnd::Failed || outcome.end == containers::ReadEnd::Stopped) return;
         c.status = outcome.status;
         c.size = m.size ? *m.size : c.bytes.size();
@@ -34,50 +36,45 @@ public:
             markDocumentText(c.bytes);
         }
         found = std::move(c);
-        done_ = true;
     }
     void status(const std::string&, const std::string&) override {}
+    bool finished() const override { return done_; }
 
     std::optional<ContainerContent> found;
 
 private:
     const std::string& wanted_;
-    std::atomic<bool>& done_;
+    bool done_ = false;
 };
 
 // Takes the stored bytes of the one member it is looking for, cut or whole, and ends the walk.
 class MemberCopyPick final : public containers::ContainerVisitor {
 public:
-    MemberCopyPick(const std::string& wanted, std::atomic<bool>& done) : wanted_(wanted), done_(done) {}
+    explicit MemberCopyPick(const std::string& wanted) : wanted_(wanted) {}
     void member(const containers::Member& m, containers::MemberContent& content) override {
         if (m.kind != containers::MemberKind::File || m.path != wanted_) return;
         MemberBytes b;
         const containers::ReadOutcome outcome = content.read(b.bytes);
+        done_ = true;
         if (outcome.end == containers::ReadEnd::Stopped) return;
         b.end = outcome.end;
         b.status = outcome.status;
         b.mtime = m.mtime;
         found = std::move(b);
-        done_ = true;
     }
     void status(const std::string&, const std::string&) override {}
+    bool finished() const override { return done_; }
 
     std::optional<MemberBytes> found;
 
 private:
     const std::string& wanted_;
-    std::atomic<bool>& done_;
+    bool done_ = false;
 };
 
 }  // namespace
 
 std::optional<ContainerContent> containerContent(const std::string& fullName, const std::atomic<bool>& stop) {
-    std::atomic<bool> ending = stop.load();
-    return containerContentOn(fullName, ending);
-}
-
-std::optional<ContainerContent> containerContentOn(const std::string& fullName, std::atomic<bool>& ending) {
-    const std::atomic<bool>& stop = ending;
     const containers::ReadLimits limits;
     if (regularFile(fullName)) {
         if (!containers::isDocumentName(fullName)) return std::nullopt;
@@ -92,8 +89,8 @@ std::optional<ContainerContent> containerContentOn(const std::string& fullName, 
     }
     const std::string archive = archiveOnDisk(fullName);
     if (archive.empty()) return std::nullopt;
-    MemberPick pick(fullName, ending);
-    containers::readArchive(archive, limits, ending, pick);
+    MemberPick pick(fullName);
+    containers::readArchive(archive, limits, stop, pick);
     return std::move(pick.found);
 }
 
@@ -113,9 +110,8 @@ std::string archiveOnDisk(const std::string& fullName) {
 std::optional<MemberBytes> memberBytes(const std::string& archive, const std::string& fullName,
                                        const std::atomic<bool>& stop) {
     const containers::ReadLimits limits;
-    std::atomic<bool> ending = stop.load();
-    MemberCopyPick pick(fullName, ending);
-    containers::readArchive(archive, limits, ending, pick, containers::DocumentMembers::AsBytes);
+    MemberCopyPick pick(fullName);
+    containers::readArchive(archive, limits, stop, pick, containers::DocumentMembers::AsBytes);
     return std::move(pick.found);
 }
 

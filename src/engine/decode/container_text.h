@@ -25,11 +25,8 @@ struct ContainerContent {
 // theirs: a member of an archive on disk ("/data/a.tar.gz/src/main.c", nested archives too) or
 // a document. None for a plain file, an archive itself, or a member no longer there. The same
 // readers and limits as the search's, so the Lines Viewer and the reports see the text the
-// search matched.
+// search matched. Setting `stop` at any time ends the scan (none then).
 std::optional<ContainerContent> containerContent(const std::string& fullName, const std::atomic<bool>& stop);
-// The same on a flag of the caller's own: setting it ends the scan, and the scan sets it itself
-// once it has the member.
-std::optional<ContainerContent> containerContentOn(const std::string& fullName, std::atomic<bool>& ending);
 
 // The archive on disk that `fullName` runs through when it names a member of one
 // ("/data/a.tar.gz/src/main.c" gives "/data/a.tar.gz", also for members of nested archives);
@@ -45,7 +42,8 @@ struct MemberBytes {
 };
 
 // The bytes of the member `fullName` of the archive on disk `archive`, read through the same
-// limits as a search's; none when the archive holds no such member any more.
+// limits as a search's; none when the archive holds no such member any more, or when `stop` was
+// set before the member was read whole.
 std::optional<MemberBytes> memberBytes(const std::string& archive, const std::string& fullName,
                                        const std::atomic<bool>& stop);
 

@@ -68,7 +68,7 @@ platform::ReadStatus FillContext::readFile() {
     if (opensContainers(conditions_) &&
         (containers::isDocumentName(fullName_) || !env_.fs.stat(fullName_, scratchInfo_))) {
         const bool whole = readWhilePumping(
-            [&](std::atomic<bool>& ending) { container = containerContentOn(fullName_, ending); },
+            [&](std::atomic<bool>& ending) { container = containerContent(fullName_, ending); },
             [this] { return keepGoing(15); });
         if (!whole) return platform::ReadStatus::Stopped;
     }
