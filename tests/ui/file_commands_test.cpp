@@ -10,8 +10,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "platform/file_manager.h"
@@ -31,6 +38,7 @@
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/settings_dialog_set.h"
 #include "ui/commands/window_file_ops.h"
+#include "ui/commands/window_member_copies.h"
 #include "window_fixture.h"
 
 namespace vsr::ui {
@@ -85,7 +93,8 @@ Shown shownBy(QDialog& d) {
 
 class FileCommandsTest : public ::testing::Test {
 protected:
-    FileCommandsTest() {
+    FileCommandsTest() { openWindow(); }
+    void openWindow() {
         WindowServices s;
         s.prompter = &answers;
         s.dialogPrompter = &answers;
@@ -95,7 +104,8 @@ protected:
         s.dotsPerInch = 96;
         s.helpOpener = [](const QUrl&) { return true; };
         s.homeFolder = home.str();
-        storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(), settings::SettingsEnvironment{});
+        if (!storage)
+            storage = std::make_unique<settings::SettingsStorage>(store, dataDir.str(), settings::SettingsEnvironment{});
         s.settings = storage.get();
         w = std::make_unique<TFind>(s);
         w->show();
@@ -321,6 +331,239 @@ TEST_F(FileCommandsTest, ExecuteAndOpenDirectoryHandTheFileToTheDesktop) {
                                                           "Information: Directory " + files.str() + " not found"}));
     EXPECT_EQ(launcher.opened.size(), 2u);
     EXPECT_EQ(fileManager.shown.size(), 1u);
+}
+
+// Runs a Python script that writes into `dir`; the script itself lives elsewhere, so no search
+// lists it.
+void runPython(const vsr::test::TempDir& scratch, const std::string& script, const std::string& dir) {
+    const std::string file = scratch.write("make.py", script).string();
+    ASSERT_EQ(std::system(("python3 '" + file + "' '" + dir + "'").c_str()), 0);
+}
+
+// Every file under `root` with its bytes, so a refused command can be seen to have changed nothing.
+std::map<std::string, std::string> treeOf(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        tree[e.path().string()] = e.is_regular_file() ? vsr::test::readFile(e.path()) : "<folder>";
+    return tree;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST_F(FileCommandsTest, EveryFileCommandOnAMemberADocumentAndAPlainRow) {
+    runPython(home, R"PY(
+import sys, io, tarfile, zipfile
+d = sys.argv[1]
+with tarfile.open(d + "/pack.tar.gz", "w:gz") as t:
+    data = b"int find;\nint other;\n"; info = tarfile.TarInfo("src/a.c"); info.size = len(data); info.mtime = 1000000000
+    t.addfile(info, io.BytesIO(data))
+with zipfile.ZipFile(d + "/memo.docx", "w") as z:
+    z.writestr("word/document.xml", '<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">'
+               '<w:body><w:p><w:r><w:t>find me</w:t></w:r></w:p></w:body></w:document>')
+open(d + "/plain.txt", "w").write("find plain\n")
+)PY", files.str());
+    control<QCheckBox>(w, "ArchivesCheckBox")->setChecked(true);
+    search();
+    ASSERT_EQ(names(), (std::vector<std::string>{"a.c", "memo.docx", "plain.txt"}));
+    const fs::path editor = home.write("bin/ed", "#!/bin/sh\n");
+    fs::permissions(editor, fs::perms::owner_all);
+    w->settingsDialogs().settings().EditorEdit->setText(QString::fromStdString(editor.string() + " %PrFullName%"));
+
+    const std::string archive = files.str() + "/pack.tar.gz";
+    const std::string member = archive + "/src/a.c";
+    struct Case {
+        int row;
+        std::string file;     // the row's full name
+        std::string bytes;    // what opening or copying it gives
+        bool member;
+    };
+    const std::vector<Case> cases = {
+        {0, member, "int find;\nint other;\n", true},
+        {1, files.str() + "/memo.docx", vsr::test::readFile(files.path() / "memo.docx"), false},
+        {2, files.str() + "/plain.txt", "find plain\n", false},
+    };
+    const auto before = treeOf(files.path());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string name = fs::path(c.file).filename().string();
+        selectRows({c.row});
+        std::vector<std::string> dialogsShown;
+        answers.modal = [&](QDialog& d) {
+            dialogsShown.push_back(d.windowTitle().toStdString());
+            return int(QDialog::Rejected);
+        };
+        answers.messages.clear();
+
+        // Execute File and Edit File: a member opens as a read-only copy of its own name in the
+        // private folder, anything else as itself.
+        run(Command::ExecuteFile);
+        run(Command::EditFile);
+        ASSERT_EQ(launcher.opened.size(), std::size_t(c.row + 1));
+        ASSERT_EQ(launcher.started.size(), std::size_t(c.row + 1));
+        const std::string opened = launcher.opened.back();
+        ASSERT_EQ(launcher.started.back().arguments.size(), 1u);
+        const std::string edited = launcher.started.back().arguments[0];
+        for (const std::string& handed : {opened, edited}) {
+            if (!c.member) {
+                EXPECT_EQ(handed, c.file);
+                continue;
+            }
+            EXPECT_EQ(fs::path(handed).filename(), "a.c");
+            EXPECT_EQ(fs::path(handed).parent_path().parent_path(), ops->memberCopies().folder());
+            EXPECT_EQ(vsr::test::readFile(handed), c.bytes);
+            EXPECT_EQ(modeOf(handed), 0400u);
+        }
+        if (c.member) {
+            EXPECT_NE(opened, edited);
+        }
+        // Only a file of its own can be saved back: a member leaves nothing to watch.
+        EXPECT_EQ(ops->watching(), !c.member);
+
+        // Copy Files: the member under its own name, writable, its bytes as packed.
+        answers.folder = target.str();
+        run(Command::CopyFiles);
+        EXPECT_EQ(vsr::test::readFile(target.path() / name), c.bytes);
+        EXPECT_TRUE(modeOf((target.path() / name).string()) & S_IWUSR);
+
+        // Delete Files and Rename Files refuse a member before any dialog; other rows get theirs.
+        run(Command::DeleteFiles);
+        run(Command::RenameFiles);
+        if (c.member) {
+            const std::string why = ": it is a member of the archive " + archive + ", which is only read, never changed.";
+            EXPECT_EQ(answers.messages,
+                      (std::vector<std::string>{"Error Deleting File: Cannot delete " + member + why + " No file was deleted.",
+                                                "Error Renaming File: Cannot rename " + member + why + " No file was renamed."}));
+            EXPECT_TRUE(dialogsShown.empty());
+        } else {
+            EXPECT_TRUE(answers.messages.empty());
+            EXPECT_EQ(dialogsShown, (std::vector<std::string>{"Confirm File Delete", "Rename Files"}));
+        }
+
+        // Open Directory: a member's folder is inside its archive; the archive's folder shows it.
+        run(Command::OpenDirectory);
+        EXPECT_EQ(fileManager.shown.back(), c.member ? archive : c.file);
+        EXPECT_EQ(names(), (std::vector<std::string>{"a.c", "memo.docx", "plain.txt"}));
+    }
+    EXPECT_EQ(treeOf(files.path()), before);
+
+    // The copies go with the window; a folder a crashed run left is removed at the next start.
+    const std::string copies = ops->memberCopies().folder();
+    ASSERT_FALSE(copies.empty());
+    const fs::path base = fs::path(copies).parent_path();
+    w.reset();
+    EXPECT_FALSE(fs::exists(copies));
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const fs::path dead = base / (std::string(fileops::kMemberCopiesPrefix) + std::to_string(child) + "-abc123");
+    fs::create_directories(dead / "1");
+    std::ofstream(dead / "1" / "a.c") << "x";
+    openWindow();
+    EXPECT_FALSE(fs::exists(dead));
+}
+
+TEST_F(FileCommandsTest, StopEndsTheReadOfALargeMemberAtOnce) {
+    // One found line and 120 MiB of blank lines, packed beside enough incompressible bytes that
+    // the expansion limits let the member be read whole.
+    runPython(home, R"PY(
+import sys, io, os, tarfile
+d = sys.argv[1]
+LINES = (b" " * 1023 + b"\n") * 2048
+class Lines(io.RawIOBase):
+    def __init__(self, n): self.head = b"find\n"; self.n = n; self.at = 0
+    def readable(self): return True
+    def readinto(self, b):
+        k = min(len(b), len(self.head) + self.n, 1 << 20)
+        h = self.head[:k]; self.head = self.head[len(h):]
+        body = LINES[self.at % 1024:][:k - len(h)]
+        b[:k] = h + body; self.n -= len(body); self.at += len(body); return k
+n = 120 << 20
+with tarfile.open(d + "/big.tar.gz", "w:gz", compresslevel=1) as t:
+    pad = os.urandom(1536 * 1024).translate(bytes(range(256)).replace(b"f", b"g").replace(b"F", b"g"))
+    info = tarfile.TarInfo("pad.bin"); info.size = len(pad); t.addfile(info, io.BytesIO(pad))
+    info = tarfile.TarInfo("big.txt"); info.size = n + 5; t.addfile(info, io.BufferedReader(Lines(n), 1 << 20))
+)PY", files.str());
+    files.write("other.txt", "find\n");
+    control<QCheckBox>(w, "ArchivesCheckBox")->setChecked(true);
+    search();
+    ASSERT_EQ(names(), (std::vector<std::string>{"big.txt", "other.txt"}));
+    const std::string member = files.str() + "/big.tar.gz/big.txt";
+    using Clock = std::chrono::steady_clock;
+    auto msSince = [](Clock::time_point t) {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
+    };
+
+    // Unstopped, the Lines Viewer's scan and the copy for Execute File take the whole member.
+    selectRows({1});
+    Clock::time_point t0 = Clock::now();
+    selectRows({0});
+    const long long fillMs = msSince(t0);
+    ASSERT_EQ(control<LinesViewer>(w, "ListBox1")->count(), 2);
+    t0 = Clock::now();
+    run(Command::ExecuteFile);
+    const long long copyMs = msSince(t0);
+    ASSERT_EQ(launcher.opened.size(), 1u);
+    EXPECT_EQ(fs::file_size(launcher.opened[0]), (120u << 20) + 5);
+    // Stop must end either within a bound well below the time the whole member takes.
+    const long long bound = std::min(std::min(fillMs, copyMs) / 4, 250LL);
+    if (std::min(fillMs, copyMs) < 600)
+        GTEST_SKIP() << "the member was read too fast to stop it midway: " << fillMs << " ms to show, " << copyMs
+                     << " ms to copy";
+
+    // Escape during the copy: nothing opens, nothing stays in the private folder, no error box;
+    // the status bar says what happened, and the window is free again at once.
+    Clock::time_point pressed;
+    QTimer::singleShot(60, w.get(), [&] {
+        pressed = Clock::now();
+        w->findChild<QAction*>(QStringLiteral("StopKey"))->trigger();
+    });
+    run(Command::ExecuteFile);
+    long long afterStop = msSince(pressed);
+    EXPECT_LT(afterStop, bound) << "the copy took " << copyMs << " ms unstopped";
+    EXPECT_EQ(launcher.opened.size(), 1u);
+    EXPECT_TRUE(answers.messages.empty());
+    EXPECT_EQ(statusPanel(w, 1)->text().toStdString(), "Stopped: " + member + " was not extracted");
+    std::size_t copies = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(ops->memberCopies().folder())) ++copies;
+    EXPECT_EQ(copies, 1u);
+    EXPECT_FALSE(w->runState().stop);
+    EXPECT_TRUE(control<QPushButton>(w, "FindBit")->isEnabled());
+
+    // The Stop button during the Lines Viewer's scan for the member: the fill ends at once, and
+    // the row is still a found file, not one "not found".
+    selectRows({1});
+    LinesBrowser* browser = w->findChild<LinesBrowser*>();
+    // The fill pumps the window's messages: a timer among them presses Stop once it has run a while.
+    Clock::time_point fillSeen{}, ended{};
+    bool clicked = false;
+    QTimer poke;
+    poke.setInterval(10);
+    QObject::connect(&poke, &QTimer::timeout, [&] {
+        if (clicked) {
+            if (!browser->filling() && ended == Clock::time_point{}) ended = Clock::now();
+            return;
+        }
+        if (!browser->filling()) return;
+        if (fillSeen == Clock::time_point{}) {
+            fillSeen = Clock::now();
+        } else if (msSince(fillSeen) >= 60) {
+            clicked = true;
+            pressed = Clock::now();
+            control<QPushButton>(w, "StopFindBit")->click();
+        }
+    });
+    poke.start();
+    selectRows({0});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended != Clock::time_point{}; }));
+    ASSERT_TRUE(clicked);
+    afterStop = std::chrono::duration_cast<std::chrono::milliseconds>(ended - pressed).count();
+    EXPECT_LT(afterStop, bound) << "the fill took " << fillMs << " ms unstopped";
+    EXPECT_TRUE(answers.messages.empty());
+    EXPECT_NE(w->results().row(0).status, results::RowStatus::NotFound);
+    EXPECT_FALSE(w->runState().stop);
 }
 
 TEST(ConfirmDialogs, LongPathsAreShortenedToTheLimitInTheWindowsFont) {

@@ -1,4 +1,5 @@
 #include "ui/commands/window_file_ops.h"
+#include "ui/commands/window_member_copies.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -6,7 +7,10 @@
 #include "fileops/copy_files.h"
 #include "fileops/delete_files.h"
 #include "fileops/disk_files.h"
+#include "engine/decode/container_text.h"
+#include "engine/search/search_sink.h"
 #include "fileops/editor_command.h"
+#include "fileops/member_refusal.h"
 #include "fileops/program_lookup.h"
 #include "fileops/rename_files.h"
 #include "platform/file_system.h"
@@ -31,7 +35,10 @@ WindowFileOps::WindowFileOps(WindowFileOpsHost& window, Services services)
       services_(services),
       dialogs_(std::make_unique<FileOpsDialogs>(&window.windowWidget(), services.dialogs, window.prompter(),
                                                 window.metrics())),
-      rename_(std::make_unique<TRenameDlg>(window.prompter(), &window.windowWidget())) {
+      rename_(std::make_unique<TRenameDlg>(window.prompter(), &window.windowWidget())),
+      members_(std::make_unique<WindowMemberCopies>(window, services.browser)) {
+    // Copies of members that runs of the program which ended without cleaning up left behind.
+    fileops::MemberCopies::removeLeftovers(members_->base());
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::CopyFiles, [this] { CopyFiles1Click(); });
     commands.setHandler(Command::DeleteFiles, [this] { DeleteFiles1Click(); });
@@ -57,10 +64,14 @@ bool WindowFileOps::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+bool WindowFileOps::held() const {
+    return w_.state().busy || services_.browser.pumpedWork() || members_->running();
+}
+
 // --- Copy Files ---
 
 void WindowFileOps::CopyFiles1Click() {
-    if (w_.state().busy) return;
+    if (held()) return;
     results::ResultList& list = w_.results();
     if (list.selectedCount() == 0) return;
     std::string& remembered = w_.storedOptions().initialDirwCopy;
@@ -70,7 +81,9 @@ void WindowFileOps::CopyFiles1Click() {
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     remembered = folder;
     if (folder.empty()) return;
-    const fileops::CopyOutcome out = fileops::CopySelectedFiles(list, folder, *dialogs_);
+    // Members of archives are written out first and copied from there, under their own names.
+    members_->newCommand();
+    const fileops::CopyOutcome out = fileops::CopySelectedFiles(list, folder, *dialogs_, nullptr, members_.get());
     if (!out.failures.empty()) dialogs_->message(fileops::kCopyFailedCaption, fileops::copyFailureText(out.failures));
     w_.listCommands().UpdateListCommands();
 }
@@ -78,7 +91,7 @@ void WindowFileOps::CopyFiles1Click() {
 // --- Delete Files ---
 
 void WindowFileOps::DeleteFiles1Click() {
-    if (w_.state().busy) return;
+    if (held()) return;
     results::ResultList& list = w_.results();
     if (list.selectedCount() == 0) return;
     const fileops::DeleteOutcome out =
@@ -100,9 +113,14 @@ void WindowFileOps::showSelectionAfterLoop() {
 // --- Rename Files ---
 
 void WindowFileOps::RenameFilesClick() {
-    if (w_.state().busy) return;
+    if (held()) return;
     results::ResultList& list = w_.results();
     if (list.selectedCount() == 0) return;
+    // Members of archives are never renamed: said before the dialog asks for the new names.
+    if (const std::string refused = fileops::memberRefusal(list, "rename"); !refused.empty()) {
+        dialogs_->message(fileops::kRenameErrorCaption, refused);
+        return;
+    }
     services_.dialogs.runModal(*rename_);
     // The Lines Viewer's file got another name: it no longer shows a listed file.
     const long long browsed = list.browsedIndex;
@@ -133,8 +151,27 @@ std::string WindowFileOps::browsedFullName() const {
     return platform::joinPath(list.browsedPath, list.browsedName);
 }
 
+std::string WindowFileOps::openedCopy(const std::string& file, const std::string& archive) {
+    members_->newCommand();
+    const std::atomic<bool> noStop = false;
+    const fileops::MemberCopies::Written copy =
+        members_->write(archive, file, fileops::MemberCopies::Use::Open, noStop);
+    if (copy.path.empty() && !members_->stopped())
+        w_.prompter().messageBox(kInformation, "Cannot open " + file + ": " + copy.error,
+                                 engine::MessageIcon::Exclamation);
+    // The window may have been closed while the member was read: nothing opens then.
+    if (!w_.windowWidget().isVisible()) return {};
+    return copy.path;
+}
+
 void WindowFileOps::execute(const std::string& folder, const std::string& name) {
     const std::string file = platform::joinPath(folder, name);
+    // A member of an archive opens as a read-only copy; its archive never changes, so there is
+    // nothing to watch.
+    if (const std::string archive = engine::archiveOnDisk(file); !archive.empty()) {
+        if (const std::string copy = openedCopy(file, archive); !copy.empty()) services_.launcher.openFile(copy);
+        return;
+    }
     if (!fileops::fileExists(file)) {
         w_.prompter().messageBox(kInformation, "File " + file + " not found", engine::MessageIcon::Exclamation);
         watch_.arm();
@@ -149,7 +186,7 @@ void WindowFileOps::execute(const std::string& folder, const std::string& name) 
 }
 
 void WindowFileOps::GotoSpeedButtonClick() {
-    if (w_.state().busy) return;
+    if (held()) return;
     const results::ResultList& list = w_.results();
     if (list.browsedName.empty()) return;
     execute(list.browsedPath, list.browsedName);
@@ -157,15 +194,17 @@ void WindowFileOps::GotoSpeedButtonClick() {
 
 void WindowFileOps::openListedFile(int row) {
     results::ResultList& list = w_.results();
-    if (w_.state().busy || row < 0 || static_cast<std::size_t>(row) >= list.count()) return;
+    if (held() || row < 0 || static_cast<std::size_t>(row) >= list.count()) return;
     const results::ResultItem& item = list.row(static_cast<std::size_t>(row));
     execute(item.path, item.name);
 }
 
 void WindowFileOps::FileEditSpeedClick() {
-    if (w_.state().busy) return;
+    if (held()) return;
     const results::ResultList& list = w_.results();
     if (list.browsedName.empty()) return;
+    const std::string file = browsedFullName();
+    const std::string archive = engine::archiveOnDisk(file);
     fileops::EditTarget target{list.browsedPath, list.browsedName, 1};
     const LinesViewer* viewer = w_.linesViewer();
     if (const std::int64_t line = viewer->content().lineNumberAt(viewer->currentIndex()); line > 0)
@@ -181,7 +220,16 @@ void WindowFileOps::FileEditSpeedClick() {
         w_.windowWidget().update();
         return;
     }
-    const std::string file = browsedFullName();
+    if (!archive.empty()) {
+        // The editor gets a read-only copy of the member, at the same line.
+        const std::string copy = openedCopy(file, archive);
+        if (copy.empty()) return;
+        target.folder = platform::parentPath(copy);
+        const fileops::EditorLaunch onCopy =
+            fileops::editorLaunch(w_.settingsDialogs().settings().editorCommand(), target);
+        services_.launcher.startProgram(*program, onCopy.arguments, platform::parentPath(*program));
+        return;
+    }
     if (fileops::fileExists(file)) watch_.remember(file);
     services_.launcher.startProgram(*program, launch.arguments, platform::parentPath(*program));
     watch_.arm();
@@ -189,7 +237,7 @@ void WindowFileOps::FileEditSpeedClick() {
 }
 
 void WindowFileOps::OpenDirectoryClick() {
-    if (w_.state().busy) return;
+    if (held()) return;
     const results::ResultList& list = w_.results();
     std::string folder, name;
     if (w_.linesViewer()->isVisible() && w_.linesViewer()->hasLines() && !list.browsedName.empty()) {
@@ -199,6 +247,13 @@ void WindowFileOps::OpenDirectoryClick() {
         folder = list.row(static_cast<std::size_t>(row)).path;
         name = list.row(static_cast<std::size_t>(row)).name;
     } else {
+        return;
+    }
+    // A member's folder is inside its archive: the file manager shows the archive in its folder.
+    if (const std::string archive = engine::archiveOnDisk(platform::joinPath(folder, name)); !archive.empty()) {
+        services_.fileManager.showItem(archive);
+        w_.setStatusText(engine::kPathPanel, "Shown: the folder of " + archive + ", the archive holding " + name);
+        w_.windowWidget().update();
         return;
     }
     if (!fileops::folderExists(folder)) {
@@ -217,7 +272,7 @@ void WindowFileOps::checkWatch() {
         watchTimer_->stop();
         return;
     }
-    if (w_.state().busy) return;
+    if (held()) return;
     const std::string file = browsedFullName();
     if (file.empty() || !watch_.changed(file)) return;
     watchTimer_->stop();

@@ -19,10 +19,12 @@ class DialogPrompter;
 class FileOpsDialogs;
 class LinesBrowser;
 class TRenameDlg;
+class WindowMemberCopies;
 
 // The commands on the listed files: Copy Files, Delete Files, Rename Files, Execute File, Edit
 // File and Open Directory, and the watch that refills the Lines Viewer once the file handed to
-// another program was saved there.
+// another program was saved there. A member of an archive is opened and copied from a copy
+// written out into a private folder (removed with the window); it is never deleted or renamed.
 class WindowFileOps : public QObject {
     Q_OBJECT
 public:
@@ -54,6 +56,7 @@ public:
     bool watching() const { return watch_.watching(); }
 
     FileOpsDialogs& dialogs() { return *dialogs_; }
+    WindowMemberCopies& memberCopies() { return *members_; }
     TRenameDlg& renameDialog() { return *rename_; }
 
 protected:
@@ -61,6 +64,11 @@ protected:
 
 private:
     void execute(const std::string& folder, const std::string& name);
+    // A command may not start: a run, a fill or a member being written out holds the window.
+    bool held() const;
+    // A read-only copy of the member `file` of `archive` for another program; empty when none
+    // was made (the reason was shown, unless Stop ended it).
+    std::string openedCopy(const std::string& file, const std::string& archive);
     void renameNow();
     std::string browsedFullName() const;
     void showSelectionAfterLoop();
@@ -69,6 +77,7 @@ private:
     Services services_;
     std::unique_ptr<FileOpsDialogs> dialogs_;
     std::unique_ptr<TRenameDlg> rename_;
+    std::unique_ptr<WindowMemberCopies> members_;
     fileops::FileWatch watch_;
     QTimer* watchTimer_ = nullptr;
 };

@@ -38,6 +38,11 @@ public:
     virtual void disableLineCommands() = 0;
 
     virtual LinesViewer* linesViewer() = 0;
+
+    // Writing out a member of an archive pumps the window's messages and names the member in
+    // the status bar while it runs.
+    virtual void pumpMessages() = 0;
+    virtual void setStatusText(int panel, const std::string& text) = 0;
 };
 
 }  // namespace vsr::ui

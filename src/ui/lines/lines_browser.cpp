@@ -101,7 +101,7 @@ bool LinesBrowser::eventFilter(QObject* watched, QEvent* event) {
 
 void LinesBrowser::scheduleBrowse() {
     if (!windowAlive()) return;
-    if (filling_) {
+    if (filling_ || held_) {
         // The running fill sees the new selection itself and ends; browse again afterwards.
         browseAgain_ = true;
         return;
@@ -120,7 +120,7 @@ long long LinesBrowser::rowToBrowse() const {
 }
 
 void LinesBrowser::browseDue() {
-    if (!windowAlive() || filling_ || w_.state().busy || !w_.listVisible()) return;
+    if (!windowAlive() || filling_ || held_ || w_.state().busy || !w_.listVisible()) return;
     const long long row = rowToBrowse();
     LinesViewer* viewer = w_.linesViewer();
     if (row < 0) {
@@ -140,7 +140,7 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     results::ResultList& list = w_.results();
     engine::FillResult none;
     none.end = engine::FillEnd::Superseded;
-    if (row >= list.count() || filling_) return none;
+    if (row >= list.count() || filling_ || held_) return none;
     const results::ResultItem item = list.row(row);
     list.browsedIndex = static_cast<long long>(row);
     list.browsedPath = item.path;
@@ -183,6 +183,7 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
 }
 
 void LinesBrowser::activateEntry() {
+    if (held_) return;
     if (!filling_) {
         w_.commands().trigger(Command::EditFile);
         return;
@@ -295,6 +296,25 @@ void LinesBrowser::enterRunningState() {
                                                                 : static_cast<QAbstractButton*>(w_.stopSearchButton());
     saved_->widgets.emplace_back(stop, stop->isEnabled());
     stop->setEnabled(true);
+    if (QAction* key = w_.stopKey()) {
+        saved_->actions.emplace_back(key, key->isEnabled());
+        key->setEnabled(true);
+    }
+}
+
+void LinesBrowser::beginPumpedWork() {
+    if (held_ || filling_) return;
+    held_ = true;
+    timer_->stop();
+    browseAgain_ = false;
+    enterRunningState();
+}
+
+void LinesBrowser::endPumpedWork() {
+    if (!held_) return;
+    leaveRunningState();
+    held_ = false;
+    if (std::exchange(browseAgain_, false) && windowAlive()) timer_->start();
 }
 
 void LinesBrowser::leaveRunningState() {

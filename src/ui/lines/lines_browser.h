@@ -32,6 +32,12 @@ public:
     void scheduleBrowse();
     bool browsePending() const;
     bool filling() const { return filling_; }
+    // Another command's work that pumps messages (writing out a member of an archive) holds the
+    // window as a Browse fill does: Stop and Escape are live, nothing that starts a run or
+    // changes the list acts, and a new selection is shown once the work has ended.
+    void beginPumpedWork();
+    void endPumpedWork();
+    bool pumpedWork() const { return held_; }
 
     // Shows the lines as Modify will write them after each Browse fill, while it wants to.
     LinesPreviewer* previewer = nullptr;
@@ -90,6 +96,7 @@ private:
     engine::IntervalMarker marker_;
     QTimer* timer_ = nullptr;
     bool filling_ = false;
+    bool held_ = false;
     bool browseAgain_ = false;
     engine::FillPurpose fillPurpose_ = engine::FillPurpose::Browse;
     // The double click to carry out once the running fill has ended.

@@ -10,6 +10,7 @@
 #include "ui/window/window_state.h"
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QLabel;
 class QMenu;
@@ -66,6 +67,8 @@ public:
     virtual QPushButton* stopFindButton() = 0;
     virtual QToolButton* stopSearchButton() = 0;
     virtual QCheckBox* searchInResultsBox() = 0;
+    // The Escape key that stops a run; live while a fill holds the window.
+    virtual QAction* stopKey() = 0;
 };
 
 }  // namespace vsr::ui

@@ -187,6 +187,7 @@ public:
     engine::Tab activeTab() const override;
     bool onOptionsTab() const override;
     bool intervalsInUse() const override;
+    QAction* stopKey() override { return stopKey_; }
 
     // --- for the parts that work on the list ---
     // Shows the list's own selection in the view, after the window or a command chose rows.

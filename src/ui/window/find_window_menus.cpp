@@ -112,8 +112,9 @@ void TFind::composeMenus() {
     stopKey->setShortcutContext(Qt::WindowShortcut);
     stopKey->setEnabled(false);
     addAction(stopKey);
+    // A run, or a Browse fill or another pumped command holding the window (the Stop button live).
     connect(stopKey, &QAction::triggered, this, [this] {
-        if (state_.busy) StopFindBitSClick();
+        if (state_.busy || StopFindBit->isEnabled() || StopSearch->isEnabled()) StopFindBitSClick();
     });
 
     // Buttons that trigger commands of other parts.
