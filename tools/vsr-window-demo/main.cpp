@@ -1,7 +1,8 @@
 // Opens the main window in a chosen state, for screenshots and for looking at a layout, and
 // runs the file commands through the real window without a person:
 //   vsr-window-demo [--tab find|search|options] [--type phrase|multiline|regexpr]
-//                   [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time] [--passes] [--stop-after MS]
+//                   [--path DIR] [--masks TEXT] [--query TEXT] [--archives] [--run] [--time] [--passes]
+//                   [--stop-after MS]
 //                   [--replace TEXT [--preview]]
 //                   [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]
 //                   [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO]
@@ -9,6 +10,7 @@
 //                   [--print-rows] [--quit] [--font-size POINTS] [--dark]
 // --replace searches on the Search and Replace tab and then runs Modify All with TEXT; with
 // --preview it turns the Preview box on instead and shows the replacement in the Lines Viewer.
+// --archives turns the Find tab's "Search in archives and documents" on.
 // --time prints "<rows> rows in <seconds> s, cpu <seconds> s" for the search (CPU time of all the
 // process's threads), to measure the window's speed.
 // --passes prints the longest gap between two passes of the window's message loop during the
@@ -69,7 +71,7 @@ T* named(const vsr::ui::TFind& window, const char* name) {
 using vsr::ui::Command;
 
 const char* const kUsage =
-    "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--run] [--time]\n"
+    "usage: %s [--tab find|search|options] [--type phrase|multiline|regexpr] [--path DIR] [--masks TEXT] [--query TEXT] [--archives] [--run] [--time]\n"
     "          [--passes] [--stop-after MS] [--replace TEXT [--preview]] [--select-all] [--then COMMAND]... [--answer yes|no|yes-to-all|skip|cancel]\n"
     "          [--rename-prefix TEXT] [--rename-suffix TEXT] [--rename-remove FROM:TO] [--rename-extension EXT]\n"
     "          [--editor COMMAND] [--settings] [--encoding utf-8|1252|1250|1251|8859-1|8859-15] [--print-rows] [--quit]\n"
@@ -136,7 +138,7 @@ int main(int argc, char** argv) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     std::string tab = "find", type = "phrase", path, masks, query, replace, editor, encoding;
-    bool modify = false, run = false, time = false, selectAll = false, printRows = false, quit = false;
+    bool modify = false, run = false, archives = false, time = false, selectAll = false, printRows = false, quit = false;
     bool preview = false, settings = false, passes = false, dark = false;
     double fontPoints = 0;
     int stopAfterMs = -1;
@@ -156,6 +158,7 @@ int main(int argc, char** argv) {
         else if (arg == "--masks") next(masks);
         else if (arg == "--query") next(query);
         else if (arg == "--run") run = true;
+        else if (arg == "--archives") archives = true;
         else if (arg == "--time") time = true;
         else if (arg == "--passes") passes = true;
         else if (arg == "--stop-after") {
@@ -254,6 +257,7 @@ int main(int argc, char** argv) {
     else if (type == "regexpr") (onSearch ? named<QRadioButton>(window, "RegExpSearch") : named<QRadioButton>(window, "RegExpFind"))->setChecked(true);
     if (!path.empty()) named<QComboBox>(window, "ComboBoxPath")->setEditText(QString::fromStdString(path));
     if (!masks.empty()) named<QComboBox>(window, "MasksComboBox")->setEditText(QString::fromStdString(masks));
+    if (archives) named<QCheckBox>(window, "ArchivesCheckBox")->setChecked(true);
     if (!query.empty()) {
         const QString q = QString::fromStdString(query);
         if (onSearch) {
