@@ -445,6 +445,9 @@ open(d + "/plain.txt", "w").write("find plain\n")
         // Open Directory: a member's folder is inside its archive; the archive's folder shows it.
         run(Command::OpenDirectory);
         EXPECT_EQ(fileManager.shown.back(), c.member ? archive : c.file);
+        if (c.member) {
+            EXPECT_EQ(statusPanel(w, 1)->text().toStdString(), "Shown in its folder: the archive " + archive);
+        }
         EXPECT_EQ(names(), (std::vector<std::string>{"a.c", "memo.docx", "plain.txt"}));
     }
     EXPECT_EQ(treeOf(files.path()), before);

@@ -252,7 +252,7 @@ void WindowFileOps::OpenDirectoryClick() {
     // A member's folder is inside its archive: the file manager shows the archive in its folder.
     if (const std::string archive = engine::archiveOnDisk(platform::joinPath(folder, name)); !archive.empty()) {
         services_.fileManager.showItem(archive);
-        w_.setStatusText(engine::kPathPanel, "Shown: the folder of " + archive + ", the archive holding " + name);
+        w_.setStatusText(engine::kPathPanel, "Shown in its folder: the archive " + archive);
         w_.windowWidget().update();
         return;
     }
