@@ -1,19 +1,19 @@
 #include "ui/commands/window_file_ops.h"
-#include "ui/commands/window_member_copies.h"
 
 #include <QEvent>
 #include <QTimer>
 
+#include "engine/decode/container_text.h"
+#include "engine/search/search_sink.h"
 #include "fileops/copy_files.h"
 #include "fileops/delete_files.h"
 #include "fileops/disk_files.h"
-#include "engine/decode/container_text.h"
-#include "engine/search/search_sink.h"
 #include "fileops/editor_command.h"
 #include "fileops/member_refusal.h"
 #include "fileops/program_lookup.h"
 #include "fileops/rename_files.h"
 #include "platform/file_system.h"
+#include "ui/commands/window_member_copies.h"
 #include "ui/prompt/dialog_prompter.h"
 #include "ui/prompt/file_ops_dialogs.h"
 #include "ui/lines/lines_viewer.h"
