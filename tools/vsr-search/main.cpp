@@ -113,7 +113,17 @@ int main(int argc, char** argv) {
             indexReader = indexStore->open(state);
             if (!indexReader) {
                 std::fprintf(stderr, "vsr-search: %s\n", engine::index::rebuildReason(state).c_str());
-                if (indexStore->rebuild(fs, clock, c.path)) indexReader = indexStore->open(state);
+                const auto buildStart = std::chrono::steady_clock::now();
+                const double buildCpu = processCpuSeconds();
+                engine::index::BuildCounts made;
+                if (indexStore->rebuild(fs, clock, c.path, &made)) indexReader = indexStore->open(state);
+                std::fprintf(stderr, "index: built files=%llu known=%llu text_bytes=%llu ms=%lld cpu_ms=%lld\n",
+                             static_cast<unsigned long long>(made.files), static_cast<unsigned long long>(made.known),
+                             static_cast<unsigned long long>(made.textBytes),
+                             static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                        std::chrono::steady_clock::now() - buildStart)
+                                                        .count()),
+                             static_cast<long long>((processCpuSeconds() - buildCpu) * 1000));
             }
         }
         if (indexReader) {

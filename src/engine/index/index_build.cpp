@@ -23,6 +23,8 @@ std::int64_t nanosOf(platform::FileTime t) {
 struct Listed {
     std::string relative;
     std::string full;
+    // The folder's handle, while the file is not read yet: it is opened by its name alone.
+    platform::FolderRef folder;
 };
 
 void listBelow(platform::FileSystem& fs, const std::string& dir, const std::string& relative,
@@ -31,7 +33,7 @@ void listBelow(platform::FileSystem& fs, const std::string& dir, const std::stri
     for (const platform::DirEntry& e : entries) {
         std::string full = dir == "/" ? "/" + e.name : dir + "/" + e.name;
         std::string rel = relative.empty() ? e.name : relative + "/" + e.name;
-        if (e.kind == platform::EntryKind::File) out.push_back({std::move(rel), std::move(full)});
+        if (e.kind == platform::EntryKind::File) out.push_back({std::move(rel), std::move(full), folder});
         else if (e.kind == platform::EntryKind::Directory) subfolders.emplace_back(std::move(full), std::move(rel));
     }
     for (auto& [full, rel] : subfolders) {
@@ -67,24 +69,50 @@ struct BuildScratch {
     std::string decoded, folded;
 };
 
-Indexed indexFile(platform::FileSystem& fs, platform::Clock& clock, const std::string& full, const TextReading& reading,
+// Reads the file whole, with the identity of what was read: the file system fills it from the
+// opened file where it can (one open, one fstat and the reads); else it is looked up by name
+// before the read. A change during the read gives the file a newer change time than the one
+// kept, which is at least kSettleNs old for a file whose text is kept: the next search then
+// sees another identity and searches the file.
+bool readWithIdentity(platform::FileSystem& fs, Listed& file, BuildScratch& scratch, platform::FileInfo& info,
+                      platform::ReadStatus& status) {
+    const std::string name = platform::fileNamePart(file.full);
+    const platform::FileRef ref{file.full, file.full.size() - name.size(), file.folder.get()};
+    platform::DirEntry entry;
+    entry.name = name;
+    platform::ReadRequest request;
+    request.maxSize = kLargestIndexedFile;
+    request.entry = &entry;
+    status = fs.readListed(ref, scratch.buffer, request);
+    if (entry.infoLoaded) {
+        info = entry.info;
+        return true;
+    }
+    if (!fs.statAt(ref, info)) return false;
+    status = info.kind == platform::EntryKind::File && info.size <= kLargestIndexedFile
+                 ? fs.readFileAt(ref, scratch.buffer, kLargestIndexedFile)
+                 : platform::ReadStatus::TooLarge;
+    return true;
+}
+
+Indexed indexFile(platform::FileSystem& fs, platform::Clock& clock, Listed& file, const TextReading& reading,
                   BuildScratch& scratch) {
     Indexed out;
     platform::FileInfo before;
-    if (!fs.stat(full, before) || before.kind != platform::EntryKind::File) return out;
+    platform::ReadStatus status = platform::ReadStatus::Failed;
+    const bool found = readWithIdentity(fs, file, scratch, before, status);
+    file.folder.reset();
+    if (!found || before.kind != platform::EntryKind::File) return out;
     out.recorded = true;
     out.identity = identityOf(before);
     const std::int64_t settled = nanosOf(clock.now()) - kSettleNs;
     const bool quiet = out.identity.modifiedNs < settled && out.identity.changedNs < settled;
     if (!quiet) out.flags |= kSettling;
-    if (!quiet || before.size > kLargestIndexedFile ||
-        fs.readFile(full, scratch.buffer, kLargestIndexedFile) != platform::ReadStatus::Ok)
-        return out;
+    if (!quiet || before.size > kLargestIndexedFile || status != platform::ReadStatus::Ok) return out;
     const std::string_view bytes = scratch.buffer.view();
     out.textBytes = bytes.size();
-    // The file read must be the one whose identity is kept, whole.
-    platform::FileInfo after;
-    if (!fs.stat(full, after) || identityOf(after) != out.identity || bytes.size() != out.identity.size) return out;
+    // The whole of the file whose identity is kept.
+    if (bytes.size() != out.identity.size) return out;
     // The text a search sees ends at a NUL byte, and what it is decoded as may then differ:
     // such a file is always searched.
     if (std::memchr(bytes.data(), 0, bytes.size()) != nullptr) return out;
@@ -189,7 +217,7 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
     BuildCounts made;
     {
         const std::function<Indexed(std::size_t, BuildScratch&)> work = [&](std::size_t i, BuildScratch& scratch) {
-            return indexFile(fs, clock, files[i].full, reading, scratch);
+            return indexFile(fs, clock, files[i], reading, scratch);
         };
         BatchedReads reads(files.size(), work);
         for (std::size_t b = 0; b < reads.batches(); ++b) {

@@ -6,6 +6,7 @@
 #include <new>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace vsr::engine::index {
 namespace {
@@ -78,28 +79,58 @@ void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::
     records_.push_back(record);
     paths_.append(path);
     if ((flags & kTextKnown) == 0) return;
-    // The trigrams of a file are spread over the whole table: the places a few trigrams ahead
-    // are asked of memory while this one's is used.
-    constexpr std::size_t kAhead = 8;
+    if (pending_.capacity() == 0) pending_.reserve(kPendingPairs);
+    for (std::uint32_t g : grams) pending_.push_back((std::uint64_t{g & 0xFFFFFF} << 32) | id);
+    if (pending_.size() >= kPendingPairs) flushPending();
+}
+
+void IndexWriter::flushPending() {
+    if (pending_.empty()) return;
+    // Stable by trigram, in two passes of 12 bits: the files of a trigram stay ascending.
+    sorted_.resize(pending_.size());
+    constexpr unsigned kBits = 12;
+    constexpr std::size_t kBuckets = std::size_t{1} << kBits;
+    std::vector<std::size_t> low(kBuckets, 0), high(kBuckets, 0);
+    for (std::uint64_t v : pending_) {
+        ++low[(v >> 32) & (kBuckets - 1)];
+        ++high[(v >> 44) & (kBuckets - 1)];
+    }
+    std::vector<std::uint64_t>* from = &pending_;
+    std::vector<std::uint64_t>* to = &sorted_;
+    for (unsigned shift = 32; shift < 56; shift += kBits) {
+        std::vector<std::size_t>& at = shift == 32 ? low : high;
+        std::size_t sum = 0;
+        for (std::size_t& a : at) sum += std::exchange(a, sum);
+        std::uint64_t* out = to->data();
+        for (std::uint64_t v : *from) out[at[(v >> shift) & (kBuckets - 1)]++] = v;
+        std::swap(from, to);
+    }
+    // Two passes leave the sorted pairs where they began.
+    const std::vector<std::uint64_t>& pairs = *from;
     std::uint32_t* table = slotOf_.get();
-    for (std::size_t i = 0; i < grams.size() && i < kAhead; ++i) __builtin_prefetch(table + (grams[i] & 0xFFFFFF));
-    for (std::size_t i = 0; i < grams.size(); ++i) {
-        const std::uint32_t g = grams[i];
-        if (i + kAhead < grams.size()) __builtin_prefetch(table + (grams[i + kAhead] & 0xFFFFFF));
-        std::uint32_t& s = table[g & 0xFFFFFF];
+    for (std::size_t i = 0; i < pairs.size();) {
+        const auto g = static_cast<std::uint32_t>(pairs[i] >> 32);
+        std::uint32_t& s = table[g];
         if (s == 0) {
-            grams_.push_back(g & 0xFFFFFF);
+            grams_.push_back(g);
             slots_.emplace_back();
             s = static_cast<std::uint32_t>(slots_.size());
         }
         Slot& slot = slots_[s - 1];
-        append(slot, slot.count == 0 ? id : id - slot.last);
-        slot.last = id;
-        ++slot.count;
+        for (; i < pairs.size() && (pairs[i] >> 32) == g; ++i) {
+            const auto id = static_cast<std::uint32_t>(pairs[i]);
+            append(slot, slot.count == 0 ? id : id - slot.last);
+            slot.last = id;
+            ++slot.count;
+        }
     }
+    pending_.clear();
 }
 
 std::string IndexWriter::finish() {
+    flushPending();
+    std::vector<std::uint64_t>().swap(pending_);
+    std::vector<std::uint64_t>().swap(sorted_);
     std::string out(sizeof(IndexHeader), '\0');
     IndexHeader h{};
     std::memcpy(h.magic, kIndexMagic, sizeof h.magic);

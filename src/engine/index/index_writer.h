@@ -22,8 +22,10 @@ struct IndexScope {
 };
 
 // Gathers the files of an index, in ascending order of their paths, and lays the index out.
-// The posting lists grow in small blocks as files come, so memory follows the compressed size
-// of the index, not the number of trigram occurrences.
+// The (trigram, file) pairs of the files added are gathered a few million at a time, sorted by
+// trigram and only then appended to the posting lists, a trigram's run in one go: each list is
+// touched once per batch instead of once per file. The lists grow in small blocks, so memory
+// follows the compressed size of the index, not the number of trigram occurrences.
 class IndexWriter {
 public:
     explicit IndexWriter(IndexScope scope);
@@ -47,7 +49,10 @@ private:
     static constexpr std::uint32_t kBlockBytes = 32;
     static constexpr std::uint32_t kBlockData = kBlockBytes - 4;
     static constexpr std::uint32_t kBlocksPerChunk = 1u << 15;
+    // Pairs gathered before they go to the lists: 32 MB, and as much again to sort them.
+    static constexpr std::size_t kPendingPairs = 4u << 20;
     std::uint32_t newBlock();
+    void flushPending();
     unsigned char* block(std::uint32_t b);
     void append(Slot& slot, std::uint32_t value);
 
@@ -64,6 +69,8 @@ private:
     std::vector<Slot> slots_;
     std::vector<std::uint32_t> grams_;  // the trigrams seen, in the order of their slots
     std::deque<std::vector<unsigned char>> chunks_;
+    // Trigram in the high half, file number in the low one, in the order the files came.
+    std::vector<std::uint64_t> pending_, sorted_;
     std::uint32_t blocks_ = 1;  // block 0 is "none"
 };
 
