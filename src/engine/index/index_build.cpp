@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <cstring>
 #include <utility>
@@ -56,6 +57,7 @@ namespace {
 // One file as the index records it.
 struct Indexed {
     bool recorded = false;
+    std::optional<std::uint32_t> kept;  // the number of the base's record taken over
     FileIdentity identity;
     std::uint32_t flags = 0;
     std::vector<std::uint32_t> grams;
@@ -95,9 +97,28 @@ bool readWithIdentity(platform::FileSystem& fs, Listed& file, BuildScratch& scra
     return true;
 }
 
+// Whether the base's record of `file` still holds: the file is the one it read.
+std::optional<std::uint32_t> keptFromBase(platform::FileSystem& fs, const IndexView& base, const Listed& file) {
+    const std::optional<std::uint32_t> id = base.find(file.relative);
+    if (!id) return std::nullopt;
+    const FileRecord record = base.record(*id);
+    if (record.flags & kSettling) return std::nullopt;
+    const std::string name = platform::fileNamePart(file.full);
+    platform::FileInfo info;
+    if (!fs.statAt(platform::FileRef{file.full, file.full.size() - name.size(), file.folder.get()}, info) ||
+        info.kind != platform::EntryKind::File || identityOf(info) != record.identity)
+        return std::nullopt;
+    return id;
+}
+
 Indexed indexFile(platform::FileSystem& fs, platform::Clock& clock, Listed& file, const TextReading& reading,
-                  BuildScratch& scratch) {
+                  const IndexView* base, BuildScratch& scratch) {
     Indexed out;
+    if (base && (out.kept = keptFromBase(fs, *base, file))) {
+        out.recorded = true;
+        file.folder.reset();
+        return out;
+    }
     platform::FileInfo before;
     platform::ReadStatus status = platform::ReadStatus::Failed;
     const bool found = readWithIdentity(fs, file, scratch, before, status);
@@ -201,7 +222,8 @@ private:
 }  // namespace
 
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
-                       const IndexScope& scope, const TextReading& reading, BuildCounts* counts) {
+                       const IndexScope& scope, const TextReading& reading, BuildCounts* counts,
+                       const IndexView* base) {
     std::vector<Listed> files;
     {
         std::vector<platform::DirEntry> entries;
@@ -214,10 +236,11 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
                 files.end());
 
     IndexWriter writer(scope);
+    writer.setBase(base);
     BuildCounts made;
     {
         const std::function<Indexed(std::size_t, BuildScratch&)> work = [&](std::size_t i, BuildScratch& scratch) {
-            return indexFile(fs, clock, files[i], reading, scratch);
+            return indexFile(fs, clock, files[i], reading, base, scratch);
         };
         BatchedReads reads(files.size(), work);
         for (std::size_t b = 0; b < reads.batches(); ++b) {
@@ -225,10 +248,17 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
             for (std::size_t k = 0; k < batch.size(); ++k) {
                 const Indexed& f = batch[k];
                 if (!f.recorded) continue;
+                ++made.files;
+                const std::string& relative = files[b * BatchedReads::kBatch + k].relative;
+                if (f.kept) {
+                    ++made.kept;
+                    if (base->record(*f.kept).flags & kTextKnown) ++made.known;
+                    writer.addKept(relative, *f.kept);
+                    continue;
+                }
                 made.textBytes += f.textBytes;
                 if (f.flags & kTextKnown) ++made.known;
-                ++made.files;
-                writer.add(files[b * BatchedReads::kBatch + k].relative, f.identity, f.flags, f.grams);
+                writer.add(relative, f.identity, f.flags, f.grams);
             }
         }
     }

@@ -37,6 +37,18 @@ bool IndexStore::rebuild(platform::FileSystem& fs, platform::Clock& clock, const
     return platform::makeFolders(indexFolder()) && platform::replaceFileWhole(file_, bytes);
 }
 
+bool IndexStore::refresh(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
+                         BuildCounts* counts) const {
+    IndexState state;
+    std::string bytes;
+    {
+        const std::unique_ptr<IndexReader> base = open(state);
+        if (base) bytes = buildIndex(fs, clock, root, scope_, reading_, counts, &base->view());
+    }
+    if (bytes.empty()) return rebuild(fs, clock, root, counts);
+    return platform::makeFolders(indexFolder()) && platform::replaceFileWhole(file_, bytes);
+}
+
 std::string rebuildReason(IndexState state) {
     switch (state) {
         case IndexState::Ok: return "Index up to date";

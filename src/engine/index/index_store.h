@@ -27,6 +27,11 @@ public:
     // False when it could not be written (the search then goes on without it).
     bool rebuild(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                  BuildCounts* counts = nullptr) const;
+    // Brings the index up to date: reads only the files that are new or changed since the index
+    // on disk was made (all of them when there is none, or a damaged one) and puts the new index
+    // in its place in one step. False when it could not be written.
+    bool refresh(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
+                 BuildCounts* counts = nullptr) const;
 
 private:
     IndexScope scope_;

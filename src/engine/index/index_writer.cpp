@@ -1,8 +1,11 @@
 #include "engine/index/index_writer.h"
 
+#include "engine/index/index_reader.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 #include <cstring>
 #include <stdexcept>
@@ -66,11 +69,9 @@ void IndexWriter::append(Slot& slot, std::uint32_t value) {
     slot.size += n;
 }
 
-void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::uint32_t flags,
-                      const std::vector<std::uint32_t>& grams) {
+void IndexWriter::record(std::string_view path, const FileIdentity& identity, std::uint32_t flags) {
     if (!records_.empty() && path <= lastPath_) throw std::logic_error("index paths out of order");
     lastPath_.assign(path);
-    const auto id = static_cast<std::uint32_t>(records_.size());
     FileRecord record{};
     record.identity = identity;
     record.pathOffset = paths_.size();
@@ -78,6 +79,23 @@ void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::
     record.flags = flags;
     records_.push_back(record);
     paths_.append(path);
+}
+
+void IndexWriter::setBase(const IndexView* base) {
+    base_ = base;
+    keptAs_.assign(base ? base->fileCount() : 0, kNotKept);
+}
+
+void IndexWriter::addKept(std::string_view path, std::uint32_t baseId) {
+    const FileRecord old = base_->record(baseId);
+    keptAs_[baseId] = static_cast<std::uint32_t>(records_.size());
+    record(path, old.identity, old.flags);
+}
+
+void IndexWriter::add(std::string_view path, const FileIdentity& identity, std::uint32_t flags,
+                      const std::vector<std::uint32_t>& grams) {
+    const auto id = static_cast<std::uint32_t>(records_.size());
+    record(path, identity, flags);
     if ((flags & kTextKnown) == 0) return;
     if (pending_.capacity() == 0) pending_.reserve(kPendingPairs);
     for (std::uint32_t g : grams) pending_.push_back((std::uint64_t{g & 0xFFFFFF} << 32) | id);
@@ -151,6 +169,15 @@ std::string IndexWriter::finish() {
     h.filesOffset = out.size();
     for (const FileRecord& r : records_) putBack(out, r);
     h.gramsOffset = out.size();
+    std::vector<std::uint32_t> order = grams_;
+    std::sort(order.begin(), order.end());
+    if (base_) {
+        if (!mergeWithBase(order, out, h)) return {};
+        h.tablesHash = hashBytes(std::string_view(out).substr(sizeof h, h.postingsOffset - sizeof h));
+        h.headerHash = hashBytes(std::string_view(reinterpret_cast<const char*>(&h), offsetof(IndexHeader, headerHash)));
+        putAt(out, 0, h);
+        return out;
+    }
     std::size_t postingsSize = 0;
     for (const Slot& s : slots_) postingsSize += s.size;
     const std::size_t entriesAt = out.size();
@@ -159,8 +186,6 @@ std::string IndexWriter::finish() {
     h.postingsSize = postingsSize;
     out.reserve(out.size() + postingsSize);
     std::size_t entry = entriesAt;
-    std::vector<std::uint32_t> order = grams_;
-    std::sort(order.begin(), order.end());
     for (std::uint32_t g : order) {
         const Slot& s = slots_[slotOf_.get()[g] - 1];
         const std::size_t at = out.size();
@@ -184,6 +209,72 @@ std::string IndexWriter::finish() {
     h.headerHash = hashBytes(std::string_view(reinterpret_cast<const char*>(&h), offsetof(IndexHeader, headerHash)));
     putAt(out, 0, h);
     return out;
+}
+
+void IndexWriter::slotFiles(const Slot& slot, std::vector<std::uint32_t>& out) {
+    out.clear();
+    std::string bytes;
+    bytes.reserve(slot.size);
+    std::uint32_t left = slot.size;
+    for (std::uint32_t b = slot.head; left > 0;) {
+        const std::uint32_t n = left < kBlockData ? left : kBlockData;
+        bytes.append(reinterpret_cast<const char*>(block(b)), n);
+        left -= n;
+        std::memcpy(&b, block(b) + kBlockData, 4);
+    }
+    std::size_t pos = 0;
+    std::uint32_t id = 0;
+    for (std::uint32_t k = 0; k < slot.count; ++k) {
+        std::uint32_t step = 0;
+        readVarint(bytes, pos, step);
+        id = k == 0 ? step : id + step;
+        out.push_back(id);
+    }
+}
+
+bool IndexWriter::mergeWithBase(const std::vector<std::uint32_t>& order, std::string& out, IndexHeader& h) {
+    std::vector<GramEntry> entries;
+    std::string lists;
+    std::vector<std::uint32_t> kept, fresh, merged;
+    const std::uint32_t baseGrams = base_->gramCount();
+    constexpr std::uint32_t kEnd = 0xFFFFFFFF;
+    std::uint32_t i = 0;
+    std::size_t j = 0;
+    while (i < baseGrams || j < order.size()) {
+        const std::uint32_t fromBase = i < baseGrams ? base_->gramAt(i) : kEnd;
+        const std::uint32_t fromAdded = j < order.size() ? order[j] : kEnd;
+        const std::uint32_t g = std::min(fromBase, fromAdded);
+        kept.clear();
+        if (fromBase == g) {
+            if (base_->postingsAt(i++, kept) != IndexView::Postings::Ok) return false;
+            std::size_t n = 0;
+            for (std::uint32_t id : kept)
+                if (keptAs_[id] != kNotKept) kept[n++] = keptAs_[id];
+            kept.resize(n);
+        }
+        fresh.clear();
+        if (fromAdded == g) slotFiles(slots_[slotOf_.get()[order[j++]] - 1], fresh);
+        // Kept and added files have numbers of their own: the two lists never share one.
+        merged.clear();
+        std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(merged));
+        if (merged.empty()) continue;
+        const std::size_t at = lists.size();
+        for (std::size_t k = 0; k < merged.size(); ++k) appendVarint(lists, k == 0 ? merged[0] : merged[k] - merged[k - 1]);
+        GramEntry e{};
+        e.gram = g;
+        e.count = static_cast<std::uint32_t>(merged.size());
+        e.offset = at;
+        e.size = static_cast<std::uint32_t>(lists.size() - at);
+        e.hash = static_cast<std::uint32_t>(hashBytes(std::string_view(lists).substr(at)));
+        entries.push_back(e);
+    }
+    h.gramCount = static_cast<std::uint32_t>(entries.size());
+    for (const GramEntry& e : entries) putBack(out, e);
+    std::vector<GramEntry>().swap(entries);
+    h.postingsOffset = out.size();
+    h.postingsSize = lists.size();
+    out += lists;
+    return true;
 }
 
 }  // namespace vsr::engine::index
