@@ -223,7 +223,8 @@ private:
 
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                        const IndexScope& scope, const TextReading& reading, BuildCounts* counts,
-                       const IndexView* base) {
+                       const IndexView* base, const std::atomic<bool>* stop) {
+    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     std::vector<Listed> files;
     {
         std::vector<platform::DirEntry> entries;
@@ -240,11 +241,13 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
     BuildCounts made;
     {
         const std::function<Indexed(std::size_t, BuildScratch&)> work = [&](std::size_t i, BuildScratch& scratch) {
+            if (stopped()) return Indexed{};
             return indexFile(fs, clock, files[i], reading, base, scratch);
         };
         BatchedReads reads(files.size(), work);
         for (std::size_t b = 0; b < reads.batches(); ++b) {
             std::vector<Indexed> batch = reads.take(b);
+            if (stopped()) return {};
             for (std::size_t k = 0; k < batch.size(); ++k) {
                 const Indexed& f = batch[k];
                 if (!f.recorded) continue;

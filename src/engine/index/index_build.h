@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -32,9 +33,10 @@ FileIdentity identityOf(const platform::FileInfo& info);
 // Files are read in the order of their paths; their texts are those a search would see.
 // With `base`, an earlier index of the same folder and scope, a file that is still exactly the
 // one the base recorded (and was not settling then) is taken over without being read: only
-// new and changed files are read. Empty when a posting list of the base turned out damaged.
+// new and changed files are read. Empty when a posting list of the base turned out damaged,
+// or when `stop` (if given) was set meanwhile: the build then ends within a batch of files.
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                        const IndexScope& scope, const TextReading& reading, BuildCounts* counts = nullptr,
-                       const IndexView* base = nullptr);
+                       const IndexView* base = nullptr, const std::atomic<bool>* stop = nullptr);
 
 }  // namespace vsr::engine::index

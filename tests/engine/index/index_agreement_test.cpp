@@ -13,11 +13,13 @@
 #include <thread>
 
 #include "engine/index/index_store.h"
+#include "engine/search/index_keeper.h"
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
+#include "platform/tree_watch.h"
 #include "platform/type_names.h"
 #include "support/temp_dir.h"
 
@@ -130,7 +132,7 @@ protected:
     test::TempDir dir;
     std::uint64_t passedOver = 0;
 
-    Outcome search(SearchConditions c, const index::IndexView* view, int threads) {
+    Outcome search(SearchConditions c, const index::IndexView* view, int threads, IndexSkip* prepared = nullptr) {
         RecordingHost host;
         SearchDriver driver({fileSystem, clock, formats, types}, host);
         driver.setThreads(threads);
@@ -139,8 +141,10 @@ protected:
             skip = std::make_unique<IndexSkip>(*view, c.path);
             driver.setIndexSkip(skip.get());
         }
+        if (prepared) driver.setIndexSkip(prepared);
         driver.FindButtonClick(c);
         if (skip) passedOver += skip->passedOver();
+        if (prepared) passedOver += prepared->passedOver();
         Outcome o;
         for (const auto& r : host.list.rows()) o.lines.push_back(r.fullName() + "\t" + r.found);
         for (const auto& m : host.messages) o.lines.push_back("message " + m.caption + ": " + m.text);
@@ -311,6 +315,75 @@ TEST_F(IndexAgreement, ARefreshedIndexIsTheIndexBuiltAfresh) {
         else EXPECT_EQ(refreshed.kept, 0u);
         agree(rng, utf8, 10);
     }
+}
+
+
+// The keeper of a window's index: built after the first search, then kept fresh by the watch
+// alone under a stream of edits; every search through it lists what a search without an index
+// lists, and once the tree has settled its index is the one a build from nothing makes.
+TEST_F(IndexAgreement, TheWatchedIndexFollowsAStreamOfEdits) {
+    std::mt19937 rng(4242);
+    writeTree(rng, 40);
+    settle();
+    platform::PosixFileSystem refreshFs;
+    IndexKeeper keeper(refreshFs, clock, platform::makeSystemTreeWatch());
+    SearchConditions utf8 = formConditions(dir.str());
+    utf8.fallbackEncoding = platform::CodePageId::Windows1252;
+    EXPECT_EQ(keeper.beforeRun(utf8), nullptr);
+    keeper.afterRun();
+    keeper.waitForRefresh();
+    EXPECT_EQ(keeper.takeStatus(), "Index built: 40 files");
+    const fs::path root = dir.path();
+    int refreshes = 0;
+    for (int round = 0; round < 5; ++round) {
+        // A burst of edits, one every few milliseconds, in new folders too.
+        for (int e = 0; e < 8; ++e) {
+            const std::string name = (e % 3 == 0 ? "burst" + std::to_string(round) + "/" : "") + "f" +
+                                     std::to_string(rng() % 12) + ".txt";
+            switch (rng() % 4) {
+                case 0: fs::remove(root / name); break;
+                case 1: {
+                    std::ofstream(root / name, std::ios::app) << randomLine(rng) << "\n";
+                    break;
+                }
+                default: dir.write(name, randomText(rng)); break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // The watch starts the refresh once the edits have settled, without a search.
+        const std::uint64_t done = keeper.refreshes();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (keeper.refreshes() == done && std::chrono::steady_clock::now() < deadline) {
+            keeper.poll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_GT(keeper.refreshes(), done) << "round " << round << ": the watch started no refresh";
+        keeper.waitForRefresh();
+        ++refreshes;
+        for (int q = 0; q < 12; ++q) {
+            SearchConditions c = randomQuery(rng, dir.str());
+            c.fallbackEncoding = utf8.fallbackEncoding;
+            IndexSkip* skip = keeper.beforeRun(c);
+            ASSERT_NE(skip, nullptr);
+            ASSERT_EQ(search(c, nullptr, 2, skip), search(c, nullptr, 2)) << "round " << round << " query " << q;
+            keeper.afterRun();
+            keeper.waitForRefresh();
+        }
+    }
+    EXPECT_EQ(refreshes, 5);
+    EXPECT_GT(passedOver, 50u);
+    // Settled, the index is the one built from nothing.
+    settle();
+    keeper.poll();
+    keeper.waitForRefresh();
+    const auto store = index::IndexStore::forRoot(dir.str(), TextReading::of(utf8));
+    SearchConditions first = randomQuery(rng, dir.str());
+    first.fallbackEncoding = utf8.fallbackEncoding;
+    keeper.beforeRun(first);
+    keeper.afterRun();
+    keeper.waitForRefresh();
+    EXPECT_EQ(test::readFile(store->file()),
+              index::buildIndex(fileSystem, clock, dir.str(), store->scope(), TextReading::of(utf8)));
 }
 
 }  // namespace
