@@ -19,6 +19,8 @@ constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_W
 
 class InotifyTreeWatch final : public TreeWatch {
 public:
+    static constexpr std::size_t kMostFolders = 20000;
+
     ~InotifyTreeWatch() override { close(); }
 
     bool watch(const std::string& root) override {
@@ -85,9 +87,15 @@ private:
     // Watches `dir` and the folders below it (links to folders are not followed); names what
     // it finds in `found` when given. A folder that can't be watched makes the news lost.
     void addTree(const std::string& dir, std::vector<std::string>* found = nullptr) {
+        // A tree this large costs the system too much to watch (and the walk that sets the
+        // watches up would hold the window): it is left unwatched.
+        if (folders_.size() >= kMostFolders) {
+            lost_ = true;
+            return;
+        }
         const int wd = ::inotify_add_watch(fd_, dir.c_str(), kEvents);
         if (wd < 0) {
-            if (errno != ENOENT && errno != ENOTDIR) lost_ = true;
+            if (errno != ENOENT && errno != ENOTDIR && errno != EACCES) lost_ = true;
             return;
         }
         folders_[wd] = dir;

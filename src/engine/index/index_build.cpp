@@ -29,7 +29,9 @@ struct Listed {
 };
 
 void listBelow(platform::FileSystem& fs, const std::string& dir, const std::string& relative,
-               std::vector<platform::DirEntry>& entries, const platform::FolderRef& folder, std::vector<Listed>& out) {
+               std::vector<platform::DirEntry>& entries, const platform::FolderRef& folder, std::vector<Listed>& out,
+               const std::function<bool()>& stopped) {
+    if (stopped()) return;
     std::vector<std::pair<std::string, std::string>> subfolders;
     for (const platform::DirEntry& e : entries) {
         std::string full = dir == "/" ? "/" + e.name : dir + "/" + e.name;
@@ -42,7 +44,7 @@ void listBelow(platform::FileSystem& fs, const std::string& dir, const std::stri
         platform::FolderRef subFolder;
         const std::string name = platform::fileNamePart(full);
         const platform::FileRef ref{full, full.size() - name.size(), folder.get()};
-        if (fs.listSubfolder(ref, sub, subFolder)) listBelow(fs, full, rel, sub, subFolder, out);
+        if (fs.listSubfolder(ref, sub, subFolder)) listBelow(fs, full, rel, sub, subFolder, out, stopped);
     }
 }
 
@@ -64,8 +66,35 @@ struct Indexed {
     std::uint64_t textBytes = 0;
 };
 
+// The trigram lists of files the writer took, handed back to the reading threads: a list
+// reused keeps its memory, where a new one would get fresh pages from the system (each zeroed
+// as it is first touched) for every large file.
+class GramLists {
+public:
+    std::vector<std::uint32_t> take() {
+        std::lock_guard lock(mutex_);
+        if (free_.empty()) return {};
+        std::vector<std::uint32_t> list = std::move(free_.back());
+        free_.pop_back();
+        return list;
+    }
+    void give(std::vector<std::uint32_t>&& list) {
+        if (list.capacity() > kLargest) return;
+        list.clear();
+        std::lock_guard lock(mutex_);
+        if (free_.size() < kKept) free_.push_back(std::move(list));
+    }
+
+private:
+    static constexpr std::size_t kLargest = 1u << 20;  // trigrams (4 MB)
+    static constexpr std::size_t kKept = 1024;
+    std::mutex mutex_;
+    std::vector<std::vector<std::uint32_t>> free_;
+};
+
 // What one thread of a build keeps from file to file.
 struct BuildScratch {
+    GramLists* lists = nullptr;
     GramCollector collector;
     platform::FileBuffer buffer;
     std::string decoded, folded;
@@ -142,6 +171,7 @@ Indexed indexFile(platform::FileSystem& fs, platform::Clock& clock, Listed& file
     const platform::CodePage& page = platform::CodePage::get(reading.textEncoding);
     if (page.isUtf8() && !isUtf8Text(text.text)) return out;
     foldForIndex(page, text.text, scratch.folded);
+    if (scratch.lists) out.grams = scratch.lists->take();
     scratch.collector.collect(scratch.folded, out.grams);
     out.flags |= kTextKnown;
     // A large file's buffer goes back rather than staying with the thread.
@@ -224,12 +254,13 @@ private:
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                        const IndexScope& scope, const TextReading& reading, BuildCounts* counts,
                        const IndexView* base, const std::atomic<bool>* stop) {
-    auto stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
+    const std::function<bool()> stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     std::vector<Listed> files;
     {
         std::vector<platform::DirEntry> entries;
         platform::FolderRef folder;
-        if (fs.listFolder(root, entries, folder)) listBelow(fs, root, "", entries, folder, files);
+        if (fs.listFolder(root, entries, folder)) listBelow(fs, root, "", entries, folder, files, stopped);
+        if (stopped()) return {};
     }
     std::sort(files.begin(), files.end(), [](const Listed& a, const Listed& b) { return a.relative < b.relative; });
     files.erase(std::unique(files.begin(), files.end(),
@@ -239,8 +270,10 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
     IndexWriter writer(scope);
     writer.setBase(base);
     BuildCounts made;
+    GramLists lists;
     {
         const std::function<Indexed(std::size_t, BuildScratch&)> work = [&](std::size_t i, BuildScratch& scratch) {
+            scratch.lists = &lists;
             if (stopped()) return Indexed{};
             return indexFile(fs, clock, files[i], reading, base, scratch);
         };
@@ -262,6 +295,7 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
                 made.textBytes += f.textBytes;
                 if (f.flags & kTextKnown) ++made.known;
                 writer.add(relative, f.identity, f.flags, f.grams);
+                lists.give(std::move(batch[k].grams));
             }
         }
     }

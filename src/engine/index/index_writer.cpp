@@ -149,7 +149,15 @@ std::string IndexWriter::finish() {
     flushPending();
     std::vector<std::uint64_t>().swap(pending_);
     std::vector<std::uint64_t>().swap(sorted_);
-    std::string out(sizeof(IndexHeader), '\0');
+    std::string out;
+    {
+        // The whole file at once, not grown piece by piece (each growth a copy into fresh pages).
+        std::size_t postings = 0;
+        for (const Slot& slot : slots_) postings += slot.size;
+        out.reserve(sizeof(IndexHeader) + scope_.root.size() + paths_.size() + 16 + records_.size() * sizeof(FileRecord) +
+                    (base_ ? 0 : slots_.size() * sizeof(GramEntry) + postings));
+    }
+    out.resize(sizeof(IndexHeader), '\0');
     IndexHeader h{};
     std::memcpy(h.magic, kIndexMagic, sizeof h.magic);
     h.version = kIndexVersion;

@@ -62,7 +62,7 @@ IndexSkip* IndexKeeper::beforeRun(const SearchConditions& c) {
         reader_ = store_->open(state);
         if (!reader_) {
             buildDue_ = true;
-            setStatus(state == index::IndexState::Missing ? "Index of the folder to be built after this search"
+            setStatus(state == index::IndexState::Missing ? "Building the index of the folder"
                                                           : index::rebuildReason(state));
         }
     }
