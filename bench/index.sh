@@ -53,7 +53,7 @@ sleep 1.2
 grep '^index:' "$tmp/err.settle" || true
 # A refresh reads only what changed: 100 files touched (their times, not their bytes), then the
 # search that finds them and refreshes the index after it.
-find "$tree" -type f -name '*.h' | sort | head -100 | xargs touch
+find "$tree" -type f -name '*.h' | sort | sed -n 1,100p | xargs touch
 sleep 1.2
 read -r refresh_wall refresh_cpu _ < <(measure refresh "$vsr" --index --path "$tree" "${q[@]}")
 grep '^index: refreshed' "$tmp/err.refresh" || true
