@@ -101,6 +101,7 @@ constexpr DialogBool kDialogBools[] = {
     {"IgnorePathsXPCh", &DialogSettings::ignorePathsXPCh},
     {"IgnoreFilesXPCh", &DialogSettings::ignoreFilesXPCh},
     {"GitignoreXPCh", &DialogSettings::gitignoreXPCh},
+    {"IndexFolderXPCh", &DialogSettings::indexFolderXPCh},
     {"ReadOnly", &DialogSettings::readOnly},
     {"ReplaceHiddenCheckBox", &DialogSettings::replaceHiddenCheckBox},
     {"IgnoreSubFoldXPCh", &DialogSettings::ignoreSubFoldXPCh},

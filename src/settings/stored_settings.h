@@ -148,6 +148,7 @@ struct DialogSettings {
     bool ignorePathsXPCh = false;
     bool ignoreFilesXPCh = false;
     bool gitignoreXPCh = false;  // "Skip what .gitignore ignores", both tabs
+    bool indexFolderXPCh = false;  // "Index this folder for fast searches", both tabs
     bool readOnly = false;
     bool replaceHiddenCheckBox = false;
     bool ignoreSubFoldXPCh = false;

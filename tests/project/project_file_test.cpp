@@ -71,6 +71,8 @@ TEST_F(ProjectFileTest, EveryEntryRoundTrips) {
     expected.settings.options.previewCheckBox = fresh.previewCheckBox;
     // Nor whether the ignore files of version control apply: the tree keeps those itself.
     expected.settings.dialog.gitignoreXPCh = settings::DialogSettings{}.gitignoreXPCh;
+    // Nor whether the folder is indexed: a cache of this machine's.
+    expected.settings.dialog.indexFolderXPCh = settings::DialogSettings{}.indexFolderXPCh;
     EXPECT_EQ(loaded, expected);
 }
 

@@ -54,7 +54,7 @@ TEST_F(SettingsTest, FirstStartGivesTheDocumentedDefaults) {
     EXPECT_TRUE(d.unXPRadioButton);
     EXPECT_FALSE(d.winXPRadioButton || d.macXPRadioButton);
     EXPECT_EQ(d.browseComboBox, 3);
-    EXPECT_FALSE(d.ignorePathsXPCh || d.ignoreFilesXPCh || d.gitignoreXPCh || d.readOnly || d.replaceHiddenCheckBox ||
+    EXPECT_FALSE(d.ignorePathsXPCh || d.ignoreFilesXPCh || d.gitignoreXPCh || d.indexFolderXPCh || d.readOnly || d.replaceHiddenCheckBox ||
                  d.ignoreSubFoldXPCh);
 
     // Loading agrees with the first-start record, so the window can use either.

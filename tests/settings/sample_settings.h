@@ -55,7 +55,7 @@ inline StoredSettings everyValueChanged() {
     d.browseComboBox = 10;
     d.searchThreads = 3;
     d.textEncoding = platform::CodePageId::Windows1251;
-    d.ignorePathsXPCh = d.ignoreFilesXPCh = d.gitignoreXPCh = d.readOnly = d.replaceHiddenCheckBox = d.ignoreSubFoldXPCh = true;
+    d.ignorePathsXPCh = d.ignoreFilesXPCh = d.gitignoreXPCh = d.indexFolderXPCh = d.readOnly = d.replaceHiddenCheckBox = d.ignoreSubFoldXPCh = true;
     d.directIgnoreList = "/proc\n/sys/*\n";
     d.fileIgnoreList = "*.o\n*.a";
     return s;

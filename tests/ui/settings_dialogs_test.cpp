@@ -107,6 +107,7 @@ TEST_F(SettingsDialogSet, OnlyOkKeepsChangedValues) {
         settings.TextEncodingComboBox->setCurrentIndex(0);
         settings.IgnorePathsXPCheck->click();
         settings.IgnoreFilesXPCheck->click();
+        settings.IndexFolderXPCheck->click();
         settings.ReadOnly->click();
         settings.ReplaceHiddenCheckBox->click();
         dismiss(settings);

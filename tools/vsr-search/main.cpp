@@ -113,7 +113,17 @@ int main(int argc, char** argv) {
             indexReader = indexStore->open(state);
             if (!indexReader) {
                 std::fprintf(stderr, "vsr-search: %s\n", engine::index::rebuildReason(state).c_str());
-                if (indexStore->rebuild(fs, clock, c.path)) indexReader = indexStore->open(state);
+                const auto buildStart = std::chrono::steady_clock::now();
+                const double buildCpu = processCpuSeconds();
+                engine::index::BuildCounts made;
+                if (indexStore->rebuild(fs, clock, c.path, &made)) indexReader = indexStore->open(state);
+                std::fprintf(stderr, "index: built files=%llu known=%llu text_bytes=%llu ms=%lld cpu_ms=%lld\n",
+                             static_cast<unsigned long long>(made.files), static_cast<unsigned long long>(made.known),
+                             static_cast<unsigned long long>(made.textBytes),
+                             static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                        std::chrono::steady_clock::now() - buildStart)
+                                                        .count()),
+                             static_cast<long long>((processCpuSeconds() - buildCpu) * 1000));
             }
         }
         if (indexReader) {
@@ -151,11 +161,20 @@ int main(int argc, char** argv) {
                      indexReader->view().fileCount(), indexSkip->candidates(),
                      static_cast<unsigned long long>(indexSkip->passedOver()),
                      static_cast<unsigned long long>(indexSkip->changedFiles()));
-        // What the search found changed is indexed again now that its rows are out.
+        // What the search found changed is indexed again now that its rows are out: only the
+        // files that changed are read (a damaged index is built again whole).
         if (indexSkip->stale()) {
+            const bool damaged = indexSkip->damaged();
             indexSkip.reset();
             indexReader.reset();
-            if (!indexStore->rebuild(fs, clock, options.conditions.path))
+            engine::index::BuildCounts made;
+            const bool written = damaged ? indexStore->rebuild(fs, clock, options.conditions.path, &made)
+                                         : indexStore->refresh(fs, clock, options.conditions.path, &made);
+            if (written)
+                std::fprintf(stderr, "index: refreshed files=%llu kept=%llu read=%llu\n",
+                             static_cast<unsigned long long>(made.files), static_cast<unsigned long long>(made.kept),
+                             static_cast<unsigned long long>(made.files - made.kept));
+            else
                 std::fprintf(stderr, "vsr-search: the index could not be written to %s\n", indexStore->file().c_str());
         }
     }

@@ -108,18 +108,22 @@ IndexView::Postings IndexView::postings(std::uint32_t gram, std::vector<std::uin
         if (gramEntry(mid).gram < gram) lo = mid + 1;
         else hi = mid;
     }
-    if (lo == header_.gramCount) return Postings::Ok;
-    const GramEntry e = gramEntry(lo);
-    if (e.gram != gram) return Postings::Ok;
+    if (lo == header_.gramCount || gramEntry(lo).gram != gram) return Postings::Ok;
+    return postingsAt(lo, out);
+}
+
+IndexView::Postings IndexView::postingsAt(std::uint32_t i, std::vector<std::uint32_t>& out) const {
+    out.clear();
+    const GramEntry e = gramEntry(i);
     const std::string_view list = bytes_.substr(header_.postingsOffset + e.offset, e.size);
     if (static_cast<std::uint32_t>(hashBytes(list)) != e.hash) return Postings::Damaged;
     out.reserve(e.count);
     std::size_t pos = 0;
     std::uint64_t id = 0;
-    for (std::uint32_t i = 0; i < e.count; ++i) {
+    for (std::uint32_t k = 0; k < e.count; ++k) {
         std::uint32_t step;
-        if (!readVarint(list, pos, step) || (i > 0 && step == 0)) return out.clear(), Postings::Damaged;
-        id = i == 0 ? step : id + step;
+        if (!readVarint(list, pos, step) || (k > 0 && step == 0)) return out.clear(), Postings::Damaged;
+        id = k == 0 ? step : id + step;
         if (id >= header_.fileCount) return out.clear(), Postings::Damaged;
         out.push_back(static_cast<std::uint32_t>(id));
     }

@@ -33,6 +33,9 @@ public:
     enum class Postings { Ok, Damaged };
     // The files holding `gram`, ascending (empty when none does).
     Postings postings(std::uint32_t gram, std::vector<std::uint32_t>& out) const;
+    // The trigram of place `i` (below gramCount(), ascending) and the files holding it.
+    std::uint32_t gramAt(std::uint32_t i) const { return gramEntry(i).gram; }
+    Postings postingsAt(std::uint32_t i, std::vector<std::uint32_t>& out) const;
 
 private:
     GramEntry gramEntry(std::uint32_t i) const;

@@ -32,8 +32,22 @@ std::unique_ptr<IndexReader> IndexStore::open(IndexState& state) const {
 }
 
 bool IndexStore::rebuild(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
-                         BuildCounts* counts) const {
-    const std::string bytes = buildIndex(fs, clock, root, scope_, reading_, counts);
+                         BuildCounts* counts, const std::atomic<bool>* stop) const {
+    const std::string bytes = buildIndex(fs, clock, root, scope_, reading_, counts, nullptr, stop);
+    if (bytes.empty()) return false;
+    return platform::makeFolders(indexFolder()) && platform::replaceFileWhole(file_, bytes);
+}
+
+bool IndexStore::refresh(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
+                         BuildCounts* counts, const std::atomic<bool>* stop) const {
+    IndexState state;
+    std::string bytes;
+    {
+        const std::unique_ptr<IndexReader> base = open(state);
+        if (base) bytes = buildIndex(fs, clock, root, scope_, reading_, counts, &base->view(), stop);
+    }
+    if (stop && stop->load()) return false;
+    if (bytes.empty()) return rebuild(fs, clock, root, counts, stop);
     return platform::makeFolders(indexFolder()) && platform::replaceFileWhole(file_, bytes);
 }
 

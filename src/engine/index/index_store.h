@@ -25,8 +25,14 @@ public:
     std::unique_ptr<IndexReader> open(IndexState& state) const;
     // Indexes the folder again and puts the new index in place of the old one in one step.
     // False when it could not be written (the search then goes on without it).
+    // `stop` (if given) ends it early, writing nothing.
     bool rebuild(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
-                 BuildCounts* counts = nullptr) const;
+                 BuildCounts* counts = nullptr, const std::atomic<bool>* stop = nullptr) const;
+    // Brings the index up to date: reads only the files that are new or changed since the index
+    // on disk was made (all of them when there is none, or a damaged one) and puts the new index
+    // in its place in one step. False when it could not be written.
+    bool refresh(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
+                 BuildCounts* counts = nullptr, const std::atomic<bool>* stop = nullptr) const;
 
 private:
     IndexScope scope_;

@@ -176,6 +176,14 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Dialo
     GitignoreXPCheck->setToolTip(QStringLiteral(
         "Leave out the files and folders that the .gitignore and .ignore files, and .git/info/exclude, ignore"));
     ignoreGrid->addWidget(GitignoreXPCheck, 2, 0, 1, 2);
+    // A cache of what each file of the searched folder holds, so that a search passes over the
+    // files that can't match; the rows stay those of a search without it.
+    IndexFolderXPCheck =
+        named(new QCheckBox(QStringLiteral("Index this folder for fast searches"), ignore), "IndexFolderXPCheck");
+    IndexFolderXPCheck->setToolTip(QStringLiteral(
+        "Keep an index of the searched folder's files, kept fresh while the window runs, and pass over the files "
+        "it shows can't match"));
+    ignoreGrid->addWidget(IndexFolderXPCheck, 3, 0, 1, 2);
     ignoreGrid->setColumnStretch(2, 1);
     connect(IgnorePathsXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
     connect(IgnoreFilesXPCheck, &QCheckBox::toggled, this, [this] { updateEditListButtons(); });
@@ -216,6 +224,7 @@ settings::DialogSettings TSettDlg::values() const {
     d.ignorePathsXPCh = v.ignorePaths;
     d.ignoreFilesXPCh = v.ignoreFiles;
     d.gitignoreXPCh = v.gitignore;
+    d.indexFolderXPCh = v.index;
     d.readOnly = v.readOnly;
     d.replaceHiddenCheckBox = v.hidden;
     if (pathIgnore_) {
@@ -240,6 +249,7 @@ void TSettDlg::setValues(const settings::DialogSettings& d) {
     IgnorePathsXPCheck->setChecked(d.ignorePathsXPCh);
     IgnoreFilesXPCheck->setChecked(d.ignoreFilesXPCh);
     GitignoreXPCheck->setChecked(d.gitignoreXPCh);
+    IndexFolderXPCheck->setChecked(d.indexFolderXPCh);
     ReadOnly->setChecked(d.readOnly);
     ReplaceHiddenCheckBox->setChecked(d.replaceHiddenCheckBox);
     if (pathIgnore_) {
@@ -338,6 +348,7 @@ TSettDlg::Snapshot TSettDlg::current() const {
     v.ignorePaths = IgnorePathsXPCheck->isChecked();
     v.ignoreFiles = IgnoreFilesXPCheck->isChecked();
     v.gitignore = GitignoreXPCheck->isChecked();
+    v.index = IndexFolderXPCheck->isChecked();
     v.readOnly = ReadOnly->isChecked();
     v.hidden = ReplaceHiddenCheckBox->isChecked();
     return v;
@@ -360,6 +371,7 @@ void TSettDlg::restore() {
     IgnorePathsXPCheck->setChecked(saved_.ignorePaths);
     IgnoreFilesXPCheck->setChecked(saved_.ignoreFiles);
     GitignoreXPCheck->setChecked(saved_.gitignore);
+    IndexFolderXPCheck->setChecked(saved_.index);
     ReadOnly->setChecked(saved_.readOnly);
     ReplaceHiddenCheckBox->setChecked(saved_.hidden);
 }

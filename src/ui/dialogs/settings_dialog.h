@@ -73,6 +73,7 @@ public:
     QPushButton* EditPathsXPButton = nullptr;
     QCheckBox* IgnoreFilesXPCheck = nullptr;
     QCheckBox* GitignoreXPCheck = nullptr;
+    QCheckBox* IndexFolderXPCheck = nullptr;
     QPushButton* EditFilesXPButton = nullptr;
     QCheckBox* ReadOnly = nullptr;
     QCheckBox* ReplaceHiddenCheckBox = nullptr;
@@ -98,7 +99,7 @@ private:
         int threads = 0;
         platform::CodePageId textEncoding = platform::CodePageId::Utf8;
         std::optional<platform::CodePageId> fallbackEncoding = platform::CodePageId::Windows1252;
-        bool ignorePaths = false, ignoreFiles = false, gitignore = false, readOnly = false, hidden = false;
+        bool ignorePaths = false, ignoreFiles = false, gitignore = false, index = false, readOnly = false, hidden = false;
     };
     Snapshot current() const;
     TPathIgnoreDlg* pathIgnore_;

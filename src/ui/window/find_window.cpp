@@ -1,6 +1,7 @@
 // The window's frame: construction, the results area and status bar, the event filter for
 // the window's keys, idle duties, the small commands of the window itself, start and end.
 #include "ui/window/find_window.h"
+#include "ui/window/window_index.h"
 
 #include <QAction>
 #include <QApplication>

@@ -98,6 +98,8 @@ struct WindowServices {
     int dotsPerInch = 0;                       // 0: the screen's
 };
 
+class WindowIndex;
+
 // The main window: it holds the search conditions, starts every command and keeps the
 // controls consistent with the conditions and with whether the list may be modified.
 class TFind : public QMainWindow,
@@ -479,6 +481,8 @@ private:
     struct OwnServices;
     std::unique_ptr<OwnServices> own_;
     std::unique_ptr<engine::SearchDriver> driver_;
+    // The folder's content index, while "Index this folder for fast searches" is on.
+    std::unique_ptr<WindowIndex> index_;
     engine::SearchConditions runConditions_;
     settings::StoredSettings stored_;
     bool closeAfterRun_ = false;

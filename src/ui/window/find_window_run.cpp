@@ -19,6 +19,7 @@
 #include "ui/list/column_fit.h"
 #include "ui/widgets/expression_selection.h"
 #include "ui/window/find_window.h"
+#include "ui/window/window_index.h"
 #include "ui/lines/lines_previewer.h"
 #include "ui/lines/lines_review.h"
 #include "ui/lines/lines_viewer.h"
@@ -49,7 +50,15 @@ void TFind::runSearch(const engine::RunOptions& options) {
     // The replacements kept or skipped were those of the list this search replaces.
     if (previewer_) previewer_->review().reset();
     if (settingsDialogs_) driver_->setThreads(settingsDialogs_->settings().searchThreads());
+    if (!stored_.dialog.indexFolderXPCh) index_.reset();
+    else if (!index_)
+        index_ = std::make_unique<WindowIndex>(this, [this](const std::string& text) {
+            if (!state_.busy) setStatusText(engine::kPathPanel, text);
+        });
+    driver_->setIndexSkip(index_ ? index_->beforeRun(runConditions_) : nullptr);
     driver_->FindButtonClick(runConditions_, options);
+    driver_->setIndexSkip(nullptr);
+    if (index_) index_->afterRun();
     // A report goes on in the running state and ends it itself.
     if (options.forReport) return;
     if (state_.busy) endRunState(runConditions_.tab);  // a run that never reached its end state

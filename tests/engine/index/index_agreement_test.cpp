@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -12,11 +13,13 @@
 #include <thread>
 
 #include "engine/index/index_store.h"
+#include "engine/search/index_keeper.h"
 #include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
 #include "platform/clock.h"
 #include "platform/locale_formats.h"
 #include "platform/posix_file_system.h"
+#include "platform/tree_watch.h"
 #include "platform/type_names.h"
 #include "support/temp_dir.h"
 
@@ -129,7 +132,7 @@ protected:
     test::TempDir dir;
     std::uint64_t passedOver = 0;
 
-    Outcome search(SearchConditions c, const index::IndexView* view, int threads) {
+    Outcome search(SearchConditions c, const index::IndexView* view, int threads, IndexSkip* prepared = nullptr) {
         RecordingHost host;
         SearchDriver driver({fileSystem, clock, formats, types}, host);
         driver.setThreads(threads);
@@ -138,8 +141,10 @@ protected:
             skip = std::make_unique<IndexSkip>(*view, c.path);
             driver.setIndexSkip(skip.get());
         }
+        if (prepared) driver.setIndexSkip(prepared);
         driver.FindButtonClick(c);
         if (skip) passedOver += skip->passedOver();
+        if (prepared) passedOver += prepared->passedOver();
         Outcome o;
         for (const auto& r : host.list.rows()) o.lines.push_back(r.fullName() + "\t" + r.found);
         for (const auto& m : host.messages) o.lines.push_back("message " + m.caption + ": " + m.text);
@@ -247,6 +252,138 @@ TEST_F(IndexAgreement, ADamagedOrTruncatedIndexChangesNoRow) {
         std::ofstream(store->file(), std::ios::binary | std::ios::trunc) << bad;
         agree(rng, utf8, 15);
     }
+}
+
+
+// A refresh reads only what changed, and what it writes is byte for byte the index a build
+// from nothing writes: over rounds of random edits, renames, truncations, deletions and new
+// files, settled and not, and from an index with a damaged posting list.
+TEST_F(IndexAgreement, ARefreshedIndexIsTheIndexBuiltAfresh) {
+    std::mt19937 rng(3737);
+    writeTree(rng, 50);
+    settle();
+    SearchConditions utf8;
+    utf8.fallbackEncoding = platform::CodePageId::Windows1252;
+    const TextReading reading = TextReading::of(utf8);
+    const auto store = index::IndexStore::forRoot(dir.str(), reading);
+    ASSERT_TRUE(store->rebuild(fileSystem, clock, dir.str()));
+    const fs::path root = dir.path();
+    auto someFile = [&] {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file()) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        return files[rng() % files.size()];
+    };
+    for (int round = 0; round < 6; ++round) {
+        const int edits = 1 + static_cast<int>(rng() % 6);
+        for (int e = 0; e < edits; ++e) {
+            const fs::path f = someFile();
+            switch (rng() % 6) {
+                case 0: {
+                    std::fstream out(f, std::ios::in | std::ios::out | std::ios::binary);
+                    out.seekp(0);
+                    out << "ALPHA";
+                    break;
+                }
+                case 1: fs::resize_file(f, fs::file_size(f) / 2); break;
+                case 2: fs::rename(f, root / ("renamed" + std::to_string(round * 10 + e) + ".txt")); break;
+                case 3: fs::remove(f); break;
+                case 4: dir.write("added" + std::to_string(round * 10 + e) + ".txt", randomText(rng)); break;
+                default: {
+                    const std::string tmp = f.string() + ".new";
+                    std::ofstream(tmp, std::ios::binary) << randomText(rng);
+                    fs::rename(tmp, f);
+                    break;
+                }
+            }
+        }
+        if (round % 2) settle();
+        if (round == 4) {
+            // A posting list damaged where only its own hash can tell: the refresh builds anew.
+            std::string bytes = test::readFile(store->file());
+            bytes[bytes.size() - 1 - rng() % 4] ^= 0x5A;
+            std::ofstream(store->file(), std::ios::binary | std::ios::trunc) << bytes;
+        }
+        index::BuildCounts refreshed;
+        ASSERT_TRUE(store->refresh(fileSystem, clock, dir.str(), &refreshed));
+        index::BuildCounts built;
+        const std::string fresh = index::buildIndex(fileSystem, clock, dir.str(), store->scope(), reading, &built);
+        ASSERT_EQ(test::readFile(store->file()), fresh) << "round " << round;
+        EXPECT_EQ(refreshed.files, built.files);
+        if (round != 4) EXPECT_GT(refreshed.kept, built.files / 2) << "round " << round;
+        else EXPECT_EQ(refreshed.kept, 0u);
+        agree(rng, utf8, 10);
+    }
+}
+
+
+// The keeper of a window's index: built after the first search, then kept fresh by the watch
+// alone under a stream of edits; every search through it lists what a search without an index
+// lists, and once the tree has settled its index is the one a build from nothing makes.
+TEST_F(IndexAgreement, TheWatchedIndexFollowsAStreamOfEdits) {
+    std::mt19937 rng(4242);
+    writeTree(rng, 40);
+    settle();
+    platform::PosixFileSystem refreshFs;
+    IndexKeeper keeper(refreshFs, clock, platform::makeSystemTreeWatch());
+    SearchConditions utf8 = formConditions(dir.str());
+    utf8.fallbackEncoding = platform::CodePageId::Windows1252;
+    EXPECT_EQ(keeper.beforeRun(utf8), nullptr);
+    keeper.afterRun();
+    keeper.waitForRefresh();
+    EXPECT_EQ(keeper.takeStatus(), "Index built: 40 files");
+    const fs::path root = dir.path();
+    int refreshes = 0;
+    for (int round = 0; round < 5; ++round) {
+        // A burst of edits, one every few milliseconds, in new folders too.
+        for (int e = 0; e < 8; ++e) {
+            const std::string name = (e % 3 == 0 ? "burst" + std::to_string(round) + "/" : "") + "f" +
+                                     std::to_string(rng() % 12) + ".txt";
+            switch (rng() % 4) {
+                case 0: fs::remove(root / name); break;
+                case 1: {
+                    std::ofstream(root / name, std::ios::app) << randomLine(rng) << "\n";
+                    break;
+                }
+                default: dir.write(name, randomText(rng)); break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        // The watch starts the refresh once the edits have settled, without a search.
+        const std::uint64_t done = keeper.refreshes();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (keeper.refreshes() == done && std::chrono::steady_clock::now() < deadline) {
+            keeper.poll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ASSERT_GT(keeper.refreshes(), done) << "round " << round << ": the watch started no refresh";
+        keeper.waitForRefresh();
+        ++refreshes;
+        for (int q = 0; q < 12; ++q) {
+            SearchConditions c = randomQuery(rng, dir.str());
+            c.fallbackEncoding = utf8.fallbackEncoding;
+            IndexSkip* skip = keeper.beforeRun(c);
+            ASSERT_NE(skip, nullptr);
+            ASSERT_EQ(search(c, nullptr, 2, skip), search(c, nullptr, 2)) << "round " << round << " query " << q;
+            keeper.afterRun();
+            keeper.waitForRefresh();
+        }
+    }
+    EXPECT_EQ(refreshes, 5);
+    EXPECT_GT(passedOver, 50u);
+    // Settled, the index is the one built from nothing.
+    settle();
+    keeper.poll();
+    keeper.waitForRefresh();
+    const auto store = index::IndexStore::forRoot(dir.str(), TextReading::of(utf8));
+    SearchConditions first = randomQuery(rng, dir.str());
+    first.fallbackEncoding = utf8.fallbackEncoding;
+    keeper.beforeRun(first);
+    keeper.afterRun();
+    keeper.waitForRefresh();
+    EXPECT_EQ(test::readFile(store->file()),
+              index::buildIndex(fileSystem, clock, dir.str(), store->scope(), TextReading::of(utf8)));
 }
 
 }  // namespace

@@ -159,5 +159,29 @@ TEST(IndexText, CollectsEachTrigramOnceAndNoneWithALineEnd) {
     EXPECT_TRUE(grams.empty());
 }
 
+
+// Against the trigrams counted one by one: texts of a few bytes to beyond a stretch of room,
+// ASCII (the small table) and not, dense in line ends and in bytes next to them, one collector
+// for all of them so that what one text leaves behind would show in the next.
+TEST(IndexText, CollectsWhatAPlainCountFinds) {
+    std::mt19937 rng(37);
+    GramCollector collector;
+    std::vector<std::uint32_t> grams;
+    const std::string alphabets[] = {"ab\n", "AB\r\n\x0b\x0c\x0e\t", std::string("a\x7f\n\xc3\xa9\x80\xff", 8),
+                                     "x\rYz"};
+    for (int round = 0; round < 400; ++round) {
+        const std::string& alphabet = alphabets[round % 4];
+        const std::size_t size = round % 50 == 0 ? 70000 + rng() % 9000 : rng() % 40;
+        std::string text;
+        for (std::size_t i = 0; i < size; ++i) text += alphabet[rng() % alphabet.size()];
+        std::set<std::uint32_t> expected;
+        for (std::size_t i = 0; i + 2 < text.size(); ++i)
+            if (!gramHoldsLineEnd(gramAt(text.data() + i))) expected.insert(gramAt(text.data() + i));
+        collector.collect(text, grams);
+        ASSERT_EQ(grams.size(), expected.size()) << round;
+        ASSERT_EQ(std::set<std::uint32_t>(grams.begin(), grams.end()), expected) << round;
+    }
+}
+
 }  // namespace
 }  // namespace vsr::engine::index
