@@ -1,5 +1,7 @@
 # Fails when a file of src/ui outside the window's own folder includes the window's header, or
 # looks a part up with findChild: the window's parts see it only through the host each declares.
+# A host offers operations ("read the path", "tick the box"), not the window's fields, buttons
+# and tabs: one that hands out such a control fails too.
 # Run as: cmake -DUI_DIR=<src/ui> -P CheckWindowIncludes.cmake
 file(GLOB_RECURSE _files ${UI_DIR}/*.h ${UI_DIR}/*.cpp)
 set(_bad "")
@@ -12,6 +14,17 @@ foreach(_file ${_files})
   foreach(_line ${_includes})
     list(APPEND _bad "${_rel}: ${_line}")
   endforeach()
+  if(_rel MATCHES "_host\\.h$")
+    file(STRINGS ${_file} _controls REGEX
+         "virtual[^(]*Q(ComboBox|PlainTextEdit|LineEdit|ButtonGroup|CheckBox|RadioButton|PushButton|ToolButton|TabWidget|Label|SpinBox|DateEdit) *\\*")
+    foreach(_line ${_controls})
+      string(REGEX REPLACE " *= *0;.*" "" _line "${_line}")
+      string(STRIP "${_line}" _line)
+      if(_line)
+        list(APPEND _bad "${_rel}: hands out a control: ${_line}")
+      endif()
+    endforeach()
+  endif()
   file(STRINGS ${_file} _lookups REGEX "findChild<")
   if(_lookups)
     list(APPEND _bad "${_rel}: findChild")

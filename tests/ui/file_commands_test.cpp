@@ -28,7 +28,7 @@
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/confirm_dialogs.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/prompt/file_ops_dialogs.h"
 #include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
@@ -51,7 +51,7 @@ namespace fs = std::filesystem;
 
 // Answers the window's questions: message boxes and the folder picker are recorded, modal
 // dialogs go to `modal`, which sees the dialog as the user would.
-class Answers : public WindowPrompter, public DialogPrompter {
+class Answers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);

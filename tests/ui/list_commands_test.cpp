@@ -19,7 +19,7 @@
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/dialogs/file_ignore_dialog.h"
 #include "ui/window/find_window.h"
 #include "ui/list/list_commands.h"
@@ -34,7 +34,7 @@ namespace {
 using vsr::ui::test::control;
 using vsr::ui::test::statusPanel;
 
-class Answers : public WindowPrompter, public DialogPrompter {
+class Answers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);

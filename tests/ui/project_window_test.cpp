@@ -5,8 +5,7 @@
 #include "project/batch_file.h"
 #include "support/temp_dir.h"
 #include "ui/dialogs/batch_dialog.h"
-#include "ui/prompt/dialog_prompter.h"
-#include "ui/prompt/file_prompter.h"
+#include "ui/prompt/qt_prompter.h"
 #include "settings/key_paths.h"
 #include "ui/commands/project_commands.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -19,8 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 using vsr::test::readFile;
 
-class AnsweringFiles : public FilePrompter {
+class AnsweringFiles : public WindowPrompter {
 public:
+    void messageBox(const std::string&, const std::string&, engine::MessageIcon) override {}
     std::string openFile(const std::string& title, const std::string&, const std::string&,
                          const std::string& start) override {
         titles.push_back(title);
@@ -38,8 +38,9 @@ public:
 };
 
 // Closes every modal dialog with the chosen result at once; `onShow` may edit it first.
-class AnsweringDialogs : public DialogPrompter {
+class AnsweringDialogs : public WindowPrompter {
 public:
+    void messageBox(const std::string&, const std::string&, engine::MessageIcon) override {}
     std::string openProgram(const std::string&) override { return {}; }
     std::string selectFolder(const std::string&, const std::string&) override { return {}; }
     std::string saveListFile(const std::string&) override { return {}; }

@@ -16,7 +16,7 @@
 #include "platform/memory_settings_store.h"
 #include "settings/settings_storage.h"
 #include "support/temp_dir.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/window/find_window.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -32,7 +32,7 @@ using vsr::ui::test::statusPanel;
 const std::string B = "<font color=\"#0000FF\">";
 const std::string E = "</font>";
 
-class Answers : public WindowPrompter, public DialogPrompter {
+class Answers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);

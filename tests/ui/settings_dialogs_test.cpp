@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "support/temp_dir.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/qt_prompter.h"
 #include "ui/dialogs/file_ignore_dialog.h"
 #include "ui/dialogs/mask_form.h"
 #include "ui/dialogs/path_ignore_dialog.h"
@@ -29,8 +29,9 @@
 namespace vsr::ui {
 namespace {
 
-class FakeDialogPrompter : public DialogPrompter {
+class FakeDialogPrompter : public WindowPrompter {
 public:
+    void messageBox(const std::string&, const std::string&, engine::MessageIcon) override {}
     std::string openProgram(const std::string& start) override {
         programStarts.push_back(start);
         return programAnswer;

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ui/common/command_set.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/common/help_topics.h"
 #include "ui/dialogs/settings_dialog.h"
 #include "ui/dialogs/settings_dialog_set.h"
@@ -25,8 +25,9 @@ namespace {
 using platform::CodePageId;
 
 // Runs each modal dialog through `act`, which plays the user's part and leaves it.
-class ActingPrompter : public DialogPrompter {
+class ActingPrompter : public WindowPrompter {
 public:
+    void messageBox(const std::string&, const std::string&, engine::MessageIcon) override {}
     std::string openProgram(const std::string&) override { return {}; }
     std::string selectFolder(const std::string&, const std::string&) override { return {}; }
     std::string saveListFile(const std::string&) override { return {}; }

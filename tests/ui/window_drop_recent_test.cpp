@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "settings/recent_projects.h"
-#include "ui/prompt/file_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/commands/project_commands.h"
 #include "ui/commands/recent_projects.h"
 #include "ui/window/window_drop.h"
@@ -16,8 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NamedFiles : public FilePrompter {
+class NamedFiles : public WindowPrompter {
 public:
+    void messageBox(const std::string&, const std::string&, engine::MessageIcon) override {}
     std::string openFile(const std::string&, const std::string&, const std::string&, const std::string&) override {
         return answer;
     }

@@ -3,23 +3,33 @@
 #include <cstdio>
 #include <functional>
 
-#include "engine/search/recording_host.h"
 #include "engine/search/search_driver.h"
+#include "engine/search/search_host.h"
 #include "name_output.h"
 
 namespace vsr::tools {
 
-// Prints each listed row as "<full path>\t<Found text>" the moment the search hands it out, and
-// message boxes as "caption: text" on standard error; everything else is recorded.
-class ConsoleHost final : public engine::RecordingHost {
+// The terminal as a run's host: prints each listed row as "<full path>\t<Found text>" the moment
+// the search hands it out, and message boxes as "caption: text" on standard error; it keeps
+// the list and counts the messages. Status texts and the window's controls have no place here.
+class ConsoleHost final : public engine::SearchHost, public engine::Prompter {
 public:
     ConsoleHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
+    void pumpMessages() override {}
+    engine::RunState& runState() override { return state; }
+    results::ResultList& results() override { return list; }
+    engine::Prompter& prompter() override { return *this; }
+    void setStatusText(int, const std::string&) override {}
     void rowFound(results::ResultItem row, const std::vector<std::int64_t>& counts) override;
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon icon) override;
     // Each file left out is named on standard error with the reason, one a line.
     void filesNotSearched(const std::vector<engine::UnsearchedFile>& files) override;
 
+    engine::RunState state;
+    results::ResultList list;
+    // Every message box shown, those of the search and of the modification alike.
+    std::size_t messages = 0;
     std::int64_t occurrences = 0;
     bool printRows = true;  // off when the rows are printed after a modification instead
     // --encodings: each row also names the file's encoding, this one for files of the chosen one.

@@ -135,14 +135,14 @@ int main(int argc, char** argv) {
     int modifyStatus = 0;
     // A message of the search is an input error (2); one the modification shows ended it with
     // files left as they were, which is the modification's failure (3).
-    const std::size_t searchMessages = host.messages.size() - host.modificationMessages;
+    const std::size_t searchMessages = host.messages - host.modificationMessages;
     if (options.modify.modify) {
         host.onRowListed = nullptr;
         modifyStatus = tools::runModification(stdout, options.conditions, options.modify, {fs, clock, formats, typeNames},
                                               host, dryRun.get());
-        if (host.messages.size() > searchMessages) modifyStatus = 3;
+        if (host.messages > searchMessages) modifyStatus = 3;
     }
-    const std::size_t runMessages = host.messages.size();
+    const std::size_t runMessages = host.messages;
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     const auto cpuMs = static_cast<long long>((processCpuSeconds() - startCpu) * 1000);
     if (options.lines) tools::printLinesViewer(stdout, options.conditions, {fs, clock, formats, typeNames}, host, host.names);
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
     }
     if (!tools::writeRequestedPages(stderr, options.report, options.conditions, {fs, clock, formats, typeNames}, host))
         return 2;
-    if (searchMessages > 0 || host.messages.size() > runMessages) return 2;
+    if (searchMessages > 0 || host.messages > runMessages) return 2;
     if (modifyStatus != 0) return modifyStatus;
     if (outputFailed || host.unsearched > 0) return 3;
     return host.list.empty() ? 1 : 0;

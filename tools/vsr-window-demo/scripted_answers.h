@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/window/find_window.h"
 #include "fileops/rename_rules.h"
 
@@ -10,7 +10,7 @@ namespace vsr::tools {
 
 // Answers every question of the window the same way and prints each one (caption and text) to
 // standard error, so a script sees what a person would have been asked.
-class ScriptedAnswers : public ui::WindowPrompter, public ui::DialogPrompter {
+class ScriptedAnswers : public ui::WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override;
     std::string selectFolder(const std::string& title, const std::string& start) override;

@@ -1,8 +1,5 @@
 #pragma once
-#include "engine/query/search_conditions.h"
-#include "ui/window/window_state.h"
-
-class QWidget;
+#include "ui/common/window_part_host.h"
 
 namespace vsr::ui {
 
@@ -10,13 +7,8 @@ class ProjectCommands;
 
 // What the command line needs of the window: the project commands that load its project and
 // drive the run, whether a run holds the controls, and the window it closes at the end.
-class CommandLineSessionHost {
+class CommandLineSessionHost : public virtual WindowPartHost {
 public:
-    virtual ~CommandLineSessionHost() = default;
-
-    virtual QWidget& windowWidget() = 0;
-    virtual const WindowState& state() const = 0;
-    virtual platform::CodePageId textEncoding() const = 0;
     virtual ProjectCommands& projectCommands() = 0;
 };
 

@@ -1,12 +1,5 @@
 #include "ui/commands/project_commands.h"
 
-#include <QAbstractButton>
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <filesystem>
 
 #include "platform/attribute_changer.h"
@@ -17,8 +10,7 @@
 #include "project/project_file.h"
 #include "ui/common/app_info.h"
 #include "ui/dialogs/batch_dialog.h"
-#include "ui/prompt/dialog_prompter.h"
-#include "ui/prompt/file_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/prompt/qt_prompter.h"
 #include "ui/dialogs/settings_dialog_set.h"
 
@@ -35,7 +27,7 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-ProjectCommands::ProjectCommands(ProjectHost& window, FilePrompter* files)
+ProjectCommands::ProjectCommands(ProjectHost& window, WindowPrompter* files)
     : QObject(&window.windowWidget()),
       w_(window),
       ownFiles_(files ? nullptr : std::make_unique<QtPrompter>(&window.windowWidget())),
@@ -118,17 +110,8 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
 
     if (!read.correct) {
         // The file is incorrect: the fields are emptied and the stored settings come back.
-        for (QComboBox* combo : {w_.pathCombo(), w_.findCombo(), w_.searchCombo(), w_.replaceCombo(), w_.masksCombo()}) {
-            combo->clear();
-            combo->setEditText(QString());
-        }
-        for (QPlainTextEdit* memo : {w_.findMemo(), w_.searchMemo(), w_.replaceMemo()}) memo->clear();
-        w_.pages()->setCurrentWidget(w_.findTab());
         projectSettingsLoaded_ = false;
-        w_.loadSettings();
-        w_.pages()->setCurrentWidget(w_.findTab());
-        w_.applyTabShown();
-        w_.windowWidget().showNormal();
+        w_.restoreAfterIncorrectProject();
         if (!commandLine_ || !commandLine_->state().CommandMode || commandLine_->state().ShowMessages) {
             if (commandLine_) commandLine_->notify(driver_, "Incorrect project file", false, engine::MessageIcon::Error);
             else w_.prompter().messageBox(kProgramTitle, "Incorrect project file", engine::MessageIcon::Error);
@@ -137,18 +120,7 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
         return false;
     }
 
-    // Block A into the controls, then Hide List on both tabs: loading empties the results.
-    const int tab = values.settings.options.nomTab;
-    w_.storedSettings() = values.settings;
-    w_.storedOptions().nomTab = 1;
-    w_.applyStoredSettings();
-    clearEmptyRadioGroups();
-    hideListOn(w_.findTab());
-    hideListOn(w_.searchReplaceTab());
-    // Then the project's tab, shown as the user would show it.
-    w_.storedOptions().nomTab = tab;
-    w_.pages()->setCurrentWidget(tab == 1 ? w_.findTab() : tab == 2 ? w_.searchReplaceTab() : w_.optionsTab());
-    w_.applyTabShown();
+    w_.applyProject(values.settings);
 
     // The settings dialogs take the project's values too, so a run from the command line
     // modifies files as the same project opened in the window would.
@@ -162,42 +134,14 @@ bool ProjectCommands::loadProject(const std::string& fileName) {
     return true;
 }
 
-void ProjectCommands::hideListOn(QWidget* tab) {
-    w_.pages()->setCurrentWidget(tab);
-    QPushButton* hide = tab == w_.findTab() ? w_.clearFindButton() : w_.clearSearchButton();
-    if (hide->isEnabled() || w_.listHasRows()) w_.ClearListClick();
-}
-
-void ProjectCommands::clearEmptyRadioGroups() {
-    // A project may leave a group with no button chosen; an exclusive group can only show
-    // that with its exclusiveness lifted for the moment.
-    const settings::MainOptions& o = w_.storedOptions();
-    auto clear = [](QButtonGroup* group) {
-        group->setExclusive(false);
-        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-        group->setExclusive(true);
-    };
-    if (!(o.phraseButton || o.wordsorButton || o.wordsandButton || o.complexButton || o.textButton || o.regExpFind))
-        clear(w_.queryTypeGroup());
-    if (!(o.phraseButtonReplace || o.textSearchButton || o.regExpSearch)) clear(w_.searchTypeGroup());
-    if (!(o.noneButton || o.replaceButton || o.replaceSpacesButton || o.insertButton || o.insertAfterButton ||
-          o.deleteButton))
-        clear(w_.modificationTypeGroup());
-    auto clearGroupOf = [&clear](QAbstractButton* button) {
-        if (QButtonGroup* group = button->group()) clear(group);
-    };
-    if (!o.minimumRadioButton && !o.maximumRadioButton) clearGroupOf(w_.sizeLimitButton());
-    if (!o.betweenRadioButton && !o.newestRadioButton) clearGroupOf(w_.dateLimitButton());
-}
-
 // --- Batch Replace ---
 
 void ProjectCommands::BatchReplace1Click() {
     if (w_.mutableState().busy) return;
     w_.runState().stop = false;
     w_.mutableState().userIntervention = false;
-    w_.pages()->setCurrentWidget(w_.searchReplaceTab());
-    DialogPrompter* modal = w_.dialogPrompter();
+    w_.showTab(engine::Tab::SearchAndReplace);
+    WindowPrompter* modal = w_.dialogPrompter();
     const int result = modal ? modal->runModal(*batch_) : batch_->exec();
     if (result == QDialog::Accepted) {
         if (w_.modificationType() == engine::ModificationType::None) {
@@ -208,7 +152,7 @@ void ProjectCommands::BatchReplace1Click() {
     }
     w_.runState().stop = false;
     w_.mutableState().userIntervention = false;
-    if (w_.listVisible()) w_.clearSearchButton()->setEnabled(true);
+    if (w_.listVisible()) w_.allowHideSearchList();
 }
 
 }  // namespace vsr::ui

@@ -13,7 +13,7 @@ class CommandLineRun;
 
 namespace vsr::ui {
 
-class FilePrompter;
+class WindowPrompter;
 class TBatchDlg;
 
 // "Save Project", "Open Project" and "Batch Replace": the project file read into and written
@@ -22,7 +22,7 @@ class ProjectCommands : public QObject {
     Q_OBJECT
 public:
     // `files` null: the desktop's file dialogs.
-    ProjectCommands(ProjectHost& window, FilePrompter* files);
+    ProjectCommands(ProjectHost& window, WindowPrompter* files);
     ~ProjectCommands() override;
 
     void SaveProject1Click();
@@ -52,12 +52,10 @@ signals:
 
 private:
     void report(const std::string& text, bool logIt);
-    void hideListOn(QWidget* tab);
-    void clearEmptyRadioGroups();
 
     ProjectHost& w_;
-    std::unique_ptr<FilePrompter> ownFiles_;
-    FilePrompter& files_;
+    std::unique_ptr<WindowPrompter> ownFiles_;
+    WindowPrompter& files_;
     WindowDriver driver_;
     std::unique_ptr<TBatchDlg> batch_;
     project::CommandLineRun* commandLine_ = nullptr;

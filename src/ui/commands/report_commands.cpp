@@ -10,7 +10,7 @@
 #include "reports/report_file.h"
 #include "reports/search_report.h"
 #include "results/status_texts.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"
 #include "ui/dialogs/settings_dialog.h"
@@ -59,7 +59,7 @@ ReportCommands::ReportCommands(ReportCommandsHost& window, Services services)
     c.setHandler(Command::SaveLines, [this] { WriteSavedLines(); });
     // F7 works without opening the menu, so the menu's rule is kept up with the tabs too.
     auto follow = [this] { w_.commands().setAllowed(Command::CreateReport, !w_.onOptionsTab()); };
-    connect(w_.pages(), &QTabWidget::currentChanged, this, follow);
+    w_.onTabChanged(this, follow);
     follow();
 }
 
@@ -84,7 +84,7 @@ void ReportCommands::CreateSearchReport() {
         list.setSelected(0, false);
         w_.listSelectionChanged();
     }
-    w_.searchInResultsBox()->setEnabled(false);
+    w_.setSearchInResultsEnabled(false);
     w_.commands().setAllowed(Command::DeleteItems, false);
     w_.commands().setAllowed(Command::ModifySelected, false);
     list.busy = true;
@@ -124,7 +124,7 @@ void ReportCommands::CreateSearchReport() {
     w_.disableLineCommands();
     list.deselectAll();
     w_.listSelectionChanged();
-    w_.searchInResultsBox()->setEnabled(!list.empty());
+    w_.setSearchInResultsEnabled(!list.empty());
     w_.commandRunEnded();
 }
 

@@ -9,7 +9,7 @@
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 class LinesBrowser;
 
 // The Report menu's HTML pages: "Create &Report" searches again and writes "Report.htm" with
@@ -22,7 +22,7 @@ public:
     struct Services {
         platform::Launcher& launcher;
         platform::AttributeChanger& attributes;
-        DialogPrompter& dialogs;
+        WindowPrompter& dialogs;
         LinesBrowser& browser;
         engine::SearchEnv env;
         std::string dataFolder;  // where "Report.htm" and "Browse.htm" are kept

@@ -1,17 +1,10 @@
 #include "ui/commands/window_driver.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QPlainTextEdit>
-#include <QTabWidget>
-#include <QCheckBox>
 #include <QTimer>
-#include <filesystem>
 
 #include "ui/common/app_info.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/list/list_commands.h"
-#include "ui/common/typed_text.h"
 
 namespace vsr::ui {
 
@@ -21,16 +14,7 @@ bool WindowDriver::userIntervened() { return w_.state().userIntervention; }
 
 void WindowDriver::requestStop() { w_.runState().stop = true; }
 
-void WindowDriver::setField(project::RunField field, const std::string& text) {
-    switch (field) {
-    case project::RunField::SearchEdit: w_.setComboText(w_.searchCombo(), text); break;
-    case project::RunField::Edit2: w_.setComboText(w_.replaceCombo(), text); break;
-    case project::RunField::SearchMemo: w_.setMemoText(w_.searchMemo(), text); break;
-    case project::RunField::Memo2: w_.setMemoText(w_.replaceMemo(), text); break;
-    case project::RunField::Path: w_.setComboText(w_.pathCombo(), text); break;
-    case project::RunField::Masks: w_.setComboText(w_.masksCombo(), text); break;
-    }
-}
+void WindowDriver::setField(project::RunField field, const std::string& text) { w_.setRunField(field, text); }
 
 void WindowDriver::runSearch() {
     showSearchReplaceTab();
@@ -48,28 +32,11 @@ void WindowDriver::showMessage(const std::string& text, engine::MessageIcon icon
     else w_.prompter().messageBox(kProgramTitle, text, icon);
 }
 
-void WindowDriver::showSearchReplaceTab() {
-    if (w_.pages()->currentWidget() != w_.searchReplaceTab()) w_.pages()->setCurrentWidget(w_.searchReplaceTab());
-}
+void WindowDriver::showSearchReplaceTab() { w_.showTab(engine::Tab::SearchAndReplace); }
 
-project::RunFields WindowDriver::runFields() {
-    project::RunFields f;
-    f.path = w_.pathCombo()->currentText().toStdString();
-    f.masks = w_.masksCombo()->currentText().toStdString();
-    f.searchType = w_.searchType();
-    if (w_.modificationTypeGroup()->checkedId() >= 0) f.modificationType = w_.modificationType();
-    f.searchEdit = w_.searchCombo()->currentText().toStdString();
-    f.edit2 = w_.replaceCombo()->currentText().toStdString();
-    f.searchMemo = w_.searchMemo()->toPlainText().toStdString();
-    f.memo2 = w_.replaceMemo()->toPlainText().toStdString();
-    return f;
-}
+project::RunFields WindowDriver::runFields() { return w_.runFields(); }
 
-bool WindowDriver::pathIsFolder() {
-    if (w_.searchInResultsBox()->isChecked() && w_.searchInResultsBox()->isEnabled()) return true;
-    std::error_code ec;
-    return std::filesystem::is_directory(fileSystemName(w_.pathCombo()->currentText().trimmed()), ec);
-}
+bool WindowDriver::pathIsFolder() { return w_.pathIsFolder(); }
 
 void WindowDriver::deselectRow() {
     w_.results().deselectAll();

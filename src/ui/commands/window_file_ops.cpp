@@ -14,7 +14,7 @@
 #include "fileops/rename_files.h"
 #include "platform/file_system.h"
 #include "ui/commands/window_member_copies.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/prompt/file_ops_dialogs.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/lines/lines_browser.h"

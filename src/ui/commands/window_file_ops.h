@@ -15,7 +15,7 @@ class QTimer;
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 class FileOpsDialogs;
 class LinesBrowser;
 class TRenameDlg;
@@ -29,7 +29,7 @@ class WindowFileOps : public QObject {
     Q_OBJECT
 public:
     struct Services {
-        DialogPrompter& dialogs;
+        WindowPrompter& dialogs;
         platform::Launcher& launcher;
         platform::Trash& trash;
         platform::FileManager& fileManager;

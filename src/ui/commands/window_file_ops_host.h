@@ -6,7 +6,7 @@
 #include "settings/settings_storage.h"
 #include "ui/common/command_set.h"
 #include "ui/common/metrics.h"
-#include "ui/window/window_state.h"
+#include "ui/common/window_part_host.h"
 
 class QWidget;
 
@@ -18,31 +18,15 @@ class SettingsDialogSet;
 
 // What the file commands need of the window: the list and the Lines Viewer, the list's own
 // commands they end with, the folders their dialogs start in, and the editor setting.
-class WindowFileOpsHost {
+class WindowFileOpsHost : public virtual WindowPartHost {
 public:
-    virtual ~WindowFileOpsHost() = default;
-
-    virtual QWidget& windowWidget() = 0;
-    virtual engine::Prompter& prompter() = 0;
-    virtual results::ResultList& results() = 0;
-    virtual engine::RunState& runState() = 0;
-    virtual const WindowState& state() const = 0;
-    virtual CommandSet& commands() = 0;
-    virtual const Metrics& metrics() const = 0;
     virtual ListCommands& listCommands() = 0;
-    virtual SettingsDialogSet& settingsDialogs() = 0;
-    virtual settings::MainOptions& storedOptions() = 0;
     // The folder a file dialog starts in when none is remembered.
     virtual std::string homeFolder() const = 0;
-    virtual void listSelectionChanged() = 0;
     virtual void disableLineCommands() = 0;
 
-    virtual LinesViewer* linesViewer() = 0;
-
-    // Writing out a member of an archive pumps the window's messages and names the member in
-    // the status bar while it runs.
+    // Writing out a member of an archive pumps the window's messages while it runs.
     virtual void pumpMessages() = 0;
-    virtual void setStatusText(int panel, const std::string& text) = 0;
 };
 
 }  // namespace vsr::ui

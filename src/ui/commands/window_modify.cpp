@@ -24,8 +24,9 @@ WindowModify::WindowModify(WindowModifyHost& window, Services services)
     : QObject(&window.windowWidget()),
       w_(window),
       services_(services),
-      driver_(engine::ModifyEnv{services.files, services.attributes, services.clock}, window.searchHost(), this),
-      eraser_(services.fileSystem, services.files, services.clock, window.searchHost()) {
+      driver_(engine::ModifyEnv{services.files, services.attributes, services.clock}, window.searchSink(), window.runControl(),
+              window.results(), this),
+      eraser_(services.fileSystem, services.files, services.clock, window.searchSink(), window.runControl()) {
     CommandSet& commands = w_.commands();
     commands.setHandler(Command::ModifySelected, [this] { ReplaceInFileBit1Click(); });
     commands.setHandler(Command::ModifyAll, [this] { ReplaceAllBit1Click(); });
@@ -33,9 +34,9 @@ WindowModify::WindowModify(WindowModifyHost& window, Services services)
     commands.setHandler(Command::EraseBackups, [this] { EraseBackupBit1Click(); });
     // Only the user's click counts: loading settings or a project sets the box without
     // making the list stale.
-    connect(w_.backupsBox(), &QCheckBox::clicked, this, &WindowModify::CreatBackupCheckBoxClick);
+    w_.onBackupsClicked(this, [this](bool checked) { CreatBackupCheckBoxClick(checked); });
     services_.browser.undoAvailable = [this] {
-        return w_.backupsBox()->isChecked() && driver_.undoEnabled() && !driver_.undoList().empty();
+        return w_.backupsChosen() && driver_.undoEnabled() && !driver_.undoList().empty();
     };
 }
 
@@ -49,7 +50,7 @@ void WindowModify::modify(engine::ModifyScope scope) {
     // A run pumps messages; a second command from inside it would rewrite the list underneath.
     if (w_.mutableState().busy) return;
     w_.mutableState().listPopupBlocked = true;
-    w_.statusPanel(1)->clear();
+    w_.clearStatus(1);
     const bool saveList = w_.commands().allowed(Command::SaveList);
     // The list may be modified only while the controls still hold the conditions it was built
     // with, so the controls are the run's conditions.
@@ -84,7 +85,7 @@ void WindowModify::UndoReplaceBitClick() {
 void WindowModify::EraseBackupBit1Click() {
     if (w_.mutableState().busy) return;
     // An empty path only brings the message; everything else stays as it was.
-    const bool pathGiven = !w_.pathCombo()->currentText().trimmed().isEmpty();
+    const bool pathGiven = w_.pathGiven();
     const bool selectedWas = w_.commands().allowed(Command::ModifySelected);
     const bool allWas = w_.commands().allowed(Command::ModifyAll);
     const bool saveList = w_.commands().allowed(Command::SaveList);

@@ -1,40 +1,14 @@
 #pragma once
 #include <cstddef>
 
-#include "engine/query/search_conditions.h"
-#include "engine/search/search_host.h"
-#include "results/result_list.h"
-#include "ui/common/command_set.h"
-#include "ui/common/text_refusals.h"
-#include "ui/window/window_state.h"
-
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QWidget;
+#include "ui/common/window_part_host.h"
 
 namespace vsr::ui {
 
-class LinesViewer;
-class SettingsDialogSet;
-
 // What modification and undo need of the window: the conditions in its controls, the window
 // as the engine's host, its running state, and the list and the Lines Viewer they update.
-class WindowModifyHost {
+class WindowModifyHost : public virtual WindowPartHost {
 public:
-    virtual ~WindowModifyHost() = default;
-
-    virtual QWidget& windowWidget() = 0;
-    virtual engine::SearchHost& searchHost() = 0;
-    virtual engine::Prompter& prompter() = 0;
-    virtual results::ResultList& results() = 0;
-    virtual WindowState& mutableState() = 0;
-    virtual CommandSet& commands() = 0;
-    virtual SettingsDialogSet& settingsDialogs() = 0;
-    virtual engine::SearchConditions currentConditions(engine::Tab tab, TextRefusals* refusals = nullptr) const = 0;
-    virtual engine::Tab activeTab() const = 0;
-    virtual bool listHasRows() const = 0;
-    virtual bool listVisible() const = 0;
     virtual bool rowSelected() const = 0;
     virtual void endRunState(engine::Tab tab) = 0;
     virtual void commandRunEnded() = 0;
@@ -43,10 +17,12 @@ public:
     virtual void scrollRowIntoView(std::size_t row) = 0;
     virtual void widenColumn(results::Column column, int width96) = 0;
 
-    virtual LinesViewer* linesViewer() = 0;
-    virtual QLabel* statusPanel(int panel) = 0;
-    virtual QComboBox* pathCombo() = 0;
-    virtual QCheckBox* backupsBox() = 0;
+    // "Create Backups" as it is ticked, and a call of `f` at each click of the user's (loading
+    // settings or a project sets the box without a click), while `context` lives.
+    virtual bool backupsChosen() const = 0;
+    virtual void onBackupsClicked(QObject* context, std::function<void(bool checked)> f) = 0;
+    // The path field holds more than blanks.
+    virtual bool pathGiven() const = 0;
 };
 
 }  // namespace vsr::ui

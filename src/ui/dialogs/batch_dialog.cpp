@@ -23,7 +23,7 @@
 #include "project/batch_file.h"
 #include "project/line_reader.h"
 #include "ui/dialogs/batch_table_model.h"
-#include "ui/prompt/file_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/widgets/screen_fit.h"
 #include "ui/common/typed_text.h"
 

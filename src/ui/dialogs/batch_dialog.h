@@ -19,7 +19,7 @@ class Prompter;
 namespace vsr::ui {
 
 class BatchTableModel;
-class FilePrompter;
+class WindowPrompter;
 
 // "Batch Replace": the table of search and replacement pairs, its batch files, and the
 // "Batch.tmp" copy in the data folder that brings the last table back at the next start.
@@ -27,7 +27,7 @@ class TBatchDlg : public QDialog {
     Q_OBJECT
 public:
     struct Services {
-        FilePrompter& files;
+        WindowPrompter& files;
         engine::Prompter& messages;
         std::function<void(const QString& topic)> help;
         std::string dataFolder;  // empty: the table is not kept between runs

@@ -10,11 +10,11 @@
 #include <QTextCursor>
 #include <QVBoxLayout>
 
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 
 namespace vsr::ui {
 
-TPathIgnoreDlg::TPathIgnoreDlg(DialogPrompter* prompter, QWidget* parent)
+TPathIgnoreDlg::TPathIgnoreDlg(WindowPrompter* prompter, QWidget* parent)
     : RevertingDialog(parent, QStringLiteral("Manual/Settings.htm#IgnoreLists")), prompter_(prompter) {
     setObjectName(QStringLiteral("TPathIgnoreDlg"));
     setWindowTitle(QStringLiteral("Directory Ignore List"));

@@ -10,14 +10,14 @@ class QPushButton;
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 
 // "Directory Ignore List": one folder path (wildcards allowed) per line, and whether the
 // subfolders of a listed folder are skipped too.
 class TPathIgnoreDlg : public RevertingDialog {
     Q_OBJECT
 public:
-    explicit TPathIgnoreDlg(DialogPrompter* prompter, QWidget* parent = nullptr);
+    explicit TPathIgnoreDlg(WindowPrompter* prompter, QWidget* parent = nullptr);
 
     // The list with "\n" between lines.
     std::string listText() const;
@@ -43,7 +43,7 @@ protected:
     void restore() override;
 
 private:
-    DialogPrompter* prompter_;
+    WindowPrompter* prompter_;
     QString savedText_;
     // Names as the file system has them, also bytes that are not UTF-8.
     platform::ByteLines bytes_;

@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include "platform/text_encoding.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/dialogs/file_ignore_dialog.h"
 #include "ui/dialogs/path_ignore_dialog.h"
 #include "ui/widgets/radio_focus.h"
@@ -38,7 +38,7 @@ T* named(T* widget, const char* name) {
 
 }  // namespace
 
-TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, DialogPrompter* prompter, QWidget* parent)
+TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, WindowPrompter* prompter, QWidget* parent)
     : RevertingDialog(parent, QStringLiteral("Manual/Settings.htm")),
       pathIgnore_(pathIgnore),
       fileIgnore_(fileIgnore),

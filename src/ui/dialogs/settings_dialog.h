@@ -16,7 +16,7 @@ class QToolButton;
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 class TFileIgnoreDlg;
 class TPathIgnoreDlg;
 
@@ -27,7 +27,7 @@ class TPathIgnoreDlg;
 class TSettDlg : public RevertingDialog {
     Q_OBJECT
 public:
-    TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, DialogPrompter* prompter,
+    TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, WindowPrompter* prompter,
              QWidget* parent = nullptr);
 
     // The values of this dialog and of the two ignore-list dialogs, as the store keeps them:
@@ -104,7 +104,7 @@ private:
     Snapshot current() const;
     TPathIgnoreDlg* pathIgnore_;
     TFileIgnoreDlg* fileIgnore_;
-    DialogPrompter* prompter_;
+    WindowPrompter* prompter_;
     Snapshot saved_;
     // The editor text's selection and caret when the placeholder menu was opened.
     int selectionStart_ = -1;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "ui/common/command_set.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/dialogs/file_ignore_dialog.h"
 #include "ui/common/help_topics.h"
 #include "ui/dialogs/path_ignore_dialog.h"
@@ -11,7 +11,7 @@
 
 namespace vsr::ui {
 
-SettingsDialogSet::SettingsDialogSet(Window window, DialogPrompter& prompter)
+SettingsDialogSet::SettingsDialogSet(Window window, WindowPrompter& prompter)
     : w_(std::move(window)),
       prompter_(prompter),
       paths_(std::make_unique<TPathIgnoreDlg>(&prompter, w_.parent)),

@@ -11,7 +11,7 @@ class QWidget;
 namespace vsr::ui {
 
 class CommandSet;
-class DialogPrompter;
+class WindowPrompter;
 class HelpTopics;
 class TFileIgnoreDlg;
 class TPathIgnoreDlg;
@@ -32,7 +32,7 @@ public:
         // OK changed the text encoding: the typed texts are other bytes now.
         std::function<void(platform::CodePageId before, platform::CodePageId after)> textEncodingChanged;
     };
-    SettingsDialogSet(Window window, DialogPrompter& prompter);
+    SettingsDialogSet(Window window, WindowPrompter& prompter);
     ~SettingsDialogSet();
 
     // "Settin&gs": shows TSettDlg modally.
@@ -52,7 +52,7 @@ public:
 
 private:
     Window w_;
-    DialogPrompter& prompter_;
+    WindowPrompter& prompter_;
     std::unique_ptr<TPathIgnoreDlg> paths_;
     std::unique_ptr<TFileIgnoreDlg> files_;
     std::unique_ptr<TSettDlg> settings_;

@@ -53,7 +53,7 @@ LinesBrowser::LinesBrowser(LinesBrowserHost& window, engine::SearchEnv env)
     connect(viewer, &LinesViewer::entryActivated, this, &LinesBrowser::activateEntry);
     connect(w_.resultsView()->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &LinesBrowser::scheduleBrowse);
-    connect(w_.pages(), &QTabWidget::currentChanged, this, [this] {
+    w_.onTabChanged(this, [this] {
         showIntervalStatus();
         w_.linesViewer()->viewport()->update();
     });
@@ -160,7 +160,8 @@ engine::FillResult LinesBrowser::fillRow(std::size_t row, engine::FillPurpose pu
     fillPurpose_ = purpose;
     browseAgain_ = false;
     editAfterFill_ = false;
-    engine::FillResult r = engine::FillLinesViewer(conditions, env_, w_.searchHost(), w_.linesViewer()->content(),
+    engine::FillResult r = engine::FillLinesViewer(conditions, env_, w_.searchSink(), w_.runControl(), w_.results(),
+                                                   w_.linesViewer()->content(),
                                                    {item.path, item.name, static_cast<long long>(row), purpose}, this);
     filling_ = false;
     const bool edit = std::exchange(editAfterFill_, false);
@@ -234,7 +235,7 @@ bool LinesBrowser::previewOutdated() {
     if (previewedRevision_ != 0) {
         previewedRevision_ = 0;
         previewer->drop();
-        w_.statusPanel(1)->clear();
+        w_.clearStatus(1);
     }
     return false;
 }
@@ -267,7 +268,7 @@ void LinesBrowser::fillEnded(const engine::FillResult& result) {
 void LinesBrowser::entriesAdded() { w_.linesViewer()->contentChanged(); }
 
 void LinesBrowser::selectExpressionCharacter(engine::Tab tab, int position) {
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? w_.findMemo() : w_.searchMemo(), position, w_.textEncoding());
+    w_.selectQueryCharacter(tab, position);
 }
 
 void LinesBrowser::enterRunningState() {
@@ -275,13 +276,11 @@ void LinesBrowser::enterRunningState() {
     saved_ = new SavedState;
     // Nothing that starts another run or changes the list may act while the fill pumps; the
     // list itself stays clickable, so selecting another row ends the fill.
-    QWidget* const blocked[] = {w_.findButton(), w_.searchButton(), w_.clearFindButton(), w_.clearSearchButton(),
-                                w_.searchInResultsBox()};
-    for (QWidget* widget : blocked) {
+    for (QWidget* widget : w_.runStarters()) {
         saved_->widgets.emplace_back(widget, widget->isEnabled());
         widget->setEnabled(false);
     }
-    for (QMenu* menu : {w_.fileMenu(), w_.reportMenu(), w_.projectMenu()}) {
+    for (QMenu* menu : w_.runMenus()) {
         saved_->actions.emplace_back(menu->menuAction(), menu->menuAction()->isEnabled());
         menu->menuAction()->setEnabled(false);
     }
@@ -292,8 +291,7 @@ void LinesBrowser::enterRunningState() {
         if (cmd == Command::Undo) setUndoAllowed(false);
         else c.setAllowed(cmd, false);
     }
-    QAbstractButton* stop = w_.activeTab() == engine::Tab::Find ? static_cast<QAbstractButton*>(w_.stopFindButton())
-                                                                : static_cast<QAbstractButton*>(w_.stopSearchButton());
+    QAbstractButton* stop = w_.stopButton(w_.activeTab());
     saved_->widgets.emplace_back(stop, stop->isEnabled());
     stop->setEnabled(true);
     if (QAction* key = w_.stopKey()) {

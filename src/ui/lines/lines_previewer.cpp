@@ -16,14 +16,14 @@
 namespace vsr::ui {
 namespace {
 
-// The window's host for a preview: pumping goes to the window, and the engine's stop flag is
-// the preview's own, raised by Stop or by another row being selected. A message the engine
-// would show (a replacement too long) becomes the status text instead of a box on every row.
-class PreviewHost final : public engine::SearchHost {
+// A preview's run: pumping goes to the window, and the engine's stop flag is the preview's
+// own, raised by Stop or by another row being selected. A message the engine would show (a
+// replacement too long) becomes the status text instead of a box on every row.
+class PreviewRun final : public engine::SearchSink, public engine::RunControl {
 public:
-    // `followSelection`: the preview ends when the user selects another row than the file's.
-    PreviewHost(engine::SearchHost& w, std::string fullName, bool followSelection = true)
-        : w_(w), fullName_(std::move(fullName)), follow_(followSelection) {
+    // `followSelection`: the preview ends when the user selects another row of `list` than the file's.
+    PreviewRun(engine::RunControl& w, const results::ResultList& list, std::string fullName, bool followSelection = true)
+        : w_(w), list_(list), fullName_(std::move(fullName)), follow_(followSelection) {
         own_.lastPumpMs = w.runState().lastPumpMs;
     }
     void pumpMessages() override {
@@ -34,19 +34,17 @@ public:
             own_.stop = true;
         }
     }
-    engine::Prompter& prompter() override { return w_.prompter(); }
     void message(const std::string&, const std::string& text, engine::MessageIcon) override { note = text; }
     void setStatusText(int, const std::string&) override {}
     void rowFound(results::ResultItem, const std::vector<std::int64_t>&) override {}
     engine::RunState& runState() override { return own_; }
-    results::ResultList& results() override { return w_.results(); }
 
     bool interrupted = false;
     std::string note;
 
 private:
     bool stillBrowsing() {
-        const results::ResultList& list = w_.results();
+        const results::ResultList& list = list_;
         long long row = list.currentIndex;
         if (row < 0 || row >= static_cast<long long>(list.count()) || !list.row(static_cast<std::size_t>(row)).selected)
             row = list.firstSelected();
@@ -54,7 +52,8 @@ private:
                list.row(static_cast<std::size_t>(row)).fullName() == fullName_;
     }
 
-    engine::SearchHost& w_;
+    engine::RunControl& w_;
+    const results::ResultList& list_;
     std::string fullName_;
     bool follow_;
     engine::RunState own_;
@@ -94,7 +93,7 @@ LinesPreviewer::LinesPreviewer(LinesPreviewerHost& window, durable::FileStore& f
 }
 
 bool LinesPreviewer::wanted() const {
-    return w_.previewBox()->isChecked() && !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
+    return w_.previewChosen() && !w_.onOptionsTab() && w_.activeTab() == engine::Tab::SearchAndReplace &&
            w_.commands().allowed(Command::ModifyAll);
 }
 
@@ -114,7 +113,7 @@ bool LinesPreviewer::run(std::size_t row, const engine::SkippedEdits* skipped, e
                          engine::RowPreview& out, std::string& note) {
     TextRefusals refused;
     const engine::SearchConditions conditions = w_.currentConditions(engine::Tab::SearchAndReplace, &refused);
-    PreviewHost host(w_.searchHost(), w_.results().row(row).fullName());
+    PreviewRun host(w_.runControl(), w_.results(), w_.results().row(row).fullName());
     out = engine::previewRow({files_, attributes_, clock_}, host, host, w_.results().row(row), conditions,
                              w_.settingsDialogs().modifyOptions(), skipped, observer);
     note = host.note;
@@ -305,7 +304,7 @@ bool LinesPreviewer::listRow(std::size_t row) {
     engine::FileReview listing;
     EditList collector(listing.edits);
     // The file is listed for the list's check, whichever row is selected meanwhile.
-    PreviewHost host(w_.searchHost(), w_.results().row(row).fullName(), false);
+    PreviewRun host(w_.runControl(), w_.results(), w_.results().row(row).fullName(), false);
     const engine::RowPreview p = engine::previewRow({files_, attributes_, clock_}, host, host, w_.results().row(row),
                                                     conditions, w_.settingsDialogs().modifyOptions(), nullptr,
                                                     &collector);

@@ -110,6 +110,22 @@ void LinesViewer::contentChanged() {
     announceEntries();
 }
 
+LinesViewer::PreviewDisplay LinesViewer::previewDisplay(int index, const engine::PreviewLine& line,
+                                                       const QFontMetrics& fm) {
+    // The line's inserted and removed stretches, each as the highlights of the one text.
+    engine::FoundLine inserted, removed;
+    inserted.displayText = removed.displayText = line.text;
+    for (const engine::PreviewMark& m : line.marks)
+        (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
+    PreviewDisplay d;
+    DisplayEntry a = displayEntry(inserted, textEncoding_);
+    d.text = a.text;
+    d.inserted = std::move(a.highlights);
+    d.removed = displayEntry(removed, textEncoding_).highlights;
+    widest_ = std::max(widest_, previewLeft(index) - textLeft() + fm.horizontalAdvance(d.text) + fm.averageCharWidth());
+    return d;
+}
+
 void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under) {
     syncGeneration();
     // A preview of the same entries again (a replacement turned on or off) keeps the drawn
@@ -135,19 +151,8 @@ void LinesViewer::setPreview(std::vector<std::vector<engine::PreviewLine>> under
             continue;
         }
         for (const engine::PreviewLine& line : under[i]) {
-            engine::FoundLine inserted, removed;
-            inserted.displayText = removed.displayText = line.text;
-            for (const engine::PreviewMark& m : line.marks)
-                (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
-            PreviewDisplay d;
-            DisplayEntry a = displayEntry(inserted, textEncoding_);
-            d.text = a.text;
-            d.inserted = std::move(a.highlights);
-            d.removed = displayEntry(removed, textEncoding_).highlights;
-            widest_ = std::max(widest_, previewLeft(static_cast<int>(i)) - textLeft() + fm.horizontalAdvance(d.text) +
-                                            fm.averageCharWidth());
             rows_.emplace_back(static_cast<int>(i), static_cast<int>(preview_[i].size()));
-            preview_[i].push_back(std::move(d));
+            preview_[i].push_back(previewDisplay(static_cast<int>(i), line, fm));
         }
     }
     previewSource_ = std::move(under);
@@ -163,19 +168,7 @@ bool LinesViewer::setPreviewOf(int index, std::vector<engine::PreviewLine> lines
         return false;
     const std::size_t i = static_cast<std::size_t>(index);
     const QFontMetrics fm = fontMetrics();
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-        engine::FoundLine inserted, removed;
-        inserted.displayText = removed.displayText = lines[k].text;
-        for (const engine::PreviewMark& m : lines[k].marks)
-            (m.inserted ? inserted : removed).highlights.push_back({m.offset, m.length});
-        PreviewDisplay d;
-        DisplayEntry a = displayEntry(inserted, textEncoding_);
-        d.text = a.text;
-        d.inserted = std::move(a.highlights);
-        d.removed = displayEntry(removed, textEncoding_).highlights;
-        widest_ = std::max(widest_, previewLeft(index) - textLeft() + fm.horizontalAdvance(d.text) + fm.averageCharWidth());
-        preview_[i][k] = std::move(d);
-    }
+    for (std::size_t k = 0; k < lines.size(); ++k) preview_[i][k] = previewDisplay(index, lines[k], fm);
     previewSource_[i] = std::move(lines);
     updateScrollBars();
     viewport()->update();

@@ -141,6 +141,8 @@ private:
     void announceEntries();
     int rowOfEntry(int index) const;
     int previewLeft(int index) const;
+    // A preview line of entry `index` as drawn; widens the text to hold it.
+    PreviewDisplay previewDisplay(int index, const engine::PreviewLine& line, const QFontMetrics& fm);
     // Room a box takes in the text, and where box `k` of an entry (0-based among its boxes)
     // and the text after it start, relative to the entry's text start.
     int boxRoom() const;

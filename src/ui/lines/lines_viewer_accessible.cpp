@@ -10,13 +10,13 @@ namespace vsr::ui {
 
 namespace {
 
-// One entry of the viewer, known by its index; it reads the entry afresh on every question,
-// so a fill that grows the entry is heard as it is now.
-class LineItem : public QAccessibleInterface {
+// What the viewer's items have in common: no object of their own, the viewer's window, a
+// place in its viewport (offscreen where that is empty) and an invalid state once the viewer
+// no longer shows what they stand for.
+class ViewerItem : public QAccessibleInterface {
 public:
-    LineItem(LinesViewer* viewer, int index) : viewer_(viewer), index_(index) {}
+    explicit ViewerItem(LinesViewer* viewer) : viewer_(viewer) {}
 
-    bool isValid() const override { return viewer_ && index_ < viewer_->count(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override {
         QAccessibleInterface* p = parent();
@@ -24,6 +24,40 @@ public:
     }
     QAccessibleInterface* focusChild() const override { return nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const QRect r = viewportRect();
+        if (r.isEmpty()) return {};
+        return QRect(viewer_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        addState(s);
+        if (viewportRect().isEmpty()) s.offscreen = s.invisible = true;
+        return s;
+    }
+
+protected:
+    // Where the item is drawn in the viewer's viewport; empty while it is scrolled out of sight.
+    virtual QRect viewportRect() const = 0;
+    // The states of a valid item besides being offscreen.
+    virtual void addState(QAccessible::State& s) const = 0;
+
+    QPointer<LinesViewer> viewer_;
+};
+
+// One entry of the viewer, known by its index; it reads the entry afresh on every question,
+// so a fill that grows the entry is heard as it is now.
+class LineItem : public ViewerItem {
+public:
+    LineItem(LinesViewer* viewer, int index) : ViewerItem(viewer), index_(index) {}
+
+    bool isValid() const override { return viewer_ && index_ < viewer_->count(); }
     QAccessibleInterface* parent() const override {
         return viewer_ ? QAccessible::queryAccessibleInterface(viewer_.data()) : nullptr;
     }
@@ -49,57 +83,37 @@ public:
         }
         return {};
     }
-    void setText(QAccessible::Text, const QString&) override {}
-
-    QRect rect() const override {
-        if (!isValid()) return {};
-        const QRect r = viewer_->entryRect(index_);
-        if (r.isEmpty()) return {};
-        return QRect(viewer_->viewport()->mapToGlobal(r.topLeft()), r.size());
-    }
     QAccessible::Role role() const override { return QAccessible::ListItem; }
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        if (!isValid()) {
-            s.invalid = true;
-            return s;
-        }
+
+    const LinesViewer* viewer() const { return viewer_.data(); }
+    int index() const { return index_; }
+
+protected:
+    QRect viewportRect() const override { return viewer_->entryRect(index_); }
+    void addState(QAccessible::State& s) const override {
         s.selectable = true;
         s.focusable = true;
         if (viewer_->currentIndex() == index_) {
             s.selected = true;
             s.focused = viewer_->hasFocus();
         }
-        if (viewer_->entryRect(index_).isEmpty()) s.offscreen = s.invisible = true;
-        return s;
     }
-
-    const LinesViewer* viewer() const { return viewer_.data(); }
-    int index() const { return index_; }
 
 private:
     LinesViewerAccessible* owner() const {
         return static_cast<LinesViewerAccessible*>(QAccessible::queryAccessibleInterface(viewer_.data()));
     }
-    QPointer<LinesViewer> viewer_;
     int index_;
 };
 
 // A replacement's check box inside its entry, known by its place among the viewer's boxes.
-class BoxItem : public QAccessibleInterface {
+class BoxItem : public ViewerItem {
 public:
-    BoxItem(LinesViewer* viewer, int box) : viewer_(viewer), box_(box) {}
+    BoxItem(LinesViewer* viewer, int box) : ViewerItem(viewer), box_(box) {}
 
     bool isValid() const override {
         return viewer_ && box_ < static_cast<int>(viewer_->reviewBoxes().size());
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        QAccessibleInterface* p = parent();
-        return p ? p->window() : nullptr;
-    }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override {
         if (!isValid()) return nullptr;
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(viewer_.data());
@@ -112,33 +126,21 @@ public:
         if (!isValid() || t != QAccessible::Name) return {};
         return viewer_->boxDescription(box_);
     }
-    void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override {
-        if (!isValid()) return {};
-        const QRect r = viewer_->boxRect(box_);
-        if (r.isEmpty()) return {};
-        return QRect(viewer_->viewport()->mapToGlobal(r.topLeft()), r.size());
-    }
     QAccessible::Role role() const override { return QAccessible::CheckBox; }
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        if (!isValid()) {
-            s.invalid = true;
-            return s;
-        }
-        s.checkable = true;
-        s.checked = viewer_->reviewBoxes()[static_cast<std::size_t>(box_)].on;
-        s.focusable = true;
-        s.focused = viewer_->hasFocus() && viewer_->currentBox() == box_;
-        if (viewer_->boxRect(box_).isEmpty()) s.offscreen = s.invisible = true;
-        return s;
-    }
 
     int entry() const { return viewer_->reviewBoxes()[static_cast<std::size_t>(box_)].entry; }
     int box() const { return box_; }
 
+protected:
+    QRect viewportRect() const override { return viewer_->boxRect(box_); }
+    void addState(QAccessible::State& s) const override {
+        s.checkable = true;
+        s.checked = viewer_->reviewBoxes()[static_cast<std::size_t>(box_)].on;
+        s.focusable = true;
+        s.focused = viewer_->hasFocus() && viewer_->currentBox() == box_;
+    }
+
 private:
-    QPointer<LinesViewer> viewer_;
     int box_;
 };
 

@@ -13,7 +13,7 @@
 #include "results/mask_selection.h"
 #include "results/row_sort.h"
 #include "results/saved_list.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/lines/lines_viewer.h"
 #include "ui/dialogs/mask_form.h"
 #include "ui/list/results_model.h"
@@ -71,7 +71,7 @@ void ListCommands::SortByColumn(int section) {
 // --- Delete Items ---
 
 void ListCommands::DeleteSelectedItems() {
-    w_.statusPanel(1)->clear();
+    w_.clearStatus(1);
     if (!w_.listVisible()) return;
     w_.commands().setAllowed(Command::Undo, false);
     results::ResultList& list = w_.results();
@@ -84,10 +84,10 @@ void ListCommands::DeleteSelectedItems() {
     if (outcome.listEmptied) {
         // The window returns to its form without the list, as Hide List leaves it.
         w_.ClearListClick();
-        w_.statusPanel(0)->clear();
+        w_.clearStatus(0);
         return;
     }
-    w_.statusPanel(0)->setText(QString::fromStdString(outcome.countText));
+    w_.showStatusNow(0, outcome.countText);
     if (list.browsedIndex < 0) w_.linesViewer()->clear();
     showSelection();
     focusAfterDelete_ = true;
@@ -218,7 +218,7 @@ void ListCommands::UpdateListCommands(bool forPopup) {
     if (!lines) commands.setAllowed(Command::SaveLines, false);
 
     if (!forPopup) return;
-    w_.statusPanel(1)->clear();
+    w_.clearStatus(1);
     QMenu* popup = w_.listPopupMenu();
     const QList<QAction*> entries = popup->actions();
     // The first three entries are Modify Selected, Modify All and the separator after them.

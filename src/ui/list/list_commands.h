@@ -14,7 +14,7 @@ class QModelIndex;
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 class TMaskForm;
 
 // What the user does with the results list: sorting by a column, Delete Items, Select and
@@ -24,7 +24,7 @@ class ListCommands : public QObject {
     Q_OBJECT
 public:
     struct Services {
-        DialogPrompter& dialogs;
+        WindowPrompter& dialogs;
         platform::Launcher& launcher;
         platform::AttributeChanger& attributes;
         const platform::LocaleFormats& formats;

@@ -5,11 +5,11 @@
 
 #include "fileops/text_width.h"
 #include "ui/dialogs/confirm_dialogs.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 
 namespace vsr::ui {
 
-FileOpsDialogs::FileOpsDialogs(QWidget* window, DialogPrompter& dialogs, engine::Prompter& messages,
+FileOpsDialogs::FileOpsDialogs(QWidget* window, WindowPrompter& dialogs, engine::Prompter& messages,
                                const Metrics& metrics)
     : window_(window),
       dialogs_(dialogs),

@@ -10,7 +10,7 @@ class QWidget;
 
 namespace vsr::ui {
 
-class DialogPrompter;
+class WindowPrompter;
 class TCopyDlg;
 class TDelFilesDlg;
 class TDelReadOnlyDlg;
@@ -19,7 +19,7 @@ class TDelReadOnlyDlg;
 // kept, and shows their messages as message boxes. Lines are shortened for the window's font.
 class FileOpsDialogs final : public fileops::FileOpsPrompter {
 public:
-    FileOpsDialogs(QWidget* window, DialogPrompter& dialogs, engine::Prompter& messages, const Metrics& metrics);
+    FileOpsDialogs(QWidget* window, WindowPrompter& dialogs, engine::Prompter& messages, const Metrics& metrics);
     ~FileOpsDialogs() override;
 
     fileops::Answer ask(const fileops::Question& question) override;
@@ -31,7 +31,7 @@ public:
 
 private:
     QWidget* window_;
-    DialogPrompter& dialogs_;
+    WindowPrompter& dialogs_;
     engine::Prompter& messages_;
     const Metrics& metrics_;
     std::unique_ptr<TCopyDlg> copy_;

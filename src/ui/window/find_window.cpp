@@ -31,6 +31,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "platform/freedesktop_trash.h"
@@ -41,7 +42,7 @@
 #include "ui/dialogs/about_form.h"
 #include "ui/common/app_info.h"
 #include "ui/widgets/busy_indicator.h"
-#include "ui/prompt/dialog_prompter.h"
+#include "ui/prompt/window_prompter.h"
 #include "ui/commands/window_modify.h"
 #include "ui/window/window_drop.h"
 #include "ui/commands/window_file_ops.h"
@@ -128,7 +129,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
     platform::Clock& clock = services_.clock ? *services_.clock : own_->clock;
     const platform::LocaleFormats& formats = services_.formats ? *services_.formats : own_->formats;
     const platform::TypeNames& typeNames = services_.typeNames ? *services_.typeNames : own_->typeNames;
-    driver_ = std::make_unique<engine::SearchDriver>(engine::SearchEnv{fs, clock, formats, typeNames}, *this);
+    driver_ = std::make_unique<engine::SearchDriver>(engine::SearchEnv{fs, clock, formats, typeNames}, *this, *this, list_);
     model_->setTypeNames(&typeNames);
 
     statusTimer_ = new QTimer(this);
@@ -146,7 +147,7 @@ TFind::TFind(WindowServices services, QWidget* parent)
     connectControls();
     loadSettings();
     parts_ = std::make_unique<PartServices>(this);
-    DialogPrompter& dialogs = services_.dialogPrompter ? *services_.dialogPrompter : parts_->dialogs;
+    WindowPrompter& dialogs = services_.dialogPrompter ? *services_.dialogPrompter : parts_->dialogs;
     settingsDialogs_ = std::make_unique<SettingsDialogSet>(
         SettingsDialogSet::Window{this, commands_, help_, stored_.dialog, stored_.options,
                                 [this](platform::CodePageId before, platform::CodePageId after) {
@@ -203,6 +204,10 @@ TFind::TFind(WindowServices services, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
+bool isWindowPart(const QObject& child) {
+    return !child.isWidgetType() && std::string_view(child.metaObject()->className()).starts_with("vsr::");
+}
+
 TFind::~TFind() {
     qApp->removeEventFilter(this);
     saveSettings();
@@ -210,6 +215,15 @@ TFind::~TFind() {
     composing_ = true;
     hide();
     if (ListView1) ListView1->setModel(nullptr);
+    // The parts reach the window through their hosts, and the hosts are torn down as soon as
+    // this body ends, before Qt deletes the children: a part still there when a control's
+    // teardown signals it would call a host half destroyed. So the parts go now, while the
+    // window is whole; the controls, and Qt's own helpers such as the layout, follow as usual.
+    listCommands_.reset();
+    std::vector<QPointer<QObject>> parts;
+    for (QObject* child : children())
+        if (isWindowPart(*child)) parts.emplace_back(child);
+    for (const QPointer<QObject>& part : parts) delete part.data();
 }
 
 void TFind::connectReviewEntries() {
@@ -566,9 +580,5 @@ namespace vsr::ui {
 std::string TFind::modificationFailure(std::size_t row) const {
     return modify_ ? modify_->driver().failureOf(row) : std::string();
 }
-
-QAbstractButton* TFind::sizeLimitButton() { return AllLeastRadioButton; }
-
-QAbstractButton* TFind::dateLimitButton() { return BetweenRadioButton; }
 
 }  // namespace vsr::ui

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/query/search_conditions.h"
 #include "engine/search/search_driver.h"
@@ -64,8 +65,6 @@ class QWidget;
 namespace vsr::ui {
 
 class BusyIndicator;
-class DialogPrompter;
-class FilePrompter;
 class LinesViewer;
 class ListCommands;
 class ProjectCommands;
@@ -77,9 +76,12 @@ class TAboutForm;
 
 // What the window needs from outside; a null pointer means the window's own default.
 struct WindowServices {
-    WindowPrompter* prompter = nullptr;        // null: real dialogs
-    DialogPrompter* dialogPrompter = nullptr;  // file pickers and modal dialogs; null: real ones
-    FilePrompter* filePrompter = nullptr;      // project and batch file dialogs; null: real ones
+    // Who answers the questions: the message boxes, folder pickers and the about box; the
+    // settings dialogs' and the list's pickers and the modal dialogs; the project and batch
+    // file dialogs. One prompter may answer all three; null: the desktop's own dialogs.
+    WindowPrompter* prompter = nullptr;
+    WindowPrompter* dialogPrompter = nullptr;
+    WindowPrompter* filePrompter = nullptr;
     platform::Launcher* launcher = nullptr;    // null: the desktop's
     platform::Trash* trash = nullptr;          // null: the user's trash
     platform::FileManager* fileManager = nullptr;  // null: the desktop's file manager
@@ -99,6 +101,10 @@ struct WindowServices {
 };
 
 class WindowIndex;
+
+// A part of the window: a child of the program's own that is not a control (the browser, the
+// commands, the drop target...). Parts reach the window through their hosts only.
+bool isWindowPart(const QObject& child);
 
 // The main window: it holds the search conditions, starts every command and keeps the
 // controls consistent with the conditions and with whether the list may be modified.
@@ -160,7 +166,7 @@ public:
     void beginRunState(engine::Tab tab);
     void endRunState(engine::Tab tab) override;
     // Applies the layout of the tab that is shown now (rule F), as after a tab change.
-    void applyTabShown() override;
+    void applyTabShown();
 
     // --- engine::SearchHost ---
     void pumpMessages() override;
@@ -230,19 +236,28 @@ public:
     // Makes the column at least `width96` wide (at 96 dots per inch) where it is shown.
     void widenColumn(results::Column column, int width96) override;
     // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
-    void setComboText(QComboBox* combo, const std::string& text) override;
-    void setMemoText(QPlainTextEdit* memo, const std::string& text) override;
+    void setComboText(QComboBox* combo, const std::string& text);
+    void setMemoText(QPlainTextEdit* memo, const std::string& text);
 
     // --- for the project commands: the window's settings as a whole ---
     const WindowServices& services() const { return services_; }
     // The controls and the settings dialog's values into the stored settings, which are returned.
     settings::StoredSettings& collectSettings() override;
-    settings::StoredSettings& storedSettings() override { return stored_; }
+    settings::StoredSettings& storedSettings() { return stored_; }
     // The stored settings into the controls; their dialog part into the settings dialog.
-    void applyStoredSettings() override;
+    void applyStoredSettings();
     void applyDialogSettings() override;
     // The settings as the store keeps them, into the window, as at its start.
-    void loadSettings() override;
+    void loadSettings();
+    // A project's settings into the controls, and the window after an incorrect one.
+    void applyProject(const settings::StoredSettings& project) override;
+    void restoreAfterIncorrectProject() override;
+    // The tab shown (Find or Search and Replace), and the driver's fields.
+    void showTab(engine::Tab tab) override;
+    void allowHideSearchList() override;
+    void setRunField(project::RunField field, const std::string& text) override;
+    project::RunFields runFields() const override;
+    bool pathIsFolder() const override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -369,22 +384,29 @@ private:
 
     // --- what the window's parts see of it, through their hosts ---
     QWidget& windowWidget() override { return *this; }
-    engine::SearchHost& searchHost() override { return *this; }
+    engine::SearchSink& searchSink() override { return *this; }
+    engine::RunControl& runControl() override { return *this; }
     WindowDriverHost& driverHost() override { return *this; }
     ProjectCommands& projectCommands() override { return *projects_; }
     settings::SettingsStorage* settingsStorage() const override { return services_.settings; }
     const platform::LocaleFormats* localeFormats() const override { return services_.formats; }
-    DialogPrompter* dialogPrompter() const override { return services_.dialogPrompter; }
+    WindowPrompter* dialogPrompter() const override { return services_.dialogPrompter; }
     std::string modificationFailure(std::size_t row) const override;
     LinesViewer* linesViewer() override { return ListBox1; }
     QTreeView* resultsView() override { return ListView1; }
-    QTabWidget* pages() override { return PageControl1; }
-    QWidget* findTab() override { return FindTab; }
-    QWidget* searchReplaceTab() override { return SearchReplaceTab; }
-    QWidget* optionsTab() override { return OptionsTab; }
-    QLabel* statusPanel(int panel) override { return StatusPanel[panel]; }
+    void clearStatus(int panel) override;
+    void showStatusNow(int panel, const std::string& text) override;
+    void onTabChanged(QObject* context, std::function<void()> f) override;
+    void selectQueryCharacter(engine::Tab tab, int position) override;
+    std::vector<QWidget*> runStarters() override;
+    std::vector<QMenu*> runMenus() override;
+    QAbstractButton* stopButton(engine::Tab tab) override;
+    void setSearchInResultsEnabled(bool on) override;
+    bool previewChosen() const override;
+    bool backupsChosen() const override;
+    void onBackupsClicked(QObject* context, std::function<void(bool checked)> f) override;
+    bool pathGiven() const override;
     QMenu* fileMenu() override { return FileMenu; }
-    QMenu* reportMenu() override { return ReportMenu; }
     QMenu* projectMenu() override { return ProjectMenu; }
     QMenu* listPopupMenu() override { return ListPopupMenu; }
     QMenu* linesPopupMenu() override { return LinesPopupMenu; }
@@ -392,29 +414,7 @@ private:
     QMenu* fileIntervalMenu() override { return fileIntervalMenu_; }
     QMenu* popupIntervalMenu() override { return popupIntervalMenu_; }
     QAction* popupDeleteItemsAction() override { return popupDeleteItems_; }
-    QPlainTextEdit* findMemo() override { return FindMemo; }
-    QPlainTextEdit* searchMemo() override { return SearchMemo; }
-    QPlainTextEdit* replaceMemo() override { return Memo2; }
-    QComboBox* pathCombo() override { return ComboBoxPath; }
-    QComboBox* masksCombo() override { return MasksComboBox; }
-    QComboBox* findCombo() override { return FindEditComboBox; }
-    QComboBox* searchCombo() override { return SearchEdit; }
-    QComboBox* replaceCombo() override { return Edit2; }
-    QPushButton* findButton() override { return FindBit; }
-    QPushButton* searchButton() override { return SearchSpeedButton; }
-    QPushButton* clearFindButton() override { return ClearFindBit; }
-    QPushButton* clearSearchButton() override { return ClearSearchBit; }
-    QPushButton* stopFindButton() override { return StopFindBit; }
-    QToolButton* stopSearchButton() override { return StopSearch; }
-    QCheckBox* searchInResultsBox() override { return ListXPCheckBox; }
-    QCheckBox* previewBox() override { return PreviewCheckBox; }
     ResultsModel* resultsModel() override { return model_; }
-    QCheckBox* backupsBox() override { return CreatBackupCheckBox; }
-    QButtonGroup* queryTypeGroup() override { return QueryTypeGroup; }
-    QButtonGroup* searchTypeGroup() override { return SearchTypeGroup; }
-    QButtonGroup* modificationTypeGroup() override { return ModificationTypeGroup; }
-    QAbstractButton* sizeLimitButton() override;
-    QAbstractButton* dateLimitButton() override;
 
     // Composition (find_window_compose.cpp, find_window_options.cpp, find_window_menus.cpp).
     void composeTopPanel();
@@ -456,6 +456,10 @@ private:
     void setEraseBackups(bool on);
     void setPathEnabled(bool on);
     void setTabHeadersVisible(engine::Tab runTab, bool visible);
+
+    // Projects (find_window_project.cpp).
+    void hideListOn(engine::Tab tab);
+    void clearEmptyRadioGroups();
 
     // Conditions and history (find_window_conditions.cpp).
     QComboBox* historyCombo(engine::HistoryField field) const;

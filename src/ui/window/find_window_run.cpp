@@ -70,7 +70,7 @@ void TFind::selectPendingExpressionError() {
     if (!pendingExpressionError_) return;
     const auto [tab, position] = *pendingExpressionError_;
     pendingExpressionError_.reset();
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
+    selectQueryCharacter(tab, position);
 }
 
 void TFind::commandRunEnded() {
@@ -194,7 +194,7 @@ void TFind::selectExpressionCharacter(engine::Tab tab, int position) {
         pendingExpressionError_ = std::make_pair(tab, position);
         return;
     }
-    ui::selectExpressionCharacter(tab == engine::Tab::Find ? FindMemo : SearchMemo, position, textEncoding());
+    selectQueryCharacter(tab, position);
 }
 
 void TFind::searchFinished(const engine::RunSummary& summary) {
