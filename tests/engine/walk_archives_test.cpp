@@ -129,7 +129,7 @@ TEST(WalkArchives, LinesViewerScanOfAnArchiveEndsAtStopAndAtANewSelection) {
     python(dir.str(), R"PY(
 import io, os, base64, tarfile
 # Text that packs no better than the expansion limits allow, long enough to take a while.
-long = base64.b64encode(os.urandom(12 << 20)) + b"\nneedle_1\n"
+long = base64.b64encode(os.urandom(36 << 20)) + b"\nneedle_1\n"
 with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
     for name, data in (("long.txt", long), ("after.txt", b"needle_1\n")):
         info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
