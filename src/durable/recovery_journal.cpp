@@ -124,6 +124,9 @@ void recoverRecord(const std::string& folder, const std::string& record, Recover
     const bool traced = f.size() == 9 && f[0] == kMagic && f[8] == kEnd;
     if (!untraced && !traced) {
         if (f.size() >= 3 && inside(folder, f[2])) ::unlink(f[2].c_str());
+        // The copy made for this note bears its name; a note cut before it names its source
+        // still leaves that copy, which nothing else would ever remove.
+        ::unlink((record.substr(0, record.size() - 4) + ".old").c_str());
         ::unlink(record.c_str());
         return;
     }

@@ -223,6 +223,39 @@ TEST(SafeWriter, RecoveryKeepsARewriteThatEndedBeforeItsNoteWentAndRestoresOneTh
     EXPECT_EQ(recoveryNotes(), 0u);
 }
 
+// A kill while a note is being written leaves it cut at any byte; its file was not touched yet,
+// so the next start removes the note and the copy of the old bytes made for it, and changes
+// nothing else.
+TEST(SafeWriter, RecoveryRemovesANoteCutAtAnyByteWithItsCopy) {
+    TempDir dir;
+    const std::string old(2 * 4096, 'o');
+    fs::path file = dir.write("file.txt", old);
+    std::size_t noteSize = 0;
+    for (std::size_t cut = 0;; cut += 7) {
+        {
+            RecoveryRecord r;
+            ASSERT_TRUE(r.beginWithCopy(file.string(), old, std::string(3 * 4096, 'n'), 0644));
+        }  // killed before the rewrite began
+        fs::path note;
+        for (const auto& e : fs::directory_iterator(recoveryFolder()))
+            if (e.path().extension() == ".rec") note = e.path();
+        ASSERT_FALSE(note.empty());
+        noteSize = fs::file_size(note);
+        if (cut >= noteSize) {
+            fs::remove(note);
+            fs::remove(fs::path(note).replace_extension(".old"));
+            break;
+        }
+        fs::resize_file(note, cut);
+        const RecoveryReport report = recoverInterruptedWrites();
+        EXPECT_TRUE(report.empty()) << "cut at " << cut;
+        EXPECT_EQ(readFile(file), old) << "cut at " << cut;
+        EXPECT_EQ(recoveryNotes(), 0u) << "cut at " << cut << " of " << noteSize;
+        if (::testing::Test::HasFailure()) return;
+    }
+    EXPECT_GT(noteSize, 20u);
+}
+
 TEST(SafeWriter, RecoveryPutsBackTheBackupOfAnInPlaceRewriteAndRemovesLoggedTemporaries) {
     TempDir dir;
     // Killed after the file was grown to the new length, before a byte was written.
