@@ -43,7 +43,7 @@ namespace fs = std::filesystem;
 
 // Answers the window's questions: message boxes and the folder picker are recorded, modal
 // dialogs go to `modal`, which sees the dialog as the user would.
-class Answers : public WindowPrompter, public DialogPrompter {
+class FileCommandAnswers : public WindowPrompter, public DialogPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);
@@ -133,7 +133,7 @@ protected:
         settle();
     }
 
-    Answers answers;
+    FileCommandAnswers answers;
     platform::FakeLauncher launcher;
     platform::FreedesktopTrash trash;  // the real trash, in this test run's own data folder
     platform::FakeFileManager fileManager;
@@ -324,7 +324,7 @@ TEST_F(FileCommandsTest, ExecuteAndOpenDirectoryHandTheFileToTheDesktop) {
 }
 
 TEST(ConfirmDialogs, LongPathsAreShortenedToTheLimitInTheWindowsFont) {
-    Answers answers;
+    FileCommandAnswers answers;
     WindowServices s;
     s.prompter = &answers;
     s.dialogPrompter = &answers;
