@@ -15,11 +15,21 @@ set(VSR_LONG_SUITES
     test_engine.MemoryRelease=200:cases
     test_index.IndexAgreement=65:cases
     test_engine.ModifyLarge=50:cases
+    test_vsr_search.KillDuringModification=35:cases
     test_engine.DryRunAhead=27:cases
+    test_regexpr.VxRegexRobustness=22
     test_engine.SplicedModification=17
+    test_vsr_search.VsrSearchDryRun=15
+    test_regexpr.Text/ShortcutsDifferential=15
+    test_vsr_search.VsrSearchArchives=14
     test_engine.SplicedDiff=13
     test_engine.GitignoreOracle=11
     test_durable.SafeWriter=11
+    test_engine.ModifyPreview=10
+    test_app.CommandLineRunTest=10
+    test_regexpr.Text/AutomatonDifferential=10
+    test_engine.WalkArchives=10
+    test_engine.RegExprLiteralSkips=9
     test_engine.SearchLargeFiles=9)
 
 # vsr_add_test_suites(<target> [PROPERTIES <name> <value>...]): the properties go to every suite.
