@@ -23,9 +23,15 @@ function(vsr_layer)
 endfunction()
 
 # vsr_precompile(<target> <headers...>): the headers nearly every file of the target includes,
-# parsed once per target instead of once per file.
+# parsed once per target instead of once per file (or per unity batch). Writing the precompiled
+# header costs about as much as parsing its headers four times over, so a target compiled in fewer
+# than four batches parses them in each batch instead.
 function(vsr_precompile TARGET)
-  if(VSR_PCH)
+  get_target_property(_sources ${TARGET} SOURCES)
+  list(FILTER _sources INCLUDE REGEX "\\.cpp$")
+  list(LENGTH _sources _count)
+  math(EXPR _batched "3 * ${CMAKE_UNITY_BUILD_BATCH_SIZE}")
+  if(VSR_PCH AND (NOT VSR_UNITY OR _count GREATER _batched))
     target_precompile_headers(${TARGET} PRIVATE ${ARGN})
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
       # Lets ccache hash the compile of a file that uses gcc's precompiled header.

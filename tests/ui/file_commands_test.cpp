@@ -51,7 +51,7 @@ namespace fs = std::filesystem;
 
 // Answers the window's questions: message boxes and the folder picker are recorded, modal
 // dialogs go to `modal`, which sees the dialog as the user would.
-class Answers : public WindowPrompter {
+class FileCommandAnswers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);
@@ -143,7 +143,7 @@ protected:
         settle();
     }
 
-    Answers answers;
+    FileCommandAnswers answers;
     platform::FakeLauncher launcher;
     platform::FreedesktopTrash trash;  // the real trash, in this test run's own data folder
     platform::FakeFileManager fileManager;
@@ -570,7 +570,7 @@ with tarfile.open(d + "/big.tar.gz", "w:gz", compresslevel=1) as t:
 }
 
 TEST(ConfirmDialogs, LongPathsAreShortenedToTheLimitInTheWindowsFont) {
-    Answers answers;
+    FileCommandAnswers answers;
     WindowServices s;
     s.prompter = &answers;
     s.dialogPrompter = &answers;

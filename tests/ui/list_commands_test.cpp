@@ -34,7 +34,7 @@ namespace {
 using vsr::ui::test::control;
 using vsr::ui::test::statusPanel;
 
-class Answers : public WindowPrompter {
+class ListCommandAnswers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);
@@ -107,7 +107,7 @@ protected:
         };
     }
 
-    Answers answers;
+    ListCommandAnswers answers;
     platform::FakeLauncher launcher;
     platform::MemorySettingsStore store;
     vsr::test::TempDir dataDir;

@@ -32,7 +32,7 @@ using vsr::ui::test::statusPanel;
 const std::string B = "<font color=\"#0000FF\">";
 const std::string E = "</font>";
 
-class Answers : public WindowPrompter {
+class ReportAnswers : public WindowPrompter {
 public:
     void messageBox(const std::string& caption, const std::string& text, engine::MessageIcon) override {
         messages.push_back(caption + ": " + text);
@@ -77,7 +77,7 @@ protected:
     }
     static bool showsLines(TFind& w) { return control<LinesViewer>(w, "ListBox1")->hasLines(); }
 
-    Answers answers;
+    ReportAnswers answers;
     platform::FakeLauncher launcher;
     platform::MemorySettingsStore store;
     vsr::test::TempDir dataDir;

@@ -55,7 +55,7 @@ public:
     std::vector<std::string> programStarts, folderTitles, folderStarts;
 };
 
-class SettingsDialogSet : public ::testing::Test {
+class SettingsDialogs : public ::testing::Test {
 protected:
     
     FakeDialogPrompter prompter;
@@ -71,7 +71,7 @@ const std::vector<std::pair<const char*, std::function<void(QDialog&)>>> kDismis
     {"close box", [](QDialog& d) { d.close(); }},
 };
 
-TEST_F(SettingsDialogSet, FirstStartValues) {
+TEST_F(SettingsDialogs, FirstStartValues) {
     settings::DialogSettings d = settings.values();
     EXPECT_EQ(settings.BrowseComboBox->currentText(), "5");
     EXPECT_EQ(settings.BrowseComboBox->count(), 11);
@@ -88,7 +88,7 @@ TEST_F(SettingsDialogSet, FirstStartValues) {
     EXPECT_EQ(files.windowTitle(), "File Ignore List");
 }
 
-TEST_F(SettingsDialogSet, OnlyOkKeepsChangedValues) {
+TEST_F(SettingsDialogs, OnlyOkKeepsChangedValues) {
     settings::DialogSettings start;
     start.editorA = "\"/usr/bin/kate\" \"%PrFullName%\"";
     start.winXPRadioButton = true;
@@ -136,7 +136,7 @@ TEST_F(SettingsDialogSet, OnlyOkKeepsChangedValues) {
     EXPECT_EQ(settings.lineSeparator(), "\r");
 }
 
-TEST_F(SettingsDialogSet, EditListFollowsItsCheckBox) {
+TEST_F(SettingsDialogs, EditListFollowsItsCheckBox) {
     settings::DialogSettings d;
     d.ignoreFilesXPCh = true;
     settings.setValues(d);
@@ -154,14 +154,14 @@ TEST_F(SettingsDialogSet, EditListFollowsItsCheckBox) {
     EXPECT_TRUE(settings.EditFilesXPButton->isEnabled());
 }
 
-TEST_F(SettingsDialogSet, OkHasTheFocusOnShowing) {
+TEST_F(SettingsDialogs, OkHasTheFocusOnShowing) {
     settings.show();
     QApplication::setActiveWindow(&settings);
     EXPECT_EQ(settings.focusWidget(), settings.findChild<QPushButton*>("OKBtn"));
     settings.reject();
 }
 
-TEST_F(SettingsDialogSet, BrowseMakesAQuotedCommandWithTheFullNamePlaceholder) {
+TEST_F(SettingsDialogs, BrowseMakesAQuotedCommandWithTheFullNamePlaceholder) {
     settings.EditorEdit->setText("before");
     settings.initialDirOpenEditor = "/opt";
     settings.Button2Click();  // cancelled: nothing changes
@@ -175,7 +175,7 @@ TEST_F(SettingsDialogSet, BrowseMakesAQuotedCommandWithTheFullNamePlaceholder) {
     EXPECT_EQ(settings.initialDirOpenEditor, "/usr/local/bin");
 }
 
-TEST_F(SettingsDialogSet, PlaceholdersReplaceTheSelectionOrGoToTheCaret) {
+TEST_F(SettingsDialogs, PlaceholdersReplaceTheSelectionOrGoToTheCaret) {
     settings.EditorEdit->setText("edit -n FILE");
     settings.EditorEdit->setCursorPosition(8);
     settings.insertPlaceholder("%NumLine%");
@@ -201,7 +201,7 @@ TEST_F(SettingsDialogSet, PlaceholdersReplaceTheSelectionOrGoToTheCaret) {
     settings.reject();
 }
 
-TEST_F(SettingsDialogSet, F1OpensTheHelpTopics) {
+TEST_F(SettingsDialogs, F1OpensTheHelpTopics) {
     std::vector<QString> topics;
     for (RevertingDialog* d : std::initializer_list<RevertingDialog*>{&settings, &paths, &files})
         d->setHelpOpener([&](const QString& t) { topics.push_back(t); });
@@ -214,7 +214,7 @@ TEST_F(SettingsDialogSet, F1OpensTheHelpTopics) {
                                             "Manual/Settings.htm#IgnoreLists"}));
 }
 
-TEST_F(SettingsDialogSet, IgnoreListsPutTheirTextBackUnlessOk) {
+TEST_F(SettingsDialogs, IgnoreListsPutTheirTextBackUnlessOk) {
     for (const auto& [how, dismiss] : kDismissals) {
         SCOPED_TRACE(how);
         paths.setListText("/a\n/b/*");
@@ -241,7 +241,7 @@ TEST_F(SettingsDialogSet, IgnoreListsPutTheirTextBackUnlessOk) {
     EXPECT_EQ(settings.values().directIgnoreList, "/a\n/b/*");
 }
 
-TEST_F(SettingsDialogSet, PickedFolderReplacesTheCaretLine) {
+TEST_F(SettingsDialogs, PickedFolderReplacesTheCaretLine) {
     paths.setListText("/one\n/two\n/three\n/four");
     QTextCursor cursor(paths.PathsMemo->document()->findBlockByNumber(2));
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 3);

@@ -13,7 +13,7 @@ namespace vsr::ui::test {
 namespace {
 
 // "слово" and "Слово СЛОВО слово" in Windows-1251.
-const std::string kWord1251 = "\xF1\xEB\xEE\xE2\xEE";
+const std::string kWindows1251Word = "\xF1\xEB\xEE\xE2\xEE";
 const std::string kLine1251 = "\xD1\xEB\xEE\xE2\xEE \xD1\xCB\xCE\xC2\xCE \xF1\xEB\xEE\xE2\xEE";
 
 class EncodingTest : public WindowTest {
@@ -76,7 +76,7 @@ TEST_F(EncodingTest, ACharacterTheEncodingLacksIsRefusedNotSearchedAsAQuestionMa
 TEST_F(EncodingTest, MemoFilesAndHistoryAreKeptInTheEncodingAndNamesStayAsTheFileSystemHasThem) {
     const std::string folder = files.str() + "/\xD0\xBF\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0";  // "папка", UTF-8 on disk
     std::filesystem::create_directory(folder);
-    std::ofstream(folder + "/a.txt", std::ios::binary) << kWord1251 << "\r\n";
+    std::ofstream(folder + "/a.txt", std::ios::binary) << kWindows1251Word << "\r\n";
     {
         auto w = windowIn("1251");
         control<QPlainTextEdit>(w, "FindMemo")->setPlainText(QString::fromUtf8("слово\n"));
@@ -86,9 +86,9 @@ TEST_F(EncodingTest, MemoFilesAndHistoryAreKeptInTheEncodingAndNamesStayAsTheFil
         w->close();
     }
     const std::string memo = platform::readWholeFile(dataDir.str() + "/FindMemo.tmp").value_or("<missing>");
-    EXPECT_EQ(memo, kWord1251 + "\r\n\r\n");
+    EXPECT_EQ(memo, kWindows1251Word + "\r\n\r\n");
     EXPECT_EQ(store.committed().at(platform::MemorySettingsStore::fullName(settings::kProgramKey, "FindEditComboBoxText")),
-              kWord1251);
+              kWindows1251Word);
     EXPECT_EQ(store.committed().at(platform::MemorySettingsStore::fullName(settings::kProgramKey, "ComboBoxPathText")),
               folder);
     auto w = makeWindow(96, true);

@@ -41,7 +41,7 @@ void CommandLinePrompter::showAbout(QWidget* parent) {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 // The search and replacement switches in the chosen single-byte page when a UTF-8 locale typed
 // them. Any other command line is taken byte for byte, as the C locale of a cron job gives no
@@ -61,7 +61,7 @@ std::vector<std::string> typedArguments(std::vector<std::string> arguments, plat
         const std::u16string text = platform::decodeText(locale, argument);
         platform::EncodedText typed = platform::encodeText(encoding, text);
         if (!typed.refused) argument = std::move(typed.bytes);
-        else argument.insert(start + 4, kByteOrderMark);
+        else argument.insert(start + 4, kUtf8Mark);
     }
     return arguments;
 }

@@ -20,7 +20,7 @@ namespace {
 
 constexpr const char* kNoneMessage = "The Modification Type is \"None\"";
 
-bool fileExists(const std::string& path) {
+bool isRegularFile(const std::string& path) {
     std::error_code ec;
     return std::filesystem::is_regular_file(path, ec);
 }
@@ -90,14 +90,14 @@ bool ProjectCommands::openProjectFile(const std::string& path) {
     settings::MainOptions& o = w_.storedOptions();
     o.initialDirOpenProject = o.initialDirSaveProject = platform::parentPath(path);
     // The current settings go to the store first, so a failed load can bring them back.
-    if (fileExists(path) && w_.settingsStorage()) w_.settingsStorage()->SaveSettings(w_.collectSettings(), true);
+    if (isRegularFile(path) && w_.settingsStorage()) w_.settingsStorage()->SaveSettings(w_.collectSettings(), true);
     if (!loadProject(path)) return false;
     emit projectUsed(path);
     return true;
 }
 
 bool ProjectCommands::loadProject(const std::string& fileName) {
-    if (!fileExists(fileName)) {
+    if (!isRegularFile(fileName)) {
         report("File \"" + fileName + "\" not found", true);
         if (commandLine_) commandLine_->state().CommandLineError = true;
         w_.runState().stop = true;

@@ -1,4 +1,5 @@
 #include "ui/dialogs/rename_dialog.h"
+#include "ui/common/object_names.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,12 +14,6 @@
 namespace vsr::ui {
 
 namespace {
-
-template <class T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString text(const std::string& s) { return QString::fromStdString(s); }
 

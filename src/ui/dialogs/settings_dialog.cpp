@@ -21,6 +21,7 @@
 #include "ui/dialogs/path_ignore_dialog.h"
 #include "ui/widgets/radio_focus.h"
 #include "ui/window/window_accessibility.h"
+#include "ui/common/object_names.h"
 
 namespace vsr::ui {
 
@@ -29,12 +30,6 @@ namespace {
 const char* const kPlaceholders[] = {"%PrFullName%", "%PrPath%", "%PrName%", "%PrExt%", "%NumLine%"};
 const char* const kContextSizes[] = {"1", "2", "3", "5", "10", "15", "20", "30", "50", "100", "All"};
 const int kThreadChoices[] = {1, 2, 3, 4, 6, 8, 12, 16, 24, 32};
-
-template <class T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 

@@ -22,7 +22,7 @@ namespace vsr::ui {
 
 namespace {
 
-bool fileExists(const std::string& path) {
+bool existsAndIsNoFolder(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
@@ -145,7 +145,7 @@ void ListCommands::openRow(int row) {
         return;
     }
     const std::string full = w_.results().row(static_cast<std::size_t>(row)).fullName();
-    if (!fileExists(full)) {
+    if (!existsAndIsNoFolder(full)) {
         w_.prompter().messageBox("Information", "File " + full + " not found", engine::MessageIcon::Exclamation);
         w_.windowWidget().update();
         return;

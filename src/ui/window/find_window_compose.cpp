@@ -19,16 +19,11 @@
 #include "ui/widgets/busy_indicator.h"
 #include "ui/window/find_window.h"
 #include "ui/widgets/glyphs.h"
+#include "ui/common/object_names.h"
 
 namespace vsr::ui {
 
 namespace {
-
-template <class T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QComboBox* newHistoryCombo(QWidget* parent, const char* name) {
     auto* combo = named(new QComboBox(parent), name);

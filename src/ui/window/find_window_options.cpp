@@ -14,16 +14,11 @@
 
 #include "ui/window/find_window.h"
 #include "ui/window/window_environment.h"
+#include "ui/common/object_names.h"
 
 namespace vsr::ui {
 
 namespace {
-
-template <class T>
-T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QCheckBox* check(QWidget* parent, const char* name, const char* caption) {
     return named(new QCheckBox(QString::fromUtf8(caption), parent), name);
