@@ -77,6 +77,68 @@ TEST(FileText, PiecesDecodeAsTheWholeDoes) {
     EXPECT_FALSE(isUtf8Text("\xED\xA0\x80"));  // a surrogate
 }
 
+// Whether `s` is UTF-8 up to its first NUL, by the table of well-formed sequences, a byte at a
+// time: the model the block-wise check must agree with.
+bool utf8ByTheRules(std::string_view s) {
+    auto in = [](unsigned char b, int lo, int hi) { return b >= lo && b <= hi; };
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b == 0) return true;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int lo = 0x80, hi = 0xBF;
+        std::size_t len = 0;
+        if (in(b, 0xC2, 0xDF)) len = 2;
+        else if (in(b, 0xE0, 0xEF)) len = 3, lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
+        else if (in(b, 0xF0, 0xF4)) len = 4, lo = b == 0xF0 ? 0x90 : 0x80, hi = b == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (s.size() - i < len) return false;
+        if (!in(static_cast<unsigned char>(s[i + 1]), lo, hi)) return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if (!in(static_cast<unsigned char>(s[i + k]), 0x80, 0xBF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+TEST(FileText, TheUtf8CheckAgreesWithTheRulesAtEveryOffsetOfItsBlocks) {
+    // Each breaks a run of ASCII longer than the widest block once, at every offset: the
+    // block-wise passes must stop for it wherever it falls, and take up the run again after it.
+    const std::string breaks[] = {
+        std::string(1, '\0'), "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xC0\xAF",
+        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\xFF", "\xC3\xA9\0\xFF",
+    };
+    std::size_t checked = 0;
+    for (const std::string& brk : breaks) {
+        for (std::size_t at = 0; at <= 200; ++at) {
+            for (const std::string& second : {std::string(), std::string("\xFE")}) {
+                // A second, invalid byte far behind the first: seen unless the first ended the text.
+                std::string s(at, 'a');
+                s += brk;
+                s.append(130, 'b');
+                s += second;
+                s.append(at % 67, 'c');
+                const bool want = utf8ByTheRules(s);
+                ASSERT_EQ(isUtf8Text(s), want) << "break " << checked << " at " << at;
+                Utf8Check pieces;
+                for (std::size_t p = 0; p < s.size(); p += 61) pieces.take(std::string_view(s).substr(p, 61));
+                ASSERT_EQ(pieces.finish(), want) << "in pieces, break " << checked << " at " << at;
+            }
+        }
+        ++checked;
+    }
+    // Long ASCII with one NUL: the text ends there, so what follows it is never judged.
+    std::string ended(500, 'x');
+    ended[333] = '\0';
+    ended[400] = '\xFF';
+    Utf8Check check;
+    EXPECT_TRUE(check.take(ended));
+    EXPECT_TRUE(check.ended());
+    EXPECT_TRUE(check.finish());
+}
+
 // The search decodes a file inside its read buffer, piece by piece behind the bytes still to be
 // read: long texts that shrink, that grow past their bytes midway, or are damaged read as a
 // text decoded aside does, for every encoding and setting.
