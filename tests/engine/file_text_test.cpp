@@ -8,6 +8,8 @@
 #include "engine/decode/text_decoder.h"
 #include "engine/decode/text_encoder.h"
 #include "engine/decode/utf8_check.h"
+#include "platform/text_encoding.h"
+#include "text/utf8.h"
 
 namespace vsr::engine {
 namespace {
@@ -75,6 +77,31 @@ TEST(FileText, PiecesDecodeAsTheWholeDoes) {
     EXPECT_TRUE(isUtf8Text(std::string("x\xC3\xA9y\0\xFF", 6)));  // the text ends at its NUL
     EXPECT_FALSE(isUtf8Text("ab\xE2\x82"));
     EXPECT_FALSE(isUtf8Text("\xED\xA0\x80"));  // a surrogate
+}
+
+TEST(FileText, PageTextDecodesAsItsCharactersOneByOne) {
+    // Runs of ASCII of every length around the decoder's blocks, each ended by a byte of the
+    // page's upper half (NUL and control bytes among the ASCII), in every page and in pieces.
+    std::string bytes;
+    for (std::size_t run = 0; run <= 40; ++run) {
+        for (std::size_t k = 0; k < run; ++k) bytes += static_cast<char>(k % 7 == 3 ? k % 4 : 'a' + k % 26);
+        bytes += static_cast<char>(0x80 + (run * 37) % 128);
+    }
+    bytes.append(33, 'z');
+    for (CodePageId page : {CodePageId::Windows1252, CodePageId::Windows1250, CodePageId::Windows1251,
+                            CodePageId::Iso8859_1, CodePageId::Iso8859_15}) {
+        std::string want;
+        for (char b : bytes) text::utf8::append(want, platform::pageCharacter(page, static_cast<unsigned char>(b)));
+        EXPECT_EQ(decodeFileBytes(FileEncoding::ofPage(page), CodePageId::Utf8, bytes), want)
+            << fileEncodingName(FileEncoding::ofPage(page));
+        for (std::size_t piece : {1, 5, 16, 17}) {
+            TextDecoder decoder(FileEncoding::ofPage(page), CodePageId::Utf8);
+            std::string out;
+            for (std::size_t at = 0; at < bytes.size(); at += piece) decoder.decode(std::string_view(bytes).substr(at, piece), out, false);
+            decoder.decode({}, out, true);
+            EXPECT_EQ(out, want) << "in pieces of " << piece;
+        }
+    }
 }
 
 // Whether `s` is UTF-8 up to its first NUL, by the table of well-formed sequences, a byte at a
