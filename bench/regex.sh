@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Regular-expression speed: TVxRegex against std::regex (ECMAScript) and PCRE2 (interpreted and
 # JIT) on ~50 MB of C source from the kernel corpus, line by line, counting matches.
-# Usage: bench/regex.sh [RUNS] [STD_RUNS]   (environment: BUILD=build folder, SIZE_MB=50)
+# Usage: bench/regex.sh [RUNS] [STD_RUNS]   (environment: BUILD=build folder, SIZE_MB=50; TREE=folder to
+#        take the C source from, else the kernel tree when there is one, else bench/c_tree.sh;
+#        BENCH=path/to/vsr-regex-bench, for an older build's driver, without building)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -10,9 +12,15 @@ size_mb="${SIZE_MB:-50}"
 runs="${1:-3}"
 std_runs="${2:-1}"
 
-corpus=$("$here/corpus.sh")
 cache="${VSR_BENCH_CACHE:-$HOME/.cache/vsr-bench}"
-sample="$cache/regex-sample-${size_mb}mb.c"
+corpus="${TREE:-}"
+if [ -z "$corpus" ]; then
+  if [ -f "$cache/linux/.complete" ]; then corpus="$cache/linux"; else corpus="$(bash "$here/c_tree.sh")"; fi
+fi
+# A sample of another tree is another sample: its name says which.
+tag=""
+[ "$corpus" = "$cache/linux" ] || tag="-$(basename "$corpus")"
+sample="$cache/regex-sample-${size_mb}mb$tag.c"
 if [ ! -s "$sample" ]; then
   echo "Collecting ${size_mb} MB of C source from $corpus ..." >&2
   limit=$((size_mb * 1000000))
@@ -23,11 +31,15 @@ if [ ! -s "$sample" ]; then
   mv "$sample.tmp" "$sample"
 fi
 
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+bench="${BENCH:-}"
+if [ -z "$bench" ]; then
+  if [ ! -f "$build/build.ninja" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  fi
+  cmake --build "$build" --target vsr-regex-bench -j 2 >/dev/null
+  bench="$build/tools/vsr-regex/vsr-regex-bench"
 fi
-cmake --build "$build" --target vsr-regex-bench -j 2 >/dev/null
 # The load beside the figures: wall times on a busy machine say little without it.
-echo "load before: $(uptime)"
-"$build/tools/vsr-regex/vsr-regex-bench" "$sample" "$runs" "$std_runs"
+echo "sample: $sample ($(du -m "$sample" | cut -f1) MB); load before: $(uptime)"
+"$bench" "$sample" "$runs" "$std_runs"
 echo "load after: $(uptime)"

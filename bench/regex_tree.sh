@@ -34,7 +34,7 @@ declare -A wall cpu
 interleaved() {
   local tools=("$@") n=$# t r k line
   local -A walls cpus
-  for t in "${tools[@]}"; do "$t" >/dev/null 2>&1 || true; done
+  for t in "${tools[@]}"; do "$t" >"$tmp/out" 2>&1 || true; done
   for ((r = 0; r < runs; r++)); do
     for ((k = 0; k < n; k++)); do
       t=${tools[$(((r + k) % n))]}

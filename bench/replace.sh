@@ -10,7 +10,11 @@
 # Then the dry run (--dry-run: the same modification printed as a unified diff, nothing written)
 # against the search alone over the untouched tree, with a 1.2 target.
 #
-#   bash bench/replace.sh      (RUNS=3, SUBTREE=drivers/net by default; VSR_SEARCH=path/to/vsr-search)
+# With VSR_BEFORE=path/to/an/older/vsr-search, that binary takes its turns beside this one (backups
+# off), its ratio to this one is printed, and its tree is compared with this one's too.
+#
+#   bash bench/replace.sh      (RUNS=3, SUBTREE=drivers/net by default; VSR_SEARCH=path/to/vsr-search;
+#                               SRC=folder to copy and rewrite instead of the kernel subtree)
 #   ONLY=dry-run bash bench/replace.sh      (the dry-run figure alone)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,8 +25,14 @@ from="static int"
 to="static long"
 
 command -v perl >/dev/null && command -v sed >/dev/null || { echo "needs sed and perl" >&2; exit 1; }
-corpus="$(bash bench/corpus.sh)"
-src="$corpus/$subtree"
+if [ -n "${SRC:-}" ]; then
+  src="$SRC"
+  subtree="$SRC"
+else
+  corpus="$(bash bench/corpus.sh)"
+  src="$corpus/$subtree"
+fi
+before="${VSR_BEFORE:-}"
 
 source bench/find_vsr_search.sh build-modify
 
@@ -38,6 +48,7 @@ nfiles=$(find "$src" -type f | wc -l)
 nmatch=$(wc -l <"$tmp/files")
 
 run_vsr() { "$vsr" --path "$work" --query "$from" --case --modify replace --replace "$to" --separator unix "$@"; }
+run_before() { "$before" --path "$work" --query "$from" --case --modify replace --replace "$to" --separator unix "$@"; }
 run_sed() { (cd "$work" && xargs -d '\n' sed -i "s/$from/$to/g" <"$tmp/files"); }
 run_perl() { (cd "$work" && xargs -d '\n' perl -pi -e "s/\\Q$from\\E/$to/g" <"$tmp/files"); }
 
@@ -48,7 +59,7 @@ time_once() {
   local TIMEFORMAT='%R %U %S' line
   fresh
   sync
-  line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+  line=$( { time "$@" >"$tmp/out" 2>&1; } 2>&1 | tail -n 1 )
   awk '{print $1, $2 + $3}' <<<"$line"
 }
 
@@ -56,10 +67,11 @@ time_once() {
 # and a file system that has just freed thousands of inodes allocates new ones more slowly, so
 # running one tool's rounds back to back would favour whichever tool went first.
 tools=(run_sed run_perl run_vsr "run_vsr --backups")
+[ -z "$before" ] || tools+=(run_before)
 declare -A walls cpus
 measure_all() {
   local t
-  for t in "${tools[@]}"; do fresh; $t >/dev/null 2>&1 || true; done  # warm-up
+  for t in "${tools[@]}"; do fresh; $t >"$tmp/out" 2>&1 || true; done  # warm-up
   for ((i = 0; i < runs; i++)); do
     for ((k = 0; k < ${#tools[@]}; k++)); do
       t=${tools[$(((k + i) % ${#tools[@]}))]}
@@ -89,11 +101,11 @@ dry_run_figure() {
   local -a sw sc dw dc
   run_search() { "$vsr" --path "$src" --query "$from" --case; }
   run_dry() { "$vsr" --path "$src" --query "$from" --case --modify replace --replace "$to" --separator unix --dry-run; }
-  run_search >/dev/null 2>&1 || true
-  run_dry >/dev/null 2>&1 || true
+  run_search >"$tmp/out" 2>&1 || true
+  run_dry >"$tmp/out" 2>&1 || true
   for ((i = 0; i < runs; i++)); do
     for t in run_search run_dry; do
-      line=$( { time $t >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+      line=$( { time $t >"$tmp/out" 2>&1; } 2>&1 | tail -n 1 )
       read -r w c < <(awk '{print $1, $2 + $3}' <<<"$line")
       if [ "$t" = run_search ]; then sw+=("$w"); sc+=("$c"); else dw+=("$w"); dc+=("$c"); fi
     done
@@ -127,9 +139,26 @@ row "sed -i" "$sw" "$sc"
 row "perl -pi" "$pw" "$pc"
 row "vsr-search, backups off" "$vw" "$vc"
 row "vsr-search, backups on" "$bw" "$bc"
+if [ -n "$before" ]; then
+  ow=$(median_of "${walls[run_before]}"); oc=$(median_of "${cpus[run_before]}")
+  row "before, backups off" "$ow" "$oc"
+  printf 'this checkout against before (backups off): wall %.2f, cpu %.2f\n' \
+    "$(awk "BEGIN{print $vw/$ow}")" "$(awk "BEGIN{print $vc/$oc}")"
+fi
 
 # Same bytes as sed: both trees are made once more and compared.
-fresh; run_vsr >/dev/null 2>&1 || true; mv "$work" "$tmp/by-vsr"
+fresh; run_vsr >"$tmp/out" 2>&1 || true; mv "$work" "$tmp/by-vsr"
+if [ -n "$before" ]; then
+  fresh; run_before >"$tmp/out" 2>&1 || true; mv "$work" "$tmp/by-before"
+  if diff -r -q "$tmp/by-vsr" "$tmp/by-before" >/dev/null; then
+    echo "check: the tree rewritten by this checkout equals the one rewritten by the one before"
+  else
+    echo "check: FAILED, this checkout and the one before wrote different trees:" >&2
+    diff -r -q "$tmp/by-vsr" "$tmp/by-before" | head >&2
+    exit 1
+  fi
+  rm -rf "$tmp/by-before"
+fi
 fresh; run_sed; mv "$work" "$tmp/by-sed"
 if diff -r -q "$tmp/by-vsr" "$tmp/by-sed" >/dev/null; then
   echo "check: the tree rewritten by vsr-search equals the one rewritten by sed -i"

@@ -7,7 +7,13 @@
 #
 # Ends with the window against vsr-search (bench/window.sh).
 #
-#   bash bench/search.sh            (RUNS=5 by default; VSR_SEARCH=path/to/vsr-search to choose the binary)
+# With VSR_BEFORE=path/to/an/older/vsr-search the older binary takes its turns in every row too
+# (single-threaded and with its default threads), and a second table gives the CPU cost of this
+# checkout against it, with a check that both list the same rows.
+#
+#   bash bench/search.sh            (RUNS=5 by default; VSR_SEARCH=path/to/vsr-search to choose the binary;
+#                                    TREE=folder instead of the kernel tree; ONLY=table for the first
+#                                    table and the count checks alone)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,17 +31,19 @@ need() {  # need <command> <debian package>
 need rg ripgrep
 need grep grep
 
-corpus="$(bash bench/corpus.sh)"
+corpus="${TREE:-$(bash bench/corpus.sh)}"
+before="${VSR_BEFORE:-}"
+only="${ONLY:-}"
 
 source bench/find_vsr_search.sh build-spine
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 
-# Median wall time and median CPU time (user + system) in seconds of `runs` runs of a command
-# (output discarded), after one warm-up run. CPU time is steadier on a shared machine.
+# Median wall time and median CPU time (user + system) in seconds of `runs` runs of a command,
+# after one warm-up run. CPU time is steadier on a shared machine.
 median() {
-  "$@" >/dev/null 2>&1 || true
+  "$@" >"$tmp/out" 2>&1 || true
   local walls=() cpus=() line
   for ((i = 0; i < runs; i++)); do
     line=$(time_once "$@")
@@ -45,10 +53,11 @@ median() {
   echo "$(printf '%s\n' "${walls[@]}" | median_of) $(printf '%s\n' "${cpus[@]}" | median_of)"
 }
 
-# "wall cpu" seconds of one run of a command, its output discarded.
+# "wall cpu" seconds of one run of a command, its output into $tmp/out: grep stops at its first
+# match when its output is /dev/null, and a tool's output is what a user waits for.
 time_once() {
   local TIMEFORMAT='%R %U %S' line
-  line=$( { time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1 )
+  line=$( { time "$@" >"$tmp/out" 2>"$tmp/err"; } 2>&1 | tail -n 1 )
   awk '{printf "%s %.3f\n", $1, $2 + $3}' <<<"$line"
 }
 
@@ -65,11 +74,13 @@ declare -A wall cpu
 interleaved() {
   local tools=("$@") n=$# t r k line
   local -A walls cpus
-  for t in "${tools[@]}"; do "$t" >/dev/null 2>&1 || true; done
+  for t in "${tools[@]}"; do "$t" >"$tmp/out" 2>&1 || true; done
   for ((r = 0; r < runs; r++)); do
     for ((k = 0; k < n; k++)); do
       t=${tools[$(((r + k) % n))]}
       line=$(time_once "$t")
+      [ "$t" = before_default ] && sort "$tmp/out" >"$tmp/before.rows"
+      [ "$t" = vsr_default ] && sort "$tmp/out" >"$tmp/after.rows"
       walls[$t]+="${line% *} "
       cpus[$t]+="${line#* } "
     done
@@ -115,6 +126,7 @@ echo "median wall seconds of $runs rounds (the tools of a row in turns); cpu = m
 printf '%-22s %9s %9s %9s %9s %9s   %s\n' "search" "vsr -t1" "vsr" "rg -j1" "rg" "grep -r" \
   "vsr/rg  vsr/vsr-t1  vsr-t1/rg-j1  cpu vsr  cpu vsr-t1  cpu rg  load"
 fail=0
+declare -a costs=()
 for i in "${!names[@]}"; do
   split "${vsrargs[$i]}"; va=("${parts[@]}")
   split "${rgargs[$i]}"; ra=("${parts[@]}")
@@ -124,7 +136,18 @@ for i in "${!names[@]}"; do
   rg_j1() { rg -j1 "${rgf[@]}" "${ra[@]}" "$corpus"; }
   rg_default() { rg "${rgf[@]}" "${ra[@]}" "$corpus"; }
   grep_r() { grep -r -F "${ga[@]}" "$corpus"; }
-  interleaved vsr_t1 vsr_default rg_j1 rg_default grep_r
+  before_t1() { "$before" --threads 1 --path "$corpus" "${va[@]}"; }
+  before_default() { "$before" --path "$corpus" "${va[@]}"; }
+  if [ -n "$before" ]; then
+    interleaved vsr_t1 vsr_default rg_j1 rg_default grep_r before_t1 before_default
+    same=yes
+    cmp -s "$tmp/before.rows" "$tmp/after.rows" || { same=NO; fail=1; }
+    costs+=("$(awk -v n="${names[$i]}" -v a="${cpu[vsr_t1]}" -v b="${cpu[before_t1]}" -v c="${cpu[vsr_default]}" \
+      -v d="${cpu[before_default]}" -v s="$same" \
+      'BEGIN {printf "%-22s %9.3f %9.3f %+7.1f%% %9.3f %9.3f %+7.1f%%   %s", n, b, a, 100 * (a / b - 1), d, c, 100 * (c / d - 1), s}')")
+  else
+    interleaved vsr_t1 vsr_default rg_j1 rg_default grep_r
+  fi
   tv1=${wall[vsr_t1]} cv1=${cpu[vsr_t1]} tv=${wall[vsr_default]} cv=${cpu[vsr_default]}
   tr1=${wall[rg_j1]} tr=${wall[rg_default]} cr=${cpu[rg_default]} tg=${wall[grep_r]}
   ratios=$(awk -v v="$tv" -v v1="$tv1" -v a="$tr1" -v r="$tr" -v cv="$cv" -v cv1="$cv1" -v cr="$cr" \
@@ -140,6 +163,13 @@ for i in "${!names[@]}"; do
   fi
 done
 
+if [ -n "$before" ]; then
+  printf '\nthis checkout against %s, median cpu seconds (user+system) of the same rounds\n' "$before"
+  printf '%-22s %9s %9s %8s %9s %9s %8s   %s\n' "search" "before -t1" "now -t1" "cost" "before" "now" "cost" "same rows"
+  printf '%s\n' "${costs[@]}"
+fi
+
+if [ "$only" != table ]; then
 # Ignoring case under UTF-8. A file with ASCII bytes only costs what it costs on a single-byte
 # page (target: UTF-8 within 1.1 times 1252, by CPU time, steadier than wall time on a shared
 # machine); text in many languages (the kernel's translated documentation: Chinese, Japanese,
@@ -151,7 +181,9 @@ read -r tu8 cu8 < <(median "$vsr" --threads 1 --path "$corpus" --codepage utf-8 
 r=$(awk -v a="$tu8" -v b="$t1252" -v c="$cu8" -v d="$c1252" 'BEGIN {printf "%8.2f %10.3f %10.3f %8.2f", a/b, c, d, c/d}')
 printf '%-34s %10s %10s %s\n' "kernel \"static int\": utf-8/1252" "$tu8" "$t1252" "$r"
 awk -v c="$cu8" -v d="$c1252" 'BEGIN {exit !(c <= 1.1 * d)}' || { echo "  target missed: UTF-8 above 1.1 times 1252" >&2; fail=1; }
+[ -d "$translations" ] || echo "(no $translations: the rows of translated text skipped)"
 for term in "PERCHÉ" "内核" "커널"; do
+  [ -d "$translations" ] || break
   read -r tv cv < <(median "$vsr" --threads 1 --path "$translations" --codepage utf-8 --query "$term")
   read -r tr cr < <(median rg -j1 -uu -F -i --count-matches "$term" "$translations")
   r=$(awk -v a="$tv" -v b="$tr" -v c="$cv" -v d="$cr" 'BEGIN {printf "%8.2f %10.3f %10.3f %8.2f", a/b, c, d, c/d}')
@@ -178,7 +210,8 @@ VSR_SEARCH="$vsr" RUNS="$runs" bash bench/archives.sh || fail=1
 
 # The window against vsr-search on the same searches, in interleaved pairs (bench/window.sh).
 echo
-VSR_SEARCH="$vsr" bash bench/window.sh || fail=1
+TREE="$corpus" VSR_SEARCH="$vsr" bash bench/window.sh || fail=1
+fi
 
 # Per-file counts of the phrase searches against ripgrep, skipping files with a NUL byte or a
 # CR-only line end (there the line rules differ on purpose).

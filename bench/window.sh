@@ -13,13 +13,16 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 pairs="${PAIRS:-9}"
-corpus="$(bash bench/corpus.sh)"
+corpus="${TREE:-$(bash bench/corpus.sh)}"
 source bench/find_vsr_search.sh build-spine
 window="${VSR_WINDOW_DEMO:-$(dirname "$vsr")/../vsr-window-demo/vsr-window-demo}"
 if [ ! -x "$window" ]; then
   echo "(no vsr-window-demo at $window: window rows skipped)"
   exit 0
 fi
+
+rows_file="$(mktemp)"
+trap 'rm -f "$rows_file"' EXIT
 
 # one <window|vsr> <args...>: prints "<rows> <seconds> <cpu seconds>" of the run
 one() {
@@ -28,7 +31,7 @@ one() {
     QT_QPA_PLATFORM=offscreen "$window" --path "$corpus" "$@" --run --time --quit 2>/dev/null |
       awk '/ rows in / {print $1, $4, $7}'
   else
-    "$vsr" --path "$corpus" "$@" 2>&1 >/dev/null |
+    "$vsr" --path "$corpus" "$@" 2>&1 >"$rows_file" |
       awk '/ms=/ {for (i = 1; i <= NF; i++) {split($i, kv, "="); v[kv[1]] = kv[2]}
                   printf "%s %.3f %.3f\n", v["files"], v["ms"] / 1000, v["cpu_ms"] / 1000}'
   fi

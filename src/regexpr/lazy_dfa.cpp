@@ -49,6 +49,7 @@ LazyDfa::LazyDfa(const Nfa& nfa, const CharTables& tables, Direction direction)
     contextByte_[static_cast<std::size_t>(contextOf(kTextEdge))] = kTextEdge;
     mark_.assign(nfa.size(), 0);
     kernelMark_.assign(nfa.size(), 0);
+    initial_.fill(-1);
 }
 
 // What the line rules can see of a byte: a separator, the first or second of the pair.
@@ -71,6 +72,7 @@ std::int32_t LazyDfa::intern(std::vector<std::uint32_t>&& key) {
         keys_.clear();
         ids_.clear();
         table_.clear();
+        initial_.fill(-1);
         ++flushes_;
         ++flushesThisScan_;
     }
@@ -82,7 +84,9 @@ std::int32_t LazyDfa::intern(std::vector<std::uint32_t>&& key) {
 }
 
 std::int32_t LazyDfa::initial(int before) {
-    return intern({static_cast<std::uint32_t>(contextOf(before)), 0, 1, entry_});
+    const auto context = static_cast<std::size_t>(contextOf(before));
+    if (initial_[context] < 0) initial_[context] = intern({static_cast<std::uint32_t>(context), 0, 1, entry_});
+    return initial_[context];
 }
 
 // The states reachable from `kernel` without taking a byte, where the byte before the position

@@ -77,6 +77,9 @@ private:
     std::vector<std::uint32_t> mark_, kernelMark_;
     std::uint32_t generation_ = 0, kernelGeneration_ = 0;
     std::size_t flushes_ = 0, flushesThisScan_ = 0;
+    // The state each context of the byte before a scan starts in (-1: not made since the last
+    // flush): a scan of a short line would otherwise spend more on making its key than on its bytes.
+    std::array<std::int32_t, kEdgeContext + 1> initial_;
 };
 
 }  // namespace vsr::regexpr

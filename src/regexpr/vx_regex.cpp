@@ -341,17 +341,19 @@ const char* TVxRegex::findRequired(std::size_t from) const {
     return nullptr;
 }
 
-int TVxRegex::searchWithAutomaton(std::size_t& from) {
+int TVxRegex::searchWithAutomaton(std::size_t& from, const char* ahead) {
     const Program& p = *program_;
     const std::uint8_t* u = reinterpret_cast<const std::uint8_t*>(input_);
     const std::size_t len = inputLen_;
-    const LazyDfa::Poll poll = [this] { matcher_.poll(); };
+    // Made only once the automaton runs: most short inputs lack the required literal.
+    LazyDfa::Poll poll;
     while (from <= len) {
         // A match holds the required literal: the automaton starts where the first one ahead can
         // be reached from, and once past it with nothing under way, the next one is looked for.
         std::size_t at = from, restartAfter = LazyDfa::kNone;
         if (!p.required.empty()) {
-            const char* hit = findRequired(from);
+            const char* hit = ahead ? ahead : findRequired(from);
+            ahead = nullptr;
             if (!hit) return 0;
             restartAfter = static_cast<std::size_t>(hit - input_);
             if (p.requiredIsPrefix) {
@@ -361,6 +363,7 @@ int TVxRegex::searchWithAutomaton(std::size_t& from) {
                 while (at > from && p.beforeRequired[u[at - 1]]) --at;
             }
         }
+        if (!poll) poll = [this] { matcher_.poll(); };
         const StartFinder::Result r = finder_->leftmostStart(input_, len, at, restartAfter, poll);
         switch (r.outcome) {
         case StartFinder::Outcome::None: return 0;
@@ -415,7 +418,10 @@ bool TVxRegex::search(std::size_t from) {
         return true;
     };
     if (finder_ && automatonMisses_ < kMaxAutomatonMisses) {
-        const int found = searchWithAutomaton(from);
+        // Most short inputs lack the required literal: they need no automaton.
+        const char* ahead = nullptr;
+        if (!p.required.empty() && !(ahead = findRequired(from))) return false;
+        const int found = searchWithAutomaton(from, ahead);
         if (found >= 0) return found == 1;
     }
     if (!p.required.empty()) {

@@ -141,7 +141,8 @@ private:
     bool search(std::size_t from);
     // The search with the automaton: 1 matched, 0 no match; -1 left to the plain search from
     // `from` (moved on past the starts already ruled out).
-    int searchWithAutomaton(std::size_t& from);
+    // `ahead`: where findRequired(from) found the required literal, when one is required.
+    int searchWithAutomaton(std::size_t& from, const char* ahead);
     const char* findRequired(std::size_t from) const;
     // One match attempt at pos. runEnd, when given, receives where the program's run-skip repeat
     // stopped (Backtracker::leadRunEnd), or kNoRunEnd.
@@ -176,7 +177,9 @@ private:
     };
     mutable ProbeScan probeScans_[2];
     void inputReset();
-    void forgetProbeScans() { probeScans_[0] = probeScans_[1] = ProbeScan{}; }
+    // A record of no byte is never taken. Only the byte is written: a chained copy of the whole
+    // record reads back the stores just made, a stall on every call for short inputs.
+    void forgetProbeScans() { probeScans_[0].byte = probeScans_[1].byte = -1; }
     Backtracker matcher_;
     std::vector<std::uint8_t> empty_;
     static inline std::atomic<std::uint64_t> defaultBacktrackLimit_{Backtracker::kDefaultBacktrackLimit};

@@ -8,6 +8,8 @@
 #include "engine/decode/text_decoder.h"
 #include "engine/decode/text_encoder.h"
 #include "engine/decode/utf8_check.h"
+#include "platform/text_encoding.h"
+#include "text/utf8.h"
 
 namespace vsr::engine {
 namespace {
@@ -75,6 +77,93 @@ TEST(FileText, PiecesDecodeAsTheWholeDoes) {
     EXPECT_TRUE(isUtf8Text(std::string("x\xC3\xA9y\0\xFF", 6)));  // the text ends at its NUL
     EXPECT_FALSE(isUtf8Text("ab\xE2\x82"));
     EXPECT_FALSE(isUtf8Text("\xED\xA0\x80"));  // a surrogate
+}
+
+TEST(FileText, PageTextDecodesAsItsCharactersOneByOne) {
+    // Runs of ASCII of every length around the decoder's blocks, each ended by a byte of the
+    // page's upper half (NUL and control bytes among the ASCII), in every page and in pieces.
+    std::string bytes;
+    for (std::size_t run = 0; run <= 40; ++run) {
+        for (std::size_t k = 0; k < run; ++k) bytes += static_cast<char>(k % 7 == 3 ? k % 4 : 'a' + k % 26);
+        bytes += static_cast<char>(0x80 + (run * 37) % 128);
+    }
+    bytes.append(33, 'z');
+    for (CodePageId page : {CodePageId::Windows1252, CodePageId::Windows1250, CodePageId::Windows1251,
+                            CodePageId::Iso8859_1, CodePageId::Iso8859_15}) {
+        std::string want;
+        for (char b : bytes) text::utf8::append(want, platform::pageCharacter(page, static_cast<unsigned char>(b)));
+        EXPECT_EQ(decodeFileBytes(FileEncoding::ofPage(page), CodePageId::Utf8, bytes), want)
+            << fileEncodingName(FileEncoding::ofPage(page));
+        for (std::size_t piece : {1, 5, 16, 17}) {
+            TextDecoder decoder(FileEncoding::ofPage(page), CodePageId::Utf8);
+            std::string out;
+            for (std::size_t at = 0; at < bytes.size(); at += piece) decoder.decode(std::string_view(bytes).substr(at, piece), out, false);
+            decoder.decode({}, out, true);
+            EXPECT_EQ(out, want) << "in pieces of " << piece;
+        }
+    }
+}
+
+// Whether `s` is UTF-8 up to its first NUL, by the table of well-formed sequences, a byte at a
+// time: the model the block-wise check must agree with.
+bool utf8ByTheRules(std::string_view s) {
+    auto in = [](unsigned char b, int lo, int hi) { return b >= lo && b <= hi; };
+    for (std::size_t i = 0; i < s.size();) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b == 0) return true;
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int lo = 0x80, hi = 0xBF;
+        std::size_t len = 0;
+        if (in(b, 0xC2, 0xDF)) len = 2;
+        else if (in(b, 0xE0, 0xEF)) len = 3, lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
+        else if (in(b, 0xF0, 0xF4)) len = 4, lo = b == 0xF0 ? 0x90 : 0x80, hi = b == 0xF4 ? 0x8F : 0xBF;
+        else return false;
+        if (s.size() - i < len) return false;
+        if (!in(static_cast<unsigned char>(s[i + 1]), lo, hi)) return false;
+        for (std::size_t k = 2; k < len; ++k)
+            if (!in(static_cast<unsigned char>(s[i + k]), 0x80, 0xBF)) return false;
+        i += len;
+    }
+    return true;
+}
+
+TEST(FileText, TheUtf8CheckAgreesWithTheRulesAtEveryOffsetOfItsBlocks) {
+    // Each breaks a run of ASCII longer than the widest block once, at every offset: the
+    // block-wise passes must stop for it wherever it falls, and take up the run again after it.
+    const std::string breaks[] = {
+        std::string(1, '\0'), "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xC0\xAF",
+        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82", "\xFF", "\xC3\xA9\0\xFF",
+    };
+    std::size_t checked = 0;
+    for (const std::string& brk : breaks) {
+        for (std::size_t at = 0; at <= 200; ++at) {
+            for (const std::string& second : {std::string(), std::string("\xFE")}) {
+                // A second, invalid byte far behind the first: seen unless the first ended the text.
+                std::string s(at, 'a');
+                s += brk;
+                s.append(130, 'b');
+                s += second;
+                s.append(at % 67, 'c');
+                const bool want = utf8ByTheRules(s);
+                ASSERT_EQ(isUtf8Text(s), want) << "break " << checked << " at " << at;
+                Utf8Check pieces;
+                for (std::size_t p = 0; p < s.size(); p += 61) pieces.take(std::string_view(s).substr(p, 61));
+                ASSERT_EQ(pieces.finish(), want) << "in pieces, break " << checked << " at " << at;
+            }
+        }
+        ++checked;
+    }
+    // Long ASCII with one NUL: the text ends there, so what follows it is never judged.
+    std::string ended(500, 'x');
+    ended[333] = '\0';
+    ended[400] = '\xFF';
+    Utf8Check check;
+    EXPECT_TRUE(check.take(ended));
+    EXPECT_TRUE(check.ended());
+    EXPECT_TRUE(check.finish());
 }
 
 // The search decodes a file inside its read buffer, piece by piece behind the bytes still to be

@@ -7,6 +7,7 @@
 #include <immintrin.h>
 #endif
 
+#include "engine/query/cpu_features.h"
 #include "text/utf8.h"
 
 namespace vsr::engine {
@@ -20,11 +21,31 @@ constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
 // Whether the eight bytes of `w` are all ASCII and none is NUL.
 inline bool plainAscii(std::uint64_t w) { return ((w | ((w - kOnes) & ~w)) & kHighs) == 0; }
 
+#if defined(__x86_64__)
+// The same as asciiBlocks, 128 bytes a step on a processor with AVX2: the smallest byte of each
+// lane of the four loads is zero where any of them is NUL, so one comparison covers them all.
+__attribute__((target("avx2"))) std::size_t asciiBlocksWide(const unsigned char* p, std::size_t n) {
+    const __m256i zero = _mm256_setzero_si256();
+    std::size_t i = 0;
+    for (; i + 128 <= n; i += 128) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 64));
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 96));
+        const __m256i low = _mm256_min_epu8(_mm256_min_epu8(a, b), _mm256_min_epu8(c, d));
+        const __m256i any = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(c, d));
+        if (_mm256_movemask_epi8(_mm256_or_si256(any, _mm256_cmpeq_epi8(low, zero))) != 0) break;
+    }
+    return i;
+}
+#endif
+
 // The length of the run of plain ASCII (no byte from 0x80, no NUL) at the start of p[0, n), in
 // whole blocks of 32 bytes: the text a UTF-8 check passes over at the speed of memory.
 inline std::size_t asciiBlocks(const unsigned char* p, std::size_t n) {
     std::size_t i = 0;
 #if defined(__x86_64__)
+    if (hasAvx2()) i = asciiBlocksWide(p, n);
     const __m128i zero = _mm_setzero_si128();
     for (; i + 32 <= n; i += 32) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
