@@ -1,6 +1,7 @@
 // The program: the application object, the desktop services and the main window.
 #include <QApplication>
 #include <QIcon>
+#include <QMainWindow>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,8 +18,8 @@
 #include "settings/settings_storage.h"
 #include "ui/common/app_info.h"
 #include "ui/commands/command_line_session.h"
-#include "ui/window/find_window.h"
 #include "ui/prompt/qt_prompter.h"
+#include "ui/window/main_window.h"
 #include "ui/window/terminate_signals.h"
 #include "ui/window/window_environment.h"
 #include "toolkit_messages.h"
@@ -82,16 +83,15 @@ int main(int argc, char** argv) {
     services.formats = &formats;
     services.typeNames = &typeNames;
     services.homeFolder = folders.homeFolder();
-    vsr::ui::TFind window(services);
+    vsr::ui::MainWindow window(services);
 
     // SIGTERM and SIGINT close the window the normal way, so the settings are saved.
-    vsr::ui::TerminateSignals terminate([&window] { window.close(); });
+    vsr::ui::TerminateSignals terminate([&window] { window.widget().close(); });
 
     // Showing the window reads the command line: the path, or a project to load and run.
-    auto* session = new vsr::ui::CommandLineSession(window, prompter, arguments, commandLine);
+    auto* session = new vsr::ui::CommandLineSession(window.sessionHost(), prompter, arguments, commandLine);
     session->start();
-    if (window.state().maximizedAtStart) window.showMaximized();
-    else window.show();
+    window.show();
     // Through the prompter, so a run without a display writes it to standard error instead.
     if (!recovered.empty())
         prompter.show(vsr::ui::kProgramTitle, vsr::durable::recoveryMessage(recovered), vsr::engine::MessageIcon::Warning);

@@ -29,6 +29,7 @@
 #include "ui/common/typed_text.h"
 #include "ui/prompt/window_prompter.h"
 #include "ui/rules/control_rules.h"
+#include "ui/window/window_services.h"
 #include "ui/window/window_state.h"
 #include "ui/commands/command_line_session_host.h"
 #include "ui/commands/project_host.h"
@@ -73,32 +74,6 @@ class SettingsDialogSet;
 class ResultsModel;
 class LinesPreviewer;
 class TAboutForm;
-
-// What the window needs from outside; a null pointer means the window's own default.
-struct WindowServices {
-    // Who answers the questions: the message boxes, folder pickers and the about box; the
-    // settings dialogs' and the list's pickers and the modal dialogs; the project and batch
-    // file dialogs. One prompter may answer all three; null: the desktop's own dialogs.
-    WindowPrompter* prompter = nullptr;
-    WindowPrompter* dialogPrompter = nullptr;
-    WindowPrompter* filePrompter = nullptr;
-    platform::Launcher* launcher = nullptr;    // null: the desktop's
-    platform::Trash* trash = nullptr;          // null: the user's trash
-    platform::FileManager* fileManager = nullptr;  // null: the desktop's file manager
-    platform::AttributeChanger* attributes = nullptr;  // null: the real files' permissions
-    durable::FileStore* fileStore = nullptr;  // what modification and undo rewrite; null: the real files
-    platform::FileSystem* fileSystem = nullptr;
-    platform::Clock* clock = nullptr;
-    const platform::LocaleFormats* formats = nullptr;
-    const platform::TypeNames* typeNames = nullptr;
-    // Where the settings are loaded from at start and saved to at the end; null: not kept.
-    settings::SettingsStorage* settings = nullptr;
-    // The folder a first start searches; empty: $HOME.
-    std::string homeFolder;
-    HelpTopics::Opener helpOpener;             // empty: the desktop's browser
-    QString helpFolder;                        // empty: looked up beside the program
-    int dotsPerInch = 0;                       // 0: the screen's
-};
 
 class WindowIndex;
 
