@@ -34,7 +34,6 @@ public:
     // After an incorrect project: the fields emptied, the stored settings back in the controls
     // and the Find tab shown.
     virtual void restoreAfterIncorrectProject() = 0;
-    virtual void showTab(engine::Tab tab) = 0;
     // Lets "Hide List" of the Search and Replace tab be pressed again after a batch.
     virtual void allowHideSearchList() = 0;
 };

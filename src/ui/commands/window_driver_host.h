@@ -18,7 +18,6 @@ public:
     virtual engine::SearchType searchType() const = 0;
     virtual void FindButtonClick() = 0;
     virtual void ApplicationEvents1Idle() = 0;
-    virtual void showTab(engine::Tab tab) = 0;
     // Puts bytes into a field: a name as the file system gives it, a typed text in the encoding.
     virtual void setRunField(project::RunField field, const std::string& text) = 0;
     // The fields as the tab shows them; the modification type only where one is chosen.

@@ -50,6 +50,7 @@ public:
     // encoding cannot hold goes to `refusals` and must not run.
     virtual engine::SearchConditions currentConditions(engine::Tab tab, TextRefusals* refusals = nullptr) const = 0;
     virtual engine::Tab activeTab() const = 0;
+    virtual void showTab(engine::Tab tab) = 0;
     virtual bool onOptionsTab() const = 0;
     virtual engine::ModificationType modificationType() const = 0;
     virtual bool listHasRows() const = 0;
