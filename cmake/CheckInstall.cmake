@@ -1,5 +1,5 @@
 # Installs the build into a scratch prefix and checks that what the help pages and the README
-# point users at is there: the program, vsr-search, the help pages, the manual page, and what a
+# point users at is there: the program, vsr-search and its PDF reader, the help pages, the manual page, and what a
 # desktop looks for (desktop file, metainfo, project file type, icons, file-manager entries).
 # Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_PROGRAM=ON|OFF -DAPP_ID=...
 file(REMOVE_RECURSE "${PREFIX}")
@@ -8,7 +8,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${err}")
 endif()
-set(expected bin/vsr-search share/man/man1/vsr-search.1.gz)
+set(expected bin/vsr-search libexec/vantixsr/vsr-pdf-text share/man/man1/vsr-search.1.gz)
 if(WITH_PROGRAM)
   list(APPEND expected bin/vantixsr share/vantixsr/help/Intro.htm share/man/man1/vantixsr.1.gz
        share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml share/mime/packages/vantixsr.xml

@@ -31,21 +31,32 @@ ReadOutcome documentFileText(const std::string& path, const ReadLimits& limits, 
         ::close(fd);
         return {ReadEnd::Failed, "Document larger than the limit of " + sizeText(limits.archiveBytes) + ": not read"};
     }
+    // A PDF goes to its reader as the open file; only its first bytes are read here.
+    std::string head(kSniffBytes, '\0');
+    ssize_t got;
+    while ((got = ::pread(fd, head.data(), head.size(), 0)) < 0 && errno == EINTR) {
+    }
+    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (classify(path, head) == ContainerType::Pdf) {
+        const ReadOutcome outcome = pdfFileText(fd, static_cast<std::uint64_t>(st.st_size), limits, stop, text);
+        ::close(fd);
+        return outcome;
+    }
     std::string bytes;
     bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t got = 0;
-    while (got < bytes.size()) {
+    std::size_t taken = 0;
+    while (taken < bytes.size()) {
         if (stopped(stop)) {
             ::close(fd);
             return {ReadEnd::Stopped, {}};
         }
-        const ssize_t n = ::read(fd, bytes.data() + got, std::min<std::size_t>(bytes.size() - got, 1u << 20));
+        const ssize_t n = ::read(fd, bytes.data() + taken, std::min<std::size_t>(bytes.size() - taken, 1u << 20));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
+        taken += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    bytes.resize(got);
+    bytes.resize(taken);
     return documentText(classify(path, bytes.substr(0, kSniffBytes)), path, bytes, limits, stop, text);
 }
 

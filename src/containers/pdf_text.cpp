@@ -1,73 +1,101 @@
-#include <poppler-document.h>
-#include <poppler-global.h>
-#include <poppler-page.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
-#include <memory>
-#include <mutex>
+#include <csignal>
+#include <cstring>
 
 #include "containers/document_text.h"
+#include "containers/helper_process.h"
+#include "containers/helper_program.h"
+#include "containers/pdf_helper_protocol.h"
 
 namespace vsr::containers {
 
 namespace {
 
-void quietPoppler(const std::string&, void*) {}
+// The helper may take poppler's own needs on top of the document it maps: a damaged file that
+// makes poppler allocate without end is stopped there instead of pressing the whole machine.
+constexpr std::uint64_t kPdfMemoryBase = std::uint64_t{1} << 30;
 
-// Poppler's document loader keeps state of its own between documents; one document is read at a
-// time, and its complaints about damaged files never reach the terminal.
-std::mutex& popplerMutex() {
-    static std::mutex m;
-    return m;
+std::string helperFailure(const HelperResult& r, unsigned cpuSeconds) {
+    switch (r.end) {
+        case HelperEnd::NotStarted:
+            return std::string("PDF reader ") + kPdfHelperName + " could not be started (" + r.error + "): not read";
+        case HelperEnd::Signalled:
+            if (r.code == SIGXCPU)
+                return "PDF took more than " + std::to_string(cpuSeconds) + " s of processor time to read: not read";
+            return std::string("PDF reader crashed (") + strsignal(r.code) + "): not read";
+        default:
+            break;
+    }
+    switch (r.code) {
+        case kPdfDamaged: return "PDF damaged or unreadable: not read";
+        case kPdfEncrypted: return "Encrypted PDF: not read";
+        case kPdfTooLarge: return "PDF larger than 2 GB - 1 bytes: not read";
+        default: return "PDF reader failed (exit status " + std::to_string(r.code) + "): not read";
+    }
 }
 
-// Page text uses "\n" and sometimes "\r\n" or a form feed between lines; lines end in "\n" here.
-void appendLines(std::string_view page, std::string& text) {
-    const std::size_t start = text.size();
-    for (std::size_t i = 0; i < page.size(); ++i) {
-        const char c = page[i];
-        if (c == '\r') {
-            if (i + 1 < page.size() && page[i + 1] == '\n') continue;
-            text += '\n';
-        } else if (c == '\f') {
-            continue;
-        } else {
-            text += c;
-        }
-    }
-    // A page ends its last line, without the empty lines poppler may put after it.
-    while (text.size() > start && text.back() == '\n') text.pop_back();
-    if (text.size() > start) text += '\n';
+// Text cut at the limit ends at its last whole line, never inside a character.
+void endAtLastLine(std::string& text) {
+    const std::size_t end = text.rfind('\n');
+    text.resize(end == std::string::npos ? 0 : end + 1);
 }
 
 }  // namespace
+
+ReadOutcome pdfTextThrough(const std::string& helper, int fd, std::uint64_t size, const ReadLimits& limits,
+                           const std::atomic<bool>& stop, std::string& text, unsigned cpuSeconds) {
+    text.clear();
+    if (size > static_cast<std::uint64_t>(INT_MAX)) return {ReadEnd::Failed, "PDF larger than 2 GB - 1 bytes: not read"};
+    if (helper.empty())
+        return {ReadEnd::Failed, std::string("PDF reader ") + kPdfHelperName + " not found beside the program: not read"};
+    HelperLaunch launch;
+    launch.program = helper;
+    launch.input = fd;
+    launch.outputLimit = limits.memberBytes;
+    launch.cpuSeconds = cpuSeconds;
+    launch.memoryBytes = kPdfMemoryBase + 2 * size;
+    const HelperResult r = runHelper(launch, stop, text);
+    if (r.end == HelperEnd::Stopped) return {ReadEnd::Stopped, {}};
+    if (r.end == HelperEnd::OverLimit) {
+        endAtLastLine(text);
+        return {ReadEnd::Cut,
+                "Document cut off at the limit of " + sizeText(limits.memberBytes) + " of text; the rest was not read"};
+    }
+    if (r.end == HelperEnd::Exited && r.code == kPdfRead) return {};
+    return {ReadEnd::Failed, helperFailure(r, cpuSeconds)};
+}
+
+ReadOutcome pdfFileText(int fd, std::uint64_t size, const ReadLimits& limits, const std::atomic<bool>& stop,
+                        std::string& text) {
+    static const std::string helper = helperProgram(kPdfHelperName);
+    return pdfTextThrough(helper, fd, size, limits, stop, text);
+}
 
 ReadOutcome pdfText(std::string_view bytes, const ReadLimits& limits, const std::atomic<bool>& stop, std::string& text) {
     text.clear();
     if (bytes.size() > static_cast<std::size_t>(INT_MAX))
         return {ReadEnd::Failed, "PDF larger than 2 GB - 1 bytes: not read"};
-    std::lock_guard lock(popplerMutex());
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { poppler::set_debug_error_function(quietPoppler, nullptr); });
-    const std::unique_ptr<poppler::document> doc(
-        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
-    if (!doc) return {ReadEnd::Failed, "PDF damaged or unreadable: not read"};
-    if (doc->is_locked()) return {ReadEnd::Failed, "Encrypted PDF: not read"};
-    const int pages = doc->pages();
-    for (int i = 0; i < pages; ++i) {
-        if (stopped(stop)) return {ReadEnd::Stopped, {}};
-        const std::unique_ptr<poppler::page> page(doc->create_page(i));
-        if (!page) continue;
-        const poppler::byte_array utf8 =
-            page->text(poppler::rectf(), poppler::page::non_raw_non_physical_layout).to_utf8();
-        const std::string_view pageText(utf8.data(), utf8.size());
-        if (text.size() + pageText.size() > limits.memberBytes) {
-            return {ReadEnd::Cut, "Document cut off at the limit of " + sizeText(limits.memberBytes) +
-                                      " of text; the rest was not read"};
+    // A member's bytes reach the helper as a memory file it maps, as it maps a PDF on disk.
+    const int fd = ::memfd_create("pdf", MFD_CLOEXEC);
+    if (fd < 0) return {ReadEnd::Failed, std::string("PDF could not be handed to its reader (") + std::strerror(errno) + ")"};
+    std::string_view left = bytes;
+    while (!left.empty()) {
+        const ssize_t n = ::write(fd, left.data(), left.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
+            ::close(fd);
+            return {ReadEnd::Failed, std::string("PDF could not be handed to its reader (") + std::strerror(error) + ")"};
         }
-        appendLines(pageText, text);
+        left.remove_prefix(static_cast<std::size_t>(n));
     }
-    return {};
+    const ReadOutcome outcome = pdfFileText(fd, bytes.size(), limits, stop, text);
+    ::close(fd);
+    return outcome;
 }
 
 }  // namespace vsr::containers
