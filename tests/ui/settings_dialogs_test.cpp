@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QComboBox>
+#include <QLabel>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -159,6 +162,37 @@ TEST_F(SettingsDialogs, OkHasTheFocusOnShowing) {
     QApplication::setActiveWindow(&settings);
     EXPECT_EQ(settings.focusWidget(), settings.findChild<QPushButton*>("OKBtn"));
     settings.reject();
+}
+
+// At the size it opens with, every label and every choice of every combo box shows whole, with the
+// desktop's font and a larger one.
+TEST_F(SettingsDialogs, LabelsAndChoicesShowWholeAtTheOpeningSize) {
+    for (const int points : {0, 14}) {
+        TSettDlg dialog{&paths, &files, &prompter};
+        if (points > 0) {
+            QFont larger = dialog.font();
+            larger.setPointSize(points);
+            dialog.setFont(larger);
+        }
+        dialog.show();
+        QApplication::processEvents();
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()))
+                << label->text().toStdString() << " at " << points;
+        }
+        for (QComboBox* combo : dialog.findChildren<QComboBox*>()) {
+            QStyleOptionComboBox option;
+            option.initFrom(combo);
+            option.rect = combo->rect();
+            const int field =
+                combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+            for (int i = 0; i < combo->count(); ++i) {
+                EXPECT_GE(field, combo->fontMetrics().horizontalAdvance(combo->itemText(i)))
+                    << combo->objectName().toStdString() << ": " << combo->itemText(i).toStdString() << " at " << points;
+            }
+        }
+        dialog.reject();
+    }
 }
 
 TEST_F(SettingsDialogs, BrowseMakesAQuotedCommandWithTheFullNamePlaceholder) {

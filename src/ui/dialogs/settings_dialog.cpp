@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -118,15 +119,17 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Windo
     layout->addLayout(threadsRow);
 
     // The encoding of queries and of the files searched, modified and written.
-    auto* encodingRow = new QHBoxLayout;
+    // Two rows, the fallback under the encoding it serves: side by side the row is wider than the
+    // dialog's other rows, and the layout squeezed the second label and the choices to fit.
+    auto* encodingRows = new QGridLayout;
     TextEncodingComboBox = named(new QComboBox(this), "TextEncodingComboBox");
     for (platform::CodePageId id : platform::kTextEncodings)
         TextEncodingComboBox->addItem(QString::fromUtf8(platform::textEncodingCaption(id)), static_cast<int>(id));
     auto* encodingLabel = new QLabel(QStringLiteral("Text encoding:"), this);
     encodingLabel->setBuddy(TextEncodingComboBox);
     nameComboBox(TextEncodingComboBox, QStringLiteral("Text encoding"));
-    encodingRow->addWidget(encodingLabel);
-    encodingRow->addWidget(TextEncodingComboBox);
+    encodingRows->addWidget(encodingLabel, 0, 0);
+    encodingRows->addWidget(TextEncodingComboBox, 0, 1);
     // Under UTF-8, the page a file that is not valid UTF-8 is read in, or none: "as bytes".
     FallbackEncodingComboBox = named(new QComboBox(this), "FallbackEncodingComboBox");
     for (platform::CodePageId id : platform::kTextEncodings)
@@ -136,10 +139,12 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Windo
     auto* fallbackLabel = new QLabel(QStringLiteral("Files that are not UTF-8:"), this);
     fallbackLabel->setBuddy(FallbackEncodingComboBox);
     nameComboBox(FallbackEncodingComboBox, QStringLiteral("Files that are not UTF-8"));
-    encodingRow->addSpacing(12);
-    encodingRow->addWidget(fallbackLabel);
-    encodingRow->addWidget(FallbackEncodingComboBox);
-    encodingRow->addStretch(1);
+    encodingRows->addWidget(fallbackLabel, 1, 0);
+    encodingRows->addWidget(FallbackEncodingComboBox, 1, 1);
+    encodingRows->setColumnStretch(2, 1);
+    // As wide as their longest choice, measured now rather than when first shown.
+    for (QComboBox* combo : {TextEncodingComboBox, FallbackEncodingComboBox})
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // A single-byte text encoding reads every file in its page: no fallback applies.
     auto fallbackApplies = [this, fallbackLabel] {
         const bool utf8 = textEncoding() == platform::CodePageId::Utf8;
@@ -147,7 +152,7 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Windo
         fallbackLabel->setEnabled(utf8);
     };
     connect(TextEncodingComboBox, &QComboBox::currentIndexChanged, this, fallbackApplies);
-    layout->addLayout(encodingRow);
+    layout->addLayout(encodingRows);
 
     // Ignore lists.
     auto* ignore = named(new QGroupBox(QStringLiteral(" Ignore Lists "), this), "IgnoreListsGroup");
@@ -203,6 +208,14 @@ TSettDlg::TSettDlg(TPathIgnoreDlg* pathIgnore, TFileIgnoreDlg* fileIgnore, Windo
 
     setValues(settings::DialogSettings{});
     setMinimumWidth(460);
+}
+
+void TSettDlg::showEvent(QShowEvent* event) {
+    // A window opens at no more than two thirds of the screen's width, which cut labels and
+    // choices short: this one opens as wide as its rows need, where the screen has the room.
+    if (const QScreen* shown = screen())
+        resize(size().expandedTo(sizeHint()).boundedTo(shown->availableGeometry().size()));
+    RevertingDialog::showEvent(event);
 }
 
 settings::DialogSettings TSettDlg::values() const {

@@ -79,6 +79,7 @@ public:
     QCheckBox* ReplaceHiddenCheckBox = nullptr;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void remember() override;
     void restore() override;
 
