@@ -189,5 +189,52 @@ with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
     }
 }
 
+// "Search in Results" looks for a member inside its archive again through the run's own stop
+// flag: Stop pressed while it expands a long member ahead of the one sought ends the run at once.
+TEST(WalkArchives, SearchInResultsOfAMemberEndsAtStop) {
+    vsr::test::TempDir dir;
+    python(dir.str(), R"PY(
+import io, os, base64, tarfile
+long = base64.b64encode(os.urandom(36 << 20)) + b"\nneedle_1\n"
+with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
+    for name, data in (("long.txt", long), ("after.txt", b"needle_1\n")):
+        info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
+)PY");
+    using Clock = std::chrono::steady_clock;
+    double wholeSeconds = 0;
+    for (const bool stop : {false, true}) {
+        platform::PosixFileSystem posix;
+        platform::FakeClock clock;
+        clock.setStepPerRead(20);  // every test of the clock finds a pump due
+        platform::FakeLocaleFormats formats;
+        platform::FakeTypeNames types;
+        RecordingHost host;
+        host.list.createResultColumn();
+        results::ResultItem item;
+        item.path = dir.str() + "/big.tar.gz";
+        item.name = "after.txt";
+        host.list.AddResultItem(item);
+        host.onPump = [&] {
+            if (stop && host.pumps == 3) host.state.stop = true;
+        };
+        SearchDriver driver{{posix, clock, formats, types}, host};
+        driver.setThreads(2);
+        SearchConditions c = formConditions(dir.str());
+        c.searchArchives = true;
+        c.searchInResults = true;
+        c.findText = "needle_1";
+        const Clock::time_point start = Clock::now();
+        driver.FindButtonClick(c);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (!stop) {
+            EXPECT_EQ(foundRows(host), (std::vector<std::string>{dir.str() + "/big.tar.gz/after.txt 1 0.009 KB"}));
+            wholeSeconds = seconds;
+            continue;
+        }
+        EXPECT_GE(host.pumps, 3);
+        EXPECT_LT(seconds, wholeSeconds / 4) << seconds << " s against " << wholeSeconds << " s";
+    }
+}
+
 }  // namespace
 }  // namespace vsr::engine
