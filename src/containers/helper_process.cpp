@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -56,6 +57,7 @@ public:
         }
         pid_ = -1;
     }
+    pid_t pid() const { return pid_; }
     // True once it has ended, with its wait status.
     bool reaped(int& status) {
         const pid_t done = ::waitpid(pid_, &status, WNOHANG);
@@ -163,6 +165,8 @@ HelperResult runHelper(const HelperLaunch& launch, const std::atomic<bool>& stop
         }
     }
     // Its output has ended, and so, nearly always, has it; one that lingers is still stoppable.
+    // Its end is waited for on a descriptor of the process where the kernel has them.
+    const Descriptor exitWatch(static_cast<int>(::syscall(SYS_pidfd_open, child.pid(), 0)));
     for (int status = 0;;) {
         if (child.reaped(status)) {
             if (WIFSIGNALED(status)) {
@@ -179,7 +183,8 @@ HelperResult runHelper(const HelperLaunch& launch, const std::atomic<bool>& stop
             result.end = HelperEnd::Stopped;
             return result;
         }
-        ::poll(nullptr, 0, 1);
+        pollfd ended{exitWatch.get(), POLLIN, 0};
+        ::poll(exitWatch.get() >= 0 ? &ended : nullptr, exitWatch.get() >= 0 ? 1 : 0, exitWatch.get() >= 0 ? kStopPollMs : 1);
     }
 }
 

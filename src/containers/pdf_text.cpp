@@ -19,6 +19,20 @@ namespace {
 // makes poppler allocate without end is stopped there instead of pressing the whole machine.
 constexpr std::uint64_t kPdfMemoryBase = std::uint64_t{1} << 30;
 
+// A sanitizer's runtime reserves terabytes of address space for its shadow memory at start, so a
+// helper built with one would not start at all under that limit.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kAddressSpaceLimited = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr bool kAddressSpaceLimited = false;
+#else
+constexpr bool kAddressSpaceLimited = true;
+#endif
+#else
+constexpr bool kAddressSpaceLimited = true;
+#endif
+
 std::string helperFailure(const HelperResult& r, unsigned cpuSeconds) {
     switch (r.end) {
         case HelperEnd::NotStarted:
@@ -57,7 +71,7 @@ ReadOutcome pdfTextThrough(const std::string& helper, int fd, std::uint64_t size
     launch.input = fd;
     launch.outputLimit = limits.memberBytes;
     launch.cpuSeconds = cpuSeconds;
-    launch.memoryBytes = kPdfMemoryBase + 2 * size;
+    launch.memoryBytes = kAddressSpaceLimited ? kPdfMemoryBase + 2 * size : 0;
     const HelperResult r = runHelper(launch, stop, text);
     if (r.end == HelperEnd::Stopped) return {ReadEnd::Stopped, {}};
     if (r.end == HelperEnd::OverLimit) {
