@@ -74,18 +74,18 @@ bool allAscii(std::string_view text) {
 template <unsigned bits>
 void collectInto(const unsigned char* p, std::size_t n, std::uint64_t* seen, std::vector<std::uint32_t>& room,
                  std::vector<std::uint32_t>& out) {
-    constexpr std::uint32_t mask = (1u << (3 * bits)) - 1;
     // Every trigram is written to the room and kept by moving past it. The room grows a stretch
     // at a time, as the kept ones need, and is not cleared between texts.
     constexpr std::size_t kStretch = 1u << 16;
     std::size_t count = 0;
-    std::uint32_t g = (std::uint32_t{p[0]} << bits) | p[1];
     for (std::size_t i = 2; i < n;) {
         const std::size_t end = n - i > kStretch ? i + kStretch : n;
         if (room.size() < count + (end - i)) room.resize(std::max(room.size() * 2, count + (end - i)));
         std::uint32_t* kept = room.data();
         for (; i < end; ++i) {
-            g = ((g << bits) | p[i]) & mask;
+            // Each trigram from its own three bytes, not rolled on from the one before: no
+            // position then waits for the last.
+            const std::uint32_t g = (std::uint32_t{p[i - 2]} << (2 * bits)) | (std::uint32_t{p[i - 1]} << bits) | p[i];
             std::uint64_t& word = seen[g >> 6];
             const std::uint64_t bit = std::uint64_t{1} << (g & 63);
             kept[count] = g;

@@ -23,25 +23,47 @@ struct Model {
 
 IndexScope testScope() { return {"/data/tree", platform::CodePageId::Utf8, platform::CodePageId::Windows1251, 1000}; }
 
-// A random index and what it must say.
-std::string randomIndex(std::mt19937& rng, Model& model, int files) {
+struct RandomFile {
+    std::string name;
+    FileIdentity identity;
+    std::uint32_t flags;
+    std::vector<std::uint32_t> grams;
+};
+
+std::vector<RandomFile> randomFiles(std::mt19937& rng, int files) {
     std::set<std::string> names;
     while (static_cast<int>(names.size()) < files) names.insert("d" + std::to_string(rng() % 9) + "/f" + std::to_string(rng() % 1000));
-    IndexWriter writer(testScope());
-    std::uint32_t id = 0;
+    std::vector<RandomFile> out;
     for (const std::string& name : names) {
         FileIdentity identity{rng(), rng(), rng() % 5000, static_cast<std::int64_t>(rng()), static_cast<std::int64_t>(rng())};
         const std::uint32_t flags = rng() % 5 ? kTextKnown : 0;
         std::set<std::uint32_t> grams;
         const int n = static_cast<int>(rng() % 40);
         for (int i = 0; i < n; ++i) grams.insert(rng() % 2 ? rng() % 64 : rng() & 0xFFFFFF);
-        writer.add(name, identity, flags, {grams.begin(), grams.end()});
-        model.files[name] = {identity, flags};
-        if (flags & kTextKnown)
-            for (std::uint32_t g : grams) model.postings[g].insert(id);
+        std::vector<std::uint32_t> shuffled(grams.begin(), grams.end());
+        std::shuffle(shuffled.begin(), shuffled.end(), rng);
+        out.push_back({name, identity, flags, std::move(shuffled)});
+    }
+    return out;
+}
+
+std::string indexOf(const std::vector<RandomFile>& files, std::size_t pairsPerRun = IndexWriter::kPairsPerRun) {
+    IndexWriter writer(testScope(), pairsPerRun);
+    for (const RandomFile& f : files) writer.add(f.name, f.identity, f.flags, f.grams);
+    return writer.finish();
+}
+
+// A random index and what it must say.
+std::string randomIndex(std::mt19937& rng, Model& model, int files) {
+    const std::vector<RandomFile> made = randomFiles(rng, files);
+    std::uint32_t id = 0;
+    for (const RandomFile& f : made) {
+        model.files[f.name] = {f.identity, f.flags};
+        if (f.flags & kTextKnown)
+            for (std::uint32_t g : f.grams) model.postings[g].insert(id);
         ++id;
     }
-    return writer.finish();
+    return indexOf(made);
 }
 
 TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
@@ -68,6 +90,32 @@ TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
         }
         ASSERT_EQ(view.postings(0xFFFFFF + 0u, ids), IndexView::Postings::Ok);
         EXPECT_EQ(ids.empty(), !model.postings.count(0xFFFFFF));
+    }
+}
+
+// However the pairs are cut into sorted runs (one pair to a run, runs ending inside a file's
+// trigrams, one run for everything), the index is the same, byte for byte; and so is one
+// taken over in part from a base, built either way.
+TEST(IndexFile, RunsOfAnySizeMergeIntoTheSameIndex) {
+    std::mt19937 rng(23);
+    for (int round = 0; round < 6; ++round) {
+        const std::vector<RandomFile> files = randomFiles(rng, 1 + static_cast<int>(rng() % 200));
+        const std::string whole = indexOf(files);
+        for (std::size_t pairs : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{100}, std::size_t{1000}})
+            ASSERT_TRUE(indexOf(files, pairs) == whole) << "round " << round << ", runs of " << pairs;
+
+        // Every third file taken over from `whole`, the others added anew: the same again.
+        IndexView base;
+        ASSERT_EQ(base.parse(whole, nullptr), IndexState::Ok);
+        for (std::size_t pairs : {std::size_t{3}, IndexWriter::kPairsPerRun}) {
+            IndexWriter writer(testScope(), pairs);
+            writer.setBase(&base);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                if (i % 3 == 0) writer.addKept(files[i].name, static_cast<std::uint32_t>(i));
+                else writer.add(files[i].name, files[i].identity, files[i].flags, files[i].grams);
+            }
+            ASSERT_TRUE(writer.finish() == whole) << "round " << round << ", runs of " << pairs;
+        }
     }
 }
 
