@@ -9,9 +9,12 @@
 #include <random>
 #include <set>
 
+#include "engine/index/index_build.h"
 #include "engine/index/index_reader.h"
 #include "engine/index/index_text.h"
 #include "engine/index/index_writer.h"
+#include "platform/clock.h"
+#include "platform/fake_file_system.h"
 
 namespace vsr::engine::index {
 namespace {
@@ -228,6 +231,50 @@ TEST(IndexText, CollectsWhatAPlainCountFinds) {
         collector.collect(text, grams);
         ASSERT_EQ(grams.size(), expected.size()) << round;
         ASSERT_EQ(std::set<std::uint32_t>(grams.begin(), grams.end()), expected) << round;
+    }
+}
+
+// A refresh takes a file over unread only while every part of its identity is as recorded: a
+// file rewritten to the same size with its write time set back still has a newer status
+// change time, and is read again.
+TEST(IndexBuild, ARefreshReadsAgainEveryFileWhoseIdentityMoved) {
+    using namespace std::chrono_literals;
+    const platform::FileTime t0 = platform::FileTime{} + std::chrono::hours(24 * 365 * 40);
+    struct Case {
+        const char* what;
+        std::string contents;
+        platform::FileTime written, changed;
+        bool kept;
+    } cases[] = {
+        {"untouched", "alpha beta", t0, t0, true},
+        {"rewritten, same size, write time set back", "gamma zeta", t0, t0 + 5s, false},
+        {"mode changed", "alpha beta", t0, t0 + 5s, false},
+        {"rewritten, one byte more", "alpha beta!", t0, t0, false},
+        {"written later", "alpha beta", t0 + 5s, t0 + 5s, false},
+    };
+    for (const Case& c : cases) {
+        platform::FakeFileSystem fs;
+        platform::FakeClock clock;
+        clock.setNow(t0 + 60s);
+        fs.addFile("/r/a.txt", "alpha beta", t0);
+        fs.addFile("/r/b.txt", "other text", t0);
+        const IndexScope scope{"/r", platform::CodePageId::Utf8, std::nullopt, 0};
+        const TextReading reading{platform::CodePageId::Utf8, std::nullopt};
+        const std::string first = buildIndex(fs, clock, "/r", scope, reading);
+        IndexView base;
+        ASSERT_EQ(base.parse(first, &scope), IndexState::Ok) << c.what;
+
+        fs.addFile("/r/a.txt", c.contents, c.written);
+        fs.setStatusChange("/r/a.txt", c.changed);
+        clock.setNow(t0 + 120s);
+        BuildCounts counts;
+        const std::string second = buildIndex(fs, clock, "/r", scope, reading, &counts, &base);
+        EXPECT_EQ(counts.kept, c.kept ? 2u : 1u) << c.what;
+        IndexView view;
+        ASSERT_EQ(view.parse(second, &scope), IndexState::Ok) << c.what;
+        std::vector<std::uint32_t> ids;
+        ASSERT_EQ(view.postings(gramAt(c.contents[0] == 'g' ? "GAM" : "ALP"), ids), IndexView::Postings::Ok);
+        EXPECT_EQ(ids, std::vector<std::uint32_t>{0}) << c.what;
     }
 }
 
