@@ -45,7 +45,7 @@ const unsigned char* getVarint(const unsigned char* p, std::uint32_t& value) {
     return p;
 }
 
-constexpr std::size_t kPieceBytes = 1u << 20;
+constexpr std::size_t kPieceBytes = 256u << 10;
 
 // Sorts pairs of one first byte by the trigram's two other bytes (bits 32..47), keeping the
 // order of the pairs of a trigram, in two passes of 8 bits through `room`; the sorted pairs
@@ -173,16 +173,45 @@ void IndexWriter::makeRun(Pairs& parts) {
     }
     closePiece();
     runBytes_ += idBytes;
+    putAside(run);
     runs_.push_back(std::move(run));
+}
+
+void IndexWriter::putAside(Run& run) {
+    std::size_t bytes = 0;
+    for (const std::vector<unsigned char>& piece : run.pieces) bytes += piece.size();
+    if (spillFolder_.empty() || runBytesInMemory_ + bytes <= bytesInMemory_) {
+        runBytesInMemory_ += bytes;
+        return;
+    }
+    if (!spill_) spill_ = platform::ScratchFile::create(spillFolder_);
+    if (!spill_) return spillFolder_.clear();
+    std::vector<std::pair<std::uint64_t, std::size_t>> aside;
+    for (const std::vector<unsigned char>& piece : run.pieces) {
+        aside.emplace_back(spill_->size(), piece.size());
+        // What can't be put aside stays in memory, all of this run with it.
+        if (!spill_->append({reinterpret_cast<const char*>(piece.data()), piece.size()})) {
+            runBytesInMemory_ += bytes;
+            return;
+        }
+    }
+    run.pieces.clear();
+    run.aside = std::move(aside);
 }
 
 namespace {
 
-// Reads a run trigram by trigram, giving each piece back once it has been read.
+// Reads a run trigram by trigram, giving each piece back once it has been read; a run put
+// aside is read back a piece at a time.
 class RunReader {
 public:
-    explicit RunReader(std::deque<std::vector<unsigned char>>& pieces) : pieces_(pieces) { next(); }
+    RunReader(std::deque<std::vector<unsigned char>>& pieces,
+              const std::vector<std::pair<std::uint64_t, std::size_t>>& aside, const platform::ScratchFile* file)
+        : pieces_(pieces), aside_(aside), file_(file) {
+        next();
+    }
     bool done() const { return done_; }
+    bool failed() const { return failed_; }
     std::uint32_t gram() const { return gram_; }
     // Appends the files of the current trigram to `out` and moves to the next one.
     void take(std::vector<std::uint32_t>& out) {
@@ -197,16 +226,32 @@ public:
     }
 
 private:
+    bool loadPiece() {
+        if (!aside_.empty()) {
+            if (piece_ == aside_.size()) return false;
+            const auto [offset, size] = aside_[piece_++];
+            buffer_.resize(size);
+            if (!file_->readAt(offset, reinterpret_cast<char*>(buffer_.data()), size)) {
+                failed_ = true;
+                return false;
+            }
+            p_ = buffer_.data();
+            end_ = p_ + size;
+            return true;
+        }
+        if (piece_++ > 0) std::vector<unsigned char>().swap(pieces_.front()), pieces_.pop_front();
+        if (pieces_.empty()) return false;
+        p_ = pieces_.front().data();
+        end_ = p_ + pieces_.front().size();
+        return true;
+    }
     void next() {
         while (p_ == end_) {
-            if (started_) std::vector<unsigned char>().swap(pieces_.front()), pieces_.pop_front();
-            started_ = true;
-            if (pieces_.empty()) {
+            if (!loadPiece()) {
                 done_ = true;
+                std::vector<unsigned char>().swap(buffer_);
                 return;
             }
-            p_ = pieces_.front().data();
-            end_ = p_ + pieces_.front().size();
         }
         std::uint32_t step;
         p_ = getVarint(p_, step);
@@ -215,10 +260,14 @@ private:
     }
 
     std::deque<std::vector<unsigned char>>& pieces_;
+    const std::vector<std::pair<std::uint64_t, std::size_t>>& aside_;
+    const platform::ScratchFile* file_;
+    std::vector<unsigned char> buffer_;
+    std::size_t piece_ = 0;
     const unsigned char* p_ = nullptr;
     const unsigned char* end_ = nullptr;
     std::uint32_t gram_ = 0, count_ = 0;
-    bool started_ = false, done_ = false;
+    bool done_ = false, failed_ = false;
 };
 
 // The trigrams of a bit table, ascending.
@@ -240,7 +289,7 @@ bool IndexWriter::writePostings(std::string& out, IndexHeader& h) {
     constexpr std::uint32_t kEnd = 0xFFFFFFFF;
     std::vector<RunReader> readers;
     readers.reserve(runs_.size());
-    for (Run& run : runs_) readers.emplace_back(run.pieces);
+    for (Run& run : runs_) readers.emplace_back(run.pieces, run.aside, spill_.get());
     // Without a base every trigram seen has a list: the table's size is known before the lists
     // are written, and they go straight after it. With one, a trigram may be left with no file.
     std::uint64_t known = 0;
@@ -307,6 +356,8 @@ bool IndexWriter::writePostings(std::string& out, IndexHeader& h) {
             entryAt += sizeof e;
         }
     }
+    for (const RunReader& r : readers)
+        if (r.failed()) return false;
     if (base_) {
         h.gramCount = static_cast<std::uint32_t>(entries.size());
         out.reserve(out.size() + entries.size() * sizeof(GramEntry) + baseLists.size());

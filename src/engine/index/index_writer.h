@@ -12,6 +12,7 @@
 
 #include "engine/index/index_format.h"
 #include "platform/code_page.h"
+#include "platform/scratch_file.h"
 
 namespace vsr::engine::index {
 
@@ -54,20 +55,32 @@ public:
     // before.
     void addKept(std::string_view path, std::uint32_t baseId);
 
+    // Runs beyond the first few are put aside in a scratch file in `folder`, so memory stays
+    // bounded however large the tree (they stay in memory when no such file can be written).
+    void spillTo(std::string folder, std::size_t bytesInMemory = kRunBytesInMemory) {
+        spillFolder_ = std::move(folder);
+        bytesInMemory_ = bytesInMemory;
+    }
+
     // The index file's bytes; empty when a posting list of the base turned out damaged (the
-    // index must then be built without it).
+    // index must then be built without it) or a run put aside could not be read back.
     std::string finish();
 
-    // 2M pairs: 16 MB filling, as much again being sorted and as much to sort them into.
-    static constexpr std::size_t kPairsPerRun = 2u << 20;
+    // 1M pairs: 8 MB filling (up to twice that as its parts grow), as much again being sorted.
+    static constexpr std::size_t kPairsPerRun = 1u << 20;
+    // The bytes of runs kept in memory before the next ones are put aside.
+    static constexpr std::size_t kRunBytesInMemory = 24u << 20;
 
 private:
     static constexpr std::size_t kParts = 256;
     using Pairs = std::array<std::vector<std::uint64_t>, kParts>;
-    // A run's bytes, in pieces of about a megabyte; no trigram's part is split between two.
+    // A run's bytes, in pieces of a quarter megabyte or so; no trigram's part is split between
+    // two. The pieces are in memory, or in the scratch file at the places listed.
     struct Run {
         std::deque<std::vector<unsigned char>> pieces;
+        std::vector<std::pair<std::uint64_t, std::size_t>> aside;
     };
+    void putAside(Run& run);
     void record(std::string_view path, const FileIdentity& identity, std::uint32_t flags);
     // Hands the pairs gathered to the sorting thread, once it is done with the ones before.
     void startRun();
@@ -92,6 +105,9 @@ private:
     std::vector<Run> runs_;
     std::vector<std::uint64_t> gramSeen_;  // a bit per trigram found in some run
     std::size_t runBytes_ = 0;
+    std::size_t runBytesInMemory_ = 0, bytesInMemory_ = 0;
+    std::string spillFolder_;
+    std::unique_ptr<platform::ScratchFile> spill_;
     std::thread sorter_;
     std::exception_ptr sortFailed_;
     const IndexView* base_ = nullptr;

@@ -15,6 +15,7 @@
 #include "engine/index/index_writer.h"
 #include "platform/clock.h"
 #include "platform/fake_file_system.h"
+#include "support/temp_dir.h"
 
 namespace vsr::engine::index {
 namespace {
@@ -50,8 +51,11 @@ std::vector<RandomFile> randomFiles(std::mt19937& rng, int files) {
     return out;
 }
 
-std::string indexOf(const std::vector<RandomFile>& files, std::size_t pairsPerRun = IndexWriter::kPairsPerRun) {
+// `aside`: a folder to put every run aside in.
+std::string indexOf(const std::vector<RandomFile>& files, std::size_t pairsPerRun = IndexWriter::kPairsPerRun,
+                    const std::string& aside = {}) {
     IndexWriter writer(testScope(), pairsPerRun);
+    if (!aside.empty()) writer.spillTo(aside, 0);
     for (const RandomFile& f : files) writer.add(f.name, f.identity, f.flags, f.grams);
     return writer.finish();
 }
@@ -97,15 +101,18 @@ TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
 }
 
 // However the pairs are cut into sorted runs (one pair to a run, runs ending inside a file's
-// trigrams, one run for everything), the index is the same, byte for byte; and so is one
-// taken over in part from a base, built either way.
+// trigrams, one run for everything), kept in memory or put aside in a scratch file, the index
+// is the same, byte for byte; and so is one taken over in part from a base, built either way.
 TEST(IndexFile, RunsOfAnySizeMergeIntoTheSameIndex) {
     std::mt19937 rng(23);
+    test::TempDir scratch;
     for (int round = 0; round < 6; ++round) {
         const std::vector<RandomFile> files = randomFiles(rng, 1 + static_cast<int>(rng() % 200));
         const std::string whole = indexOf(files);
-        for (std::size_t pairs : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{100}, std::size_t{1000}})
+        for (std::size_t pairs : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{100}, std::size_t{1000}}) {
             ASSERT_TRUE(indexOf(files, pairs) == whole) << "round " << round << ", runs of " << pairs;
+            ASSERT_TRUE(indexOf(files, pairs, scratch.str()) == whole) << "round " << round << ", put aside, runs of " << pairs;
+        }
 
         // Every third file taken over from `whole`, the others added anew: the same again.
         IndexView base;
