@@ -46,6 +46,7 @@ void FakeFileSystem::addFile(const std::string& path, std::string contents, File
     n.info.kind = EntryKind::File;
     n.info.size = contents.size();
     n.info.lastWrite = lastWrite;
+    n.info.statusChange = lastWrite;
     n.info.attributes = attributes;
     std::string name = fileNamePart(path);
     if (!name.empty() && name[0] == '.') n.info.attributes.hidden = true;
@@ -60,6 +61,11 @@ void FakeFileSystem::addSizedFile(const std::string& path, std::uint64_t size, F
     Node& n = nodes_[path];
     n.info.size = size;
     n.hasContents = false;
+}
+
+void FakeFileSystem::setStatusChange(const std::string& path, FileTime t) {
+    std::lock_guard lock(mutex_);
+    if (Node* n = find(path)) n->info.statusChange = t;
 }
 
 void FakeFileSystem::addOther(const std::string& path) {

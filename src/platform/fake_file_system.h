@@ -21,6 +21,9 @@ public:
     // A file whose size is claimed without contents; reading it gives TooLarge or Failed.
     void addSizedFile(const std::string& path, std::uint64_t size, FileTime lastWrite = {});
     void addOther(const std::string& path);
+    // A file's status change time, which addFile sets to its write time: a later one stands for a
+    // change of mode or owner, or for a write whose write time was set back afterwards.
+    void setStatusChange(const std::string& path, FileTime t);
     void remove(const std::string& path);
     int readCount() const { return reads_; }
     int statCount() const { return stats_; }

@@ -86,8 +86,8 @@ public:
     }
 
 private:
-    static constexpr std::size_t kLargest = 1u << 20;  // trigrams (4 MB)
-    static constexpr std::size_t kKept = 1024;
+    static constexpr std::size_t kLargest = 1u << 16;  // trigrams (256 KB)
+    static constexpr std::size_t kKept = 256;
     std::mutex mutex_;
     std::vector<std::vector<std::uint32_t>> free_;
 };
@@ -253,7 +253,7 @@ private:
 
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                        const IndexScope& scope, const TextReading& reading, BuildCounts* counts,
-                       const IndexView* base, const std::atomic<bool>* stop) {
+                       const IndexView* base, const std::atomic<bool>* stop, const std::string& asideFolder) {
     const std::function<bool()> stopped = [stop] { return stop && stop->load(std::memory_order_relaxed); };
     std::vector<Listed> files;
     {
@@ -269,9 +269,11 @@ std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const s
 
     IndexWriter writer(scope);
     writer.setBase(base);
+    if (!asideFolder.empty()) writer.spillTo(asideFolder);
     BuildCounts made;
-    GramLists lists;
     {
+        // The lists kept for reuse go before the index is laid out.
+        GramLists lists;
         const std::function<Indexed(std::size_t, BuildScratch&)> work = [&](std::size_t i, BuildScratch& scratch) {
             scratch.lists = &lists;
             if (stopped()) return Indexed{};

@@ -35,8 +35,10 @@ FileIdentity identityOf(const platform::FileInfo& info);
 // one the base recorded (and was not settling then) is taken over without being read: only
 // new and changed files are read. Empty when a posting list of the base turned out damaged,
 // or when `stop` (if given) was set meanwhile: the build then ends within a batch of files.
+// With `asideFolder`, the sorted runs of a large tree are put aside in a scratch file there.
 std::string buildIndex(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                        const IndexScope& scope, const TextReading& reading, BuildCounts* counts = nullptr,
-                       const IndexView* base = nullptr, const std::atomic<bool>* stop = nullptr);
+                       const IndexView* base = nullptr, const std::atomic<bool>* stop = nullptr,
+                       const std::string& asideFolder = {});
 
 }  // namespace vsr::engine::index

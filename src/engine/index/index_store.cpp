@@ -33,9 +33,11 @@ std::unique_ptr<IndexReader> IndexStore::open(IndexState& state) const {
 
 bool IndexStore::rebuild(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
                          BuildCounts* counts, const std::atomic<bool>* stop) const {
-    const std::string bytes = buildIndex(fs, clock, root, scope_, reading_, counts, nullptr, stop);
-    if (bytes.empty()) return false;
-    return platform::makeFolders(indexFolder()) && platform::replaceFileWhole(file_, bytes);
+    const bool folder = platform::makeFolders(indexFolder());
+    const std::string bytes =
+        buildIndex(fs, clock, root, scope_, reading_, counts, nullptr, stop, folder ? indexFolder() : std::string());
+    if (bytes.empty() || !folder) return false;
+    return platform::replaceFileWhole(file_, bytes);
 }
 
 bool IndexStore::refresh(platform::FileSystem& fs, platform::Clock& clock, const std::string& root,
@@ -44,7 +46,8 @@ bool IndexStore::refresh(platform::FileSystem& fs, platform::Clock& clock, const
     std::string bytes;
     {
         const std::unique_ptr<IndexReader> base = open(state);
-        if (base) bytes = buildIndex(fs, clock, root, scope_, reading_, counts, &base->view(), stop);
+        if (base && platform::makeFolders(indexFolder()))
+            bytes = buildIndex(fs, clock, root, scope_, reading_, counts, &base->view(), stop, indexFolder());
     }
     if (stop && stop->load()) return false;
     if (bytes.empty()) return rebuild(fs, clock, root, counts, stop);

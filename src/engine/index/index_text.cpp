@@ -44,84 +44,67 @@ namespace {
 
 bool lineEndByte(std::uint32_t b) { return b == '\n' || b == '\r'; }
 
-// The bits a word of a seen-table starts with: the trigrams holding a line end count as seen
+// The bits a word of the seen-table starts with: the trigrams holding a line end count as seen
 // already, so they are never kept. A word covers 64 trigrams that share their first two bytes
-// and differ in the last; a byte takes `bits` bits of the trigram (8, or 7 for ASCII texts).
-std::uint64_t lineEndsOfWord(std::uint32_t word, unsigned bits) {
-    const std::uint32_t low = bits - 6;  // bits of the last byte that choose the word
-    const std::uint32_t byteMask = (1u << bits) - 1;
-    const std::uint32_t first = (word >> (low + bits)) & byteMask, second = (word >> low) & byteMask;
+// and the two high bits of the last.
+std::uint64_t lineEndsOfWord(std::uint32_t word) {
+    const std::uint32_t first = word >> 10, second = (word >> 2) & 0xFF;
     if (lineEndByte(first) || lineEndByte(second)) return ~std::uint64_t{0};
-    return (word & ((1u << low) - 1)) == 0 ? (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\r') : 0;
+    return (word & 3) == 0 ? (std::uint64_t{1} << '\n') | (std::uint64_t{1} << '\r') : 0;
 }
 
-bool allAscii(std::string_view text) {
-    const char* p = text.data();
-    std::size_t n = text.size();
-    std::uint64_t high = 0;
-    for (; n >= 8; p += 8, n -= 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        high |= w;
-    }
-    for (; n > 0; ++p, --n) high |= static_cast<unsigned char>(*p);
-    return (high & 0x8080808080808080ULL) == 0;
+// Marks trigram `g` in `seen` and keeps it when it was not marked before. Without a branch on
+// the bit: whether a trigram is new can't be foreseen.
+inline void see(std::uint32_t g, std::uint64_t* seen, std::uint32_t* kept, std::size_t& count) {
+    std::uint64_t& word = seen[g >> 6];
+    const std::uint64_t bit = std::uint64_t{1} << (g & 63);
+    kept[count] = g;
+    count += (word & bit) == 0;
+    word |= bit;
 }
 
-// Marks every trigram of `p[0..n)` in `seen` (a bit per trigram of `bits`-bit bytes) and
-// appends those not marked before, as 8-bit trigrams. Without a branch on the bit: whether a
-// trigram is new can't be foreseen.
-template <unsigned bits>
+// Marks every trigram of `p[0..n)` in `seen` (a bit per trigram) and appends those not marked
+// before to `out`, then clears the marks it made.
 void collectInto(const unsigned char* p, std::size_t n, std::uint64_t* seen, std::vector<std::uint32_t>& room,
                  std::vector<std::uint32_t>& out) {
-    constexpr std::uint32_t mask = (1u << (3 * bits)) - 1;
     // Every trigram is written to the room and kept by moving past it. The room grows a stretch
     // at a time, as the kept ones need, and is not cleared between texts.
     constexpr std::size_t kStretch = 1u << 16;
     std::size_t count = 0;
-    std::uint32_t g = (std::uint32_t{p[0]} << bits) | p[1];
     for (std::size_t i = 2; i < n;) {
         const std::size_t end = n - i > kStretch ? i + kStretch : n;
         if (room.size() < count + (end - i)) room.resize(std::max(room.size() * 2, count + (end - i)));
         std::uint32_t* kept = room.data();
-        for (; i < end; ++i) {
-            g = ((g << bits) | p[i]) & mask;
-            std::uint64_t& word = seen[g >> 6];
-            const std::uint64_t bit = std::uint64_t{1} << (g & 63);
-            kept[count] = g;
-            count += (word & bit) == 0;
-            word |= bit;
+        // Six trigrams from one load of eight bytes, the first byte highest.
+        for (; i + 6 <= end; i += 6) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i - 2, 8);
+            w = __builtin_bswap64(w);
+            see(static_cast<std::uint32_t>(w >> 40), seen, kept, count);
+            see(static_cast<std::uint32_t>(w >> 32) & 0xFFFFFF, seen, kept, count);
+            see(static_cast<std::uint32_t>(w >> 24) & 0xFFFFFF, seen, kept, count);
+            see(static_cast<std::uint32_t>(w >> 16) & 0xFFFFFF, seen, kept, count);
+            see(static_cast<std::uint32_t>(w >> 8) & 0xFFFFFF, seen, kept, count);
+            see(static_cast<std::uint32_t>(w) & 0xFFFFFF, seen, kept, count);
         }
+        for (; i < end; ++i)
+            see((std::uint32_t{p[i - 2]} << 16) | (std::uint32_t{p[i - 1]} << 8) | p[i], seen, kept, count);
     }
     const std::uint32_t* kept = room.data();
-    out.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::uint32_t t = kept[k];
-        seen[t >> 6] = lineEndsOfWord(t >> 6, bits);
-        if constexpr (bits != 8) {
-            constexpr std::uint32_t b = (1u << bits) - 1;
-            out[k] = ((t >> (2 * bits)) << 16) | (((t >> bits) & b) << 8) | (t & b);
-        } else {
-            out[k] = t;
-        }
-    }
+    out.assign(kept, kept + count);
+    for (std::size_t k = 0; k < count; ++k) seen[kept[k] >> 6] = lineEndsOfWord(kept[k] >> 6);
 }
 
 }  // namespace
 
-GramCollector::GramCollector() : seen_((1u << 24) / 64, 0), seenAscii_((1u << 21) / 64, 0) {
-    for (std::uint32_t w = 0; w < seen_.size(); ++w) seen_[w] = lineEndsOfWord(w, 8);
-    for (std::uint32_t w = 0; w < seenAscii_.size(); ++w) seenAscii_[w] = lineEndsOfWord(w, 7);
+GramCollector::GramCollector() : seen_((1u << 24) / 64, 0) {
+    for (std::uint32_t w = 0; w < seen_.size(); ++w) seen_[w] = lineEndsOfWord(w);
 }
 
 void GramCollector::collect(std::string_view folded, std::vector<std::uint32_t>& out) {
     out.clear();
     if (folded.size() < 3) return;
-    const auto* p = reinterpret_cast<const unsigned char*>(folded.data());
-    // Most texts are ASCII: their trigrams fit a table an eighth the size, which stays in the
-    // processor's cache.
-    if (allAscii(folded)) collectInto<7>(p, folded.size(), seenAscii_.data(), room_, out);
-    else collectInto<8>(p, folded.size(), seen_.data(), room_, out);
+    collectInto(reinterpret_cast<const unsigned char*>(folded.data()), folded.size(), seen_.data(), room_, out);
     // A large text's room goes back rather than staying with the collector.
     if (room_.size() > (1u << 20)) std::vector<std::uint32_t>().swap(room_);
 }

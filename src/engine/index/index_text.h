@@ -24,8 +24,8 @@ inline std::uint32_t gramAt(const char* p) {
 bool gramHoldsLineEnd(std::uint32_t gram);
 
 // The distinct trigrams of texts, one text at a time, without sorting every position: a bit
-// per possible trigram tells those seen already (for ASCII texts, a bit per trigram of 7-bit
-// bytes).
+// per possible trigram (2 MB) tells those seen already; the words an ASCII text touches fit
+// the processor's second-level cache.
 class GramCollector {
 public:
     GramCollector();
@@ -33,7 +33,7 @@ public:
     void collect(std::string_view folded, std::vector<std::uint32_t>& out);
 
 private:
-    std::vector<std::uint64_t> seen_, seenAscii_;
+    std::vector<std::uint64_t> seen_;
     std::vector<std::uint32_t> room_;
 };
 

@@ -1,14 +1,18 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/index/index_format.h"
 #include "platform/code_page.h"
+#include "platform/scratch_file.h"
 
 namespace vsr::engine::index {
 
@@ -24,13 +28,18 @@ struct IndexScope {
 class IndexView;
 
 // Gathers the files of an index, in ascending order of their paths, and lays the index out.
-// The (trigram, file) pairs of the files added are gathered a few million at a time, sorted by
-// trigram and only then appended to the posting lists, a trigram's run in one go: each list is
-// touched once per batch instead of once per file. The lists grow in small blocks, so memory
-// follows the compressed size of the index, not the number of trigram occurrences.
+// The (trigram, file) pairs of the files added are gathered a few million at a time; each such
+// batch is sorted by trigram on a thread of its own while the next one fills, and kept as a
+// run: per trigram, its files delta-coded, seven bits to a byte, so a run takes about the room
+// its part of the index will. finish() merges the runs, trigram by trigram in one pass,
+// dropping each run's bytes as the merge goes past them.
 class IndexWriter {
 public:
-    explicit IndexWriter(IndexScope scope);
+    // `pairsPerRun`: the pairs gathered before they are sorted into a run.
+    explicit IndexWriter(IndexScope scope, std::size_t pairsPerRun = kPairsPerRun);
+    ~IndexWriter();
+    IndexWriter(const IndexWriter&) = delete;
+    IndexWriter& operator=(const IndexWriter&) = delete;
     // `path` relative to the root, above every path added before; `grams` distinct, in any
     // order (ignored unless `flags` has kTextKnown).
     void add(std::string_view path, const FileIdentity& identity, std::uint32_t flags,
@@ -46,53 +55,64 @@ public:
     // before.
     void addKept(std::string_view path, std::uint32_t baseId);
 
+    // Runs beyond the first few are put aside in a scratch file in `folder`, so memory stays
+    // bounded however large the tree (they stay in memory when no such file can be written).
+    void spillTo(std::string folder, std::size_t bytesInMemory = kRunBytesInMemory) {
+        spillFolder_ = std::move(folder);
+        bytesInMemory_ = bytesInMemory;
+    }
+
     // The index file's bytes; empty when a posting list of the base turned out damaged (the
-    // index must then be built without it).
+    // index must then be built without it) or a run put aside could not be read back.
     std::string finish();
 
+    // 1M pairs: 8 MB filling (up to twice that as its parts grow), as much again being sorted.
+    static constexpr std::size_t kPairsPerRun = 1u << 20;
+    // The bytes of runs kept in memory before the next ones are put aside.
+    static constexpr std::size_t kRunBytesInMemory = 24u << 20;
+
 private:
-    struct Slot {
-        std::uint32_t last = 0;
-        std::uint32_t count = 0;
-        std::uint32_t head = 0;
-        std::uint32_t tail = 0;
-        std::uint32_t used = 0;  // bytes in the tail block
-        std::uint32_t size = 0;
+    static constexpr std::size_t kParts = 256;
+    using Pairs = std::array<std::vector<std::uint64_t>, kParts>;
+    // A run's bytes, in pieces of a quarter megabyte or so; no trigram's part is split between
+    // two. The pieces are in memory, or in the scratch file at the places listed.
+    struct Run {
+        std::deque<std::vector<unsigned char>> pieces;
+        std::vector<std::pair<std::uint64_t, std::size_t>> aside;
     };
-    static constexpr std::uint32_t kBlockBytes = 32;
-    static constexpr std::uint32_t kBlockData = kBlockBytes - 4;
-    static constexpr std::uint32_t kBlocksPerChunk = 1u << 15;
-    // Pairs gathered before they go to the lists: 32 MB, and as much again to sort them.
-    static constexpr std::size_t kPendingPairs = 4u << 20;
-    std::uint32_t newBlock();
-    void flushPending();
+    void putAside(Run& run);
     void record(std::string_view path, const FileIdentity& identity, std::uint32_t flags);
-    // The files of `slot`, ascending, into `out`.
-    void slotFiles(const Slot& slot, std::vector<std::uint32_t>& out);
-    // The posting lists of the base and of the files added, merged, after `out`'s tables.
-    bool mergeWithBase(const std::vector<std::uint32_t>& order, std::string& out, IndexHeader& h);
-    unsigned char* block(std::uint32_t b);
-    void append(Slot& slot, std::uint32_t value);
+    // Hands the pairs gathered to the sorting thread, once it is done with the ones before.
+    void startRun();
+    void waitForRun();
+    void makeRun(Pairs& parts);
+    // The posting lists of the runs (and of the base's files kept), merged, after `out`'s tables.
+    bool writePostings(std::string& out, IndexHeader& h);
 
     IndexScope scope_;
+    std::size_t pairsPerRun_;
     std::string paths_;
     std::vector<FileRecord> records_;
     std::string lastPath_;
-    struct Free {
-        void operator()(std::uint32_t* p) const;
-    };
-    // Trigram -> slot + 1, 0 when none: one place for every possible trigram, of which the
-    // system gives memory only to the pages written.
-    std::unique_ptr<std::uint32_t, Free> slotOf_;
-    std::vector<Slot> slots_;
-    std::vector<std::uint32_t> grams_;  // the trigrams seen, in the order of their slots
-    std::deque<std::vector<unsigned char>> chunks_;
-    // Trigram in the high half, file number in the low one, in the order the files came.
-    std::vector<std::uint64_t> pending_, sorted_;
+    // The pairs gathered, by the first byte of their trigram: trigram in the high half, file
+    // number in the low one, in the order the files came. Each part is then sorted by the two
+    // other bytes in the processor's cache.
+    Pairs pending_;
+    std::size_t pendingPairs_ = 0;
+    // Owned by the sorting thread while it runs.
+    Pairs sorting_;
+    std::vector<std::uint64_t> sorted_;
+    std::vector<Run> runs_;
+    std::vector<std::uint64_t> gramSeen_;  // a bit per trigram found in some run
+    std::size_t runBytes_ = 0;
+    std::size_t runBytesInMemory_ = 0, bytesInMemory_ = 0;
+    std::string spillFolder_;
+    std::unique_ptr<platform::ScratchFile> spill_;
+    std::thread sorter_;
+    std::exception_ptr sortFailed_;
     const IndexView* base_ = nullptr;
     static constexpr std::uint32_t kNotKept = 0xFFFFFFFF;
     std::vector<std::uint32_t> keptAs_;  // the new number of each file of the base, or kNotKept
-    std::uint32_t blocks_ = 1;  // block 0 is "none"
 };
 
 }  // namespace vsr::engine::index

@@ -9,9 +9,13 @@
 #include <random>
 #include <set>
 
+#include "engine/index/index_build.h"
 #include "engine/index/index_reader.h"
 #include "engine/index/index_text.h"
 #include "engine/index/index_writer.h"
+#include "platform/clock.h"
+#include "platform/fake_file_system.h"
+#include "support/temp_dir.h"
 
 namespace vsr::engine::index {
 namespace {
@@ -23,25 +27,50 @@ struct Model {
 
 IndexScope testScope() { return {"/data/tree", platform::CodePageId::Utf8, platform::CodePageId::Windows1251, 1000}; }
 
-// A random index and what it must say.
-std::string randomIndex(std::mt19937& rng, Model& model, int files) {
+struct RandomFile {
+    std::string name;
+    FileIdentity identity;
+    std::uint32_t flags;
+    std::vector<std::uint32_t> grams;
+};
+
+std::vector<RandomFile> randomFiles(std::mt19937& rng, int files) {
     std::set<std::string> names;
     while (static_cast<int>(names.size()) < files) names.insert("d" + std::to_string(rng() % 9) + "/f" + std::to_string(rng() % 1000));
-    IndexWriter writer(testScope());
-    std::uint32_t id = 0;
+    std::vector<RandomFile> out;
     for (const std::string& name : names) {
         FileIdentity identity{rng(), rng(), rng() % 5000, static_cast<std::int64_t>(rng()), static_cast<std::int64_t>(rng())};
         const std::uint32_t flags = rng() % 5 ? kTextKnown : 0;
         std::set<std::uint32_t> grams;
         const int n = static_cast<int>(rng() % 40);
         for (int i = 0; i < n; ++i) grams.insert(rng() % 2 ? rng() % 64 : rng() & 0xFFFFFF);
-        writer.add(name, identity, flags, {grams.begin(), grams.end()});
-        model.files[name] = {identity, flags};
-        if (flags & kTextKnown)
-            for (std::uint32_t g : grams) model.postings[g].insert(id);
+        std::vector<std::uint32_t> shuffled(grams.begin(), grams.end());
+        std::shuffle(shuffled.begin(), shuffled.end(), rng);
+        out.push_back({name, identity, flags, std::move(shuffled)});
+    }
+    return out;
+}
+
+// `aside`: a folder to put every run aside in.
+std::string indexOf(const std::vector<RandomFile>& files, std::size_t pairsPerRun = IndexWriter::kPairsPerRun,
+                    const std::string& aside = {}) {
+    IndexWriter writer(testScope(), pairsPerRun);
+    if (!aside.empty()) writer.spillTo(aside, 0);
+    for (const RandomFile& f : files) writer.add(f.name, f.identity, f.flags, f.grams);
+    return writer.finish();
+}
+
+// A random index and what it must say.
+std::string randomIndex(std::mt19937& rng, Model& model, int files) {
+    const std::vector<RandomFile> made = randomFiles(rng, files);
+    std::uint32_t id = 0;
+    for (const RandomFile& f : made) {
+        model.files[f.name] = {f.identity, f.flags};
+        if (f.flags & kTextKnown)
+            for (std::uint32_t g : f.grams) model.postings[g].insert(id);
         ++id;
     }
-    return writer.finish();
+    return indexOf(made);
 }
 
 TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
@@ -68,6 +97,35 @@ TEST(IndexFile, ReadsBackEveryRecordAndPostingListItWasGiven) {
         }
         ASSERT_EQ(view.postings(0xFFFFFF + 0u, ids), IndexView::Postings::Ok);
         EXPECT_EQ(ids.empty(), !model.postings.count(0xFFFFFF));
+    }
+}
+
+// However the pairs are cut into sorted runs (one pair to a run, runs ending inside a file's
+// trigrams, one run for everything), kept in memory or put aside in a scratch file, the index
+// is the same, byte for byte; and so is one taken over in part from a base, built either way.
+TEST(IndexFile, RunsOfAnySizeMergeIntoTheSameIndex) {
+    std::mt19937 rng(23);
+    test::TempDir scratch;
+    for (int round = 0; round < 6; ++round) {
+        const std::vector<RandomFile> files = randomFiles(rng, 1 + static_cast<int>(rng() % 200));
+        const std::string whole = indexOf(files);
+        for (std::size_t pairs : {std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{100}, std::size_t{1000}}) {
+            ASSERT_TRUE(indexOf(files, pairs) == whole) << "round " << round << ", runs of " << pairs;
+            ASSERT_TRUE(indexOf(files, pairs, scratch.str()) == whole) << "round " << round << ", put aside, runs of " << pairs;
+        }
+
+        // Every third file taken over from `whole`, the others added anew: the same again.
+        IndexView base;
+        ASSERT_EQ(base.parse(whole, nullptr), IndexState::Ok);
+        for (std::size_t pairs : {std::size_t{3}, IndexWriter::kPairsPerRun}) {
+            IndexWriter writer(testScope(), pairs);
+            writer.setBase(&base);
+            for (std::size_t i = 0; i < files.size(); ++i) {
+                if (i % 3 == 0) writer.addKept(files[i].name, static_cast<std::uint32_t>(i));
+                else writer.add(files[i].name, files[i].identity, files[i].flags, files[i].grams);
+            }
+            ASSERT_TRUE(writer.finish() == whole) << "round " << round << ", runs of " << pairs;
+        }
     }
 }
 
@@ -180,6 +238,50 @@ TEST(IndexText, CollectsWhatAPlainCountFinds) {
         collector.collect(text, grams);
         ASSERT_EQ(grams.size(), expected.size()) << round;
         ASSERT_EQ(std::set<std::uint32_t>(grams.begin(), grams.end()), expected) << round;
+    }
+}
+
+// A refresh takes a file over unread only while every part of its identity is as recorded: a
+// file rewritten to the same size with its write time set back still has a newer status
+// change time, and is read again.
+TEST(IndexBuild, ARefreshReadsAgainEveryFileWhoseIdentityMoved) {
+    using namespace std::chrono_literals;
+    const platform::FileTime t0 = platform::FileTime{} + std::chrono::hours(24 * 365 * 40);
+    struct Case {
+        const char* what;
+        std::string contents;
+        platform::FileTime written, changed;
+        bool kept;
+    } cases[] = {
+        {"untouched", "alpha beta", t0, t0, true},
+        {"rewritten, same size, write time set back", "gamma zeta", t0, t0 + 5s, false},
+        {"mode changed", "alpha beta", t0, t0 + 5s, false},
+        {"rewritten, one byte more", "alpha beta!", t0, t0, false},
+        {"written later", "alpha beta", t0 + 5s, t0 + 5s, false},
+    };
+    for (const Case& c : cases) {
+        platform::FakeFileSystem fs;
+        platform::FakeClock clock;
+        clock.setNow(t0 + 60s);
+        fs.addFile("/r/a.txt", "alpha beta", t0);
+        fs.addFile("/r/b.txt", "other text", t0);
+        const IndexScope scope{"/r", platform::CodePageId::Utf8, std::nullopt, 0};
+        const TextReading reading{platform::CodePageId::Utf8, std::nullopt};
+        const std::string first = buildIndex(fs, clock, "/r", scope, reading);
+        IndexView base;
+        ASSERT_EQ(base.parse(first, &scope), IndexState::Ok) << c.what;
+
+        fs.addFile("/r/a.txt", c.contents, c.written);
+        fs.setStatusChange("/r/a.txt", c.changed);
+        clock.setNow(t0 + 120s);
+        BuildCounts counts;
+        const std::string second = buildIndex(fs, clock, "/r", scope, reading, &counts, &base);
+        EXPECT_EQ(counts.kept, c.kept ? 2u : 1u) << c.what;
+        IndexView view;
+        ASSERT_EQ(view.parse(second, &scope), IndexState::Ok) << c.what;
+        std::vector<std::uint32_t> ids;
+        ASSERT_EQ(view.postings(gramAt(c.contents[0] == 'g' ? "GAM" : "ALP"), ids), IndexView::Postings::Ok);
+        EXPECT_EQ(ids, std::vector<std::uint32_t>{0}) << c.what;
     }
 }
 
