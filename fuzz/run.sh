@@ -6,7 +6,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:?usage: fuzz/run.sh BUILD [SECONDS]}
-seconds=${2:-60}
+seconds=${2:-30}
 jobs=${FUZZ_JOBS:-$(nproc)}
 findings="$build/fuzz-findings"
 mkdir -p "$findings"
