@@ -187,7 +187,7 @@ TEST(SearchThreads, AFileThatEndsTheRunEndsItAtTheSamePlace) {
         const std::string name = "/data/f" + std::to_string(100 + i) + ".txt";
         // One file in the middle is too complex for the expression; the files after it are
         // examined by other threads meanwhile, but never listed.
-        f.fs.addFile(name, i == 30 ? std::string(30, 'a') + "!\n" : "aaaa\n");
+        f.fs.addFile(name, i == 30 ? std::string(30, 'a').append("!\n") : "aaaa\n");
     }
     f.set({QueryType::RegExpr, {"^(a+)+$"}});
     const std::string single = f.runWith(1);
