@@ -27,6 +27,7 @@ Program Compiler::run() {
     computeShortcuts(program, t_);
     program.requiredSet = requiredLiterals(program, t_);
     program.startsInRequiredLine = startsInRequiredLine(program);
+    program.lineEndsAlike = lineEndsAlike(program, t_);
     return program;
 }
 

@@ -24,6 +24,9 @@ void addOneChar(const std::vector<std::uint8_t>& code, std::size_t node, const C
 // Whether a program with its shortcuts and required set computed has startsInRequiredLine.
 bool startsInRequiredLine(const Program& program);
 
+// Whether a program with its shortcuts computed has lineEndsAlike.
+bool lineEndsAlike(const Program& program, const CharTables& tables);
+
 // Takes every shortcut back: the program is then run the plain way, at every position.
 void dropShortcuts(Program& program);
 

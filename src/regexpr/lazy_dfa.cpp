@@ -179,7 +179,32 @@ std::int32_t LazyDfa::step(std::int32_t state, int column) {
 LazyDfa::Result LazyDfa::forward(const std::uint8_t* s, std::size_t len, std::size_t from, std::size_t restartAfter,
                                  const Poll& poll) {
     flushesThisScan_ = 0;
-    std::int32_t state = initial(from > 0 ? s[from - 1] : kTextEdge);
+    return run(s, len, from, initial(from > 0 ? s[from - 1] : kTextEdge), restartAfter, poll);
+}
+
+LazyDfa::Result LazyDfa::forwardPastLiteral(const std::uint8_t* s, std::size_t len, std::size_t from,
+                                            const std::string& literal, std::size_t restartAfter, const Poll& poll) {
+    flushesThisScan_ = 0;
+    if (nfa_.hasTests || literal.empty() || len - from < literal.size()) return forward(s, len, from, restartAfter, poll);
+    if (literalFlushes_ != flushes_) {
+        // Read the literal once from the start state; a flush on the way leaves nothing kept.
+        const std::size_t before = flushes_;
+        std::int32_t state = initial(kTextEdge);
+        bool flagged = false;
+        for (char c : literal) {
+            const std::int32_t t = transition(state, column_[static_cast<std::uint8_t>(c)]);
+            flagged = flagged || (t & (kMatch | kStop | kFresh)) != 0;
+            state = t & kIdMask;
+        }
+        literalState_ = flagged || flushes_ != before ? -1 : state;
+        literalFlushes_ = flushes_;
+    }
+    if (literalState_ < 0) return forward(s, len, from, restartAfter, poll);
+    return run(s, len, from + literal.size(), literalState_, restartAfter, poll);
+}
+
+LazyDfa::Result LazyDfa::run(const std::uint8_t* s, std::size_t len, std::size_t from, std::int32_t state,
+                             std::size_t restartAfter, const Poll& poll) {
     std::size_t last = kNone;
     for (std::size_t chunk = from; chunk < len; chunk += kPollBytes) {
         if (chunk != from) {

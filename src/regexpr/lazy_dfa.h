@@ -37,6 +37,11 @@ public:
     // that has one; None; or Restart at a position p (at least restartAfter + 1) before which no
     // start has a match and from which nothing has been read yet.
     Result forward(const std::uint8_t* s, std::size_t len, std::size_t from, std::size_t restartAfter, const Poll& poll);
+    // As forward from `from`, where the text there is known to begin with `literal`: the bytes
+    // of the literal are not read again when reading them from the start raised no flag (the
+    // state after them is kept until the cache is flushed). Only for an Nfa without line tests.
+    Result forwardPastLiteral(const std::uint8_t* s, std::size_t len, std::size_t from, const std::string& literal,
+                              std::size_t restartAfter, const Poll& poll);
     // Backward from `end` down to `lowest`: Found with the smallest start from which some match
     // ends at `end`, or None.
     Result backward(const std::uint8_t* s, std::size_t len, std::size_t end, std::size_t lowest, const Poll& poll);
@@ -80,6 +85,12 @@ private:
     // The state each context of the byte before a scan starts in (-1: not made since the last
     // flush): a scan of a short line would otherwise spend more on making its key than on its bytes.
     std::array<std::int32_t, kEdgeContext + 1> initial_;
+    // The state after the literal from the start state (-1: none worth keeping), made while
+    // the cache had flushed `literalFlushes_` times.
+    std::int32_t literalState_ = -1;
+    std::size_t literalFlushes_ = ~std::size_t{0};
+    Result run(const std::uint8_t* s, std::size_t len, std::size_t from, std::int32_t state, std::size_t restartAfter,
+               const Poll& poll);
 };
 
 }  // namespace vsr::regexpr

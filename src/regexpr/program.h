@@ -59,6 +59,11 @@ struct Program {
     // match begins before the line of the first place the literal stands, and the text before
     // that line may be left out without changing any match after it.
     bool startsInRequiredLine = false;
+    // No match sees which line end a text has: a node that takes CR or LF takes both, and only
+    // as a greedy repeat that keeps no choice and takes the whole run of them. The text with
+    // LF, CR or CR LF line ends then has as many matches, in the same order, as the text with
+    // every line end made CR LF (the spans differ by the bytes of the line ends they hold).
+    bool lineEndsAlike = false;
 };
 
 }  // namespace vsr::regexpr

@@ -331,8 +331,56 @@ bool startsInRequiredLine(const Program& p) {
     return true;
 }
 
+// Whether every node that can take a line-end byte is a greedy repeat of one character,
+// unbounded and needing at most one, whose operand takes both CR and LF and that keeps no choice
+// (possessive). Such a repeat always takes a whole run of its characters, and no other node
+// takes or tests a line end, so a run holding LF where the text had CR LF (or CR LF for a lone
+// CR) is taken whole all the same: the matches correspond one to one, in number and order.
+bool lineEndsAlike(const Program& p, const CharTables& t) {
+    const auto& code = p.code;
+    if (p.possessive.size() != code.size()) return false;
+    std::size_t operandOf = 0, repeat = 0;  // the operand node of the repeat at `repeat`
+    for (std::size_t n = 1; n < code.size(); n += nodeSize(code, n)) {
+        const std::uint8_t o = code[n];
+        const std::uint8_t* operand = code.data() + n + op::kHeader;
+        switch (o) {
+        case op::Star: case op::Plus: case op::Braces: case op::StarNG: case op::PlusNG: case op::BracesNG:
+            repeat = n;
+            operandOf = n + nodeSize(code, n);
+            continue;
+        case op::Exactly: case op::ExactlyCI: case op::ExactlyFold:
+            for (const std::uint8_t* q = operand; *q; ++q)
+                if (*q == '\r' || *q == '\n' || t.otherCase[*q] == '\r' || t.otherCase[*q] == '\n') return false;
+            if (n == operandOf) operandOf = 0;  // a literal's bytes, all of them neither
+            continue;
+        case op::AnyOf3: case op::NoneOf3: case op::AnyOfSet: case op::AnyDigit: case op::NotDigit: case op::Any:
+        case op::AnyButSep: case op::AnyU8: case op::AnyButSepU8: case op::WordU8: case op::NotWordU8:
+        case op::ClassU8: {
+            ByteSet own{};
+            addOneChar(code, n, t, own);
+            if (!own['\r'] && !own['\n']) continue;
+            if (n != operandOf || !own['\r'] || !own['\n'] || !p.possessive[repeat]) return false;
+            const std::uint8_t r = code[repeat];
+            if (r == op::Braces && (intAt(code, op::operand(repeat)) > 1 ||
+                                    intAt(code, op::operand(repeat) + 4) != op::kInfinity))
+                return false;
+            if (r != op::Star && r != op::Plus && r != op::Braces) return false;
+            continue;
+        }
+        case op::End: case op::Branch: case op::Back: case op::Nothing: case op::Comment: case op::LoopEntry:
+        case op::Loop: case op::LoopNG:
+            continue;
+        default:
+            if (op::isOpen(o) || op::isClose(o)) continue;
+            return false;  // anchors, line tests, back-references and anything unknown
+        }
+    }
+    return true;
+}
+
 void dropShortcuts(Program& p) {
     p.startsInRequiredLine = false;
+    p.lineEndsAlike = false;
     p.startChar = -1;
     p.anchored = false;
     p.anchoredPrefix.clear();

@@ -15,9 +15,11 @@ StartFinder::StartFinder(std::unique_ptr<Nfa> nfa, const CharTables& tables)
       backward_(*nfa_, tables_, LazyDfa::Direction::Backward) {}
 
 StartFinder::Result StartFinder::leftmostStart(const char* text, std::size_t length, std::size_t from,
-                                               std::size_t restartAfter, const LazyDfa::Poll& poll) {
+                                               std::size_t restartAfter, const LazyDfa::Poll& poll,
+                                               const std::string* literal) {
     const auto* s = reinterpret_cast<const std::uint8_t*>(text);
-    const Result ahead = forward_.forward(s, length, from, restartAfter, poll);
+    const Result ahead = literal ? forward_.forwardPastLiteral(s, length, from, *literal, restartAfter, poll)
+                                 : forward_.forward(s, length, from, restartAfter, poll);
     if (ahead.outcome != Outcome::Found) return ahead;
     const Result back = backward_.backward(s, length, ahead.at, from, poll);
     // The forward pass saw a match end there, so the backward one finds its start; should it not,

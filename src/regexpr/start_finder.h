@@ -23,8 +23,9 @@ public:
     // Found: the start; None: no match starts at or after `from`; Restart: none starts before
     // the position given (at least restartAfter + 1), look again from there; GiveUp: the
     // automaton would cost more than it saves here, let the backtracker search.
+    // `literal`, when given, is known to stand at `from`: its bytes need not be read again.
     Result leftmostStart(const char* text, std::size_t length, std::size_t from, std::size_t restartAfter,
-                         const LazyDfa::Poll& poll);
+                         const LazyDfa::Poll& poll, const std::string* literal = nullptr);
 
     std::size_t cachedStates() const { return forward_.cachedStates() + backward_.cachedStates(); }
 

@@ -351,6 +351,7 @@ int TVxRegex::searchWithAutomaton(std::size_t& from, const char* ahead) {
         // A match holds the required literal: the automaton starts where the first one ahead can
         // be reached from, and once past it with nothing under way, the next one is looked for.
         std::size_t at = from, restartAfter = LazyDfa::kNone;
+        const std::string* known = nullptr;  // a literal known to stand at `at`
         if (!p.required.empty()) {
             const char* hit = ahead ? ahead : findRequired(from);
             ahead = nullptr;
@@ -358,13 +359,14 @@ int TVxRegex::searchWithAutomaton(std::size_t& from, const char* ahead) {
             restartAfter = static_cast<std::size_t>(hit - input_);
             if (p.requiredIsPrefix) {
                 at = restartAfter;
+                if (!p.requiredCI) known = &p.required;
             } else if (p.beforeRequiredSkip) {
                 at = restartAfter;
                 while (at > from && p.beforeRequired[u[at - 1]]) --at;
             }
         }
         if (!poll) poll = [this] { matcher_.poll(); };
-        const StartFinder::Result r = finder_->leftmostStart(input_, len, at, restartAfter, poll);
+        const StartFinder::Result r = finder_->leftmostStart(input_, len, at, restartAfter, poll, known);
         switch (r.outcome) {
         case StartFinder::Outcome::None: return 0;
         case StartFinder::Outcome::Restart: from = r.at; continue;

@@ -17,6 +17,7 @@ public:
     ConsoleHost(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
     void pumpMessages() override {}
+    bool pumpsMessages() const override { return false; }
     engine::RunState& runState() override { return state; }
     results::ResultList& results() override { return list; }
     engine::Prompter& prompter() override { return *this; }

@@ -499,7 +499,10 @@ private:
             // The text ends at its first NUL byte: one before that line leaves no literal in it.
             if (from > 0 && std::memchr(base, 0, from)) return ScanEnd::Done;
         }
-        makeSubject(text.substr(from));
+        // Where no match can tell the line ends apart, the text counts as its own subject: it
+        // has as many matches as the copy with CR LF line ends.
+        if (rx_.CompiledProgram()->lineEndsAlike) input_ = textBeforeNul(text.substr(from));
+        else makeSubject(text.substr(from));
         Pacer pace(goOn_);
         for (bool found = rx_.ExecViewWithoutNul(input_); found; found = rx_.ExecNext()) {
             if (!pace.now()) return ScanEnd::Stopped;

@@ -100,27 +100,37 @@ void HostDelivery::deliverEvent(SearchEvent& event) {
     }
 }
 
+bool HostDelivery::deliverOnce(OrderedOutput& output, std::chrono::milliseconds wait) {
+    RunState& s = control_.runState();
+    taken_.clear();
+    const bool more = output.take(taken_, wait);
+    for (std::unique_ptr<EventSlot>& slot : taken_) {
+        pumpIfDue();
+        if (s.stop) break;
+        for (SearchEvent& e : slot->events()) deliverEvent(e);
+        if (slot->endsRun) {
+            s.stop = true;
+            break;
+        }
+    }
+    if (taken_.empty()) pumpIfDue();
+    output.recycle(taken_);
+    return more;
+}
+
 void HostDelivery::deliver(OrderedOutput& output) {
     RunState& s = control_.runState();
-    std::vector<std::unique_ptr<EventSlot>> slots;
     bool more = true;
-    while (more && !s.stop) {
-        slots.clear();
-        more = output.take(slots, kWait);
-        for (std::unique_ptr<EventSlot>& slot : slots) {
-            pumpIfDue();
-            if (s.stop) break;
-            for (SearchEvent& e : slot->events()) deliverEvent(e);
-            if (slot->endsRun) {
-                s.stop = true;
-                break;
-            }
-        }
-        if (slots.empty()) pumpIfDue();
-        output.recycle(slots);
-    }
+    while (more && !s.stop) more = deliverOnce(output, kWait);
     flushStatus();
     output.close();
+}
+
+void HostDelivery::deliverReady(OrderedOutput& output) {
+    RunState& s = control_.runState();
+    if (!s.stop) deliverOnce(output, std::chrono::milliseconds(0));
+    // Stopped: the walk's next slot finds the output closed, as with a host of its own thread.
+    if (s.stop) output.close();
 }
 
 }  // namespace vsr::engine

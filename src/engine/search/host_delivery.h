@@ -1,4 +1,6 @@
 #pragma once
+#include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,10 +26,15 @@ public:
     // Returns when every slot has been delivered or the run was stopped (the stop flag is then
     // set); a slot that ends the run sets the stop flag after its events.
     void deliver(OrderedOutput& output);
+    // On the producer's own thread (OrderedOutput::deliverInline): delivers the slots complete
+    // now without waiting; once the run is stopped, closes the output.
+    void deliverReady(OrderedOutput& output);
     // The files the run left out although they passed the filters, in walk order.
     const std::vector<UnsearchedFile>& unsearched() const { return unsearched_; }
 
 private:
+    // Takes (waiting up to `wait`) and delivers one batch; false once every slot was taken.
+    bool deliverOnce(OrderedOutput& output, std::chrono::milliseconds wait);
     void deliverEvent(SearchEvent& event);
     void listRow(SearchEvent& event);
     void flushStatus();
@@ -49,6 +56,7 @@ private:
     PendingStatus status_[3];
     std::string shown_;  // the full name last made
     std::vector<UnsearchedFile> unsearched_;
+    std::vector<std::unique_ptr<EventSlot>> taken_;
 };
 
 }  // namespace vsr::engine

@@ -1,5 +1,7 @@
 #include "engine/search/ordered_output.h"
 
+#include <algorithm>
+
 namespace vsr::engine {
 
 void OrderedOutput::wakeHost() {
@@ -7,9 +9,25 @@ void OrderedOutput::wakeHost() {
     if (hostWaiting_) ready_.notify_one();
 }
 
+void OrderedOutput::deliverInline(std::function<void()> deliver, std::size_t batch) {
+    inlineDeliver_ = std::move(deliver);
+    inlineBatch_ = std::clamp<std::size_t>(batch, 1, maxSlots_ / 2);
+}
+
 EventSlot* OrderedOutput::open() {
+    if (inlineDeliver_) {
+        bool full = false;
+        {
+            std::lock_guard lock(mutex_);
+            full = !closed_ && slots_.size() >= maxSlots_;
+        }
+        if (full) {
+            inlineCompleted_ = 0;
+            inlineDeliver_();
+        }
+    }
     std::unique_lock lock(mutex_);
-    if (!closed_ && slots_.size() >= maxSlots_) {
+    if (!inlineDeliver_ && !closed_ && slots_.size() >= maxSlots_) {
         wakeHost();
         producerWaiting_ = true;
         room_.wait(lock, [&] { return closed_ || slots_.size() < maxSlots_; });
@@ -34,6 +52,10 @@ void OrderedOutput::complete(EventSlot* slot) {
     if (!slot) return;
     if (!slot->endsRun) {
         slot->complete.store(true, std::memory_order_release);
+        if (inlineDeliver_ && ++inlineCompleted_ >= inlineBatch_) {
+            inlineCompleted_ = 0;
+            inlineDeliver_();
+        }
         return;
     }
     // The cut is known before the slot shows as complete, so no later slot is taken in between;
@@ -44,8 +66,14 @@ void OrderedOutput::complete(EventSlot* slot) {
         if (slot->seq < cut) cutoff_.store(slot->seq, std::memory_order_release);
     }
     slot->complete.store(true, std::memory_order_release);
-    std::lock_guard lock(mutex_);
-    wakeHost();
+    {
+        std::lock_guard lock(mutex_);
+        wakeHost();
+    }
+    if (inlineDeliver_) {
+        inlineCompleted_ = 0;
+        inlineDeliver_();
+    }
 }
 
 void OrderedOutput::finish() {
@@ -56,7 +84,7 @@ void OrderedOutput::finish() {
 
 bool OrderedOutput::take(std::vector<std::unique_ptr<EventSlot>>& out, std::chrono::milliseconds wait) {
     std::unique_lock lock(mutex_);
-    if (!wake_) {
+    if (!wake_ && wait.count() > 0) {
         hostWaiting_ = true;
         ready_.wait_for(lock, wait, [&] { return wake_; });
         hostWaiting_ = false;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -39,13 +40,18 @@ public:
     // later slots is wasted, since the host never takes them.
     std::uint64_t cutoff() const { return cutoff_.load(std::memory_order_acquire); }
 
-    // Waits up to `wait` unless woken (see above), then moves the complete slots at the front
+    // Waits up to `wait` unless woken (see above; a wait of 0 does not), then moves the complete slots at the front
     // into `out`. False once the producer finished and every slot has been taken.
     bool take(std::vector<std::unique_ptr<EventSlot>>& out, std::chrono::milliseconds wait);
     // Slots the host has delivered, kept for reuse so a run does not allocate one per file.
     void recycle(std::vector<std::unique_ptr<EventSlot>>& delivered);
     // The host wants no more: open() returns nullptr from now on.
     void close();
+
+    // One thread both produces and takes: instead of waiting for the host, the producer calls
+    // `deliver` (which takes the complete slots) once every `batch` completed slots, when a
+    // slot ends the run, and when the room is full. Set before the first slot is opened.
+    void deliverInline(std::function<void()> deliver, std::size_t batch);
 
 private:
     void wakeHost();  // with mutex_ held
@@ -63,6 +69,9 @@ private:
     bool wake_ = false;          // the host should take now rather than at its next look
     bool hostWaiting_ = false;
     bool producerWaiting_ = false;
+    std::function<void()> inlineDeliver_;
+    std::size_t inlineBatch_ = 0;
+    std::size_t inlineCompleted_ = 0;  // slots completed since the last inline delivery
     // Read by every thread before each step; apart from the fields written under the lock.
     alignas(64) std::atomic<std::uint64_t> cutoff_ = kNoCut;
 };

@@ -18,6 +18,7 @@ public:
     };
 
     void pumpMessages() override { ++pumps; if (onPump) onPump(); }
+    bool pumpsMessages() const override { return !windowless; }
     Prompter& prompter() override { return *this; }
     void messageBox(const std::string& caption, const std::string& text, MessageIcon icon) override {
         messages.push_back({caption, text, icon});
@@ -53,6 +54,8 @@ public:
     int selectedCharacter = 0;  // position of the last regular-expression error selected
     // Called on every pump, so a test can press Stop in the middle of a run.
     std::function<void()> onPump;
+    // Like a command-line run's: no window to pump, so one thread works on the caller's.
+    bool windowless = false;
 };
 
 }  // namespace vsr::engine

@@ -33,6 +33,11 @@ class RunControl {
 public:
     virtual ~RunControl() = default;
     virtual void pumpMessages() = 0;
+    // Whether pumpMessages keeps a window alive. A control without one lets a single-threaded
+    // run work on the caller's thread, delivering its output between files, with no thread
+    // to hand each batch over to; a window's run keeps its own thread, so that it is pumped
+    // while one large file is read or matched.
+    virtual bool pumpsMessages() const { return true; }
     virtual RunState& runState() = 0;
 };
 

@@ -20,6 +20,8 @@ namespace {
 
 // Slots of output that may wait for the host: the walk runs this far ahead at most.
 constexpr std::size_t kWaitingSlots = 4096;
+// A run on the caller's thread delivers its output after this many files.
+constexpr std::size_t kInlineBatch = 64;
 // File data the examining threads may hold at once (one larger file is read alone).
 constexpr std::size_t kReadBudgetBytes = 64u << 20;
 // More threads than this would only contend for the disk and the memory budget.
@@ -172,28 +174,39 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
             if (runConditions.searchInResults) walk.walkResults(snapshot);
             else walk.walkDirectory(runConditions.path);
         };
-        std::optional<std::thread> engine;
-        try {
-            engine.emplace([&] {
-                try {
-                    walkAndMatch();
-                } catch (const std::bad_alloc&) {
-                    // A folder listing the memory did not suffice for ends the walk there; what
-                    // was found before it stays listed.
-                }
-                walkRun.completeSlot();
-                output.finish();
-            });
-        } catch (const std::system_error& e) {
-            sink_.message(kProgramTitle, std::string("The search could not start: ") + e.what(),
-                             MessageIcon::Error);
-            state.stop = true;
-        }
-        if (engine) {
+        auto walkToTheEnd = [&] {
+            try {
+                walkAndMatch();
+            } catch (const std::bad_alloc&) {
+                // A folder listing the memory did not suffice for ends the walk there; what
+                // was found before it stays listed.
+            }
+            walkRun.completeSlot();
+            output.finish();
+        };
+        if (threads == 1 && !control_.pumpsMessages()) {
+            // Nothing to keep alive meanwhile: the walk runs here and delivers its output
+            // itself, a batch of files at a time, with no thread to hand each batch over to.
             HostDelivery delivery(sink_, control_, list_, env_);
+            output.deliverInline([&] { delivery.deliverReady(output); }, kInlineBatch);
+            walkToTheEnd();
             delivery.deliver(output);
-            engine->join();
             if (!delivery.unsearched().empty()) sink_.filesNotSearched(delivery.unsearched());
+        } else {
+            std::optional<std::thread> engine;
+            try {
+                engine.emplace(walkToTheEnd);
+            } catch (const std::system_error& e) {
+                sink_.message(kProgramTitle, std::string("The search could not start: ") + e.what(),
+                              MessageIcon::Error);
+                state.stop = true;
+            }
+            if (engine) {
+                HostDelivery delivery(sink_, control_, list_, env_);
+                delivery.deliver(output);
+                engine->join();
+                if (!delivery.unsearched().empty()) sink_.filesNotSearched(delivery.unsearched());
+            }
         }
         walkRun.releaseBuffers();
     }
