@@ -7,27 +7,27 @@ namespace vsr::engine::index {
 namespace {
 
 template <class T>
-void appendRaw(std::string& out, T value) {
+void appendListingRaw(std::string& out, T value) {
     out.append(reinterpret_cast<const char*>(&value), sizeof value);
 }
 
 // Reads a T at `pos` of `bytes`, moving on; false when the bytes end first.
 template <class T>
-bool takeRaw(std::string_view bytes, std::size_t& pos, T& value) {
+bool takeListingRaw(std::string_view bytes, std::size_t& pos, T& value) {
     if (bytes.size() - pos < sizeof value) return false;
     std::memcpy(&value, bytes.data() + pos, sizeof value);
     pos += sizeof value;
     return true;
 }
 
-bool takeBytes(std::string_view bytes, std::size_t& pos, std::size_t n, std::string_view& out) {
+bool takeListingBytes(std::string_view bytes, std::size_t& pos, std::size_t n, std::string_view& out) {
     if (bytes.size() - pos < n) return false;
     out = bytes.substr(pos, n);
     pos += n;
     return true;
 }
 
-std::uint8_t kindCode(platform::EntryKind kind) {
+std::uint8_t listingKindCode(platform::EntryKind kind) {
     switch (kind) {
         case platform::EntryKind::File: return 0;
         case platform::EntryKind::Directory: return 1;
@@ -49,17 +49,17 @@ std::string writeListings(std::string_view root, std::uint32_t ownerUid, std::sp
     out.append(root);
     std::uint32_t entries = 0;
     for (const FolderListing& f : folders) {
-        appendRaw(out, static_cast<std::uint32_t>(f.path.size()));
+        appendListingRaw(out, static_cast<std::uint32_t>(f.path.size()));
         out.append(f.path);
-        appendRaw(out, f.identity.device);
-        appendRaw(out, f.identity.inode);
-        appendRaw(out, f.identity.size);
-        appendRaw(out, f.identity.modifiedNs);
-        appendRaw(out, f.identity.changedNs);
-        appendRaw(out, static_cast<std::uint32_t>(f.entries.size()));
+        appendListingRaw(out, f.identity.device);
+        appendListingRaw(out, f.identity.inode);
+        appendListingRaw(out, f.identity.size);
+        appendListingRaw(out, f.identity.modifiedNs);
+        appendListingRaw(out, f.identity.changedNs);
+        appendListingRaw(out, static_cast<std::uint32_t>(f.entries.size()));
         for (const ListedName& e : f.entries) {
-            appendRaw(out, kindCode(e.kind));
-            appendRaw(out, static_cast<std::uint16_t>(e.name.size()));
+            appendListingRaw(out, listingKindCode(e.kind));
+            appendListingRaw(out, static_cast<std::uint16_t>(e.name.size()));
             out.append(e.name);
         }
         entries += static_cast<std::uint32_t>(f.entries.size());
@@ -89,7 +89,7 @@ bool StoredListings::parse(std::string_view bytes, std::string_view root, std::u
     fail();
     ListingsHeader h;
     std::size_t pos = 0;
-    if (!takeRaw(bytes, pos, h) || std::memcmp(h.magic, kListingsMagic, sizeof h.magic) != 0 ||
+    if (!takeListingRaw(bytes, pos, h) || std::memcmp(h.magic, kListingsMagic, sizeof h.magic) != 0 ||
         h.headerHash != hashBytes(bytes.substr(0, offsetof(ListingsHeader, headerHash))) ||
         h.version != kListingsVersion || h.ownerUid != ownerUid || h.rootSize != root.size() ||
         bytes.size() - pos < h.rootSize || bytes.substr(pos, h.rootSize) != root ||
@@ -106,10 +106,10 @@ bool StoredListings::parse(std::string_view bytes, std::string_view root, std::u
     for (std::uint32_t f = 0; f < h.folderCount; ++f) {
         FolderListing folder;
         std::uint32_t pathSize = 0, count = 0;
-        if (!takeRaw(bytes, pos, pathSize) || !takeBytes(bytes, pos, pathSize, folder.path) ||
-            !takeRaw(bytes, pos, folder.identity.device) || !takeRaw(bytes, pos, folder.identity.inode) ||
-            !takeRaw(bytes, pos, folder.identity.size) || !takeRaw(bytes, pos, folder.identity.modifiedNs) ||
-            !takeRaw(bytes, pos, folder.identity.changedNs) || !takeRaw(bytes, pos, count) ||
+        if (!takeListingRaw(bytes, pos, pathSize) || !takeListingBytes(bytes, pos, pathSize, folder.path) ||
+            !takeListingRaw(bytes, pos, folder.identity.device) || !takeListingRaw(bytes, pos, folder.identity.inode) ||
+            !takeListingRaw(bytes, pos, folder.identity.size) || !takeListingRaw(bytes, pos, folder.identity.modifiedNs) ||
+            !takeListingRaw(bytes, pos, folder.identity.changedNs) || !takeListingRaw(bytes, pos, count) ||
             count > h.entryCount - names_.size())
             return fail();
         firsts.push_back(static_cast<std::uint32_t>(names_.size()));
@@ -117,8 +117,8 @@ bool StoredListings::parse(std::string_view bytes, std::string_view root, std::u
             std::uint8_t kind = 0;
             std::uint16_t nameSize = 0;
             ListedName name;
-            if (!takeRaw(bytes, pos, kind) || kind > 2 || !takeRaw(bytes, pos, nameSize) || nameSize == 0 ||
-                !takeBytes(bytes, pos, nameSize, name.name) || name.name.find_first_of(std::string_view("/\0", 2)) !=
+            if (!takeListingRaw(bytes, pos, kind) || kind > 2 || !takeListingRaw(bytes, pos, nameSize) || nameSize == 0 ||
+                !takeListingBytes(bytes, pos, nameSize, name.name) || name.name.find_first_of(std::string_view("/\0", 2)) !=
                                                                    std::string_view::npos)
                 return fail();
             name.kind = kind == 0 ? platform::EntryKind::File

@@ -14,21 +14,21 @@ namespace {
 
 // Checking a folder waits on the disk when the cache is cold: more threads than processors keep
 // more of those waits under way at once, and cost little when nothing is waited for.
-int checkingThreads() {
+int folderCheckingThreads() {
     const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     return std::clamp(4 * cores, 2, 32);
 }
 
-std::int64_t nanosSinceEpoch(platform::FileTime t) {
+std::int64_t listingNanosOf(platform::FileTime t) {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
 }
 
-std::string_view parentOf(std::string_view path) {
+std::string_view storedParentOf(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
 }
 
-std::string_view lastName(std::string_view path) {
+std::string_view storedLastName(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
@@ -71,7 +71,7 @@ void FolderCache::begin(SearchRun& run, const std::string& root, const WalkFilte
     root_ = root;
     // A folder changed this shortly before it was looked at may change again unseen by its
     // times: its listing is used this once and not stored.
-    settledBeforeNs_ = nanosSinceEpoch(run.env().clock.now()) - index::kSettleNs;
+    settledBeforeNs_ = listingNanosOf(run.env().clock.now()) - index::kSettleNs;
     visits_.clear();
     arena_.clear();
     complete_ = false;
@@ -97,7 +97,7 @@ void FolderCache::begin(SearchRun& run, const std::string& root, const WalkFilte
     quit_ = false;
     if (n < 2) return;
     try {
-        for (int t = checkingThreads(); t > 0; --t) threads_.emplace_back([this] { checkAhead(); });
+        for (int t = folderCheckingThreads(); t > 0; --t) threads_.emplace_back([this] { checkAhead(); });
     } catch (const std::system_error&) {
         // Fewer threads: the walk checks what none took.
     }
@@ -258,10 +258,10 @@ bool FolderCache::saveListings() {
         const index::FolderListing& f = folders[k];
         bool keep = !f.path.empty();
         if (keep) {
-            const auto parent = visited.find(parentOf(f.path));
+            const auto parent = visited.find(storedParentOf(f.path));
             if (parent != visited.end()) {
                 const auto names = namesOf(visits_[parent->second]);
-                const std::string_view name = lastName(f.path);
+                const std::string_view name = storedLastName(f.path);
                 keep = std::any_of(names.begin(), names.end(), [&](const index::ListedName& e) {
                     return e.kind == platform::EntryKind::Directory && e.name == name;
                 });
