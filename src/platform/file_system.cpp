@@ -108,4 +108,26 @@ std::string fileNamePart(const std::string& fullName) {
     return slash == std::string::npos ? fullName : fullName.substr(slash + 1);
 }
 
+namespace {
+
+// A lookup by full names, for a file system that keeps no handles.
+class NamedFolderLookup final : public FolderLookup {
+public:
+    NamedFolderLookup(FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+    bool statEntry(const std::string& name, FileInfo& out) override {
+        return fs_.statByName(joinPath(path_, name), true, out);
+    }
+
+private:
+    FileSystem& fs_;
+    std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLookup> FileSystem::openLookup(const std::string& path, bool followLink, FileInfo& info) {
+    if (!statByName(path, followLink, info) || info.kind != EntryKind::Directory) return nullptr;
+    return std::make_unique<NamedFolderLookup>(*this, path);
+}
+
 }  // namespace vsr::platform

@@ -94,6 +94,15 @@ public:
 };
 using FolderRef = std::shared_ptr<const FolderHandle>;
 
+// A folder opened only to look up the information of its entries by their names, from any
+// thread, without listing it.
+class FolderLookup {
+public:
+    virtual ~FolderLookup() = default;
+    // As FileSystem::stat for the entry `name` of the folder (a link followed).
+    virtual bool statEntry(const std::string& name, FileInfo& out) = 0;
+};
+
 // A file to read: its full name, where its own name starts in it, and the handle of its folder
 // when the walk kept one.
 struct FileRef {
@@ -172,6 +181,17 @@ public:
     // The same for a listed file, looked up by its name alone in its folder's handle when there
     // is one: the kernel then resolves one name instead of the whole path.
     virtual bool statAt(const FileRef& file, FileInfo& out) { return stat(file.path, out); }
+    // Size, time and identity of `path` by its full name alone, keeping no handle and taking no
+    // lock, so many threads may ask at once; with `followLink` false a link is described itself
+    // (kind Other). False when missing or when the name is too long to be looked up whole.
+    virtual bool statByName(const std::string& path, bool followLink, FileInfo& out) {
+        (void)followLink;
+        return stat(path, out);
+    }
+    // The folder `path` opened for FolderLookup, and its own information in `info` (with
+    // `followLink` false, a link is not followed and null returned). Null when it is no folder
+    // or can't be opened.
+    virtual std::unique_ptr<FolderLookup> openLookup(const std::string& path, bool followLink, FileInfo& info);
     // Reads the whole file into `buffer`. Refuses files above `maxSize` with TooLarge and
     // anything that is not a regular file with Failed.
     virtual ReadStatus readFile(const std::string& path, FileBuffer& buffer,

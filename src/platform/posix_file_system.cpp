@@ -324,6 +324,47 @@ bool PosixFileSystem::statAt(const FileRef& file, FileInfo& out) {
     return true;
 }
 
+bool PosixFileSystem::statByName(const std::string& path, bool followLink, FileInfo& out) {
+    if (path.size() >= PATH_MAX) return false;
+    struct stat st;
+    if (::fstatat(AT_FDCWD, path.c_str(), &st, followLink ? 0 : AT_SYMLINK_NOFOLLOW) != 0) return false;
+    fillInfo(st, baseName(path), out);
+    return true;
+}
+
+namespace {
+
+// A folder opened with O_PATH: each look-up resolves one name, not the whole path.
+class PathFolderLookup final : public FolderLookup {
+public:
+    explicit PathFolderLookup(int fd) : fd_(fd) {}
+    ~PathFolderLookup() override { ::close(fd_); }
+    PathFolderLookup(const PathFolderLookup&) = delete;
+    PathFolderLookup& operator=(const PathFolderLookup&) = delete;
+    bool statEntry(const std::string& name, FileInfo& out) override {
+        struct stat st;
+        if (::fstatat(fd_, name.c_str(), &st, 0) != 0) return false;
+        fillInfo(st, name, out);
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLookup> PosixFileSystem::openLookup(const std::string& path, bool followLink, FileInfo& info) {
+    if (path.size() >= PATH_MAX) return nullptr;
+    const int fd = ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC | (followLink ? 0 : O_NOFOLLOW));
+    if (fd < 0) return nullptr;
+    auto lookup = std::make_unique<PathFolderLookup>(fd);
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
+    fillInfo(st, baseName(path), info);
+    return lookup;
+}
+
 ReadStatus PosixFileSystem::readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) {
     buffer.setSize(0);
     int fd = openForRead(path);

@@ -25,6 +25,8 @@ public:
     bool listSubfolder(const FileRef& folder, std::vector<DirEntry>& out, FolderRef& handle) override;
     bool stat(const std::string& path, FileInfo& out) override;
     bool statAt(const FileRef& file, FileInfo& out) override;
+    bool statByName(const std::string& path, bool followLink, FileInfo& out) override;
+    std::unique_ptr<FolderLookup> openLookup(const std::string& path, bool followLink, FileInfo& info) override;
     ReadStatus readFile(const std::string& path, FileBuffer& buffer, std::uint64_t maxSize) override;
     ReadStatus readListed(const FileRef& file, FileBuffer& buffer, const ReadRequest& request) override;
     ReadStatus streamListed(const FileRef& file, PieceSink& sink, const ReadRequest& request) override;

@@ -128,6 +128,7 @@ int main(int argc, char** argv) {
         }
         if (indexReader) {
             indexSkip = std::make_unique<engine::IndexSkip>(indexReader->view(), c.path);
+            indexSkip->useListings(engine::index::listingsFileFor(indexStore->file()));
             driver.setIndexSkip(indexSkip.get());
         }
     }
@@ -157,10 +158,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vsr-search: cannot write the output: %s\n",
                      outputError != 0 ? std::strerror(outputError) : "a write to it failed");
     if (indexSkip) {
-        std::fprintf(stderr, "index: files=%u candidates=%zu passed_over=%llu changed=%llu\n",
+        const bool listingsSaved = indexSkip->saveListings();
+        const engine::FolderCache* folders = indexSkip->folders();
+        std::fprintf(stderr,
+                     "index: files=%u candidates=%zu passed_over=%llu changed=%llu folders_taken=%zu "
+                     "folders_read=%zu%s\n",
                      indexReader->view().fileCount(), indexSkip->candidates(),
                      static_cast<unsigned long long>(indexSkip->passedOver()),
-                     static_cast<unsigned long long>(indexSkip->changedFiles()));
+                     static_cast<unsigned long long>(indexSkip->changedFiles()), folders ? folders->foldersTaken() : 0,
+                     folders ? folders->foldersListed() : 0, listingsSaved ? " listings_saved" : "");
         // What the search found changed is indexed again now that its rows are out: only the
         // files that changed are read (a damaged index is built again whole).
         if (indexSkip->stale()) {

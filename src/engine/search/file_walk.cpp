@@ -80,17 +80,27 @@ void FileWalk::walkDirectory(const std::string& dir) {
         if (gitignore_->rootIgnored()) return;
     }
     // The folder the run was given is opened by its name, through a link if it is one.
-    if (!run_.env().fs.listFolder(dir, entries, folder)) return;
+    if (shortcut_) shortcut_->begin(run_, dir, filters_);
+    const int stored = shortcut_ ? shortcut_->storedListing(dir, true, entries) : -1;
+    if (stored < 0) {
+        if (!run_.env().fs.listFolder(dir, entries, folder)) {
+            if (shortcut_) shortcut_->end(false);
+            return;
+        }
+        if (shortcut_) shortcut_->listed(dir, entries);
+    }
     if (gitignore_) gitignore_->enter(0, dir, {}, entries, folder.get());
-    walkListed(dir, entries, folder, 0);
+    walkListed(dir, entries, folder, 0, stored);
+    if (shortcut_) shortcut_->end(!run_.stopped());
 }
 
 void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry>& entries,
-                          const platform::FolderRef& folder, std::size_t depth) {
+                          const platform::FolderRef& folder, std::size_t depth, int stored) {
     const SearchConditions& c = run_.conditions();
     const bool ignored = filters_.directoryIgnored(dir);
     SharedFolder shared;
-    for (platform::DirEntry& entry : entries) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        platform::DirEntry& entry = entries[i];
         if (run_.stopped()) return;
         if (skippedAsBackup(c, entry.name)) continue;
         if (gitignore_ && entry.kind != platform::EntryKind::Other &&
@@ -103,6 +113,7 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
             if (filters_.fileIgnored(entry.name)) continue;
             const bool listed = run_.masks().matchesName(entry.name) && passesInfoFilters(dir, entry, folder.get());
             if (!listed && !(opensArchives_ && !containers::isDocumentName(entry.name))) continue;
+            if (stored >= 0 && listed && shortcut_->passesOver(stored, i)) continue;
             examine(dir, shared, entry, folder);
             if (run_.stopped()) return;
         } else if (entry.kind == platform::EntryKind::Directory) {
@@ -117,9 +128,13 @@ void FileWalk::walkListed(const std::string& dir, std::vector<platform::DirEntry
             platform::FolderRef subFolder;
             // By its name in this folder's handle: the kernel resolves one name, not the path.
             const platform::FileRef ref{sub, sub.size() - entry.name.size(), folder.get()};
-            if (run_.env().fs.listSubfolder(ref, subEntries, subFolder)) {
+            const int subStored = shortcut_ ? shortcut_->storedListing(sub, false, subEntries) : -1;
+            bool opened = subStored >= 0;
+            if (!opened && (opened = run_.env().fs.listSubfolder(ref, subEntries, subFolder)) && shortcut_)
+                shortcut_->listed(sub, subEntries);
+            if (opened) {
                 if (gitignore_) gitignore_->enter(depth + 1, sub, entry.name, subEntries, subFolder.get());
-                walkListed(sub, subEntries, subFolder, depth + 1);
+                walkListed(sub, subEntries, subFolder, depth + 1, subStored);
             }
             if (run_.stopped()) return;
         }

@@ -8,6 +8,7 @@
 #include "engine/search/gitignore_walk.h"
 #include "engine/search/search_run.h"
 #include "engine/search/walk_filters.h"
+#include "engine/search/walk_shortcut.h"
 
 namespace vsr::engine {
 
@@ -28,13 +29,17 @@ public:
     // `filters` outlives the walk.
     FileWalk(SearchRun& run, FileExaminer& examiner, const WalkFilters& filters);
 
+    // Folder listings and files the walk may take from `shortcut` (null: none); walkDirectory
+    // only.
+    void useShortcut(WalkShortcut* shortcut) { shortcut_ = shortcut; }
     void walkDirectory(const std::string& dir);
     void walkResults(const std::vector<std::string>& snapshot);
 
 private:
-    // Walks the listed folder `dir` at `depth` below the run's folder (0).
+    // Walks the listed folder `dir` at `depth` below the run's folder (0); `stored`: the
+    // shortcut's number of the folder when its listing came from there, else -1.
     void walkListed(const std::string& dir, std::vector<platform::DirEntry>& entries,
-                    const platform::FolderRef& folder, std::size_t depth);
+                    const platform::FolderRef& folder, std::size_t depth, int stored);
     // The listing and the name buffers of a depth; a deque, so those of the folders above
     // stay where they are when a deeper one is added.
     std::vector<platform::DirEntry>& listingAt(std::size_t depth);
@@ -60,6 +65,7 @@ private:
     bool opensArchives_ = false;
     // The ignore files of version control, when the run skips what they ignore.
     std::unique_ptr<GitignoreWalk> gitignore_;
+    WalkShortcut* shortcut_ = nullptr;
     std::deque<std::vector<platform::DirEntry>> listings_;
     std::deque<std::string> paths_;
 };

@@ -68,6 +68,7 @@ IndexSkip* IndexKeeper::beforeRun(const SearchConditions& c) {
     }
     if (!reader_) return nullptr;
     skip_ = std::make_unique<IndexSkip>(reader_->view(), root_);
+    skip_->useListings(index::listingsFileFor(store_->file()));
     return skip_.get();
 }
 
@@ -77,6 +78,7 @@ void IndexKeeper::afterRun() {
     if (skip_) {
         if (skip_->damaged()) buildDue_ = due = true;
         if (skip_->stale()) due = true;
+        skip_->saveListings();
         if (skip_->passedOver() > 0)
             setStatus("Index used: " + std::to_string(skip_->passedOver()) + " files passed over");
     }

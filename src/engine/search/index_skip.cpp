@@ -4,12 +4,17 @@
 
 namespace vsr::engine {
 
+IndexSkip::~IndexSkip() = default;
+
 bool IndexSkip::prepare(const CompiledQuery& query, bool opensArchives) {
+    folders_.reset();
     filter_.reset();
     if (opensArchives) return false;
     filter_ = std::make_unique<index::IndexFilter>(view_, index::queryNeed(query));
     damaged_ = filter_->damaged();
     if (!filter_->narrows()) filter_.reset();
+    if (filter_ && !listingsFile_.empty())
+        folders_ = std::make_unique<FolderCache>(view_, *filter_, listingsFile_, passed_);
     return filter_ != nullptr;
 }
 
@@ -29,6 +34,8 @@ bool IndexSkip::passesOver(SearchRun& run, const std::string& dir, platform::Dir
         if (record.flags & index::kSettling) changed_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
+    // A file that may hold the need is searched whatever its state: no look-up for it.
+    if (filter_->mayHold(*id)) return false;
     // The information the walk loaded for its filters, else looked up now.
     platform::FileInfo info = entry.info;
     if (!entry.infoLoaded &&
@@ -38,7 +45,6 @@ bool IndexSkip::passesOver(SearchRun& run, const std::string& dir, platform::Dir
         changed_.fetch_add(1, std::memory_order_relaxed);
         return false;
     }
-    if (filter_->mayHold(*id)) return false;
     passed_.fetch_add(1, std::memory_order_relaxed);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include "engine/index/index_filter.h"
 #include "engine/query/compiled_query.h"
+#include "engine/search/folder_cache.h"
 #include "engine/search/search_run.h"
 
 namespace vsr::engine {
@@ -19,6 +20,11 @@ class IndexSkip {
 public:
     // `root`: the folder the run walks, as it names it; `view` the index of that folder.
     IndexSkip(const index::IndexView& view, std::string root) : view_(view), root_(std::move(root)) {}
+    ~IndexSkip();
+
+    // Folder listings are kept in `file` (index::listingsFileFor the index's file): a run the
+    // index narrows takes an unchanged folder's listing from there instead of reading it.
+    void useListings(std::string file) { listingsFile_ = std::move(file); }
 
     // Looks up what `query` needs, before the walk; false when the index can pass over nothing
     // for it (a run that opens archives reads members the index does not know).
@@ -26,6 +32,12 @@ public:
     // Whether the file `name` of `dir` (a listed file whose information may be loaded) can't
     // match. A file the index does not know, or knows in another state, is noted as changed.
     bool passesOver(SearchRun& run, const std::string& dir, platform::DirEntry& entry);
+    // The walk's shortcut of the run prepare() prepared, or null (no listings, or the index
+    // narrows nothing).
+    WalkShortcut* shortcut() { return folders_.get(); }
+    // After the run: stores the listings its walk read (see FolderCache::saveListings).
+    bool saveListings() { return folders_ && folders_->saveListings(); }
+    const FolderCache* folders() const { return folders_.get(); }
 
     // Files found new or changed since the index was made, and whether the index was found
     // damaged: either way it should be made again.
@@ -39,6 +51,8 @@ private:
     const index::IndexView& view_;
     std::string root_;
     std::unique_ptr<index::IndexFilter> filter_;
+    std::string listingsFile_;
+    std::unique_ptr<FolderCache> folders_;
     bool damaged_ = false;
     std::atomic<std::uint64_t> changed_{0};
     std::atomic<std::uint64_t> passed_{0};

@@ -171,6 +171,7 @@ void SearchDriver::FindButtonClick(SearchConditions& conditions, const RunOption
                 examiner = inlineExaminer.get();
             }
             FileWalk walk(walkRun, *examiner, filters);
+            if (skip) walk.useShortcut(skip->shortcut());
             if (runConditions.searchInResults) walk.walkResults(snapshot);
             else walk.walkDirectory(runConditions.path);
         };

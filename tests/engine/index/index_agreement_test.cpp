@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <thread>
 
@@ -132,17 +133,26 @@ protected:
     test::TempDir dir;
     std::uint64_t passedOver = 0;
 
-    Outcome search(SearchConditions c, const index::IndexView* view, int threads, IndexSkip* prepared = nullptr) {
+    std::size_t foldersTaken = 0;
+
+    // `listings`: the file the indexed run keeps its folder listings in, saved after it.
+    Outcome search(SearchConditions c, const index::IndexView* view, int threads, IndexSkip* prepared = nullptr,
+                   const std::string* listings = nullptr) {
         RecordingHost host;
         SearchDriver driver({fileSystem, clock, formats, types}, host);
         driver.setThreads(threads);
         std::unique_ptr<IndexSkip> skip;
         if (view) {
             skip = std::make_unique<IndexSkip>(*view, c.path);
+            if (listings) skip->useListings(*listings);
             driver.setIndexSkip(skip.get());
         }
         if (prepared) driver.setIndexSkip(prepared);
         driver.FindButtonClick(c);
+        if (skip) {
+            skip->saveListings();
+            if (skip->folders()) foldersTaken += skip->folders()->foldersTaken();
+        }
         if (skip) passedOver += skip->passedOver();
         if (prepared) passedOver += prepared->passedOver();
         Outcome o;
@@ -254,6 +264,113 @@ TEST_F(IndexAgreement, ADamagedOrTruncatedIndexChangesNoRow) {
     }
 }
 
+
+// Folder listings taken from beside the index: between the runs folders gain, lose and rename
+// files, files are edited in place within unchanged folders, folders are deleted, made anew,
+// swapped for links and links for folders, settled or not; every run lists what a run without
+// the index lists, and most folders are taken as stored.
+TEST_F(IndexAgreement, StoredFolderListingsChangeNoRow) {
+    std::mt19937 rng(1511);
+    writeTree(rng, 60);
+    for (int i = 0; i < 6; ++i) dir.write("sub/deep/d" + std::to_string(i) + "/hit.txt", "alpha beta gamma\n");
+    settle();
+    SearchConditions utf8;
+    utf8.fallbackEncoding = platform::CodePageId::Windows1252;
+    const auto store = index::IndexStore::forRoot(dir.str(), TextReading::of(utf8));
+    ASSERT_TRUE(store->rebuild(fileSystem, clock, dir.str()));
+    const std::string listings = dir.str() + "/../" + dir.path().filename().string() + ".dirs";
+    const fs::path root = dir.path();
+    auto anyFolder = [&] {
+        std::vector<fs::path> folders{root};
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_directory() && !e.is_symlink()) folders.push_back(e.path());
+        std::sort(folders.begin(), folders.end());
+        return folders[rng() % folders.size()];
+    };
+    auto anyFile = [&]() -> std::optional<fs::path> {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file() && !e.is_symlink()) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        if (files.empty()) return std::nullopt;
+        return files[rng() % files.size()];
+    };
+    int made = 0;
+    for (int round = 0; round < 10; ++round) {
+        index::IndexState state;
+        const std::unique_ptr<index::IndexReader> reader = store->open(state);
+        ASSERT_TRUE(reader);
+        for (int q = 0; q < 6; ++q) {
+            SearchConditions c = randomQuery(rng, dir.str());
+            c.fallbackEncoding = utf8.fallbackEncoding;
+            const int threads = q % 2 ? 1 : 3;
+            ASSERT_EQ(search(c, &reader->view(), threads, nullptr, &listings), search(c, nullptr, threads))
+                << "round " << round << " query " << q;
+        }
+        const std::string tag = std::to_string(++made);
+        // Files edited in place, their folders untouched: found only by their own identities.
+        for (int e = 0; e < 3; ++e)
+            if (auto f = anyFile()) {
+                std::fstream out(*f, std::ios::in | std::ios::out | std::ios::binary);
+                out << "alpha Beta gamma delta straße cats my_cat foo_bar kelvin x ";
+            }
+        const fs::path folder = anyFolder();
+        switch (round % 7) {
+            case 0: dir.write(fs::relative(folder, root).string() + "/new" + tag + ".txt", "alpha beta gamma\n"); break;
+            case 1:
+                if (auto f = anyFile()) {
+                    // Edited in place with its folder untouched.
+                    std::fstream out(*f, std::ios::in | std::ios::out | std::ios::binary);
+                    out << "ALPHA beta gamma";
+                }
+                break;
+            case 2:
+                if (auto f = anyFile()) fs::rename(*f, f->parent_path() / ("renamed" + tag + ".txt"));
+                break;
+            case 3:
+                if (folder != root) fs::remove_all(folder);
+                break;
+            case 4:
+                // A folder swapped for a link to another folder that holds matches.
+                if (folder != root) {
+                    fs::remove_all(folder);
+                    fs::create_directory_symlink(root / "sub" / "deep", folder);
+                }
+                break;
+            case 5:
+                // A new folder where a file was, and one with files of its own.
+                if (auto f = anyFile()) {
+                    fs::remove(*f);
+                    dir.write(fs::relative(*f, root).string() + "/inner.txt", "alpha beta gamma\n");
+                }
+                break;
+            default:
+                for (const auto& e : fs::recursive_directory_iterator(root))
+                    if (e.is_symlink()) {
+                        // A link swapped back for a folder.
+                        const fs::path link = e.path();
+                        fs::remove(link);
+                        dir.write(fs::relative(link, root).string() + "/back.txt", "alpha beta gamma\n");
+                        break;
+                    }
+                break;
+        }
+        if (round % 3 == 2) settle();
+        if (round == 5) {
+            ASSERT_TRUE(store->refresh(fileSystem, clock, dir.str()));
+        }
+        if (round == 8) {
+            // A damaged listings file is read as none.
+            std::string bytes = test::readFile(listings);
+            bytes[bytes.size() / 2] ^= 0x21;
+            std::ofstream(listings, std::ios::binary | std::ios::trunc) << bytes;
+        }
+    }
+    // The stored listings were used at all: otherwise the agreement says nothing.
+    EXPECT_GT(foldersTaken, 100u);
+    EXPECT_GT(passedOver, 100u);
+    fs::remove(listings);
+}
 
 // A refresh reads only what changed, and what it writes is byte for byte the index a build
 // from nothing writes: over rounds of random edits, renames, truncations, deletions and new
