@@ -121,39 +121,55 @@ with zipfile.ZipFile("sub/b.zip", "w") as z: z.writestr("s.txt", "alpha")
     EXPECT_EQ(foundPaths(dir.str(), true), all);
 }
 
-// The Lines Viewer's scan of an archive for one member ends at once when Stop is pressed or
-// another row is selected meanwhile, whether the member sought lies behind a long one or is
-// the long one, and the row is not taken for a missing file.
-TEST(WalkArchives, LinesViewerScanOfAnArchiveEndsAtStopAndAtANewSelection) {
-    vsr::test::TempDir dir;
-    python(dir.str(), R"PY(
+// big.tar.gz holding long.txt, which takes a while to expand (text that packs no better than the
+// expansion limits allow), ahead of after.txt; each holds needle_1 once.
+void writeArchiveWithALongMember(const std::string& folder) {
+    python(folder, R"PY(
 import io, os, base64, tarfile
-# Text that packs no better than the expansion limits allow, long enough to take a while.
 long = base64.b64encode(os.urandom(36 << 20)) + b"\nneedle_1\n"
 with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
     for name, data in (("long.txt", long), ("after.txt", b"needle_1\n")):
         info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
 )PY");
+}
+
+// The disk, and a window whose every test of the clock finds a pump due.
+struct ArchiveScanWorld {
+    platform::PosixFileSystem posix;
+    platform::FakeClock clock;
+    platform::FakeLocaleFormats formats;
+    platform::FakeTypeNames types;
+    RecordingHost host;
+
+    ArchiveScanWorld() {
+        clock.setStepPerRead(20);
+        host.list.createResultColumn();
+    }
+    SearchEnv services() { return {posix, clock, formats, types}; }
+    void addRow(const std::string& path, const std::string& name) {
+        results::ResultItem item;
+        item.path = path;
+        item.name = name;
+        host.list.AddResultItem(item);
+    }
+};
+
+// The Lines Viewer's scan of an archive for one member ends at once when Stop is pressed or
+// another row is selected meanwhile, whether the member sought lies behind a long one or is
+// the long one, and the row is not taken for a missing file.
+TEST(WalkArchives, LinesViewerScanOfAnArchiveEndsAtStopAndAtANewSelection) {
+    vsr::test::TempDir dir;
+    writeArchiveWithALongMember(dir.str());
     dir.write("other.txt", "needle_1\n");
     enum class Then { Nothing, Stop, SelectOther };
     using Clock = std::chrono::steady_clock;
     for (const char* member : {"after.txt", "long.txt"}) {
         double wholeSeconds = 0;
         for (const Then then : {Then::Nothing, Then::Stop, Then::SelectOther}) {
-            platform::PosixFileSystem posix;
-            platform::FakeClock clock;
-            clock.setStepPerRead(20);  // every test of the clock finds a pump due
-            platform::FakeLocaleFormats formats;
-            platform::FakeTypeNames types;
-            RecordingHost host;
-            host.list.createResultColumn();
-            results::ResultItem item;
-            item.path = dir.str() + "/big.tar.gz";
-            item.name = member;
-            host.list.AddResultItem(item);
-            item.path = dir.str();
-            item.name = "other.txt";
-            host.list.AddResultItem(item);
+            ArchiveScanWorld world;
+            RecordingHost& host = world.host;
+            world.addRow(dir.str() + "/big.tar.gz", member);
+            world.addRow(dir.str(), "other.txt");
             host.list.selectOnly(0);
             host.list.currentIndex = 0;
             // The first pump comes before the read; the second one during it.
@@ -170,7 +186,7 @@ with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
             c.findText = "needle_1";
             LinesViewerContent content;
             const Clock::time_point start = Clock::now();
-            const FillResult r = FillLinesViewer(c, {posix, clock, formats, types}, host, content,
+            const FillResult r = FillLinesViewer(c, world.services(), host, content,
                                                  {dir.str() + "/big.tar.gz", member, 0, FillPurpose::Browse});
             const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             const std::string where = std::string(member) + " " + std::to_string(static_cast<int>(then));
@@ -193,31 +209,17 @@ with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
 // flag: Stop pressed while it expands a long member ahead of the one sought ends the run at once.
 TEST(WalkArchives, SearchInResultsOfAMemberEndsAtStop) {
     vsr::test::TempDir dir;
-    python(dir.str(), R"PY(
-import io, os, base64, tarfile
-long = base64.b64encode(os.urandom(36 << 20)) + b"\nneedle_1\n"
-with tarfile.open("big.tar.gz", "w:gz", compresslevel=1) as t:
-    for name, data in (("long.txt", long), ("after.txt", b"needle_1\n")):
-        info = tarfile.TarInfo(name); info.size = len(data); t.addfile(info, io.BytesIO(data))
-)PY");
+    writeArchiveWithALongMember(dir.str());
     using Clock = std::chrono::steady_clock;
     double wholeSeconds = 0;
     for (const bool stop : {false, true}) {
-        platform::PosixFileSystem posix;
-        platform::FakeClock clock;
-        clock.setStepPerRead(20);  // every test of the clock finds a pump due
-        platform::FakeLocaleFormats formats;
-        platform::FakeTypeNames types;
-        RecordingHost host;
-        host.list.createResultColumn();
-        results::ResultItem item;
-        item.path = dir.str() + "/big.tar.gz";
-        item.name = "after.txt";
-        host.list.AddResultItem(item);
+        ArchiveScanWorld world;
+        RecordingHost& host = world.host;
+        world.addRow(dir.str() + "/big.tar.gz", "after.txt");
         host.onPump = [&] {
             if (stop && host.pumps == 3) host.state.stop = true;
         };
-        SearchDriver driver{{posix, clock, formats, types}, host};
+        SearchDriver driver{world.services(), host};
         driver.setThreads(2);
         SearchConditions c = formConditions(dir.str());
         c.searchArchives = true;
