@@ -56,18 +56,58 @@ bool makeFolders(const std::string& dir) {
     return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+namespace {
+
+bool writeAllAndSync(int fd, std::string_view bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return ::fsync(fd) == 0;
+}
+
+enum class UnnamedWrite { Done, Failed, Unavailable };
+
+// The bytes written to a file without a name in `path`'s folder, named only once they are all
+// on disk: a process killed while it writes leaves nothing behind. Unavailable (and nothing
+// left) where the folder's file system has no unnamed files or no /proc names one.
+UnnamedWrite replaceThroughUnnamedFile(const std::string& path, std::string_view bytes) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) return UnnamedWrite::Unavailable;
+    if (!writeAllAndSync(fd, bytes)) {
+        ::close(fd);
+        return UnnamedWrite::Failed;
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    std::string temp;
+    int linkError = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = path + "." + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) break;
+        linkError = errno;
+        temp.clear();
+        if (linkError != EEXIST) break;
+    }
+    const bool closed = ::close(fd) == 0;
+    if (temp.empty()) return linkError == ENOENT ? UnnamedWrite::Unavailable : UnnamedWrite::Failed;
+    if (closed && ::rename(temp.c_str(), path.c_str()) == 0) return UnnamedWrite::Done;
+    ::unlink(temp.c_str());
+    return UnnamedWrite::Failed;
+}
+
+}  // namespace
+
 bool replaceFileWhole(const std::string& path, std::string_view bytes) {
+    const UnnamedWrite unnamed = replaceThroughUnnamedFile(path, bytes);
+    if (unnamed != UnnamedWrite::Unavailable) return unnamed == UnnamedWrite::Done;
     std::string temp = path + ".XXXXXX";
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
+    bool ok = writeAllAndSync(fd, bytes);
     ok = ::close(fd) == 0 && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
